@@ -1,0 +1,65 @@
+# Sourced by the test and demo scripts: a private Wine prefix and, when asked,
+# an Xvfb display, both stopped again by wine_env_stop (installed as a trap).
+#   wine_env_start PREFIX_DIR [need_display]
+#   wine_env_stop
+
+WINE_ENV_XVFB_PID=""
+
+wine_env_free_display() {
+  local n
+  for n in $(seq 90 199); do
+    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
+      echo ":$n"
+      return 0
+    fi
+  done
+  return 1
+}
+
+wine_env_start() {
+  local prefix=$1 need_display=${2:-yes}
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export WINEARCH=win64
+
+  if [ "$need_display" = yes ] && [ -z "${DISPLAY:-}" ]; then
+    local display
+    display=$(wine_env_free_display) || { echo "no free X display" >&2; return 1; }
+    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -ac </dev/null >/dev/null 2>&1 &
+    WINE_ENV_XVFB_PID=$!
+    export DISPLAY=$display
+    local i
+    for i in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+      sleep 0.1
+    done
+  fi
+
+  # One prefix per display, so that runs on different displays (several
+  # developers' runs at once) never share a Wine server.
+  prefix="$prefix-${DISPLAY#:}"
+  prefix=${prefix%%.*}
+  export WINEPREFIX=$prefix
+  mkdir -p "$prefix"
+  # A persistent server; its helpers must not hold our pipes or CTest waits on them.
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  if [ ! -f "$prefix/.skin-prefix-ready" ]; then
+    wine wineboot -i </dev/null >/dev/null 2>&1 || true
+    # No window manager runs: let Wine draw captions and frames itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+    touch "$prefix/.skin-prefix-ready"
+  else
+    wine wineboot </dev/null >/dev/null 2>&1 || true
+  fi
+}
+
+wine_env_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+  fi
+  if [ -n "$WINE_ENV_XVFB_PID" ]; then
+    kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+    WINE_ENV_XVFB_PID=""
+  fi
+}

@@ -1,0 +1,9 @@
+// The skinning library's command message and the codes it carries.
+#pragma once
+
+#include <windows.h>
+
+// The library's private command message: the command code stands in the high
+// word of wParam, its argument in the low word, its data in lParam.
+extern UINT SM_ALPHACMD;
+constexpr UINT SM_ALPHACMD_NUMBER = 0xA100;
