@@ -30,6 +30,8 @@ struct TPropInfo {
     std::function<void(TObject*, const String&)> SetStr;
     bool HasDefault = false;
     std::int64_t Default = 0;
+    // Enumeration and set kinds: the names of the values by ordinal, when given.
+    std::vector<String> ElementNames;
 };
 
 struct TClassInfo {
