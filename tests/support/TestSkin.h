@@ -1,0 +1,74 @@
+// A small skin that tests write for themselves: flat, known colours and tiny
+// masks, so that a pixel read back means something; also packed as an .asz.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace testsupport {
+
+struct TestSkinOptions {
+    // FADING=1 and FADINGITERATIONS=4 on BUTTON, SPEEDBUTTON, TRACKBAR and CHECKBOX (else FADING=0).
+    bool Fading = false;
+    // Every colour different (the second skin of skin-change tests).
+    bool Second = false;
+    // False: the file has no [GLOBALINFO] (and so no SHADOW1*, BISPACE or master glyphs).
+    bool GlobalInfo = true;
+};
+
+// The test skin's colours, 0xRRGGBB (the file writes them so).
+struct TestSkinColors {
+    std::uint32_t Global, GlobalHot, GlobalFont;
+    std::uint32_t Button, ButtonHot, ButtonFont, ButtonHotFont;
+    std::uint32_t ButtonContour[4];  // TCLEFT, TCTOP, TCRIGHT, TCBOTTOM; HOT* are "none"
+    std::uint32_t Panel, PanelGradient[2];  // GRADIENTPERCENT 50, vertical
+    std::uint32_t TransPanel;               // TRANSPARENCY 50, HOTTRANSPARENCY 25
+    std::uint32_t Edit, EditFont;
+    std::uint32_t Border[3];     // "brd3.bmp": the 3-pixel border of each state
+    std::uint32_t BorderCentre;  // "brd3c.bmp": the filled centre
+    std::uint32_t Glyph[3];      // "glyph.bmp": colour of each state
+    std::uint32_t Pattern[2], HotPattern[2];  // 8 x 8 checkers: (x + y) even, odd
+    std::uint32_t Slider[3], Channel, ChannelEdge, Tick[3], Corner;
+    std::uint32_t Box[5][3];  // master glyphs BOXUNCHECKED, BOXCHECKED, BOXGRAYED, RADIOUNCHECKED, RADIOCHECKED
+};
+const TestSkinColors& TestSkinPalette(bool second = false);
+
+// Geometry of the test masks.
+// brd3.bmp / brd3c.bmp: 3 states of 12 x 12, border 3 (WL = WT = WR = WB = 3);
+// in each corner the corner pixel and its two neighbours are key-coloured; the
+// centre 6 x 6 is key-coloured in brd3.bmp, BorderCentre in brd3c.bmp.
+constexpr int kTestBorderState = 12;
+constexpr int kTestBorderWidth = 3;
+// glyph.bmp: 3 states of 7 x 4, MaskType 1; opacity by column of a state:
+// columns 0-1 = 0, 2-4 = 128, 5-6 = 255.
+constexpr int kTestGlyphWidth = 7;
+constexpr int kTestGlyphHeight = 4;
+// master.bmp (MASTERBITMAP): 24 x 40; row k (8 pixels high) holds Box[k]'s 3
+// states of 8 x 8, cut by RECT=0,8k,24,8 into the GLOBALINFO masks.
+constexpr int kTestBoxSize = 8;
+
+// Sections, in file order: GLOBALINFO, BUTTON, BUTTON_BIG (PARENTCLASS=BUTTON,
+// no masks), WEBBUTTON, SPEEDBUTTON (brd3 + PATTERN/HOTPATTERN, IMAGEPERCENT
+// 50), SPEEDBUTTON_SMALL (PARENTCLASS=SPEEDBUTTON), PANEL (brd3, gradient,
+// corner images of corner.bmp), TRANSPANEL, PANEL_LOW (brd3 with SKIPNORMAL),
+// DRAGBAR (brd3c, DRAWCENTRE), TRACKBAR (slider 11 x 21, sliderv 21 x 11,
+// channel 9 x 4 with WL = WR = 3, ticks 1 x 4 / 4 x 1), GAUGE, PROGRESSH,
+// PROGRESSV, SCROLLBTNTOP/BOTTOM/LEFT/RIGHT (brd3, glyph, textures),
+// COMBOBOX (glyph), EDIT, CHECKBOX, RADIOBUTTON, CYC1 and CYC2 (PARENTCLASS of
+// each other).
+using SkinFileList = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
+SkinFileList TestSkinFiles(const TestSkinOptions& options = {});
+// Writes the files into Folder (created when missing).
+bool WriteTestSkin(const std::string& folder, const TestSkinOptions& options = {});
+
+// A packed skin (ZIP) of the files: entries stored, or deflated with zlib.
+std::vector<std::uint8_t> PackSkinFiles(const SkinFileList& files, bool deflate);
+// Raw deflate stream of Data (zlib, best compression).
+std::vector<std::uint8_t> DeflateRaw(const std::vector<std::uint8_t>& data);
+
+bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> ReadBytes(const std::string& path);
+
+}  // namespace testsupport
