@@ -1,0 +1,243 @@
+#include "ExtCtrls.h"
+
+#include <uxtheme.h>
+
+void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, int Width) {
+    if (Width <= 0) return;
+    HDC dc = Canvas->Handle();
+    HBRUSH top = CreateSolidBrush(ColorToRGB(TopColor));
+    HBRUSH bottom = CreateSolidBrush(ColorToRGB(BottomColor));
+    for (int i = 0; i < Width && Rect.right > Rect.left && Rect.bottom > Rect.top; ++i) {
+        const int l = Rect.left, t = Rect.top, r = Rect.right, b = Rect.bottom;
+        // The top-right and bottom-left corner pixels belong to the bottom colour.
+        RECT part{l, t, r - 1, t + 1};
+        FillRect(dc, &part, top);
+        part = RECT{l, t, l + 1, b - 1};
+        FillRect(dc, &part, top);
+        part = RECT{r - 1, t, r, b};
+        FillRect(dc, &part, bottom);
+        part = RECT{l, b - 1, r, b};
+        FillRect(dc, &part, bottom);
+        InflateRect(&Rect, -1, -1);
+    }
+    DeleteObject(top);
+    DeleteObject(bottom);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomPanel
+
+CLASSLIB_DEFINE_CLASS(TCustomPanel, TCustomControl,
+    OrdProp<TCustomPanel>("Alignment", TTypeKind::tkEnumeration, &TCustomPanel::Alignment,
+                          &TCustomPanel::SetAlignment, taCenter),
+    OrdProp<TCustomPanel>("BevelInner", TTypeKind::tkEnumeration, &TCustomPanel::BevelInner,
+                          &TCustomPanel::SetBevelInner, bvNone),
+    OrdProp<TCustomPanel>("BevelOuter", TTypeKind::tkEnumeration, &TCustomPanel::BevelOuter,
+                          &TCustomPanel::SetBevelOuter, bvRaised),
+    OrdProp<TCustomPanel>("BevelWidth", TTypeKind::tkInteger, &TCustomPanel::BevelWidth,
+                          &TCustomPanel::SetBevelWidth, 1),
+    OrdProp<TCustomPanel>("BorderWidth", TTypeKind::tkInteger, &TCustomPanel::BorderWidth,
+                          &TCustomPanel::SetBorderWidth, 0),
+    OrdProp<TCustomPanel>("BorderStyle", TTypeKind::tkEnumeration, &TCustomPanel::BorderStyle,
+                          &TCustomPanel::SetBorderStyle, bsNone),
+    OrdProp<TCustomPanel>("ParentBackground", TTypeKind::tkBool, &TCustomPanel::ParentBackground,
+                          &TCustomPanel::SetParentBackground, 0),
+    OrdField<TCustomPanel, bool>("FullRepaint", TTypeKind::tkBool, &TCustomPanel::FullRepaint, 1),
+    OrdProp<TControl>("ParentColor", TTypeKind::tkBool, &TControl::ParentColor, &TControl::SetParentColor, 0))
+
+CLASSLIB_DEFINE_CLASS(TPanel, TCustomPanel)
+
+TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
+                                  csOpaque,          csDoubleClicks, csReplicatable};
+    FWidth = 185;
+    FHeight = 41;
+    FColor = clBtnFace;
+    FParentColor = false;
+    FBrush->SetColor(FColor);
+}
+
+void TCustomPanel::CreateParams(TCreateParams& Params) {
+    TCustomControl::CreateParams(Params);
+    if (FBorderStyle == bsSingle) {
+        if (FCtl3D) Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else Params.Style |= WS_BORDER;
+    }
+    // A resize repaints what it must (see Dispatch), not the whole window.
+    Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+}
+
+int TCustomPanel::FrameWidth() const {
+    return (FBevelOuter != bvNone ? FBevelWidth : 0) + FPanelBorderWidth + (FBevelInner != bvNone ? FBevelWidth : 0);
+}
+
+void TCustomPanel::AdjustClientRect(TRect& Rect) {
+    TCustomControl::AdjustClientRect(Rect);
+    int frame = FrameWidth();
+    InflateRect(&Rect, -frame, -frame);
+}
+
+void TCustomPanel::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TCustomPanel::SetBevelInner(TPanelBevel Value) {
+    if (FBevelInner == Value) return;
+    FBevelInner = Value;
+    Realign();
+    Invalidate();
+}
+
+void TCustomPanel::SetBevelOuter(TPanelBevel Value) {
+    if (FBevelOuter == Value) return;
+    FBevelOuter = Value;
+    Realign();
+    Invalidate();
+}
+
+void TCustomPanel::SetBevelWidth(int Value) {
+    if (Value < 1) Value = 1;
+    if (FBevelWidth == Value) return;
+    FBevelWidth = Value;
+    Realign();
+    Invalidate();
+}
+
+void TCustomPanel::SetBorderWidth(int Value) {
+    if (Value < 0) Value = 0;
+    if (FPanelBorderWidth == Value) return;
+    FPanelBorderWidth = Value;
+    Realign();
+    Invalidate();
+}
+
+void TCustomPanel::SetBorderStyle(TBorderStyle Value) {
+    if (Value != bsNone) Value = bsSingle;
+    if (FBorderStyle == Value) return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomPanel::SetParentBackground(bool Value) {
+    if (ParentBackground() == Value) return;
+    if (Value) FControlStyle.Include(csParentBackground);
+    else FControlStyle.Exclude(csParentBackground);
+    Invalidate();
+}
+
+namespace {
+void BevelColors(TPanelBevel Bevel, TColor Face, TColor& Top, TColor& Bottom) {
+    switch (Bevel) {
+        case bvLowered:
+            Top = clBtnShadow;
+            Bottom = clBtnHighlight;
+            break;
+        case bvRaised:
+            Top = clBtnHighlight;
+            Bottom = clBtnShadow;
+            break;
+        default:
+            Top = Bottom = Face;
+    }
+}
+
+UINT PanelAlignmentFlags(TAlignment Alignment) {
+    switch (Alignment) {
+        case taLeftJustify: return DT_LEFT;
+        case taRightJustify: return DT_RIGHT;
+        default: return DT_CENTER;
+    }
+}
+}  // namespace
+
+void TCustomPanel::Paint() {
+    TCanvas* canvas = Canvas();
+    TRect r = ClientRect();
+    bool parentBack = ParentBackground() && FHandle;
+    if (parentBack) DrawThemeParentBackground(FHandle, canvas->Handle(), &r);
+    TColor top, bottom;
+    if (FBevelOuter != bvNone) {
+        BevelColors(FBevelOuter, FColor, top, bottom);
+        Frame3D(canvas, r, top, bottom, FBevelWidth);
+    }
+    if (parentBack) InflateRect(&r, -FPanelBorderWidth, -FPanelBorderWidth);
+    else Frame3D(canvas, r, FColor, FColor, FPanelBorderWidth);
+    if (FBevelInner != bvNone) {
+        BevelColors(FBevelInner, FColor, top, bottom);
+        Frame3D(canvas, r, top, bottom, FBevelWidth);
+    }
+    if (!parentBack) {
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->Brush()->SetColor(FColor);
+        canvas->FillRect(r);
+    }
+    String caption = Caption();
+    if (caption.empty()) return;
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->SetFont(Font());
+    // One line, centred vertically in what the frame leaves.
+    int h = canvas->TextHeight("W");
+    r.top = (r.top + r.bottom - h) / 2;
+    r.bottom = r.top + h;
+    canvas->TextRect(r, caption,
+                     static_cast<UINT>(DrawTextBiDiModeFlags(DT_EXPANDTABS | DT_VCENTER | PanelAlignmentFlags(FAlignment))));
+}
+
+void TCustomPanel::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+        case CM_TEXTCHANGED:
+            Invalidate();
+            return;
+        case WM_WINDOWPOSCHANGED: {
+            int oldWidth = FWidth, oldHeight = FHeight;
+            TCustomControl::Dispatch(Message);
+            if (!FHandle || (oldWidth == FWidth && oldHeight == FHeight)) return;
+            if (FullRepaint || !Caption().empty()) {
+                Invalidate();
+                return;
+            }
+            // The frame moved: repaint where it was and where it is now.
+            TRect client = ClientRect();
+            int dw = FWidth - oldWidth, dh = FHeight - oldHeight;
+            int frame = FrameWidth();
+            HRGN region = CreateRectRgn(0, 0, 0, 0);
+            for (const TRect& outer : {client, TRect{0, 0, client.right - dw, client.bottom - dh}}) {
+                HRGN ring = CreateRectRgnIndirect(&outer);
+                TRect inner = outer;
+                InflateRect(&inner, -frame, -frame);
+                HRGN hole = CreateRectRgnIndirect(&inner);
+                CombineRgn(ring, ring, hole, RGN_DIFF);
+                CombineRgn(region, region, ring, RGN_OR);
+                DeleteObject(hole);
+                DeleteObject(ring);
+            }
+            InvalidateRgn(FHandle, region, FALSE);
+            DeleteObject(region);
+            return;
+        }
+    }
+    TCustomControl::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------------------
+// TPaintBox
+
+CLASSLIB_DEFINE_CLASS(TPaintBox, TGraphicControl)
+
+TPaintBox::TPaintBox(TComponent* AOwner) : TGraphicControl(AOwner) {
+    FControlStyle.Include(csReplicatable);
+    FWidth = 105;
+    FHeight = 105;
+}
+
+void TPaintBox::Paint() {
+    if (FComponentState.Contains(csDesigning)) {
+        TCanvas* canvas = Canvas();
+        canvas->Pen()->SetStyle(psDash);
+        canvas->Brush()->SetStyle(bsClear);
+        canvas->Rectangle(0, 0, FWidth, FHeight);
+    }
+    if (OnPaint) OnPaint(this);
+}

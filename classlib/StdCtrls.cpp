@@ -1,0 +1,404 @@
+#include "StdCtrls.h"
+
+#include "Forms.h"
+
+#include <algorithm>
+
+// ---------------------------------------------------------------------------
+// TButtonControl, TButton
+
+CLASSLIB_DEFINE_CLASS(TButtonControl, TWinControl,
+    OrdProp<TButtonControl>("WordWrap", TTypeKind::tkBool, &TButtonControl::WordWrap, &TButtonControl::SetWordWrap, 0))
+
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+void TButtonControl::SetWordWrap(bool Value) {
+    if (FWordWrap == Value) return;
+    FWordWrap = Value;
+    RecreateWnd();
+}
+
+void TButtonControl::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    if (FWordWrap) Params.Style |= BS_MULTILINE;
+}
+
+CLASSLIB_DEFINE_CLASS(TButton, TButtonControl,
+    OrdProp<TButton>("Default", TTypeKind::tkBool, &TButton::Default, &TButton::SetDefault, 0),
+    OrdProp<TButton>("Cancel", TTypeKind::tkBool, &TButton::Cancel, &TButton::SetCancel, 0),
+    OrdProp<TButton>("ModalResult", TTypeKind::tkInteger, &TButton::ModalResult, &TButton::SetModalResult, mrNone),
+    OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1),
+    OrdProp<TControl>("ParentColor", TTypeKind::tkBool, &TControl::ParentColor, &TControl::SetParentColor, 0))
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
+    // The system button captures the mouse and reports the click itself.
+    FControlStyle = TControlStyle{csSetCaption, csOpaque, csDoubleClicks};
+    FWidth = 75;
+    FHeight = 25;
+    FTabStop = true;
+    FColor = clBtnFace;
+    FParentColor = false;
+    FBrush->SetColor(FColor);
+}
+
+void TButton::CreateParams(TCreateParams& Params) {
+    TButtonControl::CreateParams(Params);
+    CreateSubClass(Params, "BUTTON");
+    Params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::CreateWnd() {
+    TButtonControl::CreateWnd();
+    FActive = FDefault;
+}
+
+void TButton::SetDefault(bool Value) {
+    if (FDefault == Value) return;
+    FDefault = Value;
+    if (!HandleAllocated()) return;
+    // Let every button of the form work out its look again for the focus as it is.
+    if (TCustomForm* form = GetParentForm()) {
+        form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->ActiveControl()));
+    } else {
+        FActive = FDefault;
+        SetButtonStyle(FActive);
+    }
+}
+
+void TButton::SetButtonStyle(bool ADefault) {
+    if (!HandleAllocated()) return;
+    LONG type = GetWindowLongA(FHandle, GWL_STYLE) & BS_TYPEMASK;
+    if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) return;
+    LONG wanted = ADefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if (type != wanted) SendMessageA(FHandle, BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
+}
+
+void TButton::Click() {
+    if (TCustomForm* form = GetParentForm()) form->SetModalResult(FModalResult);
+    TButtonControl::Click();
+}
+
+void TButton::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+        case CN_COMMAND:
+            if (HIWORD(Message.WParam) == BN_CLICKED) Click();
+            return;
+        case CM_DIALOGKEY:
+            if (((Message.WParam == VK_RETURN && FActive) || (Message.WParam == VK_ESCAPE && FCancel)) &&
+                KeyDataToShiftState(Message.LParam).Empty() && CanFocus()) {
+                Click();
+                Message.Result = 1;
+                return;
+            }
+            break;
+        case CM_DIALOGCHAR:
+            if (IsAccel(Message.CharCode(), Caption()) && CanFocus()) {
+                Click();
+                Message.Result = 1;
+                return;
+            }
+            break;
+        case CM_FOCUSCHANGED: {
+            auto* focused = reinterpret_cast<TWinControl*>(Message.LParam);
+            FActive = dynamic_cast<TButton*>(focused) ? focused == this : FDefault;
+            SetButtonStyle(FActive);
+            break;
+        }
+    }
+    TButtonControl::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomEdit
+
+CLASSLIB_DEFINE_CLASS(TCustomEdit, TWinControl,
+    OrdProp<TCustomEdit>("ReadOnly", TTypeKind::tkBool, &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly, 0),
+    OrdProp<TCustomEdit>("MaxLength", TTypeKind::tkInteger, &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength, 0),
+    OrdProp<TCustomEdit>("BorderStyle", TTypeKind::tkEnumeration, &TCustomEdit::BorderStyle,
+                         &TCustomEdit::SetBorderStyle, bsSingle),
+    OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1),
+    OrdProp<TControl>("ParentColor", TTypeKind::tkBool, &TControl::ParentColor, &TControl::SetParentColor, 0))
+
+CLASSLIB_DEFINE_CLASS(TEdit, TCustomEdit)
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    FControlStyle = TControlStyle{csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight};
+    FWidth = 121;
+    FHeight = 21;
+    FTabStop = true;
+    FColor = clWindow;
+    FParentColor = false;
+    FBrush->SetColor(FColor);
+}
+
+void TCustomEdit::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    CreateSubClass(Params, "EDIT");
+    Params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
+    if (FReadOnly) Params.Style |= ES_READONLY;
+    if (FBorderStyle == bsSingle) {
+        if (FCtl3D) Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else Params.Style |= WS_BORDER;
+    }
+}
+
+void TCustomEdit::CreateWnd() {
+    // The text the window is created with is no change of the user's.
+    FCreating = true;
+    try {
+        TWinControl::CreateWnd();
+    } catch (...) {
+        FCreating = false;
+        throw;
+    }
+    FCreating = false;
+    SendMessageA(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+}
+
+void TCustomEdit::SetReadOnly(bool Value) {
+    if (FReadOnly == Value) return;
+    FReadOnly = Value;
+    if (HandleAllocated()) SendMessageA(FHandle, EM_SETREADONLY, Value ? TRUE : FALSE, 0);
+}
+
+void TCustomEdit::SetMaxLength(int Value) {
+    if (Value < 0) Value = 0;
+    if (FMaxLength == Value) return;
+    FMaxLength = Value;
+    if (HandleAllocated()) SendMessageA(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(Value), 0);
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
+    if (Value != bsNone) Value = bsSingle;
+    if (FBorderStyle == Value) return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+bool TCustomEdit::Modified() const { return HandleAllocated() && SendMessageA(FHandle, EM_GETMODIFY, 0, 0) != 0; }
+
+void TCustomEdit::SetModified(bool Value) {
+    if (HandleAllocated()) SendMessageA(FHandle, EM_SETMODIFY, Value ? TRUE : FALSE, 0);
+}
+
+int TCustomEdit::SelStart() const {
+    DWORD start = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    return static_cast<int>(start);
+}
+
+void TCustomEdit::SetSelStart(int Value) { SendMessageA(Handle(), EM_SETSEL, Value, Value); }
+
+int TCustomEdit::SelLength() const {
+    DWORD start = 0, end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<int>(end - start);
+}
+
+void TCustomEdit::SetSelLength(int Value) {
+    int start = SelStart();
+    SendMessageA(Handle(), EM_SETSEL, start, start + Value);
+}
+
+String TCustomEdit::SelText() const {
+    DWORD start = 0, end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    String text = Text();
+    if (start >= end || start >= text.size()) return String();
+    return text.substr(start, end - start);
+}
+
+void TCustomEdit::SetSelText(const String& Value) {
+    SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Value.c_str()));
+}
+
+void TCustomEdit::SelectAll() {
+    if (HandleAllocated()) SendMessageA(FHandle, EM_SETSEL, 0, -1);
+}
+
+void TCustomEdit::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TCustomEdit::Dispatch(TMessage& Message) {
+    if (Message.Msg == CN_COMMAND) {
+        if (HIWORD(Message.WParam) == EN_CHANGE && !FCreating) Change();
+        return;
+    }
+    TWinControl::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomLabel
+
+CLASSLIB_DEFINE_CLASS(TCustomLabel, TGraphicControl,
+    OrdProp<TCustomLabel>("Alignment", TTypeKind::tkEnumeration, &TCustomLabel::Alignment,
+                          &TCustomLabel::SetAlignment, taLeftJustify),
+    OrdProp<TControl>("AutoSize", TTypeKind::tkBool, &TControl::AutoSize, &TControl::SetAutoSize, 1),
+    ObjProp<TCustomLabel, TWinControl>("FocusControl", &TCustomLabel::FocusControl, &TCustomLabel::SetFocusControl),
+    OrdProp<TCustomLabel>("Layout", TTypeKind::tkEnumeration, &TCustomLabel::Layout, &TCustomLabel::SetLayout, tlTop),
+    OrdProp<TCustomLabel>("ShowAccelChar", TTypeKind::tkBool, &TCustomLabel::ShowAccelChar,
+                          &TCustomLabel::SetShowAccelChar, 1),
+    OrdProp<TCustomLabel>("Transparent", TTypeKind::tkBool, &TCustomLabel::Transparent,
+                          &TCustomLabel::SetTransparent, 0),
+    OrdProp<TCustomLabel>("WordWrap", TTypeKind::tkBool, &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap, 0))
+
+CLASSLIB_DEFINE_CLASS(TLabel, TCustomLabel)
+
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+    FControlStyle += TControlStyle{csOpaque, csReplicatable};
+    FWidth = 65;
+    FHeight = 17;
+    FAutoSize = true;
+}
+
+void TCustomLabel::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool Value) {
+    TGraphicControl::SetAutoSize(Value);
+    AdjustBounds();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* Value) {
+    if (FFocusControl == Value) return;
+    if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
+}
+
+void TCustomLabel::SetShowAccelChar(bool Value) {
+    if (FShowAccelChar == Value) return;
+    FShowAccelChar = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetTransparent(bool Value) {
+    if (Transparent() == Value) return;
+    if (Value) FControlStyle.Exclude(csOpaque);
+    else FControlStyle.Include(csOpaque);
+    Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout Value) {
+    if (FLayout == Value) return;
+    FLayout = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetWordWrap(bool Value) {
+    if (FWordWrap == Value) return;
+    FWordWrap = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+String TCustomLabel::GetLabelText() const { return Caption(); }
+
+void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags) {
+    String text = GetLabelText();
+    // An empty caption (or a lone accelerator mark) still measures one line.
+    if ((Flags & DT_CALCRECT) && (text.empty() || (FShowAccelChar && text == "&"))) text += ' ';
+    if (!FShowAccelChar) Flags |= DT_NOPREFIX;
+    Flags = static_cast<UINT>(DrawTextBiDiModeFlags(static_cast<int>(Flags)));
+    TCanvas* canvas = Canvas();
+    canvas->SetFont(Font());
+    if (!Enabled()) {
+        OffsetRect(&Rect, 1, 1);
+        canvas->Font()->SetColor(clBtnHighlight);
+        canvas->TextRect(Rect, text, Flags);
+        OffsetRect(&Rect, -1, -1);
+        canvas->Font()->SetColor(clBtnShadow);
+        canvas->TextRect(Rect, text, Flags);
+    } else {
+        canvas->TextRect(Rect, text, Flags);
+    }
+}
+
+namespace {
+UINT LabelAlignmentFlags(TAlignment Alignment) {
+    switch (Alignment) {
+        case taRightJustify: return DT_RIGHT;
+        case taCenter: return DT_CENTER;
+        default: return DT_LEFT;
+    }
+}
+}  // namespace
+
+void TCustomLabel::Paint() {
+    TCanvas* canvas = Canvas();
+    TRect r = ClientRect();
+    if (!Transparent()) {
+        canvas->Brush()->SetColor(FColor);
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->FillRect(r);
+    }
+    canvas->Brush()->SetStyle(bsClear);
+    UINT flags = DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0) | LabelAlignmentFlags(FAlignment);
+    if (FLayout != tlTop) {
+        TRect calc = r;
+        DoDrawText(calc, flags | DT_CALCRECT);
+        int free = FHeight - calc.bottom;
+        OffsetRect(&r, 0, FLayout == tlBottom ? free : free / 2);
+    }
+    DoDrawText(r, flags);
+}
+
+void TCustomLabel::Loaded() {
+    TGraphicControl::Loaded();
+    AdjustBounds();
+}
+
+void TCustomLabel::AdjustBounds() {
+    if (FComponentState.Contains(csReading) || FComponentState.Contains(csLoading) || !FAutoSize) return;
+    TRect r = ClientRect();
+    HDC dc = GetDC(nullptr);
+    TControlCanvas* canvas = FCanvas;
+    canvas->Lock();
+    // The control canvas may hold the parent's DC; measure on the screen's.
+    canvas->FreeHandle();
+    canvas->SetHandle(dc);
+    try {
+        DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0));
+    } catch (...) {
+        canvas->SetHandle(nullptr);
+        canvas->Unlock();
+        ReleaseDC(nullptr, dc);
+        throw;
+    }
+    canvas->SetHandle(nullptr);
+    canvas->Unlock();
+    ReleaseDC(nullptr, dc);
+    int left = FLeft;
+    if (FAlignment == taRightJustify) left += FWidth - r.right;
+    SetBounds(left, FTop, r.right, r.bottom);
+}
+
+void TCustomLabel::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+        case CM_TEXTCHANGED:
+            Invalidate();
+            AdjustBounds();
+            return;
+        case CM_FONTCHANGED:
+            TGraphicControl::Dispatch(Message);
+            AdjustBounds();
+            return;
+        case CM_DIALOGCHAR:
+            if (FFocusControl && Enabled() && FShowAccelChar && IsAccel(Message.CharCode(), Caption()) &&
+                FFocusControl->CanFocus()) {
+                FFocusControl->SetFocus();
+                Message.Result = 1;
+            }
+            return;
+    }
+    TGraphicControl::Dispatch(Message);
+}

@@ -1,0 +1,164 @@
+// Standard controls: push buttons and edits on superclassed system windows
+// ("BUTTON", "EDIT"), and the windowless text label.
+#pragma once
+
+#include "Controls.h"
+
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+
+// ---------------------------------------------------------------------------
+
+// The base of controls on a "BUTTON" window.
+class TButtonControl : public TWinControl {
+    CLASSLIB_DECLARE_CLASS(TButtonControl)
+public:
+    explicit TButtonControl(TComponent* AOwner);
+
+    // BS_MULTILINE: the caption breaks at words when it does not fit.
+    bool WordWrap() const { return FWordWrap; }
+    virtual void SetWordWrap(bool Value);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    bool FWordWrap = false;
+};
+
+// A push button. Click comes from the system's BN_CLICKED (CN_COMMAND), so
+// one click by mouse, keyboard or BM_CLICK gives exactly one OnClick.
+//
+// The default look: while the focus is on a control of the form that is not a
+// button, the Default button shows BS_DEFPUSHBUTTON and answers Enter; a
+// focused button takes that look and Enter itself. The form tells every
+// button of each focus move through CM_FOCUSCHANGED.
+class TButton : public TButtonControl {
+    CLASSLIB_DECLARE_CLASS(TButton)
+public:
+    explicit TButton(TComponent* AOwner);
+
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value);
+    // Escape clicks a Cancel button wherever the focus is on its form.
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool Value) { FCancel = Value; }
+    // Given to the form on each click; a modal form closes when it is not mrNone.
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+    // True while the button has the default look (and takes Enter).
+    bool Active() const { return FActive; }
+
+    void Click() override;
+    // Switches the window between BS_DEFPUSHBUTTON and BS_PUSHBUTTON; other
+    // button types (an owner-drawn button, for one) are left alone.
+    virtual void SetButtonStyle(bool ADefault);
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+
+    bool FDefault = false;
+    bool FCancel = false;
+    bool FActive = false;
+    TModalResult FModalResult = mrNone;
+};
+
+// ---------------------------------------------------------------------------
+
+// A single-line edit on an "EDIT" window.
+class TCustomEdit : public TWinControl {
+    CLASSLIB_DECLARE_CLASS(TCustomEdit)
+public:
+    explicit TCustomEdit(TComponent* AOwner);
+
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    // 0 = no limit of our own.
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value);
+    // bsSingle: a sunken client edge (or a plain border without Ctl3D); bsNone: none.
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    bool Modified() const;
+    void SetModified(bool Value);
+    int SelStart() const;
+    void SetSelStart(int Value);
+    int SelLength() const;
+    void SetSelLength(int Value);
+    String SelText() const;
+    void SetSelText(const String& Value);
+    void SelectAll();
+    void Clear() { SetText(String()); }
+
+    void Dispatch(TMessage& Message) override;
+
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    // The text changed (EN_CHANGE).
+    virtual void Change();
+
+    bool FReadOnly = false;
+    int FMaxLength = 0;
+    TBorderStyle FBorderStyle = bsSingle;
+    bool FCreating = false;
+};
+
+class TEdit : public TCustomEdit {
+    CLASSLIB_DECLARE_CLASS(TEdit)
+public:
+    explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------
+
+// A windowless text. With AutoSize it takes the size of its text; the side
+// given by Alignment stays where it is (the right edge for taRightJustify).
+class TCustomLabel : public TGraphicControl {
+    CLASSLIB_DECLARE_CLASS(TCustomLabel)
+public:
+    explicit TCustomLabel(TComponent* AOwner);
+
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    void SetAutoSize(bool Value) override;
+    void AdjustSize() override { AdjustBounds(); }
+    // The control that an accelerator ("&x" in the caption) focuses.
+    TWinControl* FocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* Value);
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool Value);
+    // Not transparent, the label fills its area with Color first.
+    bool Transparent() const { return !FControlStyle.Contains(csOpaque); }
+    void SetTransparent(bool Value);
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+
+    virtual String GetLabelText() const;
+    // Draws (or with DT_CALCRECT measures into Rect) the label's text on
+    // Canvas with its Font; a disabled label draws engraved.
+    virtual void DoDrawText(TRect& Rect, UINT Flags);
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void Paint() override;
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // With AutoSize, sizes the label to its text measured on a screen DC.
+    virtual void AdjustBounds();
+
+    TAlignment FAlignment = taLeftJustify;
+    TWinControl* FFocusControl = nullptr;
+    bool FShowAccelChar = true;
+    TTextLayout FLayout = tlTop;
+    bool FWordWrap = false;
+};
+
+class TLabel : public TCustomLabel {
+    CLASSLIB_DECLARE_CLASS(TLabel)
+public:
+    explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
+};

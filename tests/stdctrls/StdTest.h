@@ -1,0 +1,110 @@
+// Helpers of the standard-control tests: host forms, message pumping, and
+// controls painted into a bitmap whose pixels are then read back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "Controls.h"
+#include "Forms.h"
+#include "TestSupport.h"
+
+#include <functional>
+#include <memory>
+
+namespace stdtest {
+
+// Dispatches what is pending through the application's loop (so that keys
+// reach the controls as CN_* first) and the plain one.
+inline void Pump(int ms = 30) {
+    Application->ProcessMessages();
+    testsupport::PumpMessages(ms);
+    Application->ProcessMessages();
+}
+
+struct FormDeleter {
+    void operator()(TCustomForm* f) const {
+        if (f) f->Free();
+    }
+};
+using FormPtr = std::unique_ptr<TForm, FormDeleter>;
+
+inline FormPtr MakeForm(int Left = 60, int Top = 60, int Width = 360, int Height = 260) {
+    FormPtr form(TObject::Create<TForm>(nullptr));
+    form->SetBounds(Left, Top, Width, Height);
+    return form;
+}
+
+template <typename T>
+T* Make(TWinControl* Parent, int Left, int Top, int Width, int Height) {
+    T* c = TObject::Create<T>(Parent);
+    c->SetParent(Parent);
+    c->SetBounds(Left, Top, Width, Height);
+    return c;
+}
+
+inline std::uint32_t RGBOfColor(TColor C) { return testsupport::RGBOf(ColorToRGB(C)); }
+
+// 0x00RRGGBB of a pixel of a 24- or 32-bit bitmap.
+inline std::uint32_t Px(TBitmap& Bmp, int X, int Y) {
+    const auto* row = static_cast<const std::uint8_t*>(Bmp.ScanLine(Y));
+    const std::uint8_t* p = row + X * (Bmp.PixelFormat() == pf32bit ? 4 : 3);
+    return (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
+}
+
+// The control painted as its parent paints it (WM_PAINT with a DC, the
+// origin at its corner) into a bitmap of its size first filled with Back.
+inline std::unique_ptr<TBitmap> PaintControl(TControl* Control, TColor Back = clFuchsia) {
+    auto bmp = std::make_unique<TBitmap>(Control->Width(), Control->Height());
+    bmp->Canvas()->Brush()->SetColor(Back);
+    bmp->Canvas()->FillRect(Rect(0, 0, Control->Width(), Control->Height()));
+    Control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()), 0);
+    GdiFlush();
+    return bmp;
+}
+
+// The smallest rectangle holding every pixel of Area for which Match is
+// true; empty (0, 0, 0, 0) when there is none.
+inline TRect FindPixels(TBitmap& Bmp, const TRect& Area, const std::function<bool(std::uint32_t)>& Match) {
+    TRect r{0, 0, 0, 0};
+    bool any = false;
+    for (int y = Area.top; y < Area.bottom; ++y)
+        for (int x = Area.left; x < Area.right; ++x) {
+            if (!Match(Px(Bmp, x, y))) continue;
+            if (!any) {
+                r = TRect{x, y, x + 1, y + 1};
+                any = true;
+            } else {
+                r.left = std::min<LONG>(r.left, x);
+                r.top = std::min<LONG>(r.top, y);
+                r.right = std::max<LONG>(r.right, x + 1);
+                r.bottom = std::max<LONG>(r.bottom, y + 1);
+            }
+        }
+    return r;
+}
+
+inline TRect FindColor(TBitmap& Bmp, const TRect& Area, std::uint32_t Color) {
+    return FindPixels(Bmp, Area, [Color](std::uint32_t c) { return c == Color; });
+}
+
+// The size DrawText gives Text in Font (one line unless WordBreakWidth > 0).
+inline TSize MeasureText(TFont* Font, const String& Text, int WordBreakWidth = 0) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Font->Handle());
+    TRect r{0, 0, WordBreakWidth, 0};
+    DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r,
+              DT_CALCRECT | DT_EXPANDTABS | (WordBreakWidth > 0 ? DT_WORDBREAK : 0));
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return TSize{r.right - r.left, r.bottom - r.top};
+}
+
+inline bool SameRect(const TRect& A, const TRect& B) {
+    return A.left == B.left && A.top == B.top && A.right == B.right && A.bottom == B.bottom;
+}
+
+}  // namespace stdtest
+
+inline std::ostream& operator<<(std::ostream& os, const RECT& r) {
+    return os << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+}
