@@ -43,11 +43,13 @@ wine_env_start() {
   mkdir -p "$prefix"
   # A persistent server; its helpers must not hold our pipes or CTest waits on them.
   wineserver -p </dev/null >/dev/null 2>&1 || true
-  if [ ! -f "$prefix/.skin-prefix-ready" ]; then
+  if [ ! -f "$prefix/.skin-prefix-ready-2" ]; then
     wine wineboot -i </dev/null >/dev/null 2>&1 || true
-    # No window manager runs: let Wine draw captions and frames itself.
+    # No window manager runs: let Wine draw captions and frames itself, and
+    # not wait for a window manager whenever a top-level window hides.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
-    touch "$prefix/.skin-prefix-ready"
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+    touch "$prefix/.skin-prefix-ready-2"
   else
     wine wineboot </dev/null >/dev/null 2>&1 || true
   fi
