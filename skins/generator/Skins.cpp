@@ -126,15 +126,15 @@ public:
 
     // A mask in a file of its own (written once however many masks share it).
     void Mask(const std::string& section, const std::string& name, const std::string& file, const TacBmpImage& picture,
-              const MaskSpec& spec) {
+              const MaskSpec& maskKeys) {
         if (std::none_of(Out.Images.begin(), Out.Images.end(), [&](const auto& i) { return i.first == file; }))
             Out.Images.push_back({file, picture});
         Section(section + "." + name);
         Key("IMAGE", file);
-        Keys(spec);
+        Keys(maskKeys);
     }
     // A mask cut from the master picture: appended below what it holds.
-    void MasterMask(const std::string& section, const std::string& name, const TacBmpImage& picture, const MaskSpec& spec) {
+    void MasterMask(const std::string& section, const std::string& name, const TacBmpImage& picture, const MaskSpec& maskKeys) {
         const int top = Master.Height;
         TacBmpImage grown;
         grown.Resize(std::max(Master.Width, picture.Width), Master.Height + picture.Height, 0xFF00FF);
@@ -144,7 +144,7 @@ public:
         Master = std::move(grown);
         Section(section + "." + name);
         Key("RECT", "0," + std::to_string(top) + "," + std::to_string(picture.Width) + "," + std::to_string(picture.Height));
-        Keys(spec);
+        Keys(maskKeys);
     }
 
 private:
@@ -417,18 +417,18 @@ SkinFiles Build(const Palette& p) {
     w.Section("MAINMENU");
     w.Colors(p.Popup, p.Popup, p.Text, p.Text);
     {
-        MaskSpec spec = Nine(1, 4);
-        spec.Border = 3;
-        w.Mask("MAINMENU", "BORDERSMASK", "popup.bmp", Keyed(Frame(p.PopupBorder, p.Popup, 12, 12, 4), p.Bg), spec);
+        MaskSpec maskKeys = Nine(1, 4);
+        maskKeys.Border = 3;
+        w.Mask("MAINMENU", "BORDERSMASK", "popup.bmp", Keyed(Frame(p.PopupBorder, p.Popup, 12, 12, 4), p.Bg), maskKeys);
     }
     w.Section("MENUITEM");
     w.Colors(p.Popup, p.Sel, p.Text, p.Dark ? 0xFFFFFF : p.Text);
     w.Num("TRANSPARENCY", 100);
     w.Num("HOTTRANSPARENCY", 100);
     {
-        MaskSpec spec = Nine(3, 4, true);
-        spec.SkipNormal = true;
-        w.Mask("MENUITEM", "BORDERSMASK", "menuitem.bmp", Strip(Flat(p, 12, 12, 3), false, p.Popup), spec);
+        MaskSpec maskKeys = Nine(3, 4, true);
+        maskKeys.SkipNormal = true;
+        w.Mask("MENUITEM", "BORDERSMASK", "menuitem.bmp", Strip(Flat(p, 12, 12, 3), false, p.Popup), maskKeys);
     }
     w.Section("EXTRALINE");
     w.Colors(p.Accent, p.Accent, p.AccentText, p.AccentText);
@@ -467,9 +467,9 @@ SkinFiles Build(const Palette& p) {
         w.Num("HOTTRANSPARENCY", 100);
         w.Num("FADING", 1);
         w.Num("FADINGITERATIONS", 5);
-        MaskSpec spec = Nine(3, 4, true);
-        spec.SkipNormal = true;
-        w.Mask(name, "BORDERSMASK", "flatbutton.bmp", Strip(Flat(p, 12, 12, 3), false, p.Bg), spec);
+        MaskSpec maskKeys = Nine(3, 4, true);
+        maskKeys.SkipNormal = true;
+        w.Mask(name, "BORDERSMASK", "flatbutton.bmp", Strip(Flat(p, 12, 12, 3), false, p.Bg), maskKeys);
     }
     w.Section("SPEEDBUTTON_SMALL");
     w.Key("PARENTCLASS", "SPEEDBUTTON");
@@ -481,9 +481,9 @@ SkinFiles Build(const Palette& p) {
         l.Fill(Box(0, 0, 1, 10), Vertical(p.Bg, p.Line, 0, 3));
         l.Fill(Box(0, 3, 1, 10), Vertical(p.Line, p.Bg, 7, 10));
         l.Fill(Box(1, 0, 2, 10), Solid(p.DividerLight), p.Dark ? 0.3 : 1.0);
-        MaskSpec spec = Nine(1, 0, true);
-        spec.WT = spec.WB = 3;
-        w.Mask("DIVIDER", "BORDERSMASK", "divider.bmp", Keyed(l, p.Bg), spec);
+        MaskSpec maskKeys = Nine(1, 0, true);
+        maskKeys.WT = maskKeys.WB = 3;
+        w.Mask("DIVIDER", "BORDERSMASK", "divider.bmp", Keyed(l, p.Bg), maskKeys);
     }
     w.Section("UPDOWNBTN");
     w.Colors(Mix(p.FaceTop[0], p.FaceBottom[0], 0.5), Mix(p.FaceTop[1], p.FaceBottom[1], 0.5), p.Text, p.Text);
@@ -520,9 +520,9 @@ SkinFiles Build(const Palette& p) {
     {
         Layer l(4, 2);
         l.Fill(Box(0, 0, 4, 1), Solid(p.Line));
-        MaskSpec spec;
-        spec.WT = 1;
-        w.Mask("STATUSBAR", "BORDERSMASK", "statusbar.bmp", Keyed(l, p.Bg), spec);
+        MaskSpec maskKeys;
+        maskKeys.WT = 1;
+        w.Mask("STATUSBAR", "BORDERSMASK", "statusbar.bmp", Keyed(l, p.Bg), maskKeys);
     }
     w.Section("BAR");
     w.Colors(p.BgAlt2, p.BgAlt2, p.Text, p.Text);
@@ -576,9 +576,9 @@ SkinFiles Build(const Palette& p) {
     {
         Layer shine(1, 16);
         shine.Fill(Box(0, 0, 1, 16), Vertical(p.Dark ? p.SelBorder : 0xFFFFFF, p.Sel, 0, 16));
-        MaskSpec spec;
-        spec.TileCentre = 0;
-        w.Mask("COMBOBTN", "HOTPATTERN", "combohot.bmp", Keyed(shine, p.Bg), spec);
+        MaskSpec maskKeys;
+        maskKeys.TileCentre = 0;
+        w.Mask("COMBOBTN", "HOTPATTERN", "combohot.bmp", Keyed(shine, p.Bg), maskKeys);
     }
     w.Section("COLHEADER");
     w.Colors(Mix(p.FaceTop[0], p.FaceBottom[0], 0.5), p.Sel, p.Text, p.Text);
@@ -662,9 +662,9 @@ SkinFiles Build(const Palette& p) {
         w.Section(arrows[d]);
         w.Colors(p.Track, p.TrackHot, p.Arrow[0], p.Arrow[1]);
         if (d == 2) w.Num("RESERVEDBOOLEAN", 0);
-        MaskSpec spec = Nine(3, 4, true);
-        spec.SkipNormal = true;
-        w.Mask(arrows[d], "BORDERSMASK", "scrollbtn.bmp", arrowButton, spec);
+        MaskSpec maskKeys = Nine(3, 4, true);
+        maskKeys.SkipNormal = true;
+        w.Mask(arrows[d], "BORDERSMASK", "scrollbtn.bmp", arrowButton, maskKeys);
         const bool horizontal = d >= 2;
         w.Mask(arrows[d], "GLYPHMASK", std::string("arrow") + "udlr"[d] + ".bmp",
                Strip(Three([&](int s) { return Chevron(horizontal ? 6 : 9, horizontal ? 9 : 6, p.Arrow[s], d); }), true),
@@ -731,12 +731,12 @@ SkinFiles Build(const Palette& p) {
         for (const Tab& t : tabs) {
             w.Section(t.Name);
             w.Colors(p.Tab[0], p.Tab[1], p.TextSoft, p.Text);
-            MaskSpec spec = Nine(3, 0, true);
-            spec.WL = t.WL;
-            spec.WT = t.WT;
-            spec.WR = t.WR;
-            spec.WB = t.WB;
-            w.Mask(t.Name, "BORDERSMASK", t.File, Strip(*t.States, false, p.Bg), spec);
+            MaskSpec maskKeys = Nine(3, 0, true);
+            maskKeys.WL = t.WL;
+            maskKeys.WT = t.WT;
+            maskKeys.WR = t.WR;
+            maskKeys.WB = t.WB;
+            w.Mask(t.Name, "BORDERSMASK", t.File, Strip(*t.States, false, p.Bg), maskKeys);
         }
     }
 

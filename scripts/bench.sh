@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (-DSKIN_BUILD_BENCH=ON) for one target (default i686)
+# and runs them once under Wine: a fade frame against memcpy and AlphaBlend,
+# and the loading of each built-in skin from resource, folder and packed file.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+target=${1:-i686}
+
+bash "$here/scripts/setup.sh"
+bash "$here/scripts/build.sh" "$target" -DSKIN_BUILD_BENCH=ON
+
+source "$here/scripts/wine-env.sh"
+trap wine_env_stop EXIT
+trap 'exit 130' INT TERM
+wine_env_start "$here/build/wineprefix"
+
+build="$here/build/$target"
+echo "=== fade frame ($target)"
+wine "$build/bench/fade_bench.exe"
+echo "=== skin loading ($target)"
+wine "$build/bench/skinload_bench.exe" "$(winepath -w "$build/skins")"
+echo "=== 100 push buttons, skinned against plain ($target)"
+wine "$build/bench/button_bench.exe"

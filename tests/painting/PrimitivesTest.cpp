@@ -1,0 +1,263 @@
+// Colour arithmetic and the bitmap primitives: exact values, clipping at
+// every edge, and rows outside the painted area left as they were.
+#include "PaintTestSupport.h"
+
+#include "sSkinText.h"
+
+#include <random>
+
+using namespace painttest;
+
+namespace {
+
+// Per byte (src x w + dst x (256 - w)) / 256, the rule of the row blender.
+std::uint8_t RefBlend(std::uint8_t dst, std::uint8_t src, int w) { return std::uint8_t((src * w + dst * (256 - w)) >> 8); }
+
+}  // namespace
+
+TEST(ColorArithmetic, MixColorsRoundsEachChannelToNearest) {
+    // Channels: 10 + (200 - 10) x 0.4 = 86; 0 + 255 x 0.4 = 102; 255 + (0 - 255) x 0.4 = 153.
+    EXPECT_EQ(MixColors(TColor(0x00FFC8), TColor(0xFF000A), 0.4), TColor(0x996656));
+    // 1 + (2 - 1) x 0.5 = 1.5 rounds to 2; 3 + (0 - 3) x 0.5 = 1.5 rounds to 2.
+    EXPECT_EQ(MixColors(TColor(0x000002), TColor(0x000001), 0.5) & 0xFF, 2);
+    EXPECT_EQ(MixColors(TColor(0x000000), TColor(0x000003), 0.5) & 0xFF, 2);
+    EXPECT_EQ(MixColors(TColor(0x123456), TColor(0xABCDEF), 1.0), TColor(0x123456));
+    EXPECT_EQ(MixColors(TColor(0x123456), TColor(0xABCDEF), 0.0), TColor(0xABCDEF));
+    // System colours are resolved first.
+    EXPECT_EQ(MixColors(clBtnFace, clBtnFace, 0.3), TColor(ColorToRGB(clBtnFace)));
+}
+
+TEST(ColorArithmetic, MixColorsHalfWeighsTheFirstColour127Of256) {
+    // (255 x 127 + 0 x 129) / 256 = 126; (0 x 127 + 255 x 129) / 256 = 128; (100 x 127 + 50 x 129) / 256 = 74.
+    EXPECT_EQ(MixColorsHalf(TColor(0x6400FF), TColor(0x32FF00)), TColor(0x4A807E));
+    EXPECT_EQ(MixColorsHalf(TColor(0xFFFFFF), TColor(0xFFFFFF)), TColor(0xFFFFFF));
+    EXPECT_EQ(MixColorsHalf(TColor(0x000001), TColor(0x000000)), TColor(0x000000));
+}
+
+TEST(ColorArithmetic, TextFlagsForAlignment) {
+    EXPECT_EQ(TextFlagsForAlignment(nullptr, taLeftJustify), 0x44u);
+    EXPECT_EQ(TextFlagsForAlignment(nullptr, taRightJustify), 0x46u);
+    EXPECT_EQ(TextFlagsForAlignment(nullptr, taCenter), 0x45u);
+}
+
+TEST(ColorArithmetic, RowBlendingMatchesTheByteRuleForEveryLengthAndWeight) {
+    std::mt19937 rng(7);
+    for (int len : {0, 1, 3, 7, 8, 9, 15, 16, 17, 33, 301}) {
+        for (int w : {0, 1, 64, 127, 128, 129, 255, 256}) {
+            std::vector<std::uint8_t> a(len), b(len), out(len);
+            for (auto& v : a) v = std::uint8_t(rng());
+            for (auto& v : b) v = std::uint8_t(rng());
+            std::vector<std::uint8_t> dst = b;
+            acBlendBytes(dst.data(), a.data(), dst.size(), w);
+            acMixBytes(out.data(), a.data(), b.data(), out.size(), w);
+            for (int i = 0; i < len; ++i) {
+                ASSERT_EQ(dst[i], RefBlend(b[i], a[i], w)) << "len " << len << " w " << w << " i " << i;
+                ASSERT_EQ(out[i], RefBlend(b[i], a[i], w)) << "len " << len << " w " << w << " i " << i;
+            }
+        }
+    }
+}
+
+TEST(ColorArithmetic, SpansAreClippedToBothPictures) {
+    TacSpan s = acClipSpan(TacSpan{-2, 5, 0, -1, 10, 10}, 6, 8, 20, 20);
+    EXPECT_EQ(s.DstX, 0);
+    EXPECT_EQ(s.SrcX, 2);
+    EXPECT_EQ(s.DstY, 6);
+    EXPECT_EQ(s.SrcY, 0);
+    EXPECT_EQ(s.W, 6);
+    EXPECT_EQ(s.H, 2);
+    EXPECT_TRUE(acClipSpan(TacSpan{6, 0, 0, 0, 3, 3}, 6, 8, 20, 20).Empty());
+    EXPECT_TRUE(acClipSpan(TacSpan{0, 0, 19, 0, 3, 3}, 6, 8, 19, 20).Empty());
+}
+
+TEST(ColorArithmetic, GlyphAndTextLayout) {
+    TPoint g;
+    TRect t;
+    const TRect r{10, 20, 110, 60};  // 100 x 40
+    // Centred: margin (100 - (16 + 4 + 30) + 1) / 2 = 25.
+    CalcGlyphTextLayout(r, TSize{16, 16}, TSize{30, 10}, glGlyphLeft, -1, 4, g, t);
+    EXPECT_EQ(g.x, 10 + 25);
+    EXPECT_EQ(g.y, 20 + 12);
+    EXPECT_EQ(t.left, 10 + 25 + 16 + 4);
+    EXPECT_EQ(t.top, 20 + 15);
+    EXPECT_EQ(t.right - t.left, 30);
+    CalcGlyphTextLayout(r, TSize{16, 16}, TSize{30, 10}, glGlyphRight, 3, 2, g, t);
+    EXPECT_EQ(g.x, 10 + 100 - 3 - 16);
+    EXPECT_EQ(t.right, g.x - 2);
+    CalcGlyphTextLayout(r, TSize{16, 16}, TSize{30, 10}, glGlyphTop, -1, -1, g, t);
+    // Spread evenly: (40 - 16 - 10) / 3 = 4 above, between and below.
+    EXPECT_EQ(g.y, 20 + 4);
+    EXPECT_EQ(t.top, 20 + 4 + 16 + 4);
+    EXPECT_EQ(g.x, 10 + 42);
+    CalcGlyphTextLayout(r, TSize{16, 16}, TSize{30, 10}, glGlyphBottom, 0, 1, g, t);
+    EXPECT_EQ(g.y, 60 - 16);
+    EXPECT_EQ(t.bottom, 60 - 16 - 1);
+    // Right to left swaps the sides; no text centres the glyph.
+    CalcGlyphTextLayout(r, TSize{16, 16}, TSize{30, 10}, glGlyphLeft, 0, 0, g, t, true);
+    EXPECT_EQ(g.x, 110 - 16);
+    CalcGlyphTextLayout(r, TSize{16, 16}, TSize{0, 0}, glGlyphLeft, -1, 4, g, t);
+    EXPECT_EQ(g.x, 10 + 42);
+}
+
+TEST(Primitives, BlendRectThroughMaskMixesByTheMaskBelowAndStaysInside) {
+    // Glyph 4 x 4: the picture's upper half 4 x 2 is one colour; the mask
+    // rows below hold 0, 128, 255 and 64 by column.
+    auto glyph = Filled(4, 4, 0xC86432);
+    const int masks[4] = {0, 128, 255, 64};
+    for (int x = 0; x < 4; ++x)
+        for (int y = 2; y < 4; ++y) SetPx(glyph.get(), x, y, std::uint32_t(masks[x]) * 0x010101u);
+    const std::uint32_t back = 0x1E28F0;
+    auto dst = Filled(6, 5, back);
+    BlendRectThroughMask(TRect{1, 1, 5, 3}, TRect{0, 0, 4, 2}, dst.get(), glyph.get());
+    for (int x = 0; x < 4; ++x) {
+        std::uint32_t want = 0;
+        for (int i = 0; i < 3; ++i) {
+            const int v = Ch(back, i) + (Ch(0xC86432, i) - Ch(back, i)) * masks[x] / 256;
+            want |= std::uint32_t(v) << (8 * i);
+        }
+        EXPECT_EQ(Px(dst.get(), 1 + x, 1), want) << x;
+        EXPECT_EQ(Px(dst.get(), 1 + x, 2), want) << x;
+    }
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            if (!(y >= 1 && y <= 2 && x >= 1 && x <= 4)) { EXPECT_EQ(Px(dst.get(), x, y), back) << x << "," << y; }
+
+    // Rectangles hanging over every edge: only the overlap changes, and no
+    // write wraps into the next row or past the last one.
+    for (const TRect& r : {TRect{4, 3, 8, 5}, TRect{-2, -1, 2, 1}, TRect{5, 0, 9, 2}, TRect{0, 4, 4, 6}}) {
+        auto big = Filled(6, 5, back);
+        BlendRectThroughMask(r, TRect{0, 0, 4, 2}, big.get(), glyph.get());
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 6; ++x) {
+                const bool inside = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+                if (!inside) { EXPECT_EQ(Px(big.get(), x, y), back) << r.left << "," << r.top << " at " << x << "," << y; }
+            }
+    }
+    // A source rectangle reaching into the mask rows is cut to the picture half.
+    auto cut = Filled(6, 5, back);
+    BlendRectThroughMask(TRect{0, 0, 4, 4}, TRect{0, 0, 4, 4}, cut.get(), glyph.get());
+    for (int x = 0; x < 6; ++x) { EXPECT_EQ(Px(cut.get(), x, 2), back); }
+}
+
+TEST(Primitives, NothingIsWrittenForNilEmptyOr32BitBitmaps) {
+    auto dst = Filled(8, 8, 0x102030);
+    const auto before = Bytes(dst.get());
+    TBitmap empty;
+    TBitmap wide(8, 8, pf32bit);
+    BlendRectThroughMask(TRect{0, 0, 4, 2}, TRect{0, 0, 4, 2}, dst.get(), nullptr);
+    BlendRectThroughMask(TRect{0, 0, 4, 2}, TRect{0, 0, 4, 2}, dst.get(), &empty);
+    BlendRectThroughMask(TRect{0, 0, 4, 2}, TRect{0, 0, 4, 2}, dst.get(), &wide);
+    BlendBitmapAt(dst.get(), &wide, 0, TPoint{0, 0}, TRect{0, 0, 8, 8});
+    CopyBitmapRows(dst.get(), &empty, 0, 0, clNone);
+    PaintFadingRoundRect(dst.get(), TRect{3, 3, 3, 9}, 0, 0, 0, clRed);
+    PaintFadingRoundRect(nullptr, TRect{0, 0, 3, 3}, 0, 0, 0, clRed);
+    BlendBitmapRect(dst.get(), 0, 0, clNone, 0.5, TRect{2, 2, 2, 2}, &wide);
+    EXPECT_EQ(Bytes(dst.get()), before);
+}
+
+TEST(Primitives, CopiesLeaveTransparentPixelsOrTakeTheBackground) {
+    auto src = Filled(3, 2, 0x00FF00);
+    SetPx(src.get(), 1, 0, 0xFF00FF);
+    auto dst = Filled(5, 4, 0x000080);
+    CopyBitmapRows(dst.get(), src.get(), 3, 3, clFuchsia);  // hangs over the right and bottom
+    EXPECT_EQ(Px(dst.get(), 3, 3), 0x00FF00u);
+    EXPECT_EQ(Px(dst.get(), 4, 3), 0x000080u);  // the key pixel
+    EXPECT_EQ(Px(dst.get(), 2, 3), 0x000080u);
+    EXPECT_EQ(Px(dst.get(), 3, 2), 0x000080u);
+
+    auto back = Patterned(20, 20);
+    auto d2 = Filled(5, 4, 0x000080);
+    CopyTransparentRect(d2.get(), src.get(), TPoint{1, 1}, TRect{0, 0, 3, 2}, clFuchsia, back.get(), TPoint{7, 9});
+    EXPECT_EQ(Px(d2.get(), 1, 1), 0x00FF00u);
+    EXPECT_EQ(Px(d2.get(), 2, 1), PatternAt(2 + 7, 1 + 9));  // key pixel: the background's
+    EXPECT_EQ(Px(d2.get(), 3, 2), 0x00FF00u);
+    EXPECT_EQ(Px(d2.get(), 0, 0), 0x000080u);
+    // A background that does not reach leaves key pixels out.
+    auto d3 = Filled(5, 4, 0x000080);
+    CopyTransparentRect(d3.get(), src.get(), TPoint{1, 1}, TRect{0, 0, 3, 2}, clFuchsia, back.get(), TPoint{-10, 0});
+    EXPECT_EQ(Px(d3.get(), 2, 1), 0x000080u);
+}
+
+TEST(Primitives, BlendsOfBitmaps) {
+    auto a = Filled(4, 4, 0xFF0000), b = Filled(4, 4, 0x0000FF);
+    // 40 % of the bitmap is kept, 60 % of the source comes in; key pixels stay.
+    SetPx(a.get(), 0, 0, 0xFF00FF);
+    BlendBitmapRect(a.get(), 1, 1, clFuchsia, 0.4, TRect{0, 0, 2, 2}, b.get());
+    EXPECT_TRUE(Near(Px(a.get(), 1, 1), 0x660099, 1));
+    EXPECT_EQ(Px(a.get(), 0, 0), 0xFF00FFu);
+    EXPECT_EQ(Px(a.get(), 3, 3), 0xFF0000u);
+
+    auto c = Filled(4, 4, 0x000000), white = Filled(2, 2, 0xFFFFFF);
+    BlendBitmapAt(c.get(), white.get(), 0, TPoint{0, 0}, TRect{0, 0, 2, 2});
+    BlendBitmapAt(c.get(), white.get(), 255, TPoint{2, 2}, TRect{0, 0, 2, 2});
+    EXPECT_EQ(Px(c.get(), 1, 1), 0xFFFFFFu);
+    EXPECT_EQ(Px(c.get(), 3, 3), 0x000000u);
+
+    // A fade frame: alpha is the old picture's weight in 256ths.
+    auto oldPic = Filled(800, 2, 0xFFFFFF), newPic = Filled(800, 2, 0x000000), frame = Filled(800, 2, 0x123456);
+    BlendBitmaps(frame.get(), oldPic.get(), newPic.get(), 64);
+    EXPECT_EQ(Px(frame.get(), 0, 0), 0x3F3F3Fu);
+    EXPECT_EQ(Px(frame.get(), 799, 1), 0x3F3F3Fu);
+}
+
+TEST(Primitives, FadingRoundRect) {
+    auto flat = Filled(10, 10, 0x000000);
+    PaintFadingRoundRect(flat.get(), TRect{2, 2, 8, 8}, 50, 0, 0, ToColor(0xC8C8C8));
+    EXPECT_TRUE(Near(Px(flat.get(), 2, 2), 0x646464, 1));
+    EXPECT_TRUE(Near(Px(flat.get(), 7, 7), 0x646464, 1));
+    EXPECT_EQ(Px(flat.get(), 1, 1), 0u);
+    EXPECT_EQ(Px(flat.get(), 8, 8), 0u);
+
+    auto round = Filled(40, 40, 0x000000);
+    PaintFadingRoundRect(round.get(), TRect{0, 0, 40, 40}, 0, 10, 4, ToColor(0xFFFFFF));
+    EXPECT_EQ(Px(round.get(), 0, 0), 0u);              // outside the rounded corner
+    EXPECT_EQ(Px(round.get(), 20, 20), 0xFFFFFFu);     // deep inside
+    const std::uint32_t edge = Px(round.get(), 20, 0); // on the fading edge
+    EXPECT_GT(Ch(edge, 0), 0);
+    EXPECT_LT(Ch(edge, 0), 255);
+    EXPECT_LE(Ch(Px(round.get(), 20, 0), 0), Ch(Px(round.get(), 20, 2), 0));
+}
+
+TEST(Primitives, DottedFrameDarkLightThenUntouched) {
+    auto b = Filled(12, 10, 0x808080);
+    DrawDottedFrame(b->Canvas(), TRect{1, 1, 11, 9});
+    // Round the edge from the top-left corner: dark, light, untouched, ...
+    std::vector<std::uint32_t> seq;
+    for (int x = 1; x <= 10; ++x) seq.push_back(Px(b.get(), x, 1));
+    for (int y = 2; y <= 8; ++y) seq.push_back(Px(b.get(), 10, y));
+    for (int x = 9; x >= 1; --x) seq.push_back(Px(b.get(), x, 8));
+    for (int y = 7; y >= 2; --y) seq.push_back(Px(b.get(), 1, y));
+    for (std::size_t i = 0; i < seq.size(); ++i) {
+        const std::uint32_t want = i % 3 == 0 ? 0x000000u : i % 3 == 1 ? 0xFFFFFFu : 0x808080u;
+        EXPECT_EQ(seq[i], want) << i;
+    }
+    EXPECT_EQ(Px(b.get(), 0, 0), 0x808080u);
+    EXPECT_EQ(Px(b.get(), 5, 5), 0x808080u);
+    // A clip region on the DC is honoured.
+    auto c = Filled(12, 10, 0x808080);
+    HDC dc = c->Canvas()->Handle();
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, 0, 0, 4, 10);
+    DrawDottedFrame(dc, TRect{1, 1, 11, 9});
+    RestoreDC(dc, saved);
+    EXPECT_EQ(Px(c.get(), 1, 1), 0u);
+    EXPECT_EQ(Px(c.get(), 4, 1), 0x808080u);  // would be dark
+}
+
+TEST(Primitives, Frame3DAndFill) {
+    auto b = Filled(6, 5, 0x000000);
+    HDC dc = b->Canvas()->Handle();
+    TRect r{1, 1, 3, 5};
+    Frame3DOnDC(dc, r, ToColor(0x808080), 1, clWhite);
+    // A 2-pixel line: left column shadow, right column white, bottom row white.
+    EXPECT_EQ(Px(b.get(), 1, 1), 0x808080u);
+    EXPECT_EQ(Px(b.get(), 1, 3), 0x808080u);
+    EXPECT_EQ(Px(b.get(), 2, 1), 0xFFFFFFu);
+    EXPECT_EQ(Px(b.get(), 1, 4), 0xFFFFFFu);
+    EXPECT_EQ(Px(b.get(), 0, 1), 0u);
+    EXPECT_EQ(r.left, 2);
+    EXPECT_EQ(r.bottom, 4);
+    FillDC(dc, TRect{4, 0, 6, 2}, ToColor(0x204060));
+    EXPECT_EQ(Px(b.get(), 5, 1), 0x204060u);
+    EXPECT_EQ(Px(b.get(), 5, 2), 0u);
+}
