@@ -1,34 +1,23 @@
-// The gallery: one window showing the library's controls.
-//   gallery [--screenshot FILE.bmp]
-// With --screenshot it paints, copies its window from the screen into a
-// 24-bit BMP and exits.
+// The gallery: one form showing the library's skinned controls over the
+// plain ones, with a skin switch.
+//   gallery [--skin Light|Dark] [--screenshot FILE.bmp]
+// --skin chooses the skin to start with (a built-in name, a skin folder or a
+// packed file); "Light" by default. With --screenshot it paints, copies its
+// window from the screen into a 24-bit BMP and exits.
 #include <windows.h>
+
+#include "Buttons.h"
+#include "ExtCtrls.h"
+#include "Forms.h"
+#include "StdCtrls.h"
+#include "sButton.h"
+#include "sSkinManager.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
-
-LRESULT CALLBACK GalleryProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(wnd, &ps);
-        RECT r;
-        GetClientRect(wnd, &r);
-        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextA(dc, "Skin gallery", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        EndPaint(wnd, &ps);
-        return 0;
-    }
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wParam, lParam);
-}
 
 bool SaveWindowShot(HWND wnd, const std::string& path) {
     RECT r;
@@ -67,41 +56,185 @@ bool SaveWindowShot(HWND wnd, const std::string& path) {
     return ok;
 }
 
+template <typename T>
+T* Add(TWinControl* parent, int left, int top, int width, int height) {
+    T* c = TObject::Create<T>(parent);
+    c->SetParent(parent);
+    c->SetBounds(left, top, width, height);
+    return c;
+}
+
+// A 16 x 16 glyph: a shape in one colour on a fuchsia (transparent) ground.
+void DrawGlyph(TBitmap* glyph, TColor color, int shape) {
+    glyph->SetSize(16, 16);
+    TCanvas* c = glyph->Canvas();
+    c->Brush()->SetColor(clFuchsia);
+    c->FillRect(Rect(0, 0, 16, 16));
+    c->Brush()->SetColor(color);
+    c->Pen()->SetColor(clBlack);
+    switch (shape) {
+        case 0: c->Ellipse(2, 2, 14, 14); break;
+        case 1: c->Rectangle(2, 2, 14, 14); break;
+        default: c->Polygon({Point(8, 1), Point(14, 14), Point(2, 14)}); break;
+    }
+}
+
+// The form and the labels on it follow the skin's global colours.
+void FollowSkin(TForm* form, TsSkinManager* manager, TsButton* switcher) {
+    form->SetColor(manager->Active() ? GlobalSkinColor(manager) : clBtnFace);
+    const TColor font = manager->Active() ? GlobalFontColor(manager) : clWindowText;
+    for (int i = 0; i < form->ControlCount(); ++i)
+        if (auto* label = dynamic_cast<TLabel*>(form->Controls(i)))
+            label->Font()->SetColor(font == acNoColor ? clWindowText : font);
+    const bool dark = manager->Active() && manager->SkinName() == "Dark";
+    if (switcher) switcher->SetCaption(dark ? "Light skin" : "Dark skin");
+    // The skinned controls blend with the form's colour, which changed after
+    // they were repainted for the new skin: paint them again over it.
+    if (form->HandleAllocated()) {
+        for (int i = 0; i < form->ControlCount(); ++i)
+            if (auto* b = dynamic_cast<TsButton*>(form->Controls(i))) b->SkinData()->BGChanged = true;
+        RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+}
+
+void BuildSkinnedRow(TForm* form, TsSkinManager* manager, TLabel* status) {
+    auto* title = Add<TLabel>(form, 16, 12, 0, 0);
+    title->Font()->SetHeight(-18);
+    title->Font()->SetStyle(TFontStyles{fsBold});
+    title->SetCaption("Skinned buttons");
+
+    auto* switcher = Add<TsButton>(form, 540, 10, 110, 28);
+    switcher->SetName("SkinSwitch");
+    switcher->OnClick = [form, manager, switcher](TObject*) {
+        const bool dark = manager->Active() && manager->SkinName() == "Dark";
+        manager->SetSkinName(dark ? "Light" : "Dark");
+        FollowSkin(form, manager, switcher);
+    };
+
+    auto* normal = Add<TsButton>(form, 16, 48, 100, 30);
+    normal->SetName("Normal");
+    normal->SetCaption("Normal");
+    auto* def = Add<TsButton>(form, 124, 48, 100, 30);
+    def->SetName("DefaultButton");
+    def->SetCaption("Default");
+    def->SetDefault(true);
+    auto* disabled = Add<TsButton>(form, 232, 48, 100, 30);
+    disabled->SetCaption("Disabled");
+    disabled->SetEnabled(false);
+    auto* down = Add<TsButton>(form, 340, 48, 100, 30);
+    down->SetCaption("Down");
+    down->SetDown(true);
+    auto* wrapped = Add<TsButton>(form, 448, 48, 90, 44);
+    wrapped->SetCaption("A caption wrapped at words");
+    auto* big = Add<TsButton>(form, 546, 48, 104, 44);
+    big->SetCaption("Big section");
+    big->SkinData()->SetSkinSection("BUTTON_BIG");
+    big->Font()->SetHeight(-15);
+    big->Font()->SetStyle(TFontStyles{fsBold});
+
+    for (TsButton* b : {normal, def, wrapped, big, down})
+        b->OnClick = [status, b](TObject*) { status->SetCaption(b->Caption() + " clicked"); };
+    status->SetCaption("Press a button");
+    FollowSkin(form, manager, switcher);
+}
+
+void BuildForm(TForm* form, TsSkinManager* manager) {
+    form->SetCaption("Skin gallery");
+    form->SetBounds(20, 20, 680, 530);
+
+    auto* status = Add<TLabel>(form, 16, 100, 0, 0);
+    BuildSkinnedRow(form, manager, status);
+
+    const int y0 = 124;
+    auto* title = Add<TLabel>(form, 16, y0 + 4, 0, 0);
+    title->Font()->SetHeight(-18);
+    title->Font()->SetStyle(TFontStyles{fsBold});
+    title->SetCaption("Standard controls, unskinned");
+
+    // Push buttons: Enter clicks OK, Escape clicks Cancel.
+    auto* ok = Add<TButton>(form, 16, y0 + 36, 90, 28);
+    ok->SetCaption("OK");
+    auto* cancel = Add<TButton>(form, 114, y0 + 36, 90, 28);
+    cancel->SetCaption("Cancel");
+    cancel->SetCancel(true);
+    ok->OnClick = [status](TObject*) { status->SetCaption("OK clicked"); };
+    cancel->OnClick = [status](TObject*) { status->SetCaption("Cancel clicked"); };
+
+    auto* nameLabel = Add<TLabel>(form, 220, y0 + 42, 0, 0);
+    nameLabel->SetCaption("&Name:");
+    auto* name = Add<TEdit>(form, 274, y0 + 38, 180, 23);
+    name->SetText("Edit me");
+    nameLabel->SetFocusControl(name);
+
+    // Speed buttons: a group of three with glyphs, one of them down, and a
+    // flat one with a caption under its glyph.
+    const TColor colors[] = {clRed, clLime, clBlue};
+    const char* captions[] = {"Left", "Mid", "Right"};
+    for (int i = 0; i < 3; ++i) {
+        auto* sb = Add<TSpeedButton>(form, 16 + i * 74, y0 + 80, 72, 28);
+        TBitmap glyph;
+        DrawGlyph(&glyph, colors[i], i);
+        sb->SetGlyph(&glyph);
+        sb->SetCaption(captions[i]);
+        sb->SetGroupIndex(1);
+        if (i == 1) sb->SetDown(true);
+    }
+    auto* flat = Add<TSpeedButton>(form, 250, y0 + 72, 60, 44);
+    TBitmap glyph;
+    DrawGlyph(&glyph, clYellow, 0);
+    flat->SetGlyph(&glyph);
+    flat->SetLayout(blGlyphTop);
+    flat->SetCaption("Flat");
+    flat->SetFlat(true);
+
+    // A panel with bevels, a caption and children aligned inside its frame.
+    auto* panel = Add<TPanel>(form, 16, y0 + 128, 634, 230);
+    panel->SetBevelInner(bvLowered);
+    panel->SetBevelWidth(2);
+    panel->SetBorderWidth(4);
+    panel->SetCaption("A panel");
+    auto* top = Add<TPanel>(panel, 0, 0, 0, 40);
+    top->SetAlign(alTop);
+    top->SetBevelOuter(bvLowered);
+    top->SetAlignment(taLeftJustify);
+    top->SetCaption("  Aligned to the top");
+    auto* inner = Add<TButton>(panel, 220, 150, 160, 32);
+    inner->SetCaption("Button in the panel");
+    auto* note = Add<TLabel>(panel, 24, 196, 0, 0);
+    note->SetCaption("A transparent label over the panel");
+    note->SetTransparent(true);
+    FollowSkin(form, manager, dynamic_cast<TsButton*>(form->FindComponent("SkinSwitch")));
+}
+
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::string screenshot;
-    for (int i = 1; i < __argc; ++i)
+    std::string skin = "Light";
+    for (int i = 1; i < __argc; ++i) {
         if (std::strcmp(__argv[i], "--screenshot") == 0 && i + 1 < __argc) screenshot = __argv[++i];
+        else if (std::strcmp(__argv[i], "--skin") == 0 && i + 1 < __argc) skin = __argv[++i];
+    }
 
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = GalleryProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = "SkinGallery";
-    RegisterClassA(&wc);
-    HWND wnd = CreateWindowExA(0, "SkinGallery", "Skin gallery", WS_OVERLAPPEDWINDOW, 20, 20, 640, 480, nullptr,
-                               nullptr, instance, nullptr);
-    ShowWindow(wnd, screenshot.empty() ? show : SW_SHOWNORMAL);
-    UpdateWindow(wnd);
+    Application->Initialize();
+    TForm* form = nullptr;
+    Application->CreateForm(form);
+    // The manager first, so that the controls are made with the skin active.
+    auto* manager = TObject::Create<TsSkinManager>(form);
+    manager->SetSkinName(skin.c_str());
+    BuildForm(form, manager);
 
     if (!screenshot.empty()) {
+        form->Show();
         // Let every pending paint reach the screen before copying it.
         DWORD end = GetTickCount() + 700;
-        MSG msg;
         while (static_cast<int>(end - GetTickCount()) > 0) {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            Application->ProcessMessages();
             Sleep(10);
         }
-        bool ok = SaveWindowShot(wnd, screenshot);
-        DestroyWindow(wnd);
+        bool ok = SaveWindowShot(form->Handle(), screenshot);
         return ok ? 0 : 1;
     }
-
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    Application->Run();
     return 0;
 }

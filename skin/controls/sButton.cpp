@@ -1,0 +1,274 @@
+#include "sButton.h"
+
+#include "ActnList.h"
+#include "Forms.h"
+#include "sAlphaGraph.h"
+#include "sMessages.h"
+#include "sSkinManager.h"
+#include "sSkinText.h"
+
+namespace {
+
+template <typename Prop>
+TPropInfo Named(Prop p, std::vector<String> names) {
+    p.ElementNames = std::move(names);
+    return p;
+}
+
+constexpr LONG kButtonTypeMask = 0xF;
+
+}  // namespace
+
+CLASSLIB_DEFINE_CLASS(TsButton, TButton,
+    ObjProp<TsButton, TsCommonData>("SkinData", &TsButton::SkinData),
+    Named(OrdProp<TsButton>("AnimatEvents", TTypeKind::tkSet, &TsButton::AnimatEvents, &TsButton::SetAnimatEvents,
+                            static_cast<std::int64_t>(TacAnimatEvents{aeGlobalDef}.ToBits())),
+          {"aeMouseEnter", "aeMouseLeave", "aeMouseDown", "aeMouseUp", "aeGlobalDef"}),
+    Named(OrdProp<TsButton>("DisabledKind", TTypeKind::tkSet, &TsButton::DisabledKind, &TsButton::SetDisabledKind,
+                            static_cast<std::int64_t>(TsDisabledKind{dkBlended}.ToBits())),
+          {"dkBlended", "dkGrayed"}),
+    OrdProp<TsButton>("Down", TTypeKind::tkBool, &TsButton::Down, &TsButton::SetDown, 0),
+    OrdProp<TsButton>("FocusMargin", TTypeKind::tkInteger, &TsButton::FocusMargin, &TsButton::SetFocusMargin, 1),
+    // The setter is virtual: this reaches TsButton::SetWordWrap.
+    OrdProp<TButtonControl>("WordWrap", TTypeKind::tkBool, &TButtonControl::WordWrap, &TButtonControl::SetWordWrap, 1))
+
+TsButton::TsButton(TComponent* AOwner)
+    : TButton(AOwner), FFrame(this, this, 93, TsFrameOptions{true, true}, true) {
+    FControlStyle.Exclude(csOpaque);
+    FControlStyle.Exclude(csDoubleClicks);
+    FWordWrap = true;
+}
+
+TsButton::~TsButton() {
+    // The window goes while the frame still exists: its last messages reach it.
+    if (HandleAllocated()) DestroyHandle();
+    RestoreHintsAfterPress(FHidHints);
+}
+
+void TsButton::AfterConstruction() {
+    TButton::AfterConstruction();
+    FFrame.ApplyColors();
+}
+
+void TsButton::Loaded() {
+    TButton::Loaded();
+    FFrame.ApplyColors();
+}
+
+// --- Properties -------------------------------------------------------------
+
+void TsButton::SetDisabledKind(TsDisabledKind Value) {
+    if (FFrame.DisabledKind == Value) return;
+    FFrame.DisabledKind = Value;
+    if (!Loading()) InvalidateOwner(SkinData());
+}
+
+void TsButton::SetDown(bool Value) {
+    if (FDown == Value) return;
+    FDown = Value;
+    if (!Loading()) InvalidateOwner(SkinData());
+}
+
+void TsButton::SetWordWrap(bool Value) {
+    if (FWordWrap == Value) return;
+    FWordWrap = Value;
+    // The system look follows too, without a new window.
+    if (HandleAllocated()) {
+        LONG style = GetWindowLongA(FHandle, GWL_STYLE);
+        style = Value ? (style | BS_MULTILINE) : (style & ~BS_MULTILINE);
+        SetWindowLongA(FHandle, GWL_STYLE, style);
+    }
+    if (!Loading()) InvalidateOwner(SkinData());
+}
+
+void TsButton::SetButtonStyle(bool ADefault) {
+    FDefaultLook = ADefault;
+    // The base leaves an owner-drawn window alone, so it only acts unskinned.
+    TButton::SetButtonStyle(ADefault);
+    InvalidateOwner(SkinData());
+}
+
+void TsButton::ActionChange(TObject* Sender, bool CheckDefaults) {
+    TButton::ActionChange(Sender, CheckDefaults);
+    if (auto* a = dynamic_cast<TCustomAction*>(Sender)) SetEnabled(a->Enabled());
+}
+
+void TsButton::CreateParams(TCreateParams& Params) {
+    TButton::CreateParams(Params);
+    TsSkinManager* m = SkinData() ? SkinData()->GetSkinManager() : nullptr;
+    if (m && m->Active()) Params.Style = (Params.Style & ~kButtonTypeMask) | BS_OWNERDRAW;
+}
+
+void TsButton::SetOwnerDraw(bool Value) {
+    if (!HandleAllocated()) return;
+    const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
+    const bool ownerDrawn = (style & kButtonTypeMask) == BS_OWNERDRAW;
+    if (ownerDrawn == Value) return;
+    const LONG type = Value ? BS_OWNERDRAW : (FActive ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    SendMessageA(FHandle, BM_SETSTYLE, static_cast<WPARAM>((style & ~kButtonTypeMask) | type), Value ? FALSE : TRUE);
+}
+
+void TsButton::SkinCommandDone(WORD Code) {
+    switch (Code) {
+        case AC_NEWSKIN:
+        case AC_REFRESH: {
+            // A button made while no skin was active must still stop the
+            // system from painting over the skin on press and focus.
+            TsSkinManager* m = SkinData()->GetSkinManager();
+            if (m && m->Active()) SetOwnerDraw(true);
+            break;
+        }
+        case AC_REMOVESKIN:
+            SetOwnerDraw(false);
+            break;
+        default:
+            break;
+    }
+}
+
+// --- State and caption ------------------------------------------------------
+
+int TsButton::CurrentState() {
+    const bool pushed = HandleAllocated() && (SendMessageA(FHandle, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+    if ((pushed || acForcePressed) && (SkinData()->MouseAbove || !ControlState().Contains(csLButtonDown))) return 2;
+    if (FDown) return 2;
+    if (FDefaultLook) return 1;
+    if (HandleAllocated() && (GetWindowLongA(FHandle, GWL_STYLE) & kButtonTypeMask) == BS_DEFPUSHBUTTON) return 1;
+    if (ControlStateIndex(SkinData())) return 1;
+    if (ComponentState().Contains(csDesigning) && Default()) return 1;
+    return 0;
+}
+
+int TsButton::MaxCaptionWidth() const { return Caption().empty() ? 0 : Width() - 2; }
+
+TSize TsButton::TextRectSize() {
+    TRect r{0, 0, MaxCaptionWidth(), 0};
+    TBitmap* cache = SkinData()->CacheBmp;
+    if (!cache) return TSize{0, 0};
+    cache->Canvas()->SetFont(Font());
+    const UINT flags = DT_CALCRECT | DT_EXPANDTABS | DT_CENTER | (WordWrap() ? DT_WORDBREAK : DT_SINGLELINE);
+    const String text = Caption();
+    RECT rr = r;
+    DrawTextA(cache->Canvas()->Handle(), text.c_str(), static_cast<int>(text.size()), &rr, flags);
+    return TSize{rr.right - rr.left, rr.bottom - rr.top};
+}
+
+void TsButton::CaptionRect(TRect& R) {
+    const TSize size = TextRectSize();
+    const int dx = (Width() - size.cx) / 2;
+    const int dy = (Height() - size.cy) / 2;
+    R = TRect{dx - 1, dy, Width() - dx + 2, Height() - dy};
+    if (CurrentState() == 2) OffsetRect(&R, 1, 1);
+}
+
+void TsButton::DrawCaption(TRect& R, UINT Flags) {
+    Flags = static_cast<UINT>(DrawTextBiDiModeFlags(static_cast<int>(Flags)));
+    WriteSkinTextWeb(SkinData()->CacheBmp->Canvas(), Caption(), true, CurrentState() != 0, SkinData(), Flags, R);
+}
+
+void TsButton::PaintCaption() {
+    TBitmap* cache = SkinData()->CacheBmp;
+    if (!cache || cache->Empty()) return;
+    TCanvas* canvas = cache->Canvas();
+    canvas->SetFont(Font());
+    canvas->Brush()->SetStyle(bsClear);
+    TRect r;
+    CaptionRect(r);
+    DrawCaption(r, WordWrap() ? DT_EXPANDTABS | DT_WORDBREAK | DT_CENTER : DT_EXPANDTABS | DT_CENTER);
+    const TsGeneralData* s = SkinData()->Section();
+    if (Enabled() && HandleAllocated() && Focused() && !Caption().empty() && s && s->ShowFocus) {
+        InflateRect(&r, FFocusMargin, FFocusMargin);
+        DrawDottedFrame(canvas, r);
+    }
+}
+
+// --- Messages ---------------------------------------------------------------
+
+void TsButton::WndProc(TMessage& Message) { FFrame.WndProc(Message); }
+
+bool TsButton::SkinnedMessage(TMessage& Message) {
+    switch (Message.Msg) {
+        case CM_DIALOGCHAR:
+            if (Enabled() && HandleAllocated() && Focused() && Message.WParam == VK_SPACE) {
+                FFrame.StopFade();
+                SkinData()->BGChanged = true;
+                Repaint();
+            }
+            return false;
+        case CN_DRAWITEM:
+            // Painted only through WM_PAINT, from the cache.
+            Message.WParam = 0;
+            Message.LParam = 0;
+            Message.Result = 1;
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TsButton::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+        case CN_MEASUREITEM:
+            if (auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam)) {
+                mi->itemWidth = static_cast<UINT>(Width());
+                mi->itemHeight = static_cast<UINT>(Height());
+            }
+            return;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+            TButton::Dispatch(Message);
+            // The system button shows its pushed state by drawing itself,
+            // which an owner-drawn one does not: repaint from the skin.
+            if (Message.WParam == VK_SPACE && HasSkin(SkinData(), false) && FFrame.Skinned()) {
+                SkinData()->BGChanged = true;
+                Repaint();
+            }
+            return;
+        default:
+            TButton::Dispatch(Message);
+    }
+}
+
+void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (HasSkin(SkinData(), false) && Enabled() && !ComponentState().Contains(csDesigning)) {
+        SkinData()->Updating = false;
+        if (Button == mbLeft && HideHintsForPress()) FHidHints = true;
+        FPressed = true;
+        if (Button == mbLeft && !FDown) {
+            SkinData()->Updating = IsUpdating(SkinData());
+            SkinData()->BGChanged = false;
+            FFrame.FadeOrRepaint(aeMouseDown, true);
+        }
+    }
+    TButton::MouseDown(Button, Shift, X, Y);
+}
+
+void TsButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (HasSkin(SkinData(), false) && Enabled() && !ComponentState().Contains(csDesigning)) {
+        if (Button == mbLeft) RestoreHintsAfterPress(FHidHints);
+        if (!FPressed || ComponentState().Contains(csDestroying)) return;
+        FPressed = false;
+        if (Button == mbLeft && Enabled()) {
+            TsFadeTimer* t = FFrame.FadeTimer;
+            if (t && t->StepIndex < t->Iterations) {
+                // The click that cut a fade short is shown pressed for a moment.
+                t->SetEnabled(false);
+                SkinData()->BGChanged = true;
+                acForcePressed = true;
+                RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                acForcePressed = false;
+                Sleep(30);
+            }
+            SkinData()->Updating = false;
+            if (!ComponentState().Contains(csDestroying)) {
+                try {
+                    SkinData()->BGChanged = false;
+                    FFrame.FadeOrRepaint(aeMouseUp, true);
+                } catch (...) {
+                    // The button stays usable whatever the fade ran into.
+                }
+            }
+        }
+    }
+    TButton::MouseUp(Button, Shift, X, Y);
+}
