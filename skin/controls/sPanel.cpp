@@ -1,0 +1,377 @@
+#include "sPanel.h"
+
+#include "Forms.h"
+
+#include <windowsx.h>
+#include "sMessages.h"
+#include "sSkinManager.h"
+#include "sSkinText.h"
+
+CLASSLIB_DEFINE_CLASS(TsPanel, TPanel, ObjProp<TsPanel, TsCommonData>("SkinData", &TsPanel::SkinData))
+CLASSLIB_DEFINE_CLASS(TsDragBar, TsPanel,
+    ObjProp<TsDragBar, TControl>("DraggedControl", &TsDragBar::DraggedControl, &TsDragBar::SetDraggedControl))
+
+namespace {
+
+bool OwnManager(TsCommonData* d, LPARAM LParam) {
+    return d && d->GetSkinManager() && reinterpret_cast<LPARAM>(d->GetSkinManager()) == LParam;
+}
+
+bool OwnMouseMessage(const TMessage& M, const TControl* Self) {
+    return M.LParam == 0 || M.LParam == reinterpret_cast<LPARAM>(Self);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TsPanel
+
+TsPanel::TsPanel(TComponent* AOwner) : TPanel(AOwner) { FFrame = new TsCommonFrame(this, this, 51); }
+
+TsPanel::~TsPanel() {
+    delete FFrame;
+    FFrame = nullptr;
+}
+
+void TsPanel::AfterConstruction() {
+    TPanel::AfterConstruction();
+    FFrame->ApplyColors();
+}
+
+void TsPanel::Loaded() {
+    TPanel::Loaded();
+    FFrame->ApplyColors();
+}
+
+bool TsPanel::SkinnedNow() const { return FFrame && IsControlLive(this) && HasSkin(FFrame->SkinData, false); }
+
+void TsPanel::PaintWindow(HDC DC) {
+    TPanel::PaintWindow(DC);
+    PaintAll(DC, true);
+}
+
+void TsPanel::Paint() {
+    if (!SkinnedNow() && OnPaint) {
+        if (!(FComponentState.Contains(csLoading) && FVisible)) OnPaint(this, Canvas());
+        return;
+    }
+    TPanel::Paint();
+}
+
+void TsPanel::FireMouseEvent(const TMessage& M) {
+    if (!OwnMouseMessage(M, this)) return;
+    if (M.Msg == CM_MOUSEENTER && OnMouseEnter) OnMouseEnter(this);
+    else if (M.Msg == CM_MOUSELEAVE && OnMouseLeave) OnMouseLeave(this);
+}
+
+void TsPanel::PrepareCache() {
+    TsCommonData* d = SkinData();
+    PrepareCacheBmp(d);
+    TCacheInfo ci = ParentCacheOf(d);
+    PaintDataItem(d, ci, PaintsBorderCentre(), d->CacheBmp, TPoint{FLeft, FTop}, TRect{0, 0, FWidth, FHeight}, 0);
+    int b = FPanelBorderWidth;
+    if (FBevelOuter != bvNone) b += FBevelWidth;
+    if (FBevelInner != bvNone) b += FBevelWidth;
+    TRect r = ClientRect();
+    InflateRect(&r, -b, -b);
+    WriteCaption(r);
+    if (OnPaint) OnPaint(this, d->CacheBmp->Canvas());
+    d->BGChanged = false;
+}
+
+void TsPanel::WriteCaption(TRect R) {
+    TsCommonData* d = SkinData();
+    TCanvas* canvas = d->CacheBmp->Canvas();
+    canvas->SetFont(FFont);
+    canvas->Brush()->SetStyle(bsClear);
+    const int h = canvas->TextHeight("W");
+    R.top = (R.top + R.bottom - h) / 2;
+    R.bottom = R.top + h;
+    UINT flags = TextFlagsForAlignment(this, FAlignment) | DT_NOPREFIX;
+    WriteSkinTextWeb(canvas, Caption(), Enabled(), false, d, flags, R);
+}
+
+void TsPanel::PaintAll(HDC DC, bool SendUpdated) {
+    TsCommonData* d = SkinData();
+    if (!Showing() || !d || !HasSkin(d, false)) return;
+    d->Updating = IsUpdating(d);
+    if (d->Updating) return;
+    const bool changed = d->HalfVisible || d->BGChanged || !d->CacheBmp || d->CacheBmp->Width() != FWidth ||
+                         d->CacheBmp->Height() != FHeight;
+    if (!DC) DC = Canvas()->Handle();
+    d->HalfVisible = false;
+    if (NeedsParentBackground(d)) {
+        RECT clip{0, 0, 0, 0};
+        GetClipBox(DC, &clip);
+        d->HalfVisible = clip.right - clip.left != FWidth || clip.bottom - clip.top != FHeight;
+    }
+    if (changed && !d->Command9Flag) PrepareCache();
+    PaintChildControlsInto(this, d, TPoint{0, 0}, 0, 0, true, DC, TRect{0, 0, FWidth, FHeight});
+    PaintGraphicChildren(DC, this);
+    if (SendUpdated) RefreshChildControls(this);
+}
+
+void TsPanel::WndProc(TMessage& M) {
+    if (!FFrame) {
+        TPanel::WndProc(M);
+        return;
+    }
+    TsCommonData* d = FFrame->SkinData;
+    // Stage 1: the skin commands that hold in any state.
+    if (M.Msg == SM_ALPHACMD) {
+        switch (M.WParamHi()) {
+            case AC_NEWSKIN:
+                FControlStyle.Exclude(csOpaque);
+                BroadcastToChildren(this, M);
+                if (OwnManager(d, M.LParam)) CommonMessage(M, d);
+                return;
+            case AC_REMOVESKIN:
+                FControlStyle.Exclude(csOpaque);
+                if (OwnManager(d, M.LParam)) {
+                    CommonMessage(M, d);
+                    Invalidate();
+                }
+                BroadcastToChildren(this, M);
+                return;
+            case AC_REFRESH:
+                if (OwnManager(d, M.LParam)) {
+                    CommonMessage(M, d);
+                    BroadcastToChildren(this, M);
+                    Repaint();
+                } else {
+                    BroadcastToChildren(this, M);
+                }
+                return;
+            case AC_SKINNEDQUERY:
+                M.LParam = M.Result = 1;
+                return;
+            case AC_GETAPPLICATION:
+                M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
+                return;
+            default:
+                break;
+        }
+    }
+    // Stage 2: unskinned, the class library's panel.
+    if (!SkinnedNow()) {
+        if (M.Msg == WM_ERASEBKGND && OnPaint) {
+            M.Result = 1;
+        } else if (M.Msg == WM_PRINT && OnPaint) {
+            // The handler draws straight into the DC asked for: the panel's
+            // own window DC may show nothing (hidden or covered windows).
+            if (HDC dc = reinterpret_cast<HDC>(M.WParam)) {
+                TCanvas* canvas = Canvas();
+                canvas->Lock();
+                canvas->SetHandle(dc);
+                int saved = SaveDC(dc);
+                OnPaint(this, canvas);
+                RestoreDC(dc, saved);
+                canvas->SetHandle(nullptr);
+                canvas->Unlock();
+            }
+        } else {
+            TPanel::WndProc(M);
+        }
+        FireMouseEvent(M);
+        return;
+    }
+    // Stage 3: skinned.
+    if (M.Msg == SM_ALPHACMD) {
+        switch (M.WParamHi()) {
+            case AC_PARENTCHANGED:
+                if (IsUpdating(d)) {
+                    d->Updating = false;
+                    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, 0x585);
+                }
+                return;
+            case AC_SETFLAG9:
+                CommonMessage(M, d);
+                if (d->Command9Flag) PrepareCache();
+                return;
+            case AC_GETBGCHANGED:
+                M.LParam = M.Result = (d->BGChanged || IsUpdating(d)) ? 1 : 0;
+                return;
+            case AC_PARENTBGCHANGED:
+                if (M.WParamLo() == 1) d->BGChanged = true;
+                return;
+            case AC_GETCACHE:
+                // A child may ask before the panel has painted: its picture
+                // must be the panel's current one, not none.
+                if ((d->BGChanged || !d->CacheBmp || d->CacheBmp->Width() != FWidth ||
+                     d->CacheBmp->Height() != FHeight) && !IsUpdating(d) && !d->Command9Flag)
+                    PrepareCache();
+                CommonAlphaCommand(M, d);
+                return;
+            default:
+                CommonAlphaCommand(M, d);
+                return;
+        }
+    }
+    switch (M.Msg) {
+        case WM_PAINT: {
+            if (!FVisible && !FComponentState.Contains(csDesigning)) {
+                TPanel::WndProc(M);
+                return;
+            }
+            FControlState.Include(csCustomPaint);
+            PAINTSTRUCT ps;
+            HDC dc = reinterpret_cast<HDC>(M.WParam);
+            const bool own = dc == nullptr;
+            if (own) dc = BeginPaint(Handle(), &ps);
+            const int saved = SaveDC(dc);
+            TCanvas* canvas = Canvas();
+            canvas->Lock();
+            canvas->SetHandle(dc);
+            static_cast<TControlCanvas*>(canvas)->UpdateTextFlags();
+            PaintAll(dc, true);
+            canvas->SetHandle(nullptr);
+            canvas->Unlock();
+            RestoreDC(dc, saved);
+            if (own) EndPaint(Handle(), &ps);
+            FControlState.Exclude(csCustomPaint);
+            return;
+        }
+        case WM_PRINT:
+            d->Updating = false;
+            if (IsControlLive(this)) {
+                if (d->BGChanged) PrepareCache();
+                RepairAllCorners(d, 0);
+                PaintAll(reinterpret_cast<HDC>(M.WParam), false);
+            }
+            return;
+        case WM_ERASEBKGND:
+            M.Result = 1;
+            return;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            TPanel::WndProc(M);
+            return;
+        case CM_VISIBLECHANGED:
+            d->BGChanged = true;
+            d->Updating = false;
+            TPanel::WndProc(M);
+            return;
+        case CM_COLORCHANGED:
+            if (d->CustomColor()) d->BGChanged = true;
+            break;
+        case CM_TEXTCHANGED:
+            if (FParent) InvalidateOwner(d);
+            return;
+        case WM_WINDOWPOSCHANGED:
+            // A see-through panel shows another part of its parent once moved.
+            if (NeedsParentBackground(d)) {
+                d->BGChanged = true;
+                Invalidate();
+            }
+            break;
+        default:
+            break;
+    }
+    CommonMessage(M, d);
+    TPanel::WndProc(M);
+    if (M.Msg == WM_SETFONT && !Caption().empty()) {
+        d->BGChanged = true;
+        Repaint();
+    } else if (M.Msg == CM_ENABLEDCHANGED) {
+        InvalidateOwner(d);
+    }
+    FireMouseEvent(M);
+}
+
+// ---------------------------------------------------------------------------
+// TsDragBar
+
+TsDragBar::TsDragBar(TComponent* AOwner) : TsPanel(AOwner) {
+    FFrame->SkinData->ControlTypeCode = 56;
+    SetCaption(" ");
+    SetAlign(alTop);
+    SetHeight(20);
+    FFont->SetColor(clCaptionText);
+    FFont->SetStyle(TFontStyles{fsBold});
+    SetColor(clActiveCaption);
+    SetCursor(crHandPoint);
+}
+
+void TsDragBar::SetDraggedControl(TControl* Value) {
+    if (FDraggedControl == Value) return;
+    if (FDraggedControl) FDraggedControl->RemoveFreeNotification(this);
+    FDraggedControl = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TsDragBar::Notification(TComponent* AComponent, TOperation Operation) {
+    TsPanel::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == FDraggedControl) FDraggedControl = nullptr;
+}
+
+void TsDragBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TsPanel::MouseDown(Button, Shift, X, Y);
+    if (Button != mbLeft) return;
+    TControl* target = FDraggedControl ? FDraggedControl : GetParentForm();
+    if (target && !FInLoop) DragLoop(target);
+}
+
+void TsDragBar::DragLoop(TControl* Control) {
+    if (!Control || !HandleAllocated()) return;
+    FInLoop = true;
+    HWND own = Handle();
+    // What the class library's own press handling captured is ours now.
+    SetCaptureControl(nullptr);
+    SetCapture(own);
+    // Where the press was, not where the cursor is by now.
+    const DWORD pressAt = GetMessagePos();
+    const POINT start{GET_X_LPARAM(pressAt), GET_Y_LPARAM(pressAt)};
+    const int left0 = Control->Left(), top0 = Control->Top();
+    auto follow = [&](POINT p) {
+        const int x = left0 + p.x - start.x, y = top0 + p.y - start.y;
+        if (x != Control->Left() || y != Control->Top())
+            Control->SetBounds(x, y, Control->Width(), Control->Height());
+    };
+    bool done = false;
+    while (!done) {
+        MSG msg;
+        bool any = false;
+        while (!done && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            any = true;
+            switch (msg.message) {
+                case WM_MOUSEMOVE:
+                case WM_NCMOUSEMOVE:
+                    follow(msg.pt);
+                    break;
+                case WM_LBUTTONUP:
+                case WM_NCLBUTTONUP:
+                    follow(msg.pt);
+                    done = true;
+                    break;
+                case WM_KEYDOWN:
+                    if (msg.wParam == VK_ESCAPE) {
+                        Control->SetBounds(left0, top0, Control->Width(), Control->Height());
+                        done = true;
+                    }
+                    break;
+                case WM_QUIT:
+                    PostQuitMessage(static_cast<int>(msg.wParam));
+                    done = true;
+                    break;
+                default:
+                    TranslateMessage(&msg);
+                    DispatchMessageA(&msg);
+                    break;
+            }
+        }
+        if (done) break;
+        // Nothing queued: the button let go where no message of ours saw it,
+        // or someone else took the mouse.
+        if (!any && ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0 || GetCapture() != own)) break;
+        if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    if (GetCapture() == own) ReleaseCapture();
+    FInLoop = false;
+}
+
+void TsDragBar::WndProc(TMessage& M) {
+    // The caption text follows the application's activation (the bar itself
+    // keeps its colour); only a top-level window is told of it.
+    if (M.Msg == WM_ACTIVATEAPP) FFont->SetColor(M.WParam ? clCaptionText : clInactiveCaptionText);
+    TsPanel::WndProc(M);
+}

@@ -1,0 +1,88 @@
+// The skinned panel, a container whose skinned background its children paint
+// over, and the drag bar, a caption strip with which the user moves a form.
+#pragma once
+
+#include <windows.h>
+
+#include "ExtCtrls.h"
+#include "sCommonFrame.h"
+
+#include <functional>
+
+// Sender and the canvas to paint on.
+using TPaintEvent = std::function<void(TObject* Sender, TCanvas* Canvas)>;
+
+// Paints its section, border and caption into its cache (kept between
+// paints), copies it round its windowed children and paints its windowless
+// ones over it; answers command 5 with that cache and passes commands 1, 2
+// and 3 on to its children. Never hot.
+class TsPanel : public TPanel, public TsFrameClient {
+    CLASSLIB_DECLARE_CLASS(TsPanel)
+public:
+    explicit TsPanel(TComponent* AOwner);
+    ~TsPanel() override;
+    void AfterConstruction() override;
+
+    TsCommonData* SkinData() const { return FFrame ? FFrame->SkinData : nullptr; }
+    // Skinned: called at the end of each cache rebuild with the cache's
+    // canvas. Unskinned: replaces the panel's own drawing.
+    TPaintEvent OnPaint;
+
+    void WndProc(TMessage& Message) override;
+    // Copies the cache (rebuilt when out of date) to DC (0: the panel's
+    // canvas) round the windowed children, then paints the windowless ones;
+    // with SendUpdated the windowed children are told to repaint (command 6).
+    virtual void PaintAll(HDC DC, bool SendUpdated);
+    // The caption, one line centred vertically in R, into the cache.
+    virtual void WriteCaption(TRect R);
+    virtual void PrepareCache();
+
+    // TsFrameClient
+    int CurrentState() override { return 0; }
+    void InheritedWndProc(TMessage& Message) override { TPanel::WndProc(Message); }
+
+protected:
+    void Loaded() override;
+    void PaintWindow(HDC DC) override;
+    void Paint() override;
+    // The events are fired by WndProc for the panel's own messages.
+    void MouseEnter() override {}
+    void MouseLeave() override {}
+    // The border's centre is painted only for the drag bar.
+    virtual bool PaintsBorderCentre() const { return false; }
+
+    TsCommonFrame* FFrame = nullptr;
+
+private:
+    bool SkinnedNow() const;
+    void FireMouseEvent(const TMessage& Message);
+};
+
+// A panel at the top of its form with which the user drags the form (or
+// DraggedControl). The move runs its own loop with the mouse captured, which
+// ends on the left button's release wherever it is seen (a button-up message
+// to any window, or the button found up), on Escape (the control goes back)
+// and when the capture is lost; it never waits for a window manager.
+class TsDragBar : public TsPanel {
+    CLASSLIB_DECLARE_CLASS(TsDragBar)
+public:
+    explicit TsDragBar(TComponent* AOwner);
+    // The control moved; nil: the form that holds the bar.
+    TControl* DraggedControl() const { return FDraggedControl; }
+    void SetDraggedControl(TControl* Value);
+    // Moves Control with the mouse until the left button is released; the
+    // cursor's position now is the starting point.
+    void DragLoop(TControl* Control);
+    // True while DragLoop runs.
+    bool Dragging() const { return FInLoop; }
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    bool PaintsBorderCentre() const override { return true; }
+
+private:
+    TControl* FDraggedControl = nullptr;
+    bool FInLoop = false;
+};

@@ -1,0 +1,770 @@
+#include "sSpeedButton.h"
+
+#include "ActnList.h"
+#include "Forms.h"
+#include "sAlphaGraph.h"
+#include "sMessages.h"
+#include "sSkinManager.h"
+#include "sSkinText.h"
+
+#include <algorithm>
+
+CLASSLIB_DEFINE_CLASS(TsSpeedButton, TSpeedButton,
+    ObjProp<TsSpeedButton, TsCommonData>("SkinData", &TsSpeedButton::SkinData),
+    OrdProp<TsSpeedButton>("Grayed", TTypeKind::tkBool, &TsSpeedButton::Grayed, &TsSpeedButton::SetGrayed, 0),
+    OrdProp<TsSpeedButton>("ImageIndex", TTypeKind::tkInteger, &TsSpeedButton::ImageIndex,
+                           &TsSpeedButton::SetImageIndex, -1),
+    ObjProp<TsSpeedButton, TCustomImageList>("Images", &TsSpeedButton::Images, &TsSpeedButton::SetImages),
+    OrdProp<TsSpeedButton>("ShowCaption", TTypeKind::tkBool, &TsSpeedButton::ShowCaption,
+                           &TsSpeedButton::SetShowCaption, 1),
+    OrdProp<TsSpeedButton>("ButtonStyle", TTypeKind::tkEnumeration, &TsSpeedButton::ButtonStyle,
+                           &TsSpeedButton::SetButtonStyle, tbsButton),
+    ObjProp<TsSpeedButton, TPopupMenu>("DropdownMenu", &TsSpeedButton::DropdownMenu, &TsSpeedButton::SetDropdownMenu),
+    OrdProp<TsSpeedButton>("DisabledKind", TTypeKind::tkSet, &TsSpeedButton::DisabledKind,
+                           &TsSpeedButton::SetDisabledKind, TsDisabledKind{dkBlended}.ToBits()),
+    OrdProp<TsSpeedButton>("DisabledGlyphKind", TTypeKind::tkSet, &TsSpeedButton::DisabledGlyphKind,
+                           &TsSpeedButton::SetDisabledGlyphKind, TsDisabledGlyphKind{dgBlended}.ToBits()),
+    OrdProp<TsSpeedButton>("AnimatEvents", TTypeKind::tkSet, &TsSpeedButton::AnimatEvents,
+                           &TsSpeedButton::SetAnimatEvents, TacAnimatEvents{aeGlobalDef}.ToBits()))
+
+TsSpeedButton* acDropDownButton = nullptr;
+bool acDropDownMenuOpen = false;
+
+namespace {
+
+bool OwnManager(TsCommonData* d, LPARAM LParam) {
+    return d && d->GetSkinManager() && reinterpret_cast<LPARAM>(d->GetSkinManager()) == LParam;
+}
+bool OwnMouseMessage(const TMessage& M, const TControl* Self) {
+    return M.LParam == 0 || M.LParam == reinterpret_cast<LPARAM>(Self);
+}
+
+}  // namespace
+
+TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner) {
+    FFrame = new TsCommonFrame(this, this, 92);
+    FLastLayout = Layout();
+    FLastNumGlyphs = NumGlyphs();
+    FLastSpacing = Spacing();
+    FSavedGlyphChange = Glyph()->OnChange;
+    Glyph()->OnChange = [this](TObject* Sender) { GlyphChangedHandler(Sender); };
+}
+
+TsSpeedButton::~TsSpeedButton() {
+    // The glow is freed whatever the state: it must never tick on this
+    // button's data once the button is gone.
+    StopAnim(FGlow);
+    if (acDropDownButton == this) acDropDownButton = nullptr;
+    RestoreHintsAfterPress(FHidHints);
+    if (Glyph()) Glyph()->OnChange = FSavedGlyphChange;
+    delete FFrame;
+    FFrame = nullptr;
+}
+
+void TsSpeedButton::AfterConstruction() {
+    TSpeedButton::AfterConstruction();
+    FFrame->ApplyColors();
+    if (HasSkin(SkinData(), false)) FControlStyle.Include(csOpaque);
+}
+
+void TsSpeedButton::Loaded() {
+    TSpeedButton::Loaded();
+    FFrame->ApplyColors();
+    if (HasSkin(SkinData(), false)) FControlStyle.Include(csOpaque);
+}
+
+bool TsSpeedButton::SkinnedNow() const { return FFrame && IsControlLive(this) && HasSkin(FFrame->SkinData, false); }
+
+// --- Properties --------------------------------------------------------------
+
+void TsSpeedButton::Changed() {
+    if (FVisible) SkinData()->BGChanged = true;
+    RepaintThroughParent();
+}
+
+void TsSpeedButton::SetDisabledKind(TsDisabledKind Value) {
+    if (FFrame->DisabledKind == Value) return;
+    FFrame->DisabledKind = Value;
+    Changed();
+}
+
+void TsSpeedButton::SetDisabledGlyphKind(TsDisabledGlyphKind Value) {
+    if (FDisabledGlyphKind == Value) return;
+    FDisabledGlyphKind = Value;
+    Changed();
+}
+
+void TsSpeedButton::SetGrayed(bool Value) {
+    if (FGrayed == Value) return;
+    FGrayed = Value;
+    Changed();
+}
+
+void TsSpeedButton::SetBlend(int Value) {
+    Value = std::clamp(Value, 0, 100);
+    if (FBlend == Value) return;
+    FBlend = Value;
+    Changed();
+}
+
+void TsSpeedButton::SetTextOffset(int Value) {
+    if (FTextOffset == Value) return;
+    FTextOffset = Value;
+    Changed();
+}
+
+void TsSpeedButton::SetImageIndex(int Value) {
+    if (FImageIndex == Value) return;
+    FImageIndex = Value;
+    if (!SkinnedNow() && FImages) Glyph()->SetSize(0, 0);
+    Changed();
+}
+
+void TsSpeedButton::SetImages(TCustomImageList* Value) {
+    if (FImages == Value) return;
+    if (FImages) FImages->RemoveFreeNotification(this);
+    FImages = Value;
+    if (FImages) FImages->FreeNotification(this);
+    if (!SkinnedNow() && FImages && FImageIndex >= 0 && FImageIndex < FImages->Count()) Glyph()->SetSize(0, 0);
+    SkinData()->BGChanged = true;
+    RepaintThroughParent();
+}
+
+void TsSpeedButton::SetShowCaption(bool Value) {
+    if (FShowCaption == Value) return;
+    FShowCaption = Value;
+    UpdateCaption();
+    Changed();
+}
+
+void TsSpeedButton::UpdateCaption() {
+    String c = Caption();
+    if (!c.empty()) FSavedCaption = c;
+    SetCaption(FShowCaption ? FSavedCaption : String());
+}
+
+void TsSpeedButton::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    Changed();
+}
+
+void TsSpeedButton::SetButtonStyle(TToolButtonStyle Value) {
+    if (FButtonStyle == Value) return;
+    if (!FComponentState.Contains(csLoading)) {
+        if (Value == tbsDropDown) SetWidth(FWidth + 16);
+        else if (FButtonStyle == tbsDropDown) SetWidth(FWidth - 16);
+    }
+    FButtonStyle = Value;
+    Changed();
+}
+
+void TsSpeedButton::SetDropdownMenu(TPopupMenu* Value) {
+    if (FDropdownMenu == Value) return;
+    if (FDropdownMenu) FDropdownMenu->RemoveFreeNotification(this);
+    FDropdownMenu = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TsSpeedButton::SetDrawOverBorder(bool Value) {
+    if (FDrawOverBorder == Value) return;
+    FDrawOverBorder = Value;
+    Changed();
+}
+
+void TsSpeedButton::SetTextAlignment(TAlignment Value) {
+    if (FTextAlignment == Value) return;
+    FTextAlignment = Value;
+    SkinData()->BGChanged = true;
+    Repaint();
+}
+
+void TsSpeedButton::Notification(TComponent* AComponent, TOperation Operation) {
+    TSpeedButton::Notification(AComponent, Operation);
+    if (Operation != TOperation::opRemove) return;
+    if (AComponent == FImages) FImages = nullptr;
+    if (AComponent == FDropdownMenu) FDropdownMenu = nullptr;
+}
+
+void TsSpeedButton::ActionChange(TObject* Sender, bool CheckDefaults) {
+    if (auto* action = dynamic_cast<TCustomAction*>(Sender))
+        if (Glyph()->Empty() && action->Images() && action->Images()->Count() > 0 && action->ImageIndex() >= 0)
+            Glyph()->SetSize(0, 0);
+    TSpeedButton::ActionChange(Sender, CheckDefaults);
+    UpdateCaption();
+    InvalidateOwner(SkinData());
+}
+
+void TsSpeedButton::GlyphChangedHandler(TObject* Sender) {
+    if (FSavedGlyphChange) FSavedGlyphChange(Sender);
+    if (!FComponentState.Contains(csLoading) && !FComponentState.Contains(csDestroying) &&
+        !FControlState.Contains(csCreating))
+        InvalidateOwner(SkinData());
+}
+
+void TsSpeedButton::Invalidate() {
+    if (Layout() != FLastLayout) {
+        FLastLayout = Layout();
+        if (FFrame) SkinData()->BGChanged = true;
+    }
+    TSpeedButton::Invalidate();
+}
+
+// --- Measures ----------------------------------------------------------------
+
+int TsSpeedButton::GlyphWidth() {
+    if (Glyph()->Width() > 0) return Glyph()->Width() / std::max(1, NumGlyphs());
+    if (FImages && FImageIndex >= 0) return FImages->Width();
+    return 0;
+}
+
+int TsSpeedButton::GlyphHeight() {
+    if (Glyph()->Height() > 0) return Glyph()->Height();
+    if (FImages && FImageIndex >= 0) return FImages->Height();
+    return 0;
+}
+
+int TsSpeedButton::MaxCaptionWidth() {
+    if (!FShowCaption || Caption().empty()) return 0;
+    int w = FWidth - ArrowWidth() - 2 * Margin();
+    if (GlyphWidth() > 0) w -= GlyphWidth() + Spacing();
+    return w;
+}
+
+TSize TsSpeedButton::TextRectSize() {
+    const int mw = MaxCaptionWidth();
+    if (mw <= 0 || Caption().empty()) return TSize{0, 0};
+    TCanvas* canvas = SkinData()->CacheBmp->Canvas();
+    canvas->SetFont(FFont);
+    TRect r{0, 0, mw, 0};
+    canvas->TextRect(r, Caption(), DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
+    return TSize{r.right, r.bottom};
+}
+
+void TsSpeedButton::CaptionRect(TRect& R) {
+    const TSize t = TextRectSize();
+    const int cx = t.cx, cy = t.cy;
+    const int W = FWidth, H = FHeight, A = ArrowWidth(), GO = GlyphOffset();
+    const int gw = GlyphWidth(), gh = GlyphHeight();
+    const bool hasCaption = !Caption().empty();
+    const int sp = gw > 0 && hasCaption ? Spacing() : 0;
+    const int spv = gh > 0 && hasCaption ? Spacing() : 0;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    switch (Layout()) {
+        case blGlyphLeft:
+        case blGlyphRight: {
+            const int d = (W - A - gw - sp - cx) / 2 - GO;
+            top = (H - cy) / 2;
+            bottom = H - top;
+            if (Layout() == blGlyphLeft) {
+                FTextLayoutKind = 0;
+                if (FAlignment == taLeftJustify) {
+                    left = gw + Margin() + sp;
+                    right = W - A - GO - 2 * d;
+                } else if (FAlignment == taRightJustify) {
+                    left = GO + 2 * d + gw + sp;
+                    right = W - A - GO;
+                } else {
+                    left = gw + GO + d + sp;
+                    right = W - A - GO - d;
+                }
+            } else {
+                FTextLayoutKind = 2;
+                if (FAlignment == taLeftJustify) left = GO;
+                else if (FAlignment == taRightJustify) left = GO + 2 * d;
+                else left = GO + d;
+                right = left + cx;
+            }
+            break;
+        }
+        case blGlyphTop:
+        case blGlyphBottom: {
+            FTextLayoutKind = 1;
+            const int e = (H - gh - spv - cy) / 2 - GO;
+            left = (W - cx - A) / 2;
+            right = W - (W - cx - A) / 2 - A;
+            if (Layout() == blGlyphTop) {
+                top = gh + GO + e + spv;
+                bottom = H - e - GO;
+            } else {
+                top = GO + e;
+                bottom = H - e - GO - gh - spv;
+            }
+            break;
+        }
+    }
+    R = TRect{left - 1 + FTextOffset, top, right + 2 + FTextOffset, bottom};
+    if (CurrentState() == 2) OffsetRect(&R, 1, 1);
+}
+
+void TsSpeedButton::GlyphRect(TRect& R) {
+    const TSize t = FShowCaption ? TextRectSize() : TSize{0, 0};
+    const int cx = t.cx, cy = t.cy;
+    const int W = FWidth, H = FHeight, A = ArrowWidth(), GO = GlyphOffset();
+    const int gw = GlyphWidth(), gh = GlyphHeight();
+    const int sp = FShowCaption && gw > 0 && !Caption().empty() ? Spacing() : 0;
+    const int d = (W - A - gw - sp - cx) / 2 - GO;
+    const int e = (H - gh - sp - cy) / 2 - GO;
+    int x = 0, y = 0;
+    switch (Layout()) {
+        case blGlyphLeft:
+            x = FAlignment == taLeftJustify ? GO : FAlignment == taRightJustify ? GO + 2 * d : GO + d;
+            y = (H - gh) / 2;
+            break;
+        case blGlyphRight:
+            x = FAlignment == taLeftJustify    ? W - A - GO - 2 * d - sp - gw
+                : FAlignment == taRightJustify ? W - A - gw - GO
+                                               : (W - A - gw + sp + cx) / 2;
+            y = (H - gh) / 2;
+            break;
+        case blGlyphTop:
+            x = (W - A - gw) / 2 + 1;
+            y = e + GO;
+            break;
+        case blGlyphBottom:
+            x = (W - A - gw) / 2 + 1;
+            y = H - GO - e - gh;
+            break;
+    }
+    if (CurrentState() == 2) {
+        ++x;
+        ++y;
+    }
+    R = TRect{x, y, x + gw, y + gh};
+}
+
+// --- Painting ----------------------------------------------------------------
+
+int TsSpeedButton::CurrentState() {
+    if (FState == bsDown || FState == bsExclusive) return 2;
+    return ControlStateIndex(SkinData()) ? 1 : 0;
+}
+
+void TsSpeedButton::DrawCaption(TRect R, UINT Flags) {
+    Flags = static_cast<UINT>(DrawTextBiDiModeFlags(static_cast<int>(Flags))) & ~static_cast<UINT>(DT_SINGLELINE);
+    WriteSkinTextWeb(SkinData()->CacheBmp->Canvas(), Caption(), true, CurrentState() != 0, SkinData(), Flags, R);
+}
+
+void TsSpeedButton::PaintCaption() {
+    if (!FShowCaption) return;
+    TCanvas* canvas = SkinData()->CacheBmp->Canvas();
+    canvas->SetFont(FFont);
+    canvas->Brush()->SetStyle(bsClear);
+    TRect r;
+    CaptionRect(r);
+    DrawCaption(r, TextFlagsForAlignment(this, FTextAlignment) | DT_WORDBREAK | DT_EXPANDTABS);
+}
+
+void TsSpeedButton::DrawGlyph() {
+    TRect r;
+    GlyphRect(r);
+    if (RectWidth(r) <= 0 || RectHeight(r) <= 0) return;
+    TacGlyphLook look;
+    look.Blend = FBlend;
+    look.Grayed = FGrayed && CurrentState() == 0;
+    look.Enabled = Enabled();
+    look.DisabledKind = FDisabledGlyphKind.Contains(dgGrayed) ? TsDisabledKind{dkGrayed} : TsDisabledKind{dkBlended};
+    TBitmap* cache = SkinData()->CacheBmp;
+    if (!Glyph()->Empty()) {
+        int picture = static_cast<int>(Enabled() ? FState : bsDisabled);
+        if (picture >= NumGlyphs()) picture = 0;
+        DrawGlyphInto(cache, r, Glyph(), NumGlyphs(), picture, look);
+    } else if (FImages && FImageIndex >= 0 && FImageIndex < FImages->Count()) {
+        DrawImageListGlyphInto(cache, r, FImages, FImageIndex, look);
+    }
+}
+
+void TsSpeedButton::UpdateImageGlyph() {
+    if (!Glyph()->Empty() || FComponentState.Contains(csLoading) || ImageCountOf(FImages) < 1) return;
+    int n = DrawImageListGlyph(FImages, FImageIndex, Glyph(), TsDisabledKind{dkGrayed});
+    if (n > 0) SetNumGlyphs(n);
+}
+
+int TsSpeedButton::ArrowState() {
+    if (FMenuShown || Down()) return 2;
+    if (FState == bsDown || FState == bsExclusive) return 2;
+    return ControlStateIndex(SkinData()) ? 1 : 0;
+}
+
+void TsSpeedButton::PaintPart(const TCacheInfo& ci, const TRect& R, TPoint Offset, int State, bool Content) {
+    TsCommonData* d = SkinData();
+    TBitmap* cache = d->CacheBmp;
+    TsSkinManager* m = d->GetSkinManager();
+    if (FDrawOverBorder) {
+        PaintDataItem(d, ci, Down(), cache, Offset, R, State);
+        RepairAllCorners(d, State);
+        if (Content) {
+            PaintCaption();
+            DrawGlyph();
+        }
+    } else {
+        PaintDataItemBackground(d, ci, State, cache, Offset, R);
+        if (Content) {
+            PaintCaption();
+            DrawGlyph();
+        }
+        if (IsValidMaskIndex(m, d->BorderIndex)) PaintNineSliceTemplate(cache, false, State, d->BorderIndex, R, m);
+    }
+}
+
+void TsSpeedButton::PrepareCache() {
+    TsCommonData* d = SkinData();
+    PrepareCacheBmp(d);
+    TBitmap* cache = d->CacheBmp;
+    cache->Canvas()->SetFont(FFont);
+    TCacheInfo ci = ParentCacheOf(d);
+    if (ci.Ready && ci.Bmp && ci.Bmp->Width() == 0) return;
+    const int W = FWidth, H = FHeight, A = ArrowWidth();
+    TsSkinManager* m = d->GetSkinManager();
+
+    if (FButtonStyle == tbsSeparator || FButtonStyle == tbsDivider) {
+        // Both take the parent's picture at their place in it.
+        if (ci.Ready && ci.Bmp) CopyTransparentRect(cache, ci.Bmp, TPoint{0, 0}, Bounds(ci.X + FLeft, ci.Y + FTop, W, H), clNone);
+        else if (FParent) FillDC(cache->Canvas()->Handle(), TRect{0, 0, W, H}, FParent->Color());
+        if (FButtonStyle == tbsDivider) {
+            int si = SectionIndexOf(m, "DIVIDER");
+            int mi = si >= 0 ? MaskIndexOf(m, si, "DIVIDER", "BORDERSMASK") : -1;
+            if (IsValidMaskIndex(m, mi)) {
+                const int mw = MaskSize(m, mi).cx;
+                PaintNineSliceTemplate(cache, true, 0, mi, TRect{(W - mw) / 2, 0, (W + mw) / 2, H}, m);
+            }
+        }
+        d->BGChanged = false;
+        return;
+    }
+
+    acParentColor = (!ci.Ready && FParent) ? TColor(ColorToRGB(FParent->Color())) : acNoColor;
+    PaintPart(ci, TRect{0, 0, W - A, H}, TPoint{FLeft, FTop}, CurrentState(), true);
+    if (FButtonStyle == tbsDropDown) {
+        const int as = ArrowState();
+        PaintPart(ci, TRect{W - A, 0, W, H}, TPoint{FLeft + W - A, FTop}, as, false);
+        int gi = m ? m->StdIndexes().ScrollBtnBottom.Glyph : -1;
+        if (IsValidMaskIndex(m, gi)) {
+            const TSize s = MaskSize(m, gi);
+            PaintImageState(cache, TPoint{(W - A) + (A - s.cx) / 2 + 1, (H - s.cy) / 2}, as, gi, 0, m);
+        }
+    }
+    acParentColor2 = acNoColor;
+    if (!Enabled()) {
+        ci = ParentCacheOf(d);
+        if (ci.Ready && ci.Bmp && !NeedsParentBackground(d) && !d->Command9Flag && !ci.Bmp->Empty()) {
+            const auto* row = static_cast<const std::uint8_t*>(ci.Bmp->ScanLine(ci.Bmp->Height() / 2)) +
+                              (ci.Bmp->Width() / 2) * 3;
+            acParentColor = TColor(RGB(row[2], row[1], row[0]));
+        }
+        ApplyDisabledLook(cache, FFrame->DisabledKind, FParent, TPoint{FLeft, FTop}, ci);
+        acParentColor = acNoColor;
+    }
+    if (OnPaint) OnPaint(this, cache);
+    acParentColor = acNoColor;
+    d->BGChanged = false;
+}
+
+void TsSpeedButton::Paint() {
+    TsCommonData* d = SkinData();
+    if (TsSkinManager* m = d->GetSkinManager())
+        if (m->Active() && d->SkinIndex < 1) UpdateSkinIndexes(d);
+    if (HasSkin(d, false) && (FVisible || FComponentState.Contains(csDesigning))) {
+        if (FWidth < 1 || FHeight < 1 || IsUpdating(d)) return;
+        HDC dc = Canvas()->Handle();
+        if (FGlow && FGlow->FrameBmp && FGlow->FrameBmp->Width() == FWidth) {
+            BitBlt(dc, 0, 0, FWidth, FHeight, FGlow->FrameBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+            return;
+        }
+        if (Down() != FLastDown) d->BGChanged = true;
+        else d->BGChanged = d->BGChanged || d->HalfVisible;
+        FLastDown = Down();
+        d->HalfVisible = NeedsParentBackground(d);
+        if (d->BGChanged) {
+            FLastNumGlyphs = NumGlyphs();
+            FLastSpacing = Spacing();
+        } else if (NumGlyphs() != FLastNumGlyphs || Spacing() != FLastSpacing) {
+            d->BGChanged = true;
+            FLastNumGlyphs = NumGlyphs();
+            FLastSpacing = Spacing();
+        }
+        if (d->BGChanged && !d->Command9Flag) PrepareCache();
+        RepairAllCorners(d, 0);
+        BitBlt(dc, 0, 0, FWidth, FHeight, d->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+        return;
+    }
+    if (FVisible) UpdateImageGlyph();
+    TSpeedButton::Paint();
+}
+
+void TsSpeedButton::RepaintThroughParent() {
+    if (FControlState.Contains(csCreating) || FComponentState.Contains(csDestroying) ||
+        FComponentState.Contains(csLoading) || !FParent || !FVisible || !FParent->HandleAllocated())
+        return;
+    HWND parent = FParent->Handle();
+    SendMessageA(parent, SM_ALPHACMD, acCommandWParam(AC_SETPAINTINGCHILD), reinterpret_cast<LPARAM>(this));
+    Repaint();
+    SendMessageA(parent, SM_ALPHACMD, acCommandWParam(AC_SETPAINTINGCHILD), 0);
+}
+
+// --- Glow --------------------------------------------------------------------
+
+void TsSpeedButton::FadeOrGlow(bool Half, bool Animate) {
+    TsCommonData* d = SkinData();
+    const TsGeneralData* s = d->Section();
+    if (Animate && !acSkinChanging && HasSkin(d, false) && s && s->FadingEnabled && !acNoAnimation && !d->BGChanged) {
+        d->BGChanged = true;
+        StartGlow(Half);
+    } else {
+        d->BGChanged = true;
+        StopGlow();
+        RepaintThroughParent();
+    }
+}
+
+void TsSpeedButton::StartGlow(bool Half) {
+    if (FComponentState.Contains(csDesigning)) return;
+    TsCommonData* d = SkinData();
+    int p = 1;
+    if (FGlow) {
+        p = std::max(0, FGlow->Iterations - FGlow->Position);
+        StopAnim(FGlow);
+    }
+    const TsGeneralData* s = d->Section();
+    if (!s || !s->FadingEnabled || acNoAnimation) return;
+    // Owned by nobody but this button, which frees it in every case.
+    FGlow = new TsAnimTimer(nullptr);
+    FGlow->SetEnabled(false);
+    AnimSetup(FGlow, d);
+    if (Half) FGlow->Iterations = std::max(1, FGlow->Iterations / 2);
+    FGlow->Position = std::min(p, FGlow->Iterations);
+    FGlow->OldBmp->Assign(d->CacheBmp);
+    PrepareCache();
+    RepairAllCorners(d, 1);
+    FGlow->SetEnabled(true);
+    AnimStep(FGlow);
+}
+
+void TsSpeedButton::StopGlow() {
+    if (!FGlow) return;
+    if (FComponentState.Contains(csDestroying) || FComponentState.Contains(csDesigning)) {
+        StopAnim(FGlow);
+        return;
+    }
+    FGlow->SetEnabled(false);
+    const bool moved = FGlow->Position != 0;
+    StopAnim(FGlow);
+    if (moved) {
+        SkinData()->BGChanged = true;
+        RepaintThroughParent();
+    }
+}
+
+// --- Mouse -------------------------------------------------------------------
+
+void TsSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == mbLeft && HideHintsForPress()) FHidHints = true;
+    if (Button == mbLeft && Enabled() && FButtonStyle == tbsDropDown && FDropdownMenu) {
+        if (X <= FWidth - 16 && OnClick) {
+            TSpeedButton::MouseDown(Button, Shift, X, Y);
+            return;
+        }
+        DropDownPress();
+        return;
+    }
+    TSpeedButton::MouseDown(Button, Shift, X, Y);
+}
+
+void TsSpeedButton::DropDownPress() {
+    acDropDownButton = this;
+    StopGlow();
+    if (acDropDownMenuOpen) return;
+    acDropDownMenuOpen = true;
+    FMenuShown = true;
+    SkinData()->BGChanged = true;
+    if (!OnClick) FState = bsDown;
+    // The menu takes the mouse from here: no capture of ours may outlive it.
+    SetMouseCapture(false);
+    FControlState.Exclude(csLButtonDown);
+    RepaintThroughParent();
+    TPopupMenu* menu = FDropdownMenu;
+    menu->SetPopupComponent(this);
+    const TPoint p = ClientToScreen(TPoint{0, FHeight + 1});
+    menu->Popup(p.x, p.y);
+    acDropDownMenuOpen = false;
+    // The menu ate the mouse-up, so the hints come back here. A menu item
+    // may have freed the button (its destructor restored them then).
+    if (acDropDownButton != this) return;
+    acDropDownButton = nullptr;
+    RestoreHintsAfterPress(FHidHints);
+    FMenuShown = false;
+    FDragging = false;
+    POINT cur{0, 0};
+    GetCursorPos(&cur);
+    const TPoint local = ScreenToClient(cur);
+    if (local.x < 0 || local.y < 0 || local.x >= FWidth || local.y >= FHeight)
+        Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(this)));
+    if (!OnClick) FState = Down() ? bsExclusive : bsUp;
+    SkinData()->BGChanged = true;
+    RepaintThroughParent();
+}
+
+void TsSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    RestoreHintsAfterPress(FHidHints);
+    if (Button == mbLeft && Enabled() && FButtonStyle == tbsDropDown) {
+        FMenuShown = false;
+        if (acDropDownButton == this) acDropDownButton = nullptr;
+    }
+    TSpeedButton::MouseUp(Button, Shift, X, Y);
+}
+
+// --- Window procedure ----------------------------------------------------------
+
+void TsSpeedButton::WndProc(TMessage& M) {
+    if (!FFrame) {
+        TSpeedButton::WndProc(M);
+        return;
+    }
+    TsCommonData* d = FFrame->SkinData;
+    const bool destroying = FComponentState.Contains(csDestroying);
+    const bool designing = FComponentState.Contains(csDesigning);
+    // Stage 1.
+    if (M.Msg == SM_ALPHACMD) {
+        switch (M.WParamHi()) {
+            case AC_NEWSKIN:
+                if (OwnManager(d, M.LParam)) {
+                    if (ImageCountOf(FImages) > 0) Glyph()->SetSize(0, 0);
+                    CommonMessage(M, d);
+                    if (HasSkin(d, false)) FControlStyle.Include(csOpaque);
+                    return;
+                }
+                break;
+            case AC_REMOVESKIN:
+                if (OwnManager(d, M.LParam) && !destroying) {
+                    StopGlow();
+                    CommonMessage(M, d);
+                    Repaint();
+                    FControlStyle.Exclude(csOpaque);
+                }
+                break;
+            case AC_REFRESH:
+                if (OwnManager(d, M.LParam)) {
+                    CommonMessage(M, d);
+                    if (FVisible) Repaint();
+                    return;
+                }
+                break;
+            case AC_PARENTCHANGED:
+                if (IsUpdating(d)) {
+                    d->Updating = false;
+                    RepaintThroughParent();
+                    return;
+                }
+                break;
+            case AC_SKINNEDQUERY:
+                M.LParam = M.Result = 1;
+                return;
+            case AC_GETAPPLICATION:
+                M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
+                return;
+            default:
+                break;
+        }
+    }
+    // Stage 2: unskinned.
+    if (!SkinnedNow()) {
+        if (M.Msg == CM_MOUSEENTER && OwnMouseMessage(M, this) && Enabled() && !designing && OnMouseEnter)
+            OnMouseEnter(this);
+        if (M.Msg == CM_MOUSELEAVE && OwnMouseMessage(M, this)) {
+            if (OnMouseLeave) OnMouseLeave(this);
+            if (FState == bsDown) FState = bsUp;
+        }
+        TSpeedButton::WndProc(M);
+        return;
+    }
+    // Stage 3: skinned.
+    if (M.Msg == SM_ALPHACMD) {
+        switch (M.WParamHi()) {
+            case AC_SETFLAG9:
+                CommonMessage(M, d);
+                if (d->Command9Flag) PrepareCache();
+                return;
+            case AC_GETBGCHANGED:
+                if (IsUpdating(d)) M.LParam = 1;
+                break;
+            case AC_INVALIDATEGLOBAL:
+                RepaintThroughParent();
+                return;
+            case AC_STOPFADE:
+                StopGlow();
+                return;
+            default:
+                break;
+        }
+    } else {
+        switch (M.Msg) {
+            case WM_ERASEBKGND:
+                return;
+            case WM_SIZE:
+            case WM_WINDOWPOSCHANGED:
+                if (FVisible) d->BGChanged = true;
+                break;
+            case WM_LBUTTONUP:
+                if (!designing && FGlow && FGlow->FrameBmp && FGlow->FrameBmp->Width() == FWidth) {
+                    StopGlow();
+                    PrepareCache();
+                    RepaintThroughParent();
+                }
+                break;
+            case CM_TEXTCHANGED:
+                if (FShowCaption) {
+                    InvalidateOwner(d);
+                    return;
+                }
+                break;
+            case CM_MOUSEENTER:
+                if (OwnMouseMessage(M, this) && Enabled() && !FMouseInControl && !designing) {
+                    if (OnMouseEnter) OnMouseEnter(this);
+                    if (!d->MouseAbove) {
+                        d->MouseAbove = true;
+                        FadeOrGlow(false, AnimEventEnabled(aeMouseEnter, FFrame->AnimatEvents));
+                    }
+                }
+                break;
+            case CM_MOUSELEAVE:
+                if (OwnMouseMessage(M, this) && Enabled()) {
+                    if (OnMouseLeave) OnMouseLeave(this);
+                    d->MouseAbove = false;
+                    if (FState == bsDown) FState = bsUp;
+                    FadeOrGlow(false, AnimEventEnabled(aeMouseLeave, FFrame->AnimatEvents));
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    // Stage 4: default.
+    CommonMessage(M, d);
+    TSpeedButton::WndProc(M);
+    if (FComponentState.Contains(csDestroying)) return;
+    switch (M.Msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (!designing) FadeOrGlow(true, AnimEventEnabled(aeMouseDown, FFrame->AnimatEvents));
+            break;
+        case WM_LBUTTONUP:
+            if (!designing) FadeOrGlow(true, AnimEventEnabled(aeMouseUp, FFrame->AnimatEvents));
+            else M.Result = 1;
+            break;
+        case CM_VISIBLECHANGED:
+            Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(this)));
+            break;
+        case CM_ENABLEDCHANGED:
+            if (FVisible || designing) {
+                if (FVisible) d->BGChanged = true;
+                RepaintThroughParent();
+            }
+            break;
+        case CM_BUTTONPRESSED:
+            // Another button of the group went down: this one may have come up.
+            d->BGChanged = true;
+            break;
+        default:
+            break;
+    }
+}
