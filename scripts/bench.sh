@@ -4,6 +4,8 @@
 # and the loading of each built-in skin from resource, folder and packed file.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+# Where builds, Wine prefixes and pictures go (several trees may share a checkout).
+root=${SKIN_BUILD_ROOT:-$here/build}
 target=${1:-i686}
 
 bash "$here/scripts/setup.sh"
@@ -12,9 +14,9 @@ bash "$here/scripts/build.sh" "$target" -DSKIN_BUILD_BENCH=ON
 source "$here/scripts/wine-env.sh"
 trap wine_env_stop EXIT
 trap 'exit 130' INT TERM
-wine_env_start "$here/build/wineprefix"
+wine_env_start "$root/wineprefix"
 
-build="$here/build/$target"
+build="$root/$target"
 echo "=== fade frame ($target)"
 wine "$build/bench/fade_bench.exe"
 echo "=== skin loading ($target)"
