@@ -362,14 +362,18 @@ void TControl::ConstrainedResize(int& NewWidth, int& NewHeight) {
 bool TControl::CanAutoSize(int&, int&) { return true; }
 bool TControl::CanResize(int&, int&) { return true; }
 
+bool TControl::ProposeBounds(int ALeft, int ATop, int& AWidth, int& AHeight) {
+    if (!CanResize(AWidth, AHeight)) {
+        AWidth = FWidth;
+        AHeight = FHeight;
+    }
+    ConstrainedResize(AWidth, AHeight);
+    return ALeft != FLeft || ATop != FTop || AWidth != FWidth || AHeight != FHeight;
+}
+
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     int w = AWidth, h = AHeight;
-    if (!CanResize(w, h)) {
-        w = FWidth;
-        h = FHeight;
-    }
-    ConstrainedResize(w, h);
-    if (ALeft == FLeft && ATop == FTop && w == FWidth && h == FHeight) return;
+    if (!ProposeBounds(ALeft, ATop, w, h)) return;
     bool sized = w != FWidth || h != FHeight;
     InvalidateControl(FVisible, false);
     FLeft = ALeft;

@@ -10,6 +10,7 @@
 #include "Graphics.h"
 #include "Messages.h"
 
+#include <functional>
 #include <vector>
 
 class TControl;
@@ -345,6 +346,9 @@ protected:
     virtual bool CanAutoSize(int& NewWidth, int& NewHeight);
     virtual bool CanResize(int& NewWidth, int& NewHeight);
     void ConstrainedResize(int& NewWidth, int& NewHeight);
+    // Lets CanResize and the constraints shape a proposed size; false when
+    // the bounds would not change.
+    bool ProposeBounds(int ALeft, int ATop, int& AWidth, int& AHeight);
     virtual void SetZOrder(bool TopMost);
     // Lets the parent re-align its children after this one moved or changed Align.
     void RequestAlign();
@@ -527,6 +531,9 @@ protected:
     // Whether the control may show without a parent (forms may).
     virtual bool IsTopLevel() const { return false; }
     void UpdateBounds();
+    // Dispatches WM_PAINT with csCustomPaint set, so that the painting goes
+    // through PaintWindow.
+    void DispatchCustomPaint(TMessage& Message);
     void SetZOrder(bool TopMost) override;
     // Routes a mouse message to the windowless child under the mouse (or
     // holding the capture); true when one took it.
@@ -579,6 +586,9 @@ private:
     void CMRecreateWnd(TMessage& Message);
     void CMDialogKeyChar(TMessage& Message);
     void ApplyAnchors();
+    // Takes new bounds as they stand; a new size re-aligns the children and
+    // raises OnResize.
+    void StoreBounds(int ALeft, int ATop, int AWidth, int AHeight);
 };
 
 // ---------------------------------------------------------------------------
@@ -629,6 +639,9 @@ public:
     void FreeHandle() override;
     // ETO_RTLREADING is never needed: text is left to right.
     void UpdateTextFlags() { TextFlags &= ~ETO_RTLREADING; }
+    // Lends DC to the canvas, locked, for the length of Action (which may
+    // throw): whatever DC the canvas held is given back first.
+    void WithHandle(HDC DC, const std::function<void()>& Action);
 
 protected:
     void CreateHandle() override;

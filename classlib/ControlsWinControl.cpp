@@ -247,13 +247,16 @@ void TWinControl::UpdateBounds() {
     if (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD) {
         if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     }
-    int w = r.right - r.left, h = r.bottom - r.top;
-    if (r.left == FLeft && r.top == FTop && w == FWidth && h == FHeight) return;
-    bool sized = w != FWidth || h != FHeight;
-    FLeft = r.left;
-    FTop = r.top;
-    FWidth = w;
-    FHeight = h;
+    StoreBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TWinControl::StoreBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+    bool sized = AWidth != FWidth || AHeight != FHeight;
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
     UpdateAnchorRules();
     if (sized) {
         Realign();
@@ -263,26 +266,12 @@ void TWinControl::UpdateBounds() {
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     int w = AWidth, h = AHeight;
-    if (!CanResize(w, h)) {
-        w = FWidth;
-        h = FHeight;
-    }
-    ConstrainedResize(w, h);
-    if (ALeft == FLeft && ATop == FTop && w == FWidth && h == FHeight) return;
+    if (!ProposeBounds(ALeft, ATop, w, h)) return;
     if (FHandle && !IsIconic(FHandle)) {
         SetWindowPos(FHandle, nullptr, ALeft, ATop, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
         UpdateBounds();
     } else {
-        bool sized = w != FWidth || h != FHeight;
-        FLeft = ALeft;
-        FTop = ATop;
-        FWidth = w;
-        FHeight = h;
-        UpdateAnchorRules();
-        if (sized) {
-            Realign();
-            if (!FComponentState.Contains(csLoading)) Resize();
-        }
+        StoreBounds(ALeft, ATop, w, h);
     }
     RequestAlign();
 }
@@ -700,6 +689,18 @@ void TWinControl::SetParentCtl3D(bool Value) {
 // --- Painting -----------------------------------------------------------------
 
 void TWinControl::Invalidate() { Perform(CM_INVALIDATE, 0, 0); }
+
+void TWinControl::DispatchCustomPaint(TMessage& Message) {
+    bool had = FControlState.Contains(csCustomPaint);
+    FControlState.Include(csCustomPaint);
+    try {
+        TWinControl::Dispatch(Message);
+    } catch (...) {
+        if (!had) FControlState.Exclude(csCustomPaint);
+        throw;
+    }
+    if (!had) FControlState.Exclude(csCustomPaint);
+}
 
 void TWinControl::Update() {
     if (FHandle) UpdateWindow(FHandle);
@@ -1260,18 +1261,7 @@ TCanvas* TGraphicControl::Canvas() const { return FCanvas; }
 void TGraphicControl::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_PAINT) {
         if (Message.WParam == 0) return;
-        FCanvas->Lock();
-        FCanvas->FreeHandle();
-        FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-        try {
-            Paint();
-        } catch (...) {
-            FCanvas->SetHandle(nullptr);
-            FCanvas->Unlock();
-            throw;
-        }
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
+        FCanvas->WithHandle(reinterpret_cast<HDC>(Message.WParam), [this] { Paint(); });
         return;
     }
     TControl::Dispatch(Message);
@@ -1292,35 +1282,15 @@ TCustomControl::~TCustomControl() {
 TCanvas* TCustomControl::Canvas() const { return FCanvas; }
 
 void TCustomControl::Dispatch(TMessage& Message) {
-    if (Message.Msg == WM_PAINT) {
-        bool had = FControlState.Contains(csCustomPaint);
-        FControlState.Include(csCustomPaint);
-        try {
-            TWinControl::Dispatch(Message);
-        } catch (...) {
-            if (!had) FControlState.Exclude(csCustomPaint);
-            throw;
-        }
-        if (!had) FControlState.Exclude(csCustomPaint);
-        return;
-    }
-    TWinControl::Dispatch(Message);
+    if (Message.Msg == WM_PAINT) DispatchCustomPaint(Message);
+    else TWinControl::Dispatch(Message);
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-    FCanvas->Lock();
-    FCanvas->FreeHandle();
-    FCanvas->SetHandle(DC);
-    try {
+    FCanvas->WithHandle(DC, [this] {
         FCanvas->UpdateTextFlags();
         Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    });
 }
 
 namespace {
@@ -1335,6 +1305,21 @@ constexpr size_t CanvasListCacheSize = 4;
 CLASSLIB_DEFINE_CLASS(TControlCanvas, TCanvas)
 
 TControlCanvas::~TControlCanvas() { FreeHandle(); }
+
+void TControlCanvas::WithHandle(HDC DC, const std::function<void()>& Action) {
+    Lock();
+    FreeHandle();
+    SetHandle(DC);
+    try {
+        Action();
+    } catch (...) {
+        SetHandle(nullptr);
+        Unlock();
+        throw;
+    }
+    SetHandle(nullptr);
+    Unlock();
+}
 
 void TControlCanvas::SetControl(TControl* Value) {
     if (FControl == Value) return;

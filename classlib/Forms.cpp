@@ -384,18 +384,7 @@ void TCustomForm::SetWindowState(TWindowState Value) {
 // --- Painting ---------------------------------------------------------------------
 
 void TCustomForm::PaintWindow(HDC DC) {
-    FCanvas->Lock();
-    FCanvas->FreeHandle();
-    FCanvas->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    FCanvas->WithHandle(DC, [this] { Paint(); });
 }
 
 void TCustomForm::Paint() {
@@ -748,19 +737,10 @@ void TCustomForm::Previous() {
 
 void TCustomForm::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_PAINT: {
+        case WM_PAINT:
             if (FClientHandle) break;
-            bool had = FControlState.Contains(csCustomPaint);
-            FControlState.Include(csCustomPaint);
-            try {
-                TWinControl::Dispatch(Message);
-            } catch (...) {
-                if (!had) FControlState.Exclude(csCustomPaint);
-                throw;
-            }
-            if (!had) FControlState.Exclude(csCustomPaint);
+            DispatchCustomPaint(Message);
             return;
-        }
         case WM_ACTIVATE: {
             bool active = LOWORD(Message.WParam) != WA_INACTIVE;
             if (FFormStyle == fsMDIForm) {

@@ -20,6 +20,20 @@ int CompareTextNoCase(const String& a, const String& b) {
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
+
+// Runs Action inside one BeginUpdate/EndUpdate of Target; the update ends
+// even when Action throws.
+template <typename T, typename F>
+void Updating(T& Target, F&& Action) {
+    Target.BeginUpdate();
+    try {
+        Action();
+    } catch (...) {
+        Target.EndUpdate();
+        throw;
+    }
+    Target.EndUpdate();
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -246,8 +260,7 @@ String TStrings::Text() const {
 }
 
 void TStrings::SetText(const String& Value) {
-    BeginUpdate();
-    try {
+    Updating(*this, [&] {
         Clear();
         size_t i = 0, n = Value.size();
         while (i < n) {
@@ -257,11 +270,7 @@ void TStrings::SetText(const String& Value) {
             if (i < n && Value[i] == '\r') ++i;
             if (i < n && Value[i] == '\n') ++i;
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 String TStrings::DelimitedText() const { return JoinDelimited(Delimiter, QuoteChar); }
@@ -299,8 +308,7 @@ String TStrings::JoinDelimited(char Delim, char Quote) const {
 
 void TStrings::SplitDelimited(const String& Value, char Delim, char Quote) {
     auto blank = [](char c) { return c != 0 && static_cast<unsigned char>(c) <= ' '; };
-    BeginUpdate();
-    try {
+    Updating(*this, [&] {
         Clear();
         size_t i = 0, n = Value.size();
         while (i < n && blank(Value[i])) ++i;
@@ -332,11 +340,7 @@ void TStrings::SplitDelimited(const String& Value, char Delim, char Quote) {
                 while (i < n && blank(Value[i])) ++i;
             }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::BeginUpdate() {
@@ -355,18 +359,13 @@ int TStrings::CompareStrings(const String& S1, const String& S2) const { return 
 void TStrings::Assign(TPersistent* Source) {
     if (auto* src = dynamic_cast<TStrings*>(Source)) {
         if (src == this) return;
-        BeginUpdate();
-        try {
+        Updating(*this, [&] {
             Clear();
             Delimiter = src->Delimiter;
             QuoteChar = src->QuoteChar;
             NameValueSeparator = src->NameValueSeparator;
             AddStrings(src);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        });
         return;
     }
     TPersistent::Assign(Source);
@@ -642,15 +641,8 @@ TCollectionItem* TCollection::Add() {
     if (!FItemClass) throw EClassLibError("Collection has no item class");
     // The item joins from its constructor; the change is reported once it is
     // fully built.
-    BeginUpdate();
-    TCollectionItem* item;
-    try {
-        item = FItemClass(this);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TCollectionItem* item = nullptr;
+    Updating(*this, [&] { item = FItemClass(this); });
     return item;
 }
 
@@ -729,15 +721,10 @@ void TCollection::RemoveItem(TCollectionItem* Item) {
 void TCollection::Assign(TPersistent* Source) {
     if (auto* src = dynamic_cast<TCollection*>(Source)) {
         if (src == this) return;
-        BeginUpdate();
-        try {
+        Updating(*this, [&] {
             Clear();
             for (TCollectionItem* item : src->FItems) Add()->Assign(item);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        });
         return;
     }
     TPersistent::Assign(Source);

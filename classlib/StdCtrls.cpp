@@ -360,22 +360,14 @@ void TCustomLabel::Loaded() {
 void TCustomLabel::AdjustBounds() {
     if (FComponentState.Contains(csReading) || FComponentState.Contains(csLoading) || !FAutoSize) return;
     TRect r = ClientRect();
-    HDC dc = GetDC(nullptr);
-    TControlCanvas* canvas = FCanvas;
-    canvas->Lock();
     // The control canvas may hold the parent's DC; measure on the screen's.
-    canvas->FreeHandle();
-    canvas->SetHandle(dc);
+    HDC dc = GetDC(nullptr);
     try {
-        DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0));
+        FCanvas->WithHandle(dc, [&] { DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0)); });
     } catch (...) {
-        canvas->SetHandle(nullptr);
-        canvas->Unlock();
         ReleaseDC(nullptr, dc);
         throw;
     }
-    canvas->SetHandle(nullptr);
-    canvas->Unlock();
     ReleaseDC(nullptr, dc);
     int left = FLeft;
     if (FAlignment == taRightJustify) left += FWidth - r.right;

@@ -99,11 +99,27 @@ void TsCommonFrame::WndProc(TMessage& M) {
     DefaultStage(M);
 }
 
+bool AnswerSkinnedIdentity(TMessage& M) {
+    if (M.Msg != SM_ALPHACMD) return false;
+    switch (M.WParamHi()) {
+        case AC_SKINNEDQUERY:
+            M.LParam = 1;
+            M.Result = 1;
+            return true;
+        case AC_GETAPPLICATION:
+            M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool TsCommonFrame::StageOne(TMessage& M) {
     if (M.Msg == WM_KILLFOCUS && DestroyingOwner()) return true;
     if (M.Msg != SM_ALPHACMD) return false;
+    if (AnswerSkinnedIdentity(M)) return true;
     const WORD code = M.WParamHi();
-    const bool own = SkinData->GetSkinManager() && M.LParam == reinterpret_cast<LPARAM>(SkinData->GetSkinManager());
+    const bool own = OwnManager(SkinData, M.LParam);
     switch (code) {
         case AC_NEWSKIN:
             if (!own) return false;
@@ -126,10 +142,6 @@ bool TsCommonFrame::StageOne(TMessage& M) {
             FClient->SkinCommandDone(code);
             if (!acSharedPaintDC) FControl->Repaint();
             return true;
-        case AC_SKINNEDQUERY:
-            M.LParam = 1;
-            M.Result = 1;
-            return true;
         case AC_STOPFADE:
             StopFade();
             return true;
@@ -140,9 +152,6 @@ bool TsCommonFrame::StageOne(TMessage& M) {
             // The rebuild made for the fade built a region nobody will use.
             if (FOptions.UsesRegion) DeleteHeldRegion();
             return false;
-        case AC_GETAPPLICATION:
-            M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
-            return true;
         default:
             return false;
     }

@@ -99,6 +99,11 @@ private:
     TsFrameOptions FOptions;
 };
 
+// The answers a skinned control gives in every state, whether the skin is on
+// or not: that it is skinned, and the application it runs in. True when M was
+// one of those questions (and is answered).
+bool AnswerSkinnedIdentity(TMessage& M);
+
 // --- Program-wide press state shared by the buttons, track bar and splitter -
 // The application's hints are off while a skinned control is held down with
 // the left mouse button; acSavedShowHint keeps the value to restore.

@@ -11,18 +11,6 @@ CLASSLIB_DEFINE_CLASS(TsPanel, TPanel, ObjProp<TsPanel, TsCommonData>("SkinData"
 CLASSLIB_DEFINE_CLASS(TsDragBar, TsPanel,
     ObjProp<TsDragBar, TControl>("DraggedControl", &TsDragBar::DraggedControl, &TsDragBar::SetDraggedControl))
 
-namespace {
-
-bool OwnManager(TsCommonData* d, LPARAM LParam) {
-    return d && d->GetSkinManager() && reinterpret_cast<LPARAM>(d->GetSkinManager()) == LParam;
-}
-
-bool OwnMouseMessage(const TMessage& M, const TControl* Self) {
-    return M.LParam == 0 || M.LParam == reinterpret_cast<LPARAM>(Self);
-}
-
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // TsPanel
 
@@ -118,6 +106,7 @@ void TsPanel::WndProc(TMessage& M) {
     }
     TsCommonData* d = FFrame->SkinData;
     // Stage 1: the skin commands that hold in any state.
+    if (AnswerSkinnedIdentity(M)) return;
     if (M.Msg == SM_ALPHACMD) {
         switch (M.WParamHi()) {
             case AC_NEWSKIN:
@@ -141,12 +130,6 @@ void TsPanel::WndProc(TMessage& M) {
                 } else {
                     BroadcastToChildren(this, M);
                 }
-                return;
-            case AC_SKINNEDQUERY:
-                M.LParam = M.Result = 1;
-                return;
-            case AC_GETAPPLICATION:
-                M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
                 return;
             default:
                 break;

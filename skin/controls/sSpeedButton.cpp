@@ -30,17 +30,6 @@ CLASSLIB_DEFINE_CLASS(TsSpeedButton, TSpeedButton,
 TsSpeedButton* acDropDownButton = nullptr;
 bool acDropDownMenuOpen = false;
 
-namespace {
-
-bool OwnManager(TsCommonData* d, LPARAM LParam) {
-    return d && d->GetSkinManager() && reinterpret_cast<LPARAM>(d->GetSkinManager()) == LParam;
-}
-bool OwnMouseMessage(const TMessage& M, const TControl* Self) {
-    return M.LParam == 0 || M.LParam == reinterpret_cast<LPARAM>(Self);
-}
-
-}  // namespace
-
 TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner) {
     FFrame = new TsCommonFrame(this, this, 92);
     FLastLayout = Layout();
@@ -484,7 +473,10 @@ void TsSpeedButton::Paint() {
             FLastSpacing = Spacing();
         }
         if (d->BGChanged && !d->Command9Flag) PrepareCache();
-        RepairAllCorners(d, 0);
+        // The corners of the state the cache shows: a flat mask's normal
+        // state is clear all over, and repairing by it would wipe the hot and
+        // pressed frames' corners.
+        RepairAllCorners(d, CurrentState());
         BitBlt(dc, 0, 0, FWidth, FHeight, d->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
         return;
     }
@@ -624,6 +616,7 @@ void TsSpeedButton::WndProc(TMessage& M) {
     const bool destroying = FComponentState.Contains(csDestroying);
     const bool designing = FComponentState.Contains(csDesigning);
     // Stage 1.
+    if (AnswerSkinnedIdentity(M)) return;
     if (M.Msg == SM_ALPHACMD) {
         switch (M.WParamHi()) {
             case AC_NEWSKIN:
@@ -656,12 +649,6 @@ void TsSpeedButton::WndProc(TMessage& M) {
                     return;
                 }
                 break;
-            case AC_SKINNEDQUERY:
-                M.LParam = M.Result = 1;
-                return;
-            case AC_GETAPPLICATION:
-                M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
-                return;
             default:
                 break;
         }

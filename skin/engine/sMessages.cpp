@@ -28,11 +28,11 @@ bool SameText(const String& a, const String& b) {
 // The skin data a control publishes, if any.
 TsCommonData* SkinDataOf(TControl* c) { return dynamic_cast<TsCommonData*>(GetObjectProp(c, "SkinData")); }
 
-bool OwnManager(const TsCommonData* d, LPARAM LParam) {
-    return d->GetSkinManager() && reinterpret_cast<LPARAM>(d->GetSkinManager()) == LParam;
-}
-
 }  // namespace
+
+bool OwnManager(const TsCommonData* SkinData, LPARAM LParam) {
+    return SkinData && SkinData->GetSkinManager() && reinterpret_cast<LPARAM>(SkinData->GetSkinManager()) == LParam;
+}
 
 // ---------------------------------------------------------------------------
 // The shared handler

@@ -49,6 +49,13 @@ constexpr WORD AC_GETCHILDOFFSET = 61;   // answered 0
 
 inline WPARAM acCommandWParam(WORD Code, WORD Argument = 0) { return MAKEWPARAM(Argument, Code); }
 inline bool IsSkinCommand(const TMessage& M, WORD Code) { return M.Msg == SM_ALPHACMD && M.WParamHi() == Code; }
+// A command's lParam names the manager of SkinData (none when SkinData is null
+// or has no manager).
+bool OwnManager(const TsCommonData* SkinData, LPARAM LParam);
+// A mouse enter/leave notice is about Self: lParam is 0 or the control itself.
+inline bool OwnMouseMessage(const TMessage& M, const TControl* Self) {
+    return M.LParam == 0 || M.LParam == reinterpret_cast<LPARAM>(Self);
+}
 
 // --- The shared message handler -------------------------------------------
 // True when the message was handled (a skinned control then leaves it).

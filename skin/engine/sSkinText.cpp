@@ -179,23 +179,16 @@ void CalcGlyphTextLayout(const TRect& R, TSize GlyphSize, TSize TextSize, TacGly
     } else if (Spacing < 0) {
         Spacing = (client - (Margin + gs) - ts) / 2;
     }
-    switch (Layout) {
-        case glGlyphLeft:
-            g.x = Margin;
-            t.x = g.x + gw + Spacing;
-            break;
-        case glGlyphRight:
-            g.x = client - Margin - gw;
-            t.x = g.x - Spacing - tw;
-            break;
-        case glGlyphTop:
-            g.y = Margin;
-            t.y = g.y + gh + Spacing;
-            break;
-        case glGlyphBottom:
-            g.y = client - Margin - gh;
-            t.y = g.y - Spacing - th;
-            break;
+    // Along the layout's axis: the glyph at the margin of its side, the text
+    // beyond it after the spacing.
+    LONG& gAlong = across ? g.x : g.y;
+    LONG& tAlong = across ? t.x : t.y;
+    if (Layout == glGlyphLeft || Layout == glGlyphTop) {
+        gAlong = Margin;
+        tAlong = gAlong + gs + Spacing;
+    } else {
+        gAlong = client - Margin - gs;
+        tAlong = gAlong - Spacing - ts;
     }
     GlyphPos = TPoint{R.left + g.x, R.top + g.y};
     TextRect = TRect{R.left + t.x, R.top + t.y, R.left + t.x + tw, R.top + t.y + th};

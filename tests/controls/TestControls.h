@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "Controls.h"
+#include "FormTestSupport.h"
 #include "Forms.h"
 #include "TestSupport.h"
 
@@ -119,25 +120,12 @@ protected:
     }
 };
 
-// Dispatches what is pending, through the application's loop (so that key
-// messages are previewed) and the plain one, for about ms milliseconds.
-inline void Pump(int ms = 30) {
-    Application->ProcessMessages();
-    testsupport::PumpMessages(ms);
-    Application->ProcessMessages();
-}
-
-struct FormDeleter {
-    void operator()(TCustomForm* f) const {
-        if (f) f->Free();
-    }
-};
-using FormPtr = std::unique_ptr<TForm, FormDeleter>;
+using formtest::FormDeleter;
+using formtest::FormPtr;
+using formtest::Pump;
 
 inline FormPtr MakeForm(int Left = 40, int Top = 40, int Width = 320, int Height = 240) {
-    FormPtr form(TObject::Create<TForm>(nullptr));
-    form->SetBounds(Left, Top, Width, Height);
-    return form;
+    return formtest::MakeForm(Left, Top, Width, Height);
 }
 
 // The screen colour of a point of a window's client area (0x00RRGGBB).

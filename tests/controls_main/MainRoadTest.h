@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Controls.h"
+#include "FormTestSupport.h"
 #include "Forms.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
@@ -50,31 +51,13 @@ private:
     TsSkinManager* FManager = nullptr;
 };
 
-inline void Pump(int ms = 30) {
-    Application->ProcessMessages();
-    testsupport::PumpMessages(ms);
-    Application->ProcessMessages();
-}
-
-struct FormDeleter {
-    void operator()(TCustomForm* f) const {
-        if (f) f->Free();
-    }
-};
-using FormPtr = std::unique_ptr<TForm, FormDeleter>;
+using formtest::FormDeleter;
+using formtest::FormPtr;
+using formtest::Make;
+using formtest::Pump;
 
 inline FormPtr MakeForm(int Left = 60, int Top = 60, int Width = 400, int Height = 300) {
-    FormPtr form(TObject::Create<TForm>(nullptr));
-    form->SetBounds(Left, Top, Width, Height);
-    return form;
-}
-
-template <typename T>
-T* Make(TWinControl* Parent, int Left, int Top, int Width, int Height) {
-    T* c = TObject::Create<T>(Parent);
-    c->SetParent(Parent);
-    c->SetBounds(Left, Top, Width, Height);
-    return c;
+    return formtest::MakeForm(Left, Top, Width, Height);
 }
 
 // 0x00RRGGBB of a pixel of a 24- or 32-bit bitmap.

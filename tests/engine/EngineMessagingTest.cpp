@@ -19,6 +19,16 @@ protected:
     FormPtr Form;
 };
 
+// A form that writes down the skin commands it gets.
+struct TLogForm : TForm {
+    using TForm::TForm;
+    std::vector<SkinCmd> Log;
+    void WndProc(TMessage& M) override {
+        if (M.Msg == SM_ALPHACMD) Log.push_back({M.WParamHi(), M.LParam});
+        TForm::WndProc(M);
+    }
+};
+
 // A window of its own class that writes down the skin commands it is sent.
 struct RawWindow {
     HWND Handle = nullptr;
@@ -200,14 +210,6 @@ TEST_F(EngineMessaging, HotWindowAndLoadedControlsAreAnnounced) {
     EXPECT_EQ(M->HotWindow, nullptr);
 
     // The form hears of a loaded control, with the control in lParam.
-    struct TLogForm : TForm {
-        using TForm::TForm;
-        std::vector<SkinCmd> Log;
-        void WndProc(TMessage& M) override {
-            if (M.Msg == SM_ALPHACMD) Log.push_back({M.WParamHi(), M.LParam});
-            TForm::WndProc(M);
-        }
-    };
     auto* form = TObject::Create<TLogForm>(nullptr);
     auto* c = new TRecWin(form, true);
     c->SetParent(form);
@@ -221,14 +223,6 @@ TEST_F(EngineMessaging, HotWindowAndLoadedControlsAreAnnounced) {
 }
 
 TEST_F(EngineMessaging, NewSkinIsAnnouncedInOrderToFormsAndControls) {
-    struct TLogForm : TForm {
-        using TForm::TForm;
-        std::vector<SkinCmd> Log;
-        void WndProc(TMessage& M) override {
-            if (M.Msg == SM_ALPHACMD) Log.push_back({M.WParamHi(), M.LParam});
-            TForm::WndProc(M);
-        }
-    };
     auto* f1 = TObject::Create<TLogForm>(nullptr);
     auto* f2 = TObject::Create<TLogForm>(nullptr);
     f1->SetBounds(30, 30, 200, 150);

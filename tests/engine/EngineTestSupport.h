@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FormTestSupport.h"
 #include "Forms.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
@@ -128,17 +129,11 @@ inline void Pump(int ms = 20) {
     testsupport::PumpMessages(ms);
 }
 
-struct FormDeleter {
-    void operator()(TCustomForm* f) const {
-        if (f) f->Free();
-    }
-};
-using FormPtr = std::unique_ptr<TForm, FormDeleter>;
+using formtest::FormDeleter;
+using formtest::FormPtr;
 
 inline FormPtr MakeForm(int Left = 40, int Top = 40, int Width = 240, int Height = 160) {
-    FormPtr form(TObject::Create<TForm>(nullptr));
-    form->SetBounds(Left, Top, Width, Height);
-    return form;
+    return formtest::MakeForm(Left, Top, Width, Height);
 }
 
 // A fresh folder holding the test skin as "<folder>\Test"; removed at the end.

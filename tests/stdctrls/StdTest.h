@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "Controls.h"
+#include "FormTestSupport.h"
 #include "Forms.h"
 #include "TestSupport.h"
 
@@ -13,33 +14,13 @@
 
 namespace stdtest {
 
-// Dispatches what is pending through the application's loop (so that keys
-// reach the controls as CN_* first) and the plain one.
-inline void Pump(int ms = 30) {
-    Application->ProcessMessages();
-    testsupport::PumpMessages(ms);
-    Application->ProcessMessages();
-}
-
-struct FormDeleter {
-    void operator()(TCustomForm* f) const {
-        if (f) f->Free();
-    }
-};
-using FormPtr = std::unique_ptr<TForm, FormDeleter>;
+using formtest::FormDeleter;
+using formtest::FormPtr;
+using formtest::Make;
+using formtest::Pump;
 
 inline FormPtr MakeForm(int Left = 60, int Top = 60, int Width = 360, int Height = 260) {
-    FormPtr form(TObject::Create<TForm>(nullptr));
-    form->SetBounds(Left, Top, Width, Height);
-    return form;
-}
-
-template <typename T>
-T* Make(TWinControl* Parent, int Left, int Top, int Width, int Height) {
-    T* c = TObject::Create<T>(Parent);
-    c->SetParent(Parent);
-    c->SetBounds(Left, Top, Width, Height);
-    return c;
+    return formtest::MakeForm(Left, Top, Width, Height);
 }
 
 inline std::uint32_t RGBOfColor(TColor C) { return testsupport::RGBOf(ColorToRGB(C)); }
