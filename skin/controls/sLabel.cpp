@@ -51,8 +51,11 @@ bool NamesDefaultManager(const TMessage& M) {
     return DefaultManager && M.LParam == reinterpret_cast<LPARAM>(DefaultManager);
 }
 
-bool OwnMouseMessage(const TMessage& M, const TControl* Self) {
-    return M.LParam == 0 || M.LParam == reinterpret_cast<LPARAM>(Self);
+// One channel of Shadow laid over Back with opacity A (0..255). Dividing by
+// 255 with rounding keeps both ends exact: where the blur left no shadow the
+// pixel behind keeps its colour, and a full shadow shows its own.
+std::uint8_t BlendShadow(int Back, int Shadow, int A) {
+    return static_cast<std::uint8_t>((Back * (255 - A) + Shadow * A + 127) / 255);
 }
 
 }  // namespace
@@ -398,15 +401,9 @@ void TsLabelFX::PaintShadow(const String& Text, const TRect& R, const TRect& T, 
         for (int x = 0; x < w; ++x) {
             const int a = m[(y + 1) * w2 + x + 1];
             std::uint8_t* p = row + x * 4;
-            if (transparent) {
-                p[0] = static_cast<std::uint8_t>((p[0] * (255 - a) + sb * a) >> 8);
-                p[1] = static_cast<std::uint8_t>((p[1] * (255 - a) + sg * a) >> 8);
-                p[2] = static_cast<std::uint8_t>((p[2] * (255 - a) + sr * a) >> 8);
-            } else {
-                p[0] = static_cast<std::uint8_t>((sb * a + bb * (255 - a)) >> 8);
-                p[1] = static_cast<std::uint8_t>((sg * a + bg * (255 - a)) >> 8);
-                p[2] = static_cast<std::uint8_t>((sr * a + br * (255 - a)) >> 8);
-            }
+            p[0] = BlendShadow(transparent ? p[0] : bb, sb, a);
+            p[1] = BlendShadow(transparent ? p[1] : bg, sg, a);
+            p[2] = BlendShadow(transparent ? p[2] : br, sr, a);
         }
     }
     BitBlt(canvas->Handle(), 0, 0, w, h, pc->Handle(), 0, 0, SRCCOPY);

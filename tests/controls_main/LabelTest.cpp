@@ -157,10 +157,21 @@ TEST_F(Labels, ShadowIsOffsetAndBlurredAndTheTextTakesTheKindColour) {
         if (reddish(p) && p != 0xFF0000 && Ch(p, 1) > 0) shade = true;
     }
     EXPECT_TRUE(shade);
-    // Beyond the shadow's reach the background only goes through the blend
-    // with no shadow at all: c x 255 div 256 (255 -> 254).
-    EXPECT_EQ(Px(*bmp, fx->Width() - 1, fx->Height() - 1), 0xFEFEFEu);
-    EXPECT_EQ(Px(*bmp, 0, 0), 0xFEFEFEu);
+    // Beyond the shadow's reach the blend has no shadow to lay on: the pixels
+    // keep their exact colour, whatever lies behind the label or, when it is
+    // opaque, its own Color.
+    const int right = fx->Width() - 1, bottom = fx->Height() - 1;
+    EXPECT_EQ(Px(*bmp, right, bottom), 0xFFFFFFu);
+    EXPECT_EQ(Px(*bmp, 0, 0), 0xFFFFFFu);
+    bmp = PaintGraphic(fx, 0x3C8AD5);
+    EXPECT_EQ(Px(*bmp, right, bottom), 0x3C8AD5u);
+    EXPECT_EQ(Px(*bmp, 0, 0), 0x3C8AD5u);
+    fx->SetTransparent(false);
+    fx->SetColor(ToColor(0x7F4011));
+    bmp = PaintGraphic(fx, 0xFFFFFF);
+    EXPECT_EQ(Px(*bmp, right, bottom), 0x7F4011u);
+    EXPECT_EQ(Px(*bmp, 0, 0), 0x7F4011u);
+    fx->SetTransparent(true);
 
     // ktStandard: the control colour, not the font's.
     fx->Kind()->SetKindType(ktStandard);
