@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (-DSKIN_BUILD_BENCH=ON) for one target (default i686)
 # and runs them once under Wine: a fade frame against memcpy and AlphaBlend,
-# and the loading of each built-in skin from resource, folder and packed file.
+# the loading of each built-in skin from resource, folder and packed file, and
+# a form of buttons (then with panels, speed buttons, labels) skinned vs plain.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 # Where builds, Wine prefixes and pictures go (several trees may share a checkout).
@@ -21,5 +22,5 @@ echo "=== fade frame ($target)"
 wine "$build/bench/fade_bench.exe"
 echo "=== skin loading ($target)"
 wine "$build/bench/skinload_bench.exe" "$(winepath -w "$build/skins")"
-echo "=== 100 push buttons, skinned against plain ($target)"
+echo "=== a form of 100 push buttons, then with labels, speed buttons and panels: skinned against plain ($target)"
 wine "$build/bench/button_bench.exe"

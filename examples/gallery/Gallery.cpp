@@ -10,6 +10,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "GalleryMainRoad.h"
 #include "sButton.h"
 #include "sSkinManager.h"
 
@@ -86,6 +87,8 @@ void FollowSkin(TForm* form, TsSkinManager* manager, TsButton* switcher) {
     for (int i = 0; i < form->ControlCount(); ++i)
         if (auto* label = dynamic_cast<TLabel*>(form->Controls(i)))
             label->Font()->SetColor(font == acNoColor ? clWindowText : font);
+        else if (auto* flat = dynamic_cast<TSpeedButton*>(form->Controls(i)); flat && flat->Flat())
+            flat->Font()->SetColor(font == acNoColor ? clBtnText : font);  // no face of its own: over the form
     const bool dark = manager->Active() && manager->SkinName() == "Dark";
     if (switcher) switcher->SetCaption(dark ? "Light skin" : "Dark skin");
     // The skinned controls blend with the form's colour, which changed after
@@ -103,7 +106,7 @@ void BuildSkinnedRow(TForm* form, TsSkinManager* manager, TLabel* status) {
     title->Font()->SetStyle(TFontStyles{fsBold});
     title->SetCaption("Skinned buttons");
 
-    auto* switcher = Add<TsButton>(form, 540, 10, 110, 28);
+    auto* switcher = Add<TsButton>(form, 660, 10, 110, 28);
     switcher->SetName("SkinSwitch");
     switcher->OnClick = [form, manager, switcher](TObject*) {
         const bool dark = manager->Active() && manager->SkinName() == "Dark";
@@ -140,12 +143,18 @@ void BuildSkinnedRow(TForm* form, TsSkinManager* manager, TLabel* status) {
 
 void BuildForm(TForm* form, TsSkinManager* manager) {
     form->SetCaption("Skin gallery");
-    form->SetBounds(20, 20, 680, 530);
+    form->SetBounds(20, 20, 800, 720);
 
     auto* status = Add<TLabel>(form, 16, 100, 0, 0);
     BuildSkinnedRow(form, manager, status);
 
-    const int y0 = 124;
+    auto* roadTitle = Add<TLabel>(form, 16, 124, 0, 0);
+    roadTitle->Font()->SetHeight(-18);
+    roadTitle->Font()->SetStyle(TFontStyles{fsBold});
+    roadTitle->SetCaption("Skinned labels, speed buttons and panels");
+    AddMainRoadRows(form, 160);
+
+    const int y0 = 384;
     auto* title = Add<TLabel>(form, 16, y0 + 4, 0, 0);
     title->Font()->SetHeight(-18);
     title->Font()->SetStyle(TFontStyles{fsBold});
@@ -188,7 +197,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     flat->SetFlat(true);
 
     // A panel with bevels, a caption and children aligned inside its frame.
-    auto* panel = Add<TPanel>(form, 16, y0 + 128, 634, 230);
+    auto* panel = Add<TPanel>(form, 16, y0 + 126, 754, 160);
     panel->SetBevelInner(bvLowered);
     panel->SetBevelWidth(2);
     panel->SetBorderWidth(4);
@@ -198,9 +207,9 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     top->SetBevelOuter(bvLowered);
     top->SetAlignment(taLeftJustify);
     top->SetCaption("  Aligned to the top");
-    auto* inner = Add<TButton>(panel, 220, 150, 160, 32);
+    auto* inner = Add<TButton>(panel, 300, 62, 160, 32);
     inner->SetCaption("Button in the panel");
-    auto* note = Add<TLabel>(panel, 24, 196, 0, 0);
+    auto* note = Add<TLabel>(panel, 24, 120, 0, 0);
     note->SetCaption("A transparent label over the panel");
     note->SetTransparent(true);
     FollowSkin(form, manager, dynamic_cast<TsButton*>(form->FindComponent("SkinSwitch")));

@@ -43,7 +43,7 @@ TsSpeedButton* ToolButton(TWinControl* parent, int& x, int top, int width, const
 
 void AddMainRoadRows(TWinControl* parent, int top) {
     // --- Labels of every kind --------------------------------------------
-    int x = 10;
+    int x = 16;
     auto* plain = Put<TsLabel>(parent, x, top, 10, 10);
     plain->SetAutoSize(true);
     plain->SetCaption("Skinned label");
@@ -54,9 +54,11 @@ void AddMainRoadRows(TWinControl* parent, int top) {
     own->Font()->SetColor(clRed);
     own->SetCaption("Own colour");
     x += 100;
-    auto* section = Put<TsLabel>(parent, x, top - 2, 110, 20);
+    auto* section = Put<TsLabel>(parent, x, top - 3, 110, 22);
+    section->SetAutoSize(false);  // the section fills the label's own bounds
     section->SetSkinSection("EDIT");
     section->SetAlignment(taCenter);
+    section->SetLayout(tlCenter);
     section->SetCaption("On a section");
     x += 120;
     auto* off = Put<TsLabel>(parent, x, top, 10, 10);
@@ -82,7 +84,7 @@ void AddMainRoadRows(TWinControl* parent, int top) {
 
     // --- A toolbar of speed buttons ----------------------------------------
     top += 30;
-    auto* bar = Put<TsPanel>(parent, 10, top, 760, 50);
+    auto* bar = Put<TsPanel>(parent, 16, top, 754, 50);
     bar->SetCaption("");
     bar->SkinData()->SetSkinSection("PANEL_LOW");
     x = 5;
@@ -114,7 +116,7 @@ void AddMainRoadRows(TWinControl* parent, int top) {
 
     // --- Nested panels with buttons on them --------------------------------
     top += 60;
-    auto* outer = Put<TsPanel>(parent, 10, top, 370, 120);
+    auto* outer = Put<TsPanel>(parent, 16, top, 364, 120);
     outer->SetCaption("");
     auto* inner = Put<TsPanel>(outer, 10, 10, 220, 100);
     inner->SkinData()->SetSkinSection("PANEL_LOW");
@@ -127,7 +129,7 @@ void AddMainRoadRows(TWinControl* parent, int top) {
     auto* l = Put<TsLabel>(inner, 10, 60, 10, 10);
     l->SetAutoSize(true);
     l->SetCaption("Nested panels");
-    auto* b3 = Put<TsButton>(outer, 245, 20, 110, 28);
+    auto* b3 = Put<TsButton>(outer, 240, 10, 110, 28);
     b3->SetCaption("Outer button");
 
     // --- A drag bar that moves the form ------------------------------------
@@ -137,4 +139,10 @@ void AddMainRoadRows(TWinControl* parent, int top) {
     drag->SetParent(dragHost);  // aligned at the top of its host
     drag->SetCaption("Drag me to move the form");
     // No DraggedControl: the bar moves the form that holds it.
+    auto* hint = Put<TsLabel>(dragHost, 16, 44, 10, 10);
+    hint->SetAutoSize(true);
+    hint->SetCaption("Hold the bar above and move the mouse:");
+    auto* hint2 = Put<TsLabel>(dragHost, 16, 62, 10, 10);
+    hint2->SetAutoSize(true);
+    hint2->SetCaption("the whole form follows it.");
 }

@@ -640,7 +640,20 @@ void PaintChildControlsInto(TWinControl* Control, TsCommonData* SkinData, TPoint
         // the cache afterwards (PaintGraphicChildren); opaque and designed
         // ones cover their place anyway.
         const TRect r = c->BoundsRect();
-        ExcludeClipRect(DC, r.left + OffsetX, r.top + OffsetY, r.right + OffsetX, r.bottom + OffsetY);
+        // A child cut by a window region (a skinned button's rounded
+        // corners) leaves the corners outside it to the container: keep the
+        // cache there, or they stay unpainted.
+        auto* wc = dynamic_cast<TWinControl*>(c);
+        HRGN shape = wc && wc->HandleAllocated() ? CreateRectRgn(0, 0, 0, 0) : nullptr;
+        if (shape && GetWindowRgn(wc->Handle(), shape) != ERROR) {
+            POINT at{r.left + OffsetX, r.top + OffsetY};
+            LPtoDP(DC, &at, 1);  // ExtSelectClipRgn works in device units
+            OffsetRgn(shape, at.x, at.y);
+            ExtSelectClipRgn(DC, shape, RGN_DIFF);
+        } else {
+            ExcludeClipRect(DC, r.left + OffsetX, r.top + OffsetY, r.right + OffsetX, r.bottom + OffsetY);
+        }
+        if (shape) DeleteObject(shape);
     }
     BitBlt(DC, DestRect.left, DestRect.top, DestRect.right - DestRect.left, DestRect.bottom - DestRect.top,
            cache->Canvas()->Handle(), SourceOrigin.x, SourceOrigin.y, SRCCOPY);

@@ -1,5 +1,6 @@
 // The gallery as a user sees it: started as its own process on the same
-// display, driven with real input (hover, press, release, Tab, skin switch)
+// display, driven with real input (hover, press, release, Tab, a speed
+// button's hover, drop-down menu and group, skin switch)
 // and captured from the screen after each step, each picture compared with
 // a reference kept in tests/e2e/reference.
 //
@@ -215,6 +216,33 @@ protected:
     Gallery App;
 };
 
+// The gallery's popup menu, when one is shown.
+HWND VisibleMenu() {
+    HWND m = FindWindowA("#32768", nullptr);
+    return m && IsWindowVisible(m) ? m : nullptr;
+}
+
+bool WaitFor(bool want, int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    while (static_cast<int>(end - GetTickCount()) > 0) {
+        if ((VisibleMenu() != nullptr) == want) return true;
+        Sleep(20);
+    }
+    return (VisibleMenu() != nullptr) == want;
+}
+
+// Client points of the gallery's controls. The toolbar panel is at (16, 190)
+// and its speed buttons start 5 pixels in: "Left" 70 wide, the drop-down
+// "Menu" at 285 with its 16-pixel arrow part at the right end, the group
+// "One", "Two", "Three" at 395, 455 and 515, each 56 wide, all 40 high.
+constexpr int kToolbarY = 190 + 5 + 20;
+constexpr POINT kSpeedLeft{16 + 5 + 35, kToolbarY};
+constexpr POINT kDropArrow{16 + 285 + 60 + 8, kToolbarY};
+constexpr POINT kGroupOne{16 + 395 + 28, kToolbarY};
+constexpr POINT kGroupThree{16 + 515 + 28, kToolbarY};
+// The skin switch at client (660, 10), 110 x 28.
+constexpr POINT kSwitch{715, 24};
+
 TEST_F(GalleryE2E, DrivenThroughHoverPressTabAndSkinSwitch) {
     Check("01-start");
 
@@ -238,16 +266,54 @@ TEST_F(GalleryE2E, DrivenThroughHoverPressTabAndSkinSwitch) {
     Settle();
     Check("05-tab");
 
-    // The skin switch at client (540, 10), 110 x 28.
-    Click(At(595, 24));
-    Away();
+    // A speed button glows while hot; the glow has ended when captured.
+    MoveTo(At(kSpeedLeft.x, kSpeedLeft.y));
     Settle(1000);
-    Check("06-dark");
+    Check("06-speed-hover");
 
-    Click(At(595, 24));
+    // The arrow part opens the drop-down menu; Escape closes it. The menu
+    // runs its own loop in the gallery, so a menu left open is closed here
+    // whatever happens, never waited on.
+    Away();
+    Settle();
+    Click(At(kDropArrow.x, kDropArrow.y));
+    const bool opened = WaitFor(true, 3000);
+    EXPECT_TRUE(opened) << "a click on the arrow part opened no menu";
+    Key(VK_ESCAPE);
+    if (!WaitFor(false, 3000)) {
+        if (HWND m = VisibleMenu()) PostMessageA(m, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(App.Window, WM_CANCELMODE, 0, 0);
+        ASSERT_TRUE(WaitFor(false, 3000)) << "the drop-down menu did not close";
+        ADD_FAILURE() << "Escape did not close the drop-down menu";
+    }
     Away();
     Settle(1000);
-    Check("07-light-again");
+    Check("07-menu-closed");
+
+    // The group keeps one button down: "Three" goes down, "Two" up.
+    Click(At(kGroupThree.x, kGroupThree.y));
+    Away();
+    Settle(1000);
+    Check("08-group-three");
+
+    Click(At(kSwitch.x, kSwitch.y));
+    Away();
+    Settle(1000);
+    Check("09-dark");
+
+    MoveTo(At(kSpeedLeft.x, kSpeedLeft.y));
+    Settle(1000);
+    Check("10-dark-speed-hover");
+
+    Click(At(kGroupOne.x, kGroupOne.y));
+    Away();
+    Settle(1000);
+    Check("11-dark-group-one");
+
+    Click(At(kSwitch.x, kSwitch.y));
+    Away();
+    Settle(1000);
+    Check("12-light-again");
 }
 
 }  // namespace
