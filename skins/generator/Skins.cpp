@@ -319,6 +319,9 @@ SkinFiles Build(const Palette& p) {
     w.Key("VERSION", "1");
     w.Key("DESCRIPTION", std::string(p.Dark ? "Dark" : "Light") + " built-in skin");
     w.Colors(p.Bg, p.Track, p.Text, p.Text);
+    // Shadow labels take their text colour from the left contour here: on the
+    // light skin the default white would hardly show on the background.
+    if (!p.Dark) w.Col("TCLEFT", p.Text);
     w.Col("SHADOW1COLOR", p.Shadow);
     w.Num("SHADOW1OFFSET", 1);
     w.Num("SHADOW1BLUR", 2);
