@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs, on a Debian 12 machine run as root, what the build and the tests
 # need: the mingw-w64 cross compilers, zlib for them, GoogleTest's sources,
-# 32- and 64-bit Wine with Wine's own fonts (captions draw their buttons in
-# Marlett), Xvfb and ImageMagick. Quick when all is present.
+# 32- and 64-bit Wine, Xvfb and ImageMagick. Quick when all is present.
 set -euo pipefail
 
 need=()
@@ -14,7 +13,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 for p in cmake make g++ wine wine64 wine32:i386 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
-         libz-mingw-w64-dev googletest xvfb xauth imagemagick fonts-wine; do
+         libz-mingw-w64-dev googletest xvfb xauth imagemagick; do
   have_pkg "$p" || need+=("$p")
 done
 
