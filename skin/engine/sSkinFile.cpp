@@ -4,12 +4,17 @@
 #include <cctype>
 #include <cstring>
 #include <set>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 const char* const acGlobalInfoName = "GLOBALINFO";
 
 namespace {
 
 constexpr std::size_t kMaxWarnings = 200;
+// How far up a PARENTCLASS chain values are inherited from.
+constexpr int kMaxParentDepth = 32;
 
 char UpChar(char c) { return char(std::toupper(static_cast<unsigned char>(c))); }
 
@@ -165,6 +170,7 @@ void Reader::Warn(int line, const std::string& what) {
 
 void Reader::ReadLines(const std::string& text) {
     RawSection* current = nullptr;
+    std::unordered_map<std::string, std::size_t> sectionAt, maskAt;
     std::size_t pos = 0;
     if (text.size() >= 3 && std::memcmp(text.data(), "\xEF\xBB\xBF", 3) == 0) pos = 3;
     int lineNo = 0;
@@ -202,13 +208,11 @@ void Reader::ReadLines(const std::string& text) {
                 raw.Name = raw.Owner + "." + raw.Mask;
             }
             std::vector<RawSection>& list = dot == std::string::npos ? Sections : Masks;
-            auto same = std::find_if(list.begin(), list.end(), [&](const RawSection& s) { return s.Name == raw.Name; });
-            if (same == list.end()) {
-                list.push_back(raw);
-                current = &list.back();
-            } else {
-                current = &*same;
-            }
+            auto& index = dot == std::string::npos ? sectionAt : maskAt;
+            // A header met again goes on with the same section.
+            const auto known = index.emplace(raw.Name, list.size());
+            if (known.second) list.push_back(raw);
+            current = &list[known.first->second];
             continue;
         }
 
@@ -311,43 +315,98 @@ void Reader::BuildSections() {
         std::rotate(Sections.begin(), global, global + 1);
     }
 
-    auto rawIndex = [&](const std::string& name) -> int {
-        for (std::size_t i = 0; i < Sections.size(); ++i)
-            if (Sections[i].Name == name) return int(i);
-        return -1;
+    const int count = int(Sections.size());
+    std::unordered_map<std::string, int> byName;
+    byName.reserve(Sections.size());
+    for (int i = 0; i < count; ++i) byName.emplace(Sections[i].Name, i);
+    // Each section's parent, -1 for none (a name that finds no section is
+    // reported once, where it is written).
+    std::vector<int> parent(Sections.size(), -1);
+    for (int i = 0; i < count; ++i) {
+        const RawEntry* p = Sections[i].Find("PARENTCLASS");
+        if (!p) continue;
+        const std::string name = Upper(Trim(p->Value));
+        if (name.empty()) continue;
+        auto at = byName.find(name);
+        if (at != byName.end()) parent[i] = at->second;
+        else Warn(p->Line, "[" + Sections[i].Name + "] PARENTCLASS=" + name + " names no section");
+    }
+
+    // A section's record before the hot values take their defaults: its
+    // ancestors' entries, farthest first, then its own. A section reuses its
+    // parent's record, so each is built once; a chain is followed at most
+    // kMaxParentDepth sections up (beyond that the nearest ones are walked
+    // anew), and one that comes back to a section stops there.
+    std::vector<TsGeneralData> records(Sections.size());
+    std::vector<int> depth(Sections.size(), 0);  // ancestors on the chain, past the cap too
+    enum : char { kNew, kOnPath, kDone };
+    std::vector<char> state(Sections.size(), kNew);
+    auto applyOwn = [&](int i, TsGeneralData& d) {
+        for (const RawEntry& e : Sections[i].Entries) ApplySection(d, e, true, i == 0);
     };
-    for (std::size_t i = 0; i < Sections.size(); ++i) {
-        const RawSection& raw = Sections[i];
-        TsGeneralData d;
-        d.Name = raw.Name;
-        if (const RawEntry* p = raw.Find("PARENTCLASS")) d.ParentClass = Upper(p->Value);
-        // Ancestors, nearest first; a chain that comes back to a section stops there.
+    // The nearest ancestors, at most kMaxParentDepth, walked one by one; how
+    // many were taken.
+    auto walk = [&](int i) -> int {
         std::vector<int> chain;
-        std::set<int> visited{int(i)};
-        std::string parent = d.ParentClass;
-        int lastLine = 0;
-        while (!parent.empty()) {
-            const int at = rawIndex(parent);
-            if (at < 0) {
-                Warn(0, "[" + (chain.empty() ? raw.Name : Sections[chain.back()].Name) + "] PARENTCLASS=" + parent +
-                            " names no section");
-                break;
-            }
-            if (!visited.insert(at).second) {
-                Warn(lastLine, "[" + raw.Name + "] PARENTCLASS chain loops back to " + parent);
-                break;
-            }
+        std::unordered_set<int> visited{i};
+        for (int at = parent[i]; at >= 0 && int(chain.size()) < kMaxParentDepth; at = parent[at]) {
+            if (!visited.insert(at).second) break;
             chain.push_back(at);
-            const RawEntry* p = Sections[at].Find("PARENTCLASS");
-            parent = p ? Upper(Trim(p->Value)) : std::string();
-            lastLine = p ? p->Line : 0;
         }
-        const bool isGlobal = i == 0;
+        TsGeneralData d;
         for (auto it = chain.rbegin(); it != chain.rend(); ++it)
             for (const RawEntry& e : Sections[*it].Entries)
                 if (e.Key != "PARENTCLASS") ApplySection(d, e, false, false);
-        // Skin-wide values only come from GLOBALINFO itself.
-        for (const RawEntry& e : raw.Entries) ApplySection(d, e, true, isGlobal);
+        applyOwn(i, d);
+        records[i] = std::move(d);
+        return int(chain.size());
+    };
+    for (int s = 0; s < count; ++s) {
+        if (state[s] == kDone) continue;
+        // Up the chain to a built section, a root or a loop.
+        std::vector<int> path;
+        int at = s;
+        while (at >= 0 && state[at] == kNew) {
+            state[at] = kOnPath;
+            path.push_back(at);
+            at = parent[at];
+        }
+        if (at >= 0 && state[at] == kOnPath) {
+            // The sections of the loop each take the others once, nearest first.
+            const auto loop = std::find(path.begin(), path.end(), at);
+            for (auto it = loop; it != path.end(); ++it) {
+                const RawEntry* p = Sections[*it].Find("PARENTCLASS");
+                Warn(p ? p->Line : 0, "[" + Sections[*it].Name + "] PARENTCLASS chain loops back to " +
+                                          Sections[*it].Name);
+                depth[*it] = walk(*it);
+                state[*it] = kDone;
+            }
+            path.erase(loop, path.end());
+        }
+        for (auto it = path.rbegin(); it != path.rend(); ++it) {
+            const int i = *it, p = parent[i];
+            if (p < 0) {
+                applyOwn(i, records[i]);
+            } else if (depth[p] < kMaxParentDepth) {
+                records[i] = records[p];
+                depth[i] = depth[p] + 1;
+                applyOwn(i, records[i]);
+            } else {
+                depth[i] = depth[p] + 1;
+                if (depth[i] == kMaxParentDepth + 1)
+                    Warn(0, "[" + Sections[i].Name + "] PARENTCLASS chain is more than " +
+                                std::to_string(kMaxParentDepth) + " sections deep: values are taken from the " +
+                                std::to_string(kMaxParentDepth) + " nearest only");
+                walk(i);
+            }
+            state[i] = kDone;
+        }
+    }
+
+    for (int i = 0; i < count; ++i) {
+        TsGeneralData d = std::move(records[i]);
+        d.Name = Sections[i].Name;
+        if (const RawEntry* p = Sections[i].Find("PARENTCLASS")) d.ParentClass = Upper(p->Value);
         if (!d.Values.count("HOTCOLOR")) d.HotColor = d.Color;
         static const char* const hotKeys[] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM"};
         for (int c = 0; c < 5; ++c)
@@ -475,13 +534,19 @@ std::uint32_t TacGradient::ColorAt(int pos, int length) const {
     if (Colors.empty()) return 0;
     if (Colors.size() == 1 || length <= 1) return Colors.front();
     pos = std::clamp(pos, 0, length - 1);
-    const double t = double(pos) / double(length - 1) * double(Colors.size() - 1);
-    std::size_t i = std::min(std::size_t(t), Colors.size() - 2);
-    const double f = t - double(i);
+    // Worked in integers, in steps of 1 / (Length - 1) of the way between
+    // two colours, each channel rounded half up: half-way values are common
+    // (a difference of 55 at 3 / 22 is 7.5), and in floating point they fall
+    // either side depending on the precision the build computes in.
+    const long long span = length - 1;
+    const long long at = static_cast<long long>(pos) * static_cast<long long>(Colors.size() - 1);
+    const std::size_t i = std::min(static_cast<std::size_t>(at / span), Colors.size() - 2);
+    const long long part = at - static_cast<long long>(i) * span;  // 0..span
     std::uint32_t out = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
-        const double a = (Colors[i] >> shift) & 0xFF, b = (Colors[i + 1] >> shift) & 0xFF;
-        out |= std::uint32_t(a + (b - a) * f + 0.5) << shift;
+        const long long a = (Colors[i] >> shift) & 0xFF, b = (Colors[i + 1] >> shift) & 0xFF;
+        const long long twice = 2 * (a * span + (b - a) * part);  // never negative
+        out |= std::uint32_t((twice + span) / (2 * span)) << shift;
     }
     return out;
 }

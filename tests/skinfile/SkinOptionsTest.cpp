@@ -4,7 +4,9 @@
 
 #include "sSkinFile.h"
 
+#include <chrono>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -116,6 +118,26 @@ TEST(SkinOptions, AllSectionFieldsAndNoneContours) {
     EXPECT_TRUE(WarnedAbout(skin, "CUSTOMKEY")) << "an unknown key is reported for the author";
 }
 
+TEST(SkinOptions, GradientHalvesRoundUpOnEveryBuild) {
+    TacGradient up;
+    up.Colors = {0x000000, 0x009E37};
+    // 0x37 x 3 / 22 = 7.5 gives 8; 0x9E x 3 / 22 = 21.5... gives 22.
+    EXPECT_EQ(up.ColorAt(3, 23), 0x001608u);
+    EXPECT_EQ(up.ColorAt(0, 23), 0x000000u);
+    EXPECT_EQ(up.ColorAt(22, 23), 0x009E37u);
+    TacGradient down;
+    down.Colors = {0x009E37, 0x000000};
+    // 55 - 7.5 = 47.5 gives 48; 158 - 21.5... = 136.4... gives 136.
+    EXPECT_EQ(down.ColorAt(3, 23), 0x008830u);
+    // Three colours: a quarter of the way is half-way to the middle one, both sides.
+    TacGradient peak;
+    peak.Colors = {0x000000, 0x0000FF, 0x000000};
+    EXPECT_EQ(peak.ColorAt(1, 5), 0x000080u);
+    EXPECT_EQ(peak.ColorAt(2, 5), 0x0000FFu);
+    EXPECT_EQ(peak.ColorAt(3, 5), 0x000080u);
+    EXPECT_EQ(peak.ColorAt(9, 5), 0x000000u);  // past the end: the last colour
+}
+
 TEST(SkinOptions, GarbageLinesAreReportedAndTheRestIsRead) {
     const TacSkinData skin = Parse(
         "\xEF\xBB\xBF; a comment\r\n"
@@ -223,6 +245,56 @@ TEST(SkinOptions, ParentClassCyclesEndTheSearch) {
     EXPECT_EQ(skin.Sections[c2].Color, 0x010101u);
     EXPECT_TRUE(WarnedAbout(skin, "loops back"));
     EXPECT_TRUE(WarnedAbout(skin, "PARENTCLASS=NOWHERE names no section"));
+}
+
+TEST(SkinOptions, LongParentClassChainsAreReadInOnePassUpToTheCap) {
+    // Section k names k - 1 (Backward) or k + 1 (forward); the end of the
+    // chain sets the text colour, every tenth section its own colour.
+    auto chain = [](int count, bool backward) {
+        std::string text;
+        for (int k = 0; k < count; ++k) {
+            text += "[S" + std::to_string(k) + "]\n";
+            const int parent = backward ? k - 1 : k + 1;
+            if (parent >= 0 && parent < count) text += "PARENTCLASS=S" + std::to_string(parent) + "\n";
+            else text += "FONTCOLOR=0x0000AA\n";
+            if (k % 10 == 0) text += "COLOR=" + std::to_string(k) + "\n";
+        }
+        return text;
+    };
+    for (const bool backward : {true, false}) {
+        SCOPED_TRACE(backward ? "each names the one before" : "each names the one after");
+        const int n = 5000;
+        const std::string text = chain(n, backward);
+        const auto t0 = std::chrono::steady_clock::now();
+        const TacSkinData skin = Parse(text);
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+        EXPECT_LT(ms, 2000) << "a chain read section by section from its end again and again";
+        ASSERT_EQ(skin.Sections.size(), size_t(n) + 1);
+        // The number of ancestors of section k, and section k.
+        auto at = [&](int depth) -> const TsGeneralData& {
+            return Section(skin, "S" + std::to_string(backward ? depth : n - 1 - depth));
+        };
+        // The colour of the nearest tenth section on the way up (the default
+        // when there is none), as a TColor.
+        auto colourAt = [&](int depth) -> std::uint32_t {
+            const int k = backward ? depth : n - 1 - depth;
+            const int tenth = backward ? k / 10 * 10 : (k + 9) / 10 * 10;
+            if (tenth >= n) return 0xF0F0F0u;
+            const auto v = std::uint32_t(tenth);
+            return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+        };
+        for (int depth : {0, 1, 3, 9, 10, 32, 33, 40, 4999}) {
+            SCOPED_TRACE(depth);
+            EXPECT_EQ(at(depth).Color, colourAt(depth));
+            EXPECT_EQ(at(depth).HotColor, colourAt(depth));
+            // The end of the chain is 32 sections up at most.
+            EXPECT_EQ(at(depth).FontColor[0], depth <= 32 ? 0xAA0000u : 0u);
+        }
+        EXPECT_EQ(at(3).ParentClass, "S" + std::to_string(backward ? 2 : n - 3));
+        EXPECT_TRUE(WarnedAbout(skin, "more than 32 sections deep"));
+        EXPECT_LT(skin.Warnings.size(), 10u) << "one warning for the chain, not one per section";
+    }
 }
 
 TEST(SkinOptions, MaskKeysAndTheImagesTheyNeed) {
