@@ -9,6 +9,13 @@ namespace {
 
 int Channel(std::uint32_t c, int i) { return int((c >> (8 * i)) & 0xFF); }
 
+// Nearest integer, a half rounded up. Mixing by factors such as 0.9 gives
+// exact halves often, and as 0.9 is not exact in binary the computed value
+// may miss the half by its last bits: values within 2^-21 of a multiple of
+// 2^-20 are taken as that multiple first, so that every build rounds a half
+// the same way.
+long RoundHalfUp(double v) { return long(std::floor(std::nearbyint(v * 1048576.0) / 1048576.0 + 0.5)); }
+
 
 // The weight of the painted picture for a share (0..1) of it.
 int WeightOfShare(double share) {
@@ -37,7 +44,7 @@ TColor MixColors(TColor Color1, TColor Color2, double Factor) {
     std::uint32_t out = 0;
     for (int i = 0; i < 3; ++i) {
         const double v = Channel(b, i) + (Channel(a, i) - Channel(b, i)) * Factor;
-        const long c = std::lround(v);
+        const long c = RoundHalfUp(v);
         out |= std::uint32_t(std::clamp<long>(c, 0, 255)) << (8 * i);
     }
     return TColor(out);
@@ -160,13 +167,14 @@ void PaintFadingRoundRect(TBitmap* Bitmap, const TRect& Rc, int Transparency, in
     const int y0 = std::max(0, R.top), y1 = std::min(d.Height, R.bottom);
     auto weightAt = [&](int x, int y) {
         const int dx = std::min(x - R.left, R.right - 1 - x), dy = std::min(y - R.top, R.bottom - 1 - y);
-        double inside;  // how deep the pixel lies inside the shape, >0 inside
-        if (dx < Radius && dy < Radius) {
-            const double cx = Radius - dx - 0.5, cy = Radius - dy - 0.5;
-            inside = Radius - std::sqrt(cx * cx + cy * cy) + 0.5;
-        } else {
-            inside = std::min(dx, dy) + 1;
+        if (dx >= Radius || dy >= Radius) {
+            // Along a straight edge the depth is whole: weighed in integers.
+            const int inside = std::min(dx, dy) + 1;
+            return FadeWidth == 0 || inside >= FadeWidth ? full : full * inside / FadeWidth;
         }
+        // In a corner: how deep the pixel lies inside the arc, >0 inside.
+        const double cx = Radius - dx - 0.5, cy = Radius - dy - 0.5;
+        const double inside = Radius - std::sqrt(cx * cx + cy * cy) + 0.5;
         if (inside <= 0) return 0;
         if (FadeWidth == 0 || inside >= FadeWidth) return inside >= 1 ? full : int(full * inside);
         return int(full * inside / FadeWidth);

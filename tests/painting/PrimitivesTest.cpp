@@ -27,6 +27,20 @@ TEST(ColorArithmetic, MixColorsRoundsEachChannelToNearest) {
     EXPECT_EQ(MixColors(clBtnFace, clBtnFace, 0.3), TColor(ColorToRGB(clBtnFace)));
 }
 
+TEST(ColorArithmetic, MixColorsRoundsHalvesUpOnEveryBuild) {
+    // The factors are not exact in binary, yet each mix is an exact half:
+    // 5 + (0 - 5) x 0.9 = 0.5, 0 + 5 x 0.9 = 4.5, 15 - 15 x 0.1 = 13.5,
+    // 15 x 0.1 = 1.5, 5 - 5 x 0.7 = 1.5, 200 + 55 x 0.3 = 216.5.
+    EXPECT_EQ(MixColors(TColor(0x000000), TColor(0x000005), 0.9), TColor(0x000001));
+    EXPECT_EQ(MixColors(TColor(0x000005), TColor(0x000000), 0.9), TColor(0x000005));
+    EXPECT_EQ(MixColors(TColor(0x000000), TColor(0x00000F), 0.1), TColor(0x00000E));
+    EXPECT_EQ(MixColors(TColor(0x00000F), TColor(0x000000), 0.1), TColor(0x000002));
+    EXPECT_EQ(MixColors(TColor(0x000000), TColor(0x000005), 0.7), TColor(0x000002));
+    EXPECT_EQ(MixColors(TColor(0xFF0000), TColor(0xC80000), 0.3), TColor(0xD90000));
+    // Each channel on its own: 0.5, 1.5 and 2.5 all go up.
+    EXPECT_EQ(MixColors(TColor(0x050301), TColor(0x000000), 0.5), TColor(0x030201));
+}
+
 TEST(ColorArithmetic, MixColorsHalfWeighsTheFirstColour127Of256) {
     // (255 x 127 + 0 x 129) / 256 = 126; (0 x 127 + 255 x 129) / 256 = 128; (100 x 127 + 50 x 129) / 256 = 74.
     EXPECT_EQ(MixColorsHalf(TColor(0x6400FF), TColor(0x32FF00)), TColor(0x4A807E));
