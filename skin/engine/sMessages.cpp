@@ -359,39 +359,70 @@ void TellForms(const std::vector<TCustomForm*>& forms, WORD Code, TsSkinManager*
 
 }  // namespace
 
-void SendNewSkin(TsSkinManager* Manager, bool Removing) {
-    if (!Manager) return;
-    // Skinned forms stop drawing while their parts change (only visible ones:
-    // WM_SETREDRAW would show a hidden window again when drawing resumes).
-    std::vector<HWND> locked;
-    for (TCustomForm* f : SkinnedFormList()) {
-        HWND h = WindowOf(f);
-        if (h && IsWindowVisible(h)) {
-            SendMessageA(h, WM_SETREDRAW, FALSE, 0);
-            locked.push_back(h);
+namespace {
+
+// Skinned forms stop drawing while their parts change (only visible ones:
+// WM_SETREDRAW would show a hidden window again when drawing resumes). They
+// draw again however the change ends: a control's handler may throw, and the
+// exception goes on to the caller, not leaving every form frozen behind it.
+class TRedrawLock {
+public:
+    TRedrawLock() {
+        for (TCustomForm* f : SkinnedFormList()) {
+            HWND h = WindowOf(f);
+            if (h && IsWindowVisible(h)) {
+                SendMessageA(h, WM_SETREDRAW, FALSE, 0);
+                FLocked.push_back(h);
+            }
         }
     }
+    ~TRedrawLock() {
+        for (HWND h : FLocked) {
+            if (!IsWindow(h)) continue;
+            SendMessageA(h, WM_SETREDRAW, TRUE, 0);
+            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+    }
+    TRedrawLock(const TRedrawLock&) = delete;
+    TRedrawLock& operator=(const TRedrawLock&) = delete;
+
+private:
+    std::vector<HWND> FLocked;
+};
+
+// Raises a program-wide flag for a scope, lowered on every way out.
+class TFlagRaised {
+public:
+    explicit TFlagRaised(bool& Flag) : FFlag(Flag) { FFlag = true; }
+    ~TFlagRaised() { FFlag = false; }
+    TFlagRaised(const TFlagRaised&) = delete;
+    TFlagRaised& operator=(const TFlagRaised&) = delete;
+
+private:
+    bool& FFlag;
+};
+
+}  // namespace
+
+void SendNewSkin(TsSkinManager* Manager, bool Removing) {
+    if (!Manager) return;
+    const TRedrawLock lock;
     const std::vector<TCustomForm*> forms = FormsToTell();
     if (Removing) {
-        acSkinRemoving = true;
+        const TFlagRaised removing(acSkinRemoving);
         Manager->RemoveHook();
         TellForms(forms, AC_REMOVESKIN, Manager);
-        acSkinRemoving = false;
     } else {
         if (Manager->SkinableMenus && acEngineHooks.ResetMenuBorderWidth)
             acEngineHooks.ResetMenuBorderWidth(Manager->SkinableMenus);
-        acSkinChanging = true;
-        Manager->UpdateStandardIndexes();
-        TellForms(forms, AC_NEWSKIN, Manager);
-        acSkinChanging = false;
+        {
+            const TFlagRaised changing(acSkinChanging);
+            Manager->UpdateStandardIndexes();
+            TellForms(forms, AC_NEWSKIN, Manager);
+        }
         if (Manager->IsDefault()) Manager->InstallHook();
         TellForms(forms, AC_STOPFADE, Manager);
         TellForms(forms, AC_REFRESH, Manager);
-    }
-    for (HWND h : locked) {
-        if (!IsWindow(h)) continue;
-        SendMessageA(h, WM_SETREDRAW, TRUE, 0);
-        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
 }
 

@@ -3,6 +3,8 @@
 // announcement with its order, removal and redraw.
 #include "EngineTestSupport.h"
 
+#include <stdexcept>
+
 using namespace enginetest;
 using testsupport::TestSkinPalette;
 
@@ -308,6 +310,65 @@ TEST_F(EngineMessaging, NewSkinIsAnnouncedInOrderToFormsAndControls) {
     f1->Free();
     f2->Free();
     f3->Free();
+}
+
+namespace {
+// A windowless control whose handling of one skin command throws.
+class TThrowingGraphic : public TGraphicControl {
+public:
+    explicit TThrowingGraphic(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 20, 10); }
+    void WndProc(TMessage& M) override {
+        if (M.Msg == SM_ALPHACMD && ThrowOn && M.WParamHi() == ThrowOn) {
+            ++Thrown;
+            throw std::runtime_error("skin command failed");
+        }
+        TGraphicControl::WndProc(M);
+    }
+    WORD ThrowOn = 0;
+    int Thrown = 0;
+};
+}  // namespace
+
+TEST_F(EngineMessaging, SkinChangeThatThrowsLeavesFormsDrawingAndFlagsDown) {
+    Form->SetBounds(30, 30, 200, 150);
+    auto* bad = new TThrowingGraphic(Form.get());
+    bad->SetParent(Form.get());
+    Form->Show();
+    AddSkinnedForm(Form.get());
+    Pump();
+    HWND h = Form->Handle();
+    // The form draws: its colour reaches the screen after a redraw.
+    auto paintsIn = [&](std::uint32_t rgb) {
+        Form->SetColor(Swap(rgb));
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Pump();
+        const testsupport::Picture pic = testsupport::CaptureClient(h);
+        return pic.Pixel(pic.Width - 5, pic.Height - 5) == rgb;
+    };
+    ASSERT_TRUE(paintsIn(0x00C000));
+
+    bad->ThrowOn = AC_NEWSKIN;
+    EXPECT_THROW(M->SetSkinName(Folder.Skin), std::runtime_error);
+    EXPECT_EQ(bad->Thrown, 1);
+    EXPECT_FALSE(acSkinChanging);
+    EXPECT_FALSE(acSkinRemoving);
+    EXPECT_TRUE(IsWindowVisible(h));  // redraw left off would keep WS_VISIBLE cleared
+    EXPECT_TRUE(paintsIn(0x0000C0));
+
+    bad->ThrowOn = AC_REMOVESKIN;
+    EXPECT_THROW(M->SetActive(false), std::runtime_error);
+    EXPECT_EQ(bad->Thrown, 2);
+    EXPECT_FALSE(acSkinChanging);
+    EXPECT_FALSE(acSkinRemoving);
+    EXPECT_TRUE(IsWindowVisible(h));
+    EXPECT_TRUE(paintsIn(0xC00000));
+
+    // And the next change goes through whole.
+    bad->ThrowOn = 0;
+    EXPECT_TRUE(M->LoadSkin(Folder.Skin));
+    EXPECT_FALSE(acSkinChanging);
+    EXPECT_TRUE(IsWindowVisible(h));
+    RemoveSkinnedForm(Form.get());
 }
 
 TEST_F(EngineMessaging, CommandsOfAnotherManagerAreNotActedOn) {
