@@ -11,12 +11,38 @@ CLASSLIB_DEFINE_CLASS(TsPanel, TPanel, ObjProp<TsPanel, TsCommonData>("SkinData"
 CLASSLIB_DEFINE_CLASS(TsDragBar, TsPanel,
     ObjProp<TsDragBar, TControl>("DraggedControl", &TsDragBar::DraggedControl, &TsDragBar::SetDraggedControl))
 
+namespace {
+
+// Puts back the DC state saved on construction and, for a paint begun with
+// BeginPaint, ends it: whichever way the painting in between ends (OnPaint
+// is the program's code and may throw).
+class TPaintScope {
+public:
+    TPaintScope(HDC DC, HWND Wnd = nullptr, const PAINTSTRUCT* Ps = nullptr)
+        : FDC(DC), FWnd(Wnd), FPs(Ps), FSaved(SaveDC(DC)) {}
+    ~TPaintScope() {
+        RestoreDC(FDC, FSaved);
+        if (FPs) EndPaint(FWnd, FPs);
+    }
+    TPaintScope(const TPaintScope&) = delete;
+    TPaintScope& operator=(const TPaintScope&) = delete;
+
+private:
+    HDC FDC;
+    HWND FWnd;
+    const PAINTSTRUCT* FPs;
+    int FSaved;
+};
+
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // TsPanel
 
 TsPanel::TsPanel(TComponent* AOwner) : TPanel(AOwner) { FFrame = new TsCommonFrame(this, this, 51); }
 
 TsPanel::~TsPanel() {
+    *FAlive = false;
     delete FFrame;
     FFrame = nullptr;
 }
@@ -105,6 +131,9 @@ void TsPanel::WndProc(TMessage& M) {
         return;
     }
     TsCommonData* d = FFrame->SkinData;
+    // The panel's own handling may run code that frees it (a drag bar's loop,
+    // the mouse events): afterwards it is touched only while it lives.
+    const std::shared_ptr<bool> alive = FAlive;
     // Stage 1: the skin commands that hold in any state.
     if (AnswerSkinnedIdentity(M)) return;
     if (M.Msg == SM_ALPHACMD) {
@@ -143,19 +172,14 @@ void TsPanel::WndProc(TMessage& M) {
             // The handler draws straight into the DC asked for: the panel's
             // own window DC may show nothing (hidden or covered windows).
             if (HDC dc = reinterpret_cast<HDC>(M.WParam)) {
-                TCanvas* canvas = Canvas();
-                canvas->Lock();
-                canvas->SetHandle(dc);
-                int saved = SaveDC(dc);
-                OnPaint(this, canvas);
-                RestoreDC(dc, saved);
-                canvas->SetHandle(nullptr);
-                canvas->Unlock();
+                const TPaintScope scope(dc);
+                auto* canvas = static_cast<TControlCanvas*>(Canvas());
+                canvas->WithHandle(dc, [&] { OnPaint(this, canvas); });
             }
         } else {
             TPanel::WndProc(M);
         }
-        FireMouseEvent(M);
+        if (*alive) FireMouseEvent(M);
         return;
     }
     // Stage 3: skinned.
@@ -197,20 +221,21 @@ void TsPanel::WndProc(TMessage& M) {
                 return;
             }
             FControlState.Include(csCustomPaint);
-            PAINTSTRUCT ps;
-            HDC dc = reinterpret_cast<HDC>(M.WParam);
-            const bool own = dc == nullptr;
-            if (own) dc = BeginPaint(Handle(), &ps);
-            const int saved = SaveDC(dc);
-            TCanvas* canvas = Canvas();
-            canvas->Lock();
-            canvas->SetHandle(dc);
-            static_cast<TControlCanvas*>(canvas)->UpdateTextFlags();
-            PaintAll(dc, true);
-            canvas->SetHandle(nullptr);
-            canvas->Unlock();
-            RestoreDC(dc, saved);
-            if (own) EndPaint(Handle(), &ps);
+            try {
+                PAINTSTRUCT ps;
+                HDC dc = reinterpret_cast<HDC>(M.WParam);
+                const bool own = dc == nullptr;
+                if (own) dc = BeginPaint(Handle(), &ps);
+                const TPaintScope scope(dc, Handle(), own ? &ps : nullptr);
+                auto* canvas = static_cast<TControlCanvas*>(Canvas());
+                canvas->WithHandle(dc, [&] {
+                    canvas->UpdateTextFlags();
+                    PaintAll(dc, true);
+                });
+            } catch (...) {
+                FControlState.Exclude(csCustomPaint);
+                throw;
+            }
             FControlState.Exclude(csCustomPaint);
             return;
         }
@@ -252,6 +277,7 @@ void TsPanel::WndProc(TMessage& M) {
     }
     CommonMessage(M, d);
     TPanel::WndProc(M);
+    if (!*alive) return;
     if (M.Msg == WM_SETFONT && !Caption().empty()) {
         d->BGChanged = true;
         Repaint();
@@ -277,26 +303,39 @@ TsDragBar::TsDragBar(TComponent* AOwner) : TsPanel(AOwner) {
 
 void TsDragBar::SetDraggedControl(TControl* Value) {
     if (FDraggedControl == Value) return;
-    if (FDraggedControl) FDraggedControl->RemoveFreeNotification(this);
+    // A drag under way holds the same registration for its target.
+    if (FDraggedControl && FDraggedControl != FDragTarget) FDraggedControl->RemoveFreeNotification(this);
     FDraggedControl = Value;
     if (Value) Value->FreeNotification(this);
 }
 
 void TsDragBar::Notification(TComponent* AComponent, TOperation Operation) {
     TsPanel::Notification(AComponent, Operation);
-    if (Operation == TOperation::opRemove && AComponent == FDraggedControl) FDraggedControl = nullptr;
+    if (Operation != TOperation::opRemove) return;
+    if (AComponent == FDraggedControl) FDraggedControl = nullptr;
+    if (AComponent == FDragTarget) FDragTarget = nullptr;
 }
 
 void TsDragBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const std::shared_ptr<bool> alive = FAlive;
     TsPanel::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft) return;
+    if (!*alive || Button != mbLeft) return;
     TControl* target = FDraggedControl ? FDraggedControl : GetParentForm();
     if (target && !FInLoop) DragLoop(target);
 }
 
 void TsDragBar::DragLoop(TControl* Control) {
-    if (!Control || !HandleAllocated()) return;
+    if (!Control || !HandleAllocated() || FInLoop) return;
+    // The loop hands other messages on, and their handlers (a timer, another
+    // window) may free the moved control, the form or this bar. So the
+    // target is read afresh at each step from a member that the free
+    // notification clears, and the loop stops once the target, the bar or
+    // its window is gone, touching nothing of a freed bar afterwards.
+    const std::shared_ptr<bool> alive = FAlive;
     FInLoop = true;
+    FDragTarget = Control;
+    const bool notified = Control != FDraggedControl;
+    if (notified) Control->FreeNotification(this);
     HWND own = Handle();
     // What the class library's own press handling captured is ours now.
     SetCaptureControl(nullptr);
@@ -305,16 +344,17 @@ void TsDragBar::DragLoop(TControl* Control) {
     const DWORD pressAt = GetMessagePos();
     const POINT start{GET_X_LPARAM(pressAt), GET_Y_LPARAM(pressAt)};
     const int left0 = Control->Left(), top0 = Control->Top();
-    auto follow = [&](POINT p) {
-        const int x = left0 + p.x - start.x, y = top0 + p.y - start.y;
-        if (x != Control->Left() || y != Control->Top())
-            Control->SetBounds(x, y, Control->Width(), Control->Height());
+    auto live = [&] { return *alive && FDragTarget && IsWindow(own); };
+    auto moveTo = [&](int x, int y) {
+        TControl* c = FDragTarget;
+        if (x != c->Left() || y != c->Top()) c->SetBounds(x, y, c->Width(), c->Height());
     };
+    auto follow = [&](POINT p) { moveTo(left0 + p.x - start.x, top0 + p.y - start.y); };
     bool done = false;
-    while (!done) {
+    while (!done && live()) {
         MSG msg;
         bool any = false;
-        while (!done && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (!done && live() && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             any = true;
             switch (msg.message) {
                 case WM_MOUSEMOVE:
@@ -328,7 +368,7 @@ void TsDragBar::DragLoop(TControl* Control) {
                     break;
                 case WM_KEYDOWN:
                     if (msg.wParam == VK_ESCAPE) {
-                        Control->SetBounds(left0, top0, Control->Width(), Control->Height());
+                        moveTo(left0, top0);
                         done = true;
                     }
                     break;
@@ -342,13 +382,16 @@ void TsDragBar::DragLoop(TControl* Control) {
                     break;
             }
         }
-        if (done) break;
+        if (done || !live()) break;
         // Nothing queued: the button let go where no message of ours saw it,
         // or someone else took the mouse.
         if (!any && ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0 || GetCapture() != own)) break;
         if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     if (GetCapture() == own) ReleaseCapture();
+    if (!*alive) return;
+    if (notified && FDragTarget && FDragTarget != FDraggedControl) FDragTarget->RemoveFreeNotification(this);
+    FDragTarget = nullptr;
     FInLoop = false;
 }
 

@@ -8,6 +8,7 @@
 #include "sCommonFrame.h"
 
 #include <functional>
+#include <memory>
 
 // Sender and the canvas to paint on.
 using TPaintEvent = std::function<void(TObject* Sender, TCanvas* Canvas)>;
@@ -52,6 +53,10 @@ protected:
     virtual bool PaintsBorderCentre() const { return false; }
 
     TsCommonFrame* FFrame = nullptr;
+    // False once the panel is destroyed: a copy taken before running code
+    // that may free the panel (events, a modal loop) tells afterwards whether
+    // it may still be touched.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 
 private:
     bool SkinnedNow() const;
@@ -84,5 +89,7 @@ protected:
 
 private:
     TControl* FDraggedControl = nullptr;
+    // What DragLoop moves: cleared by the free notification when it goes.
+    TControl* FDragTarget = nullptr;
     bool FInLoop = false;
 };

@@ -40,6 +40,7 @@ TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner) {
 }
 
 TsSpeedButton::~TsSpeedButton() {
+    *FAlive = false;
     // The glow is freed whatever the state: it must never tick on this
     // button's data once the button is gone.
     StopAnim(FGlow);
@@ -567,6 +568,40 @@ void TsSpeedButton::DropDownPress() {
     StopGlow();
     if (acDropDownMenuOpen) return;
     acDropDownMenuOpen = true;
+    // The menu runs the program's code (its OnPopup, an item's OnClick), which
+    // may free this button or throw. Whichever way the menu ends, the open
+    // flag goes (or no drop-down button would ever open again) and a living
+    // button comes back from its pressed look; a freed one is never touched
+    // (its destructor has restored the hints and let go of acDropDownButton).
+    struct MenuEnd {
+        TsSpeedButton* Button;
+        std::shared_ptr<bool> Alive;
+        bool Done = false;
+        void Run() {
+            if (Done) return;
+            Done = true;
+            acDropDownMenuOpen = false;
+            if (!*Alive) return;
+            TsSpeedButton* b = Button;
+            if (acDropDownButton == b) acDropDownButton = nullptr;
+            // The menu ate the mouse-up, so the hints come back here.
+            RestoreHintsAfterPress(b->FHidHints);
+            b->FMenuShown = false;
+            b->FDragging = false;
+            if (!b->OnClick) b->FState = b->Down() ? bsExclusive : bsUp;
+            if (TsCommonData* d = b->SkinData()) d->BGChanged = true;
+        }
+        ~MenuEnd() {
+            if (Done) return;
+            // Left by an exception: no painting here (it runs the program's
+            // code again), only a repaint asked for.
+            try {
+                Run();
+                if (*Alive) Button->Invalidate();
+            } catch (...) {
+            }
+        }
+    } end{this, FAlive};
     FMenuShown = true;
     SkinData()->BGChanged = true;
     if (!OnClick) FState = bsDown;
@@ -574,24 +609,20 @@ void TsSpeedButton::DropDownPress() {
     SetMouseCapture(false);
     FControlState.Exclude(csLButtonDown);
     RepaintThroughParent();
-    TPopupMenu* menu = FDropdownMenu;
+    TPopupMenu* menu = *end.Alive ? FDropdownMenu : nullptr;
+    if (!menu) return;
     menu->SetPopupComponent(this);
     const TPoint p = ClientToScreen(TPoint{0, FHeight + 1});
     menu->Popup(p.x, p.y);
-    acDropDownMenuOpen = false;
-    // The menu ate the mouse-up, so the hints come back here. A menu item
-    // may have freed the button (its destructor restored them then).
-    if (acDropDownButton != this) return;
-    acDropDownButton = nullptr;
-    RestoreHintsAfterPress(FHidHints);
-    FMenuShown = false;
-    FDragging = false;
+    end.Run();
+    if (!*end.Alive) return;
     POINT cur{0, 0};
     GetCursorPos(&cur);
     const TPoint local = ScreenToClient(cur);
-    if (local.x < 0 || local.y < 0 || local.x >= FWidth || local.y >= FHeight)
+    if (local.x < 0 || local.y < 0 || local.x >= FWidth || local.y >= FHeight) {
         Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(this)));
-    if (!OnClick) FState = Down() ? bsExclusive : bsUp;
+        if (!*end.Alive) return;  // OnMouseLeave may free the button as well
+    }
     SkinData()->BGChanged = true;
     RepaintThroughParent();
 }
@@ -613,6 +644,9 @@ void TsSpeedButton::WndProc(TMessage& M) {
         return;
     }
     TsCommonData* d = FFrame->SkinData;
+    // Handlers reached from here (mouse events, a drop-down menu's items) may
+    // free the button: after them it is touched only while this says it lives.
+    const std::shared_ptr<bool> alive = FAlive;
     const bool destroying = FComponentState.Contains(csDestroying);
     const bool designing = FComponentState.Contains(csDesigning);
     // Stage 1.
@@ -655,10 +689,13 @@ void TsSpeedButton::WndProc(TMessage& M) {
     }
     // Stage 2: unskinned.
     if (!SkinnedNow()) {
-        if (M.Msg == CM_MOUSEENTER && OwnMouseMessage(M, this) && Enabled() && !designing && OnMouseEnter)
+        if (M.Msg == CM_MOUSEENTER && OwnMouseMessage(M, this) && Enabled() && !designing && OnMouseEnter) {
             OnMouseEnter(this);
+            if (!*alive) return;
+        }
         if (M.Msg == CM_MOUSELEAVE && OwnMouseMessage(M, this)) {
             if (OnMouseLeave) OnMouseLeave(this);
+            if (!*alive) return;
             if (FState == bsDown) FState = bsUp;
         }
         TSpeedButton::WndProc(M);
@@ -707,6 +744,7 @@ void TsSpeedButton::WndProc(TMessage& M) {
             case CM_MOUSEENTER:
                 if (OwnMouseMessage(M, this) && Enabled() && !FMouseInControl && !designing) {
                     if (OnMouseEnter) OnMouseEnter(this);
+                    if (!*alive) return;
                     if (!d->MouseAbove) {
                         d->MouseAbove = true;
                         FadeOrGlow(false, AnimEventEnabled(aeMouseEnter, FFrame->AnimatEvents));
@@ -716,6 +754,7 @@ void TsSpeedButton::WndProc(TMessage& M) {
             case CM_MOUSELEAVE:
                 if (OwnMouseMessage(M, this) && Enabled()) {
                     if (OnMouseLeave) OnMouseLeave(this);
+                    if (!*alive) return;
                     d->MouseAbove = false;
                     if (FState == bsDown) FState = bsUp;
                     FadeOrGlow(false, AnimEventEnabled(aeMouseLeave, FFrame->AnimatEvents));
@@ -727,8 +766,9 @@ void TsSpeedButton::WndProc(TMessage& M) {
     }
     // Stage 4: default.
     CommonMessage(M, d);
+    if (!*alive) return;
     TSpeedButton::WndProc(M);
-    if (FComponentState.Contains(csDestroying)) return;
+    if (!*alive || FComponentState.Contains(csDestroying)) return;
     switch (M.Msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:

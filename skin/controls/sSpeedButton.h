@@ -11,6 +11,7 @@
 #include "sCommonFrame.h"
 
 #include <functional>
+#include <memory>
 
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
 enum TsDisabledGlyphKindItem { dgBlended, dgGrayed };
@@ -147,4 +148,8 @@ private:
     String FSavedCaption;
     // This button's press hid the application's hints.
     bool FHidHints = false;
+    // False once the button is destroyed: a copy taken before calling code
+    // that may free the button (a menu item's click, an event) tells after
+    // the call whether this object may still be touched.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

@@ -4,8 +4,11 @@
 #include "MainRoadTest.h"
 
 #include "sLabel.h"
+#include "Timers.h"
 #include "sPanel.h"
 
+#include <functional>
+#include <stdexcept>
 #include <vector>
 
 using namespace mainroad;
@@ -32,6 +35,61 @@ bool Near(std::uint32_t a, std::uint32_t b, int tol) {
     for (int i = 0; i < 3; ++i)
         if (std::abs(Ch(a, i) - Ch(b, i)) > tol) return false;
     return true;
+}
+
+// Exceptions that reach a window procedure, counted instead of reported.
+class CountExceptions {
+public:
+    CountExceptions() : FSaved(Application->OnException) {
+        Application->OnException = [this](TObject*, const std::exception&) { ++Count; };
+    }
+    ~CountExceptions() { Application->OnException = FSaved; }
+    int Count = 0;
+
+private:
+    TExceptionEvent FSaved;
+};
+
+void SendLeftButton(DWORD Flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = Flags;
+    SendInput(1, &in, sizeof in);
+}
+
+// Presses the left button on Bar and, from a timer, runs Action once the drag
+// loop runs, with a mouse move queued behind it (a loop still running would
+// take it and move what it holds). True when the loop ended while the button
+// was still held, so because of what Action did. The button is let go in any
+// case, by a deadline inside the loop if need be.
+bool DragWhile(TsDragBar* Bar, HWND Spare, const std::function<void()>& Action) {
+    const TPoint p = Bar->ClientToScreen(TPoint{Bar->Width() / 2, 10});
+    SetCursorPos(p.x, p.y);
+    Pump(50);
+    if (WindowFromPoint(p) != Bar->Handle()) {
+        ADD_FAILURE() << "the bar is not under the cursor";
+        return false;
+    }
+    bool acted = false;
+    int ticks = 0;
+    TTimer timer(nullptr);
+    timer.SetInterval(50);
+    timer.OnTimer = [&](TObject*) {
+        if (!acted && Bar->Dragging()) {
+            acted = true;
+            Action();
+            PostMessageA(Spare, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        } else if (++ticks == 60) {
+            SendLeftButton(MOUSEEVENTF_LEFTUP);
+        }
+    };
+    SendLeftButton(MOUSEEVENTF_LEFTDOWN);
+    testsupport::PumpUntil([&] { return acted; }, 4000);
+    const bool held = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
+    timer.SetEnabled(false);
+    SendLeftButton(MOUSEEVENTF_LEFTUP);
+    Pump(50);
+    return acted && held;
 }
 
 class Panels : public ::testing::Test {
@@ -227,4 +285,82 @@ TEST_F(Panels, DragLoopEndsWhenTheButtonIsAlreadyUp) {
     bar->DragLoop(form.get());
     EXPECT_LT(GetTickCount() - t0, 1000u);
     EXPECT_FALSE(bar->Dragging());
+}
+
+TEST_F(Panels, DragLoopEndsWhenATimerFreesWhatItMoves) {
+    form->SetBounds(100, 100, 300, 200);
+    auto* bar = TObject::Create<TsDragBar>(form.get());
+    bar->SetParent(form.get());
+    auto* moved = Make<TsPanel>(form.get(), 10, 60, 50, 50);
+    bar->SetDraggedControl(moved);
+    FormPtr spare = MakeForm(500, 100, 100, 100);
+    spare->HandleNeeded();
+    form->Show();
+    Pump(100);
+    SetForegroundWindow(form->Handle());
+    Pump(50);
+    // The dragged control goes: the bar stays and is done with the drag.
+    EXPECT_TRUE(DragWhile(bar, spare->Handle(), [&] { moved->Free(); }));
+    EXPECT_EQ(bar->DraggedControl(), nullptr);
+    EXPECT_FALSE(bar->Dragging());
+    EXPECT_NE(GetCapture(), bar->Handle());
+    EXPECT_EQ(form->ControlCount(), 1);
+    // The form that holds the bar (and the bar with it) goes.
+    bar->SetDraggedControl(nullptr);
+    EXPECT_TRUE(DragWhile(bar, spare->Handle(), [&] { form.reset(); }));
+    EXPECT_EQ(form, nullptr);
+    Pump(50);
+    // The spare form took the queued move unharmed.
+    EXPECT_EQ(spare->Left(), 500);
+}
+
+TEST_F(Panels, OnPaintThatThrowsLeavesNothingLockedOrSaved) {
+    CountExceptions errors;
+    // Unskinned, printed: the DC's saved states and the canvas come back.
+    auto* plain = Make<TsPanel>(form.get(), 10, 10, 60, 40);
+    plain->SkinData()->SetSkinSection("NO_SUCH_SECTION");
+    int calls = 0;
+    auto paint = [&](TObject*, TCanvas* canvas) {
+        if (++calls == 1) throw std::runtime_error("OnPaint failed");
+        canvas->Brush()->SetColor(clRed);
+        canvas->FillRect(TRect{0, 0, 60, 40});
+    };
+    plain->OnPaint = paint;
+    plain->HandleNeeded();
+    TBitmap bmp(60, 40);
+    HDC dc = bmp.Canvas()->Handle();
+    const int level = SaveDC(dc);
+    RestoreDC(dc, level);
+    SendMessageA(plain->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    EXPECT_EQ(errors.Count, 1);
+    EXPECT_EQ(plain->Canvas()->LockCount(), 0);
+    const int after = SaveDC(dc);
+    RestoreDC(dc, after);
+    EXPECT_EQ(after, level);
+    SendMessageA(plain->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    GdiFlush();
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(Px(bmp, 30, 20), 0xFF0000u);
+    EXPECT_EQ(plain->Canvas()->LockCount(), 0);
+
+    // Skinned, on the screen: the paint ends and the next one shows OnPaint's work.
+    auto* skinned = Make<TsPanel>(form.get(), 100, 10, 80, 60);
+    calls = 0;
+    skinned->OnPaint = [&](TObject*, TCanvas* canvas) {
+        if (++calls == 1) throw std::runtime_error("OnPaint failed");
+        canvas->Brush()->SetStyle(bsSolid);  // the caption left it clear
+        canvas->Brush()->SetColor(ToColor(0x123456));
+        canvas->FillRect(TRect{30, 20, 50, 40});
+    };
+    form->Show();
+    Pump();
+    EXPECT_GE(errors.Count, 2);
+    EXPECT_EQ(skinned->Canvas()->LockCount(), 0);
+    EXPECT_FALSE(GetUpdateRect(skinned->Handle(), nullptr, FALSE));
+    InvalidateRect(skinned->Handle(), nullptr, FALSE);
+    UpdateWindow(skinned->Handle());
+    EXPECT_EQ(skinned->Canvas()->LockCount(), 0);
+    EXPECT_GE(calls, 2);
+    const testsupport::Picture pic = testsupport::CaptureClient(skinned->Handle());
+    EXPECT_EQ(pic.Pixel(40, 30), 0x123456u);
 }

@@ -7,6 +7,8 @@
 #include "sPanel.h"
 #include "sSpeedButton.h"
 
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 using namespace mainroad;
@@ -52,6 +54,52 @@ void Click(HWND parent, int x, int y) {
     PostMessageA(parent, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     Pump();
 }
+
+BOOL CALLBACK FindOpenMenu(HWND wnd, LPARAM found) {
+    char cls[16] = {};
+    GetClassNameA(wnd, cls, sizeof(cls));
+    if (std::string(cls) == "#32768" && IsWindowVisible(wnd)) {
+        *reinterpret_cast<HWND*>(found) = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Chooses the first item of whatever menu opens, with the keys a user would
+// press; a menu still open after three seconds is ended without a choice.
+class MenuChooser {
+public:
+    MenuChooser() {
+        FTimer.SetInterval(50);
+        FTimer.OnTimer = [this](TObject*) {
+            if (++FTicks > 60) {
+                EndMenu();
+                return;
+            }
+            HWND menu = nullptr;
+            EnumWindows(FindOpenMenu, reinterpret_cast<LPARAM>(&menu));
+            if (menu) PostMessageA(menu, WM_KEYDOWN, FStep++ == 0 ? VK_DOWN : VK_RETURN, 0);
+        };
+    }
+    ~MenuChooser() { FTimer.SetEnabled(false); }
+
+private:
+    TTimer FTimer{nullptr};
+    int FTicks = 0, FStep = 0;
+};
+
+// Exceptions that reach a window procedure, counted instead of reported.
+class CountExceptions {
+public:
+    CountExceptions() : FSaved(Application->OnException) {
+        Application->OnException = [this](TObject*, const std::exception&) { ++Count; };
+    }
+    ~CountExceptions() { Application->OnException = FSaved; }
+    int Count = 0;
+
+private:
+    TExceptionEvent FSaved;
+};
 
 }  // namespace
 
@@ -183,6 +231,97 @@ TEST_F(Buttons, ArrowOpensTheMenuAndTheBodyDoesNot) {
     EXPECT_EQ(acDropDownButton, nullptr);
     EXPECT_FALSE(acDropDownMenuOpen);
     closer.SetEnabled(false);
+    b->SetDropdownMenu(nullptr);
+}
+
+TEST_F(Buttons, MenuItemThatFreesItsButtonLeavesNothingBehind) {
+    auto* b = MakeButton(form.get(), 20, 20, 60, 30, "Drop");
+    auto* other = MakeButton(form.get(), 20, 80, 60, 30, "Other");
+    TPopupMenu menu(nullptr);
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption("Free the button");
+    menu.Items()->Add(item);
+    for (TsSpeedButton* x : {b, other}) {
+        x->SetDropdownMenu(&menu);
+        x->SetButtonStyle(tbsDropDown);
+    }
+    int freed = 0;
+    item->OnClick = [&](TObject*) {
+        if (menu.PopupComponent() == b) b->Free();
+        ++freed;
+    };
+    form->Show();
+    Pump();
+    {
+        MenuChooser chooser;
+        Click(form->Handle(), 20 + 76 - 8, 20 + 15);  // b's arrow
+    }
+    ASSERT_EQ(freed, 1);
+    menu.SetPopupComponent(nullptr);
+    Pump(100);
+    EXPECT_EQ(form->ControlCount(), 1);
+    EXPECT_EQ(acDropDownButton, nullptr);
+    EXPECT_FALSE(acDropDownMenuOpen);
+    EXPECT_TRUE(Application->ShowHint());
+    // The other drop-down button still opens the menu.
+    {
+        MenuChooser chooser;
+        Click(form->Handle(), 20 + 76 - 8, 80 + 15);
+    }
+    EXPECT_EQ(freed, 2);
+    EXPECT_FALSE(other->MenuShown());
+    EXPECT_EQ(acDropDownButton, nullptr);
+    EXPECT_FALSE(acDropDownMenuOpen);
+    other->SetDropdownMenu(nullptr);
+}
+
+TEST_F(Buttons, ExceptionsInTheDropDownMenuLeaveTheButtonsWorking) {
+    auto* b = MakeButton(form.get(), 20, 20, 60, 30, "Drop");
+    TPopupMenu menu(nullptr);
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption("Item");
+    menu.Items()->Add(item);
+    b->SetDropdownMenu(&menu);
+    b->SetButtonStyle(tbsDropDown);
+    form->Show();
+    Pump();
+    CountExceptions errors;
+    auto expectClosed = [&](const char* when) {
+        SCOPED_TRACE(when);
+        EXPECT_FALSE(acDropDownMenuOpen);
+        EXPECT_EQ(acDropDownButton, nullptr);
+        EXPECT_FALSE(b->MenuShown());
+        EXPECT_EQ(b->State(), bsUp);
+        EXPECT_TRUE(Application->ShowHint());
+    };
+    // OnPopup throws before the menu shows.
+    menu.OnPopup = [](TObject*) { throw std::runtime_error("OnPopup failed"); };
+    Click(form->Handle(), 20 + 76 - 8, 20 + 15);
+    EXPECT_EQ(errors.Count, 1);
+    expectClosed("OnPopup");
+    // The chosen item's OnClick throws.
+    menu.OnPopup = nullptr;
+    int clicks = 0;
+    item->OnClick = [&](TObject*) {
+        ++clicks;
+        throw std::runtime_error("OnClick failed");
+    };
+    {
+        MenuChooser chooser;
+        Click(form->Handle(), 20 + 76 - 8, 20 + 15);
+    }
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(errors.Count, 2);
+    expectClosed("OnClick");
+    // And the menu opens and works again.
+    item->OnClick = [&](TObject*) { ++clicks; };
+    {
+        MenuChooser chooser;
+        Click(form->Handle(), 20 + 76 - 8, 20 + 15);
+    }
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(errors.Count, 2);
+    expectClosed("after");
     b->SetDropdownMenu(nullptr);
 }
 
