@@ -787,6 +787,16 @@ void TMenu::Notification(TComponent* AComponent, TOperation Operation) {
     }
 }
 
+void TPopupMenu::SetPopupComponent(TComponent* Value) {
+    FPopupComponent = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
+    TMenu::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == FPopupComponent) FPopupComponent = nullptr;
+}
+
 void TMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) {
     if (ComponentState().Contains(csDestroying)) return;
     if (OnChange) {

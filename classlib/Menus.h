@@ -285,11 +285,11 @@ public:
     virtual void Popup(int X, int Y);
 
     // The component that asked for the menu (set by the caller, usually just
-    // before Popup). Only stored: a free notification here would share the
-    // symmetric notification link of a control that holds this menu, and
-    // dropping it would cut that control off from the menu's own end.
+    // before Popup); cleared when that component is freed. The link is never
+    // dropped on a change: it may be shared with a control that holds this
+    // menu, and an extra notification costs nothing.
     TComponent* PopupComponent() const { return FPopupComponent; }
-    void SetPopupComponent(TComponent* Value) { FPopupComponent = Value; }
+    void SetPopupComponent(TComponent* Value);
     TPopupAlignment Alignment = paLeft;
     bool AutoPopup = true;
     TTrackButton TrackButton = tbRightButton;
@@ -301,6 +301,7 @@ public:
     TNotifyEvent OnClose;
 
 protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual void DoPopup(TObject* Sender);
     // The TPM_* flags Popup passes to TrackPopupMenu.
     UINT TrackFlags() const;

@@ -4,6 +4,7 @@
 // that no test can hang.
 #include <gtest/gtest.h>
 
+#include "ImgList.h"
 #include "Menus.h"
 #include "TestSupport.h"
 #include "Timers.h"
@@ -228,3 +229,24 @@ TEST(TPopupMenu, AClickMayFreeTheMenu) {
 }
 
 }  // namespace
+
+TEST(TPopupMenu, ForgetsAFreedPopupComponentButKeepsOtherLinks) {
+    TComponent* owner = TObject::Create<TComponent>(nullptr);
+    auto* menu = TObject::Create<TPopupMenu>(owner);
+    auto* images = TObject::Create<TImageList>(owner);
+    menu->SetImages(images);
+    TComponent* asker = TObject::Create<TComponent>(nullptr);
+    menu->SetPopupComponent(asker);
+    EXPECT_EQ(menu->PopupComponent(), asker);
+    asker->Free();
+    EXPECT_EQ(menu->PopupComponent(), nullptr);
+    // A second asker replaces the first without cutting the image list's link.
+    TComponent* second = TObject::Create<TComponent>(nullptr);
+    menu->SetPopupComponent(images);
+    menu->SetPopupComponent(second);
+    images->Free();
+    EXPECT_EQ(menu->Images(), nullptr);
+    second->Free();
+    EXPECT_EQ(menu->PopupComponent(), nullptr);
+    owner->Free();
+}
