@@ -247,24 +247,11 @@ void TSpeedButton::Dispatch(TMessage& Message) {
 
 // --- Painting --------------------------------------------------------------------
 
-void TSpeedButton::CalcButtonLayout(const TRect& Client, const TPoint& Offset, TPoint& GlyphPos, TRect& TextBounds) {
-    int cw = RectWidth(Client), ch = RectHeight(Client);
-    int gw = 0, gh = 0;
-    if (!FGlyph->Empty()) {
-        gw = FGlyph->Width() / FNumGlyphs;
-        gh = FGlyph->Height();
-    }
-    String text = Caption();
-    int tw = 0, th = 0;
-    TextBounds = TRect{0, 0, 0, 0};
-    if (!text.empty()) {
-        TextBounds = TRect{0, 0, cw, 0};
-        Canvas()->SetFont(Font());
-        Canvas()->TextRect(TextBounds, text, static_cast<UINT>(DrawTextBiDiModeFlags(DT_CALCRECT)));
-        tw = RectWidth(TextBounds);
-        th = RectHeight(TextBounds);
-    }
-    bool horizontal = FLayout == blGlyphLeft || FLayout == blGlyphRight;
+void CalcGlyphCaptionLayout(const TRect& Client, TSize GlyphSize, TSize TextSize, TButtonLayout Layout, int Margin,
+                            int Spacing, TPoint& GlyphPos, TRect& TextRect) {
+    const int cw = RectWidth(Client), ch = RectHeight(Client);
+    const int gw = GlyphSize.cx, gh = GlyphSize.cy, tw = TextSize.cx, th = TextSize.cy;
+    const bool horizontal = Layout == blGlyphLeft || Layout == blGlyphRight;
     // Across the layout's direction each part is centred on its own.
     TPoint g{0, 0}, t{0, 0};
     if (horizontal) {
@@ -275,11 +262,11 @@ void TSpeedButton::CalcButtonLayout(const TRect& Client, const TPoint& Offset, T
         t.x = (cw - tw + 1) / 2;
     }
     // Along it: margin, glyph, spacing, caption.
-    int room = horizontal ? cw : ch;
-    int glyphSize = horizontal ? gw : gh;
-    int textSize = horizontal ? tw : th;
-    int spacing = (tw == 0 || gw == 0) ? 0 : FSpacing;
-    int margin = FMargin;
+    const int room = horizontal ? cw : ch;
+    const int glyphSize = horizontal ? gw : gh;
+    const int textSize = horizontal ? tw : th;
+    int spacing = (tw == 0 || gw == 0) ? 0 : Spacing;
+    int margin = Margin;
     if (margin == -1) {
         if (spacing == -1) {
             margin = (room - glyphSize - textSize) / 3;
@@ -290,23 +277,33 @@ void TSpeedButton::CalcButtonLayout(const TRect& Client, const TPoint& Offset, T
     } else if (spacing == -1) {
         spacing = (room - margin - glyphSize - textSize) / 2;
     }
-    int glyphAt, textAt;
-    if (FLayout == blGlyphLeft || FLayout == blGlyphTop) {
+    LONG& glyphAt = horizontal ? g.x : g.y;
+    LONG& textAt = horizontal ? t.x : t.y;
+    if (Layout == blGlyphLeft || Layout == blGlyphTop) {
         glyphAt = margin;
         textAt = glyphAt + glyphSize + spacing;
     } else {
         glyphAt = room - margin - glyphSize;
         textAt = glyphAt - spacing - textSize;
     }
-    if (horizontal) {
-        g.x = glyphAt;
-        t.x = textAt;
-    } else {
-        g.y = glyphAt;
-        t.y = textAt;
+    GlyphPos = TPoint{Client.left + g.x, Client.top + g.y};
+    TextRect = TRect{Client.left + t.x, Client.top + t.y, Client.left + t.x + tw, Client.top + t.y + th};
+}
+
+void TSpeedButton::CalcButtonLayout(const TRect& Client, const TPoint& Offset, TPoint& GlyphPos, TRect& TextBounds) {
+    TSize glyph{0, 0};
+    if (!FGlyph->Empty()) glyph = TSize{FGlyph->Width() / FNumGlyphs, FGlyph->Height()};
+    String text = Caption();
+    TRect measured{0, 0, 0, 0};
+    if (!text.empty()) {
+        measured = TRect{0, 0, RectWidth(Client), 0};
+        Canvas()->SetFont(Font());
+        Canvas()->TextRect(measured, text, static_cast<UINT>(DrawTextBiDiModeFlags(DT_CALCRECT)));
     }
-    GlyphPos = TPoint{Client.left + Offset.x + g.x, Client.top + Offset.y + g.y};
-    OffsetRect(&TextBounds, Client.left + Offset.x + t.x, Client.top + Offset.y + t.y);
+    TRect shifted = Client;
+    OffsetRect(&shifted, Offset.x, Offset.y);
+    CalcGlyphCaptionLayout(shifted, glyph, TSize{RectWidth(measured), RectHeight(measured)}, FLayout, FMargin,
+                           FSpacing, GlyphPos, TextBounds);
 }
 
 namespace {

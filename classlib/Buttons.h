@@ -5,6 +5,16 @@
 #include "Controls.h"
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// Places a glyph of GlyphSize and a caption of TextSize in Client by Layout.
+// Margin is the distance of the glyph from its edge (-1 centres glyph and
+// caption together), Spacing the gap between them (-1 spreads margin and gap
+// evenly, with Margin -1 too); the gap is 0 when either has no width. Each
+// part is centred on its own across the layout's direction. GlyphPos is the
+// glyph's top-left corner and TextRect the caption's rectangle, both with
+// Client's corner added.
+void CalcGlyphCaptionLayout(const TRect& Client, TSize GlyphSize, TSize TextSize, TButtonLayout Layout, int Margin,
+                            int Spacing, TPoint& GlyphPos, TRect& TextRect);
 // Also the index of the glyph picture for the state (see NumGlyphs).
 enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
 using TNumGlyphs = int;

@@ -797,22 +797,17 @@ void TCustomForm::Dispatch(TMessage& Message) {
                 return;
             }
             break;
-        case WM_MEASUREITEM: {
-            auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-            if (mis && mis->CtlType == ODT_MENU && DispatchMenuMeasureItem(mis)) {
+        case WM_MEASUREITEM:
+        case WM_DRAWITEM:
+            // Only owner-drawn menu items are taken (the dispatchers check the
+            // control type); those of child controls go on to TWinControl.
+            if (Message.Msg == WM_MEASUREITEM
+                    ? DispatchMenuMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam))
+                    : DispatchMenuDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam))) {
                 Message.Result = TRUE;
                 return;
             }
             break;
-        }
-        case WM_DRAWITEM: {
-            auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
-            if (dis && dis->CtlType == ODT_MENU && DispatchMenuDrawItem(dis)) {
-                Message.Result = TRUE;
-                return;
-            }
-            break;
-        }
         case WM_INITMENUPOPUP:
             DispatchMenuPopup(reinterpret_cast<HMENU>(Message.WParam));
             break;

@@ -70,6 +70,23 @@ bool ParseInt(const std::string& text, long long& value) {
     return true;
 }
 
+// A number entry into dst, out-of-range values taken as the nearest of lo..hi;
+// problem hears what was wrong with the text. False when it was no number.
+template <class Problem>
+bool ReadNumber(const std::string& text, int& dst, int lo, int hi, Problem&& problem) {
+    long long v;
+    if (!ParseInt(text, v)) {
+        problem("not a number");
+        return false;
+    }
+    if (v < lo || v > hi) {
+        problem("out of range " + std::to_string(lo) + ".." + std::to_string(hi) + ", taken as the nearest");
+        v = std::clamp<long long>(v, lo, hi);
+    }
+    dst = int(v);
+    return true;
+}
+
 bool ParseBool(const std::string& text, bool& value) {
     const std::string s = Upper(Trim(text));
     if (s == "1" || s == "TRUE" || s == "YES" || s == "ON") return value = true, true;
@@ -254,15 +271,7 @@ void Reader::ApplySection(TsGeneralData& d, const RawEntry& e, bool own, bool gl
         else
             dst = c;
     };
-    auto number = [&](int& dst, int lo, int hi) {
-        long long v;
-        if (!ParseInt(e.Value, v)) return bad("not a number");
-        if (v < lo || v > hi) {
-            bad("out of range " + std::to_string(lo) + ".." + std::to_string(hi) + ", taken as the nearest");
-            v = std::clamp<long long>(v, lo, hi);
-        }
-        dst = int(v);
-    };
+    auto number = [&](int& dst, int lo, int hi) { ReadNumber(e.Value, dst, lo, hi, bad); };
     auto flag = [&](bool& dst) {
         if (!ParseBool(e.Value, dst)) bad("not 0 or 1");
     };
@@ -432,14 +441,7 @@ int Reader::ImageIndexFor(const std::string& file) {
 void Reader::ApplyMask(TsMaskData& m, const RawEntry& e, std::set<std::string>& seen) {
     auto bad = [&](const std::string& what) { Warn(e.Line, e.Key + "=" + e.Value.substr(0, 40) + ": " + what); };
     auto number = [&](int& dst, int lo, int hi) {
-        long long v;
-        if (!ParseInt(e.Value, v)) return bad("not a number");
-        if (v < lo || v > hi) {
-            bad("out of range " + std::to_string(lo) + ".." + std::to_string(hi) + ", taken as the nearest");
-            v = std::clamp<long long>(v, lo, hi);
-        }
-        dst = int(v);
-        seen.insert(e.Key);
+        if (ReadNumber(e.Value, dst, lo, hi, bad)) seen.insert(e.Key);
     };
     auto flag = [&](bool& dst) {
         if (!ParseBool(e.Value, dst)) bad("not 0 or 1");

@@ -149,47 +149,14 @@ String CutTextToWidth(TCanvas* Canvas, const String& Text, int Width) {
 
 void CalcGlyphTextLayout(const TRect& R, TSize GlyphSize, TSize TextSize, TacGlyphLayout Layout, int Margin,
                          int Spacing, TPoint& GlyphPos, TRect& TextRect, bool RightToLeft) {
-    const int w = R.right - R.left, h = R.bottom - R.top;
     if (RightToLeft) {
         if (Layout == glGlyphLeft) Layout = glGlyphRight;
         else if (Layout == glGlyphRight) Layout = glGlyphLeft;
     }
-    int gw = GlyphSize.cx, gh = GlyphSize.cy, tw = TextSize.cx, th = TextSize.cy;
-    if (gw <= 0 || gh <= 0) gw = gh = 0;
-    if (tw <= 0 || th <= 0) tw = th = 0;
-    const bool across = Layout == glGlyphLeft || Layout == glGlyphRight;
-    TPoint g{0, 0}, t{0, 0};
-    // Centred on the other axis.
-    if (across) {
-        g.y = (h - gh + 1) / 2;
-        t.y = (h - th + 1) / 2;
-    } else {
-        g.x = (w - gw + 1) / 2;
-        t.x = (w - tw + 1) / 2;
-    }
-    if (gw == 0 || tw == 0) Spacing = 0;
-    const int client = across ? w : h, gs = across ? gw : gh, ts = across ? tw : th;
-    if (Margin < 0) {
-        if (Spacing < 0) {
-            Margin = (client - gs - ts) / 3;
-            Spacing = Margin;
-        } else {
-            Margin = (client - (gs + Spacing + ts) + 1) / 2;
-        }
-    } else if (Spacing < 0) {
-        Spacing = (client - (Margin + gs) - ts) / 2;
-    }
-    // Along the layout's axis: the glyph at the margin of its side, the text
-    // beyond it after the spacing.
-    LONG& gAlong = across ? g.x : g.y;
-    LONG& tAlong = across ? t.x : t.y;
-    if (Layout == glGlyphLeft || Layout == glGlyphTop) {
-        gAlong = Margin;
-        tAlong = gAlong + gs + Spacing;
-    } else {
-        gAlong = client - Margin - gs;
-        tAlong = gAlong - Spacing - ts;
-    }
-    GlyphPos = TPoint{R.left + g.x, R.top + g.y};
-    TextRect = TRect{R.left + t.x, R.top + t.y, R.left + t.x + tw, R.top + t.y + th};
+    // A part without area takes no room at all, and any negative margin or
+    // spacing means the automatic one here.
+    if (GlyphSize.cx <= 0 || GlyphSize.cy <= 0) GlyphSize = TSize{0, 0};
+    if (TextSize.cx <= 0 || TextSize.cy <= 0) TextSize = TSize{0, 0};
+    CalcGlyphCaptionLayout(R, GlyphSize, TextSize, Layout, Margin < 0 ? -1 : Margin, Spacing < 0 ? -1 : Spacing,
+                           GlyphPos, TextRect);
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "Buttons.h"
 #include "Controls.h"
 #include "Graphics.h"
 
@@ -42,9 +43,13 @@ void CanvasTextRect(TCanvas* Canvas, const TRect& R, int X, int Y, const String&
 // followed by "..." that fits; "" when not even "..." fits.
 String CutTextToWidth(TCanvas* Canvas, const String& Text, int Width);
 
-// Where a button's glyph stands against its caption (the ordinals of the
-// class library's speed-button layouts).
-enum TacGlyphLayout { glGlyphLeft, glGlyphRight, glGlyphTop, glGlyphBottom };
+// Where a button's glyph stands against its caption: the class library's
+// speed-button layouts under the skin's names.
+using TacGlyphLayout = TButtonLayout;
+constexpr TacGlyphLayout glGlyphLeft = blGlyphLeft;
+constexpr TacGlyphLayout glGlyphRight = blGlyphRight;
+constexpr TacGlyphLayout glGlyphTop = blGlyphTop;
+constexpr TacGlyphLayout glGlyphBottom = blGlyphBottom;
 // Places a glyph and a caption in R: Margin is the distance of the first of
 // them from its edge (-1 centres both), Spacing the gap between them (-1
 // spreads them evenly). Right-to-left swaps left and right. GlyphPos is the

@@ -3,36 +3,22 @@
 #include <gtest/gtest.h>
 
 #include "Graphics.h"
+#include "GraphicsTestHelpers.h"
 #include "TestSupport.h"
 
 #include <cstring>
 #include <memory>
 #include <string>
 
+using namespace graphicstest;
 using namespace testsupport;
 
 namespace {
-
-// 0x00RRGGBB of a pixel read straight from the bitmap's rows.
-std::uint32_t RowPixel(TBitmap& bmp, int x, int y) {
-    const auto* row = static_cast<const std::uint8_t*>(bmp.ScanLine(y));
-    const std::uint8_t* p = row + x * (bmp.PixelFormat() == pf32bit ? 4 : 3);
-    return (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
-}
 
 void FillBitmap(TBitmap& bmp, TColor color) {
     bmp.Canvas()->Brush()->SetStyle(bsSolid);
     bmp.Canvas()->Brush()->SetColor(color);
     bmp.Canvas()->FillRect(Rect(0, 0, bmp.Width(), bmp.Height()));
-}
-
-std::string ErrorText(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EClassLibError& e) {
-        return e.what();
-    }
-    return "";
 }
 
 }  // namespace

@@ -3,18 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "Graphics.h"
+#include "GraphicsTestHelpers.h"
 #include "ImgList.h"
 #include "TestSupport.h"
 
 #include <vector>
 
-namespace {
+using namespace graphicstest;
 
-std::uint32_t RowPixel(TBitmap& bmp, int x, int y) {
-    const auto* row = static_cast<const std::uint8_t*>(bmp.ScanLine(y));
-    const std::uint8_t* p = row + x * (bmp.PixelFormat() == pf32bit ? 4 : 3);
-    return (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
-}
+namespace {
 
 void Fill(TBitmap& bmp, const TRect& r, TColor color) {
     bmp.Canvas()->Brush()->SetColor(color);
@@ -28,15 +25,6 @@ void MakeStrip(TBitmap& strip) {
     Fill(strip, Rect(0, 0, 16, 8), clFuchsia);
     Fill(strip, Rect(2, 2, 6, 6), clRed);
     Fill(strip, Rect(8, 0, 16, 8), clBlue);
-}
-
-std::string ErrorText(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EClassLibError& e) {
-        return e.what();
-    }
-    return "";
 }
 
 }  // namespace
