@@ -93,6 +93,8 @@ TWinControl* FindControl(HWND Handle) {
 
 bool IsClassLibWindow(HWND Handle) { return FindControl(Handle) != nullptr; }
 
+WNDPROC ClassLibWindowProc() { return &ControlsImpl::WndProc; }
+
 TWinControl* FindVCLWindow(const TPoint& Pos) {
     for (HWND wnd = WindowFromPoint(Pos); wnd; wnd = GetParent(wnd))
         if (TWinControl* c = FindControl(wnd)) return c;

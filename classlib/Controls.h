@@ -682,6 +682,9 @@ private:
 
 // The control of a window of this process made by the library, or nullptr.
 TWinControl* FindControl(HWND Handle);
+// The window procedure every window made by the library starts with; a
+// window whose GWLP_WNDPROC differs has been subclassed since.
+WNDPROC ClassLibWindowProc();
 // The library window at a screen point, or nullptr.
 TWinControl* FindVCLWindow(const TPoint& Pos);
 // The control under a screen point, windowless children included.

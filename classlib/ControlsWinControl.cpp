@@ -207,14 +207,8 @@ void TWinControl::DestroyHandle() {
 
 void TWinControl::DestroyWnd() {
     if (!FHandle) return;
-    int len = GetWindowTextLengthA(FHandle);
-    if (len > 0) {
-        String s(static_cast<size_t>(len) + 1, '\0');
-        s.resize(static_cast<size_t>(std::max(0, GetWindowTextA(FHandle, &s[0], len + 1))));
-        FText = s;
-    } else {
-        FText.clear();
-    }
+    // The window's text is kept for the next window by WM_DESTROY, which
+    // also covers windows destroyed from outside.
     DestroyWindowHandle();
 }
 

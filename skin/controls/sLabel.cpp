@@ -88,12 +88,12 @@ String TsCustomLabel::TextToDraw(UINT& Flags) const {
 }
 
 void TsCustomLabel::Paint() {
+    const int si = LabelSectionIndex(FSkinSection);
     if (!acLabelFontGuard) {
         acLabelFontGuard = true;
         try {
-            TFont* f = GetCurrentFont();
-            if (f != FFont) FFont->Assign(f);
-            int si = LabelSectionIndex(FSkinSection);
+            // Every override hands back FFont itself, brought up to the skin.
+            GetCurrentFont();
             if (si > 0) {
                 TColor c = TColor(DefaultManager->gd()[static_cast<size_t>(si)].FontColor[0]);
                 if (FFont->Color() != c) FFont->SetColor(c);
@@ -104,7 +104,6 @@ void TsCustomLabel::Paint() {
         }
         acLabelFontGuard = false;
     }
-    int si = LabelSectionIndex(FSkinSection);
     if (si > 0 && FParent) {
         ParentCacheInfo.Ready = false;
         SendSkinCommand(FParent, AC_GETCACHE, 0);
@@ -373,14 +372,26 @@ void TsLabelFX::PaintShadow(const String& Text, const TRect& R, const TRect& T, 
     // Blur: stamp the shape, then average the four neighbours in place.
     const int w2 = w + 2, h2 = h + 2;
     const size_t need = static_cast<size_t>(w2) * h2 * 2;
-    if (FMask.size() < need) FMask.resize(need);
+    const size_t shapeSize = static_cast<size_t>(w) * h;
+    if (FMask.size() < need + shapeSize) FMask.resize(need + shapeSize);
     std::fill(FMask.begin(), FMask.begin() + static_cast<std::ptrdiff_t>(need), 0);
     std::uint8_t* m = FMask.data();
+    // The shape is read once (the bitmap is a top-down DIB: rows follow at
+    // BytesPerScanLine from row 0) and stamped from the copy at every pass.
+    std::uint8_t* shape = m + need;
+    {
+        const auto* bits = static_cast<const std::uint8_t*>(FShadowBmp->ScanLine(0));
+        const std::ptrdiff_t stride = FShadowBmp->BytesPerScanLine();
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* row = bits + y * stride;
+            for (int x = 0; x < w; ++x) shape[static_cast<size_t>(y) * w + x] = row[x * 4] != 0;
+        }
+    }
     for (int pass = 0; pass < Passes; ++pass) {
         for (int y = 0; y < h; ++y) {
-            const auto* row = static_cast<const std::uint8_t*>(FShadowBmp->ScanLine(y));
+            const std::uint8_t* srow = shape + static_cast<size_t>(y) * w;
             for (int x = 0; x < w; ++x)
-                if (row[x * 4] != 0) m[(y + 1) * w2 + x + 1] = 255;
+                if (srow[x]) m[(y + 1) * w2 + x + 1] = 255;
         }
         for (int y = 1; y <= h2 - 2; ++y)
             for (int x = 1; x <= w2 - 2; ++x) {
@@ -396,8 +407,10 @@ void TsLabelFX::PaintShadow(const String& Text, const TRect& R, const TRect& T, 
     GdiFlush();
     COLORREF back = ColorToRGB(FColor);
     const int br = GetRValue(back), bg = GetGValue(back), bb = GetBValue(back);
+    auto* bits = static_cast<std::uint8_t*>(FShadowBmp->ScanLine(0));
+    const std::ptrdiff_t stride = FShadowBmp->BytesPerScanLine();
     for (int y = 0; y < h; ++y) {
-        auto* row = static_cast<std::uint8_t*>(FShadowBmp->ScanLine(y));
+        std::uint8_t* row = bits + y * stride;
         for (int x = 0; x < w; ++x) {
             const int a = m[(y + 1) * w2 + x + 1];
             std::uint8_t* p = row + x * 4;

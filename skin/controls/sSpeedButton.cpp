@@ -708,9 +708,7 @@ void TsSpeedButton::WndProc(TMessage& M) {
                 CommonMessage(M, d);
                 if (d->Command9Flag) PrepareCache();
                 return;
-            case AC_GETBGCHANGED:
-                if (IsUpdating(d)) M.LParam = 1;
-                break;
+            // AC_GETBGCHANGED is answered once, by CommonMessage below.
             case AC_INVALIDATEGLOBAL:
                 RepaintThroughParent();
                 return;

@@ -192,16 +192,23 @@ std::uint32_t KnownParentColor() {
     return acNoKey;
 }
 
+// The parent colour to stand in for a picture that is not ready: the colours
+// a caller has set first, then the parent control's own Color.
+std::uint32_t FallbackParentColor(bool CacheReady, const TControl* Parent) {
+    if (acParentColor != acNoColor) return PixelColor(acParentColor);
+    if (!CacheReady && Parent) return PixelColor(TColor(ColorToRGB(Parent->Color())));
+    return KnownParentColor();
+}
+
 // The parent's pixels under a W x H rectangle whose top-left corner lies at
-// (X, Y) of the parent's picture; a parent colour stands in where the picture
-// does not reach.
-ParentRows GatherParent(const TCacheInfo& ci, int x, int y, int w, int h) {
+// (X, Y) of the parent's picture; Fallback (a pixel colour, or acNoKey for
+// none) stands in where the picture does not reach.
+ParentRows GatherParent(const TCacheInfo& ci, int x, int y, int w, int h, std::uint32_t color) {
     ParentRows p;
     p.W = w;
     p.H = h;
     p.Pixels.assign(std::size_t(w) * h * 3, 0);
     p.Known.assign(std::size_t(w) * h, 0);
-    const std::uint32_t color = KnownParentColor();
     if (color != acNoKey) {
         TacRows24 all{p.Pixels.data(), w, h, std::ptrdiff_t(w) * 3};
         acFillRect(all, 0, 0, w, h, color);
@@ -248,7 +255,7 @@ void PaintBackground(const TacRows24& dst, const TRect& R, const Background& b, 
     const int w = R.right - R.left, h = R.bottom - R.top;
     const std::size_t bytes = std::size_t(w) * 3;
     ParentRows parent;
-    if (b.Transparency > 0) parent = GatherParent(ci, parentPoint.x, parentPoint.y, w, h);
+    if (b.Transparency > 0) parent = GatherParent(ci, parentPoint.x, parentPoint.y, w, h, KnownParentColor());
 
     // Colour and gradient.
     const bool gradient = b.Gradient && !b.Gradient->Empty() && b.GradientPercent > 0;
@@ -573,15 +580,23 @@ void RepairCorners(TsCommonData* SkinData, int State, int CornerMask) {
     if (keys.empty()) return;
     const TColor old1 = acParentColor, old2 = acParentColor2;
     const TCacheInfo ci = ParentCacheOf(SkinData);
-    if (!ci.Ready && owner->Parent() && acParentColor == acNoColor)
-        acParentColor = TColor(ColorToRGB(owner->Parent()->Color()));
-    // The whole parent area is gathered once: corners are small and few.
-    const ParentRows parent = GatherParent(ci, owner->Left(), owner->Top(), dst.Width, dst.Height);
+    const std::uint32_t fallback = FallbackParentColor(ci.Ready, owner->Parent());
+    // Asking for the picture may let the parent repaint, which leaves its own
+    // parent colours behind: the caller's stay.
     acParentColor = old1;
     acParentColor2 = old2;
-    for (const TRect& r : keys)
+    // Only the rectangle around the key pixels is gathered.
+    TRect box = keys.front();
+    for (const TRect& r : keys) UnionRect(&box, &box, &r);
+    const int bw = box.right - box.left;
+    const ParentRows parent =
+        GatherParent(ci, owner->Left() + box.left, owner->Top() + box.top, bw, box.bottom - box.top, fallback);
+    for (const TRect& r : keys) {
+        const std::uint8_t* known = parent.KnownRow(r.top - box.top);
+        const std::uint8_t* row = parent.Row(r.top - box.top);
         for (int x = r.left; x < r.right; ++x)
-            if (parent.KnownRow(r.top)[x]) std::memcpy(dst.At(x, r.top), parent.Row(r.top) + x * 3, 3);
+            if (known[x - box.left]) std::memcpy(dst.At(x, r.top), row + (x - box.left) * 3, 3);
+    }
 }
 
 void RepairAllCorners(TsCommonData* SkinData, int State) { RepairCorners(SkinData, State, 15); }
@@ -593,11 +608,8 @@ void ApplyDisabledLook(TBitmap* Bitmap, TsDisabledKind DisabledKind, TControl* P
     if (DisabledKind.Contains(dkGrayed))
         for (int y = 0; y < dst.Height; ++y) acGrayRow(dst.Row(y), dst.Width);
     if (!DisabledKind.Contains(dkBlended)) return;
-    const TColor old1 = acParentColor;
-    if (!ParentCache.Ready && acParentColor == acNoColor && Parent)
-        acParentColor = TColor(ColorToRGB(Parent->Color()));
-    const ParentRows parent = GatherParent(ParentCache, Offset.x, Offset.y, dst.Width, dst.Height);
-    acParentColor = old1;
+    const ParentRows parent = GatherParent(ParentCache, Offset.x, Offset.y, dst.Width, dst.Height,
+                                           FallbackParentColor(ParentCache.Ready, Parent));
     if (!parent.Any) return;
     for (int y = 0; y < dst.Height; ++y) BlendTowardParent(dst.Row(y), parent.Row(y), parent.KnownRow(y), dst.Width, 128);
 }
@@ -644,7 +656,12 @@ void PaintChildControlsInto(TWinControl* Control, TsCommonData* SkinData, TPoint
         // corners) leaves the corners outside it to the container: keep the
         // cache there, or they stay unpainted.
         auto* wc = dynamic_cast<TWinControl*>(c);
-        HRGN shape = wc && wc->HandleAllocated() ? CreateRectRgn(0, 0, 0, 0) : nullptr;
+        // GetWindowRgnBox makes nothing: a region object is made only for a
+        // window that has a region.
+        RECT box;
+        HRGN shape = wc && wc->HandleAllocated() && GetWindowRgnBox(wc->Handle(), &box) != ERROR
+                         ? CreateRectRgn(0, 0, 0, 0)
+                         : nullptr;
         if (shape && GetWindowRgn(wc->Handle(), shape) != ERROR) {
             POINT at{r.left + OffsetX, r.top + OffsetY};
             LPtoDP(DC, &at, 1);  // ExtSelectClipRgn works in device units
@@ -671,12 +688,21 @@ void PaintGraphicChildren(HDC DC, TWinControl* Container, bool Repaint, TControl
     }
     if (children.empty()) return;
     const TCacheInfo ci = CacheOfContainer(Container);
+    // One scratch picture for all children, as large as the largest; each
+    // child sees only its own corner of it, cleared as a new bitmap would be.
+    int maxW = 0, maxH = 0;
+    for (TControl* c : children) {
+        maxW = std::max(maxW, c->Width());
+        maxH = std::max(maxH, c->Height());
+    }
+    std::unique_ptr<TBitmap> bmp;
     for (TControl* c : children) {
         TRect r = c->BoundsRect();
         OffsetRect(&r, Offset.x, Offset.y);
         if (!RectVisible(DC, &r)) continue;
         const int w = c->Width(), h = c->Height();
-        std::unique_ptr<TBitmap> bmp = NewBitmap24(w, h);
+        if (!bmp) bmp = NewBitmap24(maxW, maxH);
+        else acFillRect(RowsOf(bmp.get()), 0, 0, w, h, 0);
         HDC mem = bmp->Canvas()->Handle();
         if (ci.Ready) {
             const TacRows24 dst = RowsOf(bmp.get());
@@ -686,6 +712,7 @@ void PaintGraphicChildren(HDC DC, TWinControl* Container, bool Repaint, TControl
         }
         if (Repaint) SendSkinCommand(c, AC_SETBGCHANGED, 0);
         const int saved = SaveDC(mem);
+        IntersectClipRect(mem, 0, 0, w, h);
         c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
         RestoreDC(mem, saved);
         BitBlt(DC, r.left, r.top, w, h, mem, 0, 0, SRCCOPY);

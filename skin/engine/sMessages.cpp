@@ -203,8 +203,14 @@ bool QuerySkinCommand(TControl* Control, WORD Code) {
     Control->Perform(m);
     if (m.LParam == 1) return true;
     auto* w = dynamic_cast<TWinControl*>(Control);
-    return w && !Destroying(w) && w->HandleAllocated() &&
-           SendMessageA(w->Handle(), SM_ALPHACMD, acCommandWParam(Code), 0) == 1;
+    if (!w || Destroying(w) || !w->HandleAllocated()) return false;
+    // While the window still runs our own procedure, a message would reach
+    // the same WindowProc that Perform just asked (and parents ask their
+    // parents in turn): its answer is already in Result. Only a procedure
+    // put in by someone else can answer differently.
+    const HWND h = w->Handle();
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)) == ClassLibWindowProc()) return m.Result == 1;
+    return SendMessageA(h, SM_ALPHACMD, acCommandWParam(Code), 0) == 1;
 }
 
 bool QueryWindowSkinCommand(HWND Window, WORD Code) {
