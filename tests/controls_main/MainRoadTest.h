@@ -110,4 +110,17 @@ inline LRESULT Command(TControl* C, WORD Code, LPARAM Data = 0, WORD Arg = 0) {
     return C->Perform(SM_ALPHACMD, acCommandWParam(Code, Arg), Data);
 }
 
+// Exceptions that reach a window procedure, counted instead of reported.
+class CountExceptions {
+public:
+    CountExceptions() : FSaved(Application->OnException) {
+        Application->OnException = [this](TObject*, const std::exception&) { ++Count; };
+    }
+    ~CountExceptions() { Application->OnException = FSaved; }
+    int Count = 0;
+
+private:
+    TExceptionEvent FSaved;
+};
+
 }  // namespace mainroad

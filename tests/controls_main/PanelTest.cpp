@@ -37,19 +37,6 @@ bool Near(std::uint32_t a, std::uint32_t b, int tol) {
     return true;
 }
 
-// Exceptions that reach a window procedure, counted instead of reported.
-class CountExceptions {
-public:
-    CountExceptions() : FSaved(Application->OnException) {
-        Application->OnException = [this](TObject*, const std::exception&) { ++Count; };
-    }
-    ~CountExceptions() { Application->OnException = FSaved; }
-    int Count = 0;
-
-private:
-    TExceptionEvent FSaved;
-};
-
 void SendLeftButton(DWORD Flags) {
     INPUT in{};
     in.type = INPUT_MOUSE;

@@ -88,19 +88,6 @@ private:
     int FTicks = 0, FStep = 0;
 };
 
-// Exceptions that reach a window procedure, counted instead of reported.
-class CountExceptions {
-public:
-    CountExceptions() : FSaved(Application->OnException) {
-        Application->OnException = [this](TObject*, const std::exception&) { ++Count; };
-    }
-    ~CountExceptions() { Application->OnException = FSaved; }
-    int Count = 0;
-
-private:
-    TExceptionEvent FSaved;
-};
-
 }  // namespace
 
 TEST_F(Buttons, GlyphAndCaptionPlacesForEachLayout) {
