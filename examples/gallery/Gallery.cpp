@@ -10,7 +10,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
-#include "GalleryMainRoad.h"
+#include "GalleryRows.h"
 #include "sButton.h"
 #include "sSkinManager.h"
 
@@ -152,7 +152,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     roadTitle->Font()->SetHeight(-18);
     roadTitle->Font()->SetStyle(TFontStyles{fsBold});
     roadTitle->SetCaption("Skinned labels, speed buttons and panels");
-    AddMainRoadRows(form, 160);
+    AddControlRows(form, 160);
 
     const int y0 = 384;
     auto* title = Add<TLabel>(form, 16, y0 + 4, 0, 0);

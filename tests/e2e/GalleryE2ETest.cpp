@@ -14,8 +14,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 using testsupport::Picture;
 
@@ -43,29 +46,128 @@ std::string ReferenceFolder() { return Native(ProgramFolder() + REFERENCE_RELATI
 
 bool FileExists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool LoadBmp(const std::string& path, Picture& pic) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    bool ok = std::fread(&fh, sizeof fh, 1, f) == 1 && std::fread(&ih, sizeof ih, 1, f) == 1 && fh.bfType == 0x4D42 &&
-              ih.biBitCount == 24 && ih.biCompression == BI_RGB && ih.biWidth > 0 && ih.biHeight != 0;
-    if (ok) {
-        pic.Width = ih.biWidth;
-        pic.Height = ih.biHeight < 0 ? -ih.biHeight : ih.biHeight;
-        const int stride = pic.Stride();
-        std::vector<std::uint8_t> raw(std::size_t(stride) * pic.Height);
-        ok = std::fseek(f, static_cast<long>(fh.bfOffBits), SEEK_SET) == 0 &&
-             std::fread(raw.data(), raw.size(), 1, f) == 1;
-        pic.Bits.assign(raw.size(), 0);
-        for (int y = 0; y < pic.Height && ok; ++y) {
-            const int src = ih.biHeight > 0 ? pic.Height - 1 - y : y;
-            std::copy(raw.begin() + std::ptrdiff_t(src) * stride, raw.begin() + std::ptrdiff_t(src + 1) * stride,
-                      pic.Bits.begin() + std::ptrdiff_t(y) * stride);
+// References are kept as PNG (8-bit RGB, no interlace): a screen of flat
+// colours compresses about fiftyfold, and any picture viewer opens them.
+std::uint32_t BigEndian(const std::uint8_t* p) {
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
+}
+
+void PutBigEndian(std::string& out, std::uint32_t v) {
+    for (int s : {24, 16, 8, 0}) out += char((v >> s) & 0xFF);
+}
+
+void PutChunk(std::string& out, const char* type, const std::string& data) {
+    PutBigEndian(out, static_cast<std::uint32_t>(data.size()));
+    const std::string body = std::string(type, 4) + data;
+    out += body;
+    PutBigEndian(out, static_cast<std::uint32_t>(
+                          crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
+}
+
+bool SavePng(const Picture& pic, const std::string& path) {
+    // Each row: filter byte 1 (difference to the pixel on the left), then RGB.
+    std::string raw;
+    raw.reserve(std::size_t(pic.Width * 3 + 1) * pic.Height);
+    for (int y = 0; y < pic.Height; ++y) {
+        raw += char(1);
+        std::uint8_t prev[3] = {0, 0, 0};
+        for (int x = 0; x < pic.Width; ++x) {
+            const std::uint8_t* bgr = &pic.Bits[std::size_t(y) * pic.Stride() + std::size_t(x) * 3];
+            const std::uint8_t rgb[3] = {bgr[2], bgr[1], bgr[0]};
+            for (int c = 0; c < 3; ++c) {
+                raw += char(std::uint8_t(rgb[c] - prev[c]));
+                prev[c] = rgb[c];
+            }
         }
     }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::string packed(packedSize, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(&packed[0]), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
+                  static_cast<uLong>(raw.size()), 9) != Z_OK)
+        return false;
+    packed.resize(packedSize);
+    std::string header;
+    PutBigEndian(header, static_cast<std::uint32_t>(pic.Width));
+    PutBigEndian(header, static_cast<std::uint32_t>(pic.Height));
+    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, filters, no interlace
+    std::string file = "\x89PNG\r\n\x1a\n";
+    PutChunk(file, "IHDR", header);
+    PutChunk(file, "IDAT", packed);
+    PutChunk(file, "IEND", "");
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+int Paeth(int a, int b, int c) {
+    const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+// Reads what SavePng writes, and any other 8-bit RGB PNG without interlace.
+bool LoadPng(const std::string& path, Picture& pic) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    std::vector<std::uint8_t> file;
+    std::uint8_t buf[65536];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) file.insert(file.end(), buf, buf + n);
     std::fclose(f);
-    return ok;
+    if (file.size() < 8 || std::memcmp(file.data(), "\x89PNG\r\n\x1a\n", 8) != 0) return false;
+    std::uint32_t width = 0, height = 0;
+    std::vector<std::uint8_t> packed;
+    for (std::size_t at = 8; at + 12 <= file.size();) {
+        const std::uint32_t len = BigEndian(&file[at]);
+        if (len > file.size() - at - 12) return false;
+        const std::string type(reinterpret_cast<const char*>(&file[at + 4]), 4);
+        const std::uint8_t* data = &file[at + 8];
+        if (type == "IHDR") {
+            if (len != 13 || data[8] != 8 || data[9] != 2 || data[12] != 0) return false;
+            width = BigEndian(data);
+            height = BigEndian(data + 4);
+        } else if (type == "IDAT") {
+            packed.insert(packed.end(), data, data + len);
+        } else if (type == "IEND") {
+            break;
+        }
+        at += 12 + len;
+    }
+    if (width == 0 || height == 0 || width > 16384 || height > 16384) return false;
+    const std::size_t rowBytes = std::size_t(width) * 3;
+    std::vector<std::uint8_t> raw((rowBytes + 1) * height);
+    uLongf rawSize = static_cast<uLongf>(raw.size());
+    if (uncompress(raw.data(), &rawSize, packed.data(), static_cast<uLong>(packed.size())) != Z_OK ||
+        rawSize != raw.size())
+        return false;
+    pic.Width = static_cast<int>(width);
+    pic.Height = static_cast<int>(height);
+    pic.Bits.assign(std::size_t(pic.Stride()) * height, 0);
+    std::vector<std::uint8_t> prev(rowBytes, 0), row(rowBytes);
+    for (std::uint32_t y = 0; y < height; ++y) {
+        const std::uint8_t* in = &raw[y * (rowBytes + 1)];
+        const int filter = in[0];
+        for (std::size_t i = 0; i < rowBytes; ++i) {
+            const int a = i >= 3 ? row[i - 3] : 0, b = prev[i], c = i >= 3 ? prev[i - 3] : 0;
+            int add = 0;
+            switch (filter) {
+                case 0: break;
+                case 1: add = a; break;
+                case 2: add = b; break;
+                case 3: add = (a + b) / 2; break;
+                case 4: add = Paeth(a, b, c); break;
+                default: return false;
+            }
+            row[i] = std::uint8_t(in[1 + i] + add);
+        }
+        std::uint8_t* out = &pic.Bits[std::size_t(y) * pic.Stride()];
+        for (std::uint32_t x = 0; x < width; ++x) {
+            out[x * 3] = row[x * 3 + 2];
+            out[x * 3 + 1] = row[x * 3 + 1];
+            out[x * 3 + 2] = row[x * 3];
+        }
+        prev.swap(row);
+    }
+    return true;
 }
 
 int CountDifferences(const Picture& a, const Picture& b) {
@@ -185,20 +287,20 @@ protected:
         const Picture actual = Capture();
         ASSERT_FALSE(actual.Empty()) << name;
         const std::string folder = ReferenceFolder();
-        const std::string ref = folder + "\\" + name + ".bmp";
+        const std::string ref = folder + "\\" + name + ".png";
         Picture expected;
         if (!FileExists(ref)) {
             CreateDirectoryA(folder.c_str(), nullptr);
-            const std::string written = SaveAside(actual, ref, name + ".bmp");
+            const std::string written = SaveAside(actual, ref, name + ".png");
             ADD_FAILURE() << "no reference picture for step '" << name << "': wrote " << written
                           << "; look at it and keep it in tests/e2e/reference if it is right";
             return;
         }
-        ASSERT_TRUE(LoadBmp(ref, expected)) << "unreadable reference " << ref;
+        ASSERT_TRUE(LoadPng(ref, expected)) << "unreadable reference " << ref;
         int diff = -1;
         if (expected.Width == actual.Width && expected.Height == actual.Height) diff = CountDifferences(expected, actual);
         if (diff >= 0 && diff <= kMaxDifferentPixels) return;
-        const std::string written = SaveAside(actual, folder + "\\" + name + ".actual.bmp", name + ".actual.bmp");
+        const std::string written = SaveAside(actual, folder + "\\" + name + ".actual.png", name + ".actual.png");
         ADD_FAILURE() << "step '" << name << "' differs from " << ref << " ("
                       << (diff < 0 ? std::string("size ") + std::to_string(actual.Width) + "x" +
                                          std::to_string(actual.Height) + " instead of " +
@@ -208,9 +310,9 @@ protected:
     }
     // Beside the reference, or beside the test program when that fails.
     static std::string SaveAside(const Picture& p, const std::string& path, const std::string& file) {
-        if (p.SaveBmp(path)) return path;
+        if (SavePng(p, path)) return path;
         const std::string fallback = ProgramFolder() + file;
-        return p.SaveBmp(fallback) ? fallback : std::string("(could not be written)");
+        return SavePng(p, fallback) ? fallback : std::string("(could not be written)");
     }
 
     Gallery App;
