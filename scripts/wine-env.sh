@@ -50,6 +50,12 @@ wine_env_start() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
     touch "$prefix/.skin-prefix-ready-2"
+    # What the first boot leaves running slows every later Wine process by
+    # many seconds: start again on a fresh server.
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    wineserver -w </dev/null >/dev/null 2>&1 || true
+    wineserver -p </dev/null >/dev/null 2>&1 || true
+    wine wineboot </dev/null >/dev/null 2>&1 || true
   else
     wine wineboot </dev/null >/dev/null 2>&1 || true
   fi
