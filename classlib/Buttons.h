@@ -5,6 +5,7 @@
 #include "Controls.h"
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+CLASSLIB_ENUM_NAMES(TButtonLayout, "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom")
 
 // Places a glyph of GlyphSize and a caption of TextSize in Client by Layout.
 // Margin is the distance of the glyph from its edge (-1 centres glyph and

@@ -62,7 +62,29 @@ private:
         return info;                                                          \
     }
 
+// The identifiers of an enumeration's values by ordinal. Declared once beside
+// the enumeration (CLASSLIB_ENUM_NAMES), they name the values of every
+// published property of that type or of a set of it, so that a property can
+// be set by the identifier of its value.
+template <typename E>
+struct TEnumNames {
+    static std::vector<String> Get() { return {}; }
+};
+#define CLASSLIB_ENUM_NAMES(E, ...)                                         \
+    template <>                                                             \
+    struct TEnumNames<E> {                                                  \
+        static std::vector<String> Get() { return {__VA_ARGS__}; }          \
+    };
+
 namespace propdetail {
+template <typename T> struct SetOf { using Element = void; };
+template <typename E> struct SetOf<TSet<E>> { using Element = E; };
+template <typename T>
+std::vector<String> NamesOf() {
+    if constexpr (std::is_enum_v<T>) return TEnumNames<T>::Get();
+    else if constexpr (!std::is_void_v<typename SetOf<T>::Element>) return TEnumNames<typename SetOf<T>::Element>::Get();
+    else return {};
+}
 template <typename T>
 std::int64_t ToOrd(const T& v) {
     if constexpr (std::is_enum_v<T>) return static_cast<std::int64_t>(v);
@@ -90,6 +112,7 @@ TPropInfo OrdProp(const char* name, TTypeKind kind, G (C::*getter)() const, void
     p.SetOrd = [setter](TObject* o, std::int64_t v) { (static_cast<C*>(o)->*setter)(propdetail::FromOrd<V>(v)); };
     p.HasDefault = hasDefault;
     p.Default = def;
+    p.ElementNames = propdetail::NamesOf<V>();
     return p;
 }
 
@@ -103,6 +126,7 @@ TPropInfo OrdField(const char* name, TTypeKind kind, V C::*field, std::int64_t d
     p.SetOrd = [field](TObject* o, std::int64_t v) { static_cast<C*>(o)->*field = propdetail::FromOrd<V>(v); };
     p.HasDefault = hasDefault;
     p.Default = def;
+    p.ElementNames = propdetail::NamesOf<V>();
     return p;
 }
 

@@ -25,10 +25,13 @@ class TControlCanvas;
 // Enumerations and small types.
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+CLASSLIB_ENUM_NAMES(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom")
 using TAlignSet = TSet<TAlign>;
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+CLASSLIB_ENUM_NAMES(TAnchorKind, "akLeft", "akTop", "akRight", "akBottom")
 using TAnchors = TSet<TAnchorKind>;
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+CLASSLIB_ENUM_NAMES(TAlignment, "taLeftJustify", "taRightJustify", "taCenter")
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateItem>;
@@ -50,9 +53,13 @@ using TControlState = TSet<TControlStateItem>;
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragKind { dkDrag, dkDock };
+CLASSLIB_ENUM_NAMES(TBiDiMode, "bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly")
+CLASSLIB_ENUM_NAMES(TDragMode, "dmManual", "dmAutomatic")
+CLASSLIB_ENUM_NAMES(TDragKind, "dkDrag", "dkDock")
 
 // Border styles of forms; panels and edits use the first two.
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+CLASSLIB_ENUM_NAMES(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin")
 using TBorderStyle = TFormBorderStyle;
 
 using TCaption = String;

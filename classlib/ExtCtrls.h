@@ -5,6 +5,7 @@
 #include "Controls.h"
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+CLASSLIB_ENUM_NAMES(TBevelCut, "bvNone", "bvLowered", "bvRaised", "bvSpace")
 using TPanelBevel = TBevelCut;
 
 // Draws Width rings of a 3-D frame just inside Rect (top and left in

@@ -44,6 +44,7 @@ enum TOwnerDrawStateItem {
 using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 
 enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
+CLASSLIB_ENUM_NAMES(TMenuBreak, "mbNone", "mbBreak", "mbBarBreak")
 enum TPopupAlignment { paLeft, paRight, paCenter };
 enum TTrackButton { tbRightButton, tbLeftButton };
 enum TMenuAnimations { maLeftToRight, maRightToLeft, maTopToBottom, maBottomToTop, maNone };

@@ -5,6 +5,7 @@
 #include "Controls.h"
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
+CLASSLIB_ENUM_NAMES(TTextLayout, "tlTop", "tlCenter", "tlBottom")
 
 // ---------------------------------------------------------------------------
 

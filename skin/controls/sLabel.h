@@ -72,6 +72,8 @@ public:
 
 enum TsShadowMode { smNone, smCustom, smSkin1 };
 enum TsKindType { ktStandard, ktCustom, ktSkin };
+CLASSLIB_ENUM_NAMES(TsShadowMode, "smNone", "smCustom", "smSkin1")
+CLASSLIB_ENUM_NAMES(TsKindType, "ktStandard", "ktCustom", "ktSkin")
 
 // The drop shadow of a TsLabelFX. Each setter repaints the label.
 class TsShadow : public TPersistent {

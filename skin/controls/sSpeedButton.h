@@ -15,6 +15,8 @@
 
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
 enum TsDisabledGlyphKindItem { dgBlended, dgGrayed };
+CLASSLIB_ENUM_NAMES(TToolButtonStyle, "tbsButton", "tbsCheck", "tbsDropDown", "tbsSeparator", "tbsDivider")
+CLASSLIB_ENUM_NAMES(TsDisabledGlyphKindItem, "dgBlended", "dgGrayed")
 using TsDisabledGlyphKind = TSet<TsDisabledGlyphKindItem>;
 // Sender and the cache bitmap just rebuilt.
 using TBmpPaintEvent = std::function<void(TObject* Sender, TBitmap* Bmp)>;

@@ -24,6 +24,7 @@ struct TCacheInfo {
 
 // Which state changes of a control are animated.
 enum TacAnimatEvent { aeMouseEnter, aeMouseLeave, aeMouseDown, aeMouseUp, aeGlobalDef };
+CLASSLIB_ENUM_NAMES(TacAnimatEvent, "aeMouseEnter", "aeMouseLeave", "aeMouseDown", "aeMouseUp", "aeGlobalDef")
 using TacAnimatEvents = TSet<TacAnimatEvent>;
 
 // "No colour known": the value both parent colours hold outside a cache rebuild.

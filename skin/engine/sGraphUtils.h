@@ -17,6 +17,7 @@ class TsSkinManager;
 
 // How a disabled control's picture is made.
 enum TsDisabledKindItem { dkBlended, dkGrayed };
+CLASSLIB_ENUM_NAMES(TsDisabledKindItem, "dkBlended", "dkGrayed")
 using TsDisabledKind = TSet<TsDisabledKindItem>;
 
 // Texture arguments of PaintSkinItem: the section's own "PATTERN" /
