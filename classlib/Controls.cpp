@@ -328,7 +328,9 @@ void TControl::SetName(const String& NewName) {
     String oldName = Name();
     bool followText = FControlStyle.Contains(csSetCaption) && !FComponentState.Contains(csLoading) &&
                       !oldName.empty() && Text() == oldName;
-    bool wasEmpty = oldName.empty() && FControlStyle.Contains(csSetCaption) && Text().empty();
+    // A control being loaded has the caption its description gives, or none.
+    bool wasEmpty = oldName.empty() && FControlStyle.Contains(csSetCaption) && Text().empty() &&
+                    !FComponentState.Contains(csLoading);
     TComponent::SetName(NewName);
     if (followText || wasEmpty) SetText(NewName);
 }
