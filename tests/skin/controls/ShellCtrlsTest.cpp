@@ -110,47 +110,20 @@ TEST(ShellIdLists, JoinedListsKeepOneTerminatorAndMissingListsGiveNone) {
 class CountingFolder : public IShellFolder {
 public:
     ULONG Refs = 1;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++Refs; }
     ULONG STDMETHODCALLTYPE Release() override { return --Refs; }
-    HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND, LPBC, LPOLESTR, ULONG*, LPITEMIDLIST*, ULONG*) override {
-        return E_NOTIMPL;
-    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND, LPBC, LPOLESTR, ULONG*, LPITEMIDLIST*, ULONG*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumObjects(HWND, SHCONTF, LPENUMIDLIST*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE BindToObject(LPCITEMIDLIST, LPBC, REFIID, void**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE BindToStorage(LPCITEMIDLIST, LPBC, REFIID, void**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM, LPCITEMIDLIST, LPCITEMIDLIST) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE CreateViewObject(HWND, REFIID, void**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetAttributesOf(UINT, LPCITEMIDLIST*, SFGAOF*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND, UINT, LPCITEMIDLIST*, REFIID, UINT*, void**) override {
-        return E_NOTIMPL;
-    }
+    HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND, UINT, LPCITEMIDLIST*, REFIID, UINT*, void**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetDisplayNameOf(LPCITEMIDLIST, SHGDNF, STRRET*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetNameOf(HWND, LPCITEMIDLIST, LPCOLESTR, SHGDNF, LPITEMIDLIST*) override {
-        return E_NOTIMPL;
-    }
+    HRESULT STDMETHODCALLTYPE SetNameOf(HWND, LPCITEMIDLIST, LPCOLESTR, SHGDNF, LPITEMIDLIST*) override { return E_NOTIMPL; }
 };
-
-TEST(ShellFolders, TheDesktopObjectOfStartUpHoldsTheDesktopsListsAndFolder) {
-    TacShellFolder* desktop = DesktopShellFolder();
-    ASSERT_NE(desktop, nullptr);
-    EXPECT_EQ(desktop->Parent(), nullptr);
-    EXPECT_EQ(desktop->Level(), 0);
-    EXPECT_NE(desktop->ShellFolder(), nullptr);
-    EXPECT_EQ(IdListSize(desktop->RelativeIdList()), 2u);
-    EXPECT_EQ(IdListSize(desktop->AbsoluteIdList()), 2u);
-    EXPECT_EQ(desktop->Details()->Count(), 0);
-    LPITEMIDLIST list = GetDesktopIdList();
-    EXPECT_EQ(IdListSize(list), 2u);
-    FreeIdList(list);
-    IShellFolder* folder = nullptr;
-    GetDesktopShellFolder(folder);
-    ASSERT_NE(folder, nullptr);
-    folder->Release();
-}
 
 TEST(ShellFolders, LevelsParentsAndAbsoluteListsFollowTheChain) {
     Allocator a;
@@ -185,22 +158,34 @@ HRESULT WINAPI NoDesktopFolder(IShellFolder** folder) {
     return E_FAIL;
 }
 
-TEST(ShellFolders, StartUpGoesOnWithoutTheDesktopWhenTheShellFails) {
-    TacShellFolder* made = nullptr;
-    EXPECT_NO_THROW(made = MakeDesktopShellFolder(NoDesktopFolder));
-    EXPECT_EQ(made, nullptr);
+TEST(ShellFolders, StartUpMakesTheDesktopObjectOrGoesOnWithoutIt) {
+    TacShellFolder* desktop = DesktopShellFolder();
+    ASSERT_NE(desktop, nullptr);
+    EXPECT_EQ(desktop->Parent(), nullptr);
+    EXPECT_EQ(desktop->Level(), 0);
+    EXPECT_NE(desktop->ShellFolder(), nullptr);
+    EXPECT_EQ(IdListSize(desktop->RelativeIdList()) + IdListSize(desktop->AbsoluteIdList()), 4u);
+    EXPECT_EQ(desktop->Details()->Count(), 0);
+    LPITEMIDLIST list = GetDesktopIdList();
+    EXPECT_EQ(IdListSize(list), 2u);
+    FreeIdList(list);
+    IShellFolder* folder = nullptr;
+    GetDesktopShellFolder(folder);
+    ASSERT_NE(folder, nullptr);
+    folder->Release();
+    // Another one from the real shell is whole and goes cleanly; a shell that
+    // fails leaves none, and raises nothing.
+    TacShellFolder* made = MakeDesktopShellFolder();
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->Parent(), desktop);
+    made->Free();
+    EXPECT_EQ(MakeDesktopShellFolder(NoDesktopFolder), nullptr);
     try {
         OleCheck(E_OUTOFMEMORY);
         ADD_FAILURE() << "a failure code passed the check";
     } catch (const EOleSysError& e) {
         EXPECT_EQ(e.ErrorCode(), E_OUTOFMEMORY);
     }
-    // A second desktop object from the real shell is whole, and goes cleanly.
-    made = MakeDesktopShellFolder();
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->Parent(), DesktopShellFolder());
-    EXPECT_EQ(IdListSize(made->AbsoluteIdList()), 2u);
-    made->Free();
 }
 
 }  // namespace
