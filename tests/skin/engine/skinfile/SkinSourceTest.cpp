@@ -15,13 +15,13 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The build's generated skins lie in <build>\skins; this program in <build>\tests\skinfile.
+// The build's generated skins lie in <build>\skins; this program in <build>\tests\skin\engine\skinfile.
 std::string BuildSkinsFolder() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string dir = path;
     dir.erase(dir.find_last_of('\\'));
-    return dir + "\\..\\..\\skins";
+    return dir + "\\..\\..\\..\\..\\skins";
 }
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
