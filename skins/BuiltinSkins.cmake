@@ -22,16 +22,19 @@ set(SKINGEN_HEADERS
   ${SKINS_SOURCE_DIR}/generator/Skins.h
   ${SKINS_SOURCE_DIR}/generator/Paint.h
   ${SKINCORE_WRITER_HEADERS})
-set(SKINGEN_INCLUDES)
+set(SKINGEN_FLAGS -std=c++17 -O2 -Wall -Wextra)
+if(SKIN_WERROR)
+  list(APPEND SKINGEN_FLAGS -Werror)
+endif()
 foreach(dir ${SKINCORE_INCLUDE_DIRS})
-  list(APPEND SKINGEN_INCLUDES -I${dir})
+  list(APPEND SKINGEN_FLAGS -I${dir})
 endforeach()
 set(SKINGEN_EXE ${SKINS_OUTPUT_DIR}/skingen-host${CMAKE_HOST_EXECUTABLE_SUFFIX})
 set(BUILTIN_SKIN_FILES ${SKINS_OUTPUT_DIR}/Light.asz ${SKINS_OUTPUT_DIR}/Dark.asz)
 
 add_custom_command(OUTPUT ${SKINGEN_EXE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${SKINS_OUTPUT_DIR}
-  COMMAND ${SKIN_HOST_CXX} -std=c++17 -O2 -Wall -Wextra ${SKINGEN_INCLUDES}
+  COMMAND ${SKIN_HOST_CXX} ${SKINGEN_FLAGS}
           ${SKINGEN_SOURCES} -o ${SKINGEN_EXE}
   DEPENDS ${SKINGEN_SOURCES} ${SKINGEN_HEADERS}
   COMMENT "Compiling the skin generator with the host compiler"
