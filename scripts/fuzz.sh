@@ -6,7 +6,7 @@
 # Not run by CI.
 #   scripts/fuzz.sh [bmp|zip|skinfile ...]
 # Findings are written to $SKIN_BUILD_ROOT/fuzz/findings/ (replay one with
-# fuzz/<build>/fuzz_<reader> FILE); the corpora stay under $SKIN_BUILD_ROOT/fuzz.
+# $SKIN_BUILD_ROOT/fuzz/gcc/fuzz_<reader> FILE); the corpora stay beside them.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 root=${SKIN_BUILD_ROOT:-$here/build}
