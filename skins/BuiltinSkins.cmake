@@ -11,23 +11,30 @@ find_program(SKIN_HOST_CXX NAMES g++ c++ clang++ REQUIRED)
 
 set(SKINS_SOURCE_DIR ${PROJECT_SOURCE_DIR}/skins)
 set(SKINS_OUTPUT_DIR ${CMAKE_BINARY_DIR}/skins)
+# The generator writes its pictures and packed files with the core's own
+# writers (cmake/SkinCore.cmake), compiled once more for the host.
 set(SKINGEN_SOURCES
   ${SKINS_SOURCE_DIR}/generator/main.cpp
   ${SKINS_SOURCE_DIR}/generator/Skins.cpp
   ${SKINS_SOURCE_DIR}/generator/Paint.cpp
-  ${SKINS_SOURCE_DIR}/generator/acZipWrite.cpp
-  ${PROJECT_SOURCE_DIR}/skin/engine/acBmpFile.cpp)
+  ${SKINCORE_WRITER_SOURCES})
 set(SKINGEN_HEADERS
   ${SKINS_SOURCE_DIR}/generator/Skins.h
   ${SKINS_SOURCE_DIR}/generator/Paint.h
-  ${SKINS_SOURCE_DIR}/generator/acZipWrite.h
-  ${PROJECT_SOURCE_DIR}/skin/engine/acBmpFile.h)
+  ${SKINCORE_WRITER_HEADERS})
+set(SKINGEN_FLAGS -std=c++17 -O2 -Wall -Wextra)
+if(SKIN_WERROR)
+  list(APPEND SKINGEN_FLAGS -Werror)
+endif()
+foreach(dir ${SKINCORE_INCLUDE_DIRS})
+  list(APPEND SKINGEN_FLAGS -I${dir})
+endforeach()
 set(SKINGEN_EXE ${SKINS_OUTPUT_DIR}/skingen-host${CMAKE_HOST_EXECUTABLE_SUFFIX})
 set(BUILTIN_SKIN_FILES ${SKINS_OUTPUT_DIR}/Light.asz ${SKINS_OUTPUT_DIR}/Dark.asz)
 
 add_custom_command(OUTPUT ${SKINGEN_EXE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${SKINS_OUTPUT_DIR}
-  COMMAND ${SKIN_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -I${PROJECT_SOURCE_DIR}/skin/engine
+  COMMAND ${SKIN_HOST_CXX} ${SKINGEN_FLAGS}
           ${SKINGEN_SOURCES} -o ${SKINGEN_EXE}
   DEPENDS ${SKINGEN_SOURCES} ${SKINGEN_HEADERS}
   COMMENT "Compiling the skin generator with the host compiler"

@@ -1,7 +1,11 @@
 #include "TestSkin.h"
 
+#include "TestSupport.h"
 #include "acBmpFile.h"
 #include "acZipWrite.h"
+#include "sSkinManager.h"
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 #include <zlib.h>
@@ -298,6 +302,25 @@ std::vector<std::uint8_t> PackSkinFiles(const SkinFileList& files, bool deflate)
     std::vector<TacZipInput> entries;
     for (const auto& f : files) entries.push_back({f.first, f.second, deflate ? DeflateRaw(f.second) : std::vector<std::uint8_t>()});
     return BuildZip(entries);
+}
+
+TestSkinFolder::TestSkinFolder(const TestSkinOptions& options) {
+    Root = MakeTempFolder("testskin");
+    Skin = Root + "\\Test";
+    Ok = !Root.empty() && WriteTestSkin(Skin, options);
+}
+
+TestSkinFolder::~TestSkinFolder() { RemoveTree(Root); }
+
+SharedTestSkin& SharedTestSkin::Get() {
+    static SharedTestSkin skin;
+    return skin;
+}
+
+SharedTestSkin::SharedTestSkin() {
+    FManager = TObject::Create<TsSkinManager>(nullptr);
+    String error;
+    if (!FFolder.Ok || !FManager->LoadSkin(FFolder.Skin, error)) ADD_FAILURE() << "test skin not loaded: " << error;
 }
 
 }  // namespace testsupport

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+class TsSkinManager;
+
 namespace testsupport {
 
 struct TestSkinOptions {
@@ -70,5 +72,32 @@ std::vector<std::uint8_t> DeflateRaw(const std::vector<std::uint8_t>& data);
 
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
+
+// A fresh temporary folder holding the test skin as "<Root>\Test" (Skin);
+// removed with the object. Ok says whether the files were written.
+class TestSkinFolder {
+public:
+    explicit TestSkinFolder(const TestSkinOptions& options = {});
+    ~TestSkinFolder();
+    TestSkinFolder(const TestSkinFolder&) = delete;
+    TestSkinFolder& operator=(const TestSkinFolder&) = delete;
+    std::string Root, Skin;
+    bool Ok = false;
+};
+
+// The test skin loaded once per test executable into a manager that every test
+// shares (the default manager, unless a test made another one first). A load
+// that fails is reported as a test failure.
+class SharedTestSkin {
+public:
+    static SharedTestSkin& Get();
+    TsSkinManager* Manager() const { return FManager; }
+    const TestSkinColors& C() const { return TestSkinPalette(); }
+
+private:
+    SharedTestSkin();
+    TestSkinFolder FFolder;
+    TsSkinManager* FManager = nullptr;
+};
 
 }  // namespace testsupport

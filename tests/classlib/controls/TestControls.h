@@ -7,6 +7,7 @@
 #include "Controls.h"
 #include "FormTestSupport.h"
 #include "Forms.h"
+#include "PixelTestSupport.h"
 #include "TestSupport.h"
 
 #include <algorithm>
@@ -134,6 +135,6 @@ inline std::uint32_t ClientPixel(HWND Wnd, int X, int Y) {
     return pic.Pixel(X, Y);
 }
 
-inline std::uint32_t RGBOfColor(TColor C) { return testsupport::RGBOf(ColorToRGB(C)); }
+using testsupport::RGBOfColor;
 
 }  // namespace ctltest

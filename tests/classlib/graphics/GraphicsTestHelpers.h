@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Graphics.h"
+#include "PixelTestSupport.h"
 
 #include <cstdint>
 #include <functional>
@@ -10,11 +11,7 @@
 namespace graphicstest {
 
 // 0x00RRGGBB of a pixel read straight from the bitmap's rows.
-inline std::uint32_t RowPixel(TBitmap& bmp, int x, int y) {
-    const auto* row = static_cast<const std::uint8_t*>(bmp.ScanLine(y));
-    const std::uint8_t* p = row + x * (bmp.PixelFormat() == pf32bit ? 4 : 3);
-    return (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
-}
+inline std::uint32_t RowPixel(TBitmap& bmp, int x, int y) { return testsupport::Px(bmp, x, y); }
 
 // The text of the class-library error f throws; "" when it throws none.
 inline std::string ErrorText(const std::function<void()>& f) {

@@ -7,6 +7,7 @@
 #include "Controls.h"
 #include "FormTestSupport.h"
 #include "Forms.h"
+#include "PixelTestSupport.h"
 #include "TestSupport.h"
 
 #include <functional>
@@ -23,14 +24,11 @@ inline FormPtr MakeForm(int Left = 60, int Top = 60, int Width = 360, int Height
     return formtest::MakeForm(Left, Top, Width, Height);
 }
 
-inline std::uint32_t RGBOfColor(TColor C) { return testsupport::RGBOf(ColorToRGB(C)); }
+using testsupport::RGBOfColor;
 
-// 0x00RRGGBB of a pixel of a 24- or 32-bit bitmap.
-inline std::uint32_t Px(TBitmap& Bmp, int X, int Y) {
-    const auto* row = static_cast<const std::uint8_t*>(Bmp.ScanLine(Y));
-    const std::uint8_t* p = row + X * (Bmp.PixelFormat() == pf32bit ? 4 : 3);
-    return (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
-}
+using testsupport::FindColor;
+using testsupport::FindPixels;
+using testsupport::Px;
 
 // The control painted as its parent paints it (WM_PAINT with a DC, the
 // origin at its corner) into a bitmap of its size first filled with Back.
@@ -41,31 +39,6 @@ inline std::unique_ptr<TBitmap> PaintControl(TControl* Control, TColor Back = cl
     Control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()), 0);
     GdiFlush();
     return bmp;
-}
-
-// The smallest rectangle holding every pixel of Area for which Match is
-// true; empty (0, 0, 0, 0) when there is none.
-inline TRect FindPixels(TBitmap& Bmp, const TRect& Area, const std::function<bool(std::uint32_t)>& Match) {
-    TRect r{0, 0, 0, 0};
-    bool any = false;
-    for (int y = Area.top; y < Area.bottom; ++y)
-        for (int x = Area.left; x < Area.right; ++x) {
-            if (!Match(Px(Bmp, x, y))) continue;
-            if (!any) {
-                r = TRect{x, y, x + 1, y + 1};
-                any = true;
-            } else {
-                r.left = std::min<LONG>(r.left, x);
-                r.top = std::min<LONG>(r.top, y);
-                r.right = std::max<LONG>(r.right, x + 1);
-                r.bottom = std::max<LONG>(r.bottom, y + 1);
-            }
-        }
-    return r;
-}
-
-inline TRect FindColor(TBitmap& Bmp, const TRect& Area, std::uint32_t Color) {
-    return FindPixels(Bmp, Area, [Color](std::uint32_t c) { return c == Color; });
 }
 
 // The size DrawText gives Text in Font (one line unless WordBreakWidth > 0).

@@ -4,6 +4,7 @@
 // and the application's hints.
 #include <gtest/gtest.h>
 
+#include "FormTestSupport.h"
 #include "Forms.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
@@ -20,23 +21,8 @@ namespace {
 
 const testsupport::TestSkinColors& C = testsupport::TestSkinPalette();
 
-void Pump(int ms = 30) {
-    Application->ProcessMessages();
-    testsupport::PumpMessages(ms);
-}
-
-struct SkinFolder {
-    explicit SkinFolder(bool fading) {
-        Root = testsupport::MakeTempFolder("sbutton");
-        Skin = Root + "\\Test";
-        testsupport::TestSkinOptions o;
-        o.Fading = fading;
-        Ok = testsupport::WriteTestSkin(Skin, o);
-    }
-    ~SkinFolder() { testsupport::RemoveTree(Root); }
-    std::string Root, Skin;
-    bool Ok = false;
-};
+using formtest::Pump;
+using SkinFolder = testsupport::TestSkinFolder;
 
 // Counts what reaches the class library's message handlers.
 class TSpyButton : public TsButton {
@@ -63,8 +49,8 @@ bool StrictlyBetween(std::uint32_t v, std::uint32_t a, std::uint32_t b) {
 class SkinnedButton : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        Plain = new SkinFolder(false);
-        Fading = new SkinFolder(true);
+        Plain = new SkinFolder();
+        Fading = new SkinFolder({true});
     }
     static void TearDownTestSuite() {
         delete Plain;

@@ -8,6 +8,7 @@
 #include "Controls.h"
 #include "FormTestSupport.h"
 #include "Forms.h"
+#include "PixelTestSupport.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
 #include "sMessages.h"
@@ -20,36 +21,12 @@
 
 namespace mainroad {
 
-// 0x00BBGGRR (TColor) from 0xRRGGBB and back.
-inline TColor ToColor(std::uint32_t rgb) {
-    return TColor(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
-}
-inline std::uint32_t ToRgb(TColor c) {
-    const std::uint32_t v = std::uint32_t(ColorToRGB(c));
-    return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
-}
-inline int Ch(std::uint32_t rgb, int i) { return int((rgb >> (8 * i)) & 0xFF); }
+using testsupport::Ch;
+using testsupport::ToColor;
+inline std::uint32_t ToRgb(TColor c) { return testsupport::RGBOfColor(c); }
 
 // The test skin, loaded once into the default manager of the executable.
-class Skin {
-public:
-    static Skin& Get() {
-        static Skin s;
-        return s;
-    }
-    TsSkinManager* Manager() const { return FManager; }
-    const testsupport::TestSkinColors& C() const { return testsupport::TestSkinPalette(); }
-
-private:
-    Skin() {
-        const std::string folder = testsupport::MakeTempFolder("mainroad") + "\\Test";
-        testsupport::WriteTestSkin(folder);
-        FManager = TObject::Create<TsSkinManager>(nullptr);
-        String error;
-        if (!FManager->LoadSkin(folder, error)) ADD_FAILURE() << "test skin not loaded: " << error;
-    }
-    TsSkinManager* FManager = nullptr;
-};
+using Skin = testsupport::SharedTestSkin;
 
 using formtest::FormDeleter;
 using formtest::FormPtr;
@@ -60,12 +37,9 @@ inline FormPtr MakeForm(int Left = 60, int Top = 60, int Width = 400, int Height
     return formtest::MakeForm(Left, Top, Width, Height);
 }
 
-// 0x00RRGGBB of a pixel of a 24- or 32-bit bitmap.
-inline std::uint32_t Px(TBitmap& Bmp, int X, int Y) {
-    const auto* row = static_cast<const std::uint8_t*>(Bmp.ScanLine(Y));
-    const std::uint8_t* p = row + X * (Bmp.PixelFormat() == pf32bit ? 4 : 3);
-    return (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
-}
+using testsupport::FindColor;
+using testsupport::FindPixels;
+using testsupport::Px;
 
 // A windowless control painted as its parent paints it, into a bitmap of its
 // size first filled with Back.
@@ -78,23 +52,6 @@ inline std::unique_ptr<TBitmap> PaintGraphic(TControl* Control, std::uint32_t Ba
     return bmp;
 }
 
-// The bounding box of the pixels of R for which Test holds (empty when none).
-inline TRect FindPixels(TBitmap& Bmp, const TRect& R, const std::function<bool(std::uint32_t)>& Test) {
-    TRect box{R.right, R.bottom, R.left, R.top};
-    for (int y = R.top; y < R.bottom; ++y)
-        for (int x = R.left; x < R.right; ++x)
-            if (Test(Px(Bmp, x, y))) {
-                box.left = std::min<LONG>(box.left, x);
-                box.top = std::min<LONG>(box.top, y);
-                box.right = std::max<LONG>(box.right, x + 1);
-                box.bottom = std::max<LONG>(box.bottom, y + 1);
-            }
-    if (box.right <= box.left) return TRect{0, 0, 0, 0};
-    return box;
-}
-inline TRect FindColor(TBitmap& Bmp, const TRect& R, std::uint32_t Rgb) {
-    return FindPixels(Bmp, R, [Rgb](std::uint32_t p) { return p == Rgb; });
-}
 inline TRect All(TBitmap& Bmp) { return TRect{0, 0, Bmp.Width(), Bmp.Height()}; }
 
 // A font whose pixels are exactly its colour (no smoothing).

@@ -7,6 +7,7 @@
 
 #include "FormTestSupport.h"
 #include "Forms.h"
+#include "PixelTestSupport.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
 #include "sCommonData.h"
@@ -124,30 +125,15 @@ public:
     std::vector<SkinCmd> Log;
 };
 
-inline void Pump(int ms = 20) {
-    Application->ProcessMessages();
-    testsupport::PumpMessages(ms);
-}
-
 using formtest::FormDeleter;
 using formtest::FormPtr;
+using formtest::Pump;
 
 inline FormPtr MakeForm(int Left = 40, int Top = 40, int Width = 240, int Height = 160) {
     return formtest::MakeForm(Left, Top, Width, Height);
 }
 
-// A fresh folder holding the test skin as "<folder>\Test"; removed at the end.
-class TestSkinFolder {
-public:
-    explicit TestSkinFolder(const testsupport::TestSkinOptions& options = {}) {
-        Root = testsupport::MakeTempFolder("engine");
-        Skin = Root + "\\Test";
-        Ok = testsupport::WriteTestSkin(Skin, options);
-    }
-    ~TestSkinFolder() { testsupport::RemoveTree(Root); }
-    std::string Root, Skin;
-    bool Ok = false;
-};
+using testsupport::TestSkinFolder;
 
 // A manager (the default one) with the test skin loaded from a folder.
 struct ManagerPtr {
@@ -160,6 +146,6 @@ struct ManagerPtr {
     operator TsSkinManager*() const { return M; }
 };
 
-inline TColor Swap(std::uint32_t rgb) { return TColor(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF)); }
+inline TColor Swap(std::uint32_t rgb) { return testsupport::ToColor(rgb); }
 
 }  // namespace enginetest

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Forms.h"
+#include "PixelTestSupport.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
 #include "sAlphaGraph.h"
@@ -22,16 +23,13 @@
 
 namespace painttest {
 
-// 0x00BBGGRR (TColor) from the palette's 0xRRGGBB, and back.
-inline TColor ToColor(std::uint32_t rgb) {
-    return TColor(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
-}
+using testsupport::Ch;
+using testsupport::ToColor;
+// 0xRRGGBB of a plain colour, as it stands (no system colour resolved).
 inline std::uint32_t ToRgb(TColor c) {
     const std::uint32_t v = std::uint32_t(c);
     return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
 }
-
-inline int Ch(std::uint32_t rgb, int i) { return int((rgb >> (8 * i)) & 0xFF); }
 
 // A W x H 24-bit bitmap filled with Rgb.
 inline std::unique_ptr<TBitmap> Filled(int w, int h, std::uint32_t rgb) {
@@ -101,40 +99,13 @@ inline std::uint32_t Mix(std::uint32_t front, std::uint32_t back, double share) 
     return out;
 }
 
-// The test skin in a temporary folder, loaded into one default manager that
-// every test of the executable shares.
-class SkinEnvironment {
-public:
-    static SkinEnvironment& Get() {
-        static SkinEnvironment env;
-        return env;
-    }
-    TsSkinManager* Manager() const { return FManager; }
-    const testsupport::TestSkinColors& Colors() const { return testsupport::TestSkinPalette(); }
-    int Section(const char* name) const { return SectionIndexOf(FManager, name); }
-    int Mask(const char* section, const char* mask) const {
-        return MaskIndexOf(FManager, Section(section), section, mask);
-    }
-
-private:
-    SkinEnvironment() {
-        FRoot = testsupport::MakeTempFolder("paint");
-        const std::string folder = FRoot + "\\Test";
-        testsupport::WriteTestSkin(folder);
-        FManager = TObject::Create<TsSkinManager>(nullptr);
-        String error;
-        if (!FManager->LoadSkin(folder, error)) ADD_FAILURE() << "test skin not loaded: " << error;
-    }
-    std::string FRoot;
-    TsSkinManager* FManager = nullptr;
-};
-
+// The test skin, loaded once into the default manager of the executable.
 class PaintTest : public ::testing::Test {
 protected:
-    TsSkinManager* M() { return SkinEnvironment::Get().Manager(); }
-    const testsupport::TestSkinColors& C() { return SkinEnvironment::Get().Colors(); }
-    int Section(const char* name) { return SkinEnvironment::Get().Section(name); }
-    int Mask(const char* section, const char* mask) { return SkinEnvironment::Get().Mask(section, mask); }
+    TsSkinManager* M() { return testsupport::SharedTestSkin::Get().Manager(); }
+    const testsupport::TestSkinColors& C() { return testsupport::SharedTestSkin::Get().C(); }
+    int Section(const char* name) { return SectionIndexOf(M(), name); }
+    int Mask(const char* section, const char* mask) { return MaskIndexOf(M(), Section(section), section, mask); }
     void SetUp() override {
         ASSERT_TRUE(M()->Active());
         acParentColor = acParentColor2 = acNoColor;

@@ -15,7 +15,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The build's generated skins lie in <build>\skins; this program in <build>\tests\skinfile.
+// The build's generated skins lie in <build>\skins; this program in <build>\tests\skin\engine\skinfile.
 std::string BuildSkinsFolder() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);

@@ -1,0 +1,50 @@
+// Pixels of class-library bitmaps that tests paint controls into, read back as
+// 0x00RRGGBB and searched for colours; colours between the two orders.
+#pragma once
+
+#include "Graphics.h"
+#include "TestSupport.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+
+namespace testsupport {
+
+// 0x00BBGGRR (TColor) from 0xRRGGBB.
+inline TColor ToColor(std::uint32_t rgb) {
+    return TColor(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
+}
+// 0xRRGGBB of a colour, system colours resolved.
+inline std::uint32_t RGBOfColor(TColor c) { return RGBOf(ColorToRGB(c)); }
+// Channel i of 0xRRGGBB: 0 blue, 1 green, 2 red.
+inline int Ch(std::uint32_t rgb, int i) { return int((rgb >> (8 * i)) & 0xFF); }
+
+// 0x00RRGGBB of a pixel of a 24- or 32-bit bitmap, read from its rows.
+inline std::uint32_t Px(TBitmap& Bmp, int X, int Y) {
+    const auto* row = static_cast<const std::uint8_t*>(Bmp.ScanLine(Y));
+    const std::uint8_t* p = row + X * (Bmp.PixelFormat() == pf32bit ? 4 : 3);
+    return (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
+}
+
+// The smallest rectangle holding every pixel of Area for which Match is
+// true; empty (0, 0, 0, 0) when there is none.
+inline TRect FindPixels(TBitmap& Bmp, const TRect& Area, const std::function<bool(std::uint32_t)>& Match) {
+    TRect box{Area.right, Area.bottom, Area.left, Area.top};
+    for (int y = Area.top; y < Area.bottom; ++y)
+        for (int x = Area.left; x < Area.right; ++x)
+            if (Match(Px(Bmp, x, y))) {
+                box.left = std::min<LONG>(box.left, x);
+                box.top = std::min<LONG>(box.top, y);
+                box.right = std::max<LONG>(box.right, x + 1);
+                box.bottom = std::max<LONG>(box.bottom, y + 1);
+            }
+    if (box.right <= box.left) return TRect{0, 0, 0, 0};
+    return box;
+}
+
+inline TRect FindColor(TBitmap& Bmp, const TRect& Area, std::uint32_t Rgb) {
+    return FindPixels(Bmp, Area, [Rgb](std::uint32_t p) { return p == Rgb; });
+}
+
+}  // namespace testsupport
