@@ -307,7 +307,7 @@ TControl::~TControl() {
 }
 
 void TControl::BeforeDestruction() {
-    TComponent::BeforeDestruction();
+    Destroying();
     if (Application.Assigned()) Application->ControlDestroying(this);
     if (gMouseControl == this) gMouseControl = nullptr;
     if (CaptureControl == this) {
@@ -315,6 +315,8 @@ void TControl::BeforeDestruction() {
         ReleaseCapture();
     }
     if (FParent) FParent->RemoveControl(this);
+    // Last: frees the owned components that are not controls.
+    TComponent::BeforeDestruction();
 }
 
 void TControl::SetParent(TWinControl* AParent) {

@@ -437,6 +437,9 @@ public:
     void InsertControl(TControl* AControl);
     void RemoveControl(TControl* AControl);
     bool ContainsControl(const TControl* Control) const;
+    // Whether Control is a direct child; compares the pointer only, so it may
+    // be asked about a control that a handler has freed meanwhile.
+    bool HasChild(const TControl* Control) const;
     // The topmost visible child at Pos (client coordinates); windowed
     // children only when AllowWinControls.
     TControl* ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool AllowWinControls = false) const;
@@ -551,6 +554,8 @@ protected:
 
     // Focus is leaving Control (hidden, disabled or removed): the form forgets it.
     void RemoveFocus(bool Removing);
+    // Drops Control from the child and tab lists without reading it.
+    void ForgetChild(const TControl* Control);
 
     mutable HWND FHandle = nullptr;
     WNDPROC FDefWndProc = nullptr;

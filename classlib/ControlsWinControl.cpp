@@ -54,11 +54,13 @@ void TWinControl::BeforeDestruction() {
     Destroying();
     if (FParent) RemoveFocus(true);
     if (FHandle) DestroyHandle();
+    // Each child leaves the list before it is freed: afterwards nothing of it
+    // may be read, and its own BeforeDestruction finds no parent to leave.
     while (!FControls.empty() || !FWinControls.empty()) {
         TControl* c = !FWinControls.empty() ? static_cast<TControl*>(FWinControls.back()) : FControls.back();
-        c->Free();
-        // A child that would not leave must not keep us looping.
         RemoveControl(c);
+        ForgetChild(c);  // in case it did not leave
+        c->Free();
     }
     TControl::BeforeDestruction();
 }
@@ -371,6 +373,17 @@ void TWinControl::RemoveControl(TControl* AControl) {
     }
 }
 
+bool TWinControl::HasChild(const TControl* Control) const {
+    return std::find(FControls.begin(), FControls.end(), Control) != FControls.end() ||
+           std::find(FWinControls.begin(), FWinControls.end(), Control) != FWinControls.end();
+}
+
+void TWinControl::ForgetChild(const TControl* Control) {
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), Control), FControls.end());
+    FWinControls.erase(std::remove(FWinControls.begin(), FWinControls.end(), Control), FWinControls.end());
+    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), Control), FTabList.end());
+}
+
 bool TWinControl::ContainsControl(const TControl* Control) const {
     for (const TControl* c = Control; c; c = c->FParent)
         if (c == this) return true;
@@ -404,9 +417,11 @@ TControl* TWinControl::FindChildControl(const String& ControlName) const {
 void TWinControl::Broadcast(TMessage& Message) {
     std::vector<TControl*> list(FControls.begin(), FControls.end());
     list.insert(list.end(), FWinControls.begin(), FWinControls.end());
+    TFreeWatch self(this);
     for (TControl* c : list) {
-        // A child freed by an earlier one's handler is not asked.
-        if (c->FParent != this) continue;
+        // A handler may free or move its own control (or another): only the
+        // pointer of a child that left is compared, never read through.
+        if (self.Freed() || !HasChild(c)) continue;
         c->WindowProc(Message);
         if (Message.Result != 0) return;
     }
@@ -748,7 +763,7 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
     }
     std::vector<TControl*> list(FControls.begin() + static_cast<std::ptrdiff_t>(i), FControls.end());
     for (TControl* c : list) {
-        if (c->FParent != this) continue;
+        if (!HasChild(c)) continue;  // freed or moved by an earlier one's paint
         if (!c->FVisible && !(c->FComponentState.Contains(csDesigning) && !c->FControlStyle.Contains(csNoDesignVisible)))
             continue;
         TRect r = c->BoundsRect();
