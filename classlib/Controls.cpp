@@ -68,6 +68,7 @@ void ControlsImpl::Unlink(TWinControl* Control, HWND Wnd) {
         Control->FHandle = nullptr;
         Control->FShowing = false;
         Control->FTrackingMouse = false;
+        ReleaseInnerWindows(Control);
     }
 }
 

@@ -162,6 +162,7 @@ void TWinControl::CreateWnd() {
     CreatingControl = savedCreating;
     FControlState.Exclude(csCreating);
     if (!FHandle) throw EClassLibError("Error creating window of " + ClassName());
+    HookInnerWindows(nullptr);
     UpdateBounds();
     Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 1);
     if (FAutoSize) AdjustSize();
@@ -1104,6 +1105,14 @@ bool TWinControl::ReflectNotification(TMessage& Message) {
 
 void TWinControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
+        case WM_PARENTNOTIFY:
+            // A window the system class makes inside ours (not a control of
+            // the library) is hooked before anyone else sees it made.
+            if (LOWORD(Message.WParam) == WM_CREATE && FHandle) {
+                HWND child = reinterpret_cast<HWND>(Message.LParam);
+                if (child && !FindControl(child) && GetParent(child) == FHandle) HookInnerWindows(child);
+            }
+            break;
         case WM_PAINT:
             WMPaint(Message);
             return;
@@ -1249,6 +1258,81 @@ void TWinControl::DefaultHandler(TMessage& Message) {
     Message.Result = CallWindowProcA(FDefWndProc ? FDefWndProc : DefWindowProcA, FHandle, Message.Msg, Message.WParam,
                                      Message.LParam);
 }
+
+// --- Inner windows ---------------------------------------------------------------
+
+namespace {
+struct TInnerWindow {
+    TWinControl* Owner = nullptr;  // null once the owner's window is gone
+    WNDPROC Original = nullptr;
+};
+
+TWindowMap<TInnerWindow>& InnerWindows() {
+    static TWindowMap<TInnerWindow> map;
+    return map;
+}
+}  // namespace
+
+void TWinControl::HookInnerWindows(HWND) {}
+
+void TWinControl::HookInnerWindow(HWND Inner) {
+    TInnerWindow record;
+    if (!Inner || !IsWindow(Inner) || InnerWindows().Find(Inner, record)) return;
+    record.Owner = this;
+    record.Original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Inner, GWLP_WNDPROC));
+    // In the map before the procedure changes: the next message may come at once.
+    InnerWindows().Set(Inner, record);
+    SetWindowLongPtrA(Inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlsImpl::InnerWndProc));
+}
+
+void TWinControl::InnerWndProc(HWND Inner, TMessage& Message) { InnerDefaultHandler(Inner, Message); }
+
+void TWinControl::InnerDefaultHandler(HWND Inner, TMessage& Message) {
+    TInnerWindow record;
+    if (!InnerWindows().Find(Inner, record) || !record.Original) {
+        Message.Result = DefWindowProcA(Inner, Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
+    Message.Result = CallWindowProcA(record.Original, Inner, Message.Msg, Message.WParam, Message.LParam);
+}
+
+LRESULT CALLBACK ControlsImpl::InnerWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TInnerWindow record;
+    if (!InnerWindows().Find(Wnd, record)) return DefWindowProcA(Wnd, Msg, WParam, LParam);
+    TMessage message{Msg, WParam, LParam, 0};
+    if (!record.Owner) {
+        message.Result = CallWindowProcA(record.Original, Wnd, Msg, WParam, LParam);
+    } else {
+        try {
+            record.Owner->InnerWndProc(Wnd, message);
+        } catch (const std::exception& e) {
+            Application->HandleException(record.Owner, e);
+        }
+    }
+    if (Msg == WM_NCDESTROY) {
+        // The window goes: its own procedure back, if no one came after us.
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd, GWLP_WNDPROC)) == &ControlsImpl::InnerWndProc)
+            SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record.Original));
+        InnerWindows().Erase(Wnd);
+    }
+    return message.Result;
+}
+
+void ControlsImpl::ReleaseInnerWindows(TWinControl* Control) {
+    // Inner windows normally die with their owner's window; one that lives
+    // on keeps our procedure (a later subclass may chain to it) but passes
+    // every message straight to its own.
+    InnerWindows().ForEach([Control](HWND, TInnerWindow& record) {
+        if (record.Owner == Control) record.Owner = nullptr;
+    });
+}
+
+TWinControl* FindInnerWindowOwner(HWND Handle) {
+    TInnerWindow record;
+    return Handle && InnerWindows().Find(Handle, record) ? record.Owner : nullptr;
+}
+
+WNDPROC ClassLibInnerWindowProc() { return &ControlsImpl::InnerWndProc; }
 
 // ---------------------------------------------------------------------------
 // TGraphicControl, TCustomControl, TControlCanvas
