@@ -1,209 +1,131 @@
-// Freeing containers, owned components and children that free or move
-// themselves while a broadcast reaches them, on a heap whose freed memory
-// cannot be read: a read of a freed object stops the program.
+// Freeing containers, their owned components, and children that free or move
+// themselves during a broadcast, on a heap whose freed memory cannot be read.
 #include <gtest/gtest.h>
-
-#include "GuardedHeap.h"
 
 #include "Buttons.h"
 #include "ExtCtrls.h"
 #include "FormTestSupport.h"
-#include "Forms.h"
 #include "ImgList.h"
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "Timers.h"
 
-#include <string>
-#include <vector>
-
-using guardedheap::GuardedHeapScope;
+namespace guardedheap {
+void Enable(bool On);
+bool IsFreedMemory(const void* p);
+}  // namespace guardedheap
 using guardedheap::IsFreedMemory;
+using formtest::Make;
 
 namespace {
 
-using Log = std::vector<std::string>;
+class Lifetime : public ::testing::Test {
+protected:
+    void SetUp() override { guardedheap::Enable(true); }
+    void TearDown() override { guardedheap::Enable(false); }
+};
 
-// A form that says when its own destructor has run.
-class TProbeForm : public TForm {
-public:
-    explicit TProbeForm(TComponent* AOwner) : TForm(AOwner) {}
+// Every kind of child: windowed and windowless, nested panels, controls owned
+// by the form on a panel and owned by a panel, owned components at both levels.
+std::vector<void*> FillForm(TForm* Form) {
+    auto* panel = Make<TPanel>(Form, 120, 8, 100, 150);
+    auto* inner = Make<TPanel>(panel, 4, 56, 80, 80);
+    auto* speed = TObject::Create<TSpeedButton>(Form);
+    speed->SetParent(inner);
+    return {Form, Make<TButton>(Form, 8, 8, 70, 24), Make<TLabel>(Form, 8, 40, 50, 16), panel, inner,
+            speed, Make<TEdit>(inner, 2, 20, 60, 20), TObject::Create<TTimer>(Form),
+            TObject::Create<TPopupMenu>(Form), TObject::Create<TImageList>(Form), TObject::Create<TTimer>(panel)};
+}
+
+TEST_F(Lifetime, FreeingFormsOfEveryKindOfChildReadsNoFreedMemory) {
+    for (bool release : {false, true}) {
+        auto* form = TObject::Create<TForm>(nullptr);
+        std::vector<void*> objects = FillForm(form);
+        form->Show();
+        formtest::Pump();
+        if (release) form->Release();  // from the message loop
+        else form->Free();
+        formtest::Pump(60);
+        for (void* o : objects) EXPECT_TRUE(IsFreedMemory(o));
+    }
+}
+
+// A form that says when its own destructor ran, and a non-visual component
+// that, like a form provider, writes the form's WindowProc back as it goes.
+struct TProbeForm : TForm {
+    using TForm::TForm;
     ~TProbeForm() override { *Whole = false; }
     bool* Whole = nullptr;
 };
-
-// A non-visual component that, like a form provider, writes its owner's
-// WindowProc back when it goes, and notes what it finds of the owner then.
-class TProbeComponent : public TComponent {
-public:
-    TProbeComponent(TProbeForm* AOwner, Log* ALog, bool* AWhole)
-        : TComponent(AOwner), FForm(AOwner), FLog(ALog), FWhole(AWhole) {
-        FSaved = FForm->WindowProc;
-        FForm->WindowProc = [this](TMessage& M) { FSaved(M); };
+struct TProbeComponent : TComponent {
+    TProbeComponent(TProbeForm* AOwner, std::string* ALog) : TComponent(AOwner), Form(AOwner), Log(ALog) {
+        Saved = Form->WindowProc;
+        Form->WindowProc = [this](TMessage& M) { Saved(M); };
     }
     ~TProbeComponent() override {
-        FLog->push_back(std::string(*FWhole ? "form whole" : "form gone") + ", children " +
-                        std::to_string(*FWhole ? FForm->ControlCount() : -1));
-        if (*FWhole) FForm->WindowProc = FSaved;
+        *Log = *Form->Whole ? "whole, children " + std::to_string(Form->ControlCount()) : "gone";
+        if (*Form->Whole) Form->WindowProc = Saved;
     }
-
-private:
-    TProbeForm* FForm;
-    Log* FLog;
-    bool* FWhole;
-    TWndMethod FSaved;
+    TProbeForm* Form;
+    std::string* Log;
+    TWndMethod Saved;
 };
 
-template <typename T>
-T* Place(TComponent* Owner, TWinControl* Parent, int Left, int Top) {
-    auto* c = TObject::Create<T>(Owner);
-    c->SetParent(Parent);
-    c->SetLeft(Left);
-    c->SetTop(Top);
-    return c;
-}
-
-// A form with every kind of child: windowed and windowless, nested panels,
-// controls owned by the form on a panel and owned by a panel, and owned
-// non-visual components at both levels.
-std::vector<void*> FillForm(TForm* Form) {
-    std::vector<void*> objects{Form};
-    Form->SetBounds(20, 20, 300, 220);
-    objects.push_back(Place<TButton>(Form, Form, 8, 8));
-    objects.push_back(Place<TLabel>(Form, Form, 8, 40));
-    objects.push_back(Place<TEdit>(Form, Form, 8, 64));
-    auto* panel = Place<TPanel>(Form, Form, 120, 8);
-    objects.push_back(panel);
-    objects.push_back(Place<TButton>(Form, panel, 4, 4));
-    objects.push_back(Place<TLabel>(panel, panel, 4, 34));
-    auto* inner = Place<TPanel>(panel, panel, 4, 56);
-    objects.push_back(inner);
-    objects.push_back(Place<TSpeedButton>(Form, inner, 2, 2));
-    objects.push_back(Place<TEdit>(inner, inner, 2, 20));
-    objects.push_back(TObject::Create<TTimer>(Form));
-    objects.push_back(TObject::Create<TPopupMenu>(Form));
-    objects.push_back(TObject::Create<TImageList>(Form));
-    objects.push_back(TObject::Create<TTimer>(panel));
-    return objects;
-}
-
-TEST(Lifetime, FreeingContainersOfEveryKindOfChildReadsNoFreedMemory) {
-    GuardedHeapScope guard;
-    // Freed directly, shown.
-    auto* shown = TObject::Create<TForm>(nullptr);
-    std::vector<void*> objects = FillForm(shown);
-    shown->Show();
-    formtest::Pump();
-    shown->Free();
-    for (void* o : objects) EXPECT_TRUE(IsFreedMemory(o));
-
-    // Freed through Release, from the message loop.
-    auto* released = TObject::Create<TForm>(nullptr);
-    objects = FillForm(released);
-    released->Show();
-    formtest::Pump();
-    released->Release();
-    formtest::Pump(60);
-    for (void* o : objects) EXPECT_TRUE(IsFreedMemory(o));
-
-    // A panel of children freed on its own, its window never made.
-    auto* host = TObject::Create<TForm>(nullptr);
-    auto* panel = Place<TPanel>(host, host, 0, 0);
-    Place<TButton>(panel, panel, 0, 0);
-    Place<TPanel>(host, panel, 0, 30);
-    panel->Free();
-    EXPECT_EQ(host->ControlCount(), 0);
-    host->Free();
-}
-
-TEST(Lifetime, OwnedComponentsAreFreedLastWhileTheOwnerIsWhole) {
-    GuardedHeapScope guard;
-    Log log;
+TEST_F(Lifetime, OwnedComponentsAreFreedAfterTheChildrenWhileTheOwnerIsWhole) {
+    std::string log;
     bool whole = true;
     auto* form = TObject::Create<TProbeForm>(nullptr);
     form->Whole = &whole;
-    Place<TButton>(form, form, 0, 0);
-    Place<TLabel>(form, form, 0, 30);
-    TObject::Create<TProbeComponent>(form, &log, &whole);
+    Make<TButton>(form, 0, 0, 70, 24);
+    Make<TLabel>(form, 0, 30, 50, 16);
+    TObject::Create<TProbeComponent>(form, &log);
     form->HandleNeeded();
     form->Free();
-    // Freed after the children, before the form's own destructor: the
-    // WindowProc it writes back is still the form's.
-    EXPECT_EQ(log, Log{"form whole, children 0"});
-    EXPECT_FALSE(whole);
+    EXPECT_EQ(log, "whole, children 0");
 }
 
-// A windowless or windowed child that, told of its parent's new colour,
-// frees itself, moves to another parent, or just counts.
+// A child that, told of its parent's colour, frees itself, moves, or just counts.
 enum class TOnNotice { Count, Free, Move };
-
 template <typename Base>
-class TNoticeChild : public Base {
-public:
-    explicit TNoticeChild(TComponent* AOwner) : Base(AOwner) {}
+struct TNoticeChild : Base {
+    using Base::Base;
     void WndProc(TMessage& M) override {
-        if (M.Msg == CM_PARENTCOLORCHANGED && Armed) {
-            Armed = false;
+        if (M.Msg == CM_PARENTCOLORCHANGED && Notices) {
             ++*Notices;
-            if (Action == TOnNotice::Free) {
-                this->Free();
-                return;
-            }
+            Notices = nullptr;
+            if (Action == TOnNotice::Free) return this->Free();
             if (Action == TOnNotice::Move) this->SetParent(MoveTo);
         }
         Base::WndProc(M);
     }
-    bool Armed = false;
     TOnNotice Action = TOnNotice::Count;
     TWinControl* MoveTo = nullptr;
     int* Notices = nullptr;
 };
 
-TEST(Lifetime, BroadcastSurvivesChildrenThatFreeOrMoveThemselves) {
-    GuardedHeapScope guard;
+TEST_F(Lifetime, BroadcastSurvivesChildrenThatFreeOrMoveThemselves) {
     auto* form = TObject::Create<TForm>(nullptr);
-    form->SetBounds(20, 20, 300, 200);
-    auto* other = Place<TPanel>(form, form, 200, 0);
-    other->SetParentColor(false);
-    struct Row {
-        bool Windowed;
-        TOnNotice Action;
-    };
-    const Row rows[] = {
-        {false, TOnNotice::Free},  {false, TOnNotice::Move}, {false, TOnNotice::Count},
-        {true, TOnNotice::Free},   {true, TOnNotice::Move},  {true, TOnNotice::Count},
-    };
-    std::vector<int> notices(std::size(rows), 0);
+    auto* other = Make<TPanel>(form, 200, 0, 50, 50);
+    const TOnNotice actions[] = {TOnNotice::Free, TOnNotice::Move, TOnNotice::Count};
+    int notices[2][3] = {};
     std::vector<TControl*> children;
-    for (size_t i = 0; i < std::size(rows); ++i) {
+    for (int i = 0; i < 6; ++i) {
         auto arm = [&](auto* c) {
-            c->Action = rows[i].Action;
+            c->Action = actions[i % 3];
             c->MoveTo = other;
-            c->Notices = &notices[i];
             c->SetParentColor(true);
-            c->Armed = true;
+            c->Notices = &notices[i / 3][i % 3];
             children.push_back(c);
         };
-        if (rows[i].Windowed) arm(Place<TNoticeChild<TPanel>>(form, form, 0, int(i) * 30));
-        else arm(Place<TNoticeChild<TLabel>>(form, form, 100, int(i) * 30));
+        if (i < 3) arm(Make<TNoticeChild<TLabel>>(form, 100, i * 30, 50, 20));
+        else arm(Make<TNoticeChild<TPanel>>(form, 0, i * 30, 50, 20));
     }
     form->Show();
-    formtest::Pump();
     form->SetColor(clRed);  // CM_PARENTCOLORCHANGED to every child
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(notices[i], 1);
-        switch (rows[i].Action) {
-            case TOnNotice::Free:
-                EXPECT_TRUE(IsFreedMemory(children[i]));
-                break;
-            case TOnNotice::Move:
-                EXPECT_EQ(children[i]->Parent(), other);
-                break;
-            case TOnNotice::Count:
-                EXPECT_EQ(children[i]->Color(), clRed);
-                break;
-        }
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(notices[i / 3][i % 3], 1) << i;
+        if (i % 3 == 0) EXPECT_TRUE(IsFreedMemory(children[i])) << i;
+        else EXPECT_EQ(children[i]->Parent(), i % 3 == 1 ? static_cast<TWinControl*>(other) : form) << i;
     }
     form->Free();
 }

@@ -138,58 +138,41 @@ TEST_F(EngineMessaging, BroadcastReachesGrandchildrenOnlyThroughUnskinnedChildre
     EXPECT_EQ(CountCode(underSkinned->Log, AC_PARENTCHANGED), 1);
 }
 
-// A windowless child that, on a skin command, frees or moves itself or the
-// control named, and counts what it got.
+// A windowless child that counts the skin commands it gets and, on the
+// first, frees the control named (perhaps itself) or moves.
 struct TActingGraphic : TRecGraphic {
     using TRecGraphic::TRecGraphic;
     TControl* FreeOnCommand = nullptr;
     TWinControl* MoveTo = nullptr;
-    int* Count = nullptr;
+    int Count = 0;
     void WndProc(TMessage& M) override {
-        if (M.Msg == SM_ALPHACMD && Count) {
-            ++*Count;
+        if (M.Msg == SM_ALPHACMD && ++Count == 1) {
             if (MoveTo) SetParent(MoveTo);
-            if (FreeOnCommand) {
-                TControl* target = FreeOnCommand;
-                FreeOnCommand = nullptr;
-                Count = nullptr;
-                target->Free();  // perhaps this very control
-                return;
-            }
+            if (FreeOnCommand) return FreeOnCommand->Free();
         }
         TRecGraphic::WndProc(M);
     }
 };
 
 TEST_F(EngineMessaging, BroadcastSurvivesChildrenThatFreeOrMoveThemselvesOrTheirContainer) {
-    auto* other = new TRecWin(Form.get(), false);  // outside the broadcast
-    int selfFreed = 0, moved = 0, counted = 0, containerFreed = 0, last = 0;
-    auto make = [&](TWinControl* parent, int* count) {
-        auto* c = new TActingGraphic(Form.get());
-        c->SetParent(parent);
-        c->Count = count;
-        return c;
-    };
-    auto* freesItself = make(Form.get(), &selfFreed);
-    freesItself->FreeOnCommand = freesItself;
-    make(Form.get(), &moved)->MoveTo = other;
-    make(Form.get(), &counted);
+    auto* outside = new TRecWin(Form.get(), false);
     auto* box = new TRecWin(Form.get(), false);
     box->SetParent(Form.get());
-    make(box, &containerFreed)->FreeOnCommand = box;
-    make(Form.get(), &last);
-    Form->HandleNeeded();
-
+    std::vector<TActingGraphic*> c;
+    for (TWinControl* parent : std::vector<TWinControl*>{Form.get(), Form.get(), Form.get(), box}) {
+        c.push_back(new TActingGraphic(Form.get()));
+        c.back()->SetParent(parent);
+    }
+    c[0]->FreeOnCommand = c[0];
+    c[1]->MoveTo = outside;
+    c[3]->FreeOnCommand = box;
     TMessage msg{SM_ALPHACMD, acCommandWParam(AC_SETBGCHANGED), 0, 0};
     BroadcastToChildren(Form.get(), msg);
-    // Each child once; none skipped for a list that shrank under it.
-    EXPECT_EQ(selfFreed, 1);
-    EXPECT_EQ(moved, 1);
-    EXPECT_EQ(counted, 1);
-    EXPECT_EQ(containerFreed, 1);
-    EXPECT_EQ(last, 1);
-    EXPECT_EQ(other->ControlCount(), 1);
-    EXPECT_EQ(Form->ControlCount(), 2);  // counted, last
+    // None skipped for a list that shrank under it (nor read once freed).
+    EXPECT_EQ(c[1]->Count, 1);
+    EXPECT_EQ(c[2]->Count, 1);
+    EXPECT_EQ(outside->ControlCount(), 1);
+    EXPECT_EQ(Form->ControlCount(), 1);
 }
 
 TEST_F(EngineMessaging, ParentPictureOnlyFromParentsThatAnswer) {
