@@ -82,6 +82,15 @@ TComponent::~TComponent() {
 
 void TComponent::BeforeDestruction() {
     if (!FComponentState.Contains(csDestroying)) Destroying();
+    // Newest first, as DestroyComponents does; controls stay for the destructor
+    // (a parent frees its children itself; others keep their place until then).
+    for (size_t i = FComponents.size(); i-- > 0;) {
+        if (i >= FComponents.size()) continue;  // one destructor freed others
+        TComponent* c = FComponents[i];
+        if (c->InheritsFrom("TControl")) continue;
+        Remove(c);
+        c->Free();
+    }
 }
 
 void TComponent::Destroying() {
@@ -195,6 +204,21 @@ void TComponent::SetDesigning(bool Value) {
     if (Value) FComponentState.Include(csDesigning);
     else FComponentState.Exclude(csDesigning);
     for (TComponent* c : FComponents) c->SetDesigning(Value);
+}
+
+// ---------------------------------------------------------------------------
+
+TFreeWatch::TFreeWatch(TComponent* AComponent) : TComponent(nullptr), FTarget(AComponent) {
+    if (FTarget) FreeNotification(FTarget);
+}
+
+TFreeWatch::~TFreeWatch() {
+    // Leave quietly: the target hears nothing of the watch going.
+    if (FTarget) RemoveFreeNotification(FTarget);
+}
+
+void TFreeWatch::Notification(TComponent* AComponent, TOperation Operation) {
+    if (Operation == TOperation::opRemove && AComponent == FTarget) FTarget = nullptr;
 }
 
 // ---------------------------------------------------------------------------

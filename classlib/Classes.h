@@ -218,6 +218,11 @@ class TComponent : public TPersistent {
 public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
+    // Marks the component as destroying and frees the components it owns
+    // that are not controls (providers, menus, timers, image lists). Every
+    // override calls this last, so those go at the end of the chain while
+    // the owner is still whole: a provider's destructor may still write its
+    // form's WindowProc. Controls are freed by their parents before that.
     void BeforeDestruction() override;
 
     TComponent* Owner() const { return FOwner; }
@@ -262,6 +267,22 @@ private:
     std::vector<TComponent*> FFreeNotifies;
     String FName;
     std::intptr_t FTag = 0;
+};
+
+// Tells whether a component was freed while the watch was alive: set one up
+// before calling code that may free it (an event handler, a broadcast to
+// children), ask Freed() after, and touch the component only when false.
+class TFreeWatch : private TComponent {
+public:
+    explicit TFreeWatch(TComponent* AComponent);
+    ~TFreeWatch() override;
+    bool Freed() const { return FTarget == nullptr; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TComponent* FTarget;
 };
 
 // Published-property access by name; these return false / 0 / nullptr when

@@ -45,24 +45,36 @@ using namespace controls_detail;
 namespace {
 TControl* gMouseControl = nullptr;
 TMouse gMouse;
+
+// The control of each window the library made, kept in the process: every
+// message needs it, and a window property is a round trip to the window
+// server under Wine. The property is still set, for code outside the library.
+TWindowMap<TWinControl*>& ControlMap() {
+    static TWindowMap<TWinControl*> map;
+    return map;
+}
 }  // namespace
 
 void ControlsImpl::Link(TWinControl* Control, HWND Wnd) {
     Control->FHandle = Wnd;
+    ControlMap().Set(Wnd, Control);
     SetPropA(Wnd, MAKEINTATOM(ControlAtom()), Control);
 }
 
 void ControlsImpl::Unlink(TWinControl* Control, HWND Wnd) {
+    ControlMap().Erase(Wnd);
     RemovePropA(Wnd, MAKEINTATOM(ControlAtom()));
     if (Control->FHandle == Wnd) {
         Control->FHandle = nullptr;
         Control->FShowing = false;
         Control->FTrackingMouse = false;
+        ReleaseInnerWindows(Control);
     }
 }
 
 LRESULT CALLBACK ControlsImpl::WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    auto* control = static_cast<TWinControl*>(GetPropA(Wnd, MAKEINTATOM(ControlAtom())));
+    TWinControl* control = nullptr;
+    ControlMap().Find(Wnd, control);
     if (!control) {
         control = CreationControl;
         if (!control) return DefWindowProcA(Wnd, Msg, WParam, LParam);
@@ -84,11 +96,11 @@ LRESULT CALLBACK ControlsImpl::WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM
 }
 
 TWinControl* FindControl(HWND Handle) {
-    if (!Handle) return nullptr;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(Handle, &pid);
-    if (pid != GetCurrentProcessId()) return nullptr;
-    return static_cast<TWinControl*>(GetPropA(Handle, MAKEINTATOM(ControlAtom())));
+    // Only live windows of this process are in the map: no other process's
+    // window can be mistaken for one of ours.
+    TWinControl* control = nullptr;
+    if (Handle) ControlMap().Find(Handle, control);
+    return control;
 }
 
 bool IsClassLibWindow(HWND Handle) { return FindControl(Handle) != nullptr; }
@@ -307,7 +319,7 @@ TControl::~TControl() {
 }
 
 void TControl::BeforeDestruction() {
-    TComponent::BeforeDestruction();
+    Destroying();
     if (Application.Assigned()) Application->ControlDestroying(this);
     if (gMouseControl == this) gMouseControl = nullptr;
     if (CaptureControl == this) {
@@ -315,6 +327,8 @@ void TControl::BeforeDestruction() {
         ReleaseCapture();
     }
     if (FParent) FParent->RemoveControl(this);
+    // Last: frees the owned components that are not controls.
+    TComponent::BeforeDestruction();
 }
 
 void TControl::SetParent(TWinControl* AParent) {

@@ -444,6 +444,9 @@ public:
     void InsertControl(TControl* AControl);
     void RemoveControl(TControl* AControl);
     bool ContainsControl(const TControl* Control) const;
+    // Whether Control is a direct child; compares the pointer only, so it may
+    // be asked about a control that a handler has freed meanwhile.
+    bool HasChild(const TControl* Control) const;
     // The topmost visible child at Pos (client coordinates); windowed
     // children only when AllowWinControls.
     TControl* ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool AllowWinControls = false) const;
@@ -558,6 +561,24 @@ protected:
 
     // Focus is leaving Control (hidden, disabled or removed): the form forgets it.
     void RemoveFocus(bool Removing);
+    // Drops Control from the child and tab lists without reading it.
+    void ForgetChild(const TControl* Control);
+
+    // A control over a system class that makes windows inside its own (the
+    // edit and list of a combo box, the header of a list view) hooks them
+    // here with HookInnerWindow, so that they route through us beneath any
+    // adapter that subclasses them later: called once the window exists
+    // (NewChild null), and for each child window made later (NewChild, from
+    // WM_PARENTNOTIFY, before its CreateWindowEx returns).
+    virtual void HookInnerWindows(HWND NewChild);
+    // Puts our procedure on Inner, which then hands each message to
+    // InnerWndProc; a window hooked already is left as it is. The hook goes
+    // with the inner window.
+    void HookInnerWindow(HWND Inner);
+    // Each message of a hooked inner window; the default passes it on.
+    virtual void InnerWndProc(HWND Inner, TMessage& Message);
+    // The inner window's own handling: the procedure it had before the hook.
+    void InnerDefaultHandler(HWND Inner, TMessage& Message);
 
     mutable HWND FHandle = nullptr;
     WNDPROC FDefWndProc = nullptr;
@@ -692,6 +713,10 @@ TWinControl* FindControl(HWND Handle);
 // The window procedure every window made by the library starts with; a
 // window whose GWLP_WNDPROC differs has been subclassed since.
 WNDPROC ClassLibWindowProc();
+// The control whose inner window Handle is (TWinControl::HookInnerWindow), or nullptr.
+TWinControl* FindInnerWindowOwner(HWND Handle);
+// The procedure every hooked inner window has under later subclasses.
+WNDPROC ClassLibInnerWindowProc();
 // The library window at a screen point, or nullptr.
 TWinControl* FindVCLWindow(const TPoint& Pos);
 // The control under a screen point, windowless children included.

@@ -4,7 +4,44 @@
 
 #include "Controls.h"
 
+#include <unordered_map>
+
 namespace controls_detail {
+// Values kept per window in the process, shared by the threads that own windows.
+template <typename V>
+class TWindowMap {
+public:
+    bool Find(HWND Wnd, V& Value) {
+        AcquireSRWLockShared(&FLock);
+        auto it = FMap.find(Wnd);
+        bool found = it != FMap.end();
+        if (found) Value = it->second;
+        ReleaseSRWLockShared(&FLock);
+        return found;
+    }
+    void Set(HWND Wnd, const V& Value) {
+        AcquireSRWLockExclusive(&FLock);
+        FMap[Wnd] = Value;
+        ReleaseSRWLockExclusive(&FLock);
+    }
+    void Erase(HWND Wnd) {
+        AcquireSRWLockExclusive(&FLock);
+        FMap.erase(Wnd);
+        ReleaseSRWLockExclusive(&FLock);
+    }
+    // Calls Action(Wnd, Value&) for each entry, under the lock.
+    template <typename F>
+    void ForEach(F Action) {
+        AcquireSRWLockExclusive(&FLock);
+        for (auto& entry : FMap) Action(entry.first, entry.second);
+        ReleaseSRWLockExclusive(&FLock);
+    }
+
+private:
+    SRWLOCK FLock = SRWLOCK_INIT;
+    std::unordered_map<HWND, V> FMap;
+};
+
 // Set just before CreateWindowEx; the library's window procedure takes it at
 // the window's first message, so even WM_NCCREATE reaches the control.
 extern thread_local TWinControl* CreationControl;
@@ -25,4 +62,7 @@ struct ControlsImpl {
     static LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
     static void Link(TWinControl* Control, HWND Wnd);
     static void Unlink(TWinControl* Control, HWND Wnd);
+    static LRESULT CALLBACK InnerWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    // The control's window is gone: its inner windows' hooks no longer reach it.
+    static void ReleaseInnerWindows(TWinControl* Control);
 };

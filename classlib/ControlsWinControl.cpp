@@ -54,11 +54,13 @@ void TWinControl::BeforeDestruction() {
     Destroying();
     if (FParent) RemoveFocus(true);
     if (FHandle) DestroyHandle();
+    // Each child leaves the list before it is freed: afterwards nothing of it
+    // may be read, and its own BeforeDestruction finds no parent to leave.
     while (!FControls.empty() || !FWinControls.empty()) {
         TControl* c = !FWinControls.empty() ? static_cast<TControl*>(FWinControls.back()) : FControls.back();
-        c->Free();
-        // A child that would not leave must not keep us looping.
         RemoveControl(c);
+        ForgetChild(c);  // in case it did not leave
+        c->Free();
     }
     TControl::BeforeDestruction();
 }
@@ -160,6 +162,7 @@ void TWinControl::CreateWnd() {
     CreatingControl = savedCreating;
     FControlState.Exclude(csCreating);
     if (!FHandle) throw EClassLibError("Error creating window of " + ClassName());
+    HookInnerWindows(nullptr);
     UpdateBounds();
     Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 1);
     if (FAutoSize) AdjustSize();
@@ -371,6 +374,17 @@ void TWinControl::RemoveControl(TControl* AControl) {
     }
 }
 
+bool TWinControl::HasChild(const TControl* Control) const {
+    return std::find(FControls.begin(), FControls.end(), Control) != FControls.end() ||
+           std::find(FWinControls.begin(), FWinControls.end(), Control) != FWinControls.end();
+}
+
+void TWinControl::ForgetChild(const TControl* Control) {
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), Control), FControls.end());
+    FWinControls.erase(std::remove(FWinControls.begin(), FWinControls.end(), Control), FWinControls.end());
+    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), Control), FTabList.end());
+}
+
 bool TWinControl::ContainsControl(const TControl* Control) const {
     for (const TControl* c = Control; c; c = c->FParent)
         if (c == this) return true;
@@ -404,9 +418,11 @@ TControl* TWinControl::FindChildControl(const String& ControlName) const {
 void TWinControl::Broadcast(TMessage& Message) {
     std::vector<TControl*> list(FControls.begin(), FControls.end());
     list.insert(list.end(), FWinControls.begin(), FWinControls.end());
+    TFreeWatch self(this);
     for (TControl* c : list) {
-        // A child freed by an earlier one's handler is not asked.
-        if (c->FParent != this) continue;
+        // A handler may free or move its own control (or another): only the
+        // pointer of a child that left is compared, never read through.
+        if (self.Freed() || !HasChild(c)) continue;
         c->WindowProc(Message);
         if (Message.Result != 0) return;
     }
@@ -748,7 +764,7 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
     }
     std::vector<TControl*> list(FControls.begin() + static_cast<std::ptrdiff_t>(i), FControls.end());
     for (TControl* c : list) {
-        if (c->FParent != this) continue;
+        if (!HasChild(c)) continue;  // freed or moved by an earlier one's paint
         if (!c->FVisible && !(c->FComponentState.Contains(csDesigning) && !c->FControlStyle.Contains(csNoDesignVisible)))
             continue;
         TRect r = c->BoundsRect();
@@ -1089,6 +1105,14 @@ bool TWinControl::ReflectNotification(TMessage& Message) {
 
 void TWinControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
+        case WM_PARENTNOTIFY:
+            // A window the system class makes inside ours (not a control of
+            // the library) is hooked before anyone else sees it made.
+            if (LOWORD(Message.WParam) == WM_CREATE && FHandle) {
+                HWND child = reinterpret_cast<HWND>(Message.LParam);
+                if (child && !FindControl(child) && GetParent(child) == FHandle) HookInnerWindows(child);
+            }
+            break;
         case WM_PAINT:
             WMPaint(Message);
             return;
@@ -1234,6 +1258,81 @@ void TWinControl::DefaultHandler(TMessage& Message) {
     Message.Result = CallWindowProcA(FDefWndProc ? FDefWndProc : DefWindowProcA, FHandle, Message.Msg, Message.WParam,
                                      Message.LParam);
 }
+
+// --- Inner windows ---------------------------------------------------------------
+
+namespace {
+struct TInnerWindow {
+    TWinControl* Owner = nullptr;  // null once the owner's window is gone
+    WNDPROC Original = nullptr;
+};
+
+TWindowMap<TInnerWindow>& InnerWindows() {
+    static TWindowMap<TInnerWindow> map;
+    return map;
+}
+}  // namespace
+
+void TWinControl::HookInnerWindows(HWND) {}
+
+void TWinControl::HookInnerWindow(HWND Inner) {
+    TInnerWindow record;
+    if (!Inner || !IsWindow(Inner) || InnerWindows().Find(Inner, record)) return;
+    record.Owner = this;
+    record.Original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Inner, GWLP_WNDPROC));
+    // In the map before the procedure changes: the next message may come at once.
+    InnerWindows().Set(Inner, record);
+    SetWindowLongPtrA(Inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlsImpl::InnerWndProc));
+}
+
+void TWinControl::InnerWndProc(HWND Inner, TMessage& Message) { InnerDefaultHandler(Inner, Message); }
+
+void TWinControl::InnerDefaultHandler(HWND Inner, TMessage& Message) {
+    TInnerWindow record;
+    if (!InnerWindows().Find(Inner, record) || !record.Original) {
+        Message.Result = DefWindowProcA(Inner, Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
+    Message.Result = CallWindowProcA(record.Original, Inner, Message.Msg, Message.WParam, Message.LParam);
+}
+
+LRESULT CALLBACK ControlsImpl::InnerWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TInnerWindow record;
+    if (!InnerWindows().Find(Wnd, record)) return DefWindowProcA(Wnd, Msg, WParam, LParam);
+    TMessage message{Msg, WParam, LParam, 0};
+    if (!record.Owner) {
+        message.Result = CallWindowProcA(record.Original, Wnd, Msg, WParam, LParam);
+    } else {
+        try {
+            record.Owner->InnerWndProc(Wnd, message);
+        } catch (const std::exception& e) {
+            Application->HandleException(record.Owner, e);
+        }
+    }
+    if (Msg == WM_NCDESTROY) {
+        // The window goes: its own procedure back, if no one came after us.
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd, GWLP_WNDPROC)) == &ControlsImpl::InnerWndProc)
+            SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record.Original));
+        InnerWindows().Erase(Wnd);
+    }
+    return message.Result;
+}
+
+void ControlsImpl::ReleaseInnerWindows(TWinControl* Control) {
+    // Inner windows normally die with their owner's window; one that lives
+    // on keeps our procedure (a later subclass may chain to it) but passes
+    // every message straight to its own.
+    InnerWindows().ForEach([Control](HWND, TInnerWindow& record) {
+        if (record.Owner == Control) record.Owner = nullptr;
+    });
+}
+
+TWinControl* FindInnerWindowOwner(HWND Handle) {
+    TInnerWindow record;
+    return Handle && InnerWindows().Find(Handle, record) ? record.Owner : nullptr;
+}
+
+WNDPROC ClassLibInnerWindowProc() { return &ControlsImpl::InnerWndProc; }
 
 // ---------------------------------------------------------------------------
 // TGraphicControl, TCustomControl, TControlCanvas

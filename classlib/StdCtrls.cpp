@@ -152,7 +152,9 @@ void TCustomEdit::CreateWnd() {
         throw;
     }
     FCreating = false;
+    // What was set while there was no window (or kept from the last one).
     SendMessageA(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+    if (FModified) SendMessageA(FHandle, EM_SETMODIFY, TRUE, 0);
 }
 
 void TCustomEdit::SetReadOnly(bool Value) {
@@ -175,9 +177,12 @@ void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
     RecreateWnd();
 }
 
-bool TCustomEdit::Modified() const { return HandleAllocated() && SendMessageA(FHandle, EM_GETMODIFY, 0, 0) != 0; }
+bool TCustomEdit::Modified() const {
+    return HandleAllocated() ? SendMessageA(FHandle, EM_GETMODIFY, 0, 0) != 0 : FModified;
+}
 
 void TCustomEdit::SetModified(bool Value) {
+    FModified = Value;
     if (HandleAllocated()) SendMessageA(FHandle, EM_SETMODIFY, Value ? TRUE : FALSE, 0);
 }
 
@@ -221,11 +226,45 @@ void TCustomEdit::Change() {
 }
 
 void TCustomEdit::Dispatch(TMessage& Message) {
-    if (Message.Msg == CN_COMMAND) {
-        if (HIWORD(Message.WParam) == EN_CHANGE && !FCreating) Change();
-        return;
+    switch (Message.Msg) {
+        case CN_COMMAND:
+            if (HIWORD(Message.WParam) == EN_CHANGE && !FCreating) Change();
+            return;
+        case WM_DESTROY:
+            // The next window (RecreateWnd) starts as modified as this one was.
+            if (FHandle) FModified = SendMessageA(FHandle, EM_GETMODIFY, 0, 0) != 0;
+            break;
+        case EM_LIMITTEXT:
+        case EM_SETREADONLY:
+        case EM_SETMODIFY:
+        case EM_GETMODIFY:
+            // Sent before the window exists: kept as the property, which the
+            // window is made with.
+            if (!FHandle) {
+                StoreEditSetting(Message);
+                return;
+            }
+            break;
     }
     TWinControl::Dispatch(Message);
+}
+
+void TCustomEdit::StoreEditSetting(TMessage& Message) {
+    Message.Result = 1;
+    switch (Message.Msg) {
+        case EM_LIMITTEXT:
+            SetMaxLength(static_cast<int>(Message.WParam));
+            break;
+        case EM_SETREADONLY:
+            SetReadOnly(Message.WParam != 0);
+            break;
+        case EM_SETMODIFY:
+            FModified = Message.WParam != 0;
+            break;
+        case EM_GETMODIFY:
+            Message.Result = FModified ? 1 : 0;
+            break;
+    }
 }
 
 // ---------------------------------------------------------------------------

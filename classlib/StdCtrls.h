@@ -99,8 +99,11 @@ protected:
     void CreateWnd() override;
     // The text changed (EN_CHANGE).
     virtual void Change();
+    // An edit message performed while there is no window: kept in the property.
+    void StoreEditSetting(TMessage& Message);
 
     bool FReadOnly = false;
+    bool FModified = false;
     int FMaxLength = 0;
     TBorderStyle FBorderStyle = bsSingle;
     bool FCreating = false;

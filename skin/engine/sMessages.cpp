@@ -253,15 +253,24 @@ TColor QueryParentColor(TControl* Control) {
 void BroadcastToChildren(TControl* Control, TMessage& Message) {
     auto* w = dynamic_cast<TWinControl*>(Control);
     if (!w) return;
-    // The list may change under a handler: re-read it at each step.
-    for (int i = 0; i < w->ControlCount(); ++i) {
-        TControl* c = w->Controls(i);
+    // Each child as the list stood when the broadcast began. A handler may
+    // free or move its own control, another child, or (deeper down) the
+    // container itself: each is watched, and only the pointer of one that
+    // left is compared, never read through.
+    std::vector<TControl*> children;
+    children.reserve(static_cast<std::size_t>(w->ControlCount()));
+    for (int i = 0; i < w->ControlCount(); ++i) children.push_back(w->Controls(i));
+    TFreeWatch container(w);
+    for (TControl* c : children) {
+        if (container.Freed()) return;
+        if (!w->HasChild(c)) continue;
         if (Destroying(c)) return;
+        TFreeWatch child(c);
         TMessage m = Message;
         c->Perform(m);
-        if (i >= w->ControlCount() || w->Controls(i) != c) continue;
-        if (auto* cw = dynamic_cast<TWinControl*>(c))
-            if (!QuerySkinCommand(cw, AC_SKINNEDQUERY)) BroadcastToChildren(cw, Message);
+        if (child.Freed() || container.Freed() || c->Parent() != w) continue;
+        auto* cw = dynamic_cast<TWinControl*>(c);
+        if (cw && !QuerySkinCommand(cw, AC_SKINNEDQUERY) && !child.Freed()) BroadcastToChildren(cw, Message);
     }
 }
 

@@ -138,6 +138,43 @@ TEST_F(EngineMessaging, BroadcastReachesGrandchildrenOnlyThroughUnskinnedChildre
     EXPECT_EQ(CountCode(underSkinned->Log, AC_PARENTCHANGED), 1);
 }
 
+// A windowless child that counts the skin commands it gets and, on the
+// first, frees the control named (perhaps itself) or moves.
+struct TActingGraphic : TRecGraphic {
+    using TRecGraphic::TRecGraphic;
+    TControl* FreeOnCommand = nullptr;
+    TWinControl* MoveTo = nullptr;
+    int Count = 0;
+    void WndProc(TMessage& M) override {
+        if (M.Msg == SM_ALPHACMD && ++Count == 1) {
+            if (MoveTo) SetParent(MoveTo);
+            if (FreeOnCommand) return FreeOnCommand->Free();
+        }
+        TRecGraphic::WndProc(M);
+    }
+};
+
+TEST_F(EngineMessaging, BroadcastSurvivesChildrenThatFreeOrMoveThemselvesOrTheirContainer) {
+    auto* outside = new TRecWin(Form.get(), false);
+    auto* box = new TRecWin(Form.get(), false);
+    box->SetParent(Form.get());
+    std::vector<TActingGraphic*> c;
+    for (TWinControl* parent : std::vector<TWinControl*>{Form.get(), Form.get(), Form.get(), box}) {
+        c.push_back(new TActingGraphic(Form.get()));
+        c.back()->SetParent(parent);
+    }
+    c[0]->FreeOnCommand = c[0];
+    c[1]->MoveTo = outside;
+    c[3]->FreeOnCommand = box;
+    TMessage msg{SM_ALPHACMD, acCommandWParam(AC_SETBGCHANGED), 0, 0};
+    BroadcastToChildren(Form.get(), msg);
+    // None skipped for a list that shrank under it (nor read once freed).
+    EXPECT_EQ(c[1]->Count, 1);
+    EXPECT_EQ(c[2]->Count, 1);
+    EXPECT_EQ(outside->ControlCount(), 1);
+    EXPECT_EQ(Form->ControlCount(), 1);
+}
+
 TEST_F(EngineMessaging, ParentPictureOnlyFromParentsThatAnswer) {
     ASSERT_TRUE(M->LoadSkin(Folder.Skin));
     auto* panel = new TRecWin(Form.get(), true, "PANEL");
