@@ -19,17 +19,16 @@
 
 namespace adaptertest {
 
+// A manager with the test skin and its scroll sections loaded.
 inline TsSkinManager* LoadTestSkin() {
-    static const std::string folder = [] {
-        const std::string f = testsupport::MakeTempFolder("adapters") + "\\Test";
+    static const testsupport::TestSkinFolder folder([] {
         testsupport::TestSkinOptions options;
         options.ScrollBars = true;
-        testsupport::WriteTestSkin(f, options);
-        return f;
-    }();
+        return options;
+    }());
     TsSkinManager* m = TObject::Create<TsSkinManager>(nullptr);
     String error;
-    if (!m->LoadSkin(folder, error)) ADD_FAILURE() << "test skin not loaded: " << error;
+    if (!folder.Ok || !m->LoadSkin(folder.Skin, error)) ADD_FAILURE() << "test skin not loaded: " << error;
     return m;
 }
 
