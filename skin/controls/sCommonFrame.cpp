@@ -5,28 +5,6 @@
 #include "sMessages.h"
 #include "sSkinManager.h"
 
-bool acHintsHidden = false;
-bool acSavedShowHint = true;
-bool acForcePressed = false;
-
-bool HideHintsForPress() {
-    if (acHintsHidden || !Application) return false;
-    acSavedShowHint = Application->ShowHint();
-    Application->SetShowHint(false);
-    acHintsHidden = true;
-    return true;
-}
-
-void RestoreHintsAfterPress(bool& HidThem) {
-    // A release whose press did not hide the hints must not switch them back
-    // on (or off) for the whole program.
-    if (!HidThem) return;
-    HidThem = false;
-    if (!acHintsHidden) return;
-    acHintsHidden = false;
-    if (Application) Application->SetShowHint(acSavedShowHint);
-}
-
 namespace {
 
 bool IsRealRegion(HRGN R) { return R != nullptr && R != acRegionNeverPainted(); }
@@ -35,7 +13,7 @@ TCustomAction* CustomActionOf(const TControl* C) { return dynamic_cast<TCustomAc
 
 }  // namespace
 
-TsCommonFrame::TsCommonFrame(TControl* Control, TsFrameClient* Client, int ControlTypeCode, TsFrameOptions Options,
+TsCommonFrame::TsCommonFrame(TControl* Control, TsFrameClient* Client, int ControlTypeCode, TsCommonFrameOptions Options,
                              bool CreateCache)
     : FControl(Control), FWin(dynamic_cast<TWinControl*>(Control)), FClient(Client), FOptions(Options) {
     SkinData = new TsCommonData(Control, CreateCache);
@@ -97,21 +75,6 @@ void TsCommonFrame::WndProc(TMessage& M) {
     if (FClient->SkinnedMessage(M)) return;
     if (SkinnedStage(M)) return;
     DefaultStage(M);
-}
-
-bool AnswerSkinnedIdentity(TMessage& M) {
-    if (M.Msg != SM_ALPHACMD) return false;
-    switch (M.WParamHi()) {
-        case AC_SKINNEDQUERY:
-            M.LParam = 1;
-            M.Result = 1;
-            return true;
-        case AC_GETAPPLICATION:
-            M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
-            return true;
-        default:
-            return false;
-    }
 }
 
 bool TsCommonFrame::StageOne(TMessage& M) {

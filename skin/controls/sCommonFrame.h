@@ -10,6 +10,7 @@
 #include "sFade.h"
 #include "sGlobals.h"
 #include "sGraphUtils.h"
+#include "sSkinnedControl.h"
 
 // What a control tells the frame. A skinned control derives from it (next to
 // its class-library base) and owns one TsCommonFrame built on itself; its
@@ -33,7 +34,7 @@ public:
 };
 
 // Behaviour a control chooses when it builds its frame.
-struct TsFrameOptions {
+struct TsCommonFrameOptions {
     // Rebuild the cache at every paint (the state also shapes the region).
     bool RebuildAtEachPaint = false;
     // Cut a window region from the border mask and keep the corners of the
@@ -49,7 +50,7 @@ public:
     // Creates the skin data (with a cache bitmap when CreateCache) for
     // Control and sets its control-type code. Client is the same object as
     // Control, seen through TsFrameClient.
-    TsCommonFrame(TControl* Control, TsFrameClient* Client, int ControlTypeCode, TsFrameOptions Options = {},
+    TsCommonFrame(TControl* Control, TsFrameClient* Client, int ControlTypeCode, TsCommonFrameOptions Options = {},
                   bool CreateCache = true);
     // Stops the fade and frees the skin data and a region still held.
     ~TsCommonFrame();
@@ -96,24 +97,6 @@ private:
     TControl* FControl;
     TWinControl* FWin;
     TsFrameClient* FClient;
-    TsFrameOptions FOptions;
+    TsCommonFrameOptions FOptions;
 };
 
-// The answers a skinned control gives in every state, whether the skin is on
-// or not: that it is skinned, and the application it runs in. True when M was
-// one of those questions (and is answered).
-bool AnswerSkinnedIdentity(TMessage& M);
-
-// --- Program-wide press state shared by the buttons, track bar and splitter -
-// The application's hints are off while a skinned control is held down with
-// the left mouse button; acSavedShowHint keeps the value to restore.
-extern bool acHintsHidden;
-extern bool acSavedShowHint;
-// Set only around one synchronous redraw of a released button, so that it
-// shows pressed once more.
-extern bool acForcePressed;
-// Hides the hints for a left press; true when this call hid them (so the
-// control that pressed restores them, and only it).
-bool HideHintsForPress();
-// Restores the hints when HidThem is set, and clears it.
-void RestoreHintsAfterPress(bool& HidThem);

@@ -21,7 +21,7 @@ std::string BuildSkinsFolder() {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string dir = path;
     dir.erase(dir.find_last_of('\\'));
-    return dir + "\\..\\..\\skins";
+    return dir + "\\..\\..\\..\\..\\skins";
 }
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
