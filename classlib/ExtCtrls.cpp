@@ -272,6 +272,13 @@ void TSplitter::Paint() {
     if (OnPaint) OnPaint(this);
 }
 
+void TSplitter::Dispatch(TMessage& Message) {
+    // The sizing cursor follows the axis, unless another one was chosen.
+    if (Message.Msg == CM_MOUSEENTER && (FCursor == crHSplit || FCursor == crVSplit))
+        FCursor = Horizontal() ? crHSplit : crVSplit;
+    TGraphicControl::Dispatch(Message);
+}
+
 TControl* TSplitter::FindSizedControl() const {
     if (!FParent) return nullptr;
     // A point just outside the splitter on the neighbour's side.

@@ -108,6 +108,7 @@ public:
     bool Sizing() const { return FSizedControl != nullptr; }
     // The control a drag would resize now, or nil.
     TControl* FindSizedControl() const;
+    void Dispatch(TMessage& Message) override;
 
     TNotifyEvent OnPaint;
     TCanResizeEvent OnCanResize;
