@@ -118,9 +118,9 @@ void TsRegionHolder::Remove(HWND Wnd) {
 // ---------------------------------------------------------------------------
 // TsSkinnedFrame: life and state
 
-TsSkinnedFrame::TsSkinnedFrame(TControl* Control, TsControlType Type, TsFrameOptions Options)
+TsSkinnedFrame::TsSkinnedFrame(TControl* Control, TWinControl* Window, TsControlType Type, TsFrameOptions Options)
     : FControl(Control),
-      FWin(dynamic_cast<TWinControl*>(Control)),
+      FWin(Window),
       FOptions(Options),
       FSkinData(std::make_unique<TsCommonData>(Control, Options.CreateCache)) {
     FSkinData->ControlTypeCode = Type;
@@ -128,7 +128,7 @@ TsSkinnedFrame::TsSkinnedFrame(TControl* Control, TsControlType Type, TsFrameOpt
 
 TsSkinnedFrame::~TsSkinnedFrame() {
     *FAlive = false;
-    StopFade();
+    ::StopFade(FFadeTimer);
     RestoreHintsAfterPress(FHidHints);
 }
 
@@ -280,6 +280,7 @@ void TsSkinnedFrame::DefaultStage(TMessage& M) {
         case CM_ACTIONUPDATE: ActionUpdate(); break;
         default: break;
     }
+    if (*alive) AfterInherited(M);
 }
 
 // --- Handlers of the skinned route --------------------------------------------
@@ -332,6 +333,8 @@ bool TsSkinnedFrame::FocusLost(TMessage& M) {
 }
 
 bool TsSkinnedFrame::PaintRequested(TMessage& M) {
+    // A windowless control paints in its Paint, on the canvas its parent gives.
+    if (!FWin) return false;
     if (!FControl->Parent()) return true;
     PaintSkinned(reinterpret_cast<HDC>(M.WParam));
     return true;
@@ -348,8 +351,7 @@ bool TsSkinnedFrame::MouseEntered(const TMessage& M) {
     // The handler may free the control: nothing of it is touched afterwards.
     if (!FireMouseEvent(M)) return true;
     SkinData()->MouseAbove = true;
-    SkinData()->BGChanged = false;
-    FadeOrRepaint(aeMouseEnter, false);
+    ShowHoverChange(aeMouseEnter);
     return false;
 }
 
@@ -357,9 +359,15 @@ bool TsSkinnedFrame::MouseLeft(const TMessage& M) {
     if (!OwnMouse(M, FControl) || !FControl->Enabled() || Designing()) return false;
     if (!FireMouseEvent(M)) return true;
     SkinData()->MouseAbove = false;
-    SkinData()->BGChanged = false;
-    FadeOrRepaint(aeMouseLeave, false);
+    ShowHoverChange(aeMouseLeave);
     return false;
+}
+
+void TsSkinnedFrame::ShowHoverChange(TacAnimatEvent Event) {
+    // A control that never looks hot (a panel) has nothing to show.
+    if (IsNoHoverCode(SkinData()->ControlTypeCode)) return;
+    SkinData()->BGChanged = false;
+    AnimateChange(Event, /*Half=*/false);
 }
 
 void TsSkinnedFrame::FontSet() {
@@ -405,7 +413,7 @@ void TsSkinnedFrame::PaintSkinned(HDC DC) {
     FRegion.DropHeld();
     const TsPaintState state = CurrentState();
     if (FOptions.UsesRegion) d->BGChanged = true;
-    if (d->BGChanged) PrepareCache(state);
+    if (d->BGChanged) RebuildCache(state);
     if (FOptions.UsesRegion) {
         RepairAllCorners(d, acStateIndex(state));
         const bool intoShared = DC != nullptr && DC == acSharedPaintDC;
@@ -431,7 +439,7 @@ void TsSkinnedFrame::CopyCacheTo(HDC Target) {
     BitBlt(Target, 0, 0, FControl->Width(), FControl->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TsSkinnedFrame::PrepareCache(TsPaintState State) {
+void TsSkinnedFrame::RebuildCache(TsPaintState State) {
     TsCommonData* d = SkinData();
     TWinControl* parent = FControl->Parent();
     TCacheInfo ci = ParentCacheOf(d);
