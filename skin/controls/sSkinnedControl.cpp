@@ -152,7 +152,7 @@ void TsSkinnedFrame::RemoveRegion() { FRegion.Remove(OwnWindow()); }
 bool TsSkinnedFrame::SkinnedNow() const { return IsControlLive(FControl) && HasSkin(SkinData(), true); }
 
 TsPaintState TsSkinnedFrame::CurrentState() {
-    return ControlStateIndex(SkinData()) ? TsPaintState::Active : TsPaintState::Normal;
+    return ActiveLook() ? TsPaintState::Active : TsPaintState::Normal;
 }
 
 void TsSkinnedFrame::FadeOrRepaint(TacAnimatEvent Event, bool Half) {
@@ -179,6 +179,7 @@ bool TsSkinnedFrame::FireMouseEvent(const TMessage& M) {
 // The window procedure
 
 void TsSkinnedFrame::FrameWndProc(TMessage& M) {
+    TrackFocus(M);
     if (AnswerSkinCommand(M)) return;
     if (!SkinnedNow()) {
         UnskinnedMessage(M);
@@ -187,6 +188,22 @@ void TsSkinnedFrame::FrameWndProc(TMessage& M) {
     if (SkinnedMessage(M)) return;
     if (SkinnedStage(M)) return;
     DefaultStage(M);
+}
+
+void TsSkinnedFrame::TrackFocus(const TMessage& M) {
+    // Whatever the route and whatever happens to the message next, the
+    // skin data knows where the focus is: a control disabled or hidden while
+    // focused must not look focused later, and a paint need not ask the system.
+    if (!FWin) return;
+    if (M.Msg == WM_SETFOCUS) SkinData()->Focused = true;
+    else if (M.Msg == WM_KILLFOCUS) SkinData()->Focused = false;
+}
+
+bool TsSkinnedFrame::ActiveLook() const {
+    const TsCommonData* d = SkinData();
+    const TComponentState st = FControl->ComponentState();
+    if (st.Contains(csDestroying) || st.Contains(csDesigning) || !FControl->Enabled()) return false;
+    return d->Focused || (d->MouseAbove && !IsNoHoverCode(d->ControlTypeCode));
 }
 
 void TsSkinnedFrame::UnskinnedMessage(TMessage& M) {
@@ -311,16 +328,12 @@ bool TsSkinnedFrame::FocusGained(TMessage& M) {
     if (Designing() || !FControl->Visible()) return false;
     if (!FControl->Enabled() || DestroyingOwner()) return true;
     InheritedWndProc(M);
-    if (M.Msg == WM_SETFOCUS) SkinData()->Focused = true;
     if (FFadeTimer) FadeStep(FFadeTimer);
     else InvalidateOwner(SkinData());
     return true;
 }
 
 bool TsSkinnedFrame::FocusLost(TMessage& M) {
-    // Whatever happens to the message, the control no longer has the focus:
-    // a control disabled or hidden while focused must not look focused later.
-    if (M.Msg == WM_KILLFOCUS) SkinData()->Focused = false;
     if (Designing() || !FControl->Visible()) return false;
     if (!FControl->Enabled() || DestroyingOwner()) return true;
     if (FFadeTimer) StopFade();

@@ -166,9 +166,12 @@ protected:
     bool FireMouseEvent(const TMessage& Message);
     bool Designing() const;
     bool DestroyingOwner() const;
+    // Enabled, live and focused (as the skin data tracks it) or hot.
+    bool ActiveLook() const;
     TsRegionHolder& Region() { return FRegion; }
 
 private:
+    void TrackFocus(const TMessage& M);
     // The four stages, each a function of its own.
     bool AnswerSkinCommand(TMessage& M);
     bool SkinnedStage(TMessage& M);
