@@ -135,7 +135,7 @@ TsPaintState TsButton::CurrentState() {
     if (FDefaultLook) return TsPaintState::Active;
     if (HandleAllocated() && (GetWindowLongA(FHandle, GWL_STYLE) & kButtonTypeMask) == BS_DEFPUSHBUTTON)
         return TsPaintState::Active;
-    if (ControlStateIndex(SkinData())) return TsPaintState::Active;
+    if (ActiveLook()) return TsPaintState::Active;
     if (ComponentState().Contains(csDesigning) && Default()) return TsPaintState::Active;
     return TsPaintState::Normal;
 }

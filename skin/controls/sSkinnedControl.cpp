@@ -118,9 +118,9 @@ void TsRegionHolder::Remove(HWND Wnd) {
 // ---------------------------------------------------------------------------
 // TsSkinnedFrame: life and state
 
-TsSkinnedFrame::TsSkinnedFrame(TControl* Control, TsControlType Type, TsFrameOptions Options)
+TsSkinnedFrame::TsSkinnedFrame(TControl* Control, TWinControl* Window, TsControlType Type, TsFrameOptions Options)
     : FControl(Control),
-      FWin(dynamic_cast<TWinControl*>(Control)),
+      FWin(Window),
       FOptions(Options),
       FSkinData(std::make_unique<TsCommonData>(Control, Options.CreateCache)) {
     FSkinData->ControlTypeCode = Type;
@@ -128,7 +128,7 @@ TsSkinnedFrame::TsSkinnedFrame(TControl* Control, TsControlType Type, TsFrameOpt
 
 TsSkinnedFrame::~TsSkinnedFrame() {
     *FAlive = false;
-    StopFade();
+    ::StopFade(FFadeTimer);
     RestoreHintsAfterPress(FHidHints);
 }
 
@@ -152,7 +152,7 @@ void TsSkinnedFrame::RemoveRegion() { FRegion.Remove(OwnWindow()); }
 bool TsSkinnedFrame::SkinnedNow() const { return IsControlLive(FControl) && HasSkin(SkinData(), true); }
 
 TsPaintState TsSkinnedFrame::CurrentState() {
-    return ControlStateIndex(SkinData()) ? TsPaintState::Active : TsPaintState::Normal;
+    return ActiveLook() ? TsPaintState::Active : TsPaintState::Normal;
 }
 
 void TsSkinnedFrame::FadeOrRepaint(TacAnimatEvent Event, bool Half) {
@@ -179,6 +179,7 @@ bool TsSkinnedFrame::FireMouseEvent(const TMessage& M) {
 // The window procedure
 
 void TsSkinnedFrame::FrameWndProc(TMessage& M) {
+    TrackFocus(M);
     if (AnswerSkinCommand(M)) return;
     if (!SkinnedNow()) {
         UnskinnedMessage(M);
@@ -187,6 +188,22 @@ void TsSkinnedFrame::FrameWndProc(TMessage& M) {
     if (SkinnedMessage(M)) return;
     if (SkinnedStage(M)) return;
     DefaultStage(M);
+}
+
+void TsSkinnedFrame::TrackFocus(const TMessage& M) {
+    // Whatever the route and whatever happens to the message next, the
+    // skin data knows where the focus is: a control disabled or hidden while
+    // focused must not look focused later, and a paint need not ask the system.
+    if (!FWin) return;
+    if (M.Msg == WM_SETFOCUS) SkinData()->Focused = true;
+    else if (M.Msg == WM_KILLFOCUS) SkinData()->Focused = false;
+}
+
+bool TsSkinnedFrame::ActiveLook() const {
+    const TsCommonData* d = SkinData();
+    const TComponentState st = FControl->ComponentState();
+    if (st.Contains(csDestroying) || st.Contains(csDesigning) || !FControl->Enabled()) return false;
+    return d->Focused || (d->MouseAbove && !IsNoHoverCode(d->ControlTypeCode));
 }
 
 void TsSkinnedFrame::UnskinnedMessage(TMessage& M) {
@@ -280,6 +297,7 @@ void TsSkinnedFrame::DefaultStage(TMessage& M) {
         case CM_ACTIONUPDATE: ActionUpdate(); break;
         default: break;
     }
+    if (*alive) AfterInherited(M);
 }
 
 // --- Handlers of the skinned route --------------------------------------------
@@ -310,16 +328,12 @@ bool TsSkinnedFrame::FocusGained(TMessage& M) {
     if (Designing() || !FControl->Visible()) return false;
     if (!FControl->Enabled() || DestroyingOwner()) return true;
     InheritedWndProc(M);
-    if (M.Msg == WM_SETFOCUS) SkinData()->Focused = true;
     if (FFadeTimer) FadeStep(FFadeTimer);
     else InvalidateOwner(SkinData());
     return true;
 }
 
 bool TsSkinnedFrame::FocusLost(TMessage& M) {
-    // Whatever happens to the message, the control no longer has the focus:
-    // a control disabled or hidden while focused must not look focused later.
-    if (M.Msg == WM_KILLFOCUS) SkinData()->Focused = false;
     if (Designing() || !FControl->Visible()) return false;
     if (!FControl->Enabled() || DestroyingOwner()) return true;
     if (FFadeTimer) StopFade();
@@ -332,6 +346,8 @@ bool TsSkinnedFrame::FocusLost(TMessage& M) {
 }
 
 bool TsSkinnedFrame::PaintRequested(TMessage& M) {
+    // A windowless control paints in its Paint, on the canvas its parent gives.
+    if (!FWin) return false;
     if (!FControl->Parent()) return true;
     PaintSkinned(reinterpret_cast<HDC>(M.WParam));
     return true;
@@ -348,8 +364,7 @@ bool TsSkinnedFrame::MouseEntered(const TMessage& M) {
     // The handler may free the control: nothing of it is touched afterwards.
     if (!FireMouseEvent(M)) return true;
     SkinData()->MouseAbove = true;
-    SkinData()->BGChanged = false;
-    FadeOrRepaint(aeMouseEnter, false);
+    ShowHoverChange(aeMouseEnter);
     return false;
 }
 
@@ -357,9 +372,15 @@ bool TsSkinnedFrame::MouseLeft(const TMessage& M) {
     if (!OwnMouse(M, FControl) || !FControl->Enabled() || Designing()) return false;
     if (!FireMouseEvent(M)) return true;
     SkinData()->MouseAbove = false;
-    SkinData()->BGChanged = false;
-    FadeOrRepaint(aeMouseLeave, false);
+    ShowHoverChange(aeMouseLeave);
     return false;
+}
+
+void TsSkinnedFrame::ShowHoverChange(TacAnimatEvent Event) {
+    // A control that never looks hot (a panel) has nothing to show.
+    if (IsNoHoverCode(SkinData()->ControlTypeCode)) return;
+    SkinData()->BGChanged = false;
+    AnimateChange(Event, /*Half=*/false);
 }
 
 void TsSkinnedFrame::FontSet() {
@@ -405,7 +426,7 @@ void TsSkinnedFrame::PaintSkinned(HDC DC) {
     FRegion.DropHeld();
     const TsPaintState state = CurrentState();
     if (FOptions.UsesRegion) d->BGChanged = true;
-    if (d->BGChanged) PrepareCache(state);
+    if (d->BGChanged) RebuildCache(state);
     if (FOptions.UsesRegion) {
         RepairAllCorners(d, acStateIndex(state));
         const bool intoShared = DC != nullptr && DC == acSharedPaintDC;
@@ -431,7 +452,7 @@ void TsSkinnedFrame::CopyCacheTo(HDC Target) {
     BitBlt(Target, 0, 0, FControl->Width(), FControl->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void TsSkinnedFrame::PrepareCache(TsPaintState State) {
+void TsSkinnedFrame::RebuildCache(TsPaintState State) {
     TsCommonData* d = SkinData();
     TWinControl* parent = FControl->Parent();
     TCacheInfo ci = ParentCacheOf(d);

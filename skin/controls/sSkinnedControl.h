@@ -111,16 +111,26 @@ public:
     // WM_PAINT / WM_PRINT; DC 0 paints the window itself inside BeginPaint/EndPaint.
     void PaintSkinned(HDC DC);
     // Rebuilds the cache bitmap for the control's state now.
-    void PrepareCache() { PrepareCache(CurrentState()); }
-    void StopFade();
+    void PrepareCache() { RebuildCache(CurrentState()); }
+    // Stops the animation between two looks (the fade; a control's own too).
+    virtual void StopFade();
 
 protected:
-    TsSkinnedFrame(TControl* Control, TsControlType Type, TsFrameOptions Options);
+    // Window: the control itself when it owns a window, else nil.
+    TsSkinnedFrame(TControl* Control, TWinControl* Window, TsControlType Type, TsFrameOptions Options);
     virtual ~TsSkinnedFrame();
 
     // --- Overrideables --------------------------------------------------------
     // The content over background and border (caption, glyph, focus frame).
     virtual void PaintContent(TsPaintState /*State*/) {}
+    // The whole cache rebuild: background, border (and region), content,
+    // disabled look. A control whose picture is made otherwise replaces it.
+    virtual void RebuildCache(TsPaintState State);
+    // A change of look caused by Event: fade to it or repaint at once.
+    virtual void AnimateChange(TacAnimatEvent Event, bool Half) { FadeOrRepaint(Event, Half); }
+    // Default stage, after the class library saw the message and the frame's
+    // own follow-ups ran (the control is alive).
+    virtual void AfterInherited(TMessage& /*Message*/) {}
     // Skinned route, before the frame's own handlers: true leaves the message.
     virtual bool SkinnedMessage(TMessage& /*Message*/) { return false; }
     // After the frame answered command 1, 2 or 3 of the control's own manager
@@ -139,7 +149,6 @@ protected:
     // --- For the control ------------------------------------------------------
     // The whole window procedure: the template's WndProc calls only this.
     void FrameWndProc(TMessage& Message);
-    void PrepareCache(TsPaintState State);
     // A state change: fade when Event is animated and the skin allows, else repaint.
     void FadeOrRepaint(TacAnimatEvent Event, bool Half);
     // After construction and Loaded: the section resolved and its colours taken.
@@ -157,9 +166,12 @@ protected:
     bool FireMouseEvent(const TMessage& Message);
     bool Designing() const;
     bool DestroyingOwner() const;
+    // Enabled, live and focused (as the skin data tracks it) or hot.
+    bool ActiveLook() const;
     TsRegionHolder& Region() { return FRegion; }
 
 private:
+    void TrackFocus(const TMessage& M);
     // The four stages, each a function of its own.
     bool AnswerSkinCommand(TMessage& M);
     bool SkinnedStage(TMessage& M);
@@ -175,6 +187,7 @@ private:
     bool CaptionChanged();
     bool MouseEntered(const TMessage& M);
     bool MouseLeft(const TMessage& M);
+    void ShowHoverChange(TacAnimatEvent Event);
     void FontSet();
     void VisibilityChanged();
     void EnabledChanged();
@@ -204,7 +217,7 @@ public:
     static constexpr bool Windowed = std::is_base_of_v<TWinControl, Base>;
 
     TsSkinned(TComponent* AOwner, TsControlType Type, TsFrameOptions Options = {})
-        : Base(AOwner), TsSkinnedFrame(this, Type, Options) {}
+        : Base(AOwner), TsSkinnedFrame(this, WindowOf(this), Type, Options) {}
 
     void AfterConstruction() override {
         Base::AfterConstruction();
@@ -213,6 +226,11 @@ public:
     void WndProc(TMessage& Message) override { FrameWndProc(Message); }
 
 protected:
+    // The window-only steps of the frame are compiled out for windowless bases.
+    static TWinControl* WindowOf([[maybe_unused]] TsSkinned* Self) {
+        if constexpr (Windowed) return Self;
+        else return nullptr;
+    }
     void Loaded() override {
         Base::Loaded();
         ApplyColors();
