@@ -43,7 +43,7 @@ void TTrackBar::CreateParams(TCreateParams& Params) {
 
 void TTrackBar::CreateWnd() {
     TWinControl::CreateWnd();
-    Send(TBM_SETTHUMBLENGTH, FThumbLength, 0);
+    SetThumbLength(FThumbLength);
     Send(TBM_SETLINESIZE, 0, FLineSize);
     Send(TBM_SETPAGESIZE, 0, FPageSize);
     Send(TBM_SETRANGEMIN, FALSE, FMin);
@@ -91,7 +91,13 @@ int TTrackBar::ThumbLength() const { return FHandle ? static_cast<int>(Send(TBM_
 
 void TTrackBar::SetThumbLength(int Value) {
     FThumbLength = Value;
+    if (!FHandle) return;
     Send(TBM_SETTHUMBLENGTH, Value, 0);
+    // Wine lays the thumb and channel out again only when it paints itself or
+    // is sized; whoever paints the bar instead reads the new geometry at once.
+    RECT r{};
+    GetClientRect(FHandle, &r);
+    Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.right, r.bottom));
 }
 
 void TTrackBar::SetRange(int AMin, int AMax) {

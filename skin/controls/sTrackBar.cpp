@@ -201,13 +201,17 @@ void TsTrackBar::StretchThumb(const TRect& Thumb, int State, int Mask) {
     StretchBlt(pic.Canvas()->Handle(), 0, 0, RectWidth(Thumb), RectHeight(Thumb), source->Canvas()->Handle(), s * sw, 0, sw, sh,
                SRCCOPY);
     GdiFlush();
-    // Key-coloured pixels keep what lies under the thumb.
+    // Key-coloured pixels keep what lies under the thumb; a thumb reaching
+    // past the control is cut at its edges.
     TBitmap* cache = SkinData()->CacheBmp;
-    for (int y = 0; y < RectHeight(Thumb); ++y) {
-        const auto* src = static_cast<const std::uint8_t*>(pic.ScanLine(y));
-        auto* dst = static_cast<std::uint8_t*>(cache->ScanLine(Thumb.top + y)) + 3 * Thumb.left;
-        for (int x = 0; x < RectWidth(Thumb); ++x) {
-            const std::uint8_t* p = src + 3 * x;
+    TRect inside{0, 0, cache->Width(), cache->Height()};
+    TRect part;
+    if (!IntersectRect(&part, &Thumb, &inside)) return;
+    for (int y = part.top; y < part.bottom; ++y) {
+        const auto* src = static_cast<const std::uint8_t*>(pic.ScanLine(y - Thumb.top));
+        auto* dst = static_cast<std::uint8_t*>(cache->ScanLine(y));
+        for (int x = part.left; x < part.right; ++x) {
+            const std::uint8_t* p = src + 3 * (x - Thumb.left);
             if (p[0] == 0xFF && p[1] == 0x00 && p[2] == 0xFF) continue;
             std::memcpy(dst + 3 * x, p, 3);
         }

@@ -7,6 +7,8 @@
 
 #include "sUpDown.h"
 
+#include <vector>
+
 using namespace rangetest;
 
 namespace {
@@ -123,6 +125,15 @@ INSTANTIATE_TEST_SUITE_P(Orientations, UpDownLimits,
 TEST_F(UpDown, ButtonSkinAndSkinRemoval) {
     TsUpDown* ud = MakeUpDown(udHorizontal, 2);
     ExpectLooks(ud, 0, 0, "scroll buttons");
+    // The right arrow raises Position and says so; OnChanging may refuse.
+    std::vector<TUDBtnType> clicks;
+    ud->OnClick = [&](TObject*, TUDBtnType b) { clicks.push_back(b); };
+    testinput::Click(Centre(ud, 1));
+    ud->OnChanging = [](TObject*, bool& allow) { allow = false; };
+    testinput::Click(Centre(ud, 0));
+    EXPECT_EQ(ud->Position(), 3);
+    EXPECT_EQ(clicks, std::vector<TUDBtnType>{btNext});
+    testinput::MouseTo(At(ud, 200, 200));
     // PANEL_LOW shows no border in state 0: its colour, with the scroll buttons' arrows.
     ud->SetButtonSkin("PANEL_LOW");
     Picture p = Shot(ud);
