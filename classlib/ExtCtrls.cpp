@@ -2,6 +2,8 @@
 
 #include <uxtheme.h>
 
+#include <algorithm>
+
 void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, int Width) {
     if (Width <= 0) return;
     HDC dc = Canvas->Handle();
@@ -240,4 +242,210 @@ void TPaintBox::Paint() {
         canvas->Rectangle(0, 0, FWidth, FHeight);
     }
     if (OnPaint) OnPaint(this);
+}
+
+// ---------------------------------------------------------------------------
+// TSplitter
+
+CLASSLIB_DEFINE_CLASS(TSplitter, TGraphicControl,
+    OrdProp<TSplitter>("AutoSnap", TTypeKind::tkBool, &TSplitter::AutoSnap, &TSplitter::SetAutoSnap, 1),
+    OrdProp<TSplitter>("MinSize", TTypeKind::tkInteger, &TSplitter::MinSize, &TSplitter::SetMinSize, 30),
+    OrdProp<TSplitter>("ResizeStyle", TTypeKind::tkEnumeration, &TSplitter::ResizeStyle, &TSplitter::SetResizeStyle,
+                       rsPattern))
+
+TSplitter::TSplitter(TComponent* AOwner) : TGraphicControl(AOwner) {
+    FAlign = alLeft;
+    FWidth = 3;
+    FHeight = 100;
+    FCursor = crHSplit;
+}
+
+TSplitter::~TSplitter() {
+    ReleaseLineDC();
+    if (FPatternBrush) DeleteObject(FPatternBrush);
+}
+
+void TSplitter::Paint() {
+    TCanvas* canvas = Canvas();
+    canvas->Brush()->SetColor(FColor);
+    canvas->FillRect(ClientRect());
+    if (OnPaint) OnPaint(this);
+}
+
+void TSplitter::Dispatch(TMessage& Message) {
+    // The sizing cursor follows the axis, unless another one was chosen.
+    if (Message.Msg == CM_MOUSEENTER && (FCursor == crHSplit || FCursor == crVSplit))
+        FCursor = Horizontal() ? crHSplit : crVSplit;
+    TGraphicControl::Dispatch(Message);
+}
+
+TControl* TSplitter::FindSizedControl() const {
+    if (!FParent) return nullptr;
+    // A point just outside the splitter on the neighbour's side.
+    TPoint p{FLeft, FTop};
+    switch (FAlign) {
+        case alLeft: --p.x; break;
+        case alRight: p.x += FWidth; break;
+        case alTop: --p.y; break;
+        case alBottom: p.y += FHeight; break;
+        default: return nullptr;
+    }
+    for (int i = 0; i < FParent->ControlCount(); ++i) {
+        TControl* c = FParent->Controls(i);
+        if (c == this || !c->Visible() || !c->Enabled() || c->Align() != FAlign) continue;
+        TRect r = c->BoundsRect();
+        // A collapsed neighbour still counts: it lies on the splitter's edge.
+        if (r.right == r.left) {
+            if (FAlign == alLeft) --r.left;
+            else ++r.right;
+        }
+        if (r.bottom == r.top) {
+            if (FAlign == alTop) --r.top;
+            else ++r.bottom;
+        }
+        if (PtInRect(&r, p)) return c;
+    }
+    return nullptr;
+}
+
+void TSplitter::CalcSplitSize(int X, int Y, int& NewSize, int& Split) const {
+    Split = Horizontal() ? X - FDownPos.x : Y - FDownPos.y;
+    int s = 0;
+    switch (FAlign) {
+        case alLeft: s = FSizedControl->Width() + Split; break;
+        case alRight: s = FSizedControl->Width() - Split; break;
+        case alTop: s = FSizedControl->Height() + Split; break;
+        case alBottom: s = FSizedControl->Height() - Split; break;
+        default: break;
+    }
+    NewSize = std::max(FMinSize, std::min(s, FMaxSize));
+    // The line follows the size actually given, not the mouse.
+    if (s != NewSize) Split += (FAlign == alRight || FAlign == alBottom) ? s - NewSize : NewSize - s;
+}
+
+bool TSplitter::CanResize(int& NewSize) {
+    bool accept = true;
+    if (OnCanResize) OnCanResize(this, NewSize, accept);
+    return accept;
+}
+
+bool TSplitter::DoCanResize(int& NewSize) {
+    const bool accept = CanResize(NewSize);
+    if (accept && NewSize <= FMinSize && FAutoSnap) NewSize = 0;
+    return accept;
+}
+
+void TSplitter::UpdateControlSize() {
+    if (!FSizedControl || FNewSize == FOldSize) return;
+    switch (FAlign) {
+        case alLeft: FSizedControl->SetWidth(FNewSize); break;
+        case alTop: FSizedControl->SetHeight(FNewSize); break;
+        case alRight:
+            FParent->DisableAlign();
+            FSizedControl->SetBounds(FSizedControl->Left() + FSizedControl->Width() - FNewSize, FSizedControl->Top(),
+                                     FNewSize, FSizedControl->Height());
+            FParent->EnableAlign();
+            break;
+        case alBottom:
+            FParent->DisableAlign();
+            FSizedControl->SetBounds(FSizedControl->Left(), FSizedControl->Top() + FSizedControl->Height() - FNewSize,
+                                     FSizedControl->Width(), FNewSize);
+            FParent->EnableAlign();
+            break;
+        default: break;
+    }
+    FParent->Update();
+    FOldSize = FNewSize;
+    if (OnMoved) OnMoved(this);
+}
+
+void TSplitter::AllocateLineDC() {
+    FLineWnd = FParent->Handle();
+    FLineDC = GetDCEx(FLineWnd, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+    if (FResizeStyle != rsPattern) return;
+    if (!FPatternBrush) {
+        static const WORD kChecker[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+        HBITMAP bits = CreateBitmap(8, 8, 1, 1, kChecker);
+        FPatternBrush = CreatePatternBrush(bits);
+        DeleteObject(bits);
+    }
+    FPrevBrush = SelectObject(FLineDC, FPatternBrush);
+}
+
+void TSplitter::ReleaseLineDC() {
+    if (!FLineDC) return;
+    if (FPrevBrush) SelectObject(FLineDC, FPrevBrush);
+    FPrevBrush = nullptr;
+    ReleaseDC(FLineWnd, FLineDC);
+    FLineDC = nullptr;
+}
+
+void TSplitter::DrawLine() {
+    if (!FLineDC) return;
+    FLineVisible = !FLineVisible;
+    TPoint p{FLeft, FTop};
+    if (Horizontal()) p.x += FSplit;
+    else p.y += FSplit;
+    PatBlt(FLineDC, p.x, p.y, FWidth, FHeight, PATINVERT);
+}
+
+void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    if (Button != mbLeft || !FParent) return;
+    FSizedControl = FindSizedControl();
+    if (!FSizedControl) return;
+    FSizedControl->FreeNotification(this);
+    FDownPos = TPoint{X, Y};
+    // What the other controls aligned on this axis leave, less MinSize.
+    FMaxSize = (Horizontal() ? FParent->ClientWidth() : FParent->ClientHeight()) - FMinSize;
+    for (int i = 0; i < FParent->ControlCount(); ++i) {
+        TControl* c = FParent->Controls(i);
+        if (!c->Visible()) continue;
+        if (Horizontal() && (c->Align() == alLeft || c->Align() == alRight)) FMaxSize -= c->Width();
+        if (!Horizontal() && (c->Align() == alTop || c->Align() == alBottom)) FMaxSize -= c->Height();
+    }
+    FMaxSize += Horizontal() ? FSizedControl->Width() : FSizedControl->Height();
+    FOldSize = -1;
+    CalcSplitSize(X, Y, FNewSize, FSplit);
+    if (FResizeStyle == rsLine || FResizeStyle == rsPattern) {
+        AllocateLineDC();
+        DrawLine();
+    }
+}
+
+void TSplitter::MouseMove(TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseMove(Shift, X, Y);
+    if (!FSizedControl) return;
+    int newSize = 0, split = 0;
+    CalcSplitSize(X, Y, newSize, split);
+    if (!DoCanResize(newSize)) return;
+    const bool line = FResizeStyle == rsLine || FResizeStyle == rsPattern;
+    if (line && FLineVisible) DrawLine();
+    FNewSize = newSize;
+    FSplit = split;
+    if (FResizeStyle == rsUpdate) UpdateControlSize();
+    if (line) DrawLine();
+}
+
+void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    if (!FSizedControl) return;
+    if (FLineVisible) DrawLine();
+    UpdateControlSize();
+    StopSizing();
+}
+
+void TSplitter::StopSizing() {
+    if (FLineVisible) DrawLine();
+    FLineVisible = false;
+    ReleaseLineDC();
+    if (FSizedControl) FSizedControl->RemoveFreeNotification(this);
+    FSizedControl = nullptr;
+}
+
+void TSplitter::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation != TOperation::opRemove || AComponent != FSizedControl) return;
+    FSizedControl = nullptr;
+    StopSizing();
 }

@@ -78,3 +78,71 @@ public:
 protected:
     void Paint() override;
 };
+
+// ---------------------------------------------------------------------------
+
+// How a splitter shows a drag: the neighbour resized as the mouse moves
+// (rsUpdate), an inverted line (rsLine) or a hatched bar (rsPattern) until the
+// button is let go, or nothing until then (rsNone).
+enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
+// NewSize may be changed; Accept false refuses this step of the drag.
+using TCanResizeEvent = std::function<void(TObject* Sender, int& NewSize, bool& Accept)>;
+
+// A windowless bar that the user drags to resize the control aligned just
+// before it (on its left for alLeft, after it for alRight, and so on). The
+// neighbour is never made smaller than MinSize, nor so large that the other
+// controls aligned on that axis get less than MinSize of the client area;
+// with AutoSnap a drag below MinSize collapses it to 0.
+class TSplitter : public TGraphicControl {
+    CLASSLIB_DECLARE_CLASS(TSplitter)
+public:
+    explicit TSplitter(TComponent* AOwner);
+    ~TSplitter() override;
+
+    bool AutoSnap() const { return FAutoSnap; }
+    void SetAutoSnap(bool Value) { FAutoSnap = Value; }
+    int MinSize() const { return FMinSize; }
+    void SetMinSize(int Value) { FMinSize = Value < 1 ? 1 : Value; }
+    TResizeStyle ResizeStyle() const { return FResizeStyle; }
+    void SetResizeStyle(TResizeStyle Value) { FResizeStyle = Value; }
+    // True while a drag runs (the button is down on a splitter with a neighbour).
+    bool Sizing() const { return FSizedControl != nullptr; }
+    // The control a drag would resize now, or nil.
+    TControl* FindSizedControl() const;
+    void Dispatch(TMessage& Message) override;
+
+    TNotifyEvent OnPaint;
+    TCanResizeEvent OnCanResize;
+    // After each change of the neighbour's size.
+    TNotifyEvent OnMoved;
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    virtual bool CanResize(int& NewSize);
+
+private:
+    bool Horizontal() const { return FAlign == alLeft || FAlign == alRight; }
+    void CalcSplitSize(int X, int Y, int& NewSize, int& Split) const;
+    bool DoCanResize(int& NewSize);
+    void UpdateControlSize();
+    void AllocateLineDC();
+    void ReleaseLineDC();
+    void DrawLine();
+    void StopSizing();
+
+    bool FAutoSnap = true;
+    int FMinSize = 30;
+    TResizeStyle FResizeStyle = rsPattern;
+    TControl* FSizedControl = nullptr;
+    TPoint FDownPos{0, 0};
+    int FMaxSize = 0, FNewSize = 0, FOldSize = -1, FSplit = 0;
+    HDC FLineDC = nullptr;
+    HWND FLineWnd = nullptr;
+    HBRUSH FPatternBrush = nullptr;
+    HGDIOBJ FPrevBrush = nullptr;
+    bool FLineVisible = false;
+};

@@ -12,6 +12,7 @@
 #include "StdCtrls.h"
 #include "GalleryHandleRow.h"
 #include "GalleryRows.h"
+#include "GalleryRange.h"
 #include "sButton.h"
 #include "sSkinManager.h"
 
@@ -144,7 +145,7 @@ void BuildSkinnedRow(TForm* form, TsSkinManager* manager, TLabel* status) {
 
 void BuildForm(TForm* form, TsSkinManager* manager) {
     form->SetCaption("Skin gallery");
-    form->SetBounds(20, 20, 800, 720);
+    form->SetBounds(20, 20, 800, 780);
 
     auto* status = Add<TLabel>(form, 16, 100, 0, 0);
     BuildSkinnedRow(form, manager, status);
@@ -215,6 +216,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     auto* note = Add<TLabel>(panel, 24, 120, 0, 0);
     note->SetCaption("A transparent label over the panel");
     note->SetTransparent(true);
+    AddRangeRow(form, 682);
     FollowSkin(form, manager, dynamic_cast<TsButton*>(form->FindComponent("SkinSwitch")));
 }
 

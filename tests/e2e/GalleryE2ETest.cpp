@@ -454,3 +454,42 @@ TEST_F(GalleryE2E, SkinnedScrollBarOfASystemListBoxScrolls) {
 }
 
 }  // namespace
+
+// The row of range controls at client y 682: the track bar (16, 682), its
+// thumb at position 2 near (63, 694); the up-down arrows at (222, 686),
+// 17 x 36; the splitter at x 540 of the panels' host (420, 682), 6 wide.
+TEST_F(GalleryE2E, RangeRowDrivenWithTheMouse) {
+    auto drag = [this](POINT from, POINT to) {
+        MoveTo(from);
+        Settle(300);
+        Button(true);
+        Settle(200);
+        MoveTo(POINT{(from.x + to.x) / 2, (from.y + to.y) / 2});
+        Settle(100);
+        MoveTo(to);
+        Settle(200);
+        Button(false);
+        Settle(300);
+    };
+    // The thumb dragged right: the gauges follow it.
+    drag(At(63, 694), At(180, 694));
+    Away();
+    Settle();
+    Check("13-range-thumb-dragged");
+
+    // The upper arrow steps the bar once more.
+    Click(At(230, 694));
+    Away();
+    Settle();
+    Check("14-range-arrow-up");
+
+    drag(At(543, 707), At(603, 707));
+    Away();
+    Settle();
+    Check("15-range-split");
+
+    Click(At(kSwitch.x, kSwitch.y));
+    Away();
+    Settle(1000);
+    Check("16-range-dark");
+}

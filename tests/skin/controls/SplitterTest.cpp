@@ -1,0 +1,106 @@
+// The skinned splitter on screen with the test skin (its section "BUTTON"):
+// hot under the mouse, pressed only while it resizes live, a real drag
+// resizing its neighbour, AutoSnap putting a collapsed control back at the
+// splitter, the repaint after waiting for its parent, and the class
+// library's look back when the skin goes.
+#include "RangeTest.h"
+
+#include "sMessages.h"
+#include "sSplitter.h"
+
+using namespace rangetest;
+
+namespace {
+
+class Splitter : public RangeTest {
+protected:
+    void SetUp() override {
+        RangeTest::SetUp();
+        Side = TObject::Create<TPanel>(Form);
+        Side->SetParent(Form);
+        Side->SetBounds(0, 0, 100, 100);
+        Side->SetAlign(alLeft);
+        Split = TObject::Create<TsSplitter>(Form);
+        Split->SetParent(Form);
+        Split->SetLeft(150);
+        Split->SkinData()->SetSkinSection("BUTTON");
+        auto* rest = TObject::Create<TPanel>(Form);
+        rest->SetParent(Form);
+        rest->SetAlign(alClient);
+        Pump(30);
+    }
+    // The splitter's left border column, half way down, as the screen shows it.
+    std::uint32_t Look() {
+        Split->Repaint();
+        Pump(30);
+        const Picture p = testsupport::CaptureClient(Form->Handle());
+        return p.Pixel(Split->Left() + 1, Split->Height() / 2);
+    }
+    POINT Middle() { return At(Split, Split->Width() / 2, Split->Height() / 2); }
+
+    TPanel* Side = nullptr;
+    TsSplitter* Split = nullptr;
+};
+
+TEST_F(Splitter, HotAndLiveDraggingLooksAndARealDrag) {
+    EXPECT_EQ(Split->Width(), 6);
+    EXPECT_EQ(Split->Left(), 100);
+    Split->SetResizeStyle(rsUpdate);
+    EXPECT_EQ(Look(), C().Border[0]);
+    const POINT from = Middle();
+    testinput::MouseTo(from);
+    EXPECT_EQ(Look(), C().Border[1]);
+    testinput::LeftButton(true);
+    EXPECT_EQ(Look(), C().Border[2]);
+    testinput::MouseTo(POINT{from.x + 40, from.y});
+    EXPECT_EQ(Side->Width(), 140);
+    EXPECT_EQ(Split->Left(), 140);
+    EXPECT_EQ(Look(), C().Border[2]);
+    testinput::LeftButton(false);
+    EXPECT_EQ(Look(), C().Border[1]);
+    testinput::MouseTo(POINT{from.x + 150, from.y});
+    EXPECT_EQ(Look(), C().Border[0]);
+}
+
+TEST_F(Splitter, OtherResizeStylesNeverShowPressed) {
+    for (TResizeStyle style : {rsPattern, rsLine, rsNone}) {
+        Split->SetResizeStyle(style);
+        const int before = Side->Width();
+        const POINT from = Middle();
+        testinput::MouseTo(from);
+        testinput::LeftButton(true);
+        testinput::MouseTo(POINT{from.x + 20, from.y});
+        EXPECT_NE(Look(), C().Border[2]) << style;
+        testinput::LeftButton(false);
+        EXPECT_EQ(Side->Width(), before + 20) << style;
+    }
+}
+
+TEST_F(Splitter, AutoSnapPutsACollapsedControlBackAtTheSplitter) {
+    auto* collapsed = TObject::Create<TPanel>(Form);
+    collapsed->SetParent(Form);
+    collapsed->SetBounds(300, 20, 0, 50);
+    testinput::Click(Middle());
+    EXPECT_EQ(collapsed->Left(), Split->Left());
+    collapsed->SetLeft(300);
+    Split->SetAutoSnap(false);
+    testinput::Click(Middle());
+    EXPECT_EQ(collapsed->Left(), 300);
+}
+
+TEST_F(Splitter, WaitingForItsParentThenRepaintedAndWithoutSkin) {
+    Split->SkinData()->Updating = true;
+    Form->Invalidate();
+    Pump(30);
+    EXPECT_NE(Look(), C().Border[0]);
+    // The parent is ready: the windowless splitter paints through Repaint.
+    Split->Perform(SM_ALPHACMD, acCommandWParam(AC_PARENTCHANGED), 0);
+    EXPECT_EQ(Look(), C().Border[0]);
+
+    Manager->SetActive(false);
+    Pump(50);
+    for (std::uint32_t skin : {C().Border[0], C().Border[1], C().Button})
+        EXPECT_NE(Look(), skin);
+}
+
+}  // namespace
