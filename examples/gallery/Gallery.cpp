@@ -10,6 +10,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "GalleryMenus.h"
 #include "GalleryRows.h"
 #include "sButton.h"
 #include "sSkinManager.h"
@@ -230,6 +231,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->CreateForm(form);
     // The manager first, so that the controls are made with the skin active.
     auto* manager = TObject::Create<TsSkinManager>(form);
+    AddGalleryMenus(form);  // before the skin, which makes them owner-drawn
     manager->SetSkinName(skin.c_str());
     BuildForm(form, manager);
 

@@ -326,7 +326,10 @@ void TsSkinableMenus::InitMainMenu(TMainMenu* Menu, bool Value) {
             item->OnMeasureItem = measure;
         }
     }
-    if (!Menu->ComponentState().Contains(csDestroying)) Menu->SetOwnerDraw(Value);
+    if (Menu->ComponentState().Contains(csDestroying)) return;
+    Menu->SetOwnerDraw(Value);
+    // The line shows the new skin (or none) at once, not at its next paint.
+    if (Menu->WindowHandle() && IsWindow(Menu->WindowHandle())) DrawMenuBar(Menu->WindowHandle());
 }
 
 void TsSkinableMenus::InitPopupMenu(TPopupMenu* Menu, bool Value) {
