@@ -519,7 +519,8 @@ void TsSkinableMenus::PaintPopupBackground(TMenuItem* Item, int Width, int Heigh
         SetTextColor(dc, ColorToRGB(TColor(FManager->gd()[std::size_t(extraSection)].FontColor[0])));
         TEXTMETRICA tm{};
         GetTextMetricsA(dc, &tm);
-        TextOutA(dc, (strip->Width() - tm.tmHeight) / 2 + tm.tmHeight, textBottom, ExtraLineCaption.c_str(),
+        // Turned a quarter to the left, the text's cell lies right of its start.
+        TextOutA(dc, (strip->Width() - tm.tmHeight) / 2, textBottom, ExtraLineCaption.c_str(),
                  int(ExtraLineCaption.size()));
         RestoreDC(dc, saved);
         DeleteObject(rotated);
@@ -920,7 +921,7 @@ struct TacMenuHooksRegistration {
     TacMenuHooksRegistration() {
         acEngineHooks.CreateSkinableMenus = [](TsSkinManager* M) { return new TsSkinableMenus(M); };
         acEngineHooks.FreeSkinableMenus = [](TsSkinableMenus* P) {
-            if (P && P->Manager() && P->Manager()->IsDefault()) ResetMenuGlobals();
+            ResetMenuGlobals();
             delete P;
         };
         acEngineHooks.MenusActive = [](TsSkinableMenus* P) { return P->Active(); };
@@ -933,6 +934,11 @@ struct TacMenuHooksRegistration {
             if (P->Active()) P->InitMenus(true);
         };
         acEngineHooks.PopupMenuMessage = PopupMenuMessage;
+    }
+    ~TacMenuHooksRegistration() {
+        ResetMenuGlobals();
+        ExtraLineSection.clear();
+        ExtraLineCaption.clear();
     }
 };
 const TacMenuHooksRegistration registration;

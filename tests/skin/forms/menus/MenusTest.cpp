@@ -141,6 +141,9 @@ protected:
         disabled->SetEnabled(false);
         checked = Add(popup->Items(), "Checked");
         checked->SetChecked(true);
+        radio = Add(popup->Items(), "Radio");
+        radio->SetRadioItem(true);
+        radio->SetChecked(true);
         sub = Add(popup->Items(), "Sub");
         Add(sub, "Inner");
         shortcut = Add(popup->Items(), "Save");
@@ -152,6 +155,8 @@ protected:
         painter = Manager()->SkinableMenus;
     }
     void TearDown() override {
+        // The cursor is left where no later test's window lies.
+        MouseTo(POINT{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1});
         form->Free();
         Manager()->MenuSupport()->UseExtraLine = false;
     }
@@ -163,7 +168,8 @@ protected:
     }
     TForm* form = nullptr;
     TPopupMenu* popup = nullptr;
-    TMenuItem *normal = nullptr, *disabled = nullptr, *checked = nullptr, *sub = nullptr, *shortcut = nullptr;
+    TMenuItem *normal = nullptr, *disabled = nullptr, *checked = nullptr, *radio = nullptr, *sub = nullptr,
+              *shortcut = nullptr;
     TsSkinableMenus* painter = nullptr;
 };
 
@@ -185,7 +191,7 @@ TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
     painter->InitMenus(true);
     EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0));
     EXPECT_TRUE(OwnerDrawn(file->Handle(), 0));
-    for (int i = 0; i < 6; ++i) EXPECT_TRUE(OwnerDrawn(popup->Handle(), i)) << i;
+    for (int i = 0; i < 7; ++i) EXPECT_TRUE(OwnerDrawn(popup->Handle(), i)) << i;
     EXPECT_TRUE(OwnerDrawn(sub->Handle(), 0));
     EXPECT_TRUE(popup->MenuAnimation.Contains(maNone));
     EXPECT_TRUE(normal->OnAdvancedDrawItem == ownHandler);  // the program's own handler stays
@@ -244,7 +250,7 @@ TEST_F(SkinnedMenus, APopupIsPaintedFromTheSkinAndDrivenByRealInput) {
     int clicks = 0;
     shortcut->OnClick = [&](TObject*) { ++clicks; };
     Picture shot;
-    RECT rNormal{}, rLine{}, rDisabled{}, rChecked{}, rSub{};
+    RECT rNormal{}, rLine{}, rDisabled{}, rChecked{}, rRadio{}, rSub{};
     HWND seen = nullptr;
     int step = 0;
     const bool closed = RunPopup(*popup, [&](HWND window) {
@@ -258,6 +264,7 @@ TEST_F(SkinnedMenus, APopupIsPaintedFromTheSkinAndDrivenByRealInput) {
                 rLine = ItemRect(window, popup->Items()->Items(1));
                 rDisabled = ItemRect(window, disabled);
                 rChecked = ItemRect(window, checked);
+                rRadio = ItemRect(window, radio);
                 rSub = ItemRect(window, sub);
                 EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, 0, 0), 1);
                 {
@@ -298,7 +305,8 @@ TEST_F(SkinnedMenus, APopupIsPaintedFromTheSkinAndDrivenByRealInput) {
     const std::uint32_t channel = px(rLine, (rLine.right - rLine.left) / 2);
     EXPECT_TRUE(channel == c.Channel || channel == c.ChannelEdge) << std::hex << channel;
     EXPECT_TRUE(Near(px(rDisabled, 2), Mix(kItem, kPopupBg, 0.4))) << std::hex << px(rDisabled, 2);
-    EXPECT_EQ(px(rChecked, painter->Margin + 4), c.Box[1][0]) << "the check mark";
+    EXPECT_EQ(px(rChecked, painter->Margin + 4), c.Box[1][0]) << "the check mark (BOXCHECKED: the skin has no CHECK)";
+    EXPECT_EQ(px(rRadio, painter->Margin + 4), c.Box[4][0]) << "the radio mark";
     // Ours, in the item's font colour; the system's own (on a white ground) is painted over.
     bool arrow = false, systemArrow = false;
     for (int y = rSub.top; y < rSub.bottom; ++y)
