@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <functional>
+#include <set>
 #include <string>
 
 using testsupport::Picture;
@@ -250,7 +251,7 @@ TEST_F(SkinnedMenus, APopupIsPaintedFromTheSkinAndDrivenByRealInput) {
     int clicks = 0;
     shortcut->OnClick = [&](TObject*) { ++clicks; };
     Picture shot;
-    RECT rNormal{}, rLine{}, rDisabled{}, rChecked{}, rRadio{}, rSub{};
+    RECT rNormal{}, rLine{}, rDisabled{}, rChecked{}, rRadio{}, rSub{}, rSave{};
     HWND seen = nullptr;
     int step = 0;
     const bool closed = RunPopup(*popup, [&](HWND window) {
@@ -266,6 +267,7 @@ TEST_F(SkinnedMenus, APopupIsPaintedFromTheSkinAndDrivenByRealInput) {
                 rChecked = ItemRect(window, checked);
                 rRadio = ItemRect(window, radio);
                 rSub = ItemRect(window, sub);
+                rSave = ItemRect(window, shortcut);
                 EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, 0, 0), 1);
                 {
                     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
@@ -316,6 +318,13 @@ TEST_F(SkinnedMenus, APopupIsPaintedFromTheSkinAndDrivenByRealInput) {
         }
     EXPECT_TRUE(arrow);
     EXPECT_FALSE(systemArrow);
+    // The shortcut ends 8 pixels before the item's right edge.
+    int rightmost = 0;
+    for (int y = rSave.top; y < rSave.bottom; ++y)
+        for (int x = rSave.left; x < rSave.right; ++x)
+            if (shot.Pixel(x, y) == kItemFont) rightmost = std::max(rightmost, x);
+    EXPECT_GE(rightmost, rSave.right - 8 - 3);
+    EXPECT_LT(rightmost, rSave.right - 8);
 }
 
 TEST_F(SkinnedMenus, TheExtraLineShowsUnlessThePopupIsTheSkinList) {
@@ -375,11 +384,16 @@ TEST_F(SkinnedMenus, AMenuOf500ItemsOpens) {
     for (int i = 0; i < 500; ++i) Add(popup->Items(), ("Item " + std::to_string(i)).c_str());
     painter->InitMenus(true);
     int drawn = 0;
-    painter->OnDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState, TsMenuItemType) { ++drawn; };
+    std::set<TBitmap*> backgrounds;  // one per popup: painted once, not per item
+    painter->OnDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState, TsMenuItemType) {
+        ++drawn;
+        backgrounds.insert(PopupBackground);
+    };
     const bool closed = RunPopup(*popup, [&](HWND) { return drawn > 0; });
     painter->OnDrawItem = nullptr;
     EXPECT_TRUE(closed);
-    EXPECT_GT(drawn, 0);
+    EXPECT_GT(drawn, 1);
+    EXPECT_EQ(backgrounds.size(), 1u);
 }
 
 TEST_F(SkinnedMenus, MainMenuItemsArePaintedOnTheMenuLine) {
