@@ -249,6 +249,39 @@ TPoint ClientOffset(HWND Window) {
 
 // ---------------------------------------------------------------------------
 
+// Popup menus made after the skin was loaded (or owned by nothing that the
+// painter visits) are taken when they first open: the thread's sent messages
+// are watched for WM_INITMENUPOPUP, which comes before the popup's items are
+// measured.
+namespace {
+HHOOK MenuOpenHook = nullptr;
+TsSkinableMenus* MenuOpenPainter = nullptr;
+
+LRESULT CALLBACK MenuOpenHookProc(int Code, WPARAM WParam, LPARAM LParam) {
+    if (Code == HC_ACTION && MenuOpenPainter) {
+        const auto* m = reinterpret_cast<const CWPSTRUCT*>(LParam);
+        // No exception may cross the system's frames that called us.
+        try {
+            if (m->message == WM_INITMENUPOPUP) MenuOpenPainter->PrepareOpeningMenu(reinterpret_cast<HMENU>(m->wParam));
+        } catch (...) {
+        }
+    }
+    return CallNextHookEx(MenuOpenHook, Code, WParam, LParam);
+}
+
+void WatchOpeningMenus(TsSkinableMenus* Painter, bool Watch) {
+    if (Watch) {
+        MenuOpenPainter = Painter;
+        if (!MenuOpenHook)
+            MenuOpenHook = SetWindowsHookExA(WH_CALLWNDPROC, MenuOpenHookProc, nullptr, GetCurrentThreadId());
+    } else if (MenuOpenPainter == Painter) {
+        MenuOpenPainter = nullptr;
+        if (MenuOpenHook) UnhookWindowsHookEx(MenuOpenHook);
+        MenuOpenHook = nullptr;
+    }
+}
+}  // namespace
+
 CLASSLIB_DEFINE_CLASS(TsSkinableMenus, TPersistent,
     OrdField<TsSkinableMenus>("Margin", TTypeKind::tkInteger, &TsSkinableMenus::Margin, 3),
     OrdField<TsSkinableMenus>("Alignment", TTypeKind::tkEnumeration, &TsSkinableMenus::Alignment, taLeftJustify),
@@ -260,6 +293,7 @@ CLASSLIB_DEFINE_CLASS(TsSkinableMenus, TPersistent,
 TsSkinableMenus::TsSkinableMenus(TsSkinManager* AManager) : FManager(AManager), FCaptionFont(new TFont()) {}
 
 TsSkinableMenus::~TsSkinableMenus() {
+    WatchOpeningMenus(this, false);
     FManager = nullptr;
     delete FCaptionFont;
 }
@@ -284,6 +318,16 @@ int TsSkinableMenus::ActiveExtraLineWidth() const {
 
 // --- Turning menus owner-drawn ------------------------------------------------
 
+
+void TsSkinableMenus::PrepareOpeningMenu(HMENU Menu) {
+    if (!FActive || !FManager || !FManager->SkinnedPopups()) return;
+    TMenuItem* root = FindMenuItemByHandle(Menu);
+    auto* popup = root ? dynamic_cast<TPopupMenu*>(root->GetParentMenu()) : nullptr;
+    // Only a popup's own list: entries of a menu already being tracked stay.
+    if (!popup || popup->Items() != root || popup->OwnerDraw()) return;
+    InitPopupMenu(popup, true);
+}
+
 void TsSkinableMenus::SetActive(bool Value) {
     if (Value == FActive) return;
     FActive = Value;
@@ -292,6 +336,7 @@ void TsSkinableMenus::SetActive(bool Value) {
 
 void TsSkinableMenus::InitMenus(bool Value) {
     FActive = Value;
+    WatchOpeningMenus(this, Value);
     if (!FManager || FManager->ComponentState().Contains(csDesigning) || !Application.Assigned()) return;
     const bool popups = Value && FManager->SkinnedPopups();
     std::function<void(TComponent*)> visit = [&](TComponent* Owner) {

@@ -61,6 +61,9 @@ public:
     void InitPopupMenu(TPopupMenu* Menu, bool Value);
     void InitItems(TMenuItem* Item, bool Value);
     void InitItem(TMenuItem* Item, bool Value);
+    // A popup menu that opens (WM_INITMENUPOPUP) and is not yet owner-drawn
+    // is taken while the painter is active.
+    void PrepareOpeningMenu(HMENU Menu);
 
     // --- Handlers ----------------------------------------------------------
     void MeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);

@@ -379,6 +379,21 @@ TEST_F(SkinnedMenus, PostedPopupMessagesAreCheckedWhenTheyArrive) {
     ResetMenuGlobals();
 }
 
+TEST_F(SkinnedMenus, APopupMadeAfterTheSkinAndOwnedByNothingIsTakenWhenItOpens) {
+    TPopupMenu late(nullptr);
+    Add(late.Items(), "Late");
+    bool ownerDrawn = false;
+    int drawn = 0;
+    painter->OnDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState, TsMenuItemType) { ++drawn; };
+    EXPECT_TRUE(RunPopup(late, [&](HWND) {
+        ownerDrawn = OwnerDrawn(late.Handle(), 0);
+        return drawn > 0;
+    }));
+    painter->OnDrawItem = nullptr;
+    EXPECT_TRUE(ownerDrawn);
+    EXPECT_GT(drawn, 0);
+}
+
 TEST_F(SkinnedMenus, AMenuOf500ItemsOpens) {
     popup->Items()->Clear();
     for (int i = 0; i < 500; ++i) Add(popup->Items(), ("Item " + std::to_string(i)).c_str());
