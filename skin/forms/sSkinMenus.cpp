@@ -732,10 +732,8 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, T
         RECT m{0, 0, 0, 0};
         DrawTextA(c->Handle(), shortcut.c_str(), -1, &m, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
         const int tw = m.right - m.left;
-        // The item bitmap already starts after the extra line.
-        TRect sr{rtl ? 6 : w + extra - tw - 8, 0, w + extra - 8, h};
-        sr.left -= extra;
-        sr.right -= extra;
+        // In the item bitmap, which starts after the extra line.
+        TRect sr = rtl ? TRect{6, 0, 6 + tw, h} : TRect{w - tw - 8, 0, w - 8, h};
         WriteSkinText(c, shortcut, true, sr, DT_SINGLELINE | DT_VCENTER, itemSection, hot, FManager);
     }
     if (item->Count() > 0) {
@@ -867,12 +865,15 @@ void TsSkinableMenus::DrawMainItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
     if (section >= 0)
         PaintSkinItem(section, "MENUITEM", MakeCacheInfo(line.Bmp), true, hot ? 1 : 0, TRect{0, 0, w, h}, itemInLine,
                       bmp.get(), FManager);
-    const TSize glyph = GlyphSizeOf(item, true);
+    TSize glyph = GlyphSizeOf(item, true);
     const bool rtl = RightToLeftMenu(item) && MiddleEastLocale();
-    if (item->HasBitmap()) {
-        const int x = rtl ? w - 3 - glyph.cx : 3, y = (h - glyph.cy) / 2;
-        DrawGlyphInto(bmp.get(), TRect{x, y, x + glyph.cx, y + glyph.cy}, item->Bitmap(), 1, 0, TacGlyphLook());
-    }
+    TCustomImageList* images = HasImage(item) ? item->GetParentMenu()->Images() : nullptr;
+    // An image of the menu's list takes its room beside the caption too.
+    if (!item->HasBitmap() && images) glyph = TSize{images->Width(), images->Height()};
+    const int gx = rtl ? w - 3 - glyph.cx : 3, gy = (h - glyph.cy) / 2;
+    const TRect glyphRect{gx, gy, gx + glyph.cx, gy + glyph.cy};
+    if (item->HasBitmap()) DrawGlyphInto(bmp.get(), glyphRect, item->Bitmap(), 1, 0, TacGlyphLook());
+    else if (images) DrawImageListGlyphInto(bmp.get(), glyphRect, images, item->ImageIndex(), TacGlyphLook());
     TCanvas* c = bmp->Canvas();
     SetCanvasFont(c, item, State.Contains(odDefault));
     static const UINT alignments[] = {0, DT_RIGHT, DT_CENTER};

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
+#include "ImgList.h"
 #include "Menus.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
@@ -417,6 +418,13 @@ TEST_F(SkinnedMenus, MainMenuItemsArePaintedOnTheMenuLine) {
     Add(file, "Open");
     TMenuItem* off = Add(bar->Items(), "Off");
     off->SetEnabled(false);
+    auto* images = TObject::Create<TImageList>(form);
+    TBitmap red(16, 16);
+    red.Canvas()->Brush()->SetColor(clRed);
+    red.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    images->AddMasked(&red, clFuchsia);
+    bar->SetImages(images);
+    file->SetImageIndex(0);
     painter->InitMenus(true);
     form->SetMenu(bar);
     form->Show();
@@ -429,6 +437,7 @@ TEST_F(SkinnedMenus, MainMenuItemsArePaintedOnTheMenuLine) {
     ASSERT_TRUE(GetMenuItemRect(form->Handle(), bar->Handle(), 0, &a));
     ASSERT_TRUE(GetMenuItemRect(form->Handle(), bar->Handle(), 1, &b));
     EXPECT_EQ(shot.Pixel(a.left - w.left + 1, a.top - w.top + 1), kItem);
+    EXPECT_EQ(shot.Pixel(a.left - w.left + 3 + 8, (a.top + a.bottom) / 2 - w.top), 0xFF0000u) << "the item's image";
     EXPECT_TRUE(Near(shot.Pixel(b.left - w.left + 1, b.top - w.top + 1), Mix(kItem, kLine, 102 / 255.0)))
         << std::hex << shot.Pixel(b.left - w.left + 1, b.top - w.top + 1);
 }
