@@ -311,6 +311,10 @@ int TsSkinableMenus::SkinBorderWidth() {
     return FSkinBorderWidth;
 }
 
+bool TsSkinableMenus::UpToDate() const {
+    return FManager && FActive == FManager->Active() && FPopupsActive == (FActive && FManager->SkinnedPopups());
+}
+
 int TsSkinableMenus::ActiveExtraLineWidth() const {
     const TacMenuSupport* s = FManager ? FManager->MenuSupport() : nullptr;
     return s && s->UseExtraLine && ExtraLineVisible ? s->ExtraLineWidth : 0;
@@ -339,6 +343,7 @@ void TsSkinableMenus::InitMenus(bool Value) {
     WatchOpeningMenus(this, Value);
     if (!FManager || FManager->ComponentState().Contains(csDesigning) || !Application.Assigned()) return;
     const bool popups = Value && FManager->SkinnedPopups();
+    FPopupsActive = popups;
     std::function<void(TComponent*)> visit = [&](TComponent* Owner) {
         for (int i = 0; i < Owner->ComponentCount(); ++i) {
             TComponent* c = Owner->Components(i);
@@ -970,8 +975,18 @@ struct TacMenuHooksRegistration {
             ResetMenuGlobals();
             delete P;
         };
-        acEngineHooks.MenusActive = [](TsSkinableMenus* P) { return P->Active(); };
-        acEngineHooks.SetMenusActive = [](TsSkinableMenus* P, bool Value) { P->SetActive(Value); };
+        // The engine asks whether the painter is in the state "skin active and
+        // popups skinned" and sets that state otherwise. Main menus follow the
+        // skin alone and popups SkinnedPopups too, so the answer is "not yet"
+        // whenever either of them changed, and setting takes both.
+        acEngineHooks.MenusActive = [](TsSkinableMenus* P) {
+            const TsSkinManager* m = P->Manager();
+            const bool wanted = m && m->Active() && m->SkinnedPopups();
+            return P->UpToDate() ? wanted : !wanted;
+        };
+        acEngineHooks.SetMenusActive = [](TsSkinableMenus* P, bool) {
+            P->InitMenus(P->Manager() && P->Manager()->Active());
+        };
         acEngineHooks.ResetMenuBorderWidth = [](TsSkinableMenus* P) {
             P->SetSkinBorderWidth(-1);
             // Another skin: no picture of the old one may be shown again, and

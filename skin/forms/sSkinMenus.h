@@ -50,6 +50,9 @@ public:
     // A change re-initialises every menu of the program.
     void SetActive(bool Value);
     TsSkinManager* Manager() const { return FManager; }
+    // Menus are as the manager wants them: main menus owner-drawn while its
+    // skin is active, popups while also SkinnedPopups.
+    bool UpToDate() const;
     // Key-coloured rectangles of the menu border mask, for the popup region.
     std::vector<TRect> RegionRects;
     bool InRegion = false;
@@ -94,6 +97,7 @@ private:
     TFont* FCaptionFont;
     int FSkinBorderWidth = -1;
     bool FActive = false;
+    bool FPopupsActive = false;
 };
 
 // --- Unit state (popup menus are open one at a time) ------------------------

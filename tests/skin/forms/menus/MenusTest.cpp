@@ -200,6 +200,14 @@ TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
     EXPECT_TRUE(file->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::DrawMainItem));
     EXPECT_TRUE(checked->OnMeasureItem == TMenuMeasureItemEvent(painter, &TsSkinableMenus::MeasureItem));
 
+    // Without skinned popups the main menu stays skinned.
+    Manager()->SetSkinnedPopups(false);
+    EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0));
+    EXPECT_FALSE(OwnerDrawn(popup->Handle(), 0));
+    EXPECT_FALSE(checked->OnAdvancedDrawItem);
+    Manager()->SetSkinnedPopups(true);
+    EXPECT_TRUE(OwnerDrawn(popup->Handle(), 0));
+
     Manager()->SetActive(false);
     EXPECT_FALSE(painter->Active());
     for (HMENU m : {bar->Handle(), file->Handle(), popup->Handle(), sub->Handle()})
