@@ -447,6 +447,9 @@ TEST_F(GalleryE2E, MenusOpenedByRealInput) {
         Settle(300);
         RightClick();
         EXPECT_TRUE(WaitFor(true, 3000)) << "a right click on the background opened no menu";
+        // The cursor, off the menu, selects nothing of it: the keys alone do.
+        Away();
+        Settle(300);
         Key(VK_DOWN);
         Key(VK_DOWN);
         Settle();
@@ -457,6 +460,8 @@ TEST_F(GalleryE2E, MenusOpenedByRealInput) {
         // "File" opens its drop-down; Right moves to "Edit", which holds every kind of item.
         Click(At(kFileMenu.x, kFileMenu.y));
         EXPECT_TRUE(WaitFor(true, 3000)) << "a click on the menu line opened no menu";
+        Away();
+        Settle(300);
         Key(VK_RIGHT);
         Settle();
         Check((skin.empty() ? "14-" : "16-") + skin + "main-menu-edit");
