@@ -450,7 +450,7 @@ TEST_F(GalleryE2E, SkinnedScrollBarOfASystemListBoxScrolls) {
     const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     const LRESULT visible = client.bottom / SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
     EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), count - visible);
-    Check("13-list-scrolled");
+    Check("scroll-01-list");
 }
 
 }  // namespace
@@ -475,21 +475,78 @@ TEST_F(GalleryE2E, RangeRowDrivenWithTheMouse) {
     drag(At(63, 694), At(180, 694));
     Away();
     Settle();
-    Check("13-range-thumb-dragged");
+    Check("range-01-thumb-dragged");
 
     // The upper arrow steps the bar once more.
     Click(At(230, 694));
     Away();
     Settle();
-    Check("14-range-arrow-up");
+    Check("range-02-arrow-up");
 
     drag(At(543, 707), At(603, 707));
     Away();
     Settle();
-    Check("15-range-split");
+    Check("range-03-split");
 
     Click(At(kSwitch.x, kSwitch.y));
     Away();
     Settle(1000);
-    Check("16-range-dark");
+    Check("range-04-dark");
 }
+namespace {
+
+// The form's background at client (500, 110): a right click there opens the
+// gallery's popup menu. "File" on the menu line just above the client area.
+constexpr POINT kBackground{500, 110};
+constexpr POINT kFileMenu{20, -9};
+
+void RightClick() {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, in, sizeof in[0]);
+}
+
+TEST_F(GalleryE2E, MenusOpenedByRealInput) {
+    for (const std::string skin : {"", "dark-"}) {
+        if (!skin.empty()) {
+            Click(At(kSwitch.x, kSwitch.y));
+            Away();
+            Settle(1000);
+        }
+        const std::string step = skin.empty() ? "menu-01-" : "menu-03-";
+        MoveTo(At(kBackground.x, kBackground.y));
+        Settle(300);
+        RightClick();
+        EXPECT_TRUE(WaitFor(true, 3000)) << "a right click on the background opened no menu";
+        // The cursor, off the menu, selects nothing of it: the keys alone do.
+        Away();
+        Settle(300);
+        Key(VK_DOWN);
+        Key(VK_DOWN);
+        Settle();
+        Check(step + skin + "popup");
+        Key(VK_ESCAPE);
+        ASSERT_TRUE(WaitFor(false, 3000)) << "Escape did not close the popup menu";
+
+        // "File" opens its drop-down; Right moves to "Edit", which holds every kind of item.
+        Click(At(kFileMenu.x, kFileMenu.y));
+        EXPECT_TRUE(WaitFor(true, 3000)) << "a click on the menu line opened no menu";
+        Away();
+        Settle(300);
+        Key(VK_RIGHT);
+        Settle();
+        Check((skin.empty() ? "menu-02-" : "menu-04-") + skin + "main-menu-edit");
+        Key(VK_ESCAPE);
+        Key(VK_ESCAPE);
+        if (!WaitFor(false, 3000)) {
+            PostMessageA(App.Window, WM_CANCELMODE, 0, 0);
+            ASSERT_TRUE(WaitFor(false, 3000)) << "the drop-down menu did not close";
+        }
+        Away();
+        Settle();
+    }
+}
+
+}  // namespace
