@@ -11,6 +11,7 @@
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "GalleryRows.h"
+#include "GalleryChecks.h"
 #include "sButton.h"
 #include "sSkinManager.h"
 
@@ -232,6 +233,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     auto* manager = TObject::Create<TsSkinManager>(form);
     manager->SetSkinName(skin.c_str());
     BuildForm(form, manager);
+    AddCheckRow(form, form->ClientHeight() + 10);
+    form->SetHeight(form->Height() + 160);
 
     if (!screenshot.empty()) {
         form->Show();
