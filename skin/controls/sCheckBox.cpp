@@ -235,6 +235,14 @@ bool TsCheckControl<Base>::PressStarts(const TMessage& M) const {
 }
 
 template <class Base>
+bool TsCheckControl<Base>::PaintNow(HDC DC) {
+    // Rebuilt at each paint: state, focus and caption all show in it.
+    this->SkinData()->BGChanged = true;
+    this->PaintSkinned(DC);
+    return true;
+}
+
+template <class Base>
 bool TsCheckControl<Base>::SkinnedMessage(TMessage& M) {
     switch (M.Msg) {
         case CM_MOUSELEAVE:
@@ -244,13 +252,10 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& M) {
         case WM_NCPAINT: return true;
         case WM_PAINT:
             if (!this->Parent()) return true;
-            [[fallthrough]];
+            return PaintNow(reinterpret_cast<HDC>(M.WParam));
         case WM_PRINT:
-            // Rebuilt at each paint: state, focus and caption all show in it.
             this->SkinData()->Updating = false;
-            this->SkinData()->BGChanged = true;
-            this->PaintSkinned(reinterpret_cast<HDC>(M.WParam));
-            return true;
+            return PaintNow(reinterpret_cast<HDC>(M.WParam));
         case WM_KEYDOWN:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: return PressStarts(M) && Press(M);

@@ -108,6 +108,7 @@ protected:
     bool Press(TMessage& M);
     bool Release(TMessage& M);
     bool PressStarts(const TMessage& M) const;
+    bool PaintNow(HDC DC);
 
     bool FPressed = false;
 

@@ -338,6 +338,9 @@ TEST_F(SkinnedChecks, GroupBoxPlateAndFrameHalfACaptionDown) {
     // Above the frame the panel shows through; the plate is the check-box section.
     EXPECT_EQ(p.Pixel(150, frameTop - 2), Px(*panel->SkinData()->CacheBmp, 20 + 150, 20 + frameTop - 2));
     EXPECT_EQ(p.Pixel(c.left + 1, c.top + 1), C.Global);
+    // A see-through plate of its own section shows the frame under it at its own place.
+    group->SetCaptionSkin("TRANSPANEL");
+    EXPECT_TRUE(Near(Print(group).Pixel(c.left + 1, c.bottom - 1), Half(C.TransPanel, C.Button)));
     const int top = inside->Top();
     group->SetCaptionYOffset(10);
     Pump();
