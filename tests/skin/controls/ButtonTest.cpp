@@ -421,7 +421,7 @@ TEST_F(SkinnedButton, FocusLostWhileDisabledOrHiddenIsForgotten) {
     for (const auto& way : ways) {
         Button->SetFocus();
         Pump();
-        ASSERT_TRUE(Button->SkinData()->Focused) << way.Name;
+        ExpectState(1, way.Name);
         way.Take(Button, true);
         Pump();
         Edit->SetFocus();
