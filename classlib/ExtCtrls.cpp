@@ -1,5 +1,7 @@
 #include "ExtCtrls.h"
 
+#include "Scopes.h"
+
 #include <uxtheme.h>
 
 #include <algorithm>
@@ -449,3 +451,127 @@ void TSplitter::Notification(TComponent* AComponent, TOperation Operation) {
     FSizedControl = nullptr;
     StopSizing();
 }
+// TRadioItems, TCustomRadioGroup
+
+TRadioItems::TRadioItems(TWinControl* Group, TMakeButton MakeButton)
+    : FGroup(Group), FMakeButton(std::move(MakeButton)), FItems(new TStringList) {
+    FItems->OnChange = [this](TObject* Sender) { ItemsChanged(Sender); };
+}
+
+TRadioItems::~TRadioItems() {
+    FItems->OnChange = nullptr;
+    SetButtonCount(0);
+    delete FItems;
+}
+
+bool TRadioItems::Reading() const { return FGroup->ComponentState().Contains(csReading); }
+
+void TRadioItems::SetButtonCount(int Count) {
+    while (this->Count() < Count) {
+        TRadioButton* b = FMakeButton();
+        b->OnClick = [this](TObject* Sender) { ButtonClick(Sender); };
+        FButtons.push_back(b);
+    }
+    while (this->Count() > Count) {
+        TRadioButton* b = FButtons.back();
+        FButtons.pop_back();
+        b->Free();
+    }
+}
+
+void TRadioItems::Forget(TComponent* Button) {
+    auto it = std::find(FButtons.begin(), FButtons.end(), Button);
+    if (it != FButtons.end()) FButtons.erase(it);
+}
+
+void TRadioItems::ItemsChanged(TObject*) {
+    if (!Reading()) {
+        // Lines deleted under the choice: it moves to the last line, which
+        // is not checked for that (the group says so when asked).
+        if (FItemIndex >= FItems->Count()) FItemIndex = FItems->Count() - 1;
+        SetButtonCount(FItems->Count());
+        for (int i = 0; i < Count(); ++i) FButtons[static_cast<size_t>(i)]->SetCaption(FItems->Get(i));
+        Arrange(StripHeight ? StripHeight() : 0);
+        FGroup->Invalidate();
+    }
+    if (OnItemsChanged) OnItemsChanged();
+}
+
+void TRadioItems::ButtonClick(TObject* Sender) {
+    if (FClickGuard) return;
+    auto it = std::find(FButtons.begin(), FButtons.end(), Sender);
+    if (it == FButtons.end()) return;
+    FItemIndex = static_cast<int>(it - FButtons.begin());
+    FGroup->Changed();
+    FGroup->Click();
+}
+
+void TRadioItems::SetItemIndex(int Value) {
+    if (Reading()) {
+        FItemIndex = Value;
+        return;
+    }
+    Value = std::max(-1, std::min(Value, Count() - 1));
+    if (Value == FItemIndex) return;
+    const TBoolScope guard(FClickGuard, true);
+    if (FItemIndex >= 0 && FItemIndex < Count()) Button(FItemIndex)->SetChecked(false);
+    FItemIndex = Value;
+    if (Value >= 0) Button(Value)->SetChecked(true);
+}
+
+bool TRadioItems::SetColumns(int Value) {
+    Value = std::max(1, std::min(Value, 16));
+    if (Value == FColumns) return false;
+    FColumns = Value;
+    Arrange(StripHeight ? StripHeight() : 0);
+    return true;
+}
+
+void TRadioItems::Arrange(int StripHeight) {
+    const int count = Count();
+    if (count == 0 || Reading()) return;
+    const int perColumn = (count + FColumns - 1) / FColumns;
+    const int w = (FGroup->Width() - 10) / FColumns;
+    const int h = (FGroup->Height() - StripHeight - 5) / perColumn;
+    const int top = StripHeight + 2;
+    // One batch, so that the group repaints once for all its buttons.
+    HDWP batch = FGroup->HandleAllocated() ? BeginDeferWindowPos(count) : nullptr;
+    for (int i = 0; i < count; ++i) {
+        TRadioButton* b = Button(i);
+        b->SetBiDiMode(FGroup->BiDiMode());
+        const int left = (i / perColumn) * w + 8, y = (i % perColumn) * h + top;
+        if (batch && b->HandleAllocated())
+            batch = DeferWindowPos(batch, b->Handle(), nullptr, left, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+        else
+            b->SetBounds(left, y, w, h);
+        b->SetVisible(true);
+    }
+    if (batch) EndDeferWindowPos(batch);
+}
+
+void TRadioItems::Loaded(int StripHeight) {
+    ItemsChanged(FItems);
+    Arrange(StripHeight);
+    if (FItemIndex < 0 || FItemIndex >= Count()) return;
+    const TBoolScope guard(FClickGuard, true);
+    Button(FItemIndex)->SetChecked(true);
+}
+
+namespace {
+// A plain radio button of a plain radio group.
+TRadioButton* MakePlainButton(TWinControl* Group) {
+    auto* b = TObject::Create<TRadioButton>(Group);
+    b->SetVisible(false);
+    b->SetEnabled(Group->Enabled());
+    b->SetParentShowHint(false);
+    b->SetParent(Group);
+    b->SetTabStop(false);
+    return b;
+}
+}  // namespace
+
+CLASSLIB_DEFINE_CLASS(TCustomRadioGroup, TCustomGroupBox, CLASSLIB_RADIO_GROUP_PROPS(TCustomRadioGroup))
+CLASSLIB_DEFINE_CLASS(TRadioGroup, TCustomRadioGroup)
+
+TCustomRadioGroup::TCustomRadioGroup(TComponent* AOwner)
+    : TRadioGroupOf(AOwner, [this] { return MakePlainButton(this); }) {}

@@ -1,8 +1,13 @@
 // Containers and painted controls: the bevelled panel that holds and aligns
-// other controls, and the paint box.
+// other controls, the radio group, and the paint box.
 #pragma once
 
 #include "Controls.h"
+#include "Lists.h"
+#include "StdCtrls.h"
+
+#include <functional>
+#include <vector>
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 CLASSLIB_ENUM_NAMES(TBevelCut, "bvNone", "bvLowered", "bvRaised", "bvSpace")
@@ -145,4 +150,124 @@ private:
     HBRUSH FPatternBrush = nullptr;
     HGDIOBJ FPrevBrush = nullptr;
     bool FLineVisible = false;
+// The radio buttons of a radio group: one per line of Items, laid out column
+// by column, with one ItemIndex. The group makes the buttons (MakeButton) and
+// tells the items when it was clicked, resized or read; the items are never
+// streamed, they follow Items.
+class TRadioItems {
+public:
+    using TMakeButton = std::function<TRadioButton*()>;
+    TRadioItems(TWinControl* Group, TMakeButton MakeButton);
+    ~TRadioItems();
+    TRadioItems(const TRadioItems&) = delete;
+    TRadioItems& operator=(const TRadioItems&) = delete;
+
+    TStrings* Items() const { return FItems; }
+    int Count() const { return static_cast<int>(FButtons.size()); }
+    TRadioButton* Button(int Index) const { return FButtons[static_cast<size_t>(Index)]; }
+    // -1 (none) up to Count - 1; values outside are brought inside. While the
+    // group is read the value is kept as it is, and applied by Loaded.
+    int ItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int Value);
+    // 1 .. 16; true when it changed.
+    int Columns() const { return FColumns; }
+    bool SetColumns(int Value);
+    // Places the buttons below a caption strip StripHeight high.
+    void Arrange(int StripHeight);
+    // After the group was read: lays out and checks the ItemIndex button.
+    void Loaded(int StripHeight);
+    // A button freed by someone else leaves the list.
+    void Forget(TComponent* Button);
+    // Frees every button (the group does so first when it goes).
+    void Clear() { SetButtonCount(0); }
+    // Called after the buttons follow a change of Items (and on Loaded).
+    std::function<void()> OnItemsChanged;
+    // The group's strip height, asked when the items arrange themselves.
+    std::function<int()> StripHeight;
+
+private:
+    bool Reading() const;
+    void SetButtonCount(int Count);
+    void ItemsChanged(TObject* Sender);
+    void ButtonClick(TObject* Sender);
+
+    TWinControl* FGroup;
+    TMakeButton FMakeButton;
+    TStringList* FItems;
+    std::vector<TRadioButton*> FButtons;
+    int FItemIndex = -1;
+    int FColumns = 1;
+    // Set while the group checks a button itself: its click writes nothing back.
+    bool FClickGuard = false;
+};
+
+// A group of radio items over a group box (Base): the items follow Items,
+// laid out below the group's caption strip, StripHeight high.
+template <class Base>
+class TRadioGroupOf : public Base {
+public:
+    using RadioGroup = TRadioGroupOf;
+    TStrings* Items() const { return FItems.Items(); }
+    void SetItems(TStrings* Value) { FItems.Items()->Assign(Value); }
+    int ItemIndex() const { return FItems.ItemIndex(); }
+    void SetItemIndex(int Value) { FItems.SetItemIndex(Value); }
+    int Columns() const { return FItems.Columns(); }
+    void SetColumns(int Value) {
+        if (FItems.SetColumns(Value)) this->Invalidate();
+    }
+    int ButtonCount() const { return FItems.Count(); }
+    void Dispatch(TMessage& Message) override {
+        Base::Dispatch(Message);
+        switch (Message.Msg) {
+            case WM_SIZE:
+            case CM_FONTCHANGED: ArrangeButtons(); break;
+            case CM_ENABLEDCHANGED:
+                for (int i = 0; i < FItems.Count(); ++i) FItems.Button(i)->SetEnabled(this->Enabled());
+                break;
+            default: break;
+        }
+    }
+
+protected:
+    TRadioGroupOf(TComponent* AOwner, TRadioItems::TMakeButton MakeButton)
+        : Base(AOwner), FItems(this, std::move(MakeButton)) {
+        this->FControlStyle = TControlStyle{csSetCaption, csDoubleClicks};
+        FItems.StripHeight = [this] { return StripHeight(); };
+    }
+    ~TRadioGroupOf() override { FItems.Clear(); }
+    virtual int StripHeight() = 0;
+    virtual void ArrangeButtons() { FItems.Arrange(StripHeight()); }
+    void Loaded() override {
+        Base::Loaded();
+        FItems.Loaded(StripHeight());
+    }
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        Base::Notification(AComponent, Operation);
+        if (Operation == TOperation::opRemove) FItems.Forget(AComponent);
+    }
+    TRadioItems FItems;
+};
+
+// The published properties of a radio group class C.
+#define CLASSLIB_RADIO_GROUP_PROPS(C)                                                                         \
+    OrdProp<typename C::RadioGroup>("Columns", TTypeKind::tkInteger, &C::Columns, &C::SetColumns, 1),       \
+        OrdProp<typename C::RadioGroup>("ItemIndex", TTypeKind::tkInteger, &C::ItemIndex, &C::SetItemIndex, \
+                                        -1),                                                                 \
+        ObjProp<typename C::RadioGroup, TStrings>("Items", &C::Items, &C::SetItems)
+
+// A group box of plain radio buttons made from the lines of Items.
+class TCustomRadioGroup : public TRadioGroupOf<TCustomGroupBox> {
+    CLASSLIB_DECLARE_CLASS(TCustomRadioGroup)
+public:
+    explicit TCustomRadioGroup(TComponent* AOwner);
+    TRadioButton* Buttons(int Index) const { return FItems.Button(Index); }
+
+protected:
+    int StripHeight() override { return CaptionLineHeight(); }
+};
+
+class TRadioGroup : public TCustomRadioGroup {
+    CLASSLIB_DECLARE_CLASS(TRadioGroup)
+public:
+    explicit TRadioGroup(TComponent* AOwner) : TCustomRadioGroup(AOwner) {}
 };

@@ -18,6 +18,12 @@ void TButtonControl::SetWordWrap(bool Value) {
     RecreateWnd();
 }
 
+void TButtonControl::Dispatch(TMessage& Message) {
+    // The system's notification of a focus change the control made itself.
+    if (Message.Msg == CN_COMMAND && FClicksDisabled) return;
+    TWinControl::Dispatch(Message);
+}
+
 void TButtonControl::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     if (FWordWrap) Params.Style |= BS_MULTILINE;
@@ -106,6 +112,210 @@ void TButton::Dispatch(TMessage& Message) {
         }
     }
     TButtonControl::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomCheckBox, TRadioButton
+
+namespace {
+// BS_LEFTTEXT puts the caption at the left of the box.
+DWORD AlignmentStyle(TAlignment Alignment) { return Alignment == taLeftJustify ? BS_LEFTTEXT : 0; }
+}  // namespace
+
+CLASSLIB_DEFINE_CLASS(TCustomCheckBox, TButtonControl,
+    OrdProp<TCustomCheckBox>("Alignment", TTypeKind::tkEnumeration, &TCustomCheckBox::Alignment,
+                             &TCustomCheckBox::SetAlignment, taRightJustify),
+    OrdProp<TCustomCheckBox>("AllowGrayed", TTypeKind::tkBool, &TCustomCheckBox::AllowGrayed,
+                             &TCustomCheckBox::SetAllowGrayed, 0),
+    OrdProp<TButtonControl>("Checked", TTypeKind::tkBool, &TButtonControl::Checked, &TButtonControl::SetChecked, 0),
+    OrdProp<TCustomCheckBox>("State", TTypeKind::tkEnumeration, &TCustomCheckBox::State, &TCustomCheckBox::SetState,
+                             cbUnchecked),
+    OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1))
+
+CLASSLIB_DEFINE_CLASS(TCheckBox, TCustomCheckBox)
+
+TCustomCheckBox::TCustomCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
+    FControlStyle = TControlStyle{csSetCaption, csDoubleClicks};
+    FWidth = 97;
+    FHeight = 17;
+    FTabStop = true;
+}
+
+void TCustomCheckBox::CreateParams(TCreateParams& Params) {
+    TButtonControl::CreateParams(Params);
+    CreateSubClass(Params, "BUTTON");
+    // Never the automatic kind: the system would toggle on its own as well.
+    Params.Style |= BS_3STATE | AlignmentStyle(FAlignment);
+}
+
+void TCustomCheckBox::CreateWnd() {
+    TButtonControl::CreateWnd();
+    SendMessageA(FHandle, BM_SETCHECK, static_cast<WPARAM>(FState), 0);
+}
+
+void TCustomCheckBox::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    RecreateWnd();
+}
+
+void TCustomCheckBox::SetState(TCheckBoxState Value) {
+    if (FState == Value) return;
+    FState = Value;
+    if (HandleAllocated()) SendMessageA(FHandle, BM_SETCHECK, static_cast<WPARAM>(FState), 0);
+    if (!FClicksDisabled) Click();
+}
+
+void TCustomCheckBox::SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
+
+void TCustomCheckBox::Toggle() {
+    switch (FState) {
+        case cbUnchecked: SetState(FAllowGrayed ? cbGrayed : cbChecked); break;
+        case cbChecked: SetState(cbUnchecked); break;
+        case cbGrayed: SetState(cbChecked); break;
+    }
+}
+
+void TCustomCheckBox::Click() {
+    Changed();
+    TButtonControl::Click();
+}
+
+void TCustomCheckBox::Dispatch(TMessage& Message) {
+    if (Message.Msg == CN_COMMAND) {
+        if (HIWORD(Message.WParam) == BN_CLICKED) Toggle();
+        return;
+    }
+    TButtonControl::Dispatch(Message);
+}
+
+CLASSLIB_DEFINE_CLASS(TRadioButton, TButtonControl,
+    OrdProp<TRadioButton>("Alignment", TTypeKind::tkEnumeration, &TRadioButton::Alignment,
+                          &TRadioButton::SetAlignment, taRightJustify),
+    OrdProp<TButtonControl>("Checked", TTypeKind::tkBool, &TButtonControl::Checked, &TButtonControl::SetChecked, 0))
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
+    FControlStyle = TControlStyle{csSetCaption, csDoubleClicks};
+    FWidth = 113;
+    FHeight = 17;
+}
+
+void TRadioButton::CreateParams(TCreateParams& Params) {
+    TButtonControl::CreateParams(Params);
+    CreateSubClass(Params, "BUTTON");
+    Params.Style |= BS_RADIOBUTTON | AlignmentStyle(FAlignment);
+}
+
+void TRadioButton::CreateWnd() {
+    TButtonControl::CreateWnd();
+    SendMessageA(FHandle, BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TRadioButton::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    RecreateWnd();
+}
+
+void TRadioButton::SetChecked(bool Value) {
+    if (FChecked == Value) return;
+    // Stored first: the window's answer to BM_SETCHECK may come back here.
+    FChecked = Value;
+    SetTabStop(Value);
+    if (HandleAllocated()) SendMessageA(FHandle, BM_SETCHECK, Value ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!Value) return;
+    if (FParent)
+        for (int i = 0; i < FParent->ControlCount(); ++i)
+            if (auto* sibling = dynamic_cast<TRadioButton*>(FParent->Controls(i)); sibling && sibling != this)
+                sibling->SetChecked(false);
+    Changed();
+    if (!FClicksDisabled) Click();
+}
+
+void TRadioButton::Dispatch(TMessage& Message) {
+    if (Message.Msg == CN_COMMAND) {
+        switch (HIWORD(Message.WParam)) {
+            case BN_CLICKED: SetChecked(true); break;
+            case BN_DOUBLECLICKED: DblClick(); break;
+            default: break;
+        }
+        return;
+    }
+    TButtonControl::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomGroupBox
+
+CLASSLIB_DEFINE_CLASS(TCustomGroupBox, TCustomControl,
+    OrdProp<TCustomGroupBox>("BevelWidth", TTypeKind::tkInteger, &TCustomGroupBox::BevelWidth,
+                             &TCustomGroupBox::SetBevelWidth, 1))
+CLASSLIB_DEFINE_CLASS(TGroupBox, TCustomGroupBox)
+
+TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque,
+                                  csDoubleClicks, csReplicatable};
+    FWidth = 185;
+    FHeight = 105;
+}
+
+void TCustomGroupBox::SetBevelWidth(int Value) {
+    if (Value < 1) Value = 1;
+    if (FBevelWidth == Value) return;
+    FBevelWidth = Value;
+    Invalidate();
+}
+
+int TCustomGroupBox::CaptionLineHeight() {
+    Canvas()->SetFont(FFont);
+    return Canvas()->TextHeight("0");
+}
+
+void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
+    TCustomControl::AdjustClientRect(Rect);
+    Rect.top += CaptionLineHeight();
+    const int frame = FCtl3D ? 2 : 1;
+    InflateRect(&Rect, -frame, -frame);
+}
+
+void TCustomGroupBox::Paint() {
+    TCanvas* canvas = Canvas();
+    const int h = CaptionLineHeight();
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->Brush()->SetColor(FColor);
+    canvas->FillRect(ClientRect());
+    TRect r{0, h / 2 - 1, FWidth, FHeight};
+    HDC dc = canvas->Handle();
+    // An etched line: light below and right of the dark one.
+    if (FCtl3D) DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
+    else FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    const String text = Caption();
+    if (text.empty()) return;
+    TRect t{8, 0, 0, h};
+    canvas->TextRect(t, text, DT_CALCRECT | DT_SINGLELINE);
+    t.right += 2;
+    canvas->FillRect(t);
+    OffsetRect(&t, 1, 0);
+    if (!Enabled()) canvas->Font()->SetColor(clGrayText);
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->TextRect(t, text, DT_SINGLELINE);
+}
+
+void TCustomGroupBox::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+        case CM_FONTCHANGED:
+            TCustomControl::Dispatch(Message);
+            Realign();
+            Invalidate();
+            return;
+        case CM_TEXTCHANGED:
+        case CM_ENABLEDCHANGED:
+            TCustomControl::Dispatch(Message);
+            Invalidate();
+            return;
+        default:
+            TCustomControl::Dispatch(Message);
+    }
 }
 
 // ---------------------------------------------------------------------------

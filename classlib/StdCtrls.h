@@ -18,10 +18,86 @@ public:
     // BS_MULTILINE: the caption breaks at words when it does not fit.
     bool WordWrap() const { return FWordWrap; }
     virtual void SetWordWrap(bool Value);
+    // Raised while the control itself takes the focus or sets its state, so
+    // that the notification the system sends for it clicks nothing.
+    bool ClicksDisabled() const { return FClicksDisabled; }
+    void SetClicksDisabled(bool Value) { FClicksDisabled = Value; }
+    // Check boxes and radio buttons keep their state here, not in the window.
+    bool Checked() const { return GetChecked(); }
+    virtual bool GetChecked() const { return false; }
+    virtual void SetChecked(bool /*Value*/) {}
+    // The side the caption is aligned to (left to right in this library).
+    virtual TAlignment GetControlsAlignment() const { return taLeftJustify; }
+    void Dispatch(TMessage& Message) override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
     bool FWordWrap = false;
+    bool FClicksDisabled = false;
+};
+
+// ---------------------------------------------------------------------------
+
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
+// A check box on a "BUTTON" window of the three-state kind that never checks
+// itself: the state lives in State, and the window is told of each change.
+// A click (BN_CLICKED) toggles: unchecked to grayed when AllowGrayed, else to
+// checked; checked to unchecked; grayed to checked.
+class TCustomCheckBox : public TButtonControl {
+    CLASSLIB_DECLARE_CLASS(TCustomCheckBox)
+public:
+    explicit TCustomCheckBox(TComponent* AOwner);
+
+    // taRightJustify (the default): the box at the left, the caption right of it.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    bool AllowGrayed() const { return FAllowGrayed; }
+    void SetAllowGrayed(bool Value) { FAllowGrayed = Value; }
+    TCheckBoxState State() const { return FState; }
+    virtual void SetState(TCheckBoxState Value);
+    bool GetChecked() const override { return FState == cbChecked; }
+    void SetChecked(bool Value) override;
+    TAlignment GetControlsAlignment() const override { return FAlignment; }
+    virtual void Toggle();
+    void Click() override;
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+
+    TAlignment FAlignment = taRightJustify;
+    bool FAllowGrayed = false;
+    TCheckBoxState FState = cbUnchecked;
+};
+
+class TCheckBox : public TCustomCheckBox {
+    CLASSLIB_DECLARE_CLASS(TCheckBox)
+public:
+    explicit TCheckBox(TComponent* AOwner) : TCustomCheckBox(AOwner) {}
+};
+
+// A radio button on a "BUTTON" window that never checks itself. Checking one
+// unchecks the other radio buttons of the same parent.
+class TRadioButton : public TButtonControl {
+    CLASSLIB_DECLARE_CLASS(TRadioButton)
+public:
+    explicit TRadioButton(TComponent* AOwner);
+
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    bool GetChecked() const override { return FChecked; }
+    void SetChecked(bool Value) override;
+    TAlignment GetControlsAlignment() const override { return FAlignment; }
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+
+    TAlignment FAlignment = taRightJustify;
+    bool FChecked = false;
 };
 
 // A push button. Click comes from the system's BN_CLICKED (CN_COMMAND), so
@@ -61,6 +137,32 @@ protected:
     bool FCancel = false;
     bool FActive = false;
     TModalResult FModalResult = mrNone;
+};
+
+// A frame with a caption strip at its top that holds other controls; it
+// paints itself. Aligned children share what lies inside frame and strip.
+class TCustomGroupBox : public TCustomControl {
+    CLASSLIB_DECLARE_CLASS(TCustomGroupBox)
+public:
+    explicit TCustomGroupBox(TComponent* AOwner);
+    // How far a caption plate reaches past a caption too short to hold it.
+    int BevelWidth() const { return FBevelWidth; }
+    void SetBevelWidth(int Value);
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void AdjustClientRect(TRect& Rect) override;
+    void Paint() override;
+    // Height of a line of the caption font.
+    int CaptionLineHeight();
+
+    int FBevelWidth = 1;
+};
+
+class TGroupBox : public TCustomGroupBox {
+    CLASSLIB_DECLARE_CLASS(TGroupBox)
+public:
+    explicit TGroupBox(TComponent* AOwner) : TCustomGroupBox(AOwner) {}
 };
 
 // ---------------------------------------------------------------------------

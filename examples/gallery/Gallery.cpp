@@ -14,6 +14,7 @@
 #include "GalleryMenus.h"
 #include "GalleryRows.h"
 #include "GalleryRange.h"
+#include "GalleryChecks.h"
 #include "sButton.h"
 #include "sSkinManager.h"
 
@@ -146,7 +147,7 @@ void BuildSkinnedRow(TForm* form, TsSkinManager* manager, TLabel* status) {
 
 void BuildForm(TForm* form, TsSkinManager* manager) {
     form->SetCaption("Skin gallery");
-    form->SetBounds(20, 20, 800, 780);
+    form->SetBounds(20, 20, 800, 880);
 
     auto* status = Add<TLabel>(form, 16, 100, 0, 0);
     BuildSkinnedRow(form, manager, status);
@@ -239,6 +240,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     AddGalleryMenus(form);  // before the skin, which makes them owner-drawn
     manager->SetSkinName(skin.c_str());
     BuildForm(form, manager);
+    AddCheckRow(form, form->ClientHeight() + 10);
+    form->SetHeight(form->Height() + 160);
 
     if (!screenshot.empty()) {
         form->Show();

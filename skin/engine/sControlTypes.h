@@ -4,8 +4,11 @@
 
 enum TsControlType : int {
     acCtUnknown = 0,
+    acCtCheckBox = 32,
+    acCtRadioButton = 33,
     acCtPanel = 51,
     acCtDragBar = 56,
+    acCtGroupBox = 74,
     acCtSplitter = 75,
     acCtSpeedButton = 92,
     acCtButton = 93,

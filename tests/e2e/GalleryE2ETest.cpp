@@ -550,3 +550,78 @@ TEST_F(GalleryE2E, MenusOpenedByRealInput) {
 }
 
 }  // namespace
+
+namespace {
+
+struct ChildSearch {
+    const char* Class;
+    const char* Text;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchChild(HWND h, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    char cls[64] = {}, text[128] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    GetWindowTextA(h, text, sizeof text);
+    if (std::strcmp(cls, s->Class) != 0 || std::strcmp(text, s->Text) != 0) return TRUE;
+    s->Found = h;
+    return FALSE;
+}
+
+// A window of the gallery found by class and caption at any depth, so that
+// the step finds its controls wherever the gallery's rows are arranged.
+HWND FindGalleryChild(HWND Root, const char* Class, const char* Text) {
+    ChildSearch s{Class, Text, nullptr};
+    EnumChildWindows(Root, MatchChild, reinterpret_cast<LPARAM>(&s));
+    return s.Found;
+}
+
+}  // namespace
+
+TEST_F(GalleryE2E, CheckBoxesRadioButtonsAndGroupsTakeClicksAndSpace) {
+    HWND box = FindGalleryChild(App.Window, "TsCheckBox", "Unchecked");
+    HWND radio = FindGalleryChild(App.Window, "TsRadioButton", "Radio two");
+    HWND item = FindGalleryChild(App.Window, "TsGroupButton", "Third");
+    ASSERT_TRUE(box && radio && item) << "the row of check boxes is missing";
+    RECT r{};
+    GetWindowRect(box, &r);
+    // The glyph stands at the left of the caption.
+    auto glyph = [&] {
+        HDC screen = GetDC(nullptr);
+        Picture p = testsupport::CaptureDC(screen, r.left, r.top, 18, r.bottom - r.top);
+        ReleaseDC(nullptr, screen);
+        return p;
+    };
+    const Picture unchecked = glyph();
+    const POINT boxAt{r.left + 8, (r.top + r.bottom) / 2};
+    Click(boxAt);
+    Away();
+    Settle();
+    const Picture checked = glyph();
+    EXPECT_GT(CountDifferences(unchecked, checked), 10) << "a click did not check the box";
+    Check("20-check-clicked");
+    // The space key on the focused box unchecks it again; once the focus has
+    // gone on, it looks as it did at the start.
+    Key(VK_SPACE);
+    Settle();
+    Key(VK_TAB);
+    Settle();
+    EXPECT_EQ(CountDifferences(unchecked, glyph()), 0) << "space did not uncheck the box";
+
+    for (HWND h : {radio, item}) {
+        GetWindowRect(h, &r);
+        Click(POINT{r.left + 8, (r.top + r.bottom) / 2});
+    }
+    Away();
+    Settle(1000);
+    Check("21-radio-chosen");
+
+    Click(At(kSwitch.x, kSwitch.y));
+    Away();
+    Settle(1000);
+    Check("22-checks-dark");
+    Click(At(kSwitch.x, kSwitch.y));
+    Away();
+    Settle(1000);
+}
