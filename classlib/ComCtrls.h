@@ -169,3 +169,5 @@ class TUpDown : public TCustomUpDown {
 public:
     explicit TUpDown(TComponent* AOwner) : TCustomUpDown(AOwner) {}
 };
+
+#include "ComCtrlsLists.h"

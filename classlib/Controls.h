@@ -462,7 +462,7 @@ public:
     void Realign();
 
     // --- Focus and keyboard --------------------------------------------
-    bool Focused() const;
+    virtual bool Focused() const;
     virtual bool CanFocus() const;
     virtual void SetFocus();
     bool TabStop() const { return FTabStop; }

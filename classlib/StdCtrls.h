@@ -268,3 +268,5 @@ class TLabel : public TCustomLabel {
 public:
     explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
 };
+
+#include "StdCtrlsCombo.h"
