@@ -15,6 +15,7 @@
 #include "GalleryRows.h"
 #include "GalleryRange.h"
 #include "GalleryChecks.h"
+#include "GalleryLists.h"
 #include "sButton.h"
 #include "sSkinManager.h"
 
@@ -242,6 +243,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     BuildForm(form, manager);
     AddCheckRow(form, form->ClientHeight() + 10);
     form->SetHeight(form->Height() + 160);
+    AddListRow(form, form->ClientHeight() + 10);
+    form->SetHeight(form->Height() + 140);
 
     if (!screenshot.empty()) {
         form->Show();

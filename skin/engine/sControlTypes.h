@@ -4,6 +4,8 @@
 
 enum TsControlType : int {
     acCtUnknown = 0,
+    acCtComboBox = 3,
+    acCtListView = 10,
     acCtCheckBox = 32,
     acCtRadioButton = 33,
     acCtPanel = 51,
@@ -12,6 +14,7 @@ enum TsControlType : int {
     acCtSplitter = 75,
     acCtSpeedButton = 92,
     acCtButton = 93,
+    acCtTreeView = 96,
     acCtEdit = 97,
     acCtProgressBar = 161,
     acCtTrackBar = 165,

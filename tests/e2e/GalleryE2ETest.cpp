@@ -625,3 +625,28 @@ TEST_F(GalleryE2E, CheckBoxesRadioButtonsAndGroupsTakeClicksAndSpace) {
     Away();
     Settle(1000);
 }
+
+// The row of list controls: the fruit combo opened with the mouse and its
+// fourth fruit clicked in the open list.
+TEST_F(GalleryE2E, ListRowComboOpenedAndAnItemClicked) {
+    HWND combo = FindGalleryChild(App.Window, "TsComboBox", "Apple");
+    ASSERT_TRUE(combo) << "the row of list controls is missing";
+    RECT r{};
+    GetWindowRect(combo, &r);
+    Click(POINT{r.right - 8, (r.top + r.bottom) / 2});
+    Settle(400);
+    ASSERT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the click did not open the list";
+    Check("23-list-combo-open");
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    RECT list{};
+    GetWindowRect(info.hwndList, &list);
+    const int h = static_cast<int>(SendMessageA(info.hwndList, LB_GETITEMHEIGHT, 0, 0));
+    Click(POINT{list.left + 20, list.top + 3 + 3 * h + h / 2});
+    Away();
+    Settle(600);
+    EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 3);
+    Check("24-list-combo-chosen");
+}

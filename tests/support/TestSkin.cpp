@@ -224,6 +224,12 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
     mask("COMBOBOX", "GLYPHMASK", "glyph.bmp", 3, 1);
     section("EDIT");
     colors(c.Edit, c.Edit, c.EditFont);
+    // The combo box's button and the list view's column headers: buttons.
+    for (const char* name : {"COMBOBTN", "COLHEADER"}) {
+        section(name);
+        colors(c.Button, c.ButtonHot, c.ButtonFont);
+        mask(name, "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+    }
     section("CHECKBOX");
     colors(c.Global, c.GlobalHot, c.GlobalFont);
     fading();

@@ -1,0 +1,120 @@
+// The skinned list box: a "LISTBOX" window whose items the system paints in
+// the skin section's colours ("EDIT"), with skinned frame and scroll bars
+// from a scroll adapter, typed-prefix search and virtual item counts.
+#pragma once
+
+#include "StdCtrls.h"
+#include "sListControls.h"
+
+#include <memory>
+
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
+CLASSLIB_ENUM_NAMES(TListBoxStyle, "lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable", "lbVirtual",
+                    "lbVirtualOwnerDraw")
+using TLBGetDataEvent = std::function<void(TWinControl* Control, int Index, String& Data)>;
+using TLBFindDataEvent = std::function<int(TWinControl* Control, const String& FindString)>;
+
+class TsAlphaListBox;
+
+// The items; the virtual styles ask OnData and OnDataFind instead.
+class TListBoxStrings : public TItemWindowStrings {
+    CLASSLIB_DECLARE_CLASS(TListBoxStrings)
+public:
+    explicit TListBoxStrings(TsAlphaListBox* ListBox);
+    String Get(int Index) const override;
+    int GetCount() const override;
+    TObject* GetObject(int Index) const override;
+    void PutObject(int Index, TObject* AObject) override;
+    void Clear() override;
+    void Insert(int Index, const String& S) override;
+    int Add(const String& S) override;
+    int IndexOf(const String& S) const override;
+
+protected:
+    void SetUpdateState(bool Updating) override;
+
+private:
+    bool Virtual() const;
+    TsAlphaListBox* FListBox;
+};
+
+class TsAlphaListBox : public TsSystemPainted<TListControlBase> {
+    CLASSLIB_DECLARE_CLASS(TsAlphaListBox)
+public:
+    explicit TsAlphaListBox(TComponent* AOwner);
+    ~TsAlphaListBox() override;
+
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    void Clear() { FItems->Clear(); }
+    TListBoxStyle Style() const { return FStyle; }
+    void SetStyle(TListBoxStyle Value);
+    bool Virtual() const { return FStyle == lbVirtual || FStyle == lbVirtualOwnerDraw; }
+    int ItemHeight() const;
+    void SetItemHeight(int Value);
+    bool Sorted() const { return FSorted; }
+    void SetSorted(bool Value);
+    bool MultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool Value);
+    bool IntegralHeight() const { return FIntegralHeight; }
+    void SetIntegralHeight(bool Value);
+    // Scroll bars go when not needed (else they stay, disabled).
+    bool AutoHideScroll() const { return FAutoHideScroll; }
+    void SetAutoHideScroll(bool Value);
+    bool AutoComplete() const { return FAutoComplete; }
+    void SetAutoComplete(bool Value) { FAutoComplete = Value; }
+    // Milliseconds after the last key when the typed prefix starts anew.
+    int AutoCompleteDelay() const { return FAutoCompleteDelay; }
+    void SetAutoCompleteDelay(int Value) { FAutoCompleteDelay = Value; }
+    // The number of items of the virtual styles.
+    int Count() const;
+    void SetCount(int Value);
+    int ItemIndex() const;
+    void SetItemIndex(int Value);
+    int TopIndex() const;
+    void SetTopIndex(int Value);
+    bool Selected(int Index) const;
+    TRect ItemRect(int Index) const;
+
+    void Dispatch(TMessage& Message) override;
+
+    TNotifyEvent OnChange;
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+    TLBGetDataEvent OnData;
+    TLBFindDataEvent OnDataFind;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void KeyPress(char& Key) override;
+    virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+    void Recreate();
+
+private:
+    friend class TListBoxStrings;
+    void CNDrawItem(TMessage& Message);
+    int FindPrefix(const String& Prefix) const;
+
+    std::unique_ptr<TListBoxStrings> FItems;
+    std::unique_ptr<TControlCanvas> FCanvas;
+    TListBoxStyle FStyle = lbStandard;
+    int FItemHeight = 16;
+    bool FSorted = false;
+    bool FMultiSelect = false;
+    bool FIntegralHeight = false;
+    bool FAutoHideScroll = true;
+    bool FAutoComplete = true;
+    int FAutoCompleteDelay = 500;
+    int FCount = 0;
+    int FSavedIndex = -1, FSavedTop = 0;
+    String FFilter;
+    DWORD FLastTime = 0;
+};
+
+class TsListBox : public TsAlphaListBox {
+    CLASSLIB_DECLARE_CLASS(TsListBox)
+public:
+    explicit TsListBox(TComponent* AOwner) : TsAlphaListBox(AOwner) {}
+};

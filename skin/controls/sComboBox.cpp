@@ -1,0 +1,307 @@
+#include "sComboBox.h"
+
+#include "Scopes.h"
+#include "acSBUtils.h"
+#include "sListControls.h"
+#include "sMessages.h"
+#include "sSkinManager.h"
+#include "sSkinText.h"
+#include "sSkinnedProps.h"
+
+CLASSLIB_DEFINE_CLASS(TsCustomComboBox, TCustomComboBox,
+    acSkinDataProp<TsCustomComboBox>(), acDisabledKindProp<TsCustomComboBox>(),
+    OrdProp<TsCustomComboBox>("Alignment", TTypeKind::tkEnumeration, &TsCustomComboBox::Alignment,
+                              &TsCustomComboBox::SetAlignment, taLeftJustify),
+    OrdProp<TsCustomComboBox>("ReadOnly", TTypeKind::tkBool, &TsCustomComboBox::ReadOnly,
+                              &TsCustomComboBox::SetReadOnly, 0),
+    OrdProp<TCustomComboBox>("DropDownCount", TTypeKind::tkInteger, &TCustomComboBox::DropDownCount,
+                             &TCustomComboBox::SetDropDownCount, 16))
+CLASSLIB_DEFINE_CLASS(TsComboBox, TsCustomComboBox)
+
+namespace {
+
+constexpr int kFrame = 3;  // the section's border strip the text keeps off
+
+// Keys that move the choice or open the list: space, page, end, home and
+// arrows, the letters, and F4.
+bool ChoiceKey(WORD Key) {
+    return (Key >= VK_SPACE && Key <= VK_DOWN) || Key == 0x39 || (Key >= 'A' && Key <= 'Z') || Key == VK_F4;
+}
+
+}  // namespace
+
+TsCustomComboBox::TsCustomComboBox(TComponent* AOwner) : TsSkinned(AOwner, acCtComboBox) {
+    FDropDownCount = 16;
+    if (SkinData()->SkinSection().empty()) SkinData()->SetSkinSection("COMBOBOX");
+}
+
+TsCustomComboBox::~TsCustomComboBox() {
+    FreeListAdapter();
+    // The window goes while the frame still exists: its last messages reach it.
+    if (HandleAllocated()) DestroyHandle();
+}
+
+void TsCustomComboBox::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    InvalidateOwner(SkinData());
+}
+
+void TsCustomComboBox::Invalidate() {
+    if (Focused()) SkinData()->Focused = true;
+    TsSkinned::Invalidate();
+}
+
+void TsCustomComboBox::FreeListAdapter() {
+    if (!FListAdapter) return;
+    // The list window outlives the adapter: it gets its plain frame back.
+    if (FListWindow && IsWindow(FListWindow)) {
+        const LONG_PTR style = GetWindowLongPtrA(FListWindow, GWL_STYLE);
+        SetWindowLongPtrA(FListWindow, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_THICKFRAME)) | WS_BORDER);
+    }
+    acFreeScrollAdapter(FListAdapter, FListWindow);
+    FListWindow = nullptr;
+}
+
+void TsCustomComboBox::Refresh() {
+    SkinData()->BGChanged = true;
+    Repaint();
+}
+
+TRect TsCustomComboBox::ButtonRect() const {
+    const int w = (FStyle != csSimple && FShowButton) ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    const int left = UseRightToLeftAlignment() ? 2 : Width() - w - 2;
+    return TRect{left, 2, left + w, Height() - 2};
+}
+
+int TsCustomComboBox::GlyphHeight() const {
+    TsSkinManager* m = SkinData()->GetSkinManager();
+    if (!HasSkin(SkinData())) return 16;
+    const int mask = MaskIndexOf(m, SkinData()->SkinIndex, SkinData()->SkinSection(), "GLYPHMASK");
+    return IsValidMaskIndex(m, mask) ? m->ma()[mask].StateHeight() : 16;
+}
+
+TsPaintState TsCustomComboBox::CurrentState() {
+    if (FDropped) return TsPaintState::Pressed;
+    return TsSkinned::CurrentState();
+}
+
+void TsCustomComboBox::PaintContent(TsPaintState State) {
+    if (FStyle == csSimple) return;
+    if (FShowButton) PaintButton();
+    if (OwnerDrawn()) return;
+    const TRect b = ButtonRect();
+    const TRect r = UseRightToLeftAlignment() ? TRect{RectWidth(b) + 4, kFrame, Width() - 2, Height() - kFrame}
+                                              : TRect{kFrame, kFrame, b.left - 1, Height() - kFrame};
+    (void)State;
+    PaintText(r, (Focused() || SkinData()->Focused) && FStyle == csDropDownList && Enabled());
+}
+
+void TsCustomComboBox::PaintButton() {
+    TsCommonData* d = SkinData();
+    TsSkinManager* m = d->GetSkinManager();
+    const int state = FDropped ? 2 : ControlStateIndex(d) ? 1 : 0;
+    const TRect r = ButtonRect();
+    const int button = SectionIndexOf(m, "COMBOBTN");
+    if (IsValidSectionIndex(m, button)) {
+        // The button's see-through parts show the combo's own picture.
+        TBitmap copy(d->CacheBmp->Width(), d->CacheBmp->Height());
+        BitBlt(copy.Canvas()->Handle(), 0, 0, copy.Width(), copy.Height(), d->CacheBmp->Canvas()->Handle(), 0, 0,
+               SRCCOPY);
+        PaintSkinItem(button, "COMBOBTN", MakeCacheInfo(&copy), true, state, r, TPoint{r.left, r.top}, d->CacheBmp, m);
+    }
+    const int glyph = MaskIndexOf(m, d->SkinIndex, d->SkinSection(), "GLYPHMASK");
+    if (!IsValidMaskIndex(m, glyph)) return;
+    const int gw = m->ma()[glyph].StateWidth();
+    const TPoint p{r.left + (RectWidth(r) - gw) / 2, (Height() - GlyphHeight()) / 2};
+    PaintImageState(d->CacheBmp, p, state, glyph, 0, m);
+}
+
+void TsCustomComboBox::PaintText(const TRect& R, bool Highlighted) {
+    TCanvas* c = SkinData()->CacheBmp->Canvas();
+    c->Font()->Assign(Font());
+    if (Highlighted) {
+        c->Font()->SetColor(clHighlightText);
+        c->Brush()->SetColor(clHighlight);
+        c->Brush()->SetStyle(bsSolid);
+        c->FillRect(R);
+    } else {
+        c->Font()->SetColor(Enabled() ? Font()->Color() : clGrayText);
+        c->Brush()->SetStyle(bsClear);
+    }
+    const String text = Text();
+    if (!text.empty()) {
+        TRect t = R;
+        if (FStyle == csDropDown) --t.bottom;
+        else OffsetRect(&t, 1, 0);
+        const UINT flags = TextFlagsForAlignment(this, FAlignment) | DT_SINGLELINE | DT_NOPREFIX;
+        DrawTextOnDC(c->Handle(), text, t, flags);
+    }
+    if (Highlighted) DrawFocusRect(c->Handle(), &R);
+    c->Brush()->SetStyle(bsSolid);
+}
+
+// --- Messages ---------------------------------------------------------------------
+
+bool TsCustomComboBox::ReadOnlyFilter(TMessage& M) {
+    if (!FReadOnly) return false;
+    switch (M.Msg) {
+        case WM_CHAR:
+        case WM_MOUSEWHEEL:
+        case CM_MOUSEWHEEL:
+            return true;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_SYSCHAR:
+        case CN_KEYDOWN:
+        case CN_SYSKEYDOWN:
+        case CN_SYSCHAR:
+            return ChoiceKey(M.WParamLo());
+        case WM_LBUTTONDOWN:
+            // A click only focuses.
+            if (CanFocus()) SetFocus();
+            return true;
+        case WM_LBUTTONDBLCLK:
+            if (CanFocus()) SetFocus();
+            if (OnDblClick) OnDblClick(this);
+            return true;
+        case CN_COMMAND:
+            if (M.WParamHi() == CBN_DROPDOWN) {
+                // A list opened by any other route closes again at once.
+                PostMessageA(Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+bool TsCustomComboBox::ChildReadOnlyFilter(const TMessage& M) const {
+    if (!FReadOnly) return false;
+    switch (M.Msg) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+        case WM_SYSCHAR:
+        case WM_MOUSEWHEEL:
+        case WM_CUT:
+        case WM_PASTE:
+        case WM_CLEAR:
+        case WM_UNDO:
+        case CN_KEYDOWN:
+        case CN_CHAR:
+        case CN_SYSKEYDOWN:
+        case CN_SYSCHAR:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TsCustomComboBox::UnskinnedMessage(TMessage& M) {
+    if (ReadOnlyFilter(M)) return;
+    TsSkinned::UnskinnedMessage(M);
+}
+
+bool TsCustomComboBox::SkinnedMessage(TMessage& M) {
+    if (ReadOnlyFilter(M)) return true;
+    switch (M.Msg) {
+        case WM_NCPAINT:
+            return true;
+        case WM_KILLFOCUS:
+        case CM_EXIT:
+            if (FDropped) SetDroppedDown(false);
+            return false;
+        case CN_COMMAND:
+            DropNotification(M);
+            return false;
+        case WM_CTLCOLORLISTBOX:
+            // The list asks for its colours before it shows (where the system sends them here).
+            AttachListAdapter(reinterpret_cast<HWND>(M.LParam));
+            return false;
+        default:
+            if (IsSkinCommand(M, AC_POPUPQUERY)) {
+                M.Result = FDropped ? 1 : 0;
+                return true;
+            }
+            return false;
+    }
+}
+
+void TsCustomComboBox::DropNotification(TMessage& M) {
+    switch (M.WParamHi()) {
+        case CBN_DROPDOWN:
+            FDropped = true;
+            AttachListAdapter(FListHandle);
+            Refresh();
+            break;
+        case CBN_CLOSEUP:
+            FDropped = false;
+            Refresh();
+            break;
+        default:
+            break;
+    }
+}
+
+void TsCustomComboBox::AttachListAdapter(HWND List) {
+    // A list longer than the drop-down shows gets the skinned scroll bar.
+    if (FListAdapter || !List || List == Handle() || ComponentState().Contains(csLoading) ||
+        FItems->GetCount() <= FDropDownCount)
+        return;
+    FListWindow = List;
+    FListAdapter = new TacScrollWnd(FListWindow, nullptr, SkinData()->GetSkinManager(), "EDIT");
+}
+
+void TsCustomComboBox::AfterInherited(TMessage& M) {
+    switch (M.Msg) {
+        case CB_SETCURSEL:
+        case CM_TEXTCHANGED:
+        case WM_SETFONT:
+        case CM_FONTCHANGED:
+            Refresh();
+            break;
+        default:
+            break;
+    }
+}
+
+void TsCustomComboBox::AfterSkinCommand(WORD Code) {
+    if (Code == AC_REMOVESKIN) {
+        FreeListAdapter();
+        acTakeSectionColors(SkinData(), false);
+    } else if (Code == AC_REFRESH && HasSkin(SkinData())) {
+        acTakeSectionColors(SkinData(), true);
+    }
+}
+
+void TsCustomComboBox::ComboWndProc(TMessage& M, HWND ComboWnd) {
+    if (ChildReadOnlyFilter(M)) return;
+    if (SkinnedNow() && FStyle != csSimple) {
+        // While nobody types into it, the edit shows the cache's picture.
+        const bool live = (Focused() || SkinData()->Focused) && Enabled() && !FReadOnly;
+        switch (M.Msg) {
+            case WM_PAINT:
+                if (!live && ComboWnd == FEditHandle) {
+                    PAINTSTRUCT ps;
+                    BeginPaint(ComboWnd, &ps);
+                    EndPaint(ComboWnd, &ps);
+                    return;
+                }
+                break;
+            case WM_ERASEBKGND:
+            case WM_NCPAINT:
+                if (!live && ComboWnd == FEditHandle) {
+                    M.Result = 1;
+                    return;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    TsSkinned::ComboWndProc(M, ComboWnd);
+}

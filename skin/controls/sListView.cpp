@@ -1,0 +1,205 @@
+#include "sListView.h"
+
+#include "Scopes.h"
+#include "acSBUtils.h"
+#include "sSkinManager.h"
+#include "sSkinText.h"
+#include "sSkinnedProps.h"
+
+#include <vector>
+
+CLASSLIB_DEFINE_CLASS(TsCustomListView, TCustomListView, acSkinDataProp<TsCustomListView>(),
+    OrdProp<TsCustomListView>("HighlightHeaders", TTypeKind::tkBool, &TsCustomListView::HighlightHeaders,
+                              &TsCustomListView::SetHighlightHeaders, 1))
+CLASSLIB_DEFINE_CLASS(TsListView, TsCustomListView)
+
+TsCustomListView::TsCustomListView(TComponent* AOwner) : TsSystemPainted(AOwner, acCtListView, "EDIT") {}
+
+TsCustomListView::~TsCustomListView() {
+    acFreeScrollAdapter(FScrollAdapter, OwnWnd());
+    // The window (and its header) goes while the frame still exists.
+    if (HandleAllocated()) DestroyHandle();
+}
+
+TRect TsCustomListView::HeaderSectionRect(int Index) const {
+    HWND header = HeaderHandle();
+    const int count = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    if (Index < 0 || Index >= count) return TRect{0, 0, 0, 0};
+    int item = Index;
+    if (FFullDrag) {
+        std::vector<int> order(static_cast<size_t>(count));
+        if (SendMessageA(header, HDM_GETORDERARRAY, count, reinterpret_cast<LPARAM>(order.data())))
+            item = order[static_cast<size_t>(Index)];
+    }
+    RECT r{};
+    SendMessageA(header, HDM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r));
+    return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+int TsCustomListView::HeaderSectionAt(TPoint P) const {
+    HWND header = HeaderHandle();
+    const int count = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int i = 0; i < count; ++i) {
+        const TRect r = HeaderSectionRect(i);
+        if (PtInRect(&r, P)) return i;
+    }
+    return -2;
+}
+
+void TsCustomListView::SetHot(int Section) {
+    if (Section == FHotSection) return;
+    FHotSection = Section;
+    if (HWND header = HeaderHandle()) InvalidateRect(header, nullptr, FALSE);
+}
+
+void TsCustomListView::PaintHeaderSection(HDC DC, const TRect& R, int Index, TsPaintState State) {
+    TsSkinManager* m = SkinData()->GetSkinManager();
+    const char* name = "COLHEADER";
+    int section = SectionIndexOf(m, name);
+    if (!IsValidSectionIndex(m, section)) {
+        name = "BUTTON";
+        section = SectionIndexOf(m, name);
+    }
+    TBitmap work(RectWidth(R), RectHeight(R));
+    const TRect all{0, 0, work.Width(), work.Height()};
+    const int state = acStateIndex(State);
+    PaintSkinItem(section, name, TCacheInfo{}, true, state, all, TPoint{0, 0}, &work, m);
+    if (Index >= 0 && Index < FColumns->Count()) {
+        TListColumn* col = FColumns->Items(Index);
+        TCanvas* c = work.Canvas();
+        c->Font()->Assign(Font());
+        c->Brush()->SetStyle(bsClear);
+        const int d = State == TsPaintState::Pressed ? 1 : 0;
+        TRect text{4 + d, 1 + d, work.Width() - 8, work.Height() - 1 + d};
+        if (col->SortArrow() != saNone) {
+            // The arrow at the right end, in the section's font colour.
+            const TsGeneralData* s = m->gd().size() > static_cast<size_t>(section) ? &m->gd()[section] : nullptr;
+            const COLORREF arrow = ColorToRGB(s ? TColor(s->FontColor[0]) : Font()->Color());
+            const int cx = work.Width() - 10 + d, cy = work.Height() / 2 + d;
+            const int dir = col->SortArrow() == saUp ? -1 : 1;
+            for (int row = 0; row < 4; ++row)
+                for (int x = -3 + row; x <= 3 - row; ++x) SetPixel(c->Handle(), cx + x, cy - dir * (2 - row), arrow);
+            text.right -= 12;
+        }
+        if (!col->Caption().empty())
+            WriteSkinText(c, col->Caption(), Enabled(), text,
+                          TextFlagsForAlignment(this, col->Alignment()) | DT_SINGLELINE | DT_END_ELLIPSIS, section,
+                          State != TsPaintState::Normal, m);
+    }
+    BitBlt(DC, R.left, R.top, work.Width(), work.Height(), work.Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TsCustomListView::PaintHeader(HDC DC) {
+    HWND header = HeaderHandle();
+    if (!header) return;
+    RECT client{};
+    GetClientRect(header, &client);
+    const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    int right = 0;
+    for (int i = 0; i < count; ++i) {
+        const TRect r = HeaderSectionRect(i);
+        if (IsRectEmpty(&r)) continue;
+        TsPaintState state = TsPaintState::Normal;
+        if (FPressedSection >= 0) state = i == FPressedSection ? TsPaintState::Pressed : TsPaintState::Normal;
+        else if (i == FHotSection) state = TsPaintState::Active;
+        PaintHeaderSection(DC, r, i, state);
+        right = std::max(right, static_cast<int>(r.right));
+    }
+    // What lies right of the last column is an empty section.
+    const TRect rest{right, 0, client.right, client.bottom};
+    if (!IsRectEmpty(&rest)) PaintHeaderSection(DC, rest, -1, TsPaintState::Normal);
+}
+
+bool TsCustomListView::HeaderMessage(HWND Header, TMessage& M) {
+    switch (M.Msg) {
+        case WM_PAINT: {
+            const TPaintScope paint(Header, reinterpret_cast<HDC>(M.WParam));
+            PaintHeader(paint.DC());
+            return true;
+        }
+        case WM_PRINTCLIENT:
+        case WM_PRINT:
+            PaintHeader(reinterpret_cast<HDC>(M.WParam));
+            return true;
+        case WM_ERASEBKGND:
+            M.Result = 1;
+            return true;
+        case WM_MOUSEMOVE:
+            if (FColumnClick && FHighlightHeaders && FPressedSection < 0) {
+                if (!FTrackingHeader) {
+                    TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, Header, 0};
+                    FTrackingHeader = TrackMouseEvent(&tme) != 0;
+                }
+                SetHot(HeaderSectionAt(TPoint{M.XPos(), M.YPos()}));
+            }
+            return false;
+        case WM_MOUSELEAVE:
+            FTrackingHeader = false;
+            SetHot(-2);
+            return false;
+        case WM_LBUTTONDOWN: {
+            if (!FColumnClick) return false;
+            HDHITTESTINFO hit{};
+            hit.pt = POINT{M.XPos(), M.YPos()};
+            SendMessageA(Header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+            // A press on a divider resizes; no section looks pressed.
+            FPressedSection = (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) ? -1 : hit.iItem;
+            InvalidateRect(Header, nullptr, FALSE);
+            return false;
+        }
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            if (FPressedSection >= 0) {
+                FPressedSection = -1;
+                InvalidateRect(Header, nullptr, FALSE);
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+void TsCustomListView::InnerWndProc(HWND Inner, TMessage& M) {
+    if (Inner == HeaderHandle() && FViewStyle == vsReport && SkinnedNow() && HeaderMessage(Inner, M)) return;
+    InnerDefaultHandler(Inner, M);
+    if (M.Msg == WM_MOUSEMOVE && (M.WParam & MK_LBUTTON) && ScrollAdapter())
+        // Dragging a divider changes the width the horizontal bar scrolls.
+        RefreshScrollBars(static_cast<TacScrollWnd*>(ScrollAdapter()), true);
+}
+
+bool TsCustomListView::ThumbTrack(TMessage& M) {
+    // Only a skinned bar knows where its thumb was: without an adapter the
+    // list view scrolls as the system bar tells it.
+    auto* adapter = dynamic_cast<TacScrollWnd*>(ScrollAdapter());
+    if (!adapter || acScrollTracking.LastTrackPos < 0) return false;
+    int delta = static_cast<int>(M.WParamHi()) - acScrollTracking.LastTrackPos;
+    if (M.Msg == WM_VSCROLL && FViewStyle == vsReport) {
+        RECT r{};
+        r.left = LVIR_BOUNDS;
+        const int h = Send(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r)) ? r.bottom - r.top : 1;
+        delta *= h > 0 ? h : 1;
+    }
+    if (M.Msg == WM_VSCROLL) Send(LVM_SCROLL, 0, delta);
+    else Send(LVM_SCROLL, delta, 0);
+    return true;
+}
+
+bool TsCustomListView::SkinnedMessage(TMessage& M) {
+    switch (M.Msg) {
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+            return M.WParamLo() == SB_THUMBTRACK && ThumbTrack(M);
+        case LVM_SETCOLUMNA:
+        case LVM_INSERTCOLUMNA: {
+            // A column without image must not ask for one.
+            auto* c = reinterpret_cast<LVCOLUMNA*>(M.LParam);
+            if (c && c->iImage == -1) c->mask &= ~static_cast<UINT>(LVCF_IMAGE);
+            return false;
+        }
+        case CM_MOUSELEAVE:
+            SetHot(-2);
+            return TsSystemPainted::SkinnedMessage(M);
+        default:
+            return TsSystemPainted::SkinnedMessage(M);
+    }
+}

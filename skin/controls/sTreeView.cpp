@@ -1,0 +1,14 @@
+#include "sTreeView.h"
+
+#include "sSkinnedProps.h"
+
+CLASSLIB_DEFINE_CLASS(TsTreeView, TTreeView, acSkinDataProp<TsTreeView>())
+
+TsTreeView::TsTreeView(TComponent* AOwner) : TsSystemPainted(AOwner, acCtTreeView, "EDIT", /*Tree=*/true) {}
+
+TsTreeView::~TsTreeView() {
+    acFreeScrollAdapter(FScrollAdapter, OwnWnd());
+    // The window goes while the nodes and the frame still exist.
+    if (HandleAllocated()) DestroyHandle();
+}
+

@@ -1,0 +1,14 @@
+// The skinned tree view: the system tree paints its nodes in the skin
+// section's colours ("EDIT"); a scroll adapter gives it skinned frame and
+// scroll bars.
+#pragma once
+
+#include "ComCtrls.h"
+#include "sListControls.h"
+
+class TsTreeView : public TsSystemPainted<TTreeView> {
+    CLASSLIB_DECLARE_CLASS(TsTreeView)
+public:
+    explicit TsTreeView(TComponent* AOwner);
+    ~TsTreeView() override;
+};

@@ -1,0 +1,367 @@
+// The skinned combo box, list box, list view and tree view on real windows
+// with the test skin, driven with real mouse and keys: the combo's frame and
+// button in each look, its long list with skinned scroll bars, one change per
+// chosen item, a read-only combo against every route; list-box, list-view and
+// tree colours from the skin, the skinned column header (hot, pressed, sort
+// arrow), one notification per header click, a node unfolded by key; and the
+// system look of each once the skin goes.
+#include "SkinnedControlTest.h"
+
+#include "TestInput.h"
+#include "acSBUtils.h"
+#include "sAlphaListBox.h"
+#include "sComboBox.h"
+#include "sListView.h"
+#include "sTreeView.h"
+
+using namespace mainroad;
+using testsupport::CaptureClient;
+using testsupport::RGBOf;
+
+namespace {
+
+const testsupport::TestSkinColors& C = testsupport::TestSkinPalette();
+
+void Key(WORD Vk, bool Alt = false) {
+    std::vector<INPUT> in;
+    auto add = [&](WORD k, bool up) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = k;
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    if (Alt) add(VK_MENU, false);
+    add(Vk, false);
+    add(Vk, true);
+    if (Alt) add(VK_MENU, true);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    Pump(120);
+}
+
+void Wheel(int Notches) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    in.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA * Notches);
+    SendInput(1, &in, sizeof in);
+    Pump(120);
+}
+
+POINT ScreenOf(TControl* Ctl, int X, int Y) {
+    const TPoint p = Ctl->ClientToScreen(TPoint{X, Y});
+    return POINT{p.x, p.y};
+}
+
+std::uint32_t Pixel(HWND Wnd, int X, int Y) {
+    UpdateWindow(Wnd);
+    return CaptureClient(Wnd).Pixel(X, Y);
+}
+
+// Down and up in one go: a tree view waits for the release inside its press.
+void ClickAtOnce(POINT At) {
+    testinput::MouseTo(At);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof in[0]);
+    Pump(120);
+}
+
+bool HasAdapter(HWND Wnd) { return Wnd && GetPropA(Wnd, acAdapterProp) != nullptr; }
+
+LPARAM Manager() { return reinterpret_cast<LPARAM>(Skin::Get().Manager()); }
+
+class SkinnedLists : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Skin::Get().Manager());
+        form = MakeForm(40, 40, 520, 420);
+        form->Show();
+        testinput::MouseTo(POINT{5, 5});
+        Pump(50);
+    }
+    TsComboBox* MakeCombo(int Items, TComboBoxStyle Style = csDropDownList) {
+        auto* c = Make<TsComboBox>(form.get(), 20, 20, 160, 24);
+        c->SetStyle(Style);
+        for (int i = 0; i < Items; ++i) c->Items()->Add("item " + std::to_string(i));
+        c->SetItemIndex(0);
+        Pump(50);
+        return c;
+    }
+    // The button's left border column and the glyph's opaque middle.
+    std::uint32_t ButtonBorder(TsComboBox* c) {
+        const TRect b = c->ButtonRect();
+        return Pixel(c->Handle(), b.left + 1, (b.top + b.bottom) / 2);
+    }
+    std::uint32_t GlyphPixel(TsComboBox* c) {
+        const TRect b = c->ButtonRect();
+        const int x = b.left + (RectWidth(b) - testsupport::kTestGlyphWidth) / 2 + 5;
+        const int y = (c->Height() - testsupport::kTestGlyphHeight) / 2 + 1;
+        return Pixel(c->Handle(), x, y);
+    }
+    FormPtr form;
+};
+
+// --- Combo box ------------------------------------------------------------------
+
+TEST_F(SkinnedLists, ComboButtonShowsEachLookFromTheSkin) {
+    TsComboBox* c = MakeCombo(5);
+    const TRect b = c->ButtonRect();
+    // Normal: the section's colour behind the text, the button's border and glyph in state 0.
+    EXPECT_EQ(Pixel(c->Handle(), 4, 4), C.Edit);
+    EXPECT_EQ(ButtonBorder(c), C.Border[0]);
+    EXPECT_EQ(GlyphPixel(c), C.Glyph[0]);
+    // Hot under the real mouse.
+    testinput::MouseTo(ScreenOf(c, 10, 10));
+    Pump(80);
+    EXPECT_EQ(ButtonBorder(c), C.Border[1]);
+    EXPECT_EQ(GlyphPixel(c), C.Glyph[1]);
+    // Pressed while the list a real click opened is down.
+    testinput::Click(ScreenOf(c, (b.left + b.right) / 2, (b.top + b.bottom) / 2));
+    ASSERT_TRUE(c->DroppedDown());
+    EXPECT_TRUE(c->Dropped());
+    EXPECT_EQ(ButtonBorder(c), C.Border[2]);
+    EXPECT_EQ(GlyphPixel(c), C.Glyph[2]);
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(c->Dropped());
+    // Disabled: blended with the form, so no longer the glyph's own colour.
+    testinput::MouseTo(POINT{5, 5});
+    c->SetEnabled(false);
+    Pump(50);
+    EXPECT_NE(GlyphPixel(c), C.Glyph[0]);
+    EXPECT_NE(Pixel(c->Handle(), 4, 4), C.Edit);
+}
+
+TEST_F(SkinnedLists, LongComboListGetsSkinnedBarsAndAClickedItemChangesOnce) {
+    TsComboBox* c = MakeCombo(40);
+    int changes = 0;
+    c->OnChange = [&](TObject*) { ++changes; };
+    const TRect b = c->ButtonRect();
+    testinput::Click(ScreenOf(c, (b.left + b.right) / 2, 10));
+    ASSERT_TRUE(c->DroppedDown());
+    ASSERT_TRUE(c->ListHandle());
+    EXPECT_TRUE(HasAdapter(c->ListHandle()));
+    EXPECT_TRUE(c->ListAdapter());
+    // The fourth line of the open list, clicked.
+    RECT lr{};
+    GetWindowRect(c->ListHandle(), &lr);
+    const int h = static_cast<int>(SendMessageA(c->ListHandle(), LB_GETITEMHEIGHT, 0, 0));
+    testinput::Click(POINT{lr.left + 20, lr.top + 3 + 3 * h + h / 2});
+    EXPECT_FALSE(c->DroppedDown());
+    EXPECT_EQ(c->ItemIndex(), 3);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(c->Text(), "item 3");
+
+    // A list of DropDownCount items never gets a skinned bar.
+    TsComboBox* shortOne = MakeCombo(16);
+    shortOne->SetTop(60);
+    shortOne->SetDroppedDown(true);
+    Pump(50);
+    EXPECT_FALSE(shortOne->ListAdapter());
+    shortOne->SetDroppedDown(false);
+}
+
+TEST_F(SkinnedLists, ReadOnlyComboResistsEveryRoute) {
+    for (TComboBoxStyle style : {csDropDownList, csDropDown}) {
+        SCOPED_TRACE(style);
+        TsComboBox* c = MakeCombo(10, style);
+        c->SetReadOnly(true);
+        int changes = 0, dbl = 0;
+        c->OnChange = [&](TObject*) { ++changes; };
+        c->OnDblClick = [&](TObject*) { ++dbl; };
+        const TRect b = c->ButtonRect();
+        testinput::Click(ScreenOf(c, (b.left + b.right) / 2, 10));
+        EXPECT_TRUE(c->Focused());  // a click still focuses
+        const struct {
+            WORD Vk;
+            bool Alt;
+        } keys[] = {{VK_F4, false}, {VK_DOWN, true}, {VK_UP, true}, {VK_DOWN, false}, {VK_END, false}, {'I', false}};
+        for (auto k : keys) {
+            Key(k.Vk, k.Alt);
+            EXPECT_FALSE(c->DroppedDown()) << k.Vk;
+        }
+        Wheel(2);
+        // Opened by a message all the same: it closes again at once.
+        SendMessageA(c->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+        Pump(100);
+        EXPECT_FALSE(c->DroppedDown());
+        EXPECT_EQ(c->ItemIndex(), 0);
+        EXPECT_EQ(changes, 0);
+        POINT p = ScreenOf(c, (b.left + b.right) / 2, 10);
+        testinput::Click(p);
+        testinput::Click(p);
+        EXPECT_GE(dbl, 1);
+        EXPECT_FALSE(c->DroppedDown());
+        c->Free();
+        Pump(30);
+    }
+}
+
+// --- List box -------------------------------------------------------------------
+
+TEST_F(SkinnedLists, ListBoxPaintsInSkinColoursAndScrollsTenThousandItemsByKey) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 200);
+    lb->Items()->BeginUpdate();
+    for (int i = 0; i < 10000; ++i) lb->Items()->Add("line " + std::to_string(i));
+    lb->Items()->EndUpdate();
+    Pump(50);
+    EXPECT_TRUE(HasAdapter(lb->Handle()));
+    const TRect r1 = lb->ItemRect(1);
+    EXPECT_EQ(Pixel(lb->Handle(), r1.right - 3, (r1.top + r1.bottom) / 2), C.Edit);
+    // A real click selects and focuses: the highlight colour.
+    testinput::Click(ScreenOf(lb, 20, (r1.top + r1.bottom) / 2));
+    EXPECT_EQ(lb->ItemIndex(), 1);
+    EXPECT_TRUE(lb->Focused());
+    EXPECT_EQ(Pixel(lb->Handle(), r1.right - 3, (r1.top + r1.bottom) / 2), RGBOf(GetSysColor(COLOR_HIGHLIGHT)));
+    Key(VK_END);
+    EXPECT_EQ(lb->ItemIndex(), 9999);
+    EXPECT_GT(lb->TopIndex(), 9950);
+    Key(VK_HOME);
+    EXPECT_EQ(lb->TopIndex(), 0);
+    // Typed letters find the first line that starts with them.
+    Key('L');
+    Key('I');
+    EXPECT_EQ(lb->ItemIndex(), 0);
+}
+
+TEST_F(SkinnedLists, ListBoxKeepsItemsAndChoiceThroughANewWindow) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 200);
+    for (const char* s : {"pear", "apple", "fig"}) lb->Items()->Add(s);
+    lb->SetItemIndex(2);
+    HWND first = lb->Handle();
+    lb->SetSorted(true);
+    EXPECT_NE(lb->Handle(), first);
+    EXPECT_EQ(lb->Items()->Get(0), "apple");
+    EXPECT_EQ(lb->ItemIndex(), 2);
+    EXPECT_TRUE(HasAdapter(lb->Handle()));
+    lb->Clear();
+    EXPECT_EQ(lb->ItemIndex(), -1);
+}
+
+// --- List view ------------------------------------------------------------------
+
+struct HeaderFixture {
+    TsListView* lv;
+    HWND header;
+    int clicks = 0;
+    TListColumn* clicked = nullptr;
+};
+
+HeaderFixture MakeReport(TWinControl* Parent) {
+    HeaderFixture f{Make<TsListView>(Parent, 20, 20, 360, 200), nullptr};
+    f.lv->SetViewStyle(vsReport);
+    for (const char* name : {"Name", "Size", "Kind"}) {
+        TListColumn* col = f.lv->Columns()->Add();
+        col->SetCaption(name);
+        col->SetWidth(90);
+    }
+    for (int i = 0; i < 5; ++i) f.lv->Items()->Add()->SetCaption("row " + std::to_string(i));
+    f.header = f.lv->HeaderHandle();
+    Pump(50);
+    return f;
+}
+
+TEST_F(SkinnedLists, ListViewHeaderIsSkinnedHotPressedAndSortedAndNotifiesOnce) {
+    HeaderFixture f = MakeReport(form.get());
+    ASSERT_TRUE(f.header);
+    f.lv->OnColumnClick = [&](TObject*, TListColumn* Col) {
+        ++f.clicks;
+        f.clicked = Col;
+    };
+    auto border = [&](int Section) {
+        const TRect r = f.lv->HeaderSectionRect(Section);
+        return Pixel(f.header, r.left + 1, (r.top + r.bottom) / 2);
+    };
+    EXPECT_EQ(border(0), C.Border[0]);
+    EXPECT_EQ(border(1), C.Border[0]);
+    // Right of the last column: an empty section.
+    RECT hc{};
+    GetClientRect(f.header, &hc);
+    EXPECT_EQ(Pixel(f.header, hc.right - 10, 1), C.Border[0]);
+    // The rows in the section's colour.
+    EXPECT_EQ(Pixel(f.lv->Handle(), 300, 150), C.Edit);
+    EXPECT_TRUE(HasAdapter(f.lv->Handle()));
+
+    const TRect s1 = f.lv->HeaderSectionRect(1);
+    RECT hw{};
+    GetWindowRect(f.header, &hw);
+    const POINT over1{hw.left + (s1.left + s1.right) / 2, hw.top + (s1.top + s1.bottom) / 2};
+    testinput::MouseTo(over1);
+    Pump(50);
+    EXPECT_EQ(f.lv->HotSection(), 1);
+    EXPECT_EQ(border(1), C.Border[1]);
+    testinput::LeftButton(true);
+    EXPECT_EQ(f.lv->PressedSection(), 1);
+    EXPECT_EQ(border(1), C.Border[2]);
+    testinput::LeftButton(false);
+    Pump(50);
+    EXPECT_EQ(f.lv->PressedSection(), -1);
+    EXPECT_EQ(f.clicks, 1);
+    EXPECT_EQ(f.clicked, f.lv->Columns()->Items(1));
+    // Onto the rows: nothing is hot any more.
+    testinput::MouseTo(ScreenOf(f.lv, 200, 150));
+    Pump(50);
+    EXPECT_EQ(f.lv->HotSection(), -2);
+
+    // A sort arrow in the section's font colour at the section's right end.
+    f.lv->Columns()->Items(0)->SetSortArrow(saUp);
+    const TRect s0 = f.lv->HeaderSectionRect(0);
+    EXPECT_EQ(Pixel(f.header, s0.right - 10, (s0.top + s0.bottom) / 2), C.ButtonFont);
+}
+
+// --- Tree view ------------------------------------------------------------------
+
+TEST_F(SkinnedLists, TreeViewPaintsInSkinColoursAndUnfoldsByKey) {
+    auto* tv = Make<TsTreeView>(form.get(), 20, 20, 200, 200);
+    TTreeNode* root = tv->Items()->AddChild(nullptr, "root");
+    for (int i = 0; i < 3; ++i) tv->Items()->AddChild(root, "leaf " + std::to_string(i));
+    Pump(50);
+    EXPECT_EQ(Pixel(tv->Handle(), 150, 150), C.Edit);
+    EXPECT_TRUE(HasAdapter(tv->Handle()));
+    int unfolded = 0;
+    tv->OnExpanded = [&](TObject*, TTreeNode*) { ++unfolded; };
+    const TRect text = root->DisplayRect(true);
+    ClickAtOnce(ScreenOf(tv, text.left + 4, (text.top + text.bottom) / 2));
+    EXPECT_TRUE(root->Selected());
+    Key(VK_RIGHT);
+    EXPECT_TRUE(root->Expanded());
+    EXPECT_EQ(unfolded, 1);
+}
+
+// --- Skin removal -----------------------------------------------------------------
+
+TEST_F(SkinnedLists, RemovedSkinLeavesEachControlInItsSystemLook) {
+    TsComboBox* c = MakeCombo(3);
+    auto* lb = Make<TsListBox>(form.get(), 20, 60, 150, 100);
+    lb->Items()->Add("one");
+    auto* tv = Make<TsTreeView>(form.get(), 200, 60, 150, 100);
+    tv->Items()->AddChild(nullptr, "root");
+    HeaderFixture f = MakeReport(form.get());
+    f.lv->SetBounds(20, 180, 360, 150);
+    Pump(50);
+    const std::uint32_t window = RGBOf(GetSysColor(COLOR_WINDOW));
+    for (TControl* ctl : std::initializer_list<TControl*>{c, lb, tv, f.lv}) Command(ctl, AC_REMOVESKIN, Manager());
+    Pump(80);
+    EXPECT_NE(ButtonBorder(c), C.Border[0]);
+    EXPECT_FALSE(HasAdapter(lb->Handle()));
+    EXPECT_EQ(Pixel(lb->Handle(), 140, 90), window);
+    EXPECT_FALSE(HasAdapter(tv->Handle()));
+    EXPECT_EQ(Pixel(tv->Handle(), 140, 90), window);
+    EXPECT_FALSE(HasAdapter(f.lv->Handle()));
+    EXPECT_EQ(SendMessageA(f.lv->Handle(), LVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(GetSysColor(COLOR_WINDOW)));
+    const TRect s0 = f.lv->HeaderSectionRect(0);
+    EXPECT_NE(Pixel(f.header, s0.left + 1, (s0.top + s0.bottom) / 2), C.Border[0]);
+    // And back: the skin returns to every one of them.
+    for (TControl* ctl : std::initializer_list<TControl*>{c, lb, tv, f.lv}) {
+        Command(ctl, AC_NEWSKIN, Manager());
+        Command(ctl, AC_REFRESH, Manager());
+    }
+    Pump(80);
+    EXPECT_TRUE(HasAdapter(lb->Handle()));
+    EXPECT_EQ(Pixel(tv->Handle(), 140, 90), C.Edit);
+    EXPECT_EQ(ButtonBorder(c), C.Border[0]);
+}
+
+}  // namespace
