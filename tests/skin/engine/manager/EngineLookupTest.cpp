@@ -194,8 +194,9 @@ TEST(EngineManager, LookUpsFollowParentClassAndStopOnCycles) {
     EXPECT_GE(s.ScrollBtnLeft.Glyph, 0);
     EXPECT_GE(s.ScrollBtnRight.HotTexture, 0);
     EXPECT_GE(s.ComboBoxGlyph, 0);
+    EXPECT_EQ(s.ComboBtn.Section, SectionIndexOf(m, "COMBOBTN"));
     for (const TacItemIndexes* item : {&s.TabTop, &s.TabBottom, &s.TabLeft, &s.TabRight, &s.ScrollSliderH,
-                                       &s.ScrollSliderV, &s.ScrollBar1H, &s.ScrollBar2V, &s.ComboBtn}) {
+                                       &s.ScrollSliderV, &s.ScrollBar1H, &s.ScrollBar2V}) {
         EXPECT_EQ(item->Section, -1);
         EXPECT_EQ(item->Border, -1);
         EXPECT_EQ(item->Texture, -1);
