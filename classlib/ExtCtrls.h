@@ -150,6 +150,8 @@ private:
     HBRUSH FPatternBrush = nullptr;
     HGDIOBJ FPrevBrush = nullptr;
     bool FLineVisible = false;
+};
+
 // The radio buttons of a radio group: one per line of Items, laid out column
 // by column, with one ItemIndex. The group makes the buttons (MakeButton) and
 // tells the items when it was clicked, resized or read; the items are never
