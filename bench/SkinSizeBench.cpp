@@ -106,6 +106,9 @@ int main(int argc, char** argv) {
         failures += code != 0;
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
+        for (const char* file : {"\\Options.dat", "\\border.bmp"}) DeleteFileA((folder + file).c_str());
+        RemoveDirectoryA(folder.c_str());
     }
+    RemoveDirectoryA(root.c_str());
     return failures ? 1 : 0;
 }
