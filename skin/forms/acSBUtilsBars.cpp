@@ -261,7 +261,8 @@ bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, in
     if (!enabled) {
         ci = WindowCache(Handle);
         if (ci.Ready && ci.Bmp) {
-            BlendBitmapRect(bmp.get(), 0, 0, clNone, 0.4, TRect{R.left, R.top, R.right, R.bottom}, ci.Bmp);
+            // The bar keeps 40 % of its look over the window's picture.
+            BlendBitmapRect(bmp.get(), 0, 0, clNone, 1 - 0.4, TRect{R.left, R.top, R.right, R.bottom}, ci.Bmp);
         } else {
             const TColor c = TColor(m->gd()[std::size_t(items.Track1.Section)].Color);
             PaintFadingRoundRect(bmp.get(), TRect{0, 0, w + 1, h + 1}, 60, 0, 0, c);
