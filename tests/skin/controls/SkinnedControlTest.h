@@ -18,7 +18,7 @@
 #include <memory>
 #include <string>
 
-namespace mainroad {
+namespace skinnedtest {
 
 // 0x00BBGGRR (TColor) from 0xRRGGBB and back.
 inline TColor ToColor(std::uint32_t rgb) {
@@ -42,7 +42,7 @@ public:
 
 private:
     Skin() {
-        const std::string folder = testsupport::MakeTempFolder("mainroad") + "\\Test";
+        const std::string folder = testsupport::MakeTempFolder("skinned") + "\\Test";
         testsupport::WriteTestSkin(folder);
         FManager = TObject::Create<TsSkinManager>(nullptr);
         String error;
@@ -123,4 +123,4 @@ private:
     TExceptionEvent FSaved;
 };
 
-}  // namespace mainroad
+}  // namespace skinnedtest
