@@ -12,4 +12,6 @@ enum TsControlType : int {
     acCtEdit = 97,
     acCtProgressBar = 161,
     acCtTrackBar = 165,
+    acCtForm = 224,
+    acCtAdapterItem = 227,
 };
