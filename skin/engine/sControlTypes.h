@@ -15,4 +15,6 @@ enum TsControlType : int {
     acCtEdit = 97,
     acCtProgressBar = 161,
     acCtTrackBar = 165,
+    acCtForm = 224,
+    acCtAdapterItem = 227,
 };
