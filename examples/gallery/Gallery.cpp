@@ -147,7 +147,9 @@ void BuildSkinnedRow(TForm* form, TsSkinManager* manager, TLabel* status) {
 
 void BuildForm(TForm* form, TsSkinManager* manager) {
     form->SetCaption("Skin gallery");
-    form->SetBounds(20, 20, 800, 880);
+    // Two columns: the skinned controls of the library on the left, the
+    // windows skinned by handle and the larger controls on the right.
+    form->SetBounds(20, 4, 1240, 1000);
 
     auto* status = Add<TLabel>(form, 16, 100, 0, 0);
     BuildSkinnedRow(form, manager, status);
@@ -240,8 +242,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     AddGalleryMenus(form);  // before the skin, which makes them owner-drawn
     manager->SetSkinName(skin.c_str());
     BuildForm(form, manager);
-    AddCheckRow(form, form->ClientHeight() + 10);
-    form->SetHeight(form->Height() + 160);
+    AddCheckRow(form, 752);
 
     if (!screenshot.empty()) {
         form->Show();
