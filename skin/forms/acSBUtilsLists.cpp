@@ -435,6 +435,12 @@ void TacTreeViewWnd::WndProc(TMessage& M) {
         TacEditWnd::WndProc(M);
         ReleaseCapture();
         return;
+    case WM_PAINT:
+        // The tree sets its scroll information again while it paints, and the
+        // system draws its own bar then, changed or not.
+        TacEditWnd::WndProc(M);
+        if (!Destroyed && !Painting) RefreshScrollBars(this, true);
+        return;
     default: break;
     }
     TacEditWnd::WndProc(M);

@@ -151,6 +151,11 @@ TEST_F(ListAdapterTest, DroppedComboListIsSkinnedAndItsBarsAutoRepeat) {
     RECT cw{};
     GetWindowRect(combo, &cw);
     EXPECT_TRUE(Near(WindowPixel(combo, gx, (cw.bottom - cw.top - testsupport::kTestGlyphHeight) / 2 + 1), C().Glyph[2]));
+    // Every colour question about the list gets the one brush of the adapter.
+    HDC ldc = GetDC(list);
+    const auto brush = SendMessageA(combo, WM_CTLCOLORLISTBOX, WPARAM(ldc), LPARAM(list));
+    EXPECT_EQ(SendMessageA(combo, WM_CTLCOLORLISTBOX, WPARAM(ldc), LPARAM(list)), brush);
+    ReleaseDC(list, ldc);
 
     // Held on the down arrow: the first step at once, then repeats.
     MoveMouse(DownArrow(a->ListAdapter));
@@ -162,6 +167,8 @@ TEST_F(ListAdapterTest, DroppedComboListIsSkinnedAndItsBarsAutoRepeat) {
     EXPECT_TRUE(IsWindowVisible(list)) << "a press on the bar closed the list";
     EXPECT_EQ(acScrollTracking.PressedPart, -1);
     SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    adapters.clear();
+    EXPECT_EQ(GetObjectType(HGDIOBJ(brush)), 0u);  // freed with the adapter
 }
 
 TEST_F(ListAdapterTest, HeaderSectionsPaintFromTheSkinAndAClickStillNotifies) {
