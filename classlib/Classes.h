@@ -29,13 +29,13 @@ struct TPropInfo {
     // String kind.
     std::function<String(const TObject*)> GetStr;
     std::function<void(TObject*, const String&)> SetStr;
-    // Method kind (events): the slot as a value of its own TMethod type.
-    std::function<std::any(const TObject*)> GetMethod;
-    std::function<void(TObject*, const std::any&)> SetMethod;
     bool HasDefault = false;
     std::int64_t Default = 0;
     // Enumeration and set kinds: the names of the values by ordinal, when given.
     std::vector<String> ElementNames;
+    // Method kind (events): the slot as a value of its own TMethod type.
+    std::function<std::any(const TObject*)> GetMethod;
+    std::function<void(TObject*, const std::any&)> SetMethod;
 };
 
 struct TClassInfo {

@@ -352,4 +352,28 @@ TEST_F(ListAdapterTest, ForeignControlsKeepTheirOwnHandlersAndColours) {
     EXPECT_EQ(grid->FixedColor, clBtnFace);
 }
 
+TEST_F(ListAdapterTest, ScrollAdapterOfASkinnedControlFollowsItsSkin) {
+    formtest::FormPtr form = formtest::MakeForm(100, 100, 300, 200);
+    form->Show();
+    auto* grid = formtest::Make<TDBGrid>(form.get(), 10, 10, 120, 100);
+    const WNDPROC own = GetWindowProcA(grid->Handle());
+    TsSkinManager* second = LoadTestSkin();
+    TsCommonData data(grid, true);
+    data.SetSkinManager(second);
+    data.SetSkinSection("EDIT");
+    TacMainWnd* adapter = nullptr;
+    UpdateTreeScrollAdapter(&data, adapter);
+    ASSERT_NE(dynamic_cast<TacTreeViewWnd*>(adapter), nullptr);
+    EXPECT_EQ(AdapterOfWindow(grid->Handle()), adapter);
+    TacMainWnd* const first = adapter;
+    UpdateTreeScrollAdapter(&data, adapter);  // on a refresh: the same one
+    EXPECT_EQ(adapter, first);
+    second->SetActive(false);
+    UpdateTreeScrollAdapter(&data, adapter);
+    EXPECT_EQ(adapter, nullptr);
+    EXPECT_EQ(AdapterOfWindow(grid->Handle()), nullptr);
+    EXPECT_EQ(GetWindowProcA(grid->Handle()), own);
+    second->Free();
+}
+
 }  // namespace
