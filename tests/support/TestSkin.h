@@ -20,6 +20,8 @@ struct TestSkinOptions {
     bool GlobalInfo = true;
     // The scroll-bar track and slider sections (SCROLLBAR1H/1V/2H/2V, SCROLLSLIDERH/V).
     bool ScrollBars = false;
+    // A COLHEADER section (list-view header sections): brd3 border, Header colours.
+    bool Headers = false;
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
@@ -38,6 +40,8 @@ struct TestSkinColors {
     std::uint32_t Box[5][3];  // master glyphs BOXUNCHECKED, BOXCHECKED, BOXGRAYED, RADIOUNCHECKED, RADIOCHECKED
     // Scroll-bar tracks before / after the thumb (SCROLLBAR1H/V, SCROLLBAR2H/V): colour and hot colour.
     std::uint32_t ScrollTrack[2], ScrollTrackHot[2];
+    // COLHEADER: colour, hot colour, font colour (hot font: ButtonHotFont).
+    std::uint32_t Header[3];
 };
 const TestSkinColors& TestSkinPalette(bool second = false);
 
