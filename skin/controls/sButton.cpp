@@ -6,6 +6,7 @@
 #include "sMessages.h"
 #include "sSkinManager.h"
 #include "sSkinText.h"
+#include "Scopes.h"
 
 namespace {
 
@@ -21,11 +22,13 @@ constexpr LONG kButtonTypeMask = 0xF;
 
 CLASSLIB_DEFINE_CLASS(TsButton, TButton,
     ObjProp<TsButton, TsCommonData>("SkinData", &TsButton::SkinData),
-    Named(OrdProp<TsButton>("AnimatEvents", TTypeKind::tkSet, &TsButton::AnimatEvents, &TsButton::SetAnimatEvents,
-                            static_cast<std::int64_t>(TacAnimatEvents{aeGlobalDef}.ToBits())),
+    Named(OrdProp<TsButton, TacAnimatEvents, TacAnimatEvents>(
+              "AnimatEvents", TTypeKind::tkSet, &TsButton::AnimatEvents, &TsButton::SetAnimatEvents,
+              static_cast<std::int64_t>(TacAnimatEvents{aeGlobalDef}.ToBits())),
           {"aeMouseEnter", "aeMouseLeave", "aeMouseDown", "aeMouseUp", "aeGlobalDef"}),
-    Named(OrdProp<TsButton>("DisabledKind", TTypeKind::tkSet, &TsButton::DisabledKind, &TsButton::SetDisabledKind,
-                            static_cast<std::int64_t>(TsDisabledKind{dkBlended}.ToBits())),
+    Named(OrdProp<TsButton, TsDisabledKind, TsDisabledKind>(
+              "DisabledKind", TTypeKind::tkSet, &TsButton::DisabledKind, &TsButton::SetDisabledKind,
+              static_cast<std::int64_t>(TsDisabledKind{dkBlended}.ToBits())),
           {"dkBlended", "dkGrayed"}),
     OrdProp<TsButton>("Down", TTypeKind::tkBool, &TsButton::Down, &TsButton::SetDown, 0),
     OrdProp<TsButton>("FocusMargin", TTypeKind::tkInteger, &TsButton::FocusMargin, &TsButton::SetFocusMargin, 1),
@@ -33,7 +36,7 @@ CLASSLIB_DEFINE_CLASS(TsButton, TButton,
     OrdProp<TButtonControl>("WordWrap", TTypeKind::tkBool, &TButtonControl::WordWrap, &TButtonControl::SetWordWrap, 1))
 
 TsButton::TsButton(TComponent* AOwner)
-    : TButton(AOwner), FFrame(this, this, 93, TsFrameOptions{true, true}, true) {
+    : TsSkinned(AOwner, acCtButton, TsFrameOptions{/*UsesRegion=*/true, /*CreateCache=*/true}) {
     FControlStyle.Exclude(csOpaque);
     FControlStyle.Exclude(csDoubleClicks);
     FWordWrap = true;
@@ -42,31 +45,25 @@ TsButton::TsButton(TComponent* AOwner)
 TsButton::~TsButton() {
     // The window goes while the frame still exists: its last messages reach it.
     if (HandleAllocated()) DestroyHandle();
-    RestoreHintsAfterPress(FHidHints);
-}
-
-void TsButton::AfterConstruction() {
-    TButton::AfterConstruction();
-    FFrame.ApplyColors();
-}
-
-void TsButton::Loaded() {
-    TButton::Loaded();
-    FFrame.ApplyColors();
 }
 
 // --- Properties -------------------------------------------------------------
 
-void TsButton::SetDisabledKind(TsDisabledKind Value) {
-    if (FFrame.DisabledKind == Value) return;
-    FFrame.DisabledKind = Value;
+void TsButton::Reshaped() {
+    SkinData()->BGChanged = true;
     if (!Loading()) InvalidateOwner(SkinData());
 }
 
 void TsButton::SetDown(bool Value) {
     if (FDown == Value) return;
     FDown = Value;
-    if (!Loading()) InvalidateOwner(SkinData());
+    Reshaped();
+}
+
+void TsButton::SetFocusMargin(int Value) {
+    if (FFocusMargin == Value) return;
+    FFocusMargin = Value;
+    Reshaped();
 }
 
 void TsButton::SetWordWrap(bool Value) {
@@ -78,13 +75,14 @@ void TsButton::SetWordWrap(bool Value) {
         style = Value ? (style | BS_MULTILINE) : (style & ~BS_MULTILINE);
         SetWindowLongA(FHandle, GWL_STYLE, style);
     }
-    if (!Loading()) InvalidateOwner(SkinData());
+    Reshaped();
 }
 
 void TsButton::SetButtonStyle(bool ADefault) {
     FDefaultLook = ADefault;
     // The base leaves an owner-drawn window alone, so it only acts unskinned.
     TButton::SetButtonStyle(ADefault);
+    SkinData()->BGChanged = true;
     InvalidateOwner(SkinData());
 }
 
@@ -105,10 +103,11 @@ void TsButton::SetOwnerDraw(bool Value) {
     const bool ownerDrawn = (style & kButtonTypeMask) == BS_OWNERDRAW;
     if (ownerDrawn == Value) return;
     const LONG type = Value ? BS_OWNERDRAW : (FActive ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-    SendMessageA(FHandle, BM_SETSTYLE, static_cast<WPARAM>((style & ~kButtonTypeMask) | type), Value ? FALSE : TRUE);
+    const BOOL redraw = Value ? FALSE : TRUE;
+    SendMessageA(FHandle, BM_SETSTYLE, static_cast<WPARAM>((style & ~kButtonTypeMask) | type), redraw);
 }
 
-void TsButton::SkinCommandDone(WORD Code) {
+void TsButton::AfterSkinCommand(WORD Code) {
     switch (Code) {
         case AC_NEWSKIN:
         case AC_REFRESH: {
@@ -128,15 +127,17 @@ void TsButton::SkinCommandDone(WORD Code) {
 
 // --- State and caption ------------------------------------------------------
 
-int TsButton::CurrentState() {
+TsPaintState TsButton::CurrentState() {
     const bool pushed = HandleAllocated() && (SendMessageA(FHandle, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
-    if ((pushed || acForcePressed) && (SkinData()->MouseAbove || !ControlState().Contains(csLButtonDown))) return 2;
-    if (FDown) return 2;
-    if (FDefaultLook) return 1;
-    if (HandleAllocated() && (GetWindowLongA(FHandle, GWL_STYLE) & kButtonTypeMask) == BS_DEFPUSHBUTTON) return 1;
-    if (ControlStateIndex(SkinData())) return 1;
-    if (ComponentState().Contains(csDesigning) && Default()) return 1;
-    return 0;
+    if ((pushed || acForcePressed) && (SkinData()->MouseAbove || !ControlState().Contains(csLButtonDown)))
+        return TsPaintState::Pressed;
+    if (FDown) return TsPaintState::Pressed;
+    if (FDefaultLook) return TsPaintState::Active;
+    if (HandleAllocated() && (GetWindowLongA(FHandle, GWL_STYLE) & kButtonTypeMask) == BS_DEFPUSHBUTTON)
+        return TsPaintState::Active;
+    if (ActiveLook()) return TsPaintState::Active;
+    if (ComponentState().Contains(csDesigning) && Default()) return TsPaintState::Active;
+    return TsPaintState::Normal;
 }
 
 int TsButton::MaxCaptionWidth() const { return Caption().empty() ? 0 : Width() - 2; }
@@ -153,30 +154,32 @@ TSize TsButton::TextRectSize() {
     return TSize{rr.right - rr.left, rr.bottom - rr.top};
 }
 
-void TsButton::CaptionRect(TRect& R) {
+void TsButton::CaptionRect(TRect& R, TsPaintState State) {
     const TSize size = TextRectSize();
     const int dx = (Width() - size.cx) / 2;
     const int dy = (Height() - size.cy) / 2;
     R = TRect{dx - 1, dy, Width() - dx + 2, Height() - dy};
-    if (CurrentState() == 2) OffsetRect(&R, 1, 1);
+    if (State == TsPaintState::Pressed) OffsetRect(&R, 1, 1);
 }
 
-void TsButton::DrawCaption(TRect& R, UINT Flags) {
+void TsButton::DrawCaption(TRect& R, UINT Flags, TsPaintState State) {
     Flags = static_cast<UINT>(DrawTextBiDiModeFlags(static_cast<int>(Flags)));
-    WriteSkinTextWeb(SkinData()->CacheBmp->Canvas(), Caption(), true, CurrentState() != 0, SkinData(), Flags, R);
+    WriteSkinTextWeb(SkinData()->CacheBmp->Canvas(), Caption(), /*Enabled=*/true, State != TsPaintState::Normal,
+                     SkinData(), Flags, R);
 }
 
-void TsButton::PaintCaption() {
+void TsButton::PaintCaption(TsPaintState State) {
     TBitmap* cache = SkinData()->CacheBmp;
     if (!cache || cache->Empty()) return;
     TCanvas* canvas = cache->Canvas();
     canvas->SetFont(Font());
     canvas->Brush()->SetStyle(bsClear);
     TRect r;
-    CaptionRect(r);
-    DrawCaption(r, WordWrap() ? DT_EXPANDTABS | DT_WORDBREAK | DT_CENTER : DT_EXPANDTABS | DT_CENTER);
+    CaptionRect(r, State);
+    DrawCaption(r, WordWrap() ? DT_EXPANDTABS | DT_WORDBREAK | DT_CENTER : DT_EXPANDTABS | DT_CENTER, State);
     const TsGeneralData* s = SkinData()->Section();
-    if (Enabled() && HandleAllocated() && Focused() && !Caption().empty() && s && s->ShowFocus) {
+    // The focus as the skin data tracks it: no round trip to the system.
+    if (Enabled() && HandleAllocated() && SkinData()->Focused && !Caption().empty() && s && s->ShowFocus) {
         InflateRect(&r, FFocusMargin, FFocusMargin);
         DrawDottedFrame(canvas, r);
     }
@@ -184,25 +187,25 @@ void TsButton::PaintCaption() {
 
 // --- Messages ---------------------------------------------------------------
 
-void TsButton::WndProc(TMessage& Message) { FFrame.WndProc(Message); }
+bool TsButton::DialogChar(const TMessage& Message) {
+    if (Enabled() && HandleAllocated() && Focused() && Message.WParam == VK_SPACE) {
+        StopFade();
+        SkinData()->BGChanged = true;
+        Repaint();
+    }
+    return false;
+}
 
 bool TsButton::SkinnedMessage(TMessage& Message) {
     switch (Message.Msg) {
-        case CM_DIALOGCHAR:
-            if (Enabled() && HandleAllocated() && Focused() && Message.WParam == VK_SPACE) {
-                FFrame.StopFade();
-                SkinData()->BGChanged = true;
-                Repaint();
-            }
-            return false;
+        case CM_DIALOGCHAR: return DialogChar(Message);
         case CN_DRAWITEM:
             // Painted only through WM_PAINT, from the cache.
             Message.WParam = 0;
             Message.LParam = 0;
             Message.Result = 1;
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -219,7 +222,7 @@ void TsButton::Dispatch(TMessage& Message) {
             TButton::Dispatch(Message);
             // The system button shows its pushed state by drawing itself,
             // which an owner-drawn one does not: repaint from the skin.
-            if (Message.WParam == VK_SPACE && HasSkin(SkinData(), false) && FFrame.Skinned()) {
+            if (Message.WParam == VK_SPACE && HasSkin(SkinData(), false) && SkinnedNow()) {
                 SkinData()->BGChanged = true;
                 Repaint();
             }
@@ -232,43 +235,47 @@ void TsButton::Dispatch(TMessage& Message) {
 void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (HasSkin(SkinData(), false) && Enabled() && !ComponentState().Contains(csDesigning)) {
         SkinData()->Updating = false;
-        if (Button == mbLeft && HideHintsForPress()) FHidHints = true;
+        if (Button == mbLeft) HideHintsForOwnPress();
         FPressed = true;
         if (Button == mbLeft && !FDown) {
             SkinData()->Updating = IsUpdating(SkinData());
             SkinData()->BGChanged = false;
-            FFrame.FadeOrRepaint(aeMouseDown, true);
+            FadeOrRepaint(aeMouseDown, /*Half=*/true);
         }
     }
     TButton::MouseDown(Button, Shift, X, Y);
 }
 
+void TsButton::ShowReleased() {
+    TsFadeTimer* t = FadeTimer();
+    if (t && t->StepIndex < t->Iterations) {
+        // The click that cut a fade short is shown pressed for a moment.
+        t->SetEnabled(false);
+        SkinData()->BGChanged = true;
+        {
+            const TBoolScope forced(acForcePressed, true);
+            RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        }
+        Sleep(30);
+    }
+    SkinData()->Updating = false;
+    if (ComponentState().Contains(csDestroying)) return;
+    try {
+        SkinData()->BGChanged = false;
+        FadeOrRepaint(aeMouseUp, /*Half=*/true);
+    } catch (...) {
+        // The button stays usable whatever the fade ran into.
+    }
+}
+
 void TsButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    // Whatever the press's handlers did to the button (disabled it, took the
+    // skin away), its release brings back the hints its press hid.
+    if (Button == mbLeft) RestoreHintsAfterOwnPress();
     if (HasSkin(SkinData(), false) && Enabled() && !ComponentState().Contains(csDesigning)) {
-        if (Button == mbLeft) RestoreHintsAfterPress(FHidHints);
         if (!FPressed || ComponentState().Contains(csDestroying)) return;
         FPressed = false;
-        if (Button == mbLeft && Enabled()) {
-            TsFadeTimer* t = FFrame.FadeTimer;
-            if (t && t->StepIndex < t->Iterations) {
-                // The click that cut a fade short is shown pressed for a moment.
-                t->SetEnabled(false);
-                SkinData()->BGChanged = true;
-                acForcePressed = true;
-                RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-                acForcePressed = false;
-                Sleep(30);
-            }
-            SkinData()->Updating = false;
-            if (!ComponentState().Contains(csDestroying)) {
-                try {
-                    SkinData()->BGChanged = false;
-                    FFrame.FadeOrRepaint(aeMouseUp, true);
-                } catch (...) {
-                    // The button stays usable whatever the fade ran into.
-                }
-            }
-        }
+        if (Button == mbLeft) ShowReleased();
     }
     TButton::MouseUp(Button, Shift, X, Y);
 }

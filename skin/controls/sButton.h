@@ -3,26 +3,20 @@
 #pragma once
 
 #include "StdCtrls.h"
-#include "sCommonFrame.h"
+#include "sSkinnedControl.h"
 
-class TsButton : public TButton, public TsFrameClient {
+class TsButton : public TsSkinned<TButton> {
     CLASSLIB_DECLARE_CLASS(TsButton)
 public:
     explicit TsButton(TComponent* AOwner);
     ~TsButton() override;
-    void AfterConstruction() override;
 
-    TsCommonData* SkinData() const { return FFrame.SkinData; }
-    TacAnimatEvents AnimatEvents() const { return FFrame.AnimatEvents; }
-    void SetAnimatEvents(TacAnimatEvents Value) { FFrame.AnimatEvents = Value; }
-    TsDisabledKind DisabledKind() const { return FFrame.DisabledKind; }
-    void SetDisabledKind(TsDisabledKind Value);
     // Draws the button pressed for as long as it is set.
     bool Down() const { return FDown; }
     void SetDown(bool Value);
     // Distance of the focus frame outside the caption rectangle (negative: inside).
     int FocusMargin() const { return FFocusMargin; }
-    void SetFocusMargin(int Value) { FFocusMargin = Value; }
+    void SetFocusMargin(int Value);
     // Wraps the caption at word breaks (True by default); no new window.
     void SetWordWrap(bool Value) override;
 
@@ -30,53 +24,43 @@ public:
     void SetButtonStyle(bool ADefault) override;
     void ActionChange(TObject* Sender, bool CheckDefaults) override;
 
-    // 0 normal, 1 active (default, focused or hot), 2 pressed.
-    int CurrentState() override;
+    // Pressed (pushed with the mouse above, held Down, or forced once after
+    // a cut-short fade), Active (default, focused or hot) or Normal. Asks the
+    // system button for its state once.
+    TsPaintState CurrentState() override;
     // The caption's rectangle, centred, moved by (1, 1) when pressed.
-    virtual void CaptionRect(TRect& R);
-    virtual void DrawCaption(TRect& R, UINT Flags);
+    virtual void CaptionRect(TRect& R, TsPaintState State);
+    virtual void DrawCaption(TRect& R, UINT Flags, TsPaintState State);
     // Caption and focus frame on the cache bitmap.
-    virtual void PaintCaption();
+    virtual void PaintCaption(TsPaintState State);
     int MaxCaptionWidth() const;
     TSize TextRectSize();
 
-    void PrepareCache() { FFrame.PrepareCache(); }
-    void PaintHandler(HDC DC) { FFrame.PaintHandler(DC); }
-    TsCommonFrame& Frame() { return FFrame; }
-    // The region kept for the window by the last paint (see TsCommonFrame::Region).
-    HRGN HeldRegion() const { return FFrame.Region; }
-    // A mouse press accepted by the skinned button and not yet released.
-    bool Pressed() const { return FPressed; }
-    // The look that SetButtonStyle asked for.
-    bool DefaultLook() const { return FDefaultLook; }
-
-    void WndProc(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
-    void Loaded() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    // The frame fires OnMouseEnter / OnMouseLeave itself (once per change).
-    void MouseEnter() override {}
-    void MouseLeave() override {}
 
-    void InheritedWndProc(TMessage& Message) override { TButton::WndProc(Message); }
-    void PaintContent() override { PaintCaption(); }
+    void PaintContent(TsPaintState State) override { PaintCaption(State); }
     bool SkinnedMessage(TMessage& Message) override;
-    void SkinCommandDone(WORD Code) override;
+    void AfterSkinCommand(WORD Code) override;
+    // A mouse press accepted by the skinned button and not yet released.
+    bool Pressed() const { return FPressed; }
 
 private:
     bool Loading() const { return ComponentState().Contains(csLoading); }
+    // A property that shapes the picture changed.
+    void Reshaped();
     // Switches the window to or from BS_OWNERDRAW.
     void SetOwnerDraw(bool Value);
+    bool DialogChar(const TMessage& Message);
+    // The press's release: the click that cut a fade short shows pressed once.
+    void ShowReleased();
 
-    TsCommonFrame FFrame;
     bool FPressed = false;
     bool FDown = false;
     int FFocusMargin = 1;
     bool FDefaultLook = false;
-    // This button's press switched the application's hints off.
-    bool FHidHints = false;
 };

@@ -123,6 +123,9 @@ void TsCustomLabel::DoDrawText(TRect& Rect, UINT Flags) {
     TCanvas* canvas = Canvas();
     canvas->SetFont(FFont);
     TColor back = FParent ? QueryParentColor(FParent) : TColor(ColorToRGB(FColor));
+    // The query leaves its answer in the program-wide parent colour, which
+    // the next control's rebuild would take for its own parent's.
+    acParentColor = acNoColor;
     canvas->Font()->SetColor(MixColors(TColor(ColorToRGB(FFont->Color())), back, 0.4));
     canvas->Brush()->SetStyle(bsClear);
     canvas->TextRect(Rect, text, Flags);

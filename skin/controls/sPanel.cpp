@@ -6,83 +6,36 @@
 #include "sMessages.h"
 #include "sSkinManager.h"
 #include "sSkinText.h"
+#include "Scopes.h"
 
 CLASSLIB_DEFINE_CLASS(TsPanel, TPanel, ObjProp<TsPanel, TsCommonData>("SkinData", &TsPanel::SkinData))
 CLASSLIB_DEFINE_CLASS(TsDragBar, TsPanel,
     ObjProp<TsDragBar, TControl>("DraggedControl", &TsDragBar::DraggedControl, &TsDragBar::SetDraggedControl))
 
-namespace {
-
-// Puts back the DC state saved on construction and, for a paint begun with
-// BeginPaint, ends it: whichever way the painting in between ends (OnPaint
-// is the program's code and may throw).
-class TPaintScope {
-public:
-    TPaintScope(HDC DC, HWND Wnd = nullptr, const PAINTSTRUCT* Ps = nullptr)
-        : FDC(DC), FWnd(Wnd), FPs(Ps), FSaved(SaveDC(DC)) {}
-    ~TPaintScope() {
-        RestoreDC(FDC, FSaved);
-        if (FPs) EndPaint(FWnd, FPs);
-    }
-    TPaintScope(const TPaintScope&) = delete;
-    TPaintScope& operator=(const TPaintScope&) = delete;
-
-private:
-    HDC FDC;
-    HWND FWnd;
-    const PAINTSTRUCT* FPs;
-    int FSaved;
-};
-
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // TsPanel
 
-TsPanel::TsPanel(TComponent* AOwner) : TPanel(AOwner) { FFrame = new TsCommonFrame(this, this, 51); }
-
-TsPanel::~TsPanel() {
-    *FAlive = false;
-    delete FFrame;
-    FFrame = nullptr;
-}
-
-void TsPanel::AfterConstruction() {
-    TPanel::AfterConstruction();
-    FFrame->ApplyColors();
-}
-
-void TsPanel::Loaded() {
-    TPanel::Loaded();
-    FFrame->ApplyColors();
-}
-
-bool TsPanel::SkinnedNow() const { return FFrame && IsControlLive(this) && HasSkin(FFrame->SkinData, false); }
+TsPanel::TsPanel(TComponent* AOwner) : TsSkinned(AOwner, acCtPanel) {}
 
 void TsPanel::PaintWindow(HDC DC) {
     TPanel::PaintWindow(DC);
-    PaintAll(DC, true);
+    PaintAll(DC, /*SendUpdated=*/true);
 }
 
 void TsPanel::Paint() {
-    if (!SkinnedNow() && OnPaint) {
+    if (!(IsControlLive(this) && HasSkin(SkinData(), false)) && OnPaint) {
         if (!(FComponentState.Contains(csLoading) && FVisible)) OnPaint(this, Canvas());
         return;
     }
     TPanel::Paint();
 }
 
-void TsPanel::FireMouseEvent(const TMessage& M) {
-    if (!OwnMouseMessage(M, this)) return;
-    if (M.Msg == CM_MOUSEENTER && OnMouseEnter) OnMouseEnter(this);
-    else if (M.Msg == CM_MOUSELEAVE && OnMouseLeave) OnMouseLeave(this);
-}
-
-void TsPanel::PrepareCache() {
+void TsPanel::RebuildCache(TsPaintState State) {
     TsCommonData* d = SkinData();
     PrepareCacheBmp(d);
     TCacheInfo ci = ParentCacheOf(d);
-    PaintDataItem(d, ci, PaintsBorderCentre(), d->CacheBmp, TPoint{FLeft, FTop}, TRect{0, 0, FWidth, FHeight}, 0);
+    PaintDataItem(d, ci, PaintsBorderCentre(), d->CacheBmp, TPoint{FLeft, FTop}, TRect{0, 0, FWidth, FHeight},
+                  acStateIndex(State));
     int b = FPanelBorderWidth;
     if (FBevelOuter != bvNone) b += FBevelWidth;
     if (FBevelInner != bvNone) b += FBevelWidth;
@@ -102,7 +55,12 @@ void TsPanel::WriteCaption(TRect R) {
     R.top = (R.top + R.bottom - h) / 2;
     R.bottom = R.top + h;
     UINT flags = TextFlagsForAlignment(this, FAlignment) | DT_NOPREFIX;
-    WriteSkinTextWeb(canvas, Caption(), Enabled(), false, d, flags, R);
+    WriteSkinTextWeb(canvas, Caption(), Enabled(), /*Hot=*/false, d, flags, R);
+}
+
+bool TsPanel::CacheOutOfDate() const {
+    const TsCommonData* d = SkinData();
+    return d->BGChanged || !d->CacheBmp || d->CacheBmp->Width() != FWidth || d->CacheBmp->Height() != FHeight;
 }
 
 void TsPanel::PaintAll(HDC DC, bool SendUpdated) {
@@ -110,8 +68,7 @@ void TsPanel::PaintAll(HDC DC, bool SendUpdated) {
     if (!Showing() || !d || !HasSkin(d, false)) return;
     d->Updating = IsUpdating(d);
     if (d->Updating) return;
-    const bool changed = d->HalfVisible || d->BGChanged || !d->CacheBmp || d->CacheBmp->Width() != FWidth ||
-                         d->CacheBmp->Height() != FHeight;
+    const bool changed = d->HalfVisible || CacheOutOfDate();
     if (!DC) DC = Canvas()->Handle();
     d->HalfVisible = false;
     if (NeedsParentBackground(d)) {
@@ -125,173 +82,186 @@ void TsPanel::PaintAll(HDC DC, bool SendUpdated) {
     if (SendUpdated) RefreshChildControls(this);
 }
 
-void TsPanel::WndProc(TMessage& M) {
-    if (!FFrame) {
-        TPanel::WndProc(M);
-        return;
+// --- Skin commands: the panel passes them on to its children ------------------
+
+bool TsPanel::NewSkin(TMessage& M, bool Own) {
+    FControlStyle.Exclude(csOpaque);
+    BroadcastToChildren(this, M);
+    if (Own) CommonMessage(M, SkinData());
+    return true;
+}
+
+bool TsPanel::RemoveSkin(TMessage& M, bool Own) {
+    FControlStyle.Exclude(csOpaque);
+    if (Own) {
+        CommonMessage(M, SkinData());
+        Invalidate();
     }
-    TsCommonData* d = FFrame->SkinData;
-    // The panel's own handling may run code that frees it (a drag bar's loop,
-    // the mouse events): afterwards it is touched only while it lives.
-    const std::shared_ptr<bool> alive = FAlive;
-    // Stage 1: the skin commands that hold in any state.
-    if (AnswerSkinnedIdentity(M)) return;
-    if (M.Msg == SM_ALPHACMD) {
-        switch (M.WParamHi()) {
-            case AC_NEWSKIN:
-                FControlStyle.Exclude(csOpaque);
-                BroadcastToChildren(this, M);
-                if (OwnManager(d, M.LParam)) CommonMessage(M, d);
-                return;
-            case AC_REMOVESKIN:
-                FControlStyle.Exclude(csOpaque);
-                if (OwnManager(d, M.LParam)) {
-                    CommonMessage(M, d);
-                    Invalidate();
-                }
-                BroadcastToChildren(this, M);
-                return;
-            case AC_REFRESH:
-                if (OwnManager(d, M.LParam)) {
-                    CommonMessage(M, d);
-                    BroadcastToChildren(this, M);
-                    Repaint();
-                } else {
-                    BroadcastToChildren(this, M);
-                }
-                return;
-            default:
-                break;
+    BroadcastToChildren(this, M);
+    return true;
+}
+
+bool TsPanel::RefreshSkin(TMessage& M, bool Own) {
+    if (Own) CommonMessage(M, SkinData());
+    BroadcastToChildren(this, M);
+    if (Own) Repaint();
+    return true;
+}
+
+// --- Unskinned route: OnPaint replaces the panel's drawing ---------------------
+
+void TsPanel::UnskinnedMessage(TMessage& M) {
+    if (OnPaint) {
+        switch (M.Msg) {
+            case WM_ERASEBKGND: M.Result = 1; return;
+            case WM_PRINT: PrintUnskinned(reinterpret_cast<HDC>(M.WParam)); return;
+            default: break;
         }
     }
-    // Stage 2: unskinned, the class library's panel.
-    if (!SkinnedNow()) {
-        if (M.Msg == WM_ERASEBKGND && OnPaint) {
-            M.Result = 1;
-        } else if (M.Msg == WM_PRINT && OnPaint) {
-            // The handler draws straight into the DC asked for: the panel's
-            // own window DC may show nothing (hidden or covered windows).
-            if (HDC dc = reinterpret_cast<HDC>(M.WParam)) {
-                const TPaintScope scope(dc);
-                auto* canvas = static_cast<TControlCanvas*>(Canvas());
-                canvas->WithHandle(dc, [&] { OnPaint(this, canvas); });
-            }
-        } else {
-            TPanel::WndProc(M);
-        }
-        if (*alive) FireMouseEvent(M);
-        return;
-    }
-    // Stage 3: skinned.
+    TsSkinned::UnskinnedMessage(M);
+}
+
+bool TsPanel::PrintUnskinned(HDC DC) {
+    // The handler draws straight into the DC asked for: the panel's own
+    // window DC may show nothing (hidden or covered windows).
+    if (!DC) return true;
+    const TSavedDC saved(DC);
+    auto* canvas = static_cast<TControlCanvas*>(Canvas());
+    canvas->WithHandle(DC, [&] { OnPaint(this, canvas); });
+    return true;
+}
+
+// --- Skinned route: where the panel differs from the frame ---------------------
+
+bool TsPanel::SkinnedMessage(TMessage& M) {
     if (M.Msg == SM_ALPHACMD) {
         switch (M.WParamHi()) {
-            case AC_PARENTCHANGED:
-                if (IsUpdating(d)) {
-                    d->Updating = false;
-                    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, 0x585);
-                }
-                return;
-            case AC_SETFLAG9:
-                CommonMessage(M, d);
-                if (d->Command9Flag) PrepareCache();
-                return;
-            case AC_GETBGCHANGED:
-                M.LParam = M.Result = (d->BGChanged || IsUpdating(d)) ? 1 : 0;
-                return;
-            case AC_PARENTBGCHANGED:
-                if (M.WParamLo() == 1) d->BGChanged = true;
-                return;
-            case AC_GETCACHE:
-                // A child may ask before the panel has painted: its picture
-                // must be the panel's current one, not none.
-                if ((d->BGChanged || !d->CacheBmp || d->CacheBmp->Width() != FWidth ||
-                     d->CacheBmp->Height() != FHeight) && !IsUpdating(d) && !d->Command9Flag)
-                    PrepareCache();
-                CommonAlphaCommand(M, d);
-                return;
-            default:
-                CommonAlphaCommand(M, d);
-                return;
+            case AC_PARENTCHANGED: return ParentChangedPanel();
+            case AC_SETFLAG9: return SetFlag9Panel(M);
+            case AC_GETBGCHANGED: return AnswerBGChanged(M);
+            case AC_PARENTBGCHANGED: return ParentBGChanged(M);
+            case AC_GETCACHE: return AnswerCache(M);
+            default: CommonAlphaCommand(M, SkinData()); return true;
         }
     }
     switch (M.Msg) {
-        case WM_PAINT: {
-            if (!FVisible && !FComponentState.Contains(csDesigning)) {
-                TPanel::WndProc(M);
-                return;
-            }
-            FControlState.Include(csCustomPaint);
-            try {
-                PAINTSTRUCT ps;
-                HDC dc = reinterpret_cast<HDC>(M.WParam);
-                const bool own = dc == nullptr;
-                if (own) dc = BeginPaint(Handle(), &ps);
-                const TPaintScope scope(dc, Handle(), own ? &ps : nullptr);
-                auto* canvas = static_cast<TControlCanvas*>(Canvas());
-                canvas->WithHandle(dc, [&] {
-                    canvas->UpdateTextFlags();
-                    PaintAll(dc, true);
-                });
-            } catch (...) {
-                FControlState.Exclude(csCustomPaint);
-                throw;
-            }
-            FControlState.Exclude(csCustomPaint);
-            return;
-        }
-        case WM_PRINT:
-            d->Updating = false;
-            if (IsControlLive(this)) {
-                if (d->BGChanged) PrepareCache();
-                RepairAllCorners(d, 0);
-                PaintAll(reinterpret_cast<HDC>(M.WParam), false);
-            }
-            return;
-        case WM_ERASEBKGND:
-            M.Result = 1;
-            return;
+        case WM_PAINT: return PaintPanel(reinterpret_cast<HDC>(M.WParam)) || PassToBase(M);
+        case WM_PRINT: return PrintPanel(reinterpret_cast<HDC>(M.WParam));
         case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            TPanel::WndProc(M);
-            return;
-        case CM_VISIBLECHANGED:
-            d->BGChanged = true;
-            d->Updating = false;
-            TPanel::WndProc(M);
-            return;
-        case CM_COLORCHANGED:
-            if (d->CustomColor()) d->BGChanged = true;
-            break;
-        case CM_TEXTCHANGED:
-            if (FParent) InvalidateOwner(d);
-            return;
-        case WM_WINDOWPOSCHANGED:
-            // A see-through panel shows another part of its parent once moved.
-            if (NeedsParentBackground(d)) {
-                d->BGChanged = true;
-                Invalidate();
-            }
-            break;
-        default:
-            break;
+        case WM_KILLFOCUS: return PassToBase(M);
+        case CM_VISIBLECHANGED: return VisibleChangedPanel(M);
+        case CM_COLORCHANGED: return ColorChanged();
+        case CM_TEXTCHANGED: return CaptionChangedPanel();
+        case WM_WINDOWPOSCHANGED: return PositionChanged();
+        case WM_SETFONT: return FontSetPanel(M);
+        default: return false;
     }
-    CommonMessage(M, d);
+}
+
+bool TsPanel::PassToBase(TMessage& M) {
     TPanel::WndProc(M);
-    if (!*alive) return;
-    if (M.Msg == WM_SETFONT && !Caption().empty()) {
-        d->BGChanged = true;
-        Repaint();
-    } else if (M.Msg == CM_ENABLEDCHANGED) {
-        InvalidateOwner(d);
+    return true;
+}
+
+bool TsPanel::ParentChangedPanel() {
+    TsCommonData* d = SkinData();
+    if (!IsUpdating(d)) return true;
+    d->Updating = false;
+    if (HandleAllocated())
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return true;
+}
+
+bool TsPanel::SetFlag9Panel(TMessage& M) {
+    CommonMessage(M, SkinData());
+    if (SkinData()->Command9Flag) PrepareCache();
+    return true;
+}
+
+bool TsPanel::AnswerBGChanged(TMessage& M) {
+    M.LParam = M.Result = (SkinData()->BGChanged || IsUpdating(SkinData())) ? 1 : 0;
+    return true;
+}
+
+bool TsPanel::ParentBGChanged(const TMessage& M) {
+    if (M.WParamLo() == 1) SkinData()->BGChanged = true;
+    return true;
+}
+
+bool TsPanel::AnswerCache(TMessage& M) {
+    // A child may ask before the panel has painted: its picture must be the
+    // panel's current one, not none.
+    TsCommonData* d = SkinData();
+    if (CacheOutOfDate() && !IsUpdating(d) && !d->Command9Flag) PrepareCache();
+    CommonAlphaCommand(M, d);
+    return true;
+}
+
+// False: hidden, the class library's panel takes the message.
+bool TsPanel::PaintPanel(HDC DC) {
+    if (!FVisible && !FComponentState.Contains(csDesigning)) return false;
+    const TFlagScope<TControlState, TControlStateItem> custom(FControlState, csCustomPaint);
+    const TPaintScope paint(Handle(), DC);
+    const TSavedDC saved(paint.DC());
+    auto* canvas = static_cast<TControlCanvas*>(Canvas());
+    canvas->WithHandle(paint.DC(), [&] {
+        canvas->UpdateTextFlags();
+        PaintAll(paint.DC(), /*SendUpdated=*/true);
+    });
+    return true;
+}
+
+bool TsPanel::PrintPanel(HDC DC) {
+    TsCommonData* d = SkinData();
+    d->Updating = false;
+    if (!IsControlLive(this)) return true;
+    if (d->BGChanged) PrepareCache();
+    RepairAllCorners(d, acStateIndex(TsPaintState::Normal));
+    PaintAll(DC, /*SendUpdated=*/false);
+    return true;
+}
+
+bool TsPanel::VisibleChangedPanel(TMessage& M) {
+    SkinData()->BGChanged = true;
+    SkinData()->Updating = false;
+    return PassToBase(M);
+}
+
+bool TsPanel::ColorChanged() {
+    if (SkinData()->CustomColor()) SkinData()->BGChanged = true;
+    return false;
+}
+
+bool TsPanel::CaptionChangedPanel() {
+    if (FParent) InvalidateOwner(SkinData());
+    return true;
+}
+
+bool TsPanel::PositionChanged() {
+    // A see-through panel shows another part of its parent once moved.
+    if (NeedsParentBackground(SkinData())) {
+        SkinData()->BGChanged = true;
+        Invalidate();
     }
-    FireMouseEvent(M);
+    return false;
+}
+
+bool TsPanel::FontSetPanel(TMessage& M) {
+    CommonMessage(M, SkinData());
+    const std::shared_ptr<const bool> alive = Alive();
+    TPanel::WndProc(M);
+    if (*alive && !Caption().empty()) {
+        SkinData()->BGChanged = true;
+        Repaint();
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------
 // TsDragBar
 
 TsDragBar::TsDragBar(TComponent* AOwner) : TsPanel(AOwner) {
-    FFrame->SkinData->ControlTypeCode = 56;
+    SkinData()->ControlTypeCode = acCtDragBar;
     SetCaption(" ");
     SetAlign(alTop);
     SetHeight(20);
@@ -317,7 +287,7 @@ void TsDragBar::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TsDragBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    const std::shared_ptr<bool> alive = FAlive;
+    const std::shared_ptr<const bool> alive = Alive();
     TsPanel::MouseDown(Button, Shift, X, Y);
     if (!*alive || Button != mbLeft) return;
     TControl* target = FDraggedControl ? FDraggedControl : GetParentForm();
@@ -331,7 +301,7 @@ void TsDragBar::DragLoop(TControl* Control) {
     // target is read afresh at each step from a member that the free
     // notification clears, and the loop stops once the target, the bar or
     // its window is gone, touching nothing of a freed bar afterwards.
-    const std::shared_ptr<bool> alive = FAlive;
+    const std::shared_ptr<const bool> alive = Alive();
     FInLoop = true;
     FDragTarget = Control;
     const bool notified = Control != FDraggedControl;

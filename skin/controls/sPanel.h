@@ -5,10 +5,9 @@
 #include <windows.h>
 
 #include "ExtCtrls.h"
-#include "sCommonFrame.h"
+#include "sSkinnedControl.h"
 
 #include <functional>
-#include <memory>
 
 // Sender and the canvas to paint on.
 using TPaintEvent = std::function<void(TObject* Sender, TCanvas* Canvas)>;
@@ -17,50 +16,53 @@ using TPaintEvent = std::function<void(TObject* Sender, TCanvas* Canvas)>;
 // paints), copies it round its windowed children and paints its windowless
 // ones over it; answers command 5 with that cache and passes commands 1, 2
 // and 3 on to its children. Never hot.
-class TsPanel : public TPanel, public TsFrameClient {
+class TsPanel : public TsSkinned<TPanel> {
     CLASSLIB_DECLARE_CLASS(TsPanel)
 public:
     explicit TsPanel(TComponent* AOwner);
-    ~TsPanel() override;
-    void AfterConstruction() override;
 
-    TsCommonData* SkinData() const { return FFrame ? FFrame->SkinData : nullptr; }
     // Skinned: called at the end of each cache rebuild with the cache's
     // canvas. Unskinned: replaces the panel's own drawing.
     TPaintEvent OnPaint;
 
-    void WndProc(TMessage& Message) override;
     // Copies the cache (rebuilt when out of date) to DC (0: the panel's
     // canvas) round the windowed children, then paints the windowless ones;
     // with SendUpdated the windowed children are told to repaint (command 6).
     virtual void PaintAll(HDC DC, bool SendUpdated);
     // The caption, one line centred vertically in R, into the cache.
     virtual void WriteCaption(TRect R);
-    virtual void PrepareCache();
-
-    // TsFrameClient
-    int CurrentState() override { return 0; }
-    void InheritedWndProc(TMessage& Message) override { TPanel::WndProc(Message); }
 
 protected:
-    void Loaded() override;
     void PaintWindow(HDC DC) override;
     void Paint() override;
-    // The events are fired by WndProc for the panel's own messages.
-    void MouseEnter() override {}
-    void MouseLeave() override {}
     // The border's centre is painted only for the drag bar.
     virtual bool PaintsBorderCentre() const { return false; }
 
-    TsCommonFrame* FFrame = nullptr;
-    // False once the panel is destroyed: a copy taken before running code
-    // that may free the panel (events, a modal loop) tells afterwards whether
-    // it may still be touched.
-    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+    // Where the panel differs from the frame.
+    TsPaintState CurrentState() override { return TsPaintState::Normal; }
+    void RebuildCache(TsPaintState State) override;
+    bool NewSkin(TMessage& Message, bool Own) override;
+    bool RemoveSkin(TMessage& Message, bool Own) override;
+    bool RefreshSkin(TMessage& Message, bool Own) override;
+    void UnskinnedMessage(TMessage& Message) override;
+    bool SkinnedMessage(TMessage& Message) override;
 
 private:
-    bool SkinnedNow() const;
-    void FireMouseEvent(const TMessage& Message);
+    bool CacheOutOfDate() const;
+    bool PrintUnskinned(HDC DC);
+    bool ParentChangedPanel();
+    bool SetFlag9Panel(TMessage& M);
+    bool AnswerBGChanged(TMessage& M);
+    bool ParentBGChanged(const TMessage& M);
+    bool AnswerCache(TMessage& M);
+    bool PaintPanel(HDC DC);
+    bool PrintPanel(HDC DC);
+    bool PassToBase(TMessage& M);
+    bool VisibleChangedPanel(TMessage& M);
+    bool ColorChanged();
+    bool CaptionChangedPanel();
+    bool PositionChanged();
+    bool FontSetPanel(TMessage& M);
 };
 
 // A panel at the top of its form with which the user drags the form (or

@@ -20,18 +20,17 @@ CLASSLIB_DEFINE_CLASS(TsSpeedButton, TSpeedButton,
     OrdProp<TsSpeedButton>("ButtonStyle", TTypeKind::tkEnumeration, &TsSpeedButton::ButtonStyle,
                            &TsSpeedButton::SetButtonStyle, tbsButton),
     ObjProp<TsSpeedButton, TPopupMenu>("DropdownMenu", &TsSpeedButton::DropdownMenu, &TsSpeedButton::SetDropdownMenu),
-    OrdProp<TsSpeedButton>("DisabledKind", TTypeKind::tkSet, &TsSpeedButton::DisabledKind,
+    OrdProp<TsSpeedButton, TsDisabledKind, TsDisabledKind>("DisabledKind", TTypeKind::tkSet, &TsSpeedButton::DisabledKind,
                            &TsSpeedButton::SetDisabledKind, TsDisabledKind{dkBlended}.ToBits()),
     OrdProp<TsSpeedButton>("DisabledGlyphKind", TTypeKind::tkSet, &TsSpeedButton::DisabledGlyphKind,
                            &TsSpeedButton::SetDisabledGlyphKind, TsDisabledGlyphKind{dgBlended}.ToBits()),
-    OrdProp<TsSpeedButton>("AnimatEvents", TTypeKind::tkSet, &TsSpeedButton::AnimatEvents,
+    OrdProp<TsSpeedButton, TacAnimatEvents, TacAnimatEvents>("AnimatEvents", TTypeKind::tkSet, &TsSpeedButton::AnimatEvents,
                            &TsSpeedButton::SetAnimatEvents, TacAnimatEvents{aeGlobalDef}.ToBits()))
 
 TsSpeedButton* acDropDownButton = nullptr;
 bool acDropDownMenuOpen = false;
 
-TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner) {
-    FFrame = new TsCommonFrame(this, this, 92);
+TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TsSkinned(AOwner, acCtSpeedButton) {
     FLastLayout = Layout();
     FLastNumGlyphs = NumGlyphs();
     FLastSpacing = Spacing();
@@ -40,30 +39,22 @@ TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner) {
 }
 
 TsSpeedButton::~TsSpeedButton() {
-    *FAlive = false;
     // The glow is freed whatever the state: it must never tick on this
     // button's data once the button is gone.
     StopAnim(FGlow);
     if (acDropDownButton == this) acDropDownButton = nullptr;
-    RestoreHintsAfterPress(FHidHints);
     if (Glyph()) Glyph()->OnChange = FSavedGlyphChange;
-    delete FFrame;
-    FFrame = nullptr;
 }
 
 void TsSpeedButton::AfterConstruction() {
-    TSpeedButton::AfterConstruction();
-    FFrame->ApplyColors();
+    TsSkinned::AfterConstruction();
     if (HasSkin(SkinData(), false)) FControlStyle.Include(csOpaque);
 }
 
 void TsSpeedButton::Loaded() {
-    TSpeedButton::Loaded();
-    FFrame->ApplyColors();
+    TsSkinned::Loaded();
     if (HasSkin(SkinData(), false)) FControlStyle.Include(csOpaque);
 }
-
-bool TsSpeedButton::SkinnedNow() const { return FFrame && IsControlLive(this) && HasSkin(FFrame->SkinData, false); }
 
 // --- Properties --------------------------------------------------------------
 
@@ -73,8 +64,8 @@ void TsSpeedButton::Changed() {
 }
 
 void TsSpeedButton::SetDisabledKind(TsDisabledKind Value) {
-    if (FFrame->DisabledKind == Value) return;
-    FFrame->DisabledKind = Value;
+    if (DisabledKind() == Value) return;
+    TsSkinned::SetDisabledKind(Value);
     Changed();
 }
 
@@ -195,7 +186,7 @@ void TsSpeedButton::GlyphChangedHandler(TObject* Sender) {
 void TsSpeedButton::Invalidate() {
     if (Layout() != FLastLayout) {
         FLastLayout = Layout();
-        if (FFrame) SkinData()->BGChanged = true;
+        if (SkinData()) SkinData()->BGChanged = true;
     }
     TSpeedButton::Invalidate();
 }
@@ -231,7 +222,7 @@ TSize TsSpeedButton::TextRectSize() {
     return TSize{r.right, r.bottom};
 }
 
-void TsSpeedButton::CaptionRect(TRect& R) {
+void TsSpeedButton::CaptionRect(TRect& R, TsPaintState State) {
     const TSize t = TextRectSize();
     const int cx = t.cx, cy = t.cy;
     const int W = FWidth, H = FHeight, A = ArrowWidth(), GO = GlyphOffset();
@@ -284,10 +275,10 @@ void TsSpeedButton::CaptionRect(TRect& R) {
         }
     }
     R = TRect{left - 1 + FTextOffset, top, right + 2 + FTextOffset, bottom};
-    if (CurrentState() == 2) OffsetRect(&R, 1, 1);
+    if (State == TsPaintState::Pressed) OffsetRect(&R, 1, 1);
 }
 
-void TsSpeedButton::GlyphRect(TRect& R) {
+void TsSpeedButton::GlyphRect(TRect& R, TsPaintState State) {
     const TSize t = FShowCaption ? TextRectSize() : TSize{0, 0};
     const int cx = t.cx, cy = t.cy;
     const int W = FWidth, H = FHeight, A = ArrowWidth(), GO = GlyphOffset();
@@ -316,7 +307,7 @@ void TsSpeedButton::GlyphRect(TRect& R) {
             y = H - GO - e - gh;
             break;
     }
-    if (CurrentState() == 2) {
+    if (State == TsPaintState::Pressed) {
         ++x;
         ++y;
     }
@@ -325,33 +316,34 @@ void TsSpeedButton::GlyphRect(TRect& R) {
 
 // --- Painting ----------------------------------------------------------------
 
-int TsSpeedButton::CurrentState() {
-    if (FState == bsDown || FState == bsExclusive) return 2;
-    return ControlStateIndex(SkinData()) ? 1 : 0;
+TsPaintState TsSpeedButton::CurrentState() {
+    if (FState == bsDown || FState == bsExclusive) return TsPaintState::Pressed;
+    return TsSkinned::CurrentState();
 }
 
-void TsSpeedButton::DrawCaption(TRect R, UINT Flags) {
+void TsSpeedButton::DrawCaption(TRect R, UINT Flags, TsPaintState State) {
     Flags = static_cast<UINT>(DrawTextBiDiModeFlags(static_cast<int>(Flags))) & ~static_cast<UINT>(DT_SINGLELINE);
-    WriteSkinTextWeb(SkinData()->CacheBmp->Canvas(), Caption(), true, CurrentState() != 0, SkinData(), Flags, R);
+    WriteSkinTextWeb(SkinData()->CacheBmp->Canvas(), Caption(), /*Enabled=*/true, State != TsPaintState::Normal,
+                     SkinData(), Flags, R);
 }
 
-void TsSpeedButton::PaintCaption() {
+void TsSpeedButton::PaintCaption(TsPaintState State) {
     if (!FShowCaption) return;
     TCanvas* canvas = SkinData()->CacheBmp->Canvas();
     canvas->SetFont(FFont);
     canvas->Brush()->SetStyle(bsClear);
     TRect r;
-    CaptionRect(r);
-    DrawCaption(r, TextFlagsForAlignment(this, FTextAlignment) | DT_WORDBREAK | DT_EXPANDTABS);
+    CaptionRect(r, State);
+    DrawCaption(r, TextFlagsForAlignment(this, FTextAlignment) | DT_WORDBREAK | DT_EXPANDTABS, State);
 }
 
-void TsSpeedButton::DrawGlyph() {
+void TsSpeedButton::DrawGlyph(TsPaintState State) {
     TRect r;
-    GlyphRect(r);
+    GlyphRect(r, State);
     if (RectWidth(r) <= 0 || RectHeight(r) <= 0) return;
     TacGlyphLook look;
     look.Blend = FBlend;
-    look.Grayed = FGrayed && CurrentState() == 0;
+    look.Grayed = FGrayed && State == TsPaintState::Normal;
     look.Enabled = Enabled();
     look.DisabledKind = FDisabledGlyphKind.Contains(dgGrayed) ? TsDisabledKind{dkGrayed} : TsDisabledKind{dkBlended};
     TBitmap* cache = SkinData()->CacheBmp;
@@ -370,13 +362,8 @@ void TsSpeedButton::UpdateImageGlyph() {
     if (n > 0) SetNumGlyphs(n);
 }
 
-int TsSpeedButton::ArrowState() {
-    if (FMenuShown || Down()) return 2;
-    if (FState == bsDown || FState == bsExclusive) return 2;
-    return ControlStateIndex(SkinData()) ? 1 : 0;
-}
-
-void TsSpeedButton::PaintPart(const TCacheInfo& ci, const TRect& R, TPoint Offset, int State, bool Content) {
+void TsSpeedButton::PaintPart(const TCacheInfo& ci, const TRect& R, TPoint Offset, TsPaintState Look, bool Content) {
+    const int State = acStateIndex(Look);
     TsCommonData* d = SkinData();
     TBitmap* cache = d->CacheBmp;
     TsSkinManager* m = d->GetSkinManager();
@@ -384,20 +371,20 @@ void TsSpeedButton::PaintPart(const TCacheInfo& ci, const TRect& R, TPoint Offse
         PaintDataItem(d, ci, Down(), cache, Offset, R, State);
         RepairAllCorners(d, State);
         if (Content) {
-            PaintCaption();
-            DrawGlyph();
+            PaintCaption(Look);
+            DrawGlyph(Look);
         }
     } else {
         PaintDataItemBackground(d, ci, State, cache, Offset, R);
         if (Content) {
-            PaintCaption();
-            DrawGlyph();
+            PaintCaption(Look);
+            DrawGlyph(Look);
         }
         if (IsValidMaskIndex(m, d->BorderIndex)) PaintNineSliceTemplate(cache, false, State, d->BorderIndex, R, m);
     }
 }
 
-void TsSpeedButton::PrepareCache() {
+void TsSpeedButton::RebuildCache(TsPaintState State) {
     TsCommonData* d = SkinData();
     PrepareCacheBmp(d);
     TBitmap* cache = d->CacheBmp;
@@ -424,10 +411,11 @@ void TsSpeedButton::PrepareCache() {
     }
 
     acParentColor = (!ci.Ready && FParent) ? TColor(ColorToRGB(FParent->Color())) : acNoColor;
-    PaintPart(ci, TRect{0, 0, W - A, H}, TPoint{FLeft, FTop}, CurrentState(), true);
+    PaintPart(ci, TRect{0, 0, W - A, H}, TPoint{FLeft, FTop}, State, /*Content=*/true);
     if (FButtonStyle == tbsDropDown) {
-        const int as = ArrowState();
-        PaintPart(ci, TRect{W - A, 0, W, H}, TPoint{FLeft + W - A, FTop}, as, false);
+        const TsPaintState arrow = FMenuShown || Down() ? TsPaintState::Pressed : State;
+        const int as = acStateIndex(arrow);
+        PaintPart(ci, TRect{W - A, 0, W, H}, TPoint{FLeft + W - A, FTop}, arrow, /*Content=*/false);
         int gi = m ? m->StdIndexes().ScrollBtnBottom.Glyph : -1;
         if (IsValidMaskIndex(m, gi)) {
             const TSize s = MaskSize(m, gi);
@@ -442,7 +430,7 @@ void TsSpeedButton::PrepareCache() {
                               (ci.Bmp->Width() / 2) * 3;
             acParentColor = TColor(RGB(row[2], row[1], row[0]));
         }
-        ApplyDisabledLook(cache, FFrame->DisabledKind, FParent, TPoint{FLeft, FTop}, ci);
+        ApplyDisabledLook(cache, DisabledKind(), FParent, TPoint{FLeft, FTop}, ci);
         acParentColor = acNoColor;
     }
     if (OnPaint) OnPaint(this, cache);
@@ -473,11 +461,12 @@ void TsSpeedButton::Paint() {
             FLastNumGlyphs = NumGlyphs();
             FLastSpacing = Spacing();
         }
-        if (d->BGChanged && !d->Command9Flag) PrepareCache();
+        const TsPaintState state = CurrentState();
+        if (d->BGChanged && !d->Command9Flag) RebuildCache(state);
         // The corners of the state the cache shows: a flat mask's normal
         // state is clear all over, and repairing by it would wipe the hot and
         // pressed frames' corners.
-        RepairAllCorners(d, CurrentState());
+        RepairAllCorners(d, acStateIndex(state));
         BitBlt(dc, 0, 0, FWidth, FHeight, d->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
         return;
     }
@@ -551,7 +540,7 @@ void TsSpeedButton::StopGlow() {
 // --- Mouse -------------------------------------------------------------------
 
 void TsSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (Button == mbLeft && HideHintsForPress()) FHidHints = true;
+    if (Button == mbLeft) HideHintsForOwnPress();
     if (Button == mbLeft && Enabled() && FButtonStyle == tbsDropDown && FDropdownMenu) {
         if (X <= FWidth - 16 && OnClick) {
             TSpeedButton::MouseDown(Button, Shift, X, Y);
@@ -575,7 +564,7 @@ void TsSpeedButton::DropDownPress() {
     // (its destructor has restored the hints and let go of acDropDownButton).
     struct MenuEnd {
         TsSpeedButton* Button;
-        std::shared_ptr<bool> Alive;
+        std::shared_ptr<const bool> Alive;
         bool Done = false;
         void Run() {
             if (Done) return;
@@ -585,7 +574,7 @@ void TsSpeedButton::DropDownPress() {
             TsSpeedButton* b = Button;
             if (acDropDownButton == b) acDropDownButton = nullptr;
             // The menu ate the mouse-up, so the hints come back here.
-            RestoreHintsAfterPress(b->FHidHints);
+            b->RestoreHintsAfterOwnPress();
             b->FMenuShown = false;
             b->FDragging = false;
             if (!b->OnClick) b->FState = b->Down() ? bsExclusive : bsUp;
@@ -601,7 +590,7 @@ void TsSpeedButton::DropDownPress() {
             } catch (...) {
             }
         }
-    } end{this, FAlive};
+    } end{this, Alive()};
     FMenuShown = true;
     SkinData()->BGChanged = true;
     if (!OnClick) FState = bsDown;
@@ -628,7 +617,7 @@ void TsSpeedButton::DropDownPress() {
 }
 
 void TsSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    RestoreHintsAfterPress(FHidHints);
+    RestoreHintsAfterOwnPress();
     if (Button == mbLeft && Enabled() && FButtonStyle == tbsDropDown) {
         FMenuShown = false;
         if (acDropDownButton == this) acDropDownButton = nullptr;
@@ -636,158 +625,115 @@ void TsSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
     TSpeedButton::MouseUp(Button, Shift, X, Y);
 }
 
-// --- Window procedure ----------------------------------------------------------
+// --- Where the speed button differs from the frame ----------------------------
 
-void TsSpeedButton::WndProc(TMessage& M) {
-    if (!FFrame) {
-        TSpeedButton::WndProc(M);
-        return;
-    }
-    TsCommonData* d = FFrame->SkinData;
-    // Handlers reached from here (mouse events, a drop-down menu's items) may
-    // free the button: after them it is touched only while this says it lives.
-    const std::shared_ptr<bool> alive = FAlive;
-    const bool destroying = FComponentState.Contains(csDestroying);
-    const bool designing = FComponentState.Contains(csDesigning);
-    // Stage 1.
-    if (AnswerSkinnedIdentity(M)) return;
+void TsSpeedButton::AnimateChange(TacAnimatEvent Event, bool Half) {
+    FadeOrGlow(Half, AnimEventEnabled(Event, AnimatEvents()));
+}
+
+bool TsSpeedButton::NewSkin(TMessage& M, bool Own) {
+    if (!Own) return false;
+    if (ImageCountOf(FImages) > 0) Glyph()->SetSize(0, 0);
+    CommonMessage(M, SkinData());
+    if (HasSkin(SkinData(), false)) FControlStyle.Include(csOpaque);
+    return true;
+}
+
+bool TsSpeedButton::RemoveSkin(TMessage& M, bool Own) {
+    if (!Own || DestroyingOwner()) return false;
+    StopGlow();
+    CommonMessage(M, SkinData());
+    Repaint();
+    FControlStyle.Exclude(csOpaque);
+    return true;
+}
+
+bool TsSpeedButton::RefreshSkin(TMessage& M, bool Own) {
+    if (!Own) return false;
+    CommonMessage(M, SkinData());
+    if (FVisible) Repaint();
+    return true;
+}
+
+void TsSpeedButton::UnskinnedMessage(TMessage& M) {
+    if (M.Msg == CM_MOUSELEAVE && OwnMouseMessage(M, this) && FState == bsDown) FState = bsUp;
+    TsSkinned::UnskinnedMessage(M);
+}
+
+bool TsSpeedButton::SkinnedMessage(TMessage& M) {
     if (M.Msg == SM_ALPHACMD) {
         switch (M.WParamHi()) {
-            case AC_NEWSKIN:
-                if (OwnManager(d, M.LParam)) {
-                    if (ImageCountOf(FImages) > 0) Glyph()->SetSize(0, 0);
-                    CommonMessage(M, d);
-                    if (HasSkin(d, false)) FControlStyle.Include(csOpaque);
-                    return;
-                }
-                break;
-            case AC_REMOVESKIN:
-                if (OwnManager(d, M.LParam) && !destroying) {
-                    StopGlow();
-                    CommonMessage(M, d);
-                    Repaint();
-                    FControlStyle.Exclude(csOpaque);
-                }
-                break;
-            case AC_REFRESH:
-                if (OwnManager(d, M.LParam)) {
-                    CommonMessage(M, d);
-                    if (FVisible) Repaint();
-                    return;
-                }
-                break;
-            case AC_PARENTCHANGED:
-                if (IsUpdating(d)) {
-                    d->Updating = false;
-                    RepaintThroughParent();
-                    return;
-                }
-                break;
-            default:
-                break;
+            case AC_PARENTCHANGED: return ParentChangedSpeed();
+            case AC_SETFLAG9: return SetFlag9Speed(M);
+            case AC_INVALIDATEGLOBAL: RepaintThroughParent(); return true;
+            default: return false;
         }
     }
-    // Stage 2: unskinned.
-    if (!SkinnedNow()) {
-        if (M.Msg == CM_MOUSEENTER && OwnMouseMessage(M, this) && Enabled() && !designing && OnMouseEnter) {
-            OnMouseEnter(this);
-            if (!*alive) return;
-        }
-        if (M.Msg == CM_MOUSELEAVE && OwnMouseMessage(M, this)) {
-            if (OnMouseLeave) OnMouseLeave(this);
-            if (!*alive) return;
-            if (FState == bsDown) FState = bsUp;
-        }
-        TSpeedButton::WndProc(M);
-        return;
+    switch (M.Msg) {
+        case WM_ERASEBKGND: return true;
+        case WM_SIZE:
+        case WM_WINDOWPOSCHANGED: return BoundsChanged();
+        case WM_LBUTTONUP: return ReleasedDuringGlow();
+        case CM_MOUSELEAVE: return MouseLeftSpeed();
+        default: return false;
     }
-    // Stage 3: skinned.
-    if (M.Msg == SM_ALPHACMD) {
-        switch (M.WParamHi()) {
-            case AC_SETFLAG9:
-                CommonMessage(M, d);
-                if (d->Command9Flag) PrepareCache();
-                return;
-            // AC_GETBGCHANGED is answered once, by CommonMessage below.
-            case AC_INVALIDATEGLOBAL:
-                RepaintThroughParent();
-                return;
-            case AC_STOPFADE:
-                StopGlow();
-                return;
-            default:
-                break;
-        }
-    } else {
-        switch (M.Msg) {
-            case WM_ERASEBKGND:
-                return;
-            case WM_SIZE:
-            case WM_WINDOWPOSCHANGED:
-                if (FVisible) d->BGChanged = true;
-                break;
-            case WM_LBUTTONUP:
-                if (!designing && FGlow && FGlow->FrameBmp && FGlow->FrameBmp->Width() == FWidth) {
-                    StopGlow();
-                    PrepareCache();
-                    RepaintThroughParent();
-                }
-                break;
-            case CM_TEXTCHANGED:
-                if (FShowCaption) {
-                    InvalidateOwner(d);
-                    return;
-                }
-                break;
-            case CM_MOUSEENTER:
-                if (OwnMouseMessage(M, this) && Enabled() && !FMouseInControl && !designing) {
-                    if (OnMouseEnter) OnMouseEnter(this);
-                    if (!*alive) return;
-                    if (!d->MouseAbove) {
-                        d->MouseAbove = true;
-                        FadeOrGlow(false, AnimEventEnabled(aeMouseEnter, FFrame->AnimatEvents));
-                    }
-                }
-                break;
-            case CM_MOUSELEAVE:
-                if (OwnMouseMessage(M, this) && Enabled()) {
-                    if (OnMouseLeave) OnMouseLeave(this);
-                    if (!*alive) return;
-                    d->MouseAbove = false;
-                    if (FState == bsDown) FState = bsUp;
-                    FadeOrGlow(false, AnimEventEnabled(aeMouseLeave, FFrame->AnimatEvents));
-                }
-                break;
-            default:
-                break;
-        }
+}
+
+bool TsSpeedButton::ParentChangedSpeed() {
+    if (!IsUpdating(SkinData())) return false;
+    SkinData()->Updating = false;
+    RepaintThroughParent();
+    return true;
+}
+
+bool TsSpeedButton::SetFlag9Speed(TMessage& M) {
+    CommonMessage(M, SkinData());
+    if (SkinData()->Command9Flag) PrepareCache();
+    return true;
+}
+
+bool TsSpeedButton::BoundsChanged() {
+    if (FVisible) SkinData()->BGChanged = true;
+    return false;
+}
+
+bool TsSpeedButton::ReleasedDuringGlow() {
+    if (!Designing() && FGlow && FGlow->FrameBmp && FGlow->FrameBmp->Width() == FWidth) {
+        StopGlow();
+        PrepareCache();
+        RepaintThroughParent();
     }
-    // Stage 4: default.
-    CommonMessage(M, d);
-    if (!*alive) return;
-    TSpeedButton::WndProc(M);
-    if (!*alive || FComponentState.Contains(csDestroying)) return;
+    return false;
+}
+
+bool TsSpeedButton::MouseLeftSpeed() {
+    if (FState == bsDown) FState = bsUp;
+    return false;
+}
+
+void TsSpeedButton::AfterInherited(TMessage& M) {
+    if (DestroyingOwner()) return;
     switch (M.Msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            if (!designing) FadeOrGlow(true, AnimEventEnabled(aeMouseDown, FFrame->AnimatEvents));
+            if (!Designing()) AnimateChange(aeMouseDown, /*Half=*/true);
             break;
         case WM_LBUTTONUP:
-            if (!designing) FadeOrGlow(true, AnimEventEnabled(aeMouseUp, FFrame->AnimatEvents));
+            if (!Designing()) AnimateChange(aeMouseUp, /*Half=*/true);
             else M.Result = 1;
             break;
         case CM_VISIBLECHANGED:
             Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(this)));
             break;
         case CM_ENABLEDCHANGED:
-            if (FVisible || designing) {
-                if (FVisible) d->BGChanged = true;
+            if (FVisible || Designing()) {
+                if (FVisible) SkinData()->BGChanged = true;
                 RepaintThroughParent();
             }
             break;
         case CM_BUTTONPRESSED:
             // Another button of the group went down: this one may have come up.
-            d->BGChanged = true;
+            SkinData()->BGChanged = true;
             break;
         default:
             break;

@@ -8,7 +8,7 @@
 #include "Buttons.h"
 #include "ImgList.h"
 #include "Menus.h"
-#include "sCommonFrame.h"
+#include "sSkinnedControl.h"
 
 #include <functional>
 #include <memory>
@@ -26,18 +26,14 @@ class TsSpeedButton;
 extern TsSpeedButton* acDropDownButton;
 extern bool acDropDownMenuOpen;
 
-class TsSpeedButton : public TSpeedButton, public TsFrameClient {
+class TsSpeedButton : public TsSkinned<TSpeedButton> {
     CLASSLIB_DECLARE_CLASS(TsSpeedButton)
 public:
     explicit TsSpeedButton(TComponent* AOwner);
     ~TsSpeedButton() override;
     void AfterConstruction() override;
 
-    TsCommonData* SkinData() const { return FFrame ? FFrame->SkinData : nullptr; }
-    TsDisabledKind DisabledKind() const { return FFrame->DisabledKind; }
     void SetDisabledKind(TsDisabledKind Value);
-    TacAnimatEvents AnimatEvents() const { return FFrame->AnimatEvents; }
-    void SetAnimatEvents(TacAnimatEvents Value) { FFrame->AnimatEvents = Value; }
     TsDisabledGlyphKind DisabledGlyphKind() const { return FDisabledGlyphKind; }
     void SetDisabledGlyphKind(TsDisabledGlyphKind Value);
     // The glyph is shown grey until the button is hot.
@@ -84,27 +80,26 @@ public:
     virtual int GlyphHeight();
     int MaxCaptionWidth();
     virtual TSize TextRectSize();
-    virtual void CaptionRect(TRect& R);
-    virtual void GlyphRect(TRect& R);
+    virtual void CaptionRect(TRect& R, TsPaintState State);
+    virtual void GlyphRect(TRect& R, TsPaintState State);
     // 0 glyph left, 2 glyph right, 1 glyph above or below (set by CaptionRect).
     int TextLayoutKind() const { return FTextLayoutKind; }
 
-    virtual void DrawCaption(TRect R, UINT Flags);
-    virtual void PaintCaption();
-    virtual void DrawGlyph();
+    virtual void DrawCaption(TRect R, UINT Flags, TsPaintState State);
+    virtual void PaintCaption(TsPaintState State);
+    virtual void DrawGlyph(TsPaintState State);
     virtual void UpdateImageGlyph();
-    virtual void PrepareCache();
-    // 2 pressed or held down, 1 hot or active, 0 normal.
-    int CurrentState() override;
+    // Pressed (down or held), Active (hot or focused) or Normal.
+    TsPaintState CurrentState() override;
     // The button repainted by its parent, between command 15 with the button
     // and command 15 with 0.
     void RepaintThroughParent();
     void StopGlow();
+    // The fade of a speed button is its glow.
+    void StopFade() override { StopGlow(); }
 
     void Invalidate() override;
-    void WndProc(TMessage& Message) override;
     void ActionChange(TObject* Sender, bool CheckDefaults) override;
-    void InheritedWndProc(TMessage& Message) override { TSpeedButton::WndProc(Message); }
 
 protected:
     void Loaded() override;
@@ -112,24 +107,34 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
-    void MouseEnter() override {}
-    void MouseLeave() override {}
+
+    // Where the speed button differs from the frame.
+    void RebuildCache(TsPaintState State) override;
+    void AnimateChange(TacAnimatEvent Event, bool Half) override;
+    bool NewSkin(TMessage& Message, bool Own) override;
+    bool RemoveSkin(TMessage& Message, bool Own) override;
+    bool RefreshSkin(TMessage& Message, bool Own) override;
+    void UnskinnedMessage(TMessage& Message) override;
+    bool SkinnedMessage(TMessage& Message) override;
+    void AfterInherited(TMessage& Message) override;
 
 private:
-    bool SkinnedNow() const;
     void Changed();
     void UpdateCaption();
     void FadeOrGlow(bool Half, bool Animate);
     void StartGlow(bool Half);
     void GlyphChangedHandler(TObject* Sender);
     void DropDownPress();
-    int ArrowState();
-    void PaintPart(const TCacheInfo& ci, const TRect& R, TPoint Offset, int State, bool Content);
+    void PaintPart(const TCacheInfo& ci, const TRect& R, TPoint Offset, TsPaintState State, bool Content);
+    bool ParentChangedSpeed();
+    bool SetFlag9Speed(TMessage& M);
+    bool BoundsChanged();
+    bool ReleasedDuringGlow();
+    bool MouseLeftSpeed();
 
     int FLastNumGlyphs = 1;
     int FLastSpacing = 4;
     bool FLastDown = false;
-    TsCommonFrame* FFrame = nullptr;
     TsAnimTimer* FGlow = nullptr;
     TsDisabledGlyphKind FDisabledGlyphKind{dgBlended};
     bool FGrayed = false;
@@ -148,10 +153,4 @@ private:
     TNotifyEvent FSavedGlyphChange;
     TButtonLayout FLastLayout = blGlyphLeft;
     String FSavedCaption;
-    // This button's press hid the application's hints.
-    bool FHidHints = false;
-    // False once the button is destroyed: a copy taken before calling code
-    // that may free the button (a menu item's click, an event) tells after
-    // the call whether this object may still be touched.
-    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

@@ -12,6 +12,8 @@
 #include "sMessages.h"
 #include "sSkinManager.h"
 
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,7 +35,44 @@ public:
         TsButton::Dispatch(M);
     }
     int EnableSeen = 0;
+    // What a button keeps for itself, read by the tests through a subclass.
+    using TsButton::Pressed;
+    HRGN HeldRegion() { return Region().Held(); }
 };
+
+// Freed memory of this button is overwritten, so that a use after the free
+// reads garbage pointers and crashes the test instead of passing unseen.
+class TPoisonedButton : public TsButton {
+public:
+    using TsButton::TsButton;
+    static void operator delete(void* p, std::size_t n) {
+        std::memset(p, 0xDD, n);
+        ::operator delete(p);
+    }
+};
+
+// Counts BM_GETSTATE on its way to the button's window procedure.
+class StateQueries {
+public:
+    explicit StateQueries(HWND h) : FWnd(h) {
+        Count = 0;
+        FOld = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+        Old = FOld;
+    }
+    ~StateQueries() { SetWindowLongPtrA(FWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOld)); }
+    static int Count;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == BM_GETSTATE) ++Count;
+        return CallWindowProcA(Old, h, m, w, l);
+    }
+    static WNDPROC Old;
+    HWND FWnd;
+    WNDPROC FOld;
+};
+int StateQueries::Count = 0;
+WNDPROC StateQueries::Old = nullptr;
 
 LONG ButtonType(HWND h) { return GetWindowLongA(h, GWL_STYLE) & 0xF; }
 
@@ -265,7 +304,6 @@ TEST_F(SkinnedButton, FadeRebuildRegionIsDropped) {
     Cmd(Button, AC_PREPARECACHE);
     HRGN held = Button->HeldRegion();
     ASSERT_NE(held, nullptr);
-    ASSERT_NE(held, acRegionNeverPainted());
     Cmd(Button, AC_FADEFRAME, 1);
     EXPECT_EQ(Button->HeldRegion(), nullptr);
     EXPECT_EQ(GetObjectType(held), 0u);
@@ -346,6 +384,90 @@ TEST_F(SkinnedButton, ReleaseWithoutOwnPressLeavesHintsAlone) {
     Pump();
 }
 
+TEST_F(SkinnedButton, OnePaintAsksTheSystemStateOnce) {
+    Button->SetCaption("State");
+    Pump();
+    const StateQueries queries(H());
+    for (bool hot : {false, true}) {
+        Button->Perform(hot ? CM_MOUSEENTER : CM_MOUSELEAVE, 0, 0);
+        Pump();
+        StateQueries::Count = 0;
+        InvalidateRect(H(), nullptr, FALSE);
+        UpdateWindow(H());
+        EXPECT_EQ(StateQueries::Count, 1) << (hot ? "hot" : "normal");
+    }
+}
+
+TEST_F(SkinnedButton, FocusLostWhileDisabledOrHiddenIsForgotten) {
+    const struct {
+        const char* Name;
+        std::function<void(TsButton*, bool)> Take;
+    } ways[] = {{"disabled", [](TsButton* b, bool away) { b->SetEnabled(!away); }},
+                {"hidden", [](TsButton* b, bool away) { b->SetVisible(!away); }}};
+    for (const auto& way : ways) {
+        Button->SetFocus();
+        Pump();
+        ASSERT_TRUE(Button->SkinData()->Focused) << way.Name;
+        way.Take(Button, true);
+        Pump();
+        Edit->SetFocus();
+        Pump();
+        way.Take(Button, false);
+        Pump();
+        EXPECT_FALSE(Button->SkinData()->Focused) << way.Name;
+        ExpectState(0, way.Name);
+    }
+}
+
+TEST_F(SkinnedButton, HintsComeBackWhenOnClickDisablesOrUnskins) {
+    const struct {
+        const char* Name;
+        std::function<void()> Click;
+    } clicks[] = {{"disables", [this] { Button->SetEnabled(false); }},
+                  {"removes the skin", [this] { Manager->SetActive(false); }}};
+    for (const auto& c : clicks) {
+        Button->SetEnabled(true);
+        Manager->SetActive(true);
+        Pump();
+        Application->SetShowHint(true);
+        Button->OnClick = [&](TObject*) { c.Click(); };
+        SendMessageA(H(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        ASSERT_FALSE(Application->ShowHint()) << c.Name;
+        SendMessageA(H(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+        Pump();
+        EXPECT_TRUE(Application->ShowHint()) << c.Name;
+    }
+}
+
+TEST_F(SkinnedButton, FreedByItsOwnEnterOrLeaveHandler) {
+    for (UINT msg : {CM_MOUSEENTER, CM_MOUSELEAVE}) {
+        auto* b = TObject::Create<TPoisonedButton>(Form);
+        b->SetParent(Form);
+        b->SetBounds(20, 110, 80, 30);
+        Pump();
+        if (msg == CM_MOUSELEAVE) b->Perform(CM_MOUSEENTER, 0, 0);
+        (msg == CM_MOUSEENTER ? b->OnMouseEnter : b->OnMouseLeave) = [b](TObject*) { b->Free(); };
+        b->Perform(msg, 0, 0);
+        Pump();
+    }
+    ExpectState(0, "the other buttons still paint");
+}
+
+TEST_F(SkinnedButton, ParentRepaintsCornersWhenTheSkinComesBack) {
+    Manager->SetActive(false);
+    Pump(60);
+    Manager->SetActive(true);
+    Pump(60);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(H(), rgn), ERROR);
+    DeleteObject(rgn);
+    // No system button corner left behind: the form shows there.
+    const Picture form = testsupport::CaptureClient(Form->Handle());
+    const int r = Button->Left() + Button->Width() - 1, b = Button->Top() + Button->Height() - 1;
+    for (POINT p : {POINT{Button->Left(), Button->Top()}, POINT{r, Button->Top()}, POINT{Button->Left(), b}, POINT{r, b}})
+        EXPECT_EQ(form.Pixel(p.x, p.y), 0xFFFF00u) << p.x << "," << p.y;
+}
+
 // --- Skin arriving later, skin removed -----------------------------------------
 
 class SkinArrivesLater : public SkinnedButton {
@@ -382,8 +504,8 @@ TEST_F(FadingButton, PaintWaitsWhileTheFadeDrawsItsFrames) {
     ExpectState(0, "before");
     HDC dc = GetDC(H());
     Button->Perform(CM_MOUSEENTER, 0, 0);
-    ASSERT_NE(Button->Frame().FadeTimer, nullptr);
-    ASSERT_TRUE(Button->Frame().FadeTimer->Enabled());
+    ASSERT_NE(Button->FadeTimer(), nullptr);
+    ASSERT_TRUE(Button->FadeTimer()->Enabled());
     // A marker that only the fade may overwrite.
     RECT all{0, 0, Button->Width(), Button->Height()};
     HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
@@ -398,7 +520,7 @@ TEST_F(FadingButton, PaintWaitsWhileTheFadeDrawsItsFrames) {
         [&] {
             const std::uint32_t v = testsupport::RGBOf(GetPixel(dc, 4, 4));
             mixed = mixed || (v != 0 && StrictlyBetween(v, C.Button, C.ButtonHot));
-            return Button->Frame().FadeTimer == nullptr;
+            return Button->FadeTimer() == nullptr;
         },
         3000));
     EXPECT_EQ(testsupport::RGBOf(GetPixel(dc, 4, 4)), C.ButtonHot);
@@ -409,11 +531,11 @@ TEST_F(FadingButton, PaintWaitsWhileTheFadeDrawsItsFrames) {
 
 TEST_F(FadingButton, DestroyedOrStoppedMidFade) {
     Button->Perform(CM_MOUSEENTER, 0, 0);
-    ASSERT_NE(Button->Frame().FadeTimer, nullptr);
+    ASSERT_NE(Button->FadeTimer(), nullptr);
     Cmd(Button, AC_STOPFADE);
-    EXPECT_EQ(Button->Frame().FadeTimer, nullptr);
+    EXPECT_EQ(Button->FadeTimer(), nullptr);
     Button->Perform(CM_MOUSELEAVE, 0, 0);
-    ASSERT_NE(Button->Frame().FadeTimer, nullptr);
+    ASSERT_NE(Button->FadeTimer(), nullptr);
     Button->Free();
     Button = nullptr;
     Pump(60);

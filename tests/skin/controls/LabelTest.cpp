@@ -87,6 +87,14 @@ TEST_F(Labels, DisabledTextIsFortyPercentFontOverTheParentColour) {
     EXPECT_EQ(RectWidth(FindPixels(*bmp, All(*bmp), [&](std::uint32_t p) { return p != mix && p != 0xFFFFFF; })), 0);
 }
 
+TEST_F(Labels, DisabledLabelLeavesNoParentColourForTheNextControl) {
+    auto* label = MakeLabel<TsCustomLabel>(form.get(), "Off");
+    label->SetEnabled(false);
+    (void)PaintGraphic(label);
+    // The colour it asked its parent for stays with the label.
+    EXPECT_EQ(acParentColor, acNoColor);
+}
+
 TEST_F(Labels, MouseEventsFireOncePerEnterAndLeave) {
     auto* label = MakeLabel<TsLabel>(form.get(), "Hover");
     int enters = 0, leaves = 0;

@@ -409,7 +409,7 @@ TEST_F(Buttons, GlowEndsAndNeverOutlivesItsButton) {
     b->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(b)));
     ASSERT_NE(b->GlowTimer(), nullptr);
     EXPECT_TRUE(testsupport::PumpUntil([&] { return b->GlowTimer() == nullptr; }, 3000));
-    EXPECT_EQ(b->CurrentState(), 1);
+    EXPECT_EQ(b->CurrentState(), TsPaintState::Active);
     // A glow running when the button goes is freed with it and never ticks again.
     b->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(b)));
     ASSERT_NE(b->GlowTimer(), nullptr);

@@ -1,0 +1,15 @@
+// Names of the control-type codes: the kind of control a skin data belongs to.
+// A code chooses the default section and whether the control shows hot.
+#pragma once
+
+enum TsControlType : int {
+    acCtUnknown = 0,
+    acCtPanel = 51,
+    acCtDragBar = 56,
+    acCtSplitter = 75,
+    acCtSpeedButton = 92,
+    acCtButton = 93,
+    acCtEdit = 97,
+    acCtProgressBar = 161,
+    acCtTrackBar = 165,
+};
