@@ -204,6 +204,7 @@ public:
     bool BarsChangedSince();
 
 private:
+    int FDragThumb = -1;  // screen place of the dragged thumb
     SCROLLINFO FSeenInfo[2]{};
     bool FSeenEnabled[2]{};
     LONG_PTR FSeenStyle = 0;

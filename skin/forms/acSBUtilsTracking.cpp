@@ -340,6 +340,8 @@ void TacScrollWnd::NCPaint(TMessage& M) {
     if (!SkinData->Updating && !Painting) {
         BarsChangedSince();
         PaintScrollBars(this, CtrlHandle, nullptr, -1);
+        // The bar under a dragged thumb is painted by the drag alone.
+        if (ThumbDragging) PaintOneBar(acScrollTracking.TrackBarKind, FDragThumb);
     }
 }
 
@@ -444,6 +446,7 @@ void TacScrollWnd::NCButtonDown(TMessage& M) {
         t.LastTrackPos = pos;
         t.ShownPressedPart = spThumb;
         ThumbDragging = true;
+        FDragThumb = t.DragThumbPos;
         PaintOneBar(kind, t.DragThumbPos);
     } else {
         t.ShownPressedPart = part;
@@ -484,6 +487,7 @@ void TacScrollWnd::TrackThumb(TacScrollBar* B, TPoint P) {
         Painting = false;
     }
     t.LastTrackPos = pos;
+    FDragThumb = x;
     // After the request: the window may have drawn its own bar meanwhile.
     PaintOneBar(B->BarKind, x);
 }

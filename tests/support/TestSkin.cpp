@@ -202,16 +202,18 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
         mask(name, "PATTERN", "pat.bmp", 1, 0);
         mask(name, "HOTPATTERN", "hpat.bmp", 1, 0);
     }
-    for (int k = 0; k < 2; ++k)
-        for (const char* dir : {"H", "V"}) {
-            section("SCROLLBAR" + std::to_string(k + 1) + dir);
-            colors(c.ScrollTrack[k], c.ScrollTrackHot[k], c.GlobalFont);
+    if (options.ScrollBars) {
+        for (int k = 0; k < 2; ++k)
+            for (const char* dir : {"H", "V"}) {
+                section("SCROLLBAR" + std::to_string(k + 1) + dir);
+                colors(c.ScrollTrack[k], c.ScrollTrackHot[k], c.GlobalFont);
+            }
+        for (const char* name : {"SCROLLSLIDERH", "SCROLLSLIDERV"}) {
+            section(name);
+            colors(c.Button, c.ButtonHot, c.ButtonFont);
+            mask(name, "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+            mask(name, "GLYPHMASK", "glyph.bmp", 3, 1);
         }
-    for (const char* name : {"SCROLLSLIDERH", "SCROLLSLIDERV"}) {
-        section(name);
-        colors(c.Button, c.ButtonHot, c.ButtonFont);
-        mask(name, "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
-        mask(name, "GLYPHMASK", "glyph.bmp", 3, 1);
     }
     section("COMBOBOX");
     colors(c.Edit, c.Edit, c.EditFont);

@@ -16,6 +16,8 @@ struct TestSkinOptions {
     bool Second = false;
     // False: the file has no [GLOBALINFO] (and so no SHADOW1*, BISPACE or master glyphs).
     bool GlobalInfo = true;
+    // The scroll-bar track and slider sections (SCROLLBAR1H/1V/2H/2V, SCROLLSLIDERH/V).
+    bool ScrollBars = false;
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
@@ -58,7 +60,7 @@ constexpr int kTestBoxSize = 8;
 // DRAGBAR (brd3c, DRAWCENTRE), TRACKBAR (slider 11 x 21, sliderv 21 x 11,
 // channel 9 x 4 with WL = WR = 3, ticks 1 x 4 / 4 x 1), GAUGE, PROGRESSH,
 // PROGRESSV, SCROLLBTNTOP/BOTTOM/LEFT/RIGHT (brd3, glyph, textures),
-// SCROLLBAR1H/1V/2H/2V (flat), SCROLLSLIDERH/V (brd3, glyph), COMBOBOX (glyph), EDIT, CHECKBOX, RADIOBUTTON, CYC1 and CYC2 (PARENTCLASS of
+// with ScrollBars SCROLLBAR1H/1V/2H/2V (flat) and SCROLLSLIDERH/V (brd3, glyph), COMBOBOX (glyph), EDIT, CHECKBOX, RADIOBUTTON, CYC1 and CYC2 (PARENTCLASS of
 // each other).
 using SkinFileList = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
 SkinFileList TestSkinFiles(const TestSkinOptions& options = {});

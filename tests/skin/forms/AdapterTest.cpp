@@ -85,6 +85,12 @@ TEST_F(AdapterTest, CommandAnswersAndWhatReachesTheWindow) {
     EXPECT_EQ(CountOf(WM_UPDATEUISTATE), 0);
     SendMessageW(rec, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Caf\u00e9"));
     EXPECT_EQ(a.Caption, "Caf\xe9");
+    // The text path of systems outside the NT family.
+    const bool nt = IsNT;
+    IsNT = false;
+    SendMessageA(rec, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("plain"));
+    IsNT = nt;
+    EXPECT_EQ(a.Caption, "plain");
 }
 
 TEST_F(AdapterTest, WithoutAnActiveSkinEveryMessageReachesTheWindow) {

@@ -22,7 +22,9 @@ namespace adaptertest {
 inline TsSkinManager* LoadTestSkin() {
     static const std::string folder = [] {
         const std::string f = testsupport::MakeTempFolder("adapters") + "\\Test";
-        testsupport::WriteTestSkin(f);
+        testsupport::TestSkinOptions options;
+        options.ScrollBars = true;
+        testsupport::WriteTestSkin(f, options);
         return f;
     }();
     TsSkinManager* m = TObject::Create<TsSkinManager>(nullptr);

@@ -273,6 +273,11 @@ TEST_F(ScrollBarTest, LostCaptureMidDragLeavesNoState) {
     ASSERT_TRUE(adapter->ThumbDragging);
     const int dragged = VPos(h);
     EXPECT_GT(dragged, 0);
+    // A frame repaint mid-drag shows the pressed thumb where the mouse holds it.
+    RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT w{};
+    GetWindowRect(h, &w);
+    EXPECT_EQ(WindowPixel(h, LocalBarRect(adapter.get(), SB_VERT).left + 1, thumb.y + 30 - w.top), C().Border[2]);
     SetCapture(host);
     EXPECT_FALSE(adapter->ThumbDragging);
     EXPECT_EQ(acScrollTracking.PressedPart, -1);
