@@ -10,6 +10,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "GalleryHandleRow.h"
 #include "GalleryRows.h"
 #include "sButton.h"
 #include "sSkinManager.h"
@@ -195,6 +196,8 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     flat->SetLayout(blGlyphTop);
     flat->SetCaption("Flat");
     flat->SetFlat(true);
+
+    AddHandleSkinnedRow(form, manager, 470, y0 + 14);
 
     // A panel with bevels, a caption and children aligned inside its frame.
     auto* panel = Add<TPanel>(form, 16, y0 + 126, 754, 160);

@@ -361,6 +361,7 @@ void TellForms(const std::vector<TCustomForm*>& forms, WORD Code, TsSkinManager*
         TMessage msg{SM_ALPHACMD, acCommandWParam(Code), m, 0};
         BroadcastToChildren(f, msg);
     }
+    if (acEngineHooks.TellAdaptedWindows) acEngineHooks.TellAdaptedWindows(Manager, Code);
 }
 
 }  // namespace

@@ -143,6 +143,9 @@ struct TacEngineHooks {
     std::function<bool(TsSkinManager*, TMessage&)> PopupMenuMessage;
     // Refreshes the scrolling adapter of a skin data's owner (a child window was made in it).
     std::function<void(TsCommonData*)> RefreshScrollAdapter;
+    // Tells the windows skinned by handle (adapters on plain windows, which no
+    // broadcast through the forms' controls reaches) a skin command.
+    std::function<void(TsSkinManager*, WORD Code)> TellAdaptedWindows;
 };
 extern TacEngineHooks acEngineHooks;
 

@@ -418,4 +418,39 @@ TEST_F(GalleryE2E, DrivenThroughHoverPressTabAndSkinSwitch) {
     Check("12-light-again");
 }
 
+// The system list box of the gallery is skinned by handle: a click on its
+// skinned bottom arrow scrolls one line, a thumb dragged past the end shows
+// the last lines, both by real input.
+TEST_F(GalleryE2E, SkinnedScrollBarOfASystemListBoxScrolls) {
+    HWND list = FindWindowExA(App.Window, nullptr, "ListBox", nullptr);
+    ASSERT_NE(list, nullptr);
+    RECT r{};
+    GetWindowRect(list, &r);
+    RECT client{};
+    GetClientRect(list, &client);
+    const int edge = 2;  // WS_EX_CLIENTEDGE
+    const int barX = r.right - edge - GetSystemMetrics(SM_CXVSCROLL) / 2;
+    const int barTop = r.top + edge, barBottom = r.bottom - edge - GetSystemMetrics(SM_CYHSCROLL);
+    const int arrow = GetSystemMetrics(SM_CXHSCROLL);
+    ASSERT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
+    Click(POINT{barX, barBottom - arrow / 2});
+    EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 1);
+
+    MoveTo(POINT{barX, barTop + arrow + 4});
+    Settle(300);
+    Button(true);
+    Settle(200);
+    for (int y = barTop + arrow + 20; y < r.bottom + 40; y += 20) {
+        MoveTo(POINT{barX, y});
+        Settle(50);
+    }
+    Button(false);
+    Away();
+    Settle(600);
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    const LRESULT visible = client.bottom / SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
+    EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), count - visible);
+    Check("13-list-scrolled");
+}
+
 }  // namespace

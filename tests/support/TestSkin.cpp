@@ -37,6 +37,7 @@ const TestSkinColors kFirst = {
      {0x000010, 0x000020, 0x000030},
      {0x101000, 0x202000, 0x303000},
      {0x001010, 0x002020, 0x003030}},
+    {0x3A5F7A, 0x7A3F5A}, {0xC05030, 0x30C050},
 };
 
 TestSkinColors MakeSecond() {
@@ -204,6 +205,19 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
         mask(name, "GLYPHMASK", "glyph.bmp", 3, 1);
         mask(name, "PATTERN", "pat.bmp", 1, 0);
         mask(name, "HOTPATTERN", "hpat.bmp", 1, 0);
+    }
+    if (options.ScrollBars) {
+        for (int k = 0; k < 2; ++k)
+            for (const char* dir : {"H", "V"}) {
+                section("SCROLLBAR" + std::to_string(k + 1) + dir);
+                colors(c.ScrollTrack[k], c.ScrollTrackHot[k], c.GlobalFont);
+            }
+        for (const char* name : {"SCROLLSLIDERH", "SCROLLSLIDERV"}) {
+            section(name);
+            colors(c.Button, c.ButtonHot, c.ButtonFont);
+            mask(name, "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+            mask(name, "GLYPHMASK", "glyph.bmp", 3, 1);
+        }
     }
     section("COMBOBOX");
     colors(c.Edit, c.Edit, c.EditFont);

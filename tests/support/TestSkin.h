@@ -18,6 +18,8 @@ struct TestSkinOptions {
     bool Second = false;
     // False: the file has no [GLOBALINFO] (and so no SHADOW1*, BISPACE or master glyphs).
     bool GlobalInfo = true;
+    // The scroll-bar track and slider sections (SCROLLBAR1H/1V/2H/2V, SCROLLSLIDERH/V).
+    bool ScrollBars = false;
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
@@ -34,6 +36,8 @@ struct TestSkinColors {
     std::uint32_t Pattern[2], HotPattern[2];  // 8 x 8 checkers: (x + y) even, odd
     std::uint32_t Slider[3], Channel, ChannelEdge, Tick[3], Corner;
     std::uint32_t Box[5][3];  // master glyphs BOXUNCHECKED, BOXCHECKED, BOXGRAYED, RADIOUNCHECKED, RADIOCHECKED
+    // Scroll-bar tracks before / after the thumb (SCROLLBAR1H/V, SCROLLBAR2H/V): colour and hot colour.
+    std::uint32_t ScrollTrack[2], ScrollTrackHot[2];
 };
 const TestSkinColors& TestSkinPalette(bool second = false);
 
@@ -58,7 +62,7 @@ constexpr int kTestBoxSize = 8;
 // DRAGBAR (brd3c, DRAWCENTRE), TRACKBAR (slider 11 x 21, sliderv 21 x 11,
 // channel 9 x 4 with WL = WR = 3, ticks 1 x 4 / 4 x 1), GAUGE, PROGRESSH,
 // PROGRESSV, SCROLLBTNTOP/BOTTOM/LEFT/RIGHT (brd3, glyph, textures),
-// COMBOBOX (glyph), EDIT, CHECKBOX, RADIOBUTTON, CYC1 and CYC2 (PARENTCLASS of
+// with ScrollBars SCROLLBAR1H/1V/2H/2V (flat) and SCROLLSLIDERH/V (brd3, glyph), COMBOBOX (glyph), EDIT, CHECKBOX, RADIOBUTTON, CYC1 and CYC2 (PARENTCLASS of
 // each other).
 using SkinFileList = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
 SkinFileList TestSkinFiles(const TestSkinOptions& options = {});

@@ -1,0 +1,234 @@
+// Window adapters: any existing window skinned through its handle (the
+// property "ACSBSC" holds the adapter), and the skinned non-client scroll bars
+// that scrolling adapters draw and drive with the mouse in place of the
+// system's own.
+#pragma once
+
+#include <windows.h>
+
+#include "Controls.h"
+#include "Graphics.h"
+#include "Messages.h"
+#include "WindowHooks.h"
+#include "sCommonData.h"
+#include "sGlobals.h"
+#include "sSkinManager.h"
+
+class TacScrollWnd;
+
+// The property under which an attached window keeps its adapter.
+extern const char* const acAdapterProp;
+// The creating-children flag (set while a dialog's children get adapters).
+extern bool acCreatingChildAdapters;
+
+class TacMainWnd : public TObject {
+    CLASSLIB_DECLARE_CLASS(TacMainWnd)
+public:
+    // Attaches at once. Section "DIALOG" keeps the window's visual style; any
+    // other switches it off. Without SkinData the adapter makes its own.
+    TacMainWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+               bool Repaint = true);
+    ~TacMainWnd() override;
+
+    virtual void SaveOriginalLook() {}
+    // Called on release and on skin removal.
+    virtual void RestoreOriginalLook() {}
+    virtual void ApplySkinLook() { ParamsApplied = true; }
+    virtual void WndProc(TMessage& Message);
+
+    // Hands a message to what the adapter replaced; 0 when nothing was.
+    LRESULT CallPrevWndProc(TMessage& Message);
+    LRESULT CallPrevWndProc(UINT Msg, WPARAM WParam, LPARAM& LParam);
+    // A skin is there to draw with (skin data, manager, active skin).
+    bool SkinActive() const;
+
+    bool DlgMode = false;
+    String Caption;
+    TRect WndRect{};
+    TPoint WndSize{};
+    TPoint WndPos{};
+    TRect ParentRect{};
+    HWND ParentWnd = nullptr;
+    HWND CtrlHandle = nullptr;
+    TsSkinManager* SkinManager = nullptr;
+    TsCommonData* SkinData = nullptr;
+    bool Painting = false;
+    bool ParamsApplied = false;
+    TColor OrigColor = clNone;
+    TColor OrigFontColor = clNone;
+    bool Destroyed = false;
+    bool OwnSkinData = false;
+    // What was replaced: a control's WindowProc, or a plain window's procedure.
+    TWndMethod OldWindowProc;
+    WNDPROC OldWndProc = nullptr;
+    // The hooks that hold our place in either chain.
+    TWindowProcSubclass WindowHook;
+    TWindowProcHook ControlHook;
+
+protected:
+    struct TDeferAttach {};
+    // For descendants that attach themselves once their own fields exist.
+    TacMainWnd(TDeferAttach, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
+               const String& SectionName);
+    // Release on WM_DESTROY / WM_NCDESTROY, then the message passed on.
+    void DestroyMessage(TMessage& Message);
+    // The command answers of the base; False for a command to pass on.
+    bool AlphaCommand(TMessage& Message);
+
+private:
+    void Construct(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName);
+};
+
+// --- Scroll bars ----------------------------------------------------------
+// Parts of a bar, numbered as the scroll request each sends.
+enum TacScrollPart {
+    spNone = -1,
+    spLineUp = SB_LINEUP,
+    spLineDown = SB_LINEDOWN,
+    spPageUp = SB_PAGEUP,
+    spPageDown = SB_PAGEDOWN,
+    spThumb = SB_THUMBTRACK,
+};
+// Painting states of the parts.
+enum TacPartState { psNormal = 0, psHot = 1, psPressed = 2 };
+
+constexpr WORD acScrollFlagWanted = 8;  // the window's style asks for the bar
+constexpr UINT_PTR acHoverTimer = 65522;
+constexpr UINT_PTR acFirstRepeatTimer = 65533;
+constexpr UINT_PTR acRepeatTimer = 65534;
+
+class TacScrollBar {
+public:
+    WORD ScrollFlags = 0;
+    bool Visible = false;
+    SCROLLINFO ScrollInfo{};
+    int ArrowLength = -1;  // negative: that many times the default length
+    int ArrowWidth = -1;   // negative: that many times the system metric
+    int BarKind = SB_HORZ;
+    int MinThumbSize = 10;
+    TacScrollWnd* Owner = nullptr;
+    // Re-reads ScrollInfo from the owner's window.
+    void ReadInfo();
+};
+
+// Metric Which (0 arrow length, 1 thickness); UseSkin lets the skin's arrow
+// length count where arrows are painted.
+int ScrollBarMetric(const TacScrollBar* Bar, int Which, bool UseSkin);
+TRect HorzScrollBarRect(const TacScrollWnd* Adapter, HWND Handle);
+TRect VertScrollBarRect(const TacScrollWnd* Adapter, HWND Handle);
+bool ScrollBarRect(const TacScrollWnd* Adapter, int BarKind, HWND Handle, TRect& R);
+// Thumb length and start along the bar (screen coordinates as R's).
+void CalcThumb(const TacScrollBar* Bar, const TRect& R, int& ThumbSize, int& ThumbPos);
+int ScrollBarHitPart(const TacScrollBar* Bar, const TRect& R, TPoint P);
+bool IsScrollBarEnabled(const TacScrollBar* Bar);
+// R in window coordinates; ThumbPos -1 for the computed place.
+bool PaintScrollBar(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, int PressedPart, const TRect& R);
+// The same; Dragging lets a thumb drag paint the bar it holds back otherwise.
+bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, int PressedPart, const TRect& R,
+                        bool Dragging);
+LRESULT PaintScrollBars(TacScrollWnd* Adapter, HWND Handle, HDC DC, int ThumbPos);
+void RefreshScrollBars(TacScrollWnd* Adapter, bool Repaint);
+// The corner square between the bars may size the top-level window.
+bool IsSizeGripPlace(const TacScrollWnd* Adapter, HWND Handle);
+
+// The tracking state that all skinned bars share: one bar hot and one
+// pressed at a time.
+struct TacScrollTracking {
+    HWND HotWindow = nullptr;
+    int HotBarKind = -1;
+    TRect HotBarRect{};
+    int HotPart = -1;
+    int PrevHotPart = -1;
+    UINT_PTR HoverTimerId = 0;
+    int TrackBarKind = -1;
+    UINT TrackScrollMsg = 0;
+    int PressedPart = -1;
+    int ShownPressedPart = -1;
+    UINT_PTR RepeatTimerId = 0;
+    HWND TrackWindow = nullptr;  // the window that holds the press
+    TRect DragRect{};
+    int DragThumbPos = 0;
+    int DragThumbSize = 0;
+    int DragGrabOffset = 0;
+    int LastTrackPos = -1;
+};
+extern TacScrollTracking acScrollTracking;
+// Forgets every hover and press of Window, killing its timers.
+void ResetScrollTracking(HWND Window);
+
+// One scroll request with commands 51 and 52 around it.
+void SendScrollMessage(HWND Handle, UINT Msg, int Code, int Position);
+
+// --- The scrolling adapter ------------------------------------------------
+class TacScrollWnd : public TacMainWnd {
+    CLASSLIB_DECLARE_CLASS(TacScrollWnd)
+public:
+    TacScrollWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+                 bool Repaint = true);
+    ~TacScrollWnd() override;
+    void WndProc(TMessage& Message) override;
+
+    TacScrollBar* HorzBar = nullptr;
+    TacScrollBar* VertBar = nullptr;
+    bool ThumbDragging = false;
+    bool LeftScrollBar = false;
+    int InsetLeft = 0, InsetRight = 0, InsetTop = 0, InsetBottom = 0;
+    bool InNCCalcSize = false;
+
+    TacScrollBar* Bar(int Kind) const { return Kind == SB_HORZ ? HorzBar : Kind == SB_VERT ? VertBar : nullptr; }
+
+protected:
+    // The handlers of the window procedure (tracking ones in acSBUtilsTracking.cpp).
+    void NCCalcSize(TMessage& Message);
+    void NCHitTest(TMessage& Message);
+    void NCPaint(TMessage& Message);
+    void NCMouseMove(TMessage& Message);
+    void NCButtonDown(TMessage& Message);
+    void Timer(TMessage& Message);
+    void MouseMove(TMessage& Message);
+    void ButtonUp(TMessage& Message);
+    void HoverTick();
+    void RepeatTick();
+    void PressedPartMove(TPoint ScreenPoint);
+    void CaptureLost();
+    void PaintOneBar(int Kind, int ThumbPos = -1);
+    void EndPress(bool Cancelled);
+    void TrackThumb(TacScrollBar* Bar, TPoint ScreenPoint);
+    void ScrollAlphaCommand(TMessage& Message);
+    // Passes the message on, then repaints the bars if the window moved them.
+    void PassOn(TMessage& Message);
+
+public:
+    // Compares the bars' scroll information, enabled state and style bits
+    // with those last seen (and remembers them).
+    bool BarsChangedSince();
+
+private:
+    int FDragThumb = -1;  // screen place of the dragged thumb
+    SCROLLINFO FSeenInfo[2]{};
+    bool FSeenEnabled[2]{};
+    LONG_PTR FSeenStyle = 0;
+};
+
+// --- Free routines --------------------------------------------------------
+void SubclassAdapterWindow(TacMainWnd* Adapter, HWND Handle);
+// Releases the window; with FreeIt the adapter is freed and Adapter cleared.
+void UnsubclassAdapterWindow(HWND Handle, bool FreeIt, bool Repaint, TacMainWnd*& Adapter);
+void InitScrollAdapter(TacScrollWnd* Adapter, HWND Handle, bool Repaint);
+void UninitScrollAdapter(HWND Handle, bool FreeIt, bool Repaint, TacMainWnd*& Adapter);
+void RedrawAdapterFrame(HWND Handle, bool FrameChanged);
+TacMainWnd* AdapterOfWindow(HWND Handle);
+TacScrollBar* ScrollBarOfWindow(HWND Handle, int Bar);
+// Bar 0, 1, or 3 (both); 1 when set, 0 without an adapter.
+int SetScrollBarMinThumb(HWND Handle, int Bar, int Size);
+inline int DefaultMinThumbSize() { return 10; }
+String ReadWindowText(HWND Handle);
+void AdapterGeometry(TacMainWnd* Adapter);
+TWinControl* FindControlByHandle(HWND Handle, TComponent* Component);
+void UpdateAdapterCache(TsCommonData* SkinData, HWND Handle, bool UseSkinFrame);
+void PaintAdapterBorder(TacMainWnd* Adapter);
+// The release every route shares (procedure, property, tracking, look);
+// Redraw asks for the frame to be drawn again, with Repaint recomputed.
+void ReleaseAdapter(TacMainWnd* Adapter, bool Redraw, bool Repaint);
+// The adapters attached right now (skin commands reach plain windows through it).
+int AttachedAdapterCount();
