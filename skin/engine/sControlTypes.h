@@ -4,6 +4,8 @@
 
 enum TsControlType : int {
     acCtUnknown = 0,
+    acCtSingleLineEdit = 3,
+    acCtRichEdit = 7,
     acCtPanel = 51,
     acCtDragBar = 56,
     acCtSplitter = 75,
