@@ -232,3 +232,7 @@ void PaintAdapterBorder(TacMainWnd* Adapter);
 void ReleaseAdapter(TacMainWnd* Adapter, bool Redraw, bool Repaint);
 // The adapters attached right now (skin commands reach plain windows through it).
 int AttachedAdapterCount();
+// The scrolling adapter of a skinned class-library editor or list (SkinData's
+// control): while the data has a skin, one adapter on the control's current
+// window (an adapter left on an old window is freed first); without a skin, none.
+void UpdateEditScrollAdapter(TsCommonData* SkinData, TacMainWnd*& Adapter);
