@@ -14,4 +14,6 @@ enum TsControlType : int {
     acCtEdit = 97,
     acCtProgressBar = 161,
     acCtTrackBar = 165,
+    acCtForm = 224,
+    acCtAdapterItem = 227,
 };

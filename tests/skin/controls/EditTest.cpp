@@ -10,7 +10,7 @@
 
 #include <string>
 
-using namespace mainroad;
+using namespace skinnedtest;
 
 namespace {
 
