@@ -138,8 +138,7 @@ LRESULT TacMainWnd::CallPrevWndProc(UINT Msg, WPARAM WParam, LPARAM& LParam) {
 }
 
 void TacMainWnd::DestroyMessage(TMessage& Message) {
-    TacMainWnd* self = this;
-    if (OldWndProc || OldWindowProc) ReleaseAdapter(self, false, false);
+    if (OldWndProc || OldWindowProc) ReleaseAdapter(this, false, false);
     CallPrevWndProc(Message);
 }
 
@@ -218,10 +217,8 @@ void TacMainWnd::WndProc(TMessage& M) {
     if (SkinData && IsSkinCommand(M, AC_REMOVESKIN)) {
         // Comes when the manager is inactive already.
         AlphaCommand(M);
-    } else if (SkinActive() && M.Msg == SM_ALPHACMD) {
-        const bool query = M.WParamHi() == AC_SKINNEDQUERY;
-        if (AlphaCommand(M)) return;
-        if (query) return;
+    } else if (SkinActive() && M.Msg == SM_ALPHACMD && AlphaCommand(M)) {
+        return;
     }
     CallPrevWndProc(M);
 }

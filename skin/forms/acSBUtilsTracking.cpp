@@ -13,9 +13,6 @@ TacScrollTracking acScrollTracking;
 
 namespace {
 
-constexpr UINT CM_FOCUSREFRESH = 0xB007;
-constexpr UINT CM_RESIZED = 0xB029;
-constexpr UINT CM_SCROLLREFRESH = 0xB043;
 
 bool IsScrollHit(WPARAM Hit) { return Hit == HTHSCROLL || Hit == HTVSCROLL; }
 
@@ -202,17 +199,17 @@ void TacScrollWnd::WndProc(TMessage& M) {
     case WM_CAPTURECHANGED:
         CaptureLost();
         return PassOn(M);
-    case CM_RESIZED:
+    case CM_UIACTIVATE:
         if (!WndSize.x) return PassOn(M);
         CallPrevWndProc(M);
         SetWindowPos(CtrlHandle, nullptr, 0, 0, WndSize.x, WndSize.y,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
                          SWP_NOSENDCHANGING);
         return;
-    case CM_FOCUSREFRESH:
-    case CM_SCROLLREFRESH:
+    case CM_FOCUSCHANGED:
+    case CM_MOUSEWHEEL:
         CallPrevWndProc(M);
-        if (M.Msg == CM_FOCUSREFRESH || !Painting) RefreshScrollBars(this, true);
+        if (M.Msg == CM_FOCUSCHANGED || !Painting) RefreshScrollBars(this, true);
         return;
     default:
         return PassOn(M);

@@ -28,10 +28,7 @@ LRESULT CALLBACK ForeignProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 
 HWND MakePlainWindow() {
     static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = OriginalProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "HookRec";
+        WNDCLASSA wc{0, OriginalProc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "HookRec"};
         return RegisterClassA(&wc) != 0;
     }();
     EXPECT_TRUE(registered);
@@ -106,27 +103,26 @@ TEST(WindowProcHook, ControlSlotRestoredOnlyWhileItHoldsOurs) {
     formtest::FormPtr form = formtest::MakeForm(10, 10, 200, 100);
     TButton* button = formtest::Make<TButton>(form.get(), 5, 5, 60, 20);
     const TWndMethod original = button->WindowProc;
-    std::vector<std::string> trace;
     TWindowProcHook a, b;
-    auto recorder = [&](TWindowProcHook& Hook, const char* Name) {
-        return TWndMethod([&trace, &Hook, Name](TMessage& M) {
-            if (M.Msg == WM_USER) trace.push_back(Name);
+    auto recorder = [](TWindowProcHook& Hook, const char* Name) {
+        return TWndMethod([&Hook, Name](TMessage& M) {
+            if (M.Msg == WM_USER) gTrace.push_back(Name);
             Hook.CallPrevious(M);
         });
     };
+    auto deliver = [&] {
+        gTrace.clear();
+        button->Perform(WM_USER, 0, 0);
+        return gTrace;
+    };
     ASSERT_TRUE(a.Attach(button, recorder(a, "a")));
     ASSERT_TRUE(b.Attach(button, recorder(b, "b")));
-    button->Perform(WM_USER, 0, 0);
-    EXPECT_EQ(trace, (Trace{"b", "a"}));
+    EXPECT_EQ(deliver(), (Trace{"b", "a"}));
     a.Release();  // b holds the slot: a turns into a pass-on
-    trace.clear();
-    button->Perform(WM_USER, 0, 0);
-    EXPECT_EQ(trace, (Trace{"b"}));
+    EXPECT_EQ(deliver(), (Trace{"b"}));
     b.Release();  // and a's pass-on is unwound with it
     EXPECT_TRUE(button->WindowProc == original);
-    trace.clear();
-    button->Perform(WM_USER, 0, 0);
-    EXPECT_TRUE(trace.empty());
+    EXPECT_TRUE(deliver().empty());
 }
 
 }  // namespace
