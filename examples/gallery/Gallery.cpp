@@ -10,6 +10,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "GalleryEditRow.h"
 #include "GalleryHandleRow.h"
 #include "GalleryRows.h"
 #include "sButton.h"
@@ -198,6 +199,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     flat->SetFlat(true);
 
     AddHandleSkinnedRow(form, manager, 470, y0 + 14);
+    AddEditRow(form, 16, y0 + 296);
 
     // A panel with bevels, a caption and children aligned inside its frame.
     auto* panel = Add<TPanel>(form, 16, y0 + 126, 754, 160);

@@ -60,7 +60,14 @@ void TsRichEdit::UpdateAdapter() {
 void TsRichEdit::CreateWnd() {
     TsSkinned::CreateWnd();
     // A window made again (a new border, say) is skinned as the old one was.
-    if (Visible() && HasSkin(SkinData(), true)) UpdateAdapter();
+    if (Visible() && HasSkin(SkinData(), true)) ShowSkinned();
+}
+
+void TsRichEdit::ShowSkinned() {
+    // Colours too: a rich edit made in code, not loaded, hears of the skin
+    // only when it changes.
+    if (HasSkin(SkinData(), true)) SetEnabledColors();
+    UpdateAdapter();
 }
 
 void TsRichEdit::WndProc(TMessage& M) {
@@ -140,7 +147,7 @@ bool TsRichEdit::SkinnedMessage(TMessage& M) {
             break;
         }
         case CM_SHOWINGCHANGED:
-            UpdateAdapter();
+            ShowSkinned();
             break;
         case CM_ENABLEDCHANGED:
             SetEnabledColors();

@@ -34,6 +34,8 @@ protected:
 
 private:
     void UpdateAdapter();
+    // Starts showing: the section's colours and the scroll adapter.
+    void ShowSkinned();
     // The section's border strips in the window's frame.
     void PaintBorder();
     void FreeAdapter();
