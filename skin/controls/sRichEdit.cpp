@@ -39,21 +39,25 @@ void TsRichEdit::AfterConstruction() {
 }
 
 void TsRichEdit::FreeAdapter() {
-    FRetiredAdapter.reset();
+    FRetiredAdapters.clear();
     if (FScrollAdapter) UnsubclassAdapterWindow(FScrollAdapter->CtrlHandle, true, false, FScrollAdapter);
 }
 
 void TsRichEdit::RetireAdapter() {
-    // The skin's removal reaches us through the adapter's own procedure,
-    // which still runs when we return: it is released now and freed later.
+    // The skin's removal, and the window's end, reach us through the
+    // adapter's own procedure, which still runs when we return: it is
+    // released now and freed at a later update.
     if (!FScrollAdapter) return;
-    UnsubclassAdapterWindow(FScrollAdapter->CtrlHandle, false, false, FScrollAdapter);
-    FRetiredAdapter.reset(FScrollAdapter);
+    if (!FScrollAdapter->Destroyed) UnsubclassAdapterWindow(FScrollAdapter->CtrlHandle, false, false, FScrollAdapter);
+    FRetiredAdapters.emplace_back(FScrollAdapter);
     FScrollAdapter = nullptr;
 }
 
 void TsRichEdit::UpdateAdapter() {
-    FRetiredAdapter.reset();
+    // Those retired by earlier messages have left every call by now.
+    FRetiredAdapters.clear();
+    if (FScrollAdapter && (FScrollAdapter->Destroyed || !HandleAllocated() || FScrollAdapter->CtrlHandle != Handle()))
+        RetireAdapter();
     UpdateEditScrollAdapter(SkinData(), FScrollAdapter);
 }
 
@@ -86,6 +90,7 @@ bool TsRichEdit::NewSkin(TMessage& M, bool Own) {
 
 bool TsRichEdit::RemoveSkin(TMessage& M, bool Own) {
     if (!Own || DestroyingOwner()) return false;
+    FRetiredAdapters.clear();
     RetireAdapter();
     CommonMessage(M, SkinData());
     if (!SkinData()->CustomFont()) SetDefAttributesColor(Font()->Color());

@@ -8,6 +8,7 @@
 #include "sSkinnedControl.h"
 
 #include <memory>
+#include <vector>
 
 #include "acSBUtils.h"
 
@@ -39,13 +40,13 @@ private:
     // The section's border strips in the window's frame.
     void PaintBorder();
     void FreeAdapter();
-    // Released from the window at once, freed at the next update or with us.
+    // Released from the window at once, freed at a later update or with us.
     void RetireAdapter();
     // Background, font and default text colours of the section; a disabled
     // edit's text half way to the background.
     void SetEnabledColors();
 
     TacMainWnd* FScrollAdapter = nullptr;
-    std::unique_ptr<TacMainWnd> FRetiredAdapter;
+    std::vector<std::unique_ptr<TacMainWnd>> FRetiredAdapters;
     std::unique_ptr<TsBoundLabel> FBoundLabel;
 };
