@@ -10,6 +10,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "GalleryEditRow.h"
 #include "GalleryHandleRow.h"
 #include "GalleryMenus.h"
 #include "GalleryRows.h"
@@ -221,6 +222,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     note->SetCaption("A transparent label over the panel");
     note->SetTransparent(true);
     AddRangeRow(form, 682);
+    AddEditRow(form, 790, 16);
     FollowSkin(form, manager, dynamic_cast<TsButton*>(form->FindComponent("SkinSwitch")));
 }
 

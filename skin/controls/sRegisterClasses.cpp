@@ -2,8 +2,10 @@
 
 #include "FormReader.h"
 #include "sButton.h"
+#include "sEdit.h"
 #include "sLabel.h"
 #include "sPanel.h"
+#include "sRichEdit.h"
 #include "sSkinManager.h"
 #include "sSpeedButton.h"
 
@@ -15,4 +17,6 @@ void RegisterSkinnedClasses() {
     RegisterComponentClass<TsLabelFX>();
     RegisterComponentClass<TsPanel>();
     RegisterComponentClass<TsDragBar>();
+    RegisterComponentClass<TsEdit>();
+    RegisterComponentClass<TsRichEdit>();
 }

@@ -6,6 +6,8 @@ enum TsControlType : int {
     acCtUnknown = 0,
     acCtCheckBox = 32,
     acCtRadioButton = 33,
+    acCtSingleLineEdit = 3,
+    acCtRichEdit = 7,
     acCtPanel = 51,
     acCtDragBar = 56,
     acCtGroupBox = 74,

@@ -757,9 +757,11 @@ template <typename TAdapter>
 void UpdateScrollAdapter(TsCommonData* SkinData, TacMainWnd*& Adapter) {
     auto* control = SkinData ? dynamic_cast<TWinControl*>(SkinData->OwnerControl) : nullptr;
     if (control && HasSkin(SkinData)) {
-        if (Adapter && Adapter->Destroyed) UnsubclassAdapterWindow(Adapter->CtrlHandle, true, false, Adapter);
-        if (!Adapter && control->HandleAllocated())
-            Adapter = new TAdapter(control->Handle(), SkinData, SkinData->GetSkinManager(), "EDIT", true);
+        // An adapter left on a window that is gone or was made again goes first.
+        const HWND wnd = control->HandleAllocated() ? control->Handle() : nullptr;
+        if (Adapter && (Adapter->Destroyed || Adapter->CtrlHandle != wnd))
+            UnsubclassAdapterWindow(Adapter->CtrlHandle, true, false, Adapter);
+        if (!Adapter && wnd) Adapter = new TAdapter(wnd, SkinData, SkinData->GetSkinManager(), "EDIT", true);
     } else if (Adapter) {
         delete Adapter;
         Adapter = nullptr;

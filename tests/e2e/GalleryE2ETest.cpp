@@ -495,6 +495,33 @@ TEST_F(GalleryE2E, SkinnedComboOpensAndListViewScrolls) {
     Check("18-listview-scrolled");
 }
 
+// The skinned edit takes real typing, and the skinned rich edit scrolls by a
+// click on its skinned bottom arrow.
+TEST_F(GalleryE2E, SkinnedEditTakesTypingAndRichEditScrolls) {
+    HWND edit = FindWindowExA(App.Window, nullptr, "TsEdit", nullptr);
+    HWND rich = FindWindowExA(App.Window, nullptr, "TsRichEdit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    ASSERT_NE(rich, nullptr);
+    RECT r{};
+    GetWindowRect(edit, &r);
+    Click(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    for (WORD vk : {'O', 'S', 'L', 'O'}) Key(vk);
+    Settle(300);
+    char text[32] = {};
+    // Another process's edit: its text by message, not its window caption.
+    SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "oslo");
+
+    GetWindowRect(rich, &r);
+    const int edge = 2;  // WS_EX_CLIENTEDGE
+    Click(POINT{r.right - edge - GetSystemMetrics(SM_CXVSCROLL) / 2,
+                r.bottom - edge - GetSystemMetrics(SM_CYVSCROLL) / 2});
+    Away();
+    Settle(600);
+    EXPECT_GT(SendMessageA(rich, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    Check("14-edit-typed");
+}
+
 }  // namespace
 
 // The row of range controls at client y 682: the track bar (16, 682), its

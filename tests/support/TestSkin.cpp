@@ -240,6 +240,11 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
     key("PARENTCLASS", "CYC2");
     section("CYC2");
     key("PARENTCLASS", "CYC1");
+    // An edit whose hot look differs in every colour, with the 3-pixel border.
+    section("EDIT_HOT");
+    colors(c.Edit, c.GlobalHot, c.EditFont);
+    col("HOTFONTCOLOR", c.ButtonHotFont);
+    mask("EDIT_HOT", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
 
     SkinFileList files;
     files.push_back({"Options.dat", std::vector<std::uint8_t>(ini.begin(), ini.end())});

@@ -67,7 +67,7 @@ constexpr int kTestBoxSize = 8;
 // channel 9 x 4 with WL = WR = 3, ticks 1 x 4 / 4 x 1), GAUGE, PROGRESSH,
 // PROGRESSV, SCROLLBTNTOP/BOTTOM/LEFT/RIGHT (brd3, glyph, textures),
 // with ScrollBars SCROLLBAR1H/1V/2H/2V (flat) and SCROLLSLIDERH/V (brd3, glyph), COMBOBOX (glyph), EDIT, CHECKBOX, RADIOBUTTON, CYC1 and CYC2 (PARENTCLASS of
-// each other).
+// each other), EDIT_HOT (Edit / GlobalHot colours, EditFont / ButtonHotFont, brd3).
 using SkinFileList = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
 SkinFileList TestSkinFiles(const TestSkinOptions& options = {});
 // Writes the files into Folder (created when missing).
