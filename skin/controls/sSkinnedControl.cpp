@@ -54,6 +54,15 @@ bool OwnMouse(const TMessage& M, const TControl* C) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
+// TsCacheShape
+
+bool TsCacheShape::operator==(const TsCacheShape& O) const {
+    return State == O.State && Focused == O.Focused && Enabled == O.Enabled && EqualRect(&Bounds, &O.Bounds) &&
+           Caption == O.Caption && std::memcmp(&Font, &O.Font, sizeof Font) == 0 && FontColor == O.FontColor &&
+           ParentColor == O.ParentColor;
+}
+
+// ---------------------------------------------------------------------------
 // TsRegionHolder
 
 TsRegionHolder::~TsRegionHolder() {
@@ -425,9 +434,14 @@ void TsSkinnedFrame::PaintSkinned(HDC DC) {
     const bool redraw = FRegion.TakeFirstPaint() || acSkinChanging;
     FRegion.DropHeld();
     const TsPaintState state = CurrentState();
-    if (FOptions.UsesRegion) d->BGChanged = true;
-    if (d->BGChanged) RebuildCache(state);
-    if (FOptions.UsesRegion) {
+    TsCacheShape shape = ShapeNow(state);
+    const bool rebuild = d->BGChanged || !FShape || *FShape != shape || !d->CacheBmp || d->CacheBmp->Empty();
+    if (rebuild) {
+        RebuildCache(state);
+        FShape = std::move(shape);
+    }
+    // The region and corners follow a rebuild; an unchanged picture keeps them.
+    if (FOptions.UsesRegion && rebuild) {
         RepairAllCorners(d, acStateIndex(state));
         const bool intoShared = DC != nullptr && DC == acSharedPaintDC;
         const bool alignPending = FControl->ControlState().Contains(csAlignmentNeeded) ||
@@ -443,6 +457,22 @@ void TsSkinnedFrame::PaintSkinned(HDC DC) {
             ReleaseDC(released, target);
         }
     }
+}
+
+TsCacheShape TsSkinnedFrame::ShapeNow(TsPaintState State) const {
+    TsCacheShape s;
+    s.State = State;
+    s.Focused = SkinData()->Focused;
+    TCustomAction* action = CustomActionOf(FControl);
+    s.Enabled = FControl->Enabled() && !(action && !action->Enabled());
+    s.Bounds = FControl->BoundsRect();
+    s.Caption = FControl->Caption();
+    if (TFont* f = FControl->Font()) {
+        s.Font = f->LogFont();
+        s.FontColor = f->Color();
+    }
+    if (TWinControl* parent = FControl->Parent()) s.ParentColor = parent->Color();
+    return s;
 }
 
 void TsSkinnedFrame::CopyCacheTo(HDC Target) {

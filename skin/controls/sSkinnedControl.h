@@ -35,7 +35,9 @@
 #include "sGlobals.h"
 #include "sGraphUtils.h"
 
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <type_traits>
 
 // The look of one paint, worked out once and passed down. The numbers are the
@@ -86,6 +88,22 @@ private:
     // The window FGiven went to (a new window starts without region).
     HWND FGivenTo = nullptr;
     bool FNeverPainted = true;
+};
+
+// What shapes a control's picture besides what its skin data reports through
+// BGChanged (skin, section, parent commands): compared at each paint, so that
+// the cache is rebuilt only when one of these changed.
+struct TsCacheShape {
+    TsPaintState State = TsPaintState::Normal;
+    bool Focused = false;
+    bool Enabled = true;
+    TRect Bounds{};
+    String Caption;
+    LOGFONTA Font{};
+    TColor FontColor = 0;
+    TColor ParentColor = 0;
+    bool operator==(const TsCacheShape& O) const;
+    bool operator!=(const TsCacheShape& O) const { return !(*this == O); }
 };
 
 // Everything a skinned control keeps besides its class-library fields, in one
@@ -195,6 +213,7 @@ private:
 
     HWND OwnWindow() const;
     void CopyCacheTo(HDC Target);
+    TsCacheShape ShapeNow(TsPaintState State) const;
 
     TControl* FControl;
     TWinControl* FWin;
@@ -204,6 +223,8 @@ private:
     TacAnimatEvents FAnimatEvents{aeGlobalDef};
     TsDisabledKind FDisabledKind{dkBlended};
     TsRegionHolder FRegion;
+    // The shape of the picture the last paint rebuilt (none before).
+    std::optional<TsCacheShape> FShape;
     bool FHidHints = false;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
