@@ -13,6 +13,7 @@
 #include "GalleryHandleRow.h"
 #include "GalleryRows.h"
 #include "GalleryRange.h"
+#include "GalleryPages.h"
 #include "sButton.h"
 #include "sSkinManager.h"
 
@@ -145,7 +146,7 @@ void BuildSkinnedRow(TForm* form, TsSkinManager* manager, TLabel* status) {
 
 void BuildForm(TForm* form, TsSkinManager* manager) {
     form->SetCaption("Skin gallery");
-    form->SetBounds(20, 20, 800, 780);
+    form->SetBounds(20, 20, 800, 950);
 
     auto* status = Add<TLabel>(form, 16, 100, 0, 0);
     BuildSkinnedRow(form, manager, status);
@@ -217,6 +218,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     note->SetCaption("A transparent label over the panel");
     note->SetTransparent(true);
     AddRangeRow(form, 682);
+    AddPagesRow(form, 744);
     FollowSkin(form, manager, dynamic_cast<TsButton*>(form->FindComponent("SkinSwitch")));
 }
 

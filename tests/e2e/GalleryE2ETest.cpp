@@ -12,6 +12,8 @@
 
 #include "TestSupport.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -492,4 +494,29 @@ TEST_F(GalleryE2E, RangeRowDrivenWithTheMouse) {
     Away();
     Settle(1000);
     Check("16-range-dark");
+}
+
+// The page control at client (16, 744): its tabs "Buttons", "Gauges" and
+// "Closable" from x 20 on, 20 high; the close cross near the right end of the
+// "Closable" tab. A click on "Gauges" shows that page; a click on the cross
+// closes the last page, in both skins.
+TEST_F(GalleryE2E, PagesSwitchedAndClosedByClicks) {
+    HWND pages = FindWindowExA(App.Window, nullptr, "TsPageControl", nullptr);
+    ASSERT_NE(pages, nullptr);
+    const POINT gauges = At(101, 755), cross = At(197, 755);
+    Click(gauges);
+    Away();
+    Settle();
+    EXPECT_EQ(SendMessageA(pages, TCM_GETCURSEL, 0, 0), 1);
+    Check("17-pages-gauges");
+
+    Click(At(kSwitch.x, kSwitch.y));
+    Away();
+    Settle(1000);
+    Click(cross);
+    Away();
+    Settle();
+    EXPECT_EQ(SendMessageA(pages, TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(pages, TCM_GETCURSEL, 0, 0), 1) << "closing another page keeps the one shown";
+    Check("18-pages-dark-closed");
 }
