@@ -158,7 +158,9 @@ void TsSkinnedFrame::ApplyColors() { ApplySectionColors(SkinData()); }
 
 void TsSkinnedFrame::RemoveRegion() { FRegion.Remove(OwnWindow()); }
 
-bool TsSkinnedFrame::SkinnedNow() const { return IsControlLive(FControl) && HasSkin(SkinData(), true); }
+bool TsSkinnedFrame::SkinnedNow() const {
+    return IsControlLive(FControl) && HasSkin(SkinData(), /*CheckActive=*/true);
+}
 
 TsPaintState TsSkinnedFrame::CurrentState() {
     return ActiveLook() ? TsPaintState::Active : TsPaintState::Normal;
@@ -189,6 +191,7 @@ bool TsSkinnedFrame::FireMouseEvent(const TMessage& M) {
 
 void TsSkinnedFrame::FrameWndProc(TMessage& M) {
     TrackFocus(M);
+    TrackPress(M);
     if (AnswerSkinCommand(M)) return;
     if (!SkinnedNow()) {
         UnskinnedMessage(M);
@@ -206,6 +209,23 @@ void TsSkinnedFrame::TrackFocus(const TMessage& M) {
     if (!FWin) return;
     if (M.Msg == WM_SETFOCUS) SkinData()->Focused = true;
     else if (M.Msg == WM_KILLFOCUS) SkinData()->Focused = false;
+}
+
+void TsSkinnedFrame::TrackPress(const TMessage& M) {
+    switch (M.Msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            // No hint pops up over a skinned control held down.
+            if (FControl->Enabled() && !Designing() && SkinnedNow()) HideHintsForOwnPress();
+            break;
+        case WM_LBUTTONUP:
+            // Every release after this control's own press brings them back,
+            // whatever its handlers do to the control (disable it, unskin it).
+            RestoreHintsAfterOwnPress();
+            break;
+        default:
+            break;
+    }
 }
 
 bool TsSkinnedFrame::ActiveLook() const {
@@ -347,7 +367,7 @@ bool TsSkinnedFrame::FocusLost(TMessage& M) {
     if (!FControl->Enabled() || DestroyingOwner()) return true;
     if (FFadeTimer) StopFade();
     InheritedWndProc(M);
-    if (HasSkin(SkinData(), false)) {
+    if (HasSkin(SkinData(), /*CheckActive=*/false)) {
         SkinData()->Focused = false;
         InvalidateOwner(SkinData());
     }

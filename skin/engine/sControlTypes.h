@@ -13,4 +13,6 @@ enum TsControlType : int {
     acCtPageControl = 141,
     acCtProgressBar = 161,
     acCtTrackBar = 165,
+    acCtForm = 224,
+    acCtAdapterItem = 227,
 };

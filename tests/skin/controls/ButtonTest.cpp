@@ -122,8 +122,9 @@ protected:
         MoveMouseAway();
     }
     void TearDown() override {
-        Form->Free();
-        Manager->Free();
+        // A set-up stopped by a failed assertion leaves these unmade.
+        if (Form) Form->Free();
+        if (Manager) Manager->Free();
         Pump(10);
     }
     static void MoveMouseAway() { SetCursorPos(1200, 1000); }

@@ -12,7 +12,7 @@
 
 #include <commctrl.h>
 
-namespace mainroad {
+namespace skinnedtest {
 namespace {
 
 using testsupport::CaptureClient;
@@ -353,4 +353,4 @@ TEST_F(PageControlTest, SkinRemovalGivesTheSystemTabControlBack) {
 }
 
 }  // namespace
-}  // namespace mainroad
+}  // namespace skinnedtest
