@@ -463,6 +463,7 @@ TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TPageControl::~TPageControl() {
+    if (FImages) FImages->UnRegisterChanges(this);
     // Pages still here leave without asking the window (it is gone).
     for (TTabSheet* p : FPages) p->FPageControl = nullptr;
     FPages.clear();
@@ -666,9 +667,19 @@ void TPageControl::Restyle(T& Field, T Value) {
 
 void TPageControl::SetImages(TCustomImageList* Value) {
     if (FImages == Value) return;
-    if (FImages) FImages->RemoveFreeNotification(this);
+    if (FImages) {
+        FImages->RemoveFreeNotification(this);
+        FImages->UnRegisterChanges(this);
+    }
     FImages = Value;
-    if (FImages) FImages->FreeNotification(this);
+    if (FImages) {
+        FImages->FreeNotification(this);
+        // The tab control keeps a list handle: a list made anew is handed over.
+        FImages->RegisterChanges(this, [this](TObject*) {
+            Send(TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages->Handle()));
+            Invalidate();
+        });
+    }
     Send(TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
     Realign();
 }

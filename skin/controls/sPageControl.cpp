@@ -763,6 +763,8 @@ bool TsPageControl::MouseLeftControl(TMessage& M) {
     if (Designing() || !(FHotTrack || FShowCloseBtns)) return false;
     const std::shared_ptr<const bool> alive = Alive();
     if (M.Msg == CM_MOUSELEAVE) {
+        // A child's leaving passes through here on its way up: not ours.
+        if (!OwnMouseMessage(M, this)) return false;
         if (!FireMouseEvent(M)) return true;
         SkinData()->MouseAbove = false;
     }

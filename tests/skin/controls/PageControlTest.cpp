@@ -187,6 +187,26 @@ TEST_F(PageControlTest, ClickingATabAnimatesToTheNewPage) {
     EXPECT_EQ(p.Pixel(OnBorder(Tab(0)).x, OnBorder(Tab(0)).y), C().Border[0]);
 }
 
+TEST_F(PageControlTest, EachTabShowsItsPagesHint) {
+    Pc->SetShowHint(true);
+    Sheets[1]->SetHint("second");
+    Sheets[2]->SetHint("third");
+    Application->HintPause = 20;
+    Application->HintShortPause = 20;
+    auto hintIs = [](const char* Text) {
+        return testsupport::PumpUntil([&] {
+            Application->Idle();
+            THintWindow* h = Application->HintWindow();
+            return h && h->IsHintShowing() && h->Caption() == Text;
+        }, 3000);
+    };
+    testinput::MouseTo(Screen(Centre(Tab(1))));
+    EXPECT_TRUE(hintIs("second")) << "the control has no hint of its own";
+    testinput::MouseTo(Screen(Centre(Tab(2))));
+    EXPECT_TRUE(hintIs("third")) << "the next tab's hint replaces it";
+    Application->CancelHint();
+}
+
 // --- Sheets --------------------------------------------------------------------
 
 TEST_F(PageControlTest, SheetsShowThePageControlsPictureAndAnswerForIt) {
