@@ -52,12 +52,8 @@ const char* const kFrameSections[] = {"PAGECONTROL", "PAGECONTROLBOTTOM", "PAGEC
 
 TsPageControl::TsPageControl(TComponent* AOwner) : TsSkinned(AOwner, acCtPageControl) {}
 
-TsPageControl::~TsPageControl() {
-    // The arrows and close buttons are owned components: they go with us,
-    // but nothing may call back into a half-destroyed control meanwhile.
-    if (FUpDown) FUpDown->OnClick = nullptr;
-    for (TsTabBtn* b : FCloseBtns) b->OnClick = nullptr;
-}
+// The arrows and close buttons are children: they went before this runs.
+TsPageControl::~TsPageControl() = default;
 
 void TsPageControl::Loaded() {
     TsSkinned::Loaded();

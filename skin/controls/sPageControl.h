@@ -207,5 +207,6 @@ private:
 };
 
 // A left press went down on a skinned close button and was not yet released
-// (one for the whole program); the page it went down on.
+// (one for the whole program; the page pressed is kept beside it, so that
+// only a release on that page's button closes it).
 extern bool acCloseBtnPressed;
