@@ -384,8 +384,13 @@ void TsPageControl::PaintPage(HDC GivenDC, bool Printing) {
         const int windowState = SaveDC(dc);
         d->BGChanged = d->BGChanged || d->HalfVisible || (FParent && QuerySkinCommand(FParent, AC_GETHALFVISIBLE));
         if (FParent) d->HalfVisible = !RectContainsRect(FParent->ClientRect(), BoundsRect());
-        if (d->BGChanged || !d->CacheBmp || d->CacheBmp->Width() != FWidth || d->CacheBmp->Height() != FHeight)
+        // The strip shows the parent's colour: a new one is a new picture.
+        const TColor parentColor = FParent ? FParent->Color() : clNone;
+        if (d->BGChanged || !d->CacheBmp || d->CacheBmp->Width() != FWidth || d->CacheBmp->Height() != FHeight ||
+            parentColor != FPaintedParentColor) {
+            FPaintedParentColor = parentColor;
             RebuildCache(TsPaintState::Normal);
+        }
         const bool activeTab = TabCount() > 0 && FActivePage && FActivePage->TabIndex() >= 0;
         {
             const TSavedDC tabClip(dc);

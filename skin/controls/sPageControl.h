@@ -192,6 +192,7 @@ private:
     void FreeUpDown();
 
     int FPaintedTabCount = 0;
+    TColor FPaintedParentColor = clNone;
     String FSectionName;
     TsUpDown* FUpDown = nullptr;
     bool FShowCloseBtns = false;

@@ -145,6 +145,9 @@ TEST_F(PageControlTest, TabPageAtSkipsHiddenTabsAndButtonStylesKeepTheirRectangl
     EXPECT_NE(Pc->TabPageAt(Centre(old)), 1);
     EXPECT_EQ(Pc->TabPageAt(TPoint{Tab(2).right, Centre(Tab(2)).y}), -1) << "right edge excluded";
     Sheets[1]->SetTabVisible(true);
+    // The strip beside the tabs follows the parent's colour.
+    Form->SetColor(ToColor(0xFFFF00));
+    EXPECT_EQ(Shot().Pixel(Pc->Width() - 3, 3), 0xFFFF00u);
     Pc->SetStyle(tsFlatButtons);
     Pump();
     EXPECT_EQ(Edges(Pc->SkinTabRect(1, false)), Edges(Pc->TabRect(1)));
