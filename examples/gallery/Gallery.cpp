@@ -218,7 +218,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     note->SetCaption("A transparent label over the panel");
     note->SetTransparent(true);
     AddRangeRow(form, 682);
-    AddPagesRow(form, 744);
+    AddPagesRow(form, 16, 744);
     FollowSkin(form, manager, dynamic_cast<TsButton*>(form->FindComponent("SkinSwitch")));
 }
 

@@ -27,8 +27,8 @@ TsTabSheet* AddPage(TsPageControl* Pages, TComponent* Owner, const char* Caption
 
 }  // namespace
 
-void AddPagesRow(TWinControl* Parent, int Top) {
-    auto* pages = AddTo<TsPageControl>(Parent, Parent, 16, Top, 754, 150);
+void AddPagesRow(TWinControl* Parent, int Left, int Top) {
+    auto* pages = AddTo<TsPageControl>(Parent, Parent, Left, Top, 754, 150);
     pages->SetName("Pages");
     pages->SetShowCloseBtns(true);
 
