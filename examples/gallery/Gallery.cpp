@@ -16,6 +16,7 @@
 #include "GalleryRows.h"
 #include "GalleryRange.h"
 #include "GalleryChecks.h"
+#include "GalleryPages.h"
 #include "sButton.h"
 #include "sSkinManager.h"
 
@@ -223,6 +224,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     note->SetTransparent(true);
     AddRangeRow(form, 682);
     AddEditRow(form, 790, 16);
+    AddPagesRow(form, 790, 730);
     FollowSkin(form, manager, dynamic_cast<TsButton*>(form->FindComponent("SkinSwitch")));
 }
 

@@ -15,6 +15,7 @@ enum TsControlType : int {
     acCtSpeedButton = 92,
     acCtButton = 93,
     acCtEdit = 97,
+    acCtPageControl = 141,
     acCtProgressBar = 161,
     acCtTrackBar = 165,
     acCtForm = 224,

@@ -694,3 +694,28 @@ TEST_F(GalleryE2E, CheckBoxesRadioButtonsAndGroupsTakeClicksAndSpace) {
     Away();
     Settle(1000);
 }
+
+// The page control at client (790, 730): its tabs "Buttons", "Gauges" and
+// "Closable" from x 794 on, 20 high; the close cross near the right end of the
+// "Closable" tab. A click on "Gauges" shows that page; a click on the cross
+// closes the last page, in both skins.
+TEST_F(GalleryE2E, PagesSwitchedAndClosedByClicks) {
+    HWND pages = FindWindowExA(App.Window, nullptr, "TsPageControl", nullptr);
+    ASSERT_NE(pages, nullptr);
+    const POINT gauges = At(790 + 85, 730 + 11), cross = At(790 + 181, 730 + 11);
+    Click(gauges);
+    Away();
+    Settle();
+    EXPECT_EQ(SendMessageA(pages, TCM_GETCURSEL, 0, 0), 1);
+    Check("17-pages-gauges");
+
+    Click(At(kSwitch.x, kSwitch.y));
+    Away();
+    Settle(1000);
+    Click(cross);
+    Away();
+    Settle();
+    EXPECT_EQ(SendMessageA(pages, TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(pages, TCM_GETCURSEL, 0, 0), 1) << "closing another page keeps the one shown";
+    Check("18-pages-dark-closed");
+}

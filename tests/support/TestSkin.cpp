@@ -39,6 +39,7 @@ const TestSkinColors kFirst = {
      {0x001010, 0x002020, 0x003030}},
     {0x3A5F7A, 0x7A3F5A}, {0xC05030, 0x30C050},
     {0x5078A0, 0xA07850, 0x203040},
+    0x5070A0, {0x2080E0, 0x20E080, 0xE02080, 0x80E020}, 0xE0E020, 0x60A0A0, {0xD00000, 0xD0D000, 0x00D0D0},
 };
 
 TestSkinColors MakeSecond() {
@@ -236,6 +237,22 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
     fading();
     section("RADIOBUTTON");
     colors(c.Global, c.GlobalHot, c.GlobalFont);
+    if (options.PageControl) {
+        if (options.GlobalInfo) mask("GLOBALINFO", "SICONCLOSE", "close.bmp", 3, 0);
+        section("PAGECONTROL");
+        colors(c.PageFrame, c.PageFrame, c.GlobalFont);
+        mask("PAGECONTROL", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+        const char* tabs[] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
+        for (int k = 0; k < 4; ++k) {
+            section(tabs[k]);
+            colors(c.Tab[k], c.TabHot, c.ButtonFont);
+            col("HOTFONTCOLOR", c.ButtonHotFont);
+            mask(tabs[k], "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+        }
+        section("TOOLBUTTON");
+        colors(c.ToolButton, c.TabHot, c.ButtonFont);
+        mask("TOOLBUTTON", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+    }
     section("CYC1");
     key("PARENTCLASS", "CYC2");
     section("CYC2");
@@ -280,6 +297,7 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
         corner.SetPixel(0, 0, kKey);
         files.push_back({"corner.bmp", Bmp(corner)});
     }
+    if (options.PageControl) files.push_back({"close.bmp", Bmp(States(kTestCloseSize, kTestCloseSize, c.Close, 3))});
     if (options.GlobalInfo) {
         TacBmpImage master;
         master.Resize(3 * kTestBoxSize, 5 * kTestBoxSize);

@@ -22,6 +22,10 @@ struct TestSkinOptions {
     bool ScrollBars = false;
     // A COLHEADER section (list-view header sections): brd3 border, Header colours.
     bool Headers = false;
+    // The page-control sections: PAGECONTROL (flat, brd3), TABTOP/TABBOTTOM/
+    // TABLEFT/TABRIGHT (brd3), TOOLBUTTON (brd3) and GLOBALINFO's SICONCLOSE
+    // (close.bmp: 3 states of 9 x 9 in Close[state]).
+    bool PageControl = false;
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
@@ -42,6 +46,9 @@ struct TestSkinColors {
     std::uint32_t ScrollTrack[2], ScrollTrackHot[2];
     // COLHEADER: colour, hot colour, font colour (hot font: ButtonHotFont).
     std::uint32_t Header[3];
+    // With PageControl: the page frame, each tab section by position (top,
+    // bottom, left, right) and their common hot colour, TOOLBUTTON, close image states.
+    std::uint32_t PageFrame, Tab[4], TabHot, ToolButton, Close[3];
 };
 const TestSkinColors& TestSkinPalette(bool second = false);
 
@@ -58,6 +65,8 @@ constexpr int kTestGlyphHeight = 4;
 // master.bmp (MASTERBITMAP): 24 x 40; row k (8 pixels high) holds Box[k]'s 3
 // states of 8 x 8, cut by RECT=0,8k,24,8 into the GLOBALINFO masks.
 constexpr int kTestBoxSize = 8;
+// close.bmp (GLOBALINFO SICONCLOSE with PageControl): 3 states of 9 x 9.
+constexpr int kTestCloseSize = 9;
 
 // Sections, in file order: GLOBALINFO, BUTTON, BUTTON_BIG (PARENTCLASS=BUTTON,
 // no masks), WEBBUTTON, SPEEDBUTTON (brd3 + PATTERN/HOTPATTERN, IMAGEPERCENT
