@@ -11,6 +11,7 @@
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "GalleryHandleRow.h"
+#include "GalleryMenus.h"
 #include "GalleryRows.h"
 #include "GalleryRange.h"
 #include "sButton.h"
@@ -235,6 +236,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->CreateForm(form);
     // The manager first, so that the controls are made with the skin active.
     auto* manager = TObject::Create<TsSkinManager>(form);
+    AddGalleryMenus(form);  // before the skin, which makes them owner-drawn
     manager->SetSkinName(skin.c_str());
     BuildForm(form, manager);
 

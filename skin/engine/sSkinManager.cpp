@@ -9,7 +9,8 @@
 #include <cctype>
 #include <cstring>
 
-TacEngineHooks acEngineHooks;
+// Made before the start-up code of the units that fill it.
+TacEngineHooks acEngineHooks __attribute__((init_priority(101)));
 
 namespace {
 

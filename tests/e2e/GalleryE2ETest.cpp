@@ -493,3 +493,60 @@ TEST_F(GalleryE2E, RangeRowDrivenWithTheMouse) {
     Settle(1000);
     Check("16-range-dark");
 }
+namespace {
+
+// The form's background at client (500, 110): a right click there opens the
+// gallery's popup menu. "File" on the menu line just above the client area.
+constexpr POINT kBackground{500, 110};
+constexpr POINT kFileMenu{20, -9};
+
+void RightClick() {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, in, sizeof in[0]);
+}
+
+TEST_F(GalleryE2E, MenusOpenedByRealInput) {
+    for (const std::string skin : {"", "dark-"}) {
+        if (!skin.empty()) {
+            Click(At(kSwitch.x, kSwitch.y));
+            Away();
+            Settle(1000);
+        }
+        const std::string step = skin.empty() ? "13-" : "15-";
+        MoveTo(At(kBackground.x, kBackground.y));
+        Settle(300);
+        RightClick();
+        EXPECT_TRUE(WaitFor(true, 3000)) << "a right click on the background opened no menu";
+        // The cursor, off the menu, selects nothing of it: the keys alone do.
+        Away();
+        Settle(300);
+        Key(VK_DOWN);
+        Key(VK_DOWN);
+        Settle();
+        Check(step + skin + "popup");
+        Key(VK_ESCAPE);
+        ASSERT_TRUE(WaitFor(false, 3000)) << "Escape did not close the popup menu";
+
+        // "File" opens its drop-down; Right moves to "Edit", which holds every kind of item.
+        Click(At(kFileMenu.x, kFileMenu.y));
+        EXPECT_TRUE(WaitFor(true, 3000)) << "a click on the menu line opened no menu";
+        Away();
+        Settle(300);
+        Key(VK_RIGHT);
+        Settle();
+        Check((skin.empty() ? "14-" : "16-") + skin + "main-menu-edit");
+        Key(VK_ESCAPE);
+        Key(VK_ESCAPE);
+        if (!WaitFor(false, 3000)) {
+            PostMessageA(App.Window, WM_CANCELMODE, 0, 0);
+            ASSERT_TRUE(WaitFor(false, 3000)) << "the drop-down menu did not close";
+        }
+        Away();
+        Settle();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,453 @@
+// Skinned menus with real menus and the test skin (with menu sections of its
+// own): menus turned owner-drawn and back, item sizes, popups opened with
+// TrackPopupMenu and driven with real keys and clicks, their pixels, border
+// and region read back, and the application hook's popup route. A timer ends
+// any menu left open, so that no test can hang.
+#include <gtest/gtest.h>
+
+#include "FormTestSupport.h"
+#include "ImgList.h"
+#include "Menus.h"
+#include "TestSkin.h"
+#include "TestSupport.h"
+#include "Timers.h"
+#include "sGlobals.h"
+#include "sSkinManager.h"
+#include "sSkinMenus.h"
+
+#include <cmath>
+#include <functional>
+#include <set>
+#include <string>
+
+using testsupport::Picture;
+
+namespace {
+
+// 0xRRGGBB colours of the menu sections added to the test skin.
+constexpr std::uint32_t kPopupBg = 0x305070, kItem = 0xE0D0A0, kItemHot = 0x802040, kItemFont = 0x000080,
+                        kItemHotFont = 0xFFFFFF, kLine = 0x70A030, kExtra = 0x004400;
+
+std::string Hex(std::uint32_t c) {
+    char b[16];
+    std::snprintf(b, sizeof b, "0x%06X", unsigned(c));
+    return b;
+}
+
+// The test skin with "MAINMENU" (framed by brd3.bmp), "MENUITEM", "MENULINE"
+// and "EXTRALINE"; without Border the popup frame has no mask.
+std::string WriteMenuSkin(const std::string& name, bool Border) {
+    const std::string folder = testsupport::MakeTempFolder("menus") + "\\" + name;
+    auto files = testsupport::TestSkinFiles();
+    std::string ini(files[0].second.begin(), files[0].second.end());
+    ini += "\n[MAINMENU]\nCOLOR=" + Hex(kPopupBg) + "\nHOTCOLOR=" + Hex(kPopupBg) + "\n";
+    if (Border) ini += "[MAINMENU.BORDERSMASK]\nIMAGE=brd3.bmp\nIMAGECOUNT=3\nMASKTYPE=0\nWL=3\nWT=3\nWR=3\nWB=3\n";
+    ini += "[MENUITEM]\nCOLOR=" + Hex(kItem) + "\nHOTCOLOR=" + Hex(kItemHot) + "\nFONTCOLOR=" + Hex(kItemFont) +
+           "\nHOTFONTCOLOR=" + Hex(kItemHotFont) + "\n";
+    ini += "[MENULINE]\nCOLOR=" + Hex(kLine) + "\nHOTCOLOR=" + Hex(kLine) + "\n";
+    ini += "[EXTRALINE]\nCOLOR=" + Hex(kExtra) + "\nHOTCOLOR=" + Hex(kExtra) + "\nFONTCOLOR=0xFFFFFF\n";
+    files[0].second.assign(ini.begin(), ini.end());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const auto& f : files) testsupport::WriteBytes(folder + "\\" + f.first, f.second);
+    return folder;
+}
+
+const std::string& MenuSkin() {
+    static const std::string folder = WriteMenuSkin("Menus", true);
+    return folder;
+}
+
+TsSkinManager* Manager() {
+    static TsSkinManager* m = TObject::Create<TsSkinManager>(nullptr);
+    return m;
+}
+
+bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 3) {
+    for (int s : {0, 8, 16})
+        if (std::abs(int((a >> s) & 0xFF) - int((b >> s) & 0xFF)) > tolerance) return false;
+    return true;
+}
+
+std::uint32_t Mix(std::uint32_t over, std::uint32_t under, double share) {
+    std::uint32_t r = 0;
+    for (int s : {0, 8, 16})
+        r |= std::uint32_t(std::lround(((under >> s) & 0xFF) + (int((over >> s) & 0xFF) - int((under >> s) & 0xFF)) * share))
+             << s;
+    return r;
+}
+
+HWND OpenPopupWindow() {
+    HWND m = FindWindowA("#32768", nullptr);
+    return m && IsWindowVisible(m) ? m : nullptr;
+}
+
+void SendKey(WORD vk) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof in[0]);
+}
+
+void MouseTo(POINT p, DWORD extra = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = LONG(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = LONG(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | extra;
+    SendInput(1, &in, sizeof in);
+}
+
+// The item's rectangle in its popup window's coordinates.
+RECT ItemRect(HWND popup, TMenuItem* item) {
+    RECT r{}, w{};
+    GetMenuItemRect(nullptr, item->Parent()->Handle(), UINT(item->MenuIndex()), &r);
+    GetWindowRect(popup, &w);
+    OffsetRect(&r, -w.left, -w.top);
+    return r;
+}
+
+// Runs Step on a timer while the menu is open: each call gets the popup
+// window (once it shows) and returns true when the menu may be closed. A
+// second timer ends the menu after a few seconds whatever happens.
+bool RunPopup(TPopupMenu& menu, const std::function<bool(HWND)>& Step) {
+    bool timedOut = false;
+    TTimer driver(nullptr), watchdog(nullptr);
+    driver.SetInterval(60);
+    driver.OnTimer = [&](TObject*) {
+        if (HWND popup = OpenPopupWindow())
+            if (Step(popup)) EndMenu();
+    };
+    watchdog.SetInterval(8000);
+    watchdog.OnTimer = [&](TObject*) {
+        timedOut = true;
+        EndMenu();
+    };
+    menu.Popup(120, 80);
+    driver.SetEnabled(false);
+    watchdog.SetEnabled(false);
+    return !timedOut;
+}
+
+class SkinnedMenus : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = TObject::Create<TForm>(Application.Get());
+        form->SetBounds(40, 40, 400, 300);
+        form->Show();
+        SetForegroundWindow(form->Handle());
+        popup = TObject::Create<TPopupMenu>(form);
+        normal = Add(popup->Items(), "Normal");
+        Add(popup->Items(), "-");
+        disabled = Add(popup->Items(), "Disabled");
+        disabled->SetEnabled(false);
+        checked = Add(popup->Items(), "Checked");
+        checked->SetChecked(true);
+        radio = Add(popup->Items(), "Radio");
+        radio->SetRadioItem(true);
+        radio->SetChecked(true);
+        sub = Add(popup->Items(), "Sub");
+        Add(sub, "Inner");
+        shortcut = Add(popup->Items(), "Save");
+        shortcut->SetShortCut(ShortCut('S', TShiftState{ssCtrl}));
+        // A skin loaded after the menus were made takes them all.
+        String error;
+        ASSERT_TRUE(Manager()->LoadSkin(MenuSkin(), error)) << error;
+        ASSERT_TRUE(Manager()->SkinableMenus);
+        painter = Manager()->SkinableMenus;
+    }
+    void TearDown() override {
+        // The cursor is left where no later test's window lies.
+        MouseTo(POINT{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1});
+        form->Free();
+        Manager()->MenuSupport()->UseExtraLine = false;
+    }
+    static TMenuItem* Add(TMenuItem* parent, const char* caption) {
+        auto* item = TObject::Create<TMenuItem>(nullptr);
+        item->SetCaption(caption);
+        parent->Add(item);
+        return item;
+    }
+    TForm* form = nullptr;
+    TPopupMenu* popup = nullptr;
+    TMenuItem *normal = nullptr, *disabled = nullptr, *checked = nullptr, *radio = nullptr, *sub = nullptr,
+              *shortcut = nullptr;
+    TsSkinableMenus* painter = nullptr;
+};
+
+bool OwnerDrawn(HMENU menu, int index) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    GetMenuItemInfoA(menu, UINT(index), TRUE, &info);
+    return (info.fType & MFT_OWNERDRAW) != 0;
+}
+
+TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
+    auto* bar = TObject::Create<TMainMenu>(form);
+    TMenuItem* file = Add(bar->Items(), "&File");
+    Add(file, "Open");
+    int own = 0;
+    normal->OnAdvancedDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState) { ++own; };
+    const TAdvancedMenuDrawItemEvent ownHandler = normal->OnAdvancedDrawItem;
+    painter->InitMenus(true);
+    EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0));
+    EXPECT_TRUE(OwnerDrawn(file->Handle(), 0));
+    for (int i = 0; i < 7; ++i) EXPECT_TRUE(OwnerDrawn(popup->Handle(), i)) << i;
+    EXPECT_TRUE(OwnerDrawn(sub->Handle(), 0));
+    EXPECT_TRUE(popup->MenuAnimation.Contains(maNone));
+    EXPECT_TRUE(normal->OnAdvancedDrawItem == ownHandler);  // the program's own handler stays
+    EXPECT_TRUE(file->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::DrawMainItem));
+    EXPECT_TRUE(checked->OnMeasureItem == TMenuMeasureItemEvent(painter, &TsSkinableMenus::MeasureItem));
+
+    // Without skinned popups the main menu stays skinned.
+    Manager()->SetSkinnedPopups(false);
+    EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0));
+    EXPECT_FALSE(OwnerDrawn(popup->Handle(), 0));
+    EXPECT_FALSE(checked->OnAdvancedDrawItem);
+    Manager()->SetSkinnedPopups(true);
+    EXPECT_TRUE(OwnerDrawn(popup->Handle(), 0));
+
+    Manager()->SetActive(false);
+    EXPECT_FALSE(painter->Active());
+    for (HMENU m : {bar->Handle(), file->Handle(), popup->Handle(), sub->Handle()})
+        for (int i = 0; i < GetMenuItemCount(m); ++i) EXPECT_FALSE(OwnerDrawn(m, i));
+    EXPECT_FALSE(popup->MenuAnimation.Contains(maNone));
+    EXPECT_TRUE(normal->OnAdvancedDrawItem == ownHandler);
+    EXPECT_FALSE(checked->OnAdvancedDrawItem);
+    EXPECT_FALSE(file->OnMeasureItem);
+}
+
+TEST_F(SkinnedMenus, ItemSizes) {
+    TCanvas canvas;
+    HDC dc = GetDC(nullptr);
+    canvas.SetHandle(dc);
+    canvas.Font()->Assign(Screen->MenuFont());
+    const int h = int(std::lrint(canvas.TextHeight("W") * 1.25)) + 2 * painter->Margin;
+    Manager()->MenuSupport()->UseExtraLine = true;
+    auto* second = Add(popup->Items(), "Next column");
+    second->SetBreak(mbBreak);
+    struct Case {
+        TMenuItem* Item;
+        int Height;
+        int ExtraWidth;
+    } cases[] = {{popup->Items()->Items(1), 2, 32}, {normal, h, 32}, {second, h, 0}};
+    ResetMenuGlobals();
+    for (const Case& c : cases) {
+        int w = 0, ht = 0;
+        painter->MeasureItem(c.Item, &canvas, w, ht);
+        EXPECT_EQ(ht, c.Height) << c.Item->Caption();
+        if (c.Item->IsLine()) continue;
+        const int text = canvas.TextWidth(c.Item->Caption());
+        EXPECT_EQ(w, 2 * 16 + text + 3 * painter->Margin + painter->Spacing + c.ExtraWidth) << c.Item->Caption();
+    }
+    normal->SetCaption("-Title-");
+    EXPECT_EQ(MenuItemTypeOf(normal), smCaption);
+    canvas.SetHandle(nullptr);
+    ReleaseDC(nullptr, dc);
+    ResetMenuGlobals();
+}
+
+TEST_F(SkinnedMenus, SkinBorderWidthComesFromThePopupMask) {
+    EXPECT_EQ(painter->SkinBorderWidth(), 3);
+    String error;
+    ASSERT_TRUE(Manager()->LoadSkin(WriteMenuSkin("NoBorder", false), error)) << error;
+    EXPECT_EQ(painter->SkinBorderWidth(), 0);
+}
+
+TEST_F(SkinnedMenus, APopupIsPaintedFromTheSkinAndDrivenByRealInput) {
+    const auto& c = testsupport::TestSkinPalette();
+    int clicks = 0;
+    shortcut->OnClick = [&](TObject*) { ++clicks; };
+    Picture shot;
+    RECT rNormal{}, rLine{}, rDisabled{}, rChecked{}, rRadio{}, rSub{}, rSave{};
+    HWND seen = nullptr;
+    int step = 0;
+    const bool closed = RunPopup(*popup, [&](HWND window) {
+        seen = window;
+        switch (step++) {
+            case 0: SendKey(VK_DOWN); return false;  // the first item is selected
+            case 1: return false;
+            case 2:
+                shot = testsupport::CaptureWindow(window);
+                rNormal = ItemRect(window, normal);
+                rLine = ItemRect(window, popup->Items()->Items(1));
+                rDisabled = ItemRect(window, disabled);
+                rChecked = ItemRect(window, checked);
+                rRadio = ItemRect(window, radio);
+                rSub = ItemRect(window, sub);
+                rSave = ItemRect(window, shortcut);
+                EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, 0, 0), 1);
+                {
+                    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+                    EXPECT_NE(GetWindowRgn(window, rgn), ERROR);
+                    EXPECT_FALSE(PtInRegion(rgn, 0, 0));  // the mask's key-coloured corner
+                    EXPECT_TRUE(PtInRegion(rgn, 10, 10));
+                    DeleteObject(rgn);
+                }
+                {
+                    // A real click on "Save" chooses it.
+                    RECT s = ItemRect(window, shortcut), w;
+                    GetWindowRect(window, &w);
+                    const POINT at{w.left + (s.left + s.right) / 2, w.top + (s.top + s.bottom) / 2};
+                    MouseTo(at);
+                    Sleep(50);
+                    MouseTo(at, MOUSEEVENTF_LEFTDOWN);
+                    Sleep(50);
+                    MouseTo(at, MOUSEEVENTF_LEFTUP);
+                }
+                return false;
+            default: return step > 30;
+        }
+    });
+    EXPECT_TRUE(closed);
+    ASSERT_TRUE(seen);
+    ASSERT_FALSE(shot.Empty());
+    EXPECT_EQ(clicks, 1);
+    formtest::Pump(100);
+    EXPECT_EQ(clicks, 1);
+    shot.SaveBmp(testsupport::MakeTempFolder("menushot") + "\\popup.bmp");
+
+    const int midY = shot.Height / 2;
+    EXPECT_EQ(shot.Pixel(1, midY), c.Border[0]) << "the popup frame is the mask's";
+    auto px = [&](const RECT& r, int dx) { return shot.Pixel(r.left + dx, (r.top + r.bottom) / 2); };
+    EXPECT_EQ(px(rNormal, 2), kItemHot) << "selected by the Down key";
+    EXPECT_EQ(px(rSub, 2), kItem);
+    const std::uint32_t channel = px(rLine, (rLine.right - rLine.left) / 2);
+    EXPECT_TRUE(channel == c.Channel || channel == c.ChannelEdge) << std::hex << channel;
+    EXPECT_TRUE(Near(px(rDisabled, 2), Mix(kItem, kPopupBg, 0.4))) << std::hex << px(rDisabled, 2);
+    EXPECT_EQ(px(rChecked, painter->Margin + 4), c.Box[1][0]) << "the check mark (BOXCHECKED: the skin has no CHECK)";
+    EXPECT_EQ(px(rRadio, painter->Margin + 4), c.Box[4][0]) << "the radio mark";
+    // Ours, in the item's font colour; the system's own (on a white ground) is painted over.
+    bool arrow = false, systemArrow = false;
+    for (int y = rSub.top; y < rSub.bottom; ++y)
+        for (int x = rSub.right - 24; x < rSub.right; ++x) {
+            arrow = arrow || shot.Pixel(x, y) == kItemFont;
+            systemArrow = systemArrow || shot.Pixel(x, y) == 0xFFFFFF;
+        }
+    EXPECT_TRUE(arrow);
+    EXPECT_FALSE(systemArrow);
+    // The shortcut ends 8 pixels before the item's right edge.
+    int rightmost = 0;
+    for (int y = rSave.top; y < rSave.bottom; ++y)
+        for (int x = rSave.left; x < rSave.right; ++x)
+            if (shot.Pixel(x, y) == kItemFont) rightmost = std::max(rightmost, x);
+    EXPECT_GE(rightmost, rSave.right - 8 - 3);
+    EXPECT_LT(rightmost, rSave.right - 8);
+}
+
+TEST_F(SkinnedMenus, TheExtraLineShowsUnlessThePopupIsTheSkinList) {
+    Manager()->MenuSupport()->UseExtraLine = true;
+    for (const char* firstName : {"", "SkinSelectItem"}) {
+        normal->SetName(firstName);
+        int widthSeen = -1;
+        std::uint32_t strip = 0;
+        const bool closed = RunPopup(*popup, [&](HWND window) {
+            widthSeen = painter->ActiveExtraLineWidth();
+            Picture p = testsupport::CaptureWindow(window);
+            strip = p.Pixel(3 + 4, p.Height - 8);
+            return true;
+        });
+        EXPECT_TRUE(closed);
+        const bool shown = *firstName == 0;
+        EXPECT_EQ(widthSeen, shown ? 32 : 0) << firstName;
+        EXPECT_EQ(strip == kExtra, shown) << firstName;
+        if (shown) {
+            EXPECT_EQ(ExtraLineCaption, "Don`t forget OnGetExtraLineData event...");
+        }
+    }
+}
+
+TEST_F(SkinnedMenus, PostedPopupMessagesAreCheckedWhenTheyArrive) {
+    // Without the window from the DC the painter posts the item's place; the
+    // application hook finds the popup from it and subclasses it.
+    const bool wasNT = IsNT;
+    IsNT = false;
+    LONG_PTR saved = 0;
+    RunPopup(*popup, [&](HWND window) {
+        // The subclass keeps the window's own procedure there.
+        saved = GetWindowLongPtrA(window, GWLP_USERDATA);
+        return saved != 0;
+    });
+    IsNT = wasNT;
+    EXPECT_NE(saved, 0);
+
+    // Posts about menus rebuilt or freed since, or about other windows, do nothing.
+    TPopupMenu* freed = TObject::Create<TPopupMenu>(nullptr);
+    Add(freed->Items(), "Gone");
+    HMENU gone = freed->Handle();
+    freed->Free();
+    PopupBackground = new TBitmap(20, 20);
+    HWND app = Application->Handle();
+    const LONG_PTR formProc = GetWindowLongPtrA(form->Handle(), GWLP_WNDPROC);
+    PostMessageA(app, acPopupItemMessage, reinterpret_cast<WPARAM>(gone), 0);
+    PostMessageA(app, acPopupItemMessage, reinterpret_cast<WPARAM>(popup->Handle()), 99);
+    PostMessageA(app, acPopupWindowMessage, 0, reinterpret_cast<LPARAM>(form->Handle()));
+    formtest::Pump(100);
+    EXPECT_EQ(GetWindowLongPtrA(form->Handle(), GWLP_WNDPROC), formProc);
+    ResetMenuGlobals();
+}
+
+TEST_F(SkinnedMenus, APopupMadeAfterTheSkinAndOwnedByNothingIsTakenWhenItOpens) {
+    TPopupMenu late(nullptr);
+    Add(late.Items(), "Late");
+    bool ownerDrawn = false;
+    int drawn = 0;
+    painter->OnDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState, TsMenuItemType) { ++drawn; };
+    EXPECT_TRUE(RunPopup(late, [&](HWND) {
+        ownerDrawn = OwnerDrawn(late.Handle(), 0);
+        return drawn > 0;
+    }));
+    painter->OnDrawItem = nullptr;
+    EXPECT_TRUE(ownerDrawn);
+    EXPECT_GT(drawn, 0);
+}
+
+TEST_F(SkinnedMenus, AMenuOf500ItemsOpens) {
+    popup->Items()->Clear();
+    for (int i = 0; i < 500; ++i) Add(popup->Items(), ("Item " + std::to_string(i)).c_str());
+    painter->InitMenus(true);
+    int drawn = 0;
+    std::set<TBitmap*> backgrounds;  // one per popup: painted once, not per item
+    painter->OnDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState, TsMenuItemType) {
+        ++drawn;
+        backgrounds.insert(PopupBackground);
+    };
+    const bool closed = RunPopup(*popup, [&](HWND) { return drawn > 0; });
+    painter->OnDrawItem = nullptr;
+    EXPECT_TRUE(closed);
+    EXPECT_GT(drawn, 1);
+    EXPECT_EQ(backgrounds.size(), 1u);
+}
+
+TEST_F(SkinnedMenus, MainMenuItemsArePaintedOnTheMenuLine) {
+    auto* bar = TObject::Create<TMainMenu>(form);
+    TMenuItem* file = Add(bar->Items(), "File");
+    Add(file, "Open");
+    TMenuItem* off = Add(bar->Items(), "Off");
+    off->SetEnabled(false);
+    auto* images = TObject::Create<TImageList>(form);
+    TBitmap red(16, 16);
+    red.Canvas()->Brush()->SetColor(clRed);
+    red.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    images->AddMasked(&red, clFuchsia);
+    bar->SetImages(images);
+    file->SetImageIndex(0);
+    painter->InitMenus(true);
+    form->SetMenu(bar);
+    form->Show();
+    formtest::Pump(200);
+    DrawMenuBar(form->Handle());
+    formtest::Pump(200);
+    const Picture shot = testsupport::CaptureWindow(form->Handle());
+    RECT w, a, b;
+    GetWindowRect(form->Handle(), &w);
+    ASSERT_TRUE(GetMenuItemRect(form->Handle(), bar->Handle(), 0, &a));
+    ASSERT_TRUE(GetMenuItemRect(form->Handle(), bar->Handle(), 1, &b));
+    EXPECT_EQ(shot.Pixel(a.left - w.left + 1, a.top - w.top + 1), kItem);
+    EXPECT_EQ(shot.Pixel(a.left - w.left + 3 + 8, (a.top + a.bottom) / 2 - w.top), 0xFF0000u) << "the item's image";
+    EXPECT_TRUE(Near(shot.Pixel(b.left - w.left + 1, b.top - w.top + 1), Mix(kItem, kLine, 102 / 255.0)))
+        << std::hex << shot.Pixel(b.left - w.left + 1, b.top - w.top + 1);
+}
+
+}  // namespace
