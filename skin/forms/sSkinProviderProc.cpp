@@ -103,7 +103,9 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
         case WM_WINDOWPOSCHANGED:
             OldProc(Message);
             if (!showing || FRgnChanging || acSkinChanging) return;
-            if (FSkinData->CacheBmp->Width() != FormWidth() || FSkinData->CacheBmp->Height() != FormHeight()) {
+            // A frame paint inside the move may have sized the cache already, before WM_SIZE
+            // asked for a new region: the region must still follow.
+            if (RgnChanged || FSkinData->CacheBmp->Width() != FormWidth() || FSkinData->CacheBmp->Height() != FormHeight()) {
                 RgnChanged = true;
                 FrameChanged();
                 FMenuRows = -1;
@@ -635,7 +637,11 @@ void TsSkinProvider::NCLButtonDblClk(TMessage& Message) {
         Form->Close();
         return;
     }
-    if (code != teCaption) return;
+    if (code != teCaption) {
+        // A quick second click on a title button is a click too, not a lost one.
+        if (ElementData(code)) NCLButtonDown(Message);
+        return;
+    }
     const HWND wnd = Form->Handle();
     const bool toggle = CloseShown() && (MaxEnabled() || RestoreEnabled());
     if (!toggle && !(IsIconic(wnd) && !HasBorder())) return;
