@@ -26,3 +26,5 @@ echo "=== a form of 100 push buttons, then with labels, speed buttons and panels
 wine "$build/bench/button_bench.exe"
 echo "=== a thumb drag over a list box of 10,000 lines: skinned bar against plain ($target)"
 wine "$build/bench/scroll_bench.exe"
+echo "=== a form's frame: full repaint and a caption drag of 100 moves, skinned against the system's ($target)"
+wine "$build/bench/frame_bench.exe"

@@ -8,7 +8,6 @@
 #include "sSkinMenus.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -637,11 +636,7 @@ void TsSkinProvider::NCLButtonDblClk(TMessage& Message) {
         Form->Close();
         return;
     }
-    if (code != teCaption) {
-        // A quick second click on a title button is a click too, not a lost one.
-        if (ElementData(code)) NCLButtonDown(Message);
-        return;
-    }
+    if (code != teCaption) return;
     const HWND wnd = Form->Handle();
     const bool toggle = CloseShown() && (MaxEnabled() || RestoreEnabled());
     if (!toggle && !(IsIconic(wnd) && !HasBorder())) return;
