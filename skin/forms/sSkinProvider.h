@@ -323,6 +323,9 @@ private:
     void PaintButton(TsCaptionButton& Btn, int Code, int& Right, int Width, bool Enabled, int Mask);
     void PaintUserGlyph(TsTitleButton* Button, bool Pressed);
     void PaintTitleIcon();
+    // The maximized MDI child whose buttons the frame shows on its menu line; nil when none.
+    TCustomForm* MaximizedChild() const;
+    void PaintMDIButtons();
     void PaintCaptionText();
     void PaintMenuLine();
     void SaveButtonsBackground();

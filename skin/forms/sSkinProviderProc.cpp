@@ -183,8 +183,9 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
             RepaintFrame();
             return;
         case CM_COLORCHANGED:
-            if (!FSkinData->CustomColor()) return;
-            if (!Creating(Form)) FrameChanged();
+            // Passed on in every case: children that take their parent's colour must hear
+            // of it. Only a colour of the form's own changes the frame's picture.
+            if (FSkinData->CustomColor() && !Creating(Form)) FrameChanged();
             return OldProc(Message);
         case CM_MENUCHANGED:
             if (showing) {
@@ -227,7 +228,6 @@ void TsSkinProvider::AlphaCommandEveryRoad(TMessage& Message, bool& Done) {
 void TsSkinProvider::SkinRemoved(TMessage& Message) {
     CommonAlphaCommand(Message, FSkinData);
     FMenuRows = -1;
-    BroadcastToChildren(Form, Message);
     if (Dying(Form)) return;
     RemoveSysMenuStyle(false);
     if (Form->FormStyle() == fsMDIForm) SetMDIHook(false);
@@ -261,8 +261,8 @@ void TsSkinProvider::NewSkin() {
 void TsSkinProvider::UnskinnedRoad(TMessage& Message) {
     if (IsSkinCommand(Message, AC_NEWSKIN) && !Dying(Form) &&
         Message.LParam == reinterpret_cast<LPARAM>(FSkinData->GetSkinManager())) {
+        // The engine tells the children itself.
         NewSkin();
-        BroadcastToChildren(Form, Message);
         return;
     }
     OldProc(Message);
@@ -287,7 +287,6 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
         case AC_NEWSKIN:
             if (!own) return;
             NewSkin();
-            BroadcastToChildren(Form, Message);
             RepaintFrame();
             return;
         case AC_REFRESH:
@@ -296,7 +295,6 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
             FMenuRows = -1;
             if (HasBorder()) RgnChanged = true;
             if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(GlobalSkinColor(m));
-            BroadcastToChildren(Form, Message);
             if (Form->HandleAllocated() && IsWindowVisible(Form->Handle()))
                 RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
             if (MDIForm) MDIForm->ConnectClient();
@@ -491,6 +489,13 @@ int TsSkinProvider::HitTest(TMessage& Message) {
             if (p.y > g.y && p.x > g.x) return teGrip;
         }
     }
+    for (int code : {teMDIClose, teMDIMax, teMDIMin}) {
+        const TRect& r = ElementData(code)->Rect;
+        if (r.right > r.left && PtInRect(&r, p)) {
+            SetHotElement(code, true);
+            return code;
+        }
+    }
     SetHotElement(teNone, true);
     if (IsZoomed(Form->Handle()) && (p.x < 2 || p.y < 2 || p.x >= FormWidth() - 4 || p.y >= FormHeight() - 4)) return -1;
     return int(Message.Result);
@@ -610,6 +615,16 @@ void TsSkinProvider::NCLButtonUp(TMessage& Message) {
                 command(SC_MAXIMIZE);
             }
             if (SystemMenu) SystemMenu->UpdateItems();
+            return;
+        case teMDIClose:
+        case teMDIMax:
+        case teMDIMin:
+            if (ButtonPressed)
+                if (TCustomForm* child = MaximizedChild())
+                    SendMessageA(child->Handle(), WM_SYSCOMMAND,
+                                 code == teMDIClose ? SC_CLOSE : code == teMDIMax ? SC_RESTORE : SC_MINIMIZE, 0);
+            SetHotElement(teNone, true);
+            RefreshFormFrame();
             return;
         case teClose:
             if (!ButtonPressed) return;

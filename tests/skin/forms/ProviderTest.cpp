@@ -439,3 +439,46 @@ TEST(Provider, ScreenSnapToWorkAreaEdges) {
 }
 
 }  // namespace
+
+namespace {
+
+// An MDI frame shows its maximized child's restore, minimize and close
+// buttons on its own menu line; the restore button restores the child.
+TEST(Provider, MaximizedMDIChildButtonsOnTheFrameMenuLine) {
+    Manager();
+    formtest::FormPtr frame = formtest::MakeForm(60, 40, 520, 380);
+    frame->SetFormStyle(fsMDIForm);
+    auto* menu = TObject::Create<TMainMenu>(frame.get());
+    auto* file = TObject::Create<TMenuItem>(menu);
+    file->SetCaption("File");
+    menu->Items()->Add(file);
+    frame->SetMenu(menu);
+    TsSkinProvider* fp = TObject::Create<TsSkinProvider>(frame.get());
+    frame->Show();
+    Pump(120);
+    EXPECT_EQ(MDISkinProvider, fp);
+    auto* child = TObject::Create<TForm>(nullptr);
+    child->SetBounds(10, 10, 220, 160);
+    child->SetFormStyle(fsMDIChild);
+    TObject::Create<TsSkinProvider>(child);
+    Pump(120);
+    SendMessageA(frame->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+    Pump(200);
+    ASSERT_TRUE(IsZoomed(child->Handle()));
+    fp->RefreshFormFrame();
+    Pump(120);
+    const TRect restore = fp->MDIMax.Rect;
+    ASSERT_GT(restore.right, restore.left);
+    EXPECT_GE(restore.top, fp->CaptionHeight() + fp->SysBorderHeight());
+    RECT w{};
+    GetWindowRect(frame->Handle(), &w);
+    const POINT at{w.left + (restore.left + restore.right) / 2, w.top + (restore.top + restore.bottom) / 2};
+    EXPECT_EQ(SendMessageA(frame->Handle(), WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), teMDIMax);
+    EXPECT_EQ(Shot(frame->Handle()).Pixel(Mid(fp->MDIClose.Rect).x, Mid(fp->MDIClose.Rect).y), C().TitleGlyph[0][0]);
+    ByHand([&] { hand::Click(at); });
+    EXPECT_FALSE(IsZoomed(child->Handle()));
+    child->Free();
+    Pump();
+}
+
+}  // namespace
