@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 
@@ -62,18 +63,13 @@ TsSkinManager* Manager() {
     return m;
 }
 
-bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 3) {
-    for (int s : {0, 8, 16})
-        if (std::abs(int((a >> s) & 0xFF) - int((b >> s) & 0xFF)) > tolerance) return false;
+// Actual is within 3 per channel of Over x Share + Under x (1 - Share).
+bool NearMix(std::uint32_t actual, std::uint32_t over, std::uint32_t under, double share) {
+    for (int s : {0, 8, 16}) {
+        const double want = ((under >> s) & 0xFF) + (int((over >> s) & 0xFF) - int((under >> s) & 0xFF)) * share;
+        if (std::abs(int((actual >> s) & 0xFF) - want) > 3) return false;
+    }
     return true;
-}
-
-std::uint32_t Mix(std::uint32_t over, std::uint32_t under, double share) {
-    std::uint32_t r = 0;
-    for (int s : {0, 8, 16})
-        r |= std::uint32_t(std::lround(((under >> s) & 0xFF) + (int((over >> s) & 0xFF) - int((under >> s) & 0xFF)) * share))
-             << s;
-    return r;
 }
 
 HWND OpenPopupWindow() {
@@ -260,23 +256,16 @@ TEST_F(SkinnedMenus, APopupIsPaintedFromTheSkinAndDrivenByRealInput) {
     int clicks = 0;
     shortcut->OnClick = [&](TObject*) { ++clicks; };
     Picture shot;
-    RECT rNormal{}, rLine{}, rDisabled{}, rChecked{}, rRadio{}, rSub{}, rSave{};
-    HWND seen = nullptr;
+    std::map<TMenuItem*, RECT> at;
+    TMenuItem* line = popup->Items()->Items(1);
     int step = 0;
     const bool closed = RunPopup(*popup, [&](HWND window) {
-        seen = window;
         switch (step++) {
             case 0: SendKey(VK_DOWN); return false;  // the first item is selected
             case 1: return false;
             case 2:
                 shot = testsupport::CaptureWindow(window);
-                rNormal = ItemRect(window, normal);
-                rLine = ItemRect(window, popup->Items()->Items(1));
-                rDisabled = ItemRect(window, disabled);
-                rChecked = ItemRect(window, checked);
-                rRadio = ItemRect(window, radio);
-                rSub = ItemRect(window, sub);
-                rSave = ItemRect(window, shortcut);
+                for (TMenuItem* i : {normal, line, disabled, checked, radio, sub, shortcut}) at[i] = ItemRect(window, i);
                 EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, 0, 0), 1);
                 {
                     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
@@ -287,26 +276,25 @@ TEST_F(SkinnedMenus, APopupIsPaintedFromTheSkinAndDrivenByRealInput) {
                 }
                 {
                     // A real click on "Save" chooses it.
-                    RECT s = ItemRect(window, shortcut), w;
+                    RECT s = at[shortcut], w;
                     GetWindowRect(window, &w);
-                    const POINT at{w.left + (s.left + s.right) / 2, w.top + (s.top + s.bottom) / 2};
-                    MouseTo(at);
-                    Sleep(50);
-                    MouseTo(at, MOUSEEVENTF_LEFTDOWN);
-                    Sleep(50);
-                    MouseTo(at, MOUSEEVENTF_LEFTUP);
+                    const POINT p{w.left + (s.left + s.right) / 2, w.top + (s.top + s.bottom) / 2};
+                    for (DWORD button : {DWORD(0), DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
+                        MouseTo(p, button);
+                        Sleep(50);
+                    }
                 }
                 return false;
             default: return step > 30;
         }
     });
     EXPECT_TRUE(closed);
-    ASSERT_TRUE(seen);
     ASSERT_FALSE(shot.Empty());
     EXPECT_EQ(clicks, 1);
     formtest::Pump(100);
     EXPECT_EQ(clicks, 1);
-    shot.SaveBmp(testsupport::MakeTempFolder("menushot") + "\\popup.bmp");
+    const RECT rNormal = at[normal], rLine = at[line], rDisabled = at[disabled], rChecked = at[checked],
+               rRadio = at[radio], rSub = at[sub], rSave = at[shortcut];
 
     const int midY = shot.Height / 2;
     EXPECT_EQ(shot.Pixel(1, midY), c.Border[0]) << "the popup frame is the mask's";
@@ -315,7 +303,7 @@ TEST_F(SkinnedMenus, APopupIsPaintedFromTheSkinAndDrivenByRealInput) {
     EXPECT_EQ(px(rSub, 2), kItem);
     const std::uint32_t channel = px(rLine, (rLine.right - rLine.left) / 2);
     EXPECT_TRUE(channel == c.Channel || channel == c.ChannelEdge) << std::hex << channel;
-    EXPECT_TRUE(Near(px(rDisabled, 2), Mix(kItem, kPopupBg, 0.4))) << std::hex << px(rDisabled, 2);
+    EXPECT_TRUE(NearMix(px(rDisabled, 2), kItem, kPopupBg, 0.4)) << std::hex << px(rDisabled, 2);
     EXPECT_EQ(px(rChecked, painter->Margin + 4), c.Box[1][0]) << "the check mark (BOXCHECKED: the skin has no CHECK)";
     EXPECT_EQ(px(rRadio, painter->Margin + 4), c.Box[4][0]) << "the radio mark";
     // Ours, in the item's font colour; the system's own (on a white ground) is painted over.
@@ -388,34 +376,22 @@ TEST_F(SkinnedMenus, PostedPopupMessagesAreCheckedWhenTheyArrive) {
     ResetMenuGlobals();
 }
 
-TEST_F(SkinnedMenus, APopupMadeAfterTheSkinAndOwnedByNothingIsTakenWhenItOpens) {
+TEST_F(SkinnedMenus, APopupOf500ItemsMadeAfterTheSkinAndOwnedByNothingOpensSkinned) {
     TPopupMenu late(nullptr);
-    Add(late.Items(), "Late");
+    for (int i = 0; i < 500; ++i) Add(late.Items(), ("Item " + std::to_string(i)).c_str());
     bool ownerDrawn = false;
-    int drawn = 0;
-    painter->OnDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState, TsMenuItemType) { ++drawn; };
-    EXPECT_TRUE(RunPopup(late, [&](HWND) {
-        ownerDrawn = OwnerDrawn(late.Handle(), 0);
-        return drawn > 0;
-    }));
-    painter->OnDrawItem = nullptr;
-    EXPECT_TRUE(ownerDrawn);
-    EXPECT_GT(drawn, 0);
-}
-
-TEST_F(SkinnedMenus, AMenuOf500ItemsOpens) {
-    popup->Items()->Clear();
-    for (int i = 0; i < 500; ++i) Add(popup->Items(), ("Item " + std::to_string(i)).c_str());
-    painter->InitMenus(true);
     int drawn = 0;
     std::set<TBitmap*> backgrounds;  // one per popup: painted once, not per item
     painter->OnDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState, TsMenuItemType) {
         ++drawn;
         backgrounds.insert(PopupBackground);
     };
-    const bool closed = RunPopup(*popup, [&](HWND) { return drawn > 0; });
+    EXPECT_TRUE(RunPopup(late, [&](HWND) {
+        ownerDrawn = OwnerDrawn(late.Handle(), 0);
+        return drawn > 0;
+    }));
     painter->OnDrawItem = nullptr;
-    EXPECT_TRUE(closed);
+    EXPECT_TRUE(ownerDrawn);  // taken when it opened
     EXPECT_GT(drawn, 1);
     EXPECT_EQ(backgrounds.size(), 1u);
 }
@@ -446,7 +422,7 @@ TEST_F(SkinnedMenus, MainMenuItemsArePaintedOnTheMenuLine) {
     ASSERT_TRUE(GetMenuItemRect(form->Handle(), bar->Handle(), 1, &b));
     EXPECT_EQ(shot.Pixel(a.left - w.left + 1, a.top - w.top + 1), kItem);
     EXPECT_EQ(shot.Pixel(a.left - w.left + 3 + 8, (a.top + a.bottom) / 2 - w.top), 0xFF0000u) << "the item's image";
-    EXPECT_TRUE(Near(shot.Pixel(b.left - w.left + 1, b.top - w.top + 1), Mix(kItem, kLine, 102 / 255.0)))
+    EXPECT_TRUE(NearMix(shot.Pixel(b.left - w.left + 1, b.top - w.top + 1), kItem, kLine, 102 / 255.0))
         << std::hex << shot.Pixel(b.left - w.left + 1, b.top - w.top + 1);
 }
 
