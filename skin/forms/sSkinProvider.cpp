@@ -348,6 +348,7 @@ TsSkinProvider::~TsSkinProvider() {
             MDISkinProvider = nullptr;
         }
     }
+    FreeCaptionCover();
     // The system menu is an owned component: freed with the provider's other components.
     SystemMenu = nullptr;
     delete FButtonsBgBmp;

@@ -286,6 +286,13 @@ public:
     HRGN RegionFromRects(int X, int Y) const;
     void UpdateFormRegion(bool Repaint);
 
+    // A borderless, non-activating window over the title bar showing the frame's
+    // picture, so that a system that paints its own caption on a text or
+    // activation change paints under it (systems before major version 6).
+    void ShowCaptionCover();
+    void FreeCaptionCover();
+    TForm* CaptionCover = nullptr;
+
     // The window procedure that replaced the form's.
     void NewWndProc(TMessage& Message);
     // The major version of the system: a seam, so that the paths kept for old

@@ -548,3 +548,35 @@ void TsSkinProvider::UpdateFormRegion(bool Repaint) {
     if (!FramePainted && SendMessageA(Form->Handle(), 0xBC4D, 0x41A2, 0) == 0x41A2) return;
     SetRegion(RegionFromRects(0, 0), Repaint);
 }
+
+// ---------------------------------------------------------------------------
+// The caption cover
+
+void TsSkinProvider::ShowCaptionCover() {
+    if (!Form || !Form->HandleAllocated()) return;
+    if (!CaptionCover) {
+        // Owned by the application but never its main form; the window-creation hook leaves Tag -98 alone.
+        CaptionCover = TObject::Create<TForm>(Application.Get());
+        CaptionCover->SetTag(-98);
+        CaptionCover->SetBorderStyle(bsNone);
+        CaptionCover->OnPaint = [this](TObject*) {
+            if (!CaptionCover || FSkinData->CacheBmp->Empty()) return;
+            BitBlt(CaptionCover->Canvas()->Handle(), 0, 0, CaptionCover->Width(), CaptionCover->Height(),
+                   FSkinData->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+        };
+    }
+    if (FSkinData->BGChanged) PaintAll();
+    RECT r{};
+    GetWindowRect(Form->Handle(), &r);
+    const HWND after = Form->FormStyle() == fsStayOnTop ? HWND_TOPMOST : HWND_TOP;
+    SetWindowPos(CaptionCover->Handle(), after, r.left, r.top, r.right - r.left, HeaderHeight(),
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    UpdateWindow(CaptionCover->Handle());
+}
+
+void TsSkinProvider::FreeCaptionCover() {
+    if (!CaptionCover) return;
+    TForm* cover = CaptionCover;
+    CaptionCover = nullptr;
+    cover->Free();
+}

@@ -369,10 +369,16 @@ void TsSkinProvider::NCPaint() {
 
 void TsSkinProvider::NCActivate(TMessage& Message) {
     const bool active = Message.WParam != 0;
-    // lParam -1: the system keeps its own caption unpainted.
-    TMessage m{Message.Msg, Message.WParam, -1, 0};
-    OldProc(m);
-    Message.Result = m.Result;
+    if (SystemMajorVersion() < 6 && Shown(Form) && !Creating(Form)) {
+        ShowCaptionCover();
+        OldProc(Message);
+        FreeCaptionCover();
+    } else {
+        // lParam -1: the system keeps its own caption unpainted.
+        TMessage m{Message.Msg, Message.WParam, -1, 0};
+        OldProc(m);
+        Message.Result = m.Result;
+    }
     if (!Shown(Form) || Creating(Form)) {
         FormActive = active;
         return;
@@ -385,9 +391,16 @@ void TsSkinProvider::NCActivate(TMessage& Message) {
 }
 
 void TsSkinProvider::WithoutSystemCaption(TMessage& Message) {
-    Form->Perform(WM_SETREDRAW, 0, 0);
-    OldProc(Message);
-    Form->Perform(WM_SETREDRAW, 1, 0);
+    if (SystemMajorVersion() < 6) {
+        FrameChanged();
+        ShowCaptionCover();
+        OldProc(Message);
+        FreeCaptionCover();
+    } else {
+        Form->Perform(WM_SETREDRAW, 0, 0);
+        OldProc(Message);
+        Form->Perform(WM_SETREDRAW, 1, 0);
+    }
     FrameChanged();
     RepaintFormFrame();
 }

@@ -421,6 +421,49 @@ TEST(Provider, SkinRemovalGivesTheSystemFrameBack) {
     DeleteObject(rgn);
 }
 
+// On a system before major version 6 a caption change happens under a
+// borderless cover over the title bar that takes no activation and is gone
+// afterwards; the frame stays the skin's.
+TEST(Provider, CaptionCoverOnOlderSystems) {
+    const auto version = TsSkinProvider::SystemMajorVersion;
+    TsSkinProvider::SystemMajorVersion = [] { return 5; };
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(100, 80, 320, 220);
+    RECT cover{};
+    HWND coverWnd = nullptr;
+    // The form's own procedure, behind the provider's: what is on the screen while it changes the text.
+    TWindowProcHook spy;
+    spy.Attach(form.get(), [&](TMessage& m) {
+        if (m.Msg == WM_SETTEXT)
+            for (int i = 0; i < Screen->FormCount(); ++i)
+                if (Screen->Forms(i)->Tag() == -98 && IsWindowVisible(Screen->Forms(i)->Handle())) {
+                    coverWnd = Screen->Forms(i)->Handle();
+                    GetWindowRect(coverWnd, &cover);
+                }
+        spy.CallPrevious(m);
+    });
+    TsSkinProvider* p = TObject::Create<TsSkinProvider>(form.get());
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Pump(120);
+    const HWND foreground = GetForegroundWindow();
+    SetWindowTextA(form->Handle(), "Covered");
+    Pump();
+    TsSkinProvider::SystemMajorVersion = version;
+    ASSERT_NE(coverWnd, nullptr);
+    RECT w{};
+    GetWindowRect(form->Handle(), &w);
+    EXPECT_EQ(cover.left, w.left);
+    EXPECT_EQ(cover.top, w.top);
+    EXPECT_EQ(cover.right - cover.left, w.right - w.left);
+    EXPECT_EQ(cover.bottom - cover.top, p->HeaderHeight());
+    EXPECT_EQ(GetForegroundWindow(), foreground);
+    EXPECT_FALSE(IsWindow(coverWnd));
+    EXPECT_EQ(Shot(form->Handle()).Pixel(w.right - w.left - p->ButtonsWidth() - 12, 1), C().Title[1]);
+    p->Free();
+    spy.Release();
+}
+
 // Screen snapping: near a work-area edge the form lands flush on it.
 TEST(Provider, ScreenSnapToWorkAreaEdges) {
     Skinned s;
