@@ -349,6 +349,7 @@ TsSkinProvider::~TsSkinProvider() {
         }
     }
     FreeCaptionCover();
+    FreeMenuCover();
     // The system menu is an owned component: freed with the provider's other components.
     SystemMenu = nullptr;
     delete FButtonsBgBmp;

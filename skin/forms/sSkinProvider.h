@@ -292,6 +292,11 @@ public:
     void ShowCaptionCover();
     void FreeCaptionCover();
     TForm* CaptionCover = nullptr;
+    // The same over the right end of an MDI frame's menu line during a menu
+    // loop, where the system would draw a maximized child's own buttons.
+    void ShowMenuCover();
+    void FreeMenuCover();
+    TForm* MenuCover = nullptr;
 
     // The window procedure that replaced the form's.
     void NewWndProc(TMessage& Message);
@@ -341,6 +346,8 @@ private:
     void SetRegion(HRGN Region, bool Repaint);
     TsCaptionButton* UserData(int Code);
     void RemoveSysMenuStyle(bool Remove);
+    // A borderless cover at Screen showing Source of the frame's picture.
+    TForm* ShowCover(TForm* Cover, const TRect& Source, POINT Screen, HWND After, const char* Name);
 
     TsCommonData* FSkinData = nullptr;
     TsTitleIcon* FTitleIcon;

@@ -552,26 +552,49 @@ void TsSkinProvider::UpdateFormRegion(bool Repaint) {
 // ---------------------------------------------------------------------------
 // The caption cover
 
-void TsSkinProvider::ShowCaptionCover() {
-    if (!Form || !Form->HandleAllocated()) return;
-    if (!CaptionCover) {
+TForm* TsSkinProvider::ShowCover(TForm* Cover, const TRect& Source, POINT At, HWND After, const char* Name) {
+    if (!Cover) {
         // Owned by the application but never its main form; the window-creation hook leaves Tag -98 alone.
-        CaptionCover = TObject::Create<TForm>(Application.Get());
-        CaptionCover->SetTag(-98);
-        CaptionCover->SetBorderStyle(bsNone);
-        CaptionCover->OnPaint = [this](TObject*) {
-            if (!CaptionCover || FSkinData->CacheBmp->Empty()) return;
-            BitBlt(CaptionCover->Canvas()->Handle(), 0, 0, CaptionCover->Width(), CaptionCover->Height(),
-                   FSkinData->CacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+        Cover = TObject::Create<TForm>(Application.Get());
+        Cover->SetTag(-98);
+        Cover->SetBorderStyle(bsNone);
+        if (Name) Cover->SetName(Name);
+        Cover->OnPaint = [this, Cover, Source](TObject*) {
+            if (!FSkinData->CacheBmp->Empty())
+                BitBlt(Cover->Canvas()->Handle(), 0, 0, Source.right - Source.left, Source.bottom - Source.top,
+                       FSkinData->CacheBmp->Canvas()->Handle(), Source.left, Source.top, SRCCOPY);
         };
     }
+    SetWindowPos(Cover->Handle(), After, At.x, At.y, Source.right - Source.left, Source.bottom - Source.top,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    UpdateWindow(Cover->Handle());
+    return Cover;
+}
+
+void TsSkinProvider::ShowCaptionCover() {
+    if (!Form || !Form->HandleAllocated()) return;
     if (FSkinData->BGChanged) PaintAll();
     RECT r{};
     GetWindowRect(Form->Handle(), &r);
-    const HWND after = Form->FormStyle() == fsStayOnTop ? HWND_TOPMOST : HWND_TOP;
-    SetWindowPos(CaptionCover->Handle(), after, r.left, r.top, r.right - r.left, HeaderHeight(),
-                 SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
-    UpdateWindow(CaptionCover->Handle());
+    CaptionCover = ShowCover(CaptionCover, TRect{0, 0, r.right - r.left, HeaderHeight()}, POINT{r.left, r.top},
+                             Form->FormStyle() == fsStayOnTop ? HWND_TOPMOST : HWND_TOP, nullptr);
+}
+
+void TsSkinProvider::ShowMenuCover() {
+    if (!Form || !Form->HandleAllocated() || MenuCover) return;
+    RECT r{};
+    GetWindowRect(Form->Handle(), &r);
+    const int top = CaptionHeight() + SysBorderHeight(), width = 60;
+    const TRect source{FormWidth() - width - SysBorderWidth(), top, FormWidth() - SysBorderWidth(),
+                       top + GetSystemMetrics(SM_CYMENU) + 3};
+    MenuCover = ShowCover(nullptr, source, POINT{r.left + source.left, r.top + top}, HWND_TOP, "acMDIIcons");
+}
+
+void TsSkinProvider::FreeMenuCover() {
+    if (!MenuCover) return;
+    TForm* cover = MenuCover;
+    MenuCover = nullptr;
+    cover->Free();
 }
 
 void TsSkinProvider::FreeCaptionCover() {

@@ -150,12 +150,14 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
             if (HIWORD(Message.LParam) != 0) acSystemPopup = true;
             return OldProc(Message);
         case WM_ENTERMENULOOP:
-            if (Form->FormStyle() == fsMDIForm && ActiveChildProvider && ActiveChildProvider->Form &&
-                IsZoomed(ActiveChildProvider->Form->Handle()))
+            if (!FInMenuLoop && MaximizedChild()) {
                 FInMenuLoop = true;
+                ShowMenuCover();
+            }
             return OldProc(Message);
         case WM_EXITMENULOOP:
             FInMenuLoop = false;
+            FreeMenuCover();
             return OldProc(Message);
         case WM_SIZING:
             OldProc(Message);

@@ -518,6 +518,16 @@ TEST(Provider, MaximizedMDIChildButtonsOnTheFrameMenuLine) {
     const POINT at{w.left + (restore.left + restore.right) / 2, w.top + (restore.top + restore.bottom) / 2};
     EXPECT_EQ(SendMessageA(frame->Handle(), WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), teMDIMax);
     EXPECT_EQ(Shot(frame->Handle()).Pixel(Mid(fp->MDIClose.Rect).x, Mid(fp->MDIClose.Rect).y), C().TitleGlyph[0][0]);
+    // During a menu loop a cover hides what the system draws at the menu line's right end.
+    auto cover = [] {
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (Screen->Forms(i)->Name() == "acMDIIcons" && IsWindowVisible(Screen->Forms(i)->Handle())) return true;
+        return false;
+    };
+    SendMessageA(frame->Handle(), WM_ENTERMENULOOP, FALSE, 0);
+    EXPECT_TRUE(cover());
+    SendMessageA(frame->Handle(), WM_EXITMENULOOP, FALSE, 0);
+    EXPECT_FALSE(cover());
     ByHand([&] { hand::Click(at); });
     EXPECT_FALSE(IsZoomed(child->Handle()));
     child->Free();
