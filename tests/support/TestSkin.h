@@ -26,6 +26,9 @@ struct TestSkinOptions {
     // TABLEFT/TABRIGHT (brd3), TOOLBUTTON (brd3) and GLOBALINFO's SICONCLOSE
     // (close.bmp: 3 states of 9 x 9 in Close[state]).
     bool PageControl = false;
+    // FORM (brd3 border) and FORMTITLE, with the title-button glyphs BICONCLOSE,
+    // BICONMAX, BICONMIN, BICONNORM and BICONHELP in FORM (kTestTitleButton sized).
+    bool Forms = false;
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
@@ -49,6 +52,10 @@ struct TestSkinColors {
     // With PageControl: the page frame, each tab section by position (top,
     // bottom, left, right) and their common hot colour, TOOLBUTTON, close image states.
     std::uint32_t PageFrame, Tab[4], TabHot, ToolButton, Close[3];
+    // FORM (colour, hot colour), FORMTITLE (colour, hot colour, font colour) and
+    // the title glyphs (close, max, min, norm, help) in their 3 states.
+    std::uint32_t Form[2], Title[3];
+    std::uint32_t TitleGlyph[5][3];
 };
 const TestSkinColors& TestSkinPalette(bool second = false);
 
@@ -67,6 +74,9 @@ constexpr int kTestGlyphHeight = 4;
 constexpr int kTestBoxSize = 8;
 // close.bmp (GLOBALINFO SICONCLOSE with PageControl): 3 states of 9 x 9.
 constexpr int kTestCloseSize = 9;
+// The title glyphs: 3 states of 16 x 14, flat colours.
+constexpr int kTestTitleButtonWidth = 16;
+constexpr int kTestTitleButtonHeight = 14;
 
 // Sections, in file order: GLOBALINFO, BUTTON, BUTTON_BIG (PARENTCLASS=BUTTON,
 // no masks), WEBBUTTON, SPEEDBUTTON (brd3 + PATTERN/HOTPATTERN, IMAGEPERCENT
