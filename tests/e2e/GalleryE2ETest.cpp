@@ -770,4 +770,3 @@ TEST_F(GalleryE2E, SkinnedFrameMovedMaximizedAndRestored) {
     Check("18-frame-restored");
 }
 
-}  // namespace
