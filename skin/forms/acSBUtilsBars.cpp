@@ -7,6 +7,7 @@
 #include "sMessages.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace {
@@ -173,8 +174,13 @@ void CalcThumb(const TacScrollBar* Bar, const TRect& R, int& ThumbSize, int& Thu
     const long long range = static_cast<long long>(si.nMax) - si.nMin + 1;
     const long long page = si.nPage;
     int size = 0;
-    if (page == 0) size = a;
-    else if (range > 0) size = std::max(int(ScrollMulDiv(page, track, range)), Bar->MinThumbSize);
+    if (page == 0) {
+        size = a;
+    } else if (range > 0) {
+        // A page far beyond the range gives a thumb longer than any bar, kept
+        // within an int that the hit test can still add a place to.
+        size = int(std::clamp<long long>(ScrollMulDiv(page, track, range), Bar->MinThumbSize, INT_MAX / 2));
+    }
     int offset = 0;
     if (range > 0) {
         // Counted from nMin, the position clamped to where the system keeps it.
