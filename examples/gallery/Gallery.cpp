@@ -12,6 +12,7 @@
 #include "StdCtrls.h"
 #include "GalleryHandleRow.h"
 #include "GalleryMenus.h"
+#include "sSkinProvider.h"
 #include "GalleryRows.h"
 #include "GalleryRange.h"
 #include "GalleryChecks.h"
@@ -238,6 +239,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The manager first, so that the controls are made with the skin active.
     auto* manager = TObject::Create<TsSkinManager>(form);
     AddGalleryMenus(form);  // before the skin, which makes them owner-drawn
+    // The form's frame, title bar and system menu (with the skin list) in the skin's look.
+    TObject::Create<TsSkinProvider>(form)->MakeSkinMenu = true;
     manager->SetSkinName(skin.c_str());
     BuildForm(form, manager);
     AddCheckRow(form, form->ClientHeight() + 10);

@@ -38,6 +38,12 @@ const TestSkinColors kFirst = {
      {0x101000, 0x202000, 0x303000},
      {0x001010, 0x002020, 0x003030}},
     {0x3A5F7A, 0x7A3F5A}, {0xC05030, 0x30C050},
+    {0x5A6B7C, 0x6B7C8D}, {0x224466, 0x2255AA, 0xF0E0D0},
+    {{0xE01010, 0xE02020, 0xE03030},
+     {0x10E010, 0x20E020, 0x30E030},
+     {0x1010E0, 0x2020E0, 0x3030E0},
+     {0xE0E010, 0xE0E020, 0xE0E030},
+     {0x10E0E0, 0x20E0E0, 0x30E0E0}},
 };
 
 TestSkinColors MakeSecond() {
@@ -219,6 +225,16 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
             mask(name, "GLYPHMASK", "glyph.bmp", 3, 1);
         }
     }
+    const char* const titleGlyphs[5] = {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONNORM", "BICONHELP"};
+    if (options.Forms) {
+        section("FORM");
+        colors(c.Form[0], c.Form[1], c.GlobalFont);
+        mask("FORM", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+        for (int k = 0; k < 5; ++k) mask("FORM", titleGlyphs[k], "title" + std::to_string(k) + ".bmp", 3, 0);
+        section("FORMTITLE");
+        colors(c.Title[0], c.Title[1], c.Title[2]);
+        col("HOTFONTCOLOR", c.Title[2]);
+    }
     section("COMBOBOX");
     colors(c.Edit, c.Edit, c.EditFont);
     mask("COMBOBOX", "GLYPHMASK", "glyph.bmp", 3, 1);
@@ -268,6 +284,10 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
         corner.SetPixel(0, 0, kKey);
         files.push_back({"corner.bmp", Bmp(corner)});
     }
+    if (options.Forms)
+        for (int k = 0; k < 5; ++k)
+            files.push_back({"title" + std::to_string(k) + ".bmp",
+                             Bmp(States(kTestTitleButtonWidth, kTestTitleButtonHeight, c.TitleGlyph[k], 3))});
     if (options.GlobalInfo) {
         TacBmpImage master;
         master.Resize(3 * kTestBoxSize, 5 * kTestBoxSize);

@@ -20,6 +20,9 @@ struct TestSkinOptions {
     bool GlobalInfo = true;
     // The scroll-bar track and slider sections (SCROLLBAR1H/1V/2H/2V, SCROLLSLIDERH/V).
     bool ScrollBars = false;
+    // FORM (brd3 border) and FORMTITLE, with the title-button glyphs BICONCLOSE,
+    // BICONMAX, BICONMIN, BICONNORM and BICONHELP in FORM (kTestTitleButton sized).
+    bool Forms = false;
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
@@ -38,6 +41,10 @@ struct TestSkinColors {
     std::uint32_t Box[5][3];  // master glyphs BOXUNCHECKED, BOXCHECKED, BOXGRAYED, RADIOUNCHECKED, RADIOCHECKED
     // Scroll-bar tracks before / after the thumb (SCROLLBAR1H/V, SCROLLBAR2H/V): colour and hot colour.
     std::uint32_t ScrollTrack[2], ScrollTrackHot[2];
+    // FORM (colour, hot colour), FORMTITLE (colour, hot colour, font colour) and
+    // the title glyphs (close, max, min, norm, help) in their 3 states.
+    std::uint32_t Form[2], Title[3];
+    std::uint32_t TitleGlyph[5][3];
 };
 const TestSkinColors& TestSkinPalette(bool second = false);
 
@@ -54,6 +61,9 @@ constexpr int kTestGlyphHeight = 4;
 // master.bmp (MASTERBITMAP): 24 x 40; row k (8 pixels high) holds Box[k]'s 3
 // states of 8 x 8, cut by RECT=0,8k,24,8 into the GLOBALINFO masks.
 constexpr int kTestBoxSize = 8;
+// The title glyphs: 3 states of 16 x 14, flat colours.
+constexpr int kTestTitleButtonWidth = 16;
+constexpr int kTestTitleButtonHeight = 14;
 
 // Sections, in file order: GLOBALINFO, BUTTON, BUTTON_BIG (PARENTCLASS=BUTTON,
 // no masks), WEBBUTTON, SPEEDBUTTON (brd3 + PATTERN/HOTPATTERN, IMAGEPERCENT

@@ -1,0 +1,441 @@
+// The form skin provider on real forms: frame geometry, the painted frame's
+// pixels, hit-test answers of every title element, moving, sizing and the
+// title buttons by real mouse input, the system menu, the window region, and
+// the system frame given back when the skin goes.
+#include <gtest/gtest.h>
+
+#include "FormTestSupport.h"
+#include "Menus.h"
+#include "PixelTestSupport.h"
+#include "TestSkin.h"
+#include "TestSupport.h"
+#include "sMessages.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace {
+
+using testsupport::Picture;
+
+TsSkinManager* Manager() {
+    static const testsupport::TestSkinFolder folder([] {
+        testsupport::TestSkinOptions options;
+        options.Forms = true;
+        return options;
+    }());
+    static TsSkinManager* m = [] {
+        TsSkinManager* mgr = TObject::Create<TsSkinManager>(nullptr);
+        String error;
+        if (!folder.Ok || !mgr->LoadSkin(folder.Skin, error)) ADD_FAILURE() << "test skin not loaded: " << error;
+        return mgr;
+    }();
+    return m;
+}
+const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
+
+void Pump(int ms = 60) { formtest::Pump(ms); }
+
+// A shown form with a provider.
+struct Skinned {
+    formtest::FormPtr Form;
+    TsSkinProvider* Provider;
+    explicit Skinned(TFormBorderStyle Style = bsSizeable, int Left = 100, int Top = 80, int W = 320, int H = 220) {
+        Manager();
+        Form = formtest::MakeForm(Left, Top, W, H);
+        Form->SetBorderStyle(Style);
+        Form->SetCaption("Provider");
+        Provider = TObject::Create<TsSkinProvider>(Form.get());
+        Form->Show();
+        SetForegroundWindow(Form->Handle());
+        Pump(120);
+    }
+    HWND H() const { return Form->Handle(); }
+    RECT Rect() const {
+        RECT r{};
+        GetWindowRect(H(), &r);
+        return r;
+    }
+    // A window point as a screen point.
+    POINT At(int X, int Y) const { return POINT{Rect().left + X, Rect().top + Y}; }
+    POINT Centre(const TRect& R) const { return At((R.left + R.right) / 2, (R.top + R.bottom) / 2); }
+    LRESULT Hit(POINT Screen) const { return SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(Screen.x, Screen.y)); }
+};
+
+// Real mouse input from a second thread: the system's move and size loops are
+// modal, so the test thread keeps pumping while a hand moves the mouse.
+namespace hand {
+void To(POINT P) {
+    const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (P.x * 65536 + w - 1) / w;
+    in.mi.dy = (P.y * 65536 + h - 1) / h;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+    Sleep(40);
+}
+void Button(bool Down) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = Down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+    Sleep(60);
+}
+void Click(POINT P) {
+    To(P);
+    Button(true);
+    Button(false);
+}
+void Drag(POINT From, POINT To_) {
+    To(From);
+    Button(true);
+    To(POINT{(From.x + To_.x) / 2, (From.y + To_.y) / 2});
+    To(To_);
+    Button(false);
+}
+}  // namespace hand
+
+void ByHand(const std::function<void()>& Input) {
+    std::atomic<bool> done{false};
+    std::thread t([&] {
+        Input();
+        done = true;
+    });
+    while (!done) Pump(10);
+    t.join();
+    Pump(150);
+    hand::To(POINT{5, GetSystemMetrics(SM_CYSCREEN) - 5});
+    Pump(100);
+}
+
+// The window as it is on the screen, frame included.
+Picture Shot(HWND H) { return testsupport::CaptureWindow(H); }
+
+POINT Mid(const TRect& R) { return POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
+
+// Frame geometry against the real window and client rectangles, over border
+// styles, normal and iconic.
+TEST(Provider, GeometryMatchesTheWindow) {
+    struct Row {
+        TFormBorderStyle Style;
+        bool Iconic;
+        int CaptionMetric;  // 0: no caption
+    };
+    const Row rows[] = {{bsSingle, false, SM_CYCAPTION},      {bsSizeable, false, SM_CYCAPTION},
+                        {bsDialog, false, SM_CYCAPTION},      {bsToolWindow, false, SM_CYSMCAPTION},
+                        {bsSizeToolWin, false, SM_CYSMCAPTION}, {bsNone, false, 0},
+                        {bsSizeable, true, SM_CYCAPTION}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "style " << int(r.Style) << (r.Iconic ? " iconic" : ""));
+        Skinned s(r.Style);
+        if (r.Iconic) {
+            ShowWindow(s.H(), SW_MINIMIZE);
+            Pump();
+        }
+        TsSkinProvider* p = s.Provider;
+        EXPECT_EQ(p->CaptionHeight(), r.CaptionMetric ? GetSystemMetrics(r.CaptionMetric) : 0);
+        const RECT w = s.Rect();
+        EXPECT_EQ(p->FormWidth(), w.right - w.left);
+        if (r.Style == bsNone) {
+            EXPECT_EQ(p->SysBorderWidth() + p->SysBorderHeight(), 0);
+        }
+        if (r.Iconic) continue;
+        POINT client{0, 0};
+        ClientToScreen(s.H(), &client);
+        EXPECT_EQ(p->ClientOffsetX(), client.x - w.left);
+        EXPECT_EQ(p->ClientOffsetY(), client.y - w.top);
+        EXPECT_EQ(p->HeaderHeight(), client.y - w.top);
+        EXPECT_EQ(LOWORD(s.Form->Perform(SM_ALPHACMD, acCommandWParam(AC_GETCHILDOFFSET), 0)), p->ClientOffsetX());
+    }
+    EXPECT_EQ(TsSkinProvider::IconSizeFor(8), 0);
+    EXPECT_EQ(TsSkinProvider::IconSizeFor(16), 8);
+    EXPECT_EQ(TsSkinProvider::IconSizeFor(18), 16);
+    EXPECT_EQ(TsSkinProvider::IconSizeFor(28), 32);
+}
+
+// The painted frame: title colour, border states and glyphs, active and
+// inactive; a caption or icon change never lets the system caption through.
+TEST(Provider, FramePixelsActiveAndInactive) {
+    Skinned s;
+    TsSkinProvider* p = s.Provider;
+    const RECT w = s.Rect();
+    const int W = w.right - w.left, H = w.bottom - w.top;
+    const int titleX = W - p->ButtonsWidth() - 12;
+    auto check = [&](int state, const char* what) {
+        SCOPED_TRACE(what);
+        const Picture pic = Shot(s.H());
+        EXPECT_EQ(pic.Pixel(titleX, 1), C().Title[state]);
+        EXPECT_EQ(pic.Pixel(1, H / 2), C().Border[state]);
+        EXPECT_EQ(pic.Pixel(W - 2, H / 2), C().Border[state]);
+        EXPECT_EQ(pic.Pixel(W / 2, H - 2), C().Border[state]);
+        // Close, maximize and minimize glyphs, right to left, in their normal state.
+        EXPECT_EQ(pic.Pixel(Mid(p->ButtonClose.Rect).x, Mid(p->ButtonClose.Rect).y), C().TitleGlyph[0][0]);
+        EXPECT_EQ(pic.Pixel(Mid(p->ButtonMax.Rect).x, Mid(p->ButtonMax.Rect).y), C().TitleGlyph[1][0]);
+        EXPECT_EQ(pic.Pixel(Mid(p->ButtonMin.Rect).x, Mid(p->ButtonMin.Rect).y), C().TitleGlyph[2][0]);
+        EXPECT_LT(p->ButtonMin.Rect.right, p->ButtonMax.Rect.left);
+        EXPECT_LT(p->ButtonMax.Rect.right, p->ButtonClose.Rect.left);
+    };
+    check(1, "active");
+    SetWindowTextA(s.H(), "A new caption");
+    Pump();
+    check(1, "after a caption change");
+    SendMessageA(s.H(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconA(nullptr, MAKEINTRESOURCEA(32516))));
+    Pump();
+    check(1, "after an icon change");
+    {
+        Skinned other(bsSizeable, 500, 400, 200, 150);
+        Pump();
+        EXPECT_FALSE(p->FormActive);
+        check(0, "inactive");
+    }
+    SetForegroundWindow(s.H());
+    Pump();
+    check(1, "active again");
+}
+
+// Every title element answers its own code, exactly where it is painted.
+TEST(Provider, HitTestOfEveryElement) {
+    Skinned s;
+    TsSkinProvider* p = s.Provider;
+    TsTitleButton* user = p->TitleButtons()->Add();
+    TsTitleButton* disabled = p->TitleButtons()->Add();
+    disabled->Enabled = false;
+    p->RefreshFormFrame();
+    Pump();
+    const RECT w = s.Rect();
+    const int W = w.right - w.left, H = w.bottom - w.top;
+    struct Row {
+        const char* What;
+        POINT At;
+        LRESULT Code;
+    };
+    const Row rows[] = {
+        {"icon", s.Centre(p->IconRect()), HTSYSMENU},
+        {"close", s.Centre(p->ButtonClose.Rect), HTCLOSE},
+        {"maximize", s.Centre(p->ButtonMax.Rect), HTMAXBUTTON},
+        {"minimize", s.Centre(p->ButtonMin.Rect), HTMINBUTTON},
+        {"user button", s.Centre(user->BtnData.Rect), teUserFirst},
+        {"disabled user button", s.Centre(disabled->BtnData.Rect), HTCAPTION},
+        {"caption", s.At(W / 2 - 20, p->CaptionHeight() / 2 + 2), HTCAPTION},
+        {"left border", s.At(1, H / 2), HTLEFT},
+        {"bottom-right corner", s.At(W - 1, H - 1), HTBOTTOMRIGHT},
+        {"client", s.At(W / 2, H / 2), HTCLIENT},
+    };
+    for (const Row& r : rows) EXPECT_EQ(s.Hit(r.At), r.Code) << r.What;
+    // A hot button shows its hot state; leaving it, the normal one.
+    s.Hit(s.Centre(p->ButtonClose.Rect));
+    EXPECT_EQ(p->HotElement, teClose);
+    EXPECT_EQ(Shot(s.H()).Pixel(Mid(p->ButtonClose.Rect).x, Mid(p->ButtonClose.Rect).y), C().TitleGlyph[0][1]);
+    s.Hit(s.At(W / 2, H / 2));
+    EXPECT_EQ(p->HotElement, teNone);
+    EXPECT_EQ(Shot(s.H()).Pixel(Mid(p->ButtonClose.Rect).x, Mid(p->ButtonClose.Rect).y), C().TitleGlyph[0][0]);
+
+    // A dialog frame: close and help, no maximize or minimize.
+    Skinned d(bsDialog, 450, 300, 260, 160);
+    d.Form->SetBorderIcons(TBorderIcons{biSystemMenu, biHelp});
+    d.Provider->RefreshFormFrame();
+    Pump();
+    EXPECT_EQ(d.Hit(d.Centre(d.Provider->ButtonClose.Rect)), HTCLOSE);
+    EXPECT_EQ(d.Hit(d.Centre(d.Provider->ButtonHelp.Rect)), HTHELP);
+    EXPECT_FALSE(d.Provider->MaxShown());
+}
+
+// Real mouse input: the caption moves the form, a border sizes it.
+TEST(Provider, DraggingCaptionMovesAndBorderSizes) {
+    Skinned s;
+    const RECT before = s.Rect();
+    const POINT grab = s.At((before.right - before.left) / 2 - 30, s.Provider->CaptionHeight() / 2 + 2);
+    ByHand([&] { hand::Drag(grab, POINT{grab.x + 40, grab.y + 30}); });
+    const RECT moved = s.Rect();
+    EXPECT_EQ(moved.left - before.left, 40);
+    EXPECT_EQ(moved.top - before.top, 30);
+    EXPECT_EQ(moved.right - moved.left, before.right - before.left);
+
+    const POINT edge{moved.right - 2, (moved.top + moved.bottom) / 2};
+    ByHand([&] { hand::Drag(edge, POINT{edge.x + 50, edge.y}); });
+    const RECT sized = s.Rect();
+    EXPECT_EQ(sized.right - sized.left, moved.right - moved.left + 50);
+    EXPECT_EQ(sized.left, moved.left);
+    // The frame follows the new size.
+    EXPECT_EQ(Shot(s.H()).Pixel(sized.right - sized.left - 2, (sized.bottom - sized.top) / 2), C().Border[1]);
+}
+
+// Real clicks on the painted buttons: minimize, maximize and restore, a user
+// button's events once each, a double-click on the caption, then close.
+TEST(Provider, TitleButtonsWorkByMouse) {
+    Skinned s;
+    TsSkinProvider* p = s.Provider;
+    int downs = 0, ups = 0;
+    TsTitleButton* user = p->TitleButtons()->Add();
+    user->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) { downs += b == mbLeft; };
+    user->OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int, int) { ups += b == mbLeft; };
+    p->RefreshFormFrame();
+    Pump();
+
+    ByHand([&] { hand::Click(s.Centre(user->BtnData.Rect)); });
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(ups, 1);
+
+    ByHand([&] { hand::Click(s.Centre(p->ButtonMax.Rect)); });
+    EXPECT_TRUE(IsZoomed(s.H()));
+    // The restore glyph stands where maximize was; it restores.
+    EXPECT_EQ(s.Hit(s.Centre(p->ButtonMax.Rect)), HTMAXBUTTON);
+    ByHand([&] { hand::Click(s.Centre(p->ButtonMax.Rect)); });
+    EXPECT_FALSE(IsZoomed(s.H()));
+
+    const POINT caption = s.At(60, p->CaptionHeight() / 2 + 2);
+    ByHand([&] {
+        hand::Click(caption);
+        hand::Click(caption);
+    });
+    EXPECT_TRUE(IsZoomed(s.H()));
+    ShowWindow(s.H(), SW_RESTORE);
+    Pump();
+
+    ByHand([&] { hand::Click(s.Centre(p->ButtonMin.Rect)); });
+    EXPECT_TRUE(IsIconic(s.H()));
+    ShowWindow(s.H(), SW_RESTORE);
+    SetForegroundWindow(s.H());
+    Pump(150);
+
+    int closed = 0;
+    s.Form->OnClose = [&](TObject*, TCloseAction& a) {
+        ++closed;
+        a = caHide;
+    };
+    ByHand([&] { hand::Click(s.Centre(p->ButtonClose.Rect)); });
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(IsWindowVisible(s.H()));
+}
+
+// The system menu: its items follow the frame, its commands act, it opens
+// from the icon, and its skin list never piles up separators.
+TEST(Provider, SystemMenu) {
+    Skinned s;
+    TsSystemMenu* menu = s.Provider->SystemMenu;
+    ASSERT_NE(menu, nullptr);
+    menu->ItemMaximize->Click();
+    Pump();
+    EXPECT_TRUE(IsZoomed(s.H()));
+    menu->UpdateItems();
+    EXPECT_TRUE(menu->ItemRestore->Enabled());
+    EXPECT_FALSE(menu->ItemMove->Enabled());
+    EXPECT_FALSE(menu->ItemMaximize->Enabled());
+    menu->ItemRestore->Click();
+    Pump();
+    EXPECT_FALSE(IsZoomed(s.H()));
+
+    std::atomic<bool> opened{false};
+    ByHand([&] {
+        hand::Click(s.Centre(s.Provider->IconRect()));
+        for (int i = 0; i < 50 && !opened; ++i) {
+            HWND popup = FindWindowA("#32768", nullptr);
+            opened = popup && IsWindowVisible(popup);
+            Sleep(40);
+        }
+        INPUT key[2]{};
+        key[0].type = key[1].type = INPUT_KEYBOARD;
+        key[0].ki.wVk = key[1].ki.wVk = VK_ESCAPE;
+        key[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, key, sizeof(INPUT));
+        Sleep(100);
+    });
+    EXPECT_TRUE(opened);
+
+    const int count = menu->Items()->Count();
+    for (int i = 0; i < 3; ++i) {
+        menu->RemoveSkinItems();
+        menu->MakeSkinItems();
+    }
+    menu->RemoveSkinItems();
+    EXPECT_EQ(menu->Items()->Count(), count);
+
+    Skinned d(bsDialog, 450, 300, 260, 160);
+    TsSystemMenu* dm = d.Provider->SystemMenu;
+    dm->UpdateItems();
+    EXPECT_TRUE(dm->ItemMove->Visible());
+    EXPECT_TRUE(dm->ItemClose->Visible());
+    EXPECT_FALSE(dm->ItemRestore->Visible() || dm->ItemSize->Visible() || dm->ItemMinimize->Visible() ||
+                 dm->ItemMaximize->Visible());
+}
+
+// The window region follows the border mask's key-coloured corners.
+TEST(Provider, RegionFollowsTheSkinCorners) {
+    Skinned s;
+    const RECT w = s.Rect();
+    const int W = w.right - w.left, H = w.bottom - w.top;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(s.H(), rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+    EXPECT_FALSE(PtInRegion(rgn, W - 1, 0));
+    EXPECT_FALSE(PtInRegion(rgn, 0, H - 1));
+    EXPECT_TRUE(PtInRegion(rgn, 2, 0));
+    EXPECT_TRUE(PtInRegion(rgn, W / 2, H / 2));
+    // A new size gives a region of the new size.
+    SetWindowPos(s.H(), nullptr, 0, 0, W + 30, H, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    ASSERT_NE(GetWindowRgn(s.H(), rgn), ERROR);
+    EXPECT_TRUE(PtInRegion(rgn, W + 20, H / 2));
+    EXPECT_FALSE(PtInRegion(rgn, W + 29, 0));
+    DeleteObject(rgn);
+}
+
+// A second provider does nothing; freeing the first gives the form its
+// system frame, style, procedure and shape back; so does removing the skin.
+TEST(Provider, SkinRemovalGivesTheSystemFrameBack) {
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(120, 90, 300, 200);
+    const TWndMethod own = form->WindowProc;
+    auto* first = TObject::Create<TsSkinProvider>(form.get());
+    auto* second = TObject::Create<TsSkinProvider>(form.get());
+    EXPECT_EQ(second->Form, nullptr);
+    form->Show();
+    Pump(120);
+    EXPECT_EQ(ProviderOf(form.get()), first);
+    second->Free();
+    EXPECT_EQ(ProviderOf(form.get()), first);
+    EXPECT_EQ(GetWindowLongPtrA(form->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(form->Handle(), rgn), ERROR);
+
+    Manager()->SetActive(false);
+    Pump();
+    EXPECT_NE(GetWindowLongPtrA(form->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_EQ(GetWindowRgn(form->Handle(), rgn), ERROR);
+    // The system paints its own frame: the skin's border colour is gone.
+    const Picture plain = Shot(form->Handle());
+    EXPECT_NE(plain.Pixel(1, 100), C().Border[1]);
+    Manager()->SetActive(true);
+    Pump(120);
+    EXPECT_EQ(Shot(form->Handle()).Pixel(1, 100), C().Border[1]);
+
+    first->Free();
+    Pump();
+    EXPECT_TRUE(form->WindowProc == own);
+    EXPECT_NE(GetWindowLongPtrA(form->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_EQ(GetWindowRgn(form->Handle(), rgn), ERROR);
+    DeleteObject(rgn);
+}
+
+// Screen snapping: near a work-area edge the form lands flush on it.
+TEST(Provider, ScreenSnapToWorkAreaEdges) {
+    Skinned s;
+    s.Provider->ScreenSnap = true;
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT r = s.Rect();
+    const int W = r.right - r.left;
+    SetWindowPos(s.H(), nullptr, work.right - W - 9, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(s.Rect().left, work.right - W);
+    SetWindowPos(s.H(), nullptr, work.right - W - 10, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(s.Rect().left, work.right - W - 10);
+    SetWindowPos(s.H(), nullptr, work.left + 5, work.top + 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(s.Rect().left, work.left);
+    EXPECT_EQ(s.Rect().top, work.top);
+}
+
+}  // namespace
