@@ -20,6 +20,8 @@ struct TestSkinOptions {
     bool GlobalInfo = true;
     // The scroll-bar track and slider sections (SCROLLBAR1H/1V/2H/2V, SCROLLSLIDERH/V).
     bool ScrollBars = false;
+    // A GROUPBOX section (brd3, the GLOBALINFO colours).
+    bool GroupBox = false;
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
