@@ -245,6 +245,11 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
     fading();
     section("RADIOBUTTON");
     colors(c.Global, c.GlobalHot, c.GlobalFont);
+    if (options.GroupBox) {
+        section("GROUPBOX");
+        colors(c.Global, c.GlobalHot, c.GlobalFont);
+        mask("GROUPBOX", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+    }
     section("CYC1");
     key("PARENTCLASS", "CYC2");
     section("CYC2");
