@@ -44,6 +44,7 @@ const TestSkinColors kFirst = {
      {0x1010E0, 0x2020E0, 0x3030E0},
      {0xE0E010, 0xE0E020, 0xE0E030},
      {0x10E0E0, 0x20E0E0, 0x30E0E0}},
+    {0x5078A0, 0xA07850, 0x203040},
 };
 
 TestSkinColors MakeSecond() {
@@ -234,6 +235,12 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
         section("FORMTITLE");
         colors(c.Title[0], c.Title[1], c.Title[2]);
         col("HOTFONTCOLOR", c.Title[2]);
+    }
+    if (options.Headers) {
+        section("COLHEADER");
+        colors(c.Header[0], c.Header[1], c.Header[2]);
+        col("HOTFONTCOLOR", c.ButtonHotFont);
+        mask("COLHEADER", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
     }
     section("COMBOBOX");
     colors(c.Edit, c.Edit, c.EditFont);

@@ -25,6 +25,8 @@ struct TestSkinOptions {
     bool Forms = false;
     // A GROUPBOX section (brd3, the GLOBALINFO colours).
     bool GroupBox = false;
+    // A COLHEADER section (list-view header sections): brd3 border, Header colours.
+    bool Headers = false;
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
@@ -47,6 +49,8 @@ struct TestSkinColors {
     // the title glyphs (close, max, min, norm, help) in their 3 states.
     std::uint32_t Form[2], Title[3];
     std::uint32_t TitleGlyph[5][3];
+    // COLHEADER: colour, hot colour, font colour (hot font: ButtonHotFont).
+    std::uint32_t Header[3];
 };
 const TestSkinColors& TestSkinPalette(bool second = false);
 
