@@ -16,6 +16,7 @@
 #include "GalleryRows.h"
 #include "GalleryRange.h"
 #include "GalleryChecks.h"
+#include "GalleryDialogs.h"
 #include "sButton.h"
 #include "sSkinManager.h"
 
@@ -244,6 +245,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     manager->SetSkinName(skin.c_str());
     BuildForm(form, manager);
     AddCheckRow(form, form->ClientHeight() + 10);
+    AddDialogButtons(form, 800, 30);
     form->SetHeight(form->Height() + 160);
 
     if (!screenshot.empty()) {

@@ -235,6 +235,11 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
         section("FORMTITLE");
         colors(c.Title[0], c.Title[1], c.Title[2]);
         col("HOTFONTCOLOR", c.Title[2]);
+        // Dialogs look like forms, their buttons taken from FORM.
+        section("DIALOG");
+        key("PARENTCLASS", "FORM");
+        colors(c.Form[0], c.Form[1], c.GlobalFont);
+        mask("DIALOG", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
     }
     if (options.Headers) {
         section("COLHEADER");
