@@ -8,6 +8,7 @@
 #include "Classes.h"
 #include "Menus.h"
 #include "acSBUtils.h"
+#include "sMessages.h"
 #include "sSkinManager.h"
 
 #include <vector>
@@ -17,8 +18,6 @@ class TacProvider;
 class TacMnuWnd;
 class TsSkinProvider;
 
-// A dialog asks its adapter to look for children made since (command 28).
-constexpr WORD AC_ADAPTNEWCHILDREN = 28;
 // Sent by whoever adds children to a dialog after it is shown.
 constexpr UINT acNewChildrenMessage = 0x52E;
 // Answered acOwnRegionAnswer by a window that keeps its own region.

@@ -5,9 +5,7 @@
 
 #include "acSBUtils.h"
 #include "sConst.h"
-
-// Group boxes answer this command with the height of their caption.
-constexpr WORD AC_CAPTIONHEIGHT = 27;
+#include "sMessages.h"
 
 // The library's command message is registered at run time: window procedures
 // switch on this instead, which puts it at a fixed place.

@@ -14,6 +14,7 @@
 #include "acSBUtilsSimple.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
+#include "sSkinProvider.h"
 
 #include <commdlg.h>
 
@@ -307,6 +308,91 @@ TEST_F(DialogHook, RemoveHookGivesAnOpenDialogBackWhole) {
     DestroyWindow(d);
     formtest::Pump(30);
     EXPECT_TRUE(Manager()->HookInstalled());
+}
+
+TEST_F(DialogHook, HitTestsOfTheTitleAndTheZoomedBand) {
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
+    TacDialogWnd* a = ProviderOfWindow(d)->DialogWnd;
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->FrameKind, fkSizeable);
+    RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    RECT r{};
+    GetWindowRect(d, &r);
+    auto hit = [&](int X, int Y) { return SendMessageA(d, WM_NCHITTEST, 0, MAKELPARAM(r.left + X, r.top + Y)); };
+    auto centre = [&](const TacTitleButton& b) { return hit((b.Rect.left + b.Rect.right) / 2, (b.Rect.top + b.Rect.bottom) / 2); };
+    // Close, maximize and minimize from the right, the caption between.
+    EXPECT_LT(a->BtnMax.Rect.right, a->BtnClose.Rect.right);
+    EXPECT_LT(a->BtnMin.Rect.right, a->BtnMax.Rect.right);
+    EXPECT_EQ(centre(a->BtnClose), HTCLOSE);
+    EXPECT_EQ(centre(a->BtnMax), HTMAXBUTTON);
+    EXPECT_EQ(centre(a->BtnMin), HTMINBUTTON);
+    EXPECT_EQ(hit((r.right - r.left) / 3, (a->BtnClose.Rect.top + a->BtnClose.Rect.bottom) / 2), HTCAPTION);
+    EXPECT_EQ(TacDialogWnd::BrushCount(), 0);
+    const LRESULT brush = SendMessageA(d, WM_CTLCOLORDLG, 0, 0);
+    EXPECT_EQ(SendMessageA(d, WM_CTLCOLORDLG, 0, 0), brush) << "one brush, not one per message";
+    LOGBRUSH lb{};
+    GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof lb, &lb);
+    EXPECT_EQ(lb.lbColor, COLORREF(ColorToRGB(GlobalSkinColor(Manager()))));
+    EXPECT_EQ(TacDialogWnd::BrushCount(), 1);
+    // Zoomed, the outer 2 pixels of every side answer HTERROR.
+    ShowWindow(d, SW_MAXIMIZE);
+    formtest::Pump(60);
+    GetWindowRect(d, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    for (POINT p : {POINT{1, h / 2}, POINT{w / 2, 1}, POINT{w - 2, h / 2}, POINT{w / 2, h - 2}})
+        EXPECT_EQ(hit(p.x, p.y), HTERROR) << p.x << "," << p.y;
+    EXPECT_NE(hit(w / 2, h - 3), HTERROR);
+    DestroyWindow(d);
+    formtest::Pump(30);
+    EXPECT_EQ(TacDialogWnd::BrushCount(), 0) << "freed with its adapter";
+}
+
+TEST_F(DialogHook, RequestedPlaceEmptyProvidersAndFormsWithoutWindows) {
+    // MessageBoxByType's place is where the box appears.
+    POINT at{};
+    RunModal(
+        [&] {
+            HWND box = Visible("#32770");
+            RECT r{};
+            GetWindowRect(box, &r);
+            at = POINT{r.left, r.top};
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        },
+        [] { return MessageBoxByType("Placed", "Placed", MB_OK, 50, 60); });
+    EXPECT_EQ(at.x, 50);
+    EXPECT_EQ(at.y, 60);
+    // A foreign window that is no dialog gets an empty provider, freed with it.
+    HWND plain = CreateWindowExA(0, "STATIC", "plain", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr, nullptr, nullptr,
+                                 nullptr);
+    SetActiveWindow(plain);
+    formtest::Pump(30);
+    TacProvider* p = ProviderOfWindow(plain);
+    ASSERT_TRUE(p);
+    EXPECT_FALSE(p->DialogWnd || p->SkinProvider);
+    DestroyWindow(plain);
+    EXPECT_EQ(ProviderOfWindow(plain), nullptr);
+    EXPECT_EQ(TacProvider::InstanceCount(), 0);
+    // Looking for the form of a window never makes a form's window.
+    formtest::FormPtr hidden = formtest::MakeForm(0, 0, 100, 100);
+    EXPECT_EQ(FormOfWindow(GetDesktopWindow()), nullptr);
+    EXPECT_FALSE(hidden->HandleAllocated());
+}
+
+TEST_F(DialogHook, FormsWithoutProviderGetOneUnlessTaggedMinus98) {
+    for (const int tag : {0, -98}) {
+        formtest::FormPtr form = formtest::MakeForm(120, 120, 240, 160);
+        form->SetTag(tag);
+        form->Show();
+        SetForegroundWindow(form->Handle());
+        formtest::Pump(60);
+        TacProvider* p = ProviderOfWindow(form->Handle());
+        EXPECT_EQ(p != nullptr, tag == 0) << "tag " << tag;
+        EXPECT_EQ(ProviderOf(form.get()) != nullptr, tag == 0) << "tag " << tag;
+        if (p) {
+            EXPECT_EQ(p->SkinProvider, ProviderOf(form.get()));
+        }
+    }
+    EXPECT_TRUE(acProviderList.empty()) << "a form's provider goes with its form";
 }
 
 // The table of child adapters by class and style, on one modeless dialog.
