@@ -57,7 +57,7 @@ private:
 
 void CopyCacheTo(TacMainWnd* A, HDC DC, int FromX = 0) {
     TBitmap* cache = A->SkinData ? A->SkinData->CacheBmp : nullptr;
-    if (!cache || !DC) return;
+    if (!cache) return;
     const TTargetDC dc(A->CtrlHandle, DC);
     BitBlt(dc, FromX, 0, cache->Width() - FromX, cache->Height(), cache->Canvas()->Handle(), FromX, 0, SRCCOPY);
 }
@@ -90,10 +90,13 @@ bool IsHotWindow(const TacMainWnd* A) {
 }
 
 // The manager's hot window becomes this one; a leave notice hands it back.
-void TakeHotWindow(TacMainWnd* A) {
+// Not asked for inside WM_NCHITTEST: the system's tracking hit-tests the
+// window again, which would come straight back here.
+void TakeHotWindow(TacMainWnd* A, bool TrackLeave = true) {
     if (!DefaultManager || DefaultManager->ComponentState().Contains(csDesigning) || !IsWindowEnabled(A->CtrlHandle))
         return;
     if (DefaultManager->HotWindow != A->CtrlHandle) SetActiveControl(DefaultManager, A->CtrlHandle);
+    if (!TrackLeave) return;
     TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, A->CtrlHandle, 0};
     TrackMouseEvent(&t);
 }
@@ -234,11 +237,14 @@ int TacBtnWnd::AvailableTextWidth() {
 }
 
 TRect TacBtnWnd::CaptionRect(TSize TextSize, TPoint& GlyphPos) {
+    // Centred in the width the glyph leaves, as wide as the text: the focus
+    // frame then hugs the caption instead of running over the border.
     const TSize g = GlyphSize();
     const int glyphPart = g.cx > 0 ? g.cx + 2 : 0;
     GlyphPos = TPoint{WndSize.x - 2 - g.cx, (WndSize.y - g.cy) / 2};
     const int top = (WndSize.y - TextSize.cy) / 2;
-    return TRect{1, top, WndSize.x - 1 - glyphPart, top + TextSize.cy};
+    const int left = 1 + std::max<int>((WndSize.x - 2 - glyphPart - TextSize.cx) / 2, 0);
+    return TRect{left, top, left + TextSize.cx, top + TextSize.cy};
 }
 
 void TacBtnWnd::DrawGlyph(TBitmap*, TPoint, bool) {}
@@ -512,6 +518,8 @@ void TacCheckBoxWnd::WndProc(TMessage& M) {
     if ((M.Msg == WM_KEYDOWN && M.WParam == VK_SPACE) || M.Msg == WM_SETFOCUS || M.Msg == WM_KILLFOCUS) {
         RepaintNow(CtrlHandle);
     } else if (M.Msg == WM_NCHITTEST) {
+        TakeHotWindow(this, false);
+    } else if (M.Msg == WM_MOUSEMOVE) {
         TakeHotWindow(this);
     } else if (M.Msg == WM_SETTEXT && IsWindowVisible(CtrlHandle)) {
         RepaintNow(CtrlHandle);

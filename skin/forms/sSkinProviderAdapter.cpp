@@ -83,6 +83,7 @@ void TacAdapterItem::DoHook(TWinControl* Control) {
     const TAdapterKind& k = kKinds[kind];
     if (*k.DataSection) SkinData->SetSkinSection(k.DataSection);
     WndObject = k.Factory(Control->Handle(), SkinData, m, k.AdapterSection);
+    RedrawWindow(Control->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 // ---------------------------------------------------------------------------
