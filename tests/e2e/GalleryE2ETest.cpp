@@ -12,6 +12,8 @@
 
 #include "TestSupport.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -451,6 +453,46 @@ TEST_F(GalleryE2E, SkinnedScrollBarOfASystemListBoxScrolls) {
     const LRESULT visible = client.bottom / SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
     EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), count - visible);
     Check("scroll-01-list");
+}
+
+// The system combo box, list view and tree view of the gallery are skinned
+// by handle: a click on the combo's button opens its skinned list, a second
+// one closes it (Escape would reach the form's Cancel button first), and the
+// list view's skinned thumb dragged down scrolls it.
+TEST_F(GalleryE2E, SkinnedComboOpensAndListViewScrolls) {
+    HWND combo = FindWindowExA(App.Window, nullptr, "ComboBox", nullptr);
+    HWND view = FindWindowExA(App.Window, nullptr, "SysListView32", nullptr);
+    ASSERT_TRUE(combo && view);
+    RECT r{};
+    GetWindowRect(combo, &r);
+    const POINT button{r.right - GetSystemMetrics(SM_CXVSCROLL) / 2 - 2, (r.top + r.bottom) / 2};
+    Click(button);
+    EXPECT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the click opened no list";
+    Settle();
+    Check("17-combo-open");
+    Click(button);
+    Settle();
+    EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+
+    GetWindowRect(view, &r);
+    const int edge = 2;  // WS_EX_CLIENTEDGE
+    const int barX = r.right - edge - GetSystemMetrics(SM_CXVSCROLL) / 2;
+    const int thumbY = r.top + edge + GetSystemMetrics(SM_CYVSCROLL) + 4;
+    ASSERT_EQ(SendMessageA(view, LVM_GETTOPINDEX, 0, 0), 0);
+    MoveTo(POINT{barX, thumbY});
+    Settle(300);
+    Button(true);
+    Settle(200);
+    for (int dy = 10; dy <= 40; dy += 10) {
+        MoveTo(POINT{barX, thumbY + dy});
+        Settle(50);
+    }
+    Button(false);
+    Away();
+    Settle(600);
+    const LRESULT top = SendMessageA(view, LVM_GETTOPINDEX, 0, 0);
+    EXPECT_GT(top, 5);
+    Check("18-listview-scrolled");
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ const TestSkinColors kFirst = {
      {0x101000, 0x202000, 0x303000},
      {0x001010, 0x002020, 0x003030}},
     {0x3A5F7A, 0x7A3F5A}, {0xC05030, 0x30C050},
+    {0x5078A0, 0xA07850, 0x203040},
 };
 
 TestSkinColors MakeSecond() {
@@ -218,6 +219,12 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
             mask(name, "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
             mask(name, "GLYPHMASK", "glyph.bmp", 3, 1);
         }
+    }
+    if (options.Headers) {
+        section("COLHEADER");
+        colors(c.Header[0], c.Header[1], c.Header[2]);
+        col("HOTFONTCOLOR", c.ButtonHotFont);
+        mask("COLHEADER", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
     }
     section("COMBOBOX");
     colors(c.Edit, c.Edit, c.EditFont);

@@ -22,6 +22,8 @@ struct TestSkinOptions {
     bool ScrollBars = false;
     // A GROUPBOX section (brd3, the GLOBALINFO colours).
     bool GroupBox = false;
+    // A COLHEADER section (list-view header sections): brd3 border, Header colours.
+    bool Headers = false;
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
@@ -40,6 +42,8 @@ struct TestSkinColors {
     std::uint32_t Box[5][3];  // master glyphs BOXUNCHECKED, BOXCHECKED, BOXGRAYED, RADIOUNCHECKED, RADIOCHECKED
     // Scroll-bar tracks before / after the thumb (SCROLLBAR1H/V, SCROLLBAR2H/V): colour and hot colour.
     std::uint32_t ScrollTrack[2], ScrollTrackHot[2];
+    // COLHEADER: colour, hot colour, font colour (hot font: ButtonHotFont).
+    std::uint32_t Header[3];
 };
 const TestSkinColors& TestSkinPalette(bool second = false);
 
