@@ -97,8 +97,8 @@ TEST_F(CtrlAdapterTest, EachControlGetsTheAdapterOfItsClassList) {
     const std::map<std::string, std::string> expected = {
         {"button", "TacBtnWnd"},     {"bitbtn", "TacBitBtnWnd"}, {"check", "TacCheckBoxWnd"},
         {"radio", "TacCheckBoxWnd"}, {"group", "TacGroupBoxWnd"}, {"panel", "TacPanelWnd"},
-        {"other", "TacBtnWnd"},      {"tagged", ""},              {"edit", ""},
-        {"memo", ""},                {"list", ""},
+        {"other", "TacBtnWnd"},      {"tagged", ""},              {"edit", "TacEditWnd"},
+        {"memo", "TacEditWnd"},      {"list", "TacEditWnd"},
     };
     EXPECT_EQ(Kinds(a), expected);
     EXPECT_EQ(a->GetItem(a->IndexOf(button))->SkinData->SkinSection(), "BUTTON");
@@ -124,13 +124,13 @@ TEST_F(CtrlAdapterTest, OwnerRulesAndEventDecide) {
         int Expected;  // items
     };
     const Case cases[] = {
-        {"all", [](TacCtrlAdapter*) {}, 6},
+        {"all", [](TacCtrlAdapter*) {}, 9},
         {"no third-party rule", [](TacCtrlAdapter*) { Manager()->SkinningRules.Exclude(srThirdParty); }, 0},
         {"event refuses buttons",
          [this](TacCtrlAdapter* a) {
              a->OnSkinItem = [this](TComponent* c, bool& can, String&) { can = c != button && c != untouched; };
          },
-         5},
+         8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -140,6 +140,12 @@ TEST_F(CtrlAdapterTest, OwnerRulesAndEventDecide) {
         EXPECT_EQ(a.Count(), c.Expected);
         Manager()->SkinningRules.Include(srThirdParty);
     }
+    // A section the event chooses stays with the kinds that keep theirs.
+    TacCtrlAdapter a(nullptr, form.get());
+    a.OnSkinItem = [](TComponent*, bool&, String& section) { section = "PANEL"; };
+    a.AddAllItems();
+    EXPECT_EQ(a.GetItem(a.IndexOf(controls["edit"]))->SkinData->SkinSection(), "PANEL");
+    EXPECT_EQ(a.GetItem(a.IndexOf(button))->SkinData->SkinSection(), "BUTTON");
 }
 
 TEST_F(CtrlAdapterTest, SkinnedControlsAreLeftAlone) {
