@@ -310,7 +310,7 @@ void TacToolBarWnd::PaintToolBar(HDC DC) {
         OffsetRect(&r, BorderInset, BorderInset);
         const bool enabled = (b.fsState & TBSTATE_ENABLED) != 0;
         const int state = !enabled ? 0 : (b.fsState & (TBSTATE_PRESSED | TBSTATE_CHECKED)) ? 2 : hot == i ? 1 : 0;
-        if (section >= 0 && state > 0)
+        if (section >= 0)
             PaintSkinItem(section, "TOOLBUTTON", behind, true, state, r, TPoint{r.left, r.top}, &bmp, m);
         int textTop = r.top;
         if (images && b.iBitmap >= 0) {

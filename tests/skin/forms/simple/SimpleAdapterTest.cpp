@@ -3,8 +3,12 @@
 // window's own look once the skin is gone.
 #include "SimpleTestSupport.h"
 
+#include "Buttons.h"
 #include "acSBUtilsSimple.h"
 #include "sMessages.h"
+#include "sSkinProviderAdapter.h"
+
+#include <commctrl.h>
 
 #include <memory>
 
@@ -166,6 +170,60 @@ TEST_F(SimpleAdapterTest, SkinRemovalGivesEachWindowItsOwnLook) {
     RedrawWindow(b, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     Pump();
     EXPECT_EQ(WindowPixel(b, 6, 18), C().ButtonHot);  // focused by the click
+}
+
+}  // namespace
+
+namespace {
+
+using namespace simpletest;
+
+TEST(SimpleAdapterKinds, SpinButtonHalvesFollowTheCursor) {
+    Manager();
+    HWND host = MakeHost();
+    HWND s = MakeChild(host, UPDOWN_CLASSA, "", UDS_ARROWKEYS, RECT{20, 20, 40, 60});
+    TacSpinWnd a(s, nullptr, Manager(), "SPEEDBUTTON_SMALL");
+    struct Case {
+        int Y;  // where the cursor is, window coordinates
+        bool Press;
+        std::uint32_t Up, Down;
+    };
+    for (const Case& c : {Case{5, false, C().Border[1], C().Border[0]}, Case{5, true, C().Border[2], C().Border[0]},
+                          Case{35, true, C().Border[0], C().Border[2]}}) {
+        SCOPED_TRACE(testing::Message() << "y " << c.Y << (c.Press ? " pressed" : ""));
+        testinput::MouseTo(ScreenPoint(s, 10, c.Y));
+        if (c.Press) testinput::LeftButton(true);
+        RedrawWindow(s, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(WindowPixel(s, 1, 10), c.Up);
+        EXPECT_EQ(WindowPixel(s, 1, 30), c.Down);
+        if (c.Press) testinput::LeftButton(false);
+    }
+    MouseAway();
+    DestroyWindow(host);
+}
+
+TEST(SimpleAdapterKinds, BitmapButtonShowsItsGlyphBesideTheCaption) {
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(60, 60, 300, 200);
+    auto* b = formtest::Make<TBitBtn>(form.get(), 10, 10, 140, 40);
+    b->SetCaption("Glyph");
+    TBitmap glyph(16, 16);
+    glyph.Canvas()->Brush()->SetColor(testsupport::ToColor(0x0080FF));
+    glyph.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    SetPixel(glyph.Canvas()->Handle(), 0, 15, RGB(255, 0, 255));  // its transparent colour
+    b->SetGlyph(&glyph);
+    form->Show();
+    Pump();
+    auto* holder = TObject::Create<TacFormCtrlAdapter>(form.get());
+    Pump();
+    ASSERT_EQ(AdapterOfWindow(b->Handle())->ClassName(), "TacBitBtnWnd");
+    const int glyphPixels = CountPixels(b->Handle(), RECT{3, 3, 137, 37}, 0x0080FF);
+    EXPECT_GE(glyphPixels, 15 * 15);
+    EXPECT_LT(glyphPixels, 16 * 16);  // the transparent corner shows the face
+    // The form's only control has the focus: the hot face.
+    EXPECT_EQ(WindowPixel(b->Handle(), 1, 20), C().Border[1]);
+    EXPECT_GT(CountPixels(b->Handle(), RECT{3, 3, 137, 37}, C().ButtonHotFont), 0);
+    holder->Free();
 }
 
 }  // namespace
