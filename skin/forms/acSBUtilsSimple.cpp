@@ -11,6 +11,7 @@
 #include "sSkinText.h"
 
 #include <algorithm>
+#include <cctype>
 
 CLASSLIB_DEFINE_CLASS(TacStaticWnd, TacMainWnd)
 CLASSLIB_DEFINE_CLASS(TacIconWnd, TacStaticWnd)
@@ -761,4 +762,69 @@ void TacSpinWnd::WndProc(TMessage& M) {
         TakeHotWindow(this);
         if (wasHot) RepaintNow(CtrlHandle);
     }
+}
+
+// ---------------------------------------------------------------------------
+// The choice by class and style
+
+namespace {
+
+TacMainWnd* ButtonAdapter(HWND H, LONG_PTR Style, TsSkinManager* M) {
+    switch (Style & BS_TYPEMASK) {
+    case BS_OWNERDRAW:  // its owner draws it
+        return nullptr;
+    case BS_GROUPBOX:
+        return new TacGroupBoxWnd(H, nullptr, M, "GROUPBOX");
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return new TacCheckBoxWnd(H, nullptr, M, "CHECKBOX");
+    default:  // push buttons, push boxes, split buttons and command links
+        if (Style & BS_BITMAP) return new TacBitBtnWnd(H, nullptr, M, "BUTTON");
+        return new TacBtnWnd(H, nullptr, M, "BUTTON");
+    }
+}
+
+TacMainWnd* StaticAdapter(HWND H, LONG_PTR Style, TsSkinManager* M) {
+    switch (Style & SS_TYPEMASK) {
+    case SS_ETCHEDHORZ:
+    case SS_ETCHEDVERT:
+    case SS_ETCHEDFRAME:  // their lines stay
+    case SS_OWNERDRAW:
+        return nullptr;
+    case SS_ICON:
+    case SS_BITMAP:
+        return new TacIconWnd(H, nullptr, M, "CHECKBOX");
+    default:  // SS_SIMPLE too: its text must show
+        return new TacStaticWnd(H, nullptr, M, "CHECKBOX");
+    }
+}
+
+}  // namespace
+
+TacMainWnd* CreateSimpleAdapter(HWND Handle, TsSkinManager* Manager) {
+    if (!IsWindow(Handle) || AdapterOfWindow(Handle)) return nullptr;
+    char buf[64] = {};
+    GetClassNameA(Handle, buf, sizeof buf);
+    String cls = buf;
+    for (char& c : cls) c = char(std::tolower(static_cast<unsigned char>(c)));
+    const LONG_PTR style = GetWindowLongPtrA(Handle, GWL_STYLE);
+    if (cls == "button") return ButtonAdapter(Handle, style, Manager);
+    if (cls == "static") return StaticAdapter(Handle, style, Manager);
+    if (cls == "syslink" || cls == "link window") return new TacLinkWnd(Handle, nullptr, Manager, "CHECKBOX");
+    if (cls == "toolbarwindow32") return new TacToolBarWnd(Handle, nullptr, Manager, "CHECKBOX");
+    if (cls == "scrollbar" && (style & SBS_SIZEGRIP)) return new TacSizerWnd(Handle, nullptr, Manager, "CHECKBOX");
+    if (cls == "#32770" || cls == "shbrowseforfolder")
+        return new TacTransPanelWnd(Handle, nullptr, Manager, "CHECKBOX");
+    if (cls == "tpanel" || cls == "tsilentpaintpanel") return new TacDlgPanelWnd(Handle, nullptr, Manager, "");
+    if (cls == "#32768") return new TacMnuWnd(Handle, nullptr, Manager, "MAINMENU");
+    if (cls == "msctls_updown32") {
+        auto* spin = new TacSpinWnd(Handle, nullptr, Manager, "SPEEDBUTTON_SMALL");
+        spin->ButtonOffset = 2;
+        return spin;
+    }
+    return nullptr;
 }

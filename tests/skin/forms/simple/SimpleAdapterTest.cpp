@@ -227,3 +227,47 @@ TEST(SimpleAdapterKinds, BitmapButtonShowsItsGlyphBesideTheCaption) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace simpletest;
+
+TEST(SimpleAdapterKinds, DialogChildrenGetTheAdapterOfTheirClassAndStyle) {
+    Manager();
+    HWND host = MakeHost();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TPanel";  // a panel of no class-library control
+    RegisterClassA(&wc);
+    struct Case {
+        const char* Class;
+        DWORD Style;
+        const char* Adapter;  // "" for none
+        const char* Section;
+    };
+    const Case cases[] = {
+        {"BUTTON", BS_PUSHBUTTON, "TacBtnWnd", "BUTTON"},        {"BUTTON", BS_PUSHBOX, "TacBtnWnd", "BUTTON"},
+        {"BUTTON", BS_COMMANDLINK, "TacBtnWnd", "BUTTON"},       {"BUTTON", BS_OWNERDRAW, "", ""},
+        {"BUTTON", BS_AUTORADIOBUTTON, "TacCheckBoxWnd", "CHECKBOX"}, {"BUTTON", BS_GROUPBOX, "TacGroupBoxWnd", "GROUPBOX"},
+        {"STATIC", SS_SIMPLE, "TacStaticWnd", "CHECKBOX"},       {"STATIC", SS_ICON, "TacIconWnd", "CHECKBOX"},
+        {"STATIC", SS_ETCHEDHORZ, "", ""},                       {"SCROLLBAR", SBS_SIZEGRIP, "TacSizerWnd", "CHECKBOX"},
+        {"SCROLLBAR", SBS_VERT, "", ""},                         {UPDOWN_CLASSA, 0, "TacSpinWnd", "SPEEDBUTTON_SMALL"},
+        {"TPanel", 0, "TacDlgPanelWnd", "CHECKBOX"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Class << " style " << c.Style);
+        HWND h = MakeChild(host, c.Class, "x", c.Style, RECT{10, 10, 110, 40});
+        TacMainWnd* a = CreateSimpleAdapter(h, Manager());
+        EXPECT_EQ(a ? a->ClassName() : String(), c.Adapter);
+        if (a) {
+            EXPECT_EQ(a->SkinData->SkinSection(), c.Section);
+            EXPECT_EQ(AdapterOfWindow(h), a);
+        }
+        DestroyWindow(h);
+        delete a;
+    }
+    DestroyWindow(host);
+}
+
+}  // namespace
