@@ -88,9 +88,12 @@ void TacPanelWnd::PaintClient(HDC DC) {
     const String text = owner->Caption();
     if (!text.empty()) {
         cache->Canvas()->Font()->Assign(owner->Font());
-        TRect r{0, 0, WndSize.x, WndSize.y};
-        WriteSkinText(cache->Canvas(), text, owner->Enabled(), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-                      SkinData->SkinIndex, false, SkinManager);
+        auto* panel = dynamic_cast<TCustomPanel*>(owner);
+        const int frame = panel ? panel->FrameWidth() : 0;
+        TRect r{frame, frame, WndSize.x - frame, WndSize.y - frame};
+        const UINT align = TextFlagsForAlignment(owner, panel ? panel->Alignment() : taCenter);
+        WriteSkinText(cache->Canvas(), text, owner->Enabled(), r, align | DT_SINGLELINE, SkinData->SkinIndex, false,
+                      SkinManager);
     }
     SkinData->BGChanged = false;
     const int inset = BorderOf(CtrlHandle);
@@ -307,7 +310,7 @@ void TacToolBarWnd::PaintToolBar(HDC DC) {
         OffsetRect(&r, BorderInset, BorderInset);
         const bool enabled = (b.fsState & TBSTATE_ENABLED) != 0;
         const int state = !enabled ? 0 : (b.fsState & (TBSTATE_PRESSED | TBSTATE_CHECKED)) ? 2 : hot == i ? 1 : 0;
-        if (section >= 0 && state > 0)
+        if (section >= 0)
             PaintSkinItem(section, "TOOLBUTTON", behind, true, state, r, TPoint{r.left, r.top}, &bmp, m);
         int textTop = r.top;
         if (images && b.iBitmap >= 0) {

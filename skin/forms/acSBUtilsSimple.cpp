@@ -11,6 +11,7 @@
 #include "sSkinText.h"
 
 #include <algorithm>
+#include <cctype>
 
 CLASSLIB_DEFINE_CLASS(TacStaticWnd, TacMainWnd)
 CLASSLIB_DEFINE_CLASS(TacIconWnd, TacStaticWnd)
@@ -57,7 +58,7 @@ private:
 
 void CopyCacheTo(TacMainWnd* A, HDC DC, int FromX = 0) {
     TBitmap* cache = A->SkinData ? A->SkinData->CacheBmp : nullptr;
-    if (!cache || !DC) return;
+    if (!cache) return;
     const TTargetDC dc(A->CtrlHandle, DC);
     BitBlt(dc, FromX, 0, cache->Width() - FromX, cache->Height(), cache->Canvas()->Handle(), FromX, 0, SRCCOPY);
 }
@@ -90,10 +91,13 @@ bool IsHotWindow(const TacMainWnd* A) {
 }
 
 // The manager's hot window becomes this one; a leave notice hands it back.
-void TakeHotWindow(TacMainWnd* A) {
+// Not asked for inside WM_NCHITTEST: the system's tracking hit-tests the
+// window again, which would come straight back here.
+void TakeHotWindow(TacMainWnd* A, bool TrackLeave = true) {
     if (!DefaultManager || DefaultManager->ComponentState().Contains(csDesigning) || !IsWindowEnabled(A->CtrlHandle))
         return;
     if (DefaultManager->HotWindow != A->CtrlHandle) SetActiveControl(DefaultManager, A->CtrlHandle);
+    if (!TrackLeave) return;
     TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, A->CtrlHandle, 0};
     TrackMouseEvent(&t);
 }
@@ -234,11 +238,14 @@ int TacBtnWnd::AvailableTextWidth() {
 }
 
 TRect TacBtnWnd::CaptionRect(TSize TextSize, TPoint& GlyphPos) {
+    // Centred in the width the glyph leaves, as wide as the text: the focus
+    // frame then hugs the caption instead of running over the border.
     const TSize g = GlyphSize();
     const int glyphPart = g.cx > 0 ? g.cx + 2 : 0;
     GlyphPos = TPoint{WndSize.x - 2 - g.cx, (WndSize.y - g.cy) / 2};
     const int top = (WndSize.y - TextSize.cy) / 2;
-    return TRect{1, top, WndSize.x - 1 - glyphPart, top + TextSize.cy};
+    const int left = 1 + std::max<int>((WndSize.x - 2 - glyphPart - TextSize.cx) / 2, 0);
+    return TRect{left, top, left + TextSize.cx, top + TextSize.cy};
 }
 
 void TacBtnWnd::DrawGlyph(TBitmap*, TPoint, bool) {}
@@ -512,6 +519,8 @@ void TacCheckBoxWnd::WndProc(TMessage& M) {
     if ((M.Msg == WM_KEYDOWN && M.WParam == VK_SPACE) || M.Msg == WM_SETFOCUS || M.Msg == WM_KILLFOCUS) {
         RepaintNow(CtrlHandle);
     } else if (M.Msg == WM_NCHITTEST) {
+        TakeHotWindow(this, false);
+    } else if (M.Msg == WM_MOUSEMOVE) {
         TakeHotWindow(this);
     } else if (M.Msg == WM_SETTEXT && IsWindowVisible(CtrlHandle)) {
         RepaintNow(CtrlHandle);
@@ -753,4 +762,69 @@ void TacSpinWnd::WndProc(TMessage& M) {
         TakeHotWindow(this);
         if (wasHot) RepaintNow(CtrlHandle);
     }
+}
+
+// ---------------------------------------------------------------------------
+// The choice by class and style
+
+namespace {
+
+TacMainWnd* ButtonAdapter(HWND H, LONG_PTR Style, TsSkinManager* M) {
+    switch (Style & BS_TYPEMASK) {
+    case BS_OWNERDRAW:  // its owner draws it
+        return nullptr;
+    case BS_GROUPBOX:
+        return new TacGroupBoxWnd(H, nullptr, M, "GROUPBOX");
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return new TacCheckBoxWnd(H, nullptr, M, "CHECKBOX");
+    default:  // push buttons, push boxes, split buttons and command links
+        if (Style & BS_BITMAP) return new TacBitBtnWnd(H, nullptr, M, "BUTTON");
+        return new TacBtnWnd(H, nullptr, M, "BUTTON");
+    }
+}
+
+TacMainWnd* StaticAdapter(HWND H, LONG_PTR Style, TsSkinManager* M) {
+    switch (Style & SS_TYPEMASK) {
+    case SS_ETCHEDHORZ:
+    case SS_ETCHEDVERT:
+    case SS_ETCHEDFRAME:  // their lines stay
+    case SS_OWNERDRAW:
+        return nullptr;
+    case SS_ICON:
+    case SS_BITMAP:
+        return new TacIconWnd(H, nullptr, M, "CHECKBOX");
+    default:  // SS_SIMPLE too: its text must show
+        return new TacStaticWnd(H, nullptr, M, "CHECKBOX");
+    }
+}
+
+}  // namespace
+
+TacMainWnd* CreateSimpleAdapter(HWND Handle, TsSkinManager* Manager) {
+    if (!IsWindow(Handle) || AdapterOfWindow(Handle)) return nullptr;
+    char buf[64] = {};
+    GetClassNameA(Handle, buf, sizeof buf);
+    String cls = buf;
+    for (char& c : cls) c = char(std::tolower(static_cast<unsigned char>(c)));
+    const LONG_PTR style = GetWindowLongPtrA(Handle, GWL_STYLE);
+    if (cls == "button") return ButtonAdapter(Handle, style, Manager);
+    if (cls == "static") return StaticAdapter(Handle, style, Manager);
+    if (cls == "syslink" || cls == "link window") return new TacLinkWnd(Handle, nullptr, Manager, "CHECKBOX");
+    if (cls == "toolbarwindow32") return new TacToolBarWnd(Handle, nullptr, Manager, "CHECKBOX");
+    if (cls == "scrollbar" && (style & SBS_SIZEGRIP)) return new TacSizerWnd(Handle, nullptr, Manager, "CHECKBOX");
+    if (cls == "#32770" || cls == "shbrowseforfolder")
+        return new TacTransPanelWnd(Handle, nullptr, Manager, "CHECKBOX");
+    if (cls == "tpanel" || cls == "tsilentpaintpanel") return new TacDlgPanelWnd(Handle, nullptr, Manager, "");
+    if (cls == "#32768") return new TacMnuWnd(Handle, nullptr, Manager, "MAINMENU");
+    if (cls == "msctls_updown32") {
+        auto* spin = new TacSpinWnd(Handle, nullptr, Manager, "SPEEDBUTTON_SMALL");
+        spin->ButtonOffset = 2;
+        return spin;
+    }
+    return nullptr;
 }

@@ -190,3 +190,8 @@ public:
 // Redraw around a state change: the window's own procedure runs with drawing
 // off, then the adapter paints.
 void AdapterRedrawAround(TacMainWnd* Adapter, TMessage& Message);
+
+// The simple adapter a child window of a skinned dialog takes by its class
+// and style, attached at once; nil for a window that keeps its own look
+// (owner-drawn buttons, etched lines) or is no simple kind.
+TacMainWnd* CreateSimpleAdapter(HWND Handle, TsSkinManager* Manager);

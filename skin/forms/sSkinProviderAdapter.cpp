@@ -36,19 +36,19 @@ struct TAdapterKind {
     const char* AdapterSection;
 };
 const TAdapterKind kKinds[acThirdPartyCount] = {
-    {"Edit", nullptr, "", "EDIT"},
+    {"Edit", &Make<TacEditWnd>, "", "EDIT"},
     {"Button", &Make<TacBtnWnd>, "BUTTON", "BUTTON"},
     {"BitBtn", &Make<TacBitBtnWnd>, "BUTTON", "BUTTON"},
     {"CheckBox", &Make<TacCheckBoxWnd>, "CHECKBOX", ""},
-    {"ComboBox", nullptr, "", "EDIT"},
-    {"Grid", nullptr, "", "EDIT"},
+    {"ComboBox", &Make<TacComboBoxWnd>, "", "EDIT"},
+    {"Grid", &Make<TacGridWnd>, "", "EDIT"},
     {"GroupBox", &Make<TacGroupBoxWnd>, "GROUPBOX", ""},
-    {"ListView", nullptr, "", "EDIT"},
+    {"ListView", &Make<TacListViewWnd>, "", "EDIT"},
     {"Panel", &Make<TacPanelWnd>, "PANEL", "PANEL"},
-    {"TreeView", nullptr, "", "EDIT"},
-    {"wwEdit", nullptr, "", "EDIT"},
-    {"GridEh", nullptr, "", "EDIT"},
-    {"VirtualTree", nullptr, "", "EDIT"},
+    {"TreeView", &Make<TacTreeViewWnd>, "", "EDIT"},
+    {"wwEdit", &Make<TacWWComboBoxWnd>, "", "EDIT"},
+    {"GridEh", &Make<TacGridEhWnd>, "", "EDIT"},
+    {"VirtualTree", &Make<TacVirtualTreeViewWnd>, "", "EDIT"},
 };
 
 bool AnswersSkinned(TControl* C) { return QuerySkinCommand(C, AC_SKINNEDQUERY); }
@@ -83,6 +83,7 @@ void TacAdapterItem::DoHook(TWinControl* Control) {
     const TAdapterKind& k = kKinds[kind];
     if (*k.DataSection) SkinData->SetSkinSection(k.DataSection);
     WndObject = k.Factory(Control->Handle(), SkinData, m, k.AdapterSection);
+    RedrawWindow(Control->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 // ---------------------------------------------------------------------------

@@ -314,7 +314,7 @@ TEST_F(ListAdapterTest, SkinRemovalGivesEveryWindowItsSystemLook) {
         DeleteObject(rgn);
     }
     EXPECT_EQ(COLORREF(SendMessageA(lv, LVM_GETBKCOLOR, 0, 0)), lvBack);
-    EXPECT_EQ(SendMessageA(tree, TVM_GETBKCOLOR, 0, 0), -1);
+    EXPECT_EQ(COLORREF(SendMessageA(tree, TVM_GETBKCOLOR, 0, 0)), COLORREF(-1));
     adapters.clear();
     second->Free();
 }
