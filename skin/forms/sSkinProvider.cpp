@@ -348,6 +348,8 @@ TsSkinProvider::~TsSkinProvider() {
             MDISkinProvider = nullptr;
         }
     }
+    FreeCaptionCover();
+    FreeMenuCover();
     // The system menu is an owned component: freed with the provider's other components.
     SystemMenu = nullptr;
     delete FButtonsBgBmp;

@@ -286,6 +286,18 @@ public:
     HRGN RegionFromRects(int X, int Y) const;
     void UpdateFormRegion(bool Repaint);
 
+    // A borderless, non-activating window over the title bar showing the frame's
+    // picture, so that a system that paints its own caption on a text or
+    // activation change paints under it (systems before major version 6).
+    void ShowCaptionCover();
+    void FreeCaptionCover();
+    TForm* CaptionCover = nullptr;
+    // The same over the right end of an MDI frame's menu line during a menu
+    // loop, where the system would draw a maximized child's own buttons.
+    void ShowMenuCover();
+    void FreeMenuCover();
+    TForm* MenuCover = nullptr;
+
     // The window procedure that replaced the form's.
     void NewWndProc(TMessage& Message);
     // The major version of the system: a seam, so that the paths kept for old
@@ -323,6 +335,9 @@ private:
     void PaintButton(TsCaptionButton& Btn, int Code, int& Right, int Width, bool Enabled, int Mask);
     void PaintUserGlyph(TsTitleButton* Button, bool Pressed);
     void PaintTitleIcon();
+    // The maximized MDI child whose buttons the frame shows on its menu line; nil when none.
+    TCustomForm* MaximizedChild() const;
+    void PaintMDIButtons();
     void PaintCaptionText();
     void PaintMenuLine();
     void SaveButtonsBackground();
@@ -331,6 +346,8 @@ private:
     void SetRegion(HRGN Region, bool Repaint);
     TsCaptionButton* UserData(int Code);
     void RemoveSysMenuStyle(bool Remove);
+    // A borderless cover at Screen showing Source of the frame's picture.
+    TForm* ShowCover(TForm* Cover, const TRect& Source, POINT Screen, HWND After, const char* Name);
 
     TsCommonData* FSkinData = nullptr;
     TsTitleIcon* FTitleIcon;

@@ -30,6 +30,19 @@ private:
     HDC FDC;
 };
 
+// Position of Item in the menu bar Menu (matched by its command or its
+// sub-menu), -1 when it is not there.
+int MenuBarPosition(HMENU Menu, TMenuItem* Item) {
+    for (int i = 0, n = Menu ? GetMenuItemCount(Menu) : 0; i < n; ++i) {
+        MENUITEMINFOA mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_ID | MIIM_SUBMENU;
+        if (!GetMenuItemInfoA(Menu, UINT(i), TRUE, &mii)) continue;
+        if ((mii.hSubMenu && mii.hSubMenu == Item->Handle()) || (!mii.hSubMenu && mii.wID == Item->Command())) return i;
+    }
+    return -1;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -96,7 +109,10 @@ int TsSkinProvider::ElementMask(int Code) const {
         case teMin: return iconic ? norm("BICONNORM") : ButtonMin.ImageIndex;
         case teHelp: return ButtonHelp.ImageIndex;
         case teMDIClose: return MDIClose.ImageIndex;
-        case teMDIMax: return ActiveChildProvider ? norm("SICONNORM") : MDIMax.ImageIndex;
+        case teMDIMax: {
+            const int restore = norm("SICONNORM");
+            return restore >= 0 ? restore : norm("BICONNORM");
+        }
         case teMDIMin: return MDIMin.ImageIndex;
         default:
             if (Code >= teUserFirst && Code - teUserFirst < FTitleButtons->Count())
@@ -190,6 +206,7 @@ void TsSkinProvider::PaintAll() {
             }
         }
         if (MenuPresent() && MenuRowHeight() > 0 && !iconic) PaintMenuLine();
+        PaintMDIButtons();
         if (caption != 0) {
             SaveButtonsBackground();
             PaintTitleButtons();
@@ -209,6 +226,8 @@ void TsSkinProvider::PaintAll() {
         }
         FramePainted = true;
         FSkinData->BGChanged = false;
+        // Windowless children keep pictures of their background: they take it anew.
+        FClientRepaint = true;
     }
     FSkinData->Updating = false;
 }
@@ -332,19 +351,56 @@ void TsSkinProvider::PaintMenuLine() {
     TMenuItem* items = Form->Menu()->Items();
     RECT wr{};
     GetWindowRect(Form->Handle(), &wr);
-    int pos = 0;
+    if (TCustomForm* child = MaximizedChild()) {
+        // The system puts the child's window menu first on the line: its icon stands for it.
+        HICON icon = !child->Icon()->Empty() ? child->Icon()->Handle() : acProgramIconSmall;
+        if (!icon) icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+        const int size = MenuRowHeight() - 2;
+        DrawIconEx(cache->Canvas()->Handle(), SysBorderWidth() + 1, top + 1, icon, size, size, 0, nullptr, DI_NORMAL);
+    }
     for (int i = 0; i < items->Count(); ++i) {
         TMenuItem* item = items->Items(i);
         if (!item->Visible()) continue;
+        // The item's place in the menu bar, which may hold items of the system's own.
+        const int pos = MenuBarPosition(menu, item);
         RECT r{};
-        if (menu && GetMenuItemRect(Form->Handle(), menu, UINT(pos), &r)) {
+        if (pos >= 0 && GetMenuItemRect(Form->Handle(), menu, UINT(pos), &r)) {
             OffsetRect(&r, -wr.left, -wr.top);
             const TOwnerDrawState state = item->Enabled() ? TOwnerDrawState() : TOwnerDrawState{odDisabled};
             const int saved = SaveDC(cache->Canvas()->Handle());
             item->AdvancedDrawItem(cache->Canvas(), TRect(r), state, true);
             RestoreDC(cache->Canvas()->Handle(), saved);
         }
-        ++pos;
+    }
+}
+
+TCustomForm* TsSkinProvider::MaximizedChild() const {
+    if (!Form || Form->FormStyle() != fsMDIForm || !Form->Menu()) return nullptr;
+    TCustomForm* child = Form->ActiveMDIChild();
+    return child && child->HandleAllocated() && IsZoomed(child->Handle()) ? child : nullptr;
+}
+
+// The system would draw a maximized MDI child's buttons at the right of the
+// frame's menu bar; the provider paints the menu line, so it draws them too.
+void TsSkinProvider::PaintMDIButtons() {
+    for (TsCaptionButton* b : {&MDIMin, &MDIMax, &MDIClose}) b->Rect = TRect{0, 0, 0, 0};
+    TCustomForm* child = MaximizedChild();
+    if (!child || !MenuPresent()) return;
+    TsSkinManager* m = ManagerOf(FSkinData);
+    const TSize mask = MaskSize(m, MDIClose.ImageIndex);
+    const int w = mask.cx > 0 ? int(mask.cx) : 16, h = mask.cy > 0 ? int(mask.cy) : 16;
+    const int row = MenuRowHeight();
+    const int top = CaptionHeight() + SysBorderHeight() + (row - h) / 2;
+    const int right = FormWidth() - SysBorderWidth();
+    TsSkinProvider* cp = ProviderOf(child);
+    const int codes[3] = {teMDIMin, teMDIMax, teMDIClose};
+    for (int i = 0; i < 3; ++i) {
+        TsCaptionButton* b = ElementData(codes[i]);
+        SetRectBounds(b->Rect, right - (3 - i) * (w + 1), top, w, h);
+        const bool enabled = !cp || (codes[i] == teMDIMin ? cp->MinEnabled() : codes[i] == teMDIMax ? cp->RestoreEnabled() : true);
+        const int glyph = ElementMask(codes[i]);
+        if (glyph >= 0)
+            PaintImageState(FSkinData->CacheBmp, TPoint{b->Rect.left, b->Rect.top}, enabled ? b->State : 0, glyph, 1, m);
     }
 }
 
@@ -356,10 +412,7 @@ void TsSkinProvider::UpdateFrame(HDC DC) {
     const bool iconic = IsIconic(Form->Handle()) != FALSE;
     const int t = SysBorderHeight() + CaptionHeight() + (iconic ? 1 : 0);
     TBitmap* cache = FSkinData->CacheBmp;
-    if (FSkinData->BGChanged || cache->Width() != FormWidth()) {
-        FClientRepaint = !FramePainted;
-        PaintAll();
-    }
+    if (FSkinData->BGChanged || cache->Width() != FormWidth()) PaintAll();
     HDC src = cache->Canvas()->Handle();
     const int w = FormWidth(), h = FormHeight(), bw = Form->BorderWidth();
     const int header = iconic ? cache->Height() : HeaderHeight();
@@ -394,9 +447,11 @@ void TsSkinProvider::PaintElementToScreen(int Code) {
     if (IconRect().right >= b->Rect.left || b->Rect.right <= b->Rect.left) return;
     TBitmap* cache = FSkinData->CacheBmp;
     // The button's own background first: its glyph may let it show through.
-    const int bgLeft = cache->Width() - FButtonsBgBmp->Width();
+    const bool onMenuLine = Code == teMDIMin || Code == teMDIMax || Code == teMDIClose;
+    const int bgLeft = onMenuLine ? 0 : cache->Width() - FButtonsBgBmp->Width();
+    const int bgTop = onMenuLine ? CaptionHeight() + SysBorderHeight() : 0;
     BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left, b->Rect.bottom - b->Rect.top,
-           FButtonsBgBmp->Canvas()->Handle(), b->Rect.left - bgLeft, b->Rect.top, SRCCOPY);
+           (onMenuLine ? MenuLineBmp : FButtonsBgBmp)->Canvas()->Handle(), b->Rect.left - bgLeft, b->Rect.top - bgTop, SRCCOPY);
     const bool enabled = ElementEnabled(Code);
     const int mask = ElementMask(Code);
     if (mask >= 0)
@@ -492,4 +547,59 @@ void TsSkinProvider::UpdateFormRegion(bool Repaint) {
     // A form that keeps its own region is left alone until its first frame is painted.
     if (!FramePainted && SendMessageA(Form->Handle(), 0xBC4D, 0x41A2, 0) == 0x41A2) return;
     SetRegion(RegionFromRects(0, 0), Repaint);
+}
+
+// ---------------------------------------------------------------------------
+// The caption cover
+
+TForm* TsSkinProvider::ShowCover(TForm* Cover, const TRect& Source, POINT At, HWND After, const char* Name) {
+    if (!Cover) {
+        // Owned by the application but never its main form; the window-creation hook leaves Tag -98 alone.
+        Cover = TObject::Create<TForm>(Application.Get());
+        Cover->SetTag(-98);
+        Cover->SetBorderStyle(bsNone);
+        if (Name) Cover->SetName(Name);
+        Cover->OnPaint = [this, Cover, Source](TObject*) {
+            if (!FSkinData->CacheBmp->Empty())
+                BitBlt(Cover->Canvas()->Handle(), 0, 0, Source.right - Source.left, Source.bottom - Source.top,
+                       FSkinData->CacheBmp->Canvas()->Handle(), Source.left, Source.top, SRCCOPY);
+        };
+    }
+    SetWindowPos(Cover->Handle(), After, At.x, At.y, Source.right - Source.left, Source.bottom - Source.top,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    UpdateWindow(Cover->Handle());
+    return Cover;
+}
+
+void TsSkinProvider::ShowCaptionCover() {
+    if (!Form || !Form->HandleAllocated()) return;
+    if (FSkinData->BGChanged) PaintAll();
+    RECT r{};
+    GetWindowRect(Form->Handle(), &r);
+    CaptionCover = ShowCover(CaptionCover, TRect{0, 0, r.right - r.left, HeaderHeight()}, POINT{r.left, r.top},
+                             Form->FormStyle() == fsStayOnTop ? HWND_TOPMOST : HWND_TOP, nullptr);
+}
+
+void TsSkinProvider::ShowMenuCover() {
+    if (!Form || !Form->HandleAllocated() || MenuCover) return;
+    RECT r{};
+    GetWindowRect(Form->Handle(), &r);
+    const int top = CaptionHeight() + SysBorderHeight(), width = 60;
+    const TRect source{FormWidth() - width - SysBorderWidth(), top, FormWidth() - SysBorderWidth(),
+                       top + GetSystemMetrics(SM_CYMENU) + 3};
+    MenuCover = ShowCover(nullptr, source, POINT{r.left + source.left, r.top + top}, HWND_TOP, "acMDIIcons");
+}
+
+void TsSkinProvider::FreeMenuCover() {
+    if (!MenuCover) return;
+    TForm* cover = MenuCover;
+    MenuCover = nullptr;
+    cover->Free();
+}
+
+void TsSkinProvider::FreeCaptionCover() {
+    if (!CaptionCover) return;
+    TForm* cover = CaptionCover;
+    CaptionCover = nullptr;
+    cover->Free();
 }

@@ -150,12 +150,14 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
             if (HIWORD(Message.LParam) != 0) acSystemPopup = true;
             return OldProc(Message);
         case WM_ENTERMENULOOP:
-            if (Form->FormStyle() == fsMDIForm && ActiveChildProvider && ActiveChildProvider->Form &&
-                IsZoomed(ActiveChildProvider->Form->Handle()))
+            if (!FInMenuLoop && MaximizedChild()) {
                 FInMenuLoop = true;
+                ShowMenuCover();
+            }
             return OldProc(Message);
         case WM_EXITMENULOOP:
             FInMenuLoop = false;
+            FreeMenuCover();
             return OldProc(Message);
         case WM_SIZING:
             OldProc(Message);
@@ -183,8 +185,9 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
             RepaintFrame();
             return;
         case CM_COLORCHANGED:
-            if (!FSkinData->CustomColor()) return;
-            if (!Creating(Form)) FrameChanged();
+            // Passed on in every case: children that take their parent's colour must hear
+            // of it. Only a colour of the form's own changes the frame's picture.
+            if (FSkinData->CustomColor() && !Creating(Form)) FrameChanged();
             return OldProc(Message);
         case CM_MENUCHANGED:
             if (showing) {
@@ -227,7 +230,6 @@ void TsSkinProvider::AlphaCommandEveryRoad(TMessage& Message, bool& Done) {
 void TsSkinProvider::SkinRemoved(TMessage& Message) {
     CommonAlphaCommand(Message, FSkinData);
     FMenuRows = -1;
-    BroadcastToChildren(Form, Message);
     if (Dying(Form)) return;
     RemoveSysMenuStyle(false);
     if (Form->FormStyle() == fsMDIForm) SetMDIHook(false);
@@ -261,8 +263,8 @@ void TsSkinProvider::NewSkin() {
 void TsSkinProvider::UnskinnedRoad(TMessage& Message) {
     if (IsSkinCommand(Message, AC_NEWSKIN) && !Dying(Form) &&
         Message.LParam == reinterpret_cast<LPARAM>(FSkinData->GetSkinManager())) {
+        // The engine tells the children itself.
         NewSkin();
-        BroadcastToChildren(Form, Message);
         return;
     }
     OldProc(Message);
@@ -287,7 +289,6 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
         case AC_NEWSKIN:
             if (!own) return;
             NewSkin();
-            BroadcastToChildren(Form, Message);
             RepaintFrame();
             return;
         case AC_REFRESH:
@@ -296,7 +297,6 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
             FMenuRows = -1;
             if (HasBorder()) RgnChanged = true;
             if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(GlobalSkinColor(m));
-            BroadcastToChildren(Form, Message);
             if (Form->HandleAllocated() && IsWindowVisible(Form->Handle()))
                 RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
             if (MDIForm) MDIForm->ConnectClient();
@@ -371,10 +371,16 @@ void TsSkinProvider::NCPaint() {
 
 void TsSkinProvider::NCActivate(TMessage& Message) {
     const bool active = Message.WParam != 0;
-    // lParam -1: the system keeps its own caption unpainted.
-    TMessage m{Message.Msg, Message.WParam, -1, 0};
-    OldProc(m);
-    Message.Result = m.Result;
+    if (SystemMajorVersion() < 6 && Shown(Form) && !Creating(Form)) {
+        ShowCaptionCover();
+        OldProc(Message);
+        FreeCaptionCover();
+    } else {
+        // lParam -1: the system keeps its own caption unpainted.
+        TMessage m{Message.Msg, Message.WParam, -1, 0};
+        OldProc(m);
+        Message.Result = m.Result;
+    }
     if (!Shown(Form) || Creating(Form)) {
         FormActive = active;
         return;
@@ -387,9 +393,16 @@ void TsSkinProvider::NCActivate(TMessage& Message) {
 }
 
 void TsSkinProvider::WithoutSystemCaption(TMessage& Message) {
-    Form->Perform(WM_SETREDRAW, 0, 0);
-    OldProc(Message);
-    Form->Perform(WM_SETREDRAW, 1, 0);
+    if (SystemMajorVersion() < 6) {
+        FrameChanged();
+        ShowCaptionCover();
+        OldProc(Message);
+        FreeCaptionCover();
+    } else {
+        Form->Perform(WM_SETREDRAW, 0, 0);
+        OldProc(Message);
+        Form->Perform(WM_SETREDRAW, 1, 0);
+    }
     FrameChanged();
     RepaintFormFrame();
 }
@@ -489,6 +502,13 @@ int TsSkinProvider::HitTest(TMessage& Message) {
         if (grip >= 0) {
             const TPoint g = GripPosition(grip);
             if (p.y > g.y && p.x > g.x) return teGrip;
+        }
+    }
+    for (int code : {teMDIClose, teMDIMax, teMDIMin}) {
+        const TRect& r = ElementData(code)->Rect;
+        if (r.right > r.left && PtInRect(&r, p)) {
+            SetHotElement(code, true);
+            return code;
         }
     }
     SetHotElement(teNone, true);
@@ -610,6 +630,16 @@ void TsSkinProvider::NCLButtonUp(TMessage& Message) {
                 command(SC_MAXIMIZE);
             }
             if (SystemMenu) SystemMenu->UpdateItems();
+            return;
+        case teMDIClose:
+        case teMDIMax:
+        case teMDIMin:
+            if (ButtonPressed)
+                if (TCustomForm* child = MaximizedChild())
+                    SendMessageA(child->Handle(), WM_SYSCOMMAND,
+                                 code == teMDIClose ? SC_CLOSE : code == teMDIMax ? SC_RESTORE : SC_MINIMIZE, 0);
+            SetHotElement(teNone, true);
+            RefreshFormFrame();
             return;
         case teClose:
             if (!ButtonPressed) return;

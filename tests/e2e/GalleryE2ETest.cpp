@@ -707,3 +707,56 @@ TEST_F(GalleryE2E, MessageBoxOpenedFromTheGalleryIsSkinnedOnBothSkins) {
     Away();
     Settle(1000);
 }
+
+// The gallery's skinned frame by real input: its caption drag moves it, its
+// painted maximize button maximizes it and, drawn as restore, restores it.
+// The title buttons are found by asking the window's hit test along its band.
+TEST_F(GalleryE2E, SkinnedFrameMovedMaximizedAndRestored) {
+    auto window = [this] {
+        RECT r{};
+        GetWindowRect(App.Window, &r);
+        return r;
+    };
+    auto find = [&](LRESULT code) {
+        const RECT r = window();
+        for (int y = r.top + 2; y < r.top + GetSystemMetrics(SM_CYCAPTION) + 8; ++y)
+            for (int x = r.right - 2; x > r.right - 200; --x)
+                if (SendMessageA(App.Window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == code) return POINT{x - 3, y + 3};
+        return POINT{-1, -1};
+    };
+    const RECT before = window();
+    const POINT grab{before.left + 300, before.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
+    ASSERT_EQ(SendMessageA(App.Window, WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), HTCAPTION);
+    MoveTo(grab);
+    Settle(300);
+    Button(true);
+    Settle(200);
+    MoveTo(POINT{grab.x + 20, grab.y + 10});
+    Settle(100);
+    MoveTo(POINT{grab.x + 40, grab.y + 20});
+    Settle(200);
+    Button(false);
+    Settle(400);
+    const RECT moved = window();
+    EXPECT_EQ(moved.left - before.left, 40);
+    EXPECT_EQ(moved.top - before.top, 20);
+
+    const POINT max = find(HTMAXBUTTON);
+    ASSERT_GE(max.x, 0) << "no maximize button on the title bar";
+    Click(max);
+    Away();
+    Settle();
+    EXPECT_TRUE(IsZoomed(App.Window));
+    const POINT restore = find(HTMAXBUTTON);
+    ASSERT_GE(restore.x, 0);
+    Click(restore);
+    Away();
+    Settle();
+    EXPECT_FALSE(IsZoomed(App.Window));
+    const RECT back = window();
+    EXPECT_EQ(back.left, moved.left);
+    EXPECT_EQ(back.right - back.left, before.right - before.left);
+    Check("18-frame-restored");
+}
+
+}  // namespace

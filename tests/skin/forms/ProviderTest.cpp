@@ -421,6 +421,49 @@ TEST(Provider, SkinRemovalGivesTheSystemFrameBack) {
     DeleteObject(rgn);
 }
 
+// On a system before major version 6 a caption change happens under a
+// borderless cover over the title bar that takes no activation and is gone
+// afterwards; the frame stays the skin's.
+TEST(Provider, CaptionCoverOnOlderSystems) {
+    const auto version = TsSkinProvider::SystemMajorVersion;
+    TsSkinProvider::SystemMajorVersion = [] { return 5; };
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(100, 80, 320, 220);
+    RECT cover{};
+    HWND coverWnd = nullptr;
+    // The form's own procedure, behind the provider's: what is on the screen while it changes the text.
+    TWindowProcHook spy;
+    spy.Attach(form.get(), [&](TMessage& m) {
+        if (m.Msg == WM_SETTEXT)
+            for (int i = 0; i < Screen->FormCount(); ++i)
+                if (Screen->Forms(i)->Tag() == -98 && IsWindowVisible(Screen->Forms(i)->Handle())) {
+                    coverWnd = Screen->Forms(i)->Handle();
+                    GetWindowRect(coverWnd, &cover);
+                }
+        spy.CallPrevious(m);
+    });
+    TsSkinProvider* p = TObject::Create<TsSkinProvider>(form.get());
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Pump(120);
+    const HWND foreground = GetForegroundWindow();
+    SetWindowTextA(form->Handle(), "Covered");
+    Pump();
+    TsSkinProvider::SystemMajorVersion = version;
+    ASSERT_NE(coverWnd, nullptr);
+    RECT w{};
+    GetWindowRect(form->Handle(), &w);
+    EXPECT_EQ(cover.left, w.left);
+    EXPECT_EQ(cover.top, w.top);
+    EXPECT_EQ(cover.right - cover.left, w.right - w.left);
+    EXPECT_EQ(cover.bottom - cover.top, p->HeaderHeight());
+    EXPECT_EQ(GetForegroundWindow(), foreground);
+    EXPECT_FALSE(IsWindow(coverWnd));
+    EXPECT_EQ(Shot(form->Handle()).Pixel(w.right - w.left - p->ButtonsWidth() - 12, 1), C().Title[1]);
+    p->Free();
+    spy.Release();
+}
+
 // Screen snapping: near a work-area edge the form lands flush on it.
 TEST(Provider, ScreenSnapToWorkAreaEdges) {
     Skinned s;
@@ -436,6 +479,59 @@ TEST(Provider, ScreenSnapToWorkAreaEdges) {
     SetWindowPos(s.H(), nullptr, work.left + 5, work.top + 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_EQ(s.Rect().left, work.left);
     EXPECT_EQ(s.Rect().top, work.top);
+}
+
+}  // namespace
+
+namespace {
+
+// An MDI frame shows its maximized child's restore, minimize and close
+// buttons on its own menu line; the restore button restores the child.
+TEST(Provider, MaximizedMDIChildButtonsOnTheFrameMenuLine) {
+    Manager();
+    formtest::FormPtr frame = formtest::MakeForm(60, 40, 520, 380);
+    frame->SetFormStyle(fsMDIForm);
+    auto* menu = TObject::Create<TMainMenu>(frame.get());
+    auto* file = TObject::Create<TMenuItem>(menu);
+    file->SetCaption("File");
+    menu->Items()->Add(file);
+    frame->SetMenu(menu);
+    TsSkinProvider* fp = TObject::Create<TsSkinProvider>(frame.get());
+    frame->Show();
+    Pump(120);
+    EXPECT_EQ(MDISkinProvider, fp);
+    auto* child = TObject::Create<TForm>(nullptr);
+    child->SetBounds(10, 10, 220, 160);
+    child->SetFormStyle(fsMDIChild);
+    TObject::Create<TsSkinProvider>(child);
+    Pump(120);
+    SendMessageA(frame->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+    Pump(200);
+    ASSERT_TRUE(IsZoomed(child->Handle()));
+    fp->RefreshFormFrame();
+    Pump(120);
+    const TRect restore = fp->MDIMax.Rect;
+    ASSERT_GT(restore.right, restore.left);
+    EXPECT_GE(restore.top, fp->CaptionHeight() + fp->SysBorderHeight());
+    RECT w{};
+    GetWindowRect(frame->Handle(), &w);
+    const POINT at{w.left + (restore.left + restore.right) / 2, w.top + (restore.top + restore.bottom) / 2};
+    EXPECT_EQ(SendMessageA(frame->Handle(), WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), teMDIMax);
+    EXPECT_EQ(Shot(frame->Handle()).Pixel(Mid(fp->MDIClose.Rect).x, Mid(fp->MDIClose.Rect).y), C().TitleGlyph[0][0]);
+    // During a menu loop a cover hides what the system draws at the menu line's right end.
+    auto cover = [] {
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (Screen->Forms(i)->Name() == "acMDIIcons" && IsWindowVisible(Screen->Forms(i)->Handle())) return true;
+        return false;
+    };
+    SendMessageA(frame->Handle(), WM_ENTERMENULOOP, FALSE, 0);
+    EXPECT_TRUE(cover());
+    SendMessageA(frame->Handle(), WM_EXITMENULOOP, FALSE, 0);
+    EXPECT_FALSE(cover());
+    ByHand([&] { hand::Click(at); });
+    EXPECT_FALSE(IsZoomed(child->Handle()));
+    child->Free();
+    Pump();
 }
 
 }  // namespace
