@@ -34,8 +34,6 @@ String Lower(String S) {
     return S;
 }
 
-bool Has(LONG_PTR Style, LONG_PTR Bits) { return (Style & Bits) == Bits; }
-
 // The menu painter and the popup windows it opens are the manager's; the
 // hook only adds the adapter that paints the window's frame.
 void MenuWindowCreated(HWND Window) {
@@ -71,33 +69,16 @@ void WindowDestroying(HWND Window) {
     FreeClosedMenuAdapters();
 }
 
-template <class T> struct Kind { using type = T; };
-
+// The windows of the edit, list and combo families take scrolling adapters;
+// the simple kinds (statics, buttons, panes, tool bars, spins, grips) are
+// chosen by the simple adapters' own table.
 TacMainWnd* MakeChildAdapter(const String& Class, LONG_PTR s, HWND Child, TsSkinManager* m, bool& Veto,
                              bool& WithGeometry) {
-    auto make = [&](auto tag, const char* section) -> TacMainWnd* {
-        using T = typename decltype(tag)::type;
-        return new T(Child, nullptr, m, section, true);
-    };
-    if (Class == "static") {
-        if (Has(s, 3) || Has(s, 14)) return make(Kind<TacIconWnd>(), "CHECKBOX");
-        const int type = int(s & 31);
-        if (Has(s, 13) || type == 5 || type == 6 || type == 11) return nullptr;
-        return make(Kind<TacStaticWnd>(), "CHECKBOX");
-    }
-    if (Class == "#32770") return make(Kind<TacTransPanelWnd>(), "CHECKBOX");
-    if (Class == "tpanel" || Class == "tsilentpaintpanel") {
-        WithGeometry = false;
-        return make(Kind<TacDlgPanelWnd>(), "PANEL");
-    }
-    if (Class == "button") {
-        if (Has(s, 7)) return make(Kind<TacGroupBoxWnd>(), "GROUPBOX");
-        if (Has(s, 3) || Has(s, 2) || Has(s, 5) || Has(s, 9) || Has(s, 4)) return make(Kind<TacCheckBoxWnd>(), "CHECKBOX");
-        return make(Kind<TacBtnWnd>(), "BUTTON");
-    }
-    if (Class == "combobox" || Class == "comboboxex32") return make(Kind<TacComboBoxWnd>(), "COMBOBOX");
-    if (Class == "combolbox") return make(Kind<TacEditWnd>(), "COMBOBOX");
-    if (Class == "scrollbar") return make(Kind<TacSizerWnd>(), "CHECKBOX");
+    if (Class == "combobox" || Class == "comboboxex32") return new TacComboBoxWnd(Child, nullptr, m, "COMBOBOX", true);
+    if (Class == "combolbox") return new TacEditWnd(Child, nullptr, m, "COMBOBOX", true);
+    if (Class == "listbox" || Class == "edit") return new TacEditWnd(Child, nullptr, m, "EDIT", true);
+    if (Class == "syslistview32") return new TacListViewWnd(Child, nullptr, m, "EDIT", true);
+    if (Class == "systreeview32") return new TacTreeViewWnd(Child, nullptr, m, "EDIT", true);
     if (Class == "systabcontrol32") {
         // The one property sheet whose pages the skin cannot follow.
         RECT r{};
@@ -105,18 +86,11 @@ TacMainWnd* MakeChildAdapter(const String& Class, LONG_PTR s, HWND Child, TsSkin
         Veto = r.right - r.left == 470 && r.bottom - r.top == 349;
         return nullptr;
     }
-    if (Class == "syslistview32") return make(Kind<TacListViewWnd>(), "EDIT");
-    if (Class == "msctls_updown32") {
-        auto* spin = new TacSpinWnd(Child, nullptr, m, "SPEEDBUTTON_SMALL", true);
-        spin->ButtonOffset = 2;
-        return spin;
-    }
-    if (Class == "listbox" || Class == "edit") return make(Kind<TacEditWnd>(), "EDIT");
-    if (Class == "link window") return make(Kind<TacLinkWnd>(), "CHECKBOX");
-    if (Class == "toolbarwindow32") return make(Kind<TacToolBarWnd>(), (s & TBSTYLE_WRAPABLE) ? "BAR" : "CHECKBOX");
-    if (Class == "systreeview32") return make(Kind<TacTreeViewWnd>(), "EDIT");
-    if (Class.find("shbrowseforfolder") != String::npos) return make(Kind<TacTransPanelWnd>(), "CHECKBOX");
-    return nullptr;
+    if (Class == "toolbarwindow32" && (s & TBSTYLE_WRAPABLE)) return new TacToolBarWnd(Child, nullptr, m, "BAR", true);
+    if (Class.find("shbrowseforfolder") != String::npos) return new TacTransPanelWnd(Child, nullptr, m, "CHECKBOX", true);
+    // Class-library panels are placed by their control, not by their window.
+    WithGeometry = Class != "tpanel" && Class != "tsilentpaintpanel";
+    return CreateSimpleAdapter(Child, m);
 }
 
 struct TCreatingFlag {

@@ -404,10 +404,10 @@ TEST_F(DialogHook, ChildWindowsGetTheirAdapterByClassAndStyle) {
     };
     const Row rows[] = {
         {"STATIC", SS_LEFT, "TacStaticWnd"},          {"STATIC", SS_ICON, "TacIconWnd"},
-        {"STATIC", SS_BLACKFRAME, "TacIconWnd"},      {"STATIC", SS_GRAYRECT, ""},
-        {"STATIC", SS_ETCHEDFRAME, "TacStaticWnd"},     {"STATIC", SS_OWNERDRAW, ""},
+        {"STATIC", SS_ETCHEDFRAME, ""},               {"STATIC", SS_OWNERDRAW, ""},
         {"BUTTON", BS_GROUPBOX, "TacGroupBoxWnd"},    {"BUTTON", BS_AUTORADIOBUTTON, "TacCheckBoxWnd"},
         {"BUTTON", BS_DEFPUSHBUTTON, "TacBtnWnd"},    {"BUTTON", BS_CHECKBOX, "TacCheckBoxWnd"},
+        {"BUTTON", BS_OWNERDRAW, ""},                 {"ToolbarWindow32", TBSTYLE_WRAPABLE, "TacToolBarWnd"},
         {"EDIT", 0, "TacEditWnd"},                    {"LISTBOX", 0, "TacEditWnd"},
         {"COMBOBOX", CBS_DROPDOWNLIST, "TacComboBoxWnd"}, {"msctls_updown32", 0, "TacSpinWnd"},
         {"SysListView32", LVS_REPORT, "TacListViewWnd"},  {"SysTreeView32", 0, "TacTreeViewWnd"},
