@@ -5,8 +5,6 @@
 #include "Lists.h"
 #include "StdCtrls.h"
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-CLASSLIB_ENUM_NAMES(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth")
 
 class TCustomMemo : public TCustomEdit {
     CLASSLIB_DECLARE_CLASS(TCustomMemo)
