@@ -220,7 +220,9 @@ void TacCtrlAdapter::Consider(TComponent* Component, bool AnyLabel) {
         } else if (auto* label = dynamic_cast<TCustomLabel*>(Component);
                    label && (AnyLabel || dynamic_cast<TLabel*>(label)) && !AnswersSkinned(label)) {
             label->SetTransparent(true);
-            label->Font()->SetColor(GlobalFontColor(SkinManager()));
+            // A skin without a global font colour leaves the label's own.
+            const TColor font = GlobalFontColor(SkinManager());
+            if (font != acNoColor) label->Font()->SetColor(font);
         }
     }
     if (auto* w = dynamic_cast<TWinControl*>(Component); w && w->HandleAllocated() && w->Parent()) Walk(w);
