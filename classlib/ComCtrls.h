@@ -15,8 +15,11 @@
 // ---------------------------------------------------------------------------
 
 enum TTrackBarOrientation { trHorizontal, trVertical };
+CLASSLIB_ENUM_NAMES(TTrackBarOrientation, "trHorizontal", "trVertical")
 enum TTickMark { tmBottomRight, tmTopLeft, tmBoth };
+CLASSLIB_ENUM_NAMES(TTickMark, "tmBottomRight", "tmTopLeft", "tmBoth")
 enum TTickStyle { tsNone, tsAuto, tsManual };
+CLASSLIB_ENUM_NAMES(TTickStyle, "tsNone", "tsAuto", "tsManual")
 
 // A slider on a "msctls_trackbar32" window. The window is made with
 // TBS_FIXEDLENGTH, so ThumbLength is the thumb's thickness. OnChange follows
@@ -78,6 +81,7 @@ private:
 // ---------------------------------------------------------------------------
 
 enum TProgressBarOrientation { pbHorizontal, pbVertical };
+CLASSLIB_ENUM_NAMES(TProgressBarOrientation, "pbHorizontal", "pbVertical")
 
 // A gauge on a "msctls_progress32" window.
 class TProgressBar : public TWinControl {
@@ -118,6 +122,7 @@ private:
 // ---------------------------------------------------------------------------
 
 enum TUDOrientation { udHorizontal, udVertical };
+CLASSLIB_ENUM_NAMES(TUDOrientation, "udHorizontal", "udVertical")
 // The arrow clicked: btNext raises Position, btPrev lowers it.
 enum TUDBtnType { btNext, btPrev };
 using TUDClickEvent = std::function<void(TObject* Sender, TUDBtnType Button)>;
@@ -176,7 +181,9 @@ public:
 class TPageControl;
 
 enum TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
+CLASSLIB_ENUM_NAMES(TTabPosition, "tpTop", "tpBottom", "tpLeft", "tpRight")
 enum TTabStyle { tsTabs, tsButtons, tsFlatButtons };
+CLASSLIB_ENUM_NAMES(TTabStyle, "tsTabs", "tsButtons", "tsFlatButtons")
 // AllowChange false keeps the page that is shown.
 using TTabChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)>;
 using TDrawTabEvent = std::function<void(TPageControl* Control, int TabIndex, const TRect& Rect, bool Active)>;

@@ -39,6 +39,7 @@ protected:
 // ---------------------------------------------------------------------------
 
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+CLASSLIB_ENUM_NAMES(TCheckBoxState, "cbUnchecked", "cbChecked", "cbGrayed")
 
 // A check box on a "BUTTON" window of the three-state kind that never checks
 // itself: the state lives in State, and the window is told of each change.

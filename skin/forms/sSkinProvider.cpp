@@ -8,9 +8,14 @@
 
 #include <algorithm>
 
-CLASSLIB_DEFINE_CLASS(TsTitleButton, TCollectionItem)
+CLASSLIB_DEFINE_CLASS(TsTitleButton, TCollectionItem,
+    StrProp<TsTitleButton>("Name", &TsTitleButton::Name, &TsTitleButton::SetName),
+    OrdField<TsTitleButton, bool>("UseSkinData", TTypeKind::tkBool, &TsTitleButton::UseSkinData, 1),
+    OrdField<TsTitleButton, bool>("Enabled", TTypeKind::tkBool, &TsTitleButton::Enabled, 1))
 CLASSLIB_DEFINE_CLASS(TsTitleButtons, TOwnedCollection)
-CLASSLIB_DEFINE_CLASS(TsTitleIcon, TPersistent)
+CLASSLIB_DEFINE_CLASS(TsTitleIcon, TPersistent,
+    OrdField<TsTitleIcon, int>("Height", TTypeKind::tkInteger, &TsTitleIcon::Height, 0),
+    OrdField<TsTitleIcon, int>("Width", TTypeKind::tkInteger, &TsTitleIcon::Width, 0))
 CLASSLIB_DEFINE_CLASS(TsSystemMenu, TPopupMenu)
 CLASSLIB_DEFINE_CLASS(TsMDIForm, TObject)
 CLASSLIB_DEFINE_CLASS(TsSkinProvider, TComponent,
