@@ -11,6 +11,7 @@
 #include "Menus.h"
 #include "WindowHooks.h"
 #include "sCommonData.h"
+#include "sControlTypes.h"
 #include "sSkinManager.h"
 
 #include <functional>
@@ -25,9 +26,6 @@ CLASSLIB_ENUM_NAMES(TsGripMode, "gmNone", "gmRightBottom")
 CLASSLIB_ENUM_NAMES(TsResizeMode, "rmStandard", "rmBorder")
 
 using TAddItemEvent = std::function<void(TComponent* Item, bool& CanBeAdded, String& SkinSection)>;
-
-// Control-type code of a form's skin data (default section "FORM").
-constexpr int acCtForm = 224;
 
 // Title-element codes: the hit-test answers the provider gives for them.
 enum TacTitleElement : int {
