@@ -1,6 +1,7 @@
 #include "sSkinProvider.h"
 
 #include "Scopes.h"
+#include "acSBUtils.h"
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
@@ -326,6 +327,12 @@ void TsSkinProvider::Notification(TComponent* AComponent, TOperation Operation) 
 }
 
 TsSkinProvider::~TsSkinProvider() {
+    // The bars' adapter hooked the form after the provider did: it goes first.
+    if (ScrollAdapter) {
+        if (Dying(Form)) ReleaseAdapter(ScrollAdapter, false, false);
+        delete ScrollAdapter;
+        ScrollAdapter = nullptr;
+    }
     if (!Designing(this) && Form) {
         RemoveSkinnedForm(Form);
         FHook.Release();
@@ -528,7 +535,7 @@ int TsSkinProvider::HeaderHeight() {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    int h = FormHeight() - c.bottom;
+    int h = FormHeight() - c.bottom - HorzBarHeight();
     if (CaptionHeight() != 0) h -= BottomFrame();
     h = std::max(h, 0);
     if (IsIconic(Form->Handle())) h += SysBorderHeight();
@@ -539,14 +546,38 @@ int TsSkinProvider::ClientOffsetX() const {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    return (FormWidth() - c.right) / 2;
+    return (FormWidth() - c.right - VertBarWidth()) / 2;
 }
 
 int TsSkinProvider::ClientOffsetY() const {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    return FormHeight() - c.bottom - (CaptionHeight() != 0 ? BottomFrame() : 0);
+    return FormHeight() - c.bottom - (CaptionHeight() != 0 ? BottomFrame() : 0) - HorzBarHeight();
+}
+
+int TsSkinProvider::HorzBarHeight() const {
+    const TacScrollWnd* a = ScrollAdapter;
+    return a && !a->Destroyed && a->HorzBar->Visible ? ScrollBarMetric(a->HorzBar, 1, false) : 0;
+}
+
+int TsSkinProvider::VertBarWidth() const {
+    const TacScrollWnd* a = ScrollAdapter;
+    return a && !a->Destroyed && a->VertBar->Visible ? ScrollBarMetric(a->VertBar, 1, false) : 0;
+}
+
+void TsSkinProvider::UpdateScrollAdapter() {
+    if (!Form || Dying(Form) || !Form->HandleAllocated() || !IsWindowVisible(Form->Handle())) return;
+    TacMainWnd* a = ScrollAdapter;
+    if (HasSkin(FSkinData)) {
+        // Released on a skin removal, or left on a window made again: a new one takes its place.
+        if (a && (a->Destroyed || a->CtrlHandle != Form->Handle())) UnsubclassAdapterWindow(a->CtrlHandle, true, false, a);
+        if (!a) a = new TacScrollWnd(Form->Handle(), FSkinData, FSkinData->GetSkinManager(), "", true);
+    } else if (a) {
+        delete a;
+        a = nullptr;
+    }
+    ScrollAdapter = static_cast<TacScrollWnd*>(a);
 }
 
 int TsSkinProvider::IconSizeFor(int Height) {

@@ -769,5 +769,3 @@ TEST_F(GalleryE2E, SkinnedFrameMovedMaximizedAndRestored) {
     EXPECT_EQ(back.right - back.left, before.right - before.left);
     Check("18-frame-restored");
 }
-
-}  // namespace
