@@ -572,7 +572,13 @@ void TsSkinProvider::UpdateScrollAdapter() {
     if (HasSkin(FSkinData)) {
         // Released on a skin removal, or left on a window made again: a new one takes its place.
         if (a && (a->Destroyed || a->CtrlHandle != Form->Handle())) UnsubclassAdapterWindow(a->CtrlHandle, true, false, a);
-        if (!a) a = new TacScrollWnd(Form->Handle(), FSkinData, FSkinData->GetSkinManager(), "", true);
+        // Skin data of its own: the bar painter prepares its window's cache on the adapter's
+        // data, which must not be the frame's picture.
+        if (!a) {
+            a = new TacScrollWnd(Form->Handle(), nullptr, FSkinData->GetSkinManager(), FSkinData->SkinSection(), false);
+            UpdateSkinIndexes(a->SkinData);
+            RedrawAdapterFrame(Form->Handle(), true);
+        }
     } else if (a) {
         delete a;
         a = nullptr;

@@ -337,6 +337,8 @@ private:
     void NCLButtonDblClk(TMessage& Message);
     void Print(TMessage& Message);
     void ShowingChanged(TMessage& Message);
+    // Prints the form's visible child windows into DC (its origin at the client's).
+    void PrintChildWindows(HDC DC);
     bool OutlineDragCommand(TMessage& Message);
     // The room the form's skinned bars take in the frame; 0 when not shown.
     int HorzBarHeight() const;
