@@ -327,6 +327,8 @@ void TsSkinProvider::Notification(TComponent* AComponent, TOperation Operation) 
 }
 
 TsSkinProvider::~TsSkinProvider() {
+    // An outline on the desktop is erased; the form keeps its place.
+    EndOutlineDrag(false);
     // The bars' adapter hooked the form after the provider did: it goes first.
     if (ScrollAdapter) {
         if (Dying(Form)) ReleaseAdapter(ScrollAdapter, false, false);
@@ -569,7 +571,9 @@ int TsSkinProvider::VertBarWidth() const {
 void TsSkinProvider::UpdateScrollAdapter() {
     if (!Form || Dying(Form) || !Form->HandleAllocated() || !IsWindowVisible(Form->Handle())) return;
     TacMainWnd* a = ScrollAdapter;
-    if (HasSkin(FSkinData)) {
+    // A form without a scroll-bar style has nothing for an adapter to paint.
+    const bool bars = (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) != 0;
+    if (HasSkin(FSkinData) && (bars || a)) {
         // Released on a skin removal, or left on a window made again: a new one takes its place.
         if (a && (a->Destroyed || a->CtrlHandle != Form->Handle())) UnsubclassAdapterWindow(a->CtrlHandle, true, false, a);
         // Skin data of its own: the bar painter prepares its window's cache on the adapter's

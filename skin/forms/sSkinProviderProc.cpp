@@ -440,7 +440,8 @@ void TsSkinProvider::WithoutSystemCaption(TMessage& Message) {
 void TsSkinProvider::Print(TMessage& Message) {
     if (!Shown(Form) || Loading(this) || Creating(Form) || Dying(Form)) return;
     // A child that is not the maximized active one has no frame of its own on the screen.
-    if (Form->FormStyle() == fsMDIChild && MaximizedChild() && MaximizedChild() != Form) return;
+    if (Form->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider != this)
+        if (TCustomForm* shown = MDISkinProvider->MaximizedChild(); shown && shown != Form) return;
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     FSkinData->Updating = false;
     if (Message.LParam & PRF_NONCLIENT) {
@@ -620,13 +621,14 @@ void TsSkinProvider::MoveOutline(POINT P) {
 void TsSkinProvider::EndOutlineDrag(bool Apply) {
     if (Drag.Provider != this) return;
     Drag.Provider = nullptr;  // before the capture goes: its loss must not end the drag twice
-    if (GetCapture() == Form->Handle()) ReleaseCapture();
+    const bool live = Form->HandleAllocated() && !Dying(Form);
+    if (live && GetCapture() == Form->Handle()) ReleaseCapture();
     DrawOutline();
     RestoreDC(Drag.DC, Drag.Saved);
     ReleaseDC(GetDesktopWindow(), Drag.DC);
     Drag.DC = nullptr;
     // A size drag released without a move leaves the form as it was.
-    if (!Apply || (!Drag.Moving && Drag.First)) return;
+    if (!live || !Apply || (!Drag.Moving && Drag.First)) return;
     RECT r = Drag.Outline;
     if (HWND parent = GetParent(Form->Handle()); parent && (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_CHILD))
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
