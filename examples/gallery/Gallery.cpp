@@ -11,6 +11,7 @@
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "GalleryEditRow.h"
+#include "StdCtrlsLists.h"
 #include "GalleryHandleRow.h"
 #include "GalleryMenus.h"
 #include "sSkinProvider.h"
@@ -18,8 +19,10 @@
 #include "GalleryRange.h"
 #include "GalleryChecks.h"
 #include "GalleryPages.h"
+#include "GalleryDialogs.h"
 #include "sButton.h"
 #include "sSkinManager.h"
+#include "sSkinProviderAdapter.h"
 
 #include <cstdio>
 #include <cstring>
@@ -167,7 +170,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     auto* title = Add<TLabel>(form, 16, y0 + 4, 0, 0);
     title->Font()->SetHeight(-18);
     title->Font()->SetStyle(TFontStyles{fsBold});
-    title->SetCaption("Standard controls, unskinned");
+    title->SetCaption("Standard controls, skinned by class name");
 
     // Push buttons: Enter clicks OK, Escape clicks Cancel.
     auto* ok = Add<TButton>(form, 16, y0 + 36, 90, 28);
@@ -223,10 +226,15 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     auto* note = Add<TLabel>(panel, 24, 120, 0, 0);
     note->SetCaption("A transparent label over the panel");
     note->SetTransparent(true);
+    auto* list = Add<TListBox>(panel, 520, 52, 180, 76);
+    for (const char* item : {"First item", "Second item", "Third item", "Fourth item", "Fifth item"})
+        list->Items()->Add(item);
     AddRangeRow(form, 682);
     AddEditRow(form, 790, 16);
     AddPagesRow(form, 790, 730);
     FollowSkin(form, manager, dynamic_cast<TsButton*>(form->FindComponent("SkinSwitch")));
+    // The plain controls take the skin by their class names (freed with the form).
+    TObject::Create<TacFormCtrlAdapter>(form, manager);
 }
 
 }  // namespace
@@ -250,6 +258,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     manager->SetSkinName(skin.c_str());
     BuildForm(form, manager);
     AddCheckRow(form, 752);
+    AddDialogButtons(form, 790, 900);
 
     if (!screenshot.empty()) {
         form->Show();

@@ -121,6 +121,10 @@ int ScrollBarMetric(const TacScrollBar* Bar, int Which, bool UseSkin);
 TRect HorzScrollBarRect(const TacScrollWnd* Adapter, HWND Handle);
 TRect VertScrollBarRect(const TacScrollWnd* Adapter, HWND Handle);
 bool ScrollBarRect(const TacScrollWnd* Adapter, int BarKind, HWND Handle, TRect& R);
+// A * B / C rounded half away from zero as MulDiv rounds (-1 for C 0), in
+// 64 bits: a scroll range, and so a position's distance from nMin, may span
+// more than an int holds.
+long long ScrollMulDiv(long long A, long long B, long long C);
 // Thumb length and start along the bar (screen coordinates as R's).
 void CalcThumb(const TacScrollBar* Bar, const TRect& R, int& ThumbSize, int& ThumbPos);
 int ScrollBarHitPart(const TacScrollBar* Bar, const TRect& R, TPoint P);

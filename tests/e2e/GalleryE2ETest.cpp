@@ -719,6 +719,46 @@ TEST_F(GalleryE2E, PagesSwitchedAndClosedByClicks) {
     EXPECT_EQ(SendMessageA(pages, TCM_GETCURSEL, 0, 0), 1) << "closing another page keeps the one shown";
     Check("18-pages-dark-closed");
 }
+namespace {
+
+// The gallery's message box, when one is shown.
+HWND VisibleDialog() {
+    HWND d = FindWindowA("#32770", "Skin gallery");
+    return d && IsWindowVisible(d) ? d : nullptr;
+}
+
+bool WaitForDialog(bool want, int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    while (static_cast<int>(end - GetTickCount()) > 0 && (VisibleDialog() != nullptr) != want) Sleep(20);
+    return (VisibleDialog() != nullptr) == want;
+}
+
+// The "Message box..." button of the dialog row at client (790, 900), 138 x 28.
+constexpr POINT kMessageBoxButton{790 + 69, 900 + 14};
+
+}  // namespace
+
+TEST_F(GalleryE2E, MessageBoxOpenedFromTheGalleryIsSkinnedOnBothSkins) {
+    for (const std::string skin : {"", "dark-"}) {
+        if (!skin.empty()) {
+            Click(At(kSwitch.x, kSwitch.y));
+            Away();
+            Settle(1000);
+        }
+        Click(At(kMessageBoxButton.x, kMessageBoxButton.y));
+        ASSERT_TRUE(WaitForDialog(true, 3000)) << "the button opened no message box";
+        Away();
+        Settle();
+        Check((skin.empty() ? "dialogs-01-" : "dialogs-02-") + skin + "message-box");
+        Key(VK_RETURN);
+        ASSERT_TRUE(WaitForDialog(false, 3000)) << "Enter did not close the message box";
+        Settle();
+    }
+    Click(At(kSwitch.x, kSwitch.y));
+    Away();
+    Settle(1000);
+}
+
 // The gallery's skinned frame by real input: its caption drag moves it, its
 // painted maximize button maximizes it and, drawn as restore, restores it.
 // The title buttons are found by asking the window's hit test along its band.
@@ -769,3 +809,4 @@ TEST_F(GalleryE2E, SkinnedFrameMovedMaximizedAndRestored) {
     EXPECT_EQ(back.right - back.left, before.right - before.left);
     Check("18-frame-restored");
 }
+

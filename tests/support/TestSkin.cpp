@@ -242,6 +242,11 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
         section("FORMTITLE");
         colors(c.Title[0], c.Title[1], c.Title[2]);
         col("HOTFONTCOLOR", c.Title[2]);
+        // Dialogs look like forms, their buttons taken from FORM.
+        section("DIALOG");
+        key("PARENTCLASS", "FORM");
+        colors(c.Form[0], c.Form[1], c.GlobalFont);
+        mask("DIALOG", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
     }
     section("COMBOBOX");
     colors(c.Edit, c.Edit, c.EditFont);
@@ -268,6 +273,11 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
         section("TOOLBUTTON");
         colors(c.ToolButton, c.TabHot, c.ButtonFont);
         mask("TOOLBUTTON", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+    }
+    if (options.GroupBox) {
+        section("GROUPBOX");
+        colors(c.Global, c.GlobalHot, c.GlobalFont);
+        mask("GROUPBOX", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
     }
     section("CYC1");
     key("PARENTCLASS", "CYC2");

@@ -28,7 +28,10 @@ struct TestSkinOptions {
     bool PageControl = false;
     // FORM (brd3 border) and FORMTITLE, with the title-button glyphs BICONCLOSE,
     // BICONMAX, BICONMIN, BICONNORM and BICONHELP in FORM (kTestTitleButton sized).
+    // With it DIALOG (PARENTCLASS FORM, FORM's colours and border).
     bool Forms = false;
+    // A GROUPBOX section (brd3, the GLOBALINFO colours).
+    bool GroupBox = false;
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).

@@ -103,6 +103,7 @@ protected:
             ASSERT_TRUE(Manager->LoadSkin(fading ? Fading->Skin : Plain->Skin));
         }
         Form = TObject::Create<TForm>(nullptr);
+        Form->SetTag(-98);  // no provider from the window-creation hook: the yellow must show
         Form->SetBounds(60, 60, 260, 160);
         Form->SetColor(TColor(0x00FFFF));  // yellow, unlike every skin colour
         Button = TObject::Create<TSpyButton>(Form);
