@@ -2,6 +2,7 @@
 
 #include "Scopes.h"
 #include "acSBUtils.h"
+#include "sSkinProviderAdapter.h"
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
@@ -324,11 +325,16 @@ void TsSkinProvider::Notification(TComponent* AComponent, TOperation Operation) 
         if (Operation == TOperation::opInsert && !FSkinData->SkinManager()) FSkinData->SetSkinManager(m);
         else if (Operation == TOperation::opRemove && FSkinData->SkinManager() == m) FSkinData->SetSkinManager(nullptr);
     }
+    if (auto* w = dynamic_cast<TWinControl*>(AComponent);
+        w && Operation == TOperation::opInsert && Adapter && Adapter->IsControlSupported(w))
+        Adapter->AddNewItem(w);
 }
 
 TsSkinProvider::~TsSkinProvider() {
     // An outline on the desktop is erased; the form keeps its place.
     EndOutlineDrag(false);
+    delete Adapter;
+    Adapter = nullptr;
     // The bars' adapter hooked the form after the provider did: it goes first.
     if (ScrollAdapter) {
         if (Dying(Form)) ReleaseAdapter(ScrollAdapter, false, false);
@@ -566,6 +572,27 @@ int TsSkinProvider::HorzBarHeight() const {
 int TsSkinProvider::VertBarWidth() const {
     const TacScrollWnd* a = ScrollAdapter;
     return a && !a->Destroyed && a->VertBar->Visible ? ScrollBarMetric(a->VertBar, 1, false) : 0;
+}
+
+void TsSkinProvider::UpdateAdapter() {
+    if (!Form || Designing(this) || Dying(Form) || !HasSkin(FSkinData)) return;
+    if (!Adapter) {
+        Adapter = new TacCtrlAdapter(this, Form, FSkinData->GetSkinManager());
+        Adapter->OnSkinItem = OnSkinItem;
+    }
+    Adapter->AddAllItems();
+}
+
+void TsSkinProvider::RemoveAdapter() {
+    if (!Adapter || Designing(this)) return;
+    AdapterBroadcast(SM_ALPHACMD, MAKEWPARAM(0, AC_REMOVESKIN),
+                     reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()));
+    delete Adapter;
+    Adapter = nullptr;
+}
+
+void TsSkinProvider::AdapterBroadcast(UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Adapter && !Designing(this)) Adapter->BroadcastMessage(Msg, WParam, LParam);
 }
 
 void TsSkinProvider::UpdateScrollAdapter() {

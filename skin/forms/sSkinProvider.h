@@ -19,6 +19,7 @@
 
 class TsSkinProvider;
 class TacScrollWnd;
+class TacCtrlAdapter;
 
 enum TsGripMode { gmNone, gmRightBottom };
 enum TsResizeMode { rmStandard, rmBorder };
@@ -217,8 +218,14 @@ public:
     TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp, MDIMin, MDIMax, MDIClose;
     TsMDIForm* MDIForm = nullptr;
     TacScrollWnd* ScrollAdapter = nullptr;
-    // The control adapter of the form's children plugs in here.
-    TObject* Adapter = nullptr;
+    // The control adapter of the form's children: made while skinned, freed
+    // (its items told first) when the skin goes.
+    TacCtrlAdapter* Adapter = nullptr;
+    // Makes the adapter when there is none, else walks the form for new controls.
+    void UpdateAdapter();
+    void RemoveAdapter();
+    // A copy of a message to every adapted child.
+    void AdapterBroadcast(UINT Msg, WPARAM WParam, LPARAM LParam);
     TBitmap* MenuLineBmp = nullptr;
     std::vector<TRect> RegionRects;
     bool RgnChanged = true;

@@ -9,6 +9,7 @@
 #include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sSkinMenus.h"
+#include "sSkinProviderAdapter.h"
 
 #include <algorithm>
 #include <memory>
@@ -182,8 +183,20 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
             return;
         case WM_PRINT: return Print(Message);
         case CM_SHOWINGCHANGED: return ShowingChanged(Message);
+        case CM_CONTROLLISTCHANGE:
+            OldProc(Message);
+            if (auto* w = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(Message.WParam)); w && Adapter)
+                Adapter->AddNewItem(w);
+            return;
+        case WM_NOTIFY:
+            OldProc(Message);
+            // A tab control changed its page: the controls on it may be new to the adapter.
+            if (Adapter && Message.LParam && reinterpret_cast<NMHDR*>(Message.LParam)->code == UINT(TCN_SELCHANGE))
+                Adapter->AddAllItems();
+            return;
         case WM_PARENTNOTIFY:
             OldProc(Message);
+            if (Message.WParamLo() == WM_CREATE && Adapter && !Loading(this) && !Loading(Form)) Adapter->AddAllItems();
             if (ScrollAdapter && !ScrollAdapter->Destroyed && Message.WParamLo() == WM_CREATE)
                 RefreshScrollBars(ScrollAdapter, true);
             return;
@@ -257,6 +270,7 @@ void TsSkinProvider::SkinRemoved(TMessage& Message) {
     // Released, not freed: the removal may come through the adapter's own procedure.
     // It is freed when a skin comes back or with the provider.
     if (ScrollAdapter) ReleaseAdapter(ScrollAdapter, false, false);
+    RemoveAdapter();
     CommonAlphaCommand(Message, FSkinData);
     FMenuRows = -1;
     if (Dying(Form)) return;
@@ -287,6 +301,7 @@ void TsSkinProvider::NewSkin() {
         MDIForm->ConnectClient();
     }
     if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(GlobalSkinColor(FSkinData->GetSkinManager()));
+    UpdateAdapter();
 }
 
 void TsSkinProvider::UnskinnedRoad(TMessage& Message) {
@@ -322,6 +337,7 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
             return;
         case AC_REFRESH:
             if (!own) return;
+            UpdateAdapter();
             UpdateScrollAdapter();
             FrameChanged();
             FMenuRows = -1;
@@ -331,6 +347,7 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
                 RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
             if (MDIForm) MDIForm->ConnectClient();
             FSkinData->Updating = false;
+            AdapterBroadcast(Message.Msg, Message.WParam, Message.LParam);
             return;
         case AC_GETCACHE:
             if (FSkinData->BGChanged) PaintAll();
@@ -345,6 +362,11 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
             if (FSkinData->Command9Flag) PaintAll();
             return;
         case AC_GETBGCHANGED: Message.LParam = IsUpdating(FSkinData) || FSkinData->BGChanged; return;
+        case AC_CONTROLLOADED:
+            if (auto* w = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(Message.LParam));
+                w && Adapter && !Loading(this))
+                Adapter->AddNewItem(w);
+            return;
         case AC_SETPAINTINGCHILD: FSkinData->PaintingChild = reinterpret_cast<TControl*>(Message.LParam); return;
         case AC_BGNOTPLAIN: {
             const TsGeneralData* s = FSkinData->Section();
@@ -499,10 +521,14 @@ void TsSkinProvider::ShowingChanged(TMessage& Message) {
     const bool showing = Form->Showing();
     if (!showing || SystemMajorVersion() >= 6 || !FSkinData->BGChanged || !m) {
         OldProc(Message);
-        // A form shown after the skin came has heard no refresh: its bars are made here.
-        if (showing) UpdateScrollAdapter();
+        // A form shown after the skin came has heard no refresh: its bars and adapter are made here.
+        if (showing) {
+            UpdateScrollAdapter();
+            UpdateAdapter();
+        }
         return;
     }
+    if (Adapter) Adapter->AddAllItems();
     FSkinData->Updating = true;
     const bool dialog = Form->BorderStyle() == bsDialog;
     const TacAnimEffect& effect = dialog ? m->AnimEffects()->DialogShow : m->AnimEffects()->FormShow;

@@ -6,6 +6,7 @@
 
 #include "FormTestSupport.h"
 #include "Menus.h"
+#include "StdCtrls.h"
 #include "PixelTestSupport.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
@@ -14,6 +15,7 @@
 #include "sMessages.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
+#include "sSkinProviderAdapter.h"
 
 #include <atomic>
 #include <functional>
@@ -667,4 +669,27 @@ TEST(Provider, FadeInOnShowOnOlderSystems) {
     EXPECT_TRUE(IsWindowVisible(child));
     EXPECT_EQ(Shot(form->Handle()).Pixel(1, 100), C().Border[1]);
     p->Free();
+}
+
+// The provider's control adapter takes the form's plain controls, also one
+// made later; it lets them go with the skin and takes them again when it comes.
+TEST(Provider, ControlAdapterFollowsTheSkin) {
+    Skinned s;
+    auto* before = formtest::Make<TButton>(s.Form.get(), 10, 10, 90, 28);
+    Pump();
+    ASSERT_NE(s.Provider->Adapter, nullptr);
+    EXPECT_GE(s.Provider->Adapter->IndexOf(before), 0);
+    auto* later = formtest::Make<TButton>(s.Form.get(), 10, 50, 90, 28);
+    Pump();
+    EXPECT_GE(s.Provider->Adapter->IndexOf(later), 0);
+    EXPECT_EQ(SendMessageA(later->Handle(), SM_ALPHACMD, MAKEWPARAM(0, AC_SKINNEDQUERY), 0), 1);
+
+    Manager()->SetActive(false);
+    Pump();
+    EXPECT_EQ(s.Provider->Adapter, nullptr);
+    EXPECT_NE(SendMessageA(later->Handle(), SM_ALPHACMD, MAKEWPARAM(0, AC_SKINNEDQUERY), 0), 1);
+    Manager()->SetActive(true);
+    Pump(120);
+    ASSERT_NE(s.Provider->Adapter, nullptr);
+    EXPECT_GE(s.Provider->Adapter->IndexOf(later), 0);
 }
