@@ -1,6 +1,8 @@
 #include "sSkinProvider.h"
 
 #include "Scopes.h"
+#include "acSBUtils.h"
+#include "sSkinProviderAdapter.h"
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
@@ -328,9 +330,22 @@ void TsSkinProvider::Notification(TComponent* AComponent, TOperation Operation) 
         if (Operation == TOperation::opInsert && !FSkinData->SkinManager()) FSkinData->SetSkinManager(m);
         else if (Operation == TOperation::opRemove && FSkinData->SkinManager() == m) FSkinData->SetSkinManager(nullptr);
     }
+    if (auto* w = dynamic_cast<TWinControl*>(AComponent);
+        w && Operation == TOperation::opInsert && Adapter && Adapter->IsControlSupported(w))
+        Adapter->AddNewItem(w);
 }
 
 TsSkinProvider::~TsSkinProvider() {
+    // An outline on the desktop is erased; the form keeps its place.
+    EndOutlineDrag(false);
+    delete Adapter;
+    Adapter = nullptr;
+    // The bars' adapter hooked the form after the provider did: it goes first.
+    if (ScrollAdapter) {
+        if (Dying(Form)) ReleaseAdapter(ScrollAdapter, false, false);
+        delete ScrollAdapter;
+        ScrollAdapter = nullptr;
+    }
     if (!Designing(this) && Form) {
         RemoveSkinnedForm(Form);
         FHook.Release();
@@ -533,7 +548,7 @@ int TsSkinProvider::HeaderHeight() {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    int h = FormHeight() - c.bottom;
+    int h = FormHeight() - c.bottom - HorzBarHeight();
     if (CaptionHeight() != 0) h -= BottomFrame();
     h = std::max(h, 0);
     if (IsIconic(Form->Handle())) h += SysBorderHeight();
@@ -544,14 +559,67 @@ int TsSkinProvider::ClientOffsetX() const {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    return (FormWidth() - c.right) / 2;
+    return (FormWidth() - c.right - VertBarWidth()) / 2;
 }
 
 int TsSkinProvider::ClientOffsetY() const {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    return FormHeight() - c.bottom - (CaptionHeight() != 0 ? BottomFrame() : 0);
+    return FormHeight() - c.bottom - (CaptionHeight() != 0 ? BottomFrame() : 0) - HorzBarHeight();
+}
+
+int TsSkinProvider::HorzBarHeight() const {
+    const TacScrollWnd* a = ScrollAdapter;
+    return a && !a->Destroyed && a->HorzBar->Visible ? ScrollBarMetric(a->HorzBar, 1, false) : 0;
+}
+
+int TsSkinProvider::VertBarWidth() const {
+    const TacScrollWnd* a = ScrollAdapter;
+    return a && !a->Destroyed && a->VertBar->Visible ? ScrollBarMetric(a->VertBar, 1, false) : 0;
+}
+
+void TsSkinProvider::UpdateAdapter() {
+    if (!Form || Designing(this) || Dying(Form) || !HasSkin(FSkinData)) return;
+    if (!Adapter) {
+        Adapter = new TacCtrlAdapter(this, Form, FSkinData->GetSkinManager());
+        Adapter->OnSkinItem = OnSkinItem;
+    }
+    Adapter->AddAllItems();
+}
+
+void TsSkinProvider::RemoveAdapter() {
+    if (!Adapter || Designing(this)) return;
+    AdapterBroadcast(SM_ALPHACMD, MAKEWPARAM(0, AC_REMOVESKIN),
+                     reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()));
+    delete Adapter;
+    Adapter = nullptr;
+}
+
+void TsSkinProvider::AdapterBroadcast(UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Adapter && !Designing(this)) Adapter->BroadcastMessage(Msg, WParam, LParam);
+}
+
+void TsSkinProvider::UpdateScrollAdapter() {
+    if (!Form || Dying(Form) || !Form->HandleAllocated() || !IsWindowVisible(Form->Handle())) return;
+    TacMainWnd* a = ScrollAdapter;
+    // A form without a scroll-bar style has nothing for an adapter to paint.
+    const bool bars = (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) != 0;
+    if (HasSkin(FSkinData) && (bars || a)) {
+        // Released on a skin removal, or left on a window made again: a new one takes its place.
+        if (a && (a->Destroyed || a->CtrlHandle != Form->Handle())) UnsubclassAdapterWindow(a->CtrlHandle, true, false, a);
+        // Skin data of its own: the bar painter prepares its window's cache on the adapter's
+        // data, which must not be the frame's picture.
+        if (!a) {
+            a = new TacScrollWnd(Form->Handle(), nullptr, FSkinData->GetSkinManager(), FSkinData->SkinSection(), false);
+            UpdateSkinIndexes(a->SkinData);
+            RedrawAdapterFrame(Form->Handle(), true);
+        }
+    } else if (a) {
+        delete a;
+        a = nullptr;
+    }
+    ScrollAdapter = static_cast<TacScrollWnd*>(a);
 }
 
 int TsSkinProvider::IconSizeFor(int Height) {

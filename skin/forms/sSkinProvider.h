@@ -19,6 +19,7 @@
 
 class TsSkinProvider;
 class TacScrollWnd;
+class TacCtrlAdapter;
 
 enum TsGripMode { gmNone, gmRightBottom };
 enum TsResizeMode { rmStandard, rmBorder };
@@ -217,12 +218,24 @@ public:
     TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp, MDIMin, MDIMax, MDIClose;
     TsMDIForm* MDIForm = nullptr;
     TacScrollWnd* ScrollAdapter = nullptr;
-    // The control adapter of the form's children plugs in here.
-    TObject* Adapter = nullptr;
+    // The control adapter of the form's children: made while skinned, freed
+    // (its items told first) when the skin goes.
+    TacCtrlAdapter* Adapter = nullptr;
+    // Makes the adapter when there is none, else walks the form for new controls.
+    void UpdateAdapter();
+    void RemoveAdapter();
+    // A copy of a message to every adapted child.
+    void AdapterBroadcast(UINT Msg, WPARAM WParam, LPARAM LParam);
     TBitmap* MenuLineBmp = nullptr;
     std::vector<TRect> RegionRects;
     bool RgnChanged = true;
     bool FramePainted = false;
+
+    // The skinned scroll bars of the form itself: made while the form is
+    // skinned and on the screen, dropped when the skin goes.
+    void UpdateScrollAdapter();
+    // A form-show animation is pending (systems before major version 6).
+    bool ShowAnimating = false;
 
     void PrepareForm();
     void RefreshFormFrame();
@@ -278,6 +291,15 @@ public:
     void SetPressedElement(int Code);
     void DropSystemMenu(int X, int Y);
     void SnapPosition(int& Pos, int Edge, int Size) const;
+    // The outline drag of rmBorder: an inverted rectangle on the desktop
+    // follows the mouse, the form moves or sizes once at the button's release.
+    // Code is the border hit code of a size drag (10..17; others size the
+    // bottom-right corner). Screen coordinates.
+    void StartOutlineDrag(int X, int Y, bool Moving, int Code);
+    void MoveOutline(POINT Screen);
+    // Apply: move or size the form to the outline; otherwise only erase it.
+    void EndOutlineDrag(bool Apply);
+    static bool OutlineDragging();
 
     // --- Region --------------------------------------------------------------
     void BuildFormRegionRects();
@@ -321,6 +343,13 @@ private:
     void NCLButtonUp(TMessage& Message);
     void NCLButtonDblClk(TMessage& Message);
     void Print(TMessage& Message);
+    void ShowingChanged(TMessage& Message);
+    // Prints the form's visible child windows into DC (its origin at the client's).
+    void PrintChildWindows(HDC DC);
+    bool OutlineDragCommand(TMessage& Message);
+    // The room the form's skinned bars take in the frame; 0 when not shown.
+    int HorzBarHeight() const;
+    int VertBarWidth() const;
     void PaintForm();
     void WithoutSystemCaption(TMessage& Message);
     void FrameChanged() { if (FSkinData) FSkinData->BGChanged = true; }

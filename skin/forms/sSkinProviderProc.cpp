@@ -3,11 +3,17 @@
 // bar, the title elements' mouse handling and screen snapping.
 #include "sSkinProvider.h"
 
+#include "acSBUtils.h"
+#include "sAlphaGraph.h"
+#include "sFade.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sSkinMenus.h"
+#include "sSkinProviderAdapter.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -176,6 +182,39 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
             ActiveChildProvider = this;
             return;
         case WM_PRINT: return Print(Message);
+        case CM_SHOWINGCHANGED: return ShowingChanged(Message);
+        case CM_CONTROLLISTCHANGE:
+            OldProc(Message);
+            if (auto* w = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(Message.WParam)); w && Adapter)
+                Adapter->AddNewItem(w);
+            return;
+        case WM_NOTIFY:
+            OldProc(Message);
+            // A tab control changed its page: the controls on it may be new to the adapter.
+            if (Adapter && Message.LParam && reinterpret_cast<NMHDR*>(Message.LParam)->code == UINT(TCN_SELCHANGE))
+                Adapter->AddAllItems();
+            return;
+        case WM_PARENTNOTIFY:
+            OldProc(Message);
+            if (Message.WParamLo() == WM_CREATE && Adapter && !Loading(this) && !Loading(Form)) Adapter->AddAllItems();
+            if (ScrollAdapter && !ScrollAdapter->Destroyed && Message.WParamLo() == WM_CREATE)
+                RefreshScrollBars(ScrollAdapter, true);
+            return;
+        case WM_MOUSEMOVE:
+            OldProc(Message);
+            if (OutlineDragging()) {
+                POINT p{Message.XPos(), Message.YPos()};
+                ClientToScreen(Form->Handle(), &p);
+                MoveOutline(p);
+            }
+            return;
+        case WM_LBUTTONUP:
+            if (OutlineDragging()) return EndOutlineDrag(true);
+            return OldProc(Message);
+        case WM_CAPTURECHANGED:
+            // Capture taken away (another window, Escape): the drag is dropped, the form stays.
+            if (OutlineDragging()) EndOutlineDrag(false);
+            return OldProc(Message);
         case CM_VISIBLECHANGED:
             OldProc(Message);
             if (Message.WParam == 0 && !Dying(Form)) ShrinkCache();
@@ -228,6 +267,10 @@ void TsSkinProvider::AlphaCommandEveryRoad(TMessage& Message, bool& Done) {
 }
 
 void TsSkinProvider::SkinRemoved(TMessage& Message) {
+    // Released, not freed: the removal may come through the adapter's own procedure.
+    // It is freed when a skin comes back or with the provider.
+    if (ScrollAdapter) ReleaseAdapter(ScrollAdapter, false, false);
+    RemoveAdapter();
     CommonAlphaCommand(Message, FSkinData);
     FMenuRows = -1;
     if (Dying(Form)) return;
@@ -258,6 +301,7 @@ void TsSkinProvider::NewSkin() {
         MDIForm->ConnectClient();
     }
     if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(GlobalSkinColor(FSkinData->GetSkinManager()));
+    UpdateAdapter();
 }
 
 void TsSkinProvider::UnskinnedRoad(TMessage& Message) {
@@ -293,6 +337,8 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
             return;
         case AC_REFRESH:
             if (!own) return;
+            UpdateAdapter();
+            UpdateScrollAdapter();
             FrameChanged();
             FMenuRows = -1;
             if (HasBorder()) RgnChanged = true;
@@ -301,6 +347,7 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
                 RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
             if (MDIForm) MDIForm->ConnectClient();
             FSkinData->Updating = false;
+            AdapterBroadcast(Message.Msg, Message.WParam, Message.LParam);
             return;
         case AC_GETCACHE:
             if (FSkinData->BGChanged) PaintAll();
@@ -315,6 +362,11 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
             if (FSkinData->Command9Flag) PaintAll();
             return;
         case AC_GETBGCHANGED: Message.LParam = IsUpdating(FSkinData) || FSkinData->BGChanged; return;
+        case AC_CONTROLLOADED:
+            if (auto* w = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(Message.LParam));
+                w && Adapter && !Loading(this))
+                Adapter->AddNewItem(w);
+            return;
         case AC_SETPAINTINGCHILD: FSkinData->PaintingChild = reinterpret_cast<TControl*>(Message.LParam); return;
         case AC_BGNOTPLAIN: {
             const TsGeneralData* s = FSkinData->Section();
@@ -409,9 +461,22 @@ void TsSkinProvider::WithoutSystemCaption(TMessage& Message) {
 
 void TsSkinProvider::Print(TMessage& Message) {
     if (!Shown(Form) || Loading(this) || Creating(Form) || Dying(Form)) return;
+    // A child that is not the maximized active one has no frame of its own on the screen.
+    if (Form->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider != this)
+        if (TCustomForm* shown = MDISkinProvider->MaximizedChild(); shown && shown != Form) return;
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     FSkinData->Updating = false;
-    if (Message.LParam & PRF_NONCLIENT) UpdateFrame(dc);
+    if (Message.LParam & PRF_NONCLIENT) {
+        const bool thick = (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_THICKFRAME) != 0;
+        if (!HasBorder() && thick && !IsIconic(Form->Handle())) {
+            if (FSkinData->BGChanged) PaintAll();
+            TBitmap* cache = FSkinData->CacheBmp;
+            CopyBorderStrips(dc, 0, 0, Form->BorderWidth() + 3, cache->Canvas()->Handle(), cache->Width(),
+                             cache->Height());
+        } else {
+            UpdateFrame(dc);
+        }
+    }
     if (Message.LParam & PRF_CLIENT) {
         const int saved = SaveDC(dc);
         RECT c{};
@@ -419,15 +484,188 @@ void TsSkinProvider::Print(TMessage& Message) {
         OffsetWindowOrgEx(dc, -ClientOffsetX(), -ClientOffsetY(), nullptr);
         IntersectClipRect(dc, 0, 0, c.right, c.bottom);
         PaintClient(dc, false);
+        if (Message.LParam & PRF_CHILDREN) PrintChildWindows(dc);
+        if (MDIForm && Form->ClientHandle())
+            SendMessageA(Form->ClientHandle(), WM_PRINT, Message.WParam, Message.LParam);
         RestoreDC(dc, saved);
+        if (Form->OnPaint) Form->OnPaint(Form);
     }
     Message.Result = 0;
+}
+
+void TsSkinProvider::PrintChildWindows(HDC DC) {
+    std::vector<HWND> kids;
+    for (HWND c = GetWindow(Form->Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c) && (!MDIForm || c != Form->ClientHandle())) kids.push_back(c);
+    TBitmap* cache = FSkinData->CacheBmp;
+    // Bottom of the z order first. Each child prints at the origin of a picture of its own
+    // that starts as the form's background under it: not every system control prints
+    // into a DC whose origin was moved.
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+        RECT r{};
+        GetWindowRect(*it, &r);
+        MapWindowPoints(nullptr, Form->Handle(), reinterpret_cast<POINT*>(&r), 2);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        if (w <= 0 || h <= 0) continue;
+        std::unique_ptr<TBitmap> pic = NewBitmap24(w, h);
+        HDC pdc = pic->Canvas()->Handle();
+        BitBlt(pdc, 0, 0, w, h, cache->Canvas()->Handle(), r.left + ClientOffsetX(), r.top + ClientOffsetY(), SRCCOPY);
+        SendMessageA(*it, WM_PRINT, reinterpret_cast<WPARAM>(pdc),
+                     PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
+        BitBlt(DC, r.left, r.top, w, h, pdc, 0, 0, SRCCOPY);
+    }
+}
+
+void TsSkinProvider::ShowingChanged(TMessage& Message) {
+    TsSkinManager* m = FSkinData->GetSkinManager();
+    const bool showing = Form->Showing();
+    if (!showing || SystemMajorVersion() >= 6 || !FSkinData->BGChanged || !m) {
+        OldProc(Message);
+        // A form shown after the skin came has heard no refresh: its bars and adapter are made here.
+        if (showing) {
+            UpdateScrollAdapter();
+            UpdateAdapter();
+        }
+        return;
+    }
+    if (Adapter) Adapter->AddAllItems();
+    FSkinData->Updating = true;
+    const bool dialog = Form->BorderStyle() == bsDialog;
+    const TacAnimEffect& effect = dialog ? m->AnimEffects()->DialogShow : m->AnimEffects()->FormShow;
+    ShowAnimating = Form->FormStyle() != fsMDIChild && !Form->Parent() && effect.Active;
+    std::vector<TWinControl*> frozen;
+    if (ShowAnimating) {
+        // The screen under the form is kept on top while the form and its children paint beneath.
+        PrepareOutputWindow(Form);
+        for (int i = 0; i < Form->ControlCount(); ++i)
+            if (auto* w = dynamic_cast<TWinControl*>(Form->Controls(i)); w && w->Visible()) {
+                w->Perform(WM_SETREDRAW, 0, 0);
+                frozen.push_back(w);
+            }
+    }
+    OldProc(Message);
+    for (TWinControl* w : frozen) w->Perform(WM_SETREDRAW, 1, 0);
+    UpdateScrollAdapter();
+    if (ShowAnimating) {
+        ShowAnimating = false;
+        FSkinData->Updating = false;
+        FadeInControl(Form, effect.Time);
+        UpdateFormRegion(false);
+        RedrawWindow(Form->Handle(), nullptr, nullptr, 0x5A1);
+        FRgnChanging = false;
+    }
+    FSkinData->Updating = false;
+    if (Form->FormStyle() == fsMDIChild && IsZoomed(Form->Handle())) RefreshFormFrame();
+}
+
+// ---------------------------------------------------------------------------
+// The outline drag of rmBorder
+
+namespace {
+
+// One drag at a time, in screen coordinates.
+struct TOutlineDrag {
+    TsSkinProvider* Provider = nullptr;
+    bool Moving = false;
+    bool First = true;  // no mouse move yet
+    int Code = 0;
+    POINT Grab{};
+    RECT Outline{};
+    int MinWidth = 0, MinHeight = 0;
+    HDC DC = nullptr;
+    int Saved = 0;
+} Drag;
+
+void DrawOutline() {
+    const RECT& r = Drag.Outline;
+    const POINT pts[5] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
+    Polyline(Drag.DC, pts, 5);
+}
+
+}  // namespace
+
+bool TsSkinProvider::OutlineDragging() { return Drag.Provider != nullptr; }
+
+bool TsSkinProvider::OutlineDragCommand(TMessage& Message) {
+    const WPARAM cmd = Message.WParam & 0xFFF0;
+    if (ResizeMode != rmBorder || (cmd != SC_MOVE && cmd != SC_SIZE)) return false;
+    if (OutlineDragging()) return true;
+    const int edge = int(Message.WParam & 0x0F);
+    POINT p{};
+    GetCursorPos(&p);
+    SetCapture(Form->Handle());
+    StartOutlineDrag(p.x, p.y, cmd == SC_MOVE, cmd == SC_SIZE && edge >= WMSZ_LEFT && edge <= WMSZ_BOTTOMRIGHT
+                                                   ? edge - WMSZ_LEFT + HTLEFT
+                                                   : HTBOTTOMRIGHT);
+    Message.Result = 0;
+    return true;
+}
+
+void TsSkinProvider::StartOutlineDrag(int X, int Y, bool Moving, int Code) {
+    if (OutlineDragging() || !Form || !Form->HandleAllocated()) return;
+    Drag.Provider = this;
+    Drag.Moving = Moving;
+    Drag.First = true;
+    Drag.Code = Code;
+    // The mouse's place at the press: the outline keeps its distance to it from the first move on.
+    Drag.Grab = POINT{X, Y};
+    GetWindowRect(Form->Handle(), &Drag.Outline);
+    Drag.MinWidth = Form->Constraints()->MinWidth();
+    Drag.MinHeight = Form->Constraints()->MinHeight();
+    Drag.DC = GetWindowDC(GetDesktopWindow());
+    Drag.Saved = SaveDC(Drag.DC);
+    SetROP2(Drag.DC, R2_NOT);
+    SelectObject(Drag.DC, GetStockObject(NULL_BRUSH));
+    DrawOutline();
+}
+
+void TsSkinProvider::MoveOutline(POINT P) {
+    if (Drag.Provider != this) return;
+    DrawOutline();  // inverted again: erased
+    Drag.First = false;
+    RECT& r = Drag.Outline;
+    const int dx = P.x - Drag.Grab.x, dy = P.y - Drag.Grab.y;
+    if (Drag.Moving) {
+        OffsetRect(&r, dx, dy);
+        Drag.Grab = P;
+    } else {
+        RECT w{};
+        GetWindowRect(Form->Handle(), &w);
+        const int c = Drag.Code;
+        const bool left = c == HTLEFT || c == HTTOPLEFT || c == HTBOTTOMLEFT;
+        const bool right = c == HTRIGHT || c == HTTOPRIGHT || c == HTBOTTOMRIGHT || c < HTLEFT || c > HTBOTTOMRIGHT;
+        const bool top = c == HTTOP || c == HTTOPLEFT || c == HTTOPRIGHT;
+        const bool bottom = c == HTBOTTOM || c == HTBOTTOMLEFT || c == HTBOTTOMRIGHT || c < HTLEFT || c > HTBOTTOMRIGHT;
+        if (left) r.left = std::min<LONG>(w.left + dx, r.right - Drag.MinWidth);
+        if (right) r.right = std::max<LONG>(w.right + dx, r.left + Drag.MinWidth);
+        if (top) r.top = std::min<LONG>(w.top + dy, r.bottom - Drag.MinHeight);
+        if (bottom) r.bottom = std::max<LONG>(w.bottom + dy, r.top + Drag.MinHeight);
+    }
+    DrawOutline();
+}
+
+void TsSkinProvider::EndOutlineDrag(bool Apply) {
+    if (Drag.Provider != this) return;
+    Drag.Provider = nullptr;  // before the capture goes: its loss must not end the drag twice
+    const bool live = Form->HandleAllocated() && !Dying(Form);
+    if (live && GetCapture() == Form->Handle()) ReleaseCapture();
+    DrawOutline();
+    RestoreDC(Drag.DC, Drag.Saved);
+    ReleaseDC(GetDesktopWindow(), Drag.DC);
+    Drag.DC = nullptr;
+    // A size drag released without a move leaves the form as it was.
+    if (!live || !Apply || (!Drag.Moving && Drag.First)) return;
+    RECT r = Drag.Outline;
+    if (HWND parent = GetParent(Form->Handle()); parent && (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_CHILD))
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    MoveWindow(Form->Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
 // ---------------------------------------------------------------------------
 // System commands
 
 void TsSkinProvider::SysCommand(TMessage& Message) {
+    if (OutlineDragCommand(Message)) return;
     const WPARAM cmd = Message.WParam & 0xFFF0;
     const bool mdiChild = Form->FormStyle() == fsMDIChild;
     if (Form->FormStyle() == fsMDIForm) {
@@ -562,6 +800,16 @@ void TsSkinProvider::NCLButtonDown(TMessage& Message) {
     const int code = int(Message.WParam);
     RECT wr{};
     GetWindowRect(Form->Handle(), &wr);
+    const bool sizeCode = code >= HTLEFT && code <= HTBOTTOMRIGHT;
+    if (ResizeMode == rmBorder && (code == HTCAPTION || sizeCode) && !IsZoomed(Form->Handle()) &&
+        !OutlineDragging()) {
+        SetHotElement(teNone, true);
+        if (!Form->Active() && Form->FormStyle() != fsMDIChild) SetForegroundWindow(Form->Handle());
+        // The size command carries the edge (WMSZ_*) in its low bits, as the system's own does.
+        Form->Perform(WM_SYSCOMMAND, code == HTCAPTION ? SC_MOVE | HTCAPTION : SC_SIZE | (code - HTLEFT + WMSZ_LEFT),
+                      Message.LParam);
+        return;
+    }
     switch (code) {
         case teIcon:
             SetHotElement(teNone, true);
@@ -594,6 +842,7 @@ void TsSkinProvider::NCLButtonDown(TMessage& Message) {
 }
 
 void TsSkinProvider::NCLButtonUp(TMessage& Message) {
+    if (OutlineDragging()) return EndOutlineDrag(true);
     const int code = int(Message.WParam);
     const HWND wnd = Form->Handle();
     auto command = [wnd](WPARAM c) { SendMessageA(wnd, WM_SYSCOMMAND, c, 0); };
@@ -660,6 +909,7 @@ void TsSkinProvider::NCLButtonUp(TMessage& Message) {
 }
 
 void TsSkinProvider::NCLButtonDblClk(TMessage& Message) {
+    if (OutlineDragging()) EndOutlineDrag(false);
     const int code = int(Message.WParam);
     Message.Result = 0;
     if (code == teIcon) {

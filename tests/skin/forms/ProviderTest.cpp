@@ -6,12 +6,16 @@
 
 #include "FormTestSupport.h"
 #include "Menus.h"
+#include "StdCtrls.h"
 #include "PixelTestSupport.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
+#include "acSBUtils.h"
+#include "sGlobals.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
+#include "sSkinProviderAdapter.h"
 
 #include <atomic>
 #include <functional>
@@ -25,6 +29,7 @@ TsSkinManager* Manager() {
     static const testsupport::TestSkinFolder folder([] {
         testsupport::TestSkinOptions options;
         options.Forms = true;
+        options.ScrollBars = true;
         return options;
     }());
     static TsSkinManager* m = [] {
@@ -535,3 +540,142 @@ TEST(Provider, MaximizedMDIChildButtonsOnTheFrameMenuLine) {
 }
 
 }  // namespace
+
+namespace {
+// The older systems' paths, for one test.
+struct OlderSystem {
+    std::function<int()> Saved = TsSkinProvider::SystemMajorVersion;
+    OlderSystem() { TsSkinProvider::SystemMajorVersion = [] { return 5; }; }
+    ~OlderSystem() { TsSkinProvider::SystemMajorVersion = Saved; }
+};
+}  // namespace
+
+// rmBorder on an older system: caption and border drags move and size the form
+// once, at the release; a press on the border without a move changes nothing.
+TEST(Provider, OutlineDragMovesAndSizesOnRelease) {
+    OlderSystem older;
+    Skinned s;
+    s.Provider->ResizeMode = rmBorder;
+    const RECT before = s.Rect();
+    const POINT grab = s.At((before.right - before.left) / 2 - 30, s.Provider->CaptionHeight() / 2 + 2);
+    RECT during{};
+    ByHand([&] {
+        hand::To(grab);
+        hand::Button(true);
+        hand::To(POINT{grab.x + 20, grab.y + 15});
+        hand::To(POINT{grab.x + 40, grab.y + 30});
+        GetWindowRect(s.H(), &during);
+        hand::Button(false);
+    });
+    EXPECT_EQ(during.left, before.left) << "the form moved before the release";
+    const RECT moved = s.Rect();
+    EXPECT_EQ(moved.left - before.left, 40);
+    EXPECT_EQ(moved.top - before.top, 30);
+    EXPECT_EQ(moved.right - moved.left, before.right - before.left);
+    EXPECT_FALSE(TsSkinProvider::OutlineDragging());
+
+    const POINT corner{moved.right - 2, moved.bottom - 2};
+    ByHand([&] { hand::Drag(corner, POINT{corner.x + 30, corner.y + 20}); });
+    const RECT sized = s.Rect();
+    EXPECT_EQ(sized.right - sized.left, moved.right - moved.left + 30);
+    EXPECT_EQ(sized.bottom - sized.top, moved.bottom - moved.top + 20);
+    EXPECT_EQ(sized.left, moved.left);
+
+    ByHand([&] { hand::Click(POINT{sized.right - 2, (sized.top + sized.bottom) / 2}); });
+    const RECT same = s.Rect();
+    EXPECT_TRUE(EqualRect(&same, &sized));
+}
+
+// The form's own scroll bars are the skin's, the client offset leaves them
+// out, and they are released when the skin goes and made again when it comes.
+TEST(Provider, FormScrollBarsTakeTheSkin) {
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(100, 80, 320, 220);
+    auto* p = TObject::Create<TsSkinProvider>(form.get());
+    const HWND h = form->Handle();
+    SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) | WS_VSCROLL);
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 10, 0, 0};
+    SetScrollInfo(h, SB_VERT, &si, FALSE);
+    form->Show();
+    Pump(120);
+    ASSERT_NE(p->ScrollAdapter, nullptr);
+    ASSERT_TRUE(p->ScrollAdapter->VertBar->Visible);
+    const int bar = ScrollBarMetric(p->ScrollAdapter->VertBar, 1, false);
+    RECT w{}, c{};
+    GetWindowRect(h, &w);
+    GetClientRect(h, &c);
+    EXPECT_EQ(p->ClientOffsetX(), (w.right - w.left - c.right - bar) / 2);
+    const int barX = p->ClientOffsetX() + c.right + bar / 2;
+    EXPECT_EQ(Shot(h).Pixel(barX, p->ClientOffsetY() + c.bottom - bar - 6), C().ScrollTrack[1]);
+
+    Manager()->SetActive(false);
+    Pump();
+    EXPECT_TRUE(p->ScrollAdapter->Destroyed);
+    EXPECT_EQ(p->ClientOffsetX(), (w.right - w.left - c.right) / 2);
+    Manager()->SetActive(true);
+    Pump(120);
+    SendSkinCommandToWindow(h, AC_REFRESH, reinterpret_cast<LPARAM>(Manager()));
+    Pump();
+    ASSERT_NE(p->ScrollAdapter, nullptr);
+    EXPECT_FALSE(p->ScrollAdapter->Destroyed);
+    p->Free();
+}
+
+// Printing the form prints its child windows over the skin's background.
+TEST(Provider, PrintIncludesChildWindows) {
+    Skinned s;
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 20, 20, 60, 40, s.H(), nullptr,
+                                 nullptr, nullptr);
+    Pump();
+    // The client printed at the client's place in the frame's picture.
+    const int x = s.Provider->ClientOffsetX() + 50, y = s.Provider->ClientOffsetY() + 40;
+    const Picture with = testsupport::PrintWindowClient(s.H(), PRF_CLIENT | PRF_CHILDREN);
+    const Picture without = testsupport::PrintWindowClient(s.H(), PRF_CLIENT);
+    EXPECT_EQ(with.Pixel(x, y), testsupport::PrintWindowClient(child).Pixel(30, 20));
+    EXPECT_NE(without.Pixel(x, y), with.Pixel(x, y));
+    EXPECT_EQ(with.Pixel(x + 60, y), Shot(s.H()).Pixel(x + 60, y));
+    DestroyWindow(child);
+}
+
+// On an older system the form fades in from the screen under it: the snapshot
+// window is gone afterwards, the children draw again and the frame is the skin's.
+TEST(Provider, FadeInOnShowOnOlderSystems) {
+    OlderSystem older;
+    Manager()->AnimEffects()->FormShow.Time = 40;
+    formtest::FormPtr form = formtest::MakeForm(100, 80, 320, 220);
+    auto* p = TObject::Create<TsSkinProvider>(form.get());
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 20, 20, 60, 40,
+                                 form->Handle(), nullptr, nullptr, nullptr);
+    form->Show();
+    Pump(120);
+    Manager()->AnimEffects()->FormShow.Time = 0;
+    EXPECT_FALSE(p->ShowAnimating);
+    EXPECT_EQ(acOutputWindow, nullptr);
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(IsWindowVisible(child));
+    EXPECT_EQ(Shot(form->Handle()).Pixel(1, 100), C().Border[1]);
+    p->Free();
+}
+
+// The provider's control adapter takes the form's plain controls, also one
+// made later; it lets them go with the skin and takes them again when it comes.
+TEST(Provider, ControlAdapterFollowsTheSkin) {
+    Skinned s;
+    auto* before = formtest::Make<TButton>(s.Form.get(), 10, 10, 90, 28);
+    Pump();
+    ASSERT_NE(s.Provider->Adapter, nullptr);
+    EXPECT_GE(s.Provider->Adapter->IndexOf(before), 0);
+    auto* later = formtest::Make<TButton>(s.Form.get(), 10, 50, 90, 28);
+    Pump();
+    EXPECT_GE(s.Provider->Adapter->IndexOf(later), 0);
+    EXPECT_EQ(SendMessageA(later->Handle(), SM_ALPHACMD, MAKEWPARAM(0, AC_SKINNEDQUERY), 0), 1);
+
+    Manager()->SetActive(false);
+    Pump();
+    EXPECT_EQ(s.Provider->Adapter, nullptr);
+    EXPECT_NE(SendMessageA(later->Handle(), SM_ALPHACMD, MAKEWPARAM(0, AC_SKINNEDQUERY), 0), 1);
+    Manager()->SetActive(true);
+    Pump(120);
+    ASSERT_NE(s.Provider->Adapter, nullptr);
+    EXPECT_GE(s.Provider->Adapter->IndexOf(later), 0);
+}
