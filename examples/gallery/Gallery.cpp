@@ -22,7 +22,6 @@
 #include "GalleryDialogs.h"
 #include "sButton.h"
 #include "sSkinManager.h"
-#include "sSkinProviderAdapter.h"
 
 #include <cstdio>
 #include <cstring>
@@ -233,8 +232,6 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     AddEditRow(form, 790, 16);
     AddPagesRow(form, 790, 730);
     FollowSkin(form, manager, dynamic_cast<TsButton*>(form->FindComponent("SkinSwitch")));
-    // The plain controls take the skin by their class names (freed with the form).
-    TObject::Create<TacFormCtrlAdapter>(form, manager);
 }
 
 }  // namespace
