@@ -9,6 +9,7 @@
 #include "sSkinText.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -41,6 +42,17 @@ int MenuBarPosition(HMENU Menu, TMenuItem* Item) {
         if ((mii.hSubMenu && mii.hSubMenu == Item->Handle()) || (!mii.hSubMenu && mii.wID == Item->Command())) return i;
     }
     return -1;
+}
+
+// Windows put on the form by handle are no controls of the class library, so
+// the form's control list does not reach them: an adapter on one that left
+// its paint for later (the form's picture was being made) hears of it here.
+void RefreshForeignChildWindows(HWND Form) {
+    std::vector<HWND> children;
+    for (HWND h = GetWindow(Form, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (!FindControl(h) && IsWindowVisible(h)) children.push_back(h);
+    for (HWND h : children)
+        if (IsWindow(h)) SendSkinCommandToWindow(h, AC_PARENTCHANGED, 0);
 }
 
 }  // namespace
@@ -483,7 +495,10 @@ void TsSkinProvider::PaintClient(HDC DC, bool SendUpdated) {
     GetClientRect(Form->Handle(), &c);
     PaintChildControlsInto(Form, FSkinData, TPoint{ClientOffsetX(), ClientOffsetY()}, 0, 0, false, DC, TRect(c));
     PaintGraphicChildren(DC, Form, FClientRepaint || changed);
-    if (SendUpdated) RefreshChildControls(Form);
+    if (SendUpdated) {
+        RefreshChildControls(Form);
+        RefreshForeignChildWindows(Form->Handle());
+    }
     FClientRepaint = false;
 }
 

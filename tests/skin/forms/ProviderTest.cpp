@@ -17,6 +17,8 @@
 #include "sSkinProvider.h"
 #include "sSkinProviderAdapter.h"
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -537,6 +539,34 @@ TEST(Provider, MaximizedMDIChildButtonsOnTheFrameMenuLine) {
     EXPECT_FALSE(IsZoomed(child->Handle()));
     child->Free();
     Pump();
+}
+
+// A window of the system's own class, skinned by its handle on a form with a
+// provider: a paint it leaves for later while the form's picture is being
+// made is done when the form has painted, not left as what the screen held.
+TEST(Provider, HandleSkinnedListViewPaintsAfterTheForm) {
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(140, 100, 360, 260);
+    TObject::Create<TsSkinProvider>(form.get());
+    HWND lv = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 10, 300, 180,
+                              form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    TacListViewWnd adapter(lv, nullptr, Manager(), "EDIT");
+    form->Show();
+    Pump(200);
+    ASSERT_EQ(testsupport::CaptureClient(lv).Pixel(150, 150), C().Edit);
+
+    // A stale screen under the list, which paints while the form is updating.
+    HDC dc = GetWindowDC(lv);
+    PatBlt(dc, 0, 0, 300, 180, BLACKNESS);
+    ReleaseDC(lv, dc);
+    SendSkinCommandToWindow(form->Handle(), AC_SETUPDATING, 0, 1);
+    RedrawWindow(lv, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    SendSkinCommandToWindow(form->Handle(), AC_SETUPDATING, 0, 0);
+    InvalidateRect(form->Handle(), nullptr, FALSE);
+    Pump(200);
+    EXPECT_EQ(testsupport::CaptureClient(lv).Pixel(150, 150), C().Edit);
+    EXPECT_NE(Shot(lv).Pixel(0, 90), 0u);
+    DestroyWindow(lv);
 }
 
 }  // namespace
