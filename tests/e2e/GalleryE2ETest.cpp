@@ -784,13 +784,14 @@ TEST_F(GalleryE2E, SkinnedFrameMovedMaximizedAndRestored) {
     Settle(200);
     MoveTo(POINT{grab.x + 20, grab.y + 10});
     Settle(100);
-    MoveTo(POINT{grab.x + 40, grab.y + 20});
+    // Moved so that the whole window stays on the screen for its picture.
+    MoveTo(POINT{grab.x - 15, grab.y + 10});
     Settle(200);
     Button(false);
     Settle(400);
     const RECT moved = window();
-    EXPECT_EQ(moved.left - before.left, 40);
-    EXPECT_EQ(moved.top - before.top, 20);
+    EXPECT_EQ(moved.left - before.left, -15);
+    EXPECT_EQ(moved.top - before.top, 10);
 
     const POINT max = find(HTMAXBUTTON);
     ASSERT_GE(max.x, 0) << "no maximize button on the title bar";
