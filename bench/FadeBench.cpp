@@ -51,5 +51,19 @@ int main() {
     std::printf("  BlendFadeFrame (fade timer)  %9.1f us  %5.2f x memcpy\n", fade, fade / copy);
     std::printf("  GDI AlphaBlend, in place     %9.1f us  %5.2f x memcpy\n", gdi, gdi / copy);
     std::printf("  BlendBitmaps / AlphaBlend    %9.2f\n", blend / gdi);
+    // Each kernel of the row blender alone over the same bytes (the fade uses the widest the CPU runs).
+    const auto* a = static_cast<const std::uint8_t*>(oldPic->ScanLine(0));
+    const struct {
+        TacMixKernel Kernel;
+        const char* Name;
+    } kernels[] = {{mkPortable, "portable"}, {mkSse2, "SSE2"}, {mkAvx2, "AVX2"}};
+    for (const auto& k : kernels) {
+        if (!acMixKernelAvailable(k.Kernel)) {
+            std::printf("  mix kernel %-8s           (not on this CPU)\n", k.Name);
+            continue;
+        }
+        const double t = BestMicroseconds(runs, [&] { acMixBytesWith(k.Kernel, dst, a, src, bytes, 100); });
+        std::printf("  mix kernel %-8s          %9.1f us  %5.2f x memcpy\n", k.Name, t, t / copy);
+    }
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "ImgList.h"
 
+#include <algorithm>
 #include <vector>
 
 CLASSLIB_DEFINE_CLASS(TSpeedButton, TGraphicControl,
@@ -420,4 +421,98 @@ void TSpeedButton::Paint() {
     CalcButtonLayout(r, offset, glyphPos, textBounds);
     DrawGlyph(glyphPos.x, glyphPos.y, FState);
     DrawCaption(textBounds, FState);
+}
+
+// ---------------------------------------------------------------------------
+// TBitBtn
+
+CLASSLIB_DEFINE_CLASS(TBitBtn, TButton,
+    ObjProp<TBitBtn, TBitmap>("Glyph", &TBitBtn::Glyph, &TBitBtn::SetGlyph),
+    OrdProp<TBitBtn>("Layout", TTypeKind::tkEnumeration, &TBitBtn::Layout, &TBitBtn::SetLayout, blGlyphLeft),
+    OrdProp<TBitBtn>("Margin", TTypeKind::tkInteger, &TBitBtn::Margin, &TBitBtn::SetMargin, -1),
+    OrdProp<TBitBtn>("NumGlyphs", TTypeKind::tkInteger, &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs, 1),
+    OrdProp<TBitBtn>("Spacing", TTypeKind::tkInteger, &TBitBtn::Spacing, &TBitBtn::SetSpacing, 4))
+
+TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner) {
+    FGlyph = new TBitmap();
+    FGlyph->OnChange = [this](TObject*) { Invalidate(); };
+}
+
+TBitBtn::~TBitBtn() {
+    delete FGlyph;
+    FGlyph = nullptr;
+}
+
+void TBitBtn::SetGlyph(TBitmap* Value) {
+    FGlyph->Assign(Value);
+    const int w = FGlyph->Width(), h = FGlyph->Height();
+    if (h > 0 && w % h == 0 && w / h >= 1 && w / h <= 4) FNumGlyphs = w / h;
+    Invalidate();
+}
+
+void TBitBtn::SetNumGlyphs(TNumGlyphs Value) {
+    FNumGlyphs = std::max(1, std::min(4, Value));
+    Invalidate();
+}
+
+void TBitBtn::SetLayout(TButtonLayout Value) {
+    FLayout = Value;
+    Invalidate();
+}
+
+void TBitBtn::SetMargin(int Value) {
+    FMargin = std::max(-1, Value);
+    Invalidate();
+}
+
+void TBitBtn::SetSpacing(int Value) {
+    FSpacing = std::max(-1, Value);
+    Invalidate();
+}
+
+void TBitBtn::CreateParams(TCreateParams& Params) {
+    TButton::CreateParams(Params);
+    Params.Style = (Params.Style & ~DWORD(BS_TYPEMASK)) | BS_OWNERDRAW;
+}
+
+void TBitBtn::Dispatch(TMessage& Message) {
+    if (Message.Msg == CN_DRAWITEM) {
+        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam));
+        Message.Result = 1;
+        return;
+    }
+    TButton::Dispatch(Message);
+}
+
+void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Item) {
+    HDC dc = Item.hDC;
+    TRect r = Item.rcItem;
+    const bool down = (Item.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (Item.itemState & ODS_DISABLED) != 0;
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
+    const int w = FGlyph->Empty() ? 0 : FGlyph->Width() / FNumGlyphs, h = FGlyph->Empty() ? 0 : FGlyph->Height();
+    const String text = Caption();
+    HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+    SIZE ts{0, 0};
+    if (!text.empty()) GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &ts);
+    TPoint gp{};
+    TRect tr{};
+    CalcGlyphCaptionLayout(r, TSize{w, h}, ts, FLayout, FMargin, FSpacing, gp, tr);
+    const int shift = down ? 1 : 0;
+    if (w > 0) {
+        const int picture = disabled && FNumGlyphs > 1 ? 1 : down && FNumGlyphs > 2 ? 2 : 0;
+        HDC src = FGlyph->Canvas()->Handle();
+        TransparentBlt(dc, gp.x + shift, gp.y + shift, w, h, src, picture * w, 0, w, h,
+                       ColorToRGB(FGlyph->TransparentColor()));
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(disabled ? clGrayText : Font()->Color()));
+    OffsetRect(&tr, shift, shift);
+    if (!text.empty()) DrawTextA(dc, text.c_str(), int(text.size()), &tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (Item.itemState & ODS_FOCUS) {
+        TRect f = Item.rcItem;
+        InflateRect(&f, -4, -4);
+        DrawFocusRect(dc, &f);
+    }
+    SelectObject(dc, oldFont);
 }

@@ -104,3 +104,42 @@ private:
     bool FFlat = false;
     bool FTransparent = true;
 };
+
+// ---------------------------------------------------------------------------
+
+#include "StdCtrls.h"
+
+// A push button with a glyph beside its caption, placed as a speed button
+// places them (Layout, Margin, Spacing). It draws itself (an owner-drawn
+// "BUTTON" window); the glyph's pictures are up, disabled and down.
+class TBitBtn : public TButton {
+    CLASSLIB_DECLARE_CLASS(TBitBtn)
+public:
+    explicit TBitBtn(TComponent* AOwner);
+    ~TBitBtn() override;
+
+    // The button keeps its own copy.
+    TBitmap* Glyph() const { return FGlyph; }
+    void SetGlyph(TBitmap* Value);
+    TNumGlyphs NumGlyphs() const { return FNumGlyphs; }
+    void SetNumGlyphs(TNumGlyphs Value);
+    TButtonLayout Layout() const { return FLayout; }
+    void SetLayout(TButtonLayout Value);
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value);
+    int Spacing() const { return FSpacing; }
+    void SetSpacing(int Value);
+
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void DrawItem(const DRAWITEMSTRUCT& Item);
+
+private:
+    TBitmap* FGlyph = nullptr;
+    TNumGlyphs FNumGlyphs = 1;
+    TButtonLayout FLayout = blGlyphLeft;
+    int FMargin = -1;
+    int FSpacing = 4;
+};

@@ -249,6 +249,18 @@ void SetObjectProp(TObject* Obj, const String& Name, TObject* Value) {
     if (p && p->SetObject) p->SetObject(Obj, Value);
 }
 
+std::any GetMethodProp(const TObject* Obj, const String& Name) {
+    const TPropInfo* p = GetPropInfo(Obj, Name);
+    return p && p->GetMethod ? p->GetMethod(Obj) : std::any();
+}
+
+bool SetMethodProp(TObject* Obj, const String& Name, const std::any& Value) {
+    const TPropInfo* p = GetPropInfo(Obj, Name);
+    if (!p || !p->SetMethod) return false;
+    p->SetMethod(Obj, Value);
+    return true;
+}
+
 String GetStrProp(const TObject* Obj, const String& Name) {
     const TPropInfo* p = GetPropInfo(Obj, Name);
     return p && p->GetStr ? p->GetStr(Obj) : String();

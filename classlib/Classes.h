@@ -4,6 +4,7 @@
 
 #include "Types.h"
 
+#include <any>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -14,7 +15,7 @@ class TComponent;
 // ---------------------------------------------------------------------------
 // Published properties: one table per class, read and written by name.
 
-enum class TTypeKind { tkInteger, tkEnumeration, tkBool, tkSet, tkChar, tkClass, tkString };
+enum class TTypeKind { tkInteger, tkEnumeration, tkBool, tkSet, tkChar, tkClass, tkString, tkMethod };
 
 struct TPropInfo {
     String Name;
@@ -32,6 +33,9 @@ struct TPropInfo {
     std::int64_t Default = 0;
     // Enumeration and set kinds: the names of the values by ordinal, when given.
     std::vector<String> ElementNames;
+    // Method kind (events): the slot as a value of its own TMethod type.
+    std::function<std::any(const TObject*)> GetMethod;
+    std::function<void(TObject*, const std::any&)> SetMethod;
 };
 
 struct TClassInfo {
@@ -149,6 +153,19 @@ TPropInfo StrProp(const char* name, String (C::*getter)() const, void (C::*sette
     p.Kind = TTypeKind::tkString;
     p.GetStr = [getter](const TObject* o) { return (static_cast<const C*>(o)->*getter)(); };
     p.SetStr = [setter](TObject* o, const String& v) { (static_cast<C*>(o)->*setter)(v); };
+    return p;
+}
+
+// An event kept in a TMethod field; written only with a value of that type.
+template <typename C, typename M>
+TPropInfo MethodField(const char* name, M C::*field) {
+    TPropInfo p;
+    p.Name = name;
+    p.Kind = TTypeKind::tkMethod;
+    p.GetMethod = [field](const TObject* o) { return std::any(static_cast<const C*>(o)->*field); };
+    p.SetMethod = [field](TObject* o, const std::any& v) {
+        if (const M* m = std::any_cast<M>(&v)) static_cast<C*>(o)->*field = *m;
+    };
     return p;
 }
 
@@ -295,3 +312,6 @@ TObject* GetObjectProp(const TObject* Obj, const String& Name);
 void SetObjectProp(TObject* Obj, const String& Name, TObject* Value);
 String GetStrProp(const TObject* Obj, const String& Name);
 void SetStrProp(TObject* Obj, const String& Name, const String& Value);
+// An event by name: empty when absent; the setter needs a value of the slot's type.
+std::any GetMethodProp(const TObject* Obj, const String& Name);
+bool SetMethodProp(TObject* Obj, const String& Name, const std::any& Value);

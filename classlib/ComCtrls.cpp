@@ -363,3 +363,366 @@ void TCustomUpDown::Dispatch(TMessage& Message) {
             TWinControl::Dispatch(Message);
     }
 }
+
+// ---------------------------------------------------------------------------
+// TTabSheet
+
+CLASSLIB_DEFINE_CLASS(TTabSheet, TWinControl,
+    OrdProp<TTabSheet>("TabVisible", TTypeKind::tkBool, &TTabSheet::TabVisible, &TTabSheet::SetTabVisible, 1),
+    OrdProp<TTabSheet>("ImageIndex", TTypeKind::tkInteger, &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex, -1))
+
+TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {
+    FAlign = alClient;
+    FVisible = false;
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+}
+
+TTabSheet::~TTabSheet() {
+    if (FPageControl) FPageControl->RemovePage(this);
+}
+
+void TTabSheet::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    Params.Style |= WS_CLIPCHILDREN;
+}
+
+void TTabSheet::SetPageControl(TPageControl* Value) {
+    if (FPageControl == Value) return;
+    if (FPageControl) FPageControl->RemovePage(this);
+    SetParent(Value);
+    if (Value) Value->InsertPage(this);
+}
+
+void TTabSheet::SetTabVisible(bool Value) {
+    if (FTabVisible == Value) return;
+    FTabVisible = Value;
+    if (!FPageControl) return;
+    FPageControl->UpdateTabs();
+    // A page whose tab went cannot stay the one shown.
+    if (!Value && FPageControl->FActivePage == this)
+        FPageControl->SetActivePage(FPageControl->FindNextPage(this, true, true));
+    else FPageControl->ShowActivePage();
+}
+
+int TTabSheet::TabIndex() const {
+    if (!FTabVisible || !FPageControl) return -1;
+    int k = 0;
+    for (TTabSheet* p : FPageControl->FPages) {
+        if (p == this) return k;
+        if (p->FTabVisible) ++k;
+    }
+    return -1;
+}
+
+int TTabSheet::PageIndex() const {
+    if (!FPageControl) return -1;
+    const auto& pages = FPageControl->FPages;
+    const auto it = std::find(pages.begin(), pages.end(), this);
+    return it == pages.end() ? -1 : static_cast<int>(it - pages.begin());
+}
+
+void TTabSheet::SetPageIndex(int Value) {
+    if (!FPageControl) return;
+    auto& pages = FPageControl->FPages;
+    Value = std::clamp(Value, 0, static_cast<int>(pages.size()) - 1);
+    pages.erase(pages.begin() + PageIndex());
+    pages.insert(pages.begin() + Value, this);
+    FPageControl->UpdateTabs();
+}
+
+void TTabSheet::SetImageIndex(int Value) {
+    if (FImageIndex == Value) return;
+    FImageIndex = Value;
+    if (FPageControl) FPageControl->UpdateTabs();
+}
+
+void TTabSheet::Dispatch(TMessage& Message) {
+    TWinControl::Dispatch(Message);
+    if (Message.Msg == CM_TEXTCHANGED && FPageControl) FPageControl->UpdateTabs();
+}
+
+// ---------------------------------------------------------------------------
+// TPageControl
+
+CLASSLIB_DEFINE_CLASS(TPageControl, TWinControl,
+    OrdProp<TPageControl>("TabPosition", TTypeKind::tkEnumeration, &TPageControl::TabPosition,
+                          &TPageControl::SetTabPosition, tpTop),
+    OrdProp<TPageControl>("Style", TTypeKind::tkEnumeration, &TPageControl::Style, &TPageControl::SetStyle, tsTabs),
+    OrdProp<TPageControl>("MultiLine", TTypeKind::tkBool, &TPageControl::MultiLine, &TPageControl::SetMultiLine, 0),
+    OrdProp<TPageControl>("HotTrack", TTypeKind::tkBool, &TPageControl::HotTrack, &TPageControl::SetHotTrack, 0),
+    OrdProp<TPageControl>("OwnerDraw", TTypeKind::tkBool, &TPageControl::OwnerDraw, &TPageControl::SetOwnerDraw, 0),
+    OrdProp<TPageControl>("TabHeight", TTypeKind::tkInteger, &TPageControl::TabHeight, &TPageControl::SetTabHeight, 0),
+    OrdProp<TPageControl>("TabWidth", TTypeKind::tkInteger, &TPageControl::TabWidth, &TPageControl::SetTabWidth, 0),
+    OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1))
+
+TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
+    FWidth = 289;
+    FHeight = 193;
+    FTabStop = true;
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks};
+}
+
+TPageControl::~TPageControl() {
+    if (FImages) FImages->UnRegisterChanges(this);
+    // Pages still here leave without asking the window (it is gone).
+    for (TTabSheet* p : FPages) p->FPageControl = nullptr;
+    FPages.clear();
+    delete FCanvas;
+}
+
+LRESULT TPageControl::Send(UINT Msg, WPARAM WParam, LPARAM LParam) const {
+    return FHandle ? SendMessageA(FHandle, Msg, WParam, LParam) : 0;
+}
+
+void TPageControl::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    CreateSubClass(Params, WC_TABCONTROLA);
+    static const DWORD kPositions[] = {0, TCS_BOTTOM, TCS_VERTICAL, TCS_VERTICAL | TCS_RIGHT};
+    static const DWORD kStyles[] = {TCS_TABS, TCS_BUTTONS, TCS_BUTTONS | TCS_FLATBUTTONS};
+    Params.Style |= WS_CLIPCHILDREN | kPositions[FTabPosition] | kStyles[FStyle];
+    if (MultiLine()) Params.Style |= TCS_MULTILINE;
+    if (FHotTrack) Params.Style |= TCS_HOTTRACK;
+    if (FOwnerDraw) Params.Style |= TCS_OWNERDRAWFIXED;
+    if (FTabWidth > 0) Params.Style |= TCS_FIXEDWIDTH;
+}
+
+void TPageControl::CreateWnd() {
+    TWinControl::CreateWnd();
+    if (FTabWidth > 0 || FTabHeight > 0) Send(TCM_SETITEMSIZE, 0, MAKELPARAM(FTabWidth, FTabHeight));
+    if (FImages) Send(TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages->Handle()));
+    UpdateTabs();
+    ShowActivePage();
+}
+
+TTabSheet* TPageControl::Pages(int Index) const {
+    return Index >= 0 && Index < PageCount() ? FPages[Index] : nullptr;
+}
+
+void TPageControl::InsertPage(TTabSheet* Page) {
+    FPages.push_back(Page);
+    Page->FPageControl = this;
+    UpdateTabs();
+    if (!FActivePage && Page->FTabVisible) SetActivePage(Page);
+}
+
+void TPageControl::RemovePage(TTabSheet* Page) {
+    const auto it = std::find(FPages.begin(), FPages.end(), Page);
+    if (it == FPages.end()) return;
+    TTabSheet* next = FActivePage == Page ? FindNextPage(Page, true, true) : FActivePage;
+    if (next == Page) next = nullptr;
+    FPages.erase(std::find(FPages.begin(), FPages.end(), Page));
+    Page->FPageControl = nullptr;
+    if (FComponentState.Contains(csDestroying)) {
+        if (FActivePage == Page) FActivePage = nullptr;
+        return;
+    }
+    UpdateTabs();
+    if (FActivePage == Page) {
+        FActivePage = nullptr;
+        SetActivePage(next);
+    }
+}
+
+void TPageControl::UpdateTabs() {
+    if (!FHandle) return;
+    Send(TCM_DELETEALLITEMS, 0, 0);
+    int k = 0;
+    for (TTabSheet* p : FPages) {
+        if (!p->FTabVisible) continue;
+        String text = p->Caption();
+        TCITEMA item{};
+        item.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_PARAM;
+        item.pszText = text.data();
+        item.iImage = p->FImageIndex;
+        item.lParam = reinterpret_cast<LPARAM>(p);
+        Send(TCM_INSERTITEMA, k++, reinterpret_cast<LPARAM>(&item));
+    }
+    const int sel = FActivePage ? FActivePage->TabIndex() : -1;
+    Send(TCM_SETCURSEL, sel, 0);
+    // The rows may have changed, and with them the display area.
+    Realign();
+}
+
+TTabSheet* TPageControl::FindNextPage(TTabSheet* CurrentPage, bool GoForward, bool CheckTabVisible) const {
+    const int n = PageCount();
+    if (n == 0) return nullptr;
+    int start = CurrentPage ? CurrentPage->PageIndex() : -1;
+    if (start < 0) start = GoForward ? n - 1 : 0;
+    int i = start;
+    for (int step = 0; step < n; ++step) {
+        i = GoForward ? (i + 1) % n : (i + n - 1) % n;
+        if (!CheckTabVisible || FPages[i]->FTabVisible) return FPages[i];
+    }
+    return nullptr;
+}
+
+void TPageControl::SelectNextPage(bool GoForward, bool CheckTabVisible) {
+    TTabSheet* page = FindNextPage(FActivePage, GoForward, CheckTabVisible);
+    if (page && page != FActivePage && CanChange()) {
+        SetActivePage(page);
+        Change();
+    }
+}
+
+void TPageControl::SetActivePage(TTabSheet* Page) {
+    if (Page && Page->FPageControl != this) return;
+    TTabSheet* old = FActivePage;
+    FActivePage = Page;
+    Send(TCM_SETCURSEL, Page ? Page->TabIndex() : -1, 0);
+    if (old != Page || (Page && !Page->Visible())) ShowActivePage();
+}
+
+void TPageControl::SetActivePageIndex(int Value) { SetActivePage(Pages(Value)); }
+
+void TPageControl::ShowActivePage() {
+    if (FActivePage) {
+        TRect r = ClientRect();
+        AdjustClientRect(r);
+        FActivePage->SetBoundsRect(r);
+        FActivePage->SetVisible(true);
+        FActivePage->BringToFront();
+    }
+    for (TTabSheet* p : FPages)
+        if (p != FActivePage) p->SetVisible(false);
+}
+
+void TPageControl::AdjustClientRect(TRect& Rect) {
+    TWinControl::AdjustClientRect(Rect);
+    if (!FHandle) return;
+    RECT r = Rect;
+    Send(TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    Rect = r;
+}
+
+void TPageControl::UpdateActivePage() {
+    const int sel = static_cast<int>(Send(TCM_GETCURSEL, 0, 0));
+    SetActivePage(PageOfTab(sel));
+}
+
+bool TPageControl::CanChange() {
+    bool allow = true;
+    if (OnChanging) OnChanging(this, allow);
+    return allow;
+}
+
+void TPageControl::Change() {
+    if (OnChange) OnChange(this);
+}
+
+int TPageControl::TabCount() const {
+    return static_cast<int>(std::count_if(FPages.begin(), FPages.end(), [](TTabSheet* p) { return p->FTabVisible; }));
+}
+
+int TPageControl::RowCount() const { return static_cast<int>(Send(TCM_GETROWCOUNT, 0, 0)); }
+
+TRect TPageControl::TabRect(int TabIndex) const {
+    RECT r{};
+    if (FHandle) Send(TCM_GETITEMRECT, TabIndex, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+int TPageControl::IndexOfTabAt(int X, int Y) const {
+    if (!FHandle) return -1;
+    TCHITTESTINFO hit{{X, Y}, 0};
+    return static_cast<int>(Send(TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
+TTabSheet* TPageControl::PageOfTab(int TabIndex) const {
+    if (TabIndex < 0) return nullptr;
+    for (TTabSheet* p : FPages)
+        if (p->FTabVisible && TabIndex-- == 0) return p;
+    return nullptr;
+}
+
+TCanvas* TPageControl::Canvas() const {
+    if (!FCanvas) {
+        auto* self = const_cast<TPageControl*>(this);
+        self->FCanvas = new TControlCanvas();
+        self->FCanvas->SetControl(self);
+    }
+    return FCanvas;
+}
+
+void TPageControl::SetTabPosition(TTabPosition Value) { Restyle(FTabPosition, Value); }
+
+void TPageControl::SetStyle(TTabStyle Value) { Restyle(FStyle, Value); }
+
+void TPageControl::SetMultiLine(bool Value) { Restyle(FMultiLine, Value); }
+
+void TPageControl::SetHotTrack(bool Value) { Restyle(FHotTrack, Value); }
+
+void TPageControl::SetOwnerDraw(bool Value) { Restyle(FOwnerDraw, Value); }
+
+void TPageControl::SetTabHeight(int Value) { Restyle(FTabHeight, Value); }
+
+void TPageControl::SetTabWidth(int Value) { Restyle(FTabWidth, Value); }
+
+template <class T>
+void TPageControl::Restyle(T& Field, T Value) {
+    if (Field == Value) return;
+    Field = Value;
+    // The tab control takes these only as window styles.
+    if (FHandle) RecreateWnd();
+}
+
+void TPageControl::SetImages(TCustomImageList* Value) {
+    if (FImages == Value) return;
+    if (FImages) {
+        FImages->RemoveFreeNotification(this);
+        FImages->UnRegisterChanges(this);
+    }
+    FImages = Value;
+    if (FImages) {
+        FImages->FreeNotification(this);
+        // The tab control keeps a list handle: a list made anew is handed over.
+        FImages->RegisterChanges(this, [this](TObject*) {
+            Send(TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages->Handle()));
+            Invalidate();
+        });
+    }
+    Send(TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+    Realign();
+}
+
+void TPageControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TWinControl::Notification(AComponent, Operation);
+    // The tab control must not keep drawing from a list that is gone.
+    if (Operation == TOperation::opRemove && AComponent == FImages) SetImages(nullptr);
+}
+
+void TPageControl::DrawTab(TMessage& Message) {
+    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+    Message.Result = 1;
+    if (!OnDrawTab) return;
+    TCanvas* canvas = Canvas();
+    const int saved = SaveDC(item->hDC);
+    canvas->SetHandle(item->hDC);
+    OnDrawTab(this, static_cast<int>(item->itemID), item->rcItem, (item->itemState & ODS_SELECTED) != 0);
+    canvas->SetHandle(nullptr);
+    RestoreDC(item->hDC, saved);
+}
+
+void TPageControl::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+        case CN_NOTIFY: {
+            auto* hdr = reinterpret_cast<NMHDR*>(Message.LParam);
+            Message.Result = 0;
+            if (hdr->code == static_cast<UINT>(TCN_SELCHANGING)) {
+                Message.Result = CanChange() ? 0 : 1;
+            } else if (hdr->code == static_cast<UINT>(TCN_SELCHANGE)) {
+                UpdateActivePage();
+                Change();
+            }
+            return;
+        }
+        case CN_DRAWITEM:
+            DrawTab(Message);
+            return;
+        case WM_SIZE:
+            TWinControl::Dispatch(Message);
+            ShowActivePage();
+            return;
+        default:
+            TWinControl::Dispatch(Message);
+    }
+}

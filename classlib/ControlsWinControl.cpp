@@ -6,6 +6,7 @@
 #include "ActnList.h"
 #include "Forms.h"
 #include "Menus.h"
+#include "Scopes.h"
 
 #include <commctrl.h>
 
@@ -701,15 +702,8 @@ void TWinControl::SetParentCtl3D(bool Value) {
 void TWinControl::Invalidate() { Perform(CM_INVALIDATE, 0, 0); }
 
 void TWinControl::DispatchCustomPaint(TMessage& Message) {
-    bool had = FControlState.Contains(csCustomPaint);
-    FControlState.Include(csCustomPaint);
-    try {
-        TWinControl::Dispatch(Message);
-    } catch (...) {
-        if (!had) FControlState.Exclude(csCustomPaint);
-        throw;
-    }
-    if (!had) FControlState.Exclude(csCustomPaint);
+    const TFlagScope<TControlState, TControlStateItem> custom(FControlState, csCustomPaint);
+    TWinControl::Dispatch(Message);
 }
 
 void TWinControl::Update() {
@@ -729,31 +723,22 @@ void TWinControl::PaintWindow(HDC DC) {
 }
 
 void TWinControl::PaintHandler(TMessage& Message) {
-    PAINTSTRUCT ps;
-    HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    bool own = dc == nullptr;
-    if (own) dc = BeginPaint(FHandle, &ps);
-    try {
-        bool opaqueChildren = false;
+    const TPaintScope paint(FHandle, reinterpret_cast<HDC>(Message.WParam));
+    HDC dc = paint.DC();
+    bool opaqueChildren = false;
+    for (TControl* c : FControls)
+        if (c->FVisible && c->FControlStyle.Contains(csOpaque)) opaqueChildren = true;
+    if (!opaqueChildren) {
+        PaintWindow(dc);
+    } else {
+        const TSavedDC saved(dc);
+        // Opaque windowless children cover their area; keep our paint off it.
         for (TControl* c : FControls)
-            if (c->FVisible && c->FControlStyle.Contains(csOpaque)) opaqueChildren = true;
-        if (!opaqueChildren) {
-            PaintWindow(dc);
-        } else {
-            int saved = SaveDC(dc);
-            // Opaque windowless children cover their area; keep our paint off it.
-            for (TControl* c : FControls)
-                if (c->FVisible && c->FControlStyle.Contains(csOpaque))
-                    ExcludeClipRect(dc, c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight);
-            PaintWindow(dc);
-            RestoreDC(dc, saved);
-        }
-        PaintControls(dc, nullptr);
-    } catch (...) {
-        if (own) EndPaint(FHandle, &ps);
-        throw;
+            if (c->FVisible && c->FControlStyle.Contains(csOpaque))
+                ExcludeClipRect(dc, c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight);
+        PaintWindow(dc);
     }
-    if (own) EndPaint(FHandle, &ps);
+    PaintControls(dc, nullptr);
 }
 
 void TWinControl::PaintControls(HDC DC, TControl* First) {

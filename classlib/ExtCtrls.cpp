@@ -451,6 +451,8 @@ void TSplitter::Notification(TComponent* AComponent, TOperation Operation) {
     FSizedControl = nullptr;
     StopSizing();
 }
+
+// ---------------------------------------------------------------------------
 // TRadioItems, TCustomRadioGroup
 
 TRadioItems::TRadioItems(TWinControl* Group, TMakeButton MakeButton)

@@ -90,6 +90,7 @@ protected:
 // (rsUpdate), an inverted line (rsLine) or a hatched bar (rsPattern) until the
 // button is let go, or nothing until then (rsNone).
 enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
+CLASSLIB_ENUM_NAMES(TResizeStyle, "rsNone", "rsLine", "rsUpdate", "rsPattern")
 // NewSize may be changed; Accept false refuses this step of the drag.
 using TCanResizeEvent = std::function<void(TObject* Sender, int& NewSize, bool& Accept)>;
 

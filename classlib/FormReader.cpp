@@ -2,6 +2,7 @@
 
 #include "ActnList.h"
 #include "Buttons.h"
+#include "ComCtrls.h"
 #include "Controls.h"
 #include "ExtCtrls.h"
 #include "Graphics.h"
@@ -460,7 +461,14 @@ private:
         if (auto* control = dynamic_cast<TControl*>(c)) {
             auto* parent = dynamic_cast<TWinControl*>(container);
             if (!parent) throw EReadError(node.Line, Who(container) + " cannot hold the control " + node.Name);
-            Guard(node.Line, [&] { control->SetParent(parent); });
+            // A sheet described in a page control is one of its pages, not
+            // merely a child window on it.
+            auto* sheet = dynamic_cast<TTabSheet*>(control);
+            auto* pages = dynamic_cast<TPageControl*>(parent);
+            Guard(node.Line, [&] {
+                if (sheet && pages) sheet->SetPageControl(pages);
+                else control->SetParent(parent);
+            });
         }
         ApplyProps(c, node.Props, Who(c), false);
         for (const ObjectNode& child : node.Children) BuildChild(child, c);

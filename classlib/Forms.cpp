@@ -1372,7 +1372,10 @@ void TApplication::HintMouseMessage(TControl* Control, TMessage& Message) {
 
 void TApplication::HintControlChanged() {
     TControl* target = MouseControl();
-    if (target == FHintControl) return;
+    if (target == FHintControl) {
+        POINT p;
+        if (!FHintActive || !GetCursorPos(&p) || PtInRect(&FHintCursorRect, p)) return;
+    }
     bool wasActive = FHintActive;
     CancelHint();
     FHintControl = target;
@@ -1396,7 +1399,8 @@ void TApplication::ActivateHint(const TPoint& CursorPos) {
     if (!control || !FShowHint || !control->ShowHint()) return;
     TControl* owner = control;
     while (owner && owner->Hint().empty()) owner = owner->Parent();
-    if (!owner) return;
+    // A control without a hint of its own may still give one for a part of
+    // it (a tab): it is asked all the same.
     THintInfo info;
     info.HintControl = control;
     info.HintPos = TPoint{CursorPos.x, CursorPos.y + GetSystemMetrics(SM_CYCURSOR) * 2 / 3};
@@ -1404,7 +1408,7 @@ void TApplication::ActivateHint(const TPoint& CursorPos) {
     info.HintColor = HintColor;
     info.CursorPos = control->ScreenToClient(CursorPos);
     info.CursorRect = control->ClientRect();
-    info.HintStr = ShortHint(owner->Hint());
+    info.HintStr = owner ? ShortHint(owner->Hint()) : String();
     info.HideTimeout = HintHidePause;
     if (control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 || info.HintStr.empty()) return;
     if (!FHintWindow) FHintWindow = HintWindowClass ? HintWindowClass(this) : TObject::Create<THintWindow>(this);
@@ -1412,6 +1416,9 @@ void TApplication::ActivateHint(const TPoint& CursorPos) {
     TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
     OffsetRect(&r, info.HintPos.x, info.HintPos.y);
     FHintWindow->ActivateHint(r, info.HintStr);
+    const TPoint topLeft = control->ClientToScreen(TPoint{info.CursorRect.left, info.CursorRect.top});
+    FHintCursorRect = TRect{topLeft.x, topLeft.y, topLeft.x + info.CursorRect.right - info.CursorRect.left,
+                            topLeft.y + info.CursorRect.bottom - info.CursorRect.top};
     FHintControl = control;
     FHintActive = true;
     if (info.HideTimeout > 0) StartHintTimer(info.HideTimeout);

@@ -377,6 +377,9 @@ private:
     THintWindow* FHintWindow = nullptr;
     TControl* FHintControl = nullptr;
     bool FHintActive = false;
+    // Where the shown hint holds (screen): leaving it shows the next hint
+    // of the same control (a tab's, a cell's).
+    TRect FHintCursorRect{0, 0, 0, 0};
     UINT_PTR FHintTimer = 0;
     TIcon* FIcon = nullptr;
     String FTitle;

@@ -1,5 +1,7 @@
 #include "ImgList.h"
 
+#include <algorithm>
+
 #include <memory>
 
 namespace {
@@ -203,4 +205,22 @@ void TCustomImageList::GetBitmap(int Index, TBitmap* Image) {
 
 void TCustomImageList::Change() {
     if (OnChange) OnChange(this);
+    // A user may leave while it is told: each is looked up again.
+    const auto links = FChangeLinks;
+    for (const auto& link : links) {
+        const bool still = std::any_of(FChangeLinks.begin(), FChangeLinks.end(),
+                                       [&](const auto& l) { return l.first == link.first; });
+        if (still && link.second) link.second(this);
+    }
+}
+
+void TCustomImageList::RegisterChanges(const void* Who, TNotifyEvent Changed) {
+    UnRegisterChanges(Who);
+    FChangeLinks.emplace_back(Who, std::move(Changed));
+}
+
+void TCustomImageList::UnRegisterChanges(const void* Who) {
+    FChangeLinks.erase(std::remove_if(FChangeLinks.begin(), FChangeLinks.end(),
+                                      [Who](const auto& l) { return l.first == Who; }),
+                       FChangeLinks.end());
 }

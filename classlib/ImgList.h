@@ -2,6 +2,9 @@
 // onto canvases normally or greyed for disabled controls.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "Graphics.h"
 
 #include <commctrl.h>
@@ -50,6 +53,10 @@ public:
     void GetBitmap(int Index, TBitmap* Image);
 
     TNotifyEvent OnChange;
+    // Every control that shows the list is told of each change (its handle
+    // may be new after a change of size); Who leaves with UnRegisterChanges.
+    void RegisterChanges(const void* Who, TNotifyEvent Changed);
+    void UnRegisterChanges(const void* Who);
 
 protected:
     virtual void Change();
@@ -62,6 +69,7 @@ private:
     int FWidth = 16;
     int FHeight = 16;
     TColorDepth FColorDepth = cd24Bit;
+    std::vector<std::pair<const void*, TNotifyEvent>> FChangeLinks;
 };
 
 class TImageList : public TCustomImageList {

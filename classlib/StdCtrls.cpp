@@ -2,6 +2,8 @@
 
 #include "Forms.h"
 
+#include <richedit.h>
+
 #include <algorithm>
 
 // ---------------------------------------------------------------------------
@@ -327,7 +329,9 @@ CLASSLIB_DEFINE_CLASS(TCustomEdit, TWinControl,
     OrdProp<TCustomEdit>("BorderStyle", TTypeKind::tkEnumeration, &TCustomEdit::BorderStyle,
                          &TCustomEdit::SetBorderStyle, bsSingle),
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1),
-    OrdProp<TControl>("ParentColor", TTypeKind::tkBool, &TControl::ParentColor, &TControl::SetParentColor, 0))
+    OrdProp<TControl>("ParentColor", TTypeKind::tkBool, &TControl::ParentColor, &TControl::SetParentColor, 0),
+    OrdProp<TCustomEdit>("PasswordChar", TTypeKind::tkChar, &TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar,
+                         0))
 
 CLASSLIB_DEFINE_CLASS(TEdit, TCustomEdit)
 
@@ -346,6 +350,7 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
     CreateSubClass(Params, "EDIT");
     Params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
     if (FReadOnly) Params.Style |= ES_READONLY;
+    if (FPasswordChar) Params.Style |= ES_PASSWORD;
     if (FBorderStyle == bsSingle) {
         if (FCtl3D) Params.ExStyle |= WS_EX_CLIENTEDGE;
         else Params.Style |= WS_BORDER;
@@ -365,6 +370,15 @@ void TCustomEdit::CreateWnd() {
     // What was set while there was no window (or kept from the last one).
     SendMessageA(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
     if (FModified) SendMessageA(FHandle, EM_SETMODIFY, TRUE, 0);
+    if (FPasswordChar) SendMessageA(FHandle, EM_SETPASSWORDCHAR, static_cast<unsigned char>(FPasswordChar), 0);
+}
+
+void TCustomEdit::SetPasswordChar(char Value) {
+    if (FPasswordChar == Value) return;
+    FPasswordChar = Value;
+    if (!HandleAllocated()) return;
+    SendMessageA(FHandle, EM_SETPASSWORDCHAR, static_cast<unsigned char>(Value), 0);
+    Invalidate();
 }
 
 void TCustomEdit::SetReadOnly(bool Value) {
@@ -457,6 +471,110 @@ void TCustomEdit::Dispatch(TMessage& Message) {
             break;
     }
     TWinControl::Dispatch(Message);
+    // The border is chosen when the window is made (client edge or plain line).
+    if (Message.Msg == CM_CTL3DCHANGED && FBorderStyle == bsSingle && HandleAllocated()) RecreateWnd();
+}
+
+// ---------------------------------------------------------------------------
+// TCustomRichEdit
+
+CLASSLIB_DEFINE_CLASS(TCustomRichEdit, TCustomEdit,
+    OrdProp<TCustomRichEdit>("ScrollBars", TTypeKind::tkEnumeration, &TCustomRichEdit::ScrollBars,
+                             &TCustomRichEdit::SetScrollBars, ssNone),
+    OrdProp<TCustomRichEdit>("WordWrap", TTypeKind::tkBool, &TCustomRichEdit::WordWrap, &TCustomRichEdit::SetWordWrap,
+                             1))
+
+CLASSLIB_DEFINE_CLASS(TRichEdit, TCustomRichEdit)
+
+namespace {
+// The rich-edit window class exists only once riched20 is in the process;
+// the library stays loaded for the program's life (windows of it may live on).
+void LoadRichEditLibrary() {
+    static const HMODULE lib = LoadLibraryA("riched20.dll");
+    (void)lib;
+}
+}  // namespace
+
+TCustomRichEdit::TCustomRichEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
+    FControlStyle.Exclude(csFixedHeight);
+    FWidth = 185;
+    FHeight = 89;
+}
+
+void TCustomRichEdit::CreateParams(TCreateParams& Params) {
+    TCustomEdit::CreateParams(Params);
+    LoadRichEditLibrary();
+    CreateSubClass(Params, RICHEDIT_CLASSA);
+    Params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
+    Params.Style |= ES_MULTILINE | ES_WANTRETURN | ES_NOHIDESEL;
+    if (!FWordWrap || FScrollBars == ssHorizontal || FScrollBars == ssBoth) Params.Style |= ES_AUTOHSCROLL;
+    if (FScrollBars == ssVertical || FScrollBars == ssBoth) Params.Style |= WS_VSCROLL;
+    if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) Params.Style |= WS_HSCROLL;
+}
+
+void TCustomRichEdit::CreateWnd() {
+    TCustomEdit::CreateWnd();
+    SendMessageA(FHandle, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    if (FTextLimit > 0) SendMessageA(FHandle, EM_EXLIMITTEXT, 0, FTextLimit);
+    SendMessageA(FHandle, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
+    SendDefColor();
+}
+
+void TCustomRichEdit::SetScrollBars(TScrollStyle Value) {
+    if (FScrollBars == Value) return;
+    FScrollBars = Value;
+    RecreateWnd();
+}
+
+void TCustomRichEdit::SetWordWrap(bool Value) {
+    if (FWordWrap == Value) return;
+    FWordWrap = Value;
+    RecreateWnd();
+}
+
+void TCustomRichEdit::SetTextLimit(int Value) {
+    FTextLimit = Value < 0 ? 0 : Value;
+    if (HandleAllocated()) SendMessageA(FHandle, EM_EXLIMITTEXT, 0, FTextLimit);
+}
+
+void TCustomRichEdit::SetDefAttributesColor(TColor Value) {
+    if (FDefColor == Value) return;
+    FDefColor = Value;
+    SendDefColor();
+}
+
+void TCustomRichEdit::SendDefColor() {
+    if (!HandleAllocated()) return;
+    CHARFORMAT2A cf{};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_COLOR;
+    cf.crTextColor = ColorToRGB(FDefColor);
+    SendMessageA(FHandle, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+    // Text already there keeps its own format unless it has none but the default.
+    SendMessageA(FHandle, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+}
+
+void TCustomRichEdit::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+        case EM_EXLIMITTEXT:
+            // Kept for the next window too.
+            FTextLimit = static_cast<int>(Message.LParam);
+            if (!HandleAllocated()) return;
+            break;
+        default:
+            break;
+    }
+    TCustomEdit::Dispatch(Message);
+    switch (Message.Msg) {
+        case CM_COLORCHANGED:
+            if (HandleAllocated()) SendMessageA(FHandle, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
+            break;
+        case CM_FONTCHANGED:
+            SetDefAttributesColor(FFont->Color());
+            break;
+        default:
+            break;
+    }
 }
 
 void TCustomEdit::StoreEditSetting(TMessage& Message) {

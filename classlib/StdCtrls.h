@@ -39,6 +39,7 @@ protected:
 // ---------------------------------------------------------------------------
 
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+CLASSLIB_ENUM_NAMES(TCheckBoxState, "cbUnchecked", "cbChecked", "cbGrayed")
 
 // A check box on a "BUTTON" window of the three-state kind that never checks
 // itself: the state lives in State, and the window is told of each change.
@@ -191,6 +192,9 @@ public:
     void SetSelText(const String& Value);
     void SelectAll();
     void Clear() { SetText(String()); }
+    // #0: the text shows as typed; any other character stands for each one.
+    char PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(char Value);
 
     void Dispatch(TMessage& Message) override;
 
@@ -209,12 +213,57 @@ protected:
     int FMaxLength = 0;
     TBorderStyle FBorderStyle = bsSingle;
     bool FCreating = false;
+    char FPasswordChar = '\0';
 };
 
 class TEdit : public TCustomEdit {
     CLASSLIB_DECLARE_CLASS(TEdit)
 public:
     explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};
+
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+CLASSLIB_ENUM_NAMES(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth")
+
+// A multi-line rich-text editor on the system's "RichEdit20A" window
+// (riched20 is loaded before the class is first used). Its text limit, default
+// text colour and background colour live here, so a new window gets them again.
+class TCustomRichEdit : public TCustomEdit {
+    CLASSLIB_DECLARE_CLASS(TCustomRichEdit)
+public:
+    explicit TCustomRichEdit(TComponent* AOwner);
+
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    // Characters the window accepts (EM_EXLIMITTEXT).
+    int TextLimit() const { return FTextLimit; }
+    void SetTextLimit(int Value);
+    // The colour of text typed without a format of its own; follows Font.Color
+    // on every font change.
+    TColor DefAttributesColor() const { return FDefColor; }
+    void SetDefAttributesColor(TColor Value);
+
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+
+    TScrollStyle FScrollBars = ssNone;
+    bool FWordWrap = true;
+    int FTextLimit = 0;
+    TColor FDefColor = clWindowText;
+
+private:
+    void SendDefColor();
+};
+
+class TRichEdit : public TCustomRichEdit {
+    CLASSLIB_DECLARE_CLASS(TRichEdit)
+public:
+    explicit TRichEdit(TComponent* AOwner) : TCustomRichEdit(AOwner) {}
 };
 
 // ---------------------------------------------------------------------------

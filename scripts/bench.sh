@@ -18,11 +18,27 @@ trap 'exit 130' INT TERM
 wine_env_start "$root/wineprefix"
 
 build="$root/$target"
-echo "=== fade frame ($target)"
-wine "$build/bench/fade_bench.exe"
-echo "=== skin loading ($target)"
-wine "$build/bench/skinload_bench.exe" "$(winepath -w "$build/skins")"
-echo "=== a form of 100 push buttons, then with labels, speed buttons and panels: skinned against plain ($target)"
-wine "$build/bench/button_bench.exe"
-echo "=== a thumb drag over a list box of 10,000 lines: skinned bar against plain ($target)"
-wine "$build/bench/scroll_bench.exe"
+# Every benchmark runs on one CPU (BENCH_CPU, default 1): timings of the Wine
+# server's round trips swing severalfold when the scheduler moves them about.
+cpu=${BENCH_CPU:-1}
+pinned() { taskset -c "$cpu" "$@"; }
+out=$(mktemp)
+trap 'rm -f "$out"; wine_env_stop' EXIT
+{
+  echo "=== fade frame ($target, CPU $cpu)"
+  pinned wine "$build/bench/fade_bench.exe"
+  echo "=== skin loading ($target)"
+  pinned wine "$build/bench/skinload_bench.exe" "$(winepath -w "$build/skins")"
+  echo "=== generated skin files of growing size ($target)"
+  pinned wine "$build/bench/skinsize_bench.exe"
+  echo "=== a form of 100 push buttons, then with labels, speed buttons and panels: skinned against plain ($target)"
+  pinned wine "$build/bench/button_bench.exe"
+  echo "=== a thumb drag over a list box of 10,000 lines: skinned bar against plain ($target)"
+  pinned wine "$build/bench/scroll_bench.exe"
+  echo "=== a message round trip through the class library ($target)"
+  pinned wine "$build/bench/message_bench.exe"
+  echo "=== a form's frame: full repaint and a caption drag of 100 moves, skinned against the system's ($target)"
+  pinned wine "$build/bench/frame_bench.exe"
+} 2>&1 | tee "$out"
+echo "=== ratios ($target)"
+grep -E "x memcpy|per MB of file| x plain|ratio" "$out" || true

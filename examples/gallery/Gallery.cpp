@@ -10,12 +10,17 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "GalleryEditRow.h"
+#include "StdCtrlsLists.h"
 #include "GalleryHandleRow.h"
 #include "GalleryMenus.h"
+#include "sSkinProvider.h"
 #include "GalleryRows.h"
 #include "GalleryRange.h"
 #include "GalleryChecks.h"
 #include "GalleryLists.h"
+#include "GalleryPages.h"
+#include "GalleryDialogs.h"
 #include "sButton.h"
 #include "sSkinManager.h"
 
@@ -148,7 +153,9 @@ void BuildSkinnedRow(TForm* form, TsSkinManager* manager, TLabel* status) {
 
 void BuildForm(TForm* form, TsSkinManager* manager) {
     form->SetCaption("Skin gallery");
-    form->SetBounds(20, 20, 800, 880);
+    // Two columns: the skinned controls of the library on the left, the
+    // windows skinned by handle and the larger controls on the right.
+    form->SetBounds(20, 4, 1240, 1000);
 
     auto* status = Add<TLabel>(form, 16, 100, 0, 0);
     BuildSkinnedRow(form, manager, status);
@@ -163,7 +170,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     auto* title = Add<TLabel>(form, 16, y0 + 4, 0, 0);
     title->Font()->SetHeight(-18);
     title->Font()->SetStyle(TFontStyles{fsBold});
-    title->SetCaption("Standard controls, unskinned");
+    title->SetCaption("Standard controls, skinned by class name");
 
     // Push buttons: Enter clicks OK, Escape clicks Cancel.
     auto* ok = Add<TButton>(form, 16, y0 + 36, 90, 28);
@@ -219,7 +226,12 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     auto* note = Add<TLabel>(panel, 24, 120, 0, 0);
     note->SetCaption("A transparent label over the panel");
     note->SetTransparent(true);
+    auto* list = Add<TListBox>(panel, 520, 52, 180, 76);
+    for (const char* item : {"First item", "Second item", "Third item", "Fourth item", "Fifth item"})
+        list->Items()->Add(item);
     AddRangeRow(form, 682);
+    AddEditRow(form, 790, 16);
+    AddPagesRow(form, 790, 730);
     FollowSkin(form, manager, dynamic_cast<TsButton*>(form->FindComponent("SkinSwitch")));
 }
 
@@ -239,12 +251,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The manager first, so that the controls are made with the skin active.
     auto* manager = TObject::Create<TsSkinManager>(form);
     AddGalleryMenus(form);  // before the skin, which makes them owner-drawn
+    // The form's frame, title bar and system menu (with the skin list) in the skin's look.
+    TObject::Create<TsSkinProvider>(form)->MakeSkinMenu = true;
     manager->SetSkinName(skin.c_str());
     BuildForm(form, manager);
-    AddCheckRow(form, form->ClientHeight() + 10);
-    form->SetHeight(form->Height() + 160);
-    AddListRow(form, form->ClientHeight() + 10);
-    form->SetHeight(form->Height() + 140);
+    AddCheckRow(form, 752);
+    AddDialogButtons(form, 790, 900);
+    AddListRow(form, 790, 214);
 
     if (!screenshot.empty()) {
         form->Show();

@@ -222,7 +222,7 @@ void TsButton::Dispatch(TMessage& Message) {
             TButton::Dispatch(Message);
             // The system button shows its pushed state by drawing itself,
             // which an owner-drawn one does not: repaint from the skin.
-            if (Message.WParam == VK_SPACE && HasSkin(SkinData(), false) && SkinnedNow()) {
+            if (Message.WParam == VK_SPACE && HasSkin(SkinData(), /*CheckActive=*/false) && SkinnedNow()) {
                 SkinData()->BGChanged = true;
                 Repaint();
             }
@@ -233,9 +233,8 @@ void TsButton::Dispatch(TMessage& Message) {
 }
 
 void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (HasSkin(SkinData(), false) && Enabled() && !ComponentState().Contains(csDesigning)) {
+    if (HasSkin(SkinData(), /*CheckActive=*/false) && Enabled() && !ComponentState().Contains(csDesigning)) {
         SkinData()->Updating = false;
-        if (Button == mbLeft) HideHintsForOwnPress();
         FPressed = true;
         if (Button == mbLeft && !FDown) {
             SkinData()->Updating = IsUpdating(SkinData());
@@ -269,10 +268,7 @@ void TsButton::ShowReleased() {
 }
 
 void TsButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    // Whatever the press's handlers did to the button (disabled it, took the
-    // skin away), its release brings back the hints its press hid.
-    if (Button == mbLeft) RestoreHintsAfterOwnPress();
-    if (HasSkin(SkinData(), false) && Enabled() && !ComponentState().Contains(csDesigning)) {
+    if (HasSkin(SkinData(), /*CheckActive=*/false) && Enabled() && !ComponentState().Contains(csDesigning)) {
         if (!FPressed || ComponentState().Contains(csDestroying)) return;
         FPressed = false;
         if (Button == mbLeft) ShowReleased();

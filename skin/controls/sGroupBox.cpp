@@ -25,7 +25,7 @@ TsGroupBox::~TsGroupBox() {
     if (HandleAllocated()) DestroyHandle();
 }
 
-void TsGroupBox::SetCaptionLayout(TsCaptionLayout Value) {
+void TsGroupBox::SetCaptionLayout(TsGroupCaptionLayout Value) {
     if (FCaptionLayout == Value) return;
     FCaptionLayout = Value;
     if (!Caption().empty()) InvalidateOwner(SkinData());

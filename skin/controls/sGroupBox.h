@@ -7,7 +7,11 @@
 #include "sRadioButton.h"
 #include "sSkinnedControl.h"
 
-enum TsCaptionLayout { clTopLeft, clTopCenter, clTopRight };
+// Named apart from the bound label's TsCaptionLayout: two enumerations of one
+// name in one program are one type to the linker, and their property names
+// would mix.
+enum TsGroupCaptionLayout { clTopLeft, clTopCenter, clTopRight };
+CLASSLIB_ENUM_NAMES(TsGroupCaptionLayout, "clTopLeft", "clTopCenter", "clTopRight")
 
 // Paints its section ("GROUPBOX") from half the caption strip down and the
 // caption on a plate of its own section ("CHECKBOX" unless CaptionSkin names
@@ -19,8 +23,8 @@ public:
     explicit TsGroupBox(TComponent* AOwner);
     ~TsGroupBox() override;
 
-    TsCaptionLayout CaptionLayout() const { return FCaptionLayout; }
-    void SetCaptionLayout(TsCaptionLayout Value);
+    TsGroupCaptionLayout CaptionLayout() const { return FCaptionLayout; }
+    void SetCaptionLayout(TsGroupCaptionLayout Value);
     // Moves the caption strip and the client area down (positive) or the
     // strip up (negative: the frame then starts at the top edge).
     int CaptionYOffset() const { return FCaptionYOffset; }
@@ -52,7 +56,7 @@ private:
     bool AnswerCache(TMessage& M);
     bool CacheOutOfDate() const;
 
-    TsCaptionLayout FCaptionLayout = clTopLeft;
+    TsGroupCaptionLayout FCaptionLayout = clTopLeft;
     int FCaptionYOffset = 0;
     String FCaptionSkin;
 };

@@ -1,5 +1,6 @@
 #include "sLabel.h"
 
+#include "Scopes.h"
 #include "sAlphaGraph.h"
 #include "sConst.h"
 #include "sGlobals.h"
@@ -90,19 +91,13 @@ String TsCustomLabel::TextToDraw(UINT& Flags) const {
 void TsCustomLabel::Paint() {
     const int si = LabelSectionIndex(FSkinSection);
     if (!acLabelFontGuard) {
-        acLabelFontGuard = true;
-        try {
-            // Every override hands back FFont itself, brought up to the skin.
-            GetCurrentFont();
-            if (si > 0) {
-                TColor c = TColor(DefaultManager->gd()[static_cast<size_t>(si)].FontColor[0]);
-                if (FFont->Color() != c) FFont->SetColor(c);
-            }
-        } catch (...) {
-            acLabelFontGuard = false;
-            throw;
+        const TBoolScope guard(acLabelFontGuard, true);
+        // Every override hands back FFont itself, brought up to the skin.
+        GetCurrentFont();
+        if (si > 0) {
+            TColor c = TColor(DefaultManager->gd()[static_cast<size_t>(si)].FontColor[0]);
+            if (FFont->Color() != c) FFont->SetColor(c);
         }
-        acLabelFontGuard = false;
     }
     if (si > 0 && FParent) {
         ParentCacheInfo.Ready = false;

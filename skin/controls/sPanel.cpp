@@ -12,6 +12,13 @@ CLASSLIB_DEFINE_CLASS(TsPanel, TPanel, ObjProp<TsPanel, TsCommonData>("SkinData"
 CLASSLIB_DEFINE_CLASS(TsDragBar, TsPanel,
     ObjProp<TsDragBar, TControl>("DraggedControl", &TsDragBar::DraggedControl, &TsDragBar::SetDraggedControl))
 
+namespace {
+
+// The whole panel with its frame and children, erased and painted at once.
+constexpr UINT kRedrawAllNow = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
+
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // TsPanel
 
@@ -23,7 +30,7 @@ void TsPanel::PaintWindow(HDC DC) {
 }
 
 void TsPanel::Paint() {
-    if (!(IsControlLive(this) && HasSkin(SkinData(), false)) && OnPaint) {
+    if (!(IsControlLive(this) && HasSkin(SkinData(), /*CheckActive=*/false)) && OnPaint) {
         if (!(FComponentState.Contains(csLoading) && FVisible)) OnPaint(this, Canvas());
         return;
     }
@@ -65,7 +72,7 @@ bool TsPanel::CacheOutOfDate() const {
 
 void TsPanel::PaintAll(HDC DC, bool SendUpdated) {
     TsCommonData* d = SkinData();
-    if (!Showing() || !d || !HasSkin(d, false)) return;
+    if (!Showing() || !d || !HasSkin(d, /*CheckActive=*/false)) return;
     d->Updating = IsUpdating(d);
     if (d->Updating) return;
     const bool changed = d->HalfVisible || CacheOutOfDate();
@@ -77,7 +84,7 @@ void TsPanel::PaintAll(HDC DC, bool SendUpdated) {
         d->HalfVisible = clip.right - clip.left != FWidth || clip.bottom - clip.top != FHeight;
     }
     if (changed && !d->Command9Flag) PrepareCache();
-    PaintChildControlsInto(this, d, TPoint{0, 0}, 0, 0, true, DC, TRect{0, 0, FWidth, FHeight});
+    PaintChildControlsInto(this, d, TPoint{0, 0}, 0, 0, /*CornerRepair=*/true, DC, TRect{0, 0, FWidth, FHeight});
     PaintGraphicChildren(DC, this);
     if (SendUpdated) RefreshChildControls(this);
 }
@@ -168,7 +175,7 @@ bool TsPanel::ParentChangedPanel() {
     if (!IsUpdating(d)) return true;
     d->Updating = false;
     if (HandleAllocated())
-        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(Handle(), nullptr, nullptr, kRedrawAllNow);
     return true;
 }
 

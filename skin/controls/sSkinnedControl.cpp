@@ -54,6 +54,15 @@ bool OwnMouse(const TMessage& M, const TControl* C) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
+// TsCacheShape
+
+bool TsCacheShape::operator==(const TsCacheShape& O) const {
+    return State == O.State && Focused == O.Focused && Enabled == O.Enabled && EqualRect(&Bounds, &O.Bounds) &&
+           Caption == O.Caption && std::memcmp(&Font, &O.Font, sizeof Font) == 0 && FontColor == O.FontColor &&
+           ParentColor == O.ParentColor;
+}
+
+// ---------------------------------------------------------------------------
 // TsRegionHolder
 
 TsRegionHolder::~TsRegionHolder() {
@@ -149,7 +158,9 @@ void TsSkinnedFrame::ApplyColors() { ApplySectionColors(SkinData()); }
 
 void TsSkinnedFrame::RemoveRegion() { FRegion.Remove(OwnWindow()); }
 
-bool TsSkinnedFrame::SkinnedNow() const { return IsControlLive(FControl) && HasSkin(SkinData(), true); }
+bool TsSkinnedFrame::SkinnedNow() const {
+    return IsControlLive(FControl) && HasSkin(SkinData(), /*CheckActive=*/true);
+}
 
 TsPaintState TsSkinnedFrame::CurrentState() {
     return ActiveLook() ? TsPaintState::Active : TsPaintState::Normal;
@@ -180,6 +191,7 @@ bool TsSkinnedFrame::FireMouseEvent(const TMessage& M) {
 
 void TsSkinnedFrame::FrameWndProc(TMessage& M) {
     TrackFocus(M);
+    TrackPress(M);
     if (AnswerSkinCommand(M)) return;
     if (!SkinnedNow()) {
         UnskinnedMessage(M);
@@ -197,6 +209,23 @@ void TsSkinnedFrame::TrackFocus(const TMessage& M) {
     if (!FWin) return;
     if (M.Msg == WM_SETFOCUS) SkinData()->Focused = true;
     else if (M.Msg == WM_KILLFOCUS) SkinData()->Focused = false;
+}
+
+void TsSkinnedFrame::TrackPress(const TMessage& M) {
+    switch (M.Msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            // No hint pops up over a skinned control held down.
+            if (FControl->Enabled() && !Designing() && SkinnedNow()) HideHintsForOwnPress();
+            break;
+        case WM_LBUTTONUP:
+            // Every release after this control's own press brings them back,
+            // whatever its handlers do to the control (disable it, unskin it).
+            RestoreHintsAfterOwnPress();
+            break;
+        default:
+            break;
+    }
 }
 
 bool TsSkinnedFrame::ActiveLook() const {
@@ -338,7 +367,7 @@ bool TsSkinnedFrame::FocusLost(TMessage& M) {
     if (!FControl->Enabled() || DestroyingOwner()) return true;
     if (FFadeTimer) StopFade();
     InheritedWndProc(M);
-    if (HasSkin(SkinData(), false)) {
+    if (HasSkin(SkinData(), /*CheckActive=*/false)) {
         SkinData()->Focused = false;
         InvalidateOwner(SkinData());
     }
@@ -425,9 +454,14 @@ void TsSkinnedFrame::PaintSkinned(HDC DC) {
     const bool redraw = FRegion.TakeFirstPaint() || acSkinChanging;
     FRegion.DropHeld();
     const TsPaintState state = CurrentState();
-    if (FOptions.UsesRegion) d->BGChanged = true;
-    if (d->BGChanged) RebuildCache(state);
-    if (FOptions.UsesRegion) {
+    TsCacheShape shape = ShapeNow(state);
+    const bool rebuild = d->BGChanged || !FShape || *FShape != shape || !d->CacheBmp || d->CacheBmp->Empty();
+    if (rebuild) {
+        RebuildCache(state);
+        FShape = std::move(shape);
+    }
+    // The region and corners follow a rebuild; an unchanged picture keeps them.
+    if (FOptions.UsesRegion && rebuild) {
         RepairAllCorners(d, acStateIndex(state));
         const bool intoShared = DC != nullptr && DC == acSharedPaintDC;
         const bool alignPending = FControl->ControlState().Contains(csAlignmentNeeded) ||
@@ -443,6 +477,22 @@ void TsSkinnedFrame::PaintSkinned(HDC DC) {
             ReleaseDC(released, target);
         }
     }
+}
+
+TsCacheShape TsSkinnedFrame::ShapeNow(TsPaintState State) const {
+    TsCacheShape s;
+    s.State = State;
+    s.Focused = SkinData()->Focused;
+    TCustomAction* action = CustomActionOf(FControl);
+    s.Enabled = FControl->Enabled() && !(action && !action->Enabled());
+    s.Bounds = FControl->BoundsRect();
+    s.Caption = FControl->Caption();
+    if (TFont* f = FControl->Font()) {
+        s.Font = f->LogFont();
+        s.FontColor = f->Color();
+    }
+    if (TWinControl* parent = FControl->Parent()) s.ParentColor = parent->Color();
+    return s;
 }
 
 void TsSkinnedFrame::CopyCacheTo(HDC Target) {

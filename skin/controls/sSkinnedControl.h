@@ -3,26 +3,40 @@
 //
 // Writing a skinned control
 // -------------------------
+//   // sFoo.h
 //   class TsFoo : public TsSkinned<TFoo> {       // TFoo: the class-library base
 //       CLASSLIB_DECLARE_CLASS(TsFoo)            // own class name = own window class
 //   public:
-//       explicit TsFoo(TComponent* AOwner) : TsSkinned(AOwner, acFooCode) {}
+//       explicit TsFoo(TComponent* AOwner) : TsSkinned(AOwner, acCtFoo) {}  // code in sControlTypes.h
 //   protected:
-//       // Overrideables; each is optional and states only where TsFoo differs:
-//       TsPaintState CurrentState() override;            // the look of this paint (default Normal/Active)
-//       void PaintContent(TsPaintState State) override;  // content drawn over background and border
-//       bool SkinnedMessage(TMessage& M) override;       // own messages, skinned route, before the frame
-//       void AfterSkinCommand(WORD Code) override;       // after command 1, 2 or 3 for its own manager
-//       bool NewSkin/RemoveSkin/RefreshSkin(M, Own)      // replace the frame's answer to 1, 2, 3
-//       void UnskinnedMessage(TMessage& M) override;     // what the unskinned route does (default: base)
+//       TsPaintState CurrentState() override;            // the look; default: Active when focused/hot
+//       void PaintContent(TsPaintState State) override;  // caption, glyph, focus frame on SkinData()->CacheBmp
 //   };
-//   CLASSLIB_DEFINE_CLASS(TsFoo, TFoo, ObjProp<TsFoo, TsCommonData>("SkinData", &TsFoo::SkinData), ...)
+//   // sFoo.cpp
+//   CLASSLIB_DEFINE_CLASS(TsFoo, TFoo, ObjProp<TsFoo, TsCommonData>("SkinData", &TsFoo::SkinData))
 //
-// The control does not override WndProc, MouseEnter or MouseLeave: the frame
-// fires OnMouseEnter/OnMouseLeave itself, once per change. Handlers that may
-// free the control (events, menus, modal loops) are followed by a check of
-// Alive() taken before the call. A windowless base (TGraphicControl) gets the
-// same frame without the window-only steps (region, BeginPaint, focus).
+// That is a complete control: the frame answers the command message, picks
+// the route, fires OnMouseEnter/OnMouseLeave once per change (so MouseEnter,
+// MouseLeave and WndProc are not overridden), tracks focus and hover, fades,
+// hides hints during a left press, paints WM_PAINT/WM_PRINT from the cache and
+// rebuilds it (background, border, PaintContent, disabled look) only when
+// what shapes it changed. Override further only where the control differs:
+//   SkinnedMessage(M)       own messages on the skinned route, before the frame (true: handled);
+//                           one line per message calling a named handler
+//   UnskinnedMessage(M)     the unskinned route (default: enter/leave events, then the base)
+//   AfterInherited(M)       default stage, after the class library saw the message
+//   NewSkin/RemoveSkin/RefreshSkin(M, Own)   answers to commands 1, 2, 3 (e.g. pass them to children)
+//   AfterSkinCommand(Code)  after the frame's answer to 1, 2 or 3 for its own manager
+//   RebuildCache(State)     a picture made otherwise than background + border + content
+//   AnimateChange(Ev, Half) a change of look shown otherwise than by the fade (a glow)
+//   StopFade()              stop that other animation too
+// Options: TsFrameOptions{UsesRegion} cuts a window region from the border
+// mask (push-button shapes). State lives in the frame: SkinData(),
+// AnimatEvents(), DisabledKind(), FadeTimer(), Region(), HidHints(); code that
+// may free the control (events, menus, modal loops) keeps a copy of Alive()
+// and checks it afterwards. A windowless base (TGraphicControl) gets the same
+// frame with the window-only steps (region, BeginPaint, focus) compiled out;
+// it paints in its Paint() by calling PrepareCache and copying the cache.
 #pragma once
 
 #include <windows.h>
@@ -35,7 +49,9 @@
 #include "sGlobals.h"
 #include "sGraphUtils.h"
 
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <type_traits>
 
 // The look of one paint, worked out once and passed down. The numbers are the
@@ -86,6 +102,22 @@ private:
     // The window FGiven went to (a new window starts without region).
     HWND FGivenTo = nullptr;
     bool FNeverPainted = true;
+};
+
+// What shapes a control's picture besides what its skin data reports through
+// BGChanged (skin, section, parent commands): compared at each paint, so that
+// the cache is rebuilt only when one of these changed.
+struct TsCacheShape {
+    TsPaintState State = TsPaintState::Normal;
+    bool Focused = false;
+    bool Enabled = true;
+    TRect Bounds{};
+    String Caption;
+    LOGFONTA Font{};
+    TColor FontColor = 0;
+    TColor ParentColor = 0;
+    bool operator==(const TsCacheShape& O) const;
+    bool operator!=(const TsCacheShape& O) const { return !(*this == O); }
 };
 
 // Everything a skinned control keeps besides its class-library fields, in one
@@ -172,6 +204,7 @@ protected:
 
 private:
     void TrackFocus(const TMessage& M);
+    void TrackPress(const TMessage& M);
     // The four stages, each a function of its own.
     bool AnswerSkinCommand(TMessage& M);
     bool SkinnedStage(TMessage& M);
@@ -195,6 +228,7 @@ private:
 
     HWND OwnWindow() const;
     void CopyCacheTo(HDC Target);
+    TsCacheShape ShapeNow(TsPaintState State) const;
 
     TControl* FControl;
     TWinControl* FWin;
@@ -204,6 +238,8 @@ private:
     TacAnimatEvents FAnimatEvents{aeGlobalDef};
     TsDisabledKind FDisabledKind{dkBlended};
     TsRegionHolder FRegion;
+    // The shape of the picture the last paint rebuilt (none before).
+    std::optional<TsCacheShape> FShape;
     bool FHidHints = false;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

@@ -20,12 +20,14 @@ CLASSLIB_DEFINE_CLASS(TsSpeedButton, TSpeedButton,
     OrdProp<TsSpeedButton>("ButtonStyle", TTypeKind::tkEnumeration, &TsSpeedButton::ButtonStyle,
                            &TsSpeedButton::SetButtonStyle, tbsButton),
     ObjProp<TsSpeedButton, TPopupMenu>("DropdownMenu", &TsSpeedButton::DropdownMenu, &TsSpeedButton::SetDropdownMenu),
-    OrdProp<TsSpeedButton, TsDisabledKind, TsDisabledKind>("DisabledKind", TTypeKind::tkSet, &TsSpeedButton::DisabledKind,
-                           &TsSpeedButton::SetDisabledKind, TsDisabledKind{dkBlended}.ToBits()),
+    OrdProp<TsSpeedButton, TsDisabledKind, TsDisabledKind>("DisabledKind", TTypeKind::tkSet,
+        &TsSpeedButton::DisabledKind, &TsSpeedButton::SetDisabledKind,
+        TsDisabledKind{dkBlended}.ToBits()),
     OrdProp<TsSpeedButton>("DisabledGlyphKind", TTypeKind::tkSet, &TsSpeedButton::DisabledGlyphKind,
                            &TsSpeedButton::SetDisabledGlyphKind, TsDisabledGlyphKind{dgBlended}.ToBits()),
-    OrdProp<TsSpeedButton, TacAnimatEvents, TacAnimatEvents>("AnimatEvents", TTypeKind::tkSet, &TsSpeedButton::AnimatEvents,
-                           &TsSpeedButton::SetAnimatEvents, TacAnimatEvents{aeGlobalDef}.ToBits()))
+    OrdProp<TsSpeedButton, TacAnimatEvents, TacAnimatEvents>("AnimatEvents", TTypeKind::tkSet,
+        &TsSpeedButton::AnimatEvents, &TsSpeedButton::SetAnimatEvents,
+        TacAnimatEvents{aeGlobalDef}.ToBits()))
 
 TsSpeedButton* acDropDownButton = nullptr;
 bool acDropDownMenuOpen = false;
@@ -48,12 +50,12 @@ TsSpeedButton::~TsSpeedButton() {
 
 void TsSpeedButton::AfterConstruction() {
     TsSkinned::AfterConstruction();
-    if (HasSkin(SkinData(), false)) FControlStyle.Include(csOpaque);
+    if (HasSkin(SkinData(), /*CheckActive=*/false)) FControlStyle.Include(csOpaque);
 }
 
 void TsSpeedButton::Loaded() {
     TsSkinned::Loaded();
-    if (HasSkin(SkinData(), false)) FControlStyle.Include(csOpaque);
+    if (HasSkin(SkinData(), /*CheckActive=*/false)) FControlStyle.Include(csOpaque);
 }
 
 // --- Properties --------------------------------------------------------------
@@ -368,7 +370,7 @@ void TsSpeedButton::PaintPart(const TCacheInfo& ci, const TRect& R, TPoint Offse
     TBitmap* cache = d->CacheBmp;
     TsSkinManager* m = d->GetSkinManager();
     if (FDrawOverBorder) {
-        PaintDataItem(d, ci, Down(), cache, Offset, R, State);
+        PaintDataItem(d, ci, /*Flag=*/Down(), cache, Offset, R, State);
         RepairAllCorners(d, State);
         if (Content) {
             PaintCaption(Look);
@@ -380,7 +382,8 @@ void TsSpeedButton::PaintPart(const TCacheInfo& ci, const TRect& R, TPoint Offse
             PaintCaption(Look);
             DrawGlyph(Look);
         }
-        if (IsValidMaskIndex(m, d->BorderIndex)) PaintNineSliceTemplate(cache, false, State, d->BorderIndex, R, m);
+        if (IsValidMaskIndex(m, d->BorderIndex))
+            PaintNineSliceTemplate(cache, /*FillCentre=*/false, State, d->BorderIndex, R, m);
     }
 }
 
@@ -403,7 +406,7 @@ void TsSpeedButton::RebuildCache(TsPaintState State) {
             int mi = si >= 0 ? MaskIndexOf(m, si, "DIVIDER", "BORDERSMASK") : -1;
             if (IsValidMaskIndex(m, mi)) {
                 const int mw = MaskSize(m, mi).cx;
-                PaintNineSliceTemplate(cache, true, 0, mi, TRect{(W - mw) / 2, 0, (W + mw) / 2, H}, m);
+                PaintNineSliceTemplate(cache, /*FillCentre=*/true, 0, mi, TRect{(W - mw) / 2, 0, (W + mw) / 2, H}, m);
             }
         }
         d->BGChanged = false;
@@ -442,7 +445,7 @@ void TsSpeedButton::Paint() {
     TsCommonData* d = SkinData();
     if (TsSkinManager* m = d->GetSkinManager())
         if (m->Active() && d->SkinIndex < 1) UpdateSkinIndexes(d);
-    if (HasSkin(d, false) && (FVisible || FComponentState.Contains(csDesigning))) {
+    if (HasSkin(d, /*CheckActive=*/false) && (FVisible || FComponentState.Contains(csDesigning))) {
         if (FWidth < 1 || FHeight < 1 || IsUpdating(d)) return;
         HDC dc = Canvas()->Handle();
         if (FGlow && FGlow->FrameBmp && FGlow->FrameBmp->Width() == FWidth) {
@@ -489,7 +492,8 @@ void TsSpeedButton::RepaintThroughParent() {
 void TsSpeedButton::FadeOrGlow(bool Half, bool Animate) {
     TsCommonData* d = SkinData();
     const TsGeneralData* s = d->Section();
-    if (Animate && !acSkinChanging && HasSkin(d, false) && s && s->FadingEnabled && !acNoAnimation && !d->BGChanged) {
+    if (Animate && !acSkinChanging && HasSkin(d, /*CheckActive=*/false) && s && s->FadingEnabled && !acNoAnimation &&
+        !d->BGChanged) {
         d->BGChanged = true;
         StartGlow(Half);
     } else {
@@ -540,7 +544,6 @@ void TsSpeedButton::StopGlow() {
 // --- Mouse -------------------------------------------------------------------
 
 void TsSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (Button == mbLeft) HideHintsForOwnPress();
     if (Button == mbLeft && Enabled() && FButtonStyle == tbsDropDown && FDropdownMenu) {
         if (X <= FWidth - 16 && OnClick) {
             TSpeedButton::MouseDown(Button, Shift, X, Y);
@@ -617,7 +620,6 @@ void TsSpeedButton::DropDownPress() {
 }
 
 void TsSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    RestoreHintsAfterOwnPress();
     if (Button == mbLeft && Enabled() && FButtonStyle == tbsDropDown) {
         FMenuShown = false;
         if (acDropDownButton == this) acDropDownButton = nullptr;
@@ -635,7 +637,7 @@ bool TsSpeedButton::NewSkin(TMessage& M, bool Own) {
     if (!Own) return false;
     if (ImageCountOf(FImages) > 0) Glyph()->SetSize(0, 0);
     CommonMessage(M, SkinData());
-    if (HasSkin(SkinData(), false)) FControlStyle.Include(csOpaque);
+    if (HasSkin(SkinData(), /*CheckActive=*/false)) FControlStyle.Include(csOpaque);
     return true;
 }
 

@@ -34,7 +34,8 @@ int acTickPixel(int Value, int Min, int Max, int ChannelStart, int ChannelEnd, i
     const int first = ChannelStart + ThumbExtent / 2;
     if (Max <= Min) return first;
     const double span = ChannelEnd - ChannelStart - ThumbExtent;
-    return first + static_cast<int>(std::lround(span * (Value - Min) / (Max - Min)));
+    // The differences in double: Max - Min overflows an int for a range as wide as INT_MIN .. INT_MAX.
+    return first + static_cast<int>(std::lround(span * (double(Value) - Min) / (double(Max) - Min)));
 }
 
 std::vector<int> acTrackTickValues(HWND Wnd, int Min, int Max) {

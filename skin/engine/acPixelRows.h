@@ -61,7 +61,14 @@ inline int acWeightOfOpacity(int opacity) { return opacity + (opacity >> 7); }
 // Dst bytes := Dst + (Src - Dst) x Weight / 256, rounded down; Bytes of each.
 void acBlendBytes(std::uint8_t* dst, const std::uint8_t* src, std::size_t bytes, int weight);
 // Dst bytes := (A x WeightA + B x (256 - WeightA)) / 256, rounded down.
+// Dst may be A or B. The widest kernel the CPU runs does the work.
 void acMixBytes(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes, int weightA);
+// The kernels behind it, which give the same bytes: for comparing them.
+enum TacMixKernel { mkPortable, mkSse2, mkAvx2 };
+bool acMixKernelAvailable(TacMixKernel Kernel);
+// acMixBytes by one kernel (the portable one where Kernel is not available).
+void acMixBytesWith(TacMixKernel Kernel, std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b,
+                    std::size_t bytes, int weightA);
 // Every pixel moved toward one colour (0x00BBGGRR) by Weight.
 void acBlendColorRow(std::uint8_t* dst, int pixels, std::uint32_t color, int weight);
 // Every pixel set to one colour (0x00BBGGRR).

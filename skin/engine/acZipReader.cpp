@@ -44,6 +44,7 @@ void TacZipReader::Close() {
     Bytes.clear();
     Bytes.shrink_to_fit();
     Entries.clear();
+    Names.clear();
     CentralOffset = 0;
     TotalExtracted = 0;
 }
@@ -152,6 +153,7 @@ bool TacZipReader::Parse(std::string& error) {
             return false;
         }
         entry.Name.assign(reinterpret_cast<const char*>(c + 46), nameLen);
+        if (!entry.IsFolder()) Names.emplace(Comparable(entry.Name), int(Entries.size()));
         Entries.push_back(entry);
         p += 46 + nameLen + extraLen + commentLen;
     }
@@ -161,9 +163,8 @@ bool TacZipReader::Parse(std::string& error) {
 int TacZipReader::Find(const std::string& name) const {
     const std::string key = Comparable(name);
     if (key.empty()) return -1;
-    for (std::size_t i = 0; i < Entries.size(); ++i)
-        if (!Entries[i].IsFolder() && Comparable(Entries[i].Name) == key) return int(i);
-    return -1;
+    const auto it = Names.find(key);
+    return it == Names.end() ? -1 : it->second;
 }
 
 bool TacZipReader::Extract(const std::string& name, std::vector<std::uint8_t>& data, std::string& error) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct TacZipEntry {
@@ -44,6 +45,8 @@ public:
 private:
     std::vector<std::uint8_t> Bytes;
     std::vector<TacZipEntry> Entries;
+    // Comparable names of the files (not folders) to their first entry.
+    std::unordered_map<std::string, int> Names;
     std::size_t CentralOffset = 0;
     std::size_t TotalExtracted = 0;
     bool Parse(std::string& error);

@@ -68,7 +68,7 @@ void BlendBitmapRect(TBitmap* Bitmap, int X, int Y, TColor KeyColour, double Fac
     const TacSpan s = acClipSpan(TacSpan{X, Y, R.left, R.top, R.right - R.left, R.bottom - R.top}, dst.Width,
                                  dst.Height, src.Width, src.Height);
     const std::uint32_t key = KeyColour == clNone ? acNoKey : PixelColor(KeyColour);
-    const int weight = WeightOfShare(1.0 - Factor);
+    const int weight = WeightOfShare(Factor);
     for (int y = 0; y < s.H; ++y)
         acBlendRowKeyed(dst.At(s.DstX, s.DstY + y), src.At(s.SrcX, s.SrcY + y), s.W, weight, key, true);
 }

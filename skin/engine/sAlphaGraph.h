@@ -21,9 +21,9 @@ TColor MixColorsHalf(TColor Color1, TColor Color2);
 // A new Width x Height bitmap of 24 bits per pixel.
 std::unique_ptr<TBitmap> NewBitmap24(int Width, int Height);
 
-// Mixes Bitmap, from (X, Y) on, with the area R of Source: each pixel becomes
-// Source + (Bitmap - Source) x Factor, so Factor is the share of Bitmap kept.
-// Pixels of Bitmap in KeyColour (clNone: none) are left as they are.
+// Mixes Bitmap, from (X, Y) on, with the area R of Source: each channel moves
+// toward Source by Factor, Bitmap + (Source - Bitmap) x Factor (0 keeps Bitmap,
+// 1 takes Source). Pixels of Bitmap in KeyColour (clNone: none) are left as they are.
 void BlendBitmapRect(TBitmap* Bitmap, int X, int Y, TColor KeyColour, double Factor, const TRect& R, TBitmap* Source);
 // Blends the area R of Source onto Bitmap at P; Transparency 0 copies, 255 leaves Bitmap.
 void BlendBitmapAt(TBitmap* Bitmap, TBitmap* Source, int Transparency, TPoint P, const TRect& R);

@@ -1,6 +1,7 @@
 #include "sCommonData.h"
 
 #include "Forms.h"
+#include "sControlTypes.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
 
@@ -25,7 +26,7 @@ bool Destroying(const TObject* Obj) {
 }
 
 bool IsEditOwner(const TsCommonData* d) {
-    return d->ControlTypeCode == 97 || (d->OwnerControl && d->OwnerControl->InheritsFrom("TCustomEdit"));
+    return d->ControlTypeCode == acCtEdit || (d->OwnerControl && d->OwnerControl->InheritsFrom("TCustomEdit"));
 }
 
 struct TSectionRange {
@@ -39,12 +40,12 @@ const TSectionRange kDefaultSections[] = {
     {78, 78, "EDIT"},     {83, 84, "EDIT"},       {96, 97, "EDIT"},       {131, 131, "EDIT"},
     {140, 140, "EDIT"},   {227, 227, "EDIT"},     {11, 18, "COMBOBOX"},   {81, 82, "COMBOBOX"},
     {19, 19, "BAR"},      {20, 20, "BARTITLE"},   {32, 32, "CHECKBOX"},   {152, 152, "CHECKBOX"},
-    {33, 33, "RADIOBUTTON"}, {51, 51, "PANEL"},   {59, 59, "PANEL"},      {68, 68, "PANEL"},
+    {33, 33, "RADIOBUTTON"}, {acCtPanel, acCtPanel, "PANEL"},   {59, 59, "PANEL"},      {68, 68, "PANEL"},
     {73, 73, "PANEL"},    {52, 52, "PANEL_LOW"},  {58, 58, "PANEL_LOW"},  {53, 54, "TOOLBAR"},
-    {60, 60, "TOOLBAR"},  {56, 56, "DRAGBAR"},    {57, 57, "TABSHEET"},   {74, 74, "GROUPBOX"},
-    {226, 226, "GROUPBOX"}, {75, 75, "SPLITTER"}, {92, 92, "SPEEDBUTTON"}, {95, 95, "SPEEDBUTTON"},
-    {93, 94, "BUTTON"},   {98, 98, "TOOLBUTTON"}, {141, 141, "PAGECONTROL"}, {143, 143, "PAGECONTROL"},
-    {151, 151, "STATUSBAR"}, {161, 161, "GAUGE"}, {165, 165, "TRACKBAR"},
+    {60, 60, "TOOLBAR"},  {acCtDragBar, acCtDragBar, "DRAGBAR"},    {57, 57, "TABSHEET"},   {74, 74, "GROUPBOX"},
+    {226, 226, "GROUPBOX"}, {acCtSplitter, acCtSplitter, "SPLITTER"}, {acCtSpeedButton, acCtSpeedButton, "SPEEDBUTTON"}, {95, 95, "SPEEDBUTTON"},
+    {acCtButton, 94, "BUTTON"},   {98, 98, "TOOLBUTTON"}, {141, 141, "PAGECONTROL"}, {143, 143, "PAGECONTROL"},
+    {151, 151, "STATUSBAR"}, {acCtProgressBar, acCtProgressBar, "GAUGE"}, {acCtTrackBar, acCtTrackBar, "TRACKBAR"},
 };
 
 }  // namespace

@@ -8,6 +8,8 @@ enum TsControlType : int {
     acCtListView = 10,
     acCtCheckBox = 32,
     acCtRadioButton = 33,
+    acCtSingleLineEdit = 3,
+    acCtRichEdit = 7,
     acCtPanel = 51,
     acCtDragBar = 56,
     acCtGroupBox = 74,
@@ -16,6 +18,9 @@ enum TsControlType : int {
     acCtButton = 93,
     acCtTreeView = 96,
     acCtEdit = 97,
+    acCtPageControl = 141,
     acCtProgressBar = 161,
     acCtTrackBar = 165,
+    acCtForm = 224,
+    acCtAdapterItem = 227,
 };

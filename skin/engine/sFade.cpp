@@ -42,7 +42,10 @@ LRESULT SendToOwner(TsCommonData* d, WORD Code, LPARAM Data, WORD Argument = 0) 
     return SendSkinCommandToWindow(d->OwnerHandle, Code, Data, Argument);
 }
 
-// Puts a frame on the owner's own DC (the parent's, clipped, for a windowless owner).
+// Puts a frame on the owner's window DC (the parent's, clipped, for a
+// windowless owner). The cache holds the whole window, borders included, so
+// a client DC would shift the frame by the border and cut its right and
+// bottom edges.
 void CopyToOwner(TsCommonData* d, TBitmap* Frame) {
     HWND wnd = nullptr;
     HDC dc = nullptr;
@@ -50,7 +53,12 @@ void CopyToOwner(TsCommonData* d, TBitmap* Frame) {
         auto* w = dynamic_cast<TWinControl*>(c);
         if (w && !w->HandleAllocated()) return;
         if (!w && (!c->Parent() || !c->Parent()->HandleAllocated())) return;
-        dc = c->GetDeviceContext(wnd);
+        if (w) {
+            wnd = w->Handle();
+            dc = GetWindowDC(wnd);
+        } else {
+            dc = c->GetDeviceContext(wnd);
+        }
     } else {
         wnd = d->OwnerHandle;
         dc = GetWindowDC(wnd);

@@ -1,5 +1,6 @@
 #include "sGlobals.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 TsSkinManager* DefaultManager = nullptr;
@@ -35,6 +36,37 @@ void acSetWindowThemeOn(HWND Handle) {
 
 namespace {
 
+// The shell hands out icons through its COM objects, which need COM running
+// on the thread: started for the call when nobody has, and stopped after. A
+// thread whose COM runs in the other model keeps it as it is.
+class TComForShell {
+public:
+    TComForShell() : FStarted(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ~TComForShell() {
+        if (FStarted) CoUninitialize();
+    }
+    TComForShell(const TComForShell&) = delete;
+    TComForShell& operator=(const TComForShell&) = delete;
+
+private:
+    bool FStarted;
+};
+
+}  // namespace
+
+void acFetchProgramIcons(HICON& Small, HICON& Large) {
+    Small = Large = nullptr;
+    char path[MAX_PATH] = {};
+    if (!GetModuleFileNameA(nullptr, path, MAX_PATH)) return;
+    const TComForShell com;
+    SHFILEINFOA info{};
+    if (SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON)) Small = info.hIcon;
+    info = SHFILEINFOA{};
+    if (SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON)) Large = info.hIcon;
+}
+
+namespace {
+
 // What the engine learns of the system once, at start-up, and gives back at the end.
 struct TEngineStartup {
     HMODULE Theme = nullptr;
@@ -46,13 +78,7 @@ struct TEngineStartup {
         if (Theme)
             acSetWindowTheme = reinterpret_cast<TSetWindowThemeProc>(
                 reinterpret_cast<void*>(GetProcAddress(Theme, "SetWindowTheme")));
-        char path[MAX_PATH] = {};
-        if (GetModuleFileNameA(nullptr, path, MAX_PATH)) {
-            SHFILEINFOA info{};
-            if (SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON)) acProgramIconSmall = info.hIcon;
-            info = SHFILEINFOA{};
-            if (SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_LARGEICON)) acProgramIconLarge = info.hIcon;
-        }
+        acFetchProgramIcons(acProgramIconSmall, acProgramIconLarge);
     }
 
     ~TEngineStartup() {

@@ -66,6 +66,9 @@ extern TBitmap* acSnapshotBitmap;
 // The program file's shell icons (title icon of forms without one).
 extern HICON acProgramIconSmall;
 extern HICON acProgramIconLarge;
+// Fetches those icons anew (the caller destroys them; nullptr when the shell
+// has none), with COM running on the calling thread for the call.
+void acFetchProgramIcons(HICON& Small, HICON& Large);
 // The platform is of the NT family.
 extern bool IsNT;
 // uxtheme's SetWindowTheme, nullptr when the system has none. Call it with

@@ -435,7 +435,9 @@ void PaintSkinItem(int SkinIndex, const String& Section, const TCacheInfo& Paren
     a.Texture = TextureFor(m, SkinIndex, a.Section, TextureIndex, "PATTERN");
     a.HotTexture = TextureFor(m, SkinIndex, a.Section, HotTextureIndex, "HOTPATTERN");
     a.FillCentre = BorderFlag;
-    PaintItem(a, ParentCache, State, R, ParentPoint, Bitmap);
+    // ParentPoint places the bitmap: the rectangle lies R's corner further on.
+    const TPoint at{ParentPoint.x + R.left, ParentPoint.y + R.top};
+    PaintItem(a, ParentCache, State, R, at, Bitmap);
 }
 
 void PaintSkinItemFast(int SectionIndex, int MaskIndex, int TextureIndex, TsSkinManager* Manager, TBitmap* Bitmap,
@@ -779,6 +781,16 @@ std::unique_ptr<TBitmap> ImageOnKey(TCustomImageList* Images, int Index) {
     return bmp;
 }
 
+bool HasAnyAlpha(TBitmap* Glyph) {
+    const int w = Glyph->Width();
+    for (int y = 0; y < Glyph->Height(); ++y) {
+        const auto* p = static_cast<const std::uint8_t*>(Glyph->ScanLine(y));
+        for (int x = 0; x < w; ++x)
+            if (p[x * 4 + 3]) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int DrawImageListGlyph(TCustomImageList* ImageList, int Index, TBitmap* Glyph, TsDisabledKind DisabledKind) {
@@ -810,13 +822,16 @@ void DrawGlyphInto(TBitmap* Dst, const TRect& GlyphRect, TBitmap* Glyph, int Num
     const int pw = Glyph->Width() / count, ph = Glyph->Height();
     if (pw <= 0 || ph <= 0) return;
     Picture = std::clamp(Picture, 0, count - 1);
-    const bool alpha = Glyph->PixelFormat() == pf32bit;
+    const bool wide = Glyph->PixelFormat() == pf32bit;
+    // A 32-bit glyph with no alpha at all was made without one (most 32-bit
+    // BMP files): it is opaque with its key colour, as the class library draws it.
+    const bool alpha = wide && HasAnyAlpha(Glyph);
     const std::uint32_t key = alpha ? acNoKey : PixelColor(Glyph->TransparentColor());
     const bool grey = Look.Grayed || (!Look.Enabled && Look.DisabledKind.Contains(dkGrayed));
     int weight = acWeightOfTransparencyPercent(Look.Blend);
     if (!Look.Enabled && Look.DisabledKind.Contains(dkBlended)) weight /= 2;
     const int w = std::min(pw, int(GlyphRect.right - GlyphRect.left)), h = std::min(ph, int(GlyphRect.bottom - GlyphRect.top));
-    const int bpp = alpha ? 4 : 3;
+    const int bpp = wide ? 4 : 3;
     const TacSpan s = acClipSpan(TacSpan{GlyphRect.left, GlyphRect.top, Picture * pw, 0, w, h}, Dst->Width(),
                                  Dst->Height(), Glyph->Width(), Glyph->Height());
     if (s.Empty()) return;

@@ -34,9 +34,11 @@ bool RectFitsBitmap(const TRect& R, const TBitmap* Bitmap);
 // ParentCache), the border "BORDERSMASK" and the corner images "IMGTOPLEFT",
 // "IMGTOPRIGHT", "IMGBTMLEFT", "IMGBTMRIGHT".
 //
-// ParentPoint is where R's top-left corner lies in the parent: the pixel of
-// R at (i, j) lies over the parent picture's pixel (ParentCache.X +
-// ParentPoint.x + i, ParentCache.Y + ParentPoint.y + j). A parent cache that
+// ParentPoint is where the bitmap's top-left corner lies in the parent: the
+// bitmap's pixel (x, y) of R lies over the parent picture's pixel
+// (ParentCache.X + ParentPoint.x + x, ParentCache.Y + ParentPoint.y + y), so a
+// rectangle inside the bitmap takes the parent's picture under its own place
+// (PaintSkinItemFast and PaintDataItem take R's corner instead). A parent cache that
 // is not Ready gives way to the parent colours (acParentColor, then
 // acParentColor2), and without one the section is painted opaque.
 //

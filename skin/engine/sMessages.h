@@ -38,6 +38,8 @@ constexpr WORD AC_PREPARECACHE = 23;     // rebuild the cache bitmap
 constexpr WORD AC_FADEFRAME = 24;        // lParam = frame bitmap; 1 = the control copied it itself
 constexpr WORD AC_CONTROLLOADED = 25;    // lParam = control, sent to its form
 constexpr WORD AC_GETDISABLEDKIND = 26;  // edit-family adapters answer section index + 1
+constexpr WORD AC_CAPTIONHEIGHT = 27;    // a group box answers the height of its caption
+constexpr WORD AC_ADAPTNEWCHILDREN = 28; // a skinned dialog gives children made since their adapters
 constexpr WORD AC_MOUSEENTER = 29;       // lParam = manager: the window became hot
 constexpr WORD AC_MOUSELEAVE = 30;       // lParam = manager: the window stopped being hot
 constexpr WORD AC_BEGINUPDATE = 31;

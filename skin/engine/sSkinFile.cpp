@@ -168,6 +168,7 @@ public:
 private:
     TacSkinData& Skin;
     std::vector<RawSection> Sections, Masks;
+    std::unordered_map<std::string, int> ImageAt;  // normalised file name -> index in Skin.Images
 
     void Warn(int line, const std::string& what);
     void ReadLines(const std::string& text);
@@ -277,7 +278,6 @@ void Reader::ApplySection(TsGeneralData& d, const RawEntry& e, bool own, bool gl
     };
     static const char* const contour[] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
 
-    d.Values[e.Key] = e.Value;
     const std::string& k = e.Key;
     for (int i = 0; i < 5; ++i) {
         if (k == contour[i]) return color(d.FontColor[i], i > 0);
@@ -348,6 +348,17 @@ void Reader::BuildSections() {
     // anew), and one that comes back to a section stops there.
     std::vector<TsGeneralData> records(Sections.size());
     std::vector<int> depth(Sections.size(), 0);  // ancestors on the chain, past the cap too
+    // Each section's own entries as written (the last of a key wins), shared
+    // by the value lists of every section below it.
+    std::vector<std::shared_ptr<const TacSectionValues::Entries>> own(Sections.size());
+    for (int i = 0; i < count; ++i) {
+        auto entries = std::make_shared<TacSectionValues::Entries>();
+        for (const RawEntry& e : Sections[i].Entries) (*entries)[e.Key] = e.Value;
+        auto p = entries->find("PARENTCLASS");
+        if (p != entries->end() && !p->second.empty()) p->second = Upper(p->second);
+        own[i] = std::move(entries);
+    }
+    constexpr std::size_t kMaxLists = kMaxParentDepth + 1;
     enum : char { kNew, kOnPath, kDone };
     std::vector<char> state(Sections.size(), kNew);
     auto applyOwn = [&](int i, TsGeneralData& d) {
@@ -363,9 +374,12 @@ void Reader::BuildSections() {
             chain.push_back(at);
         }
         TsGeneralData d;
-        for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             for (const RawEntry& e : Sections[*it].Entries)
                 if (e.Key != "PARENTCLASS") ApplySection(d, e, false, false);
+            d.Values.Inherit(own[*it], d.Values, kMaxLists);
+        }
+        d.Values.Inherit(own[i], d.Values, kMaxLists);
         applyOwn(i, d);
         records[i] = std::move(d);
         return int(chain.size());
@@ -395,9 +409,11 @@ void Reader::BuildSections() {
         for (auto it = path.rbegin(); it != path.rend(); ++it) {
             const int i = *it, p = parent[i];
             if (p < 0) {
+                records[i].Values.Inherit(own[i], TacSectionValues(), kMaxLists);
                 applyOwn(i, records[i]);
             } else if (depth[p] < kMaxParentDepth) {
                 records[i] = records[p];
+                records[i].Values.Inherit(own[i], records[p].Values, kMaxLists);
                 depth[i] = depth[p] + 1;
                 applyOwn(i, records[i]);
             } else {
@@ -423,15 +439,13 @@ void Reader::BuildSections() {
         if (!d.Values.count("HOTTRANSPARENCY")) d.HotTransparency = d.Transparency;
         if (!d.Values.count("HOTIMAGEPERCENT")) d.HotImagePercent = d.ImagePercent;
         if (!d.Values.count("HOTGRADIENT")) d.HotGradient = d.Gradient;
-        if (!d.ParentClass.empty()) d.Values["PARENTCLASS"] = d.ParentClass;
         Skin.Sections.push_back(std::move(d));
     }
 }
 
 int Reader::ImageIndexFor(const std::string& file) {
-    const std::string key = NormalizeSkinPath(file);
-    for (std::size_t i = 0; i < Skin.Images.size(); ++i)
-        if (NormalizeSkinPath(Skin.Images[i].FileName) == key) return int(i);
+    const auto known = ImageAt.emplace(NormalizeSkinPath(file), int(Skin.Images.size()));
+    if (!known.second) return known.first->second;
     TacSkinImage image;
     image.FileName = file;
     Skin.Images.push_back(image);
@@ -553,9 +567,49 @@ std::uint32_t TacGradient::ColorAt(int pos, int length) const {
     return out;
 }
 
+const std::string* TacSectionValues::Find(const std::string& key) const {
+    for (const auto& list : FLists) {
+        auto it = list->find(key);
+        if (it != list->end()) return &it->second;
+    }
+    return nullptr;
+}
+
+bool TacSectionValues::empty() const {
+    for (const auto& list : FLists)
+        if (!list->empty()) return false;
+    return true;
+}
+
+TacSectionValues::Entries TacSectionValues::Flatten() const {
+    Entries all;
+    for (const auto& list : FLists) all.insert(list->begin(), list->end());  // the nearest is met first
+    return all;
+}
+
+void TacSectionValues::Set(const std::string& key, const std::string& value) {
+    // The own list may be shared with sections below: change a copy of it.
+    auto mine = FLists.empty() ? std::make_shared<Entries>() : std::make_shared<Entries>(*FLists.front());
+    (*mine)[key] = value;
+    if (FLists.empty()) FLists.push_back(std::move(mine));
+    else FLists.front() = std::move(mine);
+}
+
+void TacSectionValues::Inherit(std::shared_ptr<const Entries> Own, const TacSectionValues& Parent,
+                               std::size_t MaxLists) {
+    std::vector<std::shared_ptr<const Entries>> lists;
+    lists.reserve(std::min(MaxLists, Parent.FLists.size() + 1));
+    if (Own && MaxLists > 0) lists.push_back(std::move(Own));
+    for (const auto& list : Parent.FLists) {
+        if (lists.size() >= MaxLists) break;
+        lists.push_back(list);
+    }
+    FLists = std::move(lists);
+}
+
 std::string TsGeneralData::Value(const std::string& key, const std::string& defaultValue) const {
-    auto it = Values.find(Upper(key));
-    return it == Values.end() ? defaultValue : it->second;
+    const std::string* v = Values.Find(Upper(key));
+    return v ? *v : defaultValue;
 }
 
 TacRect TsMaskData::StateRect(int state) const {
@@ -569,17 +623,58 @@ TacRect TsMaskData::StateRect(int state) const {
     return r;
 }
 
+namespace {
+std::string MaskKey(const std::string& section, const std::string& mask) {
+    std::string key = Upper(section);
+    key += '\0';
+    key += Upper(mask);
+    return key;
+}
+}  // namespace
+
+void TacSkinData::EnsureIndex() const {
+    if (FIndexed && FIndexedSections == Sections.size() && FIndexedMasks == Masks.size()) return;
+    // Tables that only grew (as while a file is read) are indexed from where
+    // the index ends; anything else from the start.
+    if (!FIndexed || FIndexedSections > Sections.size() || FIndexedMasks > Masks.size()) {
+        FSectionIndex.clear();
+        FMaskIndex.clear();
+        FIndexedSections = FIndexedMasks = 0;
+    }
+    // emplace keeps the first of a name, as a scan from the start would find.
+    for (std::size_t i = FIndexedSections; i < Sections.size(); ++i)
+        FSectionIndex.emplace(Upper(Sections[i].Name), int(i));
+    for (std::size_t i = FIndexedMasks; i < Masks.size(); ++i)
+        FMaskIndex.emplace(MaskKey(Masks[i].SectionName, Masks[i].Name), int(i));
+    FIndexedSections = Sections.size();
+    FIndexedMasks = Masks.size();
+    FIndexed = true;
+}
+
 int TacSkinData::SectionIndexOf(const std::string& name) const {
-    for (std::size_t i = 0; i < Sections.size(); ++i)
-        if (SameText(Sections[i].Name, name)) return int(i);
-    return -1;
+    EnsureIndex();
+    auto it = FSectionIndex.find(Upper(name));
+    if (it == FSectionIndex.end()) return -1;
+    if (SameText(Sections[std::size_t(it->second)].Name, name)) return it->second;
+    // Renamed in place: index again and look once more.
+    Reindex();
+    EnsureIndex();
+    it = FSectionIndex.find(Upper(name));
+    return it == FSectionIndex.end() ? -1 : it->second;
 }
 
 int TacSkinData::MaskIndexOfNoParent(const std::string& sectionName, const std::string& maskName) const {
     if (sectionName.empty()) return -1;
-    for (std::size_t i = 0; i < Masks.size(); ++i)
-        if (SameText(Masks[i].Name, maskName) && SameText(Masks[i].SectionName, sectionName)) return int(i);
-    return -1;
+    EnsureIndex();
+    const std::string key = MaskKey(sectionName, maskName);
+    auto it = FMaskIndex.find(key);
+    if (it == FMaskIndex.end()) return -1;
+    const TsMaskData& m = Masks[std::size_t(it->second)];
+    if (SameText(m.Name, maskName) && SameText(m.SectionName, sectionName)) return it->second;
+    Reindex();
+    EnsureIndex();
+    it = FMaskIndex.find(key);
+    return it == FMaskIndex.end() ? -1 : it->second;
 }
 
 int TacSkinData::MaskIndexOf(int sectionIndex, const std::string& sectionName, const std::string& maskName) const {
@@ -691,9 +786,12 @@ void ResolveSkinImages(TacSkinData& skin) {
 
 bool PackSkinImages(TacSkinData& skin) {
     std::vector<int> used;
+    std::vector<char> isUsed(skin.Images.size(), 0);
     for (const TsMaskData& m : skin.Masks)
-        if (skin.MaskImage(int(&m - skin.Masks.data())) && std::find(used.begin(), used.end(), m.ImageIndex) == used.end())
+        if (skin.MaskImage(int(&m - skin.Masks.data())) && !isUsed[std::size_t(m.ImageIndex)]) {
+            isUsed[std::size_t(m.ImageIndex)] = 1;
             used.push_back(m.ImageIndex);
+        }
     std::stable_sort(used.begin(), used.end(),
                      [&](int a, int b) { return skin.Images[a].Image.Height > skin.Images[b].Image.Height; });
 
@@ -727,7 +825,7 @@ bool PackSkinImages(TacSkinData& skin) {
     }
     for (TsMaskData& m : skin.Masks) {
         if (m.ImageIndex < 0) continue;
-        if (std::find(used.begin(), used.end(), m.ImageIndex) == used.end()) {
+        if (std::size_t(m.ImageIndex) >= isUsed.size() || !isUsed[std::size_t(m.ImageIndex)]) {
             m.ImageIndex = -1;
             continue;
         }

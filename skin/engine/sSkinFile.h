@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // Colours are kept as TColor values (0x00BBGGRR); "none" is clNone.
@@ -26,6 +28,29 @@ struct TacGradient {
     bool Empty() const { return Colors.size() < 2; }
     // The colour at Pos of Length pixels along the gradient (TColor).
     std::uint32_t ColorAt(int pos, int length) const;
+};
+
+// The keys and values of a section after inheritance: its own entries, then
+// those of its ancestors, nearest first. The lists are shared with the
+// sections they come from, never copied, so that many sections inheriting a
+// long list cost no more than the list itself.
+class TacSectionValues {
+public:
+    using Entries = std::map<std::string, std::string>;
+    // The value of an upper-case key, nullptr when no list holds it.
+    const std::string* Find(const std::string& key) const;
+    std::size_t count(const std::string& key) const { return Find(key) ? 1 : 0; }
+    bool empty() const;
+    // Every key once, with the value that Find gives.
+    Entries Flatten() const;
+    bool operator==(const TacSectionValues& other) const { return Flatten() == other.Flatten(); }
+    // Puts a value into the section's own list.
+    void Set(const std::string& key, const std::string& value);
+    // Own entries Own over the lists of Parent, at most MaxLists lists in all.
+    void Inherit(std::shared_ptr<const Entries> Own, const TacSectionValues& Parent, std::size_t MaxLists);
+
+private:
+    std::vector<std::shared_ptr<const Entries>> FLists;  // [0] the section's own
 };
 
 // One skin section: how a kind of control or window part looks.
@@ -49,7 +74,7 @@ struct TsGeneralData {
     int FadingIterations = 5;
     bool ReservedBoolean = false;
     // Every key of the section after inheritance, upper-case, values as written.
-    std::map<std::string, std::string> Values;
+    TacSectionValues Values;
 
     // A value by key (any case); Default when absent.
     std::string Value(const std::string& key, const std::string& defaultValue = "") const;
@@ -112,7 +137,10 @@ struct TacSkinData {
     std::vector<std::string> Warnings;
 
     void Clear() { *this = TacSkinData(); }
-    // Index of a section by name (any case), -1 when absent.
+    // Index of a section by name (any case), -1 when absent. Look-ups go
+    // through an index of the names, made on first use and again when the
+    // tables grow or shrink; whoever renames sections or masks in place
+    // calls Reindex().
     int SectionIndexOf(const std::string& name) const;
     // Index of SectionName's mask; when absent and SectionIndex >= 0, looked up
     // again along the PARENTCLASS chain (a chain that loops ends the search).
@@ -121,7 +149,19 @@ struct TacSkinData {
     int MaskIndexOfNoParent(const std::string& sectionName, const std::string& maskName) const;
     // The picture a valid mask cuts from; nullptr for an invalid index or mask.
     const TacBmpImage* MaskImage(int maskIndex) const;
+    void Reindex() const { FIndexed = false; }
+
+private:
+    void EnsureIndex() const;
+    // Upper-case names to the first index holding them; masks by
+    // "SECTION\0MASK".
+    mutable std::unordered_map<std::string, int> FSectionIndex, FMaskIndex;
+    mutable std::size_t FIndexedSections = 0, FIndexedMasks = 0;
+    mutable bool FIndexed = false;
 };
+
+// The most bytes the pictures of one skin may take once decoded.
+constexpr std::size_t acSkinMaxDecodedBytes = std::size_t(256) << 20;
 
 // Reads "Options.dat" text into Skin (replacing what it held): sections upper-
 // cased, "GLOBALINFO" at index 0 (inserted empty when absent), keys in any

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <new>
 
 // Made before the start-up code of the units that fill it.
 TacEngineHooks acEngineHooks __attribute__((init_priority(101)));
@@ -181,11 +182,14 @@ void TsSkinManager::BeforeDestruction() {
 
 TsSkinManager::~TsSkinManager() {
     TakeApplicationHook(false);
-    if (DefaultManager == this) DefaultManager = nullptr;
+    const bool wasDefault = DefaultManager == this;
+    if (wasDefault) DefaultManager = nullptr;
     for (int i = 0; i < CommonDataCount(); ++i) {
         TsCommonData* d = CommonDataItem(i);
         if (d->FSkinManager == this) {
             d->FSkinManager = nullptr;
+            d->UpdateIndexes();
+        } else if (wasDefault && !d->FSkinManager) {
             d->UpdateIndexes();
         }
     }
@@ -207,6 +211,20 @@ void TsSkinManager::TakeApplicationHook(bool Take) {
 
 bool TsSkinManager::IsDefault() const { return DefaultManager == this; }
 
+namespace {
+// Skin data that names no manager holds indexes into the default one's
+// tables: when another manager becomes the default they point into a skin
+// they were never resolved against.
+void FollowNewDefault() {
+    for (int i = 0; i < CommonDataCount(); ++i) {
+        TsCommonData* d = CommonDataItem(i);
+        if (d->SkinManager()) continue;
+        d->UpdateIndexes();
+        InvalidateOwner(d);
+    }
+}
+}  // namespace
+
 void TsSkinManager::SetIsDefault(bool Value) {
     if (Value == IsDefault()) return;
     if (Value) {
@@ -222,6 +240,7 @@ void TsSkinManager::SetIsDefault(bool Value) {
         TakeApplicationHook(false);
         DefaultManager = nullptr;
     }
+    FollowNewDefault();
 }
 
 // --- Loading ----------------------------------------------------------------
@@ -248,36 +267,45 @@ void TsSkinManager::SetActive(bool Value) {
 }
 
 bool TsSkinManager::LoadSkin(const String& Name, String& Error) {
-    FSkinName = Name;
-    TacSkinData skin;
     String why;
-    bool ok = false;
-    if (Name.empty()) {
-        why = "no skin name was given";
-    } else if (LooksLikePath(Name)) {
-        if (IsFolder(Name)) ok = LoadSkinFromFolder(Name, skin, why);
-        else if (EndsWithAsz(Name) && IsFile(Name)) ok = LoadSkinFromPackedFile(Name, skin, why);
-        else why = "there is no skin folder or packed skin file \"" + Name + "\"";
-    } else {
-        ok = LoadSkinByName(FSkinDirectory, Name, skin, why);
+    // Running out of memory anywhere on the way is a failed load: the skin
+    // (however far it got) goes and the manager says why.
+    try {
+        FSkinName = Name;
+        TacSkinData skin;
+        bool ok = false;
+        if (Name.empty()) {
+            why = "no skin name was given";
+        } else if (LooksLikePath(Name)) {
+            if (IsFolder(Name)) ok = LoadSkinFromFolder(Name, skin, why);
+            else if (EndsWithAsz(Name) && IsFile(Name)) ok = LoadSkinFromPackedFile(Name, skin, why);
+            else why = "there is no skin folder or packed skin file \"" + Name + "\"";
+        } else {
+            ok = LoadSkinByName(FSkinDirectory, Name, skin, why);
+        }
+        if (ok) {
+            FLastError.clear();
+            Error.clear();
+            LoadSkinData(std::move(skin));
+            return true;
+        }
+    } catch (const std::bad_alloc&) {
+        why = "there is not enough memory to load the skin \"" + Name + "\"";
     }
-    if (!ok) {
-        FLastError = Error = why;
-        // A skin that cannot be used leaves every window in its own look.
-        if (FActive) SetActive(false);
-        else ClearSkin();
-        return false;
-    }
-    FLastError.clear();
-    Error.clear();
-    LoadSkinData(std::move(skin));
-    return true;
+    FLastError = Error = why;
+    // A skin that cannot be used leaves every window in its own look.
+    if (FActive) SetActive(false);
+    else ClearSkin();
+    return false;
 }
 
 void TsSkinManager::LoadSkinData(TacSkinData&& Skin) {
     if (OnBeforeChange) OnBeforeChange(this);
     ClearSkin();
     FSkin = std::move(Skin);
+    // A skin built in memory has not met the file loader's checks: a mask
+    // reaching past its picture would have the painters read outside it.
+    ResolveSkinImages(FSkin);
     FCommonSkinData.BISpace = FSkin.BISpace;
     FCommonSkinData.Shadow1Color = TColor(FSkin.Shadow1Color);
     FCommonSkinData.Shadow1Offset = FSkin.Shadow1Offset;

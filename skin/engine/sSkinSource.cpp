@@ -8,6 +8,7 @@
 #include <cctype>
 #include <fstream>
 #include <functional>
+#include <new>
 
 namespace {
 
@@ -84,12 +85,22 @@ bool LoadThrough(const FetchFile& fetch, const std::string& skinName, const std:
         return false;
     }
     loaded.Name = skinName;
+    // Small packed pictures may stand for large ones (a 1-bit picture grows
+    // 24 times once decoded): the whole skin is held to a budget.
+    std::size_t decoded = 0;
     for (TacSkinImage& image : loaded.Images) {
         if (!fetch(image.FileName, bytes, why)) {
             image.Error = why;
             continue;
         }
         if (!DecodeBmp(bytes, image.Image, why)) image.Error = "is not usable: " + why;
+        decoded += image.Image.Pixels.size();
+        if (decoded > acSkinMaxDecodedBytes) {
+            error = where + ": its pictures take more than " + std::to_string(acSkinMaxDecodedBytes >> 20) +
+                    " MB once decoded; \"" + image.FileName + "\" (" + std::to_string(image.Image.Width) + " x " +
+                    std::to_string(image.Image.Height) + ") passes that limit";
+            return false;
+        }
     }
     ResolveSkinImages(loaded);
     skin = std::move(loaded);
@@ -133,9 +144,19 @@ HMODULE ModuleOf(void* module) {
     return module ? static_cast<HMODULE>(module) : GetModuleHandleA(nullptr);
 }
 
-}  // namespace
+// Runs a loader; running out of memory on the way is a failed load like any other.
+template <class Load>
+bool Guarded(TacSkinData& skin, std::string& error, const std::string& what, Load&& load) {
+    try {
+        return load();
+    } catch (const std::bad_alloc&) {
+        skin.Clear();
+        error = what + ": there is not enough memory to load it";
+        return false;
+    }
+}
 
-bool LoadSkinFromFolder(const std::string& folder, TacSkinData& skin, std::string& error) {
+bool FolderSkin(const std::string& folder, TacSkinData& skin, std::string& error) {
     FetchFile fetch = [&](const std::string& name, std::vector<std::uint8_t>& data, std::string& why) {
         return ReadWholeFile(JoinPath(folder, name), name == "Options.dat" ? kMaxOptionsSize + 1 : kMaxImageFileSize, data,
                              why);
@@ -143,8 +164,8 @@ bool LoadSkinFromFolder(const std::string& folder, TacSkinData& skin, std::strin
     return LoadThrough(fetch, LastPathPart(folder), "skin folder \"" + folder + "\"", skin, error);
 }
 
-bool LoadSkinFromPackedMemory(const void* data, std::size_t size, const std::string& name, TacSkinData& skin,
-                              std::string& error) {
+bool PackedMemorySkin(const void* data, std::size_t size, const std::string& name, TacSkinData& skin,
+                      std::string& error) {
     skin.Clear();
     const std::string where = "packed skin \"" + name + "\"";
     TacZipReader zip;
@@ -156,7 +177,7 @@ bool LoadSkinFromPackedMemory(const void* data, std::size_t size, const std::str
     return LoadFromZip(zip, name, where, skin, error);
 }
 
-bool LoadSkinFromPackedFile(const std::string& path, TacSkinData& skin, std::string& error) {
+bool PackedFileSkin(const std::string& path, TacSkinData& skin, std::string& error) {
     skin.Clear();
     const std::string where = "packed skin \"" + path + "\"";
     TacZipReader zip;
@@ -169,6 +190,22 @@ bool LoadSkinFromPackedFile(const std::string& path, TacSkinData& skin, std::str
     const std::size_t dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     return LoadFromZip(zip, name, where, skin, error);
+}
+
+}  // namespace
+
+bool LoadSkinFromFolder(const std::string& folder, TacSkinData& skin, std::string& error) {
+    return Guarded(skin, error, "skin folder \"" + folder + "\"", [&] { return FolderSkin(folder, skin, error); });
+}
+
+bool LoadSkinFromPackedMemory(const void* data, std::size_t size, const std::string& name, TacSkinData& skin,
+                              std::string& error) {
+    return Guarded(skin, error, "packed skin \"" + name + "\"",
+                   [&] { return PackedMemorySkin(data, size, name, skin, error); });
+}
+
+bool LoadSkinFromPackedFile(const std::string& path, TacSkinData& skin, std::string& error) {
+    return Guarded(skin, error, "packed skin \"" + path + "\"", [&] { return PackedFileSkin(path, skin, error); });
 }
 
 bool LoadSkinFromResource(const std::string& name, TacSkinData& skin, std::string& error, void* module) {

@@ -71,17 +71,18 @@ int AttachedAdapterCount() { return int(AttachedList().size()); }
 
 TacMainWnd::TacMainWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
                        bool /*Repaint*/) {
-    Construct(Handle, SkinData, SkinManager, SectionName);
+    Construct(Handle, SkinData, SkinManager, SectionName, false);
     SubclassAdapterWindow(this, Handle);
 }
 
-TacMainWnd::TacMainWnd(TDeferAttach, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
+TacMainWnd::TacMainWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
                        const String& SectionName) {
-    Construct(Handle, SkinData, SkinManager, SectionName);
+    Construct(Handle, SkinData, SkinManager, SectionName, Defer.KeepTheme);
 }
 
-void TacMainWnd::Construct(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, const String& SectionName) {
-    if (Upper(SectionName) != "DIALOG") acSetWindowThemeOff(Handle);
+void TacMainWnd::Construct(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, const String& SectionName,
+                           bool KeepTheme) {
+    if (!KeepTheme && Upper(SectionName) != "DIALOG") acSetWindowThemeOff(Handle);
     CtrlHandle = Handle;
     SkinManager = Manager;
     Destroyed = false;

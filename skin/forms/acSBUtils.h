@@ -66,7 +66,10 @@ public:
     TWindowProcHook ControlHook;
 
 protected:
-    struct TDeferAttach {};
+    // KeepTheme leaves the window's visual style as it is.
+    struct TDeferAttach {
+        bool KeepTheme = false;
+    };
     // For descendants that attach themselves once their own fields exist.
     TacMainWnd(TDeferAttach, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
                const String& SectionName);
@@ -76,7 +79,8 @@ protected:
     bool AlphaCommand(TMessage& Message);
 
 private:
-    void Construct(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName);
+    void Construct(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+                   bool KeepTheme);
 };
 
 // --- Scroll bars ----------------------------------------------------------
@@ -117,6 +121,10 @@ int ScrollBarMetric(const TacScrollBar* Bar, int Which, bool UseSkin);
 TRect HorzScrollBarRect(const TacScrollWnd* Adapter, HWND Handle);
 TRect VertScrollBarRect(const TacScrollWnd* Adapter, HWND Handle);
 bool ScrollBarRect(const TacScrollWnd* Adapter, int BarKind, HWND Handle, TRect& R);
+// A * B / C rounded half away from zero as MulDiv rounds (-1 for C 0), in
+// 64 bits: a scroll range, and so a position's distance from nMin, may span
+// more than an int holds.
+long long ScrollMulDiv(long long A, long long B, long long C);
 // Thumb length and start along the bar (screen coordinates as R's).
 void CalcThumb(const TacScrollBar* Bar, const TRect& R, int& ThumbSize, int& ThumbPos);
 int ScrollBarHitPart(const TacScrollBar* Bar, const TRect& R, TPoint P);
@@ -178,6 +186,10 @@ public:
     TacScrollBar* Bar(int Kind) const { return Kind == SB_HORZ ? HorzBar : Kind == SB_VERT ? VertBar : nullptr; }
 
 protected:
+    // For descendants that attach (InitScrollAdapter) once their own fields exist.
+    TacScrollWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
+                 const String& SectionName)
+        : TacMainWnd(Defer, Handle, SkinData, SkinManager, SectionName) {}
     // The handlers of the window procedure (tracking ones in acSBUtilsTracking.cpp).
     void NCCalcSize(TMessage& Message);
     void NCHitTest(TMessage& Message);
@@ -232,3 +244,266 @@ void PaintAdapterBorder(TacMainWnd* Adapter);
 void ReleaseAdapter(TacMainWnd* Adapter, bool Redraw, bool Repaint);
 // The adapters attached right now (skin commands reach plain windows through it).
 int AttachedAdapterCount();
+
+// --- Adapters of edits, lists, combo boxes and the MDI client -------------
+// (acSBUtilsEdits.cpp) Each concrete adapter attaches at the end of its own
+// constructor, so that the look it saves and applies is its own; the
+// protected constructors leave that to a descendant.
+
+class TacBaseWnd : public TacScrollWnd {
+    CLASSLIB_DECLARE_CLASS(TacBaseWnd)
+public:
+    TacBaseWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+               bool Repaint = true)
+        : TacScrollWnd(Handle, SkinData, SkinManager, SectionName, Repaint) {}
+    void WndProc(TMessage& Message) override;
+
+protected:
+    TacBaseWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
+               const String& SectionName)
+        : TacScrollWnd(Defer, Handle, SkinData, SkinManager, SectionName) {}
+};
+
+class TacEditWnd : public TacBaseWnd {
+    CLASSLIB_DECLARE_CLASS(TacEditWnd)
+public:
+    TacEditWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+               bool Repaint = true);
+    ~TacEditWnd() override;
+    void SaveOriginalLook() override;
+    void RestoreOriginalLook() override;
+    void ApplySkinLook() override;
+    void WndProc(TMessage& Message) override;
+
+    TColor BgColor = clWindow;  // of a plain window
+    TColor FrameColor = 0;
+    // One brush of Colour for the WM_CTLCOLOR* answers, kept until the colour
+    // changes or the adapter goes.
+    HBRUSH ColorBrush(TColor Colour);
+
+protected:
+    TacEditWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
+               const String& SectionName)
+        : TacBaseWnd(Defer, Handle, SkinData, SkinManager, SectionName) {}
+    // The attaching steps every descendant's constructor ends with.
+    void Attach(bool Repaint);
+    // The release of a destructor, run by each class that restores a look of
+    // its own (a base destructor would restore only the base's).
+    void ReleaseInDestructor();
+    // The routines of the edit's window procedure.
+    void EditNCPaint(TMessage& Message);
+    void EditPrint(TMessage& Message);
+    // The base's handling, then the bars redrawn after the messages that move them.
+    void EditPassOn(TMessage& Message);
+    // DC's origin moved to the client area's corner and clipped to it (printing).
+    void ToClientArea(HDC DC) const;
+    // The cache rebuilt when out of date and the frame strips and bars drawn into DC.
+    void PaintFrame(HDC DC, int StripWidth);
+    // The section: the skin data's, -1 when it has none.
+    const TsGeneralData* SectionData() const;
+
+private:
+    HBRUSH FBrush = nullptr;
+    TColor FBrushColor = clNone;
+};
+
+class TacComboListWnd : public TacEditWnd {
+    CLASSLIB_DECLARE_CLASS(TacComboListWnd)
+public:
+    TacComboListWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+                    bool Repaint = true);
+    void WndProc(TMessage& Message) override;
+
+    bool ListTracking = false;
+    bool SimpleList = false;
+
+private:
+    void PrepareFrame();
+    void ListNCPaint(TMessage& Message);
+};
+
+class TacComboBoxWnd : public TacEditWnd {
+    CLASSLIB_DECLARE_CLASS(TacComboBoxWnd)
+public:
+    TacComboBoxWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+                   bool Repaint = true);
+    ~TacComboBoxWnd() override;
+    void WndProc(TMessage& Message) override;
+    // The drop-down button in window coordinates.
+    virtual void GetButtonRect(TRect& R);
+
+    HWND ListHandle = nullptr;
+    TsCommonData* BtnSkinData = nullptr;
+    TacComboListWnd* ListAdapter = nullptr;
+
+    void PaintComboButton(HDC DC);
+
+protected:
+    TacComboBoxWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
+                   const String& SectionName);
+
+private:
+    void PrepareComboCache();
+    void ComboPaint(TMessage& Message);
+    void ComboPrint(TMessage& Message);
+    void CtlColorListBox(TMessage& Message);
+    void DrawSelectionText(TBitmap* Cache);
+    bool Simple() const;
+};
+
+// The combo box of another library whose button may be hidden.
+class TacWWComboBoxWnd : public TacComboBoxWnd {
+    CLASSLIB_DECLARE_CLASS(TacWWComboBoxWnd)
+public:
+    TacWWComboBoxWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+                     bool Repaint = true);
+    void GetButtonRect(TRect& R) override;
+    bool ShowButton = true;
+};
+
+// The client window of an MDI frame, painted with the frame form's picture.
+class TacMDIWnd : public TacBaseWnd {
+    CLASSLIB_DECLARE_CLASS(TacMDIWnd)
+public:
+    TacMDIWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+              bool Repaint = true)
+        : TacBaseWnd(Handle, SkinData, SkinManager, SectionName, Repaint) {}
+    ~TacMDIWnd() override;
+    void WndProc(TMessage& Message) override;
+
+    // Not owned; set by whoever makes the adapter.
+    TCustomForm* Form = nullptr;
+    TsCommonData* FormSkinData = nullptr;
+    TObject* Provider = nullptr;
+
+private:
+    bool ChildMaximized() const;
+    // The frame's picture under the client window into DC (client coordinates).
+    void PaintArea(HDC DC);
+};
+
+// --- Adapters of list views, trees, grids and virtual trees ---------------
+// (acSBUtilsLists.cpp)
+
+class TacListViewWnd : public TacEditWnd {
+    CLASSLIB_DECLARE_CLASS(TacListViewWnd)
+public:
+    TacListViewWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+                   bool Repaint = true);
+    ~TacListViewWnd() override;
+    void SaveOriginalLook() override;
+    void RestoreOriginalLook() override;
+    void ApplySkinLook() override;
+    void WndProc(TMessage& Message) override;
+
+    HWND HeaderWnd = nullptr;
+    int PressedSection = -1;
+    int HotSection = -1;
+    int HeaderHeight = 0;
+    bool HeaderPressed = false;
+    // The header's own procedure under ours.
+    TWindowProcSubclass HeaderHook;
+
+    // The header into DC (the header's own when nil).
+    void PaintHeader(HDC DC);
+    bool ReportView() const;
+
+private:
+    void HookHeader(HWND Header);
+    void UnhookHeader();
+    void HeaderProc(TMessage& Message);
+    void PaintSection(HDC DC, int Index, const TRect& R, bool Empty);
+    void ThumbTrack(TMessage& Message);
+    void HeaderHitUpdate(TMessage& Message);
+    // Where the list view stood when the scroll request began (see ThumbTrack).
+    int FRealPos[2] = {0, 0};
+};
+
+class TacTreeViewWnd : public TacEditWnd {
+    CLASSLIB_DECLARE_CLASS(TacTreeViewWnd)
+public:
+    TacTreeViewWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+                   bool Repaint = true);
+    ~TacTreeViewWnd() override { ReleaseInDestructor(); }
+    void RestoreOriginalLook() override;
+    void ApplySkinLook() override;
+    void WndProc(TMessage& Message) override;
+    // The background the tree is given.
+    TColor TreeColor() const;
+};
+
+// Grids of other libraries, coloured through their published properties.
+class TacGridWnd : public TacEditWnd {
+    CLASSLIB_DECLARE_CLASS(TacGridWnd)
+public:
+    TacGridWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+               bool Repaint = true);
+    ~TacGridWnd() override { ReleaseInDestructor(); }
+    void SaveOriginalLook() override;
+    void RestoreOriginalLook() override;
+    void ApplySkinLook() override;
+    void WndProc(TMessage& Message) override;
+
+    TColor OrigFixedColor = clNone, OrigFooterColor = clNone, OrigFooterCellColor = clNone;
+    TColor OrigTitleFontColor = clNone, OrigTitleColor = clNone, OrigIndicatorIconColor = clNone;
+
+protected:
+    TacGridWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
+               const String& SectionName)
+        : TacEditWnd(Defer, Handle, SkinData, SkinManager, SectionName) {}
+};
+
+class TacGridEhWnd : public TacGridWnd {
+    CLASSLIB_DECLARE_CLASS(TacGridEhWnd)
+public:
+    TacGridEhWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+                 bool Repaint = true);
+};
+
+// What a virtual tree hands its header-drawing events.
+struct TacHeaderPaintInfo {
+    HDC DC = nullptr;
+    TRect PaintRectangle{};
+    int Column = -1;  // -1: the header area outside the columns
+    bool IsHot = false;
+    bool IsDown = false;
+    String Text;
+};
+// Elements of the header to draw: background, text, sort glyph and so on.
+enum : int { hpeBackground = 1, hpeDropMark = 2, hpeHeaderGlyph = 4, hpeSortGlyph = 8, hpeText = 16 };
+using TacAdvancedHeaderPaintEvent = TMethod<void(TObject* Sender, TacHeaderPaintInfo& PaintInfo, int Elements)>;
+using TacHeaderPaintQueryElementsEvent =
+    TMethod<void(TObject* Sender, TacHeaderPaintInfo& PaintInfo, int& Elements)>;
+
+class TacVirtualTreeViewWnd : public TacEditWnd {
+    CLASSLIB_DECLARE_CLASS(TacVirtualTreeViewWnd)
+public:
+    TacVirtualTreeViewWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
+                          const String& SectionName, bool Repaint = true);
+    ~TacVirtualTreeViewWnd() override { ReleaseInDestructor(); }
+    void SaveOriginalLook() override;
+    void RestoreOriginalLook() override;
+    void ApplySkinLook() override;
+    void WndProc(TMessage& Message) override;
+
+    TColor OrigCompressedTextColor = clNone, OrigFileTextColor = clNone, OrigFolderTextColor = clNone;
+    bool OrigOwnerDraw = false;
+
+    // The handlers the adapter puts on the tree's header events.
+    void HeaderDrawQueryElements(TObject* Sender, TacHeaderPaintInfo& PaintInfo, int& Elements);
+    void AdvancedHeaderDraw(TObject* Sender, TacHeaderPaintInfo& PaintInfo, int Elements);
+
+private:
+    TacAdvancedHeaderPaintEvent DrawHandler() { return TacAdvancedHeaderPaintEvent(this, &TacVirtualTreeViewWnd::AdvancedHeaderDraw); }
+    TacHeaderPaintQueryElementsEvent QueryHandler() {
+        return TacHeaderPaintQueryElementsEvent(this, &TacVirtualTreeViewWnd::HeaderDrawQueryElements);
+    }
+    void TreePrint(TMessage& Message);
+};
+
+// The scrolling adapter of a skinned edit-like (or tree) control, the owner
+// of SkinData: while the data has a skin one is made for the control's window
+// when none is attached (one whose window let go is freed first); without a
+// skin it is freed. Adapter is the control's field that holds it.
+void UpdateEditScrollAdapter(TsCommonData* SkinData, TacMainWnd*& Adapter);
+void UpdateTreeScrollAdapter(TsCommonData* SkinData, TacMainWnd*& Adapter);

@@ -7,6 +7,8 @@
 #include "sMessages.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 
 namespace {
 
@@ -154,24 +156,38 @@ bool ScrollBarRect(const TacScrollWnd* A, int BarKind, HWND Handle, TRect& R) {
     return true;
 }
 
+long long ScrollMulDiv(long long A, long long B, long long C) {
+    if (C == 0) return -1;
+    const long long p = A * B;
+    const bool negative = (p < 0) != (C < 0);
+    const long long q = (std::llabs(p) + std::llabs(C) / 2) / std::llabs(C);
+    return negative ? -q : q;
+}
+
 void CalcThumb(const TacScrollBar* Bar, const TRect& R, int& ThumbSize, int& ThumbPos) {
     const bool horz = Horizontal(Bar);
     const int a = ScrollBarMetric(Bar, 0, false);
     const int start = horz ? R.left : R.top, end = horz ? R.right : R.bottom;
     const int track = end - start - 2 * a;
     const SCROLLINFO& si = Bar->ScrollInfo;
-    const int range = si.nMax - si.nMin + 1;
-    const int page = int(si.nPage);
+    // In 64 bits: nMin .. nMax may hold more values than an int counts.
+    const long long range = static_cast<long long>(si.nMax) - si.nMin + 1;
+    const long long page = si.nPage;
     int size = 0;
-    if (page == 0) size = a;
-    else if (range > 0) size = std::max(MulDiv(page, track, range), Bar->MinThumbSize);
+    if (page == 0) {
+        size = a;
+    } else if (range > 0) {
+        // A page far beyond the range gives a thumb longer than any bar, kept
+        // within an int that the hit test can still add a place to.
+        size = int(std::clamp<long long>(ScrollMulDiv(page, track, range), Bar->MinThumbSize, INT_MAX / 2));
+    }
     int offset = 0;
     if (range > 0) {
         // Counted from nMin, the position clamped to where the system keeps it.
-        const int maxPos = si.nMax - std::max(page - 1, 0);
-        const int pos = std::clamp(si.nPos, si.nMin, std::max(si.nMin, maxPos));
-        offset = MulDiv(pos - si.nMin, track - size, range - std::max(page, 1));
-        offset = std::clamp(offset, 0, std::max(0, track - size));
+        const long long maxPos = si.nMax - std::max(page - 1, 0LL);
+        const long long pos = std::clamp<long long>(si.nPos, si.nMin, std::max<long long>(si.nMin, maxPos));
+        const long long along = ScrollMulDiv(pos - si.nMin, track - size, range - std::max(page, 1LL));
+        offset = int(std::clamp<long long>(along, 0, std::max(0, track - size)));
     }
     ThumbSize = size;
     ThumbPos = start + a + offset;
@@ -261,7 +277,8 @@ bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, in
     if (!enabled) {
         ci = WindowCache(Handle);
         if (ci.Ready && ci.Bmp) {
-            BlendBitmapRect(bmp.get(), 0, 0, clNone, 0.4, TRect{R.left, R.top, R.right, R.bottom}, ci.Bmp);
+            // The bar keeps 40 % of its look over the window's picture.
+            BlendBitmapRect(bmp.get(), 0, 0, clNone, 1 - 0.4, TRect{R.left, R.top, R.right, R.bottom}, ci.Bmp);
         } else {
             const TColor c = TColor(m->gd()[std::size_t(items.Track1.Section)].Color);
             PaintFadingRoundRect(bmp.get(), TRect{0, 0, w + 1, h + 1}, 60, 0, 0, c);

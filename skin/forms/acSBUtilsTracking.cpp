@@ -34,9 +34,10 @@ void KillBarTimers(HWND Window) {
 // The position a thumb place stands for, from nMin on, within the range the
 // system keeps a position in.
 int DragPosition(const SCROLLINFO& Si, int Offset, int Room) {
-    const int maxPos = std::max(Si.nMin, Si.nMax - std::max(int(Si.nPage) - 1, 0));
+    const long long page = Si.nPage;
+    const long long maxPos = std::max<long long>(Si.nMin, Si.nMax - std::max(page - 1, 0LL));
     if (Room <= 0) return Si.nMin;
-    return std::clamp(Si.nMin + MulDiv(Offset, maxPos - Si.nMin, Room), Si.nMin, maxPos);
+    return int(std::clamp<long long>(Si.nMin + ScrollMulDiv(Offset, maxPos - Si.nMin, Room), Si.nMin, maxPos));
 }
 
 }  // namespace

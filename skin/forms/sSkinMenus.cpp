@@ -764,7 +764,8 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, T
     if (!enabled) {
         const TRect from{ARect.left + extra + frame.x, ARect.top + frame.y, ARect.left + extra + frame.x + w,
                          ARect.top + frame.y + h};
-        BlendBitmapRect(bmp.get(), 0, 0, TColor(0xFF00FF), kDisabledItemShare, from, PopupBackground);
+        // The item keeps its share; the rest is the background's.
+        BlendBitmapRect(bmp.get(), 0, 0, TColor(0xFF00FF), 1 - kDisabledItemShare, from, PopupBackground);
     }
     BitBlt(dc, ARect.left + extra, ARect.top, w, h, c->Handle(), 0, 0, SRCCOPY);
     if (item->Count() > 0 && window)

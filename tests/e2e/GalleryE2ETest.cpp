@@ -12,6 +12,8 @@
 
 #include "TestSupport.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -453,6 +455,73 @@ TEST_F(GalleryE2E, SkinnedScrollBarOfASystemListBoxScrolls) {
     Check("scroll-01-list");
 }
 
+// The system combo box, list view and tree view of the gallery are skinned
+// by handle: a click on the combo's button opens its skinned list, a second
+// one closes it (Escape would reach the form's Cancel button first), and the
+// list view's skinned thumb dragged down scrolls it.
+TEST_F(GalleryE2E, SkinnedComboOpensAndListViewScrolls) {
+    HWND combo = FindWindowExA(App.Window, nullptr, "ComboBox", nullptr);
+    HWND view = FindWindowExA(App.Window, nullptr, "SysListView32", nullptr);
+    ASSERT_TRUE(combo && view);
+    RECT r{};
+    GetWindowRect(combo, &r);
+    const POINT button{r.right - GetSystemMetrics(SM_CXVSCROLL) / 2 - 2, (r.top + r.bottom) / 2};
+    Click(button);
+    EXPECT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the click opened no list";
+    Settle();
+    Check("17-combo-open");
+    Click(button);
+    Settle();
+    EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+
+    GetWindowRect(view, &r);
+    const int edge = 2;  // WS_EX_CLIENTEDGE
+    const int barX = r.right - edge - GetSystemMetrics(SM_CXVSCROLL) / 2;
+    const int thumbY = r.top + edge + GetSystemMetrics(SM_CYVSCROLL) + 4;
+    ASSERT_EQ(SendMessageA(view, LVM_GETTOPINDEX, 0, 0), 0);
+    MoveTo(POINT{barX, thumbY});
+    Settle(300);
+    Button(true);
+    Settle(200);
+    for (int dy = 10; dy <= 40; dy += 10) {
+        MoveTo(POINT{barX, thumbY + dy});
+        Settle(50);
+    }
+    Button(false);
+    Away();
+    Settle(600);
+    const LRESULT top = SendMessageA(view, LVM_GETTOPINDEX, 0, 0);
+    EXPECT_GT(top, 5);
+    Check("18-listview-scrolled");
+}
+
+// The skinned edit takes real typing, and the skinned rich edit scrolls by a
+// click on its skinned bottom arrow.
+TEST_F(GalleryE2E, SkinnedEditTakesTypingAndRichEditScrolls) {
+    HWND edit = FindWindowExA(App.Window, nullptr, "TsEdit", nullptr);
+    HWND rich = FindWindowExA(App.Window, nullptr, "TsRichEdit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    ASSERT_NE(rich, nullptr);
+    RECT r{};
+    GetWindowRect(edit, &r);
+    Click(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    for (WORD vk : {'O', 'S', 'L', 'O'}) Key(vk);
+    Settle(300);
+    char text[32] = {};
+    // Another process's edit: its text by message, not its window caption.
+    SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "oslo");
+
+    GetWindowRect(rich, &r);
+    const int edge = 2;  // WS_EX_CLIENTEDGE
+    Click(POINT{r.right - edge - GetSystemMetrics(SM_CXVSCROLL) / 2,
+                r.bottom - edge - GetSystemMetrics(SM_CYVSCROLL) / 2});
+    Away();
+    Settle(600);
+    EXPECT_GT(SendMessageA(rich, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    Check("14-edit-typed");
+}
+
 }  // namespace
 
 // The row of range controls at client y 682: the track bar (16, 682), its
@@ -650,3 +719,119 @@ TEST_F(GalleryE2E, ListRowComboOpenedAndAnItemClicked) {
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 3);
     Check("24-list-combo-chosen");
 }
+// The page control at client (790, 730): its tabs "Buttons", "Gauges" and
+// "Closable" from x 794 on, 20 high; the close cross near the right end of the
+// "Closable" tab. A click on "Gauges" shows that page; a click on the cross
+// closes the last page, in both skins.
+TEST_F(GalleryE2E, PagesSwitchedAndClosedByClicks) {
+    HWND pages = FindWindowExA(App.Window, nullptr, "TsPageControl", nullptr);
+    ASSERT_NE(pages, nullptr);
+    const POINT gauges = At(790 + 85, 730 + 11), cross = At(790 + 181, 730 + 11);
+    Click(gauges);
+    Away();
+    Settle();
+    EXPECT_EQ(SendMessageA(pages, TCM_GETCURSEL, 0, 0), 1);
+    Check("17-pages-gauges");
+
+    Click(At(kSwitch.x, kSwitch.y));
+    Away();
+    Settle(1000);
+    Click(cross);
+    Away();
+    Settle();
+    EXPECT_EQ(SendMessageA(pages, TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(pages, TCM_GETCURSEL, 0, 0), 1) << "closing another page keeps the one shown";
+    Check("18-pages-dark-closed");
+}
+namespace {
+
+// The gallery's message box, when one is shown.
+HWND VisibleDialog() {
+    HWND d = FindWindowA("#32770", "Skin gallery");
+    return d && IsWindowVisible(d) ? d : nullptr;
+}
+
+bool WaitForDialog(bool want, int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    while (static_cast<int>(end - GetTickCount()) > 0 && (VisibleDialog() != nullptr) != want) Sleep(20);
+    return (VisibleDialog() != nullptr) == want;
+}
+
+// The "Message box..." button of the dialog row at client (790, 900), 138 x 28.
+constexpr POINT kMessageBoxButton{790 + 69, 900 + 14};
+
+}  // namespace
+
+TEST_F(GalleryE2E, MessageBoxOpenedFromTheGalleryIsSkinnedOnBothSkins) {
+    for (const std::string skin : {"", "dark-"}) {
+        if (!skin.empty()) {
+            Click(At(kSwitch.x, kSwitch.y));
+            Away();
+            Settle(1000);
+        }
+        Click(At(kMessageBoxButton.x, kMessageBoxButton.y));
+        ASSERT_TRUE(WaitForDialog(true, 3000)) << "the button opened no message box";
+        Away();
+        Settle();
+        Check((skin.empty() ? "dialogs-01-" : "dialogs-02-") + skin + "message-box");
+        Key(VK_RETURN);
+        ASSERT_TRUE(WaitForDialog(false, 3000)) << "Enter did not close the message box";
+        Settle();
+    }
+    Click(At(kSwitch.x, kSwitch.y));
+    Away();
+    Settle(1000);
+}
+
+// The gallery's skinned frame by real input: its caption drag moves it, its
+// painted maximize button maximizes it and, drawn as restore, restores it.
+// The title buttons are found by asking the window's hit test along its band.
+TEST_F(GalleryE2E, SkinnedFrameMovedMaximizedAndRestored) {
+    auto window = [this] {
+        RECT r{};
+        GetWindowRect(App.Window, &r);
+        return r;
+    };
+    auto find = [&](LRESULT code) {
+        const RECT r = window();
+        for (int y = r.top + 2; y < r.top + GetSystemMetrics(SM_CYCAPTION) + 8; ++y)
+            for (int x = r.right - 2; x > r.right - 200; --x)
+                if (SendMessageA(App.Window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == code) return POINT{x - 3, y + 3};
+        return POINT{-1, -1};
+    };
+    const RECT before = window();
+    const POINT grab{before.left + 300, before.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
+    ASSERT_EQ(SendMessageA(App.Window, WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), HTCAPTION);
+    MoveTo(grab);
+    Settle(300);
+    Button(true);
+    Settle(200);
+    MoveTo(POINT{grab.x + 20, grab.y + 10});
+    Settle(100);
+    // Moved so that the whole window stays on the screen for its picture.
+    MoveTo(POINT{grab.x - 15, grab.y + 10});
+    Settle(200);
+    Button(false);
+    Settle(400);
+    const RECT moved = window();
+    EXPECT_EQ(moved.left - before.left, -15);
+    EXPECT_EQ(moved.top - before.top, 10);
+
+    const POINT max = find(HTMAXBUTTON);
+    ASSERT_GE(max.x, 0) << "no maximize button on the title bar";
+    Click(max);
+    Away();
+    Settle();
+    EXPECT_TRUE(IsZoomed(App.Window));
+    const POINT restore = find(HTMAXBUTTON);
+    ASSERT_GE(restore.x, 0);
+    Click(restore);
+    Away();
+    Settle();
+    EXPECT_FALSE(IsZoomed(App.Window));
+    const RECT back = window();
+    EXPECT_EQ(back.left, moved.left);
+    EXPECT_EQ(back.right - back.left, before.right - before.left);
+    Check("18-frame-restored");
+}
+

@@ -31,6 +31,10 @@ using FormPtr = std::unique_ptr<TForm, FormDeleter>;
 // area wraps it with the size its layouts were written for.
 inline FormPtr MakeForm(int Left, int Top, int Width, int Height) {
     FormPtr form(TObject::Create<TForm>(nullptr));
+    // Tag -98 keeps the window-creation hook from giving the form a skin
+    // provider: the tests' forms keep their own colour unless a test gives
+    // them a provider (or another tag) itself.
+    form->SetTag(-98);
     form->SetBounds(Left, Top, Width, Height);
     return form;
 }

@@ -38,6 +38,14 @@ const TestSkinColors kFirst = {
      {0x101000, 0x202000, 0x303000},
      {0x001010, 0x002020, 0x003030}},
     {0x3A5F7A, 0x7A3F5A}, {0xC05030, 0x30C050},
+    {0x5078A0, 0xA07850, 0x203040},
+    0x5070A0, {0x2080E0, 0x20E080, 0xE02080, 0x80E020}, 0xE0E020, 0x60A0A0, {0xD00000, 0xD0D000, 0x00D0D0},
+    {0x5A6B7C, 0x6B7C8D}, {0x224466, 0x2255AA, 0xF0E0D0},
+    {{0xE01010, 0xE02020, 0xE03030},
+     {0x10E010, 0x20E020, 0x30E030},
+     {0x1010E0, 0x2020E0, 0x3030E0},
+     {0xE0E010, 0xE0E020, 0xE0E030},
+     {0x10E0E0, 0x20E0E0, 0x30E0E0}},
 };
 
 TestSkinColors MakeSecond() {
@@ -219,6 +227,27 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
             mask(name, "GLYPHMASK", "glyph.bmp", 3, 1);
         }
     }
+    if (options.Headers) {
+        section("COLHEADER");
+        colors(c.Header[0], c.Header[1], c.Header[2]);
+        col("HOTFONTCOLOR", c.ButtonHotFont);
+        mask("COLHEADER", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+    }
+    const char* const titleGlyphs[5] = {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONNORM", "BICONHELP"};
+    if (options.Forms) {
+        section("FORM");
+        colors(c.Form[0], c.Form[1], c.GlobalFont);
+        mask("FORM", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+        for (int k = 0; k < 5; ++k) mask("FORM", titleGlyphs[k], "title" + std::to_string(k) + ".bmp", 3, 0);
+        section("FORMTITLE");
+        colors(c.Title[0], c.Title[1], c.Title[2]);
+        col("HOTFONTCOLOR", c.Title[2]);
+        // Dialogs look like forms, their buttons taken from FORM.
+        section("DIALOG");
+        key("PARENTCLASS", "FORM");
+        colors(c.Form[0], c.Form[1], c.GlobalFont);
+        mask("DIALOG", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+    }
     section("COMBOBOX");
     colors(c.Edit, c.Edit, c.EditFont);
     mask("COMBOBOX", "GLYPHMASK", "glyph.bmp", 3, 1);
@@ -235,10 +264,36 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
     fading();
     section("RADIOBUTTON");
     colors(c.Global, c.GlobalHot, c.GlobalFont);
+    if (options.PageControl) {
+        if (options.GlobalInfo) mask("GLOBALINFO", "SICONCLOSE", "close.bmp", 3, 0);
+        section("PAGECONTROL");
+        colors(c.PageFrame, c.PageFrame, c.GlobalFont);
+        mask("PAGECONTROL", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+        const char* tabs[] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
+        for (int k = 0; k < 4; ++k) {
+            section(tabs[k]);
+            colors(c.Tab[k], c.TabHot, c.ButtonFont);
+            col("HOTFONTCOLOR", c.ButtonHotFont);
+            mask(tabs[k], "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+        }
+        section("TOOLBUTTON");
+        colors(c.ToolButton, c.TabHot, c.ButtonFont);
+        mask("TOOLBUTTON", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+    }
+    if (options.GroupBox) {
+        section("GROUPBOX");
+        colors(c.Global, c.GlobalHot, c.GlobalFont);
+        mask("GROUPBOX", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
+    }
     section("CYC1");
     key("PARENTCLASS", "CYC2");
     section("CYC2");
     key("PARENTCLASS", "CYC1");
+    // An edit whose hot look differs in every colour, with the 3-pixel border.
+    section("EDIT_HOT");
+    colors(c.Edit, c.GlobalHot, c.EditFont);
+    col("HOTFONTCOLOR", c.ButtonHotFont);
+    mask("EDIT_HOT", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
 
     SkinFileList files;
     files.push_back({"Options.dat", std::vector<std::uint8_t>(ini.begin(), ini.end())});
@@ -274,6 +329,11 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
         corner.SetPixel(0, 0, kKey);
         files.push_back({"corner.bmp", Bmp(corner)});
     }
+    if (options.PageControl) files.push_back({"close.bmp", Bmp(States(kTestCloseSize, kTestCloseSize, c.Close, 3))});
+    if (options.Forms)
+        for (int k = 0; k < 5; ++k)
+            files.push_back({"title" + std::to_string(k) + ".bmp",
+                             Bmp(States(kTestTitleButtonWidth, kTestTitleButtonHeight, c.TitleGlyph[k], 3))});
     if (options.GlobalInfo) {
         TacBmpImage master;
         master.Resize(3 * kTestBoxSize, 5 * kTestBoxSize);

@@ -20,6 +20,18 @@ struct TestSkinOptions {
     bool GlobalInfo = true;
     // The scroll-bar track and slider sections (SCROLLBAR1H/1V/2H/2V, SCROLLSLIDERH/V).
     bool ScrollBars = false;
+    // A COLHEADER section (list-view header sections): brd3 border, Header colours.
+    bool Headers = false;
+    // The page-control sections: PAGECONTROL (flat, brd3), TABTOP/TABBOTTOM/
+    // TABLEFT/TABRIGHT (brd3), TOOLBUTTON (brd3) and GLOBALINFO's SICONCLOSE
+    // (close.bmp: 3 states of 9 x 9 in Close[state]).
+    bool PageControl = false;
+    // FORM (brd3 border) and FORMTITLE, with the title-button glyphs BICONCLOSE,
+    // BICONMAX, BICONMIN, BICONNORM and BICONHELP in FORM (kTestTitleButton sized).
+    // With it DIALOG (PARENTCLASS FORM, FORM's colours and border).
+    bool Forms = false;
+    // A GROUPBOX section (brd3, the GLOBALINFO colours).
+    bool GroupBox = false;
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
@@ -38,6 +50,15 @@ struct TestSkinColors {
     std::uint32_t Box[5][3];  // master glyphs BOXUNCHECKED, BOXCHECKED, BOXGRAYED, RADIOUNCHECKED, RADIOCHECKED
     // Scroll-bar tracks before / after the thumb (SCROLLBAR1H/V, SCROLLBAR2H/V): colour and hot colour.
     std::uint32_t ScrollTrack[2], ScrollTrackHot[2];
+    // COLHEADER: colour, hot colour, font colour (hot font: ButtonHotFont).
+    std::uint32_t Header[3];
+    // With PageControl: the page frame, each tab section by position (top,
+    // bottom, left, right) and their common hot colour, TOOLBUTTON, close image states.
+    std::uint32_t PageFrame, Tab[4], TabHot, ToolButton, Close[3];
+    // FORM (colour, hot colour), FORMTITLE (colour, hot colour, font colour) and
+    // the title glyphs (close, max, min, norm, help) in their 3 states.
+    std::uint32_t Form[2], Title[3];
+    std::uint32_t TitleGlyph[5][3];
 };
 const TestSkinColors& TestSkinPalette(bool second = false);
 
@@ -54,6 +75,11 @@ constexpr int kTestGlyphHeight = 4;
 // master.bmp (MASTERBITMAP): 24 x 40; row k (8 pixels high) holds Box[k]'s 3
 // states of 8 x 8, cut by RECT=0,8k,24,8 into the GLOBALINFO masks.
 constexpr int kTestBoxSize = 8;
+// close.bmp (GLOBALINFO SICONCLOSE with PageControl): 3 states of 9 x 9.
+constexpr int kTestCloseSize = 9;
+// The title glyphs: 3 states of 16 x 14, flat colours.
+constexpr int kTestTitleButtonWidth = 16;
+constexpr int kTestTitleButtonHeight = 14;
 
 // Sections, in file order: GLOBALINFO, BUTTON, BUTTON_BIG (PARENTCLASS=BUTTON,
 // no masks), WEBBUTTON, SPEEDBUTTON (brd3 + PATTERN/HOTPATTERN, IMAGEPERCENT
@@ -63,7 +89,7 @@ constexpr int kTestBoxSize = 8;
 // channel 9 x 4 with WL = WR = 3, ticks 1 x 4 / 4 x 1), GAUGE, PROGRESSH,
 // PROGRESSV, SCROLLBTNTOP/BOTTOM/LEFT/RIGHT (brd3, glyph, textures),
 // with ScrollBars SCROLLBAR1H/1V/2H/2V (flat) and SCROLLSLIDERH/V (brd3, glyph), COMBOBOX (glyph), EDIT, COMBOBTN and COLHEADER (brd3, the button colours), CHECKBOX, RADIOBUTTON, CYC1 and CYC2 (PARENTCLASS of
-// each other).
+// each other), EDIT_HOT (Edit / GlobalHot colours, EditFont / ButtonHotFont, brd3).
 using SkinFileList = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
 SkinFileList TestSkinFiles(const TestSkinOptions& options = {});
 // Writes the files into Folder (created when missing).

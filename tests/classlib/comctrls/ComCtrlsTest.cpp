@@ -96,3 +96,60 @@ TEST(ProgressBar, SettingsBeforeTheWindowReachIt) {
 }
 
 }  // namespace
+
+TEST(PageControl, TabsFollowThePagesAndTheirVisibility) {
+    FormPtr form = formtest::MakeForm(40, 40, 420, 300);
+    auto* pc = TObject::Create<TPageControl>(form.get());
+    pc->SetParent(form.get());
+    pc->SetBounds(10, 10, 300, 200);
+    std::vector<TTabSheet*> pages;
+    for (const char* name : {"A", "B", "C"}) {
+        auto* s = TObject::Create<TTabSheet>(form.get());
+        s->SetCaption(name);
+        s->SetPageControl(pc);
+        pages.push_back(s);
+    }
+    HWND tabs = pc->Handle();
+    EXPECT_EQ(pc->ActivePage(), pages[0]) << "the first page is shown";
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
+    // The active page fills the display area; the others are hidden.
+    RECT display{0, 0, pc->Width(), pc->Height()};
+    SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    const RECT shown = pages[0]->BoundsRect();
+    EXPECT_TRUE(EqualRect(&display, &shown));
+    EXPECT_FALSE(pages[1]->Visible());
+
+    pages[1]->SetTabVisible(false);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(pages[1]->TabIndex(), -1);
+    EXPECT_EQ(pages[2]->TabIndex(), 1);
+    EXPECT_EQ(pc->PageOfTab(1), pages[2]);
+    // Selecting a tab shows its page unless OnChanging refuses.
+    bool allow = false;
+    pc->OnChanging = [&](TObject*, bool& Allow) { Allow = allow; };
+    pc->SelectNextPage(true);
+    EXPECT_EQ(pc->ActivePage(), pages[0]);
+    allow = true;
+    pc->SelectNextPage(true);
+    EXPECT_EQ(pc->ActivePage(), pages[2]);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1);
+    // A freed active page hands over to the next one with a tab.
+    pages[2]->Free();
+    EXPECT_EQ(pc->PageCount(), 2);
+    EXPECT_EQ(pc->ActivePage(), pages[0]);
+}
+
+TEST(PageControl, AListMadeAnewReachesTheTabControl) {
+    FormPtr form = formtest::MakeForm(40, 40, 420, 300);
+    auto* pc = TObject::Create<TPageControl>(form.get());
+    pc->SetParent(form.get());
+    auto* images = TObject::Create<TImageList>(form.get());
+    pc->SetImages(images);
+    HIMAGELIST first = images->Handle();
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(pc->Handle(), TCM_GETIMAGELIST, 0, 0)), first);
+    images->SetSize(24, 24);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(pc->Handle(), TCM_GETIMAGELIST, 0, 0)), images->Handle());
+    images->Free();
+    EXPECT_EQ(pc->Images(), nullptr);
+    EXPECT_EQ(SendMessageA(pc->Handle(), TCM_GETIMAGELIST, 0, 0), 0);
+}

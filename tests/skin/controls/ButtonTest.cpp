@@ -103,6 +103,7 @@ protected:
             ASSERT_TRUE(Manager->LoadSkin(fading ? Fading->Skin : Plain->Skin));
         }
         Form = TObject::Create<TForm>(nullptr);
+        Form->SetTag(-98);  // no provider from the window-creation hook: the yellow must show
         Form->SetBounds(60, 60, 260, 160);
         Form->SetColor(TColor(0x00FFFF));  // yellow, unlike every skin colour
         Button = TObject::Create<TSpyButton>(Form);
@@ -122,8 +123,9 @@ protected:
         MoveMouseAway();
     }
     void TearDown() override {
-        Form->Free();
-        Manager->Free();
+        // A set-up stopped by a failed assertion leaves these unmade.
+        if (Form) Form->Free();
+        if (Manager) Manager->Free();
         Pump(10);
     }
     static void MoveMouseAway() { SetCursorPos(1200, 1000); }
@@ -466,6 +468,59 @@ TEST_F(SkinnedButton, ParentRepaintsCornersWhenTheSkinComesBack) {
     const int r = Button->Left() + Button->Width() - 1, b = Button->Top() + Button->Height() - 1;
     for (POINT p : {POINT{Button->Left(), Button->Top()}, POINT{r, Button->Top()}, POINT{Button->Left(), b}, POINT{r, b}})
         EXPECT_EQ(form.Pixel(p.x, p.y), 0xFFFF00u) << p.x << "," << p.y;
+}
+
+// --- The cache follows what shapes it ------------------------------------------
+
+// The window's pixels and region now, and again after a forced rebuild.
+struct Look {
+    Picture Pixels;
+    HRGN Region = nullptr;
+};
+
+TEST_F(SkinnedButton, PictureAndRegionFollowEachChangeThatShapesThem) {
+    const struct {
+        const char* Name;
+        std::function<void()> Change;
+    } changes[] = {
+        {"state", [this] { Button->Perform(CM_MOUSEENTER, 0, 0); }},
+        {"focus", [this] { Button->SetFocus(); }},
+        {"enabled", [this] { Button->SetEnabled(false); }},
+        {"size", [this] { Button->SetBounds(20, 20, 96, 36); }},
+        {"caption", [this] { Button->SetCaption("Changed"); }},
+        {"font", [this] { Button->Font()->SetHeight(-20); }},
+        {"skin", [this] { Button->SkinData()->SetSkinSection("SPEEDBUTTON"); }},
+        {"parent background", [this] { Form->SetColor(TColor(0xFF00FF)); }},
+    };
+    auto look = [this] {
+        Pump();
+        Look l{Screen(), CreateRectRgn(0, 0, 0, 0)};
+        GetWindowRgn(H(), l.Region);
+        return l;
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.Name);
+        Button->SetCaption("Shape");
+        Pump();
+        const Look before = look();
+        c.Change();
+        const Look after = look();
+        Button->SkinData()->BGChanged = true;
+        const Look forced = look();
+        EXPECT_TRUE(after.Pixels.Bits == forced.Pixels.Bits) << "pixels lag behind";
+        EXPECT_TRUE(EqualRgn(after.Region, forced.Region)) << "region lags behind";
+        EXPECT_FALSE(before.Pixels.Bits == after.Pixels.Bits && EqualRgn(before.Region, after.Region))
+            << "the change shows nowhere";
+        for (const Look* l : {&before, &after, &forced}) DeleteObject(l->Region);
+        // Back to the start for the next row.
+        Button->Perform(CM_MOUSELEAVE, 0, 0);
+        Button->SetEnabled(true);
+        Button->SetBounds(20, 20, 80, 30);
+        Button->Font()->SetHeight(Other->Font()->Height());
+        Button->SkinData()->SetSkinSection("");
+        Form->SetColor(TColor(0x00FFFF));
+        Edit->SetFocus();
+    }
 }
 
 // --- Skin arriving later, skin removed -----------------------------------------

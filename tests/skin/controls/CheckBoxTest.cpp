@@ -13,7 +13,7 @@
 
 #include <string>
 
-using namespace mainroad;
+using namespace skinnedtest;
 using testsupport::Picture;
 
 namespace {

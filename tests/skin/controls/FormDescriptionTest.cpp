@@ -5,6 +5,8 @@
 
 #include "FormReader.h"
 #include "FormTestSupport.h"
+#include "ComCtrls.h"
+#include "Lists.h"
 #include "Menus.h"
 #include "sButton.h"
 #include "sLabel.h"
@@ -18,12 +20,9 @@
 namespace {
 
 // Every published value the description does not write equals the value of a
-// fresh control of the same class.
-template <typename T>
-void ExpectUnwrittenAsFresh(TComponent* root, const char* name, const std::set<String>& written) {
-    auto* loaded = dynamic_cast<T*>(root->FindComponent(name));
-    ASSERT_NE(loaded, nullptr) << name;
-    T* fresh = TObject::Create<T>(nullptr);
+// fresh object of the same class.
+void ExpectUnwrittenLike(const TObject* loaded, const TObject* fresh, const String& name,
+                         const std::set<String>& written) {
     for (const TClassInfo* c = loaded->ClassInfo(); c; c = c->Parent)
         for (const TPropInfo& p : c->Props) {
             if (written.count(p.Name) || p.Name == "Name" || GetPropInfo(loaded, p.Name) != &p) continue;
@@ -34,6 +33,14 @@ void ExpectUnwrittenAsFresh(TComponent* root, const char* name, const std::set<S
                 EXPECT_EQ(p.GetStr(loaded), p.GetStr(fresh)) << name << "." << p.Name;
             }
         }
+}
+
+template <typename T>
+void ExpectUnwrittenAsFresh(TComponent* root, const char* name, const std::set<String>& written) {
+    auto* loaded = dynamic_cast<T*>(root->FindComponent(name));
+    ASSERT_NE(loaded, nullptr) << name;
+    T* fresh = TObject::Create<T>(nullptr);
+    ExpectUnwrittenLike(loaded, fresh, name, written);
     fresh->Free();
 }
 
@@ -80,6 +87,75 @@ TEST(FormDescriptions, SkinnedClassesAreKnownOnceRegisteredAndLoadWithTheirValue
     ExpectUnwrittenAsFresh<TsSpeedButton>(form.get(), "Tool", {"ButtonStyle", "DisabledGlyphKind"});
     ExpectUnwrittenAsFresh<TsLabel>(form.get(), "Title", {"UseSkinColor", "ParentFont"});
     ExpectUnwrittenAsFresh<TsLabelFX>(form.get(), "Shadowed", {});
+}
+
+TEST(FormDescriptions, ProviderAndEverySkinnedControlLoadWithTheirValues) {
+    RegisterSkinnedClasses();
+    formtest::FormPtr form(CreateFormFromResource<TForm>(nullptr, "PROVIDERFORM"));
+    TComponent* provider = form->FindComponent("Provider");
+    ASSERT_NE(provider, nullptr);
+    EXPECT_STREQ(provider->ClassName().c_str(), "TsSkinProvider");
+    const struct { const char* Prop; std::int64_t Value; } ordinals[] = {
+        {"MakeSkinMenu", 1}, {"ShowAppIcon", 0}, {"CaptionAlignment", taCenter}, {"GripMode", 1}, {"SnapBuffer", 25}};
+    for (const auto& o : ordinals) EXPECT_EQ(GetOrdProp(provider, o.Prop), o.Value) << o.Prop;
+    EXPECT_EQ(GetStrProp(provider, "TitleSkin"), "CAPTION");
+    EXPECT_EQ(GetOrdProp(GetObjectProp(provider, "TitleIcon"), "Width"), 20);
+    EXPECT_EQ(GetOrdProp(GetObjectProp(provider, "TitleIcon"), "Height"), 0);
+    EXPECT_EQ(GetObjectProp(GetObjectProp(provider, "SkinData"), "SkinManager"), form->FindComponent("Skins"));
+    // The collection holds exactly the items described, each with its values.
+    auto* buttons = dynamic_cast<TCollection*>(GetObjectProp(provider, "TitleButtons"));
+    ASSERT_TRUE(buttons && buttons->Count() == 2);
+    EXPECT_EQ(GetStrProp(buttons->Items(0), "Name"), "Help");
+    EXPECT_EQ(GetOrdProp(buttons->Items(0), "Enabled"), 0);
+    EXPECT_EQ(GetOrdProp(buttons->Items(0), "UseSkinData"), 1);
+    EXPECT_EQ(GetStrProp(buttons->Items(1), "Name"), "Pin");
+    EXPECT_EQ(GetOrdProp(buttons->Items(1), "Enabled"), 1);
+    EXPECT_EQ(GetOrdProp(buttons->Items(1), "UseSkinData"), 0);
+    // A provider described with nothing written is the comparison.
+    formtest::FormPtr plain(TObject::Create<TForm>(nullptr));
+    ReadComponentFromText(plain.get(), "object Plain: TForm object Provider: TsSkinProvider end end");
+    ExpectUnwrittenLike(provider, plain->FindComponent("Provider"), "Provider",
+                        {"MakeSkinMenu", "ShowAppIcon", "CaptionAlignment", "GripMode", "SnapBuffer", "TitleSkin"});
+
+    // Each control class is known, placed where described and given its values.
+    const struct { const char* Name; const char* Class; const char* Parent; const char* Prop; std::int64_t Value; }
+        controls[] = {{"Check", "TsCheckBox", "ProviderForm", "State", cbGrayed},
+                      {"Radio", "TsRadioButton", "ProviderForm", "Checked", 1},
+                      {"Group", "TsGroupBox", "ProviderForm", "CaptionLayout", 1},
+                      {"Inner", "TsEdit", "Group", "MaxLength", 12},
+                      {"Radios", "TsRadioGroup", "ProviderForm", "ItemIndex", 1},
+                      {"Rich", "TsRichEdit", "ProviderForm", "Enabled", 1},
+                      {"Track", "TsTrackBar", "ProviderForm", "Position", 7},
+                      {"Progress", "TsProgressBar", "ProviderForm", "Position", 40},
+                      {"Spin", "TsUpDown", "ProviderForm", "Max", 9},
+                      {"Split", "TsSplitter", "ProviderForm", "MinSize", 40},
+                      {"Pages", "TsPageControl", "ProviderForm", "Enabled", 1},
+                      {"Second", "TsTabSheet", "Pages", "Enabled", 1}};
+    for (const auto& c : controls) {
+        auto* control = dynamic_cast<TControl*>(form->FindComponent(c.Name));
+        ASSERT_NE(control, nullptr) << c.Name;
+        EXPECT_EQ(control->ClassName(), c.Class);
+        ASSERT_NE(control->Parent(), nullptr) << c.Name;
+        EXPECT_EQ(control->Parent()->Name(), c.Parent) << c.Name;
+        EXPECT_EQ(GetOrdProp(control, c.Prop), c.Value) << c.Name << "." << c.Prop;
+    }
+    EXPECT_EQ(GetOrdProp(form->FindComponent("Track"), "Max"), 20);
+    // The group box's and the bound label's layouts keep names of their own.
+    EXPECT_EQ(GetOrdProp(GetObjectProp(form->FindComponent("Inner"), "BoundLabel"), "Layout"), 2);
+    EXPECT_EQ(dynamic_cast<TStrings*>(GetObjectProp(form->FindComponent("Radios"), "Items"))->CommaText(), "One,Two");
+    // A description writes enumerations and sets by name: every one the loaded
+    // classes publish has its names.
+    for (int i = 0; i < form->ComponentCount(); ++i)
+        for (const TClassInfo* c = form->Components(i)->ClassInfo(); c; c = c->Parent)
+            for (const TPropInfo& p : c->Props)
+                if (p.Kind == TTypeKind::tkEnumeration || p.Kind == TTypeKind::tkSet) {
+                    EXPECT_FALSE(p.ElementNames.empty()) << c->Name << "." << p.Name << " has no value names";
+                }
+    // Sheets described in a page control are its pages, the first one shown.
+    auto* pages = dynamic_cast<TPageControl*>(form->FindComponent("Pages"));
+    ASSERT_TRUE(pages && pages->PageCount() == 2);
+    EXPECT_EQ(pages->Pages(1), form->FindComponent("Second"));
+    EXPECT_EQ(pages->ActivePage(), form->FindComponent("First"));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "sLabel.h"
 
-using namespace mainroad;
+using namespace skinnedtest;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
-using namespace mainroad;
+using namespace skinnedtest;
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <memory>
 #include <string>
 
-namespace mainroad {
+namespace skinnedtest {
 
 using testsupport::Ch;
 using testsupport::ToColor;
@@ -80,4 +80,4 @@ private:
     TExceptionEvent FSaved;
 };
 
-}  // namespace mainroad
+}  // namespace skinnedtest

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-using namespace mainroad;
+using namespace skinnedtest;
 
 namespace {
 
@@ -391,7 +391,7 @@ TEST_F(Buttons, RepaintedThroughItsParentBetweenTwoCommands15) {
 
 TEST_F(Buttons, GlowEndsAndNeverOutlivesItsButton) {
     static TsSkinManager* fading = [] {
-        const std::string folder = testsupport::MakeTempFolder("mainroad-fade") + "\\Fade";
+        const std::string folder = testsupport::MakeTempFolder("skinned-fade") + "\\Fade";
         testsupport::TestSkinOptions o;
         o.Fading = true;
         testsupport::WriteTestSkin(folder, o);

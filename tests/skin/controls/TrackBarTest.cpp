@@ -8,6 +8,7 @@
 #include "sTrackBar.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -159,6 +160,20 @@ TEST_F(TrackBar, WithoutPicturesTicksAreLinesAndWithoutASkinTheSystemDraws) {
     Pump(50);
     p = Shot(bar);
     for (std::uint32_t skin : {C().Slider[0], C().Channel, C().ChannelEdge, C().Tick[0]}) EXPECT_EQ(Count(p, skin), 0);
+}
+
+TEST_F(TrackBar, TicksOfARangeAsWideAsAnIntStayInPlace) {
+    auto* bar = Make<TsTrackBar>(10, 10, 220, 45);
+    bar->SetTickStyle(tsManual);
+    bar->SetRange(INT_MIN, INT_MAX);
+    bar->SetTick(0);
+    Picture p = Shot(bar);
+    const TRect thumb = acTrackThumbRect(bar->Handle()), chan = acTrackChannelRect(bar->Handle(), false);
+    const int row = chan.bottom + (RectHeight(thumb) - RectHeight(chan)) / 2 + 2;
+    // 0 lies a half and 2^-33 of the way: the half rounded up.
+    const int along = chan.left + RectWidth(thumb) / 2 + int(std::lround((RectWidth(chan) - RectWidth(thumb)) / 2.0));
+    EXPECT_EQ(p.Pixel(along, row + 1), C().Tick[0]);
+    EXPECT_EQ(Count(p, C().Tick[0]), 3 * 4) << "both ends and the middle";
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ inline TsSkinManager* LoadTestSkin() {
     static const testsupport::TestSkinFolder folder([] {
         testsupport::TestSkinOptions options;
         options.ScrollBars = true;
+        options.Headers = true;
         return options;
     }());
     TsSkinManager* m = TObject::Create<TsSkinManager>(nullptr);

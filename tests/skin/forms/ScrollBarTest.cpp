@@ -4,6 +4,7 @@
 // state after a lost capture.
 #include "AdapterTestSupport.h"
 
+#include <climits>
 #include <memory>
 
 namespace {
@@ -127,7 +128,11 @@ TEST_F(ScrollBarTest, ThumbGeometryCountsFromMinAndClamps) {
                  {10, 109, 10, 100, track / 10, track - track / 10},
                  {10, 109, 10, 500, track / 10, track - track / 10},  // beyond the end: clamped
                  {0, 99, 0, 0, a, 0},                                   // no page: an arrow long
-                 {0, 9999, 1, 0, 10, 0}};                               // the minimum thumb
+                 {0, 9999, 1, 0, 10, 0},                                // the minimum thumb
+                 // Ranges as wide as an int allows: counted without overflow.
+                 {0, INT_MAX, 0, 1 << 30, a, (track - a + 1) / 2},
+                 {INT_MIN, INT_MAX, 0, 0, a, (track - a + 1) / 2},
+                 {0, INT_MAX, 1 << 30, INT_MAX, track / 2, track - track / 2}};
     for (const Case& c : cases) {
         b.ScrollInfo = SCROLLINFO{sizeof(SCROLLINFO), SIF_ALL, c.Min, c.Max, UINT(c.Page), c.Pos, 0};
         int size = 0, pos = 0;

@@ -127,6 +127,30 @@ TEST_F(EngineFade, RunsToTheEndAndFreesItsTimer) {
     EXPECT_EQ(Ctl->Frames, 4);
 }
 
+TEST_F(EngineFade, FramesGoToTheWholeWindowOfABorderedOwner) {
+    struct TBordered : TRecWin {
+        using TRecWin::TRecWin;
+        void CreateParams(TCreateParams& Params) override {
+            TRecWin::CreateParams(Params);
+            Params.ExStyle |= WS_EX_CLIENTEDGE;
+        }
+    };
+    auto* framed = new TBordered(Form.get(), true);
+    framed->SetParent(Form.get());
+    framed->SetBounds(60, 10, 40, 30);
+    Pump();
+    framed->FillCache(clRed);
+    framed->NewColor = clBlue;
+    FadeOrRepaint(framed->FadeTimer, framed->SkinData, true, true, 1);
+    ASSERT_NE(framed->FadeTimer, nullptr);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return framed->FadeTimer == nullptr; }, 3000));
+    // The last frame is the new picture, laid over the window from its corner.
+    const testsupport::Picture shot = testsupport::CaptureWindow(framed->Handle());
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{39, 29}, std::pair{1, 28}, std::pair{20, 15}})
+        EXPECT_EQ(shot.Pixel(x, y), 0x0000FFu) << x << "," << y;
+    framed->Free();
+}
+
 TEST_F(EngineFade, HalfFadeTakesHalfTheSteps) {
     FadeOrRepaint(Ctl->FadeTimer, Ctl->SkinData, true, true, 1);
     Watch();

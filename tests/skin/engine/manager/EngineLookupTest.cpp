@@ -2,6 +2,9 @@
 // look-ups, standard indexes, the default manager, and the skin data's
 // section choice and state predicates.
 #include "EngineTestSupport.h"
+#include "sGraphUtils.h"
+
+#include <objbase.h>
 
 #include <set>
 
@@ -43,6 +46,61 @@ TEST(EngineManager, FirstManagerIsDefaultUntilFreed) {
     EXPECT_EQ(data.SkinManager(), nullptr);
     EXPECT_EQ(data.GetSkinManager(), c);
     c->Free();
+}
+
+TEST(EngineManager, ControlsFollowingTheDefaultManagerTakeTheNewDefaultsIndexes) {
+    auto skinOf = [](const std::string& text) {
+        TacSkinData skin;
+        std::string error;
+        EXPECT_TRUE(ParseSkinOptions(text, skin, error)) << error;
+        return skin;
+    };
+    ManagerPtr a, b;
+    a->LoadSkinData(skinOf("[BUTTON]\nCOLOR=1\n[BUTTON.BORDERSMASK]\nIMAGE=x.bmp\n"));
+    b->LoadSkinData(skinOf("[EDIT]\n[PANEL]\n[BUTTON]\nCOLOR=2\n"));
+    TsCommonData follower(nullptr, false), own(nullptr, false);
+    own.SetSkinManager(a);
+    for (TsCommonData* d : {&follower, &own}) d->SetSkinSection("BUTTON");
+    ASSERT_EQ(follower.SkinIndex, 1);
+    EXPECT_EQ(follower.BorderIndex, 0);
+    b->SetIsDefault(true);
+    EXPECT_EQ(follower.SkinIndex, 3) << "resolved against the new default's sections";
+    EXPECT_EQ(follower.BorderIndex, -1);
+    EXPECT_EQ(own.SkinIndex, 1) << "a control naming its manager keeps its indexes";
+    b->SetIsDefault(false);
+    EXPECT_EQ(follower.SkinIndex, -1);
+    a->SetIsDefault(true);
+    EXPECT_EQ(follower.SkinIndex, 1);
+    a->Free();
+    a.M = nullptr;
+    EXPECT_EQ(follower.SkinIndex, -1) << "the default freed: nothing to point into";
+}
+
+TEST(EngineManager, SkinDataFromMemoryHasItsMasksCheckedAgainstTheirPictures) {
+    TacSkinData skin;
+    std::string error;
+    ASSERT_TRUE(ParseSkinOptions("[BUTTON]\n[BUTTON.BORDERSMASK]\nIMAGE=a.bmp\nRECT=0,0,8,8\n"
+                                 "[BUTTON.GLYPHMASK]\nIMAGE=a.bmp\nRECT=0,0,4,4\n",
+                                 skin, error))
+        << error;
+    ASSERT_EQ(skin.Images.size(), 1u);
+    skin.Images[0].Image.Resize(6, 6, 0x123456);
+    ManagerPtr m;
+    m->LoadSkinData(std::move(skin));
+    const int button = SectionIndexOf(m, "BUTTON");
+    const int border = MaskIndexOf(m, button, "BUTTON", "BORDERSMASK");
+    const int glyph = MaskIndexOf(m, button, "BUTTON", "GLYPHMASK");
+    ASSERT_GE(border, 0);
+    EXPECT_FALSE(m->ma()[border].Valid()) << "8 x 8 past the edge of a 6 x 6 picture";
+    EXPECT_NE(m->ma()[border].Error.find("outside"), std::string::npos) << m->ma()[border].Error;
+    EXPECT_EQ(m->MaskBitmap(border), nullptr);
+    ASSERT_GE(glyph, 0);
+    EXPECT_TRUE(m->ma()[glyph].Valid());
+    // Painting the left-out border leaves the bitmap as it was.
+    TBitmap b(20, 20, pf24bit);
+    const std::uint32_t before = *static_cast<std::uint32_t*>(b.ScanLine(0));
+    PaintBorderWithRegion(&b, nullptr, false, 1, border, m);
+    EXPECT_EQ(*static_cast<std::uint32_t*>(b.ScanLine(0)), before);
 }
 
 TEST(EngineManager, LoadsFromFolderPackedFileAndResource) {
@@ -490,4 +548,83 @@ TEST(EngineHelpers, TextAndRectangles) {
     EXPECT_EQ(ScrollWidth, GetSystemMetrics(SM_CXHSCROLL));
     EXPECT_EQ(SM_ALPHACMD, 0xA100u);
     EXPECT_EQ(acDialogPos.x, -1);
+}
+
+namespace {
+
+// Writes down COM starting and stopping on the thread it is registered on.
+class TComSpy : public IInitializeSpy {
+public:
+    std::vector<std::string> Events;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (riid == IID_IUnknown || riid == IID_IInitializeSpy) {
+            *out = this;
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE PreInitialize(DWORD, DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE PostInitialize(HRESULT hr, DWORD, DWORD) override {
+        Events.push_back(hr == RPC_E_CHANGED_MODE ? "start refused" : "start");
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE PreUninitialize(DWORD) override {
+        Events.push_back("stop");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE PostUninitialize(DWORD) override { return S_OK; }
+};
+
+struct IconFetch {
+    bool ComBefore = false;  // COM already running, in the multi-threaded model
+    std::vector<std::string> Events;
+    bool Icons = false;
+    HRESULT After = E_FAIL;  // starting COM again once the fetch is done
+};
+
+DWORD WINAPI FetchIconsOnThread(void* arg) {
+    auto* f = static_cast<IconFetch*>(arg);
+    if (f->ComBefore) CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    TComSpy spy;
+    ULARGE_INTEGER cookie{};
+    if (SUCCEEDED(CoRegisterInitializeSpy(&spy, &cookie))) {
+        HICON small = nullptr, large = nullptr;
+        acFetchProgramIcons(small, large);
+        f->Icons = small && large;
+        if (small) DestroyIcon(small);
+        if (large) DestroyIcon(large);
+        CoRevokeInitializeSpy(cookie);
+    }
+    f->Events = spy.Events;
+    f->After = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(f->After)) CoUninitialize();
+    if (f->ComBefore) CoUninitialize();
+    return 0;
+}
+
+}  // namespace
+
+TEST(EngineStartup, ShellIconsAreFetchedWithComRunningAndComLeftAsFound) {
+    for (const bool comBefore : {false, true}) {
+        SCOPED_TRACE(comBefore ? "COM running on the thread" : "no COM on the thread");
+        IconFetch f;
+        f.ComBefore = comBefore;
+        HANDLE t = CreateThread(nullptr, 0, FetchIconsOnThread, &f, 0, nullptr);
+        ASSERT_NE(t, nullptr);
+        WaitForSingleObject(t, 10000);
+        CloseHandle(t);
+        EXPECT_TRUE(f.Icons);
+        ASSERT_FALSE(f.Events.empty()) << "COM was never started for the shell";
+        if (comBefore) {
+            EXPECT_EQ(f.Events.front(), "start refused");
+            EXPECT_EQ(f.After, S_FALSE) << "still running";
+        } else {
+            EXPECT_EQ(f.Events.front(), "start");
+            EXPECT_EQ(f.Events.back(), "stop");
+            EXPECT_EQ(f.After, S_OK) << "stopped again";
+        }
+    }
 }

@@ -231,6 +231,26 @@ TEST_F(ControlPaint, GlyphsFromBitmapsAndImageLists) {
     DrawGlyphInto(blended.get(), TRect{0, 0, 6, 4}, glyph.get(), 2, 0, look);
     EXPECT_TRUE(Near(Px(blended.get(), 1, 1), 0x008000, 1));
 
+    // 32-bit glyphs: without any alpha, opaque round the key colour (as the
+    // class library draws them); with alpha, by it.
+    for (const int alphaValue : {0, 255, 128}) {
+        TBitmap wide(6, 4, pf32bit);
+        for (int y = 0; y < 4; ++y) {
+            auto* p = static_cast<std::uint8_t*>(wide.ScanLine(y));
+            for (int x = 0; x < 6; ++x, p += 4) {
+                const bool key = x == 0;
+                p[0] = key ? 0xFF : 0x00, p[1] = key ? 0x00 : 0xFF, p[2] = key ? 0xFF : 0x00;
+                p[3] = std::uint8_t(key ? 0 : alphaValue);
+            }
+        }
+        wide.SetTransparentColor(clFuchsia);
+        auto onto = Filled(8, 6, 0x000000);
+        DrawGlyphInto(onto.get(), TRect{1, 1, 8, 6}, &wide, 1, 0, TacGlyphLook{});
+        const std::uint32_t expected = alphaValue == 128 ? 0x008000u : 0x00FF00u;
+        EXPECT_TRUE(Near(Px(onto.get(), 3, 2), expected, 1)) << alphaValue << ": " << std::hex << Px(onto.get(), 3, 2);
+        EXPECT_EQ(Px(onto.get(), 1, 1), 0u) << alphaValue << ": the key pixel";
+    }
+
     // An image list: the picture and its grey copy, key colour round them.
     TImageList list(nullptr, 8, 8);
     auto image = Filled(8, 8, 0x2050F0);

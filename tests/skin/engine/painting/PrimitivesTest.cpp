@@ -4,6 +4,9 @@
 
 #include "sSkinText.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <limits>
 #include <random>
 
 using namespace painttest;
@@ -72,6 +75,37 @@ TEST(ColorArithmetic, RowBlendingMatchesTheByteRuleForEveryLengthAndWeight) {
     }
 }
 
+TEST(ColorArithmetic, EveryMixKernelGivesTheSameBytesInAnyPlaceAndLength) {
+    std::mt19937 rng(11);
+    std::vector<TacMixKernel> kernels;
+    for (TacMixKernel k : {mkSse2, mkAvx2})
+        if (acMixKernelAvailable(k)) kernels.push_back(k);
+    if (!acMixKernelAvailable(mkAvx2)) std::printf("note: this CPU has no AVX2; its kernel is not compared\n");
+    // Rows of random bytes at every start within a vector register, odd
+    // lengths, weights at the ends; written apart, and in place over A and B.
+    std::vector<std::uint8_t> a(4200), b(4200), want(4200), got(4200);
+    for (int len : {1, 15, 31, 32, 33, 63, 95, 97, 301, 2401, 4099}) {
+        for (int offset = 0; offset < 33; offset += len > 500 ? 11 : 1) {
+            for (int w : {1, 77, 128, 255}) {
+                for (auto& v : a) v = std::uint8_t(rng());
+                for (auto& v : b) v = std::uint8_t(rng());
+                acMixBytesWith(mkPortable, want.data() + offset, a.data() + offset, b.data() + offset, len, w);
+                for (TacMixKernel k : kernels) {
+                    SCOPED_TRACE(testing::Message() << "kernel " << k << " len " << len << " at " << offset << " w " << w);
+                    acMixBytesWith(k, got.data() + offset, a.data() + offset, b.data() + offset, len, w);
+                    ASSERT_TRUE(std::equal(want.begin() + offset, want.begin() + offset + len, got.begin() + offset));
+                    for (std::vector<std::uint8_t>* into : {&a, &b}) {
+                        std::vector<std::uint8_t> x = a, y = b;
+                        std::uint8_t* d = (into == &a ? x : y).data() + offset;
+                        acMixBytesWith(k, d, x.data() + offset, y.data() + offset, len, w);
+                        ASSERT_TRUE(std::equal(want.begin() + offset, want.begin() + offset + len, d)) << "in place";
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(ColorArithmetic, SpansAreClippedToBothPictures) {
     TacSpan s = acClipSpan(TacSpan{-2, 5, 0, -1, 10, 10}, 6, 8, 20, 20);
     EXPECT_EQ(s.DstX, 0);
@@ -82,6 +116,36 @@ TEST(ColorArithmetic, SpansAreClippedToBothPictures) {
     EXPECT_EQ(s.H, 2);
     EXPECT_TRUE(acClipSpan(TacSpan{6, 0, 0, 0, 3, 3}, 6, 8, 20, 20).Empty());
     EXPECT_TRUE(acClipSpan(TacSpan{0, 0, 19, 0, 3, 3}, 6, 8, 19, 20).Empty());
+}
+
+TEST(ColorArithmetic, SpansAtTheEndsOfTheIntRangeStayInside) {
+    constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    // {DstX, SrcX, W} on one axis (the other is plain) and the expected cut.
+    struct Case { int Dst, Src, W; int WantDst, WantSrc, WantW; };
+    const Case cases[] = {
+        {200, -(hi - 50), hi, 0, 0, 0},        // the corner moved past INT_MAX: nothing
+        {lo, 0, hi, 0, 0, 0},                  // -INT_MIN
+        {0, lo, hi, 0, 0, 0},
+        {lo + 5, 0, hi, 0, 0, 0},
+        {-3, lo + 10, hi, 0, 0, 0},
+        {-(hi - 10), 0, hi, 0, hi - 10, 0},    // the source ends far before its own edge: nothing
+        {hi, 0, hi, 0, 0, 0},
+        {-5, 2, hi, 0, 7, 13},                 // an ordinary cut for comparison
+    };
+    for (const Case& c : cases) {
+        for (const bool vertical : {false, true}) {
+            const TacSpan in = vertical ? TacSpan{0, c.Dst, 0, c.Src, 4, c.W} : TacSpan{c.Dst, 0, c.Src, 0, c.W, 4};
+            const TacSpan s = acClipSpan(in, 100, 100, 20, 20);
+            const int d = vertical ? s.DstY : s.DstX, src = vertical ? s.SrcY : s.SrcX, w = vertical ? s.H : s.W;
+            if (c.WantW == 0) {
+                EXPECT_TRUE(s.Empty()) << c.Dst << " " << c.Src << " " << c.W << ": " << d << " " << src << " " << w;
+                continue;
+            }
+            EXPECT_EQ(d, c.WantDst);
+            EXPECT_EQ(src, c.WantSrc);
+            EXPECT_EQ(w, c.WantW);
+        }
+    }
 }
 
 TEST(ColorArithmetic, GlyphAndTextLayout) {
@@ -193,13 +257,15 @@ TEST(Primitives, CopiesLeaveTransparentPixelsOrTakeTheBackground) {
 }
 
 TEST(Primitives, BlendsOfBitmaps) {
-    auto a = Filled(4, 4, 0xFF0000), b = Filled(4, 4, 0x0000FF);
-    // 40 % of the bitmap is kept, 60 % of the source comes in; key pixels stay.
-    SetPx(a.get(), 0, 0, 0xFF00FF);
-    BlendBitmapRect(a.get(), 1, 1, clFuchsia, 0.4, TRect{0, 0, 2, 2}, b.get());
-    EXPECT_TRUE(Near(Px(a.get(), 1, 1), 0x660099, 1));
-    EXPECT_EQ(Px(a.get(), 0, 0), 0xFF00FFu);
-    EXPECT_EQ(Px(a.get(), 3, 3), 0xFF0000u);
+    // Each channel moves toward the source by Factor; key pixels stay.
+    for (const auto& [factor, want] : {std::pair{0.4, 0x990066u}, std::pair{0.0, 0xFF0000u}, std::pair{1.0, 0x0000FFu}}) {
+        auto a = Filled(4, 4, 0xFF0000), b = Filled(4, 4, 0x0000FF);
+        SetPx(a.get(), 0, 0, 0xFF00FF);
+        BlendBitmapRect(a.get(), 1, 1, clFuchsia, factor, TRect{0, 0, 2, 2}, b.get());
+        EXPECT_TRUE(Near(Px(a.get(), 1, 1), want, 1)) << factor << ": " << std::hex << Px(a.get(), 1, 1);
+        EXPECT_EQ(Px(a.get(), 0, 0), 0xFF00FFu);
+        EXPECT_EQ(Px(a.get(), 3, 3), 0xFF0000u);
+    }
 
     auto c = Filled(4, 4, 0x000000), white = Filled(2, 2, 0xFFFFFF);
     BlendBitmapAt(c.get(), white.get(), 0, TPoint{0, 0}, TRect{0, 0, 2, 2});

@@ -55,9 +55,10 @@ TEST_F(SkinItem, TransparencyOverAShiftedParentCache) {
                 ASSERT_TRUE(Near(Px(b.get(), x, y), Mix(C().TransPanel, PatternAt(5 + 11 + x, 7 + 13 + y), own), 1))
                     << "state " << state << " at " << x << "," << y;
     }
-    // A rectangle inside the bitmap: its corner stands at ParentPoint.
+    // A rectangle inside the bitmap: the bitmap's corner stands at
+    // ParentPoint, the rectangle's at ParentPoint plus its position.
     auto b = Filled(20, 15, 0x010203);
-    PaintSkinItem(trans, "TRANSPANEL", ci, false, 0, TRect{4, 3, 14, 10}, TPoint{11 + 4, 13 + 3}, b.get(), M());
+    PaintSkinItem(trans, "TRANSPANEL", ci, false, 0, TRect{4, 3, 14, 10}, TPoint{11, 13}, b.get(), M());
     for (int y = 0; y < 15; ++y)
         for (int x = 0; x < 20; ++x) {
             if (x >= 4 && x < 14 && y >= 3 && y < 10)

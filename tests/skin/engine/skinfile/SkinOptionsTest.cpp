@@ -4,6 +4,10 @@
 
 #include "sSkinFile.h"
 
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <string>
@@ -295,6 +299,72 @@ TEST(SkinOptions, LongParentClassChainsAreReadInOnePassUpToTheCap) {
         EXPECT_TRUE(WarnedAbout(skin, "more than 32 sections deep"));
         EXPECT_LT(skin.Warnings.size(), 10u) << "one warning for the chain, not one per section";
     }
+}
+
+namespace {
+
+// Bytes the process holds privately (its commit charge).
+std::size_t PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS c{};
+    c.cb = sizeof(c);
+    GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof(c));
+    return c.PagefileUsage;
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+}  // namespace
+
+TEST(SkinOptions, SectionsInheritingALongListShareItInsteadOfCopyingIt) {
+    // One parent of 3000 keys and 3000 children of it: about 118 KB of text.
+    std::string text = "[BASE]\n";
+    for (int k = 0; k < 3000; ++k) text += "K" + std::to_string(k) + "=v" + std::to_string(k) + "\n";
+    for (int c = 0; c < 3000; ++c) {
+        text += "[C" + std::to_string(c) + "]\nPARENTCLASS=BASE\n";
+        if (c % 100 == 0) text += "K5=own\n";
+    }
+    const std::size_t before = PrivateBytes();
+    const auto t0 = std::chrono::steady_clock::now();
+    const TacSkinData skin = Parse(text);
+    const double seconds = SecondsSince(t0);
+    const std::size_t grown = PrivateBytes() - std::min(PrivateBytes(), before);
+    EXPECT_LT(grown, std::size_t(32) << 20) << "bytes held for " << text.size() << " bytes of text";
+    EXPECT_LT(seconds, 2.0);
+    ASSERT_EQ(skin.Sections.size(), 3002u);
+    const TsGeneralData& child = Section(skin, "C7");
+    EXPECT_EQ(child.Value("k2999"), "v2999");
+    EXPECT_EQ(child.Value("K5"), "v5");
+    EXPECT_EQ(child.Value("PARENTCLASS"), "BASE");
+    EXPECT_EQ(Section(skin, "C100").Value("K5"), "own");
+    EXPECT_EQ(Section(skin, "BASE").Value("K5"), "v5") << "a child's value stays its own";
+    EXPECT_EQ(child.Values.Flatten().size(), 3001u);
+}
+
+TEST(SkinOptions, SectionsMasksAndPicturesAreFoundByNameWithoutAScanEach) {
+    // 20000 sections with a mask and a picture each: about 1.2 MB of text.
+    const int n = 20000;
+    std::string text;
+    for (int i = 0; i < n; ++i) {
+        const std::string id = std::to_string(i);
+        text += "[S" + id + "]\nCOLOR=" + id + "\n[S" + id + ".BORDERSMASK]\nIMAGE=pics\\i" + id + ".bmp\n";
+    }
+    const auto t0 = std::chrono::steady_clock::now();
+    const TacSkinData skin = Parse(text);
+    for (int i = 0; i < n; i += 7) {
+        const std::string name = "s" + std::to_string(i);
+        const int section = skin.SectionIndexOf(name);
+        ASSERT_EQ(section, i + 1);
+        const int mask = skin.MaskIndexOf(section, name, "bordersMask");
+        ASSERT_EQ(mask, i);
+        ASSERT_EQ(skin.Masks[std::size_t(mask)].SectionIndex, section);
+        ASSERT_EQ(skin.Masks[std::size_t(mask)].ImageIndex, i);
+    }
+    EXPECT_LT(SecondsSince(t0), 3.0);
+    EXPECT_EQ(skin.Images.size(), std::size_t(n));
+    EXPECT_EQ(skin.SectionIndexOf("S" + std::to_string(n)), -1);
+    EXPECT_EQ(skin.MaskIndexOfNoParent("S1", "PATTERN"), -1);
 }
 
 TEST(SkinOptions, MaskKeysAndTheImagesTheyNeed) {

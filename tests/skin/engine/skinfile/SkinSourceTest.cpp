@@ -268,6 +268,51 @@ const char* const kRequired[][2] = {
     {"TABLEFT", "BORDERSMASK"}, {"TABRIGHT", "BORDERSMASK"},
 };
 
+namespace {
+
+// A 1-bit BMP of W x H pixels, all of palette colour 0: a few KB once packed.
+Bytes OneBitBmp(int w, int h) {
+    const std::uint32_t stride = std::uint32_t((w + 31) / 32 * 4), bits = stride * std::uint32_t(h);
+    const std::uint32_t offset = 14 + 40 + 8, size = offset + bits;
+    Bytes b(size, 0);
+    auto put = [&](std::size_t at, std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) b[at + i] = std::uint8_t(v >> (8 * i));
+    };
+    b[0] = 'B', b[1] = 'M';
+    put(2, size, 4), put(10, offset, 4);
+    put(14, 40, 4), put(18, std::uint32_t(w), 4), put(22, std::uint32_t(h), 4), put(26, 1, 2), put(28, 1, 2);
+    put(34, bits, 4), put(46, 2, 4);
+    put(58, 0xFFFFFF, 4);  // colour 1 white; colour 0 black
+    return b;
+}
+
+}  // namespace
+
+TEST_F(SkinSource, PicturesPastTheDecodedBudgetFailTheLoadNamingThePicture) {
+    // Five pictures of 4096 x 5000 at one bit per pixel: 13 MB packed as they
+    // are, 61 MB each once decoded; the fifth passes the 256 MB of a skin.
+    SkinFileList files{{"Options.dat", {}}};
+    std::string options;
+    for (int i = 1; i <= 5; ++i) {
+        const std::string pic = "p" + std::to_string(i) + ".bmp";
+        options += "[P" + std::to_string(i) + "]\n[P" + std::to_string(i) + ".PATTERN]\nIMAGE=" + pic + "\n";
+        files.push_back({pic, OneBitBmp(4096, 5000)});
+    }
+    files[0].second.assign(options.begin(), options.end());
+    const Bytes packed = PackSkinFiles(files, true);
+    EXPECT_LT(packed.size(), std::size_t(1) << 20);
+    TacSkinData skin;
+    std::string error;
+    EXPECT_FALSE(LoadSkinFromPackedMemory(packed.data(), packed.size(), "Bits", skin, error));
+    EXPECT_TRUE(Has(error, "256 MB")) << error;
+    EXPECT_TRUE(Has(error, "\"p5.bmp\" (4096 x 5000)")) << error;
+    EXPECT_TRUE(skin.Sections.empty() && skin.Images.empty());
+    // Four of them fit.
+    files.pop_back();
+    const Bytes four = PackSkinFiles(files, true);
+    EXPECT_TRUE(LoadSkinFromPackedMemory(four.data(), four.size(), "Bits", skin, error)) << error;
+}
+
 TEST(BuiltinSkins, EachLoadsTheSameFromResourceFolderAndPackedFile) {
     ASSERT_EQ(BuiltinSkinNames(), (std::vector<std::string>{"Dark", "Light"}));
     for (const char* name : {"Light", "Dark"}) {

@@ -1,0 +1,175 @@
+// Windows the program never skinned itself: the thread's window-creation hook
+// gives message boxes, standard dialogs, popup menus and forms without a
+// provider their skin; the dialog frame adapter and its window menu.
+#pragma once
+
+#include <windows.h>
+
+#include "Classes.h"
+#include "Menus.h"
+#include "acSBUtils.h"
+#include "sMessages.h"
+#include "sSkinManager.h"
+
+#include <vector>
+
+class TacDialogWnd;
+class TacProvider;
+class TacMnuWnd;
+class TsSkinProvider;
+
+// Sent by whoever adds children to a dialog after it is shown.
+constexpr UINT acNewChildrenMessage = 0x52E;
+// Answered acOwnRegionAnswer by a window that keeps its own region.
+constexpr UINT acRegionQuery = 0xBC4D;
+constexpr WPARAM acOwnRegionAnswer = 0x41A2;
+
+// --- The window menu of a skinned dialog ------------------------------------
+
+class TacSystemMenu : public TPopupMenu {
+    CLASSLIB_DECLARE_CLASS(TacSystemMenu)
+public:
+    explicit TacSystemMenu(TComponent* AOwner);
+    TacDialogWnd* DialogWnd = nullptr;
+    TMenuItem* ItemRestore;
+    TMenuItem* ItemMove;
+    TMenuItem* ItemSize;
+    TMenuItem* ItemMinimize;
+    TMenuItem* ItemMaximize;
+    TMenuItem* ItemClose;
+    // Visibility and enabling from the dialog's style and state.
+    void UpdateItems();
+
+private:
+    TMenuItem* MakeItem(UINT TextId, const char* Name, WPARAM Command, bool Update);
+};
+
+// --- The dialog frame adapter ------------------------------------------------
+
+struct TacTitleButton {
+    int State = 0;       // 0 normal, 1 hot, 2 pressed
+    int MaskIndex = -1;
+    TRect Rect{0, 0, 0, 0};
+};
+
+// Frame kinds: what a dialog's style makes of its border and title.
+enum TacFrameKind : BYTE {
+    fkModal = 0,       // DS_MODALFRAME without WS_THICKFRAME (message boxes)
+    fkFixed = 1,
+    fkNoCaption = 2,   // a pop-up without the whole WS_CAPTION
+    fkSizeable = 3,
+    fkSmallFixed = 4,
+    fkSmallSizeable = 5,
+};
+
+class TacDialogWnd : public TacScrollWnd {
+    CLASSLIB_DECLARE_CLASS(TacDialogWnd)
+public:
+    TacDialogWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+                 bool Repaint = false);
+    ~TacDialogWnd() override;
+    void WndProc(TMessage& Message) override;
+    // Puts back what PrepareDialog took: the system menu style, the region.
+    void RestoreOriginalLook() override;
+
+    std::vector<TRect> RegionRects;
+    int HotButton = 0;
+    bool Active = true;
+    bool ChildrenCreated = false;
+    TacTitleButton BtnMin, BtnMax, BtnClose, BtnHelp;
+    TBitmap* IconBmp = nullptr;
+    HICON IconHandle = nullptr;
+    TFont* CaptionFont = nullptr;
+    LONG_PTR StyleValue = 0;
+    LONG_PTR ExStyleValue = 0;
+    bool FrameChanged = true;
+    int Width = 0, Height = 0;
+    BYTE FrameKind = fkFixed;
+    TBitmap* TitleStrip = nullptr;
+    TacSystemMenu* SystemMenu = nullptr;
+    TacProvider* Provider = nullptr;
+
+    void PrepareDialog();
+    void LoadTitleButtonMasks();
+    void PaintFrame();
+    void UpdateDialogRegion(bool Redraw);
+    // Frame and title sizes of the kind (title 0 without the whole WS_CAPTION).
+    int FrameWidth() const;
+    int FrameHeight() const;
+    int TitleHeight() const;
+    bool CanMaximize() const;
+    bool CanRestore() const;
+    bool CanMinimize() const;
+    bool CanClose() const;
+    bool HasGrip() const;
+    // The brush answered to WM_CTLCOLORDLG (one per colour, freed with the adapter).
+    HBRUSH DialogBrush();
+    // Dialog brushes alive in the program (each adapter holds at most one).
+    static int BrushCount();
+
+private:
+    void Geometry();
+    void NCPaint(TMessage& Message);
+    void EraseBackground(TMessage& Message);
+    void HitTest(TMessage& Message);
+    void NCButtonDown(TMessage& Message);
+    void NCButtonUp(TMessage& Message);
+    void NCDoubleClick(TMessage& Message);
+    void DialogAlphaCommand(TMessage& Message);
+    void SetHotButton(int Code, bool Repaint);
+    void PressButton(int Code);
+    void RepaintButton(int Code);
+    void ShowSystemMenu(int X, int Y);
+    void Command(WPARAM Code);
+    void PlaceButtons();
+    int ButtonMask(int Code) const;
+    bool ButtonCanAct(int Code) const;
+    TacTitleButton* ButtonOf(int Code);
+    void CopyToWindow(HDC DC, const TRect& R);
+    void AdaptNewChildren();
+    HBRUSH FBrush = nullptr;
+    TColor FBrushColor = clNone;
+    bool FSysMenuRemoved = false;
+    bool FRegionSet = false;
+};
+
+// Makes (or frees, without an active skin) the adapter of a dialog window.
+void InitDialogAdapter(HWND Window, TacDialogWnd*& Adapter);
+
+// --- Providers made by the hook ----------------------------------------------
+
+class TacProvider : public TComponent {
+    CLASSLIB_DECLARE_CLASS(TacProvider)
+public:
+    explicit TacProvider(TComponent* AOwner);
+    ~TacProvider() override;
+    bool LeftScrollBar = false;
+    HWND CtrlHandle = nullptr;
+    TsSkinProvider* SkinProvider = nullptr;
+    TacDialogWnd* DialogWnd = nullptr;
+    std::vector<TacMainWnd*> ChildAdapters;
+    // Providers alive in the program.
+    static int InstanceCount();
+};
+
+// The hook's state: every entry of the provider list is a live provider.
+extern HHOOK acHookHandle;
+extern std::vector<TacProvider*> acProviderList;
+extern std::vector<TacMnuWnd*> acMenuAdapters;
+extern LONG_PTR acLastDialogStyle;
+
+LRESULT CALLBACK CBTHookProc(int Code, WPARAM WParam, LPARAM LParam);
+bool InstallDialogHook(TsSkinManager* Manager);
+void RemoveDialogHook(TsSkinManager* Manager);
+bool SkinActivatedWindow(HWND Window);
+bool InitDialogProvider(TacProvider* Provider, HWND Window);
+bool CreateChildAdapters(TacProvider* Provider, HWND Parent);
+bool AdapterForChildWindow(TacProvider* Provider, HWND Child);
+void CreateFormProvider(TacProvider* Provider, TCustomForm* Form);
+void FreeClosedDialogProviders();
+void ClearMenuAdapters();
+TacProvider* ProviderOfWindow(HWND Window);
+TCustomForm* FormOfWindow(HWND Window);
+int VisibleDialogCount();
+bool HasDescendantOfClass(HWND Window, const String& LowerClassName);
+String WindowClassName(HWND Window);

@@ -1,0 +1,411 @@
+// The form skin provider: one per form, it takes over the form's window
+// procedure and draws frame, title bar, icon, buttons and menu line from the
+// skin; with it the title buttons, title icon, the skinned system menu and the
+// MDI client hook.
+#pragma once
+
+#include <windows.h>
+
+#include "Forms.h"
+#include "Lists.h"
+#include "Menus.h"
+#include "WindowHooks.h"
+#include "sCommonData.h"
+#include "sControlTypes.h"
+#include "sSkinManager.h"
+
+#include <functional>
+#include <vector>
+
+class TsSkinProvider;
+class TacScrollWnd;
+class TacCtrlAdapter;
+
+enum TsGripMode { gmNone, gmRightBottom };
+enum TsResizeMode { rmStandard, rmBorder };
+CLASSLIB_ENUM_NAMES(TsGripMode, "gmNone", "gmRightBottom")
+CLASSLIB_ENUM_NAMES(TsResizeMode, "rmStandard", "rmBorder")
+
+using TAddItemEvent = std::function<void(TComponent* Item, bool& CanBeAdded, String& SkinSection)>;
+
+// Title-element codes: the hit-test answers the provider gives for them.
+enum TacTitleElement : int {
+    teNone = 0,
+    teCaption = HTCAPTION,      // 2
+    teIcon = HTSYSMENU,         // 3
+    teMin = HTMINBUTTON,        // 8
+    teMax = HTMAXBUTTON,        // 9
+    teGrip = HTBOTTOMRIGHT,     // 17
+    teClose = HTCLOSE,          // 20
+    teHelp = HTHELP,            // 21
+    teMDIClose = 101,
+    teMDIMax = 102,
+    teMDIMin = 103,
+    teUserFirst = 1000,         // + index of the user title button
+};
+
+// A painted title element: its state (0 normal, 1 hot, 2 pressed), glyph mask
+// and place in window coordinates (set at each paint).
+struct TsCaptionButton {
+    int State = 0;
+    int ImageIndex = -1;
+    TRect Rect{0, 0, 0, 0};
+};
+
+// --- Title buttons and icon --------------------------------------------------
+
+class TsTitleButton : public TCollectionItem {
+    CLASSLIB_DECLARE_CLASS(TsTitleButton)
+public:
+    explicit TsTitleButton(TCollection* Collection);
+    ~TsTitleButton() override;
+    bool UseSkinData = true;
+    String Name() const { return FName; }
+    void SetName(const String& Value) { if (Value != FName) FName = Value; }
+    TBitmap* Glyph() const { return FGlyph; }
+    void SetGlyph(TBitmap* Value) { FGlyph->Assign(Value); }
+    bool Enabled = true;
+    TMouseEvent OnMouseUp;
+    TMouseEvent OnMouseDown;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // Painting state owned by the provider.
+    TsCaptionButton BtnData;
+
+protected:
+    String GetDisplayName() const override { return FName; }
+
+private:
+    String FName;
+    TBitmap* FGlyph;
+};
+
+class TsTitleButtons : public TOwnedCollection {
+    CLASSLIB_DECLARE_CLASS(TsTitleButtons)
+public:
+    explicit TsTitleButtons(TsSkinProvider* AProvider);
+    ~TsTitleButtons() override;
+    TsTitleButton* Items(int Index) const { return static_cast<TsTitleButton*>(TCollection::Items(Index)); }
+    TsTitleButton* Add() { return static_cast<TsTitleButton*>(TCollection::Add()); }
+    TsSkinProvider* Provider() const { return FProvider; }
+
+private:
+    TsSkinProvider* FProvider;
+};
+
+class TsTitleIcon : public TPersistent {
+    CLASSLIB_DECLARE_CLASS(TsTitleIcon)
+public:
+    TsTitleIcon();
+    ~TsTitleIcon() override;
+    TBitmap* Glyph() const { return FGlyph; }
+    void SetGlyph(TBitmap* Value) { FGlyph->Assign(Value); }
+    int Height = 0;  // 0: the size follows the caption
+    int Width = 0;
+
+private:
+    TBitmap* FGlyph;
+};
+
+// --- The skinned system menu -------------------------------------------------
+
+// Texts of the window commands: the program's string table when it has them,
+// else the English words.
+constexpr UINT acStrClose = 58976, acStrMaximize = 58977, acStrMinimize = 58978, acStrSize = 58979,
+               acStrMove = 58980, acStrRestore = 58981, acStrAvailSkins = 58964;
+String acResourceString(UINT Id);
+
+class TsSystemMenu : public TPopupMenu {
+    CLASSLIB_DECLARE_CLASS(TsSystemMenu)
+public:
+    explicit TsSystemMenu(TsSkinProvider* AProvider);
+    TsSkinProvider* Provider;
+    TCustomForm* Form = nullptr;
+    TMenuItem* ItemRestore;
+    TMenuItem* ItemMove;
+    TMenuItem* ItemSize;
+    TMenuItem* ItemMinimize;
+    TMenuItem* ItemMaximize;
+    TMenuItem* ItemClose;
+
+    // Visible and Enabled of the six items from the form's border style,
+    // border icons and window state.
+    void UpdateItems();
+    // The list of available skins as the first item, with a separator below.
+    void MakeSkinItems();
+    // Takes the skin list out again (the separator goes with it).
+    void RemoveSkinItems();
+    void SelectSkin(TObject* Sender);
+    TMenuItem* CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick, TComponent* Owner);
+
+    bool VisibleRestore() const;
+    bool VisibleSize() const;
+    bool VisibleMin() const;
+    bool VisibleMax() const;
+    bool VisibleClose() const;
+    bool EnabledRestore() const;
+    bool EnabledMove() const;
+    bool EnabledSize() const;
+    bool EnabledMin() const;
+    bool EnabledMax() const;
+
+private:
+    void Command(WPARAM Code);
+    void RestoreClick(TObject*);
+    void MinimizeClick(TObject*);
+    void MaximizeClick(TObject*);
+    bool Iconic() const;
+    bool IsMDIChild() const;
+};
+
+// --- The MDI client hook -----------------------------------------------------
+
+// Hooks an MDI frame's client window: its background is painted from
+// "MDIAREA" (else the frame's section) and the frame hears of child changes.
+class TsMDIForm : public TObject {
+    CLASSLIB_DECLARE_CLASS(TsMDIForm)
+public:
+    explicit TsMDIForm(TsSkinProvider* AProvider);
+    ~TsMDIForm() override;
+    // (Re)subclasses the frame's client window once it exists.
+    void ConnectClient();
+    // The frame repaints its title and menu line for the active child's state.
+    void UpdateProvider();
+    TsSkinProvider* Provider;
+
+private:
+    void ClientProc(TMessage& Message);
+    void PaintBackground(HDC DC);
+    TWindowProcSubclass FClientHook;
+};
+
+// --- The provider ------------------------------------------------------------
+
+class TsSkinProvider : public TComponent {
+    CLASSLIB_DECLARE_CLASS(TsSkinProvider)
+public:
+    explicit TsSkinProvider(TComponent* AOwner);
+    ~TsSkinProvider() override;
+    void AfterConstruction() override;
+
+    // --- Published -------------------------------------------------------
+    bool MakeSkinMenu = false;
+    bool ShowAppIcon() const { return FShowAppIcon; }
+    void SetShowAppIcon(bool Value);
+    TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(TAlignment Value);
+    TsTitleIcon* TitleIcon() const { return FTitleIcon; }
+    TsTitleButtons* TitleButtons() const { return FTitleButtons; }
+    TsGripMode GripMode = gmNone;
+    TsCommonData* SkinData() const { return FSkinData; }
+    TsResizeMode ResizeMode = rmStandard;
+    bool ScreenSnap = false;
+    int SnapBuffer = 10;
+    bool UseGlobalColor() const { return FUseGlobalColor; }
+    void SetUseGlobalColor(bool Value);
+    String TitleSkin() const { return FTitleSkin; }
+    void SetTitleSkin(const String& Value);
+    String MenuLineSkin() const { return FMenuLineSkin; }
+    void SetMenuLineSkin(const String& Value);
+    TAddItemEvent OnSkinItem;
+
+    // --- Run time ----------------------------------------------------------
+    // The form served; nil for a second provider on one form.
+    TForm* Form = nullptr;
+    TsSystemMenu* SystemMenu = nullptr;
+    bool FormActive = true;
+    int HotElement = teNone;
+    TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp, MDIMin, MDIMax, MDIClose;
+    TsMDIForm* MDIForm = nullptr;
+    TacScrollWnd* ScrollAdapter = nullptr;
+    // The control adapter of the form's children: made while skinned, freed
+    // (its items told first) when the skin goes.
+    TacCtrlAdapter* Adapter = nullptr;
+    // Makes the adapter when there is none, else walks the form for new controls.
+    void UpdateAdapter();
+    void RemoveAdapter();
+    // A copy of a message to every adapted child.
+    void AdapterBroadcast(UINT Msg, WPARAM WParam, LPARAM LParam);
+    TBitmap* MenuLineBmp = nullptr;
+    std::vector<TRect> RegionRects;
+    bool RgnChanged = true;
+    bool FramePainted = false;
+
+    // The skinned scroll bars of the form itself: made while the form is
+    // skinned and on the screen, dropped when the skin goes.
+    void UpdateScrollAdapter();
+    // A form-show animation is pending (systems before major version 6).
+    bool ShowAnimating = false;
+
+    void PrepareForm();
+    void RefreshFormFrame();
+    void PrepareMenus(bool Activate);
+    void SetMDIHook(bool Active);
+    static TsSkinProvider* QueryProvider(TControl* Control);
+
+    // --- Frame geometry --------------------------------------------------
+    bool HasBorder() const;
+    int CaptionHeight() const;
+    int SysBorderHeight() const;
+    int SysBorderWidth() const;
+    int BottomFrame() const;
+    int FormWidth() const;
+    int FormHeight() const;
+    int HeaderHeight();
+    int ClientOffsetX() const;
+    int ClientOffsetY() const;
+    static int IconSizeFor(int Height);
+    int IconWidth() const;
+    int IconHeight() const;
+    TRect IconRect() const;
+    int ButtonHeight() const;
+    int ButtonWidth(const TsCaptionButton& Button) const;
+    int UserButtonWidth(TsTitleButton* Button) const;
+    int BISpace() const;
+    int ButtonsWidth() const;
+    int SystemButtonCount() const;
+    int MenuRowHeight() const;
+    bool MenuPresent() const;
+    int MenuRows();
+    bool CloseShown() const;
+    bool MaxShown() const;
+    bool MinShown() const;
+    bool MaxEnabled() const;
+    bool MinEnabled() const;
+    bool RestoreEnabled() const;
+    int TitleSection() const;
+
+    // --- Painting ----------------------------------------------------------
+    void LoadTitleButtonMasks();
+    void PaintAll();
+    void UpdateFrame(HDC DC);
+    void RepaintFormFrame();
+    void PaintTitleButtons();
+    void PaintElementToScreen(int Code);
+    void PaintClient(HDC DC, bool SendUpdated);
+    TPoint GripPosition(int Mask) const;
+
+    // --- Mouse ---------------------------------------------------------------
+    int HitTest(TMessage& Message);
+    void SetHotElement(int Code, bool Repaint);
+    void SetPressedElement(int Code);
+    void DropSystemMenu(int X, int Y);
+    void SnapPosition(int& Pos, int Edge, int Size) const;
+    // The outline drag of rmBorder: an inverted rectangle on the desktop
+    // follows the mouse, the form moves or sizes once at the button's release.
+    // Code is the border hit code of a size drag (10..17; others size the
+    // bottom-right corner). Screen coordinates.
+    void StartOutlineDrag(int X, int Y, bool Moving, int Code);
+    void MoveOutline(POINT Screen);
+    // Apply: move or size the form to the outline; otherwise only erase it.
+    void EndOutlineDrag(bool Apply);
+    static bool OutlineDragging();
+
+    // --- Region --------------------------------------------------------------
+    void BuildFormRegionRects();
+    HRGN RegionFromRects(int X, int Y) const;
+    void UpdateFormRegion(bool Repaint);
+
+    // A borderless, non-activating window over the title bar showing the frame's
+    // picture, so that a system that paints its own caption on a text or
+    // activation change paints under it (systems before major version 6).
+    void ShowCaptionCover();
+    void FreeCaptionCover();
+    TForm* CaptionCover = nullptr;
+    // The same over the right end of an MDI frame's menu line during a menu
+    // loop, where the system would draw a maximized child's own buttons.
+    void ShowMenuCover();
+    void FreeMenuCover();
+    TForm* MenuCover = nullptr;
+
+    // The window procedure that replaced the form's.
+    void NewWndProc(TMessage& Message);
+    // The major version of the system: a seam, so that the paths kept for old
+    // systems can be tested on a new one.
+    static std::function<int()> SystemMajorVersion;
+
+protected:
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void OldProc(TMessage& Message) { FHook.CallPrevious(Message); }
+    bool SkinnedRoad() const;
+    void AlphaCommandEveryRoad(TMessage& Message, bool& Done);
+    void UnskinnedRoad(TMessage& Message);
+    void SkinnedAlphaCommand(TMessage& Message);
+    void SkinRemoved(TMessage& Message);
+    void NewSkin();
+    void NCPaint();
+    void NCActivate(TMessage& Message);
+    void SysCommand(TMessage& Message);
+    void NCLButtonDown(TMessage& Message);
+    void NCLButtonUp(TMessage& Message);
+    void NCLButtonDblClk(TMessage& Message);
+    void Print(TMessage& Message);
+    void ShowingChanged(TMessage& Message);
+    // Prints the form's visible child windows into DC (its origin at the client's).
+    void PrintChildWindows(HDC DC);
+    bool OutlineDragCommand(TMessage& Message);
+    // The room the form's skinned bars take in the frame; 0 when not shown.
+    int HorzBarHeight() const;
+    int VertBarWidth() const;
+    void PaintForm();
+    void WithoutSystemCaption(TMessage& Message);
+    void FrameChanged() { if (FSkinData) FSkinData->BGChanged = true; }
+    void RepaintFrame();
+    void ShrinkCache();
+    void TrackNonClientLeave();
+    TsCaptionButton* ElementData(int Code);
+    int ElementMask(int Code) const;
+    bool ElementEnabled(int Code) const;
+    void PaintButton(TsCaptionButton& Btn, int Code, int& Right, int Width, bool Enabled, int Mask);
+    void PaintUserGlyph(TsTitleButton* Button, bool Pressed);
+    void PaintTitleIcon();
+    // The maximized MDI child whose buttons the frame shows on its menu line; nil when none.
+    TCustomForm* MaximizedChild() const;
+    void PaintMDIButtons();
+    void PaintCaptionText();
+    void PaintMenuLine();
+    void SaveButtonsBackground();
+    void RestoreButtonsBackground();
+    std::vector<int> ShownButtons() const;
+    void SetRegion(HRGN Region, bool Repaint);
+    TsCaptionButton* UserData(int Code);
+    void RemoveSysMenuStyle(bool Remove);
+    // A borderless cover at Screen showing Source of the frame's picture.
+    TForm* ShowCover(TForm* Cover, const TRect& Source, POINT Screen, HWND After, const char* Name);
+
+    TsCommonData* FSkinData = nullptr;
+    TsTitleIcon* FTitleIcon;
+    TsTitleButtons* FTitleButtons;
+    bool FShowAppIcon = true;
+    TAlignment FCaptionAlignment = taLeftJustify;
+    bool FUseGlobalColor = true;
+    String FTitleSkin;
+    String FMenuLineSkin;
+    TWindowProcHook FHook;
+    TBitmap* FButtonsBgBmp = nullptr;
+    int FMenuRows = -1;
+    bool FMenuChanged = false;
+    bool FMenuRebuilt = false;
+    bool FClientRepaint = false;
+    bool FRgnChanging = false;
+    bool FInMenuLoop = false;
+    bool FMDIHookPending = false;
+    bool FTrackingLeave = false;
+    int FTitleButtonMask = -1;
+};
+
+// --- Unit state -----------------------------------------------------------------
+
+// The provider of the MDI frame form, and of the MDI child last activated,
+// maximized or restored; nil when none.
+extern TsSkinProvider* MDISkinProvider;
+extern TsSkinProvider* ActiveChildProvider;
+// A title element was pressed in the window (cleared when the hot one changes).
+extern bool ButtonPressed;
+extern bool ChildMaximizedAtCreate;
+
+// The provider of a form (command 4), nil when it has none.
+TsSkinProvider* ProviderOf(TCustomForm* Form);

@@ -1,0 +1,620 @@
+// The provider's painting: the frame image in the cache, title buttons and
+// caption, the menu line, the copy to the window and the client area.
+#include "sSkinProvider.h"
+
+#include "sAlphaGraph.h"
+#include "sGraphUtils.h"
+#include "sMessages.h"
+#include "sSkinMenus.h"
+#include "sSkinText.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const char kGlobalInfo[] = "GLOBALINFO";
+
+TsSkinManager* ManagerOf(TsCommonData* Data) { return Data ? Data->GetSkinManager() : nullptr; }
+
+// A window DC released on every way out.
+class TWindowDC {
+public:
+    explicit TWindowDC(HWND Wnd) : FWnd(Wnd), FDC(GetWindowDC(Wnd)) {}
+    ~TWindowDC() { if (FDC) ReleaseDC(FWnd, FDC); }
+    TWindowDC(const TWindowDC&) = delete;
+    TWindowDC& operator=(const TWindowDC&) = delete;
+    HDC DC() const { return FDC; }
+
+private:
+    HWND FWnd;
+    HDC FDC;
+};
+
+// Position of Item in the menu bar Menu (matched by its command or its
+// sub-menu), -1 when it is not there.
+int MenuBarPosition(HMENU Menu, TMenuItem* Item) {
+    for (int i = 0, n = Menu ? GetMenuItemCount(Menu) : 0; i < n; ++i) {
+        MENUITEMINFOA mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_ID | MIIM_SUBMENU;
+        if (!GetMenuItemInfoA(Menu, UINT(i), TRUE, &mii)) continue;
+        if ((mii.hSubMenu && mii.hSubMenu == Item->Handle()) || (!mii.hSubMenu && mii.wID == Item->Command())) return i;
+    }
+    return -1;
+}
+
+// Windows put on the form by handle are no controls of the class library, so
+// the form's control list does not reach them: an adapter on one that left
+// its paint for later (the form's picture was being made) hears of it here.
+void RefreshForeignChildWindows(HWND Form) {
+    std::vector<HWND> children;
+    for (HWND h = GetWindow(Form, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (!FindControl(h) && IsWindowVisible(h)) children.push_back(h);
+    for (HWND h : children)
+        if (IsWindow(h)) SendSkinCommandToWindow(h, AC_PARENTCHANGED, 0);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Glyphs
+
+void TsSkinProvider::LoadTitleButtonMasks() {
+    TsSkinManager* m = ManagerOf(FSkinData);
+    if (!m || !Form) return;
+    const int gi = SectionIndexOf(m, kGlobalInfo);
+    auto global = [&](const char* name) { return MaskIndexOf(m, gi, kGlobalInfo, name); };
+    const String own = FSkinData->SkinSection();
+    auto section = [&](const char* name) { return MaskIndexOf(m, FSkinData->SkinIndex, own, name); };
+    if (MaskIndexOfNoParent(m, kGlobalInfo, "BICONCLOSE") >= 0) {
+        const bool small = Form->BorderStyle() != bsSingle && Form->BorderStyle() != bsSizeable;
+        ButtonClose.ImageIndex = global(small ? "SICONCLOSE" : "BICONCLOSE");
+        ButtonMin.ImageIndex = global(small ? "SICONMIN" : "BICONMIN");
+        ButtonMax.ImageIndex = global(small ? "SICONMAX" : "BICONMAX");
+        ButtonHelp.ImageIndex = small && global("SICONHELP") >= 0 ? global("SICONHELP") : global("BICONHELP");
+        if (ButtonClose.ImageIndex >= 0) {
+            MDIMin.ImageIndex = global("SICONMIN");
+            MDIMax.ImageIndex = global("SICONMAX");
+            MDIClose.ImageIndex = global("SICONCLOSE");
+            if (MDIMin.ImageIndex < 0) {
+                MDIMin.ImageIndex = ButtonMin.ImageIndex;
+                MDIMax.ImageIndex = ButtonMax.ImageIndex;
+                MDIClose.ImageIndex = ButtonClose.ImageIndex;
+            }
+        } else {
+            ButtonMin.ImageIndex = MDIMin.ImageIndex = global("BICONMIN");
+            ButtonMax.ImageIndex = MDIMax.ImageIndex = global("BICONMAX");
+            ButtonClose.ImageIndex = MDIClose.ImageIndex = global("BICONCLOSE");
+            ButtonHelp.ImageIndex = global("BICONHELP");
+        }
+    } else {
+        ButtonMin.ImageIndex = MDIMin.ImageIndex = section("BICONMIN");
+        ButtonMax.ImageIndex = MDIMax.ImageIndex = section("BICONMAX");
+        ButtonClose.ImageIndex = MDIClose.ImageIndex = section("BICONCLOSE");
+        ButtonHelp.ImageIndex = section("BICONHELP");
+    }
+    FTitleButtonMask = global("TITLEBUTTON");
+    if (FTitleButtonMask < 0) FTitleButtonMask = section("TITLEBUTTON");
+    for (int i = 0; i < FTitleButtons->Count(); ++i) {
+        TsTitleButton* b = FTitleButtons->Items(i);
+        b->BtnData.ImageIndex = b->UseSkinData ? FTitleButtonMask : -1;
+    }
+}
+
+// The glyph an element shows now: the restore glyph for the maximize button
+// of a maximized form and the minimize button of an iconic one.
+int TsSkinProvider::ElementMask(int Code) const {
+    TsSkinManager* m = ManagerOf(FSkinData);
+    const bool iconic = Form && Form->HandleAllocated() && IsIconic(Form->Handle());
+    const bool zoomed = Form && Form->HandleAllocated() && IsZoomed(Form->Handle());
+    auto norm = [&](const char* name) {
+        const int g = MaskIndexOfNoParent(m, kGlobalInfo, name);
+        return g >= 0 ? g : MaskIndexOf(m, FSkinData->SkinIndex, FSkinData->SkinSection(), name);
+    };
+    switch (Code) {
+        case teClose: return ButtonClose.ImageIndex;
+        case teMax:
+            if (zoomed) return norm("BICONNORM");
+            if (iconic) return norm("BICONMAX");
+            return ButtonMax.ImageIndex;
+        case teMin: return iconic ? norm("BICONNORM") : ButtonMin.ImageIndex;
+        case teHelp: return ButtonHelp.ImageIndex;
+        case teMDIClose: return MDIClose.ImageIndex;
+        case teMDIMax: {
+            const int restore = norm("SICONNORM");
+            return restore >= 0 ? restore : norm("BICONNORM");
+        }
+        case teMDIMin: return MDIMin.ImageIndex;
+        default:
+            if (Code >= teUserFirst && Code - teUserFirst < FTitleButtons->Count())
+                return FTitleButtons->Items(Code - teUserFirst)->BtnData.ImageIndex;
+            return -1;
+    }
+}
+
+bool TsSkinProvider::ElementEnabled(int Code) const {
+    const bool iconic = Form && Form->HandleAllocated() && IsIconic(Form->Handle());
+    const bool zoomed = Form && Form->HandleAllocated() && IsZoomed(Form->Handle());
+    switch (Code) {
+        case teMax: return zoomed ? RestoreEnabled() : MaxEnabled();
+        case teMin: return iconic ? RestoreEnabled() : MinEnabled();
+        default:
+            if (Code >= teUserFirst && Code - teUserFirst < FTitleButtons->Count())
+                return FTitleButtons->Items(Code - teUserFirst)->Enabled;
+            return true;
+    }
+}
+
+TsCaptionButton* TsSkinProvider::ElementData(int Code) {
+    switch (Code) {
+        case teClose: return &ButtonClose;
+        case teMax: return &ButtonMax;
+        case teMin: return &ButtonMin;
+        case teHelp: return &ButtonHelp;
+        case teMDIClose: return &MDIClose;
+        case teMDIMax: return &MDIMax;
+        case teMDIMin: return &MDIMin;
+        default:
+            if (Code >= teUserFirst && Code - teUserFirst < FTitleButtons->Count())
+                return &FTitleButtons->Items(Code - teUserFirst)->BtnData;
+            return nullptr;
+    }
+}
+
+// The title buttons shown, right to left, as element codes. Painting and hit
+// testing both use this list, so every painted button is hit where it is drawn.
+std::vector<int> TsSkinProvider::ShownButtons() const {
+    std::vector<int> codes;
+    if (!HasBorder() || CaptionHeight() == 0) return codes;
+    if (Form->BorderIcons().Contains(biSystemMenu) && SystemMenu) {
+        codes.push_back(teClose);
+        if (MaxShown()) codes.push_back(teMax);
+        if (MinShown()) codes.push_back(teMin);
+        if (Form->BorderIcons().Contains(biHelp)) codes.push_back(teHelp);
+    }
+    for (int i = 0; i < FTitleButtons->Count(); ++i) codes.push_back(teUserFirst + i);
+    return codes;
+}
+
+// ---------------------------------------------------------------------------
+// The frame image
+
+void TsSkinProvider::PaintAll() {
+    if (!Form || !Form->HandleAllocated() || Form->FormState().Contains(fsCreating)) return;
+    TsSkinManager* m = ManagerOf(FSkinData);
+    TBitmap* cache = FSkinData->CacheBmp;
+    if (!m || !cache) return;
+    const bool iconic = IsIconic(Form->Handle()) != FALSE;
+    const int caption = CaptionHeight(), sbh = SysBorderHeight();
+    const int w = FormWidth();
+    const int h = iconic ? caption + sbh + 1 : FormHeight();
+    if (FSkinData->BGChanged || cache->Width() != w || cache->Height() != h) {
+        RgnChanged = true;
+        cache->SetPixelFormat(pf24bit);
+        cache->SetSize(w, h);
+        const TRect all{0, 0, w, h};
+        const int state = FormActive ? 1 : 0;
+        if (IsValidSectionIndex(m, FSkinData->SkinIndex)) {
+            if (caption == 0) PaintDataItemBackground(FSkinData, TCacheInfo(), 0, cache, TPoint{0, 0}, all);
+            else PaintDataItem(FSkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, state);
+        }
+        if (GripMode == gmRightBottom) {
+            const int grip = MaskIndexOfNoParent(m, kGlobalInfo, "GRIPIMAGE");
+            if (grip >= 0) PaintImageState(cache, GripPosition(grip), 0, grip, 0, m);
+        }
+        if (caption != 0) {
+            const int title = TitleSection();
+            const TRect band{0, 0, w, iconic ? h : caption + sbh};
+            if (title >= 0)
+                PaintSkinItem(title, m->gd()[std::size_t(title)].Name, MakeCacheInfo(cache), true, state, band,
+                              TPoint{0, 0}, cache, m);
+            PaintTitleIcon();
+            const int bar = MaskIndexOfNoParent(m, kGlobalInfo, "TITLEBAR");
+            if (SystemButtonCount() > 0 && bar >= 0) {
+                const int corner = MaskSize(m, bar).cx / 3;
+                const int barWidth = ButtonsWidth() + 2 * corner;
+                PaintNineSliceTemplate(cache, true, state, bar, TRect{w - barWidth, 0, w, caption + sbh}, m);
+            }
+        }
+        if (MenuPresent() && MenuRowHeight() > 0 && !iconic) PaintMenuLine();
+        PaintMDIButtons();
+        if (caption != 0) {
+            SaveButtonsBackground();
+            PaintTitleButtons();
+            PaintCaptionText();
+        }
+        FMenuChanged = false;
+        if (Form->OnPaint) {
+            TCanvas* canvas = Form->Canvas();
+            HDC old = canvas->Handle();
+            canvas->Lock();
+            canvas->SetHandle(cache->Canvas()->Handle());
+            SetWindowOrgEx(canvas->Handle(), -ClientOffsetX(), -ClientOffsetY(), nullptr);
+            Form->OnPaint(Form);
+            SetWindowOrgEx(canvas->Handle(), 0, 0, nullptr);
+            canvas->SetHandle(old);
+            canvas->Unlock();
+        }
+        FramePainted = true;
+        FSkinData->BGChanged = false;
+        // Windowless children keep pictures of their background: they take it anew.
+        FClientRepaint = true;
+    }
+    FSkinData->Updating = false;
+}
+
+TPoint TsSkinProvider::GripPosition(int Mask) const {
+    const TSize s = MaskSize(ManagerOf(FSkinData), Mask);
+    TBitmap* cache = FSkinData->CacheBmp;
+    return TPoint{cache->Width() - int(s.cx) - SysBorderWidth(), cache->Height() - int(s.cy) - SysBorderHeight()};
+}
+
+void TsSkinProvider::PaintTitleIcon() {
+    if (IconWidth() <= 0 || IconHeight() <= 0) return;
+    TBitmap* cache = FSkinData->CacheBmp;
+    const TRect r = IconRect();
+    if (!FTitleIcon->Glyph()->Empty()) {
+        // A custom glyph is sized for the caption alone, never for the menu line below it.
+        const int size = IconSizeFor(CaptionHeight());
+        const int gw = FTitleIcon->Width ? FTitleIcon->Width : size, gh = FTitleIcon->Height ? FTitleIcon->Height : size;
+        std::unique_ptr<TBitmap> glyph = NewBitmap24(gw, gh);
+        StretchBlt(glyph->Canvas()->Handle(), 0, 0, gw, gh, FTitleIcon->Glyph()->Canvas()->Handle(), 0, 0,
+                   FTitleIcon->Glyph()->Width(), FTitleIcon->Glyph()->Height(), SRCCOPY);
+        CopyBitmapRows(cache, glyph.get(), r.left, r.top, TColor(0xFF00FF));
+        return;
+    }
+    HICON icon = nullptr;
+    if (!Form->Icon()->Empty()) icon = Form->Icon()->Handle();
+    else if (!Application->Icon()->Empty()) icon = Application->Icon()->Handle();
+    else if (IconHeight() > 16 && acProgramIconLarge) icon = acProgramIconLarge;
+    else if (acProgramIconSmall) icon = acProgramIconSmall;
+    else icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    DrawIconEx(cache->Canvas()->Handle(), r.left, r.top, icon, IconWidth(), IconHeight(), 0, nullptr, DI_NORMAL);
+}
+
+void TsSkinProvider::SaveButtonsBackground() {
+    TBitmap* cache = FSkinData->CacheBmp;
+    const int w = std::min(ButtonsWidth() + SysBorderWidth() + 10, cache->Width());
+    const int h = std::min(CaptionHeight() + SysBorderHeight(), cache->Height());
+    FButtonsBgBmp->SetPixelFormat(pf24bit);
+    FButtonsBgBmp->SetSize(std::max(w, 0), std::max(h, 0));
+    if (w > 0 && h > 0)
+        BitBlt(FButtonsBgBmp->Canvas()->Handle(), 0, 0, w, h, cache->Canvas()->Handle(), cache->Width() - w, 0, SRCCOPY);
+}
+
+void TsSkinProvider::RestoreButtonsBackground() {
+    TBitmap* cache = FSkinData->CacheBmp;
+    if (FButtonsBgBmp->Empty()) return;
+    BitBlt(cache->Canvas()->Handle(), cache->Width() - FButtonsBgBmp->Width(), 0, FButtonsBgBmp->Width(),
+           FButtonsBgBmp->Height(), FButtonsBgBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TsSkinProvider::PaintButton(TsCaptionButton& Btn, int Code, int& Right, int Width, bool Enabled, int Mask) {
+    Btn.Rect.right = Right;
+    Btn.Rect.left = Right - Width;
+    Btn.Rect.top = (CaptionHeight() - ButtonHeight() + SysBorderHeight()) / 2;
+    if (ButtonHeight() < 16) Btn.Rect.top += 2;
+    Btn.Rect.bottom = Btn.Rect.top + ButtonHeight();
+    if (Mask >= 0)
+        PaintImageState(FSkinData->CacheBmp, TPoint{Btn.Rect.left, Btn.Rect.top}, Enabled ? Btn.State : 0, Mask,
+                        FormActive && Enabled ? 1 : 2, ManagerOf(FSkinData));
+    if (Code >= teUserFirst) PaintUserGlyph(FTitleButtons->Items(Code - teUserFirst), Btn.State == 2);
+    Right = Btn.Rect.left - BISpace();
+}
+
+void TsSkinProvider::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
+    TBitmap* glyph = Button->Glyph();
+    if (glyph->Empty()) return;
+    std::unique_ptr<TBitmap> g24 = NewBitmap24(glyph->Width(), glyph->Height());
+    BitBlt(g24->Canvas()->Handle(), 0, 0, glyph->Width(), glyph->Height(), glyph->Canvas()->Handle(), 0, 0, SRCCOPY);
+    const TRect& r = Button->BtnData.Rect;
+    const int x = r.left + (r.right - r.left - glyph->Width()) / 2 + (Pressed ? 1 : 0);
+    const int y = r.top + (r.bottom - r.top - glyph->Height()) / 2 + (Pressed ? 1 : 0);
+    const TColor key = GetPixel(g24->Canvas()->Handle(), 0, glyph->Height() - 1);
+    CopyBitmapRows(FSkinData->CacheBmp, g24.get(), x, y, key);
+}
+
+void TsSkinProvider::PaintTitleButtons() {
+    if (!HasBorder()) return;
+    int right = FormWidth() - SysBorderWidth() - BISpace();
+    RestoreButtonsBackground();
+    for (int code : ShownButtons()) {
+        TsCaptionButton* b = ElementData(code);
+        const int width = code >= teUserFirst ? UserButtonWidth(FTitleButtons->Items(code - teUserFirst)) : ButtonWidth(*b);
+        PaintButton(*b, code, right, width, ElementEnabled(code), ElementMask(code));
+    }
+}
+
+void TsSkinProvider::PaintCaptionText() {
+    TBitmap* cache = FSkinData->CacheBmp;
+    TRect r{SysBorderWidth() + IconWidth() + 4, 0, FormWidth() - ButtonsWidth() - 6, CaptionHeight() + SysBorderHeight()};
+    r.top = SysBorderHeight() / 2;
+    if (r.right <= r.left || Form->Caption().empty()) return;
+    TCanvas* canvas = cache->Canvas();
+    canvas->Font()->Assign(Form->Font());
+    canvas->Font()->SetStyle(canvas->Font()->Style() + TFontStyles{fsBold});
+    canvas->Font()->SetHeight(-CaptionFontHeight());
+    const int title = TitleSection();
+    const int section = title >= 0 ? title : FSkinData->SkinIndex;
+    const UINT flags = TextFlagsForAlignment(Form, FCaptionAlignment) | DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+    WriteSkinText(canvas, Form->Caption(), Form->Enabled(), r, flags, section, FormActive, ManagerOf(FSkinData));
+}
+
+void TsSkinProvider::PaintMenuLine() {
+    TsSkinManager* m = ManagerOf(FSkinData);
+    TBitmap* cache = FSkinData->CacheBmp;
+    const int top = CaptionHeight() + SysBorderHeight();
+    const int height = MenuRows() * MenuRowHeight();
+    const TRect band{0, top, cache->Width(), std::min(top + height, cache->Height())};
+    if (band.bottom <= band.top) return;
+    int line = FMenuLineSkin.empty() ? -1 : SectionIndexOf(m, FMenuLineSkin);
+    if (line < 0) line = SectionIndexOf(m, "MENULINE");
+    if (line >= 0)
+        PaintSkinItem(line, m->gd()[std::size_t(line)].Name, MakeCacheInfo(cache), true, FormActive ? 1 : 0, band,
+                      TPoint{0, top}, cache, m);
+    MenuLineBmp->SetPixelFormat(pf24bit);
+    MenuLineBmp->SetSize(FormWidth(), band.bottom - band.top);
+    BitBlt(MenuLineBmp->Canvas()->Handle(), 0, 0, MenuLineBmp->Width(), MenuLineBmp->Height(), cache->Canvas()->Handle(), 0,
+           top, SRCCOPY);
+    // The system does not draw the menu bar while the provider paints the frame:
+    // each item is drawn here by its own owner-draw handler.
+    HMENU menu = GetMenu(Form->Handle());
+    TMenuItem* items = Form->Menu()->Items();
+    RECT wr{};
+    GetWindowRect(Form->Handle(), &wr);
+    if (TCustomForm* child = MaximizedChild()) {
+        // The system puts the child's window menu first on the line: its icon stands for it.
+        HICON icon = !child->Icon()->Empty() ? child->Icon()->Handle() : acProgramIconSmall;
+        if (!icon) icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+        const int size = MenuRowHeight() - 2;
+        DrawIconEx(cache->Canvas()->Handle(), SysBorderWidth() + 1, top + 1, icon, size, size, 0, nullptr, DI_NORMAL);
+    }
+    for (int i = 0; i < items->Count(); ++i) {
+        TMenuItem* item = items->Items(i);
+        if (!item->Visible()) continue;
+        // The item's place in the menu bar, which may hold items of the system's own.
+        const int pos = MenuBarPosition(menu, item);
+        RECT r{};
+        if (pos >= 0 && GetMenuItemRect(Form->Handle(), menu, UINT(pos), &r)) {
+            OffsetRect(&r, -wr.left, -wr.top);
+            const TOwnerDrawState state = item->Enabled() ? TOwnerDrawState() : TOwnerDrawState{odDisabled};
+            const int saved = SaveDC(cache->Canvas()->Handle());
+            item->AdvancedDrawItem(cache->Canvas(), TRect(r), state, true);
+            RestoreDC(cache->Canvas()->Handle(), saved);
+        }
+    }
+}
+
+TCustomForm* TsSkinProvider::MaximizedChild() const {
+    if (!Form || Form->FormStyle() != fsMDIForm || !Form->Menu()) return nullptr;
+    TCustomForm* child = Form->ActiveMDIChild();
+    return child && child->HandleAllocated() && IsZoomed(child->Handle()) ? child : nullptr;
+}
+
+// The system would draw a maximized MDI child's buttons at the right of the
+// frame's menu bar; the provider paints the menu line, so it draws them too.
+void TsSkinProvider::PaintMDIButtons() {
+    for (TsCaptionButton* b : {&MDIMin, &MDIMax, &MDIClose}) b->Rect = TRect{0, 0, 0, 0};
+    TCustomForm* child = MaximizedChild();
+    if (!child || !MenuPresent()) return;
+    TsSkinManager* m = ManagerOf(FSkinData);
+    const TSize mask = MaskSize(m, MDIClose.ImageIndex);
+    const int w = mask.cx > 0 ? int(mask.cx) : 16, h = mask.cy > 0 ? int(mask.cy) : 16;
+    const int row = MenuRowHeight();
+    const int top = CaptionHeight() + SysBorderHeight() + (row - h) / 2;
+    const int right = FormWidth() - SysBorderWidth();
+    TsSkinProvider* cp = ProviderOf(child);
+    const int codes[3] = {teMDIMin, teMDIMax, teMDIClose};
+    for (int i = 0; i < 3; ++i) {
+        TsCaptionButton* b = ElementData(codes[i]);
+        SetRectBounds(b->Rect, right - (3 - i) * (w + 1), top, w, h);
+        const bool enabled = !cp || (codes[i] == teMDIMin ? cp->MinEnabled() : codes[i] == teMDIMax ? cp->RestoreEnabled() : true);
+        const int glyph = ElementMask(codes[i]);
+        if (glyph >= 0)
+            PaintImageState(FSkinData->CacheBmp, TPoint{b->Rect.left, b->Rect.top}, enabled ? b->State : 0, glyph, 1, m);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// To the screen
+
+void TsSkinProvider::UpdateFrame(HDC DC) {
+    if (!Form || !DC) return;
+    const bool iconic = IsIconic(Form->Handle()) != FALSE;
+    const int t = SysBorderHeight() + CaptionHeight() + (iconic ? 1 : 0);
+    TBitmap* cache = FSkinData->CacheBmp;
+    if (FSkinData->BGChanged || cache->Width() != FormWidth()) PaintAll();
+    HDC src = cache->Canvas()->Handle();
+    const int w = FormWidth(), h = FormHeight(), bw = Form->BorderWidth();
+    const int header = iconic ? cache->Height() : HeaderHeight();
+    BitBlt(DC, 0, 0, w, header, src, 0, 0, SRCCOPY);
+    if (iconic) return;
+    const int menu = MenuPresent() ? MenuRows() * MenuRowHeight() : 0;
+    const int top = menu + t + bw;
+    const int side = SysBorderWidth() + bw;
+    BitBlt(DC, 0, top, side, cache->Height(), src, 0, top, SRCCOPY);
+    BitBlt(DC, BottomFrame(), h - BottomFrame(), w - BottomFrame(), BottomFrame(), src, BottomFrame(), h - BottomFrame(), SRCCOPY);
+    BitBlt(DC, 0, h - BottomFrame(), BottomFrame(), BottomFrame(), src, 0, h - BottomFrame(), SRCCOPY);
+    // The right strip is as wide as the left one.
+    BitBlt(DC, cache->Width() - side, top, side, cache->Height(), src, cache->Width() - side, top, SRCCOPY);
+    if (acAnimationWindow) SendSkinCommandToWindow(acAnimationWindow, AC_REFRESH, 0);
+}
+
+void TsSkinProvider::RepaintFormFrame() {
+    TsSkinProvider* p = this;
+    if (Form && Form->FormStyle() == fsMDIChild && Form->HandleAllocated() && IsZoomed(Form->Handle()) && MDISkinProvider)
+        p = MDISkinProvider;
+    if (!p->Form || !p->Form->HandleAllocated()) return;
+    p->FrameChanged();
+    TWindowDC dc(p->Form->Handle());
+    const int saved = SaveDC(dc.DC());
+    p->UpdateFrame(dc.DC());
+    RestoreDC(dc.DC(), saved);
+}
+
+void TsSkinProvider::PaintElementToScreen(int Code) {
+    TsCaptionButton* b = ElementData(Code);
+    if (!b || !Form || !Form->HandleAllocated() || FButtonsBgBmp->Empty()) return;
+    if (IconRect().right >= b->Rect.left || b->Rect.right <= b->Rect.left) return;
+    TBitmap* cache = FSkinData->CacheBmp;
+    // The button's own background first: its glyph may let it show through.
+    const bool onMenuLine = Code == teMDIMin || Code == teMDIMax || Code == teMDIClose;
+    const int bgLeft = onMenuLine ? 0 : cache->Width() - FButtonsBgBmp->Width();
+    const int bgTop = onMenuLine ? CaptionHeight() + SysBorderHeight() : 0;
+    BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left, b->Rect.bottom - b->Rect.top,
+           (onMenuLine ? MenuLineBmp : FButtonsBgBmp)->Canvas()->Handle(), b->Rect.left - bgLeft, b->Rect.top - bgTop, SRCCOPY);
+    const bool enabled = ElementEnabled(Code);
+    const int mask = ElementMask(Code);
+    if (mask >= 0)
+        PaintImageState(cache, TPoint{b->Rect.left, b->Rect.top}, enabled ? b->State : 0, mask, 1, ManagerOf(FSkinData));
+    if (Code >= teUserFirst) PaintUserGlyph(FTitleButtons->Items(Code - teUserFirst), b->State == 2);
+    TWindowDC dc(Form->Handle());
+    BitBlt(dc.DC(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left, b->Rect.bottom - b->Rect.top,
+           cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, SRCCOPY);
+}
+
+void TsSkinProvider::PaintClient(HDC DC, bool SendUpdated) {
+    if (!Form) return;
+    if (TControl* child = FSkinData->PaintingChild) {
+        const int saved = SaveDC(DC);
+        SetWindowOrgEx(DC, -child->Left(), -child->Top(), nullptr);
+        IntersectClipRect(DC, 0, 0, child->Width(), child->Height());
+        std::unique_ptr<TBitmap> bmp = NewBitmap24(child->Width(), child->Height());
+        BitBlt(bmp->Canvas()->Handle(), 0, 0, child->Width(), child->Height(), FSkinData->CacheBmp->Canvas()->Handle(),
+               child->Left() + ClientOffsetX(), child->Top() + ClientOffsetY(), SRCCOPY);
+        child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bmp->Canvas()->Handle()), 0);
+        BitBlt(DC, 0, 0, child->Width(), child->Height(), bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+        RestoreDC(DC, saved);
+        return;
+    }
+    const bool changed = FSkinData->BGChanged;
+    if (!FSkinData->Command9Flag || changed) PaintAll();
+    if (Form->FormStyle() == fsMDIForm) return;
+    RECT c{};
+    GetClientRect(Form->Handle(), &c);
+    PaintChildControlsInto(Form, FSkinData, TPoint{ClientOffsetX(), ClientOffsetY()}, 0, 0, false, DC, TRect(c));
+    PaintGraphicChildren(DC, Form, FClientRepaint || changed);
+    if (SendUpdated) {
+        RefreshChildControls(Form);
+        RefreshForeignChildWindows(Form->Handle());
+    }
+    FClientRepaint = false;
+}
+
+void TsSkinProvider::PaintForm() {
+    PAINTSTRUCT ps{};
+    HDC dc = BeginPaint(Form->Handle(), &ps);
+    FSkinData->Updating = false;
+    if (!Form->ComponentState().Contains(csDestroying)) {
+        bool paint = true;
+        if (Form->FormStyle() == fsMDIChild && MDISkinProvider && ActiveChildProvider && ActiveChildProvider != this &&
+            ActiveChildProvider->Form && ActiveChildProvider->Form->HandleAllocated() &&
+            IsZoomed(ActiveChildProvider->Form->Handle()))
+            paint = false;
+        if (paint) PaintClient(dc, true);
+    }
+    EndPaint(Form->Handle(), &ps);
+}
+
+// ---------------------------------------------------------------------------
+// The window region
+
+void TsSkinProvider::BuildFormRegionRects() {
+    RegionRects.clear();
+    TsSkinManager* m = ManagerOf(FSkinData);
+    if (!m) return;
+    if (IsValidMaskIndex(m, FSkinData->BorderIndex)) {
+        BorderMaskRegionRects(RegionRects, FSkinData->BorderIndex, FormWidth(), 0, 0, m, FormActive ? 1 : 0);
+        const int wb = m->ma()[std::size_t(FSkinData->BorderIndex)].WB;
+        BorderMaskRegionRects(RegionRects, FSkinData->BorderIndex, FormWidth(), 1, FormHeight() - wb, m, FormActive ? 1 : 0);
+    }
+    const int title = TitleSection();
+    if (title >= 0) {
+        const int mask = MaskIndexOf(m, title, m->gd()[std::size_t(title)].Name, "BORDERSMASK");
+        if (mask >= 0) BorderMaskRegionRects(RegionRects, mask, FormWidth(), 0, 0, m, FormActive ? 1 : 0);
+    }
+}
+
+HRGN TsSkinProvider::RegionFromRects(int X, int Y) const {
+    HRGN rgn = CreateRectRgn(X, Y, X + FormWidth(), Y + FormHeight());
+    for (const TRect& r : RegionRects) {
+        HRGN cut = CreateRectRgn(r.left + X, r.top + Y, r.right + X, r.bottom + Y);
+        CombineRgn(rgn, rgn, cut, RGN_DIFF);
+        DeleteObject(cut);
+    }
+    return rgn;
+}
+
+void TsSkinProvider::SetRegion(HRGN Region, bool Repaint) {
+    FRgnChanging = true;
+    SetWindowRgn(Form->Handle(), Region, Repaint);
+    FRgnChanging = false;
+}
+
+void TsSkinProvider::UpdateFormRegion(bool Repaint) {
+    if (FInMenuLoop || !Form || !Form->HandleAllocated()) return;
+    if (!HasBorder() && !IsIconic(Form->Handle())) return;
+    if (Form->Parent() && Form->DragKind() == dkDock) {
+        SetRegion(nullptr, false);
+        return;
+    }
+    // A form that keeps its own region is left alone until its first frame is painted.
+    if (!FramePainted && SendMessageA(Form->Handle(), 0xBC4D, 0x41A2, 0) == 0x41A2) return;
+    SetRegion(RegionFromRects(0, 0), Repaint);
+}
+
+// ---------------------------------------------------------------------------
+// The caption cover
+
+TForm* TsSkinProvider::ShowCover(TForm* Cover, const TRect& Source, POINT At, HWND After, const char* Name) {
+    if (!Cover) {
+        // Owned by the application but never its main form; the window-creation hook leaves Tag -98 alone.
+        Cover = TObject::Create<TForm>(Application.Get());
+        Cover->SetTag(-98);
+        Cover->SetBorderStyle(bsNone);
+        if (Name) Cover->SetName(Name);
+        Cover->OnPaint = [this, Cover, Source](TObject*) {
+            if (!FSkinData->CacheBmp->Empty())
+                BitBlt(Cover->Canvas()->Handle(), 0, 0, Source.right - Source.left, Source.bottom - Source.top,
+                       FSkinData->CacheBmp->Canvas()->Handle(), Source.left, Source.top, SRCCOPY);
+        };
+    }
+    SetWindowPos(Cover->Handle(), After, At.x, At.y, Source.right - Source.left, Source.bottom - Source.top,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    UpdateWindow(Cover->Handle());
+    return Cover;
+}
+
+void TsSkinProvider::ShowCaptionCover() {
+    if (!Form || !Form->HandleAllocated()) return;
+    if (FSkinData->BGChanged) PaintAll();
+    RECT r{};
+    GetWindowRect(Form->Handle(), &r);
+    CaptionCover = ShowCover(CaptionCover, TRect{0, 0, r.right - r.left, HeaderHeight()}, POINT{r.left, r.top},
+                             Form->FormStyle() == fsStayOnTop ? HWND_TOPMOST : HWND_TOP, nullptr);
+}
+
+void TsSkinProvider::ShowMenuCover() {
+    if (!Form || !Form->HandleAllocated() || MenuCover) return;
+    RECT r{};
+    GetWindowRect(Form->Handle(), &r);
+    const int top = CaptionHeight() + SysBorderHeight(), width = 60;
+    const TRect source{FormWidth() - width - SysBorderWidth(), top, FormWidth() - SysBorderWidth(),
+                       top + GetSystemMetrics(SM_CYMENU) + 3};
+    MenuCover = ShowCover(nullptr, source, POINT{r.left + source.left, r.top + top}, HWND_TOP, "acMDIIcons");
+}
+
+void TsSkinProvider::FreeMenuCover() {
+    if (!MenuCover) return;
+    TForm* cover = MenuCover;
+    MenuCover = nullptr;
+    cover->Free();
+}
+
+void TsSkinProvider::FreeCaptionCover() {
+    if (!CaptionCover) return;
+    TForm* cover = CaptionCover;
+    CaptionCover = nullptr;
+    cover->Free();
+}

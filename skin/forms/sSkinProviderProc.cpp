@@ -1,0 +1,947 @@
+// The provider's window procedure: the skin commands, the non-client
+// messages it answers instead of the system, hit testing of the painted title
+// bar, the title elements' mouse handling and screen snapping.
+#include "sSkinProvider.h"
+
+#include "acSBUtils.h"
+#include "sAlphaGraph.h"
+#include "sFade.h"
+#include "sGraphUtils.h"
+#include "sMessages.h"
+#include "sSkinMenus.h"
+#include "sSkinProviderAdapter.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// WM_NCMOUSELEAVE (the header's name is missing in older SDKs).
+constexpr UINT acNCMouseLeave = 0x02A2;
+
+bool Loading(const TComponent* C) { return C && C->ComponentState().Contains(csLoading); }
+bool Creating(const TCustomForm* F) { return F->FormState().Contains(fsCreating); }
+// On the screen, or being shown: the window's style says so before the form's flag does.
+bool Shown(const TCustomForm* F) { return F->HandleAllocated() && (IsWindowVisible(F->Handle()) || F->Visible()); }
+bool Dying(const TComponent* C) { return !C || C->ComponentState().Contains(csDestroying); }
+
+}  // namespace
+
+bool TsSkinProvider::SkinnedRoad() const { return !Dying(Form) && HasSkin(FSkinData); }
+
+void TsSkinProvider::ShrinkCache() {
+    if (FSkinData->CacheBmp) FSkinData->CacheBmp->SetSize(0, 0);
+    FSkinData->BGChanged = true;
+}
+
+void TsSkinProvider::NewWndProc(TMessage& Message) {
+    if (!Form) return OldProc(Message);
+    if (Message.Msg == SM_ALPHACMD) {
+        bool done = false;
+        AlphaCommandEveryRoad(Message, done);
+        if (done) return;
+    }
+    if (!SkinnedRoad()) return UnskinnedRoad(Message);
+    if (Message.Msg == SM_ALPHACMD) return SkinnedAlphaCommand(Message);
+    const bool showing = Shown(Form) && !Creating(Form);
+    switch (Message.Msg) {
+        case WM_CREATE:
+            ChildMaximizedAtCreate = Form->FormStyle() == fsMDIChild && ActiveChildProvider &&
+                                     ActiveChildProvider->Form && ActiveChildProvider->Form->HandleAllocated() &&
+                                     IsZoomed(ActiveChildProvider->Form->Handle());
+            OldProc(Message);
+            PrepareForm();
+            return;
+        case WM_SIZE:
+            FrameChanged();
+            RgnChanged = true;
+            OldProc(Message);
+            if (!showing) return;
+            if (!HasBorder()) RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_FRAME);
+            return;
+        case WM_ACTIVATE:
+            OldProc(Message);
+            if (Creating(Form)) return;
+            FormActive = Message.WParamLo() != WA_INACTIVE;
+            FrameChanged();
+            FMenuRows = -1;
+            if (showing) RepaintFormFrame();
+            if (SystemMenu) SystemMenu->UpdateItems();
+            return;
+        case WM_SETTEXT:
+        case WM_SETICON:
+            if (!showing) return OldProc(Message);
+            return WithoutSystemCaption(Message);
+        case WM_PAINT:
+            if (!showing) return OldProc(Message);
+            PaintForm();
+            if (ChildMaximizedAtCreate) {
+                ChildMaximizedAtCreate = false;
+                if (Form->FormStyle() == fsMDIChild) ActiveChildProvider = this;
+            }
+            Message.Result = 0;
+            return;
+        case WM_ERASEBKGND:
+        case WM_PRINTCLIENT:
+        case WM_ENTERIDLE:
+            Message.Result = 0;
+            return;
+        case WM_SETTINGCHANGE:
+            FrameChanged();
+            return OldProc(Message);
+        case WM_WINDOWPOSCHANGING: {
+            auto* wp = reinterpret_cast<WINDOWPOS*>(Message.LParam);
+            if (!FRgnChanging && ScreenSnap && wp && !(wp->flags & SWP_NOMOVE) && !IsZoomed(Form->Handle()) &&
+                (wp->x != 0 || wp->y != 0)) {
+                MONITORINFO mi{};
+                mi.cbSize = sizeof mi;
+                GetMonitorInfoA(MonitorFromWindow(Form->Handle(), MONITOR_DEFAULTTONEAREST), &mi);
+                const RECT w = mi.rcWork;
+                SnapPosition(wp->x, w.right, FormWidth());
+                SnapPosition(wp->y, w.bottom, FormHeight());
+                SnapPosition(wp->x, w.left, 0);
+                SnapPosition(wp->y, w.top, 0);
+            }
+            return OldProc(Message);
+        }
+        case WM_WINDOWPOSCHANGED:
+            OldProc(Message);
+            if (!showing || FRgnChanging || acSkinChanging) return;
+            // A frame paint inside the move may have sized the cache already, before WM_SIZE
+            // asked for a new region: the region must still follow.
+            if (RgnChanged || FSkinData->CacheBmp->Width() != FormWidth() || FSkinData->CacheBmp->Height() != FormHeight()) {
+                RgnChanged = true;
+                FrameChanged();
+                FMenuRows = -1;
+                SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
+            }
+            return;
+        case WM_NCHITTEST:
+            if (CaptionHeight() == 0) return OldProc(Message);
+            Message.Result = 0;
+            Message.Result = HitTest(Message);
+            if (Message.Result == 0 || Message.Result == HTCAPTION) {
+                OldProc(Message);
+                SetHotElement(teNone, true);
+            }
+            return;
+        case WM_NCPAINT:
+            NCPaint();
+            Message.Result = 0;
+            return;
+        case WM_NCACTIVATE: return NCActivate(Message);
+        case WM_NCLBUTTONDOWN: return NCLButtonDown(Message);
+        case WM_NCLBUTTONUP: return NCLButtonUp(Message);
+        case WM_NCLBUTTONDBLCLK: return NCLButtonDblClk(Message);
+        case WM_NCRBUTTONDOWN:
+            if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) return;
+            return OldProc(Message);
+        case WM_NCRBUTTONUP:
+            if (!HasBorder()) return OldProc(Message);
+            if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) {
+                SetHotElement(teNone, true);
+                DropSystemMenu(Message.XPos(), Message.YPos());
+            }
+            return;
+        case acNCMouseLeave:
+            FTrackingLeave = false;
+            SetHotElement(teNone, true);
+            return OldProc(Message);
+        case CM_MOUSELEAVE:
+            if (OwnMouseMessage(Message, Form)) SetHotElement(teNone, true);
+            return OldProc(Message);
+        case WM_SYSCOMMAND: return SysCommand(Message);
+        case WM_INITMENUPOPUP:
+            if (HIWORD(Message.LParam) != 0) acSystemPopup = true;
+            return OldProc(Message);
+        case WM_ENTERMENULOOP:
+            if (!FInMenuLoop && MaximizedChild()) {
+                FInMenuLoop = true;
+                ShowMenuCover();
+            }
+            return OldProc(Message);
+        case WM_EXITMENULOOP:
+            FInMenuLoop = false;
+            FreeMenuCover();
+            return OldProc(Message);
+        case WM_SIZING:
+            OldProc(Message);
+            if (FSkinData->CacheBmp->Width() != FormWidth()) {
+                FrameChanged();
+                FMenuRows = -1;
+            }
+            return;
+        case WM_MDIACTIVATE:
+        case WM_MDIDESTROY:
+            OldProc(Message);
+            if (Form->FormStyle() == fsMDIChild && MDISkinProvider && !IsZoomed(Form->Handle())) {
+                MDISkinProvider->FMenuChanged = true;
+                MDISkinProvider->RefreshFormFrame();
+            }
+            ActiveChildProvider = this;
+            return;
+        case WM_PRINT: return Print(Message);
+        case CM_SHOWINGCHANGED: return ShowingChanged(Message);
+        case CM_CONTROLLISTCHANGE:
+            OldProc(Message);
+            if (auto* w = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(Message.WParam)); w && Adapter)
+                Adapter->AddNewItem(w);
+            return;
+        case WM_NOTIFY:
+            OldProc(Message);
+            // A tab control changed its page: the controls on it may be new to the adapter.
+            if (Adapter && Message.LParam && reinterpret_cast<NMHDR*>(Message.LParam)->code == UINT(TCN_SELCHANGE))
+                Adapter->AddAllItems();
+            return;
+        case WM_PARENTNOTIFY:
+            OldProc(Message);
+            if (Message.WParamLo() == WM_CREATE && Adapter && !Loading(this) && !Loading(Form)) Adapter->AddAllItems();
+            if (ScrollAdapter && !ScrollAdapter->Destroyed && Message.WParamLo() == WM_CREATE)
+                RefreshScrollBars(ScrollAdapter, true);
+            return;
+        case WM_MOUSEMOVE:
+            OldProc(Message);
+            if (OutlineDragging()) {
+                POINT p{Message.XPos(), Message.YPos()};
+                ClientToScreen(Form->Handle(), &p);
+                MoveOutline(p);
+            }
+            return;
+        case WM_LBUTTONUP:
+            if (OutlineDragging()) return EndOutlineDrag(true);
+            return OldProc(Message);
+        case WM_CAPTURECHANGED:
+            // Capture taken away (another window, Escape): the drag is dropped, the form stays.
+            if (OutlineDragging()) EndOutlineDrag(false);
+            return OldProc(Message);
+        case CM_VISIBLECHANGED:
+            OldProc(Message);
+            if (Message.WParam == 0 && !Dying(Form)) ShrinkCache();
+            return;
+        case CM_ENABLEDCHANGED:
+            OldProc(Message);
+            RepaintFrame();
+            return;
+        case CM_COLORCHANGED:
+            // Passed on in every case: children that take their parent's colour must hear
+            // of it. Only a colour of the form's own changes the frame's picture.
+            if (FSkinData->CustomColor() && !Creating(Form)) FrameChanged();
+            return OldProc(Message);
+        case CM_MENUCHANGED:
+            if (showing) {
+                FMenuChanged = true;
+                FMenuRows = -1;
+                FrameChanged();
+            }
+            return OldProc(Message);
+        default: return OldProc(Message);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Skin commands
+
+void TsSkinProvider::AlphaCommandEveryRoad(TMessage& Message, bool& Done) {
+    TsSkinManager* m = FSkinData->GetSkinManager();
+    const bool own = m && Message.LParam == reinterpret_cast<LPARAM>(m);
+    Done = true;
+    switch (Message.WParamHi()) {
+        case AC_SKINNEDQUERY:
+            Message.LParam = 1;
+            Message.Result = 1;
+            return;
+        case AC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(Application.Get()); return;
+        case AC_GETCHILDOFFSET: Message.Result = MAKELONG(ClientOffsetX(), ClientOffsetY()); return;
+        case AC_GETPROVIDER: Message.Result = reinterpret_cast<LRESULT>(this); return;
+        case AC_REMOVESKIN:
+            if (own) SkinRemoved(Message);
+            else BroadcastToChildren(Form, Message);
+            return;
+        case AC_NEWSKIN:
+            if (own && !Dying(Form) && !SystemMenu) PrepareForm();
+            Done = false;
+            return;
+        default: Done = false; return;
+    }
+}
+
+void TsSkinProvider::SkinRemoved(TMessage& Message) {
+    // Released, not freed: the removal may come through the adapter's own procedure.
+    // It is freed when a skin comes back or with the provider.
+    if (ScrollAdapter) ReleaseAdapter(ScrollAdapter, false, false);
+    RemoveAdapter();
+    CommonAlphaCommand(Message, FSkinData);
+    FMenuRows = -1;
+    if (Dying(Form)) return;
+    RemoveSysMenuStyle(false);
+    if (Form->FormStyle() == fsMDIForm) SetMDIHook(false);
+    if (Form->HandleAllocated() && !FInMenuLoop) SetRegion(nullptr, true);
+    if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(clBtnFace);
+    else Form->Repaint();
+    ShrinkCache();
+    SetHotElement(teNone, false);
+    // The system draws the frame again.
+    if (Form->HandleAllocated())
+        SetWindowPos(Form->Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TsSkinProvider::NewSkin() {
+    UpdateSkinIndexes(FSkinData);
+    if (!FSkinData->GetSkinManager()) return;
+    LoadTitleButtonMasks();
+    if (Form->FormStyle() != fsMDIChild) RemoveSysMenuStyle(true);
+    SyncSkinableMenus(FSkinData->GetSkinManager());
+    FrameChanged();
+    RgnChanged = true;
+    FMenuRows = -1;
+    if (Form->FormStyle() == fsMDIForm) {
+        SetMDIHook(true);
+        MDIForm->ConnectClient();
+    }
+    if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(GlobalSkinColor(FSkinData->GetSkinManager()));
+    UpdateAdapter();
+}
+
+void TsSkinProvider::UnskinnedRoad(TMessage& Message) {
+    if (IsSkinCommand(Message, AC_NEWSKIN) && !Dying(Form) &&
+        Message.LParam == reinterpret_cast<LPARAM>(FSkinData->GetSkinManager())) {
+        // The engine tells the children itself.
+        NewSkin();
+        return;
+    }
+    OldProc(Message);
+    // A window made after the skin was loaded heard no skin command: it takes the skin now.
+    if (Message.Msg == WM_CREATE && !Dying(Form)) {
+        TsSkinManager* m = FSkinData->GetSkinManager();
+        if (m && m->Active()) {
+            NewSkin();
+            PrepareForm();
+        }
+        return;
+    }
+    if (Message.Msg == WM_NCDESTROY && Form->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider != this &&
+        MDISkinProvider->MDIForm && !Dying(MDISkinProvider->Form) && HasSkin(MDISkinProvider->FSkinData))
+        MDISkinProvider->RefreshFormFrame();
+}
+
+void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
+    TsSkinManager* m = FSkinData->GetSkinManager();
+    const bool own = m && Message.LParam == reinterpret_cast<LPARAM>(m);
+    switch (Message.WParamHi()) {
+        case AC_NEWSKIN:
+            if (!own) return;
+            NewSkin();
+            RepaintFrame();
+            return;
+        case AC_REFRESH:
+            if (!own) return;
+            UpdateAdapter();
+            UpdateScrollAdapter();
+            FrameChanged();
+            FMenuRows = -1;
+            if (HasBorder()) RgnChanged = true;
+            if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(GlobalSkinColor(m));
+            if (Form->HandleAllocated() && IsWindowVisible(Form->Handle()))
+                RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+            if (MDIForm) MDIForm->ConnectClient();
+            FSkinData->Updating = false;
+            AdapterBroadcast(Message.Msg, Message.WParam, Message.LParam);
+            return;
+        case AC_GETCACHE:
+            if (FSkinData->BGChanged) PaintAll();
+            ParentCacheInfo = TCacheInfo{FSkinData->CacheBmp, ClientOffsetX(), ClientOffsetY(), true};
+            return;
+        case AC_SETUPDATING:
+            FSkinData->Updating = Message.WParamLo() == 1;
+            if (IsUpdating(FSkinData)) FrameChanged();
+            return;
+        case AC_SETFLAG9:
+            CommonMessage(Message, FSkinData);
+            if (FSkinData->Command9Flag) PaintAll();
+            return;
+        case AC_GETBGCHANGED: Message.LParam = IsUpdating(FSkinData) || FSkinData->BGChanged; return;
+        case AC_CONTROLLOADED:
+            if (auto* w = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(Message.LParam));
+                w && Adapter && !Loading(this))
+                Adapter->AddNewItem(w);
+            return;
+        case AC_SETPAINTINGCHILD: FSkinData->PaintingChild = reinterpret_cast<TControl*>(Message.LParam); return;
+        case AC_BGNOTPLAIN: {
+            const TsGeneralData* s = FSkinData->Section();
+            Message.LParam = Message.Result = s && s->GradientPercent + s->ImagePercent > 0;
+            return;
+        }
+        case AC_GETBGCOLOR: CommonAlphaCommand(Message, FSkinData); return;
+        case AC_BEGINSCROLL:
+            if (NeedsParentBackground(FSkinData)) SendMessageA(Form->Handle(), WM_SETREDRAW, 0, 0);
+            return;
+        case AC_ENDSCROLL:
+            if (NeedsParentBackground(FSkinData)) {
+                SendMessageA(Form->Handle(), WM_SETREDRAW, 1, 0);
+                RedrawWindow(Form->Handle(), nullptr, nullptr, 0x5A1);
+            }
+            return;
+        default: return;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Non-client painting and activation
+
+void TsSkinProvider::NCPaint() {
+    if (!Shown(Form) || Loading(this) || Creating(Form) || ChildMaximizedAtCreate) return;
+    if (SystemMajorVersion() >= 6 && ResizeMode == rmBorder) ResizeMode = rmStandard;
+    if (Form->FormStyle() == fsMDIChild && ActiveChildProvider && ActiveChildProvider != this &&
+        ActiveChildProvider->Form && ActiveChildProvider->Form->HandleAllocated() &&
+        IsZoomed(ActiveChildProvider->Form->Handle()))
+        return;
+    const bool thick = (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_THICKFRAME) != 0;
+    const bool iconic = IsIconic(Form->Handle()) != FALSE;
+    if (!FRgnChanging && RgnChanged && (HasBorder() || thick || iconic)) {
+        if (FSkinData->BGChanged) PaintAll();
+        BuildFormRegionRects();
+        RgnChanged = false;
+        UpdateFormRegion(false);
+    }
+    FSkinData->Updating = false;
+    HDC dc = GetWindowDC(Form->Handle());
+    if (!dc) return;
+    const int saved = SaveDC(dc);
+    if (!HasBorder() && thick && !iconic) {
+        if (FSkinData->BGChanged) PaintAll();
+        TBitmap* cache = FSkinData->CacheBmp;
+        CopyBorderStrips(dc, 0, 0, Form->BorderWidth() + 3, cache->Canvas()->Handle(), cache->Width(), cache->Height());
+    } else {
+        UpdateFrame(dc);
+    }
+    RestoreDC(dc, saved);
+    ReleaseDC(Form->Handle(), dc);
+    if (MDIForm) MDIForm->ConnectClient();
+}
+
+void TsSkinProvider::NCActivate(TMessage& Message) {
+    const bool active = Message.WParam != 0;
+    if (SystemMajorVersion() < 6 && Shown(Form) && !Creating(Form)) {
+        ShowCaptionCover();
+        OldProc(Message);
+        FreeCaptionCover();
+    } else {
+        // lParam -1: the system keeps its own caption unpainted.
+        TMessage m{Message.Msg, Message.WParam, -1, 0};
+        OldProc(m);
+        Message.Result = m.Result;
+    }
+    if (!Shown(Form) || Creating(Form)) {
+        FormActive = active;
+        return;
+    }
+    if (HasBorder() && active != FormActive) {
+        FormActive = active;
+        FMenuRows = -1;
+        RepaintFormFrame();
+    }
+}
+
+void TsSkinProvider::WithoutSystemCaption(TMessage& Message) {
+    if (SystemMajorVersion() < 6) {
+        FrameChanged();
+        ShowCaptionCover();
+        OldProc(Message);
+        FreeCaptionCover();
+    } else {
+        Form->Perform(WM_SETREDRAW, 0, 0);
+        OldProc(Message);
+        Form->Perform(WM_SETREDRAW, 1, 0);
+    }
+    FrameChanged();
+    RepaintFormFrame();
+}
+
+void TsSkinProvider::Print(TMessage& Message) {
+    if (!Shown(Form) || Loading(this) || Creating(Form) || Dying(Form)) return;
+    // A child that is not the maximized active one has no frame of its own on the screen.
+    if (Form->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider != this)
+        if (TCustomForm* shown = MDISkinProvider->MaximizedChild(); shown && shown != Form) return;
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    FSkinData->Updating = false;
+    if (Message.LParam & PRF_NONCLIENT) {
+        const bool thick = (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_THICKFRAME) != 0;
+        if (!HasBorder() && thick && !IsIconic(Form->Handle())) {
+            if (FSkinData->BGChanged) PaintAll();
+            TBitmap* cache = FSkinData->CacheBmp;
+            CopyBorderStrips(dc, 0, 0, Form->BorderWidth() + 3, cache->Canvas()->Handle(), cache->Width(),
+                             cache->Height());
+        } else {
+            UpdateFrame(dc);
+        }
+    }
+    if (Message.LParam & PRF_CLIENT) {
+        const int saved = SaveDC(dc);
+        RECT c{};
+        GetClientRect(Form->Handle(), &c);
+        OffsetWindowOrgEx(dc, -ClientOffsetX(), -ClientOffsetY(), nullptr);
+        IntersectClipRect(dc, 0, 0, c.right, c.bottom);
+        PaintClient(dc, false);
+        if (Message.LParam & PRF_CHILDREN) PrintChildWindows(dc);
+        if (MDIForm && Form->ClientHandle())
+            SendMessageA(Form->ClientHandle(), WM_PRINT, Message.WParam, Message.LParam);
+        RestoreDC(dc, saved);
+        if (Form->OnPaint) Form->OnPaint(Form);
+    }
+    Message.Result = 0;
+}
+
+void TsSkinProvider::PrintChildWindows(HDC DC) {
+    std::vector<HWND> kids;
+    for (HWND c = GetWindow(Form->Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c) && (!MDIForm || c != Form->ClientHandle())) kids.push_back(c);
+    TBitmap* cache = FSkinData->CacheBmp;
+    // Bottom of the z order first. Each child prints at the origin of a picture of its own
+    // that starts as the form's background under it: not every system control prints
+    // into a DC whose origin was moved.
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+        RECT r{};
+        GetWindowRect(*it, &r);
+        MapWindowPoints(nullptr, Form->Handle(), reinterpret_cast<POINT*>(&r), 2);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        if (w <= 0 || h <= 0) continue;
+        std::unique_ptr<TBitmap> pic = NewBitmap24(w, h);
+        HDC pdc = pic->Canvas()->Handle();
+        BitBlt(pdc, 0, 0, w, h, cache->Canvas()->Handle(), r.left + ClientOffsetX(), r.top + ClientOffsetY(), SRCCOPY);
+        SendMessageA(*it, WM_PRINT, reinterpret_cast<WPARAM>(pdc),
+                     PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
+        BitBlt(DC, r.left, r.top, w, h, pdc, 0, 0, SRCCOPY);
+    }
+}
+
+void TsSkinProvider::ShowingChanged(TMessage& Message) {
+    TsSkinManager* m = FSkinData->GetSkinManager();
+    const bool showing = Form->Showing();
+    if (!showing || SystemMajorVersion() >= 6 || !FSkinData->BGChanged || !m) {
+        OldProc(Message);
+        // A form shown after the skin came has heard no refresh: its bars and adapter are made here.
+        if (showing) {
+            UpdateScrollAdapter();
+            UpdateAdapter();
+        }
+        return;
+    }
+    if (Adapter) Adapter->AddAllItems();
+    FSkinData->Updating = true;
+    const bool dialog = Form->BorderStyle() == bsDialog;
+    const TacAnimEffect& effect = dialog ? m->AnimEffects()->DialogShow : m->AnimEffects()->FormShow;
+    ShowAnimating = Form->FormStyle() != fsMDIChild && !Form->Parent() && effect.Active;
+    std::vector<TWinControl*> frozen;
+    if (ShowAnimating) {
+        // The screen under the form is kept on top while the form and its children paint beneath.
+        PrepareOutputWindow(Form);
+        for (int i = 0; i < Form->ControlCount(); ++i)
+            if (auto* w = dynamic_cast<TWinControl*>(Form->Controls(i)); w && w->Visible()) {
+                w->Perform(WM_SETREDRAW, 0, 0);
+                frozen.push_back(w);
+            }
+    }
+    OldProc(Message);
+    for (TWinControl* w : frozen) w->Perform(WM_SETREDRAW, 1, 0);
+    UpdateScrollAdapter();
+    if (ShowAnimating) {
+        ShowAnimating = false;
+        FSkinData->Updating = false;
+        FadeInControl(Form, effect.Time);
+        UpdateFormRegion(false);
+        RedrawWindow(Form->Handle(), nullptr, nullptr, 0x5A1);
+        FRgnChanging = false;
+    }
+    FSkinData->Updating = false;
+    if (Form->FormStyle() == fsMDIChild && IsZoomed(Form->Handle())) RefreshFormFrame();
+}
+
+// ---------------------------------------------------------------------------
+// The outline drag of rmBorder
+
+namespace {
+
+// One drag at a time, in screen coordinates.
+struct TOutlineDrag {
+    TsSkinProvider* Provider = nullptr;
+    bool Moving = false;
+    bool First = true;  // no mouse move yet
+    int Code = 0;
+    POINT Grab{};
+    RECT Outline{};
+    int MinWidth = 0, MinHeight = 0;
+    HDC DC = nullptr;
+    int Saved = 0;
+} Drag;
+
+void DrawOutline() {
+    const RECT& r = Drag.Outline;
+    const POINT pts[5] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
+    Polyline(Drag.DC, pts, 5);
+}
+
+}  // namespace
+
+bool TsSkinProvider::OutlineDragging() { return Drag.Provider != nullptr; }
+
+bool TsSkinProvider::OutlineDragCommand(TMessage& Message) {
+    const WPARAM cmd = Message.WParam & 0xFFF0;
+    if (ResizeMode != rmBorder || (cmd != SC_MOVE && cmd != SC_SIZE)) return false;
+    if (OutlineDragging()) return true;
+    const int edge = int(Message.WParam & 0x0F);
+    POINT p{};
+    GetCursorPos(&p);
+    SetCapture(Form->Handle());
+    StartOutlineDrag(p.x, p.y, cmd == SC_MOVE, cmd == SC_SIZE && edge >= WMSZ_LEFT && edge <= WMSZ_BOTTOMRIGHT
+                                                   ? edge - WMSZ_LEFT + HTLEFT
+                                                   : HTBOTTOMRIGHT);
+    Message.Result = 0;
+    return true;
+}
+
+void TsSkinProvider::StartOutlineDrag(int X, int Y, bool Moving, int Code) {
+    if (OutlineDragging() || !Form || !Form->HandleAllocated()) return;
+    Drag.Provider = this;
+    Drag.Moving = Moving;
+    Drag.First = true;
+    Drag.Code = Code;
+    // The mouse's place at the press: the outline keeps its distance to it from the first move on.
+    Drag.Grab = POINT{X, Y};
+    GetWindowRect(Form->Handle(), &Drag.Outline);
+    Drag.MinWidth = Form->Constraints()->MinWidth();
+    Drag.MinHeight = Form->Constraints()->MinHeight();
+    Drag.DC = GetWindowDC(GetDesktopWindow());
+    Drag.Saved = SaveDC(Drag.DC);
+    SetROP2(Drag.DC, R2_NOT);
+    SelectObject(Drag.DC, GetStockObject(NULL_BRUSH));
+    DrawOutline();
+}
+
+void TsSkinProvider::MoveOutline(POINT P) {
+    if (Drag.Provider != this) return;
+    DrawOutline();  // inverted again: erased
+    Drag.First = false;
+    RECT& r = Drag.Outline;
+    const int dx = P.x - Drag.Grab.x, dy = P.y - Drag.Grab.y;
+    if (Drag.Moving) {
+        OffsetRect(&r, dx, dy);
+        Drag.Grab = P;
+    } else {
+        RECT w{};
+        GetWindowRect(Form->Handle(), &w);
+        const int c = Drag.Code;
+        const bool left = c == HTLEFT || c == HTTOPLEFT || c == HTBOTTOMLEFT;
+        const bool right = c == HTRIGHT || c == HTTOPRIGHT || c == HTBOTTOMRIGHT || c < HTLEFT || c > HTBOTTOMRIGHT;
+        const bool top = c == HTTOP || c == HTTOPLEFT || c == HTTOPRIGHT;
+        const bool bottom = c == HTBOTTOM || c == HTBOTTOMLEFT || c == HTBOTTOMRIGHT || c < HTLEFT || c > HTBOTTOMRIGHT;
+        if (left) r.left = std::min<LONG>(w.left + dx, r.right - Drag.MinWidth);
+        if (right) r.right = std::max<LONG>(w.right + dx, r.left + Drag.MinWidth);
+        if (top) r.top = std::min<LONG>(w.top + dy, r.bottom - Drag.MinHeight);
+        if (bottom) r.bottom = std::max<LONG>(w.bottom + dy, r.top + Drag.MinHeight);
+    }
+    DrawOutline();
+}
+
+void TsSkinProvider::EndOutlineDrag(bool Apply) {
+    if (Drag.Provider != this) return;
+    Drag.Provider = nullptr;  // before the capture goes: its loss must not end the drag twice
+    const bool live = Form->HandleAllocated() && !Dying(Form);
+    if (live && GetCapture() == Form->Handle()) ReleaseCapture();
+    DrawOutline();
+    RestoreDC(Drag.DC, Drag.Saved);
+    ReleaseDC(GetDesktopWindow(), Drag.DC);
+    Drag.DC = nullptr;
+    // A size drag released without a move leaves the form as it was.
+    if (!live || !Apply || (!Drag.Moving && Drag.First)) return;
+    RECT r = Drag.Outline;
+    if (HWND parent = GetParent(Form->Handle()); parent && (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_CHILD))
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    MoveWindow(Form->Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+// ---------------------------------------------------------------------------
+// System commands
+
+void TsSkinProvider::SysCommand(TMessage& Message) {
+    if (OutlineDragCommand(Message)) return;
+    const WPARAM cmd = Message.WParam & 0xFFF0;
+    const bool mdiChild = Form->FormStyle() == fsMDIChild;
+    if (Form->FormStyle() == fsMDIForm) {
+        OldProc(Message);
+        if (cmd == SC_MINIMIZE || cmd == SC_MAXIMIZE || cmd == SC_RESTORE) {
+            FMenuRows = -1;
+            RepaintFrame();
+        }
+        return;
+    }
+    TsSkinProvider* keep = this;
+    OldProc(Message);
+    // A close may have freed the form and this provider with it.
+    if (cmd == SC_CLOSE || keep != ProviderOf(Form)) return;
+    if (mdiChild) {
+        if (cmd == SC_MAXIMIZE) ActiveChildProvider = this;
+        if (SystemMenu) SystemMenu->UpdateItems();
+        if (MDISkinProvider && MDISkinProvider != this) MDISkinProvider->RefreshFormFrame();
+        FrameChanged();
+        return;
+    }
+    switch (cmd) {
+        case SC_MINIMIZE: ShrinkCache(); break;
+        case SC_KEYMENU:
+            if (LOWORD(Message.LParam) == ' ' && Form->BorderIcons().Contains(biSystemMenu) && HasBorder()) {
+                RECT r{};
+                GetWindowRect(Form->Handle(), &r);
+                DropSystemMenu(r.left + SysBorderWidth(), r.top + SysBorderHeight() + CaptionHeight());
+            }
+            break;
+        case SC_MAXIMIZE:
+        case SC_RESTORE:
+            SetHotElement(teNone, false);
+            if (!HasBorder() && cmd == SC_RESTORE) {
+                FrameChanged();
+                SetRegion(nullptr, true);
+            }
+            break;
+        default: break;
+    }
+    if (SystemMenu) SystemMenu->UpdateItems();
+}
+
+// ---------------------------------------------------------------------------
+// Hit testing and title elements
+
+int TsSkinProvider::HitTest(TMessage& Message) {
+    RECT wr{};
+    GetWindowRect(Form->Handle(), &wr);
+    const POINT p{Message.XPos() - wr.left, Message.YPos() - wr.top};
+    const int bandTop = (CaptionHeight() - ButtonHeight() + SysBorderHeight()) / 2 + (ButtonHeight() < 16 ? 2 : 0);
+    if (p.y >= bandTop && p.y < bandTop + ButtonHeight()) {
+        const TRect icon = IconRect();
+        if (IconWidth() > 0 && p.x >= icon.left && p.x < icon.right) {
+            SetHotElement(teIcon, true);
+            return teIcon;
+        }
+        for (int code : ShownButtons()) {
+            const TRect& r = ElementData(code)->Rect;
+            if (p.x < r.left || p.x >= r.right) continue;
+            if (!ElementEnabled(code)) {
+                SetHotElement(teNone, true);
+                return teCaption;
+            }
+            SetHotElement(code, true);
+            return code;
+        }
+        return teCaption;
+    }
+    if (GripMode == gmRightBottom) {
+        const int grip = MaskIndexOfNoParent(FSkinData->GetSkinManager(), "GLOBALINFO", "GRIPIMAGE");
+        if (grip >= 0) {
+            const TPoint g = GripPosition(grip);
+            if (p.y > g.y && p.x > g.x) return teGrip;
+        }
+    }
+    for (int code : {teMDIClose, teMDIMax, teMDIMin}) {
+        const TRect& r = ElementData(code)->Rect;
+        if (r.right > r.left && PtInRect(&r, p)) {
+            SetHotElement(code, true);
+            return code;
+        }
+    }
+    SetHotElement(teNone, true);
+    if (IsZoomed(Form->Handle()) && (p.x < 2 || p.y < 2 || p.x >= FormWidth() - 4 || p.y >= FormHeight() - 4)) return -1;
+    return int(Message.Result);
+}
+
+void TsSkinProvider::TrackNonClientLeave() {
+    if (FTrackingLeave || !Form->HandleAllocated()) return;
+    TRACKMOUSEEVENT t{};
+    t.cbSize = sizeof t;
+    t.dwFlags = TME_LEAVE | TME_NONCLIENT;
+    t.hwndTrack = Form->Handle();
+    FTrackingLeave = TrackMouseEvent(&t) != FALSE;
+}
+
+void TsSkinProvider::SetHotElement(int Code, bool Repaint) {
+    if (Code == HotElement) return;
+    if (TsCaptionButton* old = ElementData(HotElement)) {
+        old->State = 0;
+        if (Repaint) PaintElementToScreen(HotElement);
+    }
+    HotElement = Code;
+    ButtonPressed = false;
+    if (TsCaptionButton* b = ElementData(Code)) {
+        b->State = 1;
+        if (Repaint) PaintElementToScreen(Code);
+    }
+    if (Code != teNone) TrackNonClientLeave();
+}
+
+void TsSkinProvider::SetPressedElement(int Code) {
+    if (HotElement != Code && HotElement != teNone)
+        if (TsCaptionButton* old = ElementData(HotElement)) {
+            old->State = 0;
+            PaintElementToScreen(HotElement);
+        }
+    if (Code == teMax && !(MaxEnabled() || (IsZoomed(Form->Handle()) && RestoreEnabled()))) {
+        HotElement = teNone;
+        return;
+    }
+    HotElement = Code;
+    ButtonPressed = true;
+    if (TsCaptionButton* b = ElementData(Code)) {
+        b->State = 2;
+        PaintElementToScreen(Code);
+    }
+}
+
+void TsSkinProvider::NCLButtonDown(TMessage& Message) {
+    const int code = int(Message.WParam);
+    RECT wr{};
+    GetWindowRect(Form->Handle(), &wr);
+    const bool sizeCode = code >= HTLEFT && code <= HTBOTTOMRIGHT;
+    if (ResizeMode == rmBorder && (code == HTCAPTION || sizeCode) && !IsZoomed(Form->Handle()) &&
+        !OutlineDragging()) {
+        SetHotElement(teNone, true);
+        if (!Form->Active() && Form->FormStyle() != fsMDIChild) SetForegroundWindow(Form->Handle());
+        // The size command carries the edge (WMSZ_*) in its low bits, as the system's own does.
+        Form->Perform(WM_SYSCOMMAND, code == HTCAPTION ? SC_MOVE | HTCAPTION : SC_SIZE | (code - HTLEFT + WMSZ_LEFT),
+                      Message.LParam);
+        return;
+    }
+    switch (code) {
+        case teIcon:
+            SetHotElement(teNone, true);
+            DropSystemMenu(wr.left + SysBorderWidth(), wr.top + SysBorderHeight() + CaptionHeight());
+            return;
+        case teMin:
+        case teMax:
+        case teClose:
+        case teHelp:
+        case teMDIClose:
+        case teMDIMax:
+        case teMDIMin: SetPressedElement(code); return;
+        default: break;
+    }
+    if (code >= teUserFirst && code - teUserFirst < FTitleButtons->Count()) {
+        SetPressedElement(code);
+        FTitleButtons->Items(code - teUserFirst)->MouseDown(mbLeft, TShiftState(), Message.XPos(), Message.YPos());
+        return;
+    }
+    if (IsIconic(Form->Handle())) {
+        Form->Perform(WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+        return;
+    }
+    SetHotElement(teNone, true);
+    if (IsZoomed(Form->Handle()) && Message.YPos() - wr.top <= SysBorderHeight() + CaptionHeight()) {
+        if (!Form->Active()) Form->SetFocus();
+        return;
+    }
+    OldProc(Message);
+}
+
+void TsSkinProvider::NCLButtonUp(TMessage& Message) {
+    if (OutlineDragging()) return EndOutlineDrag(true);
+    const int code = int(Message.WParam);
+    const HWND wnd = Form->Handle();
+    auto command = [wnd](WPARAM c) { SendMessageA(wnd, WM_SYSCOMMAND, c, 0); };
+    switch (code) {
+        case teHelp:
+            if (ButtonPressed) command(SC_CONTEXTHELP);
+            SetHotElement(teNone, true);
+            return;
+        case teMin: {
+            RECT wr{};
+            GetWindowRect(wnd, &wr);
+            const POINT p{Message.XPos() - wr.left, Message.YPos() - wr.top};
+            if (!ButtonPressed) {
+                SetHotElement(teNone, true);
+                return OldProc(Message);
+            }
+            if (!PtInRect(&ButtonMin.Rect, p)) return OldProc(Message);
+            SetHotElement(teNone, true);
+            command(IsIconic(wnd) ? SC_RESTORE : SC_MINIMIZE);
+            return;
+        }
+        case teMax:
+            if (!MaxEnabled() && !(IsZoomed(wnd) && RestoreEnabled())) return;
+            if (!ButtonPressed) {
+                SetHotElement(teNone, true);
+                return OldProc(Message);
+            }
+            SetHotElement(teNone, true);
+            if (IsZoomed(wnd)) {
+                if (Form->FormStyle() == fsMDIChild) ActiveChildProvider = nullptr;
+                command(SC_RESTORE);
+            } else {
+                if (Form->FormStyle() == fsMDIChild) ActiveChildProvider = this;
+                command(SC_MAXIMIZE);
+            }
+            if (SystemMenu) SystemMenu->UpdateItems();
+            return;
+        case teMDIClose:
+        case teMDIMax:
+        case teMDIMin:
+            if (ButtonPressed)
+                if (TCustomForm* child = MaximizedChild())
+                    SendMessageA(child->Handle(), WM_SYSCOMMAND,
+                                 code == teMDIClose ? SC_CLOSE : code == teMDIMax ? SC_RESTORE : SC_MINIMIZE, 0);
+            SetHotElement(teNone, true);
+            RefreshFormFrame();
+            return;
+        case teClose:
+            if (!ButtonPressed) return;
+            ButtonClose.State = 0;
+            HotElement = teNone;
+            ButtonPressed = false;
+            command(SC_CLOSE);  // may free the form and this provider: nothing after it
+            return;
+        default: break;
+    }
+    if (code >= teUserFirst && code - teUserFirst < FTitleButtons->Count()) {
+        if (ButtonPressed)
+            FTitleButtons->Items(code - teUserFirst)->MouseUp(mbLeft, TShiftState(), Message.XPos(), Message.YPos());
+        SetHotElement(teNone, true);
+        return;
+    }
+    OldProc(Message);
+}
+
+void TsSkinProvider::NCLButtonDblClk(TMessage& Message) {
+    if (OutlineDragging()) EndOutlineDrag(false);
+    const int code = int(Message.WParam);
+    Message.Result = 0;
+    if (code == teIcon) {
+        Form->Close();
+        return;
+    }
+    if (code != teCaption) return;
+    const HWND wnd = Form->Handle();
+    const bool toggle = CloseShown() && (MaxEnabled() || RestoreEnabled());
+    if (!toggle && !(IsIconic(wnd) && !HasBorder())) return;
+    if (IsZoomed(wnd) || IsIconic(wnd)) {
+        SendMessageA(wnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+    } else {
+        if (Form->FormStyle() == fsMDIChild) ActiveChildProvider = this;
+        SendMessageA(wnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    }
+    if (SystemMenu) SystemMenu->UpdateItems();
+}
+
+void TsSkinProvider::DropSystemMenu(int X, int Y) {
+    if (!SystemMenu) return;
+    if (MakeSkinMenu) {
+        SystemMenu->RemoveSkinItems();
+        SystemMenu->MakeSkinItems();
+    }
+    SystemMenu->UpdateItems();
+    TsSkinManager* m = FSkinData->GetSkinManager();
+    if (m && m->SkinnedPopups() && m->SkinableMenus) m->SkinableMenus->InitPopupMenu(SystemMenu, true);
+    SystemMenu->SetWindowHandle(Form->Handle());
+    SystemMenu->Popup(X, Y);
+}
+
+void TsSkinProvider::SnapPosition(int& Pos, int Edge, int Size) const {
+    if (std::abs(Pos + Size - Edge) < SnapBuffer) Pos = Edge - Size;
+}

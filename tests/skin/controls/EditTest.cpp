@@ -1,0 +1,311 @@
+// The skinned edit and rich edit on real windows with the test skin: section
+// and hot colours, the skin's border in the window's frame, typing and clicks
+// by real input, the bound label beside its editor, the rich edit's skinned
+// scroll bars, freeing while focused, and the system look after the skin goes.
+#include "SkinnedControlTest.h"
+
+#include "acSBUtils.h"
+#include "sEdit.h"
+#include "sRichEdit.h"
+
+#include <string>
+
+using namespace skinnedtest;
+
+namespace {
+
+// A real move of the mouse to a screen point.
+void MoveTo(TPoint Screen) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dx = Screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = Screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    SendInput(1, &in, sizeof in);
+    Pump(30);
+}
+
+void ClickAt(TPoint Screen) {
+    MoveTo(Screen);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+    Pump(80);
+}
+
+// Lower-case letters and the arrow keys by their virtual keys.
+void Type(const std::string& Keys) {
+    for (char k : Keys) {
+        const WORD vk = k == '<' ? VK_LEFT : WORD(std::toupper(static_cast<unsigned char>(k)));
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wVk = in[1].ki.wVk = vk;
+        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+        Pump(20);
+    }
+    Pump(60);
+}
+
+// Through the application's loop, which tells controls the mouse came or went.
+bool PumpAppUntil(const std::function<bool()>& Done) {
+    for (int i = 0; i < 100 && !Done(); ++i) Pump(20);
+    return Done();
+}
+
+std::uint32_t FramePixel(HWND Wnd, int X, int Y) { return testsupport::CaptureWindow(Wnd).Pixel(X, Y); }
+std::uint32_t ClientPixel(HWND Wnd, int X, int Y) { return testsupport::CaptureClient(Wnd).Pixel(X, Y); }
+
+class SkinnedEdit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(Skin::Get().Manager(), nullptr);
+        Skin::Get().Manager()->SetActive(true);
+        Form = MakeForm(60, 60, 420, 300);
+        Form->SetColor(TColor(0x00FFFF));
+        Edit = Make<TsEdit>(Form.get(), 120, 40, 160, 24);
+        Edit->SetName("NameEdit");
+        Edit->SetText("");
+        Edit->SkinData()->SetSkinSection("EDIT_HOT");
+        // Somewhere for the focus to go that is not the edit.
+        Other = Make<TEdit>(Form.get(), 120, 240, 80, 22);
+        MoveTo(TPoint{5, 5});
+        Form->Show();
+        SetForegroundWindow(Form->Handle());
+        Other->SetFocus();
+        Pump(60);
+    }
+    void TearDown() override {
+        Skin::Get().Manager()->SetActive(true);
+        Form.reset();
+        if (Bars) Bars->Free();
+    }
+
+    // A rich edit on a skin of its own that has scroll-bar tracks.
+    TsRichEdit* MakeRich(int Lines) {
+        if (!Bars) {
+            static testsupport::TestSkinFolder folder([] {
+                testsupport::TestSkinOptions o;
+                o.ScrollBars = true;
+                return o;
+            }());
+            Bars = TObject::Create<TsSkinManager>(nullptr);
+            EXPECT_TRUE(Bars->LoadSkin(folder.Skin));
+        }
+        auto* rich = TObject::Create<TsRichEdit>(Form.get());
+        rich->SkinData()->SetSkinManager(Bars);
+        rich->SkinData()->SetSkinSection("EDIT_HOT");
+        rich->SetParent(Form.get());
+        rich->SetBounds(20, 90, 200, 110);
+        rich->SetScrollBars(ssVertical);
+        std::string text;
+        for (int i = 1; i <= Lines; ++i) text += "Line " + std::to_string(i) + "\r\n";
+        rich->SetText(text);
+        Pump(60);
+        return rich;
+    }
+
+    const testsupport::TestSkinColors& C = Skin::Get().C();
+    FormPtr Form;
+    TsEdit* Edit = nullptr;
+    TEdit* Other = nullptr;
+    TsSkinManager* Bars = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SkinnedEdit, SectionColoursAndBorderFollowFocusAndHover) {
+    const HWND h = Edit->Handle();
+    const int midY = Edit->Height() / 2;
+    EXPECT_EQ(ToRgb(Edit->Color()), C.Edit);
+    EXPECT_EQ(ToRgb(Edit->Font()->Color()), C.EditFont);
+    EXPECT_EQ(FramePixel(h, 0, midY), C.Border[0]);
+    EXPECT_EQ(FramePixel(h, Edit->Width() - 1, midY), C.Border[0]);
+    EXPECT_EQ(ClientPixel(h, 100, 5), C.Edit);
+
+    // A real click focuses it: hot colours in the client, the hot border around.
+    ClickAt(Edit->ClientToScreen(TPoint{80, midY}));
+    ASSERT_EQ(GetFocus(), h);
+    EXPECT_EQ(ToRgb(Edit->Color()), C.GlobalHot);
+    EXPECT_EQ(ToRgb(Edit->Font()->Color()), C.ButtonHotFont);
+    EXPECT_EQ(FramePixel(h, 0, midY), C.Border[1]);
+    EXPECT_EQ(ClientPixel(h, 100, 5), C.GlobalHot);
+
+    // The focus leaves: back to the normal look.
+    Other->SetFocus();
+    Pump(60);
+    EXPECT_EQ(ToRgb(Edit->Color()), C.Edit);
+    EXPECT_EQ(FramePixel(h, 0, midY), C.Border[0]);
+
+    // Hovering alone gives the hot look too, and leaving takes it away.
+    const TPoint away = Form->ClientToScreen(TPoint{10, 10});
+    MoveTo(away);
+    MoveTo(Edit->ClientToScreen(TPoint{80, midY}));
+    EXPECT_TRUE(PumpAppUntil([&] { return Edit->SkinData()->MouseAbove; }));
+    Pump(60);
+    EXPECT_EQ(FramePixel(h, 0, midY), C.Border[1]);
+    EXPECT_EQ(ClientPixel(h, 100, 5), C.GlobalHot);
+    MoveTo(away);
+    PumpAppUntil([&] { return !Edit->SkinData()->MouseAbove; });
+    Pump(60);
+    EXPECT_EQ(FramePixel(h, 0, midY), C.Border[0]);
+}
+
+TEST_F(SkinnedEdit, TypingKeepsTextAndCaretAndPrintKeepsTheBorder) {
+    ClickAt(Edit->ClientToScreen(TPoint{80, 12}));
+    ASSERT_EQ(GetFocus(), Edit->Handle());
+    Type("abc<<x");
+    EXPECT_EQ(Edit->Text(), "axbc");
+    EXPECT_EQ(Edit->SelStart(), 2);
+    EXPECT_EQ(Edit->SelLength(), 0);
+    EXPECT_EQ(FramePixel(Edit->Handle(), 0, 12), C.Border[1]);
+    // Printed with its frame, the skin's border stays (the system draws only the client).
+    EXPECT_EQ(testsupport::PrintWindowClient(Edit->Handle(), PRF_CLIENT | PRF_NONCLIENT).Pixel(0, 12), C.Border[1]);
+}
+
+TEST_F(SkinnedEdit, BoundLabelSitsOnEachSideAndFollowsItsEdit) {
+    TsBoundLabel* b = Edit->BoundLabel();
+    b->SetCaption("Name");
+    b->SetIndent(5);
+    b->SetActive(true);
+    TsEditLabel* l = b->TheLabel();
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(l->Parent(), Form.get());
+    EXPECT_EQ(l->FocusControl(), Edit);
+
+    // Per layout, twice the label's centre against the edit's (x, then y):
+    // -1 before, 0 centred, 1 after, 2 left edges met, 3 right edges met.
+    const struct { TsCaptionLayout Layout; int X, Y; } cases[] = {
+        {sclLeft, -1, 0},      {sclRight, 1, 0},         {sclTopLeft, 2, -1},     {sclTopCenter, 0, -1},
+        {sclTopRight, 3, -1},  {sclBottomLeft, 2, 1},    {sclBottomCenter, 0, 1}, {sclBottomRight, 3, 1}};
+    const TRect e = Edit->BoundsRect();
+    for (const auto& c : cases) {
+        b->SetLayout(c.Layout);
+        const TRect r = l->BoundsRect();
+        SCOPED_TRACE(int(c.Layout));
+        const int x[] = {e.left - 5 - r.right, 0, r.left - e.right - 5, r.left - e.left, r.right - e.right};
+        const int y[] = {e.top - 5 - r.bottom, 0, r.top - e.bottom - 5};
+        EXPECT_EQ(x[c.X + 1], 0);
+        EXPECT_EQ(y[c.Y + 1], 0);
+        if (c.X == 0) {
+            EXPECT_NEAR(r.left + r.right, e.left + e.right, 1);
+        }
+        if (c.Y == 0) {
+            EXPECT_NEAR(r.top + r.bottom, e.top + e.bottom, 1);
+        }
+    }
+
+    // It follows moves, sizes, visibility and the enabled state.
+    b->SetLayout(sclLeft);
+    Edit->SetBounds(150, 70, 120, 30);
+    EXPECT_EQ(l->Left() + l->Width(), 145);
+    EXPECT_NEAR(l->Top() + l->Height() / 2, 85, 1);
+    Edit->SetVisible(false);
+    EXPECT_FALSE(l->Visible());
+    Edit->SetVisible(true);
+    EXPECT_TRUE(l->Visible());
+    Edit->SetEnabled(false);
+    EXPECT_FALSE(l->Enabled());
+
+    // Switched off, the label goes.
+    b->SetActive(false);
+    EXPECT_EQ(b->TheLabel(), nullptr);
+}
+
+TEST_F(SkinnedEdit, RichEditBorderAndSkinnedBarsScrollByRealClicks) {
+    TsRichEdit* rich = MakeRich(60);
+    const HWND h = rich->Handle();
+    ASSERT_NE(rich->ScrollAdapter(), nullptr);
+    EXPECT_EQ(AdapterOfWindow(h), rich->ScrollAdapter());
+    EXPECT_EQ(FramePixel(h, 0, 20), C.Border[0]) << "the edit border round the rich edit";
+    EXPECT_EQ(SendMessageA(h, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFF0);
+    // Made in code, not loaded: the section's colours all the same.
+    EXPECT_EQ(ToRgb(rich->Color()), C.Edit);
+    EXPECT_EQ(ToRgb(rich->DefAttributesColor()), C.EditFont);
+
+    // The bar's top arrow from its own section.
+    RECT wr{}, cr{};
+    GetWindowRect(h, &wr);
+    GetClientRect(h, &cr);
+    POINT origin{0, 0};
+    ClientToScreen(h, &origin);
+    const int barLeft = origin.x - wr.left + cr.right;
+    const int arrowY = origin.y - wr.top + 1;
+    EXPECT_EQ(FramePixel(h, barLeft, arrowY + 5), C.Border[0]) << "skinned arrow border";
+
+    // Real clicks on the down arrow scroll the text.
+    const int arrowLength = GetSystemMetrics(SM_CYVSCROLL);
+    const TPoint down{wr.left + barLeft + 6, origin.y + cr.bottom - arrowLength / 2};
+    EXPECT_EQ(SendMessageA(h, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    for (int i = 0; i < 3; ++i) ClickAt(down);
+    EXPECT_GE(SendMessageA(h, EM_GETFIRSTVISIBLELINE, 0, 0), 3);
+
+    // Made hidden, it gets its adapter when it shows.
+    auto* hidden = TObject::Create<TsRichEdit>(Form.get());
+    hidden->SetVisible(false);
+    hidden->SetParent(Form.get());
+    hidden->HandleNeeded();
+    EXPECT_EQ(hidden->ScrollAdapter(), nullptr);
+    hidden->SetVisible(true);
+    EXPECT_NE(hidden->ScrollAdapter(), nullptr);
+}
+
+TEST_F(SkinnedEdit, FreeingFocusedEditorsWithLabelsRunsClean) {
+    CountExceptions errors;
+    Edit->BoundLabel()->SetActive(true);
+    TsRichEdit* rich = MakeRich(40);
+    rich->BoundLabel()->SetActive(true);
+    ClickAt(Edit->ClientToScreen(TPoint{40, 12}));
+    ASSERT_EQ(GetFocus(), Edit->Handle());
+    const int before = Form->ControlCount();
+
+    // The focused edit goes: its label with it, nothing touched afterwards.
+    Edit->Free();
+    Pump(60);
+    EXPECT_EQ(Form->ControlCount(), before - 2);
+
+    // The focused rich edit goes with its adapter and label.
+    rich->SetFocus();
+    Pump(30);
+    const HWND h = rich->Handle();
+    rich->Free();
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(AttachedAdapterCount(), 0);
+
+    // A form freed with a focused edit whose label it frees first.
+    auto* again = Make<TsEdit>(Form.get(), 120, 40, 160, 24);
+    again->BoundLabel()->SetActive(true);
+    again->SetFocus();
+    Pump(30);
+    Form.reset();
+    Pump(30);
+    EXPECT_EQ(errors.Count, 0);
+}
+
+TEST_F(SkinnedEdit, SkinRemovalGivesTheSystemLookBack) {
+    TsRichEdit* rich = MakeRich(40);
+    const HWND e = Edit->Handle();
+    Skin::Get().Manager()->SetActive(false);
+    Bars->SetActive(false);
+    Pump(80);
+
+    EXPECT_EQ(Edit->Color(), clWindow);
+    EXPECT_EQ(Edit->Font()->Color(), clWindowText);
+    EXPECT_EQ(FramePixel(e, 0, 12), testsupport::RGBOf(GetSysColor(COLOR_BTNSHADOW)));
+    EXPECT_EQ(ClientPixel(e, 100, 5), testsupport::RGBOf(GetSysColor(COLOR_WINDOW)));
+
+    const HWND h = rich->Handle();
+    EXPECT_EQ(rich->ScrollAdapter(), nullptr);
+    EXPECT_EQ(GetPropA(h, acAdapterProp), nullptr);
+    EXPECT_EQ(FramePixel(h, 0, 20), testsupport::RGBOf(GetSysColor(COLOR_BTNSHADOW)));
+    EXPECT_EQ(rich->DefAttributesColor(), clWindowText);
+
+    // And the skin comes back.
+    Skin::Get().Manager()->SetActive(true);
+    Bars->SetActive(true);
+    Pump(80);
+    EXPECT_EQ(FramePixel(e, 0, 12), C.Border[0]);
+    EXPECT_NE(rich->ScrollAdapter(), nullptr);
+}

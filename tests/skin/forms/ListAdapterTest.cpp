@@ -1,0 +1,379 @@
+// The adapters of combo boxes, list views, trees, edits, list boxes, the MDI
+// client, grids and virtual trees on real windows: real input, pixels of the
+// test skin, and the system look given back when the skin goes.
+#include "AdapterTestSupport.h"
+
+#include "FormTestSupport.h"
+#include "Lists.h"
+#include "sAlphaGraph.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+// Small stand-ins of other libraries' controls, with the published
+// properties the adapters look for by name.
+enum THeaderOption { hoVisible, hoOwnerDraw };
+CLASSLIB_ENUM_NAMES(THeaderOption, "hoVisible", "hoOwnerDraw")
+
+class TVTHeader : public TPersistent {
+    CLASSLIB_DECLARE_CLASS(TVTHeader)
+public:
+    TSet<THeaderOption> Options{hoVisible};
+    int Height = 20;
+};
+CLASSLIB_DEFINE_CLASS(TVTHeader, TPersistent, OrdField<TVTHeader>("Options", TTypeKind::tkSet, &TVTHeader::Options),
+                      OrdField<TVTHeader>("Height", TTypeKind::tkInteger, &TVTHeader::Height))
+
+class TVirtualStringTree : public TCustomControl {
+    CLASSLIB_DECLARE_CLASS(TVirtualStringTree)
+public:
+    using TCustomControl::TCustomControl;
+    TVTHeader* Header() const { return FHeader.get(); }
+    TacAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
+    TacHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+
+private:
+    std::unique_ptr<TVTHeader> FHeader = std::make_unique<TVTHeader>();
+};
+CLASSLIB_DEFINE_CLASS(TVirtualStringTree, TCustomControl, ObjProp<TVirtualStringTree>("Header", &TVirtualStringTree::Header),
+                      MethodField<TVirtualStringTree>("OnAdvancedHeaderDraw", &TVirtualStringTree::OnAdvancedHeaderDraw),
+                      MethodField<TVirtualStringTree>("OnHeaderDrawQueryElements",
+                                                      &TVirtualStringTree::OnHeaderDrawQueryElements))
+
+// A grid with the fixed colour and title font only.
+class TDBGrid : public TCustomControl {
+    CLASSLIB_DECLARE_CLASS(TDBGrid)
+public:
+    using TCustomControl::TCustomControl;
+    TColor FixedColor = clBtnFace;
+    TFont* TitleFont() const { return FTitleFont.get(); }
+
+private:
+    std::unique_ptr<TFont> FTitleFont = std::make_unique<TFont>();
+};
+CLASSLIB_DEFINE_CLASS(TDBGrid, TCustomControl, OrdField<TDBGrid>("FixedColor", TTypeKind::tkInteger, &TDBGrid::FixedColor),
+                      ObjProp<TDBGrid>("TitleFont", &TDBGrid::TitleFont))
+
+namespace {
+
+using namespace adaptertest;
+
+class ListAdapterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Manager();
+        host = MakeHost(460, 400);
+        hostHook.Attach(host, [this](TMessage& M) {
+            if (M.Msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(M.LParam)->code == LVN_COLUMNCLICK)
+                clicked = reinterpret_cast<NMLISTVIEW*>(M.LParam)->iSubItem;
+            hostHook.CallPrevious(M);
+        });
+    }
+    void TearDown() override {
+        LeftButton(false);
+        adapters.clear();
+        hostHook.Release();
+        DestroyWindow(host);
+        Pump(20);
+    }
+    template <typename T>
+    T* Adapt(HWND h, const char* Section = "EDIT", TsSkinManager* M = nullptr) {
+        adapters.push_back(std::make_unique<T>(h, nullptr, M ? M : Manager(), Section));
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump(40);
+        return static_cast<T*>(adapters.back().get());
+    }
+    HWND ListView(int Rows) {
+        HWND lv = MakeChild(host, WC_LISTVIEWA, LVS_REPORT | WS_BORDER, 10, 10, 300, 200);
+        for (int i = 0; i < 3; ++i) {
+            char text[] = "Column";
+            LVCOLUMNA col{};
+            col.mask = LVCF_TEXT | LVCF_WIDTH;
+            col.cx = 90;
+            col.pszText = text;
+            SendMessageA(lv, LVM_INSERTCOLUMNA, WPARAM(i), reinterpret_cast<LPARAM>(&col));
+        }
+        for (int i = 0; i < Rows; ++i) {
+            std::string t = "Row " + std::to_string(i);
+            LVITEMA item{};
+            item.mask = LVIF_TEXT;
+            item.iItem = i;
+            item.pszText = &t[0];
+            SendMessageA(lv, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        return lv;
+    }
+    // The vertical thumb's centre on the screen.
+    POINT Thumb(TacScrollWnd* A) {
+        TRect r;
+        ScrollBarRect(A, SB_VERT, A->CtrlHandle, r);
+        A->VertBar->ReadInfo();
+        int size = 0, pos = 0;
+        CalcThumb(A->VertBar, r, size, pos);
+        return POINT{(r.left + r.right) / 2, pos + size / 2};
+    }
+    POINT DownArrow(TacScrollWnd* A) {
+        TRect r;
+        ScrollBarRect(A, SB_VERT, A->CtrlHandle, r);
+        return POINT{(r.left + r.right) / 2, r.bottom - 4};
+    }
+
+    HWND host = nullptr;
+    TWindowProcSubclass hostHook;
+    int clicked = -1;
+    std::vector<std::unique_ptr<TacMainWnd>> adapters;
+};
+
+TEST_F(ListAdapterTest, DroppedComboListIsSkinnedAndItsBarsAutoRepeat) {
+    HWND combo = MakeChild(host, "COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 10, 10, 160, 200);
+    for (int i = 0; i < 40; ++i) SendMessageA(combo, CB_ADDSTRING, 0, LPARAM(("Item " + std::to_string(i)).c_str()));
+    auto* a = Adapt<TacComboBoxWnd>(combo, "COMBOBOX");
+    TRect button;
+    a->GetButtonRect(button);
+    Click(ScreenOf(combo, POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2}));
+    Pump(100);
+    ASSERT_TRUE(a->ListHandle && IsWindowVisible(a->ListHandle));
+    ASSERT_NE(a->ListAdapter, nullptr);
+    EXPECT_EQ(AdapterOfWindow(a->ListHandle), a->ListAdapter);
+    HWND list = a->ListHandle;
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    Pump(40);
+    // The frame: a black line round the list's colour, and skinned bar tracks.
+    RECT w{};
+    GetWindowRect(list, &w);
+    EXPECT_EQ(WindowPixel(list, 0, 20), 0u);
+    EXPECT_TRUE(Near(WindowPixel(list, 1, 20), C().Edit));
+    const RECT bar = LocalBarRect(a->ListAdapter, SB_VERT);
+    EXPECT_TRUE(Near(WindowPixel(list, (bar.left + bar.right) / 2, bar.bottom - 20), C().ScrollTrack[1]));
+    // The drop-down button shows its pressed glyph while the list is open.
+    const int gx = button.left + (button.right - button.left - testsupport::kTestGlyphWidth) / 2 + 6;
+    RECT cw{};
+    GetWindowRect(combo, &cw);
+    EXPECT_TRUE(Near(WindowPixel(combo, gx, (cw.bottom - cw.top - testsupport::kTestGlyphHeight) / 2 + 1), C().Glyph[2]));
+    // Every colour question about the list gets the one brush of the adapter.
+    HDC ldc = GetDC(list);
+    const auto brush = SendMessageA(combo, WM_CTLCOLORLISTBOX, WPARAM(ldc), LPARAM(list));
+    EXPECT_EQ(SendMessageA(combo, WM_CTLCOLORLISTBOX, WPARAM(ldc), LPARAM(list)), brush);
+    ReleaseDC(list, ldc);
+
+    // Held on the down arrow: the first step at once, then repeats.
+    MoveMouse(DownArrow(a->ListAdapter));
+    LeftButton(true);
+    EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 1);
+    Pump(800);
+    LeftButton(false);
+    EXPECT_GE(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 5);
+    EXPECT_TRUE(IsWindowVisible(list)) << "a press on the bar closed the list";
+    EXPECT_EQ(acScrollTracking.PressedPart, -1);
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    adapters.clear();
+    EXPECT_EQ(GetObjectType(HGDIOBJ(brush)), 0u);  // freed with the adapter
+}
+
+TEST_F(ListAdapterTest, HeaderSectionsPaintFromTheSkinAndAClickStillNotifies) {
+    HWND lv = ListView(20);
+    auto* a = Adapt<TacListViewWnd>(lv);
+    ASSERT_NE(a->HeaderWnd, nullptr);
+    HWND header = a->HeaderWnd;
+    RECT s1{};
+    SendMessageA(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&s1));
+    const int midY = (s1.top + s1.bottom) / 2;
+    auto section = [&](int Left) {
+        HDC dc = GetDC(header);
+        const std::uint32_t edge = testsupport::RGBOf(GetPixel(dc, Left + 1, midY));
+        const std::uint32_t inside = testsupport::RGBOf(GetPixel(dc, Left + 85, midY));
+        ReleaseDC(header, dc);
+        return std::make_pair(edge, inside);
+    };
+    EXPECT_EQ(section(s1.left), std::make_pair(C().Border[0], C().Header[0]));
+    EXPECT_EQ(a->HeaderHeight, s1.bottom - s1.top);
+
+    POINT on1{s1.left + 40, midY};
+    ClientToScreen(header, &on1);
+    MoveMouse(on1);
+    Pump(60);
+    EXPECT_EQ(section(s1.left), std::make_pair(C().Border[1], C().Header[1]));
+    LeftButton(true);
+    Pump(60);
+    EXPECT_EQ(section(s1.left), std::make_pair(C().Border[2], C().Header[1]));
+    LeftButton(false);
+    Pump(60);
+    EXPECT_EQ(clicked, 1);
+    EXPECT_EQ(section(s1.left).first, C().Border[1]);
+
+    // Pressed on a divider: no section looks pressed.
+    POINT divider{s1.right, midY};
+    ClientToScreen(header, &divider);
+    MoveMouse(divider);
+    LeftButton(true);
+    EXPECT_EQ(a->PressedSection, -1);
+    LeftButton(false);
+}
+
+TEST_F(ListAdapterTest, ThumbDragAndArrowsScrollToTheRightPlace) {
+    HWND lv = ListView(200);
+    HWND tree = MakeChild(host, WC_TREEVIEWA, WS_BORDER | WS_VSCROLL, 10, 10, 300, 200);
+    std::vector<HTREEITEM> items;
+    for (int i = 0; i < 100; ++i) {
+        std::string t = "Node " + std::to_string(i);
+        TVINSERTSTRUCTA ins{};
+        ins.hInsertAfter = TVI_LAST;
+        ins.item.mask = TVIF_TEXT;
+        ins.item.pszText = &t[0];
+        items.push_back(reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins))));
+    }
+    HWND edit = MakeChild(host, "EDIT", ES_MULTILINE | WS_VSCROLL | WS_BORDER, 10, 10, 300, 200);
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "Line " + std::to_string(i) + "\r\n";
+    SetWindowTextA(edit, text.c_str());
+    HWND lb = MakeChild(host, "LISTBOX", WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT, 10, 10, 300, 200);
+    for (int i = 0; i < 100; ++i) SendMessageA(lb, LB_ADDSTRING, 0, LPARAM(("Item " + std::to_string(i)).c_str()));
+
+    struct Case {
+        const char* Name;
+        HWND Window;
+        std::function<int()> Top;  // the first line the control shows
+    };
+    const Case cases[] = {
+        {"list view", lv, [&] { return int(SendMessageA(lv, LVM_GETTOPINDEX, 0, 0)); }},
+        {"tree view", tree, [&] {
+             const auto first = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+             return int(std::find(items.begin(), items.end(), first) - items.begin());
+         }},
+        {"edit", edit, [&] { return int(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0)); }},
+        {"list box", lb, [&] { return int(SendMessageA(lb, LB_GETTOPINDEX, 0, 0)); }},
+    };
+    for (const Case& c : cases) {
+        for (const Case& other : cases) ShowWindow(other.Window, other.Window == c.Window ? SW_SHOW : SW_HIDE);
+        TacScrollWnd* a = c.Window == lv     ? static_cast<TacScrollWnd*>(Adapt<TacListViewWnd>(lv))
+                          : c.Window == tree ? static_cast<TacScrollWnd*>(Adapt<TacTreeViewWnd>(tree))
+                                             : static_cast<TacScrollWnd*>(Adapt<TacEditWnd>(c.Window));
+        Click(DownArrow(a));
+        EXPECT_EQ(c.Top(), 1) << c.Name;
+        const POINT from = Thumb(a);
+        Drag(from, POINT{from.x, from.y + 50});
+        Pump(60);
+        const int pos = GetScrollPos(c.Window, SB_VERT);
+        EXPECT_GT(pos, 10) << c.Name;
+        EXPECT_EQ(c.Top(), pos) << c.Name;
+        // Moved once, by the thumb: it stays under the pointer ...
+        EXPECT_NEAR(Thumb(a).y, from.y + 50, 4) << c.Name;
+        // ... and what shows is what a full repaint shows.
+        const testsupport::Picture dragged = testsupport::CaptureClient(c.Window);
+        RedrawWindow(c.Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        Pump(30);
+        EXPECT_TRUE(dragged.Bits == testsupport::CaptureClient(c.Window).Bits) << c.Name;
+    }
+}
+
+TEST_F(ListAdapterTest, MDIClientShowsTheFramePicture) {
+    CLIENTCREATESTRUCT ccs{nullptr, 1};
+    HWND client = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL,
+                                  20, 20, 300, 200, host, nullptr, GetModuleHandleA(nullptr), &ccs);
+    ASSERT_NE(client, nullptr);
+    TsCommonData frame(nullptr, true);
+    frame.CacheBmp->SetPixelFormat(pf24bit);
+    frame.CacheBmp->SetSize(460, 400);
+    FillDC(frame.CacheBmp->Canvas()->Handle(), TRect{0, 0, 460, 400}, TColor(0x00123456));
+    auto* a = Adapt<TacMDIWnd>(client);
+    a->FormSkinData = &frame;
+    RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    Pump(40);
+    EXPECT_EQ(WindowPixel(client, 1, 100), 0x563412u);  // the frame strips
+    HDC dc = GetDC(client);
+    EXPECT_EQ(testsupport::RGBOf(GetPixel(dc, 100, 60)), 0x563412u);
+    ReleaseDC(client, dc);
+    a->FormSkinData = nullptr;
+}
+
+TEST_F(ListAdapterTest, SkinRemovalGivesEveryWindowItsSystemLook) {
+    TsSkinManager* second = LoadTestSkin();
+    HWND lv = ListView(5);
+    HWND tree = MakeChild(host, WC_TREEVIEWA, WS_BORDER, 320, 10, 120, 100);
+    HWND edit = MakeChild(host, "EDIT", ES_MULTILINE | WS_VSCROLL | WS_BORDER, 320, 120, 120, 80);
+    HWND combo = MakeChild(host, "COMBOBOX", CBS_DROPDOWNLIST, 320, 220, 120, 200);
+    HWND header = FindWindowExA(lv, nullptr, WC_HEADERA, nullptr);
+    const COLORREF lvBack = COLORREF(SendMessageA(lv, LVM_GETBKCOLOR, 0, 0));
+    std::vector<std::pair<HWND, WNDPROC>> procs;
+    for (HWND h : {lv, tree, edit, combo, header}) procs.emplace_back(h, GetWindowProcA(h));
+    Adapt<TacListViewWnd>(lv, "EDIT", second);
+    Adapt<TacTreeViewWnd>(tree, "EDIT", second);
+    Adapt<TacEditWnd>(edit, "EDIT", second);
+    Adapt<TacComboBoxWnd>(combo, "COMBOBOX", second);
+    EXPECT_NE(GetWindowProcA(header), procs.back().second);
+    EXPECT_EQ(testsupport::RGBOf(COLORREF(SendMessageA(tree, TVM_GETBKCOLOR, 0, 0))), C().Edit);
+
+    second->SetActive(false);
+    Pump(40);
+    for (const auto& p : procs) {
+        EXPECT_EQ(GetPropA(p.first, acAdapterProp), nullptr);
+        EXPECT_EQ(GetWindowProcA(p.first), p.second);
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        EXPECT_EQ(GetWindowRgn(p.first, rgn), ERROR);
+        DeleteObject(rgn);
+    }
+    EXPECT_EQ(COLORREF(SendMessageA(lv, LVM_GETBKCOLOR, 0, 0)), lvBack);
+    EXPECT_EQ(COLORREF(SendMessageA(tree, TVM_GETBKCOLOR, 0, 0)), COLORREF(-1));
+    adapters.clear();
+    second->Free();
+}
+
+TEST_F(ListAdapterTest, ForeignControlsKeepTheirOwnHandlersAndColours) {
+    formtest::FormPtr form = formtest::MakeForm(100, 100, 300, 200);
+    form->Show();
+    auto* vt = formtest::Make<TVirtualStringTree>(form.get(), 10, 10, 120, 100);
+    auto* grid = formtest::Make<TDBGrid>(form.get(), 140, 10, 120, 100);
+    int appCalls = 0;
+    const TacAdvancedHeaderPaintEvent appDraw = [&](TObject*, TacHeaderPaintInfo&, int) { ++appCalls; };
+    vt->OnAdvancedHeaderDraw = appDraw;
+    TsCommonData vtData(vt, true), gridData(grid, true);
+    {
+        TacVirtualTreeViewWnd a(vt->Handle(), &vtData, Manager(), "EDIT");
+        TacGridWnd g(grid->Handle(), &gridData, Manager(), "EDIT");
+        Pump(60);
+        EXPECT_TRUE(vt->OnAdvancedHeaderDraw == appDraw);
+        ASSERT_TRUE(vt->OnHeaderDrawQueryElements);
+        int elements = 0;
+        TacHeaderPaintInfo info;
+        vt->OnHeaderDrawQueryElements(vt, info, elements);
+        EXPECT_EQ(elements, 27);
+        EXPECT_TRUE(vt->Header()->Options.Contains(hoOwnerDraw));
+        EXPECT_EQ(grid->FixedColor, GlobalSkinColor(Manager()));
+        // Released as on a skin removal.
+        TacMainWnd* pa = &a;
+        UninitScrollAdapter(vt->Handle(), false, false, pa);
+        TacMainWnd* pg = &g;
+        UninitScrollAdapter(grid->Handle(), false, false, pg);
+    }
+    EXPECT_TRUE(vt->OnAdvancedHeaderDraw == appDraw);
+    EXPECT_FALSE(vt->OnHeaderDrawQueryElements);
+    EXPECT_FALSE(vt->Header()->Options.Contains(hoOwnerDraw));
+    EXPECT_EQ(grid->FixedColor, clBtnFace);
+}
+
+TEST_F(ListAdapterTest, ScrollAdapterOfASkinnedControlFollowsItsSkin) {
+    formtest::FormPtr form = formtest::MakeForm(100, 100, 300, 200);
+    form->Show();
+    auto* grid = formtest::Make<TDBGrid>(form.get(), 10, 10, 120, 100);
+    const WNDPROC own = GetWindowProcA(grid->Handle());
+    TsSkinManager* second = LoadTestSkin();
+    TsCommonData data(grid, true);
+    data.SetSkinManager(second);
+    data.SetSkinSection("EDIT");
+    TacMainWnd* adapter = nullptr;
+    UpdateTreeScrollAdapter(&data, adapter);
+    ASSERT_NE(dynamic_cast<TacTreeViewWnd*>(adapter), nullptr);
+    EXPECT_EQ(AdapterOfWindow(grid->Handle()), adapter);
+    TacMainWnd* const first = adapter;
+    UpdateTreeScrollAdapter(&data, adapter);  // on a refresh: the same one
+    EXPECT_EQ(adapter, first);
+    second->SetActive(false);
+    UpdateTreeScrollAdapter(&data, adapter);
+    EXPECT_EQ(adapter, nullptr);
+    EXPECT_EQ(AdapterOfWindow(grid->Handle()), nullptr);
+    EXPECT_EQ(GetWindowProcA(grid->Handle()), own);
+    second->Free();
+}
+
+}  // namespace

@@ -1,0 +1,711 @@
+// The form skin provider on real forms: frame geometry, the painted frame's
+// pixels, hit-test answers of every title element, moving, sizing and the
+// title buttons by real mouse input, the system menu, the window region, and
+// the system frame given back when the skin goes.
+#include <gtest/gtest.h>
+
+#include "FormTestSupport.h"
+#include "Menus.h"
+#include "StdCtrls.h"
+#include "PixelTestSupport.h"
+#include "TestSkin.h"
+#include "TestSupport.h"
+#include "acSBUtils.h"
+#include "sGlobals.h"
+#include "sMessages.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
+#include "sSkinProviderAdapter.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace {
+
+using testsupport::Picture;
+
+TsSkinManager* Manager() {
+    static const testsupport::TestSkinFolder folder([] {
+        testsupport::TestSkinOptions options;
+        options.Forms = true;
+        options.ScrollBars = true;
+        return options;
+    }());
+    static TsSkinManager* m = [] {
+        TsSkinManager* mgr = TObject::Create<TsSkinManager>(nullptr);
+        String error;
+        if (!folder.Ok || !mgr->LoadSkin(folder.Skin, error)) ADD_FAILURE() << "test skin not loaded: " << error;
+        return mgr;
+    }();
+    return m;
+}
+const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
+
+void Pump(int ms = 60) { formtest::Pump(ms); }
+
+// A shown form with a provider.
+struct Skinned {
+    formtest::FormPtr Form;
+    TsSkinProvider* Provider;
+    explicit Skinned(TFormBorderStyle Style = bsSizeable, int Left = 100, int Top = 80, int W = 320, int H = 220) {
+        Manager();
+        Form = formtest::MakeForm(Left, Top, W, H);
+        Form->SetBorderStyle(Style);
+        Form->SetCaption("Provider");
+        Provider = TObject::Create<TsSkinProvider>(Form.get());
+        Form->Show();
+        SetForegroundWindow(Form->Handle());
+        Pump(120);
+    }
+    HWND H() const { return Form->Handle(); }
+    RECT Rect() const {
+        RECT r{};
+        GetWindowRect(H(), &r);
+        return r;
+    }
+    // A window point as a screen point.
+    POINT At(int X, int Y) const { return POINT{Rect().left + X, Rect().top + Y}; }
+    POINT Centre(const TRect& R) const { return At((R.left + R.right) / 2, (R.top + R.bottom) / 2); }
+    LRESULT Hit(POINT Screen) const { return SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(Screen.x, Screen.y)); }
+};
+
+// Real mouse input from a second thread: the system's move and size loops are
+// modal, so the test thread keeps pumping while a hand moves the mouse.
+namespace hand {
+void To(POINT P) {
+    const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (P.x * 65536 + w - 1) / w;
+    in.mi.dy = (P.y * 65536 + h - 1) / h;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+    Sleep(40);
+}
+void Button(bool Down) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = Down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+    Sleep(60);
+}
+void Click(POINT P) {
+    To(P);
+    Button(true);
+    Button(false);
+}
+void Drag(POINT From, POINT To_) {
+    To(From);
+    Button(true);
+    To(POINT{(From.x + To_.x) / 2, (From.y + To_.y) / 2});
+    To(To_);
+    Button(false);
+}
+}  // namespace hand
+
+void ByHand(const std::function<void()>& Input) {
+    std::atomic<bool> done{false};
+    std::thread t([&] {
+        Input();
+        done = true;
+    });
+    while (!done) Pump(10);
+    t.join();
+    Pump(150);
+    hand::To(POINT{5, GetSystemMetrics(SM_CYSCREEN) - 5});
+    Pump(100);
+}
+
+// The window as it is on the screen, frame included.
+Picture Shot(HWND H) { return testsupport::CaptureWindow(H); }
+
+POINT Mid(const TRect& R) { return POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
+
+// Frame geometry against the real window and client rectangles, over border
+// styles, normal and iconic.
+TEST(Provider, GeometryMatchesTheWindow) {
+    struct Row {
+        TFormBorderStyle Style;
+        bool Iconic;
+        int CaptionMetric;  // 0: no caption
+    };
+    const Row rows[] = {{bsSingle, false, SM_CYCAPTION},      {bsSizeable, false, SM_CYCAPTION},
+                        {bsDialog, false, SM_CYCAPTION},      {bsToolWindow, false, SM_CYSMCAPTION},
+                        {bsSizeToolWin, false, SM_CYSMCAPTION}, {bsNone, false, 0},
+                        {bsSizeable, true, SM_CYCAPTION}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "style " << int(r.Style) << (r.Iconic ? " iconic" : ""));
+        Skinned s(r.Style);
+        if (r.Iconic) {
+            ShowWindow(s.H(), SW_MINIMIZE);
+            Pump();
+        }
+        TsSkinProvider* p = s.Provider;
+        EXPECT_EQ(p->CaptionHeight(), r.CaptionMetric ? GetSystemMetrics(r.CaptionMetric) : 0);
+        const RECT w = s.Rect();
+        EXPECT_EQ(p->FormWidth(), w.right - w.left);
+        if (r.Style == bsNone) {
+            EXPECT_EQ(p->SysBorderWidth() + p->SysBorderHeight(), 0);
+        }
+        if (r.Iconic) continue;
+        POINT client{0, 0};
+        ClientToScreen(s.H(), &client);
+        EXPECT_EQ(p->ClientOffsetX(), client.x - w.left);
+        EXPECT_EQ(p->ClientOffsetY(), client.y - w.top);
+        EXPECT_EQ(p->HeaderHeight(), client.y - w.top);
+        EXPECT_EQ(LOWORD(s.Form->Perform(SM_ALPHACMD, acCommandWParam(AC_GETCHILDOFFSET), 0)), p->ClientOffsetX());
+    }
+    EXPECT_EQ(TsSkinProvider::IconSizeFor(8), 0);
+    EXPECT_EQ(TsSkinProvider::IconSizeFor(16), 8);
+    EXPECT_EQ(TsSkinProvider::IconSizeFor(18), 16);
+    EXPECT_EQ(TsSkinProvider::IconSizeFor(28), 32);
+}
+
+// The painted frame: title colour, border states and glyphs, active and
+// inactive; a caption or icon change never lets the system caption through.
+TEST(Provider, FramePixelsActiveAndInactive) {
+    Skinned s;
+    TsSkinProvider* p = s.Provider;
+    const RECT w = s.Rect();
+    const int W = w.right - w.left, H = w.bottom - w.top;
+    const int titleX = W - p->ButtonsWidth() - 12;
+    auto check = [&](int state, const char* what) {
+        SCOPED_TRACE(what);
+        const Picture pic = Shot(s.H());
+        EXPECT_EQ(pic.Pixel(titleX, 1), C().Title[state]);
+        EXPECT_EQ(pic.Pixel(1, H / 2), C().Border[state]);
+        EXPECT_EQ(pic.Pixel(W - 2, H / 2), C().Border[state]);
+        EXPECT_EQ(pic.Pixel(W / 2, H - 2), C().Border[state]);
+        // Close, maximize and minimize glyphs, right to left, in their normal state.
+        EXPECT_EQ(pic.Pixel(Mid(p->ButtonClose.Rect).x, Mid(p->ButtonClose.Rect).y), C().TitleGlyph[0][0]);
+        EXPECT_EQ(pic.Pixel(Mid(p->ButtonMax.Rect).x, Mid(p->ButtonMax.Rect).y), C().TitleGlyph[1][0]);
+        EXPECT_EQ(pic.Pixel(Mid(p->ButtonMin.Rect).x, Mid(p->ButtonMin.Rect).y), C().TitleGlyph[2][0]);
+        EXPECT_LT(p->ButtonMin.Rect.right, p->ButtonMax.Rect.left);
+        EXPECT_LT(p->ButtonMax.Rect.right, p->ButtonClose.Rect.left);
+    };
+    check(1, "active");
+    SetWindowTextA(s.H(), "A new caption");
+    Pump();
+    check(1, "after a caption change");
+    SendMessageA(s.H(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconA(nullptr, MAKEINTRESOURCEA(32516))));
+    Pump();
+    check(1, "after an icon change");
+    {
+        Skinned other(bsSizeable, 500, 400, 200, 150);
+        Pump();
+        EXPECT_FALSE(p->FormActive);
+        check(0, "inactive");
+    }
+    SetForegroundWindow(s.H());
+    Pump();
+    check(1, "active again");
+}
+
+// Every title element answers its own code, exactly where it is painted.
+TEST(Provider, HitTestOfEveryElement) {
+    Skinned s;
+    TsSkinProvider* p = s.Provider;
+    TsTitleButton* user = p->TitleButtons()->Add();
+    TsTitleButton* disabled = p->TitleButtons()->Add();
+    disabled->Enabled = false;
+    p->RefreshFormFrame();
+    Pump();
+    const RECT w = s.Rect();
+    const int W = w.right - w.left, H = w.bottom - w.top;
+    struct Row {
+        const char* What;
+        POINT At;
+        LRESULT Code;
+    };
+    const Row rows[] = {
+        {"icon", s.Centre(p->IconRect()), HTSYSMENU},
+        {"close", s.Centre(p->ButtonClose.Rect), HTCLOSE},
+        {"maximize", s.Centre(p->ButtonMax.Rect), HTMAXBUTTON},
+        {"minimize", s.Centre(p->ButtonMin.Rect), HTMINBUTTON},
+        {"user button", s.Centre(user->BtnData.Rect), teUserFirst},
+        {"disabled user button", s.Centre(disabled->BtnData.Rect), HTCAPTION},
+        {"caption", s.At(W / 2 - 20, p->CaptionHeight() / 2 + 2), HTCAPTION},
+        {"left border", s.At(1, H / 2), HTLEFT},
+        {"bottom-right corner", s.At(W - 1, H - 1), HTBOTTOMRIGHT},
+        {"client", s.At(W / 2, H / 2), HTCLIENT},
+    };
+    for (const Row& r : rows) EXPECT_EQ(s.Hit(r.At), r.Code) << r.What;
+    // A hot button shows its hot state; leaving it, the normal one.
+    s.Hit(s.Centre(p->ButtonClose.Rect));
+    EXPECT_EQ(p->HotElement, teClose);
+    EXPECT_EQ(Shot(s.H()).Pixel(Mid(p->ButtonClose.Rect).x, Mid(p->ButtonClose.Rect).y), C().TitleGlyph[0][1]);
+    s.Hit(s.At(W / 2, H / 2));
+    EXPECT_EQ(p->HotElement, teNone);
+    EXPECT_EQ(Shot(s.H()).Pixel(Mid(p->ButtonClose.Rect).x, Mid(p->ButtonClose.Rect).y), C().TitleGlyph[0][0]);
+
+    // A dialog frame: close and help, no maximize or minimize.
+    Skinned d(bsDialog, 450, 300, 260, 160);
+    d.Form->SetBorderIcons(TBorderIcons{biSystemMenu, biHelp});
+    d.Provider->RefreshFormFrame();
+    Pump();
+    EXPECT_EQ(d.Hit(d.Centre(d.Provider->ButtonClose.Rect)), HTCLOSE);
+    EXPECT_EQ(d.Hit(d.Centre(d.Provider->ButtonHelp.Rect)), HTHELP);
+    EXPECT_FALSE(d.Provider->MaxShown());
+}
+
+// Real mouse input: the caption moves the form, a border sizes it.
+TEST(Provider, DraggingCaptionMovesAndBorderSizes) {
+    Skinned s;
+    const RECT before = s.Rect();
+    const POINT grab = s.At((before.right - before.left) / 2 - 30, s.Provider->CaptionHeight() / 2 + 2);
+    ByHand([&] { hand::Drag(grab, POINT{grab.x + 40, grab.y + 30}); });
+    const RECT moved = s.Rect();
+    EXPECT_EQ(moved.left - before.left, 40);
+    EXPECT_EQ(moved.top - before.top, 30);
+    EXPECT_EQ(moved.right - moved.left, before.right - before.left);
+
+    const POINT edge{moved.right - 2, (moved.top + moved.bottom) / 2};
+    ByHand([&] { hand::Drag(edge, POINT{edge.x + 50, edge.y}); });
+    const RECT sized = s.Rect();
+    EXPECT_EQ(sized.right - sized.left, moved.right - moved.left + 50);
+    EXPECT_EQ(sized.left, moved.left);
+    // The frame follows the new size.
+    EXPECT_EQ(Shot(s.H()).Pixel(sized.right - sized.left - 2, (sized.bottom - sized.top) / 2), C().Border[1]);
+}
+
+// Real clicks on the painted buttons: minimize, maximize and restore, a user
+// button's events once each, a double-click on the caption, then close.
+TEST(Provider, TitleButtonsWorkByMouse) {
+    Skinned s;
+    TsSkinProvider* p = s.Provider;
+    int downs = 0, ups = 0;
+    TsTitleButton* user = p->TitleButtons()->Add();
+    user->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) { downs += b == mbLeft; };
+    user->OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int, int) { ups += b == mbLeft; };
+    p->RefreshFormFrame();
+    Pump();
+
+    ByHand([&] { hand::Click(s.Centre(user->BtnData.Rect)); });
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(ups, 1);
+
+    ByHand([&] { hand::Click(s.Centre(p->ButtonMax.Rect)); });
+    EXPECT_TRUE(IsZoomed(s.H()));
+    // The restore glyph stands where maximize was; it restores.
+    EXPECT_EQ(s.Hit(s.Centre(p->ButtonMax.Rect)), HTMAXBUTTON);
+    ByHand([&] { hand::Click(s.Centre(p->ButtonMax.Rect)); });
+    EXPECT_FALSE(IsZoomed(s.H()));
+
+    const POINT caption = s.At(60, p->CaptionHeight() / 2 + 2);
+    ByHand([&] {
+        hand::Click(caption);
+        hand::Click(caption);
+    });
+    EXPECT_TRUE(IsZoomed(s.H()));
+    ShowWindow(s.H(), SW_RESTORE);
+    Pump();
+
+    ByHand([&] { hand::Click(s.Centre(p->ButtonMin.Rect)); });
+    EXPECT_TRUE(IsIconic(s.H()));
+    ShowWindow(s.H(), SW_RESTORE);
+    SetForegroundWindow(s.H());
+    Pump(150);
+
+    int closed = 0;
+    s.Form->OnClose = [&](TObject*, TCloseAction& a) {
+        ++closed;
+        a = caHide;
+    };
+    ByHand([&] { hand::Click(s.Centre(p->ButtonClose.Rect)); });
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(IsWindowVisible(s.H()));
+}
+
+// The system menu: its items follow the frame, its commands act, it opens
+// from the icon, and its skin list never piles up separators.
+TEST(Provider, SystemMenu) {
+    Skinned s;
+    TsSystemMenu* menu = s.Provider->SystemMenu;
+    ASSERT_NE(menu, nullptr);
+    menu->ItemMaximize->Click();
+    Pump();
+    EXPECT_TRUE(IsZoomed(s.H()));
+    menu->UpdateItems();
+    EXPECT_TRUE(menu->ItemRestore->Enabled());
+    EXPECT_FALSE(menu->ItemMove->Enabled());
+    EXPECT_FALSE(menu->ItemMaximize->Enabled());
+    menu->ItemRestore->Click();
+    Pump();
+    EXPECT_FALSE(IsZoomed(s.H()));
+
+    std::atomic<bool> opened{false};
+    ByHand([&] {
+        hand::Click(s.Centre(s.Provider->IconRect()));
+        for (int i = 0; i < 50 && !opened; ++i) {
+            HWND popup = FindWindowA("#32768", nullptr);
+            opened = popup && IsWindowVisible(popup);
+            Sleep(40);
+        }
+        INPUT key[2]{};
+        key[0].type = key[1].type = INPUT_KEYBOARD;
+        key[0].ki.wVk = key[1].ki.wVk = VK_ESCAPE;
+        key[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, key, sizeof(INPUT));
+        Sleep(100);
+    });
+    EXPECT_TRUE(opened);
+
+    const int count = menu->Items()->Count();
+    for (int i = 0; i < 3; ++i) {
+        menu->RemoveSkinItems();
+        menu->MakeSkinItems();
+    }
+    menu->RemoveSkinItems();
+    EXPECT_EQ(menu->Items()->Count(), count);
+
+    Skinned d(bsDialog, 450, 300, 260, 160);
+    TsSystemMenu* dm = d.Provider->SystemMenu;
+    dm->UpdateItems();
+    EXPECT_TRUE(dm->ItemMove->Visible());
+    EXPECT_TRUE(dm->ItemClose->Visible());
+    EXPECT_FALSE(dm->ItemRestore->Visible() || dm->ItemSize->Visible() || dm->ItemMinimize->Visible() ||
+                 dm->ItemMaximize->Visible());
+}
+
+// The window region follows the border mask's key-coloured corners.
+TEST(Provider, RegionFollowsTheSkinCorners) {
+    Skinned s;
+    const RECT w = s.Rect();
+    const int W = w.right - w.left, H = w.bottom - w.top;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(s.H(), rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+    EXPECT_FALSE(PtInRegion(rgn, W - 1, 0));
+    EXPECT_FALSE(PtInRegion(rgn, 0, H - 1));
+    EXPECT_TRUE(PtInRegion(rgn, 2, 0));
+    EXPECT_TRUE(PtInRegion(rgn, W / 2, H / 2));
+    // A new size gives a region of the new size.
+    SetWindowPos(s.H(), nullptr, 0, 0, W + 30, H, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    ASSERT_NE(GetWindowRgn(s.H(), rgn), ERROR);
+    EXPECT_TRUE(PtInRegion(rgn, W + 20, H / 2));
+    EXPECT_FALSE(PtInRegion(rgn, W + 29, 0));
+    DeleteObject(rgn);
+}
+
+// A second provider does nothing; freeing the first gives the form its
+// system frame, style, procedure and shape back; so does removing the skin.
+TEST(Provider, SkinRemovalGivesTheSystemFrameBack) {
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(120, 90, 300, 200);
+    const TWndMethod own = form->WindowProc;
+    auto* first = TObject::Create<TsSkinProvider>(form.get());
+    auto* second = TObject::Create<TsSkinProvider>(form.get());
+    EXPECT_EQ(second->Form, nullptr);
+    form->Show();
+    Pump(120);
+    EXPECT_EQ(ProviderOf(form.get()), first);
+    second->Free();
+    EXPECT_EQ(ProviderOf(form.get()), first);
+    EXPECT_EQ(GetWindowLongPtrA(form->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(form->Handle(), rgn), ERROR);
+
+    Manager()->SetActive(false);
+    Pump();
+    EXPECT_NE(GetWindowLongPtrA(form->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_EQ(GetWindowRgn(form->Handle(), rgn), ERROR);
+    // The system paints its own frame: the skin's border colour is gone.
+    const Picture plain = Shot(form->Handle());
+    EXPECT_NE(plain.Pixel(1, 100), C().Border[1]);
+    Manager()->SetActive(true);
+    Pump(120);
+    EXPECT_EQ(Shot(form->Handle()).Pixel(1, 100), C().Border[1]);
+
+    first->Free();
+    Pump();
+    EXPECT_TRUE(form->WindowProc == own);
+    EXPECT_NE(GetWindowLongPtrA(form->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_EQ(GetWindowRgn(form->Handle(), rgn), ERROR);
+    DeleteObject(rgn);
+}
+
+// On a system before major version 6 a caption change happens under a
+// borderless cover over the title bar that takes no activation and is gone
+// afterwards; the frame stays the skin's.
+TEST(Provider, CaptionCoverOnOlderSystems) {
+    const auto version = TsSkinProvider::SystemMajorVersion;
+    TsSkinProvider::SystemMajorVersion = [] { return 5; };
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(100, 80, 320, 220);
+    RECT cover{};
+    HWND coverWnd = nullptr;
+    // The form's own procedure, behind the provider's: what is on the screen while it changes the text.
+    TWindowProcHook spy;
+    spy.Attach(form.get(), [&](TMessage& m) {
+        if (m.Msg == WM_SETTEXT)
+            for (int i = 0; i < Screen->FormCount(); ++i)
+                if (Screen->Forms(i)->Tag() == -98 && IsWindowVisible(Screen->Forms(i)->Handle())) {
+                    coverWnd = Screen->Forms(i)->Handle();
+                    GetWindowRect(coverWnd, &cover);
+                }
+        spy.CallPrevious(m);
+    });
+    TsSkinProvider* p = TObject::Create<TsSkinProvider>(form.get());
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Pump(120);
+    const HWND foreground = GetForegroundWindow();
+    SetWindowTextA(form->Handle(), "Covered");
+    Pump();
+    TsSkinProvider::SystemMajorVersion = version;
+    ASSERT_NE(coverWnd, nullptr);
+    RECT w{};
+    GetWindowRect(form->Handle(), &w);
+    EXPECT_EQ(cover.left, w.left);
+    EXPECT_EQ(cover.top, w.top);
+    EXPECT_EQ(cover.right - cover.left, w.right - w.left);
+    EXPECT_EQ(cover.bottom - cover.top, p->HeaderHeight());
+    EXPECT_EQ(GetForegroundWindow(), foreground);
+    EXPECT_FALSE(IsWindow(coverWnd));
+    EXPECT_EQ(Shot(form->Handle()).Pixel(w.right - w.left - p->ButtonsWidth() - 12, 1), C().Title[1]);
+    p->Free();
+    spy.Release();
+}
+
+// Screen snapping: near a work-area edge the form lands flush on it.
+TEST(Provider, ScreenSnapToWorkAreaEdges) {
+    Skinned s;
+    s.Provider->ScreenSnap = true;
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT r = s.Rect();
+    const int W = r.right - r.left;
+    SetWindowPos(s.H(), nullptr, work.right - W - 9, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(s.Rect().left, work.right - W);
+    SetWindowPos(s.H(), nullptr, work.right - W - 10, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(s.Rect().left, work.right - W - 10);
+    SetWindowPos(s.H(), nullptr, work.left + 5, work.top + 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(s.Rect().left, work.left);
+    EXPECT_EQ(s.Rect().top, work.top);
+}
+
+}  // namespace
+
+namespace {
+
+// An MDI frame shows its maximized child's restore, minimize and close
+// buttons on its own menu line; the restore button restores the child.
+TEST(Provider, MaximizedMDIChildButtonsOnTheFrameMenuLine) {
+    Manager();
+    formtest::FormPtr frame = formtest::MakeForm(60, 40, 520, 380);
+    frame->SetFormStyle(fsMDIForm);
+    auto* menu = TObject::Create<TMainMenu>(frame.get());
+    auto* file = TObject::Create<TMenuItem>(menu);
+    file->SetCaption("File");
+    menu->Items()->Add(file);
+    frame->SetMenu(menu);
+    TsSkinProvider* fp = TObject::Create<TsSkinProvider>(frame.get());
+    frame->Show();
+    Pump(120);
+    EXPECT_EQ(MDISkinProvider, fp);
+    auto* child = TObject::Create<TForm>(nullptr);
+    child->SetBounds(10, 10, 220, 160);
+    child->SetFormStyle(fsMDIChild);
+    TObject::Create<TsSkinProvider>(child);
+    Pump(120);
+    SendMessageA(frame->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+    Pump(200);
+    ASSERT_TRUE(IsZoomed(child->Handle()));
+    fp->RefreshFormFrame();
+    Pump(120);
+    const TRect restore = fp->MDIMax.Rect;
+    ASSERT_GT(restore.right, restore.left);
+    EXPECT_GE(restore.top, fp->CaptionHeight() + fp->SysBorderHeight());
+    RECT w{};
+    GetWindowRect(frame->Handle(), &w);
+    const POINT at{w.left + (restore.left + restore.right) / 2, w.top + (restore.top + restore.bottom) / 2};
+    EXPECT_EQ(SendMessageA(frame->Handle(), WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), teMDIMax);
+    EXPECT_EQ(Shot(frame->Handle()).Pixel(Mid(fp->MDIClose.Rect).x, Mid(fp->MDIClose.Rect).y), C().TitleGlyph[0][0]);
+    // During a menu loop a cover hides what the system draws at the menu line's right end.
+    auto cover = [] {
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (Screen->Forms(i)->Name() == "acMDIIcons" && IsWindowVisible(Screen->Forms(i)->Handle())) return true;
+        return false;
+    };
+    SendMessageA(frame->Handle(), WM_ENTERMENULOOP, FALSE, 0);
+    EXPECT_TRUE(cover());
+    SendMessageA(frame->Handle(), WM_EXITMENULOOP, FALSE, 0);
+    EXPECT_FALSE(cover());
+    ByHand([&] { hand::Click(at); });
+    EXPECT_FALSE(IsZoomed(child->Handle()));
+    child->Free();
+    Pump();
+}
+
+// A window of the system's own class, skinned by its handle on a form with a
+// provider: a paint it leaves for later while the form's picture is being
+// made is done when the form has painted, not left as what the screen held.
+TEST(Provider, HandleSkinnedListViewPaintsAfterTheForm) {
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(140, 100, 360, 260);
+    TObject::Create<TsSkinProvider>(form.get());
+    HWND lv = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 10, 300, 180,
+                              form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    TacListViewWnd adapter(lv, nullptr, Manager(), "EDIT");
+    form->Show();
+    Pump(200);
+    ASSERT_EQ(testsupport::CaptureClient(lv).Pixel(150, 150), C().Edit);
+
+    // A stale screen under the list, which paints while the form is updating.
+    HDC dc = GetWindowDC(lv);
+    PatBlt(dc, 0, 0, 300, 180, BLACKNESS);
+    ReleaseDC(lv, dc);
+    SendSkinCommandToWindow(form->Handle(), AC_SETUPDATING, 0, 1);
+    RedrawWindow(lv, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    SendSkinCommandToWindow(form->Handle(), AC_SETUPDATING, 0, 0);
+    InvalidateRect(form->Handle(), nullptr, FALSE);
+    Pump(200);
+    EXPECT_EQ(testsupport::CaptureClient(lv).Pixel(150, 150), C().Edit);
+    EXPECT_NE(Shot(lv).Pixel(0, 90), 0u);
+    DestroyWindow(lv);
+}
+
+}  // namespace
+
+namespace {
+// The older systems' paths, for one test.
+struct OlderSystem {
+    std::function<int()> Saved = TsSkinProvider::SystemMajorVersion;
+    OlderSystem() { TsSkinProvider::SystemMajorVersion = [] { return 5; }; }
+    ~OlderSystem() { TsSkinProvider::SystemMajorVersion = Saved; }
+};
+}  // namespace
+
+// rmBorder on an older system: caption and border drags move and size the form
+// once, at the release; a press on the border without a move changes nothing.
+TEST(Provider, OutlineDragMovesAndSizesOnRelease) {
+    OlderSystem older;
+    Skinned s;
+    s.Provider->ResizeMode = rmBorder;
+    const RECT before = s.Rect();
+    const POINT grab = s.At((before.right - before.left) / 2 - 30, s.Provider->CaptionHeight() / 2 + 2);
+    RECT during{};
+    ByHand([&] {
+        hand::To(grab);
+        hand::Button(true);
+        hand::To(POINT{grab.x + 20, grab.y + 15});
+        hand::To(POINT{grab.x + 40, grab.y + 30});
+        GetWindowRect(s.H(), &during);
+        hand::Button(false);
+    });
+    EXPECT_EQ(during.left, before.left) << "the form moved before the release";
+    const RECT moved = s.Rect();
+    EXPECT_EQ(moved.left - before.left, 40);
+    EXPECT_EQ(moved.top - before.top, 30);
+    EXPECT_EQ(moved.right - moved.left, before.right - before.left);
+    EXPECT_FALSE(TsSkinProvider::OutlineDragging());
+
+    const POINT corner{moved.right - 2, moved.bottom - 2};
+    ByHand([&] { hand::Drag(corner, POINT{corner.x + 30, corner.y + 20}); });
+    const RECT sized = s.Rect();
+    EXPECT_EQ(sized.right - sized.left, moved.right - moved.left + 30);
+    EXPECT_EQ(sized.bottom - sized.top, moved.bottom - moved.top + 20);
+    EXPECT_EQ(sized.left, moved.left);
+
+    ByHand([&] { hand::Click(POINT{sized.right - 2, (sized.top + sized.bottom) / 2}); });
+    const RECT same = s.Rect();
+    EXPECT_TRUE(EqualRect(&same, &sized));
+}
+
+// The form's own scroll bars are the skin's, the client offset leaves them
+// out, and they are released when the skin goes and made again when it comes.
+TEST(Provider, FormScrollBarsTakeTheSkin) {
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(100, 80, 320, 220);
+    auto* p = TObject::Create<TsSkinProvider>(form.get());
+    const HWND h = form->Handle();
+    SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) | WS_VSCROLL);
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 10, 0, 0};
+    SetScrollInfo(h, SB_VERT, &si, FALSE);
+    form->Show();
+    Pump(120);
+    ASSERT_NE(p->ScrollAdapter, nullptr);
+    ASSERT_TRUE(p->ScrollAdapter->VertBar->Visible);
+    const int bar = ScrollBarMetric(p->ScrollAdapter->VertBar, 1, false);
+    RECT w{}, c{};
+    GetWindowRect(h, &w);
+    GetClientRect(h, &c);
+    EXPECT_EQ(p->ClientOffsetX(), (w.right - w.left - c.right - bar) / 2);
+    const int barX = p->ClientOffsetX() + c.right + bar / 2;
+    EXPECT_EQ(Shot(h).Pixel(barX, p->ClientOffsetY() + c.bottom - bar - 6), C().ScrollTrack[1]);
+
+    Manager()->SetActive(false);
+    Pump();
+    EXPECT_TRUE(p->ScrollAdapter->Destroyed);
+    EXPECT_EQ(p->ClientOffsetX(), (w.right - w.left - c.right) / 2);
+    Manager()->SetActive(true);
+    Pump(120);
+    SendSkinCommandToWindow(h, AC_REFRESH, reinterpret_cast<LPARAM>(Manager()));
+    Pump();
+    ASSERT_NE(p->ScrollAdapter, nullptr);
+    EXPECT_FALSE(p->ScrollAdapter->Destroyed);
+    p->Free();
+}
+
+// Printing the form prints its child windows over the skin's background.
+TEST(Provider, PrintIncludesChildWindows) {
+    Skinned s;
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 20, 20, 60, 40, s.H(), nullptr,
+                                 nullptr, nullptr);
+    Pump();
+    // The client printed at the client's place in the frame's picture.
+    const int x = s.Provider->ClientOffsetX() + 50, y = s.Provider->ClientOffsetY() + 40;
+    const Picture with = testsupport::PrintWindowClient(s.H(), PRF_CLIENT | PRF_CHILDREN);
+    const Picture without = testsupport::PrintWindowClient(s.H(), PRF_CLIENT);
+    EXPECT_EQ(with.Pixel(x, y), testsupport::PrintWindowClient(child).Pixel(30, 20));
+    EXPECT_NE(without.Pixel(x, y), with.Pixel(x, y));
+    EXPECT_EQ(with.Pixel(x + 60, y), Shot(s.H()).Pixel(x + 60, y));
+    DestroyWindow(child);
+}
+
+// On an older system the form fades in from the screen under it: the snapshot
+// window is gone afterwards, the children draw again and the frame is the skin's.
+TEST(Provider, FadeInOnShowOnOlderSystems) {
+    OlderSystem older;
+    Manager()->AnimEffects()->FormShow.Time = 40;
+    formtest::FormPtr form = formtest::MakeForm(100, 80, 320, 220);
+    auto* p = TObject::Create<TsSkinProvider>(form.get());
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 20, 20, 60, 40,
+                                 form->Handle(), nullptr, nullptr, nullptr);
+    form->Show();
+    Pump(120);
+    Manager()->AnimEffects()->FormShow.Time = 0;
+    EXPECT_FALSE(p->ShowAnimating);
+    EXPECT_EQ(acOutputWindow, nullptr);
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(IsWindowVisible(child));
+    EXPECT_EQ(Shot(form->Handle()).Pixel(1, 100), C().Border[1]);
+    p->Free();
+}
+
+// The provider's control adapter takes the form's plain controls, also one
+// made later; it lets them go with the skin and takes them again when it comes.
+TEST(Provider, ControlAdapterFollowsTheSkin) {
+    Skinned s;
+    auto* before = formtest::Make<TButton>(s.Form.get(), 10, 10, 90, 28);
+    Pump();
+    ASSERT_NE(s.Provider->Adapter, nullptr);
+    EXPECT_GE(s.Provider->Adapter->IndexOf(before), 0);
+    auto* later = formtest::Make<TButton>(s.Form.get(), 10, 50, 90, 28);
+    Pump();
+    EXPECT_GE(s.Provider->Adapter->IndexOf(later), 0);
+    EXPECT_EQ(SendMessageA(later->Handle(), SM_ALPHACMD, MAKEWPARAM(0, AC_SKINNEDQUERY), 0), 1);
+
+    Manager()->SetActive(false);
+    Pump();
+    EXPECT_EQ(s.Provider->Adapter, nullptr);
+    EXPECT_NE(SendMessageA(later->Handle(), SM_ALPHACMD, MAKEWPARAM(0, AC_SKINNEDQUERY), 0), 1);
+    Manager()->SetActive(true);
+    Pump(120);
+    ASSERT_NE(s.Provider->Adapter, nullptr);
+    EXPECT_GE(s.Provider->Adapter->IndexOf(later), 0);
+}

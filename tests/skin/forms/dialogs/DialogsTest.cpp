@@ -1,0 +1,442 @@
+// Windows skinned through the window-creation hook: real message boxes and a
+// standard dialog opened with the hook installed (checked from inside their
+// modal loops and closed by real input), popup menu windows, the child
+// adapter table, nothing left behind after many boxes, and a dialog given
+// back whole when the hook goes.
+#include <gtest/gtest.h>
+
+#include "FormTestSupport.h"
+#include "PixelTestSupport.h"
+#include "TestSkin.h"
+#include "TestInput.h"
+#include "TestSupport.h"
+#include "acDials.h"
+#include "acSBUtilsSimple.h"
+#include "sMessages.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
+
+#include <commdlg.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+TsSkinManager* Manager() {
+    static const testsupport::TestSkinFolder folder([] {
+        testsupport::TestSkinOptions options;
+        options.Forms = true;
+        return options;
+    }());
+    static TsSkinManager* m = [] {
+        TsSkinManager* mgr = TObject::Create<TsSkinManager>(nullptr);
+        String error;
+        if (!folder.Ok || !mgr->LoadSkin(folder.Skin, error)) ADD_FAILURE() << "test skin not loaded: " << error;
+        return mgr;
+    }();
+    return m;
+}
+const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
+
+// Runs Inside once the modal loop of Open is running, and a watchdog that
+// closes whatever is still open after 8 seconds, so that no fault hangs the suite.
+std::function<void()> gInside;
+UINT_PTR gInsideTimer = 0, gWatchdog = 0;
+BOOL CALLBACK MatchVisible(HWND h, LPARAM p) {
+    auto* s = reinterpret_cast<std::pair<const char*, HWND>*>(p);
+    char cls[64] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (std::string(cls) != s->first || !IsWindowVisible(h)) return TRUE;
+    s->second = h;
+    return FALSE;
+}
+// The thread's visible top-level window of Class.
+HWND Visible(const char* Class) {
+    std::pair<const char*, HWND> f(Class, nullptr);
+    EnumThreadWindows(GetCurrentThreadId(), MatchVisible, reinterpret_cast<LPARAM>(&f));
+    return f.second;
+}
+void CALLBACK InsideTick(HWND, UINT, UINT_PTR Id, DWORD) {
+    if (!Visible("#32770") && !Visible("#32768")) return;  // not shown yet
+    KillTimer(nullptr, Id);
+    if (auto f = std::move(gInside)) f();
+}
+void CALLBACK WatchdogTick(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    if (HWND d = Visible("#32770")) PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    EndMenu();
+}
+template <class F> auto RunModal(std::function<void()> Inside, F Open) {
+    gInside = std::move(Inside);
+    gInsideTimer = SetTimer(nullptr, 0, 50, InsideTick);
+    gWatchdog = SetTimer(nullptr, 0, 8000, WatchdogTick);
+    auto result = Open();
+    KillTimer(nullptr, gInsideTimer);
+    KillTimer(nullptr, gWatchdog);
+    gInside = nullptr;
+    return result;
+}
+
+// Real input without pumping: the modal loop that is running takes it.
+void SendClick(POINT P) {
+    const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[3]{};
+    for (INPUT& i : in) i.type = INPUT_MOUSE;
+    in[0].mi.dx = (P.x * 65536 + w - 1) / w;
+    in[0].mi.dy = (P.y * 65536 + h - 1) / h;
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, in, sizeof(INPUT));
+}
+void SendKey(WORD Key) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = Key;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+POINT CentreOf(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+std::uint32_t WindowPixel(HWND h, int X, int Y) {
+    HDC dc = GetWindowDC(h);
+    const COLORREF c = GetPixel(dc, X, Y);
+    ReleaseDC(h, dc);
+    return testsupport::RGBOf(c);
+}
+template <class T> bool AdaptedAs(HWND h) { return dynamic_cast<T*>(AdapterOfWindow(h)) != nullptr; }
+
+class DialogHook : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Manager()->Active());
+        ASSERT_TRUE(Manager()->HookInstalled());
+    }
+};
+
+TEST_F(DialogHook, MessageBoxIsSkinnedAndAnswersTheRealClick) {
+    bool checked = false;
+    const int answer = RunModal(
+        [&] {
+            HWND box = Visible("#32770");
+            TacProvider* p = ProviderOfWindow(box);
+            ASSERT_TRUE(p && p->DialogWnd);
+            EXPECT_EQ(p->DialogWnd->SkinData->SkinSection(), "DIALOG");
+            EXPECT_EQ(p->DialogWnd->FrameKind, fkModal);
+            EXPECT_EQ(GetWindowLongPtrA(box, GWL_STYLE) & WS_SYSMENU, 0) << "the system draws no buttons of its own";
+            // Wine's template: the icon (1088), the text, the buttons.
+            EXPECT_TRUE(AdaptedAs<TacIconWnd>(GetDlgItem(box, 1088)));
+            EXPECT_TRUE(AdaptedAs<TacStaticWnd>(FindWindowExA(box, nullptr, "Static", "Skinned through the hook")));
+            EXPECT_TRUE(AdaptedAs<TacBtnWnd>(GetDlgItem(box, IDOK)));
+            EXPECT_TRUE(AdaptedAs<TacBtnWnd>(GetDlgItem(box, IDCANCEL)));
+            EXPECT_NE(GetWindowRgn(box, CreateRectRgn(0, 0, 0, 0)), ERROR) << "the region follows the border mask";
+            RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            RECT r{};
+            GetWindowRect(box, &r);
+            const int w = r.right - r.left, fh = GetSystemMetrics(SM_CYDLGFRAME);
+            // The title in the active FORMTITLE colour (left of the close
+            // button, right of the caption), the client in DIALOG's.
+            EXPECT_EQ(WindowPixel(box, w - 40, fh + 2), C().Title[1]);
+            const TacTitleButton& close = p->DialogWnd->BtnClose;
+            ASSERT_GT(close.Rect.right, close.Rect.left);
+            EXPECT_EQ(close.Rect.right - close.Rect.left, testsupport::kTestTitleButtonWidth) << "FORM's close glyph";
+            POINT o{0, 0};
+            ClientToScreen(box, &o);
+            EXPECT_EQ(WindowPixel(box, o.x - r.left + 2, o.y - r.top + 2), C().Form[1]);
+            // The button's real click ends the box with its answer.
+            SendClick(CentreOf(GetDlgItem(box, IDOK)));
+            checked = true;
+        },
+        [] { return MessageBoxA(nullptr, "Skinned through the hook", "Hooked", MB_OKCANCEL | MB_ICONINFORMATION); });
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(answer, IDOK) << "the watchdog would have answered IDCANCEL";
+    formtest::Pump(50);
+    EXPECT_TRUE(acProviderList.empty()) << "the box's provider goes with it";
+}
+
+TEST_F(DialogHook, StandardColourDialogIsSkinnedAndClosedByEscape) {
+    bool checked = false;
+    const BOOL chosen = RunModal(
+        [&] {
+            HWND dlg = Visible("#32770");
+            TacProvider* p = ProviderOfWindow(dlg);
+            ASSERT_TRUE(p && p->DialogWnd);
+            EXPECT_TRUE(AdaptedAs<TacBtnWnd>(GetDlgItem(dlg, IDOK)));
+            EXPECT_TRUE(AdaptedAs<TacEditWnd>(GetDlgItem(dlg, 0x2c2))) << "the red value's edit";
+            EXPECT_GT(p->ChildAdapters.size(), 10u);
+            RECT r{};
+            GetWindowRect(dlg, &r);
+            RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+            EXPECT_EQ(WindowPixel(dlg, r.right - r.left - 40, GetSystemMetrics(SM_CYDLGFRAME) + 2), C().Title[1]);
+            SetForegroundWindow(dlg);
+            SendKey(VK_ESCAPE);
+            checked = true;
+        },
+        [] {
+            static COLORREF custom[16] = {};
+            CHOOSECOLORA cc{};
+            cc.lStructSize = sizeof cc;
+            cc.lpCustColors = custom;
+            cc.Flags = CC_FULLOPEN;
+            return ChooseColorA(&cc);
+        });
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(chosen);
+    formtest::Pump(50);
+    EXPECT_TRUE(acProviderList.empty());
+}
+
+TEST_F(DialogHook, PopupMenuWindowIsAdaptedOnCreation) {
+    formtest::FormPtr owner = formtest::MakeForm(60, 60, 200, 120);
+    owner->Show();
+    formtest::Pump(60);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "One");
+    AppendMenuA(menu, MF_STRING, 2, "Two");
+    const std::size_t before = acMenuAdapters.size();
+    bool checked = false;
+    const BOOL cmd = RunModal(
+        [&] {
+            HWND popup = Visible("#32768");
+            EXPECT_TRUE(AdaptedAs<TacMnuWnd>(popup));
+            EXPECT_EQ(acMenuAdapters.size(), before + 1);
+            SendKey(VK_ESCAPE);
+            checked = true;
+        },
+        [&] { return TrackPopupMenu(menu, TPM_RETURNCMD, 100, 100, 0, owner->Handle(), nullptr); });
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(cmd, 0);
+    DestroyMenu(menu);
+}
+
+TEST_F(DialogHook, TwoHundredMessageBoxesLeaveNothingBehind) {
+    const int adapters = AttachedAdapterCount();
+    for (int i = 0; i < 200; ++i) {
+        const int r = RunModal([] { PostMessageA(Visible("#32770"), WM_COMMAND, IDOK, 0); },
+                               [] { return MessageBoxA(nullptr, "again", "Many", MB_OKCANCEL); });
+        ASSERT_EQ(r, IDOK) << "box " << i;
+    }
+    formtest::Pump(50);
+    EXPECT_EQ(TacProvider::InstanceCount(), 0);
+    EXPECT_TRUE(acProviderList.empty());
+    EXPECT_EQ(AttachedAdapterCount(), adapters);
+    EXPECT_EQ(TacDialogWnd::BrushCount(), 0);
+}
+
+// A modeless dialog of a message box's style with a push button and a check box.
+INT_PTR CALLBACK RecordingDlgProc(HWND, UINT Msg, WPARAM W, LPARAM) {
+    static std::vector<WPARAM>* seen = nullptr;
+    if (Msg == WM_USER) seen = reinterpret_cast<std::vector<WPARAM>*>(W);
+    if (Msg == WM_SYSCOMMAND && seen) seen->push_back(W & 0xFFF0);
+    return Msg == WM_INITDIALOG;
+}
+HWND MakeDialog(DWORD Style) {
+    struct alignas(4) {
+        DLGTEMPLATE t;
+        WORD menu, cls, title;
+    } tpl{};
+    tpl.t.style = Style;
+    tpl.t.cx = 160;
+    tpl.t.cy = 80;
+    HWND d = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tpl.t, nullptr, RecordingDlgProc, 0);
+    CreateWindowExA(0, "BUTTON", "Push", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 80, 24, d, HMENU(IDOK),
+                    nullptr, nullptr);
+    CreateWindowExA(0, "BUTTON", "Box", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 40, 80, 20, d, HMENU(5), nullptr,
+                    nullptr);
+    SetWindowTextA(d, "Modeless");
+    SetWindowPos(d, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(d, SW_SHOW);
+    SetForegroundWindow(d);
+    formtest::Pump(120);
+    return d;
+}
+
+TEST_F(DialogHook, WindowMenuOfTheIconSendsTheChosenCommand) {
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    std::vector<WPARAM> seen;
+    SendMessageA(d, WM_USER, reinterpret_cast<WPARAM>(&seen), 0);
+    TacProvider* p = ProviderOfWindow(d);
+    ASSERT_TRUE(p && p->DialogWnd);
+    TacSystemMenu* menu = p->DialogWnd->SystemMenu;
+    // A message box's frame: Move and Close only, Close with its short cut.
+    EXPECT_FALSE(menu->ItemRestore->Visible());
+    EXPECT_FALSE(menu->ItemSize->Visible());
+    EXPECT_TRUE(menu->ItemMove->Visible() && menu->ItemClose->Visible());
+    EXPECT_EQ(ShortCutToText(menu->ItemClose->ShortCut()), "Alt+F4");
+    RECT r{};
+    GetWindowRect(d, &r);
+    const POINT icon{r.left + GetSystemMetrics(SM_CXDLGFRAME) + 4,
+                     r.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    EXPECT_EQ(SendMessageA(d, WM_NCHITTEST, 0, MAKELPARAM(icon.x, icon.y)), HTSYSMENU);
+    // The menu opens on a real click of the icon; Up and Enter choose Close.
+    RunModal(
+        [] {
+            SendKey(VK_UP);
+            SendKey(VK_RETURN);
+        },
+        [&] {
+            testinput::Click(icon);
+            return 0;
+        });
+    formtest::Pump(80);
+    EXPECT_EQ(seen, std::vector<WPARAM>{SC_CLOSE});
+    DestroyWindow(d);
+    formtest::Pump(30);
+}
+
+TEST_F(DialogHook, RemoveHookGivesAnOpenDialogBackWhole) {
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    HWND push = GetDlgItem(d, IDOK), box = GetDlgItem(d, 5);
+    ASSERT_TRUE(ProviderOfWindow(d));
+    ASSERT_TRUE(AdaptedAs<TacCheckBoxWnd>(box));
+    EXPECT_NE(GetWindowRgn(d, CreateRectRgn(0, 0, 0, 0)), ERROR);
+    Manager()->RemoveHook();
+    formtest::Pump(60);
+    EXPECT_TRUE(acProviderList.empty());
+    EXPECT_TRUE(acMenuAdapters.empty());
+    EXPECT_NE(GetWindowLongPtrA(d, GWL_STYLE) & WS_SYSMENU, 0) << "the system menu comes back";
+    EXPECT_EQ(GetWindowRgn(d, CreateRectRgn(0, 0, 0, 0)), ERROR) << "no region left";
+    for (HWND h : {d, push, box}) EXPECT_EQ(GetPropA(h, acAdapterProp), nullptr);
+    EXPECT_EQ(GetWindowProcA(push), GetWindowProcA(CreateWindowExA(0, "BUTTON", "", WS_CHILD, 0, 0, 1, 1, d, nullptr,
+                                                                   nullptr, nullptr)))
+        << "the button's own procedure is back";
+    Manager()->InstallHook();
+    DestroyWindow(d);
+    formtest::Pump(30);
+    EXPECT_TRUE(Manager()->HookInstalled());
+}
+
+TEST_F(DialogHook, HitTestsOfTheTitleAndTheZoomedBand) {
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
+    TacDialogWnd* a = ProviderOfWindow(d)->DialogWnd;
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->FrameKind, fkSizeable);
+    RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    RECT r{};
+    GetWindowRect(d, &r);
+    auto hit = [&](int X, int Y) { return SendMessageA(d, WM_NCHITTEST, 0, MAKELPARAM(r.left + X, r.top + Y)); };
+    auto centre = [&](const TacTitleButton& b) { return hit((b.Rect.left + b.Rect.right) / 2, (b.Rect.top + b.Rect.bottom) / 2); };
+    // Close, maximize and minimize from the right, the caption between.
+    EXPECT_LT(a->BtnMax.Rect.right, a->BtnClose.Rect.right);
+    EXPECT_LT(a->BtnMin.Rect.right, a->BtnMax.Rect.right);
+    EXPECT_EQ(centre(a->BtnClose), HTCLOSE);
+    EXPECT_EQ(centre(a->BtnMax), HTMAXBUTTON);
+    EXPECT_EQ(centre(a->BtnMin), HTMINBUTTON);
+    EXPECT_EQ(hit((r.right - r.left) / 3, (a->BtnClose.Rect.top + a->BtnClose.Rect.bottom) / 2), HTCAPTION);
+    EXPECT_EQ(TacDialogWnd::BrushCount(), 0);
+    const LRESULT brush = SendMessageA(d, WM_CTLCOLORDLG, 0, 0);
+    EXPECT_EQ(SendMessageA(d, WM_CTLCOLORDLG, 0, 0), brush) << "one brush, not one per message";
+    LOGBRUSH lb{};
+    GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof lb, &lb);
+    EXPECT_EQ(lb.lbColor, COLORREF(ColorToRGB(GlobalSkinColor(Manager()))));
+    EXPECT_EQ(TacDialogWnd::BrushCount(), 1);
+    // Zoomed, the outer 2 pixels of every side answer HTERROR.
+    ShowWindow(d, SW_MAXIMIZE);
+    formtest::Pump(60);
+    GetWindowRect(d, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    for (POINT p : {POINT{1, h / 2}, POINT{w / 2, 1}, POINT{w - 2, h / 2}, POINT{w / 2, h - 2}})
+        EXPECT_EQ(hit(p.x, p.y), HTERROR) << p.x << "," << p.y;
+    EXPECT_NE(hit(w / 2, h - 3), HTERROR);
+    DestroyWindow(d);
+    formtest::Pump(30);
+    EXPECT_EQ(TacDialogWnd::BrushCount(), 0) << "freed with its adapter";
+}
+
+TEST_F(DialogHook, RequestedPlaceEmptyProvidersAndFormsWithoutWindows) {
+    // MessageBoxByType's place is where the box appears.
+    POINT at{};
+    RunModal(
+        [&] {
+            HWND box = Visible("#32770");
+            RECT r{};
+            GetWindowRect(box, &r);
+            at = POINT{r.left, r.top};
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        },
+        [] { return MessageBoxByType("Placed", "Placed", MB_OK, 50, 60); });
+    EXPECT_EQ(at.x, 50);
+    EXPECT_EQ(at.y, 60);
+    // A foreign window that is no dialog gets an empty provider, freed with it.
+    HWND plain = CreateWindowExA(0, "STATIC", "plain", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr, nullptr, nullptr,
+                                 nullptr);
+    SetActiveWindow(plain);
+    formtest::Pump(30);
+    TacProvider* p = ProviderOfWindow(plain);
+    ASSERT_TRUE(p);
+    EXPECT_FALSE(p->DialogWnd || p->SkinProvider);
+    DestroyWindow(plain);
+    EXPECT_EQ(ProviderOfWindow(plain), nullptr);
+    EXPECT_EQ(TacProvider::InstanceCount(), 0);
+    // Looking for the form of a window never makes a form's window.
+    formtest::FormPtr hidden = formtest::MakeForm(0, 0, 100, 100);
+    EXPECT_EQ(FormOfWindow(GetDesktopWindow()), nullptr);
+    EXPECT_FALSE(hidden->HandleAllocated());
+}
+
+TEST_F(DialogHook, FormsWithoutProviderGetOneUnlessTaggedMinus98) {
+    for (const int tag : {0, -98}) {
+        formtest::FormPtr form = formtest::MakeForm(120, 120, 240, 160);
+        form->SetTag(tag);
+        form->Show();
+        SetForegroundWindow(form->Handle());
+        formtest::Pump(60);
+        TacProvider* p = ProviderOfWindow(form->Handle());
+        EXPECT_EQ(p != nullptr, tag == 0) << "tag " << tag;
+        EXPECT_EQ(ProviderOf(form.get()) != nullptr, tag == 0) << "tag " << tag;
+        if (p) {
+            EXPECT_EQ(p->SkinProvider, ProviderOf(form.get()));
+        }
+    }
+    EXPECT_TRUE(acProviderList.empty()) << "a form's provider goes with its form";
+}
+
+// The table of child adapters by class and style, on one modeless dialog.
+TEST_F(DialogHook, ChildWindowsGetTheirAdapterByClassAndStyle) {
+    struct Row {
+        const char* Class;
+        DWORD Style;
+        const char* Adapter;  // class name of the adapter, "" for none
+    };
+    const Row rows[] = {
+        {"STATIC", SS_LEFT, "TacStaticWnd"},          {"STATIC", SS_ICON, "TacIconWnd"},
+        {"STATIC", SS_ETCHEDFRAME, ""},               {"STATIC", SS_OWNERDRAW, ""},
+        {"BUTTON", BS_GROUPBOX, "TacGroupBoxWnd"},    {"BUTTON", BS_AUTORADIOBUTTON, "TacCheckBoxWnd"},
+        {"BUTTON", BS_DEFPUSHBUTTON, "TacBtnWnd"},    {"BUTTON", BS_CHECKBOX, "TacCheckBoxWnd"},
+        {"BUTTON", BS_OWNERDRAW, ""},                 {"ToolbarWindow32", TBSTYLE_WRAPABLE, "TacToolBarWnd"},
+        {"EDIT", 0, "TacEditWnd"},                    {"LISTBOX", 0, "TacEditWnd"},
+        {"COMBOBOX", CBS_DROPDOWNLIST, "TacComboBoxWnd"}, {"msctls_updown32", 0, "TacSpinWnd"},
+        {"SysListView32", LVS_REPORT, "TacListViewWnd"},  {"SysTreeView32", 0, "TacTreeViewWnd"},
+        {"SysTabControl32", 0, ""},
+    };
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | DS_MODALFRAME);
+    std::vector<HWND> made;
+    for (const Row& r : rows)
+        made.push_back(CreateWindowExA(0, r.Class, "x", WS_CHILD | WS_VISIBLE | r.Style, 100, 10, 40, 20, d, nullptr,
+                                       nullptr, nullptr));
+    SendMessageA(d, SM_ALPHACMD, acCommandWParam(AC_ADAPTNEWCHILDREN), 0);
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        TacMainWnd* a = AdapterOfWindow(made[i]);
+        EXPECT_EQ(a ? a->ClassName() : String(), rows[i].Adapter) << rows[i].Class << " style " << rows[i].Style;
+    }
+    DestroyWindow(d);
+    formtest::Pump(30);
+    // A property sheet's tab of exactly 470 x 349 keeps the whole dialog unskinned.
+    Manager()->RemoveHook();
+    Manager()->InstallHook();
+    HWND v = MakeDialog(WS_POPUP | WS_CAPTION | DS_MODALFRAME);  // skinned, then a veto on a new walk
+    TacProvider* p = ProviderOfWindow(v);
+    ASSERT_TRUE(p);
+    HWND tab = CreateWindowExA(0, "SysTabControl32", "", WS_CHILD, 0, 0, 470, 349, v, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(CreateChildAdapters(p, v));
+    SetWindowPos(tab, nullptr, 0, 0, 470, 350, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(CreateChildAdapters(p, v));
+    DestroyWindow(v);
+    formtest::Pump(30);
+}
+
+}  // namespace

@@ -1,0 +1,273 @@
+// The simple adapters on plain system windows: each kind's look in its states
+// read back from the screen, real clicks that still reach the owner, and the
+// window's own look once the skin is gone.
+#include "SimpleTestSupport.h"
+
+#include "Buttons.h"
+#include "acSBUtilsSimple.h"
+#include "sMessages.h"
+#include "sSkinProviderAdapter.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+namespace {
+
+using namespace simpletest;
+using testsupport::RGBOf;
+
+class SimpleAdapterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Manager();
+        host = MakeHost();
+        gNotified.clear();
+        MouseAway();
+    }
+    void TearDown() override { DestroyWindow(host); }
+    HWND host = nullptr;
+};
+
+TEST_F(SimpleAdapterTest, PushButtonFacesFollowTheState) {
+    enum Action { None, Hover, Press, Disable };
+    struct Case {
+        const char* Name;
+        DWORD Style;
+        Action Do;
+        std::uint32_t Border, Face;
+        bool NormalFont, HotFont;  // the caption's colour
+    };
+    const Case cases[] = {
+        {"normal", BS_PUSHBUTTON, None, C().Border[0], C().Button, true, false},
+        {"default", BS_DEFPUSHBUTTON, None, C().Border[1], C().ButtonHot, false, true},
+        {"hot", BS_PUSHBUTTON, Hover, C().Border[1], C().ButtonHot, false, true},
+        {"pressed", BS_PUSHBUTTON, Press, C().Border[2], C().ButtonHot, false, true},
+        {"disabled", BS_PUSHBUTTON, Disable, C().Border[0], C().Button, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        HWND b = MakeChild(host, "BUTTON", "OK", c.Style, RECT{20, 20, 140, 56});
+        std::unique_ptr<TacBtnWnd> a(new TacBtnWnd(b, nullptr, Manager(), "BUTTON"));
+        if (c.Do == Disable) EnableWindow(b, FALSE);
+        if (c.Do == Hover || c.Do == Press) testinput::MouseTo(ScreenPoint(b, 10, 18));
+        if (c.Do == Press) testinput::LeftButton(true);
+        RedrawWindow(b, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        Pump();
+        EXPECT_EQ(WindowPixel(b, 1, 18), c.Border);
+        EXPECT_EQ(WindowPixel(b, 6, 18), c.Face);
+        EXPECT_EQ(CountPixels(b, RECT{53, 12, 67, 23}, C().ButtonFont) > 0, c.NormalFont);
+        EXPECT_EQ(CountPixels(b, RECT{53, 12, 67, 23}, C().ButtonHotFont) > 0, c.HotFont);
+        if (c.Do == Press) {
+            testinput::LeftButton(false);
+            EXPECT_EQ(gNotified, std::vector<WORD>{BN_CLICKED});  // the click still reaches the owner
+            gNotified.clear();
+        }
+        MouseAway();
+        a.reset();
+        DestroyWindow(b);
+    }
+}
+
+TEST_F(SimpleAdapterTest, CheckBoxAndRadioGlyphsByStyleAndCheckState) {
+    struct Case {
+        DWORD Style;
+        WPARAM Check;
+        int Box;  // BOXUNCHECKED, BOXCHECKED, BOXGRAYED, RADIOUNCHECKED, RADIOCHECKED
+    };
+    const Case cases[] = {
+        {BS_AUTOCHECKBOX, BST_UNCHECKED, 0},  {BS_AUTOCHECKBOX, BST_CHECKED, 1},
+        {BS_AUTO3STATE, BST_INDETERMINATE, 2}, {BS_RADIOBUTTON, BST_UNCHECKED, 3},
+        {BS_RADIOBUTTON, BST_CHECKED, 4},     {BS_AUTORADIOBUTTON, BST_CHECKED, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "style " << c.Style << " check " << c.Check);
+        HWND h = MakeChild(host, "BUTTON", "Check me", c.Style, RECT{20, 20, 160, 40});
+        TacCheckBoxWnd a(h, nullptr, Manager(), "CHECKBOX");
+        SendMessageA(h, BM_SETCHECK, c.Check, 0);
+        Pump();
+        EXPECT_EQ(WindowPixel(h, 3, 10), C().Box[c.Box][0]);
+        EXPECT_EQ(WindowPixel(h, 130, 2), C().Global);  // the section behind
+        EXPECT_GT(CountPixels(h, RECT{12, 0, 140, 20}, C().GlobalFont), 0);
+        DestroyWindow(h);
+    }
+}
+
+TEST_F(SimpleAdapterTest, RealClickTogglesAndNotifies) {
+    HWND h = MakeChild(host, "BUTTON", "Check me", BS_AUTOCHECKBOX, RECT{20, 20, 160, 40});
+    TacCheckBoxWnd a(h, nullptr, Manager(), "CHECKBOX");
+    Pump();
+    testinput::Click(ScreenPoint(h, 40, 10));
+    MouseAway();
+    EXPECT_EQ(SendMessageA(h, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(gNotified, std::vector<WORD>{BN_CLICKED});
+    EXPECT_EQ(WindowPixel(h, 3, 10), C().Box[1][1]);  // checked, and focused by the click
+}
+
+TEST_F(SimpleAdapterTest, GroupBoxFrameStopsAtTheCaptionPlate) {
+    HWND g = MakeChild(host, "BUTTON", "Group", BS_GROUPBOX, RECT{20, 20, 220, 140});
+    TacGroupBoxWnd a(g, nullptr, Manager(), "GROUPBOX");
+    RedrawWindow(g, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Pump();
+    const TRect cr = a.CaptionRect();
+    const int line = RectHeight(cr) / 2 + 1;  // inside the frame's top border
+    const std::uint32_t behind = WindowPixel(g, 2, 1);
+    EXPECT_NE(behind, C().Border[0]);
+    EXPECT_EQ(WindowPixel(g, cr.right + 8, line), C().Border[0]);
+    EXPECT_EQ(WindowPixel(g, cr.left + 1, line), behind);
+    EXPECT_GT(CountPixels(g, cr, C().GlobalFont), 0);
+    EXPECT_EQ(WindowPixel(g, 100, 80), C().Global);
+    EXPECT_EQ(SendMessageA(g, SM_ALPHACMD, acCommandWParam(AC_CAPTIONHEIGHT), 0), RectHeight(cr));
+}
+
+TEST_F(SimpleAdapterTest, StaticTextKeepsTheSkinAfterSetTextUnlessLeftAlone) {
+    struct Case {
+        DWORD Style, ExStyle;
+        bool Skinned;
+    };
+    for (const Case& c : {Case{SS_LEFT, 0, true}, Case{SS_SIMPLE, 0, true}, Case{SS_LEFT | WS_TABSTOP, 0, false},
+                          Case{SS_LEFT, WS_EX_STATICEDGE, false}}) {
+        SCOPED_TRACE(testing::Message() << "style " << c.Style << " ex " << c.ExStyle);
+        HWND s = MakeChild(host, "STATIC", "", c.Style, RECT{20, 20, 220, 50});
+        SetWindowLongPtrA(s, GWL_EXSTYLE, GetWindowLongPtrA(s, GWL_EXSTYLE) | c.ExStyle);
+        TacStaticWnd a(s, nullptr, Manager(), "CHECKBOX");
+        Pump();
+        SetWindowTextA(s, "Hello there");
+        Pump();
+        const int border = c.ExStyle ? 1 : 0;
+        EXPECT_EQ(WindowPixel(s, 190, 25) == C().Global, c.Skinned);
+        EXPECT_EQ(CountPixels(s, RECT{border, border, 120, 20}, C().GlobalFont) > 0, c.Skinned);
+        EXPECT_EQ(CountPixels(s, RECT{0, 0, 200, 30}, RGBOf(GetSysColor(COLOR_BTNFACE))) == 0, c.Skinned);
+        DestroyWindow(s);
+    }
+}
+
+TEST_F(SimpleAdapterTest, SizeGripAnswersBottomRightEverywhere) {
+    HWND s = MakeChild(host, "SCROLLBAR", "", SBS_SIZEGRIP, RECT{300, 200, 320, 220});
+    TacSizerWnd a(s, nullptr, Manager(), "CHECKBOX");
+    for (POINT p : {POINT{1, 1}, POINT{10, 10}, POINT{18, 2}}) {
+        const POINT sp = ScreenPoint(s, p.x, p.y);
+        EXPECT_EQ(SendMessageA(s, WM_NCHITTEST, 0, MAKELPARAM(sp.x, sp.y)), HTBOTTOMRIGHT);
+    }
+}
+
+TEST_F(SimpleAdapterTest, SkinRemovalGivesEachWindowItsOwnLook) {
+    HWND b = MakeChild(host, "BUTTON", "OK", BS_PUSHBUTTON, RECT{20, 20, 140, 56});
+    HWND s = MakeChild(host, "STATIC", "Static", SS_LEFT, RECT{20, 80, 220, 110});
+    TacBtnWnd ab(b, nullptr, Manager(), "BUTTON");
+    TacStaticWnd as(s, nullptr, Manager(), "CHECKBOX");
+    Pump();
+    ASSERT_EQ(WindowPixel(b, 6, 18), C().Button);
+    Manager()->SetActive(false);
+    for (HWND h : {b, s}) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    Pump();
+    EXPECT_EQ(WindowPixel(b, 6, 18), RGBOf(GetSysColor(COLOR_BTNFACE)));
+    EXPECT_NE(WindowPixel(s, 190, 15), C().Global);
+    testinput::Click(ScreenPoint(b, 30, 18));
+    EXPECT_EQ(gNotified, std::vector<WORD>{BN_CLICKED});
+    Manager()->SetActive(true);
+    ASSERT_TRUE(Manager()->Active());
+    RedrawWindow(b, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump();
+    EXPECT_EQ(WindowPixel(b, 6, 18), C().ButtonHot);  // focused by the click
+}
+
+}  // namespace
+
+namespace {
+
+using namespace simpletest;
+
+TEST(SimpleAdapterKinds, SpinButtonHalvesFollowTheCursor) {
+    Manager();
+    HWND host = MakeHost();
+    HWND s = MakeChild(host, UPDOWN_CLASSA, "", UDS_ARROWKEYS, RECT{20, 20, 40, 60});
+    TacSpinWnd a(s, nullptr, Manager(), "SPEEDBUTTON_SMALL");
+    struct Case {
+        int Y;  // where the cursor is, window coordinates
+        bool Press;
+        std::uint32_t Up, Down;
+    };
+    for (const Case& c : {Case{5, false, C().Border[1], C().Border[0]}, Case{5, true, C().Border[2], C().Border[0]},
+                          Case{35, true, C().Border[0], C().Border[2]}}) {
+        SCOPED_TRACE(testing::Message() << "y " << c.Y << (c.Press ? " pressed" : ""));
+        testinput::MouseTo(ScreenPoint(s, 10, c.Y));
+        if (c.Press) testinput::LeftButton(true);
+        RedrawWindow(s, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(WindowPixel(s, 1, 10), c.Up);
+        EXPECT_EQ(WindowPixel(s, 1, 30), c.Down);
+        if (c.Press) testinput::LeftButton(false);
+    }
+    MouseAway();
+    DestroyWindow(host);
+}
+
+TEST(SimpleAdapterKinds, BitmapButtonShowsItsGlyphBesideTheCaption) {
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(60, 60, 300, 200);
+    auto* b = formtest::Make<TBitBtn>(form.get(), 10, 10, 140, 40);
+    b->SetCaption("Glyph");
+    TBitmap glyph(16, 16);
+    glyph.Canvas()->Brush()->SetColor(testsupport::ToColor(0x0080FF));
+    glyph.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    SetPixel(glyph.Canvas()->Handle(), 0, 15, RGB(255, 0, 255));  // its transparent colour
+    b->SetGlyph(&glyph);
+    form->Show();
+    Pump();
+    auto* holder = TObject::Create<TacFormCtrlAdapter>(form.get());
+    Pump();
+    ASSERT_EQ(AdapterOfWindow(b->Handle())->ClassName(), "TacBitBtnWnd");
+    const int glyphPixels = CountPixels(b->Handle(), RECT{3, 3, 137, 37}, 0x0080FF);
+    EXPECT_GE(glyphPixels, 15 * 15);
+    EXPECT_LT(glyphPixels, 16 * 16);  // the transparent corner shows the face
+    // The form's only control has the focus: the hot face.
+    EXPECT_EQ(WindowPixel(b->Handle(), 1, 20), C().Border[1]);
+    EXPECT_GT(CountPixels(b->Handle(), RECT{3, 3, 137, 37}, C().ButtonHotFont), 0);
+    holder->Free();
+}
+
+}  // namespace
+
+namespace {
+
+using namespace simpletest;
+
+TEST(SimpleAdapterKinds, DialogChildrenGetTheAdapterOfTheirClassAndStyle) {
+    Manager();
+    HWND host = MakeHost();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TPanel";  // a panel of no class-library control
+    RegisterClassA(&wc);
+    struct Case {
+        const char* Class;
+        DWORD Style;
+        const char* Adapter;  // "" for none
+        const char* Section;
+    };
+    const Case cases[] = {
+        {"BUTTON", BS_PUSHBUTTON, "TacBtnWnd", "BUTTON"},        {"BUTTON", BS_PUSHBOX, "TacBtnWnd", "BUTTON"},
+        {"BUTTON", BS_COMMANDLINK, "TacBtnWnd", "BUTTON"},       {"BUTTON", BS_OWNERDRAW, "", ""},
+        {"BUTTON", BS_AUTORADIOBUTTON, "TacCheckBoxWnd", "CHECKBOX"}, {"BUTTON", BS_GROUPBOX, "TacGroupBoxWnd", "GROUPBOX"},
+        {"STATIC", SS_SIMPLE, "TacStaticWnd", "CHECKBOX"},       {"STATIC", SS_ICON, "TacIconWnd", "CHECKBOX"},
+        {"STATIC", SS_ETCHEDHORZ, "", ""},                       {"SCROLLBAR", SBS_SIZEGRIP, "TacSizerWnd", "CHECKBOX"},
+        {"SCROLLBAR", SBS_VERT, "", ""},                         {UPDOWN_CLASSA, 0, "TacSpinWnd", "SPEEDBUTTON_SMALL"},
+        {"TPanel", 0, "TacDlgPanelWnd", "CHECKBOX"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Class << " style " << c.Style);
+        HWND h = MakeChild(host, c.Class, "x", c.Style, RECT{10, 10, 110, 40});
+        TacMainWnd* a = CreateSimpleAdapter(h, Manager());
+        EXPECT_EQ(a ? a->ClassName() : String(), c.Adapter);
+        if (a) {
+            EXPECT_EQ(a->SkinData->SkinSection(), c.Section);
+            EXPECT_EQ(AdapterOfWindow(h), a);
+        }
+        DestroyWindow(h);
+        delete a;
+    }
+    DestroyWindow(host);
+}
+
+}  // namespace
