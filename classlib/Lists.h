@@ -4,6 +4,10 @@
 
 #include "Classes.h"
 
+// Before our names: windows.h maps GetObject to GetObjectA, and every unit
+// must see TStrings with the same member names.
+#include <windows.h>
+
 #include <vector>
 
 // ---------------------------------------------------------------------------

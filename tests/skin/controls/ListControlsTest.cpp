@@ -14,7 +14,7 @@
 #include "sListView.h"
 #include "sTreeView.h"
 
-using namespace mainroad;
+using namespace skinnedtest;
 using testsupport::CaptureClient;
 using testsupport::RGBOf;
 
