@@ -1,7 +1,10 @@
 #include "sAlphaListBox.h"
 
 #include "acSBUtils.h"
+#include "sAlphaGraph.h"
 #include "sSkinnedProps.h"
+
+#include <cstring>
 
 #include <vector>
 
@@ -33,7 +36,34 @@ String TListBoxStrings::Get(int Index) const {
 int TListBoxStrings::GetCount() const { return Virtual() ? FListBox->FCount : TItemWindowStrings::GetCount(); }
 
 TObject* TListBoxStrings::GetObject(int Index) const {
-    return Virtual() ? nullptr : TItemWindowStrings::GetObject(Index);
+    if (!Virtual()) return TItemWindowStrings::GetObject(Index);
+    TObject* data = nullptr;
+    if (FListBox->OnDataObject) FListBox->OnDataObject(FListBox, Index, data);
+    return data;
+}
+
+void TListBoxStrings::Put(int Index, const String& S) {
+    if (Virtual()) return;
+    // A new text is a new item to the window: the choice would go with the old one.
+    const int current = FListBox->ItemIndex();
+    TItemWindowStrings::Put(Index, S);
+    FListBox->SetItemIndex(current);
+}
+
+void TListBoxStrings::Exchange(int Index1, int Index2) {
+    if (Virtual() || Index1 == Index2) return;
+    const int current = FListBox->ItemIndex();
+    TItemWindowStrings::Exchange(Index1, Index2);
+    FListBox->SetItemIndex(current == Index1 ? Index2 : current == Index2 ? Index1 : current);
+}
+
+void TListBoxStrings::Move(int CurIndex, int NewIndex) {
+    if (Virtual() || CurIndex == NewIndex) return;
+    // The window shifts the current item past a removed or inserted one
+    // itself; only the moved item's own choice would be lost.
+    const int current = FListBox->ItemIndex();
+    TItemWindowStrings::Move(CurIndex, NewIndex);
+    if (current == CurIndex) FListBox->SetItemIndex(NewIndex);
 }
 
 void TListBoxStrings::PutObject(int Index, TObject* AObject) {
@@ -83,15 +113,23 @@ CLASSLIB_DEFINE_CLASS(TsAlphaListBox, TListControlBase,
                             &TsAlphaListBox::SetAutoCompleteDelay, 500),
     OrdProp<TsAlphaListBox>("ItemIndex", TTypeKind::tkInteger, &TsAlphaListBox::ItemIndex,
                             &TsAlphaListBox::SetItemIndex, -1),
+    OrdProp<TsAlphaListBox>("TabWidth", TTypeKind::tkInteger, &TsAlphaListBox::TabWidth,
+                            &TsAlphaListBox::SetTabWidth, 0),
+    OrdProp<TsAlphaListBox>("Columns", TTypeKind::tkInteger, &TsAlphaListBox::Columns, &TsAlphaListBox::SetColumns,
+                            0),
+    ObjProp<TsAlphaListBox, TsBoundLabel>("BoundLabel", &TsAlphaListBox::BoundLabel),
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1))
 CLASSLIB_DEFINE_CLASS(TsListBox, TsAlphaListBox,
     OrdProp<TsAlphaListBox>("MultiSelect", TTypeKind::tkBool, &TsAlphaListBox::MultiSelect,
-                            &TsAlphaListBox::SetMultiSelect, 0))
+                            &TsAlphaListBox::SetMultiSelect, 0),
+    OrdProp<TsAlphaListBox>("ExtendedSelect", TTypeKind::tkBool, &TsAlphaListBox::ExtendedSelect,
+                            &TsAlphaListBox::SetExtendedSelect, 1))
 
 TsAlphaListBox::TsAlphaListBox(TComponent* AOwner)
     : TsSystemPainted(AOwner, acCtEdit, "EDIT"),
       FItems(std::make_unique<TListBoxStrings>(this)),
-      FCanvas(std::make_unique<TControlCanvas>()) {
+      FCanvas(std::make_unique<TControlCanvas>()),
+      FBoundLabel(std::make_unique<TsBoundLabel>(this, SkinData())) {
     FCanvas->SetControl(this);
     FControlStyle = TControlStyle{csSetCaption, csDoubleClicks};
 }
@@ -100,6 +138,15 @@ TsAlphaListBox::~TsAlphaListBox() {
     acFreeScrollAdapter(FScrollAdapter, OwnWnd());
     // The window goes while items, canvas and frame still exist.
     if (HandleAllocated()) DestroyHandle();
+    FBoundLabel.reset();
+}
+
+void TsAlphaListBox::WndProc(TMessage& M) {
+    const std::shared_ptr<const bool> alive = Alive();
+    TsSystemPainted::WndProc(M);
+    if (!*alive) return;
+    if ((M.Msg == WM_SIZE || M.Msg == CM_ENABLEDCHANGED) && !ComponentState().Contains(csLoading)) SendColumnWidth();
+    if (FBoundLabel) FBoundLabel->FollowControl(M.Msg);
 }
 
 void TsAlphaListBox::CreateParams(TCreateParams& Params) {
@@ -109,7 +156,9 @@ void TsAlphaListBox::CreateParams(TCreateParams& Params) {
                                     LBS_OWNERDRAWFIXED};
     Params.Style |= LBS_NOTIFY | WS_VSCROLL | kStyles[FStyle] | (Virtual() ? LBS_NODATA : LBS_HASSTRINGS);
     if (FSorted && !Virtual()) Params.Style |= LBS_SORT;
-    if (FMultiSelect) Params.Style |= LBS_EXTENDEDSEL;
+    if (FMultiSelect) Params.Style |= FExtendedSelect ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
+    if (FColumns != 0) Params.Style |= LBS_MULTICOLUMN | WS_HSCROLL;
+    if (FTabWidth != 0) Params.Style |= LBS_USETABSTOPS;
     if (!FIntegralHeight) Params.Style |= LBS_NOINTEGRALHEIGHT;
     if (!FAutoHideScroll) Params.Style |= LBS_DISABLENOSCROLL;
     Params.ExStyle |= WS_EX_CLIENTEDGE;
@@ -118,6 +167,8 @@ void TsAlphaListBox::CreateParams(TCreateParams& Params) {
 
 void TsAlphaListBox::CreateWnd() {
     TsSystemPainted::CreateWnd();
+    if (FTabWidth != 0) SendMessageA(FHandle, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&FTabWidth));
+    SendColumnWidth();
     if (Virtual()) {
         SendMessageA(FHandle, LB_SETCOUNT, FCount, 0);
     } else {
@@ -173,6 +224,26 @@ void TsAlphaListBox::SetSorted(bool Value) {
 
 void TsAlphaListBox::SetMultiSelect(bool Value) { SetWindowSetting(FMultiSelect, Value); }
 
+void TsAlphaListBox::SetExtendedSelect(bool Value) { SetWindowSetting(FExtendedSelect, Value); }
+
+void TsAlphaListBox::SetTabWidth(int Value) { SetWindowSetting(FTabWidth, Value < 0 ? 0 : Value); }
+
+void TsAlphaListBox::SetColumns(int Value) {
+    if (Value < 0) Value = 0;
+    if (FColumns != 0 && Value != 0) {
+        // Still several columns: the same window, narrower or wider columns.
+        FColumns = Value;
+        SendColumnWidth();
+        return;
+    }
+    SetWindowSetting(FColumns, Value);
+}
+
+void TsAlphaListBox::SendColumnWidth() {
+    if (!FHandle || FColumns < 1 || Width() < 1) return;
+    SendMessageA(FHandle, LB_SETCOLUMNWIDTH, std::max(1, (Width() + FColumns - 3) / FColumns), 0);
+}
+
 void TsAlphaListBox::SetIntegralHeight(bool Value) { SetWindowSetting(FIntegralHeight, Value); }
 
 void TsAlphaListBox::SetAutoHideScroll(bool Value) { SetWindowSetting(FAutoHideScroll, Value); }
@@ -196,9 +267,19 @@ void TsAlphaListBox::SetItemIndex(int Value) {
         FSavedIndex = Value;
         return;
     }
-    if (ItemIndex() == Value) return;
-    SendMessageA(FHandle, FMultiSelect ? LB_SETCARETINDEX : LB_SETCURSEL, Value, 0);
+    const int old = ItemIndex();
+    if (old != Value) SendMessageA(FHandle, FMultiSelect ? LB_SETCARETINDEX : LB_SETCURSEL, Value, 0);
+    // The unfocused list highlights its current item: the one it was and the
+    // one it is (a multi-select caret moves without a redraw) change their look.
+    if (old >= 0) RedrawItem(old);
+    if (Value >= 0 && Value != old) RedrawItem(Value);
     if (ScrollAdapter()) RefreshScrollBars(static_cast<TacScrollWnd*>(ScrollAdapter()), true);
+}
+
+void TsAlphaListBox::RedrawItem(int Index) {
+    RECT r{};
+    if (SendMessageA(FHandle, LB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(&r)) != LB_ERR)
+        InvalidateRect(FHandle, &r, FALSE);
 }
 
 int TsAlphaListBox::TopIndex() const {
@@ -214,6 +295,24 @@ bool TsAlphaListBox::Selected(int Index) const {
     const LRESULT r = FHandle ? SendMessageA(FHandle, LB_GETSEL, Index, 0) : 0;
     if (r == LB_ERR) throw IndexError(Index);
     return r > 0;
+}
+
+void TsAlphaListBox::SetSelected(int Index, bool Value) {
+    if (FMultiSelect) {
+        if (FHandle && SendMessageA(FHandle, LB_SETSEL, Value ? TRUE : FALSE, Index) == LB_ERR) throw IndexError(Index);
+        return;
+    }
+    // One item at most is chosen: deselecting the current one leaves none.
+    if (Value) SetItemIndex(Index);
+    else if (ItemIndex() == Index) SetItemIndex(-1);
+}
+
+void TsAlphaListBox::ClearSelection() {
+    if (FMultiSelect) {
+        if (FHandle) SendMessageA(FHandle, LB_SETSEL, FALSE, -1);
+    } else {
+        SetItemIndex(-1);
+    }
 }
 
 TRect TsAlphaListBox::ItemRect(int Index) const {
@@ -289,7 +388,7 @@ void TsAlphaListBox::CNDrawItem(TMessage& Message) {
             FCanvas->Brush()->SetColor(clHighlight);
             FCanvas->Font()->SetColor(clHighlightText);
         } else if (!Enabled() && !SkinData()->CustomFont()) {
-            FCanvas->Font()->SetColor(clGrayText);
+            FCanvas->Font()->SetColor(MixColorsHalf(ColorToRGB(Font()->Color()), ColorToRGB(Color())));
         }
         const TRect r{dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom};
         DrawItem(static_cast<int>(dis->itemID), r, state);
@@ -320,6 +419,11 @@ void TsAlphaListBox::Dispatch(TMessage& Message) {
             Message.Result = 1;
             return;
         }
+        case LB_GETTEXT:
+        case LB_GETTEXTLEN:
+            if (!Virtual()) break;
+            VirtualText(Message);
+            return;
         case LB_SETCURSEL:
             TsSystemPainted::Dispatch(Message);
             if (ScrollAdapter()) RefreshScrollBars(static_cast<TacScrollWnd*>(ScrollAdapter()), true);
@@ -328,4 +432,16 @@ void TsAlphaListBox::Dispatch(TMessage& Message) {
             break;
     }
     TsSystemPainted::Dispatch(Message);
+}
+
+void TsAlphaListBox::VirtualText(TMessage& M) {
+    const int i = static_cast<int>(M.WParam);
+    if (!OnData || i < 0 || i >= FCount) {
+        M.Result = LB_ERR;
+        return;
+    }
+    String s;
+    OnData(this, i, s);
+    if (M.Msg == LB_GETTEXT && M.LParam) std::memcpy(reinterpret_cast<char*>(M.LParam), s.c_str(), s.size() + 1);
+    M.Result = static_cast<LRESULT>(s.size());
 }

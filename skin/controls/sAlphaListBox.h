@@ -4,6 +4,7 @@
 #pragma once
 
 #include "StdCtrls.h"
+#include "sBoundLabel.h"
 #include "sListControls.h"
 
 #include <memory>
@@ -13,6 +14,7 @@ CLASSLIB_ENUM_NAMES(TListBoxStyle, "lbStandard", "lbOwnerDrawFixed", "lbOwnerDra
                     "lbVirtualOwnerDraw")
 using TLBGetDataEvent = std::function<void(TWinControl* Control, int Index, String& Data)>;
 using TLBFindDataEvent = std::function<int(TWinControl* Control, const String& FindString)>;
+using TLBGetDataObjectEvent = std::function<void(TWinControl* Control, int Index, TObject*& DataObject)>;
 
 class TsAlphaListBox;
 
@@ -24,11 +26,16 @@ public:
     String Get(int Index) const override;
     int GetCount() const override;
     TObject* GetObject(int Index) const override;
+    // Keeps the item's data and the current item.
+    void Put(int Index, const String& S) override;
     void PutObject(int Index, TObject* AObject) override;
     void Clear() override;
     void Insert(int Index, const String& S) override;
     int Add(const String& S) override;
     int IndexOf(const String& S) const override;
+    // The current item follows the item it was.
+    void Exchange(int Index1, int Index2) override;
+    void Move(int CurIndex, int NewIndex) override;
 
 protected:
     void SetUpdateState(bool Updating) override;
@@ -56,6 +63,16 @@ public:
     void SetSorted(bool Value);
     bool MultiSelect() const { return FMultiSelect; }
     void SetMultiSelect(bool Value);
+    // Shift and Ctrl extend a multiple selection (else each click toggles an item).
+    bool ExtendedSelect() const { return FExtendedSelect; }
+    void SetExtendedSelect(bool Value);
+    // Width of a tab stop in dialog units (0: no tab stops; negative stores 0).
+    int TabWidth() const { return FTabWidth; }
+    void SetTabWidth(int Value);
+    // Columns of a multi-column list (0: one column that scrolls vertically).
+    int Columns() const { return FColumns; }
+    void SetColumns(int Value);
+    TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
     bool IntegralHeight() const { return FIntegralHeight; }
     void SetIntegralHeight(bool Value);
     // Scroll bars go when not needed (else they stay, disabled).
@@ -74,15 +91,19 @@ public:
     int TopIndex() const;
     void SetTopIndex(int Value);
     bool Selected(int Index) const;
+    void SetSelected(int Index, bool Value);
+    void ClearSelection();
     TRect ItemRect(int Index) const;
 
     void Dispatch(TMessage& Message) override;
+    void WndProc(TMessage& Message) override;
 
     TNotifyEvent OnChange;
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
     TLBGetDataEvent OnData;
     TLBFindDataEvent OnDataFind;
+    TLBGetDataObjectEvent OnDataObject;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -96,6 +117,10 @@ private:
     friend class TListBoxStrings;
     void CNDrawItem(TMessage& Message);
     int FindPrefix(const String& Prefix) const;
+    void SendColumnWidth();
+    void RedrawItem(int Index);
+    // LB_GETTEXT / LB_GETTEXTLEN of the virtual styles, answered from OnData.
+    void VirtualText(TMessage& Message);
 
     std::unique_ptr<TListBoxStrings> FItems;
     std::unique_ptr<TControlCanvas> FCanvas;
@@ -103,6 +128,9 @@ private:
     int FItemHeight = 16;
     bool FSorted = false;
     bool FMultiSelect = false;
+    bool FExtendedSelect = true;
+    int FTabWidth = 0;
+    int FColumns = 0;
     bool FIntegralHeight = false;
     bool FAutoHideScroll = true;
     bool FAutoComplete = true;
@@ -111,6 +139,7 @@ private:
     int FSavedIndex = -1, FSavedTop = 0;
     String FFilter;
     DWORD FLastTime = 0;
+    std::unique_ptr<TsBoundLabel> FBoundLabel;
 };
 
 class TsListBox : public TsAlphaListBox {

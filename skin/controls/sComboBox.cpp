@@ -14,6 +14,7 @@ CLASSLIB_DEFINE_CLASS(TsCustomComboBox, TCustomComboBox,
                               &TsCustomComboBox::SetAlignment, taLeftJustify),
     OrdProp<TsCustomComboBox>("ReadOnly", TTypeKind::tkBool, &TsCustomComboBox::ReadOnly,
                               &TsCustomComboBox::SetReadOnly, 0),
+    ObjProp<TsCustomComboBox, TsBoundLabel>("BoundLabel", &TsCustomComboBox::BoundLabel),
     OrdProp<TCustomComboBox>("DropDownCount", TTypeKind::tkInteger, &TCustomComboBox::DropDownCount,
                              &TCustomComboBox::SetDropDownCount, 16))
 CLASSLIB_DEFINE_CLASS(TsComboBox, TsCustomComboBox)
@@ -30,7 +31,8 @@ bool ChoiceKey(WORD Key) {
 
 }  // namespace
 
-TsCustomComboBox::TsCustomComboBox(TComponent* AOwner) : TsSkinned(AOwner, acCtComboBox) {
+TsCustomComboBox::TsCustomComboBox(TComponent* AOwner)
+    : TsSkinned(AOwner, acCtComboBox), FBoundLabel(std::make_unique<TsBoundLabel>(this, SkinData())) {
     FDropDownCount = 16;
     if (SkinData()->SkinSection().empty()) SkinData()->SetSkinSection("COMBOBOX");
 }
@@ -39,6 +41,14 @@ TsCustomComboBox::~TsCustomComboBox() {
     FreeListAdapter();
     // The window goes while the frame still exists: its last messages reach it.
     if (HandleAllocated()) DestroyHandle();
+    // The label goes before the skin data it was made with.
+    FBoundLabel.reset();
+}
+
+void TsCustomComboBox::WndProc(TMessage& M) {
+    const std::shared_ptr<const bool> alive = Alive();
+    TsSkinned::WndProc(M);
+    if (*alive && FBoundLabel) FBoundLabel->FollowControl(M.Msg);
 }
 
 void TsCustomComboBox::SetAlignment(TAlignment Value) {
@@ -89,12 +99,112 @@ TsPaintState TsCustomComboBox::CurrentState() {
 void TsCustomComboBox::PaintContent(TsPaintState State) {
     if (FStyle == csSimple) return;
     if (FShowButton) PaintButton();
-    if (OwnerDrawn()) return;
+    if (UserDrawn()) return;
     const TRect b = ButtonRect();
     const TRect r = UseRightToLeftAlignment() ? TRect{RectWidth(b) + 4, kFrame, Width() - 2, Height() - kFrame}
                                               : TRect{kFrame, kFrame, b.left - 1, Height() - kFrame};
     (void)State;
     PaintText(r, (Focused() || SkinData()->Focused) && FStyle == csDropDownList && Enabled());
+}
+
+void TsCustomComboBox::RebuildCache(TsPaintState State) {
+    if (FStyle != csSimple) {
+        TsSkinned::RebuildCache(State);
+        return;
+    }
+    // Only the edit line is framed; the list below it is a live window.
+    TsCommonData* d = SkinData();
+    PrepareCacheBmp(d);
+    d->CacheBmp->SetHeight(ItemHeight() + 8);
+    const TRect r{0, 0, Width(), d->CacheBmp->Height()};
+    PaintDataItem(d, ParentCacheOf(d), true, d->CacheBmp, TPoint{Left(), Top()}, r, ControlStateIndex(d) ? 1 : 0);
+    if (!Enabled()) ApplyDisabledLook(d->CacheBmp, DisabledKind(), Parent(), TPoint{Left(), Top()}, ParentCacheOf(d));
+    d->BGChanged = false;
+}
+
+void TsCustomComboBox::ShowCache(HDC Target) {
+    TBitmap* cache = SkinData()->CacheBmp;
+    if (!cache || cache->Empty()) return;
+    HDC src = cache->Canvas()->Handle();
+    const int h = cache->Height();
+    const bool focused = Focused() || SkinData()->Focused;
+    // While typing goes on (a focused drop-down), the edit window paints the
+    // inside; the simple style's edit and list always do.
+    const bool frameOnly = Enabled() && (FStyle == csSimple || (FStyle == csDropDown && focused) || OwnerDrawn());
+    if (!frameOnly) {
+        BitBlt(Target, 0, 0, Width(), h, src, 0, 0, SRCCOPY);
+        // The cache of an owner-drawn combo holds no item: it is drawn over it.
+        if (UserDrawn()) DrawEditItem(Target);
+        return;
+    }
+    CopyBorderStrips(Target, 0, 0, kFrame, src, Width(), h);
+    if (FStyle == csSimple) return;
+    const TRect b = ButtonRect();
+    BitBlt(Target, b.left, b.top, RectWidth(b), RectHeight(b), src, b.left, b.top, SRCCOPY);
+    if (OwnerDrawn()) DrawEditItem(Target);
+}
+
+void TsCustomComboBox::DrawEditItem(HDC Target) {
+    const TRect b = ButtonRect();
+    const TRect r{kFrame, kFrame, b.left, SkinData()->CacheBmp->Height() - kFrame};
+    TOwnerDrawState state{odComboBoxEdit};
+    if (Focused() || SkinData()->Focused) state = state + TOwnerDrawState{odSelected, odFocused};
+    auto* canvas = static_cast<TControlCanvas*>(Canvas());
+    canvas->WithHandle(Target, [&] { DrawItem(ItemIndex(), r, state); });
+}
+
+void TsCustomComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
+    TBitmap* cache = SkinData()->CacheBmp;
+    if (!SkinnedNow() || !State.Contains(odComboBoxEdit) || !cache || cache->Empty()) {
+        TsSkinned::DrawItem(Index, Rect, State);
+        return;
+    }
+    // The edit area: the skinned picture first, then the item over it.
+    TCanvas* c = Canvas();
+    c->Font()->Assign(Font());
+    BitBlt(c->Handle(), 0, 0, Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    if (!Enabled() && !UserDrawn()) return;
+    const bool highlight = Enabled() && !FReadOnly;
+    const bool focusLook = highlight && (State.Contains(odFocused) || State.Contains(odSelected) ||
+                                         Focused() || SkinData()->Focused);
+    auto drawText = [&] {
+        if (Index < 0 || Index >= FItems->GetCount() || Text().empty()) return;
+        const int d = FStyle == csDropDown ? 0 : 1;
+        c->TextRect(Rect, Rect.left + d, Rect.top + d, FItems->Get(Index));
+    };
+    if (highlight && DroppedDown()) {
+        c->Font()->SetColor(Font()->Color());
+        c->Brush()->SetStyle(bsClear);
+        if (OnDrawItem) OnDrawItem(this, Index, Rect, State);
+        else drawText();
+        if (State.Contains(odFocused)) DrawFocusRect(c->Handle(), &Rect);
+    } else if (UserDrawn()) {
+        // A read-only or disabled owner-drawn combo still shows its item, plainly.
+        const bool lit = highlight && State.Contains(odFocused);
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(lit ? clHighlight : Color());
+        c->Font()->SetColor(lit ? clHighlightText : Enabled() ? Font()->Color() : clGrayText);
+        if (Index > -1) OnDrawItem(this, Index, Rect, highlight ? State : TOwnerDrawState{odComboBoxEdit});
+    } else if (focusLook) {
+        c->Font()->SetColor(clHighlightText);
+        c->Brush()->SetColor(clHighlight);
+        c->Brush()->SetStyle(bsSolid);
+        c->FillRect(Rect);
+        drawText();
+    }
+    c->Brush()->SetStyle(bsSolid);
+}
+
+bool TsCustomComboBox::CopyEditItemFromCache(TMessage& M) {
+    // The system draws the closed, unfocused edit area: the cache holds it already.
+    auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam);
+    TBitmap* cache = SkinData()->CacheBmp;
+    if (!(dis->itemState & ODS_COMBOBOXEDIT) || (dis->itemState & ODS_FOCUS) || DroppedDown() || !cache ||
+        cache->Empty())
+        return false;
+    BitBlt(dis->hDC, 0, 0, Width(), Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    M.Result = 1;
+    return true;
 }
 
 void TsCustomComboBox::PaintButton() {
@@ -218,6 +328,8 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& M) {
         case CN_COMMAND:
             DropNotification(M);
             return false;
+        case CN_DRAWITEM:
+            return CopyEditItemFromCache(M);
         case WM_CTLCOLORLISTBOX:
             // The list asks for its colours before it shows (where the system sends them here).
             AttachListAdapter(reinterpret_cast<HWND>(M.LParam));
@@ -253,7 +365,16 @@ void TsCustomComboBox::AttachListAdapter(HWND List) {
         FItems->GetCount() <= FDropDownCount)
         return;
     FListWindow = List;
-    FListAdapter = new TacScrollWnd(FListWindow, nullptr, SkinData()->GetSkinManager(), "EDIT");
+    auto* adapter = new TacComboListWnd(FListWindow, nullptr, SkinData()->GetSkinManager(), "EDIT", true);
+    adapter->SimpleList = FStyle == csSimple;
+    FListAdapter = adapter;
+}
+
+bool TsCustomComboBox::NewSkin(TMessage& M, bool Own) {
+    if (!TsSkinned::NewSkin(M, Own)) return false;
+    // The list's adapter takes the new skin with its combo.
+    if (FListAdapter) FListAdapter->WndProc(M);
+    return true;
 }
 
 void TsCustomComboBox::AfterInherited(TMessage& M) {

@@ -4,7 +4,10 @@
 #pragma once
 
 #include "StdCtrls.h"
+#include "sBoundLabel.h"
 #include "sSkinnedControl.h"
+
+#include <memory>
 
 class TacMainWnd;
 
@@ -26,7 +29,9 @@ public:
     // The button in client coordinates.
     TRect ButtonRect() const;
     int GlyphHeight() const;
+    TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
     void Invalidate() override;
+    void WndProc(TMessage& Message) override;
 
 protected:
     TsPaintState CurrentState() override;
@@ -36,6 +41,10 @@ protected:
     void AfterInherited(TMessage& Message) override;
     void AfterSkinCommand(WORD Code) override;
     void ComboWndProc(TMessage& Message, HWND ComboWnd) override;
+    void RebuildCache(TsPaintState State) override;
+    void ShowCache(HDC Target) override;
+    bool NewSkin(TMessage& Message, bool Own) override;
+    void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
     virtual void PaintButton();
     virtual void PaintText(const TRect& R, bool Highlighted);
 
@@ -47,6 +56,10 @@ private:
     void DropNotification(TMessage& Message);
     void FreeListAdapter();
     void Refresh();
+    bool UserDrawn() const { return OwnerDrawn() && OnDrawItem; }
+    // The edit area's item drawn over the cache (owner-drawn styles).
+    void DrawEditItem(HDC Target);
+    bool CopyEditItemFromCache(TMessage& Message);
 
     TAlignment FAlignment = taLeftJustify;
     bool FReadOnly = false;
@@ -54,6 +67,7 @@ private:
     bool FDropped = false;
     HWND FListWindow = nullptr;
     TacMainWnd* FListAdapter = nullptr;
+    std::unique_ptr<TsBoundLabel> FBoundLabel;
 };
 
 class TsComboBox : public TsCustomComboBox {

@@ -469,7 +469,7 @@ void TsSkinnedFrame::PaintSkinned(HDC DC) {
         if (wnd && !Designing() && !alignPending && !intoShared) FRegion.HandOver(wnd, redraw);
     }
     if (paint.DC()) {
-        CopyCacheTo(paint.DC());
+        ShowCache(paint.DC());
     } else if (!wnd) {
         HWND released = nullptr;
         if (HDC target = FControl->GetDeviceContext(released)) {

@@ -158,6 +158,9 @@ protected:
     // The whole cache rebuild: background, border (and region), content,
     // disabled look. A control whose picture is made otherwise replaces it.
     virtual void RebuildCache(TsPaintState State);
+    // The cache shown in a paint's DC; a control that leaves part of itself
+    // to a child window, or draws over the cache, shows less or more.
+    virtual void ShowCache(HDC Target) { CopyCacheTo(Target); }
     // A change of look caused by Event: fade to it or repaint at once.
     virtual void AnimateChange(TacAnimatEvent Event, bool Half) { FadeOrRepaint(Event, Half); }
     // Default stage, after the class library saw the message and the frame's

@@ -14,6 +14,8 @@
 #include "sListView.h"
 #include "sTreeView.h"
 
+#include <functional>
+
 using namespace skinnedtest;
 using testsupport::CaptureClient;
 using testsupport::RGBOf;
@@ -199,6 +201,44 @@ TEST_F(SkinnedLists, ReadOnlyComboResistsEveryRoute) {
     }
 }
 
+TEST_F(SkinnedLists, OwnerDrawnComboDrawsItsItemOverTheSkinInEveryMood) {
+    TsComboBox* c = MakeCombo(4, csOwnerDrawFixed);
+    const TColor plain = TColor(0x00336699), lit = TColor(0x00996633);
+    c->OnDrawItem = [&](TWinControl*, int, const TRect& R, TOwnerDrawState State) {
+        c->Canvas()->Brush()->SetColor(State.Contains(odFocused) ? lit : plain);
+        c->Canvas()->FillRect(R);
+    };
+    const int y = c->Height() / 2;
+    const struct {
+        std::function<void()> Step;
+        TColor Expected;
+    } moods[] = {{[] {}, plain}, {[&] { c->SetFocus(); }, lit}, {[&] { c->SetReadOnly(true); }, plain}};
+    for (const auto& m : moods) {
+        m.Step();
+        c->Invalidate();
+        EXPECT_EQ(Pixel(c->Handle(), 8, y), RGBOf(m.Expected));
+        EXPECT_EQ(ButtonBorder(c), C.Border[c->Focused() ? 1 : 0]);
+    }
+}
+
+TEST_F(SkinnedLists, SimpleComboFramesItsEditLineOnlyAndLabelsFollowTheirControl) {
+    TsComboBox* c = MakeCombo(5, csSimple);
+    c->SetHeight(120);
+    UpdateWindow(c->Handle());
+    EXPECT_EQ(c->SkinData()->CacheBmp->Height(), c->ItemHeight() + 8);
+    auto* lb = Make<TsListBox>(form.get(), 260, 60, 150, 100);
+    for (auto [ctl, bound] : {std::pair<TWinControl*, TsBoundLabel*>{c, c->BoundLabel()}, {lb, lb->BoundLabel()}}) {
+        bound->SetLayout(sclTopLeft);
+        bound->SetActive(true);
+        ctl->SetTop(ctl->Top() + 30);
+        TsEditLabel* l = bound->TheLabel();
+        ASSERT_TRUE(l);
+        EXPECT_EQ(l->Top() + l->Height() + bound->Indent(), ctl->Top());
+        ctl->SetVisible(false);
+        EXPECT_FALSE(l->Visible());
+    }
+}
+
 // --- List box -------------------------------------------------------------------
 
 TEST_F(SkinnedLists, ListBoxPaintsInSkinColoursAndScrollsTenThousandItemsByKey) {
@@ -238,6 +278,104 @@ TEST_F(SkinnedLists, ListBoxKeepsItemsAndChoiceThroughANewWindow) {
     EXPECT_TRUE(HasAdapter(lb->Handle()));
     lb->Clear();
     EXPECT_EQ(lb->ItemIndex(), -1);
+}
+
+TEST_F(SkinnedLists, ListBoxStringOperationsKeepChoiceAndData) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 200);
+    TObject tag;
+    const struct {
+        std::function<void()> Op;
+        const char* Order;
+        int Index;
+    } cases[] = {{[&] { lb->Items()->Put(1, "B"); }, "aBcd", 1},
+                 {[&] { lb->Items()->Exchange(1, 3); }, "adcb", 3},
+                 {[&] { lb->Items()->Move(1, 2); }, "acbd", 2},
+                 {[&] { lb->Items()->Move(3, 0); }, "dabc", 2}};
+    for (const auto& k : cases) {
+        lb->Items()->SetText("a\nb\nc\nd");
+        lb->Items()->PutObject(1, &tag);
+        lb->SetItemIndex(1);
+        k.Op();
+        std::string order;
+        for (int i = 0; i < 4; ++i) order += lb->Items()->Get(i);
+        EXPECT_EQ(order, k.Order);
+        EXPECT_EQ(lb->ItemIndex(), k.Index) << k.Order;
+        EXPECT_EQ(lb->Items()->GetObject(k.Index), &tag) << k.Order;
+    }
+    EXPECT_EQ(lb->Items()->IndexOf("B"), 2);
+    lb->SetTabWidth(-5);
+    EXPECT_EQ(lb->TabWidth(), 0);
+}
+
+TEST_F(SkinnedLists, VirtualListBoxAsksItsEventsAndKeepsItsPlaceInANewWindow) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 200);
+    EXPECT_THROW(lb->SetCount(5), EClassLibError);
+    lb->SetStyle(lbVirtual);
+    lb->OnData = [](TWinControl*, int I, String& S) { S = "v" + std::to_string(I); };
+    lb->OnDataFind = [](TWinControl*, const String& S) { return S == "v7" ? 7 : -1; };
+    lb->SetCount(1000);
+    EXPECT_EQ(SendMessageA(lb->Handle(), LB_GETCOUNT, 0, 0), 1000);
+    EXPECT_EQ(lb->Items()->Get(42), "v42");
+    EXPECT_EQ(lb->Items()->IndexOf("v7"), 7);
+    char buf[16] = {};
+    EXPECT_EQ(SendMessageA(lb->Handle(), LB_GETTEXT, 12, reinterpret_cast<LPARAM>(buf)), 3);
+    EXPECT_STREQ(buf, "v12");
+    // The text on screen comes from OnData too.
+    const TRect r0 = lb->ItemRect(0);
+    UpdateWindow(lb->Handle());
+    const auto shot = CaptureClient(lb->Handle());
+    bool text = false;
+    for (int y = r0.top; y < r0.bottom; ++y)
+        for (int x = r0.left; x < 40; ++x) text = text || shot.Pixel(x, y) == C.EditFont;
+    EXPECT_TRUE(text);
+    lb->SetTopIndex(500);
+    lb->SetItemIndex(505);
+    lb->SetTabWidth(40);  // a new window
+    EXPECT_TRUE(GetWindowLongA(lb->Handle(), GWL_STYLE) & LBS_USETABSTOPS);
+    EXPECT_EQ(SendMessageA(lb->Handle(), LB_GETCOUNT, 0, 0), 1000);
+    EXPECT_EQ(lb->TopIndex(), 500);
+    EXPECT_EQ(lb->ItemIndex(), 505);
+}
+
+TEST_F(SkinnedLists, UnfocusedOwnerDrawListHighlightsItsCurrentItem) {
+    for (bool multi : {false, true}) {
+        SCOPED_TRACE(multi);
+        auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 200);
+        lb->SetStyle(lbOwnerDrawFixed);
+        lb->SetMultiSelect(multi);
+        lb->Items()->SetText("one\ntwo\nthree");
+        SetFocus(form->Handle());
+        const auto at = [&](int I) {
+            const TRect r = lb->ItemRect(I);
+            return Pixel(lb->Handle(), r.right - 3, (r.top + r.bottom) / 2);
+        };
+        const std::uint32_t high = RGBOf(GetSysColor(COLOR_HIGHLIGHT));
+        lb->SetItemIndex(1);
+        EXPECT_EQ(at(1), high);
+        lb->SetItemIndex(2);
+        EXPECT_EQ(at(2), high);
+        EXPECT_EQ(at(1), C.Edit);
+        // Focused, only a chosen item is lit: the multi-select caret is not chosen.
+        lb->SetFocus();
+        EXPECT_EQ(at(2), multi ? C.Edit : high);
+        lb->Free();
+    }
+}
+
+TEST_F(SkinnedLists, ListBoxFindsTheTypedPrefixUntilAPause) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 200);
+    lb->Items()->SetText("apple\nbanana\nblueberry\ncherry\ncranberry");
+    lb->SetAutoCompleteDelay(400);
+    testinput::Click(ScreenOf(lb, 20, 5));
+    const struct {
+        WORD Vk;
+        int PauseBefore, Index;
+    } steps[] = {{'B', 500, 1}, {'L', 0, 2}, {'C', 500, 3}, {'R', 0, 4}, {VK_BACK, 0, 3}, {VK_BACK, 0, 0}};
+    for (const auto& k : steps) {
+        Pump(k.PauseBefore);
+        Key(k.Vk);
+        EXPECT_EQ(lb->ItemIndex(), k.Index) << k.Vk;
+    }
 }
 
 // --- List view ------------------------------------------------------------------
