@@ -39,6 +39,8 @@ trap 'rm -f "$out"; wine_env_stop' EXIT
   pinned wine "$build/bench/message_bench.exe"
   echo "=== a form's frame: full repaint and a caption drag of 100 moves, skinned against the system's ($target)"
   pinned wine "$build/bench/frame_bench.exe"
+  echo "=== filling and scrolling a list box of 10,000 lines: skinned against plain ($target)"
+  pinned wine "$build/bench/listbox_bench.exe"
 } 2>&1 | tee "$out"
 echo "=== ratios ($target)"
 grep -E "x memcpy|per MB of file| x plain|ratio" "$out" || true

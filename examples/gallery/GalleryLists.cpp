@@ -42,7 +42,7 @@ void AddListRow(TWinControl* Parent, int Left, int Top) {
     for (const char* name : columns) {
         TListColumn* col = view->Columns()->Add();
         col->SetCaption(name);
-        col->SetWidth(60);
+        col->SetWidth(50);
     }
     view->Columns()->Items(0)->SetSortArrow(saUp);
     const char* const rows[][3] = {{"Apple", "Red", "Sweet"}, {"Lemon", "Yellow", "Sour"}, {"Olive", "Green", "Bitter"}};

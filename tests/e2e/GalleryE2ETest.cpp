@@ -706,13 +706,16 @@ TEST_F(GalleryE2E, ListRowComboOpenedAndAnItemClicked) {
     Settle(400);
     ASSERT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the click did not open the list";
     Check("23-list-combo-open");
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
-    RECT list{};
-    GetWindowRect(info.hwndList, &list);
-    const int h = static_cast<int>(SendMessageA(info.hwndList, LB_GETITEMHEIGHT, 0, 0));
-    Click(POINT{list.left + 20, list.top + 3 + 3 * h + h / 2});
+    // The open list is the top-most list window of a combo (the gallery is
+    // another process, so GetComboBoxInfo cannot reach it).
+    HWND open = FindWindowA("ComboLBox", nullptr);
+    ASSERT_TRUE(open && IsWindowVisible(open));
+    RECT first{};
+    GetClientRect(open, &first);
+    MapWindowPoints(open, nullptr, reinterpret_cast<POINT*>(&first), 2);
+    const int h = static_cast<int>(SendMessageA(open, LB_GETITEMHEIGHT, 0, 0));
+    const int top = static_cast<int>(SendMessageA(open, LB_GETTOPINDEX, 0, 0));
+    Click(POINT{first.left + 20, first.top + (3 - top) * h + h / 2});
     Away();
     Settle(600);
     EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));

@@ -253,8 +253,10 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
     mask("COMBOBOX", "GLYPHMASK", "glyph.bmp", 3, 1);
     section("EDIT");
     colors(c.Edit, c.Edit, c.EditFont);
-    // The combo box's button and the list view's column headers: buttons.
+    // The combo box's button and (unless Headers gives them colours of their
+    // own) the list view's column headers: buttons.
     for (const char* name : {"COMBOBTN", "COLHEADER"}) {
+        if (options.Headers && std::string(name) == "COLHEADER") continue;
         section(name);
         colors(c.Button, c.ButtonHot, c.ButtonFont);
         mask(name, "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
