@@ -317,8 +317,32 @@ void TsAlphaListBox::ClearSelection() {
 
 TRect TsAlphaListBox::ItemRect(int Index) const {
     RECT r{};
-    if (FHandle) SendMessageA(FHandle, LB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(&r));
+    if (!FHandle) return TRect{};
+    const int count = Count();
+    if (Index >= 0 && Index < count) {
+        SendMessageA(FHandle, LB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(&r));
+    } else if (Index == count && Index > 0) {
+        // Where an item added at the end would go: under the last one.
+        SendMessageA(FHandle, LB_GETITEMRECT, Index - 1, reinterpret_cast<LPARAM>(&r));
+        OffsetRect(&r, 0, r.bottom - r.top);
+    }
     return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+int TsAlphaListBox::ItemAtPos(const TPoint& Pos, bool Existing) const {
+    if (!FHandle) return -1;
+    RECT client{};
+    GetClientRect(FHandle, &client);
+    const POINT p{Pos.x, Pos.y};
+    if (!PtInRect(&client, p)) return -1;
+    const int count = Count();
+    for (int i = std::max(0, TopIndex()); i < count; ++i) {
+        RECT r{};
+        if (SendMessageA(FHandle, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r)) == LB_ERR) break;
+        if (PtInRect(&r, p)) return i;
+        if (r.top > client.bottom) break;
+    }
+    return Existing ? -1 : count;
 }
 
 int TsAlphaListBox::FindPrefix(const String& Prefix) const {

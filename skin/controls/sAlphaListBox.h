@@ -93,7 +93,11 @@ public:
     bool Selected(int Index) const;
     void SetSelected(int Index, bool Value);
     void ClearSelection();
+    // Index = Count: where an item added at the end would go; beyond, empty.
     TRect ItemRect(int Index) const;
+    // The item at a client point; -1 outside the window, and below the last
+    // item -1 (Existing) or Count.
+    int ItemAtPos(const TPoint& Pos, bool Existing) const;
 
     void Dispatch(TMessage& Message) override;
     void WndProc(TMessage& Message) override;

@@ -275,7 +275,11 @@ bool TsCustomComboBox::ReadOnlyFilter(TMessage& M) {
             if (CanFocus()) SetFocus();
             if (OnDblClick) OnDblClick(this);
             return true;
+        case WM_COMMAND:
+            // A command whose whole word is the drop-down code (no control id).
+            return M.WParam == CBN_DROPDOWN;
         case CN_COMMAND:
+            if (M.WParam == CBN_DROPDOWN) return true;
             if (M.WParamHi() == CBN_DROPDOWN) {
                 // A list opened by any other route closes again at once.
                 PostMessageA(Handle(), CB_SHOWDROPDOWN, FALSE, 0);

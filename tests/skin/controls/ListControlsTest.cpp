@@ -250,6 +250,8 @@ TEST_F(SkinnedLists, ListBoxPaintsInSkinColoursAndScrollsTenThousandItemsByKey) 
     EXPECT_TRUE(HasAdapter(lb->Handle()));
     const TRect r1 = lb->ItemRect(1);
     EXPECT_EQ(Pixel(lb->Handle(), r1.right - 3, (r1.top + r1.bottom) / 2), C.Edit);
+    EXPECT_EQ(lb->ItemAtPos(TPoint{5, (r1.top + r1.bottom) / 2}, true), 1);
+    EXPECT_EQ(lb->ItemAtPos(TPoint{-1, 5}, false), -1);
     // A real click selects and focuses: the highlight colour.
     testinput::Click(ScreenOf(lb, 20, (r1.top + r1.bottom) / 2));
     EXPECT_EQ(lb->ItemIndex(), 1);
@@ -270,6 +272,13 @@ TEST_F(SkinnedLists, ListBoxKeepsItemsAndChoiceThroughANewWindow) {
     auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 200);
     for (const char* s : {"pear", "apple", "fig"}) lb->Items()->Add(s);
     lb->SetItemIndex(2);
+    // One past the end: under the last item; below it, nothing there.
+    const TRect last = lb->ItemRect(2), next = lb->ItemRect(3);
+    EXPECT_EQ(next.top, last.bottom);
+    EXPECT_EQ(lb->ItemAtPos(TPoint{5, next.top + 2}, true), -1);
+    EXPECT_EQ(lb->ItemAtPos(TPoint{5, next.top + 2}, false), 3);
+    const TRect beyond = lb->ItemRect(4);
+    EXPECT_EQ(beyond.bottom - beyond.top, 0);
     HWND first = lb->Handle();
     lb->SetSorted(true);
     EXPECT_NE(lb->Handle(), first);
