@@ -1,0 +1,64 @@
+// Freeing forms of skinned list controls in the middle of their use (focused,
+// a combo's list open with its skinned bars, bound labels shown) on a heap
+// whose freed memory cannot be read: the windows' last messages while they
+// are destroyed must not reach freed labels, skin data or adapters.
+#include "SkinnedControlTest.h"
+
+#include "sAlphaListBox.h"
+#include "sComboBox.h"
+#include "sEdit.h"
+#include "sListView.h"
+#include "sTreeView.h"
+
+#include <string>
+#include <vector>
+
+namespace guardedheap {
+void Enable(bool On);
+bool IsFreedMemory(const void* p);
+}  // namespace guardedheap
+
+using namespace skinnedtest;
+
+namespace {
+
+template <class T>
+T* Labelled(T* Control, const char* Caption) {
+    Control->BoundLabel()->SetCaption(Caption);
+    Control->BoundLabel()->SetActive(true);
+    return Control;
+}
+
+TEST(SkinnedLifetime, FreeingFormsOfBusyListControlsReadsNoFreedMemory) {
+    ASSERT_TRUE(Skin::Get().Manager());
+    for (bool release : {false, true}) {
+        guardedheap::Enable(true);
+        auto* form = TObject::Create<TForm>(nullptr);
+        form->SetBounds(40, 40, 600, 400);
+        auto* combo = Labelled(Make<TsComboBox>(form, 90, 20, 160, 24), "Combo");
+        for (int i = 0; i < 40; ++i) combo->Items()->Add("item " + std::to_string(i));
+        auto* list = Labelled(Make<TsListBox>(form, 90, 60, 160, 120), "List");
+        for (int i = 0; i < 40; ++i) list->Items()->Add("line " + std::to_string(i));
+        auto* view = Make<TsListView>(form, 270, 20, 200, 120);
+        view->SetViewStyle(vsReport);
+        view->Columns()->Add()->SetCaption("Name");
+        for (int i = 0; i < 30; ++i) view->Items()->Add()->SetCaption("row " + std::to_string(i));
+        auto* tree = Make<TsTreeView>(form, 270, 160, 200, 120);
+        tree->Items()->AddChild(tree->Items()->AddChild(nullptr, "root"), "leaf");
+        auto* edit = Labelled(Make<TsEdit>(form, 90, 200, 160, 24), "Edit");
+        const std::vector<void*> objects{form, combo, combo->BoundLabel(), list, list->BoundLabel(), view, tree, edit};
+        form->Show();
+        Pump(60);
+        combo->SetFocus();
+        combo->SetDroppedDown(true);  // the list outgrows the drop-down: skinned bars
+        Pump(60);
+        EXPECT_NE(combo->ListAdapter(), nullptr);
+        if (release) form->Release();  // from the message loop, list still open
+        else form->Free();
+        Pump(60);
+        for (void* o : objects) EXPECT_TRUE(guardedheap::IsFreedMemory(o));
+        guardedheap::Enable(false);
+    }
+}
+
+}  // namespace
