@@ -9,11 +9,12 @@
 #include <vector>
 
 CLASSLIB_DEFINE_CLASS(TsCustomListView, TCustomListView, acSkinDataProp<TsCustomListView>(),
+    ObjProp<TsCustomListView, TsBoundLabel>("BoundLabel", &TsCustomListView::BoundLabel),
     OrdProp<TsCustomListView>("HighlightHeaders", TTypeKind::tkBool, &TsCustomListView::HighlightHeaders,
                               &TsCustomListView::SetHighlightHeaders, 1))
 CLASSLIB_DEFINE_CLASS(TsListView, TsCustomListView)
 
-TsCustomListView::TsCustomListView(TComponent* AOwner) : TsSystemPainted(AOwner, acCtListView, "EDIT") {}
+TsCustomListView::TsCustomListView(TComponent* AOwner) : TsWithBoundLabel(AOwner, acCtListView, "EDIT") {}
 
 TsCustomListView::~TsCustomListView() {
     acFreeScrollAdapter(FScrollAdapter, OwnWnd());
@@ -133,7 +134,7 @@ void TsCustomListView::PaintHeader(HDC DC) {
 
 void TsCustomListView::PrintHeader(HDC DC) {
     HWND header = HeaderHandle();
-    if (!DC || !header || !IsWindowVisible(header)) return;
+    if (!DC || !header || !(GetWindowLongPtrA(header, GWL_STYLE) & WS_VISIBLE)) return;
     // The header is a child window: a picture of the list view has it only
     // when it is drawn in at its place.
     RECT r{};

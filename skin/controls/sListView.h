@@ -4,9 +4,10 @@
 #pragma once
 
 #include "ComCtrls.h"
+#include "sBoundLabel.h"
 #include "sListControls.h"
 
-class TsCustomListView : public TsSystemPainted<TCustomListView> {
+class TsCustomListView : public TsWithBoundLabel<TsSystemPainted<TCustomListView>> {
     CLASSLIB_DECLARE_CLASS(TsCustomListView)
 public:
     explicit TsCustomListView(TComponent* AOwner);

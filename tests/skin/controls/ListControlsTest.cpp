@@ -442,11 +442,16 @@ TEST_F(SkinnedLists, TreeViewGetsItsAdapterWhenItStartsShowing) {
     tv->SetParent(form.get());
     tv->SetBounds(20, 20, 200, 200);
     tv->Items()->AddChild(nullptr, "root");
+    tv->BoundLabel()->SetCaption("Tree");
+    tv->BoundLabel()->SetActive(true);
     ASSERT_TRUE(tv->Handle());
     EXPECT_FALSE(tv->ScrollAdapter());
     tv->SetVisible(true);
     Pump(50);
     EXPECT_TRUE(HasAdapter(tv->Handle()));
+    // Its caption label shows with it.
+    ASSERT_TRUE(tv->BoundLabel()->TheLabel());
+    EXPECT_TRUE(tv->BoundLabel()->TheLabel()->Visible());
     EXPECT_EQ(Pixel(tv->Handle(), 150, 150), C.Edit);
     // A colour of its own stays when the skin goes.
     tv->SkinData()->SetCustomColor(true);
