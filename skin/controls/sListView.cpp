@@ -234,7 +234,7 @@ bool TsCustomListView::SkinnedMessage(TMessage& M) {
             case AC_GETBGCHANGED:
                 // The system paints the rows anew each time: only a pending
                 // update makes the background stale.
-                M.LParam = IsUpdating(SkinData()) ? 1 : 0;
+                M.LParam = M.Result = IsUpdating(SkinData()) ? 1 : 0;
                 return true;
             default:
                 return false;
