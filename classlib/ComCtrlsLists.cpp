@@ -191,6 +191,42 @@ TCustomListView::TCustomListView(TComponent* AOwner)
     FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks};
 }
 
+TCustomListView::~TCustomListView() {
+    if (FSmallImages) FSmallImages->UnRegisterChanges(&FSmallImages);
+    if (FLargeImages) FLargeImages->UnRegisterChanges(&FLargeImages);
+}
+
+void TCustomListView::SetImages(TCustomImageList*& Field, TCustomImageList* Value, int Which) {
+    if (Field == Value) return;
+    if (Field) {
+        // The same list may serve both sizes: its free notice stays for the other.
+        if (FSmallImages != FLargeImages) Field->RemoveFreeNotification(this);
+        Field->UnRegisterChanges(&Field);
+    }
+    Field = Value;
+    if (Field) {
+        Field->FreeNotification(this);
+        // A change of size gives the list a new handle: the window gets it.
+        Field->RegisterChanges(&Field, [this, &Field, Which](TObject*) {
+            Send(LVM_SETIMAGELIST, Which, reinterpret_cast<LPARAM>(Field->Handle()));
+            if (HandleAllocated()) {
+                InvalidateRect(FHandle, nullptr, TRUE);
+                if (HWND header = HeaderHandle()) InvalidateRect(header, nullptr, TRUE);
+            }
+        });
+    }
+    Send(LVM_SETIMAGELIST, Which, reinterpret_cast<LPARAM>(Field ? Field->Handle() : nullptr));
+    if (HWND header = HandleAllocated() ? HeaderHandle() : nullptr) InvalidateRect(header, nullptr, TRUE);
+}
+
+void TCustomListView::Notification(TComponent* AComponent, TOperation Operation) {
+    TListControlBase::Notification(AComponent, Operation);
+    // The window must not keep drawing from a list that is gone.
+    if (Operation != TOperation::opRemove) return;
+    if (AComponent == FSmallImages) SetSmallImages(nullptr);
+    if (AComponent == FLargeImages) SetLargeImages(nullptr);
+}
+
 HWND TCustomListView::HeaderHandle() const { return reinterpret_cast<HWND>(Send(LVM_GETHEADER, 0, 0)); }
 
 void TCustomListView::CreateParams(TCreateParams& Params) {
@@ -202,6 +238,8 @@ void TCustomListView::CreateParams(TCreateParams& Params) {
     if (!FHideSelection) Params.Style |= LVS_SHOWSELALWAYS;
     if (!FMultiSelect) Params.Style |= LVS_SINGLESEL;
     if (!FColumnClick) Params.Style |= LVS_NOSORTHEADER;
+    // The image lists belong to their components, not to the window.
+    Params.Style |= LVS_SHAREIMAGELISTS;
     Params.ExStyle |= WS_EX_CLIENTEDGE;
     Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
@@ -215,6 +253,8 @@ void TCustomListView::CreateWnd() {
     TListControlBase::CreateWnd();
     Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(ExtendedStyle()));
     ApplyColors();
+    if (FSmallImages) Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(FSmallImages->Handle()));
+    if (FLargeImages) Send(LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(FLargeImages->Handle()));
     for (int i = 0; i < FColumns->Count(); ++i) FColumns->Items(i)->Apply(true);
     for (int i = 0; i < FItems->Count(); ++i) FItems->Item(i)->Apply(i, true);
 }
@@ -286,7 +326,6 @@ TListItem* TCustomListView::Selected() const {
 void TCustomListView::CustomDraw(TMessage& Message) {
     auto* cd = reinterpret_cast<NMLVCUSTOMDRAW*>(Message.LParam);
     Message.Result = CDRF_DODEFAULT;
-    if (!OnAdvancedCustomDraw) return;
     TCustomDrawStage stage;
     switch (cd->nmcd.dwDrawStage) {
         case CDDS_PREPAINT: stage = cdPrePaint; break;
@@ -297,9 +336,13 @@ void TCustomListView::CustomDraw(TMessage& Message) {
     }
     bool defaultDraw = true;
     const TRect r{cd->nmcd.rc.left, cd->nmcd.rc.top, cd->nmcd.rc.right, cd->nmcd.rc.bottom};
-    OnAdvancedCustomDraw(this, r, stage, defaultDraw);
+    AdvancedCustomDraw(r, stage, defaultDraw);
     if (!defaultDraw) Message.Result = CDRF_SKIPDEFAULT;
     else if (stage == cdPrePaint) Message.Result = CDRF_NOTIFYPOSTPAINT | CDRF_NOTIFYPOSTERASE;
+}
+
+void TCustomListView::AdvancedCustomDraw(const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw) {
+    if (OnAdvancedCustomDraw) OnAdvancedCustomDraw(this, ARect, Stage, DefaultDraw);
 }
 
 void TCustomListView::NotifyReflected(TMessage& Message) {

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include "Controls.h"
+#include "ImgList.h"
 #include "Lists.h"
 #include "StdCtrlsCombo.h"
 
@@ -113,6 +114,7 @@ class TCustomListView : public TListControlBase {
     CLASSLIB_DECLARE_CLASS(TCustomListView)
 public:
     explicit TCustomListView(TComponent* AOwner);
+    ~TCustomListView() override;
 
     TListColumns* Columns() const { return FColumns.get(); }
     TListItems* Items() const { return FItems.get(); }
@@ -140,6 +142,12 @@ public:
     void SetItemIndex(int Value);
     // The header window of report view, or 0.
     HWND HeaderHandle() const;
+    // The images of the items (and of the column headers: SmallImages). The
+    // lists are shared, never owned: the window is told of every change.
+    TCustomImageList* SmallImages() const { return FSmallImages; }
+    void SetSmallImages(TCustomImageList* Value) { SetImages(FSmallImages, Value, LVSIL_SMALL); }
+    TCustomImageList* LargeImages() const { return FLargeImages; }
+    void SetLargeImages(TCustomImageList* Value) { SetImages(FLargeImages, Value, LVSIL_NORMAL); }
 
     void Dispatch(TMessage& Message) override;
 
@@ -161,6 +169,10 @@ protected:
     void StyleChanged();
     void NotifyReflected(TMessage& Message);
     void CustomDraw(TMessage& Message);
+    // Each stage of the window's own custom drawing; the default hands it to
+    // OnAdvancedCustomDraw. DefaultDraw false skips the system's drawing.
+    virtual void AdvancedCustomDraw(const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     std::unique_ptr<TListColumns> FColumns;
     std::unique_ptr<TListItems> FItems;
@@ -172,6 +184,11 @@ protected:
     bool FHideSelection = true;
     bool FMultiSelect = false;
     bool FFullDrag = false;
+    TCustomImageList* FSmallImages = nullptr;
+    TCustomImageList* FLargeImages = nullptr;
+
+private:
+    void SetImages(TCustomImageList*& Field, TCustomImageList* Value, int Which);
 };
 
 class TListView : public TCustomListView {

@@ -5,6 +5,8 @@
 #include "Controls.h"
 #include "sLabel.h"
 
+#include <memory>
+
 class TsCommonData;
 
 // Where the label sits: Left/Right of the editor, centred on its height;
@@ -52,4 +54,22 @@ private:
     String FCaption;
     TsCaptionLayout FLayout = sclLeft;
     int FIndent = 4;
+};
+
+// A skinned control (Base derives from TsSkinned) that owns a caption label
+// and keeps it by its side through every message, skinned or not.
+template <class Base>
+class TsWithBoundLabel : public Base {
+public:
+    using Base::Base;
+    ~TsWithBoundLabel() override { FBoundLabel.reset(); }
+    TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
+    void WndProc(TMessage& M) override {
+        const std::shared_ptr<const bool> alive = this->Alive();
+        Base::WndProc(M);
+        if (*alive && FBoundLabel) FBoundLabel->FollowControl(M.Msg);
+    }
+
+private:
+    std::unique_ptr<TsBoundLabel> FBoundLabel = std::make_unique<TsBoundLabel>(this, this->SkinData());
 };

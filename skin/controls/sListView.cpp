@@ -9,11 +9,12 @@
 #include <vector>
 
 CLASSLIB_DEFINE_CLASS(TsCustomListView, TCustomListView, acSkinDataProp<TsCustomListView>(),
+    ObjProp<TsCustomListView, TsBoundLabel>("BoundLabel", &TsCustomListView::BoundLabel),
     OrdProp<TsCustomListView>("HighlightHeaders", TTypeKind::tkBool, &TsCustomListView::HighlightHeaders,
                               &TsCustomListView::SetHighlightHeaders, 1))
 CLASSLIB_DEFINE_CLASS(TsListView, TsCustomListView)
 
-TsCustomListView::TsCustomListView(TComponent* AOwner) : TsSystemPainted(AOwner, acCtListView, "EDIT") {}
+TsCustomListView::TsCustomListView(TComponent* AOwner) : TsWithBoundLabel(AOwner, acCtListView, "EDIT") {}
 
 TsCustomListView::~TsCustomListView() {
     acFreeScrollAdapter(FScrollAdapter, OwnWnd());
@@ -21,18 +22,24 @@ TsCustomListView::~TsCustomListView() {
     if (HandleAllocated()) DestroyHandle();
 }
 
+void TsCustomListView::AfterConstruction() {
+    FLoading = true;
+    TsSystemPainted::AfterConstruction();
+    FLoading = false;
+}
+
+void TsCustomListView::Loaded() {
+    FLoading = true;
+    TsSystemPainted::Loaded();
+    FLoading = false;
+}
+
 TRect TsCustomListView::HeaderSectionRect(int Index) const {
     HWND header = HeaderHandle();
     const int count = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
     if (Index < 0 || Index >= count) return TRect{0, 0, 0, 0};
-    int item = Index;
-    if (FFullDrag) {
-        std::vector<int> order(static_cast<size_t>(count));
-        if (SendMessageA(header, HDM_GETORDERARRAY, count, reinterpret_cast<LPARAM>(order.data())))
-            item = order[static_cast<size_t>(Index)];
-    }
     RECT r{};
-    SendMessageA(header, HDM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r));
+    SendMessageA(header, HDM_GETITEMRECT, Index, reinterpret_cast<LPARAM>(&r));
     return TRect{r.left, r.top, r.right, r.bottom};
 }
 
@@ -46,10 +53,15 @@ int TsCustomListView::HeaderSectionAt(TPoint P) const {
     return -2;
 }
 
+void TsCustomListView::RepaintHeader(bool Now) {
+    if (HWND header = HandleAllocated() ? HeaderHandle() : nullptr)
+        RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | (Now ? RDW_UPDATENOW : 0));
+}
+
 void TsCustomListView::SetHot(int Section) {
     if (Section == FHotSection) return;
     FHotSection = Section;
-    if (HWND header = HeaderHandle()) InvalidateRect(header, nullptr, FALSE);
+    RepaintHeader(false);
 }
 
 void TsCustomListView::PaintHeaderSection(HDC DC, const TRect& R, int Index, TsPaintState State) {
@@ -81,10 +93,15 @@ void TsCustomListView::PaintHeaderSection(HDC DC, const TRect& R, int Index, TsP
                 for (int x = -3 + row; x <= 3 - row; ++x) SetPixel(c->Handle(), cx + x, cy - dir * (2 - row), arrow);
             text.right -= 12;
         }
+        // The image stands at the left; a left or centred caption starts after it.
+        TCustomImageList* images = FSmallImages;
+        const bool image = images && col->ImageIndex() >= 0 && col->ImageIndex() < images->Count();
+        if (image && col->Alignment() != taRightJustify) text.left += images->Width();
         if (!col->Caption().empty())
             WriteSkinText(c, col->Caption(), Enabled(), text,
                           TextFlagsForAlignment(this, col->Alignment()) | DT_SINGLELINE | DT_END_ELLIPSIS, section,
                           State != TsPaintState::Normal, m);
+        if (image) images->Draw(c, 4 + d, (work.Height() - images->Height()) / 2 + d, col->ImageIndex(), Enabled());
     }
     BitBlt(DC, R.left, R.top, work.Width(), work.Height(), work.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
@@ -95,19 +112,38 @@ void TsCustomListView::PaintHeader(HDC DC) {
     RECT client{};
     GetClientRect(header, &client);
     const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    // Dragged columns are shown in their new order: the order array says
+    // which column stands at each place.
+    std::vector<int> order(static_cast<size_t>(std::max(count, 0)));
+    if (count > 0 && !SendMessageA(header, HDM_GETORDERARRAY, count, reinterpret_cast<LPARAM>(order.data())))
+        for (int i = 0; i < count; ++i) order[static_cast<size_t>(i)] = i;
     int right = 0;
-    for (int i = 0; i < count; ++i) {
-        const TRect r = HeaderSectionRect(i);
+    for (const int column : order) {
+        const TRect r = HeaderSectionRect(column);
         if (IsRectEmpty(&r)) continue;
         TsPaintState state = TsPaintState::Normal;
-        if (FPressedSection >= 0) state = i == FPressedSection ? TsPaintState::Pressed : TsPaintState::Normal;
-        else if (i == FHotSection) state = TsPaintState::Active;
-        PaintHeaderSection(DC, r, i, state);
+        if (FPressedSection >= 0) state = column == FPressedSection ? TsPaintState::Pressed : TsPaintState::Normal;
+        else if (column == FHotSection) state = TsPaintState::Active;
+        PaintHeaderSection(DC, r, column, state);
         right = std::max(right, static_cast<int>(r.right));
     }
     // What lies right of the last column is an empty section.
     const TRect rest{right, 0, client.right, client.bottom};
     if (!IsRectEmpty(&rest)) PaintHeaderSection(DC, rest, -1, TsPaintState::Normal);
+}
+
+void TsCustomListView::PrintHeader(HDC DC) {
+    HWND header = HeaderHandle();
+    if (!DC || !header || !(GetWindowLongPtrA(header, GWL_STYLE) & WS_VISIBLE)) return;
+    // The header is a child window: a picture of the list view has it only
+    // when it is drawn in at its place.
+    RECT r{};
+    GetWindowRect(header, &r);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
+    const TSavedDC saved(DC);
+    OffsetViewportOrgEx(DC, r.left, r.top, nullptr);
+    IntersectClipRect(DC, 0, 0, r.right - r.left, r.bottom - r.top);
+    PaintHeader(DC);
 }
 
 bool TsCustomListView::HeaderMessage(HWND Header, TMessage& M) {
@@ -179,16 +215,43 @@ bool TsCustomListView::ThumbTrack(TMessage& M) {
         const int h = Send(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r)) ? r.bottom - r.top : 1;
         delta *= h > 0 ? h : 1;
     }
-    if (M.Msg == WM_VSCROLL) Send(LVM_SCROLL, 0, delta);
-    else Send(LVM_SCROLL, delta, 0);
+    if (M.Msg == WM_VSCROLL) {
+        Send(LVM_SCROLL, 0, delta);
+    } else {
+        Send(LVM_SCROLL, delta, 0);
+        // The header moved with the columns: shown at once, not after the drag.
+        RepaintHeader(true);
+    }
     return true;
 }
 
 bool TsCustomListView::SkinnedMessage(TMessage& M) {
+    if (M.Msg == SM_ALPHACMD) {
+        switch (M.WParamHi()) {
+            case AC_PARENTCHANGED:
+                RepaintHeader(true);
+                return false;
+            case AC_GETBGCHANGED:
+                // The system paints the rows anew each time: only a pending
+                // update makes the background stale.
+                M.LParam = M.Result = IsUpdating(SkinData()) ? 1 : 0;
+                return true;
+            default:
+                return false;
+        }
+    }
     switch (M.Msg) {
         case WM_VSCROLL:
         case WM_HSCROLL:
             return M.WParamLo() == SB_THUMBTRACK && ThumbTrack(M);
+        case WM_PAINT:
+        case WM_PRINTCLIENT: {
+            // A paint into a given DC makes a picture of the list view.
+            const HDC dc = reinterpret_cast<HDC>(M.WParam);
+            TsSystemPainted::SkinnedMessage(M);
+            if (dc && FViewStyle == vsReport) PrintHeader(dc);
+            return true;
+        }
         case LVM_SETCOLUMNA:
         case LVM_INSERTCOLUMNA: {
             // A column without image must not ask for one.
@@ -202,4 +265,34 @@ bool TsCustomListView::SkinnedMessage(TMessage& M) {
         default:
             return TsSystemPainted::SkinnedMessage(M);
     }
+}
+
+void TsCustomListView::AfterInherited(TMessage& M) {
+    TsSystemPainted::AfterInherited(M);
+    auto* adapter = dynamic_cast<TacScrollWnd*>(ScrollAdapter());
+    switch (M.Msg) {
+        case WM_STYLECHANGED:
+            if (ComponentState().Contains(csReading)) break;
+            // A new view lays the items out anew: the list and its bars start over.
+            Send(LVM_SCROLL, 0, 0);
+            if (adapter) RefreshScrollBars(adapter, true);
+            break;
+        case LVM_INSERTITEMA:
+        case LVM_INSERTITEMW:
+        case LVM_DELETEITEM:
+        case LVM_DELETEALLITEMS:
+        case LVM_REDRAWITEMS:
+            if (adapter) RefreshScrollBars(adapter, true);
+            break;
+        default:
+            break;
+    }
+}
+
+void TsCustomListView::AfterSkinCommand(WORD Code) {
+    // While loading, colours and adapter wait for the end of it.
+    if (Code == AC_REFRESH && FLoading) return;
+    TsSystemPainted::AfterSkinCommand(Code);
+    // The header follows the skin (or its own look again).
+    RepaintHeader(false);
 }

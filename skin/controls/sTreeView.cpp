@@ -2,9 +2,10 @@
 
 #include "sSkinnedProps.h"
 
-CLASSLIB_DEFINE_CLASS(TsTreeView, TTreeView, acSkinDataProp<TsTreeView>())
+CLASSLIB_DEFINE_CLASS(TsTreeView, TTreeView, acSkinDataProp<TsTreeView>(),
+    ObjProp<TsTreeView, TsBoundLabel>("BoundLabel", &TsTreeView::BoundLabel))
 
-TsTreeView::TsTreeView(TComponent* AOwner) : TsSystemPainted(AOwner, acCtTreeView, "EDIT", /*Tree=*/true) {}
+TsTreeView::TsTreeView(TComponent* AOwner) : TsWithBoundLabel(AOwner, acCtTreeView, "EDIT", /*Tree=*/true) {}
 
 TsTreeView::~TsTreeView() {
     acFreeScrollAdapter(FScrollAdapter, OwnWnd());

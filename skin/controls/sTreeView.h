@@ -4,9 +4,10 @@
 #pragma once
 
 #include "ComCtrls.h"
+#include "sBoundLabel.h"
 #include "sListControls.h"
 
-class TsTreeView : public TsSystemPainted<TTreeView> {
+class TsTreeView : public TsWithBoundLabel<TsSystemPainted<TTreeView>> {
     CLASSLIB_DECLARE_CLASS(TsTreeView)
 public:
     explicit TsTreeView(TComponent* AOwner);

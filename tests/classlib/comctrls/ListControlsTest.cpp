@@ -1,7 +1,8 @@
 // The combo box, list view and tree view of the class library on their
 // system windows: items, columns and nodes reach the window and survive a new
 // one, the combo answers its inner windows' colour questions and counts its
-// edit's focus as its own, and custom drawing reaches OnAdvancedCustomDraw.
+// edit's focus as its own, custom drawing reaches OnAdvancedCustomDraw, and
+// the list view follows its image lists without owning them.
 #include <gtest/gtest.h>
 
 #include "ComCtrls.h"
@@ -118,6 +119,25 @@ TEST(ListView, CustomDrawStagesReachTheAdvancedEvent) {
     ASSERT_GE(stages.size(), 2u);
     EXPECT_EQ(stages.front(), cdPrePaint);
     EXPECT_EQ(stages.back(), cdPostPaint);
+}
+
+TEST(ListView, ImageListsAreSharedAndFollowedUntilTheyGo) {
+    FormPtr form = formtest::MakeForm(40, 40, 400, 300);
+    auto* images = TObject::Create<TImageList>(form.get());
+    auto* lv = Make<TListView>(form.get(), 10, 10, 300, 200);
+    auto shown = [&](int Which) { return HIMAGELIST(SendMessageA(lv->Handle(), LVM_GETIMAGELIST, Which, 0)); };
+    lv->SetSmallImages(images);
+    lv->SetLargeImages(images);
+    images->SetSize(24, 24);  // a new handle, told to both links
+    EXPECT_EQ(shown(LVSIL_SMALL), images->Handle());
+    EXPECT_EQ(shown(LVSIL_NORMAL), images->Handle());
+    lv->SetReadOnly(true);  // the old window goes without taking the list along
+    int w = 0, h = 0;
+    EXPECT_TRUE(ImageList_GetIconSize(images->Handle(), &w, &h));
+    EXPECT_EQ(shown(LVSIL_SMALL), images->Handle());
+    images->Free();
+    EXPECT_EQ(lv->SmallImages(), nullptr);
+    EXPECT_EQ(shown(LVSIL_SMALL), nullptr);
 }
 
 TEST(TreeView, NodesAndTheirFoldingOutliveTheWindow) {

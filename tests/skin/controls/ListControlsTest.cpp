@@ -3,7 +3,9 @@
 // button in each look, its long list with skinned scroll bars, one change per
 // chosen item, a read-only combo against every route; list-box, list-view and
 // tree colours from the skin, the skinned column header (hot, pressed, sort
-// arrow), one notification per header click, a node unfolded by key; and the
+// arrow, column images, visual order, presses only on sections), one
+// notification per header click, the header in printed pictures, a node
+// unfolded by key, the tree's adapter and label made when it shows; and the
 // system look of each once the skin goes.
 #include "SkinnedControlTest.h"
 
@@ -450,6 +452,74 @@ TEST_F(SkinnedLists, ListViewHeaderIsSkinnedHotPressedAndSortedAndNotifiesOnce) 
     EXPECT_EQ(Pixel(f.header, s0.right - 10, (s0.top + s0.bottom) / 2), C.ButtonFont);
 }
 
+// Where the real mouse goes and presses, per setting; what the header shows.
+TEST_F(SkinnedLists, ListViewHeaderPressesOnlySectionsAndHotTracksOnlyWhenAsked) {
+    int order[3] = {2, 0, 1};  // column 2 dragged to the front
+    const struct {
+        const char* Name;
+        std::function<void(TsListView*)> Setup;
+        int Column;  // whose section is pressed, at its middle or on its divider
+        bool OnDivider;
+        int Hot, Pressed, Clicked;
+    } cases[] = {
+        {"highlight off", [](TsListView* lv) { lv->SetHighlightHeaders(false); }, 1, false, -2, 1, 1},
+        {"no column click", [](TsListView* lv) { lv->SetColumnClick(false); }, 1, false, -2, -1, -1},
+        {"divider", [](TsListView*) {}, 0, true, 0, -1, -1},
+        {"reordered", [&](TsListView* lv) { lv->Perform(LVM_SETCOLUMNORDERARRAY, 3, LPARAM(order)); }, 2, false, 2, 2, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        HeaderFixture f = MakeReport(form.get());
+        c.Setup(f.lv);
+        int clicked = -1;
+        f.lv->OnColumnClick = [&](TObject*, TListColumn* Col) { clicked = Col->Index(); };
+        Pump(50);
+        const TRect s = f.lv->HeaderSectionRect(c.Column);
+        const int y = (s.top + s.bottom) / 2;
+        testinput::MouseTo(ScreenOf(f.lv, c.OnDivider ? s.right - 1 : (s.left + s.right) / 2, y));
+        Pump(50);
+        EXPECT_EQ(f.lv->HotSection(), c.Hot);
+        testinput::LeftButton(true);
+        EXPECT_EQ(f.lv->PressedSection(), c.Pressed);
+        for (int col = 0; col < 3; ++col) {
+            const int state = col == c.Pressed ? 2 : c.Pressed < 0 && col == c.Hot ? 1 : 0;
+            EXPECT_EQ(Pixel(f.lv->HeaderHandle(), f.lv->HeaderSectionRect(col).left + 1, y), C.Border[state]) << col;
+        }
+        testinput::LeftButton(false);
+        Pump(50);
+        EXPECT_EQ(f.lv->PressedSection(), -1);
+        EXPECT_EQ(clicked, c.Clicked);
+        testinput::MouseTo(POINT{5, 5});
+        f.lv->Free();
+    }
+}
+
+TEST_F(SkinnedLists, ListViewHeaderShowsColumnImagesAndIsInItsPrintedPicture) {
+    HeaderFixture f = MakeReport(form.get());
+    auto* images = TObject::Create<TImageList>(form.get());
+    auto image = [&](TColor Colour) {
+        TBitmap b(16, 16);
+        b.Canvas()->Brush()->SetColor(Colour);
+        b.Canvas()->FillRect(TRect{0, 0, 16, 16});
+        images->Clear();
+        images->Add(&b, nullptr);
+        Pump(50);
+    };
+    image(TColor(0x00C04020));
+    f.lv->SetSmallImages(images);
+    f.lv->Columns()->Items(0)->SetImageIndex(0);
+    const TRect s0 = f.lv->HeaderSectionRect(0), s1 = f.lv->HeaderSectionRect(1);
+    const int y = (s0.top + s0.bottom) / 2;
+    EXPECT_EQ(Pixel(f.header, s0.left + 12, y), 0x2040C0u);
+    image(TColor(0x0020C040));  // the list changes: the header follows
+    EXPECT_EQ(Pixel(f.header, s0.left + 12, y), 0x40C020u);
+    // A picture of the list view holds the skinned header (the frame may
+    // shift it by a pixel or two: middles are probed).
+    const auto printed = testsupport::PrintWindowClient(f.lv->Handle(), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(printed.Pixel((s1.left + s1.right) / 2, y), C.Button);
+    EXPECT_EQ(printed.Pixel(s0.left + 12, y), 0x40C020u);
+}
+
 // --- Tree view ------------------------------------------------------------------
 
 TEST_F(SkinnedLists, TreeViewPaintsInSkinColoursAndUnfoldsByKey) {
@@ -467,6 +537,24 @@ TEST_F(SkinnedLists, TreeViewPaintsInSkinColoursAndUnfoldsByKey) {
     Key(VK_RIGHT);
     EXPECT_TRUE(root->Expanded());
     EXPECT_EQ(unfolded, 1);
+}
+
+TEST_F(SkinnedLists, TreeViewGetsItsAdapterAndLabelWhenItStartsShowing) {
+    auto* tv = TObject::Create<TsTreeView>(form.get());
+    tv->SetVisible(false);
+    tv->SetParent(form.get());
+    tv->BoundLabel()->SetActive(true);
+    ASSERT_TRUE(tv->Handle());
+    EXPECT_FALSE(tv->ScrollAdapter());
+    tv->SetVisible(true);
+    Pump(50);
+    EXPECT_TRUE(HasAdapter(tv->Handle()));
+    EXPECT_TRUE(tv->BoundLabel()->TheLabel()->Visible());
+    // A colour of its own stays when the skin goes.
+    tv->SkinData()->SetCustomColor(true);
+    tv->SetColor(TColor(0x00305070));
+    Command(tv, AC_REMOVESKIN, Manager());
+    EXPECT_EQ(Pixel(tv->Handle(), 50, 50), 0x705030u);
 }
 
 // --- Skin removal -----------------------------------------------------------------
@@ -500,6 +588,8 @@ TEST_F(SkinnedLists, RemovedSkinLeavesEachControlInItsSystemLook) {
     Pump(80);
     EXPECT_TRUE(HasAdapter(lb->Handle()));
     EXPECT_EQ(Pixel(tv->Handle(), 140, 90), C.Edit);
+    // Made at run time, the list view takes the skin's colours on refresh too.
+    EXPECT_EQ(RGBOf(static_cast<COLORREF>(SendMessageA(f.lv->Handle(), LVM_GETBKCOLOR, 0, 0))), C.Edit);
     EXPECT_EQ(ButtonBorder(c), C.Border[0]);
 }
 
