@@ -39,11 +39,11 @@ TEST(SkinnedLifetime, FreeingFormsOfBusyListControlsReadsNoFreedMemory) {
         for (int i = 0; i < 40; ++i) combo->Items()->Add("item " + std::to_string(i));
         auto* list = Labelled(Make<TsListBox>(form, 90, 60, 160, 120), "List");
         for (int i = 0; i < 40; ++i) list->Items()->Add("line " + std::to_string(i));
-        auto* view = Make<TsListView>(form, 270, 20, 200, 120);
+        auto* view = Labelled(Make<TsListView>(form, 270, 20, 200, 120), "View");
         view->SetViewStyle(vsReport);
         view->Columns()->Add()->SetCaption("Name");
         for (int i = 0; i < 30; ++i) view->Items()->Add()->SetCaption("row " + std::to_string(i));
-        auto* tree = Make<TsTreeView>(form, 270, 160, 200, 120);
+        auto* tree = Labelled(Make<TsTreeView>(form, 270, 160, 200, 120), "Tree");
         tree->Items()->AddChild(tree->Items()->AddChild(nullptr, "root"), "leaf");
         auto* edit = Labelled(Make<TsEdit>(form, 90, 200, 160, 24), "Edit");
         const std::vector<void*> objects{form, combo, combo->BoundLabel(), list, list->BoundLabel(), view, tree, edit};
