@@ -126,10 +126,9 @@ CLASSLIB_DEFINE_CLASS(TsListBox, TsAlphaListBox,
                             &TsAlphaListBox::SetExtendedSelect, 1))
 
 TsAlphaListBox::TsAlphaListBox(TComponent* AOwner)
-    : TsSystemPainted(AOwner, acCtEdit, "EDIT"),
+    : TsWithBoundLabel(AOwner, acCtEdit, "EDIT"),
       FItems(std::make_unique<TListBoxStrings>(this)),
-      FCanvas(std::make_unique<TControlCanvas>()),
-      FBoundLabel(std::make_unique<TsBoundLabel>(this, SkinData())) {
+      FCanvas(std::make_unique<TControlCanvas>()) {
     FCanvas->SetControl(this);
     FControlStyle = TControlStyle{csSetCaption, csDoubleClicks};
 }
@@ -138,15 +137,13 @@ TsAlphaListBox::~TsAlphaListBox() {
     acFreeScrollAdapter(FScrollAdapter, OwnWnd());
     // The window goes while items, canvas and frame still exist.
     if (HandleAllocated()) DestroyHandle();
-    FBoundLabel.reset();
 }
 
 void TsAlphaListBox::WndProc(TMessage& M) {
     const std::shared_ptr<const bool> alive = Alive();
-    TsSystemPainted::WndProc(M);
+    TsWithBoundLabel::WndProc(M);
     if (!*alive) return;
     if ((M.Msg == WM_SIZE || M.Msg == CM_ENABLEDCHANGED) && !ComponentState().Contains(csLoading)) SendColumnWidth();
-    if (FBoundLabel) FBoundLabel->FollowControl(M.Msg);
 }
 
 void TsAlphaListBox::CreateParams(TCreateParams& Params) {

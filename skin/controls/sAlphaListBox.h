@@ -45,7 +45,7 @@ private:
     TsAlphaListBox* FListBox;
 };
 
-class TsAlphaListBox : public TsSystemPainted<TListControlBase> {
+class TsAlphaListBox : public TsWithBoundLabel<TsSystemPainted<TListControlBase>> {
     CLASSLIB_DECLARE_CLASS(TsAlphaListBox)
 public:
     explicit TsAlphaListBox(TComponent* AOwner);
@@ -72,7 +72,6 @@ public:
     // Columns of a multi-column list (0: one column that scrolls vertically).
     int Columns() const { return FColumns; }
     void SetColumns(int Value);
-    TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
     bool IntegralHeight() const { return FIntegralHeight; }
     void SetIntegralHeight(bool Value);
     // Scroll bars go when not needed (else they stay, disabled).
@@ -143,7 +142,6 @@ private:
     int FSavedIndex = -1, FSavedTop = 0;
     String FFilter;
     DWORD FLastTime = 0;
-    std::unique_ptr<TsBoundLabel> FBoundLabel;
 };
 
 class TsListBox : public TsAlphaListBox {

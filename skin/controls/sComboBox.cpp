@@ -32,7 +32,7 @@ bool ChoiceKey(WORD Key) {
 }  // namespace
 
 TsCustomComboBox::TsCustomComboBox(TComponent* AOwner)
-    : TsSkinned(AOwner, acCtComboBox), FBoundLabel(std::make_unique<TsBoundLabel>(this, SkinData())) {
+    : TsWithBoundLabel(AOwner, acCtComboBox) {
     FDropDownCount = 16;
     if (SkinData()->SkinSection().empty()) SkinData()->SetSkinSection("COMBOBOX");
 }
@@ -41,14 +41,6 @@ TsCustomComboBox::~TsCustomComboBox() {
     FreeListAdapter();
     // The window goes while the frame still exists: its last messages reach it.
     if (HandleAllocated()) DestroyHandle();
-    // The label goes before the skin data it was made with.
-    FBoundLabel.reset();
-}
-
-void TsCustomComboBox::WndProc(TMessage& M) {
-    const std::shared_ptr<const bool> alive = Alive();
-    TsSkinned::WndProc(M);
-    if (*alive && FBoundLabel) FBoundLabel->FollowControl(M.Msg);
 }
 
 void TsCustomComboBox::SetAlignment(TAlignment Value) {

@@ -11,7 +11,7 @@
 
 class TacMainWnd;
 
-class TsCustomComboBox : public TsSkinned<TCustomComboBox> {
+class TsCustomComboBox : public TsWithBoundLabel<TsSkinned<TCustomComboBox>> {
     CLASSLIB_DECLARE_CLASS(TsCustomComboBox)
 public:
     explicit TsCustomComboBox(TComponent* AOwner);
@@ -29,9 +29,7 @@ public:
     // The button in client coordinates.
     TRect ButtonRect() const;
     int GlyphHeight() const;
-    TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
     void Invalidate() override;
-    void WndProc(TMessage& Message) override;
 
 protected:
     TsPaintState CurrentState() override;
@@ -67,7 +65,6 @@ private:
     bool FDropped = false;
     HWND FListWindow = nullptr;
     TacMainWnd* FListAdapter = nullptr;
-    std::unique_ptr<TsBoundLabel> FBoundLabel;
 };
 
 class TsComboBox : public TsCustomComboBox {
