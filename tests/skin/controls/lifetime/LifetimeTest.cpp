@@ -1,9 +1,11 @@
 // Freeing forms of skinned list controls in the middle of their use (focused,
-// a combo's list open with its skinned bars, bound labels shown) on a heap
-// whose freed memory cannot be read: the windows' last messages while they
-// are destroyed must not reach freed labels, skin data or adapters.
+// a combo's list open with its skinned bars, bound labels shown, an image
+// list that outlives them) on a heap whose freed memory cannot be read: the
+// windows' last messages while they are destroyed, and later changes of the
+// image list, must not reach freed controls, labels, skin data or adapters.
 #include "SkinnedControlTest.h"
 
+#include "ImgList.h"
 #include "sAlphaListBox.h"
 #include "sComboBox.h"
 #include "sEdit.h"
@@ -33,6 +35,8 @@ TEST(SkinnedLifetime, FreeingFormsOfBusyListControlsReadsNoFreedMemory) {
     ASSERT_TRUE(Skin::Get().Manager());
     for (bool release : {false, true}) {
         guardedheap::Enable(true);
+        // Outlives the form: a later change must not reach the freed list view.
+        auto* images = TObject::Create<TImageList>(nullptr);
         auto* form = TObject::Create<TForm>(nullptr);
         form->SetBounds(40, 40, 600, 400);
         auto* combo = Labelled(Make<TsComboBox>(form, 90, 20, 160, 24), "Combo");
@@ -41,6 +45,7 @@ TEST(SkinnedLifetime, FreeingFormsOfBusyListControlsReadsNoFreedMemory) {
         for (int i = 0; i < 40; ++i) list->Items()->Add("line " + std::to_string(i));
         auto* view = Labelled(Make<TsListView>(form, 270, 20, 200, 120), "View");
         view->SetViewStyle(vsReport);
+        view->SetSmallImages(images);
         view->Columns()->Add()->SetCaption("Name");
         for (int i = 0; i < 30; ++i) view->Items()->Add()->SetCaption("row " + std::to_string(i));
         auto* tree = Labelled(Make<TsTreeView>(form, 270, 160, 200, 120), "Tree");
@@ -57,6 +62,8 @@ TEST(SkinnedLifetime, FreeingFormsOfBusyListControlsReadsNoFreedMemory) {
         else form->Free();
         Pump(60);
         for (void* o : objects) EXPECT_TRUE(guardedheap::IsFreedMemory(o));
+        images->SetSize(24, 24);
+        images->Free();
         guardedheap::Enable(false);
     }
 }
