@@ -1,5 +1,5 @@
-// Timing for the benchmarks: the best of several runs of some work, in
-// microseconds, measured with the performance counter.
+// Timing for the benchmarks (the best of several runs of some work, in
+// microseconds, from the performance counter) and a pump for their windows.
 #pragma once
 
 #include <windows.h>
@@ -19,4 +19,13 @@ inline double BestMicroseconds(int runs, const std::function<void()>& work) {
         best = std::min(best, double(b.QuadPart - a.QuadPart) * 1e6 / double(freq.QuadPart));
     }
     return best;
+}
+
+// Handles every message waiting in this thread's queue.
+inline void PumpAll() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
 }

@@ -14,14 +14,6 @@ namespace {
 constexpr int kLines = 10000;
 constexpr int kSteps = 200;
 
-void PumpAll() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-}
-
 // The top line stepped down in kSteps steps, each shown at once.
 void ScrollThrough(HWND List) {
     for (int s = 0; s <= kSteps; ++s) {

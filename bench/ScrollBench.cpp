@@ -17,14 +17,6 @@ namespace {
 constexpr int kLines = 10000;
 constexpr int kSteps = 200;
 
-void PumpAll() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-}
-
 HWND MakeList(HWND host) {
     HWND lb = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
                               10, 10, 220, 300, host, nullptr, GetModuleHandleA(nullptr), nullptr);

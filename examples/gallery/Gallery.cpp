@@ -20,6 +20,7 @@
 #include "GalleryChecks.h"
 #include "GalleryLists.h"
 #include "GalleryPages.h"
+#include "GalleryPut.h"
 #include "GalleryDialogs.h"
 #include "sButton.h"
 #include "sSkinManager.h"
@@ -67,14 +68,6 @@ bool SaveWindowShot(HWND wnd, const std::string& path) {
     return ok;
 }
 
-template <typename T>
-T* Add(TWinControl* parent, int left, int top, int width, int height) {
-    T* c = TObject::Create<T>(parent);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
 // A 16 x 16 glyph: a shape in one colour on a fuchsia (transparent) ground.
 void DrawGlyph(TBitmap* glyph, TColor color, int shape) {
     glyph->SetSize(16, 16);
@@ -111,12 +104,12 @@ void FollowSkin(TForm* form, TsSkinManager* manager, TsButton* switcher) {
 }
 
 void BuildSkinnedRow(TForm* form, TsSkinManager* manager, TLabel* status) {
-    auto* title = Add<TLabel>(form, 16, 12, 0, 0);
+    auto* title = Put<TLabel>(form, 16, 12, 0, 0);
     title->Font()->SetHeight(-18);
     title->Font()->SetStyle(TFontStyles{fsBold});
     title->SetCaption("Skinned buttons");
 
-    auto* switcher = Add<TsButton>(form, 660, 10, 110, 28);
+    auto* switcher = Put<TsButton>(form, 660, 10, 110, 28);
     switcher->SetName("SkinSwitch");
     switcher->OnClick = [form, manager, switcher](TObject*) {
         const bool dark = manager->Active() && manager->SkinName() == "Dark";
@@ -124,22 +117,22 @@ void BuildSkinnedRow(TForm* form, TsSkinManager* manager, TLabel* status) {
         FollowSkin(form, manager, switcher);
     };
 
-    auto* normal = Add<TsButton>(form, 16, 48, 100, 30);
+    auto* normal = Put<TsButton>(form, 16, 48, 100, 30);
     normal->SetName("Normal");
     normal->SetCaption("Normal");
-    auto* def = Add<TsButton>(form, 124, 48, 100, 30);
+    auto* def = Put<TsButton>(form, 124, 48, 100, 30);
     def->SetName("DefaultButton");
     def->SetCaption("Default");
     def->SetDefault(true);
-    auto* disabled = Add<TsButton>(form, 232, 48, 100, 30);
+    auto* disabled = Put<TsButton>(form, 232, 48, 100, 30);
     disabled->SetCaption("Disabled");
     disabled->SetEnabled(false);
-    auto* down = Add<TsButton>(form, 340, 48, 100, 30);
+    auto* down = Put<TsButton>(form, 340, 48, 100, 30);
     down->SetCaption("Down");
     down->SetDown(true);
-    auto* wrapped = Add<TsButton>(form, 448, 48, 90, 44);
+    auto* wrapped = Put<TsButton>(form, 448, 48, 90, 44);
     wrapped->SetCaption("A caption wrapped at words");
-    auto* big = Add<TsButton>(form, 546, 48, 104, 44);
+    auto* big = Put<TsButton>(form, 546, 48, 104, 44);
     big->SetCaption("Big section");
     big->SkinData()->SetSkinSection("BUTTON_BIG");
     big->Font()->SetHeight(-15);
@@ -157,33 +150,33 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     // windows skinned by handle and the larger controls on the right.
     form->SetBounds(20, 4, 1240, 1000);
 
-    auto* status = Add<TLabel>(form, 16, 100, 0, 0);
+    auto* status = Put<TLabel>(form, 16, 100, 0, 0);
     BuildSkinnedRow(form, manager, status);
 
-    auto* roadTitle = Add<TLabel>(form, 16, 124, 0, 0);
+    auto* roadTitle = Put<TLabel>(form, 16, 124, 0, 0);
     roadTitle->Font()->SetHeight(-18);
     roadTitle->Font()->SetStyle(TFontStyles{fsBold});
     roadTitle->SetCaption("Skinned labels, speed buttons and panels");
     AddControlRows(form, 160);
 
     const int y0 = 384;
-    auto* title = Add<TLabel>(form, 16, y0 + 4, 0, 0);
+    auto* title = Put<TLabel>(form, 16, y0 + 4, 0, 0);
     title->Font()->SetHeight(-18);
     title->Font()->SetStyle(TFontStyles{fsBold});
     title->SetCaption("Standard controls, skinned by class name");
 
     // Push buttons: Enter clicks OK, Escape clicks Cancel.
-    auto* ok = Add<TButton>(form, 16, y0 + 36, 90, 28);
+    auto* ok = Put<TButton>(form, 16, y0 + 36, 90, 28);
     ok->SetCaption("OK");
-    auto* cancel = Add<TButton>(form, 114, y0 + 36, 90, 28);
+    auto* cancel = Put<TButton>(form, 114, y0 + 36, 90, 28);
     cancel->SetCaption("Cancel");
     cancel->SetCancel(true);
     ok->OnClick = [status](TObject*) { status->SetCaption("OK clicked"); };
     cancel->OnClick = [status](TObject*) { status->SetCaption("Cancel clicked"); };
 
-    auto* nameLabel = Add<TLabel>(form, 220, y0 + 42, 0, 0);
+    auto* nameLabel = Put<TLabel>(form, 220, y0 + 42, 0, 0);
     nameLabel->SetCaption("&Name:");
-    auto* name = Add<TEdit>(form, 274, y0 + 38, 180, 23);
+    auto* name = Put<TEdit>(form, 274, y0 + 38, 180, 23);
     name->SetText("Edit me");
     nameLabel->SetFocusControl(name);
 
@@ -192,7 +185,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     const TColor colors[] = {clRed, clLime, clBlue};
     const char* captions[] = {"Left", "Mid", "Right"};
     for (int i = 0; i < 3; ++i) {
-        auto* sb = Add<TSpeedButton>(form, 16 + i * 74, y0 + 80, 72, 28);
+        auto* sb = Put<TSpeedButton>(form, 16 + i * 74, y0 + 80, 72, 28);
         TBitmap glyph;
         DrawGlyph(&glyph, colors[i], i);
         sb->SetGlyph(&glyph);
@@ -200,7 +193,7 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
         sb->SetGroupIndex(1);
         if (i == 1) sb->SetDown(true);
     }
-    auto* flat = Add<TSpeedButton>(form, 250, y0 + 72, 60, 44);
+    auto* flat = Put<TSpeedButton>(form, 250, y0 + 72, 60, 44);
     TBitmap glyph;
     DrawGlyph(&glyph, clYellow, 0);
     flat->SetGlyph(&glyph);
@@ -211,22 +204,22 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     AddHandleSkinnedRow(form, manager, 470, y0 + 14);
 
     // A panel with bevels, a caption and children aligned inside its frame.
-    auto* panel = Add<TPanel>(form, 16, y0 + 126, 754, 160);
+    auto* panel = Put<TPanel>(form, 16, y0 + 126, 754, 160);
     panel->SetBevelInner(bvLowered);
     panel->SetBevelWidth(2);
     panel->SetBorderWidth(4);
     panel->SetCaption("A panel");
-    auto* top = Add<TPanel>(panel, 0, 0, 0, 40);
+    auto* top = Put<TPanel>(panel, 0, 0, 0, 40);
     top->SetAlign(alTop);
     top->SetBevelOuter(bvLowered);
     top->SetAlignment(taLeftJustify);
     top->SetCaption("  Aligned to the top");
-    auto* inner = Add<TButton>(panel, 300, 62, 160, 32);
+    auto* inner = Put<TButton>(panel, 300, 62, 160, 32);
     inner->SetCaption("Button in the panel");
-    auto* note = Add<TLabel>(panel, 24, 120, 0, 0);
+    auto* note = Put<TLabel>(panel, 24, 120, 0, 0);
     note->SetCaption("A transparent label over the panel");
     note->SetTransparent(true);
-    auto* list = Add<TListBox>(panel, 520, 52, 180, 76);
+    auto* list = Put<TListBox>(panel, 520, 52, 180, 76);
     for (const char* item : {"First item", "Second item", "Third item", "Fourth item", "Fifth item"})
         list->Items()->Add(item);
     AddRangeRow(form, 682);

@@ -1,5 +1,6 @@
 #include "GalleryLists.h"
 
+#include "GalleryPut.h"
 #include "sAlphaListBox.h"
 #include "sComboBox.h"
 #include "sListView.h"
@@ -8,14 +9,6 @@
 #include <string>
 
 namespace {
-
-template <typename T>
-T* Put(TWinControl* Parent, int Left, int Top, int Width, int Height) {
-    T* c = TObject::Create<T>(Parent);
-    c->SetParent(Parent);
-    c->SetBounds(Left, Top, Width, Height);
-    return c;
-}
 
 const char* const kFruit[] = {"Apple", "Banana", "Cherry", "Damson", "Elderberry", "Fig", "Grape", "Hawthorn",
                               "Kiwi", "Lemon", "Mango", "Nectarine", "Olive", "Peach", "Quince", "Raspberry",

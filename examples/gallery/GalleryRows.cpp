@@ -1,5 +1,6 @@
 #include "GalleryRows.h"
 
+#include "GalleryPut.h"
 #include "Menus.h"
 #include "sButton.h"
 #include "sLabel.h"
@@ -7,14 +8,6 @@
 #include "sSpeedButton.h"
 
 namespace {
-
-template <typename T>
-T* Put(TWinControl* parent, int left, int top, int width, int height) {
-    T* c = TObject::Create<T>(parent);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
 
 // A 16 x 16 glyph: a square of Color in a frame of its own darker shade, on
 // a key-coloured ground.
