@@ -34,12 +34,14 @@ int main() {
     form->SetBounds(40, 40, 300, 360);
     form->Show();
 
-    HWND plain = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
-                                 10, 10, 220, 300, form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND plain =
+        CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 10,
+                        10, 220, 300, form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     const double plainFill = BestMicroseconds(3, [plain] {
         SendMessageA(plain, WM_SETREDRAW, FALSE, 0);
         SendMessageA(plain, LB_RESETCONTENT, 0, 0);
-        for (int i = 0; i < kLines; ++i) SendMessageA(plain, LB_ADDSTRING, 0, LPARAM(("line " + std::to_string(i)).c_str()));
+        for (int i = 0; i < kLines; ++i)
+            SendMessageA(plain, LB_ADDSTRING, 0, LPARAM(("line " + std::to_string(i)).c_str()));
         SendMessageA(plain, WM_SETREDRAW, TRUE, 0);
         RedrawWindow(plain, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     });
@@ -59,10 +61,11 @@ int main() {
     });
     const double skinnedScroll = BestMicroseconds(3, [skinned] { ScrollThrough(skinned->Handle()); });
     const bool adapted = skinned->ScrollAdapter() != nullptr;
-    std::printf("list box of %d lines: fill plain %.0f us, skinned %.0f us, ratio %.2f; "
-                "scroll in %d steps plain %.0f us, skinned %.0f us, ratio %.2f%s\n",
-                kLines, plainFill, skinnedFill, skinnedFill / plainFill, kSteps, plainScroll, skinnedScroll,
-                skinnedScroll / plainScroll, adapted ? "" : " [no skinned bars]");
+    std::printf(
+        "list box of %d lines: fill plain %.0f us, skinned %.0f us, ratio %.2f; "
+        "scroll in %d steps plain %.0f us, skinned %.0f us, ratio %.2f%s\n",
+        kLines, plainFill, skinnedFill, skinnedFill / plainFill, kSteps, plainScroll, skinnedScroll,
+        skinnedScroll / plainScroll, adapted ? "" : " [no skinned bars]");
     form->Free();
     manager->Free();
     return 0;

@@ -18,8 +18,9 @@ constexpr int kLines = 10000;
 constexpr int kSteps = 200;
 
 HWND MakeList(HWND host) {
-    HWND lb = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
-                              10, 10, 220, 300, host, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND lb =
+        CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 10,
+                        10, 220, 300, host, nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(lb, WM_SETREDRAW, FALSE, 0);
     for (int i = 0; i < kLines; ++i) SendMessageA(lb, LB_ADDSTRING, 0, LPARAM(("line " + std::to_string(i)).c_str()));
     SendMessageA(lb, WM_SETREDRAW, TRUE, 0);
@@ -87,7 +88,8 @@ int main() {
     adapter.reset();
     DestroyWindow(host);
     std::printf("thumb drag over %d lines in %d steps: plain %.0f us, skinned %.0f us, ratio %.2f (goal 1.5)%s\n",
-                kLines, kSteps, plain, skinned, skinned / plain, topAtEnd > kLines / 2 ? "" : " [the drag did not scroll]");
+                kLines, kSteps, plain, skinned, skinned / plain,
+                topAtEnd > kLines / 2 ? "" : " [the drag did not scroll]");
     manager->Free();
     return 0;
 }

@@ -89,8 +89,10 @@ void TBasicAction::Change() {
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TContainedAction, TBasicAction,
     StrProp<TContainedAction>("Category", &TContainedAction::Category, &TContainedAction::SetCategory))
+// clang-format on
 
 TContainedAction::~TContainedAction() { SetActionList(nullptr); }
 
@@ -133,6 +135,7 @@ bool TContainedAction::Update() {
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomAction, TContainedAction,
     StrProp<TCustomAction>("Caption", &TCustomAction::Caption, &TCustomAction::SetCaption),
     OrdProp<TCustomAction>("Checked", TTypeKind::tkBool, &TCustomAction::Checked, &TCustomAction::SetChecked, 0),
@@ -149,6 +152,7 @@ CLASSLIB_DEFINE_CLASS(TCustomAction, TContainedAction,
                            0),
     OrdProp<TCustomAction>("HelpContext", TTypeKind::tkInteger, &TCustomAction::HelpContext,
                            &TCustomAction::SetHelpContext, 0))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TAction, TCustomAction)
 
 bool TCustomAction::Execute() {
@@ -229,9 +233,11 @@ TCustomImageList* TCustomAction::Images() const { return ActionList() ? ActionLi
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomActionList, TComponent,
     ObjProp<TCustomActionList, TCustomImageList>("Images", &TCustomActionList::Images,
                                                  &TCustomActionList::SetImages))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TActionList, TCustomActionList)
 
 TCustomActionList::~TCustomActionList() {
@@ -242,7 +248,8 @@ TCustomActionList::~TCustomActionList() {
 }
 
 TContainedAction* TCustomActionList::Actions(int Index) const {
-    if (Index < 0 || Index >= ActionCount()) throw EClassLibError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= ActionCount())
+        throw EClassLibError("List index out of bounds (" + std::to_string(Index) + ")");
     return FActions[static_cast<size_t>(Index)];
 }
 

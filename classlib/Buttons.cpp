@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TSpeedButton, TGraphicControl,
     OrdProp<TSpeedButton>("AllowAllUp", TTypeKind::tkBool, &TSpeedButton::AllowAllUp, &TSpeedButton::SetAllowAllUp, 0),
     OrdProp<TSpeedButton>("GroupIndex", TTypeKind::tkInteger, &TSpeedButton::GroupIndex, &TSpeedButton::SetGroupIndex,
@@ -22,6 +23,7 @@ CLASSLIB_DEFINE_CLASS(TSpeedButton, TGraphicControl,
     OrdProp<TSpeedButton>("Transparent", TTypeKind::tkBool, &TSpeedButton::Transparent,
                           &TSpeedButton::SetTransparent, 1),
     OrdProp<TControl>("ParentColor", TTypeKind::tkBool, &TControl::ParentColor, &TControl::SetParentColor, 0))
+// clang-format on
 
 TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner) {
     FControlStyle = TControlStyle{csCaptureMouse, csDoubleClicks};
@@ -207,9 +209,7 @@ void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 void TSpeedButton::Dispatch(TMessage& Message) {
     bool own = Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(static_cast<TControl*>(this));
     switch (Message.Msg) {
-        case CM_BUTTONPRESSED:
-            ButtonPressed(Message);
-            return;
+        case CM_BUTTONPRESSED: ButtonPressed(Message); return;
         case CM_MOUSEENTER:
             if (own && Enabled() && !FMouseInControl) {
                 FMouseInControl = true;
@@ -229,9 +229,7 @@ void TSpeedButton::Dispatch(TMessage& Message) {
             }
             break;
         case CM_TEXTCHANGED:
-        case CM_SYSCOLORCHANGE:
-            Invalidate();
-            return;
+        case CM_SYSCOLORCHANGE: Invalidate(); return;
         case CM_DIALOGCHAR:
             if (IsAccel(Message.CharCode(), Caption()) && Enabled() && FVisible && FParent && FParent->Showing()) {
                 Click();
@@ -303,8 +301,8 @@ void TSpeedButton::CalcButtonLayout(const TRect& Client, const TPoint& Offset, T
     }
     TRect shifted = Client;
     OffsetRect(&shifted, Offset.x, Offset.y);
-    CalcGlyphCaptionLayout(shifted, glyph, TSize{RectWidth(measured), RectHeight(measured)}, FLayout, FMargin,
-                           FSpacing, GlyphPos, TextBounds);
+    CalcGlyphCaptionLayout(shifted, glyph, TSize{RectWidth(measured), RectHeight(measured)}, FLayout, FMargin, FSpacing,
+                           GlyphPos, TextBounds);
 }
 
 namespace {
@@ -426,12 +424,14 @@ void TSpeedButton::Paint() {
 // ---------------------------------------------------------------------------
 // TBitBtn
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TBitBtn, TButton,
     ObjProp<TBitBtn, TBitmap>("Glyph", &TBitBtn::Glyph, &TBitBtn::SetGlyph),
     OrdProp<TBitBtn>("Layout", TTypeKind::tkEnumeration, &TBitBtn::Layout, &TBitBtn::SetLayout, blGlyphLeft),
     OrdProp<TBitBtn>("Margin", TTypeKind::tkInteger, &TBitBtn::Margin, &TBitBtn::SetMargin, -1),
     OrdProp<TBitBtn>("NumGlyphs", TTypeKind::tkInteger, &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs, 1),
     OrdProp<TBitBtn>("Spacing", TTypeKind::tkInteger, &TBitBtn::Spacing, &TBitBtn::SetSpacing, 4))
+// clang-format on
 
 TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner) {
     FGlyph = new TBitmap();

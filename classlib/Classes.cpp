@@ -58,10 +58,12 @@ void TPersistent::AssignTo(TPersistent* Dest) {
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TComponent, TPersistent,
     StrProp<TComponent>("Name", &TComponent::Name,
                         &TComponent::SetName),
     OrdProp<TComponent>("Tag", TTypeKind::tkInteger, &TComponent::Tag, &TComponent::SetTag, 0))
+// clang-format on
 
 TComponent::TComponent(TComponent* AOwner) {
     if (AOwner) AOwner->InsertComponent(this);

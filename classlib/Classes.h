@@ -53,17 +53,17 @@ struct TClassInfo {
 
 // Declares the class information of a class; the matching definition is
 // written with CLASSLIB_DEFINE_CLASS in the class's source file.
-#define CLASSLIB_DECLARE_CLASS(Name)                                          \
-public:                                                                       \
-    static const TClassInfo& StaticClassInfo();                               \
+#define CLASSLIB_DECLARE_CLASS(Name)                                            \
+public:                                                                         \
+    static const TClassInfo& StaticClassInfo();                                 \
     const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); } \
+                                                                                \
 private:
 
-#define CLASSLIB_DEFINE_CLASS(Name, ParentName, ...)                          \
-    const TClassInfo& Name::StaticClassInfo() {                               \
-        static const TClassInfo info(#Name, &ParentName::StaticClassInfo(),  \
-                                     std::vector<TPropInfo>{__VA_ARGS__});    \
-        return info;                                                          \
+#define CLASSLIB_DEFINE_CLASS(Name, ParentName, ...)                                                              \
+    const TClassInfo& Name::StaticClassInfo() {                                                                   \
+        static const TClassInfo info(#Name, &ParentName::StaticClassInfo(), std::vector<TPropInfo>{__VA_ARGS__}); \
+        return info;                                                                                              \
     }
 
 // The identifiers of an enumeration's values by ordinal. Declared once beside
@@ -74,19 +74,26 @@ template <typename E>
 struct TEnumNames {
     static std::vector<String> Get() { return {}; }
 };
-#define CLASSLIB_ENUM_NAMES(E, ...)                                         \
-    template <>                                                             \
-    struct TEnumNames<E> {                                                  \
-        static std::vector<String> Get() { return {__VA_ARGS__}; }          \
+#define CLASSLIB_ENUM_NAMES(E, ...)                                \
+    template <>                                                    \
+    struct TEnumNames<E> {                                         \
+        static std::vector<String> Get() { return {__VA_ARGS__}; } \
     };
 
 namespace propdetail {
-template <typename T> struct SetOf { using Element = void; };
-template <typename E> struct SetOf<TSet<E>> { using Element = E; };
+template <typename T>
+struct SetOf {
+    using Element = void;
+};
+template <typename E>
+struct SetOf<TSet<E>> {
+    using Element = E;
+};
 template <typename T>
 std::vector<String> NamesOf() {
     if constexpr (std::is_enum_v<T>) return TEnumNames<T>::Get();
-    else if constexpr (!std::is_void_v<typename SetOf<T>::Element>) return TEnumNames<typename SetOf<T>::Element>::Get();
+    else if constexpr (!std::is_void_v<typename SetOf<T>::Element>)
+        return TEnumNames<typename SetOf<T>::Element>::Get();
     else return {};
 }
 template <typename T>
@@ -101,13 +108,16 @@ T FromOrd(std::int64_t v) {
     else if constexpr (std::is_integral_v<T>) return static_cast<T>(v);
     else return T::FromBits(static_cast<std::uint64_t>(v));
 }
-template <typename T> struct Bare { using type = std::remove_cv_t<std::remove_reference_t<T>>; };
+template <typename T>
+struct Bare {
+    using type = std::remove_cv_t<std::remove_reference_t<T>>;
+};
 }  // namespace propdetail
 
 // An ordinal property read through Getter and written through Setter.
 template <typename C, typename G, typename S>
-TPropInfo OrdProp(const char* name, TTypeKind kind, G (C::*getter)() const, void (C::*setter)(S),
-                  std::int64_t def = 0, bool hasDefault = true) {
+TPropInfo OrdProp(const char* name, TTypeKind kind, G (C::*getter)() const, void (C::*setter)(S), std::int64_t def = 0,
+                  bool hasDefault = true) {
     using V = typename propdetail::Bare<S>::type;
     TPropInfo p;
     p.Name = name;
@@ -141,8 +151,7 @@ TPropInfo ObjProp(const char* name, T* (C::*getter)() const, void (C::*setter)(T
     p.Name = name;
     p.Kind = TTypeKind::tkClass;
     p.GetObject = [getter](const TObject* o) -> TObject* { return (static_cast<const C*>(o)->*getter)(); };
-    if (setter)
-        p.SetObject = [setter](TObject* o, TObject* v) { (static_cast<C*>(o)->*setter)(dynamic_cast<T*>(v)); };
+    if (setter) p.SetObject = [setter](TObject* o, TObject* v) { (static_cast<C*>(o)->*setter)(dynamic_cast<T*>(v)); };
     return p;
 }
 
@@ -184,7 +193,10 @@ public:
     String ClassName() const { return ClassInfo()->Name; }
     bool ClassNameIs(const String& name) const;
     bool InheritsFrom(const char* className) const { return ClassInfo()->InheritsFrom(className); }
-    template <typename T> bool Is() const { return dynamic_cast<const T*>(this) != nullptr; }
+    template <typename T>
+    bool Is() const {
+        return dynamic_cast<const T*>(this) != nullptr;
+    }
 
     // Called once the object is fully constructed, when created through Create<T>().
     virtual void AfterConstruction() {}
@@ -223,8 +235,17 @@ protected:
 // ---------------------------------------------------------------------------
 
 enum TComponentStateItem {
-    csLoading, csReading, csWriting, csDestroying, csDesigning, csAncestor,
-    csUpdating, csFixups, csFreeNotification, csInline, csDesignInstance
+    csLoading,
+    csReading,
+    csWriting,
+    csDestroying,
+    csDesigning,
+    csAncestor,
+    csUpdating,
+    csFixups,
+    csFreeNotification,
+    csInline,
+    csDesignInstance
 };
 using TComponentState = TSet<TComponentStateItem>;
 

@@ -5,6 +5,7 @@
 // ---------------------------------------------------------------------------
 // TTrackBar
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TTrackBar, TWinControl,
     OrdProp<TTrackBar>("Orientation", TTypeKind::tkEnumeration, &TTrackBar::Orientation, &TTrackBar::SetOrientation,
                        trHorizontal),
@@ -19,6 +20,7 @@ CLASSLIB_DEFINE_CLASS(TTrackBar, TWinControl,
     OrdProp<TTrackBar>("LineSize", TTypeKind::tkInteger, &TTrackBar::LineSize, &TTrackBar::SetLineSize, 1),
     OrdProp<TTrackBar>("PageSize", TTypeKind::tkInteger, &TTrackBar::PageSize, &TTrackBar::SetPageSize, 2),
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1))
+// clang-format on
 
 TTrackBar::TTrackBar(TComponent* AOwner) : TWinControl(AOwner) {
     FWidth = 150;
@@ -37,8 +39,8 @@ void TTrackBar::CreateParams(TCreateParams& Params) {
     // The tick side bits mean the same for both orientations (bottom = right, top = left).
     static const DWORD kMarks[] = {TBS_BOTTOM, TBS_TOP, TBS_BOTH};
     static const DWORD kStyles[] = {TBS_NOTICKS, TBS_AUTOTICKS, 0};
-    Params.Style |= TBS_FIXEDLENGTH | (FOrientation == trVertical ? TBS_VERT : TBS_HORZ) | kMarks[FTickMarks] |
-                    kStyles[FTickStyle];
+    Params.Style |=
+        TBS_FIXEDLENGTH | (FOrientation == trVertical ? TBS_VERT : TBS_HORZ) | kMarks[FTickMarks] | kStyles[FTickStyle];
 }
 
 void TTrackBar::CreateWnd() {
@@ -162,14 +164,14 @@ void TTrackBar::Dispatch(TMessage& Message) {
             Message.Result = 0;
             Changed();
             return;
-        default:
-            TWinControl::Dispatch(Message);
+        default: TWinControl::Dispatch(Message);
     }
 }
 
 // ---------------------------------------------------------------------------
 // TProgressBar
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TProgressBar, TWinControl,
     OrdProp<TProgressBar>("Min", TTypeKind::tkInteger, &TProgressBar::Min, &TProgressBar::SetMin, 0),
     OrdProp<TProgressBar>("Max", TTypeKind::tkInteger, &TProgressBar::Max, &TProgressBar::SetMax, 100),
@@ -178,6 +180,7 @@ CLASSLIB_DEFINE_CLASS(TProgressBar, TWinControl,
     OrdProp<TProgressBar>("Orientation", TTypeKind::tkEnumeration, &TProgressBar::Orientation,
                           &TProgressBar::SetOrientation, pbHorizontal),
     OrdProp<TProgressBar>("Smooth", TTypeKind::tkBool, &TProgressBar::Smooth, &TProgressBar::SetSmooth, 0))
+// clang-format on
 
 TProgressBar::TProgressBar(TComponent* AOwner) : TWinControl(AOwner) {
     FWidth = 150;
@@ -252,6 +255,7 @@ void TProgressBar::StepBy(int Delta) {
 // ---------------------------------------------------------------------------
 // TCustomUpDown
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomUpDown, TWinControl,
     OrdProp<TCustomUpDown>("Min", TTypeKind::tkInteger, &TCustomUpDown::Min, &TCustomUpDown::SetMin, 0),
     OrdProp<TCustomUpDown>("Max", TTypeKind::tkInteger, &TCustomUpDown::Max, &TCustomUpDown::SetMax, 100),
@@ -261,6 +265,7 @@ CLASSLIB_DEFINE_CLASS(TCustomUpDown, TWinControl,
     OrdProp<TCustomUpDown>("Orientation", TTypeKind::tkEnumeration, &TCustomUpDown::Orientation,
                            &TCustomUpDown::SetOrientation, udVertical),
     OrdProp<TCustomUpDown>("Wrap", TTypeKind::tkBool, &TCustomUpDown::Wrap, &TCustomUpDown::SetWrap, 0))
+// clang-format on
 
 CLASSLIB_DEFINE_CLASS(TUpDown, TCustomUpDown)
 
@@ -359,17 +364,18 @@ void TCustomUpDown::Dispatch(TMessage& Message) {
             if (pos != old && OnClick) OnClick(this, pos > old ? btNext : btPrev);
             return;
         }
-        default:
-            TWinControl::Dispatch(Message);
+        default: TWinControl::Dispatch(Message);
     }
 }
 
 // ---------------------------------------------------------------------------
 // TTabSheet
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TTabSheet, TWinControl,
     OrdProp<TTabSheet>("TabVisible", TTypeKind::tkBool, &TTabSheet::TabVisible, &TTabSheet::SetTabVisible, 1),
     OrdProp<TTabSheet>("ImageIndex", TTypeKind::tkInteger, &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex, -1))
+// clang-format on
 
 TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {
     FAlign = alClient;
@@ -444,6 +450,7 @@ void TTabSheet::Dispatch(TMessage& Message) {
 // ---------------------------------------------------------------------------
 // TPageControl
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TPageControl, TWinControl,
     OrdProp<TPageControl>("TabPosition", TTypeKind::tkEnumeration, &TPageControl::TabPosition,
                           &TPageControl::SetTabPosition, tpTop),
@@ -454,6 +461,7 @@ CLASSLIB_DEFINE_CLASS(TPageControl, TWinControl,
     OrdProp<TPageControl>("TabHeight", TTypeKind::tkInteger, &TPageControl::TabHeight, &TPageControl::SetTabHeight, 0),
     OrdProp<TPageControl>("TabWidth", TTypeKind::tkInteger, &TPageControl::TabWidth, &TPageControl::SetTabWidth, 0),
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1))
+// clang-format on
 
 TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
     FWidth = 289;
@@ -494,9 +502,7 @@ void TPageControl::CreateWnd() {
     ShowActivePage();
 }
 
-TTabSheet* TPageControl::Pages(int Index) const {
-    return Index >= 0 && Index < PageCount() ? FPages[Index] : nullptr;
-}
+TTabSheet* TPageControl::Pages(int Index) const { return Index >= 0 && Index < PageCount() ? FPages[Index] : nullptr; }
 
 void TPageControl::InsertPage(TTabSheet* Page) {
     FPages.push_back(Page);
@@ -715,14 +721,11 @@ void TPageControl::Dispatch(TMessage& Message) {
             }
             return;
         }
-        case CN_DRAWITEM:
-            DrawTab(Message);
-            return;
+        case CN_DRAWITEM: DrawTab(Message); return;
         case WM_SIZE:
             TWinControl::Dispatch(Message);
             ShowActivePage();
             return;
-        default:
-            TWinControl::Dispatch(Message);
+        default: TWinControl::Dispatch(Message);
     }
 }

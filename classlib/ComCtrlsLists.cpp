@@ -164,6 +164,7 @@ void TListItems::EndUpdate() {
 // ---------------------------------------------------------------------------
 // TCustomListView
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomListView, TListControlBase,
     OrdProp<TCustomListView>("ViewStyle", TTypeKind::tkEnumeration, &TCustomListView::ViewStyle,
                              &TCustomListView::SetViewStyle, vsIcon),
@@ -182,6 +183,7 @@ CLASSLIB_DEFINE_CLASS(TCustomListView, TListControlBase,
     OrdProp<TCustomListView>("FullDrag", TTypeKind::tkBool, &TCustomListView::FullDrag,
                              &TCustomListView::SetFullDrag, 0),
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TListView, TCustomListView)
 
 TCustomListView::TCustomListView(TComponent* AOwner)
@@ -348,9 +350,7 @@ void TCustomListView::AdvancedCustomDraw(const TRect& ARect, TCustomDrawStage St
 void TCustomListView::NotifyReflected(TMessage& Message) {
     auto* hdr = reinterpret_cast<NMHDR*>(Message.LParam);
     switch (hdr->code) {
-        case NM_CUSTOMDRAW:
-            CustomDraw(Message);
-            return;
+        case NM_CUSTOMDRAW: CustomDraw(Message); return;
         case LVN_COLUMNCLICK: {
             const int col = reinterpret_cast<NMLISTVIEW*>(Message.LParam)->iSubItem;
             if (OnColumnClick && col >= 0 && col < FColumns->Count()) OnColumnClick(this, FColumns->Items(col));
@@ -364,24 +364,19 @@ void TCustomListView::NotifyReflected(TMessage& Message) {
             if (OnChange) OnChange(this);
             return;
         }
-        default:
-            DefaultHandler(Message);
-            return;
+        default: DefaultHandler(Message); return;
     }
 }
 
 void TCustomListView::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
-        case CN_NOTIFY:
-            NotifyReflected(Message);
-            return;
+        case CN_NOTIFY: NotifyReflected(Message); return;
         case CM_COLORCHANGED:
         case CM_FONTCHANGED:
             TListControlBase::Dispatch(Message);
             ApplyColors();
             return;
-        default:
-            break;
+        default: break;
     }
     TListControlBase::Dispatch(Message);
 }
@@ -478,6 +473,7 @@ void TTreeNodes::Clear() {
 // ---------------------------------------------------------------------------
 // TCustomTreeView
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomTreeView, TListControlBase,
     OrdProp<TCustomTreeView>("ReadOnly", TTypeKind::tkBool, &TCustomTreeView::ReadOnly,
                              &TCustomTreeView::SetReadOnly, 0),
@@ -488,6 +484,7 @@ CLASSLIB_DEFINE_CLASS(TCustomTreeView, TListControlBase,
     OrdProp<TCustomTreeView>("ShowButtons", TTypeKind::tkBool, &TCustomTreeView::ShowButtons,
                              &TCustomTreeView::SetShowButtons, 1),
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TTreeView, TCustomTreeView)
 
 TCustomTreeView::TCustomTreeView(TComponent* AOwner)
@@ -563,9 +560,7 @@ void TCustomTreeView::Dispatch(TMessage& Message) {
                 case TVN_SELCHANGEDW:
                     if (OnChange) OnChange(this, FItems->FindNode(nm->itemNew.hItem));
                     break;
-                default:
-                    DefaultHandler(Message);
-                    break;
+                default: DefaultHandler(Message); break;
             }
             return;
         }
@@ -574,8 +569,7 @@ void TCustomTreeView::Dispatch(TMessage& Message) {
             TListControlBase::Dispatch(Message);
             ApplyColors();
             return;
-        default:
-            break;
+        default: break;
     }
     TListControlBase::Dispatch(Message);
 }

@@ -34,9 +34,7 @@ WORD NextChildID() {
     return next;
 }
 
-String NoParentText(const TControl* Control) {
-    return "Control '" + Control->Name() + "' has no parent window";
-}
+String NoParentText(const TControl* Control) { return "Control '" + Control->Name() + "' has no parent window"; }
 
 }  // namespace controls_detail
 
@@ -212,6 +210,7 @@ TShiftState KeyboardStateToShiftState() {
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TSizeConstraints, TPersistent,
     OrdProp<TSizeConstraints>("MaxHeight", TTypeKind::tkInteger, &TSizeConstraints::MaxHeight,
                               &TSizeConstraints::SetMaxHeight, 0),
@@ -221,6 +220,7 @@ CLASSLIB_DEFINE_CLASS(TSizeConstraints, TPersistent,
                               &TSizeConstraints::SetMinHeight, 0),
     OrdProp<TSizeConstraints>("MinWidth", TTypeKind::tkInteger, &TSizeConstraints::MinWidth,
                               &TSizeConstraints::SetMinWidth, 0))
+// clang-format on
 
 void TSizeConstraints::Assign(TPersistent* Source) {
     if (auto* src = dynamic_cast<TSizeConstraints*>(Source)) {
@@ -267,6 +267,7 @@ void TSizeConstraints::Change() {
 // ---------------------------------------------------------------------------
 // TControl
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TControl, TComponent,
     OrdProp<TControl>("Left", TTypeKind::tkInteger, &TControl::Left, &TControl::SetLeft, 0, false),
     OrdProp<TControl>("Top", TTypeKind::tkInteger, &TControl::Top, &TControl::SetTop, 0, false),
@@ -297,6 +298,7 @@ CLASSLIB_DEFINE_CLASS(TControl, TComponent,
     ObjProp<TControl, TSizeConstraints>("Constraints", &TControl::Constraints),
     ObjProp<TControl, TBasicAction>("Action", &TControl::Action, &TControl::SetAction),
     ObjProp<TControl, TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu))
+// clang-format on
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
     WindowProc = TWndMethod(this, &TControl::WndProc);
@@ -369,10 +371,8 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
 void TControl::ConstrainedResize(int& NewWidth, int& NewHeight) {
     if (FConstraints->MinWidth() > 0 && NewWidth < FConstraints->MinWidth()) NewWidth = FConstraints->MinWidth();
     if (FConstraints->MaxWidth() > 0 && NewWidth > FConstraints->MaxWidth()) NewWidth = FConstraints->MaxWidth();
-    if (FConstraints->MinHeight() > 0 && NewHeight < FConstraints->MinHeight())
-        NewHeight = FConstraints->MinHeight();
-    if (FConstraints->MaxHeight() > 0 && NewHeight > FConstraints->MaxHeight())
-        NewHeight = FConstraints->MaxHeight();
+    if (FConstraints->MinHeight() > 0 && NewHeight < FConstraints->MinHeight()) NewHeight = FConstraints->MinHeight();
+    if (FConstraints->MaxHeight() > 0 && NewHeight > FConstraints->MaxHeight()) NewHeight = FConstraints->MaxHeight();
     if (NewWidth < 0) NewWidth = 0;
     if (NewHeight < 0) NewHeight = 0;
 }
@@ -541,7 +541,8 @@ String TControl::Text() const {
     int len = static_cast<int>(self->Perform(WM_GETTEXTLENGTH, 0, 0));
     if (len <= 0) return String();
     String s(static_cast<size_t>(len) + 1, '\0');
-    int got = static_cast<int>(self->Perform(WM_GETTEXT, static_cast<WPARAM>(len) + 1, reinterpret_cast<LPARAM>(&s[0])));
+    int got =
+        static_cast<int>(self->Perform(WM_GETTEXT, static_cast<WPARAM>(len) + 1, reinterpret_cast<LPARAM>(&s[0])));
     s.resize(static_cast<size_t>(std::max(0, std::min(got, len))));
     return s;
 }
@@ -656,22 +657,14 @@ void TControl::WndProc(TMessage& Message) {
             switch (Message.Msg) {
                 case WM_LBUTTONDBLCLK:
                 case WM_RBUTTONDBLCLK:
-                case WM_MBUTTONDBLCLK:
-                    Message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
-                    break;
+                case WM_MBUTTONDBLCLK: Message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN; break;
             }
         }
         switch (Message.Msg) {
-            case WM_MOUSEMOVE:
-                Application->HintMouseMessage(this, Message);
-                break;
+            case WM_MOUSEMOVE: Application->HintMouseMessage(this, Message); break;
             case WM_LBUTTONDOWN:
-            case WM_LBUTTONDBLCLK:
-                FControlState.Include(csLButtonDown);
-                break;
-            case WM_LBUTTONUP:
-                FControlState.Exclude(csLButtonDown);
-                break;
+            case WM_LBUTTONDBLCLK: FControlState.Include(csLButtonDown); break;
+            case WM_LBUTTONUP: FControlState.Exclude(csLButtonDown); break;
         }
     }
     Dispatch(Message);
@@ -745,13 +738,12 @@ void TControl::Dispatch(TMessage& Message) {
             Perform(CM_TEXTCHANGED, 0, 0);
             return;
         case CM_VISIBLECHANGED:
-            if (!FComponentState.Contains(csLoading)) InvalidateControl(true, FVisible && FControlStyle.Contains(csOpaque));
+            if (!FComponentState.Contains(csLoading))
+                InvalidateControl(true, FVisible && FControlStyle.Contains(csOpaque));
             return;
         case CM_ENABLEDCHANGED:
         case CM_COLORCHANGED:
-        case CM_FONTCHANGED:
-            Invalidate();
-            return;
+        case CM_FONTCHANGED: Invalidate(); return;
         case CM_PARENTCOLORCHANGED:
             if (FParentColor && FParent) {
                 SetColor(FParent->Color());
@@ -780,16 +772,16 @@ void TControl::Dispatch(TMessage& Message) {
                 FParentBiDiMode = true;
             }
             return;
-        case CM_HITTEST:
-            Message.Result = HTCLIENT;
-            return;
+        case CM_HITTEST: Message.Result = HTCLIENT; return;
         case CM_MOUSEENTER:
             if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) MouseEnter();
-            if (FParent) FParent->Perform(CM_MOUSEENTER, 0, Message.LParam ? Message.LParam : reinterpret_cast<LPARAM>(this));
+            if (FParent)
+                FParent->Perform(CM_MOUSEENTER, 0, Message.LParam ? Message.LParam : reinterpret_cast<LPARAM>(this));
             return;
         case CM_MOUSELEAVE:
             if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) MouseLeave();
-            if (FParent) FParent->Perform(CM_MOUSELEAVE, 0, Message.LParam ? Message.LParam : reinterpret_cast<LPARAM>(this));
+            if (FParent)
+                FParent->Perform(CM_MOUSELEAVE, 0, Message.LParam ? Message.LParam : reinterpret_cast<LPARAM>(this));
             return;
         case CM_ACTIONUPDATE:
             if (FActionLink && FActionLink->Action()) {
@@ -802,10 +794,8 @@ void TControl::Dispatch(TMessage& Message) {
             return;
         case CM_HINTSHOW:
         case CM_TEXTCHANGED:
-        case CM_CHANGED:
-            return;
-        default:
-            DefaultHandler(Message);
+        case CM_CHANGED: return;
+        default: DefaultHandler(Message);
     }
 }
 
@@ -824,9 +814,7 @@ void TControl::DefaultHandler(TMessage& Message) {
             Message.Result = static_cast<LRESULT>(n);
             return;
         }
-        case WM_GETTEXTLENGTH:
-            Message.Result = static_cast<LRESULT>(FText.size());
-            return;
+        case WM_GETTEXTLENGTH: Message.Result = static_cast<LRESULT>(FText.size()); return;
         case WM_SETTEXT:
             FText = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
             Message.Result = TRUE;

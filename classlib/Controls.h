@@ -37,16 +37,40 @@ enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDoub
 using TShiftState = TSet<TShiftStateItem>;
 
 enum TControlStyleItem {
-    csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption,
-    csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable,
-    csNoStdEvents, csDisplayDragImage, csReflector, csActionClient, csMenuEvents, csNeedsBorderPaint,
+    csAcceptsControls,
+    csCaptureMouse,
+    csDesignInteractive,
+    csClickEvents,
+    csFramed,
+    csSetCaption,
+    csOpaque,
+    csDoubleClicks,
+    csFixedWidth,
+    csFixedHeight,
+    csNoDesignVisible,
+    csReplicatable,
+    csNoStdEvents,
+    csDisplayDragImage,
+    csReflector,
+    csActionClient,
+    csMenuEvents,
+    csNeedsBorderPaint,
     csParentBackground
 };
 using TControlStyle = TSet<TControlStyleItem>;
 
 enum TControlStateItem {
-    csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating,
-    csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking
+    csLButtonDown,
+    csClicked,
+    csPalette,
+    csReadingState,
+    csAlignmentNeeded,
+    csFocusing,
+    csCreating,
+    csPaintCopy,
+    csCustomPaint,
+    csDestroyingHandle,
+    csDocking
 };
 using TControlState = TSet<TControlStateItem>;
 
@@ -132,11 +156,11 @@ struct TCreateParams {
 // keeps the hint hidden.
 struct THintInfo {
     TControl* HintControl = nullptr;
-    TPoint HintPos{0, 0};      // screen
+    TPoint HintPos{0, 0};  // screen
     int HintMaxWidth = 0;
     TColor HintColor = clInfoBk;
     TRect CursorRect{0, 0, 0, 0};  // client of HintControl
-    TPoint CursorPos{0, 0};    // client of HintControl
+    TPoint CursorPos{0, 0};        // client of HintControl
     int ReshowTimeout = 0;
     int HideTimeout = 0;
     String HintStr;
@@ -471,8 +495,7 @@ public:
     void SetTabOrder(int Value);
     // The windowed descendants in tab order.
     void GetTabOrderList(std::vector<TWinControl*>& List) const;
-    TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
-                                 bool CheckParent) const;
+    TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const;
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
     // True while the control and all its parents are visible (and windows exist).
     bool Showing() const { return FShowing; }
@@ -583,7 +606,7 @@ protected:
     mutable HWND FHandle = nullptr;
     WNDPROC FDefWndProc = nullptr;
     HWND FParentWindow = nullptr;
-    std::vector<TControl*> FControls;       // windowless children, z order
+    std::vector<TControl*> FControls;        // windowless children, z order
     std::vector<TWinControl*> FWinControls;  // windowed children, z order
     std::vector<TWinControl*> FTabList;
     bool FTabStop = false;

@@ -17,6 +17,7 @@ using namespace controls_detail;
 // ---------------------------------------------------------------------------
 // TWinControl
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TWinControl, TControl,
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 0),
     OrdProp<TWinControl>("TabOrder", TTypeKind::tkInteger, &TWinControl::TabOrder, &TWinControl::SetTabOrder, -1,
@@ -28,6 +29,7 @@ CLASSLIB_DEFINE_CLASS(TWinControl, TControl,
                          1),
     OrdProp<TWinControl>("DoubleBuffered", TTypeKind::tkBool, &TWinControl::DoubleBuffered,
                          &TWinControl::SetDoubleBuffered, 0))
+// clang-format on
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
     FBrush = new TBrush();
@@ -112,10 +114,10 @@ void TWinControl::CreateParams(TCreateParams& Params) {
 void TWinControl::CreateSubClass(TCreateParams& Params, const char* ControlClassName) {
     WNDCLASSA wc{};
     if (!GetClassInfoA(nullptr, ControlClassName, &wc)) {
-        INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX),
-                                 ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
-                                     ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES |
-                                     ICC_TREEVIEW_CLASSES};
+        INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
+                                                                   ICC_BAR_CLASSES | ICC_TAB_CLASSES |
+                                                                   ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS |
+                                                                   ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&icc);
         if (!GetClassInfoA(nullptr, ControlClassName, &wc))
             throw EClassLibError(String("Window class '") + ControlClassName + "' does not exist");
@@ -314,7 +316,8 @@ void TWinControl::SetZOrder(bool TopMost) {
 // --- Children ----------------------------------------------------------------
 
 TControl* TWinControl::Controls(int Index) const {
-    if (Index < 0 || Index >= ControlCount()) throw EClassLibError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= ControlCount())
+        throw EClassLibError("List index out of bounds (" + std::to_string(Index) + ")");
     size_t i = static_cast<size_t>(Index);
     if (i < FControls.size()) return FControls[i];
     return FWinControls[i - FControls.size()];
@@ -506,11 +509,8 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
                     c->SetBounds(Rect.right - c->FWidth, Rect.top, c->FWidth, h);
                     Rect.right -= c->FWidth;
                     break;
-                case alClient:
-                    c->SetBounds(Rect.left, Rect.top, w, h);
-                    break;
-                default:
-                    break;
+                case alClient: c->SetBounds(Rect.left, Rect.top, w, h); break;
+                default: break;
             }
         }
     };
@@ -750,7 +750,8 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
     std::vector<TControl*> list(FControls.begin() + static_cast<std::ptrdiff_t>(i), FControls.end());
     for (TControl* c : list) {
         if (!HasChild(c)) continue;  // freed or moved by an earlier one's paint
-        if (!c->FVisible && !(c->FComponentState.Contains(csDesigning) && !c->FControlStyle.Contains(csNoDesignVisible)))
+        if (!c->FVisible &&
+            !(c->FComponentState.Contains(csDesigning) && !c->FControlStyle.Contains(csNoDesignVisible)))
             continue;
         TRect r = c->BoundsRect();
         if (!RectVisible(DC, &r)) continue;
@@ -940,29 +941,23 @@ void TWinControl::CNKeyDown(TMessage& Message) {
     TShiftState shift = KeyDataToShiftState(Message.LParam);
     for (TControl* c = this; c; c = c->FParent)
         if (c->FPopupMenu && c->FPopupMenu->IsShortCut(Message.CharCode(), shift)) return;
-    if (TCustomForm* form = GetParentForm(); form && form->Menu() && form->Menu()->IsShortCut(Message.CharCode(), shift))
+    if (TCustomForm* form = GetParentForm();
+        form && form->Menu() && form->Menu()->IsShortCut(Message.CharCode(), shift))
         return;
     if (Perform(CM_CHILDKEY, Message.WParam, reinterpret_cast<LPARAM>(this)) != 0) return;
     LRESULT mask = 0;
     switch (Message.CharCode()) {
-        case VK_TAB:
-            mask = DLGC_WANTTAB;
-            break;
+        case VK_TAB: mask = DLGC_WANTTAB; break;
         case VK_LEFT:
         case VK_RIGHT:
         case VK_UP:
-        case VK_DOWN:
-            mask = DLGC_WANTARROWS;
-            break;
+        case VK_DOWN: mask = DLGC_WANTARROWS; break;
         case VK_RETURN:
         case VK_EXECUTE:
         case VK_ESCAPE:
-        case VK_CANCEL:
-            mask = DLGC_WANTALLKEYS;
-            break;
+        case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
     }
-    if (mask != 0 && Perform(CM_WANTSPECIALKEY, Message.WParam, 0) == 0 &&
-        (Perform(WM_GETDLGCODE, 0, 0) & mask) == 0) {
+    if (mask != 0 && Perform(CM_WANTSPECIALKEY, Message.WParam, 0) == 0 && (Perform(WM_GETDLGCODE, 0, 0) & mask) == 0) {
         if (TCustomForm* form = GetParentForm())
             if (form->Perform(CM_DIALOGKEY, Message.WParam, Message.LParam) != 0) return;
     }
@@ -1047,9 +1042,7 @@ bool TWinControl::ReflectNotification(TMessage& Message) {
         case WM_CTLCOLORSCROLLBAR:
         case WM_CTLCOLORSTATIC:
         case WM_CHARTOITEM:
-        case WM_VKEYTOITEM:
-            child = reinterpret_cast<HWND>(Message.LParam);
-            break;
+        case WM_VKEYTOITEM: child = reinterpret_cast<HWND>(Message.LParam); break;
         case WM_NOTIFY:
             if (Message.LParam) child = reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom;
             break;
@@ -1078,8 +1071,7 @@ bool TWinControl::ReflectNotification(TMessage& Message) {
             if (LOWORD(Message.WParam) == WM_CREATE || LOWORD(Message.WParam) == WM_DESTROY)
                 child = reinterpret_cast<HWND>(Message.LParam);
             break;
-        default:
-            return false;
+        default: return false;
     }
     if (!child || child == FHandle) return false;
     TWinControl* target = FindControl(child);
@@ -1098,15 +1090,9 @@ void TWinControl::Dispatch(TMessage& Message) {
                 if (child && !FindControl(child) && GetParent(child) == FHandle) HookInnerWindows(child);
             }
             break;
-        case WM_PAINT:
-            WMPaint(Message);
-            return;
-        case WM_ERASEBKGND:
-            WMEraseBkgnd(Message);
-            return;
-        case WM_NCPAINT:
-            WMNCPaint(Message);
-            return;
+        case WM_PAINT: WMPaint(Message); return;
+        case WM_ERASEBKGND: WMEraseBkgnd(Message); return;
+        case WM_NCPAINT: WMNCPaint(Message); return;
         case WM_NCCALCSIZE:
             DefaultHandler(Message);
             if (FBorderWidth > 0) {
@@ -1117,18 +1103,10 @@ void TWinControl::Dispatch(TMessage& Message) {
                 if (r->bottom < r->top) r->bottom = r->top;
             }
             return;
-        case WM_SETCURSOR:
-            WMSetCursor(Message);
-            return;
-        case WM_PRINTCLIENT:
-            WMPrintClient(Message);
-            return;
-        case WM_WINDOWPOSCHANGED:
-            WMWindowPosChanged(Message);
-            return;
-        case WM_CONTEXTMENU:
-            WMContextMenu(Message);
-            return;
+        case WM_SETCURSOR: WMSetCursor(Message); return;
+        case WM_PRINTCLIENT: WMPrintClient(Message); return;
+        case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); return;
+        case WM_CONTEXTMENU: WMContextMenu(Message); return;
         case WM_DESTROY:
             if (FHandle) {
                 int len = GetWindowTextLengthA(FHandle);
@@ -1138,9 +1116,7 @@ void TWinControl::Dispatch(TMessage& Message) {
             }
             DefaultHandler(Message);
             return;
-        case WM_SETFOCUS:
-            DefaultHandler(Message);
-            return;
+        case WM_SETFOCUS: DefaultHandler(Message); return;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (!DoKeyDown(Message)) DefaultHandler(Message);
@@ -1157,36 +1133,20 @@ void TWinControl::Dispatch(TMessage& Message) {
             else Message.Result = 0;
             return;
         case CN_KEYDOWN:
-        case CN_SYSKEYDOWN:
-            CNKeyDown(Message);
-            return;
+        case CN_SYSKEYDOWN: CNKeyDown(Message); return;
         case CN_CHAR:
-        case CN_SYSCHAR:
-            CNChar(Message);
-            return;
+        case CN_SYSCHAR: CNChar(Message); return;
         case CM_CHILDKEY:
             if (FParent) FParent->WindowProc(Message);
             return;
         case CM_DIALOGKEY:
         case CM_DIALOGCHAR:
-        case CM_FOCUSCHANGED:
-            CMDialogKeyChar(Message);
-            return;
-        case CM_ENTER:
-            DoEnter();
-            return;
-        case CM_EXIT:
-            DoExit();
-            return;
-        case CM_SHOWINGCHANGED:
-            CMShowingChanged(Message);
-            return;
-        case CM_VISIBLECHANGED:
-            CMVisibleChanged(Message);
-            return;
-        case CM_ENABLEDCHANGED:
-            CMEnabledChanged(Message);
-            return;
+        case CM_FOCUSCHANGED: CMDialogKeyChar(Message); return;
+        case CM_ENTER: DoEnter(); return;
+        case CM_EXIT: DoExit(); return;
+        case CM_SHOWINGCHANGED: CMShowingChanged(Message); return;
+        case CM_VISIBLECHANGED: CMVisibleChanged(Message); return;
+        case CM_ENABLEDCHANGED: CMEnabledChanged(Message); return;
         case CM_COLORCHANGED:
             FBrush->SetColor(FColor);
             TControl::Dispatch(Message);
@@ -1197,15 +1157,9 @@ void TWinControl::Dispatch(TMessage& Message) {
             TControl::Dispatch(Message);
             NotifyControls(CM_PARENTFONTCHANGED);
             return;
-        case CM_SHOWHINTCHANGED:
-            NotifyControls(CM_PARENTSHOWHINTCHANGED);
-            return;
-        case CM_BIDIMODECHANGED:
-            NotifyControls(CM_PARENTBIDIMODECHANGED);
-            return;
-        case CM_CTL3DCHANGED:
-            NotifyControls(CM_PARENTCTL3DCHANGED);
-            return;
+        case CM_SHOWHINTCHANGED: NotifyControls(CM_PARENTSHOWHINTCHANGED); return;
+        case CM_BIDIMODECHANGED: NotifyControls(CM_PARENTBIDIMODECHANGED); return;
+        case CM_CTL3DCHANGED: NotifyControls(CM_PARENTCTL3DCHANGED); return;
         case CM_PARENTCTL3DCHANGED:
             if (FParentCtl3D && FParent) {
                 SetCtl3D(FParent->Ctl3D());
@@ -1215,14 +1169,10 @@ void TWinControl::Dispatch(TMessage& Message) {
         case CM_INVALIDATE:
             if (FHandle && Message.WParam == 0) InvalidateRect(FHandle, nullptr, !FControlStyle.Contains(csOpaque));
             return;
-        case CM_RECREATEWND:
-            CMRecreateWnd(Message);
-            return;
+        case CM_RECREATEWND: CMRecreateWnd(Message); return;
         case CM_SYSCOLORCHANGE:
         case CM_WININICHANGE:
-        case CM_SYSFONTCHANGED:
-            NotifyControls(Message.Msg);
-            return;
+        case CM_SYSFONTCHANGED: NotifyControls(Message.Msg); return;
     }
     if (ReflectNotification(Message)) return;
     TControl::Dispatch(Message);
@@ -1491,7 +1441,8 @@ LRESULT CALLBACK TWindowSubclass::Proc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM
         // Detached while a later subclass still chains to us.
         auto original = reinterpret_cast<WNDPROC>(GetPropA(Wnd, MAKEINTATOM(SubclassOriginalAtom())));
         if (Msg == WM_NCDESTROY) RemovePropA(Wnd, MAKEINTATOM(SubclassOriginalAtom()));
-        return original ? CallWindowProcA(original, Wnd, Msg, WParam, LParam) : DefWindowProcA(Wnd, Msg, WParam, LParam);
+        return original ? CallWindowProcA(original, Wnd, Msg, WParam, LParam)
+                        : DefWindowProcA(Wnd, Msg, WParam, LParam);
     }
     TMessage message{Msg, WParam, LParam, 0};
     WNDPROC original = self->FOriginal;

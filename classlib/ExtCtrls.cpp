@@ -31,6 +31,7 @@ void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, 
 // ---------------------------------------------------------------------------
 // TCustomPanel
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomPanel, TCustomControl,
     OrdProp<TCustomPanel>("Alignment", TTypeKind::tkEnumeration, &TCustomPanel::Alignment,
                           &TCustomPanel::SetAlignment, taCenter),
@@ -48,6 +49,7 @@ CLASSLIB_DEFINE_CLASS(TCustomPanel, TCustomControl,
                           &TCustomPanel::SetParentBackground, 0),
     OrdField<TCustomPanel, bool>("FullRepaint", TTypeKind::tkBool, &TCustomPanel::FullRepaint, 1),
     OrdProp<TControl>("ParentColor", TTypeKind::tkBool, &TControl::ParentColor, &TControl::SetParentColor, 0))
+// clang-format on
 
 CLASSLIB_DEFINE_CLASS(TPanel, TCustomPanel)
 
@@ -142,8 +144,7 @@ void BevelColors(TPanelBevel Bevel, TColor Face, TColor& Top, TColor& Bottom) {
             Top = clBtnHighlight;
             Bottom = clBtnShadow;
             break;
-        default:
-            Top = Bottom = Face;
+        default: Top = Bottom = Face;
     }
 }
 
@@ -185,15 +186,14 @@ void TCustomPanel::Paint() {
     int h = canvas->TextHeight("W");
     r.top = (r.top + r.bottom - h) / 2;
     r.bottom = r.top + h;
-    canvas->TextRect(r, caption,
-                     static_cast<UINT>(DrawTextBiDiModeFlags(DT_EXPANDTABS | DT_VCENTER | PanelAlignmentFlags(FAlignment))));
+    canvas->TextRect(
+        r, caption,
+        static_cast<UINT>(DrawTextBiDiModeFlags(DT_EXPANDTABS | DT_VCENTER | PanelAlignmentFlags(FAlignment))));
 }
 
 void TCustomPanel::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
-        case CM_TEXTCHANGED:
-            Invalidate();
-            return;
+        case CM_TEXTCHANGED: Invalidate(); return;
         case WM_WINDOWPOSCHANGED: {
             int oldWidth = FWidth, oldHeight = FHeight;
             TCustomControl::Dispatch(Message);
@@ -249,11 +249,13 @@ void TPaintBox::Paint() {
 // ---------------------------------------------------------------------------
 // TSplitter
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TSplitter, TGraphicControl,
     OrdProp<TSplitter>("AutoSnap", TTypeKind::tkBool, &TSplitter::AutoSnap, &TSplitter::SetAutoSnap, 1),
     OrdProp<TSplitter>("MinSize", TTypeKind::tkInteger, &TSplitter::MinSize, &TSplitter::SetMinSize, 30),
     OrdProp<TSplitter>("ResizeStyle", TTypeKind::tkEnumeration, &TSplitter::ResizeStyle, &TSplitter::SetResizeStyle,
                        rsPattern))
+// clang-format on
 
 TSplitter::TSplitter(TComponent* AOwner) : TGraphicControl(AOwner) {
     FAlign = alLeft;
@@ -544,8 +546,7 @@ void TRadioItems::Arrange(int StripHeight) {
         const int left = (i / perColumn) * w + 8, y = (i % perColumn) * h + top;
         if (batch && b->HandleAllocated())
             batch = DeferWindowPos(batch, b->Handle(), nullptr, left, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-        else
-            b->SetBounds(left, y, w, h);
+        else b->SetBounds(left, y, w, h);
         b->SetVisible(true);
     }
     if (batch) EndDeferWindowPos(batch);

@@ -252,10 +252,9 @@ protected:
 };
 
 // The published properties of a radio group class C.
-#define CLASSLIB_RADIO_GROUP_PROPS(C)                                                                         \
-    OrdProp<typename C::RadioGroup>("Columns", TTypeKind::tkInteger, &C::Columns, &C::SetColumns, 1),       \
-        OrdProp<typename C::RadioGroup>("ItemIndex", TTypeKind::tkInteger, &C::ItemIndex, &C::SetItemIndex, \
-                                        -1),                                                                 \
+#define CLASSLIB_RADIO_GROUP_PROPS(C)                                                                            \
+    OrdProp<typename C::RadioGroup>("Columns", TTypeKind::tkInteger, &C::Columns, &C::SetColumns, 1),            \
+        OrdProp<typename C::RadioGroup>("ItemIndex", TTypeKind::tkInteger, &C::ItemIndex, &C::SetItemIndex, -1), \
         ObjProp<typename C::RadioGroup, TStrings>("Items", &C::Items, &C::SetItems)
 
 // A group box of plain radio buttons made from the lines of Items.

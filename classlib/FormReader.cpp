@@ -85,22 +85,56 @@ struct ColorIdent {
     TColor Value;
 };
 
-const ColorIdent kColors[] = {
-    {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive}, {"clNavy", clNavy},
-    {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray}, {"clSilver", clSilver}, {"clRed", clRed},
-    {"clLime", clLime}, {"clYellow", clYellow}, {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua},
-    {"clLtGray", clLtGray}, {"clDkGray", clDkGray}, {"clWhite", clWhite}, {"clNone", clNone},
-    {"clDefault", clDefault}, {"clScrollBar", clScrollBar}, {"clBackground", clBackground},
-    {"clActiveCaption", clActiveCaption}, {"clInactiveCaption", clInactiveCaption}, {"clMenu", clMenu},
-    {"clWindow", clWindow}, {"clWindowFrame", clWindowFrame}, {"clMenuText", clMenuText},
-    {"clWindowText", clWindowText}, {"clCaptionText", clCaptionText}, {"clActiveBorder", clActiveBorder},
-    {"clInactiveBorder", clInactiveBorder}, {"clAppWorkSpace", clAppWorkSpace}, {"clHighlight", clHighlight},
-    {"clHighlightText", clHighlightText}, {"clBtnFace", clBtnFace}, {"clBtnShadow", clBtnShadow},
-    {"clGrayText", clGrayText}, {"clBtnText", clBtnText}, {"clInactiveCaptionText", clInactiveCaptionText},
-    {"clBtnHighlight", clBtnHighlight}, {"cl3DDkShadow", cl3DDkShadow}, {"cl3DLight", cl3DLight},
-    {"clInfoText", clInfoText}, {"clInfoBk", clInfoBk}, {"clHotLight", clHotLight},
-    {"clGradientActiveCaption", clGradientActiveCaption}, {"clGradientInactiveCaption", clGradientInactiveCaption},
-    {"clMenuHighlight", clMenuHighlight}, {"clMenuBar", clMenuBar}};
+const ColorIdent kColors[] = {{"clBlack", clBlack},
+                              {"clMaroon", clMaroon},
+                              {"clGreen", clGreen},
+                              {"clOlive", clOlive},
+                              {"clNavy", clNavy},
+                              {"clPurple", clPurple},
+                              {"clTeal", clTeal},
+                              {"clGray", clGray},
+                              {"clSilver", clSilver},
+                              {"clRed", clRed},
+                              {"clLime", clLime},
+                              {"clYellow", clYellow},
+                              {"clBlue", clBlue},
+                              {"clFuchsia", clFuchsia},
+                              {"clAqua", clAqua},
+                              {"clLtGray", clLtGray},
+                              {"clDkGray", clDkGray},
+                              {"clWhite", clWhite},
+                              {"clNone", clNone},
+                              {"clDefault", clDefault},
+                              {"clScrollBar", clScrollBar},
+                              {"clBackground", clBackground},
+                              {"clActiveCaption", clActiveCaption},
+                              {"clInactiveCaption", clInactiveCaption},
+                              {"clMenu", clMenu},
+                              {"clWindow", clWindow},
+                              {"clWindowFrame", clWindowFrame},
+                              {"clMenuText", clMenuText},
+                              {"clWindowText", clWindowText},
+                              {"clCaptionText", clCaptionText},
+                              {"clActiveBorder", clActiveBorder},
+                              {"clInactiveBorder", clInactiveBorder},
+                              {"clAppWorkSpace", clAppWorkSpace},
+                              {"clHighlight", clHighlight},
+                              {"clHighlightText", clHighlightText},
+                              {"clBtnFace", clBtnFace},
+                              {"clBtnShadow", clBtnShadow},
+                              {"clGrayText", clGrayText},
+                              {"clBtnText", clBtnText},
+                              {"clInactiveCaptionText", clInactiveCaptionText},
+                              {"clBtnHighlight", clBtnHighlight},
+                              {"cl3DDkShadow", cl3DDkShadow},
+                              {"cl3DLight", cl3DLight},
+                              {"clInfoText", clInfoText},
+                              {"clInfoBk", clInfoBk},
+                              {"clHotLight", clHotLight},
+                              {"clGradientActiveCaption", clGradientActiveCaption},
+                              {"clGradientInactiveCaption", clGradientInactiveCaption},
+                              {"clMenuHighlight", clMenuHighlight},
+                              {"clMenuBar", clMenuBar}};
 
 bool IdentToColor(const String& Ident, std::int64_t& Value) {
     for (const ColorIdent& c : kColors)
@@ -111,9 +145,7 @@ bool IdentToColor(const String& Ident, std::int64_t& Value) {
     return false;
 }
 
-bool IsColorProperty(const String& Name) {
-    return Name.size() >= 5 && SameText(Name.substr(Name.size() - 5), "Color");
-}
+bool IsColorProperty(const String& Name) { return Name.size() >= 5 && SameText(Name.substr(Name.size() - 5), "Color"); }
 
 // ---------------------------------------------------------------------------
 // The text: tokens, then a tree of objects, read completely before anything
@@ -206,8 +238,7 @@ private:
             if (value > kMaxInteger) Fail("number too large");
         }
         if (digits == 0) Fail("digits expected");
-        if (FPos < FEnd && (std::isalnum(static_cast<unsigned char>(*FPos)) || *FPos == '_'))
-            Fail("bad number");
+        if (FPos < FEnd && (std::isalnum(static_cast<unsigned char>(*FPos)) || *FPos == '_')) Fail("bad number");
         FToken.Kind = Tok::Int;
         FToken.Number = negative ? -value : value;
     }
@@ -255,9 +286,9 @@ struct PropNode;
 struct ValueNode {
     enum Kind { Int, Str, Ident, Set, Collection } Kind = Int;
     std::int64_t Number = 0;
-    String Text;                                 // string or identifier
-    std::vector<String> Names;                   // set elements
-    std::vector<std::vector<PropNode>> Items;    // collection items
+    String Text;                               // string or identifier
+    std::vector<String> Names;                 // set elements
+    std::vector<std::vector<PropNode>> Items;  // collection items
     std::vector<int> ItemLines;
 };
 
@@ -319,8 +350,7 @@ private:
         obj.ClassName = Expect(Tok::Ident, "a class name").Text;
         for (;;) {
             const Token& t = FLex.Peek();
-            if (t.Kind == Tok::End)
-                Fail(start, "object " + obj.Name + " is not terminated: 'end' is missing");
+            if (t.Kind == Tok::End) Fail(start, "object " + obj.Name + " is not terminated: 'end' is missing");
             if (IsKeyword(t, "end")) {
                 FLex.Take();
                 return obj;
@@ -407,8 +437,8 @@ public:
 
     void Build(const ObjectNode& node) {
         if (!FRoot->ClassInfo()->InheritsFrom(node.ClassName.c_str()))
-            throw EReadError(node.Line, "the description is of a " + node.ClassName + ", not of a " +
-                                            FRoot->ClassName());
+            throw EReadError(node.Line,
+                             "the description is of a " + node.ClassName + ", not of a " + FRoot->ClassName());
         FRoot->BeginLoading();
         try {
             Guard(node.Line, [&] { FRoot->SetName(node.Name); });
@@ -482,8 +512,9 @@ private:
                 if (!inner || inner->Kind != TTypeKind::tkClass || !inner->GetObject)
                     throw EReadError(p.Line, who + " has no property " + p.PathText());
                 target = inner->GetObject(target);
-                if (!target) throw EReadError(p.Line, p.Path[i] + " of " + who + " is empty: " + p.PathText() +
-                                                          " cannot be set");
+                if (!target)
+                    throw EReadError(p.Line,
+                                     p.Path[i] + " of " + who + " is empty: " + p.PathText() + " cannot be set");
             }
             const TPropInfo* info = GetPropInfo(target, p.Path.back());
             if (!info) throw EReadError(p.Line, who + " has no property " + p.PathText());
@@ -507,8 +538,8 @@ private:
             case ValueNode::Set: given = "a set"; break;
             case ValueNode::Collection: given = "a collection"; break;
         }
-        throw EReadError(p.Line, "bad value " + given + " for " + p.PathText() + " of " + who + " (" + expected +
-                                     " expected)");
+        throw EReadError(p.Line,
+                         "bad value " + given + " for " + p.PathText() + " of " + who + " (" + expected + " expected)");
     }
 
     static int ElementIndex(const TPropInfo* info, const String& name) {
@@ -565,8 +596,7 @@ private:
                 }
                 return static_cast<std::int64_t>(bits);
             }
-            default:
-                BadValue(p, who, "an ordinal");
+            default: BadValue(p, who, "an ordinal");
         }
     }
 
@@ -578,8 +608,7 @@ private:
                 if (!info->SetStr) throw EReadError(p.Line, p.PathText() + " of " + who + " cannot be set");
                 Guard(p.Line, [&] { info->SetStr(target, v.Text); });
                 return;
-            case TTypeKind::tkClass:
-                return ApplyObject(target, info, p, who);
+            case TTypeKind::tkClass: return ApplyObject(target, info, p, who);
             default: {
                 const std::int64_t n = OrdinalValue(info, p, who);
                 if (!info->SetOrd) throw EReadError(p.Line, p.PathText() + " of " + who + " cannot be set");
@@ -603,7 +632,9 @@ private:
             return;
         }
         if (v.Kind != ValueNode::Ident)
-            BadValue(p, who, info->SetObject ? "the name of a component" : "lines of the form " + p.PathText() + ".Property = value");
+            BadValue(p, who,
+                     info->SetObject ? "the name of a component"
+                                     : "lines of the form " + p.PathText() + ".Property = value");
         if (!info->SetObject) throw EReadError(p.Line, p.PathText() + " of " + who + " cannot be set");
         if (SameText(v.Text, "nil")) {
             Guard(p.Line, [&] { info->SetObject(target, nullptr); });

@@ -46,6 +46,7 @@ bool IsAccel(WORD VK, const String& Str) {
 // ---------------------------------------------------------------------------
 // TCustomForm
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomForm, TWinControl,
     OrdProp<TCustomForm>("BorderStyle", TTypeKind::tkEnumeration, &TCustomForm::BorderStyle,
                          &TCustomForm::SetBorderStyle, bsSizeable),
@@ -65,6 +66,7 @@ CLASSLIB_DEFINE_CLASS(TCustomForm, TWinControl,
     ObjProp<TCustomForm, TIcon>("Icon", &TCustomForm::Icon, &TCustomForm::SetIcon),
     ObjProp<TCustomForm, TMainMenu>("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu),
     ObjProp<TCustomForm, TWinControl>("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl))
+// clang-format on
 
 CLASSLIB_DEFINE_CLASS(TForm, TCustomForm)
 
@@ -145,15 +147,9 @@ void TCustomForm::FrameStyles(DWORD& Style, DWORD& ExStyle) const {
     TFormBorderStyle bs = FBorderStyle;
     if (FFormStyle == fsMDIChild && (bs == bsNone || bs == bsDialog)) bs = bsSizeable;
     switch (bs) {
-        case bsNone:
-            Style |= WS_POPUP;
-            break;
-        case bsSingle:
-            Style |= WS_CAPTION;
-            break;
-        case bsSizeable:
-            Style |= WS_CAPTION | WS_THICKFRAME;
-            break;
+        case bsNone: Style |= WS_POPUP; break;
+        case bsSingle: Style |= WS_CAPTION; break;
+        case bsSizeable: Style |= WS_CAPTION | WS_THICKFRAME; break;
         case bsDialog:
             Style |= WS_POPUP | WS_CAPTION;
             ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
@@ -237,10 +233,10 @@ void TCustomForm::CreateWnd() {
         CLIENTCREATESTRUCT ccs{nullptr, 0xFF00};
         RECT r;
         GetClientRect(FHandle, &r);
-        FClientHandle = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
-                                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL |
-                                            WS_HSCROLL,
-                                        0, 0, r.right, r.bottom, FHandle, nullptr, GetModuleHandleA(nullptr), &ccs);
+        FClientHandle =
+            CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL, 0, 0,
+                            r.right, r.bottom, FHandle, nullptr, GetModuleHandleA(nullptr), &ccs);
         if (!FClientHandle) throw EClassLibError("Cannot create the MDI client window");
         Realign();
     }
@@ -399,8 +395,7 @@ void TCustomForm::Show() {
     if (!FShowing) UpdateShowing();
     if (FHandle && FFormState.Contains(fsCreatedMDIChild))
         SendMessageA(FMDIFrameClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
-    else
-        BringToFront();
+    else BringToFront();
 }
 
 void TCustomForm::DoShow() {
@@ -416,25 +411,20 @@ void TCustomForm::PlaceOnScreen() {
     TCustomForm* center = nullptr;
     switch (FPosition) {
         case poScreenCenter:
-        case poDesktopCenter:
-            break;
-        case poMainFormCenter:
-            center = Application.Assigned() ? Application->MainForm() : nullptr;
-            break;
+        case poDesktopCenter: break;
+        case poMainFormCenter: center = Application.Assigned() ? Application->MainForm() : nullptr; break;
         case poOwnerFormCenter:
             center = dynamic_cast<TCustomForm*>(Owner());
             if (!center && Application.Assigned()) center = Application->MainForm();
             break;
-        default:
-            return;
+        default: return;
     }
     if (center && center != this && center->HandleAllocated() && !center->FParent) {
         RECT r;
         GetWindowRect(center->FHandle, &r);
         area = r;
     }
-    SetBounds(area.left + (RectWidth(area) - FWidth) / 2, area.top + (RectHeight(area) - FHeight) / 2, FWidth,
-              FHeight);
+    SetBounds(area.left + (RectWidth(area) - FWidth) / 2, area.top + (RectHeight(area) - FHeight) / 2, FWidth, FHeight);
 }
 
 void TCustomForm::ShowingChanged() {
@@ -524,14 +514,9 @@ void TCustomForm::CloseModal() {
         DoClose(action);
     }
     switch (action) {
-        case caNone:
-            FModalResult = mrNone;
-            break;
-        case caFree:
-            Release();
-            break;
-        default:
-            break;
+        case caNone: FModalResult = mrNone; break;
+        case caFree: Release(); break;
+        default: break;
     }
 }
 
@@ -563,17 +548,10 @@ void TCustomForm::Close() {
         return;
     }
     switch (action) {
-        case caHide:
-            Hide();
-            break;
-        case caMinimize:
-            SetWindowState(wsMinimized);
-            break;
-        case caFree:
-            Release();
-            break;
-        default:
-            break;
+        case caHide: Hide(); break;
+        case caMinimize: SetWindowState(wsMinimized); break;
+        case caFree: Release(); break;
+        default: break;
     }
 }
 
@@ -759,9 +737,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
             if (reinterpret_cast<HWND>(Message.LParam) == FHandle) SetActive(true);
             else if (reinterpret_cast<HWND>(Message.WParam) == FHandle) SetActive(false);
             return;
-        case WM_CLOSE:
-            Close();
-            return;
+        case WM_CLOSE: Close(); return;
         case WM_DESTROY:
             // The window would take the menu bar with it; the menu is not ours.
             if (FMenu && FHandle && GetMenu(FHandle) == FMenu->Handle()) ::SetMenu(FHandle, nullptr);
@@ -808,33 +784,17 @@ void TCustomForm::Dispatch(TMessage& Message) {
                 return;
             }
             break;
-        case WM_INITMENUPOPUP:
-            DispatchMenuPopup(reinterpret_cast<HMENU>(Message.WParam));
-            break;
+        case WM_INITMENUPOPUP: DispatchMenuPopup(reinterpret_cast<HMENU>(Message.WParam)); break;
         case WM_MENUCHAR:
             if (DispatchMenuChar(Message.WParam, Message.LParam, Message.Result)) return;
             break;
-        case CM_MENUCHANGED:
-            MenuToWindow();
-            return;
-        case WM_SYSCOLORCHANGE:
-            NotifyControls(CM_SYSCOLORCHANGE);
-            break;
-        case WM_SETTINGCHANGE:
-            NotifyControls(CM_WININICHANGE);
-            break;
-        case CM_SHOWINGCHANGED:
-            ShowingChanged();
-            return;
-        case CM_ACTIVATE:
-            Activate();
-            return;
-        case CM_DEACTIVATE:
-            Deactivate();
-            return;
-        case CM_RELEASE:
-            Free();
-            return;
+        case CM_MENUCHANGED: MenuToWindow(); return;
+        case WM_SYSCOLORCHANGE: NotifyControls(CM_SYSCOLORCHANGE); break;
+        case WM_SETTINGCHANGE: NotifyControls(CM_WININICHANGE); break;
+        case CM_SHOWINGCHANGED: ShowingChanged(); return;
+        case CM_ACTIVATE: Activate(); return;
+        case CM_DEACTIVATE: Deactivate(); return;
+        case CM_RELEASE: Free(); return;
         case CM_DIALOGKEY:
             if (GetKeyState(VK_MENU) >= 0) {
                 switch (Message.WParam) {
@@ -959,7 +919,8 @@ TScreen::~TScreen() {
 }
 
 TCustomForm* TScreen::Forms(int Index) const {
-    if (Index < 0 || Index >= FormCount()) throw EClassLibError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= FormCount())
+        throw EClassLibError("List index out of bounds (" + std::to_string(Index) + ")");
     return FForms[static_cast<size_t>(Index)];
 }
 
@@ -1014,12 +975,16 @@ HCURSOR TScreen::Cursors(TCursor Index) const {
         case crCross: id = IDC_CROSS; break;
         case crIBeam: id = IDC_IBEAM; break;
         case crSizeNESW: id = IDC_SIZENESW; break;
-        case crSizeNS: case crVSplit: id = IDC_SIZENS; break;
+        case crSizeNS:
+        case crVSplit: id = IDC_SIZENS; break;
         case crSizeNWSE: id = IDC_SIZENWSE; break;
-        case crSizeWE: case crHSplit: id = IDC_SIZEWE; break;
+        case crSizeWE:
+        case crHSplit: id = IDC_SIZEWE; break;
         case crUpArrow: id = IDC_UPARROW; break;
-        case crHourGlass: case crSQLWait: id = IDC_WAIT; break;
-        case crNoDrop: case crNo: id = IDC_NO; break;
+        case crHourGlass:
+        case crSQLWait: id = IDC_WAIT; break;
+        case crNoDrop:
+        case crNo: id = IDC_NO; break;
         case crAppStart: id = IDC_APPSTARTING; break;
         case crHelp: id = IDC_HELP; break;
         case crHandPoint: id = IDC_HAND; break;
@@ -1082,9 +1047,11 @@ struct AppImpl {
     }
 };
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TApplication, TComponent,
     OrdProp<TApplication>("ShowHint", TTypeKind::tkBool, &TApplication::ShowHint, &TApplication::SetShowHint, 1),
     StrProp<TApplication>("Title", &TApplication::Title, &TApplication::SetTitle))
+// clang-format on
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
     FIcon = new TIcon();
@@ -1120,9 +1087,8 @@ HWND TApplication::Handle() {
         if (!RegisterClassA(&wc)) throw EClassLibError("Cannot register the application window class");
     }
     int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
-    CreateWindowExA(0, className, FTitle.c_str(),
-                    WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr,
-                    nullptr, inst, this);
+    CreateWindowExA(0, className, FTitle.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                    x, y, 0, 0, nullptr, nullptr, inst, this);
     if (!FHandle) throw EClassLibError("Cannot create the application window");
     return FHandle;
 }
@@ -1197,9 +1163,7 @@ void TApplication::WndProc(TMessage& Message) {
                 if (OnDeactivate) OnDeactivate(this);
             }
             break;
-        case WM_QUERYENDSESSION:
-            Message.Result = 1;
-            return;
+        case WM_QUERYENDSESSION: Message.Result = 1; return;
         case WM_ENDSESSION:
             if (Message.WParam) Terminate();
             return;

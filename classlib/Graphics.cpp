@@ -49,9 +49,9 @@ const LOGFONTA& DefaultLogFont() {
     return lf;
 }
 
-const int PenModes[] = {
-    R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, R2_NOTCOPYPEN, R2_MERGEPENNOT, R2_MASKPENNOT,
-    R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN, R2_MASKPEN, R2_NOTMASKPEN, R2_XORPEN, R2_NOTXORPEN};
+const int PenModes[] = {R2_BLACK,       R2_WHITE,      R2_NOP,         R2_NOT,        R2_COPYPEN,  R2_NOTCOPYPEN,
+                        R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN,
+                        R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,      R2_NOTXORPEN};
 
 BITMAPINFO DibInfo(int Width, int Height, int BitCount) {
     BITMAPINFO bi{};
@@ -87,6 +87,7 @@ void TGraphicsObject::Changed() {
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TFont, TGraphicsObject,
     OrdProp<TFont>("Charset", TTypeKind::tkInteger, &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET),
     OrdProp<TFont>("Color", TTypeKind::tkInteger, &TFont::Color, &TFont::SetColor, clWindowText),
@@ -97,6 +98,7 @@ CLASSLIB_DEFINE_CLASS(TFont, TGraphicsObject,
     OrdProp<TFont>("Quality", TTypeKind::tkEnumeration, &TFont::Quality, &TFont::SetQuality, fqDefault),
     OrdProp<TFont>("Size", TTypeKind::tkInteger, &TFont::Size, &TFont::SetSize, 0, false),
     OrdProp<TFont>("Style", TTypeKind::tkSet, &TFont::Style, &TFont::SetStyle, 0))
+// clang-format on
 
 TFont::TFont() : FPixelsPerInch(ScreenPixelsPerInch()) {
     const LOGFONTA& lf = DefaultLogFont();
@@ -158,8 +160,9 @@ LOGFONTA TFont::LogFont() const {
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = static_cast<BYTE>(FQuality);  // fq* follow the *_QUALITY values
-    lf.lfPitchAndFamily = static_cast<BYTE>(FPitch == fpFixed ? FIXED_PITCH
-                                            : FPitch == fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH);
+    lf.lfPitchAndFamily = static_cast<BYTE>(FPitch == fpFixed      ? FIXED_PITCH
+                                            : FPitch == fpVariable ? VARIABLE_PITCH
+                                                                   : DEFAULT_PITCH);
     std::strncpy(lf.lfFaceName, FName.c_str(), LF_FACESIZE - 1);
     return lf;
 }
@@ -254,9 +257,11 @@ void TFont::SetPixelsPerInch(int Value) {
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TBrush, TGraphicsObject,
     OrdProp<TBrush>("Color", TTypeKind::tkInteger, &TBrush::Color, &TBrush::SetColor, clWhite),
     OrdProp<TBrush>("Style", TTypeKind::tkEnumeration, &TBrush::Style, &TBrush::SetStyle, bsSolid))
+// clang-format on
 
 TBrush::~TBrush() { DestroyHandle(); }
 
@@ -279,10 +284,8 @@ void TBrush::Assign(TPersistent* Source) {
 
 HBRUSH TBrush::Handle() const {
     if (!FHandle) {
-        if (FStyle == bsClear)
-            FHandle = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-        else if (FStyle == bsSolid)
-            FHandle = CreateSolidBrush(GdiColor(FColor));
+        if (FStyle == bsClear) FHandle = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+        else if (FStyle == bsSolid) FHandle = CreateSolidBrush(GdiColor(FColor));
         else  // bsHorizontal.. follow HS_HORIZONTAL..
             FHandle = CreateHatchBrush(FStyle - bsHorizontal + HS_HORIZONTAL, GdiColor(FColor));
         if (!FHandle) throw EClassLibError(SOutOfResources);
@@ -304,11 +307,13 @@ void TBrush::SetStyle(TBrushStyle Value) {
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TPen, TGraphicsObject,
     OrdProp<TPen>("Color", TTypeKind::tkInteger, &TPen::Color, &TPen::SetColor, clBlack),
     OrdProp<TPen>("Mode", TTypeKind::tkEnumeration, &TPen::Mode, &TPen::SetMode, pmCopy),
     OrdProp<TPen>("Style", TTypeKind::tkEnumeration, &TPen::Style, &TPen::SetStyle, psSolid),
     OrdProp<TPen>("Width", TTypeKind::tkInteger, &TPen::Width, &TPen::SetWidth, 1))
+// clang-format on
 
 TPen::~TPen() { DestroyHandle(); }
 
@@ -367,10 +372,12 @@ void TPen::SetMode(TPenMode Value) {
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCanvas, TPersistent,
     ObjProp<TCanvas, TFont>("Font", &TCanvas::Font),
     ObjProp<TCanvas, TBrush>("Brush", &TCanvas::Brush),
     ObjProp<TCanvas, TPen>("Pen", &TCanvas::Pen))
+// clang-format on
 
 TCanvas::TCanvas() : FFont(new TFont), FBrush(new TBrush), FPen(new TPen) {
     InitializeCriticalSection(&FLock);
@@ -577,8 +584,8 @@ void TCanvas::Polyline(const std::vector<TPoint>& Points) {
 void TCanvas::TextOut(int X, int Y, const String& Text) {
     Changing();
     RequiredState({csHandleValid, csFontValid, csBrushValid});
-    ExtTextOutA(FHandle, X, Y, static_cast<UINT>(TextFlags), nullptr, Text.data(),
-                static_cast<UINT>(Text.size()), nullptr);
+    ExtTextOutA(FHandle, X, Y, static_cast<UINT>(TextFlags), nullptr, Text.data(), static_cast<UINT>(Text.size()),
+                nullptr);
     MoveToEx(FHandle, X + TextWidth(Text), Y, nullptr);
     Changed();
 }
@@ -886,10 +893,8 @@ void TBitmap::SetTransparentColor(TColor Value) {
 
 void TBitmap::SetTransparentMode(TTransparentMode Value) {
     if (Value == FTransparentMode) return;
-    if (Value == tmAuto)
-        SetTransparentColor(clDefault);
-    else
-        SetTransparentColor(TransparentColor());
+    if (Value == tmAuto) SetTransparentColor(clDefault);
+    else SetTransparentColor(TransparentColor());
 }
 
 void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {

@@ -100,16 +100,31 @@ using TFontCharset = std::uint8_t;
 
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
-CLASSLIB_ENUM_NAMES(TBrushStyle, "bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross",
-                    "bsDiagCross")
+CLASSLIB_ENUM_NAMES(TBrushStyle, "bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal",
+                    "bsCross", "bsDiagCross")
 CLASSLIB_ENUM_NAMES(TPenStyle, "psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame")
 // Mapped onto the R2_* binary raster operations by the canvas.
 enum TPenMode {
-    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-    pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor
 };
-CLASSLIB_ENUM_NAMES(TPenMode, "pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot", "pmMaskPenNot",
-                    "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask", "pmNotMask", "pmXor", "pmNotXor")
+CLASSLIB_ENUM_NAMES(TPenMode, "pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot",
+                    "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask", "pmNotMask",
+                    "pmXor", "pmNotXor")
 
 class TCanvas;
 
@@ -322,7 +337,7 @@ public:
     // Puts the DC's own objects back; they are selected again on next use.
     void Refresh();
 
-    int TextFlags = 0;        // ETO_* for TextOut and TextRect
+    int TextFlags = 0;         // ETO_* for TextOut and TextRect
     DWORD CopyMode = SRCCOPY;  // raster operation of CopyRect and Draw
     TNotifyEvent OnChange;
     TNotifyEvent OnChanging;
@@ -372,7 +387,10 @@ public:
     virtual void SetWidth(int Value) = 0;
     virtual int Height() const = 0;
     virtual void SetHeight(int Value) = 0;
-    virtual void SetSize(int AWidth, int AHeight) { SetWidth(AWidth); SetHeight(AHeight); }
+    virtual void SetSize(int AWidth, int AHeight) {
+        SetWidth(AWidth);
+        SetHeight(AHeight);
+    }
     bool Transparent() const { return FTransparent; }
     virtual void SetTransparent(bool Value);
     // Draws the whole picture stretched into Rect of Canvas.

@@ -39,11 +39,13 @@ HBITMAP MonoMaskOf(TBitmap* Mask) {
 
 }  // namespace
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomImageList, TComponent,
     OrdProp<TCustomImageList>("Height", TTypeKind::tkInteger, &TCustomImageList::Height, &TCustomImageList::SetHeight, 16),
     OrdProp<TCustomImageList>("Width", TTypeKind::tkInteger, &TCustomImageList::Width, &TCustomImageList::SetWidth, 16),
     OrdProp<TCustomImageList>("ColorDepth", TTypeKind::tkEnumeration, &TCustomImageList::ColorDepth,
                               &TCustomImageList::SetColorDepth, cd24Bit))
+// clang-format on
 
 CLASSLIB_DEFINE_CLASS(TImageList, TCustomImageList)
 
@@ -208,8 +210,8 @@ void TCustomImageList::Change() {
     // A user may leave while it is told: each is looked up again.
     const auto links = FChangeLinks;
     for (const auto& link : links) {
-        const bool still = std::any_of(FChangeLinks.begin(), FChangeLinks.end(),
-                                       [&](const auto& l) { return l.first == link.first; });
+        const bool still =
+            std::any_of(FChangeLinks.begin(), FChangeLinks.end(), [&](const auto& l) { return l.first == link.first; });
         if (still && link.second) link.second(this);
     }
 }
@@ -220,7 +222,7 @@ void TCustomImageList::RegisterChanges(const void* Who, TNotifyEvent Changed) {
 }
 
 void TCustomImageList::UnRegisterChanges(const void* Who) {
-    FChangeLinks.erase(std::remove_if(FChangeLinks.begin(), FChangeLinks.end(),
-                                      [Who](const auto& l) { return l.first == Who; }),
-                       FChangeLinks.end());
+    FChangeLinks.erase(
+        std::remove_if(FChangeLinks.begin(), FChangeLinks.end(), [Who](const auto& l) { return l.first == Who; }),
+        FChangeLinks.end());
 }

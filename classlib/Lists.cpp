@@ -4,9 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-void ListIndexError(int Index) {
-    throw EClassLibError("List index out of bounds (" + std::to_string(Index) + ")");
-}
+void ListIndexError(int Index) { throw EClassLibError("List index out of bounds (" + std::to_string(Index) + ")"); }
 
 namespace {
 [[noreturn]] void SortedListError() { throw EClassLibError("Operation not allowed on sorted list"); }
@@ -134,9 +132,11 @@ void TList::Notify(void*, TListNotification) {}
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TStrings, TPersistent,
     StrProp<TStrings>("Text", &TStrings::Text, &TStrings::SetText),
     StrProp<TStrings>("CommaText", &TStrings::CommaText, &TStrings::SetCommaText))
+// clang-format on
 
 TObject* TStrings::GetObject(int) const { return nullptr; }
 
@@ -392,11 +392,13 @@ void TStrings::SaveToFile(const String& FileName) const {
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TStringList, TStrings,
     OrdProp<TStringList>("Sorted", TTypeKind::tkBool, &TStringList::Sorted, &TStringList::SetSorted, 0),
     OrdField<TStringList>("Duplicates", TTypeKind::tkEnumeration, &TStringList::Duplicates, dupIgnore),
     OrdProp<TStringList>("CaseSensitive", TTypeKind::tkBool, &TStringList::CaseSensitive,
                          &TStringList::SetCaseSensitive, 0))
+// clang-format on
 
 TStringList::~TStringList() {
     OnChange = nullptr;

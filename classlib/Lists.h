@@ -293,8 +293,7 @@ private:
 class TOwnedCollection : public TCollection {
     CLASSLIB_DECLARE_CLASS(TOwnedCollection)
 public:
-    TOwnedCollection(TPersistent* AOwner, TCollectionItemClass ItemClass)
-        : TCollection(ItemClass), FOwner(AOwner) {}
+    TOwnedCollection(TPersistent* AOwner, TCollectionItemClass ItemClass) : TCollection(ItemClass), FOwner(AOwner) {}
     TPersistent* GetOwner() const override { return FOwner; }
 
 private:

@@ -73,31 +73,31 @@ String KeyName(WORD Key) {
     if (Key >= VK_F1 && Key <= VK_F24) return "F" + std::to_string(Key - VK_F1 + 1);
     if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9) return "Num " + std::to_string(Key - VK_NUMPAD0);
     switch (Key) {
-    case VK_BACK: return "BkSp";
-    case VK_TAB: return "Tab";
-    case VK_RETURN: return "Enter";
-    case VK_ESCAPE: return "Esc";
-    case VK_SPACE: return "Space";
-    case VK_PRIOR: return "PgUp";
-    case VK_NEXT: return "PgDn";
-    case VK_END: return "End";
-    case VK_HOME: return "Home";
-    case VK_LEFT: return "Left";
-    case VK_UP: return "Up";
-    case VK_RIGHT: return "Right";
-    case VK_DOWN: return "Down";
-    case VK_INSERT: return "Ins";
-    case VK_DELETE: return "Del";
-    case VK_MULTIPLY: return "Num *";
-    case VK_ADD: return "Num +";
-    case VK_SUBTRACT: return "Num -";
-    case VK_DECIMAL: return "Num Del";
-    case VK_DIVIDE: return "Num /";
-    case VK_OEM_PLUS: return "+";
-    case VK_OEM_MINUS: return "-";
-    case VK_OEM_COMMA: return ",";
-    case VK_OEM_PERIOD: return ".";
-    default: return String();
+        case VK_BACK: return "BkSp";
+        case VK_TAB: return "Tab";
+        case VK_RETURN: return "Enter";
+        case VK_ESCAPE: return "Esc";
+        case VK_SPACE: return "Space";
+        case VK_PRIOR: return "PgUp";
+        case VK_NEXT: return "PgDn";
+        case VK_END: return "End";
+        case VK_HOME: return "Home";
+        case VK_LEFT: return "Left";
+        case VK_UP: return "Up";
+        case VK_RIGHT: return "Right";
+        case VK_DOWN: return "Down";
+        case VK_INSERT: return "Ins";
+        case VK_DELETE: return "Del";
+        case VK_MULTIPLY: return "Num *";
+        case VK_ADD: return "Num +";
+        case VK_SUBTRACT: return "Num -";
+        case VK_DECIMAL: return "Num Del";
+        case VK_DIVIDE: return "Num /";
+        case VK_OEM_PLUS: return "+";
+        case VK_OEM_MINUS: return "-";
+        case VK_OEM_COMMA: return ",";
+        case VK_OEM_PERIOD: return ".";
+        default: return String();
     }
 }
 }  // namespace
@@ -134,8 +134,8 @@ TShortCut TextToShortCut(const String& Text) {
     TShortCut mods = 0;
     for (bool more = true; more;) {
         more = false;
-        static const std::pair<const char*, TShortCut> prefixes[] = {{"Shift+", scShift}, {"Ctrl+", scCtrl},
-                                                                     {"Alt+", scAlt}};
+        static const std::pair<const char*, TShortCut> prefixes[] = {
+            {"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}};
         for (auto& p : prefixes) {
             size_t n = std::strlen(p.first);
             if (rest.size() > n && SameTextNoCase(rest.substr(0, n), p.first)) {
@@ -170,6 +170,7 @@ String StripHotkey(const String& Text) {
 // ---------------------------------------------------------------------------
 // TMenuItem.
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TMenuItem, TComponent,
     StrProp<TMenuItem>("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption),
     OrdProp<TMenuItem>("Checked", TTypeKind::tkBool, &TMenuItem::Checked, &TMenuItem::SetChecked, 0),
@@ -184,6 +185,7 @@ CLASSLIB_DEFINE_CLASS(TMenuItem, TComponent,
     OrdProp<TMenuItem>("AutoCheck", TTypeKind::tkBool, &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck, 0),
     StrProp<TMenuItem>("Hint", &TMenuItem::Hint, &TMenuItem::SetHint),
     ObjProp<TMenuItem, TBitmap>("Bitmap", &TMenuItem::Bitmap, &TMenuItem::SetBitmap))
+// clang-format on
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {
     MenuRegistry& r = MenuRegistry::Get();
@@ -730,16 +732,20 @@ void TMenuItem::DefaultDrawItem(TCanvas* ACanvas, TRect ARect, TOwnerDrawState S
 // ---------------------------------------------------------------------------
 // TMenu and its kinds.
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TMenu, TComponent,
     OrdProp<TMenu>("OwnerDraw", TTypeKind::tkBool, &TMenu::OwnerDraw, &TMenu::SetOwnerDraw, 0),
     ObjProp<TMenu, TCustomImageList>("Images", &TMenu::Images, &TMenu::SetImages),
     OrdField<TMenu>("BiDiMode", TTypeKind::tkEnumeration, &TMenu::BiDiMode, bdLeftToRight))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TMainMenu, TMenu)
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TPopupMenu, TMenu,
     OrdField<TPopupMenu>("Alignment", TTypeKind::tkEnumeration, &TPopupMenu::Alignment, paLeft),
     OrdField<TPopupMenu>("AutoPopup", TTypeKind::tkBool, &TPopupMenu::AutoPopup, 1),
     OrdField<TPopupMenu>("TrackButton", TTypeKind::tkEnumeration, &TPopupMenu::TrackButton, tbRightButton),
     OrdField<TPopupMenu>("MenuAnimation", TTypeKind::tkSet, &TPopupMenu::MenuAnimation, 0))
+// clang-format on
 
 TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner) {
     // The root item belongs to the menu alone, not to its component list.
@@ -816,12 +822,12 @@ TMenuItem* FindIn(TMenuItem* Item, const std::function<bool(TMenuItem*)>& Match)
 
 TMenuItem* TMenu::FindItem(UINT_PTR Value, TFindItemKind Kind) const {
     switch (Kind) {
-    case fkCommand:
-        return FindIn(FItems, [&](TMenuItem* i) { return i != FItems && i->Command() == Value; });
-    case fkHandle:
-        return FindIn(FItems, [&](TMenuItem* i) { return i->FHandle && i->FHandle == reinterpret_cast<HMENU>(Value); });
-    case fkShortCut:
-        return FindIn(FItems, [&](TMenuItem* i) { return i != FItems && Value && i->ShortCut() == Value; });
+        case fkCommand: return FindIn(FItems, [&](TMenuItem* i) { return i != FItems && i->Command() == Value; });
+        case fkHandle:
+            return FindIn(FItems,
+                          [&](TMenuItem* i) { return i->FHandle && i->FHandle == reinterpret_cast<HMENU>(Value); });
+        case fkShortCut:
+            return FindIn(FItems, [&](TMenuItem* i) { return i != FItems && Value && i->ShortCut() == Value; });
     }
     return nullptr;
 }
@@ -943,37 +949,34 @@ LRESULT CALLBACK TPopupList::WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM L
     // No exception may cross the system's frames that called us.
     try {
         switch (Msg) {
-        case WM_COMMAND:
-            if (HIWORD(WParam) == 0 && LParam == 0 && DispatchMenuCommand(LOWORD(WParam))) return 0;
-            break;
-        case WM_INITMENUPOPUP:
-            DispatchMenuPopup(reinterpret_cast<HMENU>(WParam));
-            return 0;
-        case WM_MENUSELECT:
-            if (PopupList.OnMenuSelect) {
-                auto handler = PopupList.OnMenuSelect;
-                handler(FindMenuItemBySelect(WParam, LParam));
+            case WM_COMMAND:
+                if (HIWORD(WParam) == 0 && LParam == 0 && DispatchMenuCommand(LOWORD(WParam))) return 0;
+                break;
+            case WM_INITMENUPOPUP: DispatchMenuPopup(reinterpret_cast<HMENU>(WParam)); return 0;
+            case WM_MENUSELECT:
+                if (PopupList.OnMenuSelect) {
+                    auto handler = PopupList.OnMenuSelect;
+                    handler(FindMenuItemBySelect(WParam, LParam));
+                }
+                return 0;
+            case WM_MEASUREITEM:
+                if (DispatchMenuMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(LParam))) return TRUE;
+                break;
+            case WM_DRAWITEM:
+                if (DispatchMenuDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(LParam))) return TRUE;
+                break;
+            case WM_MENUCHAR: {
+                LRESULT result = 0;
+                if (DispatchMenuChar(WParam, LParam, result)) return result;
+                break;
             }
-            return 0;
-        case WM_MEASUREITEM:
-            if (DispatchMenuMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(LParam))) return TRUE;
-            break;
-        case WM_DRAWITEM:
-            if (DispatchMenuDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(LParam))) return TRUE;
-            break;
-        case WM_MENUCHAR: {
-            LRESULT result = 0;
-            if (DispatchMenuChar(WParam, LParam, result)) return result;
-            break;
-        }
-        case WM_ENTERIDLE:
-            if (PopupList.OnEnterIdle) {
-                TNotifyEvent handler = PopupList.OnEnterIdle;
-                handler(nullptr);
-            }
-            return 0;
-        default:
-            break;
+            case WM_ENTERIDLE:
+                if (PopupList.OnEnterIdle) {
+                    TNotifyEvent handler = PopupList.OnEnterIdle;
+                    handler(nullptr);
+                }
+                return 0;
+            default: break;
         }
     } catch (const std::exception& e) {
         OutputDebugStringA(e.what());

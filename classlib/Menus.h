@@ -38,8 +38,19 @@ String StripHotkey(const String& Text);
 // Ordinals are the bit numbers of the ODS_* flags, so that a DRAWITEMSTRUCT's
 // itemState converts with TOwnerDrawState::FromBits.
 enum TOwnerDrawStateItem {
-    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive,
-    odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+    odSelected,
+    odGrayed,
+    odDisabled,
+    odChecked,
+    odFocused,
+    odDefault,
+    odHotLight,
+    odInactive,
+    odNoAccel,
+    odNoFocusRect,
+    odReserved1,
+    odReserved2,
+    odComboBoxEdit
 };
 using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 
@@ -58,8 +69,7 @@ class TMenuItem;
 // clear exactly those (see TMethod).
 using TMenuMeasureItemEvent = TMethod<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
 using TMenuDrawItemEvent = TMethod<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected)>;
-using TAdvancedMenuDrawItemEvent =
-    TMethod<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State)>;
+using TAdvancedMenuDrawItemEvent = TMethod<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State)>;
 using TMenuChangeEvent = std::function<void(TObject* Sender, TMenuItem* Source, bool Rebuild)>;
 
 // ---------------------------------------------------------------------------
@@ -366,7 +376,7 @@ TMenuItem* FindMenuItemByHandle(HMENU menu);
 bool IsLiveMenuItem(const void* Item);
 
 // Builders for code that makes menus.
-TMenuItem* NewItem(const String& ACaption, TShortCut AShortCut, bool AChecked, bool AEnabled,
-                   TNotifyEvent AOnClick, const String& AName = String());
+TMenuItem* NewItem(const String& ACaption, TShortCut AShortCut, bool AChecked, bool AEnabled, TNotifyEvent AOnClick,
+                   const String& AName = String());
 TMenuItem* NewLine();
 TMenuItem* NewSubMenu(const String& ACaption, const std::vector<TMenuItem*>& AItems, const String& AName = String());

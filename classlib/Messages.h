@@ -37,7 +37,8 @@ struct TMessage {
 // code) can: two slots made from the same object and member function are
 // equal, and so are copies of one slot made from a lambda. Code that swaps a
 // control's WindowProc (or a hook) relies on this to restore only its own.
-template <typename Sig> class TMethod;
+template <typename Sig>
+class TMethod;
 
 template <typename R, typename... A>
 class TMethod<R(A...)> {
@@ -46,18 +47,18 @@ public:
     TMethod(std::nullptr_t) {}
 
     template <typename C, typename B, typename M>
-    TMethod(C* Obj, M B::*Member) : FFn([Obj, Member](A... a) -> R { return (Obj->*Member)(std::forward<A>(a)...); }),
-                                    FData(static_cast<const void*>(Obj)) {
+    TMethod(C* Obj, M B::*Member)
+        : FFn([Obj, Member](A... a) -> R { return (Obj->*Member)(std::forward<A>(a)...); }),
+          FData(static_cast<const void*>(Obj)) {
         static_assert(std::is_base_of_v<B, C>, "the member must belong to the object's class");
         static_assert(sizeof(Member) <= sizeof(FCode), "member pointer too large");
         std::memcpy(FCode, &Member, sizeof(Member));
         FCodeSize = sizeof(Member);
     }
 
-    template <typename F,
-              typename = std::enable_if_t<!std::is_same_v<std::decay_t<F>, TMethod> &&
-                                          !std::is_same_v<std::decay_t<F>, std::nullptr_t> &&
-                                          std::is_invocable_r_v<R, F&, A...>>>
+    template <typename F, typename = std::enable_if_t<!std::is_same_v<std::decay_t<F>, TMethod> &&
+                                                      !std::is_same_v<std::decay_t<F>, std::nullptr_t> &&
+                                                      std::is_invocable_r_v<R, F&, A...>>>
     TMethod(F Fn) : FFn(std::move(Fn)), FSerial(NextSerial()) {}
 
     R operator()(A... a) const { return FFn(std::forward<A>(a)...); }

@@ -9,8 +9,10 @@
 // ---------------------------------------------------------------------------
 // TButtonControl, TButton
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TButtonControl, TWinControl,
     OrdProp<TButtonControl>("WordWrap", TTypeKind::tkBool, &TButtonControl::WordWrap, &TButtonControl::SetWordWrap, 0))
+// clang-format on
 
 TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {}
 
@@ -31,12 +33,14 @@ void TButtonControl::CreateParams(TCreateParams& Params) {
     if (FWordWrap) Params.Style |= BS_MULTILINE;
 }
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TButton, TButtonControl,
     OrdProp<TButton>("Default", TTypeKind::tkBool, &TButton::Default, &TButton::SetDefault, 0),
     OrdProp<TButton>("Cancel", TTypeKind::tkBool, &TButton::Cancel, &TButton::SetCancel, 0),
     OrdProp<TButton>("ModalResult", TTypeKind::tkInteger, &TButton::ModalResult, &TButton::SetModalResult, mrNone),
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1),
     OrdProp<TControl>("ParentColor", TTypeKind::tkBool, &TControl::ParentColor, &TControl::SetParentColor, 0))
+// clang-format on
 
 TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
     // The system button captures the mouse and reports the click itself.
@@ -124,6 +128,7 @@ namespace {
 DWORD AlignmentStyle(TAlignment Alignment) { return Alignment == taLeftJustify ? BS_LEFTTEXT : 0; }
 }  // namespace
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomCheckBox, TButtonControl,
     OrdProp<TCustomCheckBox>("Alignment", TTypeKind::tkEnumeration, &TCustomCheckBox::Alignment,
                              &TCustomCheckBox::SetAlignment, taRightJustify),
@@ -133,6 +138,7 @@ CLASSLIB_DEFINE_CLASS(TCustomCheckBox, TButtonControl,
     OrdProp<TCustomCheckBox>("State", TTypeKind::tkEnumeration, &TCustomCheckBox::State, &TCustomCheckBox::SetState,
                              cbUnchecked),
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1))
+// clang-format on
 
 CLASSLIB_DEFINE_CLASS(TCheckBox, TCustomCheckBox)
 
@@ -191,10 +197,12 @@ void TCustomCheckBox::Dispatch(TMessage& Message) {
     TButtonControl::Dispatch(Message);
 }
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TRadioButton, TButtonControl,
     OrdProp<TRadioButton>("Alignment", TTypeKind::tkEnumeration, &TRadioButton::Alignment,
                           &TRadioButton::SetAlignment, taRightJustify),
     OrdProp<TButtonControl>("Checked", TTypeKind::tkBool, &TButtonControl::Checked, &TButtonControl::SetChecked, 0))
+// clang-format on
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
     FControlStyle = TControlStyle{csSetCaption, csDoubleClicks};
@@ -249,14 +257,16 @@ void TRadioButton::Dispatch(TMessage& Message) {
 // ---------------------------------------------------------------------------
 // TCustomGroupBox
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomGroupBox, TCustomControl,
     OrdProp<TCustomGroupBox>("BevelWidth", TTypeKind::tkInteger, &TCustomGroupBox::BevelWidth,
                              &TCustomGroupBox::SetBevelWidth, 1))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TGroupBox, TCustomGroupBox)
 
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
-    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque,
-                                  csDoubleClicks, csReplicatable};
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
+                                  csOpaque,          csDoubleClicks, csReplicatable};
     FWidth = 185;
     FHeight = 105;
 }
@@ -315,14 +325,14 @@ void TCustomGroupBox::Dispatch(TMessage& Message) {
             TCustomControl::Dispatch(Message);
             Invalidate();
             return;
-        default:
-            TCustomControl::Dispatch(Message);
+        default: TCustomControl::Dispatch(Message);
     }
 }
 
 // ---------------------------------------------------------------------------
 // TCustomEdit
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomEdit, TWinControl,
     OrdProp<TCustomEdit>("ReadOnly", TTypeKind::tkBool, &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly, 0),
     OrdProp<TCustomEdit>("MaxLength", TTypeKind::tkInteger, &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength, 0),
@@ -332,6 +342,7 @@ CLASSLIB_DEFINE_CLASS(TCustomEdit, TWinControl,
     OrdProp<TControl>("ParentColor", TTypeKind::tkBool, &TControl::ParentColor, &TControl::SetParentColor, 0),
     OrdProp<TCustomEdit>("PasswordChar", TTypeKind::tkChar, &TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar,
                          0))
+// clang-format on
 
 CLASSLIB_DEFINE_CLASS(TEdit, TCustomEdit)
 
@@ -478,11 +489,13 @@ void TCustomEdit::Dispatch(TMessage& Message) {
 // ---------------------------------------------------------------------------
 // TCustomRichEdit
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomRichEdit, TCustomEdit,
     OrdProp<TCustomRichEdit>("ScrollBars", TTypeKind::tkEnumeration, &TCustomRichEdit::ScrollBars,
                              &TCustomRichEdit::SetScrollBars, ssNone),
     OrdProp<TCustomRichEdit>("WordWrap", TTypeKind::tkBool, &TCustomRichEdit::WordWrap, &TCustomRichEdit::SetWordWrap,
                              1))
+// clang-format on
 
 CLASSLIB_DEFINE_CLASS(TRichEdit, TCustomRichEdit)
 
@@ -561,43 +574,32 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
             FTextLimit = static_cast<int>(Message.LParam);
             if (!HandleAllocated()) return;
             break;
-        default:
-            break;
+        default: break;
     }
     TCustomEdit::Dispatch(Message);
     switch (Message.Msg) {
         case CM_COLORCHANGED:
             if (HandleAllocated()) SendMessageA(FHandle, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
             break;
-        case CM_FONTCHANGED:
-            SetDefAttributesColor(FFont->Color());
-            break;
-        default:
-            break;
+        case CM_FONTCHANGED: SetDefAttributesColor(FFont->Color()); break;
+        default: break;
     }
 }
 
 void TCustomEdit::StoreEditSetting(TMessage& Message) {
     Message.Result = 1;
     switch (Message.Msg) {
-        case EM_LIMITTEXT:
-            SetMaxLength(static_cast<int>(Message.WParam));
-            break;
-        case EM_SETREADONLY:
-            SetReadOnly(Message.WParam != 0);
-            break;
-        case EM_SETMODIFY:
-            FModified = Message.WParam != 0;
-            break;
-        case EM_GETMODIFY:
-            Message.Result = FModified ? 1 : 0;
-            break;
+        case EM_LIMITTEXT: SetMaxLength(static_cast<int>(Message.WParam)); break;
+        case EM_SETREADONLY: SetReadOnly(Message.WParam != 0); break;
+        case EM_SETMODIFY: FModified = Message.WParam != 0; break;
+        case EM_GETMODIFY: Message.Result = FModified ? 1 : 0; break;
     }
 }
 
 // ---------------------------------------------------------------------------
 // TCustomLabel
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomLabel, TGraphicControl,
     OrdProp<TCustomLabel>("Alignment", TTypeKind::tkEnumeration, &TCustomLabel::Alignment,
                           &TCustomLabel::SetAlignment, taLeftJustify),
@@ -609,6 +611,7 @@ CLASSLIB_DEFINE_CLASS(TCustomLabel, TGraphicControl,
     OrdProp<TCustomLabel>("Transparent", TTypeKind::tkBool, &TCustomLabel::Transparent,
                           &TCustomLabel::SetTransparent, 0),
     OrdProp<TCustomLabel>("WordWrap", TTypeKind::tkBool, &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap, 0))
+// clang-format on
 
 CLASSLIB_DEFINE_CLASS(TLabel, TCustomLabel)
 

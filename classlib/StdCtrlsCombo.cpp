@@ -29,11 +29,11 @@ LRESULT TListControlBase::Send(UINT Msg, WPARAM WParam, LPARAM LParam) const {
 // ---------------------------------------------------------------------------
 // Items in a window
 
-const TItemMessages acListBoxMessages{LB_ADDSTRING,   LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
-                                      LB_GETTEXT,     LB_GETTEXTLEN,   LB_GETCOUNT,     LB_GETITEMDATA,
+const TItemMessages acListBoxMessages{LB_ADDSTRING,   LB_INSERTSTRING,    LB_DELETESTRING, LB_RESETCONTENT,
+                                      LB_GETTEXT,     LB_GETTEXTLEN,      LB_GETCOUNT,     LB_GETITEMDATA,
                                       LB_SETITEMDATA, LB_FINDSTRINGEXACT, LB_ERR};
-const TItemMessages acComboBoxMessages{CB_ADDSTRING,   CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT,
-                                       CB_GETLBTEXT,   CB_GETLBTEXTLEN, CB_GETCOUNT,     CB_GETITEMDATA,
+const TItemMessages acComboBoxMessages{CB_ADDSTRING,   CB_INSERTSTRING,    CB_DELETESTRING, CB_RESETCONTENT,
+                                       CB_GETLBTEXT,   CB_GETLBTEXTLEN,    CB_GETCOUNT,     CB_GETITEMDATA,
                                        CB_SETITEMDATA, CB_FINDSTRINGEXACT, CB_ERR};
 
 CLASSLIB_DEFINE_CLASS(TItemWindowStrings, TStrings)
@@ -44,7 +44,6 @@ EClassLibError IndexError(int Index) {
 }
 const char* const kInsertFailed = "Out of system resources: unable to insert a line";
 }  // namespace
-
 
 const std::pair<String, TObject*>& TItemWindowStrings::KeptAt(int Index) const {
     if (Index < 0 || Index >= static_cast<int>(FKept.size())) throw IndexError(Index);
@@ -161,6 +160,7 @@ void TComboBoxStrings::Clear() {
 // ---------------------------------------------------------------------------
 // TCustomComboBox
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TCustomComboBox, TListControlBase,
     OrdProp<TCustomComboBox>("Style", TTypeKind::tkEnumeration, &TCustomComboBox::Style, &TCustomComboBox::SetStyle,
                              csDropDown),
@@ -173,6 +173,7 @@ CLASSLIB_DEFINE_CLASS(TCustomComboBox, TListControlBase,
                              &TCustomComboBox::SetMaxLength, 0),
     ObjProp<TCustomComboBox, TStrings>("Items", &TCustomComboBox::Items, &TCustomComboBox::SetItems),
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TComboBox, TCustomComboBox)
 
 TCustomComboBox::TCustomComboBox(TComponent* AOwner)
@@ -198,8 +199,8 @@ TCanvas* TCustomComboBox::Canvas() const {
 void TCustomComboBox::CreateParams(TCreateParams& Params) {
     TListControlBase::CreateParams(Params);
     CreateSubClass(Params, "COMBOBOX");
-    static const DWORD kStyles[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST,
-                                    CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED, CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE};
+    static const DWORD kStyles[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST, CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED,
+                                    CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE};
     Params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL | kStyles[FStyle];
     if (OwnerDrawn()) Params.Style |= CBS_HASSTRINGS;
     if (FSorted) Params.Style |= CBS_SORT;
@@ -257,8 +258,7 @@ void TCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd) {
         case WM_CHAR:
             if (ComboWnd == FEditHandle && DoKeyPress(Message)) return;
             break;
-        default:
-            break;
+        default: break;
     }
     InnerDefaultHandler(ComboWnd, Message);
 }
@@ -410,9 +410,7 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
                 case CBN_CLOSEUP: CloseUp(); return;
                 default: return;
             }
-        case CN_DRAWITEM:
-            CNDrawItem(Message);
-            return;
+        case CN_DRAWITEM: CNDrawItem(Message); return;
         case CN_MEASUREITEM: {
             auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
             int h = FItemHeight;
@@ -427,8 +425,7 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
             if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
             if (FEditHandle) InvalidateRect(FEditHandle, nullptr, TRUE);
             return;
-        default:
-            break;
+        default: break;
     }
     TListControlBase::Dispatch(Message);
 }

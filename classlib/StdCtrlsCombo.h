@@ -16,8 +16,7 @@ CLASSLIB_ENUM_NAMES(TComboBoxStyle, "csDropDown", "csSimple", "csDropDownList", 
                     "csOwnerDrawVariable")
 
 class TCustomComboBox;
-using TDrawItemEvent =
-    std::function<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
+using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 
 // A window-backed list control's common start: a white window of a system
@@ -43,8 +42,8 @@ protected:
 
 // The messages of a list-like system window ("LISTBOX" or "COMBOBOX").
 struct TItemMessages {
-    UINT AddString, InsertString, DeleteString, ResetContent, GetText, GetTextLen, GetCount, GetItemData,
-        SetItemData, FindStringExact;
+    UINT AddString, InsertString, DeleteString, ResetContent, GetText, GetTextLen, GetCount, GetItemData, SetItemData,
+        FindStringExact;
     LRESULT Error;
 };
 extern const TItemMessages acListBoxMessages;

@@ -3,10 +3,12 @@
 #include "Messages.h"
 
 CLASSLIB_DEFINE_CLASS(TCustomMemo, TCustomEdit)
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TMemo, TCustomMemo,
     OrdProp<TCustomMemo>("WordWrap", TTypeKind::tkBool, &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap, 1),
     OrdProp<TCustomMemo>("ScrollBars", TTypeKind::tkEnumeration, &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars,
                          ssNone))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TCustomListBox, TWinControl)
 CLASSLIB_DEFINE_CLASS(TListBox, TCustomListBox)
 

@@ -5,7 +5,6 @@
 #include "Lists.h"
 #include "StdCtrls.h"
 
-
 class TCustomMemo : public TCustomEdit {
     CLASSLIB_DECLARE_CLASS(TCustomMemo)
 public:

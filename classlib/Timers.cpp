@@ -62,9 +62,11 @@ struct TimerDispatch {
     }
 };
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TTimer, TComponent,
     OrdProp<TTimer>("Enabled", TTypeKind::tkBool, &TTimer::Enabled, &TTimer::SetEnabled, 1),
     OrdProp<TTimer>("Interval", TTypeKind::tkInteger, &TTimer::Interval, &TTimer::SetInterval, 1000))
+// clang-format on
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) { UpdateTimer(); }
 

@@ -25,19 +25,35 @@ public:
     constexpr TSet(std::initializer_list<E> items) {
         for (E e : items) Bits |= Bit(e);
     }
-    static constexpr TSet FromBits(std::uint64_t bits) { TSet s; s.Bits = bits; return s; }
+    static constexpr TSet FromBits(std::uint64_t bits) {
+        TSet s;
+        s.Bits = bits;
+        return s;
+    }
 
     constexpr bool Contains(E e) const { return (Bits & Bit(e)) != 0; }
     constexpr bool Empty() const { return Bits == 0; }
-    TSet& Include(E e) { Bits |= Bit(e); return *this; }
-    TSet& Exclude(E e) { Bits &= ~Bit(e); return *this; }
+    TSet& Include(E e) {
+        Bits |= Bit(e);
+        return *this;
+    }
+    TSet& Exclude(E e) {
+        Bits &= ~Bit(e);
+        return *this;
+    }
     constexpr std::uint64_t ToBits() const { return Bits; }
 
     constexpr TSet operator+(TSet o) const { return FromBits(Bits | o.Bits); }
     constexpr TSet operator-(TSet o) const { return FromBits(Bits & ~o.Bits); }
     constexpr TSet operator*(TSet o) const { return FromBits(Bits & o.Bits); }
-    TSet& operator+=(TSet o) { Bits |= o.Bits; return *this; }
-    TSet& operator-=(TSet o) { Bits &= ~o.Bits; return *this; }
+    TSet& operator+=(TSet o) {
+        Bits |= o.Bits;
+        return *this;
+    }
+    TSet& operator-=(TSet o) {
+        Bits &= ~o.Bits;
+        return *this;
+    }
     constexpr bool operator==(TSet o) const { return Bits == o.Bits; }
     constexpr bool operator!=(TSet o) const { return Bits != o.Bits; }
 

@@ -58,7 +58,8 @@ using TState = TWindowProcSubclass::TState;
 TState* StateOf(HWND Wnd, int Slot) { return static_cast<TState*>(GetPropA(Wnd, MAKEINTATOM(SlotAtom(Slot)))); }
 
 void Forget(TState* State) {
-    if (State->Wnd && StateOf(State->Wnd, State->Slot) == State) RemovePropA(State->Wnd, MAKEINTATOM(SlotAtom(State->Slot)));
+    if (State->Wnd && StateOf(State->Wnd, State->Slot) == State)
+        RemovePropA(State->Wnd, MAKEINTATOM(SlotAtom(State->Slot)));
     State->Wnd = nullptr;
     State->Self.reset();  // may free State
 }
@@ -83,11 +84,13 @@ LRESULT Dispatch(int Slot, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     return message.Result;
 }
 
-template <int Slot> LRESULT CALLBACK SlotProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+template <int Slot>
+LRESULT CALLBACK SlotProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     return Dispatch(Slot, Wnd, Msg, WParam, LParam);
 }
 
-template <int... I> constexpr std::array<WNDPROC, sizeof...(I)> MakeSlotProcs(std::integer_sequence<int, I...>) {
+template <int... I>
+constexpr std::array<WNDPROC, sizeof...(I)> MakeSlotProcs(std::integer_sequence<int, I...>) {
     return {&SlotProc<I>...};
 }
 

@@ -36,5 +36,4 @@ void AddEditRow(TForm* Form, int Left, int Top) {
     rich->BoundLabel()->SetLayout(sclTopRight);
     rich->BoundLabel()->SetIndent(2);
     rich->BoundLabel()->SetActive(true);
-
 }

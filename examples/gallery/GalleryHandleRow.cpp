@@ -33,17 +33,17 @@ void AddHandleSkinnedRow(TForm* Form, TsSkinManager* Manager, int Left, int Top)
 
     const HWND parent = Form->Handle();
     const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    HWND edit = MakeSystemWindow(parent, "EDIT",
-                                 ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL,
-                                 Left, Top + 18, 145, 78);
+    HWND edit = MakeSystemWindow(
+        parent, "EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL, Left,
+        Top + 18, 145, 78);
     SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     std::string text;
     for (int i = 1; i <= 30; ++i)
         text += "Line " + std::to_string(i) + (i % 3 ? "" : " of a text wider than the edit shows") + "\r\n";
     SetWindowTextA(edit, text.c_str());
 
-    HWND list = MakeSystemWindow(parent, "LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL, Left + 155, Top + 18,
-                                 145, 78);
+    HWND list = MakeSystemWindow(parent, "LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL, Left + 155,
+                                 Top + 18, 145, 78);
     SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     SendMessageA(list, LB_SETHORIZONTALEXTENT, 260, 0);
     for (int i = 1; i <= 40; ++i)
@@ -94,8 +94,8 @@ void AddHandleSkinnedLists(TForm* Form, TsSkinManager* Manager, int Left, int To
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Choice " + std::to_string(i)).c_str()));
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
 
-    HWND view = MakeSystemWindow(parent, WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS | WS_VSCROLL, Left, Top + 48,
-                                 width, 130);
+    HWND view =
+        MakeSystemWindow(parent, WC_LISTVIEWA, LVS_REPORT | LVS_SHOWSELALWAYS | WS_VSCROLL, Left, Top + 48, width, 130);
     SendMessageA(view, WM_SETFONT, wfont, 0);
     SendMessageA(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     AddColumn(view, 0, "Name", 100, LVCFMT_LEFT);

@@ -10,9 +10,9 @@
 
 namespace {
 
-const char* const kFruit[] = {"Apple", "Banana", "Cherry", "Damson", "Elderberry", "Fig", "Grape", "Hawthorn",
-                              "Kiwi", "Lemon", "Mango", "Nectarine", "Olive", "Peach", "Quince", "Raspberry",
-                              "Strawberry", "Tangerine", "Ugli", "Watermelon"};
+const char* const kFruit[] = {"Apple",    "Banana",    "Cherry",     "Damson",    "Elderberry", "Fig",       "Grape",
+                              "Hawthorn", "Kiwi",      "Lemon",      "Mango",     "Nectarine",  "Olive",     "Peach",
+                              "Quince",   "Raspberry", "Strawberry", "Tangerine", "Ugli",       "Watermelon"};
 
 }  // namespace
 
@@ -38,7 +38,8 @@ void AddListRow(TWinControl* Parent, int Left, int Top) {
         col->SetWidth(50);
     }
     view->Columns()->Items(0)->SetSortArrow(saUp);
-    const char* const rows[][3] = {{"Apple", "Red", "Sweet"}, {"Lemon", "Yellow", "Sour"}, {"Olive", "Green", "Bitter"}};
+    const char* const rows[][3] = {
+        {"Apple", "Red", "Sweet"}, {"Lemon", "Yellow", "Sour"}, {"Olive", "Green", "Bitter"}};
     for (const auto& row : rows) {
         TListItem* item = view->Items()->Add();
         item->SetCaption(row[0]);

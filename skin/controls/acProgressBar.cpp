@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cmath>
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsProgressBar, TProgressBar, acSkinDataProp<TsProgressBar>(),
     StrProp<TsProgressBar>("ProgressSkin", &TsProgressBar::ProgressSkin, &TsProgressBar::SetProgressSkin))
+// clang-format on
 
 double acProgressShare(int Min, int Max, int Position) {
     if (Max <= Min) return 0;

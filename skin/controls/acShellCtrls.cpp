@@ -5,13 +5,14 @@
 #include <cstring>
 #include <memory>
 
-const int acRootFolders[23] = {
-    CSIDL_DESKTOP,          CSIDL_DRIVES,           CSIDL_NETWORK,  CSIDL_BITBUCKET,
-    CSIDL_APPDATA,          CSIDL_COMMON_DESKTOPDIRECTORY,          CSIDL_COMMON_PROGRAMS,
-    CSIDL_COMMON_STARTMENU, CSIDL_COMMON_STARTUP,   CSIDL_CONTROLS, CSIDL_DESKTOPDIRECTORY,
-    CSIDL_FAVORITES,        CSIDL_FONTS,            CSIDL_INTERNET, CSIDL_PERSONAL,
-    CSIDL_PRINTERS,         CSIDL_PRINTHOOD,        CSIDL_PROGRAMS, CSIDL_RECENT,
-    CSIDL_SENDTO,           CSIDL_STARTMENU,        CSIDL_STARTUP,  CSIDL_TEMPLATES};
+const int acRootFolders[23] = {CSIDL_DESKTOP,         CSIDL_DRIVES,           CSIDL_NETWORK,
+                               CSIDL_BITBUCKET,       CSIDL_APPDATA,          CSIDL_COMMON_DESKTOPDIRECTORY,
+                               CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_STARTMENU, CSIDL_COMMON_STARTUP,
+                               CSIDL_CONTROLS,        CSIDL_DESKTOPDIRECTORY, CSIDL_FAVORITES,
+                               CSIDL_FONTS,           CSIDL_INTERNET,         CSIDL_PERSONAL,
+                               CSIDL_PRINTERS,        CSIDL_PRINTHOOD,        CSIDL_PROGRAMS,
+                               CSIDL_RECENT,          CSIDL_SENDTO,           CSIDL_STARTMENU,
+                               CSIDL_STARTUP,         CSIDL_TEMPLATES};
 
 namespace {
 

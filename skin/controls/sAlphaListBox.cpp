@@ -95,6 +95,7 @@ void TListBoxStrings::SetUpdateState(bool Updating) {
 // ---------------------------------------------------------------------------
 // TsAlphaListBox
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsAlphaListBox, TListControlBase,
     acSkinDataProp<TsAlphaListBox>(), acDisabledKindProp<TsAlphaListBox>(),
     ObjProp<TsAlphaListBox, TStrings>("Items", &TsAlphaListBox::Items, &TsAlphaListBox::SetItems),
@@ -119,11 +120,14 @@ CLASSLIB_DEFINE_CLASS(TsAlphaListBox, TListControlBase,
                             0),
     ObjProp<TsAlphaListBox, TsBoundLabel>("BoundLabel", &TsAlphaListBox::BoundLabel),
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1))
+// clang-format on
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsListBox, TsAlphaListBox,
     OrdProp<TsAlphaListBox>("MultiSelect", TTypeKind::tkBool, &TsAlphaListBox::MultiSelect,
                             &TsAlphaListBox::SetMultiSelect, 0),
     OrdProp<TsAlphaListBox>("ExtendedSelect", TTypeKind::tkBool, &TsAlphaListBox::ExtendedSelect,
                             &TsAlphaListBox::SetExtendedSelect, 1))
+// clang-format on
 
 TsAlphaListBox::TsAlphaListBox(TComponent* AOwner)
     : TsWithBoundLabel(AOwner, acCtEdit, "EDIT"),
@@ -429,9 +433,7 @@ void TsAlphaListBox::Dispatch(TMessage& Message) {
                 default: break;
             }
             return;
-        case CN_DRAWITEM:
-            CNDrawItem(Message);
-            return;
+        case CN_DRAWITEM: CNDrawItem(Message); return;
         case CN_MEASUREITEM: {
             auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
             int h = FItemHeight;
@@ -449,8 +451,7 @@ void TsAlphaListBox::Dispatch(TMessage& Message) {
             TsSystemPainted::Dispatch(Message);
             if (ScrollAdapter()) RefreshScrollBars(static_cast<TacScrollWnd*>(ScrollAdapter()), true);
             return;
-        default:
-            break;
+        default: break;
     }
     TsSystemPainted::Dispatch(Message);
 }

@@ -2,12 +2,14 @@
 
 #include "Messages.h"
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsBoundLabel, TPersistent,
     OrdProp<TsBoundLabel>("Active", TTypeKind::tkBool, &TsBoundLabel::Active, &TsBoundLabel::SetActive, 0),
     StrProp<TsBoundLabel>("Caption", &TsBoundLabel::Caption, &TsBoundLabel::SetCaption),
     OrdProp<TsBoundLabel>("Layout", TTypeKind::tkEnumeration, &TsBoundLabel::Layout, &TsBoundLabel::SetLayout,
                           sclLeft),
     OrdProp<TsBoundLabel>("Indent", TTypeKind::tkInteger, &TsBoundLabel::Indent, &TsBoundLabel::SetIndent, 4))
+// clang-format on
 
 TsBoundLabel::TsBoundLabel(TWinControl* Control, TsCommonData* SkinData) : FControl(Control), FSkinData(SkinData) {}
 
@@ -70,14 +72,32 @@ void TsBoundLabel::Reposition() {
     const int midX = (c.left + c.right - w) / 2, midY = (c.top + c.bottom - h) / 2;
     int x = c.left, y = c.top;
     switch (FLayout) {
-        case sclLeft: x = c.left - FIndent - w; y = midY; break;
-        case sclRight: x = c.right + FIndent; y = midY; break;
+        case sclLeft:
+            x = c.left - FIndent - w;
+            y = midY;
+            break;
+        case sclRight:
+            x = c.right + FIndent;
+            y = midY;
+            break;
         case sclTopLeft: y = c.top - FIndent - h; break;
-        case sclTopCenter: x = midX; y = c.top - FIndent - h; break;
-        case sclTopRight: x = c.right - w; y = c.top - FIndent - h; break;
+        case sclTopCenter:
+            x = midX;
+            y = c.top - FIndent - h;
+            break;
+        case sclTopRight:
+            x = c.right - w;
+            y = c.top - FIndent - h;
+            break;
         case sclBottomLeft: y = c.bottom + FIndent; break;
-        case sclBottomCenter: x = midX; y = c.bottom + FIndent; break;
-        case sclBottomRight: x = c.right - w; y = c.bottom + FIndent; break;
+        case sclBottomCenter:
+            x = midX;
+            y = c.bottom + FIndent;
+            break;
+        case sclBottomRight:
+            x = c.right - w;
+            y = c.bottom + FIndent;
+            break;
     }
     FTheLabel->SetBounds(x, y, w, h);
 }

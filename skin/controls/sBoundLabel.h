@@ -11,8 +11,16 @@ class TsCommonData;
 
 // Where the label sits: Left/Right of the editor, centred on its height;
 // Top*/Bottom* above or below it, aligned with its left edge, centre or right edge.
-enum TsCaptionLayout { sclLeft, sclTopLeft, sclTopCenter, sclTopRight, sclBottomLeft, sclBottomCenter, sclBottomRight,
-                       sclRight };
+enum TsCaptionLayout {
+    sclLeft,
+    sclTopLeft,
+    sclTopCenter,
+    sclTopRight,
+    sclBottomLeft,
+    sclBottomCenter,
+    sclBottomRight,
+    sclRight
+};
 CLASSLIB_ENUM_NAMES(TsCaptionLayout, "sclLeft", "sclTopLeft", "sclTopCenter", "sclTopRight", "sclBottomLeft",
                     "sclBottomCenter", "sclBottomRight", "sclRight")
 

@@ -20,6 +20,7 @@ constexpr LONG kButtonTypeMask = 0xF;
 
 }  // namespace
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsButton, TButton,
     ObjProp<TsButton, TsCommonData>("SkinData", &TsButton::SkinData),
     Named(OrdProp<TsButton, TacAnimatEvents, TacAnimatEvents>(
@@ -34,6 +35,7 @@ CLASSLIB_DEFINE_CLASS(TsButton, TButton,
     OrdProp<TsButton>("FocusMargin", TTypeKind::tkInteger, &TsButton::FocusMargin, &TsButton::SetFocusMargin, 1),
     // The setter is virtual: this reaches TsButton::SetWordWrap.
     OrdProp<TButtonControl>("WordWrap", TTypeKind::tkBool, &TButtonControl::WordWrap, &TButtonControl::SetWordWrap, 1))
+// clang-format on
 
 TsButton::TsButton(TComponent* AOwner)
     : TsSkinned(AOwner, acCtButton, TsFrameOptions{/*UsesRegion=*/true, /*CreateCache=*/true}) {
@@ -117,11 +119,8 @@ void TsButton::AfterSkinCommand(WORD Code) {
             if (m && m->Active()) SetOwnerDraw(true);
             break;
         }
-        case AC_REMOVESKIN:
-            SetOwnerDraw(false);
-            break;
-        default:
-            break;
+        case AC_REMOVESKIN: SetOwnerDraw(false); break;
+        default: break;
     }
 }
 
@@ -227,8 +226,7 @@ void TsButton::Dispatch(TMessage& Message) {
                 Repaint();
             }
             return;
-        default:
-            TButton::Dispatch(Message);
+        default: TButton::Dispatch(Message);
     }
 }
 

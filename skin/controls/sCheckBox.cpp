@@ -114,8 +114,8 @@ void TsCheckControl<Base>::PaintCaption(TsPaintState) {
         r = TRect{FMargin, top, FMargin + limit, bottom};
     }
     OffsetRect(&r, wrap ? -1 : 0, -1);
-    WriteSkinTextWebShort(canvas, text, true, HotLook(), this->SkinData(), UINT(wrap ? DT_WORDBREAK | DT_CENTER : DT_SINGLELINE),
-                          r);
+    WriteSkinTextWebShort(canvas, text, true, HotLook(), this->SkinData(),
+                          UINT(wrap ? DT_WORDBREAK | DT_CENTER : DT_SINGLELINE), r);
     canvas->Pen()->SetStyle(psClear);
     canvas->Brush()->SetStyle(bsSolid);
     if (!this->SkinData()->Focused || !FShowFocus) return;
@@ -253,9 +253,7 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& M) {
         case WM_PAINT:
             if (!this->Parent()) return true;
             return PaintNow(reinterpret_cast<HDC>(M.WParam));
-        case WM_PRINT:
-            this->SkinData()->Updating = false;
-            return PaintNow(reinterpret_cast<HDC>(M.WParam));
+        case WM_PRINT: this->SkinData()->Updating = false; return PaintNow(reinterpret_cast<HDC>(M.WParam));
         case WM_KEYDOWN:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: return PressStarts(M) && Press(M);
@@ -304,11 +302,13 @@ template class TsCheckControl<TRadioButton>;
 // ---------------------------------------------------------------------------
 // TsCheckBox
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsCheckBox, TCustomCheckBox, AC_CHECK_CONTROL_PROPS(TsCheckBox),
     ObjProp<TsCheckBox, TCustomImageList>("Images", &TsCheckBox::Images, &TsCheckBox::SetImages),
     OrdProp<TsCheckBox>("ImgChecked", TTypeKind::tkInteger, &TsCheckBox::ImgChecked, &TsCheckBox::SetImgChecked, 0),
     OrdProp<TsCheckBox>("ImgUnchecked", TTypeKind::tkInteger, &TsCheckBox::ImgUnchecked, &TsCheckBox::SetImgUnchecked,
                         0))
+// clang-format on
 
 TsCheckBox::TsCheckBox(TComponent* AOwner) : TsCheckControl(AOwner, acCtCheckBox) {}
 

@@ -67,7 +67,9 @@ public:
 
 protected:
     // --- Where check box and radio button differ ------------------------------
-    virtual TacGlyphSource GlyphSource() { return GlyphChecked()->Width() > 0 ? TacGlyphSource::Custom : TacGlyphSource::Skin; }
+    virtual TacGlyphSource GlyphSource() {
+        return GlyphChecked()->Width() > 0 ? TacGlyphSource::Custom : TacGlyphSource::Skin;
+    }
     // The size of one glyph cell in image-list mode (check box only).
     virtual TSize ImageListGlyphSize() { return TSize{0, 0}; }
     virtual void PaintImageListGlyph(TsPaintState /*State*/) {}
@@ -173,24 +175,24 @@ extern template class TsCheckControl<TRadioButton>;
 
 // The published properties that check box and radio button share, for the
 // class's property table (C: the class).
-#define AC_CHECK_CONTROL_PROPS(C)                                                                              \
-    ObjProp<C, TsCommonData>("SkinData", &C::SkinData),                                                        \
-        acNamedSet(OrdProp<C, TacAnimatEvents, TacAnimatEvents>("AnimatEvents", TTypeKind::tkSet,              \
-                                                                &C::AnimatEvents, &C::SetAnimatEvents,         \
-                                                                static_cast<std::int64_t>(TacAnimatEvents{aeGlobalDef}.ToBits())), \
-                   {"aeMouseEnter", "aeMouseLeave", "aeMouseDown", "aeMouseUp", "aeGlobalDef"}),               \
-        acNamedSet(OrdProp<C, TsDisabledKind, TsDisabledKind>("DisabledKind", TTypeKind::tkSet,                \
-                                                              &C::DisabledKind, &C::SetDisabledKind,           \
-                                                              static_cast<std::int64_t>(TsDisabledKind{dkBlended}.ToBits())),   \
-                   {"dkBlended", "dkGrayed"}),                                                                 \
-        OrdProp<TControl>("AutoSize", TTypeKind::tkBool, &TControl::AutoSize, &TControl::SetAutoSize, 1),      \
-        ObjProp<typename C::CheckControl, TBitmap>("GlyphChecked", &C::GlyphChecked, &C::SetGlyphChecked),                            \
-        ObjProp<typename C::CheckControl, TBitmap>("GlyphUnChecked", &C::GlyphUnChecked, &C::SetGlyphUnChecked),                      \
-        OrdProp<typename C::CheckControl>("Margin", TTypeKind::tkInteger, &C::Margin, &C::SetMargin, 2),                              \
-        OrdProp<typename C::CheckControl>("ReadOnly", TTypeKind::tkBool, &C::ReadOnly, &C::SetReadOnly, 0),                           \
-        OrdProp<typename C::CheckControl>("ShowFocus", TTypeKind::tkBool, &C::ShowFocus, &C::SetShowFocus, 1),                        \
-        OrdProp<typename C::CheckControl>("TextIndent", TTypeKind::tkInteger, &C::TextIndent, &C::SetTextIndent, 0),                  \
-        OrdProp<TButtonControl>("WordWrap", TTypeKind::tkBool, &TButtonControl::WordWrap,                      \
+#define AC_CHECK_CONTROL_PROPS(C)                                                                                    \
+    ObjProp<C, TsCommonData>("SkinData", &C::SkinData),                                                              \
+        acNamedSet(OrdProp<C, TacAnimatEvents, TacAnimatEvents>(                                                     \
+                       "AnimatEvents", TTypeKind::tkSet, &C::AnimatEvents, &C::SetAnimatEvents,                      \
+                       static_cast<std::int64_t>(TacAnimatEvents{aeGlobalDef}.ToBits())),                            \
+                   {"aeMouseEnter", "aeMouseLeave", "aeMouseDown", "aeMouseUp", "aeGlobalDef"}),                     \
+        acNamedSet(OrdProp<C, TsDisabledKind, TsDisabledKind>(                                                       \
+                       "DisabledKind", TTypeKind::tkSet, &C::DisabledKind, &C::SetDisabledKind,                      \
+                       static_cast<std::int64_t>(TsDisabledKind{dkBlended}.ToBits())),                               \
+                   {"dkBlended", "dkGrayed"}),                                                                       \
+        OrdProp<TControl>("AutoSize", TTypeKind::tkBool, &TControl::AutoSize, &TControl::SetAutoSize, 1),            \
+        ObjProp<typename C::CheckControl, TBitmap>("GlyphChecked", &C::GlyphChecked, &C::SetGlyphChecked),           \
+        ObjProp<typename C::CheckControl, TBitmap>("GlyphUnChecked", &C::GlyphUnChecked, &C::SetGlyphUnChecked),     \
+        OrdProp<typename C::CheckControl>("Margin", TTypeKind::tkInteger, &C::Margin, &C::SetMargin, 2),             \
+        OrdProp<typename C::CheckControl>("ReadOnly", TTypeKind::tkBool, &C::ReadOnly, &C::SetReadOnly, 0),          \
+        OrdProp<typename C::CheckControl>("ShowFocus", TTypeKind::tkBool, &C::ShowFocus, &C::SetShowFocus, 1),       \
+        OrdProp<typename C::CheckControl>("TextIndent", TTypeKind::tkInteger, &C::TextIndent, &C::SetTextIndent, 0), \
+        OrdProp<TButtonControl>("WordWrap", TTypeKind::tkBool, &TButtonControl::WordWrap,                            \
                                 &TButtonControl::SetWordWrap, 0)
 
 // A set property whose elements can be named.

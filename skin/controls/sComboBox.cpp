@@ -8,6 +8,7 @@
 #include "sSkinText.h"
 #include "sSkinnedProps.h"
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsCustomComboBox, TCustomComboBox,
     acSkinDataProp<TsCustomComboBox>(), acDisabledKindProp<TsCustomComboBox>(),
     OrdProp<TsCustomComboBox>("Alignment", TTypeKind::tkEnumeration, &TsCustomComboBox::Alignment,
@@ -17,6 +18,7 @@ CLASSLIB_DEFINE_CLASS(TsCustomComboBox, TCustomComboBox,
     ObjProp<TsCustomComboBox, TsBoundLabel>("BoundLabel", &TsCustomComboBox::BoundLabel),
     OrdProp<TCustomComboBox>("DropDownCount", TTypeKind::tkInteger, &TCustomComboBox::DropDownCount,
                              &TCustomComboBox::SetDropDownCount, 16))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TsComboBox, TsCustomComboBox)
 
 namespace {
@@ -31,8 +33,7 @@ bool ChoiceKey(WORD Key) {
 
 }  // namespace
 
-TsCustomComboBox::TsCustomComboBox(TComponent* AOwner)
-    : TsWithBoundLabel(AOwner, acCtComboBox) {
+TsCustomComboBox::TsCustomComboBox(TComponent* AOwner) : TsWithBoundLabel(AOwner, acCtComboBox) {
     FDropDownCount = 16;
     if (SkinData()->SkinSection().empty()) SkinData()->SetSkinSection("COMBOBOX");
 }
@@ -157,8 +158,8 @@ void TsCustomComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState St
     BitBlt(c->Handle(), 0, 0, Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
     if (!Enabled() && !UserDrawn()) return;
     const bool highlight = Enabled() && !FReadOnly;
-    const bool focusLook = highlight && (State.Contains(odFocused) || State.Contains(odSelected) ||
-                                         Focused() || SkinData()->Focused);
+    const bool focusLook =
+        highlight && (State.Contains(odFocused) || State.Contains(odSelected) || Focused() || SkinData()->Focused);
     auto drawText = [&] {
         if (Index < 0 || Index >= FItems->GetCount() || Text().empty()) return;
         const int d = FStyle == csDropDown ? 0 : 1;
@@ -250,15 +251,13 @@ bool TsCustomComboBox::ReadOnlyFilter(TMessage& M) {
     switch (M.Msg) {
         case WM_CHAR:
         case WM_MOUSEWHEEL:
-        case CM_MOUSEWHEEL:
-            return true;
+        case CM_MOUSEWHEEL: return true;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
         case WM_SYSCHAR:
         case CN_KEYDOWN:
         case CN_SYSKEYDOWN:
-        case CN_SYSCHAR:
-            return ChoiceKey(M.WParamLo());
+        case CN_SYSCHAR: return ChoiceKey(M.WParamLo());
         case WM_LBUTTONDOWN:
             // A click only focuses.
             if (CanFocus()) SetFocus();
@@ -278,8 +277,7 @@ bool TsCustomComboBox::ReadOnlyFilter(TMessage& M) {
                 return true;
             }
             return false;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -300,10 +298,8 @@ bool TsCustomComboBox::ChildReadOnlyFilter(const TMessage& M) const {
         case CN_KEYDOWN:
         case CN_CHAR:
         case CN_SYSKEYDOWN:
-        case CN_SYSCHAR:
-            return true;
-        default:
-            return false;
+        case CN_SYSCHAR: return true;
+        default: return false;
     }
 }
 
@@ -315,17 +311,13 @@ void TsCustomComboBox::UnskinnedMessage(TMessage& M) {
 bool TsCustomComboBox::SkinnedMessage(TMessage& M) {
     if (ReadOnlyFilter(M)) return true;
     switch (M.Msg) {
-        case WM_NCPAINT:
-            return true;
+        case WM_NCPAINT: return true;
         case WM_KILLFOCUS:
         case CM_EXIT:
             if (FDropped) SetDroppedDown(false);
             return false;
-        case CN_COMMAND:
-            DropNotification(M);
-            return false;
-        case CN_DRAWITEM:
-            return CopyEditItemFromCache(M);
+        case CN_COMMAND: DropNotification(M); return false;
+        case CN_DRAWITEM: return CopyEditItemFromCache(M);
         case WM_CTLCOLORLISTBOX:
             // The list asks for its colours before it shows (where the system sends them here).
             AttachListAdapter(reinterpret_cast<HWND>(M.LParam));
@@ -350,8 +342,7 @@ void TsCustomComboBox::DropNotification(TMessage& M) {
             FDropped = false;
             Refresh();
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -378,11 +369,8 @@ void TsCustomComboBox::AfterInherited(TMessage& M) {
         case CB_SETCURSEL:
         case CM_TEXTCHANGED:
         case WM_SETFONT:
-        case CM_FONTCHANGED:
-            Refresh();
-            break;
-        default:
-            break;
+        case CM_FONTCHANGED: Refresh(); break;
+        default: break;
     }
 }
 
@@ -416,8 +404,7 @@ void TsCustomComboBox::ComboWndProc(TMessage& M, HWND ComboWnd) {
                     return;
                 }
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     TsSkinned::ComboWndProc(M, ComboWnd);

@@ -25,11 +25,13 @@ private:
 
 }  // namespace
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsEdit, TEdit,
     ObjProp<TsEdit, TsCommonData>("SkinData", &TsEdit::SkinData),
     ObjProp<TsEdit, TsBoundLabel>("BoundLabel", &TsEdit::BoundLabel),
     OrdProp<TsEdit, TsDisabledKind, TsDisabledKind>("DisabledKind", TTypeKind::tkSet, &TsEdit::DisabledKind,
                                                    &TsEdit::SetDisabledKind, TsDisabledKind{dkBlended}.ToBits()))
+// clang-format on
 
 TsEdit::TsEdit(TComponent* AOwner)
     : TsSkinned(AOwner, acCtSingleLineEdit), FBoundLabel(std::make_unique<TsBoundLabel>(this, SkinData())) {}
@@ -78,34 +80,23 @@ bool TsEdit::SkinnedMessage(TMessage& M) {
             d->Updating = IsUpdating(d);
             if (!d->Updating) InheritedWndProc(M);
             return true;
-        case WM_NCPAINT:
-            PaintBorder();
-            return true;
-        case WM_PRINT:
-            Print(M);
-            return true;
+        case WM_NCPAINT: PaintBorder(); return true;
+        case WM_PRINT: Print(M); return true;
         case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-            FocusChange(M);
-            return true;
+        case WM_KILLFOCUS: FocusChange(M); return true;
         // The system edit greys itself; the skin shows it on CM_ENABLEDCHANGED.
-        case WM_ENABLE:
-            InheritedWndProc(M);
-            return true;
+        case WM_ENABLE: InheritedWndProc(M); return true;
         case CM_COLORCHANGED:
             if (d->CustomColor()) d->BGChanged = true;
             return false;
-        default:
-            return false;
+        default: return false;
     }
 }
 
 void TsEdit::AfterInherited(TMessage& M) {
     if (IsSkinCommand(M, AC_SETFLAG9) && SkinData()->Command9Flag) PrepareCache();
     switch (M.Msg) {
-        case WM_SIZE:
-            RepaintFrame();
-            break;
+        case WM_SIZE: RepaintFrame(); break;
         case WM_SETTEXT:
         case WM_SETFONT:
         case CM_VISIBLECHANGED:
@@ -114,8 +105,7 @@ void TsEdit::AfterInherited(TMessage& M) {
             InvalidateOwner(SkinData());
             RepaintFrame();
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -11,6 +11,7 @@
 // ---------------------------------------------------------------------------
 // TsGroupBox
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsGroupBox, TGroupBox,
     ObjProp<TsGroupBox, TsCommonData>("SkinData", &TsGroupBox::SkinData),
     OrdProp<TsGroupBox>("CaptionLayout", TTypeKind::tkEnumeration, &TsGroupBox::CaptionLayout,
@@ -18,6 +19,7 @@ CLASSLIB_DEFINE_CLASS(TsGroupBox, TGroupBox,
     OrdProp<TsGroupBox>("CaptionYOffset", TTypeKind::tkInteger, &TsGroupBox::CaptionYOffset,
                         &TsGroupBox::SetCaptionYOffset, 0),
     StrProp<TsGroupBox>("CaptionSkin", &TsGroupBox::CaptionSkin, &TsGroupBox::SetCaptionSkin))
+// clang-format on
 
 TsGroupBox::TsGroupBox(TComponent* AOwner) : TsSkinned(AOwner, acCtGroupBox) { FControlStyle.Exclude(csOpaque); }
 
@@ -194,9 +196,7 @@ bool TsGroupBox::SkinnedMessage(TMessage& M) {
                 CommonMessage(M, d);
                 if (d->Command9Flag) PrepareCache();
                 return true;
-            case AC_GETBGCHANGED:
-                M.LParam = M.Result = (d->BGChanged || IsUpdating(d)) ? 1 : 0;
-                return true;
+            case AC_GETBGCHANGED: M.LParam = M.Result = (d->BGChanged || IsUpdating(d)) ? 1 : 0; return true;
             default: return false;
         }
     }
@@ -264,12 +264,14 @@ void TsGroupButton::KeyDown(WORD& Key, TShiftState Shift) {
 // ---------------------------------------------------------------------------
 // TsRadioGroup
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsRadioGroup, TsGroupBox,
     acNamedSet(OrdProp<TsRadioGroup, TacAnimatEvents, TacAnimatEvents>(
                    "AnimatEvents", TTypeKind::tkSet, &TsRadioGroup::AnimatEvents, &TsRadioGroup::SetAnimatEvents,
                    static_cast<std::int64_t>(TacAnimatEvents{aeGlobalDef}.ToBits())),
                {"aeMouseEnter", "aeMouseLeave", "aeMouseDown", "aeMouseUp", "aeGlobalDef"}),
     CLASSLIB_RADIO_GROUP_PROPS(TsRadioGroup))
+// clang-format on
 
 TsRadioGroup::TsRadioGroup(TComponent* AOwner)
     : TRadioGroupOf(AOwner, [this] { return TObject::Create<TsGroupButton>(this); }) {

@@ -10,22 +10,32 @@
 
 #include <algorithm>
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsCustomLabel, TCustomLabel,
     StrProp<TsCustomLabel>("SkinSection", &TsCustomLabel::SkinSection, &TsCustomLabel::SetSkinSection))
+// clang-format on
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsLabel, TsCustomLabel,
     OrdProp<TsLabel>("UseSkinColor", TTypeKind::tkBool, &TsLabel::UseSkinColor, &TsLabel::SetUseSkinColor, 1))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TsEditLabel, TsLabel)
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsShadow, TPersistent,
     OrdProp<TsShadow>("BlurCount", TTypeKind::tkInteger, &TsShadow::BlurCount, &TsShadow::SetBlurCount, 4),
     OrdProp<TsShadow>("Distance", TTypeKind::tkInteger, &TsShadow::Distance, &TsShadow::SetDistance, 1),
     OrdProp<TsShadow>("Color", TTypeKind::tkInteger, &TsShadow::Color, &TsShadow::SetColor, clBlack),
     OrdProp<TsShadow>("Mode", TTypeKind::tkEnumeration, &TsShadow::Mode, &TsShadow::SetMode, smSkin1))
+// clang-format on
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsKind, TPersistent,
     OrdProp<TsKind>("KindType", TTypeKind::tkEnumeration, &TsKind::KindType, &TsKind::SetKindType, ktSkin),
     OrdProp<TsKind>("Color", TTypeKind::tkInteger, &TsKind::Color, &TsKind::SetColor, clWhite))
+// clang-format on
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsLabelFX, TsCustomLabel,
     ObjProp<TsLabelFX, TsShadow>("Shadow", &TsLabelFX::Shadow, &TsLabelFX::SetShadow),
     ObjProp<TsLabelFX, TsKind>("Kind", &TsLabelFX::Kind, &TsLabelFX::SetKind))
+// clang-format on
 
 namespace {
 
@@ -285,10 +295,8 @@ void TsLabelFX::ShadowParams(TColor& Color, int& Passes, int& Distance) const {
 
 TColor TsLabelFX::TextColor() const {
     switch (FKind->KindType()) {
-        case ktStandard:
-            return TColor(ColorToRGB(FColor));
-        case ktCustom:
-            return TColor(ColorToRGB(FKind->Color()));
+        case ktStandard: return TColor(ColorToRGB(FColor));
+        case ktCustom: return TColor(ColorToRGB(FKind->Color()));
         case ktSkin:
         default:
             if (const TsGeneralData* g = GlobalInfo())

@@ -153,8 +153,8 @@ private:
     void PaintShadow(const String& Text, const TRect& R, const TRect& T, UINT Flags, TColor ShadowColor, int Passes,
                      int Distance);
 
-    TBitmap* FShadowBmp;                 // 32 bits per pixel, remade each paint
-    std::vector<std::uint8_t> FMask;     // grey-level blur mask with a one-pixel border; only grows
+    TBitmap* FShadowBmp;              // 32 bits per pixel, remade each paint
+    std::vector<std::uint8_t> FMask;  // grey-level blur mask with a one-pixel border; only grows
     TsShadow* FShadow;
     int FShadowLead = 0;
     int FShadowTrail = 0;

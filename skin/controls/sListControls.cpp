@@ -22,8 +22,8 @@ void acFreeScrollAdapter(TacMainWnd*& Adapter, HWND Wnd) {
 
 void acUpdateScrollAdapter(TsCommonData* SkinData, TacMainWnd*& Adapter, bool /*Tree*/) {
     auto* w = SkinData ? dynamic_cast<TWinControl*>(SkinData->OwnerControl) : nullptr;
-    const bool wanted = w && HasSkin(SkinData) && w->HandleAllocated() && w->Showing() &&
-                        !w->ComponentState().Contains(csDestroying);
+    const bool wanted =
+        w && HasSkin(SkinData) && w->HandleAllocated() && w->Showing() && !w->ComponentState().Contains(csDestroying);
     // An adapter whose window went (the control made a new one) is dropped first.
     HWND wnd = w && w->HandleAllocated() ? w->Handle() : nullptr;
     if (Adapter && (!wanted || AdapterOfWindow(wnd) != Adapter)) acFreeScrollAdapter(Adapter, wnd);

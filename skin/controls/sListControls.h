@@ -63,8 +63,7 @@ protected:
                 // The system window paints its items in the section's colours.
                 this->InheritedWndProc(M);
                 return true;
-            default:
-                return false;
+            default: return false;
         }
     }
     // No hot look of its own: the frame and the adapter show the state.

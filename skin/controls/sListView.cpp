@@ -8,10 +8,12 @@
 
 #include <vector>
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsCustomListView, TCustomListView, acSkinDataProp<TsCustomListView>(),
     ObjProp<TsCustomListView, TsBoundLabel>("BoundLabel", &TsCustomListView::BoundLabel),
     OrdProp<TsCustomListView>("HighlightHeaders", TTypeKind::tkBool, &TsCustomListView::HighlightHeaders,
                               &TsCustomListView::SetHighlightHeaders, 1))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TsListView, TsCustomListView)
 
 TsCustomListView::TsCustomListView(TComponent* AOwner) : TsWithBoundLabel(AOwner, acCtListView, "EDIT") {}
@@ -154,12 +156,8 @@ bool TsCustomListView::HeaderMessage(HWND Header, TMessage& M) {
             return true;
         }
         case WM_PRINTCLIENT:
-        case WM_PRINT:
-            PaintHeader(reinterpret_cast<HDC>(M.WParam));
-            return true;
-        case WM_ERASEBKGND:
-            M.Result = 1;
-            return true;
+        case WM_PRINT: PaintHeader(reinterpret_cast<HDC>(M.WParam)); return true;
+        case WM_ERASEBKGND: M.Result = 1; return true;
         case WM_MOUSEMOVE:
             if (FColumnClick && FHighlightHeaders && FPressedSection < 0) {
                 if (!FTrackingHeader) {
@@ -190,8 +188,7 @@ bool TsCustomListView::HeaderMessage(HWND Header, TMessage& M) {
                 InvalidateRect(Header, nullptr, FALSE);
             }
             return false;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -228,22 +225,18 @@ bool TsCustomListView::ThumbTrack(TMessage& M) {
 bool TsCustomListView::SkinnedMessage(TMessage& M) {
     if (M.Msg == SM_ALPHACMD) {
         switch (M.WParamHi()) {
-            case AC_PARENTCHANGED:
-                RepaintHeader(true);
-                return false;
+            case AC_PARENTCHANGED: RepaintHeader(true); return false;
             case AC_GETBGCHANGED:
                 // The system paints the rows anew each time: only a pending
                 // update makes the background stale.
                 M.LParam = M.Result = IsUpdating(SkinData()) ? 1 : 0;
                 return true;
-            default:
-                return false;
+            default: return false;
         }
     }
     switch (M.Msg) {
         case WM_VSCROLL:
-        case WM_HSCROLL:
-            return M.WParamLo() == SB_THUMBTRACK && ThumbTrack(M);
+        case WM_HSCROLL: return M.WParamLo() == SB_THUMBTRACK && ThumbTrack(M);
         case WM_PAINT:
         case WM_PRINTCLIENT: {
             // A paint into a given DC makes a picture of the list view.
@@ -259,11 +252,8 @@ bool TsCustomListView::SkinnedMessage(TMessage& M) {
             if (c && c->iImage == -1) c->mask &= ~static_cast<UINT>(LVCF_IMAGE);
             return false;
         }
-        case CM_MOUSELEAVE:
-            SetHot(-2);
-            return TsSystemPainted::SkinnedMessage(M);
-        default:
-            return TsSystemPainted::SkinnedMessage(M);
+        case CM_MOUSELEAVE: SetHot(-2); return TsSystemPainted::SkinnedMessage(M);
+        default: return TsSystemPainted::SkinnedMessage(M);
     }
 }
 
@@ -284,8 +274,7 @@ void TsCustomListView::AfterInherited(TMessage& M) {
         case LVM_REDRAWITEMS:
             if (adapter) RefreshScrollBars(adapter, true);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

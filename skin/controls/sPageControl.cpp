@@ -12,11 +12,13 @@
 
 #include <windowsx.h>
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsPageControl, TPageControl,
     ObjProp<TsPageControl, TsCommonData>("SkinData", &TsPageControl::SkinData),
     OrdProp<TsPageControl>("ShowCloseBtns", TTypeKind::tkBool, &TsPageControl::ShowCloseBtns,
                            &TsPageControl::SetShowCloseBtns, 0),
     StrProp<TsPageControl>("CloseBtnSkin", &TsPageControl::CloseBtnSkin, &TsPageControl::SetCloseBtnSkin))
+// clang-format on
 
 namespace {
 
@@ -170,8 +172,8 @@ void TsPageControl::PaintTab(int PageIndex, int State, TPoint Offset, TBitmap* B
     if (section >= 0 && IsValidMaskIndex(m, border) && d->CacheBmp) {
         auto t = NewBitmap24(RectW(r), RectH(r));
         if (selected) {
-            BitBlt(t->Canvas()->Handle(), 0, 0, t->Width(), t->Height(), d->CacheBmp->Canvas()->Handle(), r.left,
-                   r.top, SRCCOPY);
+            BitBlt(t->Canvas()->Handle(), 0, 0, t->Width(), t->Height(), d->CacheBmp->Canvas()->Handle(), r.left, r.top,
+                   SRCCOPY);
             BitBlt(Bitmap->Canvas()->Handle(), r.left + Offset.x, r.top + Offset.y, t->Width(), t->Height(),
                    t->Canvas()->Handle(), 0, 0, SRCCOPY);
             PaintSkinItem(section, name, MakeCacheInfo(t.get(), 0, 0), true, 2, TRect{0, 0, t->Width(), t->Height()},
@@ -349,8 +351,7 @@ bool TsPageControl::RepaintTabStrip(HDC DC) {
     const TCacheInfo ci = ParentCacheOf(SkinData());
     if (TabCount() > 0) PaintTabStrip(ci);
     const TRect s = TabStripRect();
-    BitBlt(DC, s.left, s.top, RectW(s), RectH(s) + 2, SkinData()->CacheBmp->Canvas()->Handle(), s.left, s.top,
-           SRCCOPY);
+    BitBlt(DC, s.left, s.top, RectW(s), RectH(s) + 2, SkinData()->CacheBmp->Canvas()->Handle(), s.left, s.top, SRCCOPY);
     DrawCloseBtns(DC);
     return true;
 }
@@ -633,9 +634,7 @@ bool TsPageControl::SkinnedMessage(TMessage& M) {
             return false;
         case TCM_INSERTITEMA:
         case TCM_INSERTITEMW:
-        case TCM_SETCURSEL:
-            d->BGChanged = true;
-            return false;
+        case TCM_SETCURSEL: d->BGChanged = true; return false;
         case TCM_SETITEMSIZE: FTabSizeChanged = true; return false;
         case WM_STYLECHANGING:
         case WM_STYLECHANGED:

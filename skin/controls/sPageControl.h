@@ -23,8 +23,7 @@ constexpr TacCloseAction acaHideTab = 0;
 constexpr TacCloseAction acaFree = 1;
 // TabIndex is the page index of the tab (pages with hidden tabs counted), so
 // it names the same page whichever way the button was drawn.
-using TacCloseBtnClick =
-    std::function<void(TComponent* Sender, int TabIndex, bool& CanClose, TacCloseAction& Action)>;
+using TacCloseBtnClick = std::function<void(TComponent* Sender, int TabIndex, bool& CanClose, TacCloseAction& Action)>;
 
 // Per-page settings kept with the form; nothing paints from them.
 class TsTabSkinData : public TPersistent {

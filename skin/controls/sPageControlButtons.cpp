@@ -15,18 +15,22 @@
 
 #include <algorithm>
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsTabSkinData, TPersistent,
     OrdProp<TsTabSkinData>("CustomColor", TTypeKind::tkBool, &TsTabSkinData::CustomColor,
                            &TsTabSkinData::SetCustomColor, 0),
     OrdProp<TsTabSkinData>("CustomFont", TTypeKind::tkBool, &TsTabSkinData::CustomFont, &TsTabSkinData::SetCustomFont,
                            0),
     StrProp<TsTabSkinData>("SkinSection", &TsTabSkinData::SkinSection, &TsTabSkinData::SetSkinSection))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TsTabBtn, TsSpeedButton)
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsTabSheet, TTabSheet,
     StrProp<TsTabSheet>("TabSkin", &TsTabSheet::TabSkin, &TsTabSheet::SetTabSkin),
     StrProp<TsTabSheet>("ButtonSkin", &TsTabSheet::ButtonSkin, &TsTabSheet::SetButtonSkin),
     OrdProp<TsTabSheet>("UseCloseBtn", TTypeKind::tkBool, &TsTabSheet::UseCloseBtn, &TsTabSheet::SetUseCloseBtn, 1),
     ObjProp<TsTabSheet, TsTabSkinData>("SkinData", &TsTabSheet::SkinData))
+// clang-format on
 
 bool acCloseBtnPressed = false;
 
@@ -87,8 +91,10 @@ void TsPageControl::DrawCloseBtn(HDC DC, const TRect& R, int State, HDC SourceDC
     const TRect b = CloseBtnRectOf(R);
     auto t = NewBitmap24(FCloseWidth, FCloseHeight);
     HDC tdc = t->Canvas()->Handle();
-    if (SourceDC) BitBlt(tdc, 0, 0, FCloseWidth, FCloseHeight, SourceDC, R.right - R.left - FCloseWidth - 1, 1, SRCCOPY);
-    else if (d->CacheBmp) BitBlt(tdc, 0, 0, FCloseWidth, FCloseHeight, d->CacheBmp->Canvas()->Handle(), b.left, b.top, SRCCOPY);
+    if (SourceDC)
+        BitBlt(tdc, 0, 0, FCloseWidth, FCloseHeight, SourceDC, R.right - R.left - FCloseWidth - 1, 1, SRCCOPY);
+    else if (d->CacheBmp)
+        BitBlt(tdc, 0, 0, FCloseWidth, FCloseHeight, d->CacheBmp->Canvas()->Handle(), b.left, b.top, SRCCOPY);
     if (FCloseBtnSkin.empty()) {
         PaintImageState(t.get(), TPoint{0, 0}, State, FCloseIndex, 1, m);
     } else {
@@ -494,7 +500,8 @@ void TsTabSheet::WndProc(TMessage& M) {
                 if (PaintSheet(reinterpret_cast<HDC>(M.WParam))) return;
                 break;
             case WM_MOUSEMOVE:
-                if (!FComponentState.Contains(csDesigning) && DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning))
+                if (!FComponentState.Contains(csDesigning) && DefaultManager &&
+                    !DefaultManager->ComponentState().Contains(csDesigning))
                     SetActiveControl(DefaultManager, nullptr);
                 break;
             case WM_PARENTNOTIFY:

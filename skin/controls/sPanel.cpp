@@ -9,8 +9,10 @@
 #include "Scopes.h"
 
 CLASSLIB_DEFINE_CLASS(TsPanel, TPanel, ObjProp<TsPanel, TsCommonData>("SkinData", &TsPanel::SkinData))
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsDragBar, TsPanel,
     ObjProp<TsDragBar, TControl>("DraggedControl", &TsDragBar::DraggedControl, &TsDragBar::SetDraggedControl))
+// clang-format on
 
 namespace {
 
@@ -174,8 +176,7 @@ bool TsPanel::ParentChangedPanel() {
     TsCommonData* d = SkinData();
     if (!IsUpdating(d)) return true;
     d->Updating = false;
-    if (HandleAllocated())
-        RedrawWindow(Handle(), nullptr, nullptr, kRedrawAllNow);
+    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, kRedrawAllNow);
     return true;
 }
 
@@ -335,9 +336,7 @@ void TsDragBar::DragLoop(TControl* Control) {
             any = true;
             switch (msg.message) {
                 case WM_MOUSEMOVE:
-                case WM_NCMOUSEMOVE:
-                    follow(msg.pt);
-                    break;
+                case WM_NCMOUSEMOVE: follow(msg.pt); break;
                 case WM_LBUTTONUP:
                 case WM_NCLBUTTONUP:
                     follow(msg.pt);

@@ -9,11 +9,13 @@
 
 #include <richedit.h>
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsRichEdit, TRichEdit,
     ObjProp<TsRichEdit, TsCommonData>("SkinData", &TsRichEdit::SkinData),
     ObjProp<TsRichEdit, TsBoundLabel>("BoundLabel", &TsRichEdit::BoundLabel),
     OrdProp<TsRichEdit, TsDisabledKind, TsDisabledKind>("DisabledKind", TTypeKind::tkSet, &TsRichEdit::DisabledKind,
                                                    &TsRichEdit::SetDisabledKind, TsDisabledKind{dkBlended}.ToBits()))
+// clang-format on
 
 namespace {
 constexpr int kRichTextLimit = 0x7FFFFFF0;
@@ -118,14 +120,12 @@ bool TsRichEdit::SkinnedMessage(TMessage& M) {
     }
     switch (M.Msg) {
         // The system paints the window; enabling is shown on CM_ENABLEDCHANGED.
-        case WM_ENABLE:
-            return true;
+        case WM_ENABLE: return true;
         case CM_MOUSEENTER:
         case CM_MOUSELEAVE:
             if (!FireMouseEvent(M)) return true;
             break;
-        default:
-            break;
+        default: break;
     }
     // Everything else as the system and the class library have it, with the
     // frame repainted where the text or size changed.
@@ -135,12 +135,8 @@ bool TsRichEdit::SkinnedMessage(TMessage& M) {
     if (!*alive) return true;
     switch (M.Msg) {
         case WM_SIZE:
-        case EM_STREAMIN:
-            SendMessageA(Handle(), WM_NCPAINT, 0, 0);
-            break;
-        case WM_NCPAINT:
-            PaintBorder();
-            break;
+        case EM_STREAMIN: SendMessageA(Handle(), WM_NCPAINT, 0, 0); break;
+        case WM_NCPAINT: PaintBorder(); break;
         case WM_PAINT:
             // The rich edit redraws the system's bars as it paints, with
             // nothing changed that the adapter would notice.
@@ -151,14 +147,9 @@ bool TsRichEdit::SkinnedMessage(TMessage& M) {
             SendMessageA(Handle(), WM_PAINT, M.WParam, 0);
             break;
         }
-        case CM_SHOWINGCHANGED:
-            ShowSkinned();
-            break;
-        case CM_ENABLEDCHANGED:
-            SetEnabledColors();
-            break;
-        default:
-            break;
+        case CM_SHOWINGCHANGED: ShowSkinned(); break;
+        case CM_ENABLEDCHANGED: SetEnabledColors(); break;
+        default: break;
     }
     return true;
 }

@@ -38,8 +38,7 @@ bool AnswerSkinnedIdentity(TMessage& M) {
         case AC_GETAPPLICATION:
             M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -47,9 +46,7 @@ namespace {
 
 TCustomAction* CustomActionOf(const TControl* C) { return dynamic_cast<TCustomAction*>(C->Action()); }
 
-bool OwnMouse(const TMessage& M, const TControl* C) {
-    return M.LParam == 0 || M.LParam == reinterpret_cast<LPARAM>(C);
-}
+bool OwnMouse(const TMessage& M, const TControl* C) { return M.LParam == 0 || M.LParam == reinterpret_cast<LPARAM>(C); }
 
 }  // namespace
 
@@ -158,13 +155,9 @@ void TsSkinnedFrame::ApplyColors() { ApplySectionColors(SkinData()); }
 
 void TsSkinnedFrame::RemoveRegion() { FRegion.Remove(OwnWindow()); }
 
-bool TsSkinnedFrame::SkinnedNow() const {
-    return IsControlLive(FControl) && HasSkin(SkinData(), /*CheckActive=*/true);
-}
+bool TsSkinnedFrame::SkinnedNow() const { return IsControlLive(FControl) && HasSkin(SkinData(), /*CheckActive=*/true); }
 
-TsPaintState TsSkinnedFrame::CurrentState() {
-    return ActiveLook() ? TsPaintState::Active : TsPaintState::Normal;
-}
+TsPaintState TsSkinnedFrame::CurrentState() { return ActiveLook() ? TsPaintState::Active : TsPaintState::Normal; }
 
 void TsSkinnedFrame::FadeOrRepaint(TacAnimatEvent Event, bool Half) {
     ::FadeOrRepaint(FFadeTimer, SkinData(), Half, AnimEventEnabled(Event, FAnimatEvents), 1);
@@ -223,8 +216,7 @@ void TsSkinnedFrame::TrackPress(const TMessage& M) {
             // whatever its handlers do to the control (disable it, unskin it).
             RestoreHintsAfterOwnPress();
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

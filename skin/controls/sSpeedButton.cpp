@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsSpeedButton, TSpeedButton,
     ObjProp<TsSpeedButton, TsCommonData>("SkinData", &TsSpeedButton::SkinData),
     OrdProp<TsSpeedButton>("Grayed", TTypeKind::tkBool, &TsSpeedButton::Grayed, &TsSpeedButton::SetGrayed, 0),
@@ -28,6 +29,7 @@ CLASSLIB_DEFINE_CLASS(TsSpeedButton, TSpeedButton,
     OrdProp<TsSpeedButton, TacAnimatEvents, TacAnimatEvents>("AnimatEvents", TTypeKind::tkSet,
         &TsSpeedButton::AnimatEvents, &TsSpeedButton::SetAnimatEvents,
         TacAnimatEvents{aeGlobalDef}.ToBits()))
+// clang-format on
 
 TsSpeedButton* acDropDownButton = nullptr;
 bool acDropDownMenuOpen = false;
@@ -399,7 +401,8 @@ void TsSpeedButton::RebuildCache(TsPaintState State) {
 
     if (FButtonStyle == tbsSeparator || FButtonStyle == tbsDivider) {
         // Both take the parent's picture at their place in it.
-        if (ci.Ready && ci.Bmp) CopyTransparentRect(cache, ci.Bmp, TPoint{0, 0}, Bounds(ci.X + FLeft, ci.Y + FTop, W, H), clNone);
+        if (ci.Ready && ci.Bmp)
+            CopyTransparentRect(cache, ci.Bmp, TPoint{0, 0}, Bounds(ci.X + FLeft, ci.Y + FTop, W, H), clNone);
         else if (FParent) FillDC(cache->Canvas()->Handle(), TRect{0, 0, W, H}, FParent->Color());
         if (FButtonStyle == tbsDivider) {
             int si = SectionIndexOf(m, "DIVIDER");
@@ -429,8 +432,8 @@ void TsSpeedButton::RebuildCache(TsPaintState State) {
     if (!Enabled()) {
         ci = ParentCacheOf(d);
         if (ci.Ready && ci.Bmp && !NeedsParentBackground(d) && !d->Command9Flag && !ci.Bmp->Empty()) {
-            const auto* row = static_cast<const std::uint8_t*>(ci.Bmp->ScanLine(ci.Bmp->Height() / 2)) +
-                              (ci.Bmp->Width() / 2) * 3;
+            const auto* row =
+                static_cast<const std::uint8_t*>(ci.Bmp->ScanLine(ci.Bmp->Height() / 2)) + (ci.Bmp->Width() / 2) * 3;
             acParentColor = TColor(RGB(row[2], row[1], row[0]));
         }
         ApplyDisabledLook(cache, DisabledKind(), FParent, TPoint{FLeft, FTop}, ci);
@@ -737,7 +740,6 @@ void TsSpeedButton::AfterInherited(TMessage& M) {
             // Another button of the group went down: this one may have come up.
             SkinData()->BGChanged = true;
             break;
-        default:
-            break;
+        default: break;
     }
 }

@@ -10,10 +10,12 @@
 #include <cmath>
 #include <cstring>
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsTrackBar, TTrackBar,
     acSkinDataProp<TsTrackBar>(), acDisabledKindProp<TsTrackBar>(), acAnimatEventsProp<TsTrackBar>(),
     OrdProp<TsTrackBar>("ShowFocus", TTypeKind::tkBool, &TsTrackBar::ShowFocus, &TsTrackBar::SetShowFocus, 0),
     OrdProp<TTrackBar>("ThumbLength", TTypeKind::tkInteger, &TTrackBar::ThumbLength, &TTrackBar::SetThumbLength, 23))
+// clang-format on
 
 // --- Geometry -------------------------------------------------------------------
 
@@ -127,7 +129,8 @@ void TsTrackBar::PaintTicks(TsPaintState State) {
     const TRect thumb = acTrackThumbRect(Handle());
     const int tickMask = MaskIndexOf(m, d->SkinIndex, d->SkinSection(), Vertical() ? "TICKVERT" : "TICKHORZ");
     // Clear of the thumb by two pixels on each side of the channel.
-    const int d2 = Vertical() ? (RectWidth(thumb) - RectWidth(channel)) / 2 + 2 : (RectHeight(thumb) - RectHeight(channel)) / 2 + 2;
+    const int d2 = Vertical() ? (RectWidth(thumb) - RectWidth(channel)) / 2 + 2
+                              : (RectHeight(thumb) - RectHeight(channel)) / 2 + 2;
     const int before = (Vertical() ? channel.left : channel.top) - d2 - FTickLength;
     const int after = (Vertical() ? channel.right : channel.bottom) + d2;
     const int start = Vertical() ? channel.top : channel.left, end = Vertical() ? channel.bottom : channel.right;
@@ -164,9 +167,10 @@ void TsTrackBar::PaintThumb(TsPaintState State) {
     const int state = FThumbPressed ? 2 : acStateIndex(State);
     const TSize pic = MaskSize(m, mask);
     // Windows' thumb of length 23 is 11 x 23; a picture made for Wine's 11 x 21 fits it too.
-    const bool fits = (pic.cx == RectWidth(thumb) && pic.cy == RectHeight(thumb)) ||
-                      (!Vertical() && RectWidth(thumb) == 11 && RectHeight(thumb) == 23 && pic.cx == 11 && pic.cy == 21) ||
-                      (Vertical() && RectWidth(thumb) == 23 && RectHeight(thumb) == 11 && pic.cx == 21 && pic.cy == 11);
+    const bool fits =
+        (pic.cx == RectWidth(thumb) && pic.cy == RectHeight(thumb)) ||
+        (!Vertical() && RectWidth(thumb) == 11 && RectHeight(thumb) == 23 && pic.cx == 11 && pic.cy == 21) ||
+        (Vertical() && RectWidth(thumb) == 23 && RectHeight(thumb) == 11 && pic.cx == 21 && pic.cy == 11);
     if (fits) PaintThumbImage(thumb, state, mask);
     else StretchThumb(thumb, state, mask);
 }
@@ -186,8 +190,8 @@ void TsTrackBar::PaintThumbImage(const TRect& Thumb, int State, int Mask) {
     Mirror(under, Vertical());
     PaintImageState(&under, TPoint{0, 0}, State, Mask, 0, m);
     Mirror(under, Vertical());
-    BitBlt(cache->Canvas()->Handle(), Thumb.left, Thumb.top, RectWidth(Thumb), RectHeight(Thumb), under.Canvas()->Handle(), 0,
-           0, SRCCOPY);
+    BitBlt(cache->Canvas()->Handle(), Thumb.left, Thumb.top, RectWidth(Thumb), RectHeight(Thumb),
+           under.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void TsTrackBar::StretchThumb(const TRect& Thumb, int State, int Mask) {
@@ -199,8 +203,8 @@ void TsTrackBar::StretchThumb(const TRect& Thumb, int State, int Mask) {
     const int s = std::min(State, md.ImageCount - 1);
     TBitmap pic(RectWidth(Thumb), RectHeight(Thumb));
     SetStretchBltMode(pic.Canvas()->Handle(), COLORONCOLOR);
-    StretchBlt(pic.Canvas()->Handle(), 0, 0, RectWidth(Thumb), RectHeight(Thumb), source->Canvas()->Handle(), s * sw, 0, sw, sh,
-               SRCCOPY);
+    StretchBlt(pic.Canvas()->Handle(), 0, 0, RectWidth(Thumb), RectHeight(Thumb), source->Canvas()->Handle(), s * sw, 0,
+               sw, sh, SRCCOPY);
     GdiFlush();
     // Key-coloured pixels keep what lies under the thumb; a thumb reaching
     // past the control is cut at its edges.

@@ -6,10 +6,12 @@
 
 #include <windowsx.h>
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsUpDown, TCustomUpDown, acSkinDataProp<TsUpDown>(), acDisabledKindProp<TsUpDown>(),
     OrdProp<TsUpDown>("ShowInaccessibility", TTypeKind::tkBool, &TsUpDown::ShowInaccessibility,
                       &TsUpDown::SetShowInaccessibility, 1),
     StrProp<TsUpDown>("ButtonSkin", &TsUpDown::ButtonSkin, &TsUpDown::SetButtonSkin))
+// clang-format on
 
 namespace {
 

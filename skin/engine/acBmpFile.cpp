@@ -76,7 +76,8 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, TacBmpImage& image, s
     image = TacBmpImage();
     error.clear();
     if (!data || size < 18) return Fail(image, error, "the file is too short to be a BMP picture");
-    if (data[0] != 'B' || data[1] != 'M') return Fail(image, error, "not a BMP picture (it does not start with \"BM\")");
+    if (data[0] != 'B' || data[1] != 'M')
+        return Fail(image, error, "not a BMP picture (it does not start with \"BM\")");
     const std::uint64_t pixelOffset = U32(data + 10);
     const std::uint32_t headerSize = U32(data + 14);
     const bool core = headerSize == 12;
@@ -101,13 +102,17 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, TacBmpImage& image, s
     const bool topDown = height < 0;
     if (topDown) height = -height;
     if (width <= 0 || height <= 0)
-        return Fail(image, error, "the picture is " + std::to_string(width) + " x " + std::to_string(height) + " pixels; it has no pixels");
+        return Fail(
+            image, error,
+            "the picture is " + std::to_string(width) + " x " + std::to_string(height) + " pixels; it has no pixels");
     if (width > acBmpMaxSide || height > acBmpMaxSide)
-        return Fail(image, error, "the picture is " + std::to_string(width) + " x " + std::to_string(height) +
-                                      " pixels; the largest accepted is " + std::to_string(acBmpMaxSide) + " on a side");
+        return Fail(image, error,
+                    "the picture is " + std::to_string(width) + " x " + std::to_string(height) +
+                        " pixels; the largest accepted is " + std::to_string(acBmpMaxSide) + " on a side");
     if (std::uint64_t(width) * std::uint64_t(height) * 3 > acBmpMaxBytes)
-        return Fail(image, error, "the picture is " + std::to_string(width) + " x " + std::to_string(height) +
-                                      " pixels; pictures above 64 MB are refused");
+        return Fail(image, error,
+                    "the picture is " + std::to_string(width) + " x " + std::to_string(height) +
+                        " pixels; pictures above 64 MB are refused");
 
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32)
         return Fail(image, error, std::to_string(bpp) + "-bit BMP pictures are not supported; save it as 24-bit");
@@ -131,9 +136,11 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, TacBmpImage& image, s
     if (bpp <= 8) {
         const std::uint32_t most = 1u << bpp;
         std::uint32_t count = colorsUsed == 0 ? most : colorsUsed;
-        if (count > most) return Fail(image, error, "the BMP palette claims " + std::to_string(colorsUsed) + " colours");
+        if (count > most)
+            return Fail(image, error, "the BMP palette claims " + std::to_string(colorsUsed) + " colours");
         const std::uint32_t entry = core ? 3 : 4;
-        if (tableOffset + std::uint64_t(count) * entry > size) return Fail(image, error, "the BMP palette is truncated");
+        if (tableOffset + std::uint64_t(count) * entry > size)
+            return Fail(image, error, "the BMP palette is truncated");
         palette.resize(most, 0);
         for (std::uint32_t i = 0; i < count; ++i) {
             const std::uint8_t* p = data + tableOffset + std::uint64_t(i) * entry;
@@ -144,10 +151,12 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, TacBmpImage& image, s
 
     const std::uint64_t stride = ((std::uint64_t(width) * bpp + 31) / 32) * 4;
     if (pixelOffset < 14 + std::uint64_t(headerSize) || pixelOffset >= size)
-        return Fail(image, error, "the BMP pixel data offset " + std::to_string(pixelOffset) + " lies outside the file");
+        return Fail(image, error,
+                    "the BMP pixel data offset " + std::to_string(pixelOffset) + " lies outside the file");
     if (pixelOffset + stride * std::uint64_t(height) > size)
-        return Fail(image, error, "the BMP pixel data is truncated (the file holds " + std::to_string(size) + " bytes, " +
-                                      std::to_string(pixelOffset + stride * std::uint64_t(height)) + " are needed)");
+        return Fail(image, error,
+                    "the BMP pixel data is truncated (the file holds " + std::to_string(size) + " bytes, " +
+                        std::to_string(pixelOffset + stride * std::uint64_t(height)) + " are needed)");
 
     image.Resize(int(width), int(height));
     const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
@@ -157,9 +166,7 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, TacBmpImage& image, s
         std::uint8_t* dst = image.Row(y);
         for (int x = 0; x < image.Width; ++x, dst += 3) {
             switch (bpp) {
-                case 24:
-                    std::memcpy(dst, src + 3 * std::size_t(x), 3);
-                    break;
+                case 24: std::memcpy(dst, src + 3 * std::size_t(x), 3); break;
                 case 32: {
                     const std::uint32_t px = U32(src + 4 * std::size_t(x));
                     dst[0] = blue.Get(px);
@@ -200,6 +207,7 @@ std::vector<std::uint8_t> EncodeBmp24(const TacBmpImage& image) {
     Put32(out, 38, 2835);  // 72 dpi
     Put32(out, 42, 2835);
     for (int y = 0; y < image.Height; ++y)
-        std::memcpy(out.data() + 54 + stride * std::size_t(image.Height - 1 - y), image.Row(y), std::size_t(image.Width) * 3);
+        std::memcpy(out.data() + 54 + stride * std::size_t(image.Height - 1 - y), image.Row(y),
+                    std::size_t(image.Width) * 3);
     return out;
 }

@@ -55,9 +55,11 @@ __attribute__((target("sse2"))) void MixSse2(std::uint8_t* dst, const std::uint8
         const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
         const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
         const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(va, zero), wA),
-                                                        _mm_mullo_epi16(_mm_unpacklo_epi8(vb, zero), wB)), 8);
+                                                        _mm_mullo_epi16(_mm_unpacklo_epi8(vb, zero), wB)),
+                                          8);
         const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(va, zero), wA),
-                                                        _mm_mullo_epi16(_mm_unpackhi_epi8(vb, zero), wB)), 8);
+                                                        _mm_mullo_epi16(_mm_unpackhi_epi8(vb, zero), wB)),
+                                          8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(lo, hi));
     }
     if (i < bytes) MixPortable(dst + i, a + i, b + i, bytes - i, wa);
@@ -90,9 +92,11 @@ __attribute__((target("avx2"))) void MixAvx2(std::uint8_t* dst, const std::uint8
         const __m256i va = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
         const __m256i vb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
         const __m256i lo = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(va, zero), wA),
-                                                              _mm256_mullo_epi16(_mm256_unpacklo_epi8(vb, zero), wB)), 8);
+                                                              _mm256_mullo_epi16(_mm256_unpacklo_epi8(vb, zero), wB)),
+                                             8);
         const __m256i hi = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(va, zero), wA),
-                                                              _mm256_mullo_epi16(_mm256_unpackhi_epi8(vb, zero), wB)), 8);
+                                                              _mm256_mullo_epi16(_mm256_unpackhi_epi8(vb, zero), wB)),
+                                             8);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_packus_epi16(lo, hi));
     }
     _mm256_zeroupper();
@@ -113,15 +117,10 @@ void MixWith(TacMixKernel kernel, std::uint8_t* dst, const std::uint8_t* a, cons
              std::uint32_t wa) {
     switch (kernel) {
 #ifdef AC_HAVE_SSE2_KERNEL
-        case mkAvx2:
-            MixAvx2(dst, a, b, bytes, wa);
-            return;
-        case mkSse2:
-            MixSse2(dst, a, b, bytes, wa);
-            return;
+        case mkAvx2: MixAvx2(dst, a, b, bytes, wa); return;
+        case mkSse2: MixSse2(dst, a, b, bytes, wa); return;
 #endif
-        default:
-            MixPortable(dst, a, b, bytes, wa);
+        default: MixPortable(dst, a, b, bytes, wa);
     }
 }
 
@@ -143,16 +142,12 @@ void Mix(std::uint8_t* dst, const std::uint8_t* a, const std::uint8_t* b, std::s
 
 bool acMixKernelAvailable(TacMixKernel Kernel) {
     switch (Kernel) {
-        case mkPortable:
-            return true;
+        case mkPortable: return true;
 #ifdef AC_HAVE_SSE2_KERNEL
-        case mkSse2:
-            return HaveSse2();
-        case mkAvx2:
-            return HaveSse2() && HaveAvx2();
+        case mkSse2: return HaveSse2();
+        case mkAvx2: return HaveSse2() && HaveAvx2();
 #endif
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -341,8 +336,7 @@ void acBlendRect(const TacRows24& dst, const TacRows24& src, TacSpan span, int w
     if (dst.Empty() || src.Empty()) return;
     span = acClipSpan(span, dst.Width, dst.Height, src.Width, src.Height);
     for (int y = 0; y < span.H; ++y)
-        acBlendRowKeyed(dst.At(span.DstX, span.DstY + y), src.At(span.SrcX, span.SrcY + y), span.W, weight, key,
-                        false);
+        acBlendRowKeyed(dst.At(span.DstX, span.DstY + y), src.At(span.SrcX, span.SrcY + y), span.W, weight, key, false);
 }
 
 void acFillRect(const TacRows24& dst, int x, int y, int w, int h, std::uint32_t color, int weight) {

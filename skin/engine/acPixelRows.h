@@ -96,7 +96,6 @@ void acStretchRow(std::uint8_t* dst, int dstPixels, const std::uint8_t* src, int
 // Copies Src's span onto Dst, leaving out Key pixels (acNoKey: none).
 void acCopyRect(const TacRows24& dst, const TacRows24& src, TacSpan span, std::uint32_t key = acNoKey);
 // Blends Src's span onto Dst by Weight, leaving out Key pixels of Src.
-void acBlendRect(const TacRows24& dst, const TacRows24& src, TacSpan span, int weight,
-                 std::uint32_t key = acNoKey);
+void acBlendRect(const TacRows24& dst, const TacRows24& src, TacSpan span, int weight, std::uint32_t key = acNoKey);
 // Fills a rectangle of Dst with a colour, blended by Weight (256: plain fill).
 void acFillRect(const TacRows24& dst, int x, int y, int w, int h, std::uint32_t color, int weight = 256);

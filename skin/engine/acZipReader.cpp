@@ -55,7 +55,8 @@ bool TacZipReader::OpenMemory(const void* data, std::size_t size, std::string& e
         error = "the packed file is larger than 256 MB";
         return false;
     }
-    if (data && size) Bytes.assign(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
+    if (data && size)
+        Bytes.assign(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
     if (Parse(error)) return true;
     Close();
     return false;
@@ -192,10 +193,12 @@ bool TacZipReader::Extract(std::size_t index, std::vector<std::uint8_t>& data, s
     };
     if (e.Flags & 0x41) return fail("is encrypted; packed skins must not be encrypted");
     if (e.Method != 0 && e.Method != 8)
-        return fail("uses compression method " + std::to_string(e.Method) + "; only stored and deflated entries are read");
+        return fail("uses compression method " + std::to_string(e.Method) +
+                    "; only stored and deflated entries are read");
     if (e.Size == 0xFFFFFFFF || e.CompressedSize == 0xFFFFFFFF || e.LocalOffset == 0xFFFFFFFF)
         return fail("needs ZIP64, which is not supported");
-    if (e.Size > MaxEntrySize) return fail("claims " + std::to_string(e.Size) + " bytes; entries above 64 MB are refused");
+    if (e.Size > MaxEntrySize)
+        return fail("claims " + std::to_string(e.Size) + " bytes; entries above 64 MB are refused");
     if (TotalExtracted + e.Size > MaxTotalSize) return fail("would take the packed skin past 256 MB unpacked");
 
     const std::uint8_t* b = Bytes.data();
@@ -224,12 +227,14 @@ bool TacZipReader::Extract(std::size_t index, std::vector<std::uint8_t>& data, s
         for (;;) {
             const int rc = inflate(&z.Stream, Z_NO_FLUSH);
             if (z.Stream.total_out > e.Size)
-                return fail("inflates past the " + std::to_string(e.Size) + " bytes it claims (a damaged entry or a deflate bomb)");
+                return fail("inflates past the " + std::to_string(e.Size) +
+                            " bytes it claims (a damaged entry or a deflate bomb)");
             if (rc == Z_STREAM_END) break;
             if (rc == Z_OK) continue;
             if (rc == Z_BUF_ERROR && z.Stream.avail_in == 0) return fail("has truncated compressed data");
             if (rc == Z_MEM_ERROR) return fail("could not be unpacked (out of memory)");
-            return fail(std::string("has damaged compressed data") + (z.Stream.msg ? " (" + std::string(z.Stream.msg) + ")" : ""));
+            return fail(std::string("has damaged compressed data") +
+                        (z.Stream.msg ? " (" + std::string(z.Stream.msg) + ")" : ""));
         }
         if (z.Stream.total_out < e.Size)
             return fail("inflates to " + std::to_string(z.Stream.total_out) + " bytes, fewer than the " +

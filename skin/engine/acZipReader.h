@@ -9,12 +9,12 @@
 #include <vector>
 
 struct TacZipEntry {
-    std::string Name;             // as stored in the archive
-    std::uint16_t Method = 0;     // 0 stored, 8 deflated
+    std::string Name;          // as stored in the archive
+    std::uint16_t Method = 0;  // 0 stored, 8 deflated
     std::uint16_t Flags = 0;
     std::uint32_t Crc = 0;
     std::uint32_t CompressedSize = 0;
-    std::uint32_t Size = 0;       // uncompressed, as claimed
+    std::uint32_t Size = 0;  // uncompressed, as claimed
     std::uint32_t LocalOffset = 0;
     bool IsFolder() const { return !Name.empty() && (Name.back() == '/' || Name.back() == '\\'); }
 };

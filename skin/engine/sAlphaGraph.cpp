@@ -16,7 +16,6 @@ int Channel(std::uint32_t c, int i) { return int((c >> (8 * i)) & 0xFF); }
 // the same way.
 long RoundHalfUp(double v) { return long(std::floor(std::nearbyint(v * 1048576.0) / 1048576.0 + 0.5)); }
 
-
 // The weight of the painted picture for a share (0..1) of it.
 int WeightOfShare(double share) {
     if (!(share > 0)) return 0;
@@ -61,8 +60,7 @@ std::unique_ptr<TBitmap> NewBitmap24(int Width, int Height) {
     return std::make_unique<TBitmap>(std::max(0, Width), std::max(0, Height), pf24bit);
 }
 
-void BlendBitmapRect(TBitmap* Bitmap, int X, int Y, TColor KeyColour, double Factor, const TRect& R,
-                     TBitmap* Source) {
+void BlendBitmapRect(TBitmap* Bitmap, int X, int Y, TColor KeyColour, double Factor, const TRect& R, TBitmap* Source) {
     const TacRows24 dst = RowsOf(Bitmap), src = RowsOf(Source);
     if (dst.Empty() || src.Empty() || R.right <= R.left || R.bottom <= R.top) return;
     const TacSpan s = acClipSpan(TacSpan{X, Y, R.left, R.top, R.right - R.left, R.bottom - R.top}, dst.Width,
@@ -138,19 +136,19 @@ void BlendRectThroughMask(const TRect& DestRect, const TRect& SourceRect, TBitma
     const int w = std::min(DestRect.right - DestRect.left, SourceRect.right - SourceRect.left);
     const int h = std::min(DestRect.bottom - DestRect.top, SourceRect.bottom - SourceRect.top);
     // The picture is the upper half only: its mask must lie in the lower one.
-    const TacSpan span =
-        acClipSpan(TacSpan{DestRect.left, DestRect.top, SourceRect.left, SourceRect.top, w, h}, d.Width, d.Height,
-                   s.Width, half);
+    const TacSpan span = acClipSpan(TacSpan{DestRect.left, DestRect.top, SourceRect.left, SourceRect.top, w, h},
+                                    d.Width, d.Height, s.Width, half);
     for (int y = 0; y < span.H; ++y)
         acMaskRow256(d.At(span.DstX, span.DstY + y), s.At(span.SrcX, span.SrcY + y),
                      s.At(span.SrcX, span.SrcY + y + half), span.W);
 }
 
-void PaintFadingRoundRect(TBitmap* Bitmap, const TRect& Rc, int Transparency, int Radius, int FadeWidth,
-                          TColor Color) {
+void PaintFadingRoundRect(TBitmap* Bitmap, const TRect& Rc, int Transparency, int Radius, int FadeWidth, TColor Color) {
     const TacRows24 d = RowsOf(Bitmap);
     if (d.Empty() || Rc.right <= Rc.left || Rc.bottom <= Rc.top) return;
-    struct { int left, top, right, bottom; } R{int(Rc.left), int(Rc.top), int(Rc.right), int(Rc.bottom)};
+    struct {
+        int left, top, right, bottom;
+    } R{int(Rc.left), int(Rc.top), int(Rc.right), int(Rc.bottom)};
     const int full = acWeightOfTransparencyPercent(Transparency);
     if (full == 0) return;
     const std::uint32_t color = PixelColor(Color);

@@ -40,8 +40,7 @@ void CopyTransparentRect(TBitmap* Dest, TBitmap* Src, TPoint P, const TRect& Src
 // Copies SourceRect of the upper half of a glyph bitmap onto Dest at DestRect's
 // top-left corner, each channel mixed as old + (image - old) x mask / 256 by
 // the same place one half-height lower in Source. Clipped to both bitmaps.
-void BlendRectThroughMask(const TRect& DestRect, const TRect& SourceRect, TBitmap* Dest, TBitmap* Source,
-                          int Flag = 1);
+void BlendRectThroughMask(const TRect& DestRect, const TRect& SourceRect, TBitmap* Dest, TBitmap* Source, int Flag = 1);
 // Paints Color into R of Bitmap through a rounded rectangle of Radius whose
 // edge fades out over FadeWidth pixels; Transparency is the percentage of
 // Bitmap that shows through the colour.

@@ -36,16 +36,45 @@ struct TSectionRange {
 
 // Control-type code -> default section.
 const TSectionRange kDefaultSections[] = {
-    {2, 8, "EDIT"},       {10, 10, "EDIT"},       {41, 41, "EDIT"},       {76, 76, "EDIT"},
-    {78, 78, "EDIT"},     {83, 84, "EDIT"},       {96, 97, "EDIT"},       {131, 131, "EDIT"},
-    {140, 140, "EDIT"},   {227, 227, "EDIT"},     {11, 18, "COMBOBOX"},   {81, 82, "COMBOBOX"},
-    {19, 19, "BAR"},      {20, 20, "BARTITLE"},   {32, 32, "CHECKBOX"},   {152, 152, "CHECKBOX"},
-    {33, 33, "RADIOBUTTON"}, {acCtPanel, acCtPanel, "PANEL"},   {59, 59, "PANEL"},      {68, 68, "PANEL"},
-    {73, 73, "PANEL"},    {52, 52, "PANEL_LOW"},  {58, 58, "PANEL_LOW"},  {53, 54, "TOOLBAR"},
-    {60, 60, "TOOLBAR"},  {acCtDragBar, acCtDragBar, "DRAGBAR"},    {57, 57, "TABSHEET"},   {74, 74, "GROUPBOX"},
-    {226, 226, "GROUPBOX"}, {acCtSplitter, acCtSplitter, "SPLITTER"}, {acCtSpeedButton, acCtSpeedButton, "SPEEDBUTTON"}, {95, 95, "SPEEDBUTTON"},
-    {acCtButton, 94, "BUTTON"},   {98, 98, "TOOLBUTTON"}, {141, 141, "PAGECONTROL"}, {143, 143, "PAGECONTROL"},
-    {151, 151, "STATUSBAR"}, {acCtProgressBar, acCtProgressBar, "GAUGE"}, {acCtTrackBar, acCtTrackBar, "TRACKBAR"},
+    {2, 8, "EDIT"},
+    {10, 10, "EDIT"},
+    {41, 41, "EDIT"},
+    {76, 76, "EDIT"},
+    {78, 78, "EDIT"},
+    {83, 84, "EDIT"},
+    {96, 97, "EDIT"},
+    {131, 131, "EDIT"},
+    {140, 140, "EDIT"},
+    {227, 227, "EDIT"},
+    {11, 18, "COMBOBOX"},
+    {81, 82, "COMBOBOX"},
+    {19, 19, "BAR"},
+    {20, 20, "BARTITLE"},
+    {32, 32, "CHECKBOX"},
+    {152, 152, "CHECKBOX"},
+    {33, 33, "RADIOBUTTON"},
+    {acCtPanel, acCtPanel, "PANEL"},
+    {59, 59, "PANEL"},
+    {68, 68, "PANEL"},
+    {73, 73, "PANEL"},
+    {52, 52, "PANEL_LOW"},
+    {58, 58, "PANEL_LOW"},
+    {53, 54, "TOOLBAR"},
+    {60, 60, "TOOLBAR"},
+    {acCtDragBar, acCtDragBar, "DRAGBAR"},
+    {57, 57, "TABSHEET"},
+    {74, 74, "GROUPBOX"},
+    {226, 226, "GROUPBOX"},
+    {acCtSplitter, acCtSplitter, "SPLITTER"},
+    {acCtSpeedButton, acCtSpeedButton, "SPEEDBUTTON"},
+    {95, 95, "SPEEDBUTTON"},
+    {acCtButton, 94, "BUTTON"},
+    {98, 98, "TOOLBUTTON"},
+    {141, 141, "PAGECONTROL"},
+    {143, 143, "PAGECONTROL"},
+    {151, 151, "STATUSBAR"},
+    {acCtProgressBar, acCtProgressBar, "GAUGE"},
+    {acCtTrackBar, acCtTrackBar, "TRACKBAR"},
 };
 
 }  // namespace
@@ -60,11 +89,13 @@ void ApplyEditColors(TsCommonData* d, bool Skinned) {
 
 // ---------------------------------------------------------------------------
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsCommonData, TPersistent,
     StrProp<TsCommonData>("SkinSection", &TsCommonData::SkinSection, &TsCommonData::SetSkinSection),
     OrdProp<TsCommonData>("CustomColor", TTypeKind::tkBool, &TsCommonData::CustomColor, &TsCommonData::SetCustomColor, 0),
     OrdProp<TsCommonData>("CustomFont", TTypeKind::tkBool, &TsCommonData::CustomFont, &TsCommonData::SetCustomFont, 0),
     ObjProp<TsCommonData, TsSkinManager>("SkinManager", &TsCommonData::SkinManager, &TsCommonData::SetSkinManager))
+// clang-format on
 
 TsCommonData::TsCommonData(TObject* AOwner, bool CreateCacheBitmap) {
     OwnerControl = dynamic_cast<TControl*>(AOwner);
@@ -192,8 +223,7 @@ void InvalidateOwner(TsCommonData* SkinData) {
         return;
     }
     SkinData->BGChanged = true;
-    if (SkinData->OwnerHandle && IsWindow(SkinData->OwnerHandle))
-        InvalidateRect(SkinData->OwnerHandle, nullptr, FALSE);
+    if (SkinData->OwnerHandle && IsWindow(SkinData->OwnerHandle)) InvalidateRect(SkinData->OwnerHandle, nullptr, FALSE);
 }
 
 void ApplySectionColors(TsCommonData* SkinData) {

@@ -42,15 +42,15 @@ public:
     // Re-resolves SkinIndex, BorderIndex, Texture and HotTexture.
     void UpdateIndexes();
 
-    bool Updating = false;         // painting must wait
-    int SkinIndex = -1;            // section index, -1 when none
-    int BorderIndex = -1;          // the section's "BORDERSMASK", -1 when none
-    int Texture = -1;              // the section's "PATTERN"
-    int HotTexture = -1;           // the section's "HOTPATTERN"
+    bool Updating = false;              // painting must wait
+    int SkinIndex = -1;                 // section index, -1 when none
+    int BorderIndex = -1;               // the section's "BORDERSMASK", -1 when none
+    int Texture = -1;                   // the section's "PATTERN"
+    int HotTexture = -1;                // the section's "HOTPATTERN"
     TControl* PaintingChild = nullptr;  // the parent-cache pointer: the child being repainted (command 15)
-    bool Command9Flag = false;     // set by command 9: the parent's picture is always needed
-    bool BGChanged = true;         // the cache bitmap is out of date
-    bool HalfVisible = false;      // the owner is cut by its parent's client rectangle
+    bool Command9Flag = false;          // set by command 9: the parent's picture is always needed
+    bool BGChanged = true;              // the cache bitmap is out of date
+    bool HalfVisible = false;           // the owner is cut by its parent's client rectangle
     bool Focused = false;
     bool MouseAbove = false;
     TControl* OwnerControl = nullptr;  // the control served, nil for a plain window

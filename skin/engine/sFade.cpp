@@ -154,7 +154,8 @@ void FadeOrRepaint(TsFadeTimer*& Timer, TsCommonData* SkinData, bool Half, bool 
     SkinData->BGChanged = true;
     StopFade(Timer);
     if (SkinData->OwnerControl) SkinData->OwnerControl->Repaint();
-    else if (SkinData->OwnerHandle) RedrawWindow(SkinData->OwnerHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    else if (SkinData->OwnerHandle)
+        RedrawWindow(SkinData->OwnerHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void StartFade(TsFadeTimer*& Timer, TsCommonData* SkinData, bool Half, int Kind) {
@@ -268,20 +269,16 @@ void TOutputWindow::CreateParams(TCreateParams& Params) {
 
 void TOutputWindow::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_NCHITTEST:
-            Message.Result = HTTRANSPARENT;
-            return;
-        case WM_ERASEBKGND:
-            Message.Result = 1;
-            return;
-        default:
-            TCustomControl::Dispatch(Message);
+        case WM_NCHITTEST: Message.Result = HTTRANSPARENT; return;
+        case WM_ERASEBKGND: Message.Result = 1; return;
+        default: TCustomControl::Dispatch(Message);
     }
 }
 
 void TOutputWindow::Paint() {
     if (Picture && !Picture->Empty())
-        BitBlt(Canvas()->Handle(), 0, 0, Picture->Width(), Picture->Height(), Picture->Canvas()->Handle(), 0, 0, SRCCOPY);
+        BitBlt(Canvas()->Handle(), 0, 0, Picture->Width(), Picture->Height(), Picture->Canvas()->Handle(), 0, 0,
+               SRCCOPY);
 }
 
 void FreeOutputWindow() {
@@ -332,7 +329,7 @@ void FadeInControl(TControl* Control, int Time) {
             ReleaseDC(out, dc);
             GdiFlush();
             const DWORD now = GetTickCount();
-            if (i < steps && static_cast<int>(due - now) > 0) Sleep(due - now);
+            if (i<steps&& static_cast<int>(due - now)> 0) Sleep(due - now);
         }
     }
     FreeOutputWindow();

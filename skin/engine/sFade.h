@@ -22,9 +22,9 @@ public:
     explicit TacSkinTimer(TComponent* AOwner);
     ~TacSkinTimer() override;
     TsCommonData* SkinData = nullptr;
-    int Iterations = 0;      // step count
-    TBitmap* OldBmp;         // the picture faded from (a copy); owned
-    TBitmap* FrameBmp;       // the frame being shown; owned
+    int Iterations = 0;  // step count
+    TBitmap* OldBmp;     // the picture faded from (a copy); owned
+    TBitmap* FrameBmp;   // the frame being shown; owned
     // True while one of its steps runs (a glow step started meanwhile does nothing).
     bool Busy() const { return FDepth > 0; }
     // Set when it was released during a step: freed when the step ends.
@@ -52,7 +52,7 @@ class TsFadeTimer : public TacSkinTimer {
 public:
     explicit TsFadeTimer(TComponent* AOwner) : TacSkinTimer(AOwner) {}
     int FadeKind = 0;
-    int StepIndex = 0;   // the step shown next, 1 .. Iterations
+    int StepIndex = 0;  // the step shown next, 1 .. Iterations
 
 protected:
     void Step() override;

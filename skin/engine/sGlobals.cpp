@@ -76,8 +76,8 @@ struct TEngineStartup {
         IsNT = (GetVersion() & 0x80000000u) == 0;
         Theme = LoadLibraryA("uxtheme.dll");
         if (Theme)
-            acSetWindowTheme = reinterpret_cast<TSetWindowThemeProc>(
-                reinterpret_cast<void*>(GetProcAddress(Theme, "SetWindowTheme")));
+            acSetWindowTheme =
+                reinterpret_cast<TSetWindowThemeProc>(reinterpret_cast<void*>(GetProcAddress(Theme, "SetWindowTheme")));
         acFetchProgramIcons(acProgramIconSmall, acProgramIconLarge);
     }
 

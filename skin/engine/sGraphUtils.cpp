@@ -47,8 +47,8 @@ std::vector<std::uint8_t>& Scratch(int which, std::size_t bytes) {
 // Source rectangle (x, y, w, h) of a skin picture laid into a destination
 // rectangle, each axis tiled or stretched (nearest pixel).
 struct Slice {
-    int SX, SY, SW, SH;   // in the picture
-    int DX, DY, DW, DH;   // in the bitmap
+    int SX, SY, SW, SH;  // in the picture
+    int DX, DY, DW, DH;  // in the bitmap
     bool TileX, TileY;
 };
 
@@ -131,10 +131,10 @@ void DrawNineSlice(const TacRows24& dst, const MaskView& v, int state, const TRe
     const int dmy = R.top + g.T, dmh = h - g.T - g.B;
     for (int c = 0; c < 4; ++c) DrawSlice(dst, v, CornerSlice(st, g, R, c));
     const bool ts = m.TileSides, tc = m.TileCentre;
-    DrawSlice(dst, v, Slice{smx, st.Top, smw, g.T, dmx, int(R.top), dmw, g.T, ts, false});            // top
+    DrawSlice(dst, v, Slice{smx, st.Top, smw, g.T, dmx, int(R.top), dmw, g.T, ts, false});                    // top
     DrawSlice(dst, v, Slice{smx, st.Bottom - g.B, smw, g.B, dmx, int(R.bottom) - g.B, dmw, g.B, ts, false});  // bottom
-    DrawSlice(dst, v, Slice{st.Left, smy, g.L, smh, int(R.left), dmy, g.L, dmh, false, ts});          // left
-    DrawSlice(dst, v, Slice{st.Right - g.R, smy, g.R, smh, int(R.right) - g.R, dmy, g.R, dmh, false, ts});  // right
+    DrawSlice(dst, v, Slice{st.Left, smy, g.L, smh, int(R.left), dmy, g.L, dmh, false, ts});                  // left
+    DrawSlice(dst, v, Slice{st.Right - g.R, smy, g.R, smh, int(R.right) - g.R, dmy, g.R, dmh, false, ts});    // right
     if (fillCentre) DrawSlice(dst, v, Slice{smx, smy, smw, smh, dmx, dmy, dmw, dmh, tc, tc});
 }
 
@@ -180,7 +180,7 @@ HRGN RegionOfRects(const std::vector<TRect>& rects) {
 struct ParentRows {
     std::vector<std::uint8_t> Pixels;
     int W = 0, H = 0;
-    bool Any = false;  // some pixel is known (from the picture or a colour)
+    bool Any = false;                 // some pixel is known (from the picture or a colour)
     std::vector<std::uint8_t> Known;  // per pixel: 1 when known
     const std::uint8_t* Row(int y) const { return Pixels.data() + std::size_t(y) * W * 3; }
     const std::uint8_t* KnownRow(int y) const { return Known.data() + std::size_t(y) * W; }
@@ -342,8 +342,16 @@ void PaintCornerImages(const TacRows24& dst, const TsSkinManager* m, int skinInd
         const TacRect st = v.M->StateRect(0);
         const int w = std::min(st.Width(), int(R.right - R.left)), h = std::min(st.Height(), int(R.bottom - R.top));
         const bool right = i == 1 || i == 3, bottom = i >= 2;
-        Slice s{right ? st.Right - w : st.Left, bottom ? st.Bottom - h : st.Top, w, h,
-                right ? int(R.right) - w : int(R.left), bottom ? int(R.bottom) - h : int(R.top), w, h, false, false};
+        Slice s{right ? st.Right - w : st.Left,
+                bottom ? st.Bottom - h : st.Top,
+                w,
+                h,
+                right ? int(R.right) - w : int(R.left),
+                bottom ? int(R.bottom) - h : int(R.top),
+                w,
+                h,
+                false,
+                false};
         DrawSlice(dst, v, s);
     }
 }
@@ -473,8 +481,8 @@ void PaintDataItemBackground(TsCommonData* SkinData, const TCacheInfo& ParentCac
     PaintItem(a, ParentCache, State, R, Offset, Bitmap);
 }
 
-void PaintItemToDC(int SectionIndex, const String& SectionName, const TCacheInfo& ParentCache,
-                   TsSkinManager* Manager, HDC DC, TPoint Offset, const TRect& R, int State) {
+void PaintItemToDC(int SectionIndex, const String& SectionName, const TCacheInfo& ParentCache, TsSkinManager* Manager,
+                   HDC DC, TPoint Offset, const TRect& R, int State) {
     TsSkinManager* m = ManagerOr(Manager);
     const int w = R.right - R.left, h = R.bottom - R.top;
     if (!DC || !m || !IsValidSectionIndex(m, SectionIndex) || w <= 0 || h <= 0) return;
@@ -523,7 +531,9 @@ void BorderMaskRegionRects(std::vector<TRect>& Rects, int Mask, int Width, int E
             int sx;
             if (x < g.L) sx = st.Left + x;
             else if (x >= Width - g.R) sx = st.Right - (Width - x);
-            else if (smw > 0) sx = smx + (m.TileSides ? (x - g.L) % smw : int(std::int64_t(x - g.L) * smw / std::max(1, Width - g.L - g.R)));
+            else if (smw > 0)
+                sx = smx + (m.TileSides ? (x - g.L) % smw
+                                        : int(std::int64_t(x - g.L) * smw / std::max(1, Width - g.L - g.R)));
             else return false;
             return IsKeyPixel(src + sx * 3);
         };
@@ -559,8 +569,9 @@ void PaintImageState(TBitmap* Bitmap, TPoint P, int State, int Mask, int, TsSkin
     const TacRows24 dst = RowsOf(Bitmap);
     if (!v.Valid() || dst.Empty() || State < 0) return;
     const TacRect st = v.M->StateRect(State);
-    DrawSlice(dst, v, Slice{st.Left, st.Top, st.Width(), st.Height(), int(P.x), int(P.y), st.Width(), st.Height(),
-                            false, false});
+    DrawSlice(
+        dst, v,
+        Slice{st.Left, st.Top, st.Width(), st.Height(), int(P.x), int(P.y), st.Width(), st.Height(), false, false});
 }
 
 // --- Corners and disabled looks ----------------------------------------------------
@@ -613,7 +624,8 @@ void ApplyDisabledLook(TBitmap* Bitmap, TsDisabledKind DisabledKind, TControl* P
     const ParentRows parent = GatherParent(ParentCache, Offset.x, Offset.y, dst.Width, dst.Height,
                                            FallbackParentColor(ParentCache.Ready, Parent));
     if (!parent.Any) return;
-    for (int y = 0; y < dst.Height; ++y) BlendTowardParent(dst.Row(y), parent.Row(y), parent.KnownRow(y), dst.Width, 128);
+    for (int y = 0; y < dst.Height; ++y)
+        BlendTowardParent(dst.Row(y), parent.Row(y), parent.KnownRow(y), dst.Width, 128);
 }
 
 // --- Children over a cache -------------------------------------------------------
@@ -638,8 +650,8 @@ TCacheInfo CacheOfContainer(TWinControl* Container) {
 
 }  // namespace
 
-void PaintChildControlsInto(TWinControl* Control, TsCommonData* SkinData, TPoint SourceOrigin, int OffsetY,
-                            int OffsetX, bool CornerRepair, HDC DC, const TRect& DestRect) {
+void PaintChildControlsInto(TWinControl* Control, TsCommonData* SkinData, TPoint SourceOrigin, int OffsetY, int OffsetX,
+                            bool CornerRepair, HDC DC, const TRect& DestRect) {
     if (!Control || !SkinData || !DC || DestRect.right <= DestRect.left || DestRect.bottom <= DestRect.top) return;
     TBitmap* cache = SkinData->CacheBmp;
     if (!cache || cache->Empty()) return;
@@ -830,7 +842,8 @@ void DrawGlyphInto(TBitmap* Dst, const TRect& GlyphRect, TBitmap* Glyph, int Num
     const bool grey = Look.Grayed || (!Look.Enabled && Look.DisabledKind.Contains(dkGrayed));
     int weight = acWeightOfTransparencyPercent(Look.Blend);
     if (!Look.Enabled && Look.DisabledKind.Contains(dkBlended)) weight /= 2;
-    const int w = std::min(pw, int(GlyphRect.right - GlyphRect.left)), h = std::min(ph, int(GlyphRect.bottom - GlyphRect.top));
+    const int w = std::min(pw, int(GlyphRect.right - GlyphRect.left)),
+              h = std::min(ph, int(GlyphRect.bottom - GlyphRect.top));
     const int bpp = wide ? 4 : 3;
     const TacSpan s = acClipSpan(TacSpan{GlyphRect.left, GlyphRect.top, Picture * pw, 0, w, h}, Dst->Width(),
                                  Dst->Height(), Glyph->Width(), Glyph->Height());
@@ -861,6 +874,5 @@ void DrawImageListGlyphInto(TBitmap* Dst, const TRect& GlyphRect, TCustomImageLi
 void DrawSpeedButtonGlyph(TBitmap* Dst, const TRect& GlyphRect, const TacButtonGlyph& Glyph) {
     if (Glyph.Glyph && !Glyph.Glyph->Empty())
         DrawGlyphInto(Dst, GlyphRect, Glyph.Glyph, Glyph.NumGlyphs, Glyph.Picture, Glyph.Look);
-    else
-        DrawImageListGlyphInto(Dst, GlyphRect, Glyph.Images, Glyph.ImageIndex, Glyph.Look);
+    else DrawImageListGlyphInto(Dst, GlyphRect, Glyph.Images, Glyph.ImageIndex, Glyph.Look);
 }

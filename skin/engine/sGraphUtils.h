@@ -67,8 +67,8 @@ void PaintDataItem(TsCommonData* SkinData, const TCacheInfo& ParentCache, bool F
 void PaintDataItemBackground(TsCommonData* SkinData, const TCacheInfo& ParentCache, int State, TBitmap* Bitmap,
                              TPoint Offset, const TRect& R);
 // PaintSkinItem into a bitmap of R's size, copied to R of DC.
-void PaintItemToDC(int SectionIndex, const String& SectionName, const TCacheInfo& ParentCache,
-                   TsSkinManager* Manager, HDC DC, TPoint Offset, const TRect& R, int State);
+void PaintItemToDC(int SectionIndex, const String& SectionName, const TCacheInfo& ParentCache, TsSkinManager* Manager,
+                   HDC DC, TPoint Offset, const TRect& R, int State);
 
 // --- Masks ----------------------------------------------------------------
 // Draws state State of border mask Mask over the whole bitmap by nine-slice;
@@ -109,8 +109,8 @@ void ApplyDisabledLook(TBitmap* Bitmap, TsDisabledKind DisabledKind, TControl* P
 // to DestRect and leaving out the rectangles (moved by OffsetX, OffsetY) of
 // Control's visible windowed children and of its graphic, opaque or designed
 // ones (never splitters). CornerRepair runs RepairAllCorners(SkinData, 0) first.
-void PaintChildControlsInto(TWinControl* Control, TsCommonData* SkinData, TPoint SourceOrigin, int OffsetY,
-                            int OffsetX, bool CornerRepair, HDC DC, const TRect& DestRect);
+void PaintChildControlsInto(TWinControl* Control, TsCommonData* SkinData, TPoint SourceOrigin, int OffsetY, int OffsetX,
+                            bool CornerRepair, HDC DC, const TRect& DestRect);
 // Paints the visible windowless children of Container into DC, each through
 // a bitmap of its own that starts as the container's picture under it;
 // positions moved by Offset. With Repaint the children are told their
@@ -131,9 +131,9 @@ int ImageCountOf(TCustomImageList* ImageList);
 int DrawImageListGlyph(TCustomImageList* ImageList, int Index, TBitmap* Glyph, TsDisabledKind DisabledKind);
 // How a glyph is put on a button's picture.
 struct TacGlyphLook {
-    int Blend = 0;         // percent of the background showing through the glyph
-    bool Grayed = false;   // grey (as speed buttons show glyphs until hot)
-    bool Enabled = true;   // disabled: DisabledKind applies
+    int Blend = 0;        // percent of the background showing through the glyph
+    bool Grayed = false;  // grey (as speed buttons show glyphs until hot)
+    bool Enabled = true;  // disabled: DisabledKind applies
     TsDisabledKind DisabledKind{dkBlended};
 };
 // Picture Picture (of NumGlyphs side by side) of Glyph drawn into GlyphRect

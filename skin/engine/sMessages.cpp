@@ -21,7 +21,8 @@ HWND WindowOf(TWinControl* c) { return c && c->HandleAllocated() ? c->Handle() :
 bool SameText(const String& a, const String& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
     return true;
 }
 
@@ -73,18 +74,11 @@ bool CommonAlphaCommand(TMessage& M, TsCommonData* d) {
             if (!d->CacheBmp || d->CacheBmp->Empty()) return false;
             ParentCacheInfo = MakeCacheInfo(d->CacheBmp, 0, 0);
             return answer(1);
-        case AC_SKINNEDQUERY:
-            return answer(1);
-        case AC_SETUPDATING:
-            d->Updating = arg == 1;
-            return false;
-        case AC_SETFLAG9:
-            d->Command9Flag = arg == 1;
-            return false;
-        case AC_GETBGCHANGED:
-            return answer(d->BGChanged || IsUpdating(d) ? 1 : 0);
-        case AC_GETHALFVISIBLE:
-            return answer(d->HalfVisible ? 1 : 0);
+        case AC_SKINNEDQUERY: return answer(1);
+        case AC_SETUPDATING: d->Updating = arg == 1; return false;
+        case AC_SETFLAG9: d->Command9Flag = arg == 1; return false;
+        case AC_GETBGCHANGED: return answer(d->BGChanged || IsUpdating(d) ? 1 : 0);
+        case AC_GETHALFVISIBLE: return answer(d->HalfVisible ? 1 : 0);
         case AC_BGCHANGEDIFTRANS:
             if (arg == 1)
                 if (const TsGeneralData* s = d->Section())
@@ -93,26 +87,19 @@ bool CommonAlphaCommand(TMessage& M, TsCommonData* d) {
         case AC_INVALIDATEGLOBAL:
             if (d->SkinSection() == acGlobalInfoName) InvalidateOwner(d);
             return false;
-        case AC_SETPAINTINGCHILD:
-            d->PaintingChild = reinterpret_cast<TControl*>(M.LParam);
-            return false;
-        case AC_SETBGCHANGED:
-            d->BGChanged = true;
-            return false;
+        case AC_SETPAINTINGCHILD: d->PaintingChild = reinterpret_cast<TControl*>(M.LParam); return false;
+        case AC_SETBGCHANGED: d->BGChanged = true; return false;
         case AC_BGNOTPLAIN: {
             const TsGeneralData* s = d->Section();
-            const bool notPlain = s && (s->GradientPercent > 0 || s->Transparency > 0 ||
-                                        (s->ImagePercent > 0 && d->Texture >= 0));
+            const bool notPlain =
+                s && (s->GradientPercent > 0 || s->Transparency > 0 || (s->ImagePercent > 0 && d->Texture >= 0));
             return answer(notPlain ? 1 : 0);
         }
         case AC_GETAPPLICATION:
             M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
             return true;
-        case AC_GETCHILDOFFSET:
-            M.Result = 0;
-            return true;
-        default:
-            return false;
+        case AC_GETCHILDOFFSET: M.Result = 0; return true;
+        default: return false;
     }
 }
 
@@ -173,10 +160,10 @@ bool CommonMessage(TMessage& M, TsCommonData* d) {
                     }
             break;
         case WM_PARENTNOTIFY:
-            if (LOWORD(M.WParam) == WM_CREATE && acEngineHooks.RefreshScrollAdapter) acEngineHooks.RefreshScrollAdapter(d);
+            if (LOWORD(M.WParam) == WM_CREATE && acEngineHooks.RefreshScrollAdapter)
+                acEngineHooks.RefreshScrollAdapter(d);
             break;
-        default:
-            break;
+        default: break;
     }
     return false;
 }
@@ -475,9 +462,7 @@ int SumAlignedChildSizes(TWinControl* Container, TAlign Align, TControl* Except)
     return sum;
 }
 
-void ShowErrorMessage(const String& Text) {
-    MessageBoxByType(Text, "Error", MB_OK | MB_ICONERROR);
-}
+void ShowErrorMessage(const String& Text) { MessageBoxByType(Text, "Error", MB_OK | MB_ICONERROR); }
 
 int MessageBoxByType(const String& Text, const String& Caption, UINT Type, int X, int Y, HWND Owner) {
     acDialogPos = TPoint{X, Y};

@@ -14,40 +14,40 @@ class TsCommonData;
 class TsSkinManager;
 
 // Command codes (high word of wParam).
-constexpr WORD AC_NEWSKIN = 1;           // lParam = manager: a new skin was loaded
-constexpr WORD AC_REMOVESKIN = 2;        // lParam = manager: the skin was removed
-constexpr WORD AC_REFRESH = 3;           // lParam = manager: take the section again and repaint
-constexpr WORD AC_GETPROVIDER = 4;       // a form answers with its skin provider
-constexpr WORD AC_GETCACHE = 5;          // a container fills ParentCacheInfo
-constexpr WORD AC_PARENTCHANGED = 6;     // repaint when updating
-constexpr WORD AC_SKINNEDQUERY = 7;      // a skinned window answers lParam 1 and result 1
-constexpr WORD AC_SETUPDATING = 8;       // Updating := (argument = 1)
-constexpr WORD AC_SETFLAG9 = 9;          // Command9Flag := (argument = 1)
-constexpr WORD AC_GETBGCHANGED = 10;     // lParam := BGChanged or updating
-constexpr WORD AC_GETHALFVISIBLE = 11;   // lParam := HalfVisible
-constexpr WORD AC_BGCHANGEDIFTRANS = 12; // BGChanged := True when transparent and argument 1
-constexpr WORD AC_INVALIDATEGLOBAL = 13; // invalidate when the section is the global one
-constexpr WORD AC_POPUPQUERY = 14;       // popup-menu window subclassed / combo list open?
-constexpr WORD AC_SETPAINTINGCHILD = 15; // lParam = the child being repainted through its parent, or 0
-constexpr WORD AC_STOPFADE = 16;         // stop a running fade or glow
-constexpr WORD AC_SETBGCHANGED = 17;     // BGChanged := True
-constexpr WORD AC_BGNOTPLAIN = 19;       // query: the background is not plain
-constexpr WORD AC_PARENTBGCHANGED = 20;  // argument 1: the parent's background changed
-constexpr WORD AC_GETBGCOLOR = 21;       // answer into acParentColor
-constexpr WORD AC_PREPARECACHE = 23;     // rebuild the cache bitmap
-constexpr WORD AC_FADEFRAME = 24;        // lParam = frame bitmap; 1 = the control copied it itself
-constexpr WORD AC_CONTROLLOADED = 25;    // lParam = control, sent to its form
-constexpr WORD AC_GETDISABLEDKIND = 26;  // edit-family adapters answer section index + 1
-constexpr WORD AC_CAPTIONHEIGHT = 27;    // a group box answers the height of its caption
-constexpr WORD AC_ADAPTNEWCHILDREN = 28; // a skinned dialog gives children made since their adapters
-constexpr WORD AC_MOUSEENTER = 29;       // lParam = manager: the window became hot
-constexpr WORD AC_MOUSELEAVE = 30;       // lParam = manager: the window stopped being hot
+constexpr WORD AC_NEWSKIN = 1;            // lParam = manager: a new skin was loaded
+constexpr WORD AC_REMOVESKIN = 2;         // lParam = manager: the skin was removed
+constexpr WORD AC_REFRESH = 3;            // lParam = manager: take the section again and repaint
+constexpr WORD AC_GETPROVIDER = 4;        // a form answers with its skin provider
+constexpr WORD AC_GETCACHE = 5;           // a container fills ParentCacheInfo
+constexpr WORD AC_PARENTCHANGED = 6;      // repaint when updating
+constexpr WORD AC_SKINNEDQUERY = 7;       // a skinned window answers lParam 1 and result 1
+constexpr WORD AC_SETUPDATING = 8;        // Updating := (argument = 1)
+constexpr WORD AC_SETFLAG9 = 9;           // Command9Flag := (argument = 1)
+constexpr WORD AC_GETBGCHANGED = 10;      // lParam := BGChanged or updating
+constexpr WORD AC_GETHALFVISIBLE = 11;    // lParam := HalfVisible
+constexpr WORD AC_BGCHANGEDIFTRANS = 12;  // BGChanged := True when transparent and argument 1
+constexpr WORD AC_INVALIDATEGLOBAL = 13;  // invalidate when the section is the global one
+constexpr WORD AC_POPUPQUERY = 14;        // popup-menu window subclassed / combo list open?
+constexpr WORD AC_SETPAINTINGCHILD = 15;  // lParam = the child being repainted through its parent, or 0
+constexpr WORD AC_STOPFADE = 16;          // stop a running fade or glow
+constexpr WORD AC_SETBGCHANGED = 17;      // BGChanged := True
+constexpr WORD AC_BGNOTPLAIN = 19;        // query: the background is not plain
+constexpr WORD AC_PARENTBGCHANGED = 20;   // argument 1: the parent's background changed
+constexpr WORD AC_GETBGCOLOR = 21;        // answer into acParentColor
+constexpr WORD AC_PREPARECACHE = 23;      // rebuild the cache bitmap
+constexpr WORD AC_FADEFRAME = 24;         // lParam = frame bitmap; 1 = the control copied it itself
+constexpr WORD AC_CONTROLLOADED = 25;     // lParam = control, sent to its form
+constexpr WORD AC_GETDISABLEDKIND = 26;   // edit-family adapters answer section index + 1
+constexpr WORD AC_CAPTIONHEIGHT = 27;     // a group box answers the height of its caption
+constexpr WORD AC_ADAPTNEWCHILDREN = 28;  // a skinned dialog gives children made since their adapters
+constexpr WORD AC_MOUSEENTER = 29;        // lParam = manager: the window became hot
+constexpr WORD AC_MOUSELEAVE = 30;        // lParam = manager: the window stopped being hot
 constexpr WORD AC_BEGINUPDATE = 31;
 constexpr WORD AC_ENDUPDATE = 32;
 constexpr WORD AC_BEGINSCROLL = 51;
-constexpr WORD AC_ENDSCROLL = 52;        // lParam = MAKELONG(request code, scroll message)
-constexpr WORD AC_GETAPPLICATION = 60;   // result := the Application object
-constexpr WORD AC_GETCHILDOFFSET = 61;   // answered 0
+constexpr WORD AC_ENDSCROLL = 52;       // lParam = MAKELONG(request code, scroll message)
+constexpr WORD AC_GETAPPLICATION = 60;  // result := the Application object
+constexpr WORD AC_GETCHILDOFFSET = 61;  // answered 0
 
 inline WPARAM acCommandWParam(WORD Code, WORD Argument = 0) { return MAKEWPARAM(Argument, Code); }
 inline bool IsSkinCommand(const TMessage& M, WORD Code) { return M.Msg == SM_ALPHACMD && M.WParamHi() == Code; }

@@ -269,8 +269,7 @@ void Reader::ApplySection(TsGeneralData& d, const RawEntry& e, bool own, bool gl
         std::uint32_t c;
         if (!ParseSkinColor(e.Value, c) || (!noneAllowed && c == acSkinNoColor))
             bad(noneAllowed ? "not a colour (0xRRGGBB, decimal or none)" : "not a colour (0xRRGGBB or decimal)");
-        else
-            dst = c;
+        else dst = c;
     };
     auto number = [&](int& dst, int lo, int hi) { ReadNumber(e.Value, dst, lo, hi, bad); };
     auto flag = [&](bool& dst) {
@@ -315,7 +314,8 @@ void Reader::ApplySection(TsGeneralData& d, const RawEntry& e, bool own, bool gl
 
 void Reader::BuildSections() {
     // GLOBALINFO first, inserted when the file has none.
-    auto global = std::find_if(Sections.begin(), Sections.end(), [](const RawSection& s) { return s.Name == acGlobalInfoName; });
+    auto global =
+        std::find_if(Sections.begin(), Sections.end(), [](const RawSection& s) { return s.Name == acGlobalInfoName; });
     if (global == Sections.end()) {
         RawSection g;
         g.Name = acGlobalInfoName;
@@ -399,8 +399,8 @@ void Reader::BuildSections() {
             const auto loop = std::find(path.begin(), path.end(), at);
             for (auto it = loop; it != path.end(); ++it) {
                 const RawEntry* p = Sections[*it].Find("PARENTCLASS");
-                Warn(p ? p->Line : 0, "[" + Sections[*it].Name + "] PARENTCLASS chain loops back to " +
-                                          Sections[*it].Name);
+                Warn(p ? p->Line : 0,
+                     "[" + Sections[*it].Name + "] PARENTCLASS chain loops back to " + Sections[*it].Name);
                 depth[*it] = walk(*it);
                 state[*it] = kDone;
             }
@@ -519,8 +519,7 @@ void Reader::BuildMasks() {
         if (!m.ImageFile.empty()) {
             if (NormalizeSkinPath(m.ImageFile).empty())
                 m.Error = "IMAGE \"" + m.ImageFile + "\" is not a plain relative file name";
-            else
-                m.ImageIndex = ImageIndexFor(m.ImageFile);
+            else m.ImageIndex = ImageIndexFor(m.ImageFile);
         } else if (Skin.MasterImage.empty()) {
             m.Error = "no IMAGE, and GLOBALINFO names no MASTERBITMAP";
         } else if (m.R.Empty()) {

@@ -62,13 +62,13 @@ struct TsGeneralData {
     // Text, then the left, top, right and bottom contour colours.
     std::uint32_t FontColor[5] = {0, acSkinNoColor, acSkinNoColor, acSkinNoColor, acSkinNoColor};
     std::uint32_t HotFontColor[5] = {0, acSkinNoColor, acSkinNoColor, acSkinNoColor, acSkinNoColor};
-    int Transparency = 0;       // percent of the parent's picture showing through, 0..100
+    int Transparency = 0;  // percent of the parent's picture showing through, 0..100
     int HotTransparency = 0;
-    int GradientPercent = 0;    // share of the gradient over Color, 0..100
+    int GradientPercent = 0;  // share of the gradient over Color, 0..100
     TacGradient Gradient;
     TacGradient HotGradient;
-    int ImagePercent = 0;       // share of the "PATTERN" texture over the colour and gradient, 0..100
-    int HotImagePercent = 0;    // share of "HOTPATTERN" (or "PATTERN" when absent) in the hot state
+    int ImagePercent = 0;     // share of the "PATTERN" texture over the colour and gradient, 0..100
+    int HotImagePercent = 0;  // share of "HOTPATTERN" (or "PATTERN" when absent) in the hot state
     bool ShowFocus = false;
     bool FadingEnabled = false;
     int FadingIterations = 5;
@@ -91,21 +91,21 @@ struct TacRect {
 // states lie side by side; with MaskType 1 a grey opacity picture of the same
 // size lies below them (white opaque, black transparent).
 struct TsMaskData {
-    std::string SectionName;  // upper-case owner section
-    std::string Name;         // upper-case, e.g. "BORDERSMASK", "PATTERN", "GLYPHMASK"
-    int SectionIndex = -1;    // owner section's index, -1 when the skin lacks it
-    std::string ImageFile;    // as written in "Options.dat"; "" = a rectangle of the master image
-    int ImageIndex = -1;      // into TacSkinData::Images; -1 when the mask is left out
-    TacRect R;                // the mask's rectangle in that image
+    std::string SectionName;       // upper-case owner section
+    std::string Name;              // upper-case, e.g. "BORDERSMASK", "PATTERN", "GLYPHMASK"
+    int SectionIndex = -1;         // owner section's index, -1 when the skin lacks it
+    std::string ImageFile;         // as written in "Options.dat"; "" = a rectangle of the master image
+    int ImageIndex = -1;           // into TacSkinData::Images; -1 when the mask is left out
+    TacRect R;                     // the mask's rectangle in that image
     std::uint16_t ImageCount = 1;  // states side by side
     std::uint16_t MaskType = 0;    // 0 plain, 1 opacity rows below
     int BorderWidth = 0;
     int WL = 0, WT = 0, WR = 0, WB = 0;  // nine-slice margins of one state
-    bool DrawCentre = false;  // paint the centre slice (else the background shows)
-    bool SkipNormal = false;  // no border in state 0
-    bool TileSides = false;   // sides repeated instead of stretched
-    bool TileCentre = false;  // centre repeated instead of stretched (textures: default on)
-    std::string Error;        // why the mask was left out
+    bool DrawCentre = false;             // paint the centre slice (else the background shows)
+    bool SkipNormal = false;             // no border in state 0
+    bool TileSides = false;              // sides repeated instead of stretched
+    bool TileCentre = false;             // centre repeated instead of stretched (textures: default on)
+    std::string Error;                   // why the mask was left out
 
     bool Valid() const { return ImageIndex >= 0; }
     int StateWidth() const { return ImageCount ? R.Width() / ImageCount : R.Width(); }
@@ -129,7 +129,7 @@ struct TacSkinData {
     int Shadow1Offset = 0;
     int Shadow1Blur = -1;
     int BISpace = 0;
-    std::string MasterImage;  // file of the master image; "" none
+    std::string MasterImage;              // file of the master image; "" none
     std::vector<TsGeneralData> Sections;  // [0] is "GLOBALINFO"
     std::vector<TsMaskData> Masks;
     std::vector<TacSkinImage> Images;

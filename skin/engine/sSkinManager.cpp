@@ -30,20 +30,15 @@ bool IsFile(const String& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool LooksLikePath(const String& name) {
-    return name.find_first_of("\\/:") != String::npos;
-}
+bool LooksLikePath(const String& name) { return name.find_first_of("\\/:") != String::npos; }
 
-bool EndsWithAsz(const String& name) {
-    return name.size() > 4 && UpperText(name.substr(name.size() - 4)) == ".ASZ";
-}
+bool EndsWithAsz(const String& name) { return name.size() > 4 && UpperText(name.substr(name.size() - 4)) == ".ASZ"; }
 
 // A decoded skin picture as a 24-bit bitmap.
 TBitmap* BitmapOf(const TacBmpImage& image) {
     if (image.Empty()) return nullptr;
     auto* b = new TBitmap(image.Width, image.Height, pf24bit);
-    for (int y = 0; y < image.Height; ++y)
-        std::memcpy(b->ScanLine(y), image.Row(y), std::size_t(image.Width) * 3);
+    for (int y = 0; y < image.Height; ++y) std::memcpy(b->ScanLine(y), image.Row(y), std::size_t(image.Width) * 3);
     return b;
 }
 
@@ -145,6 +140,7 @@ TPropInfo SkinningRulesProp() {
 }
 }  // namespace
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsSkinManager, TComponent,
     StrProp<TsSkinManager>("SkinName", &TsSkinManager::SkinName, &TsSkinManager::SetSkinName),
     StrProp<TsSkinManager>("SkinDirectory", &TsSkinManager::SkinDirectory, &TsSkinManager::SetSkinDirectory),
@@ -157,6 +153,7 @@ CLASSLIB_DEFINE_CLASS(TsSkinManager, TComponent,
     ObjProp<TsSkinManager, TacThirdPartyList>("ThirdParty", &TsSkinManager::ThirdParty),
     ObjProp<TsSkinManager, TacMenuSupport>("MenuSupport", &TsSkinManager::MenuSupport),
     ObjProp<TsSkinManager, TacAnimEffects>("AnimEffects", &TsSkinManager::AnimEffects))
+// clang-format on
 
 TsSkinManager::TsSkinManager(TComponent* AOwner)
     : TComponent(AOwner),
@@ -412,10 +409,8 @@ bool TsSkinManager::ApplicationHook(TMessage& Message) {
             Message.Result = 0;
             return true;
         case 48307:
-        case 48308:
-            return acEngineHooks.PopupMenuMessage && acEngineHooks.PopupMenuMessage(this, Message);
-        default:
-            return false;
+        case 48308: return acEngineHooks.PopupMenuMessage && acEngineHooks.PopupMenuMessage(this, Message);
+        default: return false;
     }
 }
 

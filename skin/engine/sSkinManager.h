@@ -25,8 +25,19 @@ using TacSkinningRules = TSet<TacSkinningRule>;
 // The class-name lists of controls of other libraries that window adapters
 // skin, in this order.
 enum TacThirdPartyKind {
-    tpEdit, tpButton, tpBitBtn, tpCheckBox, tpComboBox, tpGrid, tpGroupBox, tpListView, tpPanel,
-    tpTreeView, tpWWEdit, tpGridEh, tpVirtualTree
+    tpEdit,
+    tpButton,
+    tpBitBtn,
+    tpCheckBox,
+    tpComboBox,
+    tpGrid,
+    tpGroupBox,
+    tpListView,
+    tpPanel,
+    tpTreeView,
+    tpWWEdit,
+    tpGridEh,
+    tpVirtualTree
 };
 constexpr int acThirdPartyCount = 13;
 
@@ -74,8 +85,8 @@ private:
     TFont* FExtraLineFont;
 };
 
-using TacGetExtraLineData = std::function<void(TMenuItem* FirstItem, String& SkinSection, String& Caption,
-                                               TBitmap*& Glyph, bool& LineVisible)>;
+using TacGetExtraLineData =
+    std::function<void(TMenuItem* FirstItem, String& SkinSection, String& Caption, TBitmap*& Glyph, bool& LineVisible)>;
 
 // One kind of animation and its duration in milliseconds.
 class TacAnimEffect : public TPersistent {
@@ -99,7 +110,7 @@ public:
 
 // Skin-wide values read by painters (from "GLOBALINFO").
 struct TacCommonSkinData {
-    int BISpace = 0;                // gap between title buttons
+    int BISpace = 0;  // gap between title buttons
     TColor Shadow1Color = 0;
     int Shadow1Offset = 0;
     int Shadow1Blur = -1;
@@ -173,7 +184,10 @@ public:
     // False when it could not be loaded: Error (and LastError()) say why, the
     // manager is inactive and every window is back in its own look.
     bool LoadSkin(const String& Name, String& Error);
-    bool LoadSkin(const String& Name) { String e; return LoadSkin(Name, e); }
+    bool LoadSkin(const String& Name) {
+        String e;
+        return LoadSkin(Name, e);
+    }
     // Uses an already loaded skin (a test or a generator may build one).
     void LoadSkinData(TacSkinData&& Skin);
     String LastError() const { return FLastError; }

@@ -140,9 +140,7 @@ bool LoadFromZip(TacZipReader& zip, const std::string& skinName, const std::stri
     return LoadThrough(fetch, skinName, where, skin, error);
 }
 
-HMODULE ModuleOf(void* module) {
-    return module ? static_cast<HMODULE>(module) : GetModuleHandleA(nullptr);
-}
+HMODULE ModuleOf(void* module) { return module ? static_cast<HMODULE>(module) : GetModuleHandleA(nullptr); }
 
 // Runs a loader; running out of memory on the way is a failed load like any other.
 template <class Load>
@@ -158,8 +156,8 @@ bool Guarded(TacSkinData& skin, std::string& error, const std::string& what, Loa
 
 bool FolderSkin(const std::string& folder, TacSkinData& skin, std::string& error) {
     FetchFile fetch = [&](const std::string& name, std::vector<std::uint8_t>& data, std::string& why) {
-        return ReadWholeFile(JoinPath(folder, name), name == "Options.dat" ? kMaxOptionsSize + 1 : kMaxImageFileSize, data,
-                             why);
+        return ReadWholeFile(JoinPath(folder, name), name == "Options.dat" ? kMaxOptionsSize + 1 : kMaxImageFileSize,
+                             data, why);
     };
     return LoadThrough(fetch, LastPathPart(folder), "skin folder \"" + folder + "\"", skin, error);
 }

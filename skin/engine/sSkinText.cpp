@@ -86,8 +86,8 @@ void WriteSkinTextWeb(TCanvas* Canvas, const String& Text, bool Enabled, bool Ho
     DrawColoredText(Canvas, Text, r, Flags & ~UINT(DT_CALCRECT), c);
 }
 
-void WriteSkinText(TCanvas* Canvas, const String& Text, bool Enabled, TRect& R, UINT Flags, int SectionIndex,
-                   bool Hot, TsSkinManager* Manager) {
+void WriteSkinText(TCanvas* Canvas, const String& Text, bool Enabled, TRect& R, UINT Flags, int SectionIndex, bool Hot,
+                   TsSkinManager* Manager) {
     const TsSkinManager* m = Manager ? Manager : DefaultManager;
     if (!Canvas || Text.empty() || !m || !IsValidSectionIndex(m, SectionIndex)) return;
     DrawColoredText(Canvas, Text, R, Flags, ColorsOfSection(m->gd()[std::size_t(SectionIndex)], Enabled, Hot));

@@ -19,15 +19,15 @@ class TsSkinManager;
 // underlines its hot text. Without a valid section the canvas font colour is used.
 void WriteSkinTextWeb(TCanvas* Canvas, const String& Text, bool Enabled, bool Hot, TsCommonData* SkinData, UINT Flags,
                       const TRect& R);
-inline void WriteSkinTextWebShort(TCanvas* Canvas, const String& Text, bool Enabled, bool Hot,
-                                  TsCommonData* SkinData, UINT Flags, const TRect& R) {
+inline void WriteSkinTextWebShort(TCanvas* Canvas, const String& Text, bool Enabled, bool Hot, TsCommonData* SkinData,
+                                  UINT Flags, const TRect& R) {
     WriteSkinTextWeb(Canvas, Text, Enabled, Hot, SkinData, Flags, R);
 }
 // The same in the colours of section SectionIndex of Manager (nil: the default
 // manager), with a clear brush. Nothing without a manager, with an invalid
 // section or an empty text. With DT_CALCRECT only R is measured.
-void WriteSkinText(TCanvas* Canvas, const String& Text, bool Enabled, TRect& R, UINT Flags, int SectionIndex,
-                   bool Hot, TsSkinManager* Manager = nullptr);
+void WriteSkinText(TCanvas* Canvas, const String& Text, bool Enabled, TRect& R, UINT Flags, int SectionIndex, bool Hot,
+                   TsSkinManager* Manager = nullptr);
 // DrawText; returns the text height.
 int DrawTextOnDC(HDC DC, const String& Text, TRect& R, UINT Flags);
 // DT_EXPANDTABS | DT_VCENTER with the alignment's flag, as the control reads.

@@ -87,7 +87,8 @@ TacMainWnd* MakeChildAdapter(const String& Class, LONG_PTR s, HWND Child, TsSkin
         return nullptr;
     }
     if (Class == "toolbarwindow32" && (s & TBSTYLE_WRAPABLE)) return new TacToolBarWnd(Child, nullptr, m, "BAR", true);
-    if (Class.find("shbrowseforfolder") != String::npos) return new TacTransPanelWnd(Child, nullptr, m, "CHECKBOX", true);
+    if (Class.find("shbrowseforfolder") != String::npos)
+        return new TacTransPanelWnd(Child, nullptr, m, "CHECKBOX", true);
     // Class-library panels are placed by their control, not by their window.
     WithGeometry = Class != "tpanel" && Class != "tsilentpaintpanel";
     return CreateSimpleAdapter(Child, m);
@@ -172,10 +173,10 @@ bool HasDescendantOfClass(HWND Window, const String& LowerClassName) {
 LRESULT CALLBACK CBTHookProc(int Code, WPARAM WParam, LPARAM LParam) {
     const LRESULT result = CallNextHookEx(acHookHandle, Code, WParam, LParam);
     switch (Code) {
-    case HCBT_CREATEWND: MenuWindowCreated(reinterpret_cast<HWND>(WParam)); break;
-    case HCBT_DESTROYWND: WindowDestroying(reinterpret_cast<HWND>(WParam)); break;
-    case HCBT_ACTIVATE: SkinActivatedWindow(reinterpret_cast<HWND>(WParam)); break;
-    default: break;
+        case HCBT_CREATEWND: MenuWindowCreated(reinterpret_cast<HWND>(WParam)); break;
+        case HCBT_DESTROYWND: WindowDestroying(reinterpret_cast<HWND>(WParam)); break;
+        case HCBT_ACTIVATE: SkinActivatedWindow(reinterpret_cast<HWND>(WParam)); break;
+        default: break;
     }
     return result;
 }
@@ -250,7 +251,8 @@ bool InitDialogProvider(TacProvider* Provider, HWND Window) {
     if (!Provider->DialogWnd) return true;
     Provider->DialogWnd->Provider = Provider;
     if (acDialogPos.x != -1 || acDialogPos.y != -1)
-        SetWindowPos(Window, nullptr, acDialogPos.x, acDialogPos.y, 0, 0, SWP_NOSIZE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
+        SetWindowPos(Window, nullptr, acDialogPos.x, acDialogPos.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
     if (!CreateChildAdapters(Provider, Window)) {
         Unlist(Provider);
         return false;

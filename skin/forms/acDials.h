@@ -47,16 +47,16 @@ private:
 // --- The dialog frame adapter ------------------------------------------------
 
 struct TacTitleButton {
-    int State = 0;       // 0 normal, 1 hot, 2 pressed
+    int State = 0;  // 0 normal, 1 hot, 2 pressed
     int MaskIndex = -1;
     TRect Rect{0, 0, 0, 0};
 };
 
 // Frame kinds: what a dialog's style makes of its border and title.
 enum TacFrameKind : BYTE {
-    fkModal = 0,       // DS_MODALFRAME without WS_THICKFRAME (message boxes)
+    fkModal = 0,  // DS_MODALFRAME without WS_THICKFRAME (message boxes)
     fkFixed = 1,
-    fkNoCaption = 2,   // a pop-up without the whole WS_CAPTION
+    fkNoCaption = 2,  // a pop-up without the whole WS_CAPTION
     fkSizeable = 3,
     fkSmallFixed = 4,
     fkSmallSizeable = 5,

@@ -162,14 +162,15 @@ void TacDialogWnd::PrepareDialog() {
     IconHandle = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_SMALL, 0));
     if (!IconHandle) IconHandle = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_BIG, 0));
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    HICON copy = IconHandle ? static_cast<HICON>(CopyImage(IconHandle, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)) : nullptr;
+    HICON copy =
+        IconHandle ? static_cast<HICON>(CopyImage(IconHandle, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)) : nullptr;
     IconBmp = new TBitmap();
     IconBmp->SetPixelFormat(pf24bit);
     IconBmp->SetSize(cx, cy);
     IconBmp->Canvas()->Brush()->SetColor(TColor(0xFF00FF));
     IconBmp->Canvas()->FillRect(TRect{0, 0, cx, cy});
-    DrawIconEx(IconBmp->Canvas()->Handle(), 0, 0, copy ? copy : LoadIcon(nullptr, IDI_APPLICATION), cx, cy, 0,
-               nullptr, DI_NORMAL);
+    DrawIconEx(IconBmp->Canvas()->Handle(), 0, 0, copy ? copy : LoadIcon(nullptr, IDI_APPLICATION), cx, cy, 0, nullptr,
+               DI_NORMAL);
     if (copy) DestroyIcon(copy);
     IconBmp->SetTransparentMode(tmFixed);
     IconBmp->SetTransparentColor(TColor(0xFF00FF));
@@ -222,19 +223,19 @@ void TacDialogWnd::LoadTitleButtonMasks() {
 
 int TacDialogWnd::FrameWidth() const {
     switch (FrameKind) {
-    case fkNoCaption: return 0;
-    case fkSizeable:
-    case fkSmallSizeable: return GetSystemMetrics(SM_CXFRAME);
-    default: return GetSystemMetrics(SM_CXDLGFRAME);
+        case fkNoCaption: return 0;
+        case fkSizeable:
+        case fkSmallSizeable: return GetSystemMetrics(SM_CXFRAME);
+        default: return GetSystemMetrics(SM_CXDLGFRAME);
     }
 }
 
 int TacDialogWnd::FrameHeight() const {
     switch (FrameKind) {
-    case fkNoCaption: return 0;
-    case fkSizeable:
-    case fkSmallSizeable: return GetSystemMetrics(SM_CYFRAME);
-    default: return GetSystemMetrics(SM_CYDLGFRAME);
+        case fkNoCaption: return 0;
+        case fkSizeable:
+        case fkSmallSizeable: return GetSystemMetrics(SM_CYFRAME);
+        default: return GetSystemMetrics(SM_CYDLGFRAME);
     }
 }
 
@@ -265,11 +266,11 @@ void TacDialogWnd::Geometry() {
 
 TacTitleButton* TacDialogWnd::ButtonOf(int Code) {
     switch (Code) {
-    case HTMINBUTTON: return &BtnMin;
-    case HTMAXBUTTON: return &BtnMax;
-    case HTCLOSE: return &BtnClose;
-    case HTHELP: return &BtnHelp;
-    default: return nullptr;
+        case HTMINBUTTON: return &BtnMin;
+        case HTMAXBUTTON: return &BtnMax;
+        case HTCLOSE: return &BtnClose;
+        case HTHELP: return &BtnHelp;
+        default: return nullptr;
     }
 }
 
@@ -280,22 +281,22 @@ int TacDialogWnd::ButtonMask(int Code) const {
         return g >= 0 ? g : MaskIndexOf(m, SkinData->SkinIndex, SkinData->SkinSection(), "BICONNORM");
     };
     switch (Code) {
-    case HTMAXBUTTON:
-        if (IsIconic(CtrlHandle)) return MaskIndexOfNoParent(m, kGlobalInfo, "BICONMAX");
-        return IsZoomed(CtrlHandle) ? normal() : BtnMax.MaskIndex;
-    case HTMINBUTTON: return IsIconic(CtrlHandle) ? normal() : BtnMin.MaskIndex;
-    case HTCLOSE: return BtnClose.MaskIndex;
-    case HTHELP: return BtnHelp.MaskIndex;
-    default: return -1;
+        case HTMAXBUTTON:
+            if (IsIconic(CtrlHandle)) return MaskIndexOfNoParent(m, kGlobalInfo, "BICONMAX");
+            return IsZoomed(CtrlHandle) ? normal() : BtnMax.MaskIndex;
+        case HTMINBUTTON: return IsIconic(CtrlHandle) ? normal() : BtnMin.MaskIndex;
+        case HTCLOSE: return BtnClose.MaskIndex;
+        case HTHELP: return BtnHelp.MaskIndex;
+        default: return -1;
     }
 }
 
 bool TacDialogWnd::ButtonCanAct(int Code) const {
     switch (Code) {
-    case HTCLOSE: return CanClose();
-    case HTMAXBUTTON: return IsZoomed(CtrlHandle) ? CanRestore() : CanMaximize();
-    case HTMINBUTTON: return IsIconic(CtrlHandle) ? CanRestore() : CanMinimize();
-    default: return true;
+        case HTCLOSE: return CanClose();
+        case HTMAXBUTTON: return IsZoomed(CtrlHandle) ? CanRestore() : CanMaximize();
+        case HTMINBUTTON: return IsIconic(CtrlHandle) ? CanRestore() : CanMinimize();
+        default: return true;
     }
 }
 
@@ -334,7 +335,8 @@ void TacDialogWnd::PaintFrame() {
     cache->SetSize(Width, Height);
     const TRect all{0, 0, Width, Height};
     const int state = Active ? 1 : 0;
-    if (IsValidSectionIndex(m, SkinData->SkinIndex)) PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, state);
+    if (IsValidSectionIndex(m, SkinData->SkinIndex))
+        PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, state);
     if (HasGrip()) {
         const int grip = MaskIndexOfNoParent(m, kGlobalInfo, "GRIPIMAGE");
         const TSize gs = MaskSize(m, grip);
@@ -355,12 +357,13 @@ void TacDialogWnd::PaintFrame() {
         const int bar = MaskIndexOf(m, SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR");
         if (Has(StyleValue, WS_SYSMENU) && bar >= 0) {
             const int corner = MaskSize(m, bar).cx / 3;
-            PaintNineSliceTemplate(cache, true, state, bar, TRect{left - corner, 0, Width - fw + corner, title + fh}, m);
+            PaintNineSliceTemplate(cache, true, state, bar, TRect{left - corner, 0, Width - fw + corner, title + fh},
+                                   m);
         }
         // The strip behind the buttons, for repainting one of them alone.
         TitleStrip->SetSize(std::max(Width - left, 1), title + fh);
-        BitBlt(TitleStrip->Canvas()->Handle(), 0, 0, TitleStrip->Width(), TitleStrip->Height(), cache->Canvas()->Handle(),
-               left, 0, SRCCOPY);
+        BitBlt(TitleStrip->Canvas()->Handle(), 0, 0, TitleStrip->Width(), TitleStrip->Height(),
+               cache->Canvas()->Handle(), left, 0, SRCCOPY);
         for (int code : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}) {
             TacTitleButton* b = ButtonOf(code);
             const int mask = ButtonMask(code);
@@ -451,8 +454,8 @@ void TacDialogWnd::EraseBackground(TMessage& M) {
     ClientToScreen(CtrlHandle, &o);
     RECT cr{};
     GetClientRect(CtrlHandle, &cr);
-    BitBlt(dc, 0, 0, cr.right, cr.bottom, SkinData->CacheBmp->Canvas()->Handle(), o.x - WndRect.left,
-           o.y - WndRect.top, SRCCOPY);
+    BitBlt(dc, 0, 0, cr.right, cr.bottom, SkinData->CacheBmp->Canvas()->Handle(), o.x - WndRect.left, o.y - WndRect.top,
+           SRCCOPY);
     if (!M.WParam) ReleaseDC(CtrlHandle, dc);
     RefreshChildWindows(CtrlHandle);
     M.Result = 1;
@@ -577,26 +580,24 @@ void TacDialogWnd::Command(WPARAM Code) { SendMessageA(CtrlHandle, WM_SYSCOMMAND
 
 void TacDialogWnd::NCButtonDown(TMessage& M) {
     switch (M.WParam) {
-    case HTSYSMENU:
-        ShowSystemMenu(WndRect.left + FrameWidth(), WndRect.top + FrameHeight() + GetSystemMetrics(SM_CYSMICON));
-        return;
-    case HTMINBUTTON:
-    case HTMAXBUTTON:
-    case HTCLOSE:
-    case HTHELP:
-    case teMDIClose:
-    case teMDIMax:
-    case teMDIMin:
-        PressButton(int(M.WParam));
-        return;
-    default:
-        if (IsIconic(CtrlHandle)) return Command(SC_MOVE | HTCAPTION);
-        SetHotButton(0, true);
-        if (IsZoomed(CtrlHandle) && M.WParam == HTCAPTION) {
-            if (GetActiveWindow() != CtrlHandle) SetFocus(CtrlHandle);
+        case HTSYSMENU:
+            ShowSystemMenu(WndRect.left + FrameWidth(), WndRect.top + FrameHeight() + GetSystemMetrics(SM_CYSMICON));
             return;
-        }
-        CallPrevWndProc(M);
+        case HTMINBUTTON:
+        case HTMAXBUTTON:
+        case HTCLOSE:
+        case HTHELP:
+        case teMDIClose:
+        case teMDIMax:
+        case teMDIMin: PressButton(int(M.WParam)); return;
+        default:
+            if (IsIconic(CtrlHandle)) return Command(SC_MOVE | HTCAPTION);
+            SetHotButton(0, true);
+            if (IsZoomed(CtrlHandle) && M.WParam == HTCAPTION) {
+                if (GetActiveWindow() != CtrlHandle) SetFocus(CtrlHandle);
+                return;
+            }
+            CallPrevWndProc(M);
     }
 }
 
@@ -608,33 +609,32 @@ void TacDialogWnd::NCButtonUp(TMessage& M) {
     if (M.Msg == WM_LBUTTONUP) ClientToScreen(CtrlHandle, &p);
     const bool inside = b && p.x - WndRect.left >= b->Rect.left && p.x - WndRect.left < b->Rect.right;
     switch (code) {
-    case HTMINBUTTON:
-        if (pressed && !inside) return (void)CallPrevWndProc(M);
-        SetHotButton(0, true);
-        if (pressed) Command(IsIconic(CtrlHandle) ? SC_RESTORE : SC_MINIMIZE);
-        return;
-    case HTMAXBUTTON:
-        if (IsIconic(CtrlHandle) && !CanMaximize()) return;
-        SetHotButton(0, true);
-        if (!pressed) return;
-        Command(IsZoomed(CtrlHandle) ? SC_RESTORE : SC_MAXIMIZE);
-        SystemMenu->UpdateItems();
-        return;
-    case HTCLOSE:
-        if (!pressed) return;
-        BtnClose.State = 0;
-        gButtonPressed = false;
-        // The command may free this adapter: it is the last thing done.
-        return Command(SC_CLOSE);
-    case HTHELP:
-        SetHotButton(0, true);
-        if (!pressed) return;
-        Command(SC_CONTEXTHELP);
-        SystemMenu->UpdateItems();
-        SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
-        return;
-    default:
-        CallPrevWndProc(M);
+        case HTMINBUTTON:
+            if (pressed && !inside) return (void)CallPrevWndProc(M);
+            SetHotButton(0, true);
+            if (pressed) Command(IsIconic(CtrlHandle) ? SC_RESTORE : SC_MINIMIZE);
+            return;
+        case HTMAXBUTTON:
+            if (IsIconic(CtrlHandle) && !CanMaximize()) return;
+            SetHotButton(0, true);
+            if (!pressed) return;
+            Command(IsZoomed(CtrlHandle) ? SC_RESTORE : SC_MAXIMIZE);
+            SystemMenu->UpdateItems();
+            return;
+        case HTCLOSE:
+            if (!pressed) return;
+            BtnClose.State = 0;
+            gButtonPressed = false;
+            // The command may free this adapter: it is the last thing done.
+            return Command(SC_CLOSE);
+        case HTHELP:
+            SetHotButton(0, true);
+            if (!pressed) return;
+            Command(SC_CONTEXTHELP);
+            SystemMenu->UpdateItems();
+            SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
+            return;
+        default: CallPrevWndProc(M);
     }
 }
 
@@ -653,46 +653,39 @@ void TacDialogWnd::NCDoubleClick(TMessage& M) {
 
 void TacDialogWnd::DialogAlphaCommand(TMessage& M) {
     switch (M.WParamHi()) {
-    case AC_NEWSKIN:
-        if (OwnManager(SkinData, M.LParam)) {
+        case AC_NEWSKIN:
+            if (OwnManager(SkinData, M.LParam)) {
+                UpdateSkinIndexes(SkinData);
+                LoadTitleButtonMasks();
+                SkinData->BGChanged = true;
+            }
+            return;
+        case AC_REFRESH:
             UpdateSkinIndexes(SkinData);
             LoadTitleButtonMasks();
             SkinData->BGChanged = true;
+            FrameChanged = true;
+            InvalidateOwner(SkinData);
+            RedrawWindow(CtrlHandle, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            return;
+        case AC_GETCACHE: ParentCacheInfo = TCacheInfo{SkinData->CacheBmp, 0, 0, true}; return;
+        case AC_SETUPDATING:
+            SkinData->Updating = M.WParamLo() == 1;
+            if (SkinData->Updating) SkinData->BGChanged = true;
+            break;
+        case AC_GETBGCHANGED: M.Result = IsUpdating(SkinData) ? 1 : 0; return;
+        case AC_BGNOTPLAIN: {
+            TsSkinManager* m = SkinData->GetSkinManager();
+            const auto& g = m->gd()[std::size_t(SkinData->SkinIndex)];
+            M.Result = g.Transparency + g.GradientPercent > 0 ? 1 : 0;
+            return;
         }
-        return;
-    case AC_REFRESH:
-        UpdateSkinIndexes(SkinData);
-        LoadTitleButtonMasks();
-        SkinData->BGChanged = true;
-        FrameChanged = true;
-        InvalidateOwner(SkinData);
-        RedrawWindow(CtrlHandle, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        return;
-    case AC_GETCACHE:
-        ParentCacheInfo = TCacheInfo{SkinData->CacheBmp, 0, 0, true};
-        return;
-    case AC_SETUPDATING:
-        SkinData->Updating = M.WParamLo() == 1;
-        if (SkinData->Updating) SkinData->BGChanged = true;
-        break;
-    case AC_GETBGCHANGED:
-        M.Result = IsUpdating(SkinData) ? 1 : 0;
-        return;
-    case AC_BGNOTPLAIN: {
-        TsSkinManager* m = SkinData->GetSkinManager();
-        const auto& g = m->gd()[std::size_t(SkinData->SkinIndex)];
-        M.Result = g.Transparency + g.GradientPercent > 0 ? 1 : 0;
-        return;
-    }
-    case AC_GETBGCOLOR:
-        acParentColor = SkinData->GetSkinManager()->gd()[std::size_t(SkinData->SkinIndex)].Color;
-        return;
-    case AC_ADAPTNEWCHILDREN:
-        AdaptNewChildren();
-        break;
-    default:
-        break;
+        case AC_GETBGCOLOR:
+            acParentColor = SkinData->GetSkinManager()->gd()[std::size_t(SkinData->SkinIndex)].Color;
+            return;
+        case AC_ADAPTNEWCHILDREN: AdaptNewChildren(); break;
+        default: break;
     }
     TacScrollWnd::WndProc(M);
 }
@@ -710,76 +703,76 @@ void TacDialogWnd::WndProc(TMessage& M) {
     if (Destroyed || !SkinActive() || !HasSkin(SkinData)) return TacScrollWnd::WndProc(M);
     if (M.Msg == SM_ALPHACMD) return DialogAlphaCommand(M);
     switch (M.Msg) {
-    case WM_NCPAINT: return NCPaint(M);
-    case WM_ERASEBKGND: return EraseBackground(M);
-    case WM_NCHITTEST: return HitTest(M);
-    case WM_NCLBUTTONDOWN: return NCButtonDown(M);
-    case WM_NCLBUTTONUP: return NCButtonUp(M);
-    case WM_LBUTTONUP:
-        if (gButtonPressed && HotButton) {
-            M.WParam = WPARAM(HotButton);
-            return NCButtonUp(M);
-        }
-        break;
-    case WM_NCLBUTTONDBLCLK: return NCDoubleClick(M);
-    case WM_NCRBUTTONDOWN:
-        if (M.WParam == HTCAPTION || M.WParam == HTSYSMENU) return;
-        break;
-    case WM_NCRBUTTONUP:
-        if (M.WParam == HTCAPTION || M.WParam == HTSYSMENU) {
-            POINT p;
-            GetCursorPos(&p);
-            ShowSystemMenu(p.x, p.y);
-        }
-        return;
-    case WM_GETDLGCODE: M.Result = 0; return;
-    case WM_SIZE:
-        SkinData->BGChanged = true;
-        FrameChanged = true;
-        CallPrevWndProc(M);
-        RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-        return;
-    case WM_WINDOWPOSCHANGED:
-        SkinData->BGChanged = true;
-        FrameChanged = true;
-        CallPrevWndProc(M);
-        return;
-    case WM_ENABLE:
-    case WM_SETTEXT:
-        CallPrevWndProc(M);
-        if (!IsWindowVisible(CtrlHandle)) return;
-        SkinData->BGChanged = true;
-        SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
-        return;
-    case WM_PAINT: CallPrevWndProc(M); return;
-    case WM_NCACTIVATE:
-        CallPrevWndProc(M);
-        if (!IsWindowVisible(CtrlHandle)) return;
-        Active = M.WParam != 0;
-        SkinData->BGChanged = true;
-        SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
-        M.Result = 1;
-        return;
-    case WM_CTLCOLORDLG: M.Result = reinterpret_cast<LRESULT>(DialogBrush()); return;
-    case WM_DRAWITEM:
-        if (auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam); d && d->CtlType == ODT_STATIC)
-            SetBkMode(d->hDC, TRANSPARENT);
-        break;
-    case WM_MOUSEMOVE:
-        if (IsWindowEnabled(CtrlHandle)) SetActiveControl(SkinData->GetSkinManager(), nullptr);
-        break;
-    case WM_NCMOUSELEAVE:
-    case WM_MOUSELEAVE: SetHotButton(0, true); break;
-    case acNewChildrenMessage:
-        CallPrevWndProc(M);
-        AdaptNewChildren();
-        RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        return;
-    case WM_SYSCOMMAND:
-        TacScrollWnd::WndProc(M);
-        if (M.WParam == SC_MAXIMIZE || M.WParam == SC_RESTORE) SetHotButton(0, true);
-        return;
-    default: break;
+        case WM_NCPAINT: return NCPaint(M);
+        case WM_ERASEBKGND: return EraseBackground(M);
+        case WM_NCHITTEST: return HitTest(M);
+        case WM_NCLBUTTONDOWN: return NCButtonDown(M);
+        case WM_NCLBUTTONUP: return NCButtonUp(M);
+        case WM_LBUTTONUP:
+            if (gButtonPressed && HotButton) {
+                M.WParam = WPARAM(HotButton);
+                return NCButtonUp(M);
+            }
+            break;
+        case WM_NCLBUTTONDBLCLK: return NCDoubleClick(M);
+        case WM_NCRBUTTONDOWN:
+            if (M.WParam == HTCAPTION || M.WParam == HTSYSMENU) return;
+            break;
+        case WM_NCRBUTTONUP:
+            if (M.WParam == HTCAPTION || M.WParam == HTSYSMENU) {
+                POINT p;
+                GetCursorPos(&p);
+                ShowSystemMenu(p.x, p.y);
+            }
+            return;
+        case WM_GETDLGCODE: M.Result = 0; return;
+        case WM_SIZE:
+            SkinData->BGChanged = true;
+            FrameChanged = true;
+            CallPrevWndProc(M);
+            RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+            return;
+        case WM_WINDOWPOSCHANGED:
+            SkinData->BGChanged = true;
+            FrameChanged = true;
+            CallPrevWndProc(M);
+            return;
+        case WM_ENABLE:
+        case WM_SETTEXT:
+            CallPrevWndProc(M);
+            if (!IsWindowVisible(CtrlHandle)) return;
+            SkinData->BGChanged = true;
+            SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
+            return;
+        case WM_PAINT: CallPrevWndProc(M); return;
+        case WM_NCACTIVATE:
+            CallPrevWndProc(M);
+            if (!IsWindowVisible(CtrlHandle)) return;
+            Active = M.WParam != 0;
+            SkinData->BGChanged = true;
+            SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
+            M.Result = 1;
+            return;
+        case WM_CTLCOLORDLG: M.Result = reinterpret_cast<LRESULT>(DialogBrush()); return;
+        case WM_DRAWITEM:
+            if (auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam); d && d->CtlType == ODT_STATIC)
+                SetBkMode(d->hDC, TRANSPARENT);
+            break;
+        case WM_MOUSEMOVE:
+            if (IsWindowEnabled(CtrlHandle)) SetActiveControl(SkinData->GetSkinManager(), nullptr);
+            break;
+        case WM_NCMOUSELEAVE:
+        case WM_MOUSELEAVE: SetHotButton(0, true); break;
+        case acNewChildrenMessage:
+            CallPrevWndProc(M);
+            AdaptNewChildren();
+            RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            return;
+        case WM_SYSCOMMAND:
+            TacScrollWnd::WndProc(M);
+            if (M.WParam == SC_MAXIMIZE || M.WParam == SC_RESTORE) SetHotButton(0, true);
+            return;
+        default: break;
     }
     TacScrollWnd::WndProc(M);
 }

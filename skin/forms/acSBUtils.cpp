@@ -39,7 +39,6 @@ void TellAdaptedWindows(TsSkinManager* Manager, WORD Code) {
     }
 }
 
-
 String Upper(String S) {
     for (char& c : S) c = char(std::toupper(static_cast<unsigned char>(c)));
     return S;
@@ -118,9 +117,7 @@ TacMainWnd::~TacMainWnd() {
     SkinManager = nullptr;
 }
 
-bool TacMainWnd::SkinActive() const {
-    return SkinData && SkinManager && SkinManager->Active();
-}
+bool TacMainWnd::SkinActive() const { return SkinData && SkinManager && SkinManager->Active(); }
 
 LRESULT TacMainWnd::CallPrevWndProc(TMessage& Message) {
     if (OldWindowProc) {
@@ -146,74 +143,61 @@ void TacMainWnd::DestroyMessage(TMessage& Message) {
 bool TacMainWnd::AlphaCommand(TMessage& M) {
     const bool own = OwnManager(SkinData, M.LParam) || reinterpret_cast<TsSkinManager*>(M.LParam) == SkinManager;
     switch (M.WParamHi()) {
-    case AC_SKINNEDQUERY:
-        M.LParam = 1;
-        M.Result = 1;
-        return true;
-    case AC_NEWSKIN:
-        if (own) {
+        case AC_SKINNEDQUERY:
+            M.LParam = 1;
+            M.Result = 1;
+            return true;
+        case AC_NEWSKIN:
+            if (own) {
+                UpdateSkinIndexes(SkinData);
+                SkinData->BGChanged = true;
+            }
+            return false;
+        case AC_REMOVESKIN:
+            if (own) RestoreOriginalLook();
+            return false;
+        case AC_REFRESH:
+            if (!own) return false;
             UpdateSkinIndexes(SkinData);
             SkinData->BGChanged = true;
-        }
-        return false;
-    case AC_REMOVESKIN:
-        if (own) RestoreOriginalLook();
-        return false;
-    case AC_REFRESH:
-        if (!own) return false;
-        UpdateSkinIndexes(SkinData);
-        SkinData->BGChanged = true;
-        SendMessageA(CtrlHandle, WM_PAINT, 0, 0);
-        return true;
-    case AC_GETCACHE:
-        ParentCacheInfo = TCacheInfo{SkinData->CacheBmp, 0, 0, true};
-        return true;
-    case AC_PARENTCHANGED:
-        if (!IsUpdating(SkinData)) return false;
-        SetUpdating(SkinData, false);
-        RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-        return true;
-    case AC_GETBGCHANGED:
-        M.LParam = SkinData->BGChanged || IsUpdating(SkinData) ? 1 : 0;
-        return false;
-    case AC_BGNOTPLAIN:
-    case AC_GETBGCOLOR:
-        return SkinData->OwnerControl && CommonAlphaCommand(M, SkinData);
-    case AC_PREPARECACHE:
-        UpdateAdapterCache(SkinData, CtrlHandle, false);
-        return false;
-    case AC_GETAPPLICATION:
-        M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
-        return true;
-    default:
-        return false;
+            SendMessageA(CtrlHandle, WM_PAINT, 0, 0);
+            return true;
+        case AC_GETCACHE: ParentCacheInfo = TCacheInfo{SkinData->CacheBmp, 0, 0, true}; return true;
+        case AC_PARENTCHANGED:
+            if (!IsUpdating(SkinData)) return false;
+            SetUpdating(SkinData, false);
+            RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            return true;
+        case AC_GETBGCHANGED: M.LParam = SkinData->BGChanged || IsUpdating(SkinData) ? 1 : 0; return false;
+        case AC_BGNOTPLAIN:
+        case AC_GETBGCOLOR: return SkinData->OwnerControl && CommonAlphaCommand(M, SkinData);
+        case AC_PREPARECACHE: UpdateAdapterCache(SkinData, CtrlHandle, false); return false;
+        case AC_GETAPPLICATION:
+            M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
+            return true;
+        default: return false;
     }
 }
 
 void TacMainWnd::WndProc(TMessage& M) {
     switch (M.Msg) {
-    case WM_DESTROY:
-    case WM_NCDESTROY:
-        return DestroyMessage(M);
-    case WM_UPDATEUISTATE:
-        return;
-    case WM_PRINT:
-        M.Result = SendMessageA(CtrlHandle, WM_PAINT, M.WParam, M.LParam);
-        return;
-    case WM_SIZE:
-        if (SkinData) SkinData->BGChanged = true;
-        break;
-    case WM_SETTEXT:
-        CallPrevWndProc(M);
-        Caption = ReadWindowText(CtrlHandle);
-        return;
-    case WM_MOUSEMOVE:
-        if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(CtrlHandle) &&
-            DefaultManager->HotWindow != CtrlHandle)
-            SetActiveControl(DefaultManager, CtrlHandle);
-        break;
-    default:
-        break;
+        case WM_DESTROY:
+        case WM_NCDESTROY: return DestroyMessage(M);
+        case WM_UPDATEUISTATE: return;
+        case WM_PRINT: M.Result = SendMessageA(CtrlHandle, WM_PAINT, M.WParam, M.LParam); return;
+        case WM_SIZE:
+            if (SkinData) SkinData->BGChanged = true;
+            break;
+        case WM_SETTEXT:
+            CallPrevWndProc(M);
+            Caption = ReadWindowText(CtrlHandle);
+            return;
+        case WM_MOUSEMOVE:
+            if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) &&
+                IsWindowEnabled(CtrlHandle) && DefaultManager->HotWindow != CtrlHandle)
+                SetActiveControl(DefaultManager, CtrlHandle);
+            break;
+        default: break;
     }
     if (SkinData && IsSkinCommand(M, AC_REMOVESKIN)) {
         // Comes when the manager is inactive already.
@@ -260,8 +244,7 @@ void RedrawAdapterFrame(HWND Handle, bool FrameChanged) {
     if (FrameChanged)
         SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
-    else
-        SendMessageA(Handle, WM_NCPAINT, 1, 0);
+    else SendMessageA(Handle, WM_NCPAINT, 1, 0);
 }
 
 TacMainWnd* AdapterOfWindow(HWND Handle) {
@@ -405,7 +388,9 @@ void PaintAdapterBorder(TacMainWnd* Adapter) {
     const int w = cache->Width(), h = cache->Height();
     // Corner pieces of the mask's margins; type 1 masks keep their opacity
     // rows below the states, so the key colour is read from the state rows alone.
-    const struct { int mx, my, cx, cy, cw, ch; } corners[4] = {
+    const struct {
+        int mx, my, cx, cy, cw, ch;
+    } corners[4] = {
         {sr.Left, sr.Top, 0, 0, md.WL, md.WT},
         {sr.Right - md.WR, sr.Top, w - md.WR, 0, md.WR, md.WT},
         {sr.Left, sr.Top + sr.Height() - md.WB, 0, h - md.WB, md.WL, md.WB},

@@ -472,14 +472,13 @@ struct TacHeaderPaintInfo {
 // Elements of the header to draw: background, text, sort glyph and so on.
 enum : int { hpeBackground = 1, hpeDropMark = 2, hpeHeaderGlyph = 4, hpeSortGlyph = 8, hpeText = 16 };
 using TacAdvancedHeaderPaintEvent = TMethod<void(TObject* Sender, TacHeaderPaintInfo& PaintInfo, int Elements)>;
-using TacHeaderPaintQueryElementsEvent =
-    TMethod<void(TObject* Sender, TacHeaderPaintInfo& PaintInfo, int& Elements)>;
+using TacHeaderPaintQueryElementsEvent = TMethod<void(TObject* Sender, TacHeaderPaintInfo& PaintInfo, int& Elements)>;
 
 class TacVirtualTreeViewWnd : public TacEditWnd {
     CLASSLIB_DECLARE_CLASS(TacVirtualTreeViewWnd)
 public:
-    TacVirtualTreeViewWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
-                          const String& SectionName, bool Repaint = true);
+    TacVirtualTreeViewWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+                          bool Repaint = true);
     ~TacVirtualTreeViewWnd() override { ReleaseInDestructor(); }
     void SaveOriginalLook() override;
     void RestoreOriginalLook() override;
@@ -494,7 +493,9 @@ public:
     void AdvancedHeaderDraw(TObject* Sender, TacHeaderPaintInfo& PaintInfo, int Elements);
 
 private:
-    TacAdvancedHeaderPaintEvent DrawHandler() { return TacAdvancedHeaderPaintEvent(this, &TacVirtualTreeViewWnd::AdvancedHeaderDraw); }
+    TacAdvancedHeaderPaintEvent DrawHandler() {
+        return TacAdvancedHeaderPaintEvent(this, &TacVirtualTreeViewWnd::AdvancedHeaderDraw);
+    }
     TacHeaderPaintQueryElementsEvent QueryHandler() {
         return TacHeaderPaintQueryElementsEvent(this, &TacVirtualTreeViewWnd::HeaderDrawQueryElements);
     }

@@ -14,9 +14,7 @@ namespace {
 
 bool Horizontal(const TacScrollBar* Bar) { return Bar->BarKind == SB_HORZ; }
 
-TsSkinManager* ManagerOf(const TacScrollBar* Bar) {
-    return Bar && Bar->Owner ? Bar->Owner->SkinManager : nullptr;
-}
+TsSkinManager* ManagerOf(const TacScrollBar* Bar) { return Bar && Bar->Owner ? Bar->Owner->SkinManager : nullptr; }
 
 int Thickness(const TacScrollBar* Bar) { return Bar && Bar->Visible ? ScrollBarMetric(Bar, 1, false) : 0; }
 
@@ -207,7 +205,9 @@ bool IsScrollBarEnabled(const TacScrollBar* Bar) {
     if (!Bar || !Bar->Owner) return false;
     SCROLLBARINFO info{};
     info.cbSize = sizeof info;
-    const LONG object = Bar->BarKind == SB_HORZ ? OBJID_HSCROLL : Bar->BarKind == SB_VERT ? OBJID_VSCROLL : OBJID_CLIENT;
+    const LONG object = Bar->BarKind == SB_HORZ   ? OBJID_HSCROLL
+                        : Bar->BarKind == SB_VERT ? OBJID_VSCROLL
+                                                  : OBJID_CLIENT;
     return GetScrollBarInfo(Bar->Owner->CtrlHandle, object, &info) && !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
 }
 
@@ -271,8 +271,8 @@ bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, in
                   horz, gpEnd);
         // Shown exactly where the hit test finds a thumb.
         if (enabled && size >= 1 && size < length - 2 * plain)
-            PaintPart(bmp.get(), m, items.Thumb, items.ThumbName, Span(horz, pos, pos + size, across), thumbState,
-                      horz, gpCentre);
+            PaintPart(bmp.get(), m, items.Thumb, items.ThumbName, Span(horz, pos, pos + size, across), thumbState, horz,
+                      gpCentre);
     }
     if (!enabled) {
         ci = WindowCache(Handle);
@@ -326,11 +326,11 @@ LRESULT PaintScrollBars(TacScrollWnd* A, HWND Handle, HDC DC, int ThumbPos) {
     const bool tracking = t.TrackWindow == Handle;
     const TRect hr = local(HorzScrollBarRect(A, Handle)), vr = local(VertScrollBarRect(A, Handle));
     if (A->HorzBar->Visible)
-        PaintScrollBar(A->HorzBar, Handle, dc, ThumbPos, tracking && t.TrackBarKind == SB_HORZ ? t.ShownPressedPart : -1,
-                       hr);
+        PaintScrollBar(A->HorzBar, Handle, dc, ThumbPos,
+                       tracking && t.TrackBarKind == SB_HORZ ? t.ShownPressedPart : -1, hr);
     if (A->VertBar->Visible)
-        PaintScrollBar(A->VertBar, Handle, dc, ThumbPos, tracking && t.TrackBarKind == SB_VERT ? t.ShownPressedPart : -1,
-                       vr);
+        PaintScrollBar(A->VertBar, Handle, dc, ThumbPos,
+                       tracking && t.TrackBarKind == SB_VERT ? t.ShownPressedPart : -1, vr);
     TsSkinManager* m = A->SkinManager;
     if (A->HorzBar->Visible && A->VertBar->Visible && m && m->Active()) {
         const TRect corner{vr.left, hr.top, vr.right, hr.bottom};

@@ -58,22 +58,22 @@ void TacBaseWnd::WndProc(TMessage& M) {
         return TacScrollWnd::WndProc(M);
     }
     switch (M.Msg) {
-    case WM_SIZE: SkinData->BGChanged = true; break;
-    case WM_SETCURSOR: CallPrevWndProc(M); return;
-    case acReflectedBase: return;
-    default: break;
+        case WM_SIZE: SkinData->BGChanged = true; break;
+        case WM_SETCURSOR: CallPrevWndProc(M); return;
+        case acReflectedBase: return;
+        default: break;
     }
     TacScrollWnd::WndProc(M);
     if (Destroyed) return;
     switch (M.Msg) {
-    case WM_SIZE:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-        if (!Painting) RefreshScrollBars(this, true);
-        break;
-    case WM_ENABLE:
-    case CM_ENABLEDCHANGED: RepaintFrameOf(CtrlHandle); break;
-    default: break;
+        case WM_SIZE:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            if (!Painting) RefreshScrollBars(this, true);
+            break;
+        case WM_ENABLE:
+        case CM_ENABLEDCHANGED: RepaintFrameOf(CtrlHandle); break;
+        default: break;
     }
 }
 
@@ -223,59 +223,59 @@ void TacEditWnd::WndProc(TMessage& M) {
     if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacBaseWnd::WndProc(M);
     if (M.Msg == SM_ALPHACMD) {
         switch (M.WParamHi()) {
-        case AC_SKINNEDQUERY:
-            M.LParam = 1;
-            M.Result = 1;
-            return;
-        case AC_GETDISABLEDKIND: M.Result = SkinData->SkinIndex + 1; return;
-        case AC_GETAPPLICATION:
-            M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
-            return;
-        case AC_REFRESH:
-            if (!OwnCommand(this, M)) break;
-            TacBaseWnd::WndProc(M);
-            if (!Destroyed) ApplySkinLook();
-            return;
-        case AC_PREPARECACHE:
-            UpdateAdapterCache(SkinData, CtrlHandle, DlgMode);
-            PaintAdapterBorder(this);
-            return;
-        case AC_PARENTCHANGED:
-            if (SkinData->Updating) {
-                SetUpdating(SkinData, false);
-                RedrawWindow(CtrlHandle, nullptr, nullptr, acRedrawAll);
-            }
-            break;
-        default: break;
+            case AC_SKINNEDQUERY:
+                M.LParam = 1;
+                M.Result = 1;
+                return;
+            case AC_GETDISABLEDKIND: M.Result = SkinData->SkinIndex + 1; return;
+            case AC_GETAPPLICATION:
+                M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
+                return;
+            case AC_REFRESH:
+                if (!OwnCommand(this, M)) break;
+                TacBaseWnd::WndProc(M);
+                if (!Destroyed) ApplySkinLook();
+                return;
+            case AC_PREPARECACHE:
+                UpdateAdapterCache(SkinData, CtrlHandle, DlgMode);
+                PaintAdapterBorder(this);
+                return;
+            case AC_PARENTCHANGED:
+                if (SkinData->Updating) {
+                    SetUpdating(SkinData, false);
+                    RedrawWindow(CtrlHandle, nullptr, nullptr, acRedrawAll);
+                }
+                break;
+            default: break;
         }
         return EditPassOn(M);
     }
     const bool visible = IsWindowVisible(CtrlHandle) != FALSE;
     switch (M.Msg) {
-    case WM_PAINT:
-        if (!visible) break;
-        SetUpdating(SkinData, IsUpdating(SkinData));
-        if (SkinData->Updating) {
-            // Validated, nothing drawn: the whole window is drawn when the update ends.
-            PAINTSTRUCT ps;
-            BeginPaint(CtrlHandle, &ps);
-            EndPaint(CtrlHandle, &ps);
-            return;
-        }
-        PaintScrollBars(this, CtrlHandle, nullptr, -1);
-        if (!ParamsApplied) ApplySkinLook();
-        break;
-    case WM_ERASEBKGND:
-        if (!visible) break;
-        SetUpdating(SkinData, IsUpdating(SkinData));
-        if (SkinData->Updating) return;
-        if (!ParamsApplied) ApplySkinLook();
-        break;
-    case WM_NCPAINT:
-        if (visible) return EditNCPaint(M);
-        break;
-    case WM_PRINT: return EditPrint(M);
-    default: break;
+        case WM_PAINT:
+            if (!visible) break;
+            SetUpdating(SkinData, IsUpdating(SkinData));
+            if (SkinData->Updating) {
+                // Validated, nothing drawn: the whole window is drawn when the update ends.
+                PAINTSTRUCT ps;
+                BeginPaint(CtrlHandle, &ps);
+                EndPaint(CtrlHandle, &ps);
+                return;
+            }
+            PaintScrollBars(this, CtrlHandle, nullptr, -1);
+            if (!ParamsApplied) ApplySkinLook();
+            break;
+        case WM_ERASEBKGND:
+            if (!visible) break;
+            SetUpdating(SkinData, IsUpdating(SkinData));
+            if (SkinData->Updating) return;
+            if (!ParamsApplied) ApplySkinLook();
+            break;
+        case WM_NCPAINT:
+            if (visible) return EditNCPaint(M);
+            break;
+        case WM_PRINT: return EditPrint(M);
+        default: break;
     }
     EditPassOn(M);
 }
@@ -284,25 +284,25 @@ void TacEditWnd::EditPassOn(TMessage& M) {
     TacBaseWnd::WndProc(M);
     if (Destroyed) return;
     switch (M.Msg) {
-    case LB_SETCURSEL:
-    case LB_SETTOPINDEX:
-    case EM_REPLACESEL:
-    case LB_ADDSTRING:
-    case LB_INSERTSTRING: RefreshScrollBars(this, true); break;
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_LBUTTONDOWN:
-    case CN_KEYDOWN:
-    case CN_KEYUP:
-        if (!Painting) RefreshScrollBars(this, true);
-        break;
-    case WM_SIZE: RepaintFrameOf(CtrlHandle); break;
-    case WM_MOUSEMOVE:
-        if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(CtrlHandle) &&
-            DefaultManager->HotWindow != CtrlHandle)
-            SetActiveControl(DefaultManager, CtrlHandle);
-        break;
-    default: break;
+        case LB_SETCURSEL:
+        case LB_SETTOPINDEX:
+        case EM_REPLACESEL:
+        case LB_ADDSTRING:
+        case LB_INSERTSTRING: RefreshScrollBars(this, true); break;
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_LBUTTONDOWN:
+        case CN_KEYDOWN:
+        case CN_KEYUP:
+            if (!Painting) RefreshScrollBars(this, true);
+            break;
+        case WM_SIZE: RepaintFrameOf(CtrlHandle); break;
+        case WM_MOUSEMOVE:
+            if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) &&
+                IsWindowEnabled(CtrlHandle) && DefaultManager->HotWindow != CtrlHandle)
+                SetActiveControl(DefaultManager, CtrlHandle);
+            break;
+        default: break;
     }
 }
 
@@ -351,58 +351,58 @@ void TacComboListWnd::WndProc(TMessage& M) {
     if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacEditWnd::WndProc(M);
     const TacScrollTracking& t = acScrollTracking;
     switch (M.Msg) {
-    case WM_TIMER:
-        // The list's own timers stop here; the bars' go to their tracking.
-        if (IsBarTimer(M.WParam)) Timer(M);
-        return;
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: {
-        TMessage hit{WM_NCHITTEST, 0, M.LParam, 0};
-        NCHitTest(hit);
-        M.WParam = WPARAM(hit.Result);
-        if (M.WParam == HTHSCROLL || M.WParam == HTVSCROLL) return NCButtonDown(M);
-        M.Result = 0;
-        return;
-    }
-    case WM_NCPAINT:
-        if (Painting) break;
-        return ListNCPaint(M);
-    case WM_ERASEBKGND:
-    case WM_HSCROLL:
-    case WM_VSCROLL: CallPrevWndProc(M); return;
-    case WM_NCCALCSIZE: return NCCalcSize(M);
-    case acListTrackBegin: ListTracking = true; break;
-    case acListTrackEnd:
-        ListTracking = false;
-        SkinData->BGChanged = true;
-        break;
-    case WM_PRINT:
-    case WM_PRINTCLIENT: {
-        const HDC dc = reinterpret_cast<HDC>(M.WParam);
-        if (!dc || !IsWindowVisible(CtrlHandle)) break;
-        AdapterGeometry(this);
-        PrepareFrame();
-        CallPrevWndProc(M);
-        if (M.Msg == WM_PRINT && SendMessageA(CtrlHandle, LB_GETCOUNT, 0, 0) > 0) {
-            TBitmap* cache = SkinData->CacheBmp;
-            if (t.PressedPart == spNone && !ListTracking && cache)
-                CopyBorderStrips(dc, 0, 0, 3, cache->Canvas()->Handle(), WndSize.x, WndSize.y);
-            PaintScrollBars(this, CtrlHandle, dc, -1);
-        }
-        M.Result = 0;
-        return;
-    }
-    case WM_LBUTTONUP:
-        if (t.TrackWindow == CtrlHandle && t.PressedPart != spNone) {
-            // The press on a bar ends here; a drop-down list keeps the capture,
-            // which its combo box holds while the list is open.
-            EndPress(true);
-            if (SimpleList) ReleaseCapture();
+        case WM_TIMER:
+            // The list's own timers stop here; the bars' go to their tracking.
+            if (IsBarTimer(M.WParam)) Timer(M);
+            return;
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK: {
+            TMessage hit{WM_NCHITTEST, 0, M.LParam, 0};
+            NCHitTest(hit);
+            M.WParam = WPARAM(hit.Result);
+            if (M.WParam == HTHSCROLL || M.WParam == HTVSCROLL) return NCButtonDown(M);
             M.Result = 0;
             return;
         }
-        break;
-    default: break;
+        case WM_NCPAINT:
+            if (Painting) break;
+            return ListNCPaint(M);
+        case WM_ERASEBKGND:
+        case WM_HSCROLL:
+        case WM_VSCROLL: CallPrevWndProc(M); return;
+        case WM_NCCALCSIZE: return NCCalcSize(M);
+        case acListTrackBegin: ListTracking = true; break;
+        case acListTrackEnd:
+            ListTracking = false;
+            SkinData->BGChanged = true;
+            break;
+        case WM_PRINT:
+        case WM_PRINTCLIENT: {
+            const HDC dc = reinterpret_cast<HDC>(M.WParam);
+            if (!dc || !IsWindowVisible(CtrlHandle)) break;
+            AdapterGeometry(this);
+            PrepareFrame();
+            CallPrevWndProc(M);
+            if (M.Msg == WM_PRINT && SendMessageA(CtrlHandle, LB_GETCOUNT, 0, 0) > 0) {
+                TBitmap* cache = SkinData->CacheBmp;
+                if (t.PressedPart == spNone && !ListTracking && cache)
+                    CopyBorderStrips(dc, 0, 0, 3, cache->Canvas()->Handle(), WndSize.x, WndSize.y);
+                PaintScrollBars(this, CtrlHandle, dc, -1);
+            }
+            M.Result = 0;
+            return;
+        }
+        case WM_LBUTTONUP:
+            if (t.TrackWindow == CtrlHandle && t.PressedPart != spNone) {
+                // The press on a bar ends here; a drop-down list keeps the capture,
+                // which its combo box holds while the list is open.
+                EndPress(true);
+                if (SimpleList) ReleaseCapture();
+                M.Result = 0;
+                return;
+            }
+            break;
+        default: break;
     }
     TacEditWnd::WndProc(M);
     if (M.Msg == WM_WINDOWPOSCHANGED && !Destroyed) RefreshScrollBars(this, IsWindowVisible(CtrlHandle) != FALSE);
@@ -431,9 +431,7 @@ TacComboBoxWnd::~TacComboBoxWnd() {
     BtnSkinData = nullptr;
 }
 
-bool TacComboBoxWnd::Simple() const {
-    return (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & 3) == CBS_SIMPLE;
-}
+bool TacComboBoxWnd::Simple() const { return (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & 3) == CBS_SIMPLE; }
 
 void TacComboBoxWnd::GetButtonRect(TRect& R) {
     RECT w{};
@@ -603,16 +601,16 @@ void TacComboBoxWnd::WndProc(TMessage& M) {
         return;
     }
     switch (M.Msg) {
-    case WM_NCPAINT:
-    case WM_ERASEBKGND: M.Result = 1; return;
-    case WM_NCCALCSIZE:
-        TacEditWnd::WndProc(M);
-        InsetLeft = 3;
-        return;
-    case WM_PAINT: return ComboPaint(M);
-    case WM_CTLCOLORLISTBOX: return CtlColorListBox(M);
-    case WM_PRINT: return ComboPrint(M);
-    default: break;
+        case WM_NCPAINT:
+        case WM_ERASEBKGND: M.Result = 1; return;
+        case WM_NCCALCSIZE:
+            TacEditWnd::WndProc(M);
+            InsetLeft = 3;
+            return;
+        case WM_PAINT: return ComboPaint(M);
+        case WM_CTLCOLORLISTBOX: return CtlColorListBox(M);
+        case WM_PRINT: return ComboPrint(M);
+        default: break;
     }
     TacEditWnd::WndProc(M);
 }
@@ -647,8 +645,8 @@ TacMDIWnd::~TacMDIWnd() {
 
 bool TacMDIWnd::ChildMaximized() const {
     BOOL maximized = FALSE;
-    const HWND active = reinterpret_cast<HWND>(
-        SendMessageA(CtrlHandle, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
+    const HWND active =
+        reinterpret_cast<HWND>(SendMessageA(CtrlHandle, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
     return active && maximized;
 }
 
@@ -682,50 +680,50 @@ void TacMDIWnd::WndProc(TMessage& M) {
                                ? ChildMaximized()
                                : false;
     switch (M.Msg) {
-    case WM_PAINT:
-        if (maximized) {
-            if (auto* form = dynamic_cast<TWinControl*>(Form))
-                for (int i = 0; i < form->ControlCount(); ++i)
-                    if (!dynamic_cast<TWinControl*>(form->Controls(i))) form->Controls(i)->Repaint();
-            break;
-        } else {
-            PAINTSTRUCT ps;
-            const HDC dc = BeginPaint(CtrlHandle, &ps);
-            PaintArea(dc);
-            EndPaint(CtrlHandle, &ps);
+        case WM_PAINT:
+            if (maximized) {
+                if (auto* form = dynamic_cast<TWinControl*>(Form))
+                    for (int i = 0; i < form->ControlCount(); ++i)
+                        if (!dynamic_cast<TWinControl*>(form->Controls(i))) form->Controls(i)->Repaint();
+                break;
+            } else {
+                PAINTSTRUCT ps;
+                const HDC dc = BeginPaint(CtrlHandle, &ps);
+                PaintArea(dc);
+                EndPaint(CtrlHandle, &ps);
+                return;
+            }
+        case WM_ERASEBKGND:
+            if (!M.WParam) break;
+            if (!maximized) PaintArea(reinterpret_cast<HDC>(M.WParam));
+            M.Result = 1;
+            return;
+        case WM_NCPAINT: {
+            M.Result = 0;
+            if (maximized) return;
+            AdapterGeometry(this);
+            const HDC dc = GetWindowDC(CtrlHandle);
+            TBitmap* frame = FormSkinData ? FormSkinData->CacheBmp : nullptr;
+            RECT w{}, formRect{};
+            GetWindowRect(CtrlHandle, &w);
+            GetWindowRect(GetAncestor(CtrlHandle, GA_ROOT), &formRect);
+            if (frame && WndSize.x > 0 && WndSize.y > 0) {
+                std::unique_ptr<TBitmap> strip = NewBitmap24(WndSize.x, WndSize.y);
+                BitBlt(strip->Canvas()->Handle(), 0, 0, WndSize.x, WndSize.y, frame->Canvas()->Handle(),
+                       w.left - formRect.left, w.top - formRect.top, SRCCOPY);
+                CopyBorderStrips(dc, 0, 0, 2, strip->Canvas()->Handle(), WndSize.x, WndSize.y);
+            }
+            PaintScrollBars(this, CtrlHandle, dc, -1);
+            ReleaseDC(CtrlHandle, dc);
             return;
         }
-    case WM_ERASEBKGND:
-        if (!M.WParam) break;
-        if (!maximized) PaintArea(reinterpret_cast<HDC>(M.WParam));
-        M.Result = 1;
-        return;
-    case WM_NCPAINT: {
-        M.Result = 0;
-        if (maximized) return;
-        AdapterGeometry(this);
-        const HDC dc = GetWindowDC(CtrlHandle);
-        TBitmap* frame = FormSkinData ? FormSkinData->CacheBmp : nullptr;
-        RECT w{}, formRect{};
-        GetWindowRect(CtrlHandle, &w);
-        GetWindowRect(GetAncestor(CtrlHandle, GA_ROOT), &formRect);
-        if (frame && WndSize.x > 0 && WndSize.y > 0) {
-            std::unique_ptr<TBitmap> strip = NewBitmap24(WndSize.x, WndSize.y);
-            BitBlt(strip->Canvas()->Handle(), 0, 0, WndSize.x, WndSize.y, frame->Canvas()->Handle(),
-                   w.left - formRect.left, w.top - formRect.top, SRCCOPY);
-            CopyBorderStrips(dc, 0, 0, 2, strip->Canvas()->Handle(), WndSize.x, WndSize.y);
-        }
-        PaintScrollBars(this, CtrlHandle, dc, -1);
-        ReleaseDC(CtrlHandle, dc);
-        return;
-    }
-    case WM_PRINT:
-        M.Result = 0;
-        if (!M.WParam || maximized) return;
-        PaintScrollBars(this, CtrlHandle, reinterpret_cast<HDC>(M.WParam), -1);
-        PaintArea(reinterpret_cast<HDC>(M.WParam));
-        return;
-    default: break;
+        case WM_PRINT:
+            M.Result = 0;
+            if (!M.WParam || maximized) return;
+            PaintScrollBars(this, CtrlHandle, reinterpret_cast<HDC>(M.WParam), -1);
+            PaintArea(reinterpret_cast<HDC>(M.WParam));
+            return;
+        default: break;
     }
     TacBaseWnd::WndProc(M);
     if (Destroyed) return;

@@ -163,59 +163,59 @@ void TacListViewWnd::WndProc(TMessage& M) {
     if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacEditWnd::WndProc(M);
     if (M.Msg == SM_ALPHACMD) {
         switch (M.WParamHi()) {
-        case AC_REFRESH:
-            if (!OwnCommand(this, M)) break;
-            TacEditWnd::WndProc(M);
-            if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-            return;
-        case AC_GETDISABLEDKIND: M.Result = SkinData->SkinIndex + 1; return;
-        case AC_BEGINSCROLL:
-            // Where the list stands before a request moves its bar.
-            FRealPos[SB_HORZ] = GetScrollPos(CtrlHandle, SB_HORZ);
-            FRealPos[SB_VERT] = ReportView() ? int(SendMessageA(CtrlHandle, LVM_GETTOPINDEX, 0, 0))
-                                             : GetScrollPos(CtrlHandle, SB_VERT);
-            break;
-        default: break;
+            case AC_REFRESH:
+                if (!OwnCommand(this, M)) break;
+                TacEditWnd::WndProc(M);
+                if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                return;
+            case AC_GETDISABLEDKIND: M.Result = SkinData->SkinIndex + 1; return;
+            case AC_BEGINSCROLL:
+                // Where the list stands before a request moves its bar.
+                FRealPos[SB_HORZ] = GetScrollPos(CtrlHandle, SB_HORZ);
+                FRealPos[SB_VERT] = ReportView() ? int(SendMessageA(CtrlHandle, LVM_GETTOPINDEX, 0, 0))
+                                                 : GetScrollPos(CtrlHandle, SB_VERT);
+                break;
+            default: break;
         }
         return TacEditWnd::WndProc(M);
     }
     switch (M.Msg) {
-    case WM_PAINT: ApplySkinLook(); break;
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-        if (LOWORD(M.WParam) == SB_THUMBTRACK) return ThumbTrack(M);
-        if (M.Msg == WM_VSCROLL) {
-            CallPrevWndProc(M);
-            return;
-        }
-        break;
-    default: break;
+        case WM_PAINT: ApplySkinLook(); break;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            if (LOWORD(M.WParam) == SB_THUMBTRACK) return ThumbTrack(M);
+            if (M.Msg == WM_VSCROLL) {
+                CallPrevWndProc(M);
+                return;
+            }
+            break;
+        default: break;
     }
     TacEditWnd::WndProc(M);
     if (Destroyed) return;
     switch (M.Msg) {
-    case LVM_INSERTITEMA:
-    case LVM_ARRANGE:
-    case WM_STYLECHANGED: RefreshScrollBars(this, true); break;
-    case WM_LBUTTONUP: ReleaseCapture(); break;
-    case WM_PRINT:
-        if (M.WParam && ReportView() && HeaderWnd) {
-            const HDC dc = reinterpret_cast<HDC>(M.WParam);
-            TSavedDC saved(dc);
-            ToClientArea(dc);
-            PaintHeader(dc);
+        case LVM_INSERTITEMA:
+        case LVM_ARRANGE:
+        case WM_STYLECHANGED: RefreshScrollBars(this, true); break;
+        case WM_LBUTTONUP: ReleaseCapture(); break;
+        case WM_PRINT:
+            if (M.WParam && ReportView() && HeaderWnd) {
+                const HDC dc = reinterpret_cast<HDC>(M.WParam);
+                TSavedDC saved(dc);
+                ToClientArea(dc);
+                PaintHeader(dc);
+            }
+            break;
+        case WM_PARENTNOTIFY: {
+            const HWND child = reinterpret_cast<HWND>(M.LParam);
+            char name[96] = {};
+            if (LOWORD(M.WParam) != WM_CREATE && LOWORD(M.WParam) != WM_DESTROY) break;
+            if (!GetClassNameA(child, name, sizeof name) || lstrcmpiA(name, WC_HEADERA) != 0) break;
+            if (LOWORD(M.WParam) == WM_CREATE) HookHeader(child);
+            else if (child == HeaderWnd) UnhookHeader();
+            break;
         }
-        break;
-    case WM_PARENTNOTIFY: {
-        const HWND child = reinterpret_cast<HWND>(M.LParam);
-        char name[96] = {};
-        if (LOWORD(M.WParam) != WM_CREATE && LOWORD(M.WParam) != WM_DESTROY) break;
-        if (!GetClassNameA(child, name, sizeof name) || lstrcmpiA(name, WC_HEADERA) != 0) break;
-        if (LOWORD(M.WParam) == WM_CREATE) HookHeader(child);
-        else if (child == HeaderWnd) UnhookHeader();
-        break;
-    }
-    default: break;
+        default: break;
     }
 }
 
@@ -241,47 +241,47 @@ void TacListViewWnd::HeaderProc(TMessage& M) {
     if (Destroyed || !HeaderWnd || !HasSkin(SkinData) || !ReportView()) return HeaderHook.CallPrevious(M);
     const bool buttons = (GetWindowLongPtrA(HeaderWnd, GWL_STYLE) & HDS_BUTTONS) != 0;
     switch (M.Msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = M.WParam ? reinterpret_cast<HDC>(M.WParam) : BeginPaint(HeaderWnd, &ps);
-        PaintHeader(dc);
-        if (!M.WParam) EndPaint(HeaderWnd, &ps);
-        M.Result = 0;
-        return;
-    }
-    case WM_ERASEBKGND: M.Result = 1; return;
-    case WM_WINDOWPOSCHANGING:
-        if (IsWindowVisible(CtrlHandle)) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
-        break;
-    case WM_LBUTTONDOWN:
-        HeaderHook.CallPrevious(M);
-        if (buttons && HeaderWnd) {
-            HeaderPressed = true;
-            HDHITTESTINFO hit{};
-            hit.pt = POINT{M.XPos(), M.YPos()};
-            SendMessageA(HeaderWnd, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-            PressedSection = (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) ? -1 : hit.iItem;
-            RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            const HDC dc = M.WParam ? reinterpret_cast<HDC>(M.WParam) : BeginPaint(HeaderWnd, &ps);
+            PaintHeader(dc);
+            if (!M.WParam) EndPaint(HeaderWnd, &ps);
+            M.Result = 0;
+            return;
         }
-        return;
-    case WM_LBUTTONUP:
-        if (buttons) {
-            PressedSection = -1;
-            HeaderPressed = false;
-        }
-        HeaderHook.CallPrevious(M);
-        if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
-        return;
-    case WM_MOUSEMOVE:
-        HeaderHook.CallPrevious(M);
-        if (HeaderWnd) HeaderHitUpdate(M);
-        return;
-    case WM_MOUSELEAVE:
-        HeaderHook.CallPrevious(M);
-        HotSection = -1;
-        if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
-        return;
-    default: break;
+        case WM_ERASEBKGND: M.Result = 1; return;
+        case WM_WINDOWPOSCHANGING:
+            if (IsWindowVisible(CtrlHandle)) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
+            break;
+        case WM_LBUTTONDOWN:
+            HeaderHook.CallPrevious(M);
+            if (buttons && HeaderWnd) {
+                HeaderPressed = true;
+                HDHITTESTINFO hit{};
+                hit.pt = POINT{M.XPos(), M.YPos()};
+                SendMessageA(HeaderWnd, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+                PressedSection = (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) ? -1 : hit.iItem;
+                RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
+            }
+            return;
+        case WM_LBUTTONUP:
+            if (buttons) {
+                PressedSection = -1;
+                HeaderPressed = false;
+            }
+            HeaderHook.CallPrevious(M);
+            if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
+            return;
+        case WM_MOUSEMOVE:
+            HeaderHook.CallPrevious(M);
+            if (HeaderWnd) HeaderHitUpdate(M);
+            return;
+        case WM_MOUSELEAVE:
+            HeaderHook.CallPrevious(M);
+            HotSection = -1;
+            if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
+            return;
+        default: break;
     }
     HeaderHook.CallPrevious(M);
 }
@@ -355,15 +355,15 @@ void TacListViewWnd::PaintSection(HDC DC, int Index, const TRect& R, bool Empty)
         }
         const int textWidth = c->TextWidth(text) + 5;
         switch (item.fmt & HDF_JUSTIFYMASK) {
-        case HDF_RIGHT:
-            tr.right -= room;
-            tr.left = std::max(int(tr.left), int(tr.right - textWidth));
-            break;
-        case HDF_CENTER:
-            tr.left += std::max(0, int(tr.right - tr.left - textWidth - room) / 2);
-            tr.right = std::min(int(tr.right - room), int(tr.left + textWidth));
-            break;
-        default: tr.right = std::min(int(tr.right - room), int(tr.left + textWidth)); break;
+            case HDF_RIGHT:
+                tr.right -= room;
+                tr.left = std::max(int(tr.left), int(tr.right - textWidth));
+                break;
+            case HDF_CENTER:
+                tr.left += std::max(0, int(tr.right - tr.left - textWidth - room) / 2);
+                tr.right = std::min(int(tr.right - room), int(tr.left + textWidth));
+                break;
+            default: tr.right = std::min(int(tr.right - room), int(tr.left + textWidth)); break;
         }
         if (hasGlyph) PaintImageState(bmp.get(), TPoint{tr.right + 6, (h - g.cy) / 2}, state, glyph, 0, m);
         WriteSkinText(c, text, IsWindowEnabled(CtrlHandle) != FALSE, tr, acHeaderTextFlags, section, state != psNormal,
@@ -398,7 +398,8 @@ void TacTreeViewWnd::ApplySkinLook() {
     const TsGeneralData* s = SectionData();
     const TColor back = TreeColor();
     if (TControl* owner = SkinData->OwnerControl) {
-        if (s && !DlgMode && s->HotFontColor[0] != acSkinNoColor && owner->Font()->Color() != TColor(s->HotFontColor[0]))
+        if (s && !DlgMode && s->HotFontColor[0] != acSkinNoColor &&
+            owner->Font()->Color() != TColor(s->HotFontColor[0]))
             owner->Font()->SetColor(TColor(s->HotFontColor[0]));
         if (DlgMode || back != owner->Color()) SendMessageA(CtrlHandle, TVM_SETBKCOLOR, 0, LPARAM(ColorToRGB(back)));
     } else {
@@ -421,27 +422,27 @@ void TacTreeViewWnd::RestoreOriginalLook() {
 void TacTreeViewWnd::WndProc(TMessage& M) {
     if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacEditWnd::WndProc(M);
     switch (M.Msg) {
-    case WM_ERASEBKGND: {
-        SetUpdating(SkinData, IsUpdating(SkinData));
-        M.Result = 1;
-        if (SkinData->Updating) return;
-        if (SkinData->BGChanged) UpdateAdapterCache(SkinData, CtrlHandle, DlgMode);
-        const HDC dc = M.WParam ? reinterpret_cast<HDC>(M.WParam) : GetDC(CtrlHandle);
-        FillDC(dc, TRect{0, 0, WndSize.x, WndSize.y}, TreeColor());
-        if (!M.WParam) ReleaseDC(CtrlHandle, dc);
-        return;
-    }
-    case WM_LBUTTONUP:
-        TacEditWnd::WndProc(M);
-        ReleaseCapture();
-        return;
-    case WM_PAINT:
-        // The tree sets its scroll information again while it paints, and the
-        // system draws its own bar then, changed or not.
-        TacEditWnd::WndProc(M);
-        if (!Destroyed && !Painting) RefreshScrollBars(this, true);
-        return;
-    default: break;
+        case WM_ERASEBKGND: {
+            SetUpdating(SkinData, IsUpdating(SkinData));
+            M.Result = 1;
+            if (SkinData->Updating) return;
+            if (SkinData->BGChanged) UpdateAdapterCache(SkinData, CtrlHandle, DlgMode);
+            const HDC dc = M.WParam ? reinterpret_cast<HDC>(M.WParam) : GetDC(CtrlHandle);
+            FillDC(dc, TRect{0, 0, WndSize.x, WndSize.y}, TreeColor());
+            if (!M.WParam) ReleaseDC(CtrlHandle, dc);
+            return;
+        }
+        case WM_LBUTTONUP:
+            TacEditWnd::WndProc(M);
+            ReleaseCapture();
+            return;
+        case WM_PAINT:
+            // The tree sets its scroll information again while it paints, and the
+            // system draws its own bar then, changed or not.
+            TacEditWnd::WndProc(M);
+            if (!Destroyed && !Painting) RefreshScrollBars(this, true);
+            return;
+        default: break;
     }
     TacEditWnd::WndProc(M);
 }
@@ -455,8 +456,8 @@ TacGridWnd::TacGridWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinM
     Attach(Repaint);
 }
 
-TacGridEhWnd::TacGridEhWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
-                           const String& SectionName, bool Repaint)
+TacGridEhWnd::TacGridEhWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
+                           bool Repaint)
     : TacGridWnd(TDeferAttach{}, Handle, SkinData, SkinManager, SectionName) {
     Attach(Repaint);
 }
@@ -526,32 +527,32 @@ void TacGridWnd::WndProc(TMessage& M) {
     }
     if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacEditWnd::WndProc(M);
     switch (M.Msg) {
-    case WM_ERASEBKGND: M.Result = 0; return;
-    case WM_NCPAINT:
-        if (IsWindowVisible(CtrlHandle)) SetUpdating(SkinData, false);
-        break;
-    case WM_VSCROLL:
-        if (grid && HasPublishedProperty(grid, "DataSource") &&
-            (LOWORD(M.WParam) == SB_THUMBPOSITION || LOWORD(M.WParam) == SB_THUMBTRACK)) {
-            // A data grid reads the record to show from the bar's position.
-            SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
-            GetScrollInfo(CtrlHandle, SB_VERT, &si);
-            si.nTrackPos = HIWORD(M.WParam);
-            si.nPos = si.nTrackPos + (LOWORD(M.WParam) == SB_THUMBPOSITION ? 1 : 0);
-            si.fMask = SIF_POS;
-            SetScrollInfo(CtrlHandle, SB_VERT, &si, FALSE);
+        case WM_ERASEBKGND: M.Result = 0; return;
+        case WM_NCPAINT:
+            if (IsWindowVisible(CtrlHandle)) SetUpdating(SkinData, false);
+            break;
+        case WM_VSCROLL:
+            if (grid && HasPublishedProperty(grid, "DataSource") &&
+                (LOWORD(M.WParam) == SB_THUMBPOSITION || LOWORD(M.WParam) == SB_THUMBTRACK)) {
+                // A data grid reads the record to show from the bar's position.
+                SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+                GetScrollInfo(CtrlHandle, SB_VERT, &si);
+                si.nTrackPos = HIWORD(M.WParam);
+                si.nPos = si.nTrackPos + (LOWORD(M.WParam) == SB_THUMBPOSITION ? 1 : 0);
+                si.fMask = SIF_POS;
+                SetScrollInfo(CtrlHandle, SB_VERT, &si, FALSE);
+            }
+            break;
+        case WM_PRINT: {
+            TacEditWnd::WndProc(M);
+            if (!M.WParam) return;
+            const HDC dc = reinterpret_cast<HDC>(M.WParam);
+            TSavedDC saved(dc);
+            ToClientArea(dc);
+            SendMessageA(CtrlHandle, WM_PAINT, M.WParam, 0);
+            return;
         }
-        break;
-    case WM_PRINT: {
-        TacEditWnd::WndProc(M);
-        if (!M.WParam) return;
-        const HDC dc = reinterpret_cast<HDC>(M.WParam);
-        TSavedDC saved(dc);
-        ToClientArea(dc);
-        SendMessageA(CtrlHandle, WM_PAINT, M.WParam, 0);
-        return;
-    }
-    default: break;
+        default: break;
     }
     TacEditWnd::WndProc(M);
     if (Destroyed) return;
@@ -638,10 +639,11 @@ void TacVirtualTreeViewWnd::AdvancedHeaderDraw(TObject* Sender, TacHeaderPaintIn
         PaintSkinItem(section, name, TCacheInfo{}, true, state, TRect{0, 0, w, h}, TPoint{r.left, r.top}, bmp.get(), m);
     TObject* header = Sender ? GetObjectPropByName(Sender, "Header") : nullptr;
     TRect tr{4, 1, w - 4, h - 1};
-    if ((Elements & hpeSortGlyph) && header && Info.Column >= 0 && GetOrdPropByName(header, "SortColumn") == Info.Column) {
+    if ((Elements & hpeSortGlyph) && header && Info.Column >= 0 &&
+        GetOrdPropByName(header, "SortColumn") == Info.Column) {
         const TacStandardIndexes& std = m->StdIndexes();
         const int glyph = GetOrdPropByName(header, "SortDirection") != acSortAscending ? std.ScrollBtnTop.Glyph
-                                                                                        : std.ScrollBtnBottom.Glyph;
+                                                                                       : std.ScrollBtnBottom.Glyph;
         if (IsValidMaskIndex(m, glyph)) {
             const TSize g = MaskSize(m, glyph);
             PaintImageState(bmp.get(), TPoint{w - g.cx - 6, (h - g.cy) / 2}, state, glyph, 0, m);
@@ -674,17 +676,17 @@ void TacVirtualTreeViewWnd::TreePrint(TMessage& M) {
 void TacVirtualTreeViewWnd::WndProc(TMessage& M) {
     if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacEditWnd::WndProc(M);
     switch (M.Msg) {
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-        if (LOWORD(M.WParam) == SB_THUMBTRACK) {
-            // The tree reads where to go from the bar.
-            SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, HIWORD(M.WParam), 0};
-            SetScrollInfo(CtrlHandle, M.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, &si, FALSE);
-        }
-        break;
-    case WM_ERASEBKGND: M.Result = 1; return;
-    case WM_PRINT: return TreePrint(M);
-    default: break;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            if (LOWORD(M.WParam) == SB_THUMBTRACK) {
+                // The tree reads where to go from the bar.
+                SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, HIWORD(M.WParam), 0};
+                SetScrollInfo(CtrlHandle, M.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, &si, FALSE);
+            }
+            break;
+        case WM_ERASEBKGND: M.Result = 1; return;
+        case WM_PRINT: return TreePrint(M);
+        default: break;
     }
     TacEditWnd::WndProc(M);
 }

@@ -59,12 +59,9 @@ String TacPanelWnd::SectionOfPanel(TControl* Panel) {
     auto* p = dynamic_cast<TCustomPanel*>(Panel);
     if (!p) return "PANEL";
     switch (p->BevelOuter()) {
-    case bvLowered:
-        return p->BevelInner() == bvRaised ? "GROUPBOX" : "PANEL_LOW";
-    case bvRaised:
-        return p->BevelInner() == bvLowered ? "GROUPBOX" : "PANEL";
-    default:
-        return p->BorderStyle() == bsSingle ? "PANEL_LOW" : "CHECKBOX";
+        case bvLowered: return p->BevelInner() == bvRaised ? "GROUPBOX" : "PANEL_LOW";
+        case bvRaised: return p->BevelInner() == bvLowered ? "GROUPBOX" : "PANEL";
+        default: return p->BorderStyle() == bsSingle ? "PANEL_LOW" : "CHECKBOX";
     }
 }
 
@@ -125,52 +122,46 @@ void TacPanelWnd::WndProc(TMessage& M) {
         return TacMainWnd::WndProc(M);
     const bool skinned = HasSkin(SkinData);
     switch (MessageKind(M)) {
-    case WM_UPDATEUISTATE:
-        M.Result = 1;
-        return;
-    case WM_PARENTNOTIFY:
-        TacMainWnd::WndProc(M);
-        if (LOWORD(M.WParam) == WM_CREATE) NotifyFormControlLoaded(owner);
-        return;
-    case WM_PRINT:
-        PaintFrame(reinterpret_cast<HDC>(M.WParam));
-        PaintClient(reinterpret_cast<HDC>(M.WParam));
-        return;
-    case WM_NCPAINT:
-        if (!skinned) break;
-        PaintFrame(nullptr);
-        M.Result = 1;
-        return;
-    case WM_ERASEBKGND:
-        if (!skinned) break;
-        M.Result = 1;
-        return;
-    case WM_PAINT:
-        if (!skinned) break;
-        {
-            const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-            PaintClient(ps.DC());
-        }
-        return;
-    case WM_SETTEXT:
-        if (!IsWindowVisible(CtrlHandle)) break;
-        return AdapterRedrawAround(this, M);
-    case kSkinCommand:
-        switch (M.WParamHi()) {
-        case AC_NEWSKIN: {
-            TMessage copy = M;
-            BroadcastToChildren(owner, copy);
+        case WM_UPDATEUISTATE: M.Result = 1; return;
+        case WM_PARENTNOTIFY:
+            TacMainWnd::WndProc(M);
+            if (LOWORD(M.WParam) == WM_CREATE) NotifyFormControlLoaded(owner);
+            return;
+        case WM_PRINT:
+            PaintFrame(reinterpret_cast<HDC>(M.WParam));
+            PaintClient(reinterpret_cast<HDC>(M.WParam));
+            return;
+        case WM_NCPAINT:
+            if (!skinned) break;
+            PaintFrame(nullptr);
+            M.Result = 1;
+            return;
+        case WM_ERASEBKGND:
+            if (!skinned) break;
+            M.Result = 1;
+            return;
+        case WM_PAINT:
+            if (!skinned) break;
+            {
+                const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+                PaintClient(ps.DC());
+            }
+            return;
+        case WM_SETTEXT:
+            if (!IsWindowVisible(CtrlHandle)) break;
+            return AdapterRedrawAround(this, M);
+        case kSkinCommand:
+            switch (M.WParamHi()) {
+                case AC_NEWSKIN: {
+                    TMessage copy = M;
+                    BroadcastToChildren(owner, copy);
+                    break;
+                }
+                case AC_REMOVESKIN: SkinData->SkinIndex = -1; break;
+                default: break;
+            }
             break;
-        }
-        case AC_REMOVESKIN:
-            SkinData->SkinIndex = -1;
-            break;
-        default:
-            break;
-        }
-        break;
-    default:
-        break;
+        default: break;
     }
     TacMainWnd::WndProc(M);
     if (M.Msg == WM_WINDOWPOSCHANGING) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
@@ -179,8 +170,7 @@ void TacPanelWnd::WndProc(TMessage& M) {
 // ---------------------------------------------------------------------------
 // Panels of dialogs
 
-TacDlgPanelWnd::TacDlgPanelWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, const String& SectionName,
-                               bool)
+TacDlgPanelWnd::TacDlgPanelWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, const String& SectionName, bool)
     : TacMainWnd(TDeferAttach{}, Handle, Data, Manager, SectionName) {
     Panel = FindControlByHandle(Handle, Application);
     String className;
@@ -210,8 +200,7 @@ void TacDlgPanelWnd::PaintFrame(HDC DC) {
     if (border < 1) return;
     PrepareDlgPanelCache();
     HDC dc = DC ? DC : GetWindowDC(CtrlHandle);
-    CopyBorderStrips(dc, 0, 0, border + kDlgPanelMargin, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x,
-                     WndSize.y);
+    CopyBorderStrips(dc, 0, 0, border + kDlgPanelMargin, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x, WndSize.y);
     if (!DC) ReleaseDC(CtrlHandle, dc);
 }
 
@@ -227,47 +216,44 @@ void TacDlgPanelWnd::PaintClient(HDC DC) {
 void TacDlgPanelWnd::WndProc(TMessage& M) {
     if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
-    case WM_UPDATEUISTATE:
-        M.Result = 1;
-        return;
-    case WM_PARENTNOTIFY:
-        TacMainWnd::WndProc(M);
-        if (LOWORD(M.WParam) == WM_CREATE && Panel) NotifyFormControlLoaded(Panel);
-        return;
-    case WM_PRINT:
-        PaintFrame(reinterpret_cast<HDC>(M.WParam));
-        PaintClient(reinterpret_cast<HDC>(M.WParam));
-        return;
-    case WM_NCPAINT:
-        PaintFrame(nullptr);
-        M.Result = 1;
-        return;
-    case WM_PAINT: {
-        const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-        return;
-    }
-    case WM_ERASEBKGND: {
-        // The panel draws its own content inside a margin of the skin.
-        HDC dc = reinterpret_cast<HDC>(M.WParam);
-        PaintClient(dc);
-        const TSavedDC saved(dc);
-        IntersectClipRect(dc, kDlgPanelMargin, kDlgPanelMargin, WndSize.x - kDlgPanelMargin,
-                          WndSize.y - kDlgPanelMargin);
-        CallPrevWndProc(WM_PAINT, M.WParam, M.LParam);
-        M.Result = 1;
-        return;
-    }
-    case WM_SETTEXT:
-        if (IsWindowVisible(CtrlHandle)) SkinData->BGChanged = true;
-        break;
-    case kSkinCommand:
-        if (M.WParamHi() == AC_NEWSKIN && Panel) {
-            TMessage copy = M;
-            BroadcastToChildren(Panel, copy);
+        case WM_UPDATEUISTATE: M.Result = 1; return;
+        case WM_PARENTNOTIFY:
+            TacMainWnd::WndProc(M);
+            if (LOWORD(M.WParam) == WM_CREATE && Panel) NotifyFormControlLoaded(Panel);
+            return;
+        case WM_PRINT:
+            PaintFrame(reinterpret_cast<HDC>(M.WParam));
+            PaintClient(reinterpret_cast<HDC>(M.WParam));
+            return;
+        case WM_NCPAINT:
+            PaintFrame(nullptr);
+            M.Result = 1;
+            return;
+        case WM_PAINT: {
+            const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+            return;
         }
-        break;
-    default:
-        break;
+        case WM_ERASEBKGND: {
+            // The panel draws its own content inside a margin of the skin.
+            HDC dc = reinterpret_cast<HDC>(M.WParam);
+            PaintClient(dc);
+            const TSavedDC saved(dc);
+            IntersectClipRect(dc, kDlgPanelMargin, kDlgPanelMargin, WndSize.x - kDlgPanelMargin,
+                              WndSize.y - kDlgPanelMargin);
+            CallPrevWndProc(WM_PAINT, M.WParam, M.LParam);
+            M.Result = 1;
+            return;
+        }
+        case WM_SETTEXT:
+            if (IsWindowVisible(CtrlHandle)) SkinData->BGChanged = true;
+            break;
+        case kSkinCommand:
+            if (M.WParamHi() == AC_NEWSKIN && Panel) {
+                TMessage copy = M;
+                BroadcastToChildren(Panel, copy);
+            }
+            break;
+        default: break;
     }
     TacMainWnd::WndProc(M);
 }
@@ -305,13 +291,13 @@ void TacToolBarWnd::PaintToolBar(HDC DC) {
         TBBUTTON b{};
         RECT r{};
         if (!SendMessageA(CtrlHandle, TB_GETBUTTON, WPARAM(i), reinterpret_cast<LPARAM>(&b)) ||
-            (b.fsStyle & BTNS_SEP) || !SendMessageA(CtrlHandle, TB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r)))
+            (b.fsStyle & BTNS_SEP) ||
+            !SendMessageA(CtrlHandle, TB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r)))
             continue;
         OffsetRect(&r, BorderInset, BorderInset);
         const bool enabled = (b.fsState & TBSTATE_ENABLED) != 0;
         const int state = !enabled ? 0 : (b.fsState & (TBSTATE_PRESSED | TBSTATE_CHECKED)) ? 2 : hot == i ? 1 : 0;
-        if (section >= 0)
-            PaintSkinItem(section, "TOOLBUTTON", behind, true, state, r, TPoint{r.left, r.top}, &bmp, m);
+        if (section >= 0) PaintSkinItem(section, "TOOLBUTTON", behind, true, state, r, TPoint{r.left, r.top}, &bmp, m);
         int textTop = r.top;
         if (images && b.iBitmap >= 0) {
             int iw = 0, ih = 0;
@@ -350,32 +336,27 @@ void TacToolBarWnd::PaintToolBarBorder() {
 void TacToolBarWnd::WndProc(TMessage& M) {
     if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
-    case WM_ERASEBKGND:
-        M.Result = 1;
-        return;
-    case WM_SIZE:
-    case WM_WINDOWPOSCHANGED:
-        SkinData->BGChanged = true;
-        TacMainWnd::WndProc(M);
-        SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
-        return;
-    case WM_PAINT: {
-        const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-        PaintToolBar(ps.DC());
-        return;
-    }
-    case WM_NCPAINT:
-        PaintToolBarBorder();
-        return;
-    case kSkinCommand:
-        if (M.WParamHi() == AC_PARENTCHANGED && IsUpdating(SkinData)) {
-            SetUpdating(SkinData, false);
-            RedrawWindow(CtrlHandle, nullptr, nullptr, kRedrawAfterUpdate);
+        case WM_ERASEBKGND: M.Result = 1; return;
+        case WM_SIZE:
+        case WM_WINDOWPOSCHANGED:
+            SkinData->BGChanged = true;
+            TacMainWnd::WndProc(M);
+            SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
+            return;
+        case WM_PAINT: {
+            const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+            PaintToolBar(ps.DC());
             return;
         }
-        break;
-    default:
-        break;
+        case WM_NCPAINT: PaintToolBarBorder(); return;
+        case kSkinCommand:
+            if (M.WParamHi() == AC_PARENTCHANGED && IsUpdating(SkinData)) {
+                SetUpdating(SkinData, false);
+                RedrawWindow(CtrlHandle, nullptr, nullptr, kRedrawAfterUpdate);
+                return;
+            }
+            break;
+        default: break;
     }
     TacMainWnd::WndProc(M);
 }
@@ -390,31 +371,27 @@ TacMnuWnd::TacMnuWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, co
 
 void TacMnuWnd::WndProc(TMessage& M) {
     switch (MessageKind(M)) {
-    case WM_DESTROY:
-    case WM_NCDESTROY:
-        MenuSkinned = 0;
-        DestroyMessage(M);
-        ResetMenuGlobals();
-        acSystemPopup = false;
-        return;
-    case kSkinCommand:
-        switch (M.WParamHi()) {
-        case AC_SKINNEDQUERY:
-        case AC_GETAPPLICATION:
-            AlphaCommand(M);
-            break;
-        case AC_SETUPDATING:  // asked: is the open menu painted by the skin?
-            M.LParam = MenuSkinned;
-            break;
-        case AC_POPUPQUERY:
-            if (IsWindowVisible(CtrlHandle)) MenuSkinned = 1;
-            break;
-        default:
-            break;
-        }
-        return;
-    default:
-        break;
+        case WM_DESTROY:
+        case WM_NCDESTROY:
+            MenuSkinned = 0;
+            DestroyMessage(M);
+            ResetMenuGlobals();
+            acSystemPopup = false;
+            return;
+        case kSkinCommand:
+            switch (M.WParamHi()) {
+                case AC_SKINNEDQUERY:
+                case AC_GETAPPLICATION: AlphaCommand(M); break;
+                case AC_SETUPDATING:  // asked: is the open menu painted by the skin?
+                    M.LParam = MenuSkinned;
+                    break;
+                case AC_POPUPQUERY:
+                    if (IsWindowVisible(CtrlHandle)) MenuSkinned = 1;
+                    break;
+                default: break;
+            }
+            return;
+        default: break;
     }
     if (!acSystemPopup || !SkinActive()) return TacScrollWnd::WndProc(M);
     if (M.Msg == WM_ERASEBKGND) {

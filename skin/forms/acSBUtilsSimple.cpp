@@ -169,36 +169,33 @@ void TacStaticWnd::PaintStatic(HDC DC) {
 void TacStaticWnd::WndProc(TMessage& M) {
     if (!SkinActive() || LeftAlone() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
-    case WM_ERASEBKGND:
-        if (!IsWindowVisible(CtrlHandle)) break;
-        PaintStatic(reinterpret_cast<HDC>(M.WParam));
-        M.Result = 1;
-        return;
-    case WM_MOVE:
-        SkinData->BGChanged = true;
-        CallPrevWndProc(M);
-        RedrawWindow(CtrlHandle, nullptr, nullptr, kRedrawAfterMove);
-        return;
-    case WM_SETTEXT:
-    case WM_ENABLE:
-        // The system's static draws itself at once on these, over the skin.
-        SkinData->BGChanged = true;
-        CallPrevWndProc(M);
-        Caption = ReadWindowText(CtrlHandle);
-        if (IsWindowVisible(CtrlHandle)) PaintStatic(nullptr);
-        return;
-    case WM_PAINT: {
-        // Painted here as well: an update without erasing sends no WM_ERASEBKGND.
-        const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-        PaintStatic(ps.DC());
-        M.Result = 0;
-        return;
-    }
-    case WM_NCPAINT:
-        CallPrevWndProc(M);
-        return;
-    default:
-        break;
+        case WM_ERASEBKGND:
+            if (!IsWindowVisible(CtrlHandle)) break;
+            PaintStatic(reinterpret_cast<HDC>(M.WParam));
+            M.Result = 1;
+            return;
+        case WM_MOVE:
+            SkinData->BGChanged = true;
+            CallPrevWndProc(M);
+            RedrawWindow(CtrlHandle, nullptr, nullptr, kRedrawAfterMove);
+            return;
+        case WM_SETTEXT:
+        case WM_ENABLE:
+            // The system's static draws itself at once on these, over the skin.
+            SkinData->BGChanged = true;
+            CallPrevWndProc(M);
+            Caption = ReadWindowText(CtrlHandle);
+            if (IsWindowVisible(CtrlHandle)) PaintStatic(nullptr);
+            return;
+        case WM_PAINT: {
+            // Painted here as well: an update without erasing sends no WM_ERASEBKGND.
+            const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+            PaintStatic(ps.DC());
+            M.Result = 0;
+            return;
+        }
+        case WM_NCPAINT: CallPrevWndProc(M); return;
+        default: break;
     }
     TacMainWnd::WndProc(M);
 }
@@ -272,8 +269,8 @@ void TacBtnWnd::DrawCaption(TBitmap* Cache, TacButtonFace Face) {
     DrawGlyph(Cache, glyphPos, pushed);
     if (text.empty()) return;
     TRect out = r;
-    WriteSkinText(canvas, text, IsWindowEnabled(CtrlHandle) != FALSE, out, layout, SkinData->SkinIndex, Face != bfNormal,
-                  SkinManager);
+    WriteSkinText(canvas, text, IsWindowEnabled(CtrlHandle) != FALSE, out, layout, SkinData->SkinIndex,
+                  Face != bfNormal, SkinManager);
     const TsGeneralData* s = SectionOf(this);
     if (IsWindowEnabled(CtrlHandle) && (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_FOCUS) && s && s->ShowFocus) {
         InflateRect(&r, 1, 1);
@@ -310,49 +307,42 @@ void TacBtnWnd::WndProc(TMessage& M) {
     if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     const bool visible = IsWindowVisible(CtrlHandle) != FALSE;
     switch (MessageKind(M)) {
-    case kSkinCommand:
-        if (M.WParamHi() == AC_MOUSEENTER || M.WParamHi() == AC_MOUSELEAVE) {
-            SkinData->MouseAbove = M.WParamHi() == AC_MOUSEENTER;
-            SkinData->BGChanged = true;
-            if (visible) RepaintNow(CtrlHandle);
+        case kSkinCommand:
+            if (M.WParamHi() == AC_MOUSEENTER || M.WParamHi() == AC_MOUSELEAVE) {
+                SkinData->MouseAbove = M.WParamHi() == AC_MOUSEENTER;
+                SkinData->BGChanged = true;
+                if (visible) RepaintNow(CtrlHandle);
+            }
+            break;
+        case WM_PAINT: {
+            if (!ParamsApplied) ApplySkinLook();
+            const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+            PaintButton(ps.DC());
+            M.Result = 0;
+            return;
         }
-        break;
-    case WM_PAINT: {
-        if (!ParamsApplied) ApplySkinLook();
-        const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-        PaintButton(ps.DC());
-        M.Result = 0;
-        return;
-    }
-    case WM_ERASEBKGND:
-    case WM_NCPAINT:
-    case WM_UPDATEUISTATE:
-        M.Result = 1;
-        return;
-    case WM_PRINT:
-        PaintButton(reinterpret_cast<HDC>(M.WParam));
-        return;
-    case BM_SETSTATE:
-        if (!visible) break;
-        return RedrawAround(M);
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        if (!IsWindowEnabled(CtrlHandle)) break;
-        SkinData->Focused = M.Msg == WM_SETFOCUS;
-        return RedrawAround(M);
-    case WM_ENABLE:
-    case WM_SETTEXT:
-        if (!visible) break;
-        return RedrawAround(M);
-    case WM_MOUSELEAVE:
-        DropHotWindow(this);
-        break;
-    case WM_MOUSEMOVE:
-        CallPrevWndProc(M);
-        HotTracking();
-        return;
-    default:
-        break;
+        case WM_ERASEBKGND:
+        case WM_NCPAINT:
+        case WM_UPDATEUISTATE: M.Result = 1; return;
+        case WM_PRINT: PaintButton(reinterpret_cast<HDC>(M.WParam)); return;
+        case BM_SETSTATE:
+            if (!visible) break;
+            return RedrawAround(M);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            if (!IsWindowEnabled(CtrlHandle)) break;
+            SkinData->Focused = M.Msg == WM_SETFOCUS;
+            return RedrawAround(M);
+        case WM_ENABLE:
+        case WM_SETTEXT:
+            if (!visible) break;
+            return RedrawAround(M);
+        case WM_MOUSELEAVE: DropHotWindow(this); break;
+        case WM_MOUSEMOVE:
+            CallPrevWndProc(M);
+            HotTracking();
+            return;
+        default: break;
     }
     TacMainWnd::WndProc(M);
 }
@@ -462,8 +452,7 @@ void TacCheckBoxWnd::PaintCheckBox(HDC DC) {
     if (g.cx <= 0 || g.cy <= 0) g = TSize{16, 16};
     const bool leftText = (style & BS_LEFTTEXT) != 0;
     const TPoint gp{leftText ? WndSize.x - g.cx : 0, (WndSize.y - g.cy) / 2};
-    if (IsValidMaskIndex(m, mask))
-        PaintImageState(cache, gp, (state & BST_PUSHED) ? 2 : hot ? 1 : 0, mask, 0, m);
+    if (IsValidMaskIndex(m, mask)) PaintImageState(cache, gp, (state & BST_PUSHED) ? 2 : hot ? 1 : 0, mask, 0, m);
 
     // The caption beside it.
     const String text = ReadWindowText(CtrlHandle);
@@ -477,8 +466,8 @@ void TacCheckBoxWnd::PaintCheckBox(HDC DC) {
         const int top = std::max<int>((WndSize.y - RectHeight(r)) / 2, 0);
         OffsetRect(&r, leftText ? 2 : g.cx + 4, top);
         TRect out = r;
-        WriteSkinText(canvas, text, enabled, out, multi ? DT_CENTER | DT_WORDBREAK : DT_SINGLELINE,
-                      SkinData->SkinIndex, hot, m);
+        WriteSkinText(canvas, text, enabled, out, multi ? DT_CENTER | DT_WORDBREAK : DT_SINGLELINE, SkinData->SkinIndex,
+                      hot, m);
         if (state & BST_FOCUS) DrawDottedFrame(canvas, r);
     }
     if (!enabled) BlendWithParent(this, cache);
@@ -488,32 +477,27 @@ void TacCheckBoxWnd::PaintCheckBox(HDC DC) {
 void TacCheckBoxWnd::WndProc(TMessage& M) {
     if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
-    case kSkinCommand:
-        if (M.WParamHi() == AC_MOUSEENTER || M.WParamHi() == AC_MOUSELEAVE) {
-            SkinData->MouseAbove = M.WParamHi() == AC_MOUSEENTER;
-            SkinData->BGChanged = true;
-            RepaintNow(CtrlHandle);
+        case kSkinCommand:
+            if (M.WParamHi() == AC_MOUSEENTER || M.WParamHi() == AC_MOUSELEAVE) {
+                SkinData->MouseAbove = M.WParamHi() == AC_MOUSEENTER;
+                SkinData->BGChanged = true;
+                RepaintNow(CtrlHandle);
+            }
+            break;
+        case WM_NCPAINT:
+        case WM_ERASEBKGND: M.Result = 1; return;
+        case WM_PAINT: {
+            const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+            PaintCheckBox(ps.DC());
+            return;
         }
-        break;
-    case WM_NCPAINT:
-    case WM_ERASEBKGND:
-        M.Result = 1;
-        return;
-    case WM_PAINT: {
-        const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-        PaintCheckBox(ps.DC());
-        return;
-    }
-    case WM_ENABLE:
-    case BM_SETCHECK:
-    case BM_SETSTATE:
-        if (!IsWindowVisible(CtrlHandle)) break;
-        return AdapterRedrawAround(this, M);
-    case WM_MOUSELEAVE:
-        DropHotWindow(this);
-        break;
-    default:
-        break;
+        case WM_ENABLE:
+        case BM_SETCHECK:
+        case BM_SETSTATE:
+            if (!IsWindowVisible(CtrlHandle)) break;
+            return AdapterRedrawAround(this, M);
+        case WM_MOUSELEAVE: DropHotWindow(this); break;
+        default: break;
     }
     TacMainWnd::WndProc(M);
     if ((M.Msg == WM_KEYDOWN && M.WParam == VK_SPACE) || M.Msg == WM_SETFOCUS || M.Msg == WM_KILLFOCUS) {
@@ -602,46 +586,44 @@ void TacGroupBoxWnd::PaintGroupBox(HDC DC) {
 void TacGroupBoxWnd::WndProc(TMessage& M) {
     if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
-    case kSkinCommand:
-        if (M.WParamHi() == AC_CAPTIONHEIGHT) {
-            M.Result = RectHeight(CaptionRect());
+        case kSkinCommand:
+            if (M.WParamHi() == AC_CAPTIONHEIGHT) {
+                M.Result = RectHeight(CaptionRect());
+                return;
+            }
+            break;
+        case WM_ERASEBKGND:
+            if (DlgMode) break;
+            PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
+            M.Result = 1;
             return;
-        }
-        break;
-    case WM_ERASEBKGND:
-        if (DlgMode) break;
-        PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
-        M.Result = 1;
-        return;
-    case WM_PAINT:
-        if (DlgMode) break;
-        {
-            const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-            PaintGroupBox(ps.DC());
-        }
-        return;
-    case WM_NCPAINT:
-        if (!DlgMode) break;
-        PaintGroupBox(nullptr);
-        return;
-    case WM_PRINT:
-        if (DlgMode) break;
-        SkinData->BGChanged = true;
-        PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
-        break;
-    case WM_MOVE:
-    case WM_SIZE:
-        SkinData->BGChanged = true;
-        break;
-    case WM_SETTEXT:
-        if (!IsWindowVisible(CtrlHandle)) break;
-        return AdapterRedrawAround(this, M);
-    case WM_PARENTNOTIFY:
-        TacMainWnd::WndProc(M);
-        if (LOWORD(M.WParam) == WM_CREATE && SkinData->OwnerControl) NotifyFormControlLoaded(SkinData->OwnerControl);
-        return;
-    default:
-        break;
+        case WM_PAINT:
+            if (DlgMode) break;
+            {
+                const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+                PaintGroupBox(ps.DC());
+            }
+            return;
+        case WM_NCPAINT:
+            if (!DlgMode) break;
+            PaintGroupBox(nullptr);
+            return;
+        case WM_PRINT:
+            if (DlgMode) break;
+            SkinData->BGChanged = true;
+            PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
+            break;
+        case WM_MOVE:
+        case WM_SIZE: SkinData->BGChanged = true; break;
+        case WM_SETTEXT:
+            if (!IsWindowVisible(CtrlHandle)) break;
+            return AdapterRedrawAround(this, M);
+        case WM_PARENTNOTIFY:
+            TacMainWnd::WndProc(M);
+            if (LOWORD(M.WParam) == WM_CREATE && SkinData->OwnerControl)
+                NotifyFormControlLoaded(SkinData->OwnerControl);
+            return;
+        default: break;
     }
     TacMainWnd::WndProc(M);
 }
@@ -652,18 +634,15 @@ void TacGroupBoxWnd::WndProc(TMessage& M) {
 void TacSizerWnd::WndProc(TMessage& M) {
     if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
-    case WM_PAINT: {
-        const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-        RebuildCache(this);
-        CopyCacheTo(this, ps.DC());
-        return;
-    }
-    case WM_ERASEBKGND:
-    case WM_NCPAINT:
-        M.Result = 1;
-        return;
-    default:
-        break;
+        case WM_PAINT: {
+            const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+            RebuildCache(this);
+            CopyCacheTo(this, ps.DC());
+            return;
+        }
+        case WM_ERASEBKGND:
+        case WM_NCPAINT: M.Result = 1; return;
+        default: break;
     }
     TacMainWnd::WndProc(M);
     if (M.Msg == WM_NCHITTEST) {
@@ -675,17 +654,15 @@ void TacSizerWnd::WndProc(TMessage& M) {
 void TacTransPanelWnd::WndProc(TMessage& M) {
     if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
-    case WM_ERASEBKGND: {
-        RebuildCache(this);
-        const TTargetDC dc(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-        PaintChildWindowsInto(CtrlHandle, SkinData, dc, TRect{0, 0, WndSize.x, WndSize.y});
-        M.Result = 1;
-        return;
-    }
-    case WM_NCPAINT:
-        return;
-    default:
-        break;
+        case WM_ERASEBKGND: {
+            RebuildCache(this);
+            const TTargetDC dc(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+            PaintChildWindowsInto(CtrlHandle, SkinData, dc, TRect{0, 0, WndSize.x, WndSize.y});
+            M.Result = 1;
+            return;
+        }
+        case WM_NCPAINT: return;
+        default: break;
     }
     TacMainWnd::WndProc(M);
 }
@@ -724,9 +701,9 @@ void TacSpinWnd::PaintSpin(HDC DC) {
                       TPoint{WndPos.x + part.R.left, WndPos.y + part.R.top}, cache, m);
         if (!IsValidMaskIndex(m, part.Glyph)) continue;
         const TSize g = MaskSize(m, part.Glyph);
-        PaintImageState(cache,
-                        TPoint{part.R.left + (RectWidth(part.R) - g.cx) / 2, part.R.top + (RectHeight(part.R) - g.cy) / 2},
-                        part.State, part.Glyph, 0, m);
+        PaintImageState(
+            cache, TPoint{part.R.left + (RectWidth(part.R) - g.cx) / 2, part.R.top + (RectHeight(part.R) - g.cy) / 2},
+            part.State, part.Glyph, 0, m);
     }
     CopyCacheTo(this, DC, ButtonOffset);
 }
@@ -734,27 +711,24 @@ void TacSpinWnd::PaintSpin(HDC DC) {
 void TacSpinWnd::WndProc(TMessage& M) {
     if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
-    case WM_NCPAINT:
-    case WM_ERASEBKGND:
-        M.Result = 1;
-        return;
-    case WM_PAINT: {
-        const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-        PaintSpin(ps.DC());
-        return;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-        Pressed = M.Msg == WM_LBUTTONDOWN;
-        TacMainWnd::WndProc(M);
-        RepaintNow(CtrlHandle);
-        return;
-    case WM_MOUSELEAVE:
-        DropHotWindow(this);
-        RepaintNow(CtrlHandle);
-        break;
-    default:
-        break;
+        case WM_NCPAINT:
+        case WM_ERASEBKGND: M.Result = 1; return;
+        case WM_PAINT: {
+            const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+            PaintSpin(ps.DC());
+            return;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            Pressed = M.Msg == WM_LBUTTONDOWN;
+            TacMainWnd::WndProc(M);
+            RepaintNow(CtrlHandle);
+            return;
+        case WM_MOUSELEAVE:
+            DropHotWindow(this);
+            RepaintNow(CtrlHandle);
+            break;
+        default: break;
     }
     const bool wasHot = IsHotWindow(this);
     TacMainWnd::WndProc(M);
@@ -771,35 +745,31 @@ namespace {
 
 TacMainWnd* ButtonAdapter(HWND H, LONG_PTR Style, TsSkinManager* M) {
     switch (Style & BS_TYPEMASK) {
-    case BS_OWNERDRAW:  // its owner draws it
-        return nullptr;
-    case BS_GROUPBOX:
-        return new TacGroupBoxWnd(H, nullptr, M, "GROUPBOX");
-    case BS_CHECKBOX:
-    case BS_AUTOCHECKBOX:
-    case BS_3STATE:
-    case BS_AUTO3STATE:
-    case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON:
-        return new TacCheckBoxWnd(H, nullptr, M, "CHECKBOX");
-    default:  // push buttons, push boxes, split buttons and command links
-        if (Style & BS_BITMAP) return new TacBitBtnWnd(H, nullptr, M, "BUTTON");
-        return new TacBtnWnd(H, nullptr, M, "BUTTON");
+        case BS_OWNERDRAW:  // its owner draws it
+            return nullptr;
+        case BS_GROUPBOX: return new TacGroupBoxWnd(H, nullptr, M, "GROUPBOX");
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: return new TacCheckBoxWnd(H, nullptr, M, "CHECKBOX");
+        default:  // push buttons, push boxes, split buttons and command links
+            if (Style & BS_BITMAP) return new TacBitBtnWnd(H, nullptr, M, "BUTTON");
+            return new TacBtnWnd(H, nullptr, M, "BUTTON");
     }
 }
 
 TacMainWnd* StaticAdapter(HWND H, LONG_PTR Style, TsSkinManager* M) {
     switch (Style & SS_TYPEMASK) {
-    case SS_ETCHEDHORZ:
-    case SS_ETCHEDVERT:
-    case SS_ETCHEDFRAME:  // their lines stay
-    case SS_OWNERDRAW:
-        return nullptr;
-    case SS_ICON:
-    case SS_BITMAP:
-        return new TacIconWnd(H, nullptr, M, "CHECKBOX");
-    default:  // SS_SIMPLE too: its text must show
-        return new TacStaticWnd(H, nullptr, M, "CHECKBOX");
+        case SS_ETCHEDHORZ:
+        case SS_ETCHEDVERT:
+        case SS_ETCHEDFRAME:  // their lines stay
+        case SS_OWNERDRAW: return nullptr;
+        case SS_ICON:
+        case SS_BITMAP: return new TacIconWnd(H, nullptr, M, "CHECKBOX");
+        default:  // SS_SIMPLE too: its text must show
+            return new TacStaticWnd(H, nullptr, M, "CHECKBOX");
     }
 }
 

@@ -13,7 +13,6 @@ TacScrollTracking acScrollTracking;
 
 namespace {
 
-
 bool IsScrollHit(WPARAM Hit) { return Hit == HTHSCROLL || Hit == HTVSCROLL; }
 
 int BarKindOfHit(WPARAM Hit) { return Hit == HTHSCROLL ? SB_HORZ : SB_VERT; }
@@ -128,7 +127,8 @@ bool TacScrollWnd::BarsChangedSince() {
         si.fMask = SIF_ALL;
         if (!GetScrollInfo(CtrlHandle, kind, &si)) si = SCROLLINFO{};
         SCROLLINFO& seen = FSeenInfo[kind];
-        if (si.nMin != seen.nMin || si.nMax != seen.nMax || si.nPage != seen.nPage || si.nPos != seen.nPos) changed = true;
+        if (si.nMin != seen.nMin || si.nMax != seen.nMax || si.nPage != seen.nPage || si.nPos != seen.nPos)
+            changed = true;
         seen = si;
         const bool enabled = IsScrollBarEnabled(Bar(kind));
         if (enabled != FSeenEnabled[kind]) changed = true;
@@ -150,14 +150,10 @@ void TacScrollWnd::PassOn(TMessage& M) {
 
 void TacScrollWnd::WndProc(TMessage& M) {
     switch (M.Msg) {
-    case WM_DESTROY:
-    case WM_NCDESTROY:
-        ThumbDragging = false;
-        return DestroyMessage(M);
-    case WM_UPDATEUISTATE:
-        return;
-    default:
-        break;
+        case WM_DESTROY:
+        case WM_NCDESTROY: ThumbDragging = false; return DestroyMessage(M);
+        case WM_UPDATEUISTATE: return;
+        default: break;
     }
     // The removal comes when the manager is inactive already.
     if (!Destroyed && SkinData && IsSkinCommand(M, AC_REMOVESKIN)) return ScrollAlphaCommand(M);
@@ -167,103 +163,93 @@ void TacScrollWnd::WndProc(TMessage& M) {
     }
     if (M.Msg == SM_ALPHACMD) return ScrollAlphaCommand(M);
     switch (M.Msg) {
-    case WM_NCCALCSIZE: return NCCalcSize(M);
-    case WM_STYLECHANGING:
-    case WM_STYLECHANGED:
-        if (InNCCalcSize) {
-            M.Result = 0;
+        case WM_NCCALCSIZE: return NCCalcSize(M);
+        case WM_STYLECHANGING:
+        case WM_STYLECHANGED:
+            if (InNCCalcSize) {
+                M.Result = 0;
+                return;
+            }
+            if (M.Msg == WM_STYLECHANGED && int(M.WParam) == GWL_EXSTYLE)
+                LeftScrollBar = (reinterpret_cast<const STYLESTRUCT*>(M.LParam)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
+            return PassOn(M);
+        case WM_NCHITTEST: return NCHitTest(M);
+        case WM_NCPAINT: return NCPaint(M);
+        case WM_NCMOUSEMOVE: return NCMouseMove(M);
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK: return NCButtonDown(M);
+        case WM_NCRBUTTONDOWN:
+        case WM_NCRBUTTONUP:
+        case WM_NCMBUTTONDOWN:
+        case WM_NCMBUTTONUP:
+            if (IsScrollHit(M.WParam)) {
+                M.Result = 0;
+                return;
+            }
+            return PassOn(M);
+        case WM_SYSCOMMAND:
+            if (LOWORD(M.WParam) == (SC_VSCROLL | HTVSCROLL)) return;
+            return PassOn(M);
+        case WM_TIMER: return Timer(M);
+        case WM_MOUSEMOVE: return MouseMove(M);
+        case WM_LBUTTONUP: return ButtonUp(M);
+        case WM_CAPTURECHANGED: CaptureLost(); return PassOn(M);
+        case CM_UIACTIVATE:
+            if (!WndSize.x) return PassOn(M);
+            CallPrevWndProc(M);
+            SetWindowPos(
+                CtrlHandle, nullptr, 0, 0, WndSize.x, WndSize.y,
+                SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
             return;
-        }
-        if (M.Msg == WM_STYLECHANGED && int(M.WParam) == GWL_EXSTYLE)
-            LeftScrollBar = (reinterpret_cast<const STYLESTRUCT*>(M.LParam)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
-        return PassOn(M);
-    case WM_NCHITTEST: return NCHitTest(M);
-    case WM_NCPAINT: return NCPaint(M);
-    case WM_NCMOUSEMOVE: return NCMouseMove(M);
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: return NCButtonDown(M);
-    case WM_NCRBUTTONDOWN:
-    case WM_NCRBUTTONUP:
-    case WM_NCMBUTTONDOWN:
-    case WM_NCMBUTTONUP:
-        if (IsScrollHit(M.WParam)) {
-            M.Result = 0;
+        case CM_FOCUSCHANGED:
+        case CM_MOUSEWHEEL:
+            CallPrevWndProc(M);
+            if (M.Msg == CM_FOCUSCHANGED || !Painting) RefreshScrollBars(this, true);
             return;
-        }
-        return PassOn(M);
-    case WM_SYSCOMMAND:
-        if (LOWORD(M.WParam) == (SC_VSCROLL | HTVSCROLL)) return;
-        return PassOn(M);
-    case WM_TIMER: return Timer(M);
-    case WM_MOUSEMOVE: return MouseMove(M);
-    case WM_LBUTTONUP: return ButtonUp(M);
-    case WM_CAPTURECHANGED:
-        CaptureLost();
-        return PassOn(M);
-    case CM_UIACTIVATE:
-        if (!WndSize.x) return PassOn(M);
-        CallPrevWndProc(M);
-        SetWindowPos(CtrlHandle, nullptr, 0, 0, WndSize.x, WndSize.y,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
-                         SWP_NOSENDCHANGING);
-        return;
-    case CM_FOCUSCHANGED:
-    case CM_MOUSEWHEEL:
-        CallPrevWndProc(M);
-        if (M.Msg == CM_FOCUSCHANGED || !Painting) RefreshScrollBars(this, true);
-        return;
-    default:
-        return PassOn(M);
+        default: return PassOn(M);
     }
 }
 
 void TacScrollWnd::ScrollAlphaCommand(TMessage& M) {
     const bool own = OwnManager(SkinData, M.LParam) || reinterpret_cast<TsSkinManager*>(M.LParam) == SkinManager;
     switch (M.WParamHi()) {
-    case AC_NEWSKIN:
-        if (own) UpdateSkinIndexes(SkinData);
-        break;
-    case AC_REMOVESKIN:
-        if (own) {
-            // The window is the system's again: procedure and property back,
-            // the frame recomputed with its own bars.
-            CallPrevWndProc(M);
-            TacMainWnd* self = this;
-            UninitScrollAdapter(CtrlHandle, false, true, self);
+        case AC_NEWSKIN:
+            if (own) UpdateSkinIndexes(SkinData);
+            break;
+        case AC_REMOVESKIN:
+            if (own) {
+                // The window is the system's again: procedure and property back,
+                // the frame recomputed with its own bars.
+                CallPrevWndProc(M);
+                TacMainWnd* self = this;
+                UninitScrollAdapter(CtrlHandle, false, true, self);
+                return;
+            }
+            break;
+        case AC_REFRESH:
+            if (own) {
+                UpdateSkinIndexes(SkinData);
+                SkinData->BGChanged = true;
+                CallPrevWndProc(M);
+                RedrawAdapterFrame(CtrlHandle, true);
+                return;
+            }
+            break;
+        case AC_GETCACHE: ParentCacheInfo = TCacheInfo{SkinData->CacheBmp, 0, 0, true}; break;
+        case AC_PARENTCHANGED:
+            if (IsUpdating(SkinData)) {
+                SetUpdating(SkinData, false);
+                RedrawWindow(CtrlHandle, nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            }
+            break;
+        case AC_SKINNEDQUERY:
+            M.LParam = 1;
+            M.Result = 1;
             return;
-        }
-        break;
-    case AC_REFRESH:
-        if (own) {
-            UpdateSkinIndexes(SkinData);
-            SkinData->BGChanged = true;
-            CallPrevWndProc(M);
-            RedrawAdapterFrame(CtrlHandle, true);
-            return;
-        }
-        break;
-    case AC_GETCACHE:
-        ParentCacheInfo = TCacheInfo{SkinData->CacheBmp, 0, 0, true};
-        break;
-    case AC_PARENTCHANGED:
-        if (IsUpdating(SkinData)) {
-            SetUpdating(SkinData, false);
-            RedrawWindow(CtrlHandle, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-        }
-        break;
-    case AC_SKINNEDQUERY:
-        M.LParam = 1;
-        M.Result = 1;
-        return;
-    case AC_GETAPPLICATION:
-        M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
-        return;
-    case AC_PREPARECACHE:
-        UpdateAdapterCache(SkinData, CtrlHandle, false);
-        break;
-    default:
-        break;
+        case AC_GETAPPLICATION: M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application)); return;
+        case AC_PREPARECACHE: UpdateAdapterCache(SkinData, CtrlHandle, false); break;
+        default: break;
     }
     CallPrevWndProc(M);
 }
@@ -519,19 +505,14 @@ void TacScrollWnd::RepeatTick() {
 void TacScrollWnd::Timer(TMessage& M) {
     TacScrollTracking& t = acScrollTracking;
     switch (M.WParam) {
-    case acHoverTimer:
-        HoverTick();
-        break;
-    case acFirstRepeatTimer:
-        KillTimer(CtrlHandle, acFirstRepeatTimer);
-        if (t.TrackWindow == CtrlHandle && t.PressedPart != spNone)
-            t.RepeatTimerId = SetTimer(CtrlHandle, acRepeatTimer, 55, nullptr);
-        break;
-    case acRepeatTimer:
-        RepeatTick();
-        break;
-    default:
-        return PassOn(M);
+        case acHoverTimer: HoverTick(); break;
+        case acFirstRepeatTimer:
+            KillTimer(CtrlHandle, acFirstRepeatTimer);
+            if (t.TrackWindow == CtrlHandle && t.PressedPart != spNone)
+                t.RepeatTimerId = SetTimer(CtrlHandle, acRepeatTimer, 55, nullptr);
+            break;
+        case acRepeatTimer: RepeatTick(); break;
+        default: return PassOn(M);
     }
     M.Result = 0;
 }

@@ -172,11 +172,10 @@ struct TacArrowRepair {
 std::vector<TacArrowRepair> ArrowRepairs;
 
 void ForgetArrowRepairs(HWND Window, int Index) {
-    ArrowRepairs.erase(std::remove_if(ArrowRepairs.begin(), ArrowRepairs.end(),
-                                      [&](const TacArrowRepair& r) {
-                                          return r.Window == Window && (Index < 0 || r.Index == Index);
-                                      }),
-                       ArrowRepairs.end());
+    ArrowRepairs.erase(
+        std::remove_if(ArrowRepairs.begin(), ArrowRepairs.end(),
+                       [&](const TacArrowRepair& r) { return r.Window == Window && (Index < 0 || r.Index == Index); }),
+        ArrowRepairs.end());
 }
 
 void KeepArrowRepair(HWND Window, int Index, const TRect& R, TBitmap* Item, int ItemX) {
@@ -185,7 +184,8 @@ void KeepArrowRepair(HWND Window, int Index, const TRect& R, TBitmap* Item, int 
     ForgetArrowRepairs(Window, Index);
     auto strip = NewBitmap24(w, h);
     BitBlt(strip->Canvas()->Handle(), 0, 0, w, h, Item->Canvas()->Handle(), R.right - w - ItemX, 0, SRCCOPY);
-    ArrowRepairs.push_back(TacArrowRepair{Window, Index, TRect{R.right - w, R.top, R.right, R.bottom}, std::move(strip)});
+    ArrowRepairs.push_back(
+        TacArrowRepair{Window, Index, TRect{R.right - w, R.top, R.right, R.bottom}, std::move(strip)});
     PostMessageA(Window, kRepairArrowMessage, WPARAM(Index), 0);
 }
 
@@ -193,8 +193,8 @@ void RepairArrow(HWND Window, int Index) {
     for (TacArrowRepair& r : ArrowRepairs)
         if (r.Window == Window && r.Index == Index) {
             if (HDC dc = GetDC(Window)) {
-                BitBlt(dc, r.R.left, r.R.top, r.R.right - r.R.left, r.R.bottom - r.R.top, r.Strip->Canvas()->Handle(), 0,
-                       0, SRCCOPY);
+                BitBlt(dc, r.R.left, r.R.top, r.R.right - r.R.left, r.R.bottom - r.R.top, r.Strip->Canvas()->Handle(),
+                       0, 0, SRCCOPY);
                 ReleaseDC(Window, dc);
             }
             break;
@@ -205,15 +205,12 @@ void RepairArrow(HWND Window, int Index) {
 LRESULT CALLBACK PopupMenuWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     const auto old = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Window, GWLP_USERDATA));
     switch (Msg) {
-        case kRepairArrowMessage:
-            RepairArrow(Window, int(WParam));
-            return 0;
+        case kRepairArrowMessage: RepairArrow(Window, int(WParam)); return 0;
         case WM_DESTROY:
             ForgetArrowRepairs(Window, -1);
             ResetMenuGlobals();
             break;
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_ERASEBKGND: return 1;
         case WM_NCPAINT: {
             if (WindowsMajorVersion() < 6) return 1;
             RECT r;
@@ -230,8 +227,7 @@ LRESULT CALLBACK PopupMenuWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM L
                 SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
             }
             break;
-        default:
-            break;
+        default: break;
     }
     return old ? CallWindowProcA(old, Window, Msg, WParam, LParam) : DefWindowProcA(Window, Msg, WParam, LParam);
 }
@@ -282,6 +278,7 @@ void WatchOpeningMenus(TsSkinableMenus* Painter, bool Watch) {
 }
 }  // namespace
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsSkinableMenus, TPersistent,
     OrdField<TsSkinableMenus>("Margin", TTypeKind::tkInteger, &TsSkinableMenus::Margin, 3),
     OrdField<TsSkinableMenus>("Alignment", TTypeKind::tkEnumeration, &TsSkinableMenus::Alignment, taLeftJustify),
@@ -289,6 +286,7 @@ CLASSLIB_DEFINE_CLASS(TsSkinableMenus, TPersistent,
     OrdField<TsSkinableMenus>("BorderWidth", TTypeKind::tkInteger, &TsSkinableMenus::BorderWidth, 3),
     ObjProp<TsSkinableMenus, TFont>("CaptionFont", &TsSkinableMenus::CaptionFont, &TsSkinableMenus::SetCaptionFont),
     OrdField<TsSkinableMenus>("Spacing", TTypeKind::tkInteger, &TsSkinableMenus::Spacing, 6))
+// clang-format on
 
 TsSkinableMenus::TsSkinableMenus(TsSkinManager* AManager) : FManager(AManager), FCaptionFont(new TFont()) {}
 
@@ -321,7 +319,6 @@ int TsSkinableMenus::ActiveExtraLineWidth() const {
 }
 
 // --- Turning menus owner-drawn ------------------------------------------------
-
 
 void TsSkinableMenus::PrepareOpeningMenu(HMENU Menu) {
     if (!FActive || !FManager || !FManager->SkinnedPopups()) return;
@@ -533,20 +530,23 @@ void TsSkinableMenus::PaintPopupBackground(TMenuItem* Item, int Width, int Heigh
     DividerLeft = Margin + GlyphColumnWidth + Spacing;
 
     const int section = SectionIndexOf(FManager, "MAINMENU");
-    if (section >= 0) PaintSkinItem(section, "MAINMENU", TCacheInfo(), true, 0, TRect{0, 0, Width, Height},
-                                    TPoint{0, 0}, bg, FManager);
+    if (section >= 0)
+        PaintSkinItem(section, "MAINMENU", TCacheInfo(), true, 0, TRect{0, 0, Width, Height}, TPoint{0, 0}, bg,
+                      FManager);
     const int sbw = SkinBorderWidth();
     const int stripHeight = Height - 2 * sbw;
     const TacMenuSupport* support = FManager->MenuSupport();
     const int extraSection = SectionIndexOf(FManager, ExtraLineSection);
-    if (support->UseExtraLine && ExtraLineVisible && extraSection >= 0 && stripHeight > 0 && support->ExtraLineWidth > 0) {
+    if (support->UseExtraLine && ExtraLineVisible && extraSection >= 0 && stripHeight > 0 &&
+        support->ExtraLineWidth > 0) {
         auto strip = NewBitmap24(support->ExtraLineWidth, stripHeight);
         PaintSkinItem(extraSection, ExtraLineSection, MakeCacheInfo(bg), true, 0,
                       TRect{0, 0, strip->Width(), stripHeight}, TPoint{sbw, sbw}, strip.get(), FManager);
         int textBottom = stripHeight - 12;
         if (ExtraLineGlyph && !ExtraLineGlyph->Empty()) {
             const int gw = ExtraLineGlyph->Width(), gh = ExtraLineGlyph->Height();
-            DrawGlyphInto(strip.get(), TRect{(strip->Width() - gw) / 2, stripHeight - 12 - gh, strip->Width(), stripHeight},
+            DrawGlyphInto(strip.get(),
+                          TRect{(strip->Width() - gw) / 2, stripHeight - 12 - gh, strip->Width(), stripHeight},
                           ExtraLineGlyph, 1, 0, TacGlyphLook());
             textBottom = stripHeight - 20 - gh;
         }
@@ -583,8 +583,8 @@ void TsSkinableMenus::PaintPopupBackground(TMenuItem* Item, int Width, int Heigh
     if (icoSection >= 0 && stripHeight > 0 && DividerLeft > 0) {
         const TPoint at{ActiveExtraLineWidth() + sbw, sbw};
         auto strip = NewBitmap24(DividerLeft, stripHeight);
-        PaintSkinItem(icoSection, support->IcoLineSkin, MakeCacheInfo(bg), true, 0, TRect{0, 0, DividerLeft, stripHeight},
-                      at, strip.get(), FManager);
+        PaintSkinItem(icoSection, support->IcoLineSkin, MakeCacheInfo(bg), true, 0,
+                      TRect{0, 0, DividerLeft, stripHeight}, at, strip.get(), FManager);
         BitBlt(bg->Canvas()->Handle(), at.x, at.y, DividerLeft, stripHeight, strip->Canvas()->Handle(), 0, 0, SRCCOPY);
     }
 
@@ -685,8 +685,8 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, T
     const int itemSection = SectionIndexOf(FManager, "MENUITEM");
     if (itemSection >= 0)
         PaintSkinItem(itemSection, "MENUITEM", MakeCacheInfo(PopupBackground, frame.x, frame.y), true,
-                      enabled && selected ? 1 : 0, TRect{0, 0, w, h}, TPoint{ARect.left + extra, ARect.top},
-                      bmp.get(), FManager);
+                      enabled && selected ? 1 : 0, TRect{0, 0, w, h}, TPoint{ARect.left + extra, ARect.top}, bmp.get(),
+                      FManager);
     else
         BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, PopupBackground->Canvas()->Handle(), ARect.left + extra + frame.x,
                ARect.top + frame.y, SRCCOPY);
@@ -768,8 +768,7 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, T
         BlendBitmapRect(bmp.get(), 0, 0, TColor(0xFF00FF), 1 - kDisabledItemShare, from, PopupBackground);
     }
     BitBlt(dc, ARect.left + extra, ARect.top, w, h, c->Handle(), 0, 0, SRCCOPY);
-    if (item->Count() > 0 && window)
-        KeepArrowRepair(window, EntryIndex(item), ARect, bmp.get(), ARect.left + extra);
+    if (item->Count() > 0 && window) KeepArrowRepair(window, EntryIndex(item), ARect, bmp.get(), ARect.left + extra);
     if (item == entries.front() && extra && (!IsNT || WindowsMajorVersion() >= 6))
         CopyFromBackground(dc, 0, 0, extra + frame.x, PopupBackground->Height(), frame);
 }
@@ -851,14 +850,14 @@ void TsSkinableMenus::DrawMainItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
         MENUBARINFO mbi{};
         mbi.cbSize = sizeof mbi;
         HWND wnd = form && form->HandleAllocated() ? form->Handle() : nullptr;
-        if (wnd && GetMenuBarInfo(wnd, OBJID_MENU, 0, &mbi)) lineWidth = std::max<int>(lineWidth, mbi.rcBar.right - mbi.rcBar.left);
+        if (wnd && GetMenuBarInfo(wnd, OBJID_MENU, 0, &mbi))
+            lineWidth = std::max<int>(lineWidth, mbi.rcBar.right - mbi.rcBar.left);
         ownLine = NewBitmap24(std::max(lineWidth, 1), h);
         const int lineSection = SectionIndexOf(FManager, "MENULINE");
         if (lineSection >= 0)
-            PaintSkinItem(lineSection, "MENULINE", TCacheInfo(), true, 0, TRect{0, 0, ownLine->Width(), h}, TPoint{0, 0},
-                          ownLine.get(), FManager);
-        else
-            FillDC(ownLine->Canvas()->Handle(), TRect{0, 0, ownLine->Width(), h}, clMenuBar);
+            PaintSkinItem(lineSection, "MENULINE", TCacheInfo(), true, 0, TRect{0, 0, ownLine->Width(), h},
+                          TPoint{0, 0}, ownLine.get(), FManager);
+        else FillDC(ownLine->Canvas()->Handle(), TRect{0, 0, ownLine->Width(), h}, clMenuBar);
         line.Bmp = ownLine.get();
         itemInLine = TPoint{std::min<int>(std::max<int>(0, ARect.left), ownLine->Width() - 1), 0};
     }

@@ -13,8 +13,8 @@
 // What OnDrawItem is told it painted.
 enum TsMenuItemType { smCaption, smDivider, smNormal, smTopLine };
 
-using TsMenuManagerDrawItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, TRect ARect,
-                                                      TOwnerDrawState State, TsMenuItemType ItemType)>;
+using TsMenuManagerDrawItemEvent =
+    std::function<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State, TsMenuItemType ItemType)>;
 
 // The picture a form's menu line is painted on, and where the line starts in
 // it. A form skin provider answers with its menu-line bitmap; without one the
@@ -32,11 +32,11 @@ public:
     ~TsSkinableMenus() override;
 
     // --- Published options ----------------------------------------------
-    int Margin = 3;                          // left of the check, above and below the text
-    TAlignment Alignment = taLeftJustify;    // of captions
-    int BevelWidth = 0;                      // kept for forms that set it; not painted
-    int BorderWidth = 3;                     // popup frame repainted from the background
-    int Spacing = 6;                         // between the glyph column and the caption
+    int Margin = 3;                        // left of the check, above and below the text
+    TAlignment Alignment = taLeftJustify;  // of captions
+    int BevelWidth = 0;                    // kept for forms that set it; not painted
+    int BorderWidth = 3;                   // popup frame repainted from the background
+    int Spacing = 6;                       // between the glyph column and the caption
     TFont* CaptionFont() const { return FCaptionFont; }
     void SetCaptionFont(TFont* Value) { FCaptionFont->Assign(Value); }
     // Border width of "MAINMENU"'s "BORDERSMASK": worked out on first use

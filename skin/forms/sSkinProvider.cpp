@@ -10,16 +10,21 @@
 
 #include <algorithm>
 
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsTitleButton, TCollectionItem,
     StrProp<TsTitleButton>("Name", &TsTitleButton::Name, &TsTitleButton::SetName),
     OrdField<TsTitleButton, bool>("UseSkinData", TTypeKind::tkBool, &TsTitleButton::UseSkinData, 1),
     OrdField<TsTitleButton, bool>("Enabled", TTypeKind::tkBool, &TsTitleButton::Enabled, 1))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TsTitleButtons, TOwnedCollection)
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsTitleIcon, TPersistent,
     OrdField<TsTitleIcon, int>("Height", TTypeKind::tkInteger, &TsTitleIcon::Height, 0),
     OrdField<TsTitleIcon, int>("Width", TTypeKind::tkInteger, &TsTitleIcon::Width, 0))
+// clang-format on
 CLASSLIB_DEFINE_CLASS(TsSystemMenu, TPopupMenu)
 CLASSLIB_DEFINE_CLASS(TsMDIForm, TObject)
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TsSkinProvider, TComponent,
     OrdField<TsSkinProvider, bool>("MakeSkinMenu", TTypeKind::tkBool, &TsSkinProvider::MakeSkinMenu, 0),
     OrdProp<TsSkinProvider>("ShowAppIcon", TTypeKind::tkBool, &TsSkinProvider::ShowAppIcon,
@@ -38,6 +43,7 @@ CLASSLIB_DEFINE_CLASS(TsSkinProvider, TComponent,
                             &TsSkinProvider::SetUseGlobalColor, 1),
     StrProp<TsSkinProvider>("TitleSkin", &TsSkinProvider::TitleSkin, &TsSkinProvider::SetTitleSkin),
     StrProp<TsSkinProvider>("MenuLineSkin", &TsSkinProvider::MenuLineSkin, &TsSkinProvider::SetMenuLineSkin))
+// clang-format on
 
 TsSkinProvider* MDISkinProvider = nullptr;
 TsSkinProvider* ActiveChildProvider = nullptr;
@@ -121,19 +127,26 @@ TsTitleIcon::~TsTitleIcon() { delete FGlyph; }
 // The system menu
 
 TsSystemMenu::TsSystemMenu(TsSkinProvider* AProvider) : TPopupMenu(AProvider), Provider(AProvider) {
-    ItemRestore = CreateItem(acResourceString(acStrRestore), "ItemRestore", [this](TObject* s) { RestoreClick(s); }, this);
-    ItemMove = CreateItem(acResourceString(acStrMove), "ItemMove", [this](TObject*) { Command(SC_MOVE); }, this);
-    ItemSize = CreateItem(acResourceString(acStrSize), "ItemSize", [this](TObject*) { Command(SC_SIZE); }, this);
-    ItemMinimize = CreateItem(acResourceString(acStrMinimize), "ItemMinimize", [this](TObject* s) { MinimizeClick(s); }, this);
-    ItemMaximize = CreateItem(acResourceString(acStrMaximize), "ItemMaximize", [this](TObject* s) { MaximizeClick(s); }, this);
-    ItemClose = CreateItem(acResourceString(acStrClose), "ItemClose", [this](TObject*) { Command(SC_CLOSE); }, this);
+    ItemRestore = CreateItem(
+        acResourceString(acStrRestore), "ItemRestore", [this](TObject* s) { RestoreClick(s); }, this);
+    ItemMove = CreateItem(
+        acResourceString(acStrMove), "ItemMove", [this](TObject*) { Command(SC_MOVE); }, this);
+    ItemSize = CreateItem(
+        acResourceString(acStrSize), "ItemSize", [this](TObject*) { Command(SC_SIZE); }, this);
+    ItemMinimize = CreateItem(
+        acResourceString(acStrMinimize), "ItemMinimize", [this](TObject* s) { MinimizeClick(s); }, this);
+    ItemMaximize = CreateItem(
+        acResourceString(acStrMaximize), "ItemMaximize", [this](TObject* s) { MaximizeClick(s); }, this);
+    ItemClose = CreateItem(
+        acResourceString(acStrClose), "ItemClose", [this](TObject*) { Command(SC_CLOSE); }, this);
     ItemClose->SetShortCut(scAlt | VK_F4);
     Items()->Add({ItemRestore, ItemMove, ItemSize, ItemMinimize, ItemMaximize});
     Items()->Add(CreateItem("-", "", nullptr, this));
     Items()->Add(ItemClose);
 }
 
-TMenuItem* TsSystemMenu::CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick, TComponent* Owner) {
+TMenuItem* TsSystemMenu::CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick,
+                                    TComponent* Owner) {
     auto* item = TObject::Create<TMenuItem>(Owner);
     item->SetCaption(Caption);
     if (!Name.empty()) item->SetName(Name);
@@ -254,7 +267,8 @@ void TsSystemMenu::MakeSkinItems() {
     Items()->Insert(0, list);
     Items()->Insert(1, CreateItem("-", "SkinSelectLine", nullptr, this));
     for (int i = 0; i < names.Count(); ++i) {
-        TMenuItem* item = CreateItem(names[i], "SkinSelectItem" + std::to_string(i), [this](TObject* s) { SelectSkin(s); }, this);
+        TMenuItem* item = CreateItem(
+            names[i], "SkinSelectItem" + std::to_string(i), [this](TObject* s) { SelectSkin(s); }, this);
         item->SetRadioItem(true);
         item->SetChecked(names[i] == m->SkinName());
         if (i > 0 && i % 20 == 0) item->SetBreak(mbBreak);
@@ -272,7 +286,8 @@ void TsSystemMenu::SelectSkin(TObject* Sender) {
 // The provider: life
 
 TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) {
-    Form = dynamic_cast<TForm*>(AOwner ? (dynamic_cast<TCustomForm*>(AOwner) ? AOwner : FindOwnerForm(AOwner)) : nullptr);
+    Form =
+        dynamic_cast<TForm*>(AOwner ? (dynamic_cast<TCustomForm*>(AOwner) ? AOwner : FindOwnerForm(AOwner)) : nullptr);
     FSkinData = new TsCommonData(this, true);
     FSkinData->ControlTypeCode = acCtForm;
     FSkinData->SetSkinSection("FORM");
@@ -356,11 +371,12 @@ TsSkinProvider::~TsSkinProvider() {
             SetWindowPos(Form->Handle(), nullptr, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         }
-        if (Form->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider != this &&
-            !Dying(MDISkinProvider) && MDISkinProvider->Form && !Dying(MDISkinProvider->Form)) {
+        if (Form->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider != this && !Dying(MDISkinProvider) &&
+            MDISkinProvider->Form && !Dying(MDISkinProvider->Form)) {
             MDISkinProvider->FrameChanged();
             MDISkinProvider->FMenuRows = -1;
-            if (MDISkinProvider->Form->HandleAllocated()) SendMessageA(MDISkinProvider->Form->Handle(), WM_NCPAINT, 0, 0);
+            if (MDISkinProvider->Form->HandleAllocated())
+                SendMessageA(MDISkinProvider->Form->Handle(), WM_NCPAINT, 0, 0);
         }
         if (MDISkinProvider == this) {
             delete MDIForm;
@@ -439,7 +455,8 @@ void TsSkinProvider::PrepareMenus(bool Activate) {
             TComponent* item = c->Components(i);
             if (item == SystemMenu) continue;
             if (auto* mm = dynamic_cast<TMainMenu*>(item)) m->SkinableMenus->InitMainMenu(mm, Activate);
-            else if (auto* pm = dynamic_cast<TPopupMenu*>(item)) m->SkinableMenus->InitPopupMenu(pm, Activate && m->SkinnedPopups());
+            else if (auto* pm = dynamic_cast<TPopupMenu*>(item))
+                m->SkinableMenus->InitPopupMenu(pm, Activate && m->SkinnedPopups());
             walk(item);
         }
     };
@@ -480,13 +497,15 @@ void TsSkinProvider::SetUseGlobalColor(bool Value) {
     if (Value == FUseGlobalColor) return;
     FUseGlobalColor = Value;
     if (!Form) return;
-    if (HasSkin(FSkinData) && Value && !FSkinData->CustomColor()) Form->SetColor(GlobalSkinColor(FSkinData->GetSkinManager()));
+    if (HasSkin(FSkinData) && Value && !FSkinData->CustomColor())
+        Form->SetColor(GlobalSkinColor(FSkinData->GetSkinManager()));
     else Form->SetColor(clBtnFace);
 }
 
 void TsSkinProvider::RepaintFrame() {
     FrameChanged();
-    if (Form && Form->HandleAllocated() && IsWindowVisible(Form->Handle())) SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
+    if (Form && Form->HandleAllocated() && IsWindowVisible(Form->Handle()))
+        SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -590,8 +609,7 @@ void TsSkinProvider::UpdateAdapter() {
 
 void TsSkinProvider::RemoveAdapter() {
     if (!Adapter || Designing(this)) return;
-    AdapterBroadcast(SM_ALPHACMD, MAKEWPARAM(0, AC_REMOVESKIN),
-                     reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()));
+    AdapterBroadcast(SM_ALPHACMD, MAKEWPARAM(0, AC_REMOVESKIN), reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()));
     delete Adapter;
     Adapter = nullptr;
 }
@@ -607,7 +625,8 @@ void TsSkinProvider::UpdateScrollAdapter() {
     const bool bars = (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) != 0;
     if (HasSkin(FSkinData) && (bars || a)) {
         // Released on a skin removal, or left on a window made again: a new one takes its place.
-        if (a && (a->Destroyed || a->CtrlHandle != Form->Handle())) UnsubclassAdapterWindow(a->CtrlHandle, true, false, a);
+        if (a && (a->Destroyed || a->CtrlHandle != Form->Handle()))
+            UnsubclassAdapterWindow(a->CtrlHandle, true, false, a);
         // Skin data of its own: the bar painter prepares its window's cache on the adapter's
         // data, which must not be the frame's picture.
         if (!a) {
@@ -686,9 +705,7 @@ int TsSkinProvider::SystemButtonCount() const {
     return 1 + (MaxShown() ? 1 : 0) + (MinShown() ? 1 : 0) + (Form->BorderIcons().Contains(biHelp) ? 1 : 0);
 }
 
-int TsSkinProvider::MenuRowHeight() const {
-    return Form && Form->Menu() ? GetSystemMetrics(SM_CYMENU) - 1 : 0;
-}
+int TsSkinProvider::MenuRowHeight() const { return Form && Form->Menu() ? GetSystemMetrics(SM_CYMENU) - 1 : 0; }
 
 bool TsSkinProvider::MenuPresent() const {
     if (!Form || Form->BorderStyle() == bsDialog || Form->FormStyle() == fsMDIChild || !Form->Menu()) return false;
@@ -706,7 +723,8 @@ int TsSkinProvider::MenuRows() {
     std::vector<LONG> tops;
     for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
         RECT r{};
-        if (GetMenuItemRect(Form->Handle(), menu, UINT(i), &r) && std::find(tops.begin(), tops.end(), r.top) == tops.end())
+        if (GetMenuItemRect(Form->Handle(), menu, UINT(i), &r) &&
+            std::find(tops.begin(), tops.end(), r.top) == tops.end())
             tops.push_back(r.top);
     }
     FMenuRows = std::max<int>(1, int(tops.size()));
@@ -768,8 +786,7 @@ void TsMDIForm::ClientProc(TMessage& Message) {
                 FClientHook.CallPrevious(Message);
                 UpdateProvider();
                 return;
-            default:
-                break;
+            default: break;
         }
     FClientHook.CallPrevious(Message);
 }

@@ -31,17 +31,17 @@ using TAddItemEvent = std::function<void(TComponent* Item, bool& CanBeAdded, Str
 // Title-element codes: the hit-test answers the provider gives for them.
 enum TacTitleElement : int {
     teNone = 0,
-    teCaption = HTCAPTION,      // 2
-    teIcon = HTSYSMENU,         // 3
-    teMin = HTMINBUTTON,        // 8
-    teMax = HTMAXBUTTON,        // 9
-    teGrip = HTBOTTOMRIGHT,     // 17
-    teClose = HTCLOSE,          // 20
-    teHelp = HTHELP,            // 21
+    teCaption = HTCAPTION,   // 2
+    teIcon = HTSYSMENU,      // 3
+    teMin = HTMINBUTTON,     // 8
+    teMax = HTMAXBUTTON,     // 9
+    teGrip = HTBOTTOMRIGHT,  // 17
+    teClose = HTCLOSE,       // 20
+    teHelp = HTHELP,         // 21
     teMDIClose = 101,
     teMDIMax = 102,
     teMDIMin = 103,
-    teUserFirst = 1000,         // + index of the user title button
+    teUserFirst = 1000,  // + index of the user title button
 };
 
 // A painted title element: its state (0 normal, 1 hot, 2 pressed), glyph mask
@@ -61,7 +61,9 @@ public:
     ~TsTitleButton() override;
     bool UseSkinData = true;
     String Name() const { return FName; }
-    void SetName(const String& Value) { if (Value != FName) FName = Value; }
+    void SetName(const String& Value) {
+        if (Value != FName) FName = Value;
+    }
     TBitmap* Glyph() const { return FGlyph; }
     void SetGlyph(TBitmap* Value) { FGlyph->Assign(Value); }
     bool Enabled = true;
@@ -111,8 +113,8 @@ private:
 
 // Texts of the window commands: the program's string table when it has them,
 // else the English words.
-constexpr UINT acStrClose = 58976, acStrMaximize = 58977, acStrMinimize = 58978, acStrSize = 58979,
-               acStrMove = 58980, acStrRestore = 58981, acStrAvailSkins = 58964;
+constexpr UINT acStrClose = 58976, acStrMaximize = 58977, acStrMinimize = 58978, acStrSize = 58979, acStrMove = 58980,
+               acStrRestore = 58981, acStrAvailSkins = 58964;
 String acResourceString(UINT Id);
 
 class TsSystemMenu : public TPopupMenu {
@@ -352,7 +354,9 @@ private:
     int VertBarWidth() const;
     void PaintForm();
     void WithoutSystemCaption(TMessage& Message);
-    void FrameChanged() { if (FSkinData) FSkinData->BGChanged = true; }
+    void FrameChanged() {
+        if (FSkinData) FSkinData->BGChanged = true;
+    }
     void RepaintFrame();
     void ShrinkCache();
     void TrackNonClientLeave();

@@ -278,6 +278,5 @@ void TacFormCtrlAdapter::FormWndProc(TMessage& M) {
     if ((M.Msg == WM_PARENTNOTIFY && LOWORD(M.WParam) == WM_CREATE) || (M.Msg == WM_SHOWWINDOW && M.WParam) ||
         (skinCommand && (M.WParamHi() == AC_CONTROLLOADED || M.WParamHi() == AC_REFRESH)))
         WalkLater();
-    else if (skinCommand && M.WParamHi() == AC_PARENTCHANGED)
-        FAdapter->BroadcastMessage(M.Msg, M.WParam, M.LParam);
+    else if (skinCommand && M.WParamHi() == AC_PARENTCHANGED) FAdapter->BroadcastMessage(M.Msg, M.WParam, M.LParam);
 }

@@ -31,7 +31,7 @@ public:
     TWinControl* Ctrl = nullptr;
     TsCommonData* SkinData = nullptr;  // owned
     TacCtrlAdapter* Adapter = nullptr;
-    TacMainWnd* WndObject = nullptr;   // owned
+    TacMainWnd* WndObject = nullptr;  // owned
 };
 using TacAdapterItems = std::vector<TacAdapterItem*>;
 

@@ -21,7 +21,9 @@ TsSkinManager* ManagerOf(TsCommonData* Data) { return Data ? Data->GetSkinManage
 class TWindowDC {
 public:
     explicit TWindowDC(HWND Wnd) : FWnd(Wnd), FDC(GetWindowDC(Wnd)) {}
-    ~TWindowDC() { if (FDC) ReleaseDC(FWnd, FDC); }
+    ~TWindowDC() {
+        if (FDC) ReleaseDC(FWnd, FDC);
+    }
     TWindowDC(const TWindowDC&) = delete;
     TWindowDC& operator=(const TWindowDC&) = delete;
     HDC DC() const { return FDC; }
@@ -257,7 +259,8 @@ void TsSkinProvider::PaintTitleIcon() {
     if (!FTitleIcon->Glyph()->Empty()) {
         // A custom glyph is sized for the caption alone, never for the menu line below it.
         const int size = IconSizeFor(CaptionHeight());
-        const int gw = FTitleIcon->Width ? FTitleIcon->Width : size, gh = FTitleIcon->Height ? FTitleIcon->Height : size;
+        const int gw = FTitleIcon->Width ? FTitleIcon->Width : size,
+                  gh = FTitleIcon->Height ? FTitleIcon->Height : size;
         std::unique_ptr<TBitmap> glyph = NewBitmap24(gw, gh);
         StretchBlt(glyph->Canvas()->Handle(), 0, 0, gw, gh, FTitleIcon->Glyph()->Canvas()->Handle(), 0, 0,
                    FTitleIcon->Glyph()->Width(), FTitleIcon->Glyph()->Height(), SRCCOPY);
@@ -280,7 +283,8 @@ void TsSkinProvider::SaveButtonsBackground() {
     FButtonsBgBmp->SetPixelFormat(pf24bit);
     FButtonsBgBmp->SetSize(std::max(w, 0), std::max(h, 0));
     if (w > 0 && h > 0)
-        BitBlt(FButtonsBgBmp->Canvas()->Handle(), 0, 0, w, h, cache->Canvas()->Handle(), cache->Width() - w, 0, SRCCOPY);
+        BitBlt(FButtonsBgBmp->Canvas()->Handle(), 0, 0, w, h, cache->Canvas()->Handle(), cache->Width() - w, 0,
+               SRCCOPY);
 }
 
 void TsSkinProvider::RestoreButtonsBackground() {
@@ -321,14 +325,16 @@ void TsSkinProvider::PaintTitleButtons() {
     RestoreButtonsBackground();
     for (int code : ShownButtons()) {
         TsCaptionButton* b = ElementData(code);
-        const int width = code >= teUserFirst ? UserButtonWidth(FTitleButtons->Items(code - teUserFirst)) : ButtonWidth(*b);
+        const int width =
+            code >= teUserFirst ? UserButtonWidth(FTitleButtons->Items(code - teUserFirst)) : ButtonWidth(*b);
         PaintButton(*b, code, right, width, ElementEnabled(code), ElementMask(code));
     }
 }
 
 void TsSkinProvider::PaintCaptionText() {
     TBitmap* cache = FSkinData->CacheBmp;
-    TRect r{SysBorderWidth() + IconWidth() + 4, 0, FormWidth() - ButtonsWidth() - 6, CaptionHeight() + SysBorderHeight()};
+    TRect r{SysBorderWidth() + IconWidth() + 4, 0, FormWidth() - ButtonsWidth() - 6,
+            CaptionHeight() + SysBorderHeight()};
     r.top = SysBorderHeight() / 2;
     if (r.right <= r.left || Form->Caption().empty()) return;
     TCanvas* canvas = cache->Canvas();
@@ -337,7 +343,8 @@ void TsSkinProvider::PaintCaptionText() {
     canvas->Font()->SetHeight(-CaptionFontHeight());
     const int title = TitleSection();
     const int section = title >= 0 ? title : FSkinData->SkinIndex;
-    const UINT flags = TextFlagsForAlignment(Form, FCaptionAlignment) | DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+    const UINT flags =
+        TextFlagsForAlignment(Form, FCaptionAlignment) | DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
     WriteSkinText(canvas, Form->Caption(), Form->Enabled(), r, flags, section, FormActive, ManagerOf(FSkinData));
 }
 
@@ -355,8 +362,8 @@ void TsSkinProvider::PaintMenuLine() {
                       TPoint{0, top}, cache, m);
     MenuLineBmp->SetPixelFormat(pf24bit);
     MenuLineBmp->SetSize(FormWidth(), band.bottom - band.top);
-    BitBlt(MenuLineBmp->Canvas()->Handle(), 0, 0, MenuLineBmp->Width(), MenuLineBmp->Height(), cache->Canvas()->Handle(), 0,
-           top, SRCCOPY);
+    BitBlt(MenuLineBmp->Canvas()->Handle(), 0, 0, MenuLineBmp->Width(), MenuLineBmp->Height(),
+           cache->Canvas()->Handle(), 0, top, SRCCOPY);
     // The system does not draw the menu bar while the provider paints the frame:
     // each item is drawn here by its own owner-draw handler.
     HMENU menu = GetMenu(Form->Handle());
@@ -409,10 +416,13 @@ void TsSkinProvider::PaintMDIButtons() {
     for (int i = 0; i < 3; ++i) {
         TsCaptionButton* b = ElementData(codes[i]);
         SetRectBounds(b->Rect, right - (3 - i) * (w + 1), top, w, h);
-        const bool enabled = !cp || (codes[i] == teMDIMin ? cp->MinEnabled() : codes[i] == teMDIMax ? cp->RestoreEnabled() : true);
+        const bool enabled = !cp || (codes[i] == teMDIMin   ? cp->MinEnabled()
+                                     : codes[i] == teMDIMax ? cp->RestoreEnabled()
+                                                            : true);
         const int glyph = ElementMask(codes[i]);
         if (glyph >= 0)
-            PaintImageState(FSkinData->CacheBmp, TPoint{b->Rect.left, b->Rect.top}, enabled ? b->State : 0, glyph, 1, m);
+            PaintImageState(FSkinData->CacheBmp, TPoint{b->Rect.left, b->Rect.top}, enabled ? b->State : 0, glyph, 1,
+                            m);
     }
 }
 
@@ -434,7 +444,8 @@ void TsSkinProvider::UpdateFrame(HDC DC) {
     const int top = menu + t + bw;
     const int side = SysBorderWidth() + bw;
     BitBlt(DC, 0, top, side, cache->Height(), src, 0, top, SRCCOPY);
-    BitBlt(DC, BottomFrame(), h - BottomFrame(), w - BottomFrame(), BottomFrame(), src, BottomFrame(), h - BottomFrame(), SRCCOPY);
+    BitBlt(DC, BottomFrame(), h - BottomFrame(), w - BottomFrame(), BottomFrame(), src, BottomFrame(),
+           h - BottomFrame(), SRCCOPY);
     BitBlt(DC, 0, h - BottomFrame(), BottomFrame(), BottomFrame(), src, 0, h - BottomFrame(), SRCCOPY);
     // The right strip is as wide as the left one.
     BitBlt(DC, cache->Width() - side, top, side, cache->Height(), src, cache->Width() - side, top, SRCCOPY);
@@ -443,7 +454,8 @@ void TsSkinProvider::UpdateFrame(HDC DC) {
 
 void TsSkinProvider::RepaintFormFrame() {
     TsSkinProvider* p = this;
-    if (Form && Form->FormStyle() == fsMDIChild && Form->HandleAllocated() && IsZoomed(Form->Handle()) && MDISkinProvider)
+    if (Form && Form->FormStyle() == fsMDIChild && Form->HandleAllocated() && IsZoomed(Form->Handle()) &&
+        MDISkinProvider)
         p = MDISkinProvider;
     if (!p->Form || !p->Form->HandleAllocated()) return;
     p->FrameChanged();
@@ -462,12 +474,14 @@ void TsSkinProvider::PaintElementToScreen(int Code) {
     const bool onMenuLine = Code == teMDIMin || Code == teMDIMax || Code == teMDIClose;
     const int bgLeft = onMenuLine ? 0 : cache->Width() - FButtonsBgBmp->Width();
     const int bgTop = onMenuLine ? CaptionHeight() + SysBorderHeight() : 0;
-    BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left, b->Rect.bottom - b->Rect.top,
-           (onMenuLine ? MenuLineBmp : FButtonsBgBmp)->Canvas()->Handle(), b->Rect.left - bgLeft, b->Rect.top - bgTop, SRCCOPY);
+    BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left,
+           b->Rect.bottom - b->Rect.top, (onMenuLine ? MenuLineBmp : FButtonsBgBmp)->Canvas()->Handle(),
+           b->Rect.left - bgLeft, b->Rect.top - bgTop, SRCCOPY);
     const bool enabled = ElementEnabled(Code);
     const int mask = ElementMask(Code);
     if (mask >= 0)
-        PaintImageState(cache, TPoint{b->Rect.left, b->Rect.top}, enabled ? b->State : 0, mask, 1, ManagerOf(FSkinData));
+        PaintImageState(cache, TPoint{b->Rect.left, b->Rect.top}, enabled ? b->State : 0, mask, 1,
+                        ManagerOf(FSkinData));
     if (Code >= teUserFirst) PaintUserGlyph(FTitleButtons->Items(Code - teUserFirst), b->State == 2);
     TWindowDC dc(Form->Handle());
     BitBlt(dc.DC(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left, b->Rect.bottom - b->Rect.top,
@@ -527,7 +541,8 @@ void TsSkinProvider::BuildFormRegionRects() {
     if (IsValidMaskIndex(m, FSkinData->BorderIndex)) {
         BorderMaskRegionRects(RegionRects, FSkinData->BorderIndex, FormWidth(), 0, 0, m, FormActive ? 1 : 0);
         const int wb = m->ma()[std::size_t(FSkinData->BorderIndex)].WB;
-        BorderMaskRegionRects(RegionRects, FSkinData->BorderIndex, FormWidth(), 1, FormHeight() - wb, m, FormActive ? 1 : 0);
+        BorderMaskRegionRects(RegionRects, FSkinData->BorderIndex, FormWidth(), 1, FormHeight() - wb, m,
+                              FormActive ? 1 : 0);
     }
     const int title = TitleSection();
     if (title >= 0) {

@@ -84,12 +84,8 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
             return;
         case WM_ERASEBKGND:
         case WM_PRINTCLIENT:
-        case WM_ENTERIDLE:
-            Message.Result = 0;
-            return;
-        case WM_SETTINGCHANGE:
-            FrameChanged();
-            return OldProc(Message);
+        case WM_ENTERIDLE: Message.Result = 0; return;
+        case WM_SETTINGCHANGE: FrameChanged(); return OldProc(Message);
         case WM_WINDOWPOSCHANGING: {
             auto* wp = reinterpret_cast<WINDOWPOS*>(Message.LParam);
             if (!FRgnChanging && ScreenSnap && wp && !(wp->flags & SWP_NOMOVE) && !IsZoomed(Form->Handle()) &&
@@ -110,7 +106,8 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
             if (!showing || FRgnChanging || acSkinChanging) return;
             // A frame paint inside the move may have sized the cache already, before WM_SIZE
             // asked for a new region: the region must still follow.
-            if (RgnChanged || FSkinData->CacheBmp->Width() != FormWidth() || FSkinData->CacheBmp->Height() != FormHeight()) {
+            if (RgnChanged || FSkinData->CacheBmp->Width() != FormWidth() ||
+                FSkinData->CacheBmp->Height() != FormHeight()) {
                 RgnChanged = true;
                 FrameChanged();
                 FMenuRows = -1;
@@ -594,9 +591,9 @@ bool TsSkinProvider::OutlineDragCommand(TMessage& Message) {
     POINT p{};
     GetCursorPos(&p);
     SetCapture(Form->Handle());
-    StartOutlineDrag(p.x, p.y, cmd == SC_MOVE, cmd == SC_SIZE && edge >= WMSZ_LEFT && edge <= WMSZ_BOTTOMRIGHT
-                                                   ? edge - WMSZ_LEFT + HTLEFT
-                                                   : HTBOTTOMRIGHT);
+    StartOutlineDrag(
+        p.x, p.y, cmd == SC_MOVE,
+        cmd == SC_SIZE && edge >= WMSZ_LEFT && edge <= WMSZ_BOTTOMRIGHT ? edge - WMSZ_LEFT + HTLEFT : HTBOTTOMRIGHT);
     Message.Result = 0;
     return true;
 }
@@ -750,7 +747,8 @@ int TsSkinProvider::HitTest(TMessage& Message) {
         }
     }
     SetHotElement(teNone, true);
-    if (IsZoomed(Form->Handle()) && (p.x < 2 || p.y < 2 || p.x >= FormWidth() - 4 || p.y >= FormHeight() - 4)) return -1;
+    if (IsZoomed(Form->Handle()) && (p.x < 2 || p.y < 2 || p.x >= FormWidth() - 4 || p.y >= FormHeight() - 4))
+        return -1;
     return int(Message.Result);
 }
 
@@ -801,8 +799,7 @@ void TsSkinProvider::NCLButtonDown(TMessage& Message) {
     RECT wr{};
     GetWindowRect(Form->Handle(), &wr);
     const bool sizeCode = code >= HTLEFT && code <= HTBOTTOMRIGHT;
-    if (ResizeMode == rmBorder && (code == HTCAPTION || sizeCode) && !IsZoomed(Form->Handle()) &&
-        !OutlineDragging()) {
+    if (ResizeMode == rmBorder && (code == HTCAPTION || sizeCode) && !IsZoomed(Form->Handle()) && !OutlineDragging()) {
         SetHotElement(teNone, true);
         if (!Form->Active() && Form->FormStyle() != fsMDIChild) SetForegroundWindow(Form->Handle());
         // The size command carries the edge (WMSZ_*) in its low bits, as the system's own does.
@@ -886,7 +883,10 @@ void TsSkinProvider::NCLButtonUp(TMessage& Message) {
             if (ButtonPressed)
                 if (TCustomForm* child = MaximizedChild())
                     SendMessageA(child->Handle(), WM_SYSCOMMAND,
-                                 code == teMDIClose ? SC_CLOSE : code == teMDIMax ? SC_RESTORE : SC_MINIMIZE, 0);
+                                 code == teMDIClose ? SC_CLOSE
+                                 : code == teMDIMax ? SC_RESTORE
+                                                    : SC_MINIMIZE,
+                                 0);
             SetHotElement(teNone, true);
             RefreshFormFrame();
             return;

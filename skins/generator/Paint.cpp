@@ -47,8 +47,8 @@ Shape Stroke(const Points& points, double width) {
             if (SegmentDistance(x, y, points[i].first, points[i].second, points[i + 1].first, points[i + 1].second) <=
                 width / 2)
                 return true;
-        return points.size() == 1 && SegmentDistance(x, y, points[0].first, points[0].second, points[0].first,
-                                                     points[0].second) <= width / 2;
+        return points.size() == 1 &&
+               SegmentDistance(x, y, points[0].first, points[0].second, points[0].first, points[0].second) <= width / 2;
     };
 }
 
@@ -65,11 +65,13 @@ Paint Solid(std::uint32_t color) {
 }
 
 Paint Vertical(std::uint32_t top, std::uint32_t bottom, double y0, double y1) {
-    return [=](double, double y) { return Mix(top, bottom, y1 > y0 ? std::clamp((y - y0) / (y1 - y0), 0.0, 1.0) : 0.0); };
+    return
+        [=](double, double y) { return Mix(top, bottom, y1 > y0 ? std::clamp((y - y0) / (y1 - y0), 0.0, 1.0) : 0.0); };
 }
 
 Paint Horizontal(std::uint32_t left, std::uint32_t right, double x0, double x1) {
-    return [=](double x, double) { return Mix(left, right, x1 > x0 ? std::clamp((x - x0) / (x1 - x0), 0.0, 1.0) : 0.0); };
+    return
+        [=](double x, double) { return Mix(left, right, x1 > x0 ? std::clamp((x - x0) / (x1 - x0), 0.0, 1.0) : 0.0); };
 }
 
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t) {
@@ -121,9 +123,7 @@ Layer Layer::Transpose() const {
     return out;
 }
 
-TacBmpImage Keyed(const Layer& layer, std::uint32_t edge) {
-    return Strip({layer}, false, edge);
-}
+TacBmpImage Keyed(const Layer& layer, std::uint32_t edge) { return Strip({layer}, false, edge); }
 
 TacBmpImage Strip(const std::vector<Layer>& states, bool opacityRows, std::uint32_t edge) {
     int width = 0, height = 0;

@@ -35,40 +35,116 @@ struct Palette {
 };
 
 const Palette kLight = {
-    "Light", false,
-    0xF0F2F5, 0xF7F8FA, 0xE7EAEE, 0x1E2329, 0x5A626E,
-    0xFFFFFF, 0xA9B1BC, 0x7FA6EA, 0x2F6FEB,
-    0x2F6FEB, 0x4A84F0, 0x2159C9, 0xFFFFFF,
-    0xDCE7FB, 0xA8C4F5, 0xC4D7F7,
-    {0xFFFFFF, 0xF6F9FF, 0xD6E2F7}, {0xE6E9EE, 0xDCE7FA, 0xE3EBF9}, {0xA9B1BC, 0x7FA6EA, 0x2F6FEB},
-    0xFFFFFF, 0.9,
-    {0xF8F9FB, 0xFFFFFF}, {0xEEF0F3, 0xE9EDF3}, {0x8A919C, 0x1E2329}, {0xAEB5BF, 0x2F6FEB},
-    0x3A414B, 0xE5484D, 0xC23B40,
-    0xE9ECF0, 0xE1E5EA, {0xC3C9D2, 0xA9B1BC, 0x8E98A6}, {0x7A828E, 0x4A525E, 0x2F6FEB},
-    0xE1E5EA, 0x5C95F3, 0x2F6FEB,
-    {0xE4E7EC, 0xEEF2F8, 0xFCFCFD}, 0xC3C9D2, 0xFCFCFD,
-    0xFFFFFF, 0xB9C0CA, 0xDDE1E6, 0xFFFFFF,
-    0xD3D8DF, 0xE6E9ED, 0xB9C0CA, 0xD5D9DF,
-    0x9AA3AF, 0xFFFFFF, 0xD0D5DC, 0xAEB5BF, 0x9AA3AF,
+    "Light",
+    false,
+    0xF0F2F5,
+    0xF7F8FA,
+    0xE7EAEE,
+    0x1E2329,
+    0x5A626E,
+    0xFFFFFF,
+    0xA9B1BC,
+    0x7FA6EA,
+    0x2F6FEB,
+    0x2F6FEB,
+    0x4A84F0,
+    0x2159C9,
+    0xFFFFFF,
+    0xDCE7FB,
+    0xA8C4F5,
+    0xC4D7F7,
+    {0xFFFFFF, 0xF6F9FF, 0xD6E2F7},
+    {0xE6E9EE, 0xDCE7FA, 0xE3EBF9},
+    {0xA9B1BC, 0x7FA6EA, 0x2F6FEB},
+    0xFFFFFF,
+    0.9,
+    {0xF8F9FB, 0xFFFFFF},
+    {0xEEF0F3, 0xE9EDF3},
+    {0x8A919C, 0x1E2329},
+    {0xAEB5BF, 0x2F6FEB},
+    0x3A414B,
+    0xE5484D,
+    0xC23B40,
+    0xE9ECF0,
+    0xE1E5EA,
+    {0xC3C9D2, 0xA9B1BC, 0x8E98A6},
+    {0x7A828E, 0x4A525E, 0x2F6FEB},
+    0xE1E5EA,
+    0x5C95F3,
+    0x2F6FEB,
+    {0xE4E7EC, 0xEEF2F8, 0xFCFCFD},
+    0xC3C9D2,
+    0xFCFCFD,
+    0xFFFFFF,
+    0xB9C0CA,
+    0xDDE1E6,
+    0xFFFFFF,
+    0xD3D8DF,
+    0xE6E9ED,
+    0xB9C0CA,
+    0xD5D9DF,
+    0x9AA3AF,
+    0xFFFFFF,
+    0xD0D5DC,
+    0xAEB5BF,
+    0x9AA3AF,
     0xB8BEC7,
 };
 
 const Palette kDark = {
-    "Dark", true,
-    0x25272B, 0x2E3136, 0x272A2E, 0xE4E6EA, 0xA3A9B2,
-    0x1C1E21, 0x4A4F57, 0x5B7FC7, 0x4C8DFF,
-    0x4C8DFF, 0x6AA0FF, 0x3570E0, 0xFFFFFF,
-    0x33415C, 0x4A6394, 0x2A3650,
-    {0x3E4249, 0x484D56, 0x2B2E33}, {0x33363C, 0x3C4048, 0x313439}, {0x555A63, 0x6A8FD6, 0x4C8DFF},
-    0xFFFFFF, 0.08,
-    {0x2A2C30, 0x2F3238}, {0x25272A, 0x26292E}, {0x7E848D, 0xF0F2F5}, {0x44474D, 0x4C8DFF},
-    0xD5D9DF, 0xE5484D, 0xC23B40,
-    0x2A2D31, 0x31353A, {0x4A4F57, 0x5A606A, 0x6A717D}, {0x8D939C, 0xC4C9D0, 0x6AA0FF},
-    0x1C1E21, 0x6AA0FF, 0x3570E0,
-    {0x2E3136, 0x363A40, 0x303338}, 0x474B52, 0x303338,
-    0x2B2E33, 0x474B52, 0x3A3E45, 0x24262A,
-    0x3A3E45, 0x202225, 0x34373D, 0x1B1D20,
-    0x60656E, 0x1C1E21, 0x3A3E45, 0x4A4F57, 0x6A707A,
+    "Dark",
+    true,
+    0x25272B,
+    0x2E3136,
+    0x272A2E,
+    0xE4E6EA,
+    0xA3A9B2,
+    0x1C1E21,
+    0x4A4F57,
+    0x5B7FC7,
+    0x4C8DFF,
+    0x4C8DFF,
+    0x6AA0FF,
+    0x3570E0,
+    0xFFFFFF,
+    0x33415C,
+    0x4A6394,
+    0x2A3650,
+    {0x3E4249, 0x484D56, 0x2B2E33},
+    {0x33363C, 0x3C4048, 0x313439},
+    {0x555A63, 0x6A8FD6, 0x4C8DFF},
+    0xFFFFFF,
+    0.08,
+    {0x2A2C30, 0x2F3238},
+    {0x25272A, 0x26292E},
+    {0x7E848D, 0xF0F2F5},
+    {0x44474D, 0x4C8DFF},
+    0xD5D9DF,
+    0xE5484D,
+    0xC23B40,
+    0x2A2D31,
+    0x31353A,
+    {0x4A4F57, 0x5A606A, 0x6A717D},
+    {0x8D939C, 0xC4C9D0, 0x6AA0FF},
+    0x1C1E21,
+    0x6AA0FF,
+    0x3570E0,
+    {0x2E3136, 0x363A40, 0x303338},
+    0x474B52,
+    0x303338,
+    0x2B2E33,
+    0x474B52,
+    0x3A3E45,
+    0x24262A,
+    0x3A3E45,
+    0x202225,
+    0x34373D,
+    0x1B1D20,
+    0x60656E,
+    0x1C1E21,
+    0x3A3E45,
+    0x4A4F57,
+    0x6A707A,
     0x000000,
 };
 
@@ -134,7 +210,8 @@ public:
         Keys(maskKeys);
     }
     // A mask cut from the master picture: appended below what it holds.
-    void MasterMask(const std::string& section, const std::string& name, const TacBmpImage& picture, const MaskSpec& maskKeys) {
+    void MasterMask(const std::string& section, const std::string& name, const TacBmpImage& picture,
+                    const MaskSpec& maskKeys) {
         const int top = Master.Height;
         TacBmpImage grown;
         grown.Resize(std::max(Master.Width, picture.Width), Master.Height + picture.Height, 0xFF00FF);
@@ -143,7 +220,8 @@ public:
             std::memcpy(grown.Row(top + y), picture.Row(y), std::size_t(picture.Width) * 3);
         Master = std::move(grown);
         Section(section + "." + name);
-        Key("RECT", "0," + std::to_string(top) + "," + std::to_string(picture.Width) + "," + std::to_string(picture.Height));
+        Key("RECT",
+            "0," + std::to_string(top) + "," + std::to_string(picture.Width) + "," + std::to_string(picture.Height));
         Keys(maskKeys);
     }
 
@@ -185,7 +263,8 @@ Layer Frame(std::uint32_t border, std::uint32_t inside, int w, int h, double r) 
 
 // A flat highlight: state 0 clear, 1 hot, 2 pressed.
 std::vector<Layer> Flat(const Palette& p, int w, int h, double r) {
-    std::vector<Layer> states{Layer(w, h), Frame(p.SelBorder, p.Sel, w, h, r), Frame(p.SelBorder, p.SelPressed, w, h, r)};
+    std::vector<Layer> states{Layer(w, h), Frame(p.SelBorder, p.Sel, w, h, r),
+                              Frame(p.SelBorder, p.SelPressed, w, h, r)};
     return states;
 }
 
@@ -231,9 +310,7 @@ Layer CheckGlyph(const Palette& p, int state, int kind /* 0 off, 1 on, 2 grayed,
             l.Fill(Circle(8, 8, 7), Solid(ring));
             l.Fill(Circle(8, 8, 6), Solid(state == 2 ? p.Sel : p.CheckFill));
             break;
-        default:
-            l.Fill(Circle(8, 8, 7), Solid(on));
-            l.Fill(Circle(8, 8, 3), Solid(p.AccentText));
+        default: l.Fill(Circle(8, 8, 7), Solid(on)); l.Fill(Circle(8, 8, 3), Solid(p.AccentText));
     }
     return l;
 }
@@ -244,10 +321,8 @@ Layer TitleButton(const Palette& p, int w, int h, int state, TitleKind kind) {
     Layer l(w, h);
     const bool close = kind == tkClose;
     if (state > 0) {
-        if (close)
-            l.Fill(RoundBox(1, 1, w - 1, h - 1, 3), Solid(state == 1 ? p.CloseHot : p.ClosePressed));
-        else
-            l.Fill(RoundBox(1, 1, w - 1, h - 1, 3), Solid(p.Dark ? 0xFFFFFF : 0x000000), state == 1 ? 0.10 : 0.20);
+        if (close) l.Fill(RoundBox(1, 1, w - 1, h - 1, 3), Solid(state == 1 ? p.CloseHot : p.ClosePressed));
+        else l.Fill(RoundBox(1, 1, w - 1, h - 1, 3), Solid(p.Dark ? 0xFFFFFF : 0x000000), state == 1 ? 0.10 : 0.20);
     }
     const std::uint32_t c = close && state > 0 ? 0xFFFFFF : p.TitleGlyph;
     const int g = h <= 14 ? 3 : 4;  // half the glyph's size
@@ -259,12 +334,8 @@ Layer TitleButton(const Palette& p, int w, int h, int state, TitleKind kind) {
                           Stroke({{x1 - 0.5, y0 + 0.5}, {x0 + 0.5, y1 - 0.5}}, 1.3)),
                    Solid(c));
             break;
-        case tkMax:
-            l.Fill(Minus(Box(x0, y0, x1, y1), Box(x0 + 1, y0 + 1, x1 - 1, y1 - 1)), Solid(c));
-            break;
-        case tkMin:
-            l.Fill(Box(x0, cy, x1, cy + 1), Solid(c));
-            break;
+        case tkMax: l.Fill(Minus(Box(x0, y0, x1, y1), Box(x0 + 1, y0 + 1, x1 - 1, y1 - 1)), Solid(c)); break;
+        case tkMin: l.Fill(Box(x0, cy, x1, cy + 1), Solid(c)); break;
         case tkNorm: {
             const Shape front = Box(x0, y0 + 2, x1 - 2, y1);
             l.Fill(Minus(front, Box(x0 + 1, y0 + 3, x1 - 3, y1 - 1)), Solid(c));
@@ -283,8 +354,7 @@ Layer TitleButton(const Palette& p, int w, int h, int state, TitleKind kind) {
             l.Fill(Circle(cx + 0.5, cy + g * 0.85, 0.85), Solid(c));
             break;
         }
-        case tkNone:
-            break;
+        case tkNone: break;
     }
     return l;
 }
@@ -331,14 +401,15 @@ SkinFiles Build(const Palette& p) {
     for (int kind = 0; kind < 5; ++kind)
         w.MasterMask("GLOBALINFO", boxNames[kind], Strip(Three([&](int s) { return CheckGlyph(p, s, kind); }), true),
                      Glyph(3));
-    w.MasterMask("GLOBALINFO", "CHECK", Strip(Three([&](int s) {
-                                                 Layer l(16, 16);
-                                                 l.Fill(Stroke({{4.3, 8.2}, {6.9, 10.8}, {11.8, 5.4}}, 1.8),
-                                                        Solid(s == 2 ? p.Accent : p.Text));
-                                                 return l;
-                                             }),
-                                             true),
-                 Glyph(3));
+    w.MasterMask(
+        "GLOBALINFO", "CHECK",
+        Strip(Three([&](int s) {
+                  Layer l(16, 16);
+                  l.Fill(Stroke({{4.3, 8.2}, {6.9, 10.8}, {11.8, 5.4}}, 1.8), Solid(s == 2 ? p.Accent : p.Text));
+                  return l;
+              }),
+              true),
+        Glyph(3));
     {
         Layer grip(12, 12);
         for (int y = 3; y <= 9; y += 3)
@@ -349,20 +420,21 @@ SkinFiles Build(const Palette& p) {
     const char* big[] = {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONNORM", "BICONHELP"};
     const char* small[] = {"SICONCLOSE", "SICONMAX", "SICONMIN", "SICONNORM", "SICONHELP"};
     for (int k = 0; k < 5; ++k) {
-        w.MasterMask("GLOBALINFO", big[k], Strip(Three([&](int s) { return TitleButton(p, 28, 18, s, TitleKind(k)); }), true),
-                     Glyph(3));
+        w.MasterMask("GLOBALINFO", big[k],
+                     Strip(Three([&](int s) { return TitleButton(p, 28, 18, s, TitleKind(k)); }), true), Glyph(3));
         w.MasterMask("GLOBALINFO", small[k],
                      Strip(Three([&](int s) { return TitleButton(p, 20, 14, s, TitleKind(k)); }), true), Glyph(3));
     }
-    w.MasterMask("GLOBALINFO", "TITLEBUTTON", Strip(Three([&](int s) { return TitleButton(p, 24, 18, s, tkNone); }), true),
-                 Glyph(3));
+    w.MasterMask("GLOBALINFO", "TITLEBUTTON",
+                 Strip(Three([&](int s) { return TitleButton(p, 24, 18, s, tkNone); }), true), Glyph(3));
     {
         // The tray behind the title buttons: inactive and active, a third of a state per corner.
         std::vector<Layer> states;
         for (int s = 0; s < 2; ++s) {
             Layer l(18, 16);
             const std::uint32_t shade = p.Dark ? 0x000000 : 0x1E2329;
-            l.Fill(RoundBox(0, -8, 26, 16, 6), Vertical(Mix(p.TitleTop[s], shade, 0.05), Mix(p.TitleBottom[s], shade, 0.07), 0, 16));
+            l.Fill(RoundBox(0, -8, 26, 16, 6),
+                   Vertical(Mix(p.TitleTop[s], shade, 0.05), Mix(p.TitleBottom[s], shade, 0.07), 0, 16));
             states.push_back(l);
         }
         MaskSpec tray = Nine(2, 6, true);
@@ -455,8 +527,8 @@ SkinFiles Build(const Palette& p) {
     w.Num("SHOWFOCUS", 1);
     w.Num("FADING", 1);
     w.Num("FADINGITERATIONS", 6);
-    w.Mask("BUTTON", "BORDERSMASK", "button.bmp", Strip(Three([&](int s) { return Raised(p, 14, 24, 4, s); }), false, p.Bg),
-           Nine(3, 5, true));
+    w.Mask("BUTTON", "BORDERSMASK", "button.bmp",
+           Strip(Three([&](int s) { return Raised(p, 14, 24, 4, s); }), false, p.Bg), Nine(3, 5, true));
     w.Section("BUTTON_BIG");
     w.Key("PARENTCLASS", "BUTTON");
     w.Section("WEBBUTTON");
@@ -490,8 +562,8 @@ SkinFiles Build(const Palette& p) {
     }
     w.Section("UPDOWNBTN");
     w.Colors(Mix(p.FaceTop[0], p.FaceBottom[0], 0.5), Mix(p.FaceTop[1], p.FaceBottom[1], 0.5), p.Text, p.Text);
-    w.Mask("UPDOWNBTN", "BORDERSMASK", "updown.bmp", Strip(Three([&](int s) { return Raised(p, 12, 12, 2.5, s); }), false, p.Bg),
-           Nine(3, 3, true));
+    w.Mask("UPDOWNBTN", "BORDERSMASK", "updown.bmp",
+           Strip(Three([&](int s) { return Raised(p, 12, 12, 2.5, s); }), false, p.Bg), Nine(3, 3, true));
 
     // Containers.
     w.Section("PANEL");
@@ -499,7 +571,8 @@ SkinFiles Build(const Palette& p) {
     w.Mask("PANEL", "BORDERSMASK", "panel.bmp", Keyed(Frame(p.Line, p.Bg, 12, 12, 4), p.Bg), Nine(1, 4));
     w.Section("PANEL_LOW");
     w.Colors(p.PanelLow, p.PanelLow, p.Text, p.Text);
-    w.Mask("PANEL_LOW", "BORDERSMASK", "panellow.bmp", Keyed(Frame(p.LineLow, p.PanelLow, 12, 12, 4), p.Bg), Nine(1, 4));
+    w.Mask("PANEL_LOW", "BORDERSMASK", "panellow.bmp", Keyed(Frame(p.LineLow, p.PanelLow, 12, 12, 4), p.Bg),
+           Nine(1, 4));
     w.Section("GROUPBOX");
     w.Colors(p.Bg, p.Bg, p.Text, p.Text);
     w.Mask("GROUPBOX", "BORDERSMASK", "groupbox.bmp", Keyed(Frame(p.Line, p.Bg, 12, 12, 5), p.Bg), Nine(1, 5));
@@ -550,27 +623,34 @@ SkinFiles Build(const Palette& p) {
     }
     w.Section("DRAGBAR");
     w.Colors(p.Sel, p.Sel, p.Text, p.Text);
-    w.Mask("DRAGBAR", "BORDERSMASK", "dragbar.bmp", Keyed([&] {
-               Layer l(12, 16);
-               l.Fill(RoundBox(0, 0, 12, 16, 3), Solid(p.SelBorder));
-               l.Fill(RoundBox(1, 1, 11, 15, 2), Vertical(Mix(p.Sel, p.Dark ? p.Accent : 0xFFFFFF, 0.4), p.Sel, 1, 15));
-               return l;
-           }(), p.Bg),
+    w.Mask("DRAGBAR", "BORDERSMASK", "dragbar.bmp",
+           Keyed(
+               [&] {
+                   Layer l(12, 16);
+                   l.Fill(RoundBox(0, 0, 12, 16, 3), Solid(p.SelBorder));
+                   l.Fill(RoundBox(1, 1, 11, 15, 2),
+                          Vertical(Mix(p.Sel, p.Dark ? p.Accent : 0xFFFFFF, 0.4), p.Sel, 1, 15));
+                   return l;
+               }(),
+               p.Bg),
            Nine(1, 4, true));
     w.Section("SPLITTER");
     w.Colors(p.Bg, p.Sel, p.Text, p.Text);
 
     // Text input and lists.
-    const TacBmpImage editBorder =
-        Strip({Frame(p.EditBorder, p.Edit, 8, 8, 2.5), Frame(p.EditBorderHot, p.Edit, 8, 8, 2.5), Frame(p.Focus, p.Edit, 8, 8, 2.5)},
-              false, p.Bg);
+    const TacBmpImage editBorder = Strip({Frame(p.EditBorder, p.Edit, 8, 8, 2.5),
+                                          Frame(p.EditBorderHot, p.Edit, 8, 8, 2.5), Frame(p.Focus, p.Edit, 8, 8, 2.5)},
+                                         false, p.Bg);
     for (const char* name : {"EDIT", "COMBOBOX"}) {
         w.Section(name);
         w.Colors(p.Edit, p.Edit, p.Text, p.Text);
         w.Mask(name, "BORDERSMASK", "edit.bmp", editBorder, Nine(3, 3));
     }
     w.Mask("COMBOBOX", "GLYPHMASK", "comboarrow.bmp",
-           Strip(Three([&](int s) { return Chevron(10, 6, s == 0 ? p.Arrow[0] : s == 1 ? p.Arrow[1] : p.Accent, 1); }), true),
+           Strip(Three([&](int s) {
+                     return Chevron(10, 6, s == 0 ? p.Arrow[0] : s == 1 ? p.Arrow[1] : p.Accent, 1);
+                 }),
+                 true),
            Glyph(3));
     w.Section("COMBOBTN");
     w.Colors(p.Edit, p.Sel, p.Text, p.Text);
@@ -585,15 +665,16 @@ SkinFiles Build(const Palette& p) {
     }
     w.Section("COLHEADER");
     w.Colors(Mix(p.FaceTop[0], p.FaceBottom[0], 0.5), p.Sel, p.Text, p.Text);
-    w.Mask("COLHEADER", "BORDERSMASK", "colheader.bmp", Strip(Three([&](int s) {
-                                                               Layer l(10, 20);
-                                                               const std::uint32_t top = s == 1 ? p.Sel : p.FaceTop[s == 2 ? 2 : 0];
-                                                               l.Fill(Box(0, 0, 10, 20), Vertical(top, p.FaceBottom[s], 0, 20));
-                                                               l.Fill(Box(9, 4, 10, 16), Solid(p.Line));
-                                                               l.Fill(Box(0, 19, 10, 20), Solid(p.FaceBorder[0]));
-                                                               return l;
-                                                           }),
-                                                           false, p.Bg),
+    w.Mask("COLHEADER", "BORDERSMASK", "colheader.bmp",
+           Strip(Three([&](int s) {
+                     Layer l(10, 20);
+                     const std::uint32_t top = s == 1 ? p.Sel : p.FaceTop[s == 2 ? 2 : 0];
+                     l.Fill(Box(0, 0, 10, 20), Vertical(top, p.FaceBottom[s], 0, 20));
+                     l.Fill(Box(9, 4, 10, 16), Solid(p.Line));
+                     l.Fill(Box(0, 19, 10, 20), Solid(p.FaceBorder[0]));
+                     return l;
+                 }),
+                 false, p.Bg),
            Nine(3, 3, true));
     for (const char* name : {"CHECKBOX", "RADIOBUTTON"}) {
         w.Section(name);
@@ -616,12 +697,14 @@ SkinFiles Build(const Palette& p) {
         MaskSpec channel = Nine(2, 3, true);
         channel.WT = channel.WB = 2;
         w.Mask("TRACKBAR", "SLIDERCHANNEL", "channel.bmp",
-               Strip({Frame(p.ChannelBorder, p.Channel, 8, 6, 2.5), Frame(p.AccentDark, p.Accent, 8, 6, 2.5)}, false, p.Bg),
+               Strip({Frame(p.ChannelBorder, p.Channel, 8, 6, 2.5), Frame(p.AccentDark, p.Accent, 8, 6, 2.5)}, false,
+                     p.Bg),
                channel);
         auto thumb = [&](int s) {
             Layer l(11, 21);
             l.Fill(RoundBox(0.5, 0.5, 10.5, 20.5, 4), Solid(s == 2 ? p.AccentDark : p.Accent));
-            l.Fill(RoundBox(1.5, 1.5, 9.5, 19.5, 3), Vertical(s == 0 ? p.Accent : p.AccentHot, s == 2 ? p.AccentDark : p.Accent, 1, 19));
+            l.Fill(RoundBox(1.5, 1.5, 9.5, 19.5, 3),
+                   Vertical(s == 0 ? p.Accent : p.AccentHot, s == 2 ? p.AccentDark : p.Accent, 1, 19));
             l.Fill(Box(3, 2, 8, 3), Solid(0xFFFFFF), 0.35);
             return l;
         };
@@ -649,18 +732,20 @@ SkinFiles Build(const Palette& p) {
         w.Num("GRADIENTPERCENT", 100);
         w.Gradient("GRADIENT", p.ProgressTop, p.ProgressBottom, !vertical);
         w.Num("IMAGEPERCENT", 15);
-        w.Mask(name, "PATTERN", vertical ? "stripesv.bmp" : "stripesh.bmp", Keyed(Stripes(12, 0xFFFFFF, p.ProgressBottom, !vertical), p.Bg),
-               MaskSpec());
+        w.Mask(name, "PATTERN", vertical ? "stripesv.bmp" : "stripesh.bmp",
+               Keyed(Stripes(12, 0xFFFFFF, p.ProgressBottom, !vertical), p.Bg), MaskSpec());
     }
 
     // Scroll bars: arrow buttons, thumbs and the two parts of the track.
     const char* arrows[] = {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT", "SCROLLBTNRIGHT"};
-    const TacBmpImage arrowButton = Strip(Three([&](int s) {
-                                              Layer l(16, 16);
-                                              if (s > 0) l.Fill(RoundBox(2, 2, 14, 14, 3), Solid(s == 1 ? Mix(p.Track, p.Thumb[0], 0.6) : p.Thumb[0]));
-                                              return l;
-                                          }),
-                                          false, p.Track);
+    const TacBmpImage arrowButton =
+        Strip(Three([&](int s) {
+                  Layer l(16, 16);
+                  if (s > 0)
+                      l.Fill(RoundBox(2, 2, 14, 14, 3), Solid(s == 1 ? Mix(p.Track, p.Thumb[0], 0.6) : p.Thumb[0]));
+                  return l;
+              }),
+              false, p.Track);
     for (int d = 0; d < 4; ++d) {
         w.Section(arrows[d]);
         w.Colors(p.Track, p.TrackHot, p.Arrow[0], p.Arrow[1]);
@@ -669,9 +754,10 @@ SkinFiles Build(const Palette& p) {
         maskKeys.SkipNormal = true;
         w.Mask(arrows[d], "BORDERSMASK", "scrollbtn.bmp", arrowButton, maskKeys);
         const bool horizontal = d >= 2;
-        w.Mask(arrows[d], "GLYPHMASK", std::string("arrow") + "udlr"[d] + ".bmp",
-               Strip(Three([&](int s) { return Chevron(horizontal ? 6 : 9, horizontal ? 9 : 6, p.Arrow[s], d); }), true),
-               Glyph(3));
+        w.Mask(
+            arrows[d], "GLYPHMASK", std::string("arrow") + "udlr"[d] + ".bmp",
+            Strip(Three([&](int s) { return Chevron(horizontal ? 6 : 9, horizontal ? 9 : 6, p.Arrow[s], d); }), true),
+            Glyph(3));
     }
     {
         std::vector<Layer> h, v, gh, gv;
@@ -681,7 +767,8 @@ SkinFiles Build(const Palette& p) {
             h.push_back(l);
             v.push_back(l.Transpose());
             Layer g(5, 4);
-            for (int x = 0; x < 5; x += 2) g.Fill(Box(x, 0, x + 1, 4), Solid(p.Dark ? 0xFFFFFF : 0x000000), s == 0 ? 0.18 : 0.28);
+            for (int x = 0; x < 5; x += 2)
+                g.Fill(Box(x, 0, x + 1, 4), Solid(p.Dark ? 0xFFFFFF : 0x000000), s == 0 ? 0.18 : 0.28);
             gh.push_back(g);
             gv.push_back(g.Transpose());
         }
@@ -712,7 +799,8 @@ SkinFiles Build(const Palette& p) {
         for (int s = 0; s < 3; ++s) {
             Layer l(14, 22);
             l.Fill(RoundBox(0, 0, 14, 30, 4), Solid(p.TabBorder));
-            l.Fill(RoundBox(1, 1, 13, 30, 3), s == 2 ? Solid(p.Page) : Vertical(p.Tab[s], Mix(p.Tab[s], p.Bg, 0.5), 1, 22));
+            l.Fill(RoundBox(1, 1, 13, 30, 3),
+                   s == 2 ? Solid(p.Page) : Vertical(p.Tab[s], Mix(p.Tab[s], p.Bg, 0.5), 1, 22));
             if (s == 2) l.Fill(RoundBox(1, 1, 13, 6, 3), Solid(p.Accent)).Fill(Box(1, 3, 13, 6), Solid(p.Page));
             top.push_back(l);
         }

@@ -11,7 +11,7 @@ namespace skingen {
 
 struct SkinFiles {
     std::string Name;
-    std::string Options;  // text of "Options.dat"
+    std::string Options;                                      // text of "Options.dat"
     std::vector<std::pair<std::string, TacBmpImage>> Images;  // file name, picture
 };
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 struct TacZipInput {
-    std::string Name;                 // '/' separates folders
-    std::vector<std::uint8_t> Data;   // the file's bytes
+    std::string Name;                // '/' separates folders
+    std::vector<std::uint8_t> Data;  // the file's bytes
     // When not empty, the raw deflate stream of Data; the entry is then method 8.
     std::vector<std::uint8_t> Deflated;
 };

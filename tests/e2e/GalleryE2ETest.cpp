@@ -300,7 +300,8 @@ protected:
         }
         ASSERT_TRUE(LoadPng(ref, expected)) << "unreadable reference " << ref;
         int diff = -1;
-        if (expected.Width == actual.Width && expected.Height == actual.Height) diff = CountDifferences(expected, actual);
+        if (expected.Width == actual.Width && expected.Height == actual.Height)
+            diff = CountDifferences(expected, actual);
         if (diff >= 0 && diff <= kMaxDifferentPixels) return;
         const std::string written = SaveAside(actual, folder + "\\" + name + ".actual.png", name + ".actual.png");
         ADD_FAILURE() << "step '" << name << "' differs from " << ref << " ("
@@ -837,4 +838,3 @@ TEST_F(GalleryE2E, SkinnedFrameMovedMaximizedAndRestored) {
     EXPECT_EQ(back.right - back.left, before.right - before.left);
     Check("18-frame-restored");
 }
-

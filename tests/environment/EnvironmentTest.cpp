@@ -16,33 +16,32 @@ constexpr COLORREF kClientBlue = RGB(0, 0, 255);
 
 LRESULT CALLBACK PaintedProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_NCPAINT: {
-        HDC dc = GetWindowDC(wnd);
-        RECT r;
-        GetWindowRect(wnd, &r);
-        OffsetRect(&r, -r.left, -r.top);
-        HBRUSH b = CreateSolidBrush(kFrameRed);
-        FillRect(dc, &r, b);
-        DeleteObject(b);
-        ReleaseDC(wnd, dc);
-        return 0;
-    }
-    case WM_NCACTIVATE:
-        // Keep our frame: the default handler would repaint the caption.
-        return TRUE;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(wnd, &ps);
-        RECT r;
-        GetClientRect(wnd, &r);
-        HBRUSH b = CreateSolidBrush(kClientBlue);
-        FillRect(dc, &r, b);
-        DeleteObject(b);
-        EndPaint(wnd, &ps);
-        return 0;
-    }
+        case WM_NCPAINT: {
+            HDC dc = GetWindowDC(wnd);
+            RECT r;
+            GetWindowRect(wnd, &r);
+            OffsetRect(&r, -r.left, -r.top);
+            HBRUSH b = CreateSolidBrush(kFrameRed);
+            FillRect(dc, &r, b);
+            DeleteObject(b);
+            ReleaseDC(wnd, dc);
+            return 0;
+        }
+        case WM_NCACTIVATE:
+            // Keep our frame: the default handler would repaint the caption.
+            return TRUE;
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(wnd, &ps);
+            RECT r;
+            GetClientRect(wnd, &r);
+            HBRUSH b = CreateSolidBrush(kClientBlue);
+            FillRect(dc, &r, b);
+            DeleteObject(b);
+            EndPaint(wnd, &ps);
+            return 0;
+        }
     }
     return DefWindowProcA(wnd, msg, wParam, lParam);
 }
@@ -57,8 +56,8 @@ HWND CreatePaintedWindow() {
         wc.lpszClassName = "EnvPaintedWindow";
         atom = RegisterClassA(&wc);
     }
-    return CreateWindowExA(0, "EnvPaintedWindow", "Environment", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 240,
-                           180, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, "EnvPaintedWindow", "Environment", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 240, 180,
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 }  // namespace
@@ -136,11 +135,11 @@ LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 }  // namespace
 
 TEST(Environment, SubclassingAndWindowPropertiesRoundTripPointers) {
-    HWND wnd = CreateWindowExA(0, "STATIC", "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+    HWND wnd =
+        CreateWindowExA(0, "STATIC", "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(wnd, nullptr);
-    g_oldProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+    g_oldProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
     ASSERT_NE(g_oldProc, nullptr);
     EXPECT_EQ(SendMessageA(wnd, WM_USER + 7, 0, 0), 0x1234);
     EXPECT_EQ(g_subclassHits, 1);

@@ -21,26 +21,44 @@ namespace {
 constexpr std::uint32_t kKey = 0xFF00FF;
 
 const TestSkinColors kFirst = {
-    0xC0C0C0, 0xE0E0E0, 0x101010,
-    0x2040A0, 0x40C040, 0xFFFFFF, 0xFFFF00,
+    0xC0C0C0,
+    0xE0E0E0,
+    0x101010,
+    0x2040A0,
+    0x40C040,
+    0xFFFFFF,
+    0xFFFF00,
     {0x00FF01, 0x00FE02, 0x00FD03, 0x00FC04},
-    0x608060, {0x000000, 0xFEFEFE},
+    0x608060,
+    {0x000000, 0xFEFEFE},
     0x4080C0,
-    0xFAFAF0, 0x0A0A50,
+    0xFAFAF0,
+    0x0A0A50,
     {0xFF0000, 0x00FF00, 0x0000FF},
     0xFFFF00,
     {0xFF8000, 0x8000FF, 0x00FFFF},
-    {0x000000, 0xFFFFFF}, {0xFF0000, 0x0000FF},
-    {0x112233, 0x445566, 0x778899}, 0x909090, 0x303030, {0x010101, 0x020202, 0x030303}, 0xABCDEF,
+    {0x000000, 0xFFFFFF},
+    {0xFF0000, 0x0000FF},
+    {0x112233, 0x445566, 0x778899},
+    0x909090,
+    0x303030,
+    {0x010101, 0x020202, 0x030303},
+    0xABCDEF,
     {{0x100000, 0x200000, 0x300000},
      {0x001000, 0x002000, 0x003000},
      {0x000010, 0x000020, 0x000030},
      {0x101000, 0x202000, 0x303000},
      {0x001010, 0x002020, 0x003030}},
-    {0x3A5F7A, 0x7A3F5A}, {0xC05030, 0x30C050},
+    {0x3A5F7A, 0x7A3F5A},
+    {0xC05030, 0x30C050},
     {0x5078A0, 0xA07850, 0x203040},
-    0x5070A0, {0x2080E0, 0x20E080, 0xE02080, 0x80E020}, 0xE0E020, 0x60A0A0, {0xD00000, 0xD0D000, 0x00D0D0},
-    {0x5A6B7C, 0x6B7C8D}, {0x224466, 0x2255AA, 0xF0E0D0},
+    0x5070A0,
+    {0x2080E0, 0x20E080, 0xE02080, 0x80E020},
+    0xE0E020,
+    0x60A0A0,
+    {0xD00000, 0xD0D000, 0x00D0D0},
+    {0x5A6B7C, 0x6B7C8D},
+    {0x224466, 0x2255AA, 0xF0E0D0},
     {{0xE01010, 0xE02020, 0xE03030},
      {0x10E010, 0x20E020, 0x30E030},
      {0x1010E0, 0x2020E0, 0x3030E0},
@@ -183,7 +201,8 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
     key("GRADIENTPERCENT", "50");
     key("GRADIENT", Hex(c.PanelGradient[0]) + "," + Hex(c.PanelGradient[1]) + ",V");
     mask("PANEL", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
-    for (const char* corner : {"IMGTOPLEFT", "IMGTOPRIGHT", "IMGBTMLEFT", "IMGBTMRIGHT"}) mask("PANEL", corner, "corner.bmp", 1, 0);
+    for (const char* corner : {"IMGTOPLEFT", "IMGTOPRIGHT", "IMGBTMLEFT", "IMGBTMRIGHT"})
+        mask("PANEL", corner, "corner.bmp", 1, 0);
     section("TRANSPANEL");
     colors(c.TransPanel, c.TransPanel, c.GlobalFont);
     key("TRANSPARENCY", "50");
@@ -308,7 +327,11 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
             for (int y = 0; y < kTestGlyphHeight; ++y)
                 for (int x = 0; x < kTestGlyphWidth; ++x) {
                     glyph.SetPixel(s * kTestGlyphWidth + x, y, c.Glyph[s]);
-                    glyph.SetPixel(s * kTestGlyphWidth + x, kTestGlyphHeight + y, (x < 2 ? 0 : x < 5 ? 128 : 255) * 0x010101u);
+                    glyph.SetPixel(s * kTestGlyphWidth + x, kTestGlyphHeight + y,
+                                   (x < 2   ? 0
+                                    : x < 5 ? 128
+                                            : 255) *
+                                       0x010101u);
                 }
         files.push_back({"glyph.bmp", Bmp(glyph)});
     }
@@ -342,7 +365,8 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
         for (int k = 0; k < 5; ++k)
             for (int s = 0; s < 3; ++s)
                 for (int y = 0; y < kTestBoxSize; ++y)
-                    for (int x = 0; x < kTestBoxSize; ++x) master.SetPixel(s * kTestBoxSize + x, k * kTestBoxSize + y, c.Box[k][s]);
+                    for (int x = 0; x < kTestBoxSize; ++x)
+                        master.SetPixel(s * kTestBoxSize + x, k * kTestBoxSize + y, c.Box[k][s]);
         files.push_back({"master.bmp", Bmp(master)});
     }
     return files;
@@ -382,7 +406,8 @@ std::vector<std::uint8_t> DeflateRaw(const std::vector<std::uint8_t>& data) {
 
 std::vector<std::uint8_t> PackSkinFiles(const SkinFileList& files, bool deflate) {
     std::vector<TacZipInput> entries;
-    for (const auto& f : files) entries.push_back({f.first, f.second, deflate ? DeflateRaw(f.second) : std::vector<std::uint8_t>()});
+    for (const auto& f : files)
+        entries.push_back({f.first, f.second, deflate ? DeflateRaw(f.second) : std::vector<std::uint8_t>()});
     return BuildZip(entries);
 }
 

@@ -38,13 +38,13 @@ struct TestSkinOptions {
 struct TestSkinColors {
     std::uint32_t Global, GlobalHot, GlobalFont;
     std::uint32_t Button, ButtonHot, ButtonFont, ButtonHotFont;
-    std::uint32_t ButtonContour[4];  // TCLEFT, TCTOP, TCRIGHT, TCBOTTOM; HOT* are "none"
+    std::uint32_t ButtonContour[4];         // TCLEFT, TCTOP, TCRIGHT, TCBOTTOM; HOT* are "none"
     std::uint32_t Panel, PanelGradient[2];  // GRADIENTPERCENT 50, vertical
     std::uint32_t TransPanel;               // TRANSPARENCY 50, HOTTRANSPARENCY 25
     std::uint32_t Edit, EditFont;
-    std::uint32_t Border[3];     // "brd3.bmp": the 3-pixel border of each state
-    std::uint32_t BorderCentre;  // "brd3c.bmp": the filled centre
-    std::uint32_t Glyph[3];      // "glyph.bmp": colour of each state
+    std::uint32_t Border[3];                  // "brd3.bmp": the 3-pixel border of each state
+    std::uint32_t BorderCentre;               // "brd3c.bmp": the filled centre
+    std::uint32_t Glyph[3];                   // "glyph.bmp": colour of each state
     std::uint32_t Pattern[2], HotPattern[2];  // 8 x 8 checkers: (x + y) even, odd
     std::uint32_t Slider[3], Channel, ChannelEdge, Tick[3], Corner;
     std::uint32_t Box[5][3];  // master glyphs BOXUNCHECKED, BOXCHECKED, BOXGRAYED, RADIOUNCHECKED, RADIOCHECKED

@@ -89,9 +89,8 @@ Picture PrintWindowClient(HWND wnd, UINT flags) {
     RECT r{};
     GetClientRect(wnd, &r);
     HDC screen = GetDC(nullptr);
-    Picture pic = CopyFrom(screen, 0, 0, r.right, r.bottom, [&](HDC mem) {
-        SendMessageA(wnd, WM_PRINT, reinterpret_cast<WPARAM>(mem), flags);
-    });
+    Picture pic = CopyFrom(screen, 0, 0, r.right, r.bottom,
+                           [&](HDC mem) { SendMessageA(wnd, WM_PRINT, reinterpret_cast<WPARAM>(mem), flags); });
     ReleaseDC(nullptr, screen);
     return pic;
 }
@@ -127,8 +126,8 @@ std::string MakeTempFolder(const std::string& prefix) {
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
     for (unsigned n = GetTickCount(), i = 0; i < 1000; ++i) {
-        std::string path = std::string(base) + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                           std::to_string(n + i);
+        std::string path =
+            std::string(base) + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(n + i);
         if (CreateDirectoryA(path.c_str(), nullptr)) return path;
     }
     return std::string();

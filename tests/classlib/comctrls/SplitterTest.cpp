@@ -17,7 +17,7 @@ struct SplitCase {
     TResizeStyle Style;
     int Delta;  // mouse move along the splitter's axis
     bool AutoSnap;
-    int Expected;  // the neighbour's size after; -1: as large as allowed
+    int Expected;       // the neighbour's size after; -1: as large as allowed
     bool Tens = false;  // OnCanResize takes sizes down to tens and refuses those above 160
 };
 
@@ -67,15 +67,12 @@ TEST_P(SplitterDrag, TheNeighbourTakesTheSizeOfTheDrag) {
     EXPECT_EQ(split->Cursor(), horz ? crHSplit : crVSplit);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sides, SplitterDrag,
-                         ::testing::Values(SplitCase{alLeft, rsUpdate, 50, true, 150},
-                                           SplitCase{alLeft, rsPattern, 1000, true, -1},
-                                           SplitCase{alLeft, rsLine, -90, false, 30},
-                                           SplitCase{alLeft, rsNone, -90, true, 0},
-                                           SplitCase{alRight, rsUpdate, -50, true, 150},
-                                           SplitCase{alTop, rsPattern, 40, true, 140},
-                                           SplitCase{alBottom, rsUpdate, -40, true, 140},
-                                           SplitCase{alLeft, rsUpdate, 37, true, 130, true},
-                                           SplitCase{alLeft, rsUpdate, 70, true, 130, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Sides, SplitterDrag,
+    ::testing::Values(SplitCase{alLeft, rsUpdate, 50, true, 150}, SplitCase{alLeft, rsPattern, 1000, true, -1},
+                      SplitCase{alLeft, rsLine, -90, false, 30}, SplitCase{alLeft, rsNone, -90, true, 0},
+                      SplitCase{alRight, rsUpdate, -50, true, 150}, SplitCase{alTop, rsPattern, 40, true, 140},
+                      SplitCase{alBottom, rsUpdate, -40, true, 140}, SplitCase{alLeft, rsUpdate, 37, true, 130, true},
+                      SplitCase{alLeft, rsUpdate, 70, true, 130, true}));
 
 }  // namespace

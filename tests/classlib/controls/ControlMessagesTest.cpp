@@ -319,8 +319,8 @@ TEST(ControlMessages, NotificationsOfChildWindowsAreReflectedToTheirControls) {
     // The colour question comes back as CN_CTLCOLORBTN, answered with the control's brush.
     button->SetColor(clLime);
     HDC dc = GetDC(wnd);
-    LRESULT brush = SendMessageA(form->Handle(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
-                                 reinterpret_cast<LPARAM>(wnd));
+    LRESULT brush =
+        SendMessageA(form->Handle(), WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(wnd));
     ReleaseDC(wnd, dc);
     EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), button->Brush()->Handle());
 

@@ -21,7 +21,8 @@ struct MsgLog {
     void Add(const TMessage& M) { Items.push_back(M); }
     void Clear() { Items.clear(); }
     int Count(UINT Msg) const {
-        return static_cast<int>(std::count_if(Items.begin(), Items.end(), [&](const TMessage& m) { return m.Msg == Msg; }));
+        return static_cast<int>(
+            std::count_if(Items.begin(), Items.end(), [&](const TMessage& m) { return m.Msg == Msg; }));
     }
     // Index of the first Msg at or after From, -1 when none.
     int IndexOf(UINT Msg, int From = 0) const {

@@ -33,7 +33,9 @@ public:
         GetComboBoxInfo(FHandle, &info);
         return {info.hwndItem, info.hwndList};
     }
-    int Count(HWND Inner, UINT Msg) const { return int(std::count(Seen.begin(), Seen.end(), std::make_pair(Inner, Msg))); }
+    int Count(HWND Inner, UINT Msg) const {
+        return int(std::count(Seen.begin(), Seen.end(), std::make_pair(Inner, Msg)));
+    }
     std::vector<std::pair<HWND, UINT>> Seen;
 
 protected:

@@ -24,14 +24,18 @@ public:
 private:
     String FCaption;
 };
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TTestItem, TCollectionItem, StrProp<TTestItem>("Caption", &TTestItem::Caption, &TTestItem::SetCaption),
                       OrdField<TTestItem>("Width", TTypeKind::tkInteger, &TTestItem::Width, 64))
+// clang-format on
 
 // Counts its setters' calls, its Loaded calls and its live instances.
 class TTestHolder : public TComponent {
     CLASSLIB_DECLARE_CLASS(TTestHolder)
 public:
-    explicit TTestHolder(TComponent* AOwner) : TComponent(AOwner), Items(this, CollectionItemClass<TTestItem>()) { ++Live; }
+    explicit TTestHolder(TComponent* AOwner) : TComponent(AOwner), Items(this, CollectionItemClass<TTestItem>()) {
+        ++Live;
+    }
     ~TTestHolder() override { --Live; }
     int Count() const { return FCount; }
     void SetCount(int Value) { FCount = Value, ++Sets; }
@@ -48,10 +52,12 @@ protected:
 private:
     int FCount = 0, FLimit = 5;
 };
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TTestHolder, TComponent,
     OrdProp<TTestHolder>("Count", TTypeKind::tkInteger, &TTestHolder::Count, &TTestHolder::SetCount, 0),
     OrdProp<TTestHolder>("Limit", TTypeKind::tkInteger, &TTestHolder::Limit, &TTestHolder::SetLimit, 5),
     ObjProp<TTestHolder, TCollection>("Items", &TTestHolder::GetItems))
+// clang-format on
 
 const bool kRegistered = (RegisterComponentClass<TTestHolder>(), true);
 
@@ -96,7 +102,8 @@ TEST(FormReader, ReadsEveryKindOfValueFromTheResourceAndLeavesDefaultsAlone) {
     auto* second = static_cast<TTestItem*>(holder->Items.Items(1));
     EXPECT_EQ(first->Caption() + "/" + std::to_string(first->Width), "first/10");
     EXPECT_EQ(second->Caption() + "/" + std::to_string(second->Width), "second/64");
-    for (int i = 0; i < form->ComponentCount(); ++i) EXPECT_FALSE(form->Components(i)->ComponentState().Contains(csLoading));
+    for (int i = 0; i < form->ComponentCount(); ++i)
+        EXPECT_FALSE(form->Components(i)->ComponentState().Contains(csLoading));
 }
 
 // Reads Text into a new form and returns the error; nothing made on the way
@@ -123,12 +130,14 @@ const struct {
     int Line;
     const char* Error;
 } kBadCases[] = {
-    {"object F: TForm\n object H: TTestHolder\n end\n object X: TNoSuchThing\n end\nend", 4, "unknown class TNoSuchThing"},
+    {"object F: TForm\n object H: TTestHolder\n end\n object X: TNoSuchThing\n end\nend", 4,
+     "unknown class TNoSuchThing"},
     {"object F: TForm\n object H: TTestHolder\n  Nope = 1\n end\nend", 3, "H (TTestHolder) has no property Nope"},
     {"object F: TForm\n object H: TTestHolder\n end\n Font.Nme = 'x'\nend", 4, "has no property Font.Nme"},
     {"object F: TForm\n object H: TTestHolder\n  Count = 'abc'\n end\nend", 3,
      "bad value 'abc' for Count of H (TTestHolder) (an integer expected)"},
-    {"object F: TForm\n object H: TTestHolder\n end\n Position = poNowhere\nend", 4, "bad value poNowhere for Position"},
+    {"object F: TForm\n object H: TTestHolder\n end\n Position = poNowhere\nend", 4,
+     "bad value poNowhere for Position"},
     {"object F: TForm\n BorderIcons = [biSystemMenu, biNope]\nend", 2, "bad set element biNope"},
     {"object F: TForm\n Enabled = Yes\nend", 2, "(True or False expected)"},
     {"object F: TForm\n Color = clNoSuchColour\nend", 2, "(a colour expected)"},
@@ -140,9 +149,12 @@ const struct {
      "item 0 of Items of H (TTestHolder) has no property Nope"},
     {"object F: TForm\n Font = <\n >\nend", 2, "bad value a collection for Font"},
     {"object F: TForm\n object H: TTestHolder\n end\n ActiveControl = Ghost\nend", 4, "no component named Ghost"},
-    {"object F: TForm\n object H: TTestHolder\n end\n ActiveControl = H\nend", 4, "H (TTestHolder) cannot be ActiveControl"},
-    {"object F: TForm\n object H: TTestHolder\n  object B: TButton\n  end\n end\nend", 3, "H (TTestHolder) cannot hold the control B"},
-    {"object F: TForm\n object H: TTestHolder\n end\n object H: TTestHolder\n end\nend", 4, "A component named H already exists"},
+    {"object F: TForm\n object H: TTestHolder\n end\n ActiveControl = H\nend", 4,
+     "H (TTestHolder) cannot be ActiveControl"},
+    {"object F: TForm\n object H: TTestHolder\n  object B: TButton\n  end\n end\nend", 3,
+     "H (TTestHolder) cannot hold the control B"},
+    {"object F: TForm\n object H: TTestHolder\n end\n object H: TTestHolder\n end\nend", 4,
+     "A component named H already exists"},
     {"object F: TButton\nend", 1, "the description is of a TButton, not of a TForm"},
     {"object F: TForm\nend\nend", 3, "text after the end of the description"},
     {"", 1, "a description begins with"},

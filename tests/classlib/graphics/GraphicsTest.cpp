@@ -77,7 +77,9 @@ TEST(Bitmap, FillRectPenAndPixelsReadBackFromRows) {
     EXPECT_EQ(bmp.Canvas()->Pixels(3, 2), clRed);
     // Writes through the rows show on the canvas.
     auto* row = static_cast<std::uint8_t*>(bmp.ScanLine(9));
-    row[0] = 0x11; row[1] = 0x22; row[2] = 0x33;
+    row[0] = 0x11;
+    row[1] = 0x22;
+    row[2] = 0x33;
     EXPECT_EQ(bmp.Canvas()->Pixels(0, 9), 0x112233);
 
     // The same picture through BitBlt into another DIB.

@@ -68,8 +68,8 @@ TEST(ImageList, AddWithMaskBitmapAndGetBitmap) {
     TImageList list(nullptr, 8, 8);
     TBitmap image(8, 8), mask(8, 8);
     Fill(image, Rect(0, 0, 8, 8), clGreen);
-    Fill(mask, Rect(0, 0, 8, 8), clWhite);       // white: transparent
-    Fill(mask, Rect(0, 0, 4, 8), clBlack);       // left half shows
+    Fill(mask, Rect(0, 0, 8, 8), clWhite);  // white: transparent
+    Fill(mask, Rect(0, 0, 4, 8), clBlack);  // left half shows
     EXPECT_EQ(list.Add(&image, &mask), 0);
     EXPECT_EQ(list.Add(&image, nullptr), 1);
     EXPECT_EQ(list.Count(), 2);

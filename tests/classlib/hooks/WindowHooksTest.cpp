@@ -61,7 +61,8 @@ TEST(WindowProcSubclass, ReleasesInAnyOrderPastAForeignSubclass) {
         ASSERT_TRUE(b.Attach(h, Recorder(b, "b")));
         EXPECT_EQ(Deliver(h), (Trace{"b", "foreign", "a", "original"}));
         (firstReleasedFirst ? a : b).Release();
-        EXPECT_EQ(Deliver(h), firstReleasedFirst ? (Trace{"b", "foreign", "original"}) : (Trace{"foreign", "a", "original"}));
+        EXPECT_EQ(Deliver(h),
+                  firstReleasedFirst ? (Trace{"b", "foreign", "original"}) : (Trace{"foreign", "a", "original"}));
         (firstReleasedFirst ? b : a).Release();
         EXPECT_EQ(Deliver(h), (Trace{"foreign", "original"}));
         // The foreign subclass goes too; the next hook unwinds what is left of ours.

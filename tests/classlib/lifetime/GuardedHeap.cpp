@@ -19,8 +19,10 @@ bool InArena(const void* p) { return gArena && p >= gArena && p < gArena + Arena
 
 LONG WINAPI ReportFault(EXCEPTION_POINTERS* info) {
     const EXCEPTION_RECORD* r = info->ExceptionRecord;
-    bool freed = r->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && InArena(reinterpret_cast<void*>(r->ExceptionInformation[1]));
-    std::fprintf(stderr, "exception 0x%08lx%s\n", static_cast<unsigned long>(r->ExceptionCode), freed ? ": a read of freed memory" : "");
+    bool freed =
+        r->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && InArena(reinterpret_cast<void*>(r->ExceptionInformation[1]));
+    std::fprintf(stderr, "exception 0x%08lx%s\n", static_cast<unsigned long>(r->ExceptionCode),
+                 freed ? ": a read of freed memory" : "");
     std::fflush(stderr);
     TerminateProcess(GetCurrentProcess(), 3);
     return EXCEPTION_EXECUTE_HANDLER;

@@ -14,8 +14,8 @@ namespace guardedheap {
 void Enable(bool On);
 bool IsFreedMemory(const void* p);
 }  // namespace guardedheap
-using guardedheap::IsFreedMemory;
 using formtest::Make;
+using guardedheap::IsFreedMemory;
 
 namespace {
 
@@ -32,9 +32,17 @@ std::vector<void*> FillForm(TForm* Form) {
     auto* inner = Make<TPanel>(panel, 4, 56, 80, 80);
     auto* speed = TObject::Create<TSpeedButton>(Form);
     speed->SetParent(inner);
-    return {Form, Make<TButton>(Form, 8, 8, 70, 24), Make<TLabel>(Form, 8, 40, 50, 16), panel, inner,
-            speed, Make<TEdit>(inner, 2, 20, 60, 20), TObject::Create<TTimer>(Form),
-            TObject::Create<TPopupMenu>(Form), TObject::Create<TImageList>(Form), TObject::Create<TTimer>(panel)};
+    return {Form,
+            Make<TButton>(Form, 8, 8, 70, 24),
+            Make<TLabel>(Form, 8, 40, 50, 16),
+            panel,
+            inner,
+            speed,
+            Make<TEdit>(inner, 2, 20, 60, 20),
+            TObject::Create<TTimer>(Form),
+            TObject::Create<TPopupMenu>(Form),
+            TObject::Create<TImageList>(Form),
+            TObject::Create<TTimer>(panel)};
 }
 
 TEST_F(Lifetime, FreeingFormsOfEveryKindOfChildReadsNoFreedMemory) {

@@ -383,8 +383,8 @@ TEST(TMainMenu, TellsItsWindowAndLeavesItCleanly) {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "MenusTestFrame";
     RegisterClassA(&wc);
-    HWND wnd = CreateWindowExA(0, "MenusTestFrame", "menus", WS_OVERLAPPEDWINDOW, 10, 10, 300, 200,
-                               nullptr, nullptr, wc.hInstance, nullptr);
+    HWND wnd = CreateWindowExA(0, "MenusTestFrame", "menus", WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr, nullptr,
+                               wc.hInstance, nullptr);
     ASSERT_NE(wnd, nullptr);
     int notices = 0;
     SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&notices));

@@ -211,9 +211,9 @@ TEST(OwnerDraw, DefaultLookShowsHighlightTextCheckAndLines) {
         return n;
     };
     const unsigned highlightText = RGBOf(GetSysColor(COLOR_HIGHLIGHTTEXT));
-    EXPECT_GT(countColour(20, 120, 0, h, highlightText), 20);  // caption
+    EXPECT_GT(countColour(20, 120, 0, h, highlightText), 20);    // caption
     EXPECT_GT(countColour(w - 60, w, 0, h, highlightText), 10);  // "Ctrl+W"
-    EXPECT_EQ(countColour(0, 18, 0, h, highlightText), 0);  // no check mark yet
+    EXPECT_EQ(countColour(0, 18, 0, h, highlightText), 0);       // no check mark yet
 
     // The unselected, checked row: menu colour, a check mark in the glyph
     // column in the menu-text colour.

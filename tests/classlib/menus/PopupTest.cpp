@@ -180,8 +180,7 @@ TEST(PopupList, PassesMenuMessagesToTheItems) {
         selectCalled = true;
         selected = i;
     };
-    SendMessageA(list, WM_MENUSELECT, MAKEWPARAM(leaf->Command(), MF_HILITE),
-                 reinterpret_cast<LPARAM>(sub->Handle()));
+    SendMessageA(list, WM_MENUSELECT, MAKEWPARAM(leaf->Command(), MF_HILITE), reinterpret_cast<LPARAM>(sub->Handle()));
     EXPECT_EQ(selected, leaf);
     SendMessageA(list, WM_MENUSELECT, MAKEWPARAM(1, MF_POPUP | MF_HILITE), reinterpret_cast<LPARAM>(menu.Handle()));
     EXPECT_EQ(selected, sub);
@@ -220,8 +219,7 @@ TEST(TPopupMenu, AClickMayFreeTheMenu) {
     driver.SetInterval(50);
     int step = 0;
     driver.OnTimer = [&](TObject*) {
-        if (HWND popup = OpenMenuWindow())
-            PostMessageA(popup, WM_KEYDOWN, step++ == 0 ? VK_DOWN : VK_RETURN, 0);
+        if (HWND popup = OpenMenuWindow()) PostMessageA(popup, WM_KEYDOWN, step++ == 0 ? VK_DOWN : VK_RETURN, 0);
     };
     menu->Popup(50, 50);
     driver.SetEnabled(false);

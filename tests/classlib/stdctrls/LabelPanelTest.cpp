@@ -358,10 +358,11 @@ TEST(Published, NewControlsHoldTheirPublishedDefaults) {
     CheckDefaults<TLabel>(seen);
     CheckDefaults<TSpeedButton>(seen);
     CheckDefaults<TPanel>(seen);
-    for (const char* name : {"Default", "Cancel", "ModalResult", "WordWrap", "ReadOnly", "MaxLength", "BorderStyle",
-                             "AutoSize", "Transparent", "ShowAccelChar", "Layout", "Alignment", "Spacing", "Margin",
-                             "NumGlyphs", "GroupIndex", "AllowAllUp", "Flat", "Down", "BevelOuter", "BevelInner",
-                             "BevelWidth", "BorderWidth", "FullRepaint", "ParentBackground"})
+    for (const char* name : {"Default",    "Cancel",      "ModalResult", "WordWrap",    "ReadOnly",
+                             "MaxLength",  "BorderStyle", "AutoSize",    "Transparent", "ShowAccelChar",
+                             "Layout",     "Alignment",   "Spacing",     "Margin",      "NumGlyphs",
+                             "GroupIndex", "AllowAllUp",  "Flat",        "Down",        "BevelOuter",
+                             "BevelInner", "BevelWidth",  "BorderWidth", "FullRepaint", "ParentBackground"})
         EXPECT_TRUE(seen.count(name)) << name;
 
     // And they are set by name through the same table.

@@ -29,7 +29,7 @@ TEST(TList, KeepsOrderAndReportsBadIndexesWithFixedText) {
     list.Add(&d);
     ASSERT_EQ(list.Count(), 4);
     EXPECT_EQ(list[1], &b);
-    list.Move(3, 0);  // d a b c
+    list.Move(3, 0);      // d a b c
     list.Exchange(1, 3);  // d c b a
     EXPECT_EQ(list.Items(0), &d);
     EXPECT_EQ(list.Items(1), &c);
@@ -162,7 +162,10 @@ TEST(TStringList, TextAndCommaTextRoundTrip) {
 TEST(TStringList, ChangeEventsAreBatchedByUpdates) {
     TStringList list;
     int changing = 0, changed = 0;
-    list.OnChanging = [&](TObject* s) { EXPECT_EQ(s, &list); ++changing; };
+    list.OnChanging = [&](TObject* s) {
+        EXPECT_EQ(s, &list);
+        ++changing;
+    };
     list.OnChange = [&](TObject*) { ++changed; };
     list.Add("a");
     list.Add("b");

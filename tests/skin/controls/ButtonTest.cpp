@@ -168,7 +168,9 @@ TEST_F(SkinnedButton, PublishedDefaultsAndStyle) {
     struct {
         const char* Name;
         std::int64_t Value;
-    } expected[] = {{"WordWrap", 1}, {"FocusMargin", 1}, {"Down", 0},
+    } expected[] = {{"WordWrap", 1},
+                    {"FocusMargin", 1},
+                    {"Down", 0},
                     {"AnimatEvents", std::int64_t(TacAnimatEvents{aeGlobalDef}.ToBits())},
                     {"DisabledKind", std::int64_t(TsDisabledKind{dkBlended}.ToBits())}};
     for (const auto& e : expected) {
@@ -270,7 +272,7 @@ TEST_F(SkinnedButton, CornersAreCutAtTheKeyPixels) {
     ASSERT_NE(GetWindowRgn(H(), rgn), ERROR);
     const int w = Button->Width() - 1, h = Button->Height() - 1;
     // The key pixels of each corner: the corner and its two neighbours.
-    const POINT cut[] = {{0, 0}, {1, 0}, {0, 1}, {w, 0}, {w - 1, 0}, {w, 1},
+    const POINT cut[] = {{0, 0}, {1, 0}, {0, 1},     {w, 0}, {w - 1, 0}, {w, 1},
                          {0, h}, {1, h}, {0, h - 1}, {w, h}, {w - 1, h}, {w, h - 1}};
     for (POINT p : cut) EXPECT_FALSE(PtInRegion(rgn, p.x, p.y)) << p.x << "," << p.y;
     const POINT kept[] = {{2, 0}, {1, 1}, {0, 2}, {w - 2, 0}, {w - 1, 1}, {1, h - 1}, {w - 1, h - 1}, {w / 2, h / 2}};
@@ -466,7 +468,8 @@ TEST_F(SkinnedButton, ParentRepaintsCornersWhenTheSkinComesBack) {
     // No system button corner left behind: the form shows there.
     const Picture form = testsupport::CaptureClient(Form->Handle());
     const int r = Button->Left() + Button->Width() - 1, b = Button->Top() + Button->Height() - 1;
-    for (POINT p : {POINT{Button->Left(), Button->Top()}, POINT{r, Button->Top()}, POINT{Button->Left(), b}, POINT{r, b}})
+    for (POINT p :
+         {POINT{Button->Left(), Button->Top()}, POINT{r, Button->Top()}, POINT{Button->Left(), b}, POINT{r, b}})
         EXPECT_EQ(form.Pixel(p.x, p.y), 0xFFFF00u) << p.x << "," << p.y;
 }
 

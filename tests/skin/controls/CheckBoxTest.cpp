@@ -182,7 +182,8 @@ TEST_F(SkinnedChecks, CustomAndImageListGlyphsOfEveryStateAndLook) {
             box->SetState(s);
             const auto& colors = s == cbChecked ? kOwnChecked : kOwnUnchecked;
             // A white mask lets 1/256 of the background through.
-            for (Look l : {Normal, Hot, Pressed}) EXPECT_TRUE(Near(GlyphIn(box, l), colors[l])) << box->Caption() << s << l;
+            for (Look l : {Normal, Hot, Pressed})
+                EXPECT_TRUE(Near(GlyphIn(box, l), colors[l])) << box->Caption() << s << l;
             EXPECT_TRUE(Near(GlyphIn(box, Disabled), Half(colors[0], kYellow)));
         }
     }

@@ -177,9 +177,11 @@ TEST_F(SkinnedEdit, BoundLabelSitsOnEachSideAndFollowsItsEdit) {
 
     // Per layout, twice the label's centre against the edit's (x, then y):
     // -1 before, 0 centred, 1 after, 2 left edges met, 3 right edges met.
-    const struct { TsCaptionLayout Layout; int X, Y; } cases[] = {
-        {sclLeft, -1, 0},      {sclRight, 1, 0},         {sclTopLeft, 2, -1},     {sclTopCenter, 0, -1},
-        {sclTopRight, 3, -1},  {sclBottomLeft, 2, 1},    {sclBottomCenter, 0, 1}, {sclBottomRight, 3, 1}};
+    const struct {
+        TsCaptionLayout Layout;
+        int X, Y;
+    } cases[] = {{sclLeft, -1, 0},     {sclRight, 1, 0},      {sclTopLeft, 2, -1},     {sclTopCenter, 0, -1},
+                 {sclTopRight, 3, -1}, {sclBottomLeft, 2, 1}, {sclBottomCenter, 0, 1}, {sclBottomRight, 3, 1}};
     const TRect e = Edit->BoundsRect();
     for (const auto& c : cases) {
         b->SetLayout(c.Layout);

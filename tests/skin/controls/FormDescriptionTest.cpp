@@ -82,7 +82,8 @@ TEST(FormDescriptions, SkinnedClassesAreKnownOnceRegisteredAndLoadWithTheirValue
     EXPECT_EQ(shadowed->Shadow()->Mode(), smCustom);
     EXPECT_EQ(shadowed->Shadow()->Color(), clNavy);
     EXPECT_EQ(shadowed->Kind()->KindType(), ktCustom);
-    ExpectUnwrittenAsFresh<TsButton>(form.get(), "OkButton", {"Caption", "DisabledKind", "AnimatEvents", "FocusMargin"});
+    ExpectUnwrittenAsFresh<TsButton>(form.get(), "OkButton",
+                                     {"Caption", "DisabledKind", "AnimatEvents", "FocusMargin"});
     ExpectUnwrittenAsFresh<TsPanel>(form.get(), "Bar", {"Align", "Top", "Width"});
     ExpectUnwrittenAsFresh<TsSpeedButton>(form.get(), "Tool", {"ButtonStyle", "DisabledGlyphKind"});
     ExpectUnwrittenAsFresh<TsLabel>(form.get(), "Title", {"UseSkinColor", "ParentFont"});
@@ -95,7 +96,10 @@ TEST(FormDescriptions, ProviderAndEverySkinnedControlLoadWithTheirValues) {
     TComponent* provider = form->FindComponent("Provider");
     ASSERT_NE(provider, nullptr);
     EXPECT_STREQ(provider->ClassName().c_str(), "TsSkinProvider");
-    const struct { const char* Prop; std::int64_t Value; } ordinals[] = {
+    const struct {
+        const char* Prop;
+        std::int64_t Value;
+    } ordinals[] = {
         {"MakeSkinMenu", 1}, {"ShowAppIcon", 0}, {"CaptionAlignment", taCenter}, {"GripMode", 1}, {"SnapBuffer", 25}};
     for (const auto& o : ordinals) EXPECT_EQ(GetOrdProp(provider, o.Prop), o.Value) << o.Prop;
     EXPECT_EQ(GetStrProp(provider, "TitleSkin"), "CAPTION");
@@ -118,19 +122,24 @@ TEST(FormDescriptions, ProviderAndEverySkinnedControlLoadWithTheirValues) {
                         {"MakeSkinMenu", "ShowAppIcon", "CaptionAlignment", "GripMode", "SnapBuffer", "TitleSkin"});
 
     // Each control class is known, placed where described and given its values.
-    const struct { const char* Name; const char* Class; const char* Parent; const char* Prop; std::int64_t Value; }
-        controls[] = {{"Check", "TsCheckBox", "ProviderForm", "State", cbGrayed},
-                      {"Radio", "TsRadioButton", "ProviderForm", "Checked", 1},
-                      {"Group", "TsGroupBox", "ProviderForm", "CaptionLayout", 1},
-                      {"Inner", "TsEdit", "Group", "MaxLength", 12},
-                      {"Radios", "TsRadioGroup", "ProviderForm", "ItemIndex", 1},
-                      {"Rich", "TsRichEdit", "ProviderForm", "Enabled", 1},
-                      {"Track", "TsTrackBar", "ProviderForm", "Position", 7},
-                      {"Progress", "TsProgressBar", "ProviderForm", "Position", 40},
-                      {"Spin", "TsUpDown", "ProviderForm", "Max", 9},
-                      {"Split", "TsSplitter", "ProviderForm", "MinSize", 40},
-                      {"Pages", "TsPageControl", "ProviderForm", "Enabled", 1},
-                      {"Second", "TsTabSheet", "Pages", "Enabled", 1}};
+    const struct {
+        const char* Name;
+        const char* Class;
+        const char* Parent;
+        const char* Prop;
+        std::int64_t Value;
+    } controls[] = {{"Check", "TsCheckBox", "ProviderForm", "State", cbGrayed},
+                    {"Radio", "TsRadioButton", "ProviderForm", "Checked", 1},
+                    {"Group", "TsGroupBox", "ProviderForm", "CaptionLayout", 1},
+                    {"Inner", "TsEdit", "Group", "MaxLength", 12},
+                    {"Radios", "TsRadioGroup", "ProviderForm", "ItemIndex", 1},
+                    {"Rich", "TsRichEdit", "ProviderForm", "Enabled", 1},
+                    {"Track", "TsTrackBar", "ProviderForm", "Position", 7},
+                    {"Progress", "TsProgressBar", "ProviderForm", "Position", 40},
+                    {"Spin", "TsUpDown", "ProviderForm", "Max", 9},
+                    {"Split", "TsSplitter", "ProviderForm", "MinSize", 40},
+                    {"Pages", "TsPageControl", "ProviderForm", "Enabled", 1},
+                    {"Second", "TsTabSheet", "Pages", "Enabled", 1}};
     for (const auto& c : controls) {
         auto* control = dynamic_cast<TControl*>(form->FindComponent(c.Name));
         ASSERT_NE(control, nullptr) << c.Name;

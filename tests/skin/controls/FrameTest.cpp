@@ -55,7 +55,8 @@ TEST_P(Frame, IdentityAnswersWithOrWithoutSkin) {
         TMessage q{SM_ALPHACMD, acCommandWParam(AC_SKINNEDQUERY), 0, 0};
         control->Perform(q);
         EXPECT_EQ(q.LParam, 1) << active;
-        EXPECT_EQ(Command(control, AC_GETAPPLICATION), reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application)))
+        EXPECT_EQ(Command(control, AC_GETAPPLICATION),
+                  reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application)))
             << active;
     }
 }

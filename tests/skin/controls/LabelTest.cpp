@@ -203,7 +203,8 @@ TEST_F(Labels, DisabledShadowLabelIsEngravedWithoutShadow) {
     fx->SetEnabled(false);
     auto bmp = PaintGraphic(fx, 0x00FF00);
     EXPECT_GT(RectWidth(FindColor(*bmp, All(*bmp), ToRgb(clBtnShadow))), 0);
-    EXPECT_EQ(RectWidth(FindPixels(*bmp, All(*bmp), [](std::uint32_t p) { return Ch(p, 2) > 200 && Ch(p, 1) < 100; })), 0);
+    EXPECT_EQ(RectWidth(FindPixels(*bmp, All(*bmp), [](std::uint32_t p) { return Ch(p, 2) > 200 && Ch(p, 1) < 100; })),
+              0);
     fx->SetCaption("Dis ");
     fx->SetCaption("Dis");
     EXPECT_EQ(fx->Width(), w);  // measured with its reach all the same

@@ -465,7 +465,8 @@ TEST_F(SkinnedLists, ListViewHeaderPressesOnlySectionsAndHotTracksOnlyWhenAsked)
         {"highlight off", [](TsListView* lv) { lv->SetHighlightHeaders(false); }, 1, false, -2, 1, 1},
         {"no column click", [](TsListView* lv) { lv->SetColumnClick(false); }, 1, false, -2, -1, -1},
         {"divider", [](TsListView*) {}, 0, true, 0, -1, -1},
-        {"reordered", [&](TsListView* lv) { lv->Perform(LVM_SETCOLUMNORDERARRAY, 3, LPARAM(order)); }, 2, false, 2, 2, 2},
+        {"reordered", [&](TsListView* lv) { lv->Perform(LVM_SETCOLUMNORDERARRAY, 3, LPARAM(order)); }, 2, false, 2, 2,
+         2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -197,11 +197,13 @@ TEST_F(PageControlTest, EachTabShowsItsPagesHint) {
     Application->HintPause = 20;
     Application->HintShortPause = 20;
     auto hintIs = [](const char* Text) {
-        return testsupport::PumpUntil([&] {
-            Application->Idle();
-            THintWindow* h = Application->HintWindow();
-            return h && h->IsHintShowing() && h->Caption() == Text;
-        }, 3000);
+        return testsupport::PumpUntil(
+            [&] {
+                Application->Idle();
+                THintWindow* h = Application->HintWindow();
+                return h && h->IsHintShowing() && h->Caption() == Text;
+            },
+            3000);
     };
     testinput::MouseTo(Screen(Centre(Tab(1))));
     EXPECT_TRUE(hintIs("second")) << "the control has no hint of its own";

@@ -28,7 +28,8 @@ public:
 
 std::uint32_t Mix(std::uint32_t front, std::uint32_t back, double share) {
     std::uint32_t out = 0;
-    for (int i = 0; i < 3; ++i) out |= std::uint32_t(Ch(back, i) + (Ch(front, i) - Ch(back, i)) * share + 0.5) << (8 * i);
+    for (int i = 0; i < 3; ++i)
+        out |= std::uint32_t(Ch(back, i) + (Ch(front, i) - Ch(back, i)) * share + 0.5) << (8 * i);
     return out;
 }
 bool Near(std::uint32_t a, std::uint32_t b, int tol) {
@@ -140,8 +141,8 @@ TEST_F(Panels, WindowIsPaintedRoundItsChildren) {
     testsupport::Picture screen = testsupport::CaptureClient(panel->Handle());
     TBitmap* cache = panel->SkinData()->CacheBmp;
     EXPECT_EQ(screen.Pixel(130, 40), 0x00FF00u);          // the child window kept its picture
-    EXPECT_EQ(screen.Pixel(50, 40), Px(*cache, 50, 40));   // the panel's picture round it
-    EXPECT_EQ(screen.Pixel(1, 75), Px(*cache, 1, 75));     // its border
+    EXPECT_EQ(screen.Pixel(50, 40), Px(*cache, 50, 40));  // the panel's picture round it
+    EXPECT_EQ(screen.Pixel(1, 75), Px(*cache, 1, 75));    // its border
     EXPECT_EQ(Px(*cache, 1, 75), C().Border[0]);
     bool ink = false;  // the label is drawn over the panel, in the skin's font colour
     for (int y = 100; y < 100 + label->Height(); ++y)

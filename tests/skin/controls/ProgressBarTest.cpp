@@ -48,22 +48,21 @@ TEST_P(ProgressFill, FillsItsShareOfTheRange) {
     EXPECT_EQ(p.Pixel(c.Frame.x, c.Frame.y), frame);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bars, ProgressFill,
-    ::testing::Values(
-        // 200 x 18 inside a 1-pixel frame; half of it filled.
-        FillCase{202, 20, false, true, 0, 100, 50, 100 * 18, {100, 10}, {101, 10}},
-        FillCase{202, 20, false, true, 50, 100, 75, 100 * 18, {100, 10}, {101, 10}},
-        FillCase{202, 20, false, true, 50, 100, 50, 0, {}, {1, 10}},
-        FillCase{202, 20, false, true, 10, 10, 10, 0, {}, {100, 10}},
-        // Blocks 10 wide (18 x 0.66 - 2), 16 of them with gaps of 2; 40 % is 6 blocks.
-        FillCase{202, 20, false, false, 0, 100, 40, 6 * 10 * 18, {70, 10}, {11, 10}},
-        // At Max the rest of 10 pixels past the last gap holds an 8-pixel block.
-        FillCase{202, 20, false, false, 0, 100, 100, (16 * 10 + 8) * 18, {200, 10}, {192, 10}},
-        FillCase{20, 20, false, false, 0, 100, 100, 0, {}, {10, 10}},
-        // Vertical: up from the bottom.
-        FillCase{20, 102, true, true, 0, 100, 25, 18 * 25, {10, 76}, {10, 75}},
-        FillCase{20, 102, true, false, -50, 50, 0, 4 * 10 * 18, {10, 55}, {10, 90}}));
+INSTANTIATE_TEST_SUITE_P(Bars, ProgressFill,
+                         ::testing::Values(
+                             // 200 x 18 inside a 1-pixel frame; half of it filled.
+                             FillCase{202, 20, false, true, 0, 100, 50, 100 * 18, {100, 10}, {101, 10}},
+                             FillCase{202, 20, false, true, 50, 100, 75, 100 * 18, {100, 10}, {101, 10}},
+                             FillCase{202, 20, false, true, 50, 100, 50, 0, {}, {1, 10}},
+                             FillCase{202, 20, false, true, 10, 10, 10, 0, {}, {100, 10}},
+                             // Blocks 10 wide (18 x 0.66 - 2), 16 of them with gaps of 2; 40 % is 6 blocks.
+                             FillCase{202, 20, false, false, 0, 100, 40, 6 * 10 * 18, {70, 10}, {11, 10}},
+                             // At Max the rest of 10 pixels past the last gap holds an 8-pixel block.
+                             FillCase{202, 20, false, false, 0, 100, 100, (16 * 10 + 8) * 18, {200, 10}, {192, 10}},
+                             FillCase{20, 20, false, false, 0, 100, 100, 0, {}, {10, 10}},
+                             // Vertical: up from the bottom.
+                             FillCase{20, 102, true, true, 0, 100, 25, 18 * 25, {10, 76}, {10, 75}},
+                             FillCase{20, 102, true, false, -50, 50, 0, 4 * 10 * 18, {10, 55}, {10, 90}}));
 
 class ProgressBar : public RangeTest {};
 

@@ -17,8 +17,8 @@
 
 namespace rangetest {
 
-using testsupport::Picture;
 using formtest::Pump;
+using testsupport::Picture;
 
 inline const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
 

@@ -99,8 +99,7 @@ TEST_F(Splitter, WaitingForItsParentThenRepaintedAndWithoutSkin) {
 
     Manager->SetActive(false);
     Pump(50);
-    for (std::uint32_t skin : {C().Border[0], C().Border[1], C().Button})
-        EXPECT_NE(Look(), skin);
+    for (std::uint32_t skin : {C().Border[0], C().Border[1], C().Button}) EXPECT_NE(Look(), skin);
 }
 
 }  // namespace

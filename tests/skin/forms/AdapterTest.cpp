@@ -41,8 +41,8 @@ TEST_F(AdapterTest, AttachAndReleaseGiveBackTheExactProcedure) {
 TEST_F(AdapterTest, DestroyedWindowGetsItsProcedureBackBeforeTheDestroyMessage) {
     for (const bool scrolling : {false, true}) {
         HWND h = MakeChild(host, "RecWnd", WS_VSCROLL, 10, 120, 150, 100);
-        TacMainWnd* a = scrolling ? new TacScrollWnd(h, nullptr, Manager(), "EDIT")
-                                  : new TacMainWnd(h, nullptr, Manager(), "EDIT");
+        TacMainWnd* a =
+            scrolling ? new TacScrollWnd(h, nullptr, Manager(), "EDIT") : new TacMainWnd(h, nullptr, Manager(), "EDIT");
         gPropAtDestroy = true;
         gOwnProcAtDestroy = false;
         gSeen.clear();
@@ -70,8 +70,9 @@ TEST_F(AdapterTest, CommandAnswersAndWhatReachesTheWindow) {
         LPARAM Data;
         bool PassedOn;
     };
-    for (const Case& c : {Case{AC_SKINNEDQUERY, 0, false}, Case{AC_REFRESH, own, false}, Case{AC_REFRESH, foreign, true},
-                          Case{AC_GETCACHE, 0, false}, Case{AC_GETBGCHANGED, 0, true}, Case{AC_PREPARECACHE, 0, true}}) {
+    for (const Case& c :
+         {Case{AC_SKINNEDQUERY, 0, false}, Case{AC_REFRESH, own, false}, Case{AC_REFRESH, foreign, true},
+          Case{AC_GETCACHE, 0, false}, Case{AC_GETBGCHANGED, 0, true}, Case{AC_PREPARECACHE, 0, true}}) {
         gSeen.clear();
         SendSkinCommandToWindow(rec, c.Code, c.Data);
         EXPECT_EQ(CountOf(SM_ALPHACMD), c.PassedOn ? 1 : 0) << "command " << c.Code;

@@ -22,8 +22,10 @@ public:
     TSet<THeaderOption> Options{hoVisible};
     int Height = 20;
 };
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TVTHeader, TPersistent, OrdField<TVTHeader>("Options", TTypeKind::tkSet, &TVTHeader::Options),
                       OrdField<TVTHeader>("Height", TTypeKind::tkInteger, &TVTHeader::Height))
+// clang-format on
 
 class TVirtualStringTree : public TCustomControl {
     CLASSLIB_DECLARE_CLASS(TVirtualStringTree)
@@ -36,10 +38,12 @@ public:
 private:
     std::unique_ptr<TVTHeader> FHeader = std::make_unique<TVTHeader>();
 };
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TVirtualStringTree, TCustomControl, ObjProp<TVirtualStringTree>("Header", &TVirtualStringTree::Header),
                       MethodField<TVirtualStringTree>("OnAdvancedHeaderDraw", &TVirtualStringTree::OnAdvancedHeaderDraw),
                       MethodField<TVirtualStringTree>("OnHeaderDrawQueryElements",
                                                       &TVirtualStringTree::OnHeaderDrawQueryElements))
+// clang-format on
 
 // A grid with the fixed colour and title font only.
 class TDBGrid : public TCustomControl {
@@ -52,8 +56,10 @@ public:
 private:
     std::unique_ptr<TFont> FTitleFont = std::make_unique<TFont>();
 };
+// clang-format off
 CLASSLIB_DEFINE_CLASS(TDBGrid, TCustomControl, OrdField<TDBGrid>("FixedColor", TTypeKind::tkInteger, &TDBGrid::FixedColor),
                       ObjProp<TDBGrid>("TitleFont", &TDBGrid::TitleFont))
+// clang-format on
 
 namespace {
 
@@ -150,7 +156,8 @@ TEST_F(ListAdapterTest, DroppedComboListIsSkinnedAndItsBarsAutoRepeat) {
     const int gx = button.left + (button.right - button.left - testsupport::kTestGlyphWidth) / 2 + 6;
     RECT cw{};
     GetWindowRect(combo, &cw);
-    EXPECT_TRUE(Near(WindowPixel(combo, gx, (cw.bottom - cw.top - testsupport::kTestGlyphHeight) / 2 + 1), C().Glyph[2]));
+    EXPECT_TRUE(
+        Near(WindowPixel(combo, gx, (cw.bottom - cw.top - testsupport::kTestGlyphHeight) / 2 + 1), C().Glyph[2]));
     // Every colour question about the list gets the one brush of the adapter.
     HDC ldc = GetDC(list);
     const auto brush = SendMessageA(combo, WM_CTLCOLORLISTBOX, WPARAM(ldc), LPARAM(list));
@@ -221,7 +228,8 @@ TEST_F(ListAdapterTest, ThumbDragAndArrowsScrollToTheRightPlace) {
         ins.hInsertAfter = TVI_LAST;
         ins.item.mask = TVIF_TEXT;
         ins.item.pszText = &t[0];
-        items.push_back(reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins))));
+        items.push_back(
+            reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins))));
     }
     HWND edit = MakeChild(host, "EDIT", ES_MULTILINE | WS_VSCROLL | WS_BORDER, 10, 10, 300, 200);
     std::string text;
@@ -237,7 +245,8 @@ TEST_F(ListAdapterTest, ThumbDragAndArrowsScrollToTheRightPlace) {
     };
     const Case cases[] = {
         {"list view", lv, [&] { return int(SendMessageA(lv, LVM_GETTOPINDEX, 0, 0)); }},
-        {"tree view", tree, [&] {
+        {"tree view", tree,
+         [&] {
              const auto first = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
              return int(std::find(items.begin(), items.end(), first) - items.begin());
          }},
@@ -269,8 +278,9 @@ TEST_F(ListAdapterTest, ThumbDragAndArrowsScrollToTheRightPlace) {
 
 TEST_F(ListAdapterTest, MDIClientShowsTheFramePicture) {
     CLIENTCREATESTRUCT ccs{nullptr, 1};
-    HWND client = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL,
-                                  20, 20, 300, 200, host, nullptr, GetModuleHandleA(nullptr), &ccs);
+    HWND client =
+        CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 20, 20,
+                        300, 200, host, nullptr, GetModuleHandleA(nullptr), &ccs);
     ASSERT_NE(client, nullptr);
     TsCommonData frame(nullptr, true);
     frame.CacheBmp->SetPixelFormat(pf24bit);

@@ -132,8 +132,8 @@ TEST(Provider, GeometryMatchesTheWindow) {
         bool Iconic;
         int CaptionMetric;  // 0: no caption
     };
-    const Row rows[] = {{bsSingle, false, SM_CYCAPTION},      {bsSizeable, false, SM_CYCAPTION},
-                        {bsDialog, false, SM_CYCAPTION},      {bsToolWindow, false, SM_CYSMCAPTION},
+    const Row rows[] = {{bsSingle, false, SM_CYCAPTION},        {bsSizeable, false, SM_CYCAPTION},
+                        {bsDialog, false, SM_CYCAPTION},        {bsToolWindow, false, SM_CYSMCAPTION},
                         {bsSizeToolWin, false, SM_CYSMCAPTION}, {bsNone, false, 0},
                         {bsSizeable, true, SM_CYCAPTION}};
     for (const Row& r : rows) {
@@ -575,7 +575,9 @@ namespace {
 // The older systems' paths, for one test.
 struct OlderSystem {
     std::function<int()> Saved = TsSkinProvider::SystemMajorVersion;
-    OlderSystem() { TsSkinProvider::SystemMajorVersion = [] { return 5; }; }
+    OlderSystem() {
+        TsSkinProvider::SystemMajorVersion = [] { return 5; };
+    }
     ~OlderSystem() { TsSkinProvider::SystemMajorVersion = Saved; }
 };
 }  // namespace
@@ -674,8 +676,8 @@ TEST(Provider, FadeInOnShowOnOlderSystems) {
     Manager()->AnimEffects()->FormShow.Time = 40;
     formtest::FormPtr form = formtest::MakeForm(100, 80, 320, 220);
     auto* p = TObject::Create<TsSkinProvider>(form.get());
-    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 20, 20, 60, 40,
-                                 form->Handle(), nullptr, nullptr, nullptr);
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 20, 20, 60, 40, form->Handle(),
+                                 nullptr, nullptr, nullptr);
     form->Show();
     Pump(120);
     Manager()->AnimEffects()->FormShow.Time = 0;

@@ -97,10 +97,10 @@ TEST_F(ScrollBarTest, HitTestingGivesEveryPart) {
     int size = 0, pos = 0;
     const TRect r = VertBar(size, pos);
     const int x = (r.left + r.right) / 2, a = arrow;
-    const std::pair<int, int> cases[] = {{r.top, spLineUp},          {r.top + a - 1, spLineUp},
-                                         {r.top + a, spPageUp},      {pos + size / 2, spThumb},
-                                         {r.bottom - a - 1, spPageDown}, {r.bottom - 1, spLineDown},
-                                         {r.bottom, spNone}};
+    const std::pair<int, int> cases[] = {
+        {r.top, spLineUp},         {r.top + a - 1, spLineUp},      {r.top + a, spPageUp},
+        {pos + size / 2, spThumb}, {r.bottom - a - 1, spPageDown}, {r.bottom - 1, spLineDown},
+        {r.bottom, spNone}};
     for (const auto& [y, part] : cases)
         EXPECT_EQ(ScrollBarHitPart(adapter->VertBar, r, TPoint{x, y}), part) << "y " << y - r.top;
     EXPECT_EQ(ScrollBarHitPart(adapter->VertBar, r, TPoint{r.left - 1, pos}), spNone);
@@ -127,8 +127,8 @@ TEST_F(ScrollBarTest, ThumbGeometryCountsFromMinAndClamps) {
                  {10, 109, 10, 10, track / 10, 0},
                  {10, 109, 10, 100, track / 10, track - track / 10},
                  {10, 109, 10, 500, track / 10, track - track / 10},  // beyond the end: clamped
-                 {0, 99, 0, 0, a, 0},                                   // no page: an arrow long
-                 {0, 9999, 1, 0, 10, 0},                                // the minimum thumb
+                 {0, 99, 0, 0, a, 0},                                 // no page: an arrow long
+                 {0, 9999, 1, 0, 10, 0},                              // the minimum thumb
                  // Ranges as wide as an int allows: counted without overflow.
                  {0, INT_MAX, 0, 1 << 30, a, (track - a + 1) / 2},
                  {INT_MIN, INT_MAX, 0, 0, a, (track - a + 1) / 2},

@@ -12,7 +12,6 @@ static bool ChannelsNear(std::uint32_t a, std::uint32_t b) {
     return true;
 }
 
-
 using namespace enginetest;
 
 namespace {
@@ -283,7 +282,6 @@ TEST_F(EngineFade, RestartKeepsOneTimer) {
     EXPECT_EQ(CountCode(Ctl->Log, AC_STOPFADE), 1);
 }
 
-
 TEST(EngineAnim, EventsByOwnSetOrTheProgramDefault) {
     EXPECT_TRUE(AnimEventEnabled(aeMouseEnter, TacAnimatEvents{aeMouseEnter}));
     EXPECT_FALSE(AnimEventEnabled(aeMouseLeave, TacAnimatEvents{aeMouseEnter}));
@@ -413,4 +411,3 @@ TEST(EngineBlend, FrameMixesOldAndNewByAlpha) {
     BlendFadeFrame(&frame, nullptr, &newB, 200);
     EXPECT_EQ(frame.Canvas()->Pixels(0, 0), TColor(0xFF0000));
 }
-

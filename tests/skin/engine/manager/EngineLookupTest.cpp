@@ -79,9 +79,10 @@ TEST(EngineManager, ControlsFollowingTheDefaultManagerTakeTheNewDefaultsIndexes)
 TEST(EngineManager, SkinDataFromMemoryHasItsMasksCheckedAgainstTheirPictures) {
     TacSkinData skin;
     std::string error;
-    ASSERT_TRUE(ParseSkinOptions("[BUTTON]\n[BUTTON.BORDERSMASK]\nIMAGE=a.bmp\nRECT=0,0,8,8\n"
-                                 "[BUTTON.GLYPHMASK]\nIMAGE=a.bmp\nRECT=0,0,4,4\n",
-                                 skin, error))
+    ASSERT_TRUE(
+        ParseSkinOptions("[BUTTON]\n[BUTTON.BORDERSMASK]\nIMAGE=a.bmp\nRECT=0,0,8,8\n"
+                         "[BUTTON.GLYPHMASK]\nIMAGE=a.bmp\nRECT=0,0,4,4\n",
+                         skin, error))
         << error;
     ASSERT_EQ(skin.Images.size(), 1u);
     skin.Images[0].Image.Resize(6, 6, 0x123456);

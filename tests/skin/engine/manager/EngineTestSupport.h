@@ -62,12 +62,8 @@ public:
             Log.push_back({M.WParamHi(), M.LParam});
             if (SkinData) {
                 switch (M.WParamHi()) {
-                    case AC_STOPFADE:
-                        StopFade(FadeTimer);
-                        return;
-                    case AC_PREPARECACHE:
-                        FillCache(NewColor);
-                        return;
+                    case AC_STOPFADE: StopFade(FadeTimer); return;
+                    case AC_PREPARECACHE: FillCache(NewColor); return;
                     case AC_FADEFRAME:
                         ++Frames;
                         if (auto* b = reinterpret_cast<TBitmap*>(M.LParam)) FrameColors.push_back(PixelOf(b));

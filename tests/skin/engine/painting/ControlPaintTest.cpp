@@ -140,8 +140,8 @@ TEST_F(ControlPaint, CacheCopiedRoundTheChildrenThenGraphicChildrenOverIt) {
     auto target = Filled(120, 90, 0x0000FF);
     HDC dc = target->Canvas()->Handle();
     PaintChildControlsInto(scene.Host, data, TPoint{0, 0}, 0, 0, false, dc, TRect{0, 0, 120, 90});
-    EXPECT_EQ(Px(target.get(), 10, 10), 0x0000FFu);   // the windowed child's place is left
-    EXPECT_EQ(Px(target.get(), 34, 14), 0x0000FFu);   // and the graphic child's
+    EXPECT_EQ(Px(target.get(), 10, 10), 0x0000FFu);          // the windowed child's place is left
+    EXPECT_EQ(Px(target.get(), 34, 14), 0x0000FFu);          // and the graphic child's
     EXPECT_EQ(Px(target.get(), 52, 22), PatternAt(52, 22));  // a hidden child is painted over
     EXPECT_EQ(Px(target.get(), 70, 60), PatternAt(70, 60));
     EXPECT_EQ(Px(target.get(), 4, 4), PatternAt(4, 4));
@@ -155,7 +155,8 @@ TEST_F(ControlPaint, CacheCopiedRoundTheChildrenThenGraphicChildrenOverIt) {
 
     // The source origin and the offsets shift the copy and the holes.
     auto moved = Filled(60, 40, 0x0000FF);
-    PaintChildControlsInto(scene.Host, data, TPoint{20, 30}, 2, 1, false, moved->Canvas()->Handle(), TRect{0, 0, 60, 40});
+    PaintChildControlsInto(scene.Host, data, TPoint{20, 30}, 2, 1, false, moved->Canvas()->Handle(),
+                           TRect{0, 0, 60, 40});
     EXPECT_EQ(Px(moved.get(), 0, 0), PatternAt(20, 30));
     EXPECT_EQ(Px(moved.get(), 6, 7), 0x0000FFu);  // (5, 5) moved by (1, 2)
     EXPECT_EQ(Px(moved.get(), 5, 5), PatternAt(25, 35));
@@ -181,7 +182,7 @@ TEST_F(ControlPaint, ChildWindowsPrintedOverTheCache) {
     EXPECT_EQ(Px(target.get(), 25, 32), PatternAt(25, 32));
     EXPECT_EQ(Px(target.get(), 5, 5), PatternAt(5, 5));
     EXPECT_EQ(Px(target.get(), 99, 79), PatternAt(99, 79));
-    EXPECT_EQ(Px(target.get(), 100, 80), 0x0000FFu);  // outside the rectangle
+    EXPECT_EQ(Px(target.get(), 100, 80), 0x0000FFu);           // outside the rectangle
     EXPECT_EQ(Px(data->CacheBmp, 15, 25), PatternAt(15, 25));  // the cache itself is not drawn on
     DestroyWindow(child);
     delete data;

@@ -48,7 +48,8 @@ inline std::unique_ptr<TBitmap> Filled(int w, int h, std::uint32_t rgb) {
 // A bitmap whose every pixel differs from its neighbours: a parent picture
 // on which an offset error cannot go unnoticed.
 inline std::uint32_t PatternAt(int x, int y) {
-    return (std::uint32_t((x * 7) & 0xFF) << 16) | (std::uint32_t((y * 5) & 0xFF) << 8) | std::uint32_t((x + y * 3) & 0xFF);
+    return (std::uint32_t((x * 7) & 0xFF) << 16) | (std::uint32_t((y * 5) & 0xFF) << 8) |
+           std::uint32_t((x + y * 3) & 0xFF);
 }
 inline std::unique_ptr<TBitmap> Patterned(int w, int h) {
     auto b = std::make_unique<TBitmap>(w, h, pf24bit);
@@ -95,7 +96,8 @@ inline ::testing::AssertionResult Near(std::uint32_t actual, std::uint32_t expec
 }
 inline std::uint32_t Mix(std::uint32_t front, std::uint32_t back, double share) {
     std::uint32_t out = 0;
-    for (int i = 0; i < 3; ++i) out |= std::uint32_t(Ch(back, i) + (Ch(front, i) - Ch(back, i)) * share + 0.5) << (8 * i);
+    for (int i = 0; i < 3; ++i)
+        out |= std::uint32_t(Ch(back, i) + (Ch(front, i) - Ch(back, i)) * share + 0.5) << (8 * i);
     return out;
 }
 

@@ -14,7 +14,9 @@ using namespace painttest;
 namespace {
 
 // Per byte (src x w + dst x (256 - w)) / 256, the rule of the row blender.
-std::uint8_t RefBlend(std::uint8_t dst, std::uint8_t src, int w) { return std::uint8_t((src * w + dst * (256 - w)) >> 8); }
+std::uint8_t RefBlend(std::uint8_t dst, std::uint8_t src, int w) {
+    return std::uint8_t((src * w + dst * (256 - w)) >> 8);
+}
 
 }  // namespace
 
@@ -85,13 +87,14 @@ TEST(ColorArithmetic, EveryMixKernelGivesTheSameBytesInAnyPlaceAndLength) {
     // lengths, weights at the ends; written apart, and in place over A and B.
     std::vector<std::uint8_t> a(4200), b(4200), want(4200), got(4200);
     for (int len : {1, 15, 31, 32, 33, 63, 95, 97, 301, 2401, 4099}) {
-        for (int offset = 0; offset < 33; offset += len > 500 ? 11 : 1) {
+        for (int offset = 0; offset<33; offset += len> 500 ? 11 : 1) {
             for (int w : {1, 77, 128, 255}) {
                 for (auto& v : a) v = std::uint8_t(rng());
                 for (auto& v : b) v = std::uint8_t(rng());
                 acMixBytesWith(mkPortable, want.data() + offset, a.data() + offset, b.data() + offset, len, w);
                 for (TacMixKernel k : kernels) {
-                    SCOPED_TRACE(testing::Message() << "kernel " << k << " len " << len << " at " << offset << " w " << w);
+                    SCOPED_TRACE(testing::Message()
+                                 << "kernel " << k << " len " << len << " at " << offset << " w " << w);
                     acMixBytesWith(k, got.data() + offset, a.data() + offset, b.data() + offset, len, w);
                     ASSERT_TRUE(std::equal(want.begin() + offset, want.begin() + offset + len, got.begin() + offset));
                     for (std::vector<std::uint8_t>* into : {&a, &b}) {
@@ -121,16 +124,19 @@ TEST(ColorArithmetic, SpansAreClippedToBothPictures) {
 TEST(ColorArithmetic, SpansAtTheEndsOfTheIntRangeStayInside) {
     constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
     // {DstX, SrcX, W} on one axis (the other is plain) and the expected cut.
-    struct Case { int Dst, Src, W; int WantDst, WantSrc, WantW; };
+    struct Case {
+        int Dst, Src, W;
+        int WantDst, WantSrc, WantW;
+    };
     const Case cases[] = {
-        {200, -(hi - 50), hi, 0, 0, 0},        // the corner moved past INT_MAX: nothing
-        {lo, 0, hi, 0, 0, 0},                  // -INT_MIN
+        {200, -(hi - 50), hi, 0, 0, 0},  // the corner moved past INT_MAX: nothing
+        {lo, 0, hi, 0, 0, 0},            // -INT_MIN
         {0, lo, hi, 0, 0, 0},
         {lo + 5, 0, hi, 0, 0, 0},
         {-3, lo + 10, hi, 0, 0, 0},
-        {-(hi - 10), 0, hi, 0, hi - 10, 0},    // the source ends far before its own edge: nothing
+        {-(hi - 10), 0, hi, 0, hi - 10, 0},  // the source ends far before its own edge: nothing
         {hi, 0, hi, 0, 0, 0},
-        {-5, 2, hi, 0, 7, 13},                 // an ordinary cut for comparison
+        {-5, 2, hi, 0, 7, 13},  // an ordinary cut for comparison
     };
     for (const Case& c : cases) {
         for (const bool vertical : {false, true}) {
@@ -198,7 +204,9 @@ TEST(Primitives, BlendRectThroughMaskMixesByTheMaskBelowAndStaysInside) {
     }
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 6; ++x)
-            if (!(y >= 1 && y <= 2 && x >= 1 && x <= 4)) { EXPECT_EQ(Px(dst.get(), x, y), back) << x << "," << y; }
+            if (!(y >= 1 && y <= 2 && x >= 1 && x <= 4)) {
+                EXPECT_EQ(Px(dst.get(), x, y), back) << x << "," << y;
+            }
 
     // Rectangles hanging over every edge: only the overlap changes, and no
     // write wraps into the next row or past the last one.
@@ -208,13 +216,17 @@ TEST(Primitives, BlendRectThroughMaskMixesByTheMaskBelowAndStaysInside) {
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 6; ++x) {
                 const bool inside = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-                if (!inside) { EXPECT_EQ(Px(big.get(), x, y), back) << r.left << "," << r.top << " at " << x << "," << y; }
+                if (!inside) {
+                    EXPECT_EQ(Px(big.get(), x, y), back) << r.left << "," << r.top << " at " << x << "," << y;
+                }
             }
     }
     // A source rectangle reaching into the mask rows is cut to the picture half.
     auto cut = Filled(6, 5, back);
     BlendRectThroughMask(TRect{0, 0, 4, 4}, TRect{0, 0, 4, 4}, cut.get(), glyph.get());
-    for (int x = 0; x < 6; ++x) { EXPECT_EQ(Px(cut.get(), x, 2), back); }
+    for (int x = 0; x < 6; ++x) {
+        EXPECT_EQ(Px(cut.get(), x, 2), back);
+    }
 }
 
 TEST(Primitives, NothingIsWrittenForNilEmptyOr32BitBitmaps) {
@@ -258,7 +270,8 @@ TEST(Primitives, CopiesLeaveTransparentPixelsOrTakeTheBackground) {
 
 TEST(Primitives, BlendsOfBitmaps) {
     // Each channel moves toward the source by Factor; key pixels stay.
-    for (const auto& [factor, want] : {std::pair{0.4, 0x990066u}, std::pair{0.0, 0xFF0000u}, std::pair{1.0, 0x0000FFu}}) {
+    for (const auto& [factor, want] :
+         {std::pair{0.4, 0x990066u}, std::pair{0.0, 0xFF0000u}, std::pair{1.0, 0x0000FFu}}) {
         auto a = Filled(4, 4, 0xFF0000), b = Filled(4, 4, 0x0000FF);
         SetPx(a.get(), 0, 0, 0xFF00FF);
         BlendBitmapRect(a.get(), 1, 1, clFuchsia, factor, TRect{0, 0, 2, 2}, b.get());
@@ -290,9 +303,9 @@ TEST(Primitives, FadingRoundRect) {
 
     auto round = Filled(40, 40, 0x000000);
     PaintFadingRoundRect(round.get(), TRect{0, 0, 40, 40}, 0, 10, 4, ToColor(0xFFFFFF));
-    EXPECT_EQ(Px(round.get(), 0, 0), 0u);              // outside the rounded corner
-    EXPECT_EQ(Px(round.get(), 20, 20), 0xFFFFFFu);     // deep inside
-    const std::uint32_t edge = Px(round.get(), 20, 0); // on the fading edge
+    EXPECT_EQ(Px(round.get(), 0, 0), 0u);               // outside the rounded corner
+    EXPECT_EQ(Px(round.get(), 20, 20), 0xFFFFFFu);      // deep inside
+    const std::uint32_t edge = Px(round.get(), 20, 0);  // on the fading edge
     EXPECT_GT(Ch(edge, 0), 0);
     EXPECT_LT(Ch(edge, 0), 255);
     EXPECT_LE(Ch(Px(round.get(), 20, 0), 0), Ch(Px(round.get(), 20, 2), 0));

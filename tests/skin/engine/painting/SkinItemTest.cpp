@@ -28,14 +28,16 @@ TEST_F(SkinItem, StateColoursAndBorderColumns) {
         auto b = Filled(30, 20, 0x000000);
         PaintSkinItem(button, "BUTTON", TCacheInfo{}, false, state, TRect{0, 0, 30, 20}, TPoint{0, 0}, b.get(), M());
         const std::uint32_t back = state == 0 ? C().Button : C().ButtonHot;
-        EXPECT_EQ(Px(b.get(), 15, 10), back) << state;           // the key centre shows the background
+        EXPECT_EQ(Px(b.get(), 15, 10), back) << state;              // the key centre shows the background
         EXPECT_EQ(Px(b.get(), 15, 0), C().Border[state]) << state;  // top side
         EXPECT_EQ(Px(b.get(), 0, 10), C().Border[state]) << state;  // left side
-        EXPECT_EQ(Px(b.get(), 29, 19), back) << state;           // key corner: never magenta
+        EXPECT_EQ(Px(b.get(), 29, 19), back) << state;              // key corner: never magenta
         EXPECT_EQ(Px(b.get(), 2, 0), C().Border[state]) << state;
         EXPECT_EQ(Px(b.get(), 1, 1), C().Border[state]) << state;
         for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 30; ++x) { ASSERT_NE(Px(b.get(), x, y), 0xFF00FFu) << x << "," << y; }
+            for (int x = 0; x < 30; ++x) {
+                ASSERT_NE(Px(b.get(), x, y), 0xFF00FFu) << x << "," << y;
+            }
     }
 }
 
@@ -62,9 +64,9 @@ TEST_F(SkinItem, TransparencyOverAShiftedParentCache) {
     for (int y = 0; y < 15; ++y)
         for (int x = 0; x < 20; ++x) {
             if (x >= 4 && x < 14 && y >= 3 && y < 10)
-                ASSERT_TRUE(Near(Px(b.get(), x, y), Mix(C().TransPanel, PatternAt(16 + x, 20 + y), 0.5), 1)) << x << "," << y;
-            else
-                ASSERT_EQ(Px(b.get(), x, y), 0x010203u) << x << "," << y;
+                ASSERT_TRUE(Near(Px(b.get(), x, y), Mix(C().TransPanel, PatternAt(16 + x, 20 + y), 0.5), 1))
+                    << x << "," << y;
+            else ASSERT_EQ(Px(b.get(), x, y), 0x010203u) << x << "," << y;
         }
     // Past the parent's picture the parent colour stands in; with neither the
     // item is opaque.
@@ -89,11 +91,13 @@ TEST_F(SkinItem, GradientTextureAndCornerImages) {
         const std::uint32_t v = std::uint32_t(0xFE * y / double(h - 1) + 0.5);
         return Mix(v * 0x010101u, C().Panel, 0.5);
     };
-    for (int y = B; y < h - B; ++y) { EXPECT_TRUE(Near(Px(b.get(), w / 2, y), grad(y), 1)) << y; }
-    EXPECT_EQ(Px(b.get(), 1, 1), C().Corner);         // top-left image
+    for (int y = B; y < h - B; ++y) {
+        EXPECT_TRUE(Near(Px(b.get(), w / 2, y), grad(y), 1)) << y;
+    }
+    EXPECT_EQ(Px(b.get(), 1, 1), C().Corner);          // top-left image
     EXPECT_TRUE(Near(Px(b.get(), 0, 0), grad(0), 1));  // its key pixel over the border's key corner
-    EXPECT_EQ(Px(b.get(), w - 1, 1), C().Corner);     // top-right image at (w - 4, 0)
-    EXPECT_EQ(Px(b.get(), w - 4, 0), C().Border[0]);  // its key pixel over the top border
+    EXPECT_EQ(Px(b.get(), w - 1, 1), C().Corner);      // top-right image at (w - 4, 0)
+    EXPECT_EQ(Px(b.get(), w - 4, 0), C().Border[0]);   // its key pixel over the top border
     EXPECT_EQ(Px(b.get(), w - 1, h - 1), C().Corner);
     EXPECT_EQ(Px(b.get(), 3, h - 1), C().Corner);
 
@@ -210,9 +214,13 @@ TEST_F(SkinItem, ImageStatesThroughTheirOpacityRows) {
             for (int x = 0; x < 12; ++x) {
                 const int gx = x - 2, gy = y - 3;
                 const std::uint32_t got = Px(b.get(), x, y);
-                if (gx < 0 || gy < 0 || gx >= gw || gy >= gh || gx < 2) { ASSERT_EQ(got, 0u) << x << "," << y; }
-                else if (gx < 5) { ASSERT_TRUE(Near(got, Mix(col, 0, 128 / 255.0), 1)) << x << "," << y; }
-                else { ASSERT_EQ(got, col) << x << "," << y; }
+                if (gx < 0 || gy < 0 || gx >= gw || gy >= gh || gx < 2) {
+                    ASSERT_EQ(got, 0u) << x << "," << y;
+                } else if (gx < 5) {
+                    ASSERT_TRUE(Near(got, Mix(col, 0, 128 / 255.0), 1)) << x << "," << y;
+                } else {
+                    ASSERT_EQ(got, col) << x << "," << y;
+                }
             }
     }
     // Half outside the bitmap: the part inside is drawn, nothing wraps.
@@ -263,10 +271,11 @@ TEST_F(SkinItem, OutOfRangeRequestsLeaveTheBitmapByteIdentical) {
     auto b = Patterned(20, 20);
     const auto before = Bytes(b.get());
     const TCacheInfo none{};
-    for (const TRect& r : {TRect{0, 0, 21, 10}, TRect{-1, 0, 5, 5}, TRect{0, 0, 10, 21}, TRect{5, 5, 5, 10},
-                           TRect{8, 8, 4, 12}})
+    for (const TRect& r :
+         {TRect{0, 0, 21, 10}, TRect{-1, 0, 5, 5}, TRect{0, 0, 10, 21}, TRect{5, 5, 5, 10}, TRect{8, 8, 4, 12}})
         PaintSkinItem(button, "BUTTON", none, true, 1, r, TPoint{0, 0}, b.get(), M());
-    for (int index : {-1, 9999}) PaintSkinItem(index, "BUTTON", none, true, 0, TRect{0, 0, 5, 5}, TPoint{0, 0}, b.get(), M());
+    for (int index : {-1, 9999})
+        PaintSkinItem(index, "BUTTON", none, true, 0, TRect{0, 0, 5, 5}, TPoint{0, 0}, b.get(), M());
     PaintSkinItem(button, "BUTTON", none, true, 0, TRect{0, 0, 5, 5}, TPoint{0, 0}, nullptr, M());
     PaintSkinItemFast(button, mask, -1, M(), b.get(), TPoint{0, 0}, TRect{0, 0, 30, 5}, 0, true, none, "BUTTON", -1);
     PaintNineSliceTemplate(b.get(), true, 0, mask, TRect{0, 0, 25, 5}, M());

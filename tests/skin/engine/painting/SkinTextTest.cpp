@@ -88,7 +88,9 @@ TEST_F(SkinText, ContoursLieOnePixelOffInTheirDirections) {
             ASSERT_EQ(Px(b.get(), x, y), want) << x << "," << y;
             if (layer >= 0) ++seen[layer];
         }
-    for (int i = 0; i < 5; ++i) { EXPECT_GT(seen[i], 0) << i; }
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_GT(seen[i], 0) << i;
+    }
     // The left edge in particular: one pixel left of the glyph, the left colour.
     const int y = (g.MinY + g.MaxY) / 2;
     int x = g.MinX;
@@ -130,8 +132,9 @@ TEST_F(SkinText, NoneContoursCustomFontAndDisabledText) {
     for (int y = 0; y < clipped->Height(); ++y)
         for (int x = 0; x < clipped->Width(); ++x) {
             const bool in = x >= cut.left && x < cut.right && y >= cut.top && y < cut.bottom;
-            if (!in) { ASSERT_EQ(Px(clipped.get(), x, y), kBack) << x << "," << y; }
-            else inside += top.Has(x, y) && Px(clipped.get(), x, y) == C().ButtonFont;
+            if (!in) {
+                ASSERT_EQ(Px(clipped.get(), x, y), kBack) << x << "," << y;
+            } else inside += top.Has(x, y) && Px(clipped.get(), x, y) == C().ButtonFont;
         }
     EXPECT_GT(inside, 0);
 }

@@ -46,7 +46,8 @@ TacBmpImage Sample(int w, int h) {
     TacBmpImage img;
     img.Resize(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) img.SetPixel(x, y, std::uint32_t(x * 40 + 5) << 16 | std::uint32_t(y * 60 + 7) << 8 | (x + y));
+        for (int x = 0; x < w; ++x)
+            img.SetPixel(x, y, std::uint32_t(x * 40 + 5) << 16 | std::uint32_t(y * 60 + 7) << 8 | (x + y));
     return img;
 }
 
@@ -107,8 +108,8 @@ TEST(BmpFile, PalettedAndThirtyTwoBitLayouts) {
     EXPECT_EQ(img.Pixel(0, 1), 0x010203u);
 
     // 32-bit with bit fields in an unusual order (red in the low byte).
-    ASSERT_TRUE(DecodeBmp(MakeBmp(1, 1, 32, {}, {0x11, 0x22, 0x33, 0x44}, 3, {0x000000FF, 0x0000FF00, 0x00FF0000}), img,
-                          error))
+    ASSERT_TRUE(
+        DecodeBmp(MakeBmp(1, 1, 32, {}, {0x11, 0x22, 0x33, 0x44}, 3, {0x000000FF, 0x0000FF00, 0x00FF0000}), img, error))
         << error;
     EXPECT_EQ(img.Pixel(0, 0), 0x112233u);
 
@@ -153,7 +154,8 @@ TEST(BmpFile, HostileHeadersAreRefusedWithAReason) {
     EXPECT_NE(DecodeError(with(28, 7, 2)).find("7-bit"), std::string::npos);
     EXPECT_NE(DecodeError(with(30, 1)).find("run-length"), std::string::npos);
     EXPECT_NE(DecodeError(with(30, 4)).find("compression 4"), std::string::npos);
-    EXPECT_NE(DecodeError(Bytes{'P', 'K', 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).find("\"BM\""), std::string::npos);
+    EXPECT_NE(DecodeError(Bytes{'P', 'K', 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).find("\"BM\""),
+              std::string::npos);
     EXPECT_NE(DecodeError(Bytes{'B', 'M'}).find("too short"), std::string::npos);
     EXPECT_NE(DecodeError(Bytes(good.begin(), good.begin() + 30)).find("header is truncated"), std::string::npos);
     EXPECT_NE(DecodeError(Bytes(good.begin(), good.end() - 1)).find("truncated"), std::string::npos);

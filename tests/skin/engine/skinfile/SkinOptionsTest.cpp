@@ -179,7 +179,8 @@ TEST(SkinOptions, GarbageLinesAreReportedAndTheRestIsRead) {
 }
 
 TEST(SkinOptions, TextWithNoSectionFailsWithAReason) {
-    for (const std::string& text : {std::string(), std::string("just some words\nand more"), std::string("\0\0\0", 3)}) {
+    for (const std::string& text :
+         {std::string(), std::string("just some words\nand more"), std::string("\0\0\0", 3)}) {
         TacSkinData skin;
         skin.Sections.resize(3);
         std::string error;
@@ -372,7 +373,8 @@ TEST(SkinOptions, MaskKeysAndTheImagesTheyNeed) {
         "[GLOBALINFO]\nMASTERBITMAP=Master.bmp\n"
         "[GLOBALINFO.BOXCHECKED]\nRECT=0,16,48,32\nIMAGECOUNT=3\nMASKTYPE=1\n"
         "[BUTTON]\n"
-        "[BUTTON.BORDERSMASK]\nIMAGE=pics\\Button.bmp\nIMAGECOUNT=3\nBORDERWIDTH=4\nWB=6\nDRAWCENTRE=1\nSKIPNORMAL=1\nTILESIDES=1\n"
+        "[BUTTON.BORDERSMASK]\nIMAGE=pics\\Button.bmp\nIMAGECOUNT=3\nBORDERWIDTH=4\nWB=6\nDRAWCENTRE=1\nSKIPNORMAL="
+        "1\nTILESIDES=1\n"
         "[BUTTON.PATTERN]\nIMAGE=./PICS/button.BMP\n"
         "[BUTTON.HOTPATTERN]\nIMAGE=..\\outside.bmp\n"
         "[BUTTON.GLYPHMASK]\nIMAGE=g.bmp\nWL=2\nWR=5\nMASKTYPE=3\nIMAGECOUNT=0\n"
@@ -445,7 +447,8 @@ TEST(SkinOptions, ColoursAndPaths) {
     EXPECT_EQ(c, 0x00FF00u);
     EXPECT_TRUE(ParseSkinColor("NONE", c));
     EXPECT_EQ(c, acSkinNoColor);
-    for (const char* bad : {"", "0x1000000", "red", "-5", "12abc", "0x", "#"}) EXPECT_FALSE(ParseSkinColor(bad, c)) << bad;
+    for (const char* bad : {"", "0x1000000", "red", "-5", "12abc", "0x", "#"})
+        EXPECT_FALSE(ParseSkinColor(bad, c)) << bad;
 
     EXPECT_EQ(NormalizeSkinPath(".\\Pics\\A.bmp"), "PICS/A.BMP");
     EXPECT_EQ(NormalizeSkinPath("a.bmp"), "A.BMP");
@@ -458,7 +461,8 @@ TacBmpImage Blocks(int w, int h, std::uint32_t seed) {
     TacBmpImage img;
     img.Resize(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) img.SetPixel(x, y, (seed * 2654435761u + std::uint32_t(x / 2 * 131 + y / 2)) & 0xFFFFFF);
+        for (int x = 0; x < w; ++x)
+            img.SetPixel(x, y, (seed * 2654435761u + std::uint32_t(x / 2 * 131 + y / 2)) & 0xFFFFFF);
     return img;
 }
 

@@ -179,9 +179,12 @@ TEST_F(SkinSource, BadPicturesAreLeftOutAndTheRestLoads) {
         return skin.Masks[i < 0 ? 0 : i];
     };
     EXPECT_FALSE(mask("BUTTON", "BORDERSMASK").Valid());
-    EXPECT_TRUE(Has(mask("BUTTON", "BORDERSMASK").Error, "\"brd3.bmp\" is not usable")) << mask("BUTTON", "BORDERSMASK").Error;
-    EXPECT_TRUE(Has(mask("SPEEDBUTTON", "PATTERN").Error, "\"pat.bmp\" is missing")) << mask("SPEEDBUTTON", "PATTERN").Error;
-    EXPECT_TRUE(Has(mask("TRACKBAR", "SLIDERMASK").Error, "the largest accepted is 16384")) << mask("TRACKBAR", "SLIDERMASK").Error;
+    EXPECT_TRUE(Has(mask("BUTTON", "BORDERSMASK").Error, "\"brd3.bmp\" is not usable"))
+        << mask("BUTTON", "BORDERSMASK").Error;
+    EXPECT_TRUE(Has(mask("SPEEDBUTTON", "PATTERN").Error, "\"pat.bmp\" is missing"))
+        << mask("SPEEDBUTTON", "PATTERN").Error;
+    EXPECT_TRUE(Has(mask("TRACKBAR", "SLIDERMASK").Error, "the largest accepted is 16384"))
+        << mask("TRACKBAR", "SLIDERMASK").Error;
     EXPECT_TRUE(mask("TRACKBAR", "SLIDERVMASK").Valid());
     EXPECT_TRUE(mask("DRAGBAR", "BORDERSMASK").Valid());
     EXPECT_EQ(skin.MaskImage(skin.MaskIndexOfNoParent("BUTTON", "BORDERSMASK")), nullptr);
@@ -198,8 +201,10 @@ TEST_F(SkinSource, UnusableSkinsFailWithAReasonAndLeaveNothing) {
         EXPECT_TRUE(skin.Sections.empty() && skin.Masks.empty() && skin.Images.empty());
     };
     CreateDirectoryA(Path("Empty").c_str(), nullptr);
-    fails([&](TacSkinData& s, std::string& e) { return LoadSkinFromFolder(Path("Empty"), s, e); }, "Options.dat is missing");
-    fails([&](TacSkinData& s, std::string& e) { return LoadSkinFromFolder(Path("NoSuchFolder"), s, e); }, "Options.dat is missing");
+    fails([&](TacSkinData& s, std::string& e) { return LoadSkinFromFolder(Path("Empty"), s, e); },
+          "Options.dat is missing");
+    fails([&](TacSkinData& s, std::string& e) { return LoadSkinFromFolder(Path("NoSuchFolder"), s, e); },
+          "Options.dat is missing");
     CreateDirectoryA(Path("Junk").c_str(), nullptr);
     WriteBytes(Path("Junk\\Options.dat"), Bytes(3000, 0xE5));
     fails([&](TacSkinData& s, std::string& e) { return LoadSkinFromFolder(Path("Junk"), s, e); }, "holds no [SECTION]");
@@ -210,11 +215,13 @@ TEST_F(SkinSource, UnusableSkinsFailWithAReasonAndLeaveNothing) {
     WriteBytes(Path("junk.asz"), Bytes(500, 0x42));
     fails([&](TacSkinData& s, std::string& e) { return LoadSkinFromPackedFile(Path("junk.asz"), s, e); },
           "is not usable: not a ZIP archive");
-    fails([&](TacSkinData& s, std::string& e) { return LoadSkinFromPackedFile(Path("none.asz"), s, e); }, "cannot open");
+    fails([&](TacSkinData& s, std::string& e) { return LoadSkinFromPackedFile(Path("none.asz"), s, e); },
+          "cannot open");
     SkinFileList files = TestSkinFiles();
     files.erase(files.begin());  // no Options.dat
     const Bytes noOptions = PackSkinFiles(files, false);
-    fails([&](TacSkinData& s, std::string& e) { return LoadSkinFromPackedMemory(noOptions.data(), noOptions.size(), "X", s, e); },
+    fails([&](TacSkinData& s,
+              std::string& e) { return LoadSkinFromPackedMemory(noOptions.data(), noOptions.size(), "X", s, e); },
           "Options.dat is missing from the packed file");
     fails([&](TacSkinData& s, std::string& e) { return LoadSkinFromResource("NoSuchSkin", s, e); },
           "carries no built-in skin \"NoSuchSkin\"");
@@ -246,26 +253,64 @@ TEST_F(SkinSource, APackedEntryThatLiesIsLeftOutOrFailsTheLoad) {
 
 // What the library paints from, by section: the masks each built-in skin must hold.
 const char* const kRequired[][2] = {
-    {"GLOBALINFO", "BOXCHECKED BOXUNCHECKED BOXGRAYED RADIOCHECKED RADIOUNCHECKED CHECK GRIPIMAGE TITLEBAR TITLEBUTTON "
-                   "BICONCLOSE BICONMAX BICONMIN BICONNORM BICONHELP SICONCLOSE SICONMAX SICONMIN SICONNORM SICONHELP"},
-    {"FORM", "BORDERSMASK"}, {"DIALOG", "BORDERSMASK"}, {"FORMTITLE", "BORDERSMASK IMGTOPLEFT IMGTOPRIGHT"},
-    {"MDIAREA", ""}, {"MENULINE", ""}, {"MAINMENU", "BORDERSMASK"}, {"MENUITEM", "BORDERSMASK"}, {"EXTRALINE", ""},
-    {"DIVIDERV", "BORDERSMASK"}, {"BUTTON", "BORDERSMASK"}, {"BUTTON_BIG", "BORDERSMASK"}, {"WEBBUTTON", ""},
-    {"SPEEDBUTTON", "BORDERSMASK"}, {"SPEEDBUTTON_SMALL", "BORDERSMASK"}, {"TOOLBUTTON", "BORDERSMASK"},
-    {"DIVIDER", "BORDERSMASK"}, {"UPDOWNBTN", "BORDERSMASK"}, {"PANEL", "BORDERSMASK"}, {"PANEL_LOW", "BORDERSMASK"},
-    {"GROUPBOX", "BORDERSMASK"}, {"TABSHEET", ""}, {"TOOLBAR", "PATTERN"}, {"STATUSBAR", "BORDERSMASK"}, {"BAR", ""},
-    {"BARTITLE", "IMGTOPLEFT IMGTOPRIGHT IMGBTMLEFT IMGBTMRIGHT"}, {"DRAGBAR", "BORDERSMASK"}, {"SPLITTER", ""},
-    {"EDIT", "BORDERSMASK"}, {"COMBOBOX", "BORDERSMASK GLYPHMASK"}, {"COMBOBTN", "HOTPATTERN"},
-    {"COLHEADER", "BORDERSMASK"}, {"CHECKBOX", ""}, {"RADIOBUTTON", ""},
-    {"TRACKBAR", "SLIDERCHANNEL SLIDERMASK SLIDERVMASK TICKHORZ TICKVERT"}, {"GAUGE", "BORDERSMASK"},
-    {"PROGRESSH", "PATTERN"}, {"PROGRESSV", "PATTERN"},
-    {"SCROLLBTNTOP", "BORDERSMASK GLYPHMASK"}, {"SCROLLBTNBOTTOM", "BORDERSMASK GLYPHMASK"},
-    {"SCROLLBTNLEFT", "BORDERSMASK GLYPHMASK"}, {"SCROLLBTNRIGHT", "BORDERSMASK GLYPHMASK"},
-    {"SCROLLSLIDERH", "BORDERSMASK GLYPHMASK"}, {"SCROLLSLIDERV", "BORDERSMASK GLYPHMASK"},
-    {"SCROLLBAR1H", ""}, {"SCROLLBAR1V", ""}, {"SCROLLBAR2H", ""}, {"SCROLLBAR2V", ""},
-    {"PAGECONTROL", "BORDERSMASK"}, {"PAGECONTROLBOTTOM", "BORDERSMASK"}, {"PAGECONTROLLEFT", "BORDERSMASK"},
-    {"PAGECONTROLRIGHT", "BORDERSMASK"}, {"TABTOP", "BORDERSMASK"}, {"TABBOTTOM", "BORDERSMASK"},
-    {"TABLEFT", "BORDERSMASK"}, {"TABRIGHT", "BORDERSMASK"},
+    {"GLOBALINFO",
+     "BOXCHECKED BOXUNCHECKED BOXGRAYED RADIOCHECKED RADIOUNCHECKED CHECK GRIPIMAGE TITLEBAR TITLEBUTTON "
+     "BICONCLOSE BICONMAX BICONMIN BICONNORM BICONHELP SICONCLOSE SICONMAX SICONMIN SICONNORM SICONHELP"},
+    {"FORM", "BORDERSMASK"},
+    {"DIALOG", "BORDERSMASK"},
+    {"FORMTITLE", "BORDERSMASK IMGTOPLEFT IMGTOPRIGHT"},
+    {"MDIAREA", ""},
+    {"MENULINE", ""},
+    {"MAINMENU", "BORDERSMASK"},
+    {"MENUITEM", "BORDERSMASK"},
+    {"EXTRALINE", ""},
+    {"DIVIDERV", "BORDERSMASK"},
+    {"BUTTON", "BORDERSMASK"},
+    {"BUTTON_BIG", "BORDERSMASK"},
+    {"WEBBUTTON", ""},
+    {"SPEEDBUTTON", "BORDERSMASK"},
+    {"SPEEDBUTTON_SMALL", "BORDERSMASK"},
+    {"TOOLBUTTON", "BORDERSMASK"},
+    {"DIVIDER", "BORDERSMASK"},
+    {"UPDOWNBTN", "BORDERSMASK"},
+    {"PANEL", "BORDERSMASK"},
+    {"PANEL_LOW", "BORDERSMASK"},
+    {"GROUPBOX", "BORDERSMASK"},
+    {"TABSHEET", ""},
+    {"TOOLBAR", "PATTERN"},
+    {"STATUSBAR", "BORDERSMASK"},
+    {"BAR", ""},
+    {"BARTITLE", "IMGTOPLEFT IMGTOPRIGHT IMGBTMLEFT IMGBTMRIGHT"},
+    {"DRAGBAR", "BORDERSMASK"},
+    {"SPLITTER", ""},
+    {"EDIT", "BORDERSMASK"},
+    {"COMBOBOX", "BORDERSMASK GLYPHMASK"},
+    {"COMBOBTN", "HOTPATTERN"},
+    {"COLHEADER", "BORDERSMASK"},
+    {"CHECKBOX", ""},
+    {"RADIOBUTTON", ""},
+    {"TRACKBAR", "SLIDERCHANNEL SLIDERMASK SLIDERVMASK TICKHORZ TICKVERT"},
+    {"GAUGE", "BORDERSMASK"},
+    {"PROGRESSH", "PATTERN"},
+    {"PROGRESSV", "PATTERN"},
+    {"SCROLLBTNTOP", "BORDERSMASK GLYPHMASK"},
+    {"SCROLLBTNBOTTOM", "BORDERSMASK GLYPHMASK"},
+    {"SCROLLBTNLEFT", "BORDERSMASK GLYPHMASK"},
+    {"SCROLLBTNRIGHT", "BORDERSMASK GLYPHMASK"},
+    {"SCROLLSLIDERH", "BORDERSMASK GLYPHMASK"},
+    {"SCROLLSLIDERV", "BORDERSMASK GLYPHMASK"},
+    {"SCROLLBAR1H", ""},
+    {"SCROLLBAR1V", ""},
+    {"SCROLLBAR2H", ""},
+    {"SCROLLBAR2V", ""},
+    {"PAGECONTROL", "BORDERSMASK"},
+    {"PAGECONTROLBOTTOM", "BORDERSMASK"},
+    {"PAGECONTROLLEFT", "BORDERSMASK"},
+    {"PAGECONTROLRIGHT", "BORDERSMASK"},
+    {"TABTOP", "BORDERSMASK"},
+    {"TABBOTTOM", "BORDERSMASK"},
+    {"TABLEFT", "BORDERSMASK"},
+    {"TABRIGHT", "BORDERSMASK"},
 };
 
 namespace {
@@ -337,7 +382,8 @@ TEST(BuiltinSkins, HoldEverySectionAndMaskTheLibraryPaints) {
         std::string error;
         ASSERT_TRUE(LoadSkinFromResource(name, skin, error)) << error;
         EXPECT_EQ(skin.Sections[0].Name, "GLOBALINFO");
-        for (const TsMaskData& m : skin.Masks) EXPECT_TRUE(m.Valid()) << m.SectionName << "." << m.Name << ": " << m.Error;
+        for (const TsMaskData& m : skin.Masks)
+            EXPECT_TRUE(m.Valid()) << m.SectionName << "." << m.Name << ": " << m.Error;
         for (const auto& req : kRequired) {
             const int section = skin.SectionIndexOf(req[0]);
             EXPECT_GE(section, 0) << req[0];
@@ -363,7 +409,8 @@ TEST(BuiltinSkins, HoldEverySectionAndMaskTheLibraryPaints) {
         EXPECT_EQ(mask("TRACKBAR", "SLIDERVMASK").StateHeight(), 11);
         const TsMaskData& bar = mask("GLOBALINFO", "TITLEBAR");
         EXPECT_EQ(bar.R.Width() % (bar.ImageCount * 3), 0);
-        for (const char* b : {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONNORM", "BICONHELP", "SICONCLOSE", "SICONHELP"}) {
+        for (const char* b :
+             {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONNORM", "BICONHELP", "SICONCLOSE", "SICONHELP"}) {
             EXPECT_EQ(mask("GLOBALINFO", b).ImageCount, 3) << b;
             EXPECT_EQ(mask("GLOBALINFO", b).MaskType, 1) << b;
         }
@@ -371,7 +418,8 @@ TEST(BuiltinSkins, HoldEverySectionAndMaskTheLibraryPaints) {
         EXPECT_GE(mask("MAINMENU", "BORDERSMASK").BorderWidth, 1);
         // Key-coloured corners on the rounded button, a filled middle.
         const TsMaskData& button = mask("BUTTON", "BORDERSMASK");
-        const TacBmpImage* img = skin.MaskImage(skin.MaskIndexOf(skin.SectionIndexOf("BUTTON"), "BUTTON", "BORDERSMASK"));
+        const TacBmpImage* img =
+            skin.MaskImage(skin.MaskIndexOf(skin.SectionIndexOf("BUTTON"), "BUTTON", "BORDERSMASK"));
         for (int s = 0; s < 3; ++s) {
             const TacRect r = button.StateRect(s);
             EXPECT_EQ(img->Pixel(r.Left, r.Top), acSkinKeyColor);
@@ -408,7 +456,8 @@ TEST_F(SkinSource, ListingHoldsAllThreeKindsSorted) {
     ASSERT_TRUE(LoadSkinByName(Temp, "Gamma", skin, error)) << error;
     EXPECT_EQ(skin.Name, "Gamma");
     const std::uint32_t second = TestSkinPalette(true).Button;
-    EXPECT_EQ(skin.Sections[skin.SectionIndexOf("BUTTON")].Color, (second & 0xFF) << 16 | (second & 0xFF00) | second >> 16);
+    EXPECT_EQ(skin.Sections[skin.SectionIndexOf("BUTTON")].Color,
+              (second & 0xFF) << 16 | (second & 0xFF00) | second >> 16);
     ASSERT_TRUE(LoadSkinByName(Temp, "Dark", skin, error)) << error;
     EXPECT_LT(skin.SectionIndexOf("CYC1"), 0);
     ASSERT_TRUE(LoadSkinByName("", "Light", skin, error)) << error;

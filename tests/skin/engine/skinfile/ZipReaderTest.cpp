@@ -184,7 +184,8 @@ TEST(ZipReader, DeflateBombsStopAtTheirClaimAndTheCap) {
 TEST(ZipReader, BrokenArchivesFailToOpenWithAReason) {
     const Bytes zip = Archive(true);
     EXPECT_TRUE(Has(OpenError(Bytes()), "too short"));
-    EXPECT_TRUE(Has(OpenError(Text("this is not a zip archive at all, just some text")), "no end of central directory"));
+    EXPECT_TRUE(
+        Has(OpenError(Text("this is not a zip archive at all, just some text")), "no end of central directory"));
     EXPECT_TRUE(Has(OpenError(Bytes(zip.begin(), zip.end() - 5)), "no end of central directory"));
     EXPECT_TRUE(Has(OpenError(Bytes(zip.begin() + 40, zip.end())), "outside the archive")) << "front cut off";
 

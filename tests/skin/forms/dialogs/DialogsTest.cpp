@@ -67,7 +67,8 @@ void CALLBACK WatchdogTick(HWND, UINT, UINT_PTR Id, DWORD) {
     if (HWND d = Visible("#32770")) PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
     EndMenu();
 }
-template <class F> auto RunModal(std::function<void()> Inside, F Open) {
+template <class F>
+auto RunModal(std::function<void()> Inside, F Open) {
     gInside = std::move(Inside);
     gInsideTimer = SetTimer(nullptr, 0, 50, InsideTick);
     gWatchdog = SetTimer(nullptr, 0, 8000, WatchdogTick);
@@ -108,7 +109,10 @@ std::uint32_t WindowPixel(HWND h, int X, int Y) {
     ReleaseDC(h, dc);
     return testsupport::RGBOf(c);
 }
-template <class T> bool AdaptedAs(HWND h) { return dynamic_cast<T*>(AdapterOfWindow(h)) != nullptr; }
+template <class T>
+bool AdaptedAs(HWND h) {
+    return dynamic_cast<T*>(AdapterOfWindow(h)) != nullptr;
+}
 
 class DialogHook : public ::testing::Test {
 protected:
@@ -134,7 +138,8 @@ TEST_F(DialogHook, MessageBoxIsSkinnedAndAnswersTheRealClick) {
             EXPECT_TRUE(AdaptedAs<TacBtnWnd>(GetDlgItem(box, IDOK)));
             EXPECT_TRUE(AdaptedAs<TacBtnWnd>(GetDlgItem(box, IDCANCEL)));
             EXPECT_NE(GetWindowRgn(box, CreateRectRgn(0, 0, 0, 0)), ERROR) << "the region follows the border mask";
-            RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            RedrawWindow(box, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
             RECT r{};
             GetWindowRect(box, &r);
             const int w = r.right - r.left, fh = GetSystemMetrics(SM_CYDLGFRAME);
@@ -243,8 +248,8 @@ HWND MakeDialog(DWORD Style) {
     tpl.t.cx = 160;
     tpl.t.cy = 80;
     HWND d = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tpl.t, nullptr, RecordingDlgProc, 0);
-    CreateWindowExA(0, "BUTTON", "Push", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 80, 24, d, HMENU(IDOK),
-                    nullptr, nullptr);
+    CreateWindowExA(0, "BUTTON", "Push", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 80, 24, d, HMENU(IDOK), nullptr,
+                    nullptr);
     CreateWindowExA(0, "BUTTON", "Box", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 40, 80, 20, d, HMENU(5), nullptr,
                     nullptr);
     SetWindowTextA(d, "Modeless");
@@ -301,8 +306,8 @@ TEST_F(DialogHook, RemoveHookGivesAnOpenDialogBackWhole) {
     EXPECT_NE(GetWindowLongPtrA(d, GWL_STYLE) & WS_SYSMENU, 0) << "the system menu comes back";
     EXPECT_EQ(GetWindowRgn(d, CreateRectRgn(0, 0, 0, 0)), ERROR) << "no region left";
     for (HWND h : {d, push, box}) EXPECT_EQ(GetPropA(h, acAdapterProp), nullptr);
-    EXPECT_EQ(GetWindowProcA(push), GetWindowProcA(CreateWindowExA(0, "BUTTON", "", WS_CHILD, 0, 0, 1, 1, d, nullptr,
-                                                                   nullptr, nullptr)))
+    EXPECT_EQ(GetWindowProcA(push),
+              GetWindowProcA(CreateWindowExA(0, "BUTTON", "", WS_CHILD, 0, 0, 1, 1, d, nullptr, nullptr, nullptr)))
         << "the button's own procedure is back";
     Manager()->InstallHook();
     DestroyWindow(d);
@@ -319,7 +324,9 @@ TEST_F(DialogHook, HitTestsOfTheTitleAndTheZoomedBand) {
     RECT r{};
     GetWindowRect(d, &r);
     auto hit = [&](int X, int Y) { return SendMessageA(d, WM_NCHITTEST, 0, MAKELPARAM(r.left + X, r.top + Y)); };
-    auto centre = [&](const TacTitleButton& b) { return hit((b.Rect.left + b.Rect.right) / 2, (b.Rect.top + b.Rect.bottom) / 2); };
+    auto centre = [&](const TacTitleButton& b) {
+        return hit((b.Rect.left + b.Rect.right) / 2, (b.Rect.top + b.Rect.bottom) / 2);
+    };
     // Close, maximize and minimize from the right, the caption between.
     EXPECT_LT(a->BtnMax.Rect.right, a->BtnClose.Rect.right);
     EXPECT_LT(a->BtnMin.Rect.right, a->BtnMax.Rect.right);
@@ -403,14 +410,22 @@ TEST_F(DialogHook, ChildWindowsGetTheirAdapterByClassAndStyle) {
         const char* Adapter;  // class name of the adapter, "" for none
     };
     const Row rows[] = {
-        {"STATIC", SS_LEFT, "TacStaticWnd"},          {"STATIC", SS_ICON, "TacIconWnd"},
-        {"STATIC", SS_ETCHEDFRAME, ""},               {"STATIC", SS_OWNERDRAW, ""},
-        {"BUTTON", BS_GROUPBOX, "TacGroupBoxWnd"},    {"BUTTON", BS_AUTORADIOBUTTON, "TacCheckBoxWnd"},
-        {"BUTTON", BS_DEFPUSHBUTTON, "TacBtnWnd"},    {"BUTTON", BS_CHECKBOX, "TacCheckBoxWnd"},
-        {"BUTTON", BS_OWNERDRAW, ""},                 {"ToolbarWindow32", TBSTYLE_WRAPABLE, "TacToolBarWnd"},
-        {"EDIT", 0, "TacEditWnd"},                    {"LISTBOX", 0, "TacEditWnd"},
-        {"COMBOBOX", CBS_DROPDOWNLIST, "TacComboBoxWnd"}, {"msctls_updown32", 0, "TacSpinWnd"},
-        {"SysListView32", LVS_REPORT, "TacListViewWnd"},  {"SysTreeView32", 0, "TacTreeViewWnd"},
+        {"STATIC", SS_LEFT, "TacStaticWnd"},
+        {"STATIC", SS_ICON, "TacIconWnd"},
+        {"STATIC", SS_ETCHEDFRAME, ""},
+        {"STATIC", SS_OWNERDRAW, ""},
+        {"BUTTON", BS_GROUPBOX, "TacGroupBoxWnd"},
+        {"BUTTON", BS_AUTORADIOBUTTON, "TacCheckBoxWnd"},
+        {"BUTTON", BS_DEFPUSHBUTTON, "TacBtnWnd"},
+        {"BUTTON", BS_CHECKBOX, "TacCheckBoxWnd"},
+        {"BUTTON", BS_OWNERDRAW, ""},
+        {"ToolbarWindow32", TBSTYLE_WRAPABLE, "TacToolBarWnd"},
+        {"EDIT", 0, "TacEditWnd"},
+        {"LISTBOX", 0, "TacEditWnd"},
+        {"COMBOBOX", CBS_DROPDOWNLIST, "TacComboBoxWnd"},
+        {"msctls_updown32", 0, "TacSpinWnd"},
+        {"SysListView32", LVS_REPORT, "TacListViewWnd"},
+        {"SysTreeView32", 0, "TacTreeViewWnd"},
         {"SysTabControl32", 0, ""},
     };
     HWND d = MakeDialog(WS_POPUP | WS_CAPTION | DS_MODALFRAME);

@@ -265,7 +265,8 @@ TEST_F(SkinnedMenus, APopupIsPaintedFromTheSkinAndDrivenByRealInput) {
             case 1: return false;
             case 2:
                 shot = testsupport::CaptureWindow(window);
-                for (TMenuItem* i : {normal, line, disabled, checked, radio, sub, shortcut}) at[i] = ItemRect(window, i);
+                for (TMenuItem* i : {normal, line, disabled, checked, radio, sub, shortcut})
+                    at[i] = ItemRect(window, i);
                 EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, 0, 0), 1);
                 {
                     HRGN rgn = CreateRectRgn(0, 0, 0, 0);

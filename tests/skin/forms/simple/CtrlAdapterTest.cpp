@@ -16,21 +16,21 @@ namespace {
 using namespace simpletest;
 
 // Controls of other libraries, known to the adapter only by class name.
-#define TEST_CONTROL_CLASS(Cpp, Base, Name, ButtonType)                                    \
-    class Cpp : public Base {                                                         \
-    public:                                                                           \
-        explicit Cpp(TComponent* AOwner) : Base(AOwner) {}                            \
-        static const TClassInfo& StaticClassInfo() {                                  \
-            static const TClassInfo info(Name, &Base::StaticClassInfo());             \
-            return info;                                                              \
-        }                                                                             \
-        const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }  \
-                                                                                      \
-    protected:                                                                        \
-        void CreateParams(TCreateParams& P) override {                                \
-            Base::CreateParams(P);                                                    \
-            P.Style = (P.Style & ~DWORD(BS_TYPEMASK)) | (ButtonType);                    \
-        }                                                                             \
+#define TEST_CONTROL_CLASS(Cpp, Base, Name, ButtonType)                             \
+    class Cpp : public Base {                                                       \
+    public:                                                                         \
+        explicit Cpp(TComponent* AOwner) : Base(AOwner) {}                          \
+        static const TClassInfo& StaticClassInfo() {                                \
+            static const TClassInfo info(Name, &Base::StaticClassInfo());           \
+            return info;                                                            \
+        }                                                                           \
+        const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); } \
+                                                                                    \
+    protected:                                                                      \
+        void CreateParams(TCreateParams& P) override {                              \
+            Base::CreateParams(P);                                                  \
+            P.Style = (P.Style & ~DWORD(BS_TYPEMASK)) | (ButtonType);               \
+        }                                                                           \
     };
 TEST_CONTROL_CLASS(TTestCheckBox, TButton, "TCheckBox", BS_AUTOCHECKBOX)
 TEST_CONTROL_CLASS(TTestRadio, TButton, "TRadioButton", BS_AUTORADIOBUTTON)
@@ -95,10 +95,12 @@ TEST_F(CtrlAdapterTest, EachControlGetsTheAdapterOfItsClassList) {
     Manager()->ThirdParty()->ThirdButtons()->Add("TOtherButton");  // a class the user named
     TacCtrlAdapter* a = Adapt()->Adapter();
     const std::map<std::string, std::string> expected = {
-        {"button", "TacBtnWnd"},     {"bitbtn", "TacBitBtnWnd"}, {"check", "TacCheckBoxWnd"},
-        {"radio", "TacCheckBoxWnd"}, {"group", "TacGroupBoxWnd"}, {"panel", "TacPanelWnd"},
-        {"other", "TacBtnWnd"},      {"tagged", ""},              {"edit", "TacEditWnd"},
-        {"memo", "TacEditWnd"},      {"list", "TacEditWnd"},
+        {"button", "TacBtnWnd"},     {"bitbtn", "TacBitBtnWnd"},
+        {"check", "TacCheckBoxWnd"}, {"radio", "TacCheckBoxWnd"},
+        {"group", "TacGroupBoxWnd"}, {"panel", "TacPanelWnd"},
+        {"other", "TacBtnWnd"},      {"tagged", ""},
+        {"edit", "TacEditWnd"},      {"memo", "TacEditWnd"},
+        {"list", "TacEditWnd"},
     };
     EXPECT_EQ(Kinds(a), expected);
     EXPECT_EQ(a->GetItem(a->IndexOf(button))->SkinData->SkinSection(), "BUTTON");

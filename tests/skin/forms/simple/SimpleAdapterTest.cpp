@@ -76,9 +76,8 @@ TEST_F(SimpleAdapterTest, CheckBoxAndRadioGlyphsByStyleAndCheckState) {
         int Box;  // BOXUNCHECKED, BOXCHECKED, BOXGRAYED, RADIOUNCHECKED, RADIOCHECKED
     };
     const Case cases[] = {
-        {BS_AUTOCHECKBOX, BST_UNCHECKED, 0},  {BS_AUTOCHECKBOX, BST_CHECKED, 1},
-        {BS_AUTO3STATE, BST_INDETERMINATE, 2}, {BS_RADIOBUTTON, BST_UNCHECKED, 3},
-        {BS_RADIOBUTTON, BST_CHECKED, 4},     {BS_AUTORADIOBUTTON, BST_CHECKED, 4},
+        {BS_AUTOCHECKBOX, BST_UNCHECKED, 0}, {BS_AUTOCHECKBOX, BST_CHECKED, 1}, {BS_AUTO3STATE, BST_INDETERMINATE, 2},
+        {BS_RADIOBUTTON, BST_UNCHECKED, 3},  {BS_RADIOBUTTON, BST_CHECKED, 4},  {BS_AUTORADIOBUTTON, BST_CHECKED, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "style " << c.Style << " check " << c.Check);
@@ -247,12 +246,18 @@ TEST(SimpleAdapterKinds, DialogChildrenGetTheAdapterOfTheirClassAndStyle) {
         const char* Section;
     };
     const Case cases[] = {
-        {"BUTTON", BS_PUSHBUTTON, "TacBtnWnd", "BUTTON"},        {"BUTTON", BS_PUSHBOX, "TacBtnWnd", "BUTTON"},
-        {"BUTTON", BS_COMMANDLINK, "TacBtnWnd", "BUTTON"},       {"BUTTON", BS_OWNERDRAW, "", ""},
-        {"BUTTON", BS_AUTORADIOBUTTON, "TacCheckBoxWnd", "CHECKBOX"}, {"BUTTON", BS_GROUPBOX, "TacGroupBoxWnd", "GROUPBOX"},
-        {"STATIC", SS_SIMPLE, "TacStaticWnd", "CHECKBOX"},       {"STATIC", SS_ICON, "TacIconWnd", "CHECKBOX"},
-        {"STATIC", SS_ETCHEDHORZ, "", ""},                       {"SCROLLBAR", SBS_SIZEGRIP, "TacSizerWnd", "CHECKBOX"},
-        {"SCROLLBAR", SBS_VERT, "", ""},                         {UPDOWN_CLASSA, 0, "TacSpinWnd", "SPEEDBUTTON_SMALL"},
+        {"BUTTON", BS_PUSHBUTTON, "TacBtnWnd", "BUTTON"},
+        {"BUTTON", BS_PUSHBOX, "TacBtnWnd", "BUTTON"},
+        {"BUTTON", BS_COMMANDLINK, "TacBtnWnd", "BUTTON"},
+        {"BUTTON", BS_OWNERDRAW, "", ""},
+        {"BUTTON", BS_AUTORADIOBUTTON, "TacCheckBoxWnd", "CHECKBOX"},
+        {"BUTTON", BS_GROUPBOX, "TacGroupBoxWnd", "GROUPBOX"},
+        {"STATIC", SS_SIMPLE, "TacStaticWnd", "CHECKBOX"},
+        {"STATIC", SS_ICON, "TacIconWnd", "CHECKBOX"},
+        {"STATIC", SS_ETCHEDHORZ, "", ""},
+        {"SCROLLBAR", SBS_SIZEGRIP, "TacSizerWnd", "CHECKBOX"},
+        {"SCROLLBAR", SBS_VERT, "", ""},
+        {UPDOWN_CLASSA, 0, "TacSpinWnd", "SPEEDBUTTON_SMALL"},
         {"TPanel", 0, "TacDlgPanelWnd", "CHECKBOX"},
     };
     for (const Case& c : cases) {
