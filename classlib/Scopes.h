@@ -1,5 +1,6 @@
-// Scope objects that undo on every way out of a block: a paint begun, a DC's
-// saved state, a memory DC, a GDI object selected, a flag set for a while.
+// Scope objects that undo on every way out of a block: a paint begun, a
+// window's or client area's DC, a DC's saved state, a memory DC, a GDI object
+// selected, a flag set for a while.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +27,52 @@ private:
     HWND FWnd;
     HDC FDC;
     PAINTSTRUCT FPs{};
+};
+
+// A DC of a window got for the scope's life and released at its end: the
+// whole window's (GetWindowDC, frame included) or the client area's (GetDC).
+// A nil window gets none. When a DC is given (a WM_PAINT's or WM_PRINT's
+// wParam) that one is used and none is got or released.
+template <HDC(WINAPI* Get)(HWND)>
+class TWindowDCScope {
+public:
+    explicit TWindowDCScope(HWND Wnd, HDC Given = nullptr)
+        : FWnd(Given || !Wnd ? nullptr : Wnd), FDC(Given ? Given : (Wnd ? Get(Wnd) : nullptr)) {}
+    ~TWindowDCScope() {
+        if (FWnd && FDC) ReleaseDC(FWnd, FDC);
+    }
+    TWindowDCScope(const TWindowDCScope&) = delete;
+    TWindowDCScope& operator=(const TWindowDCScope&) = delete;
+
+    HDC DC() const { return FDC; }
+    operator HDC() const { return FDC; }
+    // True when this scope got the DC (and will release it).
+    bool Owned() const { return FWnd != nullptr; }
+
+private:
+    HWND FWnd;
+    HDC FDC;
+};
+
+// GetWindowDC/ReleaseDC: frame and client of Wnd.
+using TWindowDC = TWindowDCScope<&GetWindowDC>;
+// GetDC/ReleaseDC: the client area of Wnd.
+using TClientDC = TWindowDCScope<&GetDC>;
+
+// The screen's DC for the scope's life.
+class TScreenDC {
+public:
+    TScreenDC() : FDC(GetDC(nullptr)) {}
+    ~TScreenDC() {
+        if (FDC) ReleaseDC(nullptr, FDC);
+    }
+    TScreenDC(const TScreenDC&) = delete;
+    TScreenDC& operator=(const TScreenDC&) = delete;
+    HDC DC() const { return FDC; }
+    operator HDC() const { return FDC; }
+
+private:
+    HDC FDC;
 };
 
 // SaveDC now, RestoreDC at the end of the scope.

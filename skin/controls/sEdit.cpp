@@ -5,26 +5,6 @@
 #include "sSkinManager.h"
 #include "sSkinText.h"
 
-namespace {
-
-// The whole window's DC (frame included) for the scope's life; none for a nil window.
-class TWindowDC {
-public:
-    explicit TWindowDC(HWND Wnd) : FWnd(Wnd), FDC(Wnd ? GetWindowDC(Wnd) : nullptr) {}
-    ~TWindowDC() {
-        if (FDC) ReleaseDC(FWnd, FDC);
-    }
-    TWindowDC(const TWindowDC&) = delete;
-    TWindowDC& operator=(const TWindowDC&) = delete;
-    HDC Get() const { return FDC; }
-
-private:
-    HWND FWnd;
-    HDC FDC;
-};
-
-}  // namespace
-
 // clang-format off
 CLASSLIB_DEFINE_CLASS(TsEdit, TEdit,
     ObjProp<TsEdit, TsCommonData>("SkinData", &TsEdit::SkinData),
@@ -177,19 +157,18 @@ void TsEdit::PaintBorder() {
     d->Updating = IsUpdating(d);
     if (d->Updating || !HandleAllocated()) return;
     const TWindowDC dc(Handle());
-    const TSavedDC saved(dc.Get());
+    const TSavedDC saved(dc.DC());
     if (d->BGChanged) PrepareCache();
     RepairAllCorners(d, 0);
     if (const int bw = BorderWidth())
-        CopyBorderStrips(dc.Get(), 0, 0, bw, d->CacheBmp->Canvas()->Handle(), Width(), Height());
+        CopyBorderStrips(dc.DC(), 0, 0, bw, d->CacheBmp->Canvas()->Handle(), Width(), Height());
 }
 
 void TsEdit::PaintHandler(HDC DC) {
     // A paint into a given DC leaves the window's own update region alone.
     const TPaintScope paint(DC ? nullptr : Handle(), DC);
-    const bool own = paint.DC() == nullptr;
-    const TWindowDC windowDC(own ? Handle() : nullptr);
-    HDC target = own ? windowDC.Get() : paint.DC();
+    const TWindowDC windowDC(Handle(), paint.DC());
+    HDC target = windowDC.DC();
     TsCommonData* d = SkinData();
     d->Updating = IsUpdating(d);
     if (d->Updating || !target) return;

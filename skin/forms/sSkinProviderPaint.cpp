@@ -2,6 +2,7 @@
 // caption, the menu line, the copy to the window and the client area.
 #include "sSkinProvider.h"
 
+#include "Scopes.h"
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
@@ -16,22 +17,6 @@ namespace {
 const char kGlobalInfo[] = "GLOBALINFO";
 
 TsSkinManager* ManagerOf(TsCommonData* Data) { return Data ? Data->GetSkinManager() : nullptr; }
-
-// A window DC released on every way out.
-class TWindowDC {
-public:
-    explicit TWindowDC(HWND Wnd) : FWnd(Wnd), FDC(GetWindowDC(Wnd)) {}
-    ~TWindowDC() {
-        if (FDC) ReleaseDC(FWnd, FDC);
-    }
-    TWindowDC(const TWindowDC&) = delete;
-    TWindowDC& operator=(const TWindowDC&) = delete;
-    HDC DC() const { return FDC; }
-
-private:
-    HWND FWnd;
-    HDC FDC;
-};
 
 // Position of Item in the menu bar Menu (matched by its command or its
 // sub-menu), -1 when it is not there.
