@@ -54,11 +54,6 @@
 #include <optional>
 #include <type_traits>
 
-// The look of one paint, worked out once and passed down. The numbers are the
-// state indexes of the skin's pictures.
-enum class TsPaintState : int { Normal = 0, Active = 1, Pressed = 2 };
-constexpr int acStateIndex(TsPaintState State) { return static_cast<int>(State); }
-
 // Behaviour a control chooses when it builds its frame.
 struct TsFrameOptions {
     // Cut a window region from the border mask and keep the corners of the
