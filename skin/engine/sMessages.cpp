@@ -1,5 +1,7 @@
 #include "sMessages.h"
 
+#include "Scopes.h"
+
 #include "sCommonData.h"
 #include "sSkinManager.h"
 
@@ -393,18 +395,6 @@ private:
     std::vector<HWND> FLocked;
 };
 
-// Raises a program-wide flag for a scope, lowered on every way out.
-class TFlagRaised {
-public:
-    explicit TFlagRaised(bool& Flag) : FFlag(Flag) { FFlag = true; }
-    ~TFlagRaised() { FFlag = false; }
-    TFlagRaised(const TFlagRaised&) = delete;
-    TFlagRaised& operator=(const TFlagRaised&) = delete;
-
-private:
-    bool& FFlag;
-};
-
 }  // namespace
 
 void SendNewSkin(TsSkinManager* Manager, bool Removing) {
@@ -412,14 +402,14 @@ void SendNewSkin(TsSkinManager* Manager, bool Removing) {
     const TRedrawLock lock;
     const std::vector<TCustomForm*> forms = FormsToTell();
     if (Removing) {
-        const TFlagRaised removing(acSkinRemoving);
+        const TBoolScope removing(acSkinRemoving, true);
         Manager->RemoveHook();
         TellForms(forms, AC_REMOVESKIN, Manager);
     } else {
         if (Manager->SkinableMenus && acEngineHooks.ResetMenuBorderWidth)
             acEngineHooks.ResetMenuBorderWidth(Manager->SkinableMenus);
         {
-            const TFlagRaised changing(acSkinChanging);
+            const TBoolScope changing(acSkinChanging, true);
             Manager->UpdateStandardIndexes();
             TellForms(forms, AC_NEWSKIN, Manager);
         }

@@ -554,7 +554,7 @@ void TacDialogWnd::RepaintButton(int Code) {
     TacTitleButton* b = ButtonOf(Code);
     TBitmap* cache = SkinData ? SkinData->CacheBmp : nullptr;
     const int mask = ButtonMask(Code);
-    if (!b || !cache || b->Rect.right <= b->Rect.left || mask < 0 || !SkinActive()) return;
+    if (!b || !cache || b->Rect.right <= b->Rect.left || mask < 0 || !SkinnedNow()) return;
     const int left = Width - TitleStrip->Width();
     BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left,
            b->Rect.bottom - b->Rect.top, TitleStrip->Canvas()->Handle(), b->Rect.left - left, b->Rect.top, SRCCOPY);
@@ -700,7 +700,7 @@ void TacDialogWnd::WndProc(TMessage& M) {
         return;
     }
     if (M.Msg == WM_DESTROY) return (void)CallPrevWndProc(M);
-    if (Destroyed || !SkinActive() || !HasSkin(SkinData)) return TacScrollWnd::WndProc(M);
+    if (Destroyed || !SkinnedNow() || !HasSkin(SkinData)) return TacScrollWnd::WndProc(M);
     if (M.Msg == SM_ALPHACMD) return DialogAlphaCommand(M);
     switch (M.Msg) {
         case WM_NCPAINT: return NCPaint(M);

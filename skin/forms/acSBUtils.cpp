@@ -117,7 +117,7 @@ TacMainWnd::~TacMainWnd() {
     SkinManager = nullptr;
 }
 
-bool TacMainWnd::SkinActive() const { return SkinData && SkinManager && SkinManager->Active(); }
+bool TacMainWnd::SkinnedNow() const { return SkinData && SkinManager && SkinManager->Active(); }
 
 LRESULT TacMainWnd::CallPrevWndProc(TMessage& Message) {
     if (OldWindowProc) {
@@ -202,7 +202,7 @@ void TacMainWnd::WndProc(TMessage& M) {
     if (SkinData && IsSkinCommand(M, AC_REMOVESKIN)) {
         // Comes when the manager is inactive already.
         AlphaCommand(M);
-    } else if (SkinActive() && M.Msg == SM_ALPHACMD && AlphaCommand(M)) {
+    } else if (SkinnedNow() && M.Msg == SM_ALPHACMD && AlphaCommand(M)) {
         return;
     }
     CallPrevWndProc(M);

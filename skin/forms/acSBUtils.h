@@ -40,7 +40,7 @@ public:
     LRESULT CallPrevWndProc(TMessage& Message);
     LRESULT CallPrevWndProc(UINT Msg, WPARAM WParam, LPARAM& LParam);
     // A skin is there to draw with (skin data, manager, active skin).
-    bool SkinActive() const;
+    bool SkinnedNow() const;
 
     bool DlgMode = false;
     String Caption;

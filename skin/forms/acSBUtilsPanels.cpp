@@ -117,7 +117,7 @@ void TacPanelWnd::PaintFrame(HDC DC) {
 
 void TacPanelWnd::WndProc(TMessage& M) {
     TControl* owner = SkinData ? SkinData->OwnerControl : nullptr;
-    if (!SkinActive() || !owner || !owner->ControlStyle().Contains(csAcceptsControls) || M.Msg == WM_DESTROY ||
+    if (!SkinnedNow() || !owner || !owner->ControlStyle().Contains(csAcceptsControls) || M.Msg == WM_DESTROY ||
         M.Msg == WM_NCDESTROY)
         return TacMainWnd::WndProc(M);
     const bool skinned = HasSkin(SkinData);
@@ -214,7 +214,7 @@ void TacDlgPanelWnd::PaintClient(HDC DC) {
 }
 
 void TacDlgPanelWnd::WndProc(TMessage& M) {
-    if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_UPDATEUISTATE: M.Result = 1; return;
         case WM_PARENTNOTIFY:
@@ -334,7 +334,7 @@ void TacToolBarWnd::PaintToolBarBorder() {
 }
 
 void TacToolBarWnd::WndProc(TMessage& M) {
-    if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_ERASEBKGND: M.Result = 1; return;
         case WM_SIZE:
@@ -393,7 +393,7 @@ void TacMnuWnd::WndProc(TMessage& M) {
             return;
         default: break;
     }
-    if (!acSystemPopup || !SkinActive()) return TacScrollWnd::WndProc(M);
+    if (!acSystemPopup || !SkinnedNow()) return TacScrollWnd::WndProc(M);
     if (M.Msg == WM_ERASEBKGND) {
         AdapterGeometry(this);
         if (SkinData->BGChanged) {

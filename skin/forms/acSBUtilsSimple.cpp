@@ -167,7 +167,7 @@ void TacStaticWnd::PaintStatic(HDC DC) {
 }
 
 void TacStaticWnd::WndProc(TMessage& M) {
-    if (!SkinActive() || LeftAlone() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || LeftAlone() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_ERASEBKGND:
             if (!IsWindowVisible(CtrlHandle)) break;
@@ -208,7 +208,7 @@ void TacIconWnd::PaintContent(TBitmap* Cache) {
 void TacLinkWnd::PaintContent(TBitmap* Cache) { Cache->Canvas()->Brush()->SetStyle(bsClear); }
 
 void TacLinkWnd::WndProc(TMessage& M) {
-    if (M.Msg == WM_PAINT && SkinActive() && IsWindowVisible(CtrlHandle)) {
+    if (M.Msg == WM_PAINT && SkinnedNow() && IsWindowVisible(CtrlHandle)) {
         CallPrevWndProc(M);
         return;
     }
@@ -304,7 +304,7 @@ void TacBtnWnd::HotTracking() {
 }
 
 void TacBtnWnd::WndProc(TMessage& M) {
-    if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     const bool visible = IsWindowVisible(CtrlHandle) != FALSE;
     switch (MessageKind(M)) {
         case kSkinCommand:
@@ -475,7 +475,7 @@ void TacCheckBoxWnd::PaintCheckBox(HDC DC) {
 }
 
 void TacCheckBoxWnd::WndProc(TMessage& M) {
-    if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case kSkinCommand:
             if (M.WParamHi() == AC_MOUSEENTER || M.WParamHi() == AC_MOUSELEAVE) {
@@ -584,7 +584,7 @@ void TacGroupBoxWnd::PaintGroupBox(HDC DC) {
 }
 
 void TacGroupBoxWnd::WndProc(TMessage& M) {
-    if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case kSkinCommand:
             if (M.WParamHi() == AC_CAPTIONHEIGHT) {
@@ -632,7 +632,7 @@ void TacGroupBoxWnd::WndProc(TMessage& M) {
 // Size grips and nested dialog panes
 
 void TacSizerWnd::WndProc(TMessage& M) {
-    if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_PAINT: {
             const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
@@ -652,7 +652,7 @@ void TacSizerWnd::WndProc(TMessage& M) {
 }
 
 void TacTransPanelWnd::WndProc(TMessage& M) {
-    if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_ERASEBKGND: {
             RebuildCache(this);
@@ -709,7 +709,7 @@ void TacSpinWnd::PaintSpin(HDC DC) {
 }
 
 void TacSpinWnd::WndProc(TMessage& M) {
-    if (!SkinActive() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_NCPAINT:
         case WM_ERASEBKGND: M.Result = 1; return;

@@ -144,7 +144,7 @@ void TacScrollWnd::PassOn(TMessage& M) {
     CallPrevWndProc(M);
     // Controls redraw their system bars on SetScrollInfo from many messages;
     // ours go back on top whenever what they show changed.
-    if (!Destroyed && !Painting && !ThumbDragging && IsWindow(CtrlHandle) && SkinActive() && BarsChangedSince())
+    if (!Destroyed && !Painting && !ThumbDragging && IsWindow(CtrlHandle) && SkinnedNow() && BarsChangedSince())
         RefreshScrollBars(this, true);
 }
 

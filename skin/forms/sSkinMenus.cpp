@@ -1,5 +1,6 @@
 #include "sSkinMenus.h"
 
+#include "Scopes.h"
 #include "sAlphaGraph.h"
 #include "sCommonData.h"
 #include "sGraphUtils.h"
@@ -111,27 +112,6 @@ void CopyFromBackground(HDC DC, int X, int Y, int W, int H, TPoint From) {
     if (!PopupBackground || W <= 0 || H <= 0) return;
     BitBlt(DC, X, Y, W, H, PopupBackground->Canvas()->Handle(), From.x, From.y, SRCCOPY);
 }
-
-// Lets a DC go when the scope ends.
-struct WindowDC {
-    HWND Window;
-    HDC DC;
-    explicit WindowDC(HWND W) : Window(W), DC(GetWindowDC(W)) {}
-    ~WindowDC() {
-        if (DC) ReleaseDC(Window, DC);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-};
-
-// Raises a flag for a scope.
-struct FlagScope {
-    bool& Flag;
-    explicit FlagScope(bool& F) : Flag(F) { Flag = true; }
-    ~FlagScope() { Flag = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-};
 
 // Asks for the extra line of the popup whose first item is First.
 void FetchExtraLineData(TsSkinManager* Manager, TMenuItem* First) {
@@ -477,7 +457,7 @@ void TsSkinableMenus::MeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width,
     }
     CurrentItemType = MenuItemTypeOf(item);
     if (!ExtraLineFetched && !ExtraLineFetching) {
-        const FlagScope fetching(ExtraLineFetching);
+        const TBoolScope fetching(ExtraLineFetching, true);
         FetchExtraLineData(FManager, first);
     }
     SetCanvasFont(ACanvas, item, item->Default());
@@ -599,16 +579,16 @@ void TsSkinableMenus::PaintPopupBackground(TMenuItem* Item, int Width, int Heigh
 
 void TsSkinableMenus::RepaintFrame(HWND Window, TMenuItem* Item, const TRect& ARect, int Factor, TPoint Frame) {
     if (!PopupBackground) return;
-    const WindowDC wdc(Window);
-    if (!wdc.DC) return;
+    const TWindowDC wdc(Window);
+    if (!wdc.DC()) return;
     const int w = PopupBackground->Width(), h = PopupBackground->Height();
     const int b = BorderWidth;
-    if (Item == FirstVisible(Item->Parent())) CopyFromBackground(wdc.DC, 0, 0, w, b, TPoint{0, 0});
-    if (Item == LastVisible(Item->Parent())) CopyFromBackground(wdc.DC, 0, h - b, w, b, TPoint{0, h - b});
+    if (Item == FirstVisible(Item->Parent())) CopyFromBackground(wdc.DC(), 0, 0, w, b, TPoint{0, 0});
+    if (Item == LastVisible(Item->Parent())) CopyFromBackground(wdc.DC(), 0, h - b, w, b, TPoint{0, h - b});
     const int y = Frame.y + ARect.top, itemH = ARect.bottom - ARect.top;
     const int left = ActiveExtraLineWidth() * Factor + std::max(SkinBorderWidth(), b);
-    if (InFirstColumn(Item)) CopyFromBackground(wdc.DC, 0, y, left, itemH, TPoint{0, y});
-    CopyFromBackground(wdc.DC, w - b, y, b, itemH, TPoint{w - b, y});
+    if (InFirstColumn(Item)) CopyFromBackground(wdc.DC(), 0, y, left, itemH, TPoint{0, y});
+    CopyFromBackground(wdc.DC(), w - b, y, b, itemH, TPoint{w - b, y});
 }
 
 // --- Popup items -------------------------------------------------------------------
@@ -910,7 +890,7 @@ void TsSkinableMenus::DrawMainItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
 
 void SkinPopupMenuWindow(TsSkinableMenus* Painter, HWND Window, TBitmap* Background) {
     if (!Painter || Painter->InRegion || !IsPopupMenuWindow(Window)) return;
-    const FlagScope inRegion(Painter->InRegion);
+    const TBoolScope inRegion(Painter->InRegion, true);
     const auto proc = reinterpret_cast<LONG_PTR>(&PopupMenuWndProc);
     if (GetWindowLongPtrA(Window, GWLP_WNDPROC) != proc) {
         SetWindowLongPtrA(Window, GWLP_USERDATA, GetWindowLongPtrA(Window, GWLP_WNDPROC));

@@ -332,7 +332,7 @@ protected:
 
 private:
     void OldProc(TMessage& Message) { FHook.CallPrevious(Message); }
-    bool SkinnedRoad() const;
+    bool SkinnedNow() const;
     void AlphaCommandEveryRoad(TMessage& Message, bool& Done);
     void UnskinnedRoad(TMessage& Message);
     void SkinnedAlphaCommand(TMessage& Message);

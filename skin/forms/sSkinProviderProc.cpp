@@ -28,7 +28,7 @@ bool Dying(const TComponent* C) { return !C || C->ComponentState().Contains(csDe
 
 }  // namespace
 
-bool TsSkinProvider::SkinnedRoad() const { return !Dying(Form) && HasSkin(FSkinData); }
+bool TsSkinProvider::SkinnedNow() const { return !Dying(Form) && HasSkin(FSkinData); }
 
 void TsSkinProvider::ShrinkCache() {
     if (FSkinData->CacheBmp) FSkinData->CacheBmp->SetSize(0, 0);
@@ -42,7 +42,7 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
         AlphaCommandEveryRoad(Message, done);
         if (done) return;
     }
-    if (!SkinnedRoad()) return UnskinnedRoad(Message);
+    if (!SkinnedNow()) return UnskinnedRoad(Message);
     if (Message.Msg == SM_ALPHACMD) return SkinnedAlphaCommand(Message);
     const bool showing = Shown(Form) && !Creating(Form);
     switch (Message.Msg) {
