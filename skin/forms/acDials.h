@@ -8,6 +8,8 @@
 #include "Classes.h"
 #include "Menus.h"
 #include "acSBUtils.h"
+#include "acSystemMenu.h"
+#include "acTitleBar.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
 
@@ -41,16 +43,10 @@ public:
     void UpdateItems();
 
 private:
-    TMenuItem* MakeItem(UINT TextId, const char* Name, WPARAM Command, bool Update);
+    void ItemCommand(WPARAM Command);
 };
 
 // --- The dialog frame adapter ------------------------------------------------
-
-struct TacTitleButton {
-    int State = 0;  // 0 normal, 1 hot, 2 pressed
-    int MaskIndex = -1;
-    TRect Rect{0, 0, 0, 0};
-};
 
 // Frame kinds: what a dialog's style makes of its border and title.
 enum TacFrameKind : BYTE {
@@ -76,7 +72,7 @@ public:
     int HotButton = 0;
     bool Active = true;
     bool ChildrenCreated = false;
-    TacTitleButton BtnMin, BtnMax, BtnClose, BtnHelp;
+    TsCaptionButton BtnMin, BtnMax, BtnClose, BtnHelp;
     TBitmap* IconBmp = nullptr;
     HICON IconHandle = nullptr;
     TFont* CaptionFont = nullptr;
@@ -85,7 +81,8 @@ public:
     bool FrameChanged = true;
     int Width = 0, Height = 0;
     BYTE FrameKind = fkFixed;
-    TBitmap* TitleStrip = nullptr;
+    // The title bar behind the buttons, for painting one of them alone.
+    TacTitleStrip TitleStrip;
     TacSystemMenu* SystemMenu = nullptr;
     TacProvider* Provider = nullptr;
 
@@ -108,6 +105,20 @@ public:
     static int BrushCount();
 
 private:
+    void NCDestroy(TMessage& Message);
+    // The skinned route: one handler per message.
+    void SkinnedStage(TMessage& Message);
+    void ButtonUp(TMessage& Message);
+    void NCRightButton(TMessage& Message);
+    void Resized(TMessage& Message);
+    void TitleChanged(TMessage& Message);
+    void DrawItem(TMessage& Message);
+    void MouseMove(TMessage& Message);
+    void MouseLeft(TMessage& Message);
+    void NewChildren(TMessage& Message);
+    void SysCommand(TMessage& Message);
+    // A button acts on a click over it (the hit test answers its code).
+    bool ButtonHittable(int Code) const;
     void Geometry();
     void NCPaint(TMessage& Message);
     void EraseBackground(TMessage& Message);
@@ -124,7 +135,7 @@ private:
     void PlaceButtons();
     int ButtonMask(int Code) const;
     bool ButtonCanAct(int Code) const;
-    TacTitleButton* ButtonOf(int Code);
+    TsCaptionButton* ButtonOf(int Code);
     void CopyToWindow(HDC DC, const TRect& R);
     void AdaptNewChildren();
     HBRUSH FBrush = nullptr;

@@ -75,21 +75,6 @@ TacMenuLinePicture MenuLineOf(TCustomForm* Form) {
 
 }  // namespace
 
-String acResourceString(UINT Id) {
-    char buf[256] = {};
-    if (LoadStringA(GetModuleHandleA(nullptr), Id, buf, sizeof buf) > 0) return buf;
-    switch (Id) {
-        case acStrClose: return "&Close";
-        case acStrMaximize: return "Ma&ximize";
-        case acStrMinimize: return "Mi&nimize";
-        case acStrSize: return "&Size";
-        case acStrMove: return "&Move";
-        case acStrRestore: return "&Restore";
-        case acStrAvailSkins: return "Available skins";
-        default: return "";
-    }
-}
-
 TsSkinProvider* ProviderOf(TCustomForm* Form) {
     if (!Form || !Form->HandleAllocated()) return nullptr;
     return reinterpret_cast<TsSkinProvider*>(Form->Perform(SM_ALPHACMD, acCommandWParam(AC_GETPROVIDER), 0));
@@ -127,27 +112,17 @@ TsTitleIcon::~TsTitleIcon() { delete FGlyph; }
 // The system menu
 
 TsSystemMenu::TsSystemMenu(TsSkinProvider* AProvider) : TPopupMenu(AProvider), Provider(AProvider) {
-    ItemRestore = CreateItem(
-        acResourceString(acStrRestore), "ItemRestore", [this](TObject* s) { RestoreClick(s); }, this);
-    ItemMove = CreateItem(
-        acResourceString(acStrMove), "ItemMove", [this](TObject*) { Command(SC_MOVE); }, this);
-    ItemSize = CreateItem(
-        acResourceString(acStrSize), "ItemSize", [this](TObject*) { Command(SC_SIZE); }, this);
-    ItemMinimize = CreateItem(
-        acResourceString(acStrMinimize), "ItemMinimize", [this](TObject* s) { MinimizeClick(s); }, this);
-    ItemMaximize = CreateItem(
-        acResourceString(acStrMaximize), "ItemMaximize", [this](TObject* s) { MaximizeClick(s); }, this);
-    ItemClose = CreateItem(
-        acResourceString(acStrClose), "ItemClose", [this](TObject*) { Command(SC_CLOSE); }, this);
-    ItemClose->SetShortCut(scAlt | VK_F4);
-    Items()->Add({ItemRestore, ItemMove, ItemSize, ItemMinimize, ItemMaximize});
-    Items()->Add(CreateItem("-", "", nullptr, this));
-    Items()->Add(ItemClose);
+    const TacSystemMenuItems items = BuildSystemMenuItems(this, [this](WPARAM Code) { ItemCommand(Code); });
+    ItemRestore = items.Restore;
+    ItemMove = items.Move;
+    ItemSize = items.Size;
+    ItemMinimize = items.Minimize;
+    ItemMaximize = items.Maximize;
+    ItemClose = items.Close;
 }
 
-TMenuItem* TsSystemMenu::CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick,
-                                    TComponent* Owner) {
-    auto* item = TObject::Create<TMenuItem>(Owner);
+TMenuItem* TsSystemMenu::CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick) {
+    auto* item = TObject::Create<TMenuItem>(this);
     item->SetCaption(Caption);
     if (!Name.empty()) item->SetName(Name);
     item->OnClick = std::move(OnClick);
@@ -221,12 +196,19 @@ void TsSystemMenu::Command(WPARAM Code) {
     if (Form && Form->HandleAllocated()) SendMessageA(Form->Handle(), WM_SYSCOMMAND, Code, 0);
 }
 
-void TsSystemMenu::RestoreClick(TObject*) {
-    Command(SC_RESTORE);
-    UpdateItems();
+void TsSystemMenu::ItemCommand(WPARAM Code) {
+    switch (Code) {
+        case SC_RESTORE:
+            Command(SC_RESTORE);
+            UpdateItems();
+            return;
+        case SC_MINIMIZE: return MinimizeClick();
+        case SC_MAXIMIZE: return MaximizeClick();
+        default: return Command(Code);
+    }
 }
 
-void TsSystemMenu::MinimizeClick(TObject*) {
+void TsSystemMenu::MinimizeClick() {
     if (Form && Form == Application->MainForm()) {
         Application->Minimize();
         UpdateItems();
@@ -235,7 +217,7 @@ void TsSystemMenu::MinimizeClick(TObject*) {
     }
 }
 
-void TsSystemMenu::MaximizeClick(TObject*) {
+void TsSystemMenu::MaximizeClick() {
     if (IsMDIChild()) ActiveChildProvider = Provider;
     else if (Form) Form->SetWindowState(wsMaximized);
     Command(SC_MAXIMIZE);
@@ -263,12 +245,12 @@ void TsSystemMenu::MakeSkinItems() {
     String folder;
     ListAvailableSkins(m, &names, 2, folder);
     if (names.Count() == 0) return;
-    TMenuItem* list = CreateItem(acResourceString(acStrAvailSkins), "SkinSelectItem", nullptr, this);
+    TMenuItem* list = CreateItem(acResourceString(acStrAvailSkins), "SkinSelectItem", nullptr);
     Items()->Insert(0, list);
-    Items()->Insert(1, CreateItem("-", "SkinSelectLine", nullptr, this));
+    Items()->Insert(1, CreateItem("-", "SkinSelectLine", nullptr));
     for (int i = 0; i < names.Count(); ++i) {
-        TMenuItem* item = CreateItem(
-            names[i], "SkinSelectItem" + std::to_string(i), [this](TObject* s) { SelectSkin(s); }, this);
+        TMenuItem* item =
+            CreateItem(names[i], "SkinSelectItem" + std::to_string(i), [this](TObject* s) { SelectSkin(s); });
         item->SetRadioItem(true);
         item->SetChecked(names[i] == m->SkinName());
         if (i > 0 && i % 20 == 0) item->SetBreak(mbBreak);
@@ -304,7 +286,6 @@ TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) {
                 break;
             }
     if (Designing(this) || !Form) return;
-    FButtonsBgBmp = new TBitmap;
     MenuLineBmp = NewBitmap24(0, 0).release();
     FMDIHookPending = true;
     FHook.Attach(Form, TWndMethod(this, &TsSkinProvider::NewWndProc));
@@ -388,7 +369,6 @@ TsSkinProvider::~TsSkinProvider() {
     FreeMenuCover();
     // The system menu is an owned component: freed with the provider's other components.
     SystemMenu = nullptr;
-    delete FButtonsBgBmp;
     delete MenuLineBmp;
     if (ActiveChildProvider == this) ActiveChildProvider = nullptr;
     if (MDISkinProvider == this) MDISkinProvider = nullptr;

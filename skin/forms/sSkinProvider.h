@@ -10,6 +10,8 @@
 #include "Lists.h"
 #include "Menus.h"
 #include "WindowHooks.h"
+#include "acSystemMenu.h"
+#include "acTitleBar.h"
 #include "sCommonData.h"
 #include "sControlTypes.h"
 #include "sSkinManager.h"
@@ -42,14 +44,6 @@ enum TacTitleElement : int {
     teMDIMax = 102,
     teMDIMin = 103,
     teUserFirst = 1000,  // + index of the user title button
-};
-
-// A painted title element: its state (0 normal, 1 hot, 2 pressed), glyph mask
-// and place in window coordinates (set at each paint).
-struct TsCaptionButton {
-    int State = 0;
-    int ImageIndex = -1;
-    TRect Rect{0, 0, 0, 0};
 };
 
 // --- Title buttons and icon --------------------------------------------------
@@ -111,12 +105,6 @@ private:
 
 // --- The skinned system menu -------------------------------------------------
 
-// Texts of the window commands: the program's string table when it has them,
-// else the English words.
-constexpr UINT acStrClose = 58976, acStrMaximize = 58977, acStrMinimize = 58978, acStrSize = 58979, acStrMove = 58980,
-               acStrRestore = 58981, acStrAvailSkins = 58964;
-String acResourceString(UINT Id);
-
 class TsSystemMenu : public TPopupMenu {
     CLASSLIB_DECLARE_CLASS(TsSystemMenu)
 public:
@@ -138,7 +126,6 @@ public:
     // Takes the skin list out again (the separator goes with it).
     void RemoveSkinItems();
     void SelectSkin(TObject* Sender);
-    TMenuItem* CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick, TComponent* Owner);
 
     bool VisibleRestore() const;
     bool VisibleSize() const;
@@ -152,10 +139,12 @@ public:
     bool EnabledMax() const;
 
 private:
+    TMenuItem* CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick);
+    // A chosen window command: restore, minimize and maximize do more than send it.
+    void ItemCommand(WPARAM Code);
     void Command(WPARAM Code);
-    void RestoreClick(TObject*);
-    void MinimizeClick(TObject*);
-    void MaximizeClick(TObject*);
+    void MinimizeClick();
+    void MaximizeClick();
     bool Iconic() const;
     bool IsMDIChild() const;
 };
@@ -333,12 +322,31 @@ protected:
 private:
     void OldProc(TMessage& Message) { FHook.CallPrevious(Message); }
     bool SkinnedNow() const;
-    void AlphaCommandEveryRoad(TMessage& Message, bool& Done);
-    void UnskinnedRoad(TMessage& Message);
+    // The routes of a message: commands answered skinned or not, the unskinned
+    // route, the skinned one.
+    bool AnyStageAlphaCommand(TMessage& Message);
+    void UnskinnedMessage(TMessage& Message);
+    void SkinnedStage(TMessage& Message);
+    // One handler per message of the skinned route.
+    void Created(TMessage& Message);
+    void Sized(TMessage& Message);
+    void Activated(TMessage& Message);
+    void PosChanging(TMessage& Message);
+    void PosChanged(TMessage& Message);
+    void Sizing(TMessage& Message);
+    void NCHitTest(TMessage& Message);
+    void NCRButton(TMessage& Message);
+    void MouseLeft(TMessage& Message);
+    void MenuLoop(TMessage& Message);
+    void MDIChildChanged(TMessage& Message);
+    void ChildrenChanged(TMessage& Message);
+    void OutlineMouse(TMessage& Message);
+    void LookChanged(TMessage& Message);
     void SkinnedAlphaCommand(TMessage& Message);
     void SkinRemoved(TMessage& Message);
     void NewSkin();
-    void NCPaint();
+    void NCPaint(TMessage& Message);
+    void PaintFrameTo(HDC DC);
     void NCActivate(TMessage& Message);
     void SysCommand(TMessage& Message);
     void NCLButtonDown(TMessage& Message);
@@ -352,7 +360,7 @@ private:
     // The room the form's skinned bars take in the frame; 0 when not shown.
     int HorzBarHeight() const;
     int VertBarWidth() const;
-    void PaintForm();
+    void PaintForm(TMessage& Message);
     void WithoutSystemCaption(TMessage& Message);
     void FrameChanged() {
         if (FSkinData) FSkinData->BGChanged = true;
@@ -363,7 +371,6 @@ private:
     TsCaptionButton* ElementData(int Code);
     int ElementMask(int Code) const;
     bool ElementEnabled(int Code) const;
-    void PaintButton(TsCaptionButton& Btn, int Code, int& Right, int Width, bool Enabled, int Mask);
     void PaintUserGlyph(TsTitleButton* Button, bool Pressed);
     void PaintTitleIcon();
     // The maximized MDI child whose buttons the frame shows on its menu line; nil when none.
@@ -371,8 +378,6 @@ private:
     void PaintMDIButtons();
     void PaintCaptionText();
     void PaintMenuLine();
-    void SaveButtonsBackground();
-    void RestoreButtonsBackground();
     std::vector<int> ShownButtons() const;
     void SetRegion(HRGN Region, bool Repaint);
     TsCaptionButton* UserData(int Code);
@@ -389,7 +394,8 @@ private:
     String FTitleSkin;
     String FMenuLineSkin;
     TWindowProcHook FHook;
-    TBitmap* FButtonsBgBmp = nullptr;
+    // The title bar behind the buttons, for painting one of them alone.
+    TacTitleStrip FButtonsStrip;
     int FMenuRows = -1;
     bool FMenuChanged = false;
     bool FMenuRebuilt = false;

@@ -146,7 +146,7 @@ TEST_F(DialogHook, MessageBoxIsSkinnedAndAnswersTheRealClick) {
             // The title in the active FORMTITLE colour (left of the close
             // button, right of the caption), the client in DIALOG's.
             EXPECT_EQ(WindowPixel(box, w - 40, fh + 2), C().Title[1]);
-            const TacTitleButton& close = p->DialogWnd->BtnClose;
+            const TsCaptionButton& close = p->DialogWnd->BtnClose;
             ASSERT_GT(close.Rect.right, close.Rect.left);
             EXPECT_EQ(close.Rect.right - close.Rect.left, testsupport::kTestTitleButtonWidth) << "FORM's close glyph";
             POINT o{0, 0};
@@ -324,7 +324,7 @@ TEST_F(DialogHook, HitTestsOfTheTitleAndTheZoomedBand) {
     RECT r{};
     GetWindowRect(d, &r);
     auto hit = [&](int X, int Y) { return SendMessageA(d, WM_NCHITTEST, 0, MAKELPARAM(r.left + X, r.top + Y)); };
-    auto centre = [&](const TacTitleButton& b) {
+    auto centre = [&](const TsCaptionButton& b) {
         return hit((b.Rect.left + b.Rect.right) / 2, (b.Rect.top + b.Rect.bottom) / 2);
     };
     // Close, maximize and minimize from the right, the caption between.
