@@ -276,9 +276,7 @@ void TacDialogWnd::PlaceButtons() {
             b.Rect = TRect{0, 0, 0, 0};
             return;
         }
-        TSize size = MaskSize(m, ButtonMask(code));
-        if (size.cx <= 0 || size.cy <= 0) size = TSize{21, 21};
-        PlaceTitleButton(b, x, size, 0, TitleHeight(), FrameHeight());
+        PlaceTitleButton(b, x, TitleButtonSize(m, ButtonMask(code)), 0, TitleHeight(), FrameHeight());
     };
     place(BtnClose, Has(StyleValue, WS_SYSMENU), HTCLOSE);
     place(BtnMax, Has(StyleValue, WS_MAXIMIZEBOX), HTMAXBUTTON);
@@ -444,8 +442,7 @@ void TacDialogWnd::HitTest(TMessage& M) {
     Geometry();
     const POINT p{short(LOWORD(M.LParam)) - WndRect.left, short(HIWORD(M.LParam)) - WndRect.top};
     const int title = TitleHeight(), fw = FrameWidth(), fh = FrameHeight();
-    TSize closeSize = MaskSize(SkinData->GetSkinManager(), BtnClose.ImageIndex);
-    if (closeSize.cy <= 0) closeSize.cy = 21;
+    const TSize closeSize = TitleButtonSize(SkinData->GetSkinManager(), BtnClose.ImageIndex);
     int code = HTNOWHERE;
     if (title > 0) {
         PlaceButtons();
@@ -487,10 +484,7 @@ void TacDialogWnd::SetHotButton(int Code, bool Repaint) {
         if (Repaint) RepaintButton(Code);
     }
     gButtonPressed = false;
-    if (Code) {
-        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_NONCLIENT, CtrlHandle, 0};
-        TrackMouseEvent(&t);
-    }
+    if (Code) TrackTitleLeave(CtrlHandle);
 }
 
 void TacDialogWnd::PressButton(int Code) {

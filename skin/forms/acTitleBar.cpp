@@ -54,6 +54,28 @@ int TitleButtonMask(TsSkinManager* M, int SkinIndex, const String& Section, cons
     }
 }
 
+TSize TitleButtonSize(TsSkinManager* M, int Mask) {
+    const TSize s = MaskSize(M, Mask);
+    return TSize{s.cx > 0 ? s.cx : 21, s.cy > 0 ? s.cy : 21};
+}
+
+int TitleButtonSpace(TsSkinManager* M) { return M ? M->CommonSkinData().BISpace : 0; }
+
+int TitleIconSize(int Caption) {
+    if (Caption < 9) return 0;
+    if (Caption <= 16) return 8;
+    if (Caption <= 27) return 16;
+    return 32;
+}
+
+bool TrackTitleLeave(HWND Wnd) {
+    TRACKMOUSEEVENT t{};
+    t.cbSize = sizeof t;
+    t.dwFlags = TME_LEAVE | TME_NONCLIENT;
+    t.hwndTrack = Wnd;
+    return TrackMouseEvent(&t) != FALSE;
+}
+
 int TitleButtonTop(int Caption, int Border, int Height) {
     return (Caption - Height + Border) / 2 + (Height < 16 ? 2 : 0);
 }

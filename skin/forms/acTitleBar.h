@@ -39,6 +39,16 @@ TacTitleMasks LoadTitleMasks(TsSkinManager* Manager, int SkinIndex, const String
 int TitleButtonMask(TsSkinManager* Manager, int SkinIndex, const String& Section, const TacTitleMasks& Masks, int Code,
                     bool Iconic, bool Zoomed);
 
+// A button's size: its mask's, 21 by 21 where the skin has none.
+TSize TitleButtonSize(TsSkinManager* Manager, int Mask);
+// The skin's gap between title buttons.
+int TitleButtonSpace(TsSkinManager* Manager);
+// The side of the title icon in a caption Caption high (0: too low for one).
+int TitleIconSize(int Caption);
+// Asks the system for WM_NCMOUSELEAVE when the mouse leaves Wnd's frame,
+// where a hot button must turn normal; true when it will come.
+bool TrackTitleLeave(HWND Wnd);
+
 // The top of a button Height high in a title band of Caption below a border
 // Border high: centred, and a small glyph two pixels lower.
 int TitleButtonTop(int Caption, int Border, int Height);

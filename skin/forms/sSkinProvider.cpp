@@ -66,6 +66,13 @@ bool Designing(const TComponent* C) { return C && C->ComponentState().Contains(c
 bool Loading(const TComponent* C) { return C && C->ComponentState().Contains(csLoading); }
 bool Dying(const TComponent* C) { return !C || C->ComponentState().Contains(csDestroying); }
 
+// The room a form's skinned bar takes in the frame; 0 when not shown.
+int BarRoom(const TacScrollWnd* A, bool Horz) {
+    if (!A || A->Destroyed) return 0;
+    TacScrollBar* bar = Horz ? A->HorzBar : A->VertBar;
+    return bar->Visible ? ScrollBarMetric(bar, 1, false) : 0;
+}
+
 // The provider answers the menu painter with its menu-line picture.
 TacMenuLinePicture MenuLineOf(TCustomForm* Form) {
     TsSkinProvider* p = ProviderOf(Form);
@@ -365,8 +372,8 @@ TsSkinProvider::~TsSkinProvider() {
             MDISkinProvider = nullptr;
         }
     }
-    FreeCaptionCover();
-    FreeMenuCover();
+    FreeCover(CaptionCover);
+    FreeCover(MenuCover);
     // The system menu is an owned component: freed with the provider's other components.
     SystemMenu = nullptr;
     delete MenuLineBmp;
@@ -547,7 +554,7 @@ int TsSkinProvider::HeaderHeight() {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    int h = FormHeight() - c.bottom - HorzBarHeight();
+    int h = FormHeight() - c.bottom - BarRoom(ScrollAdapter, true);
     if (CaptionHeight() != 0) h -= BottomFrame();
     h = std::max(h, 0);
     if (IsIconic(Form->Handle())) h += SysBorderHeight();
@@ -558,24 +565,14 @@ int TsSkinProvider::ClientOffsetX() const {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    return (FormWidth() - c.right - VertBarWidth()) / 2;
+    return (FormWidth() - c.right - BarRoom(ScrollAdapter, false)) / 2;
 }
 
 int TsSkinProvider::ClientOffsetY() const {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    return FormHeight() - c.bottom - (CaptionHeight() != 0 ? BottomFrame() : 0) - HorzBarHeight();
-}
-
-int TsSkinProvider::HorzBarHeight() const {
-    const TacScrollWnd* a = ScrollAdapter;
-    return a && !a->Destroyed && a->HorzBar->Visible ? ScrollBarMetric(a->HorzBar, 1, false) : 0;
-}
-
-int TsSkinProvider::VertBarWidth() const {
-    const TacScrollWnd* a = ScrollAdapter;
-    return a && !a->Destroyed && a->VertBar->Visible ? ScrollBarMetric(a->VertBar, 1, false) : 0;
+    return FormHeight() - c.bottom - (CaptionHeight() != 0 ? BottomFrame() : 0) - BarRoom(ScrollAdapter, true);
 }
 
 void TsSkinProvider::UpdateAdapter() {
@@ -621,21 +618,14 @@ void TsSkinProvider::UpdateScrollAdapter() {
     ScrollAdapter = static_cast<TacScrollWnd*>(a);
 }
 
-int TsSkinProvider::IconSizeFor(int Height) {
-    if (Height < 9) return 0;
-    if (Height <= 16) return 8;
-    if (Height <= 27) return 16;
-    return 32;
-}
-
 int TsSkinProvider::IconWidth() const {
     if (!FShowAppIcon || !Form || (Form->BorderStyle() != bsSingle && Form->BorderStyle() != bsSizeable)) return 0;
-    return FTitleIcon->Width ? FTitleIcon->Width : IconSizeFor(CaptionHeight());
+    return FTitleIcon->Width ? FTitleIcon->Width : TitleIconSize(CaptionHeight());
 }
 
 int TsSkinProvider::IconHeight() const {
     if (!FShowAppIcon || !Form || (Form->BorderStyle() != bsSingle && Form->BorderStyle() != bsSizeable)) return 0;
-    return FTitleIcon->Height ? FTitleIcon->Height : IconSizeFor(CaptionHeight());
+    return FTitleIcon->Height ? FTitleIcon->Height : TitleIconSize(CaptionHeight());
 }
 
 TRect TsSkinProvider::IconRect() const {
@@ -647,36 +637,23 @@ TRect TsSkinProvider::IconRect() const {
     return r;
 }
 
-int TsSkinProvider::ButtonHeight() const {
-    const TSize s = MaskSize(FSkinData->GetSkinManager(), ButtonClose.ImageIndex);
-    return s.cy > 0 ? s.cy : 21;
-}
-
-int TsSkinProvider::ButtonWidth(const TsCaptionButton& Button) const {
-    const TSize s = MaskSize(FSkinData->GetSkinManager(), Button.ImageIndex);
-    return s.cx > 0 ? s.cx : 21;
-}
-
 int TsSkinProvider::UserButtonWidth(TsTitleButton* Button) const {
     const int glyph = Button->Glyph()->Empty() ? 0 : Button->Glyph()->Width() + 2;
-    const TSize s = MaskSize(FSkinData->GetSkinManager(), FTitleButtonMask);
-    return std::max(glyph, s.cx > 0 ? int(s.cx) : 21);
-}
-
-int TsSkinProvider::BISpace() const {
-    TsSkinManager* m = FSkinData->GetSkinManager();
-    return m ? m->CommonSkinData().BISpace : 0;
+    return std::max(glyph, int(TitleButtonSize(FSkinData->GetSkinManager(), FTitleButtonMask).cx));
 }
 
 int TsSkinProvider::ButtonsWidth() const {
     int w = 0;
     if (Form && Form->BorderIcons().Contains(biSystemMenu) && SystemMenu) {
-        w += ButtonWidth(ButtonClose) + BISpace();
-        if (MaxShown()) w += ButtonWidth(ButtonMax) + BISpace();
-        if (MinShown()) w += ButtonWidth(ButtonMin) + BISpace();
-        if (Form->BorderIcons().Contains(biHelp)) w += ButtonWidth(ButtonHelp) + BISpace();
+        TsSkinManager* m = FSkinData->GetSkinManager();
+        const int space = TitleButtonSpace(m);
+        w += TitleButtonSize(m, ButtonClose.ImageIndex).cx + space;
+        if (MaxShown()) w += TitleButtonSize(m, ButtonMax.ImageIndex).cx + space;
+        if (MinShown()) w += TitleButtonSize(m, ButtonMin.ImageIndex).cx + space;
+        if (Form->BorderIcons().Contains(biHelp)) w += TitleButtonSize(m, ButtonHelp.ImageIndex).cx + space;
     }
-    for (int i = 0; i < FTitleButtons->Count(); ++i) w += UserButtonWidth(FTitleButtons->Items(i)) + BISpace();
+    for (int i = 0; i < FTitleButtons->Count(); ++i)
+        w += UserButtonWidth(FTitleButtons->Items(i)) + TitleButtonSpace(FSkinData->GetSkinManager());
     return w;
 }
 

@@ -245,14 +245,10 @@ public:
     int HeaderHeight();
     int ClientOffsetX() const;
     int ClientOffsetY() const;
-    static int IconSizeFor(int Height);
     int IconWidth() const;
     int IconHeight() const;
     TRect IconRect() const;
-    int ButtonHeight() const;
-    int ButtonWidth(const TsCaptionButton& Button) const;
     int UserButtonWidth(TsTitleButton* Button) const;
-    int BISpace() const;
     int ButtonsWidth() const;
     int SystemButtonCount() const;
     int MenuRowHeight() const;
@@ -277,11 +273,14 @@ public:
     TPoint GripPosition(int Mask) const;
 
     // --- Mouse ---------------------------------------------------------------
-    int HitTest(TMessage& Message);
+    // The title element under the mouse (the system's answer elsewhere); it turns hot.
+    void HitTest(TMessage& Message);
+    // The painted element at the message's point: a title element, the grip,
+    // HTTRANSPARENT on the edge of a zoomed form; HTNOWHERE elsewhere.
+    int TitleElementAt(const TMessage& Message);
     void SetHotElement(int Code, bool Repaint);
     void SetPressedElement(int Code);
     void DropSystemMenu(int X, int Y);
-    void SnapPosition(int& Pos, int Edge, int Size) const;
     // The outline drag of rmBorder: an inverted rectangle on the desktop
     // follows the mouse, the form moves or sizes once at the button's release.
     // Code is the border hit code of a size drag (10..17; others size the
@@ -294,19 +293,16 @@ public:
 
     // --- Region --------------------------------------------------------------
     void BuildFormRegionRects();
-    HRGN RegionFromRects(int X, int Y) const;
     void UpdateFormRegion(bool Repaint);
 
     // A borderless, non-activating window over the title bar showing the frame's
     // picture, so that a system that paints its own caption on a text or
     // activation change paints under it (systems before major version 6).
     void ShowCaptionCover();
-    void FreeCaptionCover();
     TForm* CaptionCover = nullptr;
     // The same over the right end of an MDI frame's menu line during a menu
     // loop, where the system would draw a maximized child's own buttons.
     void ShowMenuCover();
-    void FreeMenuCover();
     TForm* MenuCover = nullptr;
 
     // The window procedure that replaced the form's.
@@ -334,7 +330,6 @@ private:
     void PosChanging(TMessage& Message);
     void PosChanged(TMessage& Message);
     void Sizing(TMessage& Message);
-    void NCHitTest(TMessage& Message);
     void NCRButton(TMessage& Message);
     void MouseLeft(TMessage& Message);
     void MenuLoop(TMessage& Message);
@@ -357,9 +352,6 @@ private:
     // Prints the form's visible child windows into DC (its origin at the client's).
     void PrintChildWindows(HDC DC);
     bool OutlineDragCommand(TMessage& Message);
-    // The room the form's skinned bars take in the frame; 0 when not shown.
-    int HorzBarHeight() const;
-    int VertBarWidth() const;
     void PaintForm(TMessage& Message);
     void WithoutSystemCaption(TMessage& Message);
     void FrameChanged() {
@@ -367,7 +359,6 @@ private:
     }
     void RepaintFrame();
     void ShrinkCache();
-    void TrackNonClientLeave();
     TsCaptionButton* ElementData(int Code);
     int ElementMask(int Code) const;
     bool ElementEnabled(int Code) const;
@@ -380,7 +371,6 @@ private:
     void PaintMenuLine();
     std::vector<int> ShownButtons() const;
     void SetRegion(HRGN Region, bool Repaint);
-    TsCaptionButton* UserData(int Code);
     void RemoveSysMenuStyle(bool Remove);
     // A borderless cover at Screen showing Source of the frame's picture.
     TForm* ShowCover(TForm* Cover, const TRect& Source, POINT Screen, HWND After, const char* Name);
@@ -416,6 +406,9 @@ extern TsSkinProvider* ActiveChildProvider;
 // A title element was pressed in the window (cleared when the hot one changes).
 extern bool ButtonPressed;
 extern bool ChildMaximizedAtCreate;
+
+// Frees a caption or menu cover; Cover is nil before the window goes.
+void FreeCover(TForm*& Cover);
 
 // The provider of a form (command 4), nil when it has none.
 TsSkinProvider* ProviderOf(TCustomForm* Form);

@@ -232,7 +232,7 @@ void TsSkinProvider::PaintTitleIcon() {
     const TRect r = IconRect();
     if (!FTitleIcon->Glyph()->Empty()) {
         // A custom glyph is sized for the caption alone, never for the menu line below it.
-        const int size = IconSizeFor(CaptionHeight());
+        const int size = TitleIconSize(CaptionHeight());
         const int gw = FTitleIcon->Width ? FTitleIcon->Width : size,
                   gh = FTitleIcon->Height ? FTitleIcon->Height : size;
         std::unique_ptr<TBitmap> glyph = NewBitmap24(gw, gh);
@@ -264,16 +264,18 @@ void TsSkinProvider::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
 
 void TsSkinProvider::PaintTitleButtons() {
     if (!HasBorder()) return;
-    int right = FormWidth() - SysBorderWidth() - BISpace();
+    TsSkinManager* m = ManagerOf(FSkinData);
+    const int space = TitleButtonSpace(m), height = TitleButtonSize(m, ButtonClose.ImageIndex).cy;
+    int right = FormWidth() - SysBorderWidth() - space;
     FButtonsStrip.RestoreAll(FSkinData->CacheBmp);
     for (int code : ShownButtons()) {
         TsCaptionButton* b = ElementData(code);
-        const int width =
-            code >= teUserFirst ? UserButtonWidth(FTitleButtons->Items(code - teUserFirst)) : ButtonWidth(*b);
+        const int width = code >= teUserFirst ? UserButtonWidth(FTitleButtons->Items(code - teUserFirst))
+                                              : int(TitleButtonSize(m, b->ImageIndex).cx);
         const bool enabled = ElementEnabled(code);
-        PlaceTitleButton(*b, right, TSize{width, ButtonHeight()}, BISpace(), CaptionHeight(), SysBorderHeight());
+        PlaceTitleButton(*b, right, TSize{width, height}, space, CaptionHeight(), SysBorderHeight());
         PaintTitleButton(FSkinData->CacheBmp, *b, ElementMask(code), enabled ? b->State : TsPaintState::Normal,
-                         !(FormActive && enabled), ManagerOf(FSkinData));
+                         !(FormActive && enabled), m);
         if (code >= teUserFirst)
             PaintUserGlyph(FTitleButtons->Items(code - teUserFirst), b->State == TsPaintState::Pressed);
     }
@@ -503,16 +505,6 @@ void TsSkinProvider::BuildFormRegionRects() {
     }
 }
 
-HRGN TsSkinProvider::RegionFromRects(int X, int Y) const {
-    HRGN rgn = CreateRectRgn(X, Y, X + FormWidth(), Y + FormHeight());
-    for (const TRect& r : RegionRects) {
-        HRGN cut = CreateRectRgn(r.left + X, r.top + Y, r.right + X, r.bottom + Y);
-        CombineRgn(rgn, rgn, cut, RGN_DIFF);
-        DeleteObject(cut);
-    }
-    return rgn;
-}
-
 void TsSkinProvider::SetRegion(HRGN Region, bool Repaint) {
     FRgnChanging = true;
     SetWindowRgn(Form->Handle(), Region, Repaint);
@@ -528,7 +520,7 @@ void TsSkinProvider::UpdateFormRegion(bool Repaint) {
     }
     // A form that keeps its own region is left alone until its first frame is painted.
     if (!FramePainted && SendMessageA(Form->Handle(), 0xBC4D, 0x41A2, 0) == 0x41A2) return;
-    SetRegion(RegionFromRects(0, 0), Repaint);
+    SetRegion(RegionWithoutRects(FormWidth(), FormHeight(), RegionRects), Repaint);
 }
 
 // ---------------------------------------------------------------------------
@@ -572,16 +564,9 @@ void TsSkinProvider::ShowMenuCover() {
     MenuCover = ShowCover(nullptr, source, POINT{r.left + source.left, r.top + top}, HWND_TOP, "acMDIIcons");
 }
 
-void TsSkinProvider::FreeMenuCover() {
-    if (!MenuCover) return;
-    TForm* cover = MenuCover;
-    MenuCover = nullptr;
-    cover->Free();
-}
-
-void TsSkinProvider::FreeCaptionCover() {
-    if (!CaptionCover) return;
-    TForm* cover = CaptionCover;
-    CaptionCover = nullptr;
+void FreeCover(TForm*& Cover) {
+    if (!Cover) return;
+    TForm* cover = Cover;
+    Cover = nullptr;
     cover->Free();
 }

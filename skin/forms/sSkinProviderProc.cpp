@@ -26,6 +26,11 @@ bool Creating(const TCustomForm* F) { return F->FormState().Contains(fsCreating)
 // On the screen, or being shown: the window's style says so before the form's flag does.
 bool Shown(const TCustomForm* F) { return F->HandleAllocated() && (IsWindowVisible(F->Handle()) || F->Visible()); }
 bool Dying(const TComponent* C) { return !C || C->ComponentState().Contains(csDestroying); }
+// Pos moves onto Edge (less Size) when it comes within Buffer of it.
+void Snap(int& Pos, int Edge, int Size, int Buffer) {
+    if (std::abs(Pos + Size - Edge) < Buffer) Pos = Edge - Size;
+}
+
 // On the screen and made: the frame is painted by the provider.
 bool ShowingNow(const TCustomForm* F) { return Shown(F) && !Creating(F); }
 
@@ -61,7 +66,7 @@ void TsSkinProvider::SkinnedStage(TMessage& Message) {
         case WM_WINDOWPOSCHANGING: return PosChanging(Message);
         case WM_WINDOWPOSCHANGED: return PosChanged(Message);
         case WM_SIZING: return Sizing(Message);
-        case WM_NCHITTEST: return NCHitTest(Message);
+        case WM_NCHITTEST: return HitTest(Message);
         case WM_NCPAINT: return NCPaint(Message);
         case WM_NCACTIVATE: return NCActivate(Message);
         case WM_NCLBUTTONDOWN: return NCLButtonDown(Message);
@@ -128,10 +133,10 @@ void TsSkinProvider::PosChanging(TMessage& Message) {
         mi.cbSize = sizeof mi;
         GetMonitorInfoA(MonitorFromWindow(Form->Handle(), MONITOR_DEFAULTTONEAREST), &mi);
         const RECT w = mi.rcWork;
-        SnapPosition(wp->x, w.right, FormWidth());
-        SnapPosition(wp->y, w.bottom, FormHeight());
-        SnapPosition(wp->x, w.left, 0);
-        SnapPosition(wp->y, w.top, 0);
+        Snap(wp->x, w.right, FormWidth(), SnapBuffer);
+        Snap(wp->y, w.bottom, FormHeight(), SnapBuffer);
+        Snap(wp->x, w.left, 0, SnapBuffer);
+        Snap(wp->y, w.top, 0, SnapBuffer);
     }
     OldProc(Message);
 }
@@ -155,16 +160,6 @@ void TsSkinProvider::Sizing(TMessage& Message) {
     if (FSkinData->CacheBmp->Width() != FormWidth()) {
         FrameChanged();
         FMenuRows = -1;
-    }
-}
-
-void TsSkinProvider::NCHitTest(TMessage& Message) {
-    if (CaptionHeight() == 0) return OldProc(Message);
-    Message.Result = 0;
-    Message.Result = HitTest(Message);
-    if (Message.Result == 0 || Message.Result == HTCAPTION) {
-        OldProc(Message);
-        SetHotElement(teNone, true);
     }
 }
 
@@ -204,7 +199,7 @@ void TsSkinProvider::MenuLoop(TMessage& Message) {
             break;
         default:
             FInMenuLoop = false;
-            FreeMenuCover();
+            FreeCover(MenuCover);
             break;
     }
     OldProc(Message);
@@ -480,7 +475,7 @@ void TsSkinProvider::NCActivate(TMessage& Message) {
     if (SystemMajorVersion() < 6 && Shown(Form) && !Creating(Form)) {
         ShowCaptionCover();
         OldProc(Message);
-        FreeCaptionCover();
+        FreeCover(CaptionCover);
     } else {
         // lParam -1: the system keeps its own caption unpainted.
         TMessage m{Message.Msg, Message.WParam, -1, 0};
@@ -504,7 +499,7 @@ void TsSkinProvider::WithoutSystemCaption(TMessage& Message) {
         FrameChanged();
         ShowCaptionCover();
         OldProc(Message);
-        FreeCaptionCover();
+        FreeCover(CaptionCover);
     } else {
         Form->Perform(WM_SETREDRAW, 0, 0);
         OldProc(Message);
@@ -757,15 +752,26 @@ void TsSkinProvider::SysCommand(TMessage& Message) {
 // ---------------------------------------------------------------------------
 // Hit testing and title elements
 
-int TsSkinProvider::HitTest(TMessage& Message) {
+void TsSkinProvider::HitTest(TMessage& Message) {
+    if (CaptionHeight() == 0) return OldProc(Message);
+    Message.Result = TitleElementAt(Message);
+    if (Message.Result == HTNOWHERE || Message.Result == HTCAPTION) {
+        // The system's own answer: borders, corners, the client area.
+        OldProc(Message);
+        SetHotElement(teNone, true);
+    }
+}
+
+int TsSkinProvider::TitleElementAt(const TMessage& Message) {
     RECT wr{};
     GetWindowRect(Form->Handle(), &wr);
     const POINT p{Message.XPos() - wr.left, Message.YPos() - wr.top};
     std::vector<TacTitleHit> buttons;
     for (int code : ShownButtons()) buttons.push_back(TacTitleHit{code, ElementData(code)->Rect, ElementEnabled(code)});
     const TRect icon = IconRect();
-    const int title = TitleBarHitTest(p, TitleButtonTop(CaptionHeight(), SysBorderHeight(), ButtonHeight()),
-                                      ButtonHeight(), icon.left, icon.right, buttons);
+    const int height = TitleButtonSize(FSkinData->GetSkinManager(), ButtonClose.ImageIndex).cy;
+    const int title = TitleBarHitTest(p, TitleButtonTop(CaptionHeight(), SysBorderHeight(), height), height, icon.left,
+                                      icon.right, buttons);
     if (title != HTNOWHERE) {
         SetHotElement(title == HTCAPTION ? teNone : title, true);
         return title;
@@ -786,17 +792,8 @@ int TsSkinProvider::HitTest(TMessage& Message) {
     }
     SetHotElement(teNone, true);
     if (IsZoomed(Form->Handle()) && (p.x < 2 || p.y < 2 || p.x >= FormWidth() - 4 || p.y >= FormHeight() - 4))
-        return -1;
-    return int(Message.Result);
-}
-
-void TsSkinProvider::TrackNonClientLeave() {
-    if (FTrackingLeave || !Form->HandleAllocated()) return;
-    TRACKMOUSEEVENT t{};
-    t.cbSize = sizeof t;
-    t.dwFlags = TME_LEAVE | TME_NONCLIENT;
-    t.hwndTrack = Form->Handle();
-    FTrackingLeave = TrackMouseEvent(&t) != FALSE;
+        return HTTRANSPARENT;
+    return HTNOWHERE;
 }
 
 void TsSkinProvider::SetHotElement(int Code, bool Repaint) {
@@ -811,7 +808,7 @@ void TsSkinProvider::SetHotElement(int Code, bool Repaint) {
         b->State = TsPaintState::Active;
         if (Repaint) PaintElementToScreen(Code);
     }
-    if (Code != teNone) TrackNonClientLeave();
+    if (Code != teNone && !FTrackingLeave && Form->HandleAllocated()) FTrackingLeave = TrackTitleLeave(Form->Handle());
 }
 
 void TsSkinProvider::SetPressedElement(int Code) {
@@ -978,8 +975,4 @@ void TsSkinProvider::DropSystemMenu(int X, int Y) {
     if (m && m->SkinnedPopups() && m->SkinableMenus) m->SkinableMenus->InitPopupMenu(SystemMenu, true);
     SystemMenu->SetWindowHandle(Form->Handle());
     SystemMenu->Popup(X, Y);
-}
-
-void TsSkinProvider::SnapPosition(int& Pos, int Edge, int Size) const {
-    if (std::abs(Pos + Size - Edge) < SnapBuffer) Pos = Edge - Size;
 }
