@@ -28,22 +28,16 @@ constexpr WPARAM acOwnRegionAnswer = 0x41A2;
 
 // --- The window menu of a skinned dialog ------------------------------------
 
-class TacSystemMenu : public TPopupMenu {
+class TacSystemMenu : public TacWindowMenu {
     CLASSLIB_DECLARE_CLASS(TacSystemMenu)
 public:
-    explicit TacSystemMenu(TComponent* AOwner);
+    explicit TacSystemMenu(TComponent* AOwner) : TacWindowMenu(AOwner) {}
     TacDialogWnd* DialogWnd = nullptr;
-    TMenuItem* ItemRestore;
-    TMenuItem* ItemMove;
-    TMenuItem* ItemSize;
-    TMenuItem* ItemMinimize;
-    TMenuItem* ItemMaximize;
-    TMenuItem* ItemClose;
     // Visibility and enabling from the dialog's style and state.
-    void UpdateItems();
+    void UpdateItems() override;
 
 private:
-    void ItemCommand(WPARAM Command);
+    void ItemCommand(WPARAM Command) override;
 };
 
 // --- The dialog frame adapter ------------------------------------------------

@@ -10,7 +10,7 @@
 #include "sSkinProvider.h"
 #include "sSkinText.h"
 
-CLASSLIB_DEFINE_CLASS(TacSystemMenu, TPopupMenu)
+CLASSLIB_DEFINE_CLASS(TacSystemMenu, TacWindowMenu)
 CLASSLIB_DEFINE_CLASS(TacDialogWnd, TacScrollWnd)
 
 namespace {
@@ -40,16 +40,6 @@ void FlatScrollBars(HWND Window, bool On) {
 
 // ---------------------------------------------------------------------------
 // TacSystemMenu
-
-TacSystemMenu::TacSystemMenu(TComponent* AOwner) : TPopupMenu(AOwner) {
-    const TacSystemMenuItems items = BuildSystemMenuItems(this, [this](WPARAM Code) { ItemCommand(Code); });
-    ItemRestore = items.Restore;
-    ItemMove = items.Move;
-    ItemSize = items.Size;
-    ItemMinimize = items.Minimize;
-    ItemMaximize = items.Maximize;
-    ItemClose = items.Close;
-}
 
 void TacSystemMenu::ItemCommand(WPARAM Command) {
     if (!DialogWnd) return;
@@ -298,12 +288,7 @@ void TacDialogWnd::PaintFrame() {
     const int state = Active ? 1 : 0;
     if (IsValidSectionIndex(m, SkinData->SkinIndex))
         PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, state);
-    if (HasGrip()) {
-        const int grip = MaskIndexOfNoParent(m, kGlobalInfo, "GRIPIMAGE");
-        const TSize gs = MaskSize(m, grip);
-        if (grip >= 0)
-            PaintImageState(cache, TPoint{Width - FrameWidth() - gs.cx, Height - FrameHeight() - gs.cy}, 0, grip, 0, m);
-    }
+    if (HasGrip()) PaintFrameGrip(cache, m, FrameWidth(), FrameHeight());
     const int title = TitleHeight(), fw = FrameWidth(), fh = FrameHeight();
     if (title > 0) {
         const TRect band{0, 0, Width, IsIconic(CtrlHandle) ? Height : title + fh};
@@ -455,8 +440,9 @@ void TacDialogWnd::HitTest(TMessage& M) {
     }
     if (code == HTNOWHERE && HasGrip()) {
         TsSkinManager* m = SkinData->GetSkinManager();
-        const TSize gs = MaskSize(m, MaskIndexOfNoParent(m, kGlobalInfo, "GRIPIMAGE"));
-        if (gs.cx > 0 && p.x >= Width - fw - gs.cx && p.y >= Height - fh - gs.cy) code = HTBOTTOMRIGHT;
+        const int grip = FrameGripMask(m);
+        const TPoint g = FrameGripPlace(m, grip, Width, Height, fw, fh);
+        if (MaskSize(m, grip).cx > 0 && p.x >= g.x && p.y >= g.y) code = HTBOTTOMRIGHT;
     }
     if (IsZoomed(CtrlHandle) && (p.x < 2 || p.y < 2 || p.x >= Width - 2 || p.y >= Height - 2)) {
         // A zoomed dialog may not be sized from its edges: 2 pixels on every side.

@@ -15,6 +15,18 @@ String acResourceString(UINT Id) {
     }
 }
 
+CLASSLIB_DEFINE_CLASS(TacWindowMenu, TPopupMenu)
+
+TacWindowMenu::TacWindowMenu(TComponent* AOwner) : TPopupMenu(AOwner) {
+    const TacSystemMenuItems items = BuildSystemMenuItems(this, [this](WPARAM Code) { ItemCommand(Code); });
+    ItemRestore = items.Restore;
+    ItemMove = items.Move;
+    ItemSize = items.Size;
+    ItemMinimize = items.Minimize;
+    ItemMaximize = items.Maximize;
+    ItemClose = items.Close;
+}
+
 TacSystemMenuItems BuildSystemMenuItems(TPopupMenu* Menu, std::function<void(WPARAM)> OnCommand) {
     auto make = [&](UINT Text, const char* Name, WPARAM Command) {
         auto* item = TObject::Create<TMenuItem>(Menu);

@@ -28,3 +28,23 @@ struct TacSystemMenuItems {
 // to Menu, owned by it and named "Item" + the command; a click calls OnCommand
 // with the item's SC_ code.
 TacSystemMenuItems BuildSystemMenuItems(TPopupMenu* Menu, std::function<void(WPARAM)> OnCommand);
+
+// A window menu holding the six items; the form provider's and the dialog
+// adapter's menus derive from it.
+class TacWindowMenu : public TPopupMenu {
+    CLASSLIB_DECLARE_CLASS(TacWindowMenu)
+public:
+    explicit TacWindowMenu(TComponent* AOwner);
+    TMenuItem* ItemRestore;
+    TMenuItem* ItemMove;
+    TMenuItem* ItemSize;
+    TMenuItem* ItemMinimize;
+    TMenuItem* ItemMaximize;
+    TMenuItem* ItemClose;
+    // Visible and Enabled of the items from the owner's window.
+    virtual void UpdateItems() = 0;
+
+protected:
+    // What a chosen item does (Code: its SC_ command).
+    virtual void ItemCommand(WPARAM Code) = 0;
+};

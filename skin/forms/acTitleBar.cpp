@@ -76,6 +76,20 @@ bool TrackTitleLeave(HWND Wnd) {
     return TrackMouseEvent(&t) != FALSE;
 }
 
+int FrameGripMask(TsSkinManager* M) { return MaskIndexOfNoParent(M, kGlobalInfo, "GRIPIMAGE"); }
+
+TPoint FrameGripPlace(TsSkinManager* M, int Mask, int Width, int Height, int BorderX, int BorderY) {
+    const TSize s = MaskSize(M, Mask);
+    return TPoint{Width - int(s.cx) - BorderX, Height - int(s.cy) - BorderY};
+}
+
+void PaintFrameGrip(TBitmap* Cache, TsSkinManager* M, int BorderX, int BorderY) {
+    const int grip = FrameGripMask(M);
+    if (grip >= 0)
+        PaintImageState(Cache, FrameGripPlace(M, grip, Cache->Width(), Cache->Height(), BorderX, BorderY), 0, grip, 0,
+                        M);
+}
+
 int TitleButtonTop(int Caption, int Border, int Height) {
     return (Caption - Height + Border) / 2 + (Height < 16 ? 2 : 0);
 }

@@ -57,6 +57,13 @@ int TitleButtonTop(int Caption, int Border, int Height);
 // in the band, and moves Right to its left edge less Space.
 void PlaceTitleButton(TsCaptionButton& Button, int& Right, TSize Size, int Space, int Caption, int Border);
 
+// The size grip of a sizeable frame: the skin's mask (-1: none), the top-left
+// corner of its picture in a frame Width x Height inside borders BorderX and
+// BorderY, and its paint there on the frame's cache.
+int FrameGripMask(TsSkinManager* Manager);
+TPoint FrameGripPlace(TsSkinManager* Manager, int Mask, int Width, int Height, int BorderX, int BorderY);
+void PaintFrameGrip(TBitmap* Cache, TsSkinManager* Manager, int BorderX, int BorderY);
+
 // A button as the hit test sees it: its answer, place and whether it acts.
 struct TacTitleHit {
     int Code;

@@ -22,7 +22,7 @@ CLASSLIB_DEFINE_CLASS(TsTitleIcon, TPersistent,
     OrdField<TsTitleIcon, int>("Height", TTypeKind::tkInteger, &TsTitleIcon::Height, 0),
     OrdField<TsTitleIcon, int>("Width", TTypeKind::tkInteger, &TsTitleIcon::Width, 0))
 // clang-format on
-CLASSLIB_DEFINE_CLASS(TsSystemMenu, TPopupMenu)
+CLASSLIB_DEFINE_CLASS(TsSystemMenu, TacWindowMenu)
 CLASSLIB_DEFINE_CLASS(TsMDIForm, TObject)
 // clang-format off
 CLASSLIB_DEFINE_CLASS(TsSkinProvider, TComponent,
@@ -118,15 +118,7 @@ TsTitleIcon::~TsTitleIcon() { delete FGlyph; }
 // ---------------------------------------------------------------------------
 // The system menu
 
-TsSystemMenu::TsSystemMenu(TsSkinProvider* AProvider) : TPopupMenu(AProvider), Provider(AProvider) {
-    const TacSystemMenuItems items = BuildSystemMenuItems(this, [this](WPARAM Code) { ItemCommand(Code); });
-    ItemRestore = items.Restore;
-    ItemMove = items.Move;
-    ItemSize = items.Size;
-    ItemMinimize = items.Minimize;
-    ItemMaximize = items.Maximize;
-    ItemClose = items.Close;
-}
+TsSystemMenu::TsSystemMenu(TsSkinProvider* AProvider) : TacWindowMenu(AProvider), Provider(AProvider) {}
 
 TMenuItem* TsSystemMenu::CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick) {
     auto* item = TObject::Create<TMenuItem>(this);
@@ -655,11 +647,6 @@ int TsSkinProvider::ButtonsWidth() const {
     for (int i = 0; i < FTitleButtons->Count(); ++i)
         w += UserButtonWidth(FTitleButtons->Items(i)) + TitleButtonSpace(FSkinData->GetSkinManager());
     return w;
-}
-
-int TsSkinProvider::SystemButtonCount() const {
-    if (!Form || !Form->BorderIcons().Contains(biSystemMenu) || !SystemMenu) return 0;
-    return 1 + (MaxShown() ? 1 : 0) + (MinShown() ? 1 : 0) + (Form->BorderIcons().Contains(biHelp) ? 1 : 0);
 }
 
 int TsSkinProvider::MenuRowHeight() const { return Form && Form->Menu() ? GetSystemMetrics(SM_CYMENU) - 1 : 0; }

@@ -105,22 +105,16 @@ private:
 
 // --- The skinned system menu -------------------------------------------------
 
-class TsSystemMenu : public TPopupMenu {
+class TsSystemMenu : public TacWindowMenu {
     CLASSLIB_DECLARE_CLASS(TsSystemMenu)
 public:
     explicit TsSystemMenu(TsSkinProvider* AProvider);
     TsSkinProvider* Provider;
     TCustomForm* Form = nullptr;
-    TMenuItem* ItemRestore;
-    TMenuItem* ItemMove;
-    TMenuItem* ItemSize;
-    TMenuItem* ItemMinimize;
-    TMenuItem* ItemMaximize;
-    TMenuItem* ItemClose;
 
     // Visible and Enabled of the six items from the form's border style,
     // border icons and window state.
-    void UpdateItems();
+    void UpdateItems() override;
     // The list of available skins as the first item, with a separator below.
     void MakeSkinItems();
     // Takes the skin list out again (the separator goes with it).
@@ -141,7 +135,7 @@ public:
 private:
     TMenuItem* CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick);
     // A chosen window command: restore, minimize and maximize do more than send it.
-    void ItemCommand(WPARAM Code);
+    void ItemCommand(WPARAM Code) override;
     void Command(WPARAM Code);
     void MinimizeClick();
     void MaximizeClick();
@@ -250,7 +244,6 @@ public:
     TRect IconRect() const;
     int UserButtonWidth(TsTitleButton* Button) const;
     int ButtonsWidth() const;
-    int SystemButtonCount() const;
     int MenuRowHeight() const;
     bool MenuPresent() const;
     int MenuRows();
@@ -270,7 +263,6 @@ public:
     void PaintTitleButtons();
     void PaintElementToScreen(int Code);
     void PaintClient(HDC DC, bool SendUpdated);
-    TPoint GripPosition(int Mask) const;
 
     // --- Mouse ---------------------------------------------------------------
     // The title element under the mouse (the system's answer elsewhere); it turns hot.
@@ -281,13 +273,10 @@ public:
     void SetHotElement(int Code, bool Repaint);
     void SetPressedElement(int Code);
     void DropSystemMenu(int X, int Y);
-    // The outline drag of rmBorder: an inverted rectangle on the desktop
-    // follows the mouse, the form moves or sizes once at the button's release.
-    // Code is the border hit code of a size drag (10..17; others size the
-    // bottom-right corner). Screen coordinates.
-    void StartOutlineDrag(int X, int Y, bool Moving, int Code);
-    void MoveOutline(POINT Screen);
-    // Apply: move or size the form to the outline; otherwise only erase it.
+    // The outline drag of rmBorder (started by a move or size command): an
+    // inverted rectangle on the desktop follows the mouse, the form moves or
+    // sizes once at the button's release. Apply: move or size the form to
+    // the outline; otherwise only erase it.
     void EndOutlineDrag(bool Apply);
     static bool OutlineDragging();
 

@@ -174,8 +174,7 @@ void TsSkinProvider::PaintAll() {
             else PaintDataItem(FSkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, state);
         }
         if (GripMode == gmRightBottom) {
-            const int grip = MaskIndexOfNoParent(m, kGlobalInfo, "GRIPIMAGE");
-            if (grip >= 0) PaintImageState(cache, GripPosition(grip), 0, grip, 0, m);
+            PaintFrameGrip(cache, m, SysBorderWidth(), SysBorderHeight());
         }
         if (caption != 0) {
             const int title = TitleSection();
@@ -185,7 +184,7 @@ void TsSkinProvider::PaintAll() {
                               TPoint{0, 0}, cache, m);
             PaintTitleIcon();
             const int bar = MaskIndexOfNoParent(m, kGlobalInfo, "TITLEBAR");
-            if (SystemButtonCount() > 0 && bar >= 0) {
+            if (Form->BorderIcons().Contains(biSystemMenu) && SystemMenu && bar >= 0) {
                 const int corner = MaskSize(m, bar).cx / 3;
                 const int barWidth = ButtonsWidth() + 2 * corner;
                 PaintNineSliceTemplate(cache, true, state, bar, TRect{w - barWidth, 0, w, caption + sbh}, m);
@@ -218,12 +217,6 @@ void TsSkinProvider::PaintAll() {
         FClientRepaint = true;
     }
     FSkinData->Updating = false;
-}
-
-TPoint TsSkinProvider::GripPosition(int Mask) const {
-    const TSize s = MaskSize(ManagerOf(FSkinData), Mask);
-    TBitmap* cache = FSkinData->CacheBmp;
-    return TPoint{cache->Width() - int(s.cx) - SysBorderWidth(), cache->Height() - int(s.cy) - SysBorderHeight()};
 }
 
 void TsSkinProvider::PaintTitleIcon() {

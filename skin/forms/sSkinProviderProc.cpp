@@ -234,27 +234,6 @@ void TsSkinProvider::ChildrenChanged(TMessage& Message) {
     }
 }
 
-// The mouse during an outline drag: the outline follows, the release applies it, a lost capture drops it.
-void TsSkinProvider::OutlineMouse(TMessage& Message) {
-    switch (Message.Msg) {
-        case WM_MOUSEMOVE:
-            OldProc(Message);
-            if (OutlineDragging()) {
-                POINT p{Message.XPos(), Message.YPos()};
-                ClientToScreen(Form->Handle(), &p);
-                MoveOutline(p);
-            }
-            return;
-        case WM_LBUTTONUP:
-            if (OutlineDragging()) return EndOutlineDrag(true);
-            return OldProc(Message);
-        default:
-            // Capture taken away (another window, Escape): the drag is dropped, the form stays.
-            if (OutlineDragging()) EndOutlineDrag(false);
-            return OldProc(Message);
-    }
-}
-
 // Changes of the form that change its frame's picture.
 void TsSkinProvider::LookChanged(TMessage& Message) {
     switch (Message.Msg) {
@@ -603,102 +582,137 @@ void TsSkinProvider::ShowingChanged(TMessage& Message) {
 
 namespace {
 
-// One drag at a time, in screen coordinates.
-struct TOutlineDrag {
-    TsSkinProvider* Provider = nullptr;
-    bool Moving = false;
-    bool First = true;  // no mouse move yet
-    int Code = 0;
-    POINT Grab{};
-    RECT Outline{};
-    int MinWidth = 0, MinHeight = 0;
-    HDC DC = nullptr;
-    int Saved = 0;
-} Drag;
+// The outline on the desktop, in screen coordinates: drawn inverted, so a
+// second drawing erases it. One drag at a time.
+class TOutlineDrag {
+public:
+    // From the mouse at Grab: moving Wnd, or sizing it by the border hit code
+    // Code (10..17; others size the bottom-right corner).
+    TOutlineDrag(TsSkinProvider* AOwner, HWND Wnd, POINT Grab, bool Moving, int Code, int MinWidth, int MinHeight)
+        : Owner(AOwner),
+          FWnd(Wnd),
+          FMoving(Moving),
+          FCode(Code),
+          FGrab(Grab),
+          FMinWidth(MinWidth),
+          FMinHeight(MinHeight),
+          FDC(GetDesktopWindow()),
+          FSaved(FDC.DC()) {
+        GetWindowRect(Wnd, &FOutline);
+        SetROP2(FDC, R2_NOT);
+        SelectObject(FDC, GetStockObject(NULL_BRUSH));
+        Draw();
+    }
+    ~TOutlineDrag() { Draw(); }
+    TOutlineDrag(const TOutlineDrag&) = delete;
+    TOutlineDrag& operator=(const TOutlineDrag&) = delete;
 
-void DrawOutline() {
-    const RECT& r = Drag.Outline;
-    const POINT pts[5] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
-    Polyline(Drag.DC, pts, 5);
-}
+    void MoveTo(POINT P) {
+        Draw();
+        FFirst = false;
+        RECT& r = FOutline;
+        const int dx = P.x - FGrab.x, dy = P.y - FGrab.y;
+        if (FMoving) {
+            OffsetRect(&r, dx, dy);
+            FGrab = P;
+        } else {
+            RECT w{};
+            GetWindowRect(FWnd, &w);
+            const int c = FCode;
+            const bool any = c < HTLEFT || c > HTBOTTOMRIGHT;
+            const bool left = c == HTLEFT || c == HTTOPLEFT || c == HTBOTTOMLEFT;
+            const bool right = c == HTRIGHT || c == HTTOPRIGHT || c == HTBOTTOMRIGHT || any;
+            const bool top = c == HTTOP || c == HTTOPLEFT || c == HTTOPRIGHT;
+            const bool bottom = c == HTBOTTOM || c == HTBOTTOMLEFT || c == HTBOTTOMRIGHT || any;
+            if (left) r.left = std::min<LONG>(w.left + dx, r.right - FMinWidth);
+            if (right) r.right = std::max<LONG>(w.right + dx, r.left + FMinWidth);
+            if (top) r.top = std::min<LONG>(w.top + dy, r.bottom - FMinHeight);
+            if (bottom) r.bottom = std::max<LONG>(w.bottom + dy, r.top + FMinHeight);
+        }
+        Draw();
+    }
+    // A size drag released without a move leaves the window as it was.
+    bool Changes() const { return FMoving || !FFirst; }
+    RECT Outline() const { return FOutline; }
+
+    TsSkinProvider* const Owner;
+
+private:
+    void Draw() const {
+        const RECT& r = FOutline;
+        const POINT pts[5] = {
+            {r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
+        Polyline(FDC, pts, 5);
+    }
+    HWND FWnd;
+    bool FMoving;
+    bool FFirst = true;  // no mouse move yet
+    int FCode;
+    // The mouse's place at the press: the outline keeps its distance to it from the first move on.
+    POINT FGrab;
+    RECT FOutline{};
+    int FMinWidth, FMinHeight;
+    TWindowDC FDC;
+    TSavedDC FSaved;
+};
+
+std::unique_ptr<TOutlineDrag> Drag;
 
 }  // namespace
 
-bool TsSkinProvider::OutlineDragging() { return Drag.Provider != nullptr; }
+bool TsSkinProvider::OutlineDragging() { return Drag != nullptr; }
 
 bool TsSkinProvider::OutlineDragCommand(TMessage& Message) {
     const WPARAM cmd = Message.WParam & 0xFFF0;
     if (ResizeMode != rmBorder || (cmd != SC_MOVE && cmd != SC_SIZE)) return false;
     if (OutlineDragging()) return true;
+    Message.Result = 0;
+    if (!Form->HandleAllocated()) return true;
     const int edge = int(Message.WParam & 0x0F);
     POINT p{};
     GetCursorPos(&p);
     SetCapture(Form->Handle());
-    StartOutlineDrag(
-        p.x, p.y, cmd == SC_MOVE,
-        cmd == SC_SIZE && edge >= WMSZ_LEFT && edge <= WMSZ_BOTTOMRIGHT ? edge - WMSZ_LEFT + HTLEFT : HTBOTTOMRIGHT);
-    Message.Result = 0;
+    Drag = std::make_unique<TOutlineDrag>(
+        this, Form->Handle(), p, cmd == SC_MOVE,
+        cmd == SC_SIZE && edge >= WMSZ_LEFT && edge <= WMSZ_BOTTOMRIGHT ? edge - WMSZ_LEFT + HTLEFT : HTBOTTOMRIGHT,
+        Form->Constraints()->MinWidth(), Form->Constraints()->MinHeight());
     return true;
 }
 
-void TsSkinProvider::StartOutlineDrag(int X, int Y, bool Moving, int Code) {
-    if (OutlineDragging() || !Form || !Form->HandleAllocated()) return;
-    Drag.Provider = this;
-    Drag.Moving = Moving;
-    Drag.First = true;
-    Drag.Code = Code;
-    // The mouse's place at the press: the outline keeps its distance to it from the first move on.
-    Drag.Grab = POINT{X, Y};
-    GetWindowRect(Form->Handle(), &Drag.Outline);
-    Drag.MinWidth = Form->Constraints()->MinWidth();
-    Drag.MinHeight = Form->Constraints()->MinHeight();
-    Drag.DC = GetWindowDC(GetDesktopWindow());
-    Drag.Saved = SaveDC(Drag.DC);
-    SetROP2(Drag.DC, R2_NOT);
-    SelectObject(Drag.DC, GetStockObject(NULL_BRUSH));
-    DrawOutline();
-}
-
-void TsSkinProvider::MoveOutline(POINT P) {
-    if (Drag.Provider != this) return;
-    DrawOutline();  // inverted again: erased
-    Drag.First = false;
-    RECT& r = Drag.Outline;
-    const int dx = P.x - Drag.Grab.x, dy = P.y - Drag.Grab.y;
-    if (Drag.Moving) {
-        OffsetRect(&r, dx, dy);
-        Drag.Grab = P;
-    } else {
-        RECT w{};
-        GetWindowRect(Form->Handle(), &w);
-        const int c = Drag.Code;
-        const bool left = c == HTLEFT || c == HTTOPLEFT || c == HTBOTTOMLEFT;
-        const bool right = c == HTRIGHT || c == HTTOPRIGHT || c == HTBOTTOMRIGHT || c < HTLEFT || c > HTBOTTOMRIGHT;
-        const bool top = c == HTTOP || c == HTTOPLEFT || c == HTTOPRIGHT;
-        const bool bottom = c == HTBOTTOM || c == HTBOTTOMLEFT || c == HTBOTTOMRIGHT || c < HTLEFT || c > HTBOTTOMRIGHT;
-        if (left) r.left = std::min<LONG>(w.left + dx, r.right - Drag.MinWidth);
-        if (right) r.right = std::max<LONG>(w.right + dx, r.left + Drag.MinWidth);
-        if (top) r.top = std::min<LONG>(w.top + dy, r.bottom - Drag.MinHeight);
-        if (bottom) r.bottom = std::max<LONG>(w.bottom + dy, r.top + Drag.MinHeight);
-    }
-    DrawOutline();
-}
-
 void TsSkinProvider::EndOutlineDrag(bool Apply) {
-    if (Drag.Provider != this) return;
-    Drag.Provider = nullptr;  // before the capture goes: its loss must not end the drag twice
+    if (!Drag || Drag->Owner != this) return;
+    // Taken before the capture goes: its loss must not end the drag twice.
+    std::unique_ptr<TOutlineDrag> drag = std::move(Drag);
     const bool live = Form->HandleAllocated() && !Dying(Form);
     if (live && GetCapture() == Form->Handle()) ReleaseCapture();
-    DrawOutline();
-    RestoreDC(Drag.DC, Drag.Saved);
-    ReleaseDC(GetDesktopWindow(), Drag.DC);
-    Drag.DC = nullptr;
-    // A size drag released without a move leaves the form as it was.
-    if (!live || !Apply || (!Drag.Moving && Drag.First)) return;
-    RECT r = Drag.Outline;
+    RECT r = drag->Outline();
+    const bool changes = drag->Changes();
+    drag.reset();  // the outline erased, the desktop's DC given back
+    if (!live || !Apply || !changes) return;
     if (HWND parent = GetParent(Form->Handle()); parent && (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_CHILD))
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     MoveWindow(Form->Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+// The mouse during an outline drag: the outline follows, the release applies it, a lost capture drops it.
+void TsSkinProvider::OutlineMouse(TMessage& Message) {
+    switch (Message.Msg) {
+        case WM_MOUSEMOVE:
+            OldProc(Message);
+            if (Drag && Drag->Owner == this) {
+                POINT p{Message.XPos(), Message.YPos()};
+                ClientToScreen(Form->Handle(), &p);
+                Drag->MoveTo(p);
+            }
+            return;
+        case WM_LBUTTONUP:
+            if (OutlineDragging()) return EndOutlineDrag(true);
+            return OldProc(Message);
+        default:
+            // Capture taken away (another window, Escape): the drag is dropped, the form stays.
+            if (OutlineDragging()) EndOutlineDrag(false);
+            return OldProc(Message);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -777,9 +791,11 @@ int TsSkinProvider::TitleElementAt(const TMessage& Message) {
         return title;
     }
     if (GripMode == gmRightBottom) {
-        const int grip = MaskIndexOfNoParent(FSkinData->GetSkinManager(), "GLOBALINFO", "GRIPIMAGE");
-        if (grip >= 0) {
-            const TPoint g = GripPosition(grip);
+        TsSkinManager* m = FSkinData->GetSkinManager();
+        if (const int grip = FrameGripMask(m); grip >= 0) {
+            const TBitmap* cache = FSkinData->CacheBmp;
+            const TPoint g =
+                FrameGripPlace(m, grip, cache->Width(), cache->Height(), SysBorderWidth(), SysBorderHeight());
             if (p.y > g.y && p.x > g.x) return teGrip;
         }
     }
