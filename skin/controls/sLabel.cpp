@@ -145,6 +145,12 @@ void TsCustomLabel::WndProc(TMessage& Message) {
         return;
     }
     if (Message.Msg == CM_MOUSEENTER && OwnMouseMessage(Message, this) && OnMouseEnter) OnMouseEnter(this);
+    // Skinned labels say so: adapters leave them alone.
+    if (Message.Msg == SM_ALPHACMD && Message.WParamHi() == AC_SKINNEDQUERY) {
+        Message.LParam = 1;
+        Message.Result = 1;
+        return;
+    }
     TCustomLabel::WndProc(Message);
     if (Message.Msg == SM_ALPHACMD && Message.WParamHi() == AC_REMOVESKIN && NamesDefaultManager(Message)) {
         if (FFont->Color() != clWindowText) FFont->SetColor(clWindowText);

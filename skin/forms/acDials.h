@@ -8,6 +8,8 @@
 #include "Classes.h"
 #include "Menus.h"
 #include "acSBUtils.h"
+#include "acSystemMenu.h"
+#include "acTitleBar.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
 
@@ -26,31 +28,19 @@ constexpr WPARAM acOwnRegionAnswer = 0x41A2;
 
 // --- The window menu of a skinned dialog ------------------------------------
 
-class TacSystemMenu : public TPopupMenu {
+class TacSystemMenu : public TacWindowMenu {
     CLASSLIB_DECLARE_CLASS(TacSystemMenu)
 public:
-    explicit TacSystemMenu(TComponent* AOwner);
+    explicit TacSystemMenu(TComponent* AOwner) : TacWindowMenu(AOwner) {}
     TacDialogWnd* DialogWnd = nullptr;
-    TMenuItem* ItemRestore;
-    TMenuItem* ItemMove;
-    TMenuItem* ItemSize;
-    TMenuItem* ItemMinimize;
-    TMenuItem* ItemMaximize;
-    TMenuItem* ItemClose;
     // Visibility and enabling from the dialog's style and state.
-    void UpdateItems();
+    void UpdateItems() override;
 
 private:
-    TMenuItem* MakeItem(UINT TextId, const char* Name, WPARAM Command, bool Update);
+    void ItemCommand(WPARAM Command) override;
 };
 
 // --- The dialog frame adapter ------------------------------------------------
-
-struct TacTitleButton {
-    int State = 0;  // 0 normal, 1 hot, 2 pressed
-    int MaskIndex = -1;
-    TRect Rect{0, 0, 0, 0};
-};
 
 // Frame kinds: what a dialog's style makes of its border and title.
 enum TacFrameKind : BYTE {
@@ -76,7 +66,7 @@ public:
     int HotButton = 0;
     bool Active = true;
     bool ChildrenCreated = false;
-    TacTitleButton BtnMin, BtnMax, BtnClose, BtnHelp;
+    TsCaptionButton BtnMin, BtnMax, BtnClose, BtnHelp;
     TBitmap* IconBmp = nullptr;
     HICON IconHandle = nullptr;
     TFont* CaptionFont = nullptr;
@@ -85,7 +75,8 @@ public:
     bool FrameChanged = true;
     int Width = 0, Height = 0;
     BYTE FrameKind = fkFixed;
-    TBitmap* TitleStrip = nullptr;
+    // The title bar behind the buttons, for painting one of them alone.
+    TacTitleStrip TitleStrip;
     TacSystemMenu* SystemMenu = nullptr;
     TacProvider* Provider = nullptr;
 
@@ -108,6 +99,20 @@ public:
     static int BrushCount();
 
 private:
+    void NCDestroy(TMessage& Message);
+    // The skinned route: one handler per message.
+    void SkinnedStage(TMessage& Message);
+    void ButtonUp(TMessage& Message);
+    void NCRightButton(TMessage& Message);
+    void Resized(TMessage& Message);
+    void TitleChanged(TMessage& Message);
+    void DrawItem(TMessage& Message);
+    void MouseMove(TMessage& Message);
+    void MouseLeft(TMessage& Message);
+    void NewChildren(TMessage& Message);
+    void SysCommand(TMessage& Message);
+    // A button acts on a click over it (the hit test answers its code).
+    bool ButtonHittable(int Code) const;
     void Geometry();
     void NCPaint(TMessage& Message);
     void EraseBackground(TMessage& Message);
@@ -124,7 +129,7 @@ private:
     void PlaceButtons();
     int ButtonMask(int Code) const;
     bool ButtonCanAct(int Code) const;
-    TacTitleButton* ButtonOf(int Code);
+    TsCaptionButton* ButtonOf(int Code);
     void CopyToWindow(HDC DC, const TRect& R);
     void AdaptNewChildren();
     HBRUSH FBrush = nullptr;

@@ -3,13 +3,14 @@
 // answered, and the window menu that stands in for the system's.
 #include "acDials.h"
 
+#include "Scopes.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sSkinMenus.h"
 #include "sSkinProvider.h"
 #include "sSkinText.h"
 
-CLASSLIB_DEFINE_CLASS(TacSystemMenu, TPopupMenu)
+CLASSLIB_DEFINE_CLASS(TacSystemMenu, TacWindowMenu)
 CLASSLIB_DEFINE_CLASS(TacDialogWnd, TacScrollWnd)
 
 namespace {
@@ -40,33 +41,12 @@ void FlatScrollBars(HWND Window, bool On) {
 // ---------------------------------------------------------------------------
 // TacSystemMenu
 
-TacSystemMenu::TacSystemMenu(TComponent* AOwner) : TPopupMenu(AOwner) {
-    ItemRestore = MakeItem(acStrRestore, "miRestore", SC_RESTORE, true);
-    ItemMove = MakeItem(acStrMove, "miMove", SC_MOVE, false);
-    ItemSize = MakeItem(acStrSize, "miSize", SC_SIZE, false);
-    ItemMinimize = MakeItem(acStrMinimize, "miMinimize", SC_MINIMIZE, false);
-    ItemMaximize = MakeItem(acStrMaximize, "miMaximize", SC_MAXIMIZE, true);
-    ItemClose = MakeItem(acStrClose, "miClose", SC_CLOSE, false);
-    ItemClose->SetShortCut(scAlt | VK_F4);
-    Items()->Add({ItemRestore, ItemMove, ItemSize, ItemMinimize, ItemMaximize});
-    auto* line = TObject::Create<TMenuItem>(this);
-    line->SetCaption("-");
-    Items()->Add(line);
-    Items()->Add(ItemClose);
-}
-
-TMenuItem* TacSystemMenu::MakeItem(UINT TextId, const char* Name, WPARAM Command, bool Update) {
-    auto* item = TObject::Create<TMenuItem>(this);
-    item->SetCaption(acResourceString(TextId));
-    item->SetName(Name);
-    item->OnClick = [this, Command, Update](TObject*) {
-        if (!DialogWnd) return;
-        // Posted: a command that closes a modeless dialog frees this menu,
-        // which must not happen while its click is still on the stack.
-        PostMessageA(DialogWnd->CtrlHandle, WM_SYSCOMMAND, Command, 0);
-        if (Update) UpdateItems();
-    };
-    return item;
+void TacSystemMenu::ItemCommand(WPARAM Command) {
+    if (!DialogWnd) return;
+    // Posted: a command that closes a modeless dialog frees this menu,
+    // which must not happen while its click is still on the stack.
+    PostMessageA(DialogWnd->CtrlHandle, WM_SYSCOMMAND, Command, 0);
+    if (Command == SC_RESTORE || Command == SC_MAXIMIZE) UpdateItems();
 }
 
 void TacSystemMenu::UpdateItems() {
@@ -94,8 +74,6 @@ void TacSystemMenu::UpdateItems() {
 TacDialogWnd::TacDialogWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, const String& SectionName,
                            bool Repaint)
     : TacScrollWnd(Handle, Data, Manager, SectionName, Repaint) {
-    TitleStrip = new TBitmap();
-    TitleStrip->SetPixelFormat(pf24bit);
     SystemMenu = TObject::Create<TacSystemMenu>(nullptr);
     SystemMenu->DialogWnd = this;
     StyleValue = GetWindowLongPtrA(Handle, GWL_STYLE);
@@ -110,7 +88,6 @@ TacDialogWnd::~TacDialogWnd() {
     // Released here, where the dialog's own restoring still runs.
     if (!Destroyed && IsWindow(CtrlHandle)) ReleaseAdapter(this, false, false);
     delete IconBmp;
-    delete TitleStrip;
     delete CaptionFont;
     delete SystemMenu;
     if (FBrush) {
@@ -191,31 +168,13 @@ void TacDialogWnd::PrepareDialog() {
 
 void TacDialogWnd::LoadTitleButtonMasks() {
     TsSkinManager* m = SkinData ? SkinData->GetSkinManager() : nullptr;
-    if (!m) return;
-    const int gi = SectionIndexOf(m, kGlobalInfo);
-    auto global = [&](const char* name) { return MaskIndexOfNoParent(m, kGlobalInfo, name); };
-    auto own = [&](const char* name) { return MaskIndexOf(m, SkinData->SkinIndex, SkinData->SkinSection(), name); };
-    if (!IsValidSectionIndex(m, gi)) return;
-    BtnClose.MaskIndex = global("BICONCLOSE");
-    if (BtnClose.MaskIndex < 0) {
-        // Skins that keep the buttons with the form's section.
-        BtnMin.MaskIndex = own("BICONMIN");
-        BtnMax.MaskIndex = own("BICONMAX");
-        BtnClose.MaskIndex = own("BICONCLOSE");
-        BtnHelp.MaskIndex = own("BICONHELP");
-        return;
-    }
-    const bool big = FrameKind == fkFixed || FrameKind == fkSizeable;
-    BtnMin.MaskIndex = global(big ? "BICONMIN" : "SICONMIN");
-    BtnMax.MaskIndex = global(big ? "BICONMAX" : "SICONMAX");
-    BtnClose.MaskIndex = global(big ? "BICONCLOSE" : "SICONCLOSE");
-    BtnHelp.MaskIndex = big || global("SICONHELP") < 0 ? global("BICONHELP") : global("SICONHELP");
-    if (BtnClose.MaskIndex < 0) {
-        BtnMin.MaskIndex = global("BICONMIN");
-        BtnMax.MaskIndex = global("BICONMAX");
-        BtnClose.MaskIndex = global("BICONCLOSE");
-        BtnHelp.MaskIndex = global("BICONHELP");
-    }
+    if (!m || !IsValidSectionIndex(m, SectionIndexOf(m, kGlobalInfo))) return;
+    const bool small = FrameKind != fkFixed && FrameKind != fkSizeable;
+    const TacTitleMasks masks = LoadTitleMasks(m, SkinData->SkinIndex, SkinData->SkinSection(), small);
+    BtnMin.ImageIndex = masks.Min;
+    BtnMax.ImageIndex = masks.Max;
+    BtnClose.ImageIndex = masks.Close;
+    BtnHelp.ImageIndex = masks.Help;
 }
 
 // ---------------------------------------------------------------------------
@@ -264,7 +223,7 @@ void TacDialogWnd::Geometry() {
     Caption = ReadWindowText(CtrlHandle);
 }
 
-TacTitleButton* TacDialogWnd::ButtonOf(int Code) {
+TsCaptionButton* TacDialogWnd::ButtonOf(int Code) {
     switch (Code) {
         case HTMINBUTTON: return &BtnMin;
         case HTMAXBUTTON: return &BtnMax;
@@ -275,20 +234,10 @@ TacTitleButton* TacDialogWnd::ButtonOf(int Code) {
 }
 
 int TacDialogWnd::ButtonMask(int Code) const {
-    TsSkinManager* m = SkinData ? SkinData->GetSkinManager() : nullptr;
-    auto normal = [&] {
-        const int g = MaskIndexOfNoParent(m, kGlobalInfo, "BICONNORM");
-        return g >= 0 ? g : MaskIndexOf(m, SkinData->SkinIndex, SkinData->SkinSection(), "BICONNORM");
-    };
-    switch (Code) {
-        case HTMAXBUTTON:
-            if (IsIconic(CtrlHandle)) return MaskIndexOfNoParent(m, kGlobalInfo, "BICONMAX");
-            return IsZoomed(CtrlHandle) ? normal() : BtnMax.MaskIndex;
-        case HTMINBUTTON: return IsIconic(CtrlHandle) ? normal() : BtnMin.MaskIndex;
-        case HTCLOSE: return BtnClose.MaskIndex;
-        case HTHELP: return BtnHelp.MaskIndex;
-        default: return -1;
-    }
+    const TacTitleMasks masks{BtnMin.ImageIndex, BtnMax.ImageIndex, BtnClose.ImageIndex, BtnHelp.ImageIndex};
+    return TitleButtonMask(SkinData ? SkinData->GetSkinManager() : nullptr, SkinData->SkinIndex,
+                           SkinData->SkinSection(), masks, Code, IsIconic(CtrlHandle) != FALSE,
+                           IsZoomed(CtrlHandle) != FALSE);
 }
 
 bool TacDialogWnd::ButtonCanAct(int Code) const {
@@ -300,22 +249,24 @@ bool TacDialogWnd::ButtonCanAct(int Code) const {
     }
 }
 
+bool TacDialogWnd::ButtonHittable(int Code) const {
+    switch (Code) {
+        case HTMAXBUTTON: return CanMaximize() || CanRestore();
+        case HTMINBUTTON: return CanMinimize() || IsIconic(CtrlHandle);
+        default: return true;
+    }
+}
+
 // Places the present buttons from the right, centred in the title bar.
 void TacDialogWnd::PlaceButtons() {
     TsSkinManager* m = SkinData->GetSkinManager();
     int x = Width - FrameWidth();
-    const int title = TitleHeight(), fh = FrameHeight();
-    auto place = [&](TacTitleButton& b, bool present, int code) {
+    auto place = [&](TsCaptionButton& b, bool present, int code) {
         if (!present) {
             b.Rect = TRect{0, 0, 0, 0};
             return;
         }
-        TSize size = MaskSize(m, ButtonMask(code));
-        if (size.cx <= 0 || size.cy <= 0) size = TSize{21, 21};
-        int top = (title - size.cy + fh) / 2;
-        if (size.cy < 16) top += 2;
-        b.Rect = TRect{x - size.cx, top, x, top + size.cy};
-        x -= size.cx;
+        PlaceTitleButton(b, x, TitleButtonSize(m, ButtonMask(code)), 0, TitleHeight(), FrameHeight());
     };
     place(BtnClose, Has(StyleValue, WS_SYSMENU), HTCLOSE);
     place(BtnMax, Has(StyleValue, WS_MAXIMIZEBOX), HTMAXBUTTON);
@@ -337,12 +288,7 @@ void TacDialogWnd::PaintFrame() {
     const int state = Active ? 1 : 0;
     if (IsValidSectionIndex(m, SkinData->SkinIndex))
         PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, state);
-    if (HasGrip()) {
-        const int grip = MaskIndexOfNoParent(m, kGlobalInfo, "GRIPIMAGE");
-        const TSize gs = MaskSize(m, grip);
-        if (grip >= 0)
-            PaintImageState(cache, TPoint{Width - FrameWidth() - gs.cx, Height - FrameHeight() - gs.cy}, 0, grip, 0, m);
-    }
+    if (HasGrip()) PaintFrameGrip(cache, m, FrameWidth(), FrameHeight());
     const int title = TitleHeight(), fw = FrameWidth(), fh = FrameHeight();
     if (title > 0) {
         const TRect band{0, 0, Width, IsIconic(CtrlHandle) ? Height : title + fh};
@@ -352,7 +298,7 @@ void TacDialogWnd::PaintFrame() {
         if (IconBmp) cache->Canvas()->Draw(fw, iconTop, IconBmp);
         PlaceButtons();
         int left = Width - fw;
-        for (TacTitleButton* b : {&BtnClose, &BtnMax, &BtnMin, &BtnHelp})
+        for (TsCaptionButton* b : {&BtnClose, &BtnMax, &BtnMin, &BtnHelp})
             if (b->Rect.right > b->Rect.left) left = std::min(left, int(b->Rect.left));
         const int bar = MaskIndexOf(m, SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR");
         if (Has(StyleValue, WS_SYSMENU) && bar >= 0) {
@@ -361,15 +307,11 @@ void TacDialogWnd::PaintFrame() {
                                    m);
         }
         // The strip behind the buttons, for repainting one of them alone.
-        TitleStrip->SetSize(std::max(Width - left, 1), title + fh);
-        BitBlt(TitleStrip->Canvas()->Handle(), 0, 0, TitleStrip->Width(), TitleStrip->Height(),
-               cache->Canvas()->Handle(), left, 0, SRCCOPY);
+        TitleStrip.Save(cache, left, title + fh);
         for (int code : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}) {
-            TacTitleButton* b = ButtonOf(code);
-            const int mask = ButtonMask(code);
-            if (b->Rect.right > b->Rect.left && mask >= 0)
-                PaintImageState(cache, TPoint{b->Rect.left, b->Rect.top}, b->State, mask,
-                                Active && ButtonCanAct(code) ? 1 : 2, m);
+            TsCaptionButton* b = ButtonOf(code);
+            if (b->Rect.right > b->Rect.left)
+                PaintTitleButton(cache, *b, ButtonMask(code), b->State, !(Active && ButtonCanAct(code)), m);
         }
         TCanvas* canvas = cache->Canvas();
         if (CaptionFont) canvas->Font()->Assign(CaptionFont);
@@ -418,7 +360,7 @@ void TacDialogWnd::NCPaint(TMessage& M) {
     if (SkinData->BGChanged || !SkinData->CacheBmp || SkinData->CacheBmp->Width() != Width ||
         SkinData->CacheBmp->Height() != Height)
         PaintFrame();
-    HDC dc = GetWindowDC(CtrlHandle);
+    const TWindowDC dc(CtrlHandle);
     if (thin) {
         const int b = 3;
         for (const TRect& r : {TRect{0, 0, Width, b}, TRect{0, 0, b, Height}, TRect{0, Height - b, Width, Height},
@@ -434,7 +376,6 @@ void TacDialogWnd::NCPaint(TMessage& M) {
         ExcludeClipRect(dc, cl, ct, cl + cr.right, ct + cr.bottom);
         CopyToWindow(dc, TRect{0, 0, Width, Height});
     }
-    ReleaseDC(CtrlHandle, dc);
     if (acRefreshTarget) SendSkinCommand(acRefreshTarget, AC_REFRESH, 0);
     SkinData->Updating = false;
     gRegionSetting = false;
@@ -447,7 +388,7 @@ void TacDialogWnd::EraseBackground(TMessage& M) {
         ChildrenCreated = true;
         AdaptNewChildren();
     }
-    HDC dc = M.WParam ? reinterpret_cast<HDC>(M.WParam) : GetDC(CtrlHandle);
+    const TClientDC dc(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
     SkinData->Updating = false;
     if (SkinData->BGChanged || !SkinData->CacheBmp || SkinData->CacheBmp->Width() != Width) PaintFrame();
     POINT o{0, 0};
@@ -456,7 +397,6 @@ void TacDialogWnd::EraseBackground(TMessage& M) {
     GetClientRect(CtrlHandle, &cr);
     BitBlt(dc, 0, 0, cr.right, cr.bottom, SkinData->CacheBmp->Canvas()->Handle(), o.x - WndRect.left, o.y - WndRect.top,
            SRCCOPY);
-    if (!M.WParam) ReleaseDC(CtrlHandle, dc);
     RefreshChildWindows(CtrlHandle);
     M.Result = 1;
 }
@@ -487,28 +427,22 @@ void TacDialogWnd::HitTest(TMessage& M) {
     Geometry();
     const POINT p{short(LOWORD(M.LParam)) - WndRect.left, short(HIWORD(M.LParam)) - WndRect.top};
     const int title = TitleHeight(), fw = FrameWidth(), fh = FrameHeight();
-    TSize closeSize = MaskSize(SkinData->GetSkinManager(), BtnClose.MaskIndex);
-    if (closeSize.cy <= 0) closeSize.cy = 21;
-    const int top = (title - closeSize.cy + fh) / 2;
-    int code = 0;
-    if (title > 0 && p.y >= top && p.y < top + closeSize.cy) {
-        if (p.x >= fw && p.x < fw + GetSystemMetrics(SM_CXSMICON)) {
-            code = HTSYSMENU;
-        } else {
-            PlaceButtons();
-            code = HTCAPTION;
-            for (int c : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}) {
-                const TRect& r = ButtonOf(c)->Rect;
-                if (r.right > r.left && p.x >= r.left && p.x < r.right) code = c;
-            }
-            if (code == HTMAXBUTTON && !CanMaximize() && !CanRestore()) code = HTCAPTION;
-            if (code == HTMINBUTTON && !CanMinimize() && !IsIconic(CtrlHandle)) code = HTCAPTION;
-            if (code != HTCAPTION) SetHotButton(code, true);
-        }
-    } else if (HasGrip()) {
+    const TSize closeSize = TitleButtonSize(SkinData->GetSkinManager(), BtnClose.ImageIndex);
+    int code = HTNOWHERE;
+    if (title > 0) {
+        PlaceButtons();
+        std::vector<TacTitleHit> buttons;
+        for (int c : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP})
+            buttons.push_back(TacTitleHit{c, ButtonOf(c)->Rect, ButtonHittable(c)});
+        code = TitleBarHitTest(p, TitleButtonTop(title, fh, closeSize.cy), closeSize.cy, fw,
+                               fw + GetSystemMetrics(SM_CXSMICON), buttons);
+        if (ButtonOf(code)) SetHotButton(code, true);
+    }
+    if (code == HTNOWHERE && HasGrip()) {
         TsSkinManager* m = SkinData->GetSkinManager();
-        const TSize gs = MaskSize(m, MaskIndexOfNoParent(m, kGlobalInfo, "GRIPIMAGE"));
-        if (gs.cx > 0 && p.x >= Width - fw - gs.cx && p.y >= Height - fh - gs.cy) code = HTBOTTOMRIGHT;
+        const int grip = FrameGripMask(m);
+        const TPoint g = FrameGripPlace(m, grip, Width, Height, fw, fh);
+        if (MaskSize(m, grip).cx > 0 && p.x >= g.x && p.y >= g.y) code = HTBOTTOMRIGHT;
     }
     if (IsZoomed(CtrlHandle) && (p.x < 2 || p.y < 2 || p.x >= Width - 2 || p.y >= Height - 2)) {
         // A zoomed dialog may not be sized from its edges: 2 pixels on every side.
@@ -516,7 +450,7 @@ void TacDialogWnd::HitTest(TMessage& M) {
         M.Result = HTERROR;
         return;
     }
-    if (code == 0 || code == HTCAPTION) {
+    if (code == HTNOWHERE || code == HTCAPTION) {
         SetHotButton(0, true);
         code = int(CallPrevWndProc(M));
     }
@@ -527,42 +461,35 @@ void TacDialogWnd::SetHotButton(int Code, bool Repaint) {
     if (Code == HotButton) return;
     const int old = HotButton;
     HotButton = Code;
-    if (TacTitleButton* b = ButtonOf(old)) {
-        b->State = 0;
+    if (TsCaptionButton* b = ButtonOf(old)) {
+        b->State = TsPaintState::Normal;
         if (Repaint) RepaintButton(old);
     }
-    if (TacTitleButton* b = ButtonOf(Code)) {
-        b->State = 1;
+    if (TsCaptionButton* b = ButtonOf(Code)) {
+        b->State = TsPaintState::Active;
         if (Repaint) RepaintButton(Code);
     }
     gButtonPressed = false;
-    if (Code) {
-        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_NONCLIENT, CtrlHandle, 0};
-        TrackMouseEvent(&t);
-    }
+    if (Code) TrackTitleLeave(CtrlHandle);
 }
 
 void TacDialogWnd::PressButton(int Code) {
     SetHotButton(Code, false);
     if (Code == HTMAXBUTTON && !CanMaximize() && !CanRestore()) return;
-    if (TacTitleButton* b = ButtonOf(Code)) b->State = 2;
+    if (TsCaptionButton* b = ButtonOf(Code)) b->State = TsPaintState::Pressed;
     gButtonPressed = true;
     RepaintButton(Code);
 }
 
 void TacDialogWnd::RepaintButton(int Code) {
-    TacTitleButton* b = ButtonOf(Code);
+    TsCaptionButton* b = ButtonOf(Code);
     TBitmap* cache = SkinData ? SkinData->CacheBmp : nullptr;
     const int mask = ButtonMask(Code);
     if (!b || !cache || b->Rect.right <= b->Rect.left || mask < 0 || !SkinnedNow()) return;
-    const int left = Width - TitleStrip->Width();
-    BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left,
-           b->Rect.bottom - b->Rect.top, TitleStrip->Canvas()->Handle(), b->Rect.left - left, b->Rect.top, SRCCOPY);
-    PaintImageState(cache, TPoint{b->Rect.left, b->Rect.top}, b->State, mask, Active && ButtonCanAct(Code) ? 1 : 2,
-                    SkinData->GetSkinManager());
-    HDC dc = GetWindowDC(CtrlHandle);
-    CopyToWindow(dc, b->Rect);
-    ReleaseDC(CtrlHandle, dc);
+    TitleStrip.Restore(cache, b->Rect);
+    PaintTitleButton(cache, *b, mask, b->State, !(Active && ButtonCanAct(Code)), SkinData->GetSkinManager());
+    const TWindowDC dc(CtrlHandle);
+    CopyToWindow(dc.DC(), b->Rect);
 }
 
 void TacDialogWnd::ShowSystemMenu(int X, int Y) {
@@ -604,7 +531,7 @@ void TacDialogWnd::NCButtonDown(TMessage& M) {
 void TacDialogWnd::NCButtonUp(TMessage& M) {
     const bool pressed = gButtonPressed;
     const int code = int(M.WParam);
-    TacTitleButton* b = ButtonOf(code);
+    TsCaptionButton* b = ButtonOf(code);
     POINT p{short(LOWORD(M.LParam)), short(HIWORD(M.LParam))};
     if (M.Msg == WM_LBUTTONUP) ClientToScreen(CtrlHandle, &p);
     const bool inside = b && p.x - WndRect.left >= b->Rect.left && p.x - WndRect.left < b->Rect.right;
@@ -623,7 +550,7 @@ void TacDialogWnd::NCButtonUp(TMessage& M) {
             return;
         case HTCLOSE:
             if (!pressed) return;
-            BtnClose.State = 0;
+            BtnClose.State = TsPaintState::Normal;
             gButtonPressed = false;
             // The command may free this adapter: it is the last thing done.
             return Command(SC_CLOSE);
@@ -691,88 +618,110 @@ void TacDialogWnd::DialogAlphaCommand(TMessage& M) {
 }
 
 void TacDialogWnd::WndProc(TMessage& M) {
-    if (M.Msg == WM_NCDESTROY) {
-        // Children are gone by now: the dialog's provider (and this adapter
-        // with it) is freed as the very last thing.
-        TacProvider* provider = Provider;
-        DestroyMessage(M);
-        delete provider;
-        return;
-    }
+    if (M.Msg == WM_NCDESTROY) return NCDestroy(M);
     if (M.Msg == WM_DESTROY) return (void)CallPrevWndProc(M);
     if (Destroyed || !SkinnedNow() || !HasSkin(SkinData)) return TacScrollWnd::WndProc(M);
     if (M.Msg == SM_ALPHACMD) return DialogAlphaCommand(M);
+    SkinnedStage(M);
+}
+
+void TacDialogWnd::SkinnedStage(TMessage& M) {
     switch (M.Msg) {
         case WM_NCPAINT: return NCPaint(M);
         case WM_ERASEBKGND: return EraseBackground(M);
         case WM_NCHITTEST: return HitTest(M);
         case WM_NCLBUTTONDOWN: return NCButtonDown(M);
         case WM_NCLBUTTONUP: return NCButtonUp(M);
-        case WM_LBUTTONUP:
-            if (gButtonPressed && HotButton) {
-                M.WParam = WPARAM(HotButton);
-                return NCButtonUp(M);
-            }
-            break;
+        case WM_LBUTTONUP: return ButtonUp(M);
         case WM_NCLBUTTONDBLCLK: return NCDoubleClick(M);
         case WM_NCRBUTTONDOWN:
-            if (M.WParam == HTCAPTION || M.WParam == HTSYSMENU) return;
-            break;
-        case WM_NCRBUTTONUP:
-            if (M.WParam == HTCAPTION || M.WParam == HTSYSMENU) {
-                POINT p;
-                GetCursorPos(&p);
-                ShowSystemMenu(p.x, p.y);
-            }
-            return;
+        case WM_NCRBUTTONUP: return NCRightButton(M);
         case WM_GETDLGCODE: M.Result = 0; return;
         case WM_SIZE:
-            SkinData->BGChanged = true;
-            FrameChanged = true;
-            CallPrevWndProc(M);
-            RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-            return;
-        case WM_WINDOWPOSCHANGED:
-            SkinData->BGChanged = true;
-            FrameChanged = true;
-            CallPrevWndProc(M);
-            return;
+        case WM_WINDOWPOSCHANGED: return Resized(M);
         case WM_ENABLE:
         case WM_SETTEXT:
-            CallPrevWndProc(M);
-            if (!IsWindowVisible(CtrlHandle)) return;
-            SkinData->BGChanged = true;
-            SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
-            return;
+        case WM_NCACTIVATE: return TitleChanged(M);
         case WM_PAINT: CallPrevWndProc(M); return;
-        case WM_NCACTIVATE:
-            CallPrevWndProc(M);
-            if (!IsWindowVisible(CtrlHandle)) return;
-            Active = M.WParam != 0;
-            SkinData->BGChanged = true;
-            SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
-            M.Result = 1;
-            return;
         case WM_CTLCOLORDLG: M.Result = reinterpret_cast<LRESULT>(DialogBrush()); return;
-        case WM_DRAWITEM:
-            if (auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam); d && d->CtlType == ODT_STATIC)
-                SetBkMode(d->hDC, TRANSPARENT);
-            break;
-        case WM_MOUSEMOVE:
-            if (IsWindowEnabled(CtrlHandle)) SetActiveControl(SkinData->GetSkinManager(), nullptr);
-            break;
+        case WM_DRAWITEM: return DrawItem(M);
+        case WM_MOUSEMOVE: return MouseMove(M);
         case WM_NCMOUSELEAVE:
-        case WM_MOUSELEAVE: SetHotButton(0, true); break;
-        case acNewChildrenMessage:
-            CallPrevWndProc(M);
-            AdaptNewChildren();
-            RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-            return;
-        case WM_SYSCOMMAND:
-            TacScrollWnd::WndProc(M);
-            if (M.WParam == SC_MAXIMIZE || M.WParam == SC_RESTORE) SetHotButton(0, true);
-            return;
-        default: break;
+        case WM_MOUSELEAVE: return MouseLeft(M);
+        case acNewChildrenMessage: return NewChildren(M);
+        case WM_SYSCOMMAND: return SysCommand(M);
+        default: return TacScrollWnd::WndProc(M);
     }
+}
+
+void TacDialogWnd::NCDestroy(TMessage& M) {
+    // Children are gone by now: the dialog's provider (and this adapter
+    // with it) is freed as the very last thing.
+    TacProvider* provider = Provider;
+    DestroyMessage(M);
+    delete provider;
+}
+
+// A press on a title button released over the client area still ends it.
+void TacDialogWnd::ButtonUp(TMessage& M) {
+    if (!gButtonPressed || !HotButton) return TacScrollWnd::WndProc(M);
+    M.WParam = WPARAM(HotButton);
+    NCButtonUp(M);
+}
+
+// The right button on the caption or the icon opens the window menu at its release.
+void TacDialogWnd::NCRightButton(TMessage& M) {
+    const bool title = M.WParam == HTCAPTION || M.WParam == HTSYSMENU;
+    if (M.Msg == WM_NCRBUTTONDOWN) {
+        if (!title) TacScrollWnd::WndProc(M);
+        return;
+    }
+    if (!title) return;
+    POINT p;
+    GetCursorPos(&p);
+    ShowSystemMenu(p.x, p.y);
+}
+
+void TacDialogWnd::Resized(TMessage& M) {
+    SkinData->BGChanged = true;
+    FrameChanged = true;
+    CallPrevWndProc(M);
+    if (M.Msg == WM_SIZE) RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+// Enabling, a new caption or activation: the title is painted anew.
+void TacDialogWnd::TitleChanged(TMessage& M) {
+    CallPrevWndProc(M);
+    if (!IsWindowVisible(CtrlHandle)) return;
+    if (M.Msg == WM_NCACTIVATE) Active = M.WParam != 0;
+    SkinData->BGChanged = true;
+    SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
+    if (M.Msg == WM_NCACTIVATE) M.Result = 1;
+}
+
+void TacDialogWnd::DrawItem(TMessage& M) {
+    if (auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam); d && d->CtlType == ODT_STATIC)
+        SetBkMode(d->hDC, TRANSPARENT);
     TacScrollWnd::WndProc(M);
+}
+
+void TacDialogWnd::MouseMove(TMessage& M) {
+    if (IsWindowEnabled(CtrlHandle)) SetActiveControl(SkinData->GetSkinManager(), nullptr);
+    TacScrollWnd::WndProc(M);
+}
+
+void TacDialogWnd::MouseLeft(TMessage& M) {
+    SetHotButton(0, true);
+    TacScrollWnd::WndProc(M);
+}
+
+void TacDialogWnd::NewChildren(TMessage& M) {
+    CallPrevWndProc(M);
+    AdaptNewChildren();
+    RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TacDialogWnd::SysCommand(TMessage& M) {
+    TacScrollWnd::WndProc(M);
+    if (M.WParam == SC_MAXIMIZE || M.WParam == SC_RESTORE) SetHotButton(0, true);
 }

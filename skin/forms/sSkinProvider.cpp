@@ -22,7 +22,7 @@ CLASSLIB_DEFINE_CLASS(TsTitleIcon, TPersistent,
     OrdField<TsTitleIcon, int>("Height", TTypeKind::tkInteger, &TsTitleIcon::Height, 0),
     OrdField<TsTitleIcon, int>("Width", TTypeKind::tkInteger, &TsTitleIcon::Width, 0))
 // clang-format on
-CLASSLIB_DEFINE_CLASS(TsSystemMenu, TPopupMenu)
+CLASSLIB_DEFINE_CLASS(TsSystemMenu, TacWindowMenu)
 CLASSLIB_DEFINE_CLASS(TsMDIForm, TObject)
 // clang-format off
 CLASSLIB_DEFINE_CLASS(TsSkinProvider, TComponent,
@@ -66,6 +66,13 @@ bool Designing(const TComponent* C) { return C && C->ComponentState().Contains(c
 bool Loading(const TComponent* C) { return C && C->ComponentState().Contains(csLoading); }
 bool Dying(const TComponent* C) { return !C || C->ComponentState().Contains(csDestroying); }
 
+// The room a form's skinned bar takes in the frame; 0 when not shown.
+int BarRoom(const TacScrollWnd* A, bool Horz) {
+    if (!A || A->Destroyed) return 0;
+    TacScrollBar* bar = Horz ? A->HorzBar : A->VertBar;
+    return bar->Visible ? ScrollBarMetric(bar, 1, false) : 0;
+}
+
 // The provider answers the menu painter with its menu-line picture.
 TacMenuLinePicture MenuLineOf(TCustomForm* Form) {
     TsSkinProvider* p = ProviderOf(Form);
@@ -74,21 +81,6 @@ TacMenuLinePicture MenuLineOf(TCustomForm* Form) {
 }
 
 }  // namespace
-
-String acResourceString(UINT Id) {
-    char buf[256] = {};
-    if (LoadStringA(GetModuleHandleA(nullptr), Id, buf, sizeof buf) > 0) return buf;
-    switch (Id) {
-        case acStrClose: return "&Close";
-        case acStrMaximize: return "Ma&ximize";
-        case acStrMinimize: return "Mi&nimize";
-        case acStrSize: return "&Size";
-        case acStrMove: return "&Move";
-        case acStrRestore: return "&Restore";
-        case acStrAvailSkins: return "Available skins";
-        default: return "";
-    }
-}
 
 TsSkinProvider* ProviderOf(TCustomForm* Form) {
     if (!Form || !Form->HandleAllocated()) return nullptr;
@@ -126,28 +118,10 @@ TsTitleIcon::~TsTitleIcon() { delete FGlyph; }
 // ---------------------------------------------------------------------------
 // The system menu
 
-TsSystemMenu::TsSystemMenu(TsSkinProvider* AProvider) : TPopupMenu(AProvider), Provider(AProvider) {
-    ItemRestore = CreateItem(
-        acResourceString(acStrRestore), "ItemRestore", [this](TObject* s) { RestoreClick(s); }, this);
-    ItemMove = CreateItem(
-        acResourceString(acStrMove), "ItemMove", [this](TObject*) { Command(SC_MOVE); }, this);
-    ItemSize = CreateItem(
-        acResourceString(acStrSize), "ItemSize", [this](TObject*) { Command(SC_SIZE); }, this);
-    ItemMinimize = CreateItem(
-        acResourceString(acStrMinimize), "ItemMinimize", [this](TObject* s) { MinimizeClick(s); }, this);
-    ItemMaximize = CreateItem(
-        acResourceString(acStrMaximize), "ItemMaximize", [this](TObject* s) { MaximizeClick(s); }, this);
-    ItemClose = CreateItem(
-        acResourceString(acStrClose), "ItemClose", [this](TObject*) { Command(SC_CLOSE); }, this);
-    ItemClose->SetShortCut(scAlt | VK_F4);
-    Items()->Add({ItemRestore, ItemMove, ItemSize, ItemMinimize, ItemMaximize});
-    Items()->Add(CreateItem("-", "", nullptr, this));
-    Items()->Add(ItemClose);
-}
+TsSystemMenu::TsSystemMenu(TsSkinProvider* AProvider) : TacWindowMenu(AProvider), Provider(AProvider) {}
 
-TMenuItem* TsSystemMenu::CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick,
-                                    TComponent* Owner) {
-    auto* item = TObject::Create<TMenuItem>(Owner);
+TMenuItem* TsSystemMenu::CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick) {
+    auto* item = TObject::Create<TMenuItem>(this);
     item->SetCaption(Caption);
     if (!Name.empty()) item->SetName(Name);
     item->OnClick = std::move(OnClick);
@@ -221,12 +195,19 @@ void TsSystemMenu::Command(WPARAM Code) {
     if (Form && Form->HandleAllocated()) SendMessageA(Form->Handle(), WM_SYSCOMMAND, Code, 0);
 }
 
-void TsSystemMenu::RestoreClick(TObject*) {
-    Command(SC_RESTORE);
-    UpdateItems();
+void TsSystemMenu::ItemCommand(WPARAM Code) {
+    switch (Code) {
+        case SC_RESTORE:
+            Command(SC_RESTORE);
+            UpdateItems();
+            return;
+        case SC_MINIMIZE: return MinimizeClick();
+        case SC_MAXIMIZE: return MaximizeClick();
+        default: return Command(Code);
+    }
 }
 
-void TsSystemMenu::MinimizeClick(TObject*) {
+void TsSystemMenu::MinimizeClick() {
     if (Form && Form == Application->MainForm()) {
         Application->Minimize();
         UpdateItems();
@@ -235,7 +216,7 @@ void TsSystemMenu::MinimizeClick(TObject*) {
     }
 }
 
-void TsSystemMenu::MaximizeClick(TObject*) {
+void TsSystemMenu::MaximizeClick() {
     if (IsMDIChild()) ActiveChildProvider = Provider;
     else if (Form) Form->SetWindowState(wsMaximized);
     Command(SC_MAXIMIZE);
@@ -263,12 +244,12 @@ void TsSystemMenu::MakeSkinItems() {
     String folder;
     ListAvailableSkins(m, &names, 2, folder);
     if (names.Count() == 0) return;
-    TMenuItem* list = CreateItem(acResourceString(acStrAvailSkins), "SkinSelectItem", nullptr, this);
+    TMenuItem* list = CreateItem(acResourceString(acStrAvailSkins), "SkinSelectItem", nullptr);
     Items()->Insert(0, list);
-    Items()->Insert(1, CreateItem("-", "SkinSelectLine", nullptr, this));
+    Items()->Insert(1, CreateItem("-", "SkinSelectLine", nullptr));
     for (int i = 0; i < names.Count(); ++i) {
-        TMenuItem* item = CreateItem(
-            names[i], "SkinSelectItem" + std::to_string(i), [this](TObject* s) { SelectSkin(s); }, this);
+        TMenuItem* item =
+            CreateItem(names[i], "SkinSelectItem" + std::to_string(i), [this](TObject* s) { SelectSkin(s); });
         item->SetRadioItem(true);
         item->SetChecked(names[i] == m->SkinName());
         if (i > 0 && i % 20 == 0) item->SetBreak(mbBreak);
@@ -304,7 +285,6 @@ TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) {
                 break;
             }
     if (Designing(this) || !Form) return;
-    FButtonsBgBmp = new TBitmap;
     MenuLineBmp = NewBitmap24(0, 0).release();
     FMDIHookPending = true;
     FHook.Attach(Form, TWndMethod(this, &TsSkinProvider::NewWndProc));
@@ -384,11 +364,10 @@ TsSkinProvider::~TsSkinProvider() {
             MDISkinProvider = nullptr;
         }
     }
-    FreeCaptionCover();
-    FreeMenuCover();
+    FreeCover(CaptionCover);
+    FreeCover(MenuCover);
     // The system menu is an owned component: freed with the provider's other components.
     SystemMenu = nullptr;
-    delete FButtonsBgBmp;
     delete MenuLineBmp;
     if (ActiveChildProvider == this) ActiveChildProvider = nullptr;
     if (MDISkinProvider == this) MDISkinProvider = nullptr;
@@ -567,7 +546,7 @@ int TsSkinProvider::HeaderHeight() {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    int h = FormHeight() - c.bottom - HorzBarHeight();
+    int h = FormHeight() - c.bottom - BarRoom(ScrollAdapter, true);
     if (CaptionHeight() != 0) h -= BottomFrame();
     h = std::max(h, 0);
     if (IsIconic(Form->Handle())) h += SysBorderHeight();
@@ -578,24 +557,14 @@ int TsSkinProvider::ClientOffsetX() const {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    return (FormWidth() - c.right - VertBarWidth()) / 2;
+    return (FormWidth() - c.right - BarRoom(ScrollAdapter, false)) / 2;
 }
 
 int TsSkinProvider::ClientOffsetY() const {
     if (!Form || !Form->HandleAllocated()) return 0;
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    return FormHeight() - c.bottom - (CaptionHeight() != 0 ? BottomFrame() : 0) - HorzBarHeight();
-}
-
-int TsSkinProvider::HorzBarHeight() const {
-    const TacScrollWnd* a = ScrollAdapter;
-    return a && !a->Destroyed && a->HorzBar->Visible ? ScrollBarMetric(a->HorzBar, 1, false) : 0;
-}
-
-int TsSkinProvider::VertBarWidth() const {
-    const TacScrollWnd* a = ScrollAdapter;
-    return a && !a->Destroyed && a->VertBar->Visible ? ScrollBarMetric(a->VertBar, 1, false) : 0;
+    return FormHeight() - c.bottom - (CaptionHeight() != 0 ? BottomFrame() : 0) - BarRoom(ScrollAdapter, true);
 }
 
 void TsSkinProvider::UpdateAdapter() {
@@ -641,21 +610,14 @@ void TsSkinProvider::UpdateScrollAdapter() {
     ScrollAdapter = static_cast<TacScrollWnd*>(a);
 }
 
-int TsSkinProvider::IconSizeFor(int Height) {
-    if (Height < 9) return 0;
-    if (Height <= 16) return 8;
-    if (Height <= 27) return 16;
-    return 32;
-}
-
 int TsSkinProvider::IconWidth() const {
     if (!FShowAppIcon || !Form || (Form->BorderStyle() != bsSingle && Form->BorderStyle() != bsSizeable)) return 0;
-    return FTitleIcon->Width ? FTitleIcon->Width : IconSizeFor(CaptionHeight());
+    return FTitleIcon->Width ? FTitleIcon->Width : TitleIconSize(CaptionHeight());
 }
 
 int TsSkinProvider::IconHeight() const {
     if (!FShowAppIcon || !Form || (Form->BorderStyle() != bsSingle && Form->BorderStyle() != bsSizeable)) return 0;
-    return FTitleIcon->Height ? FTitleIcon->Height : IconSizeFor(CaptionHeight());
+    return FTitleIcon->Height ? FTitleIcon->Height : TitleIconSize(CaptionHeight());
 }
 
 TRect TsSkinProvider::IconRect() const {
@@ -667,42 +629,24 @@ TRect TsSkinProvider::IconRect() const {
     return r;
 }
 
-int TsSkinProvider::ButtonHeight() const {
-    const TSize s = MaskSize(FSkinData->GetSkinManager(), ButtonClose.ImageIndex);
-    return s.cy > 0 ? s.cy : 21;
-}
-
-int TsSkinProvider::ButtonWidth(const TsCaptionButton& Button) const {
-    const TSize s = MaskSize(FSkinData->GetSkinManager(), Button.ImageIndex);
-    return s.cx > 0 ? s.cx : 21;
-}
-
 int TsSkinProvider::UserButtonWidth(TsTitleButton* Button) const {
     const int glyph = Button->Glyph()->Empty() ? 0 : Button->Glyph()->Width() + 2;
-    const TSize s = MaskSize(FSkinData->GetSkinManager(), FTitleButtonMask);
-    return std::max(glyph, s.cx > 0 ? int(s.cx) : 21);
-}
-
-int TsSkinProvider::BISpace() const {
-    TsSkinManager* m = FSkinData->GetSkinManager();
-    return m ? m->CommonSkinData().BISpace : 0;
+    return std::max(glyph, int(TitleButtonSize(FSkinData->GetSkinManager(), FTitleButtonMask).cx));
 }
 
 int TsSkinProvider::ButtonsWidth() const {
     int w = 0;
     if (Form && Form->BorderIcons().Contains(biSystemMenu) && SystemMenu) {
-        w += ButtonWidth(ButtonClose) + BISpace();
-        if (MaxShown()) w += ButtonWidth(ButtonMax) + BISpace();
-        if (MinShown()) w += ButtonWidth(ButtonMin) + BISpace();
-        if (Form->BorderIcons().Contains(biHelp)) w += ButtonWidth(ButtonHelp) + BISpace();
+        TsSkinManager* m = FSkinData->GetSkinManager();
+        const int space = TitleButtonSpace(m);
+        w += TitleButtonSize(m, ButtonClose.ImageIndex).cx + space;
+        if (MaxShown()) w += TitleButtonSize(m, ButtonMax.ImageIndex).cx + space;
+        if (MinShown()) w += TitleButtonSize(m, ButtonMin.ImageIndex).cx + space;
+        if (Form->BorderIcons().Contains(biHelp)) w += TitleButtonSize(m, ButtonHelp.ImageIndex).cx + space;
     }
-    for (int i = 0; i < FTitleButtons->Count(); ++i) w += UserButtonWidth(FTitleButtons->Items(i)) + BISpace();
+    for (int i = 0; i < FTitleButtons->Count(); ++i)
+        w += UserButtonWidth(FTitleButtons->Items(i)) + TitleButtonSpace(FSkinData->GetSkinManager());
     return w;
-}
-
-int TsSkinProvider::SystemButtonCount() const {
-    if (!Form || !Form->BorderIcons().Contains(biSystemMenu) || !SystemMenu) return 0;
-    return 1 + (MaxShown() ? 1 : 0) + (MinShown() ? 1 : 0) + (Form->BorderIcons().Contains(biHelp) ? 1 : 0);
 }
 
 int TsSkinProvider::MenuRowHeight() const { return Form && Form->Menu() ? GetSystemMetrics(SM_CYMENU) - 1 : 0; }

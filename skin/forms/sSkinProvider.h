@@ -10,6 +10,8 @@
 #include "Lists.h"
 #include "Menus.h"
 #include "WindowHooks.h"
+#include "acSystemMenu.h"
+#include "acTitleBar.h"
 #include "sCommonData.h"
 #include "sControlTypes.h"
 #include "sSkinManager.h"
@@ -42,14 +44,6 @@ enum TacTitleElement : int {
     teMDIMax = 102,
     teMDIMin = 103,
     teUserFirst = 1000,  // + index of the user title button
-};
-
-// A painted title element: its state (0 normal, 1 hot, 2 pressed), glyph mask
-// and place in window coordinates (set at each paint).
-struct TsCaptionButton {
-    int State = 0;
-    int ImageIndex = -1;
-    TRect Rect{0, 0, 0, 0};
 };
 
 // --- Title buttons and icon --------------------------------------------------
@@ -111,34 +105,21 @@ private:
 
 // --- The skinned system menu -------------------------------------------------
 
-// Texts of the window commands: the program's string table when it has them,
-// else the English words.
-constexpr UINT acStrClose = 58976, acStrMaximize = 58977, acStrMinimize = 58978, acStrSize = 58979, acStrMove = 58980,
-               acStrRestore = 58981, acStrAvailSkins = 58964;
-String acResourceString(UINT Id);
-
-class TsSystemMenu : public TPopupMenu {
+class TsSystemMenu : public TacWindowMenu {
     CLASSLIB_DECLARE_CLASS(TsSystemMenu)
 public:
     explicit TsSystemMenu(TsSkinProvider* AProvider);
     TsSkinProvider* Provider;
     TCustomForm* Form = nullptr;
-    TMenuItem* ItemRestore;
-    TMenuItem* ItemMove;
-    TMenuItem* ItemSize;
-    TMenuItem* ItemMinimize;
-    TMenuItem* ItemMaximize;
-    TMenuItem* ItemClose;
 
     // Visible and Enabled of the six items from the form's border style,
     // border icons and window state.
-    void UpdateItems();
+    void UpdateItems() override;
     // The list of available skins as the first item, with a separator below.
     void MakeSkinItems();
     // Takes the skin list out again (the separator goes with it).
     void RemoveSkinItems();
     void SelectSkin(TObject* Sender);
-    TMenuItem* CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick, TComponent* Owner);
 
     bool VisibleRestore() const;
     bool VisibleSize() const;
@@ -152,10 +133,12 @@ public:
     bool EnabledMax() const;
 
 private:
+    TMenuItem* CreateItem(const String& Caption, const String& Name, TNotifyEvent OnClick);
+    // A chosen window command: restore, minimize and maximize do more than send it.
+    void ItemCommand(WPARAM Code) override;
     void Command(WPARAM Code);
-    void RestoreClick(TObject*);
-    void MinimizeClick(TObject*);
-    void MaximizeClick(TObject*);
+    void MinimizeClick();
+    void MaximizeClick();
     bool Iconic() const;
     bool IsMDIChild() const;
 };
@@ -256,16 +239,11 @@ public:
     int HeaderHeight();
     int ClientOffsetX() const;
     int ClientOffsetY() const;
-    static int IconSizeFor(int Height);
     int IconWidth() const;
     int IconHeight() const;
     TRect IconRect() const;
-    int ButtonHeight() const;
-    int ButtonWidth(const TsCaptionButton& Button) const;
     int UserButtonWidth(TsTitleButton* Button) const;
-    int BISpace() const;
     int ButtonsWidth() const;
-    int SystemButtonCount() const;
     int MenuRowHeight() const;
     bool MenuPresent() const;
     int MenuRows();
@@ -285,39 +263,35 @@ public:
     void PaintTitleButtons();
     void PaintElementToScreen(int Code);
     void PaintClient(HDC DC, bool SendUpdated);
-    TPoint GripPosition(int Mask) const;
 
     // --- Mouse ---------------------------------------------------------------
-    int HitTest(TMessage& Message);
+    // The title element under the mouse (the system's answer elsewhere); it turns hot.
+    void HitTest(TMessage& Message);
+    // The painted element at the message's point: a title element, the grip,
+    // HTTRANSPARENT on the edge of a zoomed form; HTNOWHERE elsewhere.
+    int TitleElementAt(const TMessage& Message);
     void SetHotElement(int Code, bool Repaint);
     void SetPressedElement(int Code);
     void DropSystemMenu(int X, int Y);
-    void SnapPosition(int& Pos, int Edge, int Size) const;
-    // The outline drag of rmBorder: an inverted rectangle on the desktop
-    // follows the mouse, the form moves or sizes once at the button's release.
-    // Code is the border hit code of a size drag (10..17; others size the
-    // bottom-right corner). Screen coordinates.
-    void StartOutlineDrag(int X, int Y, bool Moving, int Code);
-    void MoveOutline(POINT Screen);
-    // Apply: move or size the form to the outline; otherwise only erase it.
+    // The outline drag of rmBorder (started by a move or size command): an
+    // inverted rectangle on the desktop follows the mouse, the form moves or
+    // sizes once at the button's release. Apply: move or size the form to
+    // the outline; otherwise only erase it.
     void EndOutlineDrag(bool Apply);
     static bool OutlineDragging();
 
     // --- Region --------------------------------------------------------------
     void BuildFormRegionRects();
-    HRGN RegionFromRects(int X, int Y) const;
     void UpdateFormRegion(bool Repaint);
 
     // A borderless, non-activating window over the title bar showing the frame's
     // picture, so that a system that paints its own caption on a text or
     // activation change paints under it (systems before major version 6).
     void ShowCaptionCover();
-    void FreeCaptionCover();
     TForm* CaptionCover = nullptr;
     // The same over the right end of an MDI frame's menu line during a menu
     // loop, where the system would draw a maximized child's own buttons.
     void ShowMenuCover();
-    void FreeMenuCover();
     TForm* MenuCover = nullptr;
 
     // The window procedure that replaced the form's.
@@ -333,12 +307,30 @@ protected:
 private:
     void OldProc(TMessage& Message) { FHook.CallPrevious(Message); }
     bool SkinnedNow() const;
-    void AlphaCommandEveryRoad(TMessage& Message, bool& Done);
-    void UnskinnedRoad(TMessage& Message);
+    // The routes of a message: commands answered skinned or not, the unskinned
+    // route, the skinned one.
+    bool AnyStageAlphaCommand(TMessage& Message);
+    void UnskinnedMessage(TMessage& Message);
+    void SkinnedStage(TMessage& Message);
+    // One handler per message of the skinned route.
+    void Created(TMessage& Message);
+    void Sized(TMessage& Message);
+    void Activated(TMessage& Message);
+    void PosChanging(TMessage& Message);
+    void PosChanged(TMessage& Message);
+    void Sizing(TMessage& Message);
+    void NCRButton(TMessage& Message);
+    void MouseLeft(TMessage& Message);
+    void MenuLoop(TMessage& Message);
+    void MDIChildChanged(TMessage& Message);
+    void ChildrenChanged(TMessage& Message);
+    void OutlineMouse(TMessage& Message);
+    void LookChanged(TMessage& Message);
     void SkinnedAlphaCommand(TMessage& Message);
     void SkinRemoved(TMessage& Message);
     void NewSkin();
-    void NCPaint();
+    void NCPaint(TMessage& Message);
+    void PaintFrameTo(HDC DC);
     void NCActivate(TMessage& Message);
     void SysCommand(TMessage& Message);
     void NCLButtonDown(TMessage& Message);
@@ -349,21 +341,16 @@ private:
     // Prints the form's visible child windows into DC (its origin at the client's).
     void PrintChildWindows(HDC DC);
     bool OutlineDragCommand(TMessage& Message);
-    // The room the form's skinned bars take in the frame; 0 when not shown.
-    int HorzBarHeight() const;
-    int VertBarWidth() const;
-    void PaintForm();
+    void PaintForm(TMessage& Message);
     void WithoutSystemCaption(TMessage& Message);
     void FrameChanged() {
         if (FSkinData) FSkinData->BGChanged = true;
     }
     void RepaintFrame();
     void ShrinkCache();
-    void TrackNonClientLeave();
     TsCaptionButton* ElementData(int Code);
     int ElementMask(int Code) const;
     bool ElementEnabled(int Code) const;
-    void PaintButton(TsCaptionButton& Btn, int Code, int& Right, int Width, bool Enabled, int Mask);
     void PaintUserGlyph(TsTitleButton* Button, bool Pressed);
     void PaintTitleIcon();
     // The maximized MDI child whose buttons the frame shows on its menu line; nil when none.
@@ -371,11 +358,8 @@ private:
     void PaintMDIButtons();
     void PaintCaptionText();
     void PaintMenuLine();
-    void SaveButtonsBackground();
-    void RestoreButtonsBackground();
     std::vector<int> ShownButtons() const;
     void SetRegion(HRGN Region, bool Repaint);
-    TsCaptionButton* UserData(int Code);
     void RemoveSysMenuStyle(bool Remove);
     // A borderless cover at Screen showing Source of the frame's picture.
     TForm* ShowCover(TForm* Cover, const TRect& Source, POINT Screen, HWND After, const char* Name);
@@ -389,7 +373,8 @@ private:
     String FTitleSkin;
     String FMenuLineSkin;
     TWindowProcHook FHook;
-    TBitmap* FButtonsBgBmp = nullptr;
+    // The title bar behind the buttons, for painting one of them alone.
+    TacTitleStrip FButtonsStrip;
     int FMenuRows = -1;
     bool FMenuChanged = false;
     bool FMenuRebuilt = false;
@@ -410,6 +395,9 @@ extern TsSkinProvider* ActiveChildProvider;
 // A title element was pressed in the window (cleared when the hot one changes).
 extern bool ButtonPressed;
 extern bool ChildMaximizedAtCreate;
+
+// Frees a caption or menu cover; Cover is nil before the window goes.
+void FreeCover(TForm*& Cover);
 
 // The provider of a form (command 4), nil when it has none.
 TsSkinProvider* ProviderOf(TCustomForm* Form);

@@ -2,8 +2,6 @@
 // walks over a form, and the form-owned stand-in that keeps one on a form.
 #include "sSkinProviderAdapter.h"
 
-#include "sLabel.h"
-
 #include "Forms.h"
 #include "Scopes.h"
 #include "StdCtrls.h"
@@ -220,8 +218,7 @@ void TacCtrlAdapter::Consider(TComponent* Component, bool AnyLabel) {
         if (auto* w = dynamic_cast<TWinControl*>(Component)) {
             AddNewItem(w, "EDIT");
         } else if (auto* label = dynamic_cast<TCustomLabel*>(Component);
-                   label && (AnyLabel || dynamic_cast<TLabel*>(label)) && !dynamic_cast<TsCustomLabel*>(label) &&
-                   !AnswersSkinned(label)) {
+                   label && (AnyLabel || dynamic_cast<TLabel*>(label)) && !AnswersSkinned(label)) {
             label->SetTransparent(true);
             // A skin without a global font colour leaves the label's own.
             const TColor font = GlobalFontColor(SkinManager());

@@ -53,36 +53,22 @@ void TsSkinProvider::LoadTitleButtonMasks() {
     const int gi = SectionIndexOf(m, kGlobalInfo);
     auto global = [&](const char* name) { return MaskIndexOf(m, gi, kGlobalInfo, name); };
     const String own = FSkinData->SkinSection();
-    auto section = [&](const char* name) { return MaskIndexOf(m, FSkinData->SkinIndex, own, name); };
-    if (MaskIndexOfNoParent(m, kGlobalInfo, "BICONCLOSE") >= 0) {
-        const bool small = Form->BorderStyle() != bsSingle && Form->BorderStyle() != bsSizeable;
-        ButtonClose.ImageIndex = global(small ? "SICONCLOSE" : "BICONCLOSE");
-        ButtonMin.ImageIndex = global(small ? "SICONMIN" : "BICONMIN");
-        ButtonMax.ImageIndex = global(small ? "SICONMAX" : "BICONMAX");
-        ButtonHelp.ImageIndex = small && global("SICONHELP") >= 0 ? global("SICONHELP") : global("BICONHELP");
-        if (ButtonClose.ImageIndex >= 0) {
-            MDIMin.ImageIndex = global("SICONMIN");
-            MDIMax.ImageIndex = global("SICONMAX");
-            MDIClose.ImageIndex = global("SICONCLOSE");
-            if (MDIMin.ImageIndex < 0) {
-                MDIMin.ImageIndex = ButtonMin.ImageIndex;
-                MDIMax.ImageIndex = ButtonMax.ImageIndex;
-                MDIClose.ImageIndex = ButtonClose.ImageIndex;
-            }
-        } else {
-            ButtonMin.ImageIndex = MDIMin.ImageIndex = global("BICONMIN");
-            ButtonMax.ImageIndex = MDIMax.ImageIndex = global("BICONMAX");
-            ButtonClose.ImageIndex = MDIClose.ImageIndex = global("BICONCLOSE");
-            ButtonHelp.ImageIndex = global("BICONHELP");
-        }
-    } else {
-        ButtonMin.ImageIndex = MDIMin.ImageIndex = section("BICONMIN");
-        ButtonMax.ImageIndex = MDIMax.ImageIndex = section("BICONMAX");
-        ButtonClose.ImageIndex = MDIClose.ImageIndex = section("BICONCLOSE");
-        ButtonHelp.ImageIndex = section("BICONHELP");
+    const bool small = Form->BorderStyle() != bsSingle && Form->BorderStyle() != bsSizeable;
+    const TacTitleMasks masks = LoadTitleMasks(m, FSkinData->SkinIndex, own, small);
+    ButtonMin.ImageIndex = MDIMin.ImageIndex = masks.Min;
+    ButtonMax.ImageIndex = MDIMax.ImageIndex = masks.Max;
+    ButtonClose.ImageIndex = MDIClose.ImageIndex = masks.Close;
+    ButtonHelp.ImageIndex = masks.Help;
+    // A maximized MDI child's buttons on the menu line take the small glyphs of a global set.
+    const bool globalSet =
+        MaskIndexOfNoParent(m, kGlobalInfo, "BICONCLOSE") >= 0 && global(small ? "SICONCLOSE" : "BICONCLOSE") >= 0;
+    if (globalSet && global("SICONMIN") >= 0) {
+        MDIMin.ImageIndex = global("SICONMIN");
+        MDIMax.ImageIndex = global("SICONMAX");
+        MDIClose.ImageIndex = global("SICONCLOSE");
     }
     FTitleButtonMask = global("TITLEBUTTON");
-    if (FTitleButtonMask < 0) FTitleButtonMask = section("TITLEBUTTON");
+    if (FTitleButtonMask < 0) FTitleButtonMask = MaskIndexOf(m, FSkinData->SkinIndex, own, "TITLEBUTTON");
     for (int i = 0; i < FTitleButtons->Count(); ++i) {
         TsTitleButton* b = FTitleButtons->Items(i);
         b->BtnData.ImageIndex = b->UseSkinData ? FTitleButtonMask : -1;
@@ -95,22 +81,23 @@ int TsSkinProvider::ElementMask(int Code) const {
     TsSkinManager* m = ManagerOf(FSkinData);
     const bool iconic = Form && Form->HandleAllocated() && IsIconic(Form->Handle());
     const bool zoomed = Form && Form->HandleAllocated() && IsZoomed(Form->Handle());
-    auto norm = [&](const char* name) {
-        const int g = MaskIndexOfNoParent(m, kGlobalInfo, name);
-        return g >= 0 ? g : MaskIndexOf(m, FSkinData->SkinIndex, FSkinData->SkinSection(), name);
-    };
+    const TacTitleMasks masks{ButtonMin.ImageIndex, ButtonMax.ImageIndex, ButtonClose.ImageIndex,
+                              ButtonHelp.ImageIndex};
     switch (Code) {
-        case teClose: return ButtonClose.ImageIndex;
+        case teClose:
         case teMax:
-            if (zoomed) return norm("BICONNORM");
-            if (iconic) return norm("BICONMAX");
-            return ButtonMax.ImageIndex;
-        case teMin: return iconic ? norm("BICONNORM") : ButtonMin.ImageIndex;
-        case teHelp: return ButtonHelp.ImageIndex;
+        case teMin:
+        case teHelp:
+            return TitleButtonMask(m, FSkinData->SkinIndex, FSkinData->SkinSection(), masks, Code, iconic, zoomed);
         case teMDIClose: return MDIClose.ImageIndex;
         case teMDIMax: {
-            const int restore = norm("SICONNORM");
-            return restore >= 0 ? restore : norm("BICONNORM");
+            // The small restore glyph where the skin has one.
+            const int g = MaskIndexOfNoParent(m, kGlobalInfo, "SICONNORM");
+            const int restore =
+                g >= 0 ? g : MaskIndexOf(m, FSkinData->SkinIndex, FSkinData->SkinSection(), "SICONNORM");
+            return restore >= 0
+                       ? restore
+                       : TitleButtonMask(m, FSkinData->SkinIndex, FSkinData->SkinSection(), masks, teMax, false, true);
         }
         case teMDIMin: return MDIMin.ImageIndex;
         default:
@@ -187,8 +174,7 @@ void TsSkinProvider::PaintAll() {
             else PaintDataItem(FSkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, state);
         }
         if (GripMode == gmRightBottom) {
-            const int grip = MaskIndexOfNoParent(m, kGlobalInfo, "GRIPIMAGE");
-            if (grip >= 0) PaintImageState(cache, GripPosition(grip), 0, grip, 0, m);
+            PaintFrameGrip(cache, m, SysBorderWidth(), SysBorderHeight());
         }
         if (caption != 0) {
             const int title = TitleSection();
@@ -198,7 +184,7 @@ void TsSkinProvider::PaintAll() {
                               TPoint{0, 0}, cache, m);
             PaintTitleIcon();
             const int bar = MaskIndexOfNoParent(m, kGlobalInfo, "TITLEBAR");
-            if (SystemButtonCount() > 0 && bar >= 0) {
+            if (Form->BorderIcons().Contains(biSystemMenu) && SystemMenu && bar >= 0) {
                 const int corner = MaskSize(m, bar).cx / 3;
                 const int barWidth = ButtonsWidth() + 2 * corner;
                 PaintNineSliceTemplate(cache, true, state, bar, TRect{w - barWidth, 0, w, caption + sbh}, m);
@@ -207,7 +193,9 @@ void TsSkinProvider::PaintAll() {
         if (MenuPresent() && MenuRowHeight() > 0 && !iconic) PaintMenuLine();
         PaintMDIButtons();
         if (caption != 0) {
-            SaveButtonsBackground();
+            // The strip reaches a little left of the buttons: a wider one may come with a new caption.
+            FButtonsStrip.Save(cache, cache->Width() - std::min(ButtonsWidth() + SysBorderWidth() + 10, cache->Width()),
+                               caption + sbh);
             PaintTitleButtons();
             PaintCaptionText();
         }
@@ -231,19 +219,13 @@ void TsSkinProvider::PaintAll() {
     FSkinData->Updating = false;
 }
 
-TPoint TsSkinProvider::GripPosition(int Mask) const {
-    const TSize s = MaskSize(ManagerOf(FSkinData), Mask);
-    TBitmap* cache = FSkinData->CacheBmp;
-    return TPoint{cache->Width() - int(s.cx) - SysBorderWidth(), cache->Height() - int(s.cy) - SysBorderHeight()};
-}
-
 void TsSkinProvider::PaintTitleIcon() {
     if (IconWidth() <= 0 || IconHeight() <= 0) return;
     TBitmap* cache = FSkinData->CacheBmp;
     const TRect r = IconRect();
     if (!FTitleIcon->Glyph()->Empty()) {
         // A custom glyph is sized for the caption alone, never for the menu line below it.
-        const int size = IconSizeFor(CaptionHeight());
+        const int size = TitleIconSize(CaptionHeight());
         const int gw = FTitleIcon->Width ? FTitleIcon->Width : size,
                   gh = FTitleIcon->Height ? FTitleIcon->Height : size;
         std::unique_ptr<TBitmap> glyph = NewBitmap24(gw, gh);
@@ -261,37 +243,6 @@ void TsSkinProvider::PaintTitleIcon() {
     DrawIconEx(cache->Canvas()->Handle(), r.left, r.top, icon, IconWidth(), IconHeight(), 0, nullptr, DI_NORMAL);
 }
 
-void TsSkinProvider::SaveButtonsBackground() {
-    TBitmap* cache = FSkinData->CacheBmp;
-    const int w = std::min(ButtonsWidth() + SysBorderWidth() + 10, cache->Width());
-    const int h = std::min(CaptionHeight() + SysBorderHeight(), cache->Height());
-    FButtonsBgBmp->SetPixelFormat(pf24bit);
-    FButtonsBgBmp->SetSize(std::max(w, 0), std::max(h, 0));
-    if (w > 0 && h > 0)
-        BitBlt(FButtonsBgBmp->Canvas()->Handle(), 0, 0, w, h, cache->Canvas()->Handle(), cache->Width() - w, 0,
-               SRCCOPY);
-}
-
-void TsSkinProvider::RestoreButtonsBackground() {
-    TBitmap* cache = FSkinData->CacheBmp;
-    if (FButtonsBgBmp->Empty()) return;
-    BitBlt(cache->Canvas()->Handle(), cache->Width() - FButtonsBgBmp->Width(), 0, FButtonsBgBmp->Width(),
-           FButtonsBgBmp->Height(), FButtonsBgBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
-}
-
-void TsSkinProvider::PaintButton(TsCaptionButton& Btn, int Code, int& Right, int Width, bool Enabled, int Mask) {
-    Btn.Rect.right = Right;
-    Btn.Rect.left = Right - Width;
-    Btn.Rect.top = (CaptionHeight() - ButtonHeight() + SysBorderHeight()) / 2;
-    if (ButtonHeight() < 16) Btn.Rect.top += 2;
-    Btn.Rect.bottom = Btn.Rect.top + ButtonHeight();
-    if (Mask >= 0)
-        PaintImageState(FSkinData->CacheBmp, TPoint{Btn.Rect.left, Btn.Rect.top}, Enabled ? Btn.State : 0, Mask,
-                        FormActive && Enabled ? 1 : 2, ManagerOf(FSkinData));
-    if (Code >= teUserFirst) PaintUserGlyph(FTitleButtons->Items(Code - teUserFirst), Btn.State == 2);
-    Right = Btn.Rect.left - BISpace();
-}
-
 void TsSkinProvider::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
     TBitmap* glyph = Button->Glyph();
     if (glyph->Empty()) return;
@@ -306,13 +257,20 @@ void TsSkinProvider::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
 
 void TsSkinProvider::PaintTitleButtons() {
     if (!HasBorder()) return;
-    int right = FormWidth() - SysBorderWidth() - BISpace();
-    RestoreButtonsBackground();
+    TsSkinManager* m = ManagerOf(FSkinData);
+    const int space = TitleButtonSpace(m), height = TitleButtonSize(m, ButtonClose.ImageIndex).cy;
+    int right = FormWidth() - SysBorderWidth() - space;
+    FButtonsStrip.RestoreAll(FSkinData->CacheBmp);
     for (int code : ShownButtons()) {
         TsCaptionButton* b = ElementData(code);
-        const int width =
-            code >= teUserFirst ? UserButtonWidth(FTitleButtons->Items(code - teUserFirst)) : ButtonWidth(*b);
-        PaintButton(*b, code, right, width, ElementEnabled(code), ElementMask(code));
+        const int width = code >= teUserFirst ? UserButtonWidth(FTitleButtons->Items(code - teUserFirst))
+                                              : int(TitleButtonSize(m, b->ImageIndex).cx);
+        const bool enabled = ElementEnabled(code);
+        PlaceTitleButton(*b, right, TSize{width, height}, space, CaptionHeight(), SysBorderHeight());
+        PaintTitleButton(FSkinData->CacheBmp, *b, ElementMask(code), enabled ? b->State : TsPaintState::Normal,
+                         !(FormActive && enabled), m);
+        if (code >= teUserFirst)
+            PaintUserGlyph(FTitleButtons->Items(code - teUserFirst), b->State == TsPaintState::Pressed);
     }
 }
 
@@ -404,10 +362,8 @@ void TsSkinProvider::PaintMDIButtons() {
         const bool enabled = !cp || (codes[i] == teMDIMin   ? cp->MinEnabled()
                                      : codes[i] == teMDIMax ? cp->RestoreEnabled()
                                                             : true);
-        const int glyph = ElementMask(codes[i]);
-        if (glyph >= 0)
-            PaintImageState(FSkinData->CacheBmp, TPoint{b->Rect.left, b->Rect.top}, enabled ? b->State : 0, glyph, 1,
-                            m);
+        PaintTitleButton(FSkinData->CacheBmp, *b, ElementMask(codes[i]), enabled ? b->State : TsPaintState::Normal,
+                         false, m);
     }
 }
 
@@ -452,22 +408,22 @@ void TsSkinProvider::RepaintFormFrame() {
 
 void TsSkinProvider::PaintElementToScreen(int Code) {
     TsCaptionButton* b = ElementData(Code);
-    if (!b || !Form || !Form->HandleAllocated() || FButtonsBgBmp->Empty()) return;
+    if (!b || !Form || !Form->HandleAllocated() || FButtonsStrip.Empty()) return;
     if (IconRect().right >= b->Rect.left || b->Rect.right <= b->Rect.left) return;
     TBitmap* cache = FSkinData->CacheBmp;
     // The button's own background first: its glyph may let it show through.
-    const bool onMenuLine = Code == teMDIMin || Code == teMDIMax || Code == teMDIClose;
-    const int bgLeft = onMenuLine ? 0 : cache->Width() - FButtonsBgBmp->Width();
-    const int bgTop = onMenuLine ? CaptionHeight() + SysBorderHeight() : 0;
-    BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left,
-           b->Rect.bottom - b->Rect.top, (onMenuLine ? MenuLineBmp : FButtonsBgBmp)->Canvas()->Handle(),
-           b->Rect.left - bgLeft, b->Rect.top - bgTop, SRCCOPY);
+    if (Code == teMDIMin || Code == teMDIMax || Code == teMDIClose) {
+        const int top = CaptionHeight() + SysBorderHeight();
+        BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left,
+               b->Rect.bottom - b->Rect.top, MenuLineBmp->Canvas()->Handle(), b->Rect.left, b->Rect.top - top, SRCCOPY);
+    } else {
+        FButtonsStrip.Restore(cache, b->Rect);
+    }
     const bool enabled = ElementEnabled(Code);
-    const int mask = ElementMask(Code);
-    if (mask >= 0)
-        PaintImageState(cache, TPoint{b->Rect.left, b->Rect.top}, enabled ? b->State : 0, mask, 1,
-                        ManagerOf(FSkinData));
-    if (Code >= teUserFirst) PaintUserGlyph(FTitleButtons->Items(Code - teUserFirst), b->State == 2);
+    PaintTitleButton(cache, *b, ElementMask(Code), enabled ? b->State : TsPaintState::Normal, false,
+                     ManagerOf(FSkinData));
+    if (Code >= teUserFirst)
+        PaintUserGlyph(FTitleButtons->Items(Code - teUserFirst), b->State == TsPaintState::Pressed);
     TWindowDC dc(Form->Handle());
     BitBlt(dc.DC(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left, b->Rect.bottom - b->Rect.top,
            cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, SRCCOPY);
@@ -501,19 +457,25 @@ void TsSkinProvider::PaintClient(HDC DC, bool SendUpdated) {
     FClientRepaint = false;
 }
 
-void TsSkinProvider::PaintForm() {
-    PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(Form->Handle(), &ps);
-    FSkinData->Updating = false;
-    if (!Form->ComponentState().Contains(csDestroying)) {
-        bool paint = true;
-        if (Form->FormStyle() == fsMDIChild && MDISkinProvider && ActiveChildProvider && ActiveChildProvider != this &&
-            ActiveChildProvider->Form && ActiveChildProvider->Form->HandleAllocated() &&
-            IsZoomed(ActiveChildProvider->Form->Handle()))
-            paint = false;
-        if (paint) PaintClient(dc, true);
+void TsSkinProvider::PaintForm(TMessage& Message) {
+    if (!(Form->HandleAllocated() && (IsWindowVisible(Form->Handle()) || Form->Visible())) ||
+        Form->FormState().Contains(fsCreating))
+        return OldProc(Message);
+    {
+        const TPaintScope scope(Form->Handle(), nullptr);
+        FSkinData->Updating = false;
+        // A child hidden under a maximized sibling has nothing of its own on the screen.
+        const bool covered = Form->FormStyle() == fsMDIChild && MDISkinProvider && ActiveChildProvider &&
+                             ActiveChildProvider != this && ActiveChildProvider->Form &&
+                             ActiveChildProvider->Form->HandleAllocated() &&
+                             IsZoomed(ActiveChildProvider->Form->Handle());
+        if (!Form->ComponentState().Contains(csDestroying) && !covered) PaintClient(scope.DC(), true);
     }
-    EndPaint(Form->Handle(), &ps);
+    if (ChildMaximizedAtCreate) {
+        ChildMaximizedAtCreate = false;
+        if (Form->FormStyle() == fsMDIChild) ActiveChildProvider = this;
+    }
+    Message.Result = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -536,16 +498,6 @@ void TsSkinProvider::BuildFormRegionRects() {
     }
 }
 
-HRGN TsSkinProvider::RegionFromRects(int X, int Y) const {
-    HRGN rgn = CreateRectRgn(X, Y, X + FormWidth(), Y + FormHeight());
-    for (const TRect& r : RegionRects) {
-        HRGN cut = CreateRectRgn(r.left + X, r.top + Y, r.right + X, r.bottom + Y);
-        CombineRgn(rgn, rgn, cut, RGN_DIFF);
-        DeleteObject(cut);
-    }
-    return rgn;
-}
-
 void TsSkinProvider::SetRegion(HRGN Region, bool Repaint) {
     FRgnChanging = true;
     SetWindowRgn(Form->Handle(), Region, Repaint);
@@ -561,7 +513,7 @@ void TsSkinProvider::UpdateFormRegion(bool Repaint) {
     }
     // A form that keeps its own region is left alone until its first frame is painted.
     if (!FramePainted && SendMessageA(Form->Handle(), 0xBC4D, 0x41A2, 0) == 0x41A2) return;
-    SetRegion(RegionFromRects(0, 0), Repaint);
+    SetRegion(RegionWithoutRects(FormWidth(), FormHeight(), RegionRects), Repaint);
 }
 
 // ---------------------------------------------------------------------------
@@ -605,16 +557,9 @@ void TsSkinProvider::ShowMenuCover() {
     MenuCover = ShowCover(nullptr, source, POINT{r.left + source.left, r.top + top}, HWND_TOP, "acMDIIcons");
 }
 
-void TsSkinProvider::FreeMenuCover() {
-    if (!MenuCover) return;
-    TForm* cover = MenuCover;
-    MenuCover = nullptr;
-    cover->Free();
-}
-
-void TsSkinProvider::FreeCaptionCover() {
-    if (!CaptionCover) return;
-    TForm* cover = CaptionCover;
-    CaptionCover = nullptr;
+void FreeCover(TForm*& Cover) {
+    if (!Cover) return;
+    TForm* cover = Cover;
+    Cover = nullptr;
     cover->Free();
 }

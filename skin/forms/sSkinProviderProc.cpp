@@ -3,6 +3,7 @@
 // bar, the title elements' mouse handling and screen snapping.
 #include "sSkinProvider.h"
 
+#include "Scopes.h"
 #include "acSBUtils.h"
 #include "sAlphaGraph.h"
 #include "sFade.h"
@@ -25,6 +26,13 @@ bool Creating(const TCustomForm* F) { return F->FormState().Contains(fsCreating)
 // On the screen, or being shown: the window's style says so before the form's flag does.
 bool Shown(const TCustomForm* F) { return F->HandleAllocated() && (IsWindowVisible(F->Handle()) || F->Visible()); }
 bool Dying(const TComponent* C) { return !C || C->ComponentState().Contains(csDestroying); }
+// Pos moves onto Edge (less Size) when it comes within Buffer of it.
+void Snap(int& Pos, int Edge, int Size, int Buffer) {
+    if (std::abs(Pos + Size - Edge) < Buffer) Pos = Edge - Size;
+}
+
+// On the screen and made: the frame is painted by the provider.
+bool ShowingNow(const TCustomForm* F) { return Shown(F) && !Creating(F); }
 
 }  // namespace
 
@@ -37,181 +45,198 @@ void TsSkinProvider::ShrinkCache() {
 
 void TsSkinProvider::NewWndProc(TMessage& Message) {
     if (!Form) return OldProc(Message);
-    if (Message.Msg == SM_ALPHACMD) {
-        bool done = false;
-        AlphaCommandEveryRoad(Message, done);
-        if (done) return;
-    }
-    if (!SkinnedNow()) return UnskinnedRoad(Message);
+    if (Message.Msg == SM_ALPHACMD && AnyStageAlphaCommand(Message)) return;
+    if (!SkinnedNow()) return UnskinnedMessage(Message);
     if (Message.Msg == SM_ALPHACMD) return SkinnedAlphaCommand(Message);
-    const bool showing = Shown(Form) && !Creating(Form);
+    SkinnedStage(Message);
+}
+
+// The skinned route: one handler per message.
+void TsSkinProvider::SkinnedStage(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_CREATE:
-            ChildMaximizedAtCreate = Form->FormStyle() == fsMDIChild && ActiveChildProvider &&
-                                     ActiveChildProvider->Form && ActiveChildProvider->Form->HandleAllocated() &&
-                                     IsZoomed(ActiveChildProvider->Form->Handle());
-            OldProc(Message);
-            PrepareForm();
-            return;
-        case WM_SIZE:
-            FrameChanged();
-            RgnChanged = true;
-            OldProc(Message);
-            if (!showing) return;
-            if (!HasBorder()) RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_FRAME);
-            return;
-        case WM_ACTIVATE:
-            OldProc(Message);
-            if (Creating(Form)) return;
-            FormActive = Message.WParamLo() != WA_INACTIVE;
-            FrameChanged();
-            FMenuRows = -1;
-            if (showing) RepaintFormFrame();
-            if (SystemMenu) SystemMenu->UpdateItems();
-            return;
+        case WM_CREATE: return Created(Message);
+        case WM_SIZE: return Sized(Message);
+        case WM_ACTIVATE: return Activated(Message);
         case WM_SETTEXT:
-        case WM_SETICON:
-            if (!showing) return OldProc(Message);
-            return WithoutSystemCaption(Message);
-        case WM_PAINT:
-            if (!showing) return OldProc(Message);
-            PaintForm();
-            if (ChildMaximizedAtCreate) {
-                ChildMaximizedAtCreate = false;
-                if (Form->FormStyle() == fsMDIChild) ActiveChildProvider = this;
-            }
-            Message.Result = 0;
-            return;
+        case WM_SETICON: return WithoutSystemCaption(Message);
+        case WM_PAINT: return PaintForm(Message);
         case WM_ERASEBKGND:
         case WM_PRINTCLIENT:
         case WM_ENTERIDLE: Message.Result = 0; return;
-        case WM_SETTINGCHANGE: FrameChanged(); return OldProc(Message);
-        case WM_WINDOWPOSCHANGING: {
-            auto* wp = reinterpret_cast<WINDOWPOS*>(Message.LParam);
-            if (!FRgnChanging && ScreenSnap && wp && !(wp->flags & SWP_NOMOVE) && !IsZoomed(Form->Handle()) &&
-                (wp->x != 0 || wp->y != 0)) {
-                MONITORINFO mi{};
-                mi.cbSize = sizeof mi;
-                GetMonitorInfoA(MonitorFromWindow(Form->Handle(), MONITOR_DEFAULTTONEAREST), &mi);
-                const RECT w = mi.rcWork;
-                SnapPosition(wp->x, w.right, FormWidth());
-                SnapPosition(wp->y, w.bottom, FormHeight());
-                SnapPosition(wp->x, w.left, 0);
-                SnapPosition(wp->y, w.top, 0);
-            }
-            return OldProc(Message);
-        }
-        case WM_WINDOWPOSCHANGED:
-            OldProc(Message);
-            if (!showing || FRgnChanging || acSkinChanging) return;
-            // A frame paint inside the move may have sized the cache already, before WM_SIZE
-            // asked for a new region: the region must still follow.
-            if (RgnChanged || FSkinData->CacheBmp->Width() != FormWidth() ||
-                FSkinData->CacheBmp->Height() != FormHeight()) {
-                RgnChanged = true;
-                FrameChanged();
-                FMenuRows = -1;
-                SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
-            }
-            return;
-        case WM_NCHITTEST:
-            if (CaptionHeight() == 0) return OldProc(Message);
-            Message.Result = 0;
-            Message.Result = HitTest(Message);
-            if (Message.Result == 0 || Message.Result == HTCAPTION) {
-                OldProc(Message);
-                SetHotElement(teNone, true);
-            }
-            return;
-        case WM_NCPAINT:
-            NCPaint();
-            Message.Result = 0;
-            return;
+        case WM_WINDOWPOSCHANGING: return PosChanging(Message);
+        case WM_WINDOWPOSCHANGED: return PosChanged(Message);
+        case WM_SIZING: return Sizing(Message);
+        case WM_NCHITTEST: return HitTest(Message);
+        case WM_NCPAINT: return NCPaint(Message);
         case WM_NCACTIVATE: return NCActivate(Message);
         case WM_NCLBUTTONDOWN: return NCLButtonDown(Message);
         case WM_NCLBUTTONUP: return NCLButtonUp(Message);
         case WM_NCLBUTTONDBLCLK: return NCLButtonDblClk(Message);
         case WM_NCRBUTTONDOWN:
-            if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) return;
-            return OldProc(Message);
-        case WM_NCRBUTTONUP:
-            if (!HasBorder()) return OldProc(Message);
-            if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) {
-                SetHotElement(teNone, true);
-                DropSystemMenu(Message.XPos(), Message.YPos());
-            }
-            return;
+        case WM_NCRBUTTONUP: return NCRButton(Message);
         case acNCMouseLeave:
-            FTrackingLeave = false;
-            SetHotElement(teNone, true);
-            return OldProc(Message);
-        case CM_MOUSELEAVE:
-            if (OwnMouseMessage(Message, Form)) SetHotElement(teNone, true);
-            return OldProc(Message);
+        case CM_MOUSELEAVE: return MouseLeft(Message);
         case WM_SYSCOMMAND: return SysCommand(Message);
         case WM_INITMENUPOPUP:
+        case WM_ENTERMENULOOP:
+        case WM_EXITMENULOOP: return MenuLoop(Message);
+        case WM_MDIACTIVATE:
+        case WM_MDIDESTROY: return MDIChildChanged(Message);
+        case WM_PRINT: return Print(Message);
+        case CM_SHOWINGCHANGED: return ShowingChanged(Message);
+        case CM_CONTROLLISTCHANGE:
+        case WM_NOTIFY:
+        case WM_PARENTNOTIFY: return ChildrenChanged(Message);
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED: return OutlineMouse(Message);
+        case WM_SETTINGCHANGE:
+        case CM_VISIBLECHANGED:
+        case CM_ENABLEDCHANGED:
+        case CM_COLORCHANGED:
+        case CM_MENUCHANGED: return LookChanged(Message);
+        default: return OldProc(Message);
+    }
+}
+
+void TsSkinProvider::Created(TMessage& Message) {
+    ChildMaximizedAtCreate = Form->FormStyle() == fsMDIChild && ActiveChildProvider && ActiveChildProvider->Form &&
+                             ActiveChildProvider->Form->HandleAllocated() &&
+                             IsZoomed(ActiveChildProvider->Form->Handle());
+    OldProc(Message);
+    PrepareForm();
+}
+
+void TsSkinProvider::Sized(TMessage& Message) {
+    FrameChanged();
+    RgnChanged = true;
+    OldProc(Message);
+    if (ShowingNow(Form) && !HasBorder()) RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_FRAME);
+}
+
+void TsSkinProvider::Activated(TMessage& Message) {
+    const bool showing = ShowingNow(Form);
+    OldProc(Message);
+    if (Creating(Form)) return;
+    FormActive = Message.WParamLo() != WA_INACTIVE;
+    FrameChanged();
+    FMenuRows = -1;
+    if (showing) RepaintFormFrame();
+    if (SystemMenu) SystemMenu->UpdateItems();
+}
+
+void TsSkinProvider::PosChanging(TMessage& Message) {
+    auto* wp = reinterpret_cast<WINDOWPOS*>(Message.LParam);
+    if (!FRgnChanging && ScreenSnap && wp && !(wp->flags & SWP_NOMOVE) && !IsZoomed(Form->Handle()) &&
+        (wp->x != 0 || wp->y != 0)) {
+        MONITORINFO mi{};
+        mi.cbSize = sizeof mi;
+        GetMonitorInfoA(MonitorFromWindow(Form->Handle(), MONITOR_DEFAULTTONEAREST), &mi);
+        const RECT w = mi.rcWork;
+        Snap(wp->x, w.right, FormWidth(), SnapBuffer);
+        Snap(wp->y, w.bottom, FormHeight(), SnapBuffer);
+        Snap(wp->x, w.left, 0, SnapBuffer);
+        Snap(wp->y, w.top, 0, SnapBuffer);
+    }
+    OldProc(Message);
+}
+
+void TsSkinProvider::PosChanged(TMessage& Message) {
+    const bool showing = ShowingNow(Form);
+    OldProc(Message);
+    if (!showing || FRgnChanging || acSkinChanging) return;
+    // A frame paint inside the move may have sized the cache already, before WM_SIZE
+    // asked for a new region: the region must still follow.
+    if (RgnChanged || FSkinData->CacheBmp->Width() != FormWidth() || FSkinData->CacheBmp->Height() != FormHeight()) {
+        RgnChanged = true;
+        FrameChanged();
+        FMenuRows = -1;
+        SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
+    }
+}
+
+void TsSkinProvider::Sizing(TMessage& Message) {
+    OldProc(Message);
+    if (FSkinData->CacheBmp->Width() != FormWidth()) {
+        FrameChanged();
+        FMenuRows = -1;
+    }
+}
+
+// The right button on the caption or the icon drops the skinned system menu at its release.
+void TsSkinProvider::NCRButton(TMessage& Message) {
+    const bool title = Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU;
+    if (Message.Msg == WM_NCRBUTTONDOWN) {
+        if (!title) OldProc(Message);
+        return;
+    }
+    if (!HasBorder()) return OldProc(Message);
+    if (!title) return;
+    SetHotElement(teNone, true);
+    DropSystemMenu(Message.XPos(), Message.YPos());
+}
+
+void TsSkinProvider::MouseLeft(TMessage& Message) {
+    if (Message.Msg == acNCMouseLeave) {
+        FTrackingLeave = false;
+        SetHotElement(teNone, true);
+    } else if (OwnMouseMessage(Message, Form)) {
+        SetHotElement(teNone, true);
+    }
+    OldProc(Message);
+}
+
+void TsSkinProvider::MenuLoop(TMessage& Message) {
+    switch (Message.Msg) {
+        case WM_INITMENUPOPUP:
             if (HIWORD(Message.LParam) != 0) acSystemPopup = true;
-            return OldProc(Message);
+            break;
         case WM_ENTERMENULOOP:
             if (!FInMenuLoop && MaximizedChild()) {
                 FInMenuLoop = true;
                 ShowMenuCover();
             }
-            return OldProc(Message);
-        case WM_EXITMENULOOP:
+            break;
+        default:
             FInMenuLoop = false;
-            FreeMenuCover();
-            return OldProc(Message);
-        case WM_SIZING:
-            OldProc(Message);
-            if (FSkinData->CacheBmp->Width() != FormWidth()) {
-                FrameChanged();
-                FMenuRows = -1;
-            }
-            return;
-        case WM_MDIACTIVATE:
-        case WM_MDIDESTROY:
-            OldProc(Message);
-            if (Form->FormStyle() == fsMDIChild && MDISkinProvider && !IsZoomed(Form->Handle())) {
-                MDISkinProvider->FMenuChanged = true;
-                MDISkinProvider->RefreshFormFrame();
-            }
-            ActiveChildProvider = this;
-            return;
-        case WM_PRINT: return Print(Message);
-        case CM_SHOWINGCHANGED: return ShowingChanged(Message);
+            FreeCover(MenuCover);
+            break;
+    }
+    OldProc(Message);
+}
+
+void TsSkinProvider::MDIChildChanged(TMessage& Message) {
+    OldProc(Message);
+    if (Form->FormStyle() == fsMDIChild && MDISkinProvider && !IsZoomed(Form->Handle())) {
+        MDISkinProvider->FMenuChanged = true;
+        MDISkinProvider->RefreshFormFrame();
+    }
+    ActiveChildProvider = this;
+}
+
+// Controls the adapter may not know yet: added to the form, on a tab page shown, or made by handle.
+void TsSkinProvider::ChildrenChanged(TMessage& Message) {
+    OldProc(Message);
+    switch (Message.Msg) {
         case CM_CONTROLLISTCHANGE:
-            OldProc(Message);
             if (auto* w = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(Message.WParam)); w && Adapter)
                 Adapter->AddNewItem(w);
             return;
         case WM_NOTIFY:
-            OldProc(Message);
-            // A tab control changed its page: the controls on it may be new to the adapter.
             if (Adapter && Message.LParam && reinterpret_cast<NMHDR*>(Message.LParam)->code == UINT(TCN_SELCHANGE))
                 Adapter->AddAllItems();
             return;
-        case WM_PARENTNOTIFY:
-            OldProc(Message);
-            if (Message.WParamLo() == WM_CREATE && Adapter && !Loading(this) && !Loading(Form)) Adapter->AddAllItems();
-            if (ScrollAdapter && !ScrollAdapter->Destroyed && Message.WParamLo() == WM_CREATE)
-                RefreshScrollBars(ScrollAdapter, true);
+        default:
+            if (Message.WParamLo() != WM_CREATE) return;
+            if (Adapter && !Loading(this) && !Loading(Form)) Adapter->AddAllItems();
+            if (ScrollAdapter && !ScrollAdapter->Destroyed) RefreshScrollBars(ScrollAdapter, true);
             return;
-        case WM_MOUSEMOVE:
-            OldProc(Message);
-            if (OutlineDragging()) {
-                POINT p{Message.XPos(), Message.YPos()};
-                ClientToScreen(Form->Handle(), &p);
-                MoveOutline(p);
-            }
-            return;
-        case WM_LBUTTONUP:
-            if (OutlineDragging()) return EndOutlineDrag(true);
-            return OldProc(Message);
-        case WM_CAPTURECHANGED:
-            // Capture taken away (another window, Escape): the drag is dropped, the form stays.
-            if (OutlineDragging()) EndOutlineDrag(false);
-            return OldProc(Message);
+    }
+}
+
+// Changes of the form that change its frame's picture.
+void TsSkinProvider::LookChanged(TMessage& Message) {
+    switch (Message.Msg) {
         case CM_VISIBLECHANGED:
             OldProc(Message);
             if (Message.WParam == 0 && !Dying(Form)) ShrinkCache();
@@ -226,40 +251,41 @@ void TsSkinProvider::NewWndProc(TMessage& Message) {
             if (FSkinData->CustomColor() && !Creating(Form)) FrameChanged();
             return OldProc(Message);
         case CM_MENUCHANGED:
-            if (showing) {
+            if (ShowingNow(Form)) {
                 FMenuChanged = true;
                 FMenuRows = -1;
                 FrameChanged();
             }
             return OldProc(Message);
-        default: return OldProc(Message);
+        default:  // WM_SETTINGCHANGE
+            FrameChanged();
+            return OldProc(Message);
     }
 }
 
 // ---------------------------------------------------------------------------
 // Skin commands
 
-void TsSkinProvider::AlphaCommandEveryRoad(TMessage& Message, bool& Done) {
+// The commands answered on either route; false leaves the message to the route.
+bool TsSkinProvider::AnyStageAlphaCommand(TMessage& Message) {
     TsSkinManager* m = FSkinData->GetSkinManager();
     const bool own = m && Message.LParam == reinterpret_cast<LPARAM>(m);
-    Done = true;
     switch (Message.WParamHi()) {
         case AC_SKINNEDQUERY:
             Message.LParam = 1;
             Message.Result = 1;
-            return;
-        case AC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(Application.Get()); return;
-        case AC_GETCHILDOFFSET: Message.Result = MAKELONG(ClientOffsetX(), ClientOffsetY()); return;
-        case AC_GETPROVIDER: Message.Result = reinterpret_cast<LRESULT>(this); return;
+            return true;
+        case AC_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(Application.Get()); return true;
+        case AC_GETCHILDOFFSET: Message.Result = MAKELONG(ClientOffsetX(), ClientOffsetY()); return true;
+        case AC_GETPROVIDER: Message.Result = reinterpret_cast<LRESULT>(this); return true;
         case AC_REMOVESKIN:
             if (own) SkinRemoved(Message);
             else BroadcastToChildren(Form, Message);
-            return;
+            return true;
         case AC_NEWSKIN:
             if (own && !Dying(Form) && !SystemMenu) PrepareForm();
-            Done = false;
-            return;
-        default: Done = false; return;
+            return false;
+        default: return false;
     }
 }
 
@@ -301,7 +327,7 @@ void TsSkinProvider::NewSkin() {
     UpdateAdapter();
 }
 
-void TsSkinProvider::UnskinnedRoad(TMessage& Message) {
+void TsSkinProvider::UnskinnedMessage(TMessage& Message) {
     if (IsSkinCommand(Message, AC_NEWSKIN) && !Dying(Form) &&
         Message.LParam == reinterpret_cast<LPARAM>(FSkinData->GetSkinManager())) {
         // The engine tells the children itself.
@@ -387,7 +413,8 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
 // ---------------------------------------------------------------------------
 // Non-client painting and activation
 
-void TsSkinProvider::NCPaint() {
+void TsSkinProvider::NCPaint(TMessage& Message) {
+    Message.Result = 0;
     if (!Shown(Form) || Loading(this) || Creating(Form) || ChildMaximizedAtCreate) return;
     if (SystemMajorVersion() >= 6 && ResizeMode == rmBorder) ResizeMode = rmStandard;
     if (Form->FormStyle() == fsMDIChild && ActiveChildProvider && ActiveChildProvider != this &&
@@ -403,19 +430,23 @@ void TsSkinProvider::NCPaint() {
         UpdateFormRegion(false);
     }
     FSkinData->Updating = false;
-    HDC dc = GetWindowDC(Form->Handle());
-    if (!dc) return;
-    const int saved = SaveDC(dc);
-    if (!HasBorder() && thick && !iconic) {
+    const TWindowDC dc(Form->Handle());
+    if (!dc.DC()) return;
+    PaintFrameTo(dc.DC());
+    if (MDIForm) MDIForm->ConnectClient();
+}
+
+// The frame to DC: the thin border strips of a borderless sizeable form, else the whole frame.
+void TsSkinProvider::PaintFrameTo(HDC DC) {
+    const TSavedDC saved(DC);
+    const bool thick = (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_THICKFRAME) != 0;
+    if (!HasBorder() && thick && !IsIconic(Form->Handle())) {
         if (FSkinData->BGChanged) PaintAll();
         TBitmap* cache = FSkinData->CacheBmp;
-        CopyBorderStrips(dc, 0, 0, Form->BorderWidth() + 3, cache->Canvas()->Handle(), cache->Width(), cache->Height());
+        CopyBorderStrips(DC, 0, 0, Form->BorderWidth() + 3, cache->Canvas()->Handle(), cache->Width(), cache->Height());
     } else {
-        UpdateFrame(dc);
+        UpdateFrame(DC);
     }
-    RestoreDC(dc, saved);
-    ReleaseDC(Form->Handle(), dc);
-    if (MDIForm) MDIForm->ConnectClient();
 }
 
 void TsSkinProvider::NCActivate(TMessage& Message) {
@@ -423,7 +454,7 @@ void TsSkinProvider::NCActivate(TMessage& Message) {
     if (SystemMajorVersion() < 6 && Shown(Form) && !Creating(Form)) {
         ShowCaptionCover();
         OldProc(Message);
-        FreeCaptionCover();
+        FreeCover(CaptionCover);
     } else {
         // lParam -1: the system keeps its own caption unpainted.
         TMessage m{Message.Msg, Message.WParam, -1, 0};
@@ -442,11 +473,12 @@ void TsSkinProvider::NCActivate(TMessage& Message) {
 }
 
 void TsSkinProvider::WithoutSystemCaption(TMessage& Message) {
+    if (!ShowingNow(Form)) return OldProc(Message);
     if (SystemMajorVersion() < 6) {
         FrameChanged();
         ShowCaptionCover();
         OldProc(Message);
-        FreeCaptionCover();
+        FreeCover(CaptionCover);
     } else {
         Form->Perform(WM_SETREDRAW, 0, 0);
         OldProc(Message);
@@ -463,17 +495,7 @@ void TsSkinProvider::Print(TMessage& Message) {
         if (TCustomForm* shown = MDISkinProvider->MaximizedChild(); shown && shown != Form) return;
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     FSkinData->Updating = false;
-    if (Message.LParam & PRF_NONCLIENT) {
-        const bool thick = (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_THICKFRAME) != 0;
-        if (!HasBorder() && thick && !IsIconic(Form->Handle())) {
-            if (FSkinData->BGChanged) PaintAll();
-            TBitmap* cache = FSkinData->CacheBmp;
-            CopyBorderStrips(dc, 0, 0, Form->BorderWidth() + 3, cache->Canvas()->Handle(), cache->Width(),
-                             cache->Height());
-        } else {
-            UpdateFrame(dc);
-        }
-    }
+    if (Message.LParam & PRF_NONCLIENT) PaintFrameTo(dc);
     if (Message.LParam & PRF_CLIENT) {
         const int saved = SaveDC(dc);
         RECT c{};
@@ -560,102 +582,137 @@ void TsSkinProvider::ShowingChanged(TMessage& Message) {
 
 namespace {
 
-// One drag at a time, in screen coordinates.
-struct TOutlineDrag {
-    TsSkinProvider* Provider = nullptr;
-    bool Moving = false;
-    bool First = true;  // no mouse move yet
-    int Code = 0;
-    POINT Grab{};
-    RECT Outline{};
-    int MinWidth = 0, MinHeight = 0;
-    HDC DC = nullptr;
-    int Saved = 0;
-} Drag;
+// The outline on the desktop, in screen coordinates: drawn inverted, so a
+// second drawing erases it. One drag at a time.
+class TOutlineDrag {
+public:
+    // From the mouse at Grab: moving Wnd, or sizing it by the border hit code
+    // Code (10..17; others size the bottom-right corner).
+    TOutlineDrag(TsSkinProvider* AOwner, HWND Wnd, POINT Grab, bool Moving, int Code, int MinWidth, int MinHeight)
+        : Owner(AOwner),
+          FWnd(Wnd),
+          FMoving(Moving),
+          FCode(Code),
+          FGrab(Grab),
+          FMinWidth(MinWidth),
+          FMinHeight(MinHeight),
+          FDC(GetDesktopWindow()),
+          FSaved(FDC.DC()) {
+        GetWindowRect(Wnd, &FOutline);
+        SetROP2(FDC, R2_NOT);
+        SelectObject(FDC, GetStockObject(NULL_BRUSH));
+        Draw();
+    }
+    ~TOutlineDrag() { Draw(); }
+    TOutlineDrag(const TOutlineDrag&) = delete;
+    TOutlineDrag& operator=(const TOutlineDrag&) = delete;
 
-void DrawOutline() {
-    const RECT& r = Drag.Outline;
-    const POINT pts[5] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
-    Polyline(Drag.DC, pts, 5);
-}
+    void MoveTo(POINT P) {
+        Draw();
+        FFirst = false;
+        RECT& r = FOutline;
+        const int dx = P.x - FGrab.x, dy = P.y - FGrab.y;
+        if (FMoving) {
+            OffsetRect(&r, dx, dy);
+            FGrab = P;
+        } else {
+            RECT w{};
+            GetWindowRect(FWnd, &w);
+            const int c = FCode;
+            const bool any = c < HTLEFT || c > HTBOTTOMRIGHT;
+            const bool left = c == HTLEFT || c == HTTOPLEFT || c == HTBOTTOMLEFT;
+            const bool right = c == HTRIGHT || c == HTTOPRIGHT || c == HTBOTTOMRIGHT || any;
+            const bool top = c == HTTOP || c == HTTOPLEFT || c == HTTOPRIGHT;
+            const bool bottom = c == HTBOTTOM || c == HTBOTTOMLEFT || c == HTBOTTOMRIGHT || any;
+            if (left) r.left = std::min<LONG>(w.left + dx, r.right - FMinWidth);
+            if (right) r.right = std::max<LONG>(w.right + dx, r.left + FMinWidth);
+            if (top) r.top = std::min<LONG>(w.top + dy, r.bottom - FMinHeight);
+            if (bottom) r.bottom = std::max<LONG>(w.bottom + dy, r.top + FMinHeight);
+        }
+        Draw();
+    }
+    // A size drag released without a move leaves the window as it was.
+    bool Changes() const { return FMoving || !FFirst; }
+    RECT Outline() const { return FOutline; }
+
+    TsSkinProvider* const Owner;
+
+private:
+    void Draw() const {
+        const RECT& r = FOutline;
+        const POINT pts[5] = {
+            {r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
+        Polyline(FDC, pts, 5);
+    }
+    HWND FWnd;
+    bool FMoving;
+    bool FFirst = true;  // no mouse move yet
+    int FCode;
+    // The mouse's place at the press: the outline keeps its distance to it from the first move on.
+    POINT FGrab;
+    RECT FOutline{};
+    int FMinWidth, FMinHeight;
+    TWindowDC FDC;
+    TSavedDC FSaved;
+};
+
+std::unique_ptr<TOutlineDrag> Drag;
 
 }  // namespace
 
-bool TsSkinProvider::OutlineDragging() { return Drag.Provider != nullptr; }
+bool TsSkinProvider::OutlineDragging() { return Drag != nullptr; }
 
 bool TsSkinProvider::OutlineDragCommand(TMessage& Message) {
     const WPARAM cmd = Message.WParam & 0xFFF0;
     if (ResizeMode != rmBorder || (cmd != SC_MOVE && cmd != SC_SIZE)) return false;
     if (OutlineDragging()) return true;
+    Message.Result = 0;
+    if (!Form->HandleAllocated()) return true;
     const int edge = int(Message.WParam & 0x0F);
     POINT p{};
     GetCursorPos(&p);
     SetCapture(Form->Handle());
-    StartOutlineDrag(
-        p.x, p.y, cmd == SC_MOVE,
-        cmd == SC_SIZE && edge >= WMSZ_LEFT && edge <= WMSZ_BOTTOMRIGHT ? edge - WMSZ_LEFT + HTLEFT : HTBOTTOMRIGHT);
-    Message.Result = 0;
+    Drag = std::make_unique<TOutlineDrag>(
+        this, Form->Handle(), p, cmd == SC_MOVE,
+        cmd == SC_SIZE && edge >= WMSZ_LEFT && edge <= WMSZ_BOTTOMRIGHT ? edge - WMSZ_LEFT + HTLEFT : HTBOTTOMRIGHT,
+        Form->Constraints()->MinWidth(), Form->Constraints()->MinHeight());
     return true;
 }
 
-void TsSkinProvider::StartOutlineDrag(int X, int Y, bool Moving, int Code) {
-    if (OutlineDragging() || !Form || !Form->HandleAllocated()) return;
-    Drag.Provider = this;
-    Drag.Moving = Moving;
-    Drag.First = true;
-    Drag.Code = Code;
-    // The mouse's place at the press: the outline keeps its distance to it from the first move on.
-    Drag.Grab = POINT{X, Y};
-    GetWindowRect(Form->Handle(), &Drag.Outline);
-    Drag.MinWidth = Form->Constraints()->MinWidth();
-    Drag.MinHeight = Form->Constraints()->MinHeight();
-    Drag.DC = GetWindowDC(GetDesktopWindow());
-    Drag.Saved = SaveDC(Drag.DC);
-    SetROP2(Drag.DC, R2_NOT);
-    SelectObject(Drag.DC, GetStockObject(NULL_BRUSH));
-    DrawOutline();
-}
-
-void TsSkinProvider::MoveOutline(POINT P) {
-    if (Drag.Provider != this) return;
-    DrawOutline();  // inverted again: erased
-    Drag.First = false;
-    RECT& r = Drag.Outline;
-    const int dx = P.x - Drag.Grab.x, dy = P.y - Drag.Grab.y;
-    if (Drag.Moving) {
-        OffsetRect(&r, dx, dy);
-        Drag.Grab = P;
-    } else {
-        RECT w{};
-        GetWindowRect(Form->Handle(), &w);
-        const int c = Drag.Code;
-        const bool left = c == HTLEFT || c == HTTOPLEFT || c == HTBOTTOMLEFT;
-        const bool right = c == HTRIGHT || c == HTTOPRIGHT || c == HTBOTTOMRIGHT || c < HTLEFT || c > HTBOTTOMRIGHT;
-        const bool top = c == HTTOP || c == HTTOPLEFT || c == HTTOPRIGHT;
-        const bool bottom = c == HTBOTTOM || c == HTBOTTOMLEFT || c == HTBOTTOMRIGHT || c < HTLEFT || c > HTBOTTOMRIGHT;
-        if (left) r.left = std::min<LONG>(w.left + dx, r.right - Drag.MinWidth);
-        if (right) r.right = std::max<LONG>(w.right + dx, r.left + Drag.MinWidth);
-        if (top) r.top = std::min<LONG>(w.top + dy, r.bottom - Drag.MinHeight);
-        if (bottom) r.bottom = std::max<LONG>(w.bottom + dy, r.top + Drag.MinHeight);
-    }
-    DrawOutline();
-}
-
 void TsSkinProvider::EndOutlineDrag(bool Apply) {
-    if (Drag.Provider != this) return;
-    Drag.Provider = nullptr;  // before the capture goes: its loss must not end the drag twice
+    if (!Drag || Drag->Owner != this) return;
+    // Taken before the capture goes: its loss must not end the drag twice.
+    std::unique_ptr<TOutlineDrag> drag = std::move(Drag);
     const bool live = Form->HandleAllocated() && !Dying(Form);
     if (live && GetCapture() == Form->Handle()) ReleaseCapture();
-    DrawOutline();
-    RestoreDC(Drag.DC, Drag.Saved);
-    ReleaseDC(GetDesktopWindow(), Drag.DC);
-    Drag.DC = nullptr;
-    // A size drag released without a move leaves the form as it was.
-    if (!live || !Apply || (!Drag.Moving && Drag.First)) return;
-    RECT r = Drag.Outline;
+    RECT r = drag->Outline();
+    const bool changes = drag->Changes();
+    drag.reset();  // the outline erased, the desktop's DC given back
+    if (!live || !Apply || !changes) return;
     if (HWND parent = GetParent(Form->Handle()); parent && (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_CHILD))
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     MoveWindow(Form->Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+// The mouse during an outline drag: the outline follows, the release applies it, a lost capture drops it.
+void TsSkinProvider::OutlineMouse(TMessage& Message) {
+    switch (Message.Msg) {
+        case WM_MOUSEMOVE:
+            OldProc(Message);
+            if (Drag && Drag->Owner == this) {
+                POINT p{Message.XPos(), Message.YPos()};
+                ClientToScreen(Form->Handle(), &p);
+                Drag->MoveTo(p);
+            }
+            return;
+        case WM_LBUTTONUP:
+            if (OutlineDragging()) return EndOutlineDrag(true);
+            return OldProc(Message);
+        default:
+            // Capture taken away (another window, Escape): the drag is dropped, the form stays.
+            if (OutlineDragging()) EndOutlineDrag(false);
+            return OldProc(Message);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -709,33 +766,36 @@ void TsSkinProvider::SysCommand(TMessage& Message) {
 // ---------------------------------------------------------------------------
 // Hit testing and title elements
 
-int TsSkinProvider::HitTest(TMessage& Message) {
+void TsSkinProvider::HitTest(TMessage& Message) {
+    if (CaptionHeight() == 0) return OldProc(Message);
+    Message.Result = TitleElementAt(Message);
+    if (Message.Result == HTNOWHERE || Message.Result == HTCAPTION) {
+        // The system's own answer: borders, corners, the client area.
+        OldProc(Message);
+        SetHotElement(teNone, true);
+    }
+}
+
+int TsSkinProvider::TitleElementAt(const TMessage& Message) {
     RECT wr{};
     GetWindowRect(Form->Handle(), &wr);
     const POINT p{Message.XPos() - wr.left, Message.YPos() - wr.top};
-    const int bandTop = (CaptionHeight() - ButtonHeight() + SysBorderHeight()) / 2 + (ButtonHeight() < 16 ? 2 : 0);
-    if (p.y >= bandTop && p.y < bandTop + ButtonHeight()) {
-        const TRect icon = IconRect();
-        if (IconWidth() > 0 && p.x >= icon.left && p.x < icon.right) {
-            SetHotElement(teIcon, true);
-            return teIcon;
-        }
-        for (int code : ShownButtons()) {
-            const TRect& r = ElementData(code)->Rect;
-            if (p.x < r.left || p.x >= r.right) continue;
-            if (!ElementEnabled(code)) {
-                SetHotElement(teNone, true);
-                return teCaption;
-            }
-            SetHotElement(code, true);
-            return code;
-        }
-        return teCaption;
+    std::vector<TacTitleHit> buttons;
+    for (int code : ShownButtons()) buttons.push_back(TacTitleHit{code, ElementData(code)->Rect, ElementEnabled(code)});
+    const TRect icon = IconRect();
+    const int height = TitleButtonSize(FSkinData->GetSkinManager(), ButtonClose.ImageIndex).cy;
+    const int title = TitleBarHitTest(p, TitleButtonTop(CaptionHeight(), SysBorderHeight(), height), height, icon.left,
+                                      icon.right, buttons);
+    if (title != HTNOWHERE) {
+        SetHotElement(title == HTCAPTION ? teNone : title, true);
+        return title;
     }
     if (GripMode == gmRightBottom) {
-        const int grip = MaskIndexOfNoParent(FSkinData->GetSkinManager(), "GLOBALINFO", "GRIPIMAGE");
-        if (grip >= 0) {
-            const TPoint g = GripPosition(grip);
+        TsSkinManager* m = FSkinData->GetSkinManager();
+        if (const int grip = FrameGripMask(m); grip >= 0) {
+            const TBitmap* cache = FSkinData->CacheBmp;
+            const TPoint g =
+                FrameGripPlace(m, grip, cache->Width(), cache->Height(), SysBorderWidth(), SysBorderHeight());
             if (p.y > g.y && p.x > g.x) return teGrip;
         }
     }
@@ -748,38 +808,29 @@ int TsSkinProvider::HitTest(TMessage& Message) {
     }
     SetHotElement(teNone, true);
     if (IsZoomed(Form->Handle()) && (p.x < 2 || p.y < 2 || p.x >= FormWidth() - 4 || p.y >= FormHeight() - 4))
-        return -1;
-    return int(Message.Result);
-}
-
-void TsSkinProvider::TrackNonClientLeave() {
-    if (FTrackingLeave || !Form->HandleAllocated()) return;
-    TRACKMOUSEEVENT t{};
-    t.cbSize = sizeof t;
-    t.dwFlags = TME_LEAVE | TME_NONCLIENT;
-    t.hwndTrack = Form->Handle();
-    FTrackingLeave = TrackMouseEvent(&t) != FALSE;
+        return HTTRANSPARENT;
+    return HTNOWHERE;
 }
 
 void TsSkinProvider::SetHotElement(int Code, bool Repaint) {
     if (Code == HotElement) return;
     if (TsCaptionButton* old = ElementData(HotElement)) {
-        old->State = 0;
+        old->State = TsPaintState::Normal;
         if (Repaint) PaintElementToScreen(HotElement);
     }
     HotElement = Code;
     ButtonPressed = false;
     if (TsCaptionButton* b = ElementData(Code)) {
-        b->State = 1;
+        b->State = TsPaintState::Active;
         if (Repaint) PaintElementToScreen(Code);
     }
-    if (Code != teNone) TrackNonClientLeave();
+    if (Code != teNone && !FTrackingLeave && Form->HandleAllocated()) FTrackingLeave = TrackTitleLeave(Form->Handle());
 }
 
 void TsSkinProvider::SetPressedElement(int Code) {
     if (HotElement != Code && HotElement != teNone)
         if (TsCaptionButton* old = ElementData(HotElement)) {
-            old->State = 0;
+            old->State = TsPaintState::Normal;
             PaintElementToScreen(HotElement);
         }
     if (Code == teMax && !(MaxEnabled() || (IsZoomed(Form->Handle()) && RestoreEnabled()))) {
@@ -789,7 +840,7 @@ void TsSkinProvider::SetPressedElement(int Code) {
     HotElement = Code;
     ButtonPressed = true;
     if (TsCaptionButton* b = ElementData(Code)) {
-        b->State = 2;
+        b->State = TsPaintState::Pressed;
         PaintElementToScreen(Code);
     }
 }
@@ -892,7 +943,7 @@ void TsSkinProvider::NCLButtonUp(TMessage& Message) {
             return;
         case teClose:
             if (!ButtonPressed) return;
-            ButtonClose.State = 0;
+            ButtonClose.State = TsPaintState::Normal;
             HotElement = teNone;
             ButtonPressed = false;
             command(SC_CLOSE);  // may free the form and this provider: nothing after it
@@ -940,8 +991,4 @@ void TsSkinProvider::DropSystemMenu(int X, int Y) {
     if (m && m->SkinnedPopups() && m->SkinableMenus) m->SkinableMenus->InitPopupMenu(SystemMenu, true);
     SystemMenu->SetWindowHandle(Form->Handle());
     SystemMenu->Popup(X, Y);
-}
-
-void TsSkinProvider::SnapPosition(int& Pos, int Edge, int Size) const {
-    if (std::abs(Pos + Size - Edge) < SnapBuffer) Pos = Edge - Size;
 }

@@ -158,10 +158,10 @@ TEST(Provider, GeometryMatchesTheWindow) {
         EXPECT_EQ(p->HeaderHeight(), client.y - w.top);
         EXPECT_EQ(LOWORD(s.Form->Perform(SM_ALPHACMD, acCommandWParam(AC_GETCHILDOFFSET), 0)), p->ClientOffsetX());
     }
-    EXPECT_EQ(TsSkinProvider::IconSizeFor(8), 0);
-    EXPECT_EQ(TsSkinProvider::IconSizeFor(16), 8);
-    EXPECT_EQ(TsSkinProvider::IconSizeFor(18), 16);
-    EXPECT_EQ(TsSkinProvider::IconSizeFor(28), 32);
+    EXPECT_EQ(TitleIconSize(8), 0);
+    EXPECT_EQ(TitleIconSize(16), 8);
+    EXPECT_EQ(TitleIconSize(18), 16);
+    EXPECT_EQ(TitleIconSize(28), 32);
 }
 
 // The painted frame: title colour, border states and glyphs, active and

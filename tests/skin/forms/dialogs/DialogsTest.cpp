@@ -11,6 +11,7 @@
 #include "TestInput.h"
 #include "TestSupport.h"
 #include "acDials.h"
+#include "acSystemMenu.h"
 #include "acSBUtilsSimple.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
@@ -146,7 +147,7 @@ TEST_F(DialogHook, MessageBoxIsSkinnedAndAnswersTheRealClick) {
             // The title in the active FORMTITLE colour (left of the close
             // button, right of the caption), the client in DIALOG's.
             EXPECT_EQ(WindowPixel(box, w - 40, fh + 2), C().Title[1]);
-            const TacTitleButton& close = p->DialogWnd->BtnClose;
+            const TsCaptionButton& close = p->DialogWnd->BtnClose;
             ASSERT_GT(close.Rect.right, close.Rect.left);
             EXPECT_EQ(close.Rect.right - close.Rect.left, testsupport::kTestTitleButtonWidth) << "FORM's close glyph";
             POINT o{0, 0};
@@ -293,6 +294,175 @@ TEST_F(DialogHook, WindowMenuOfTheIconSendsTheChosenCommand) {
     formtest::Pump(30);
 }
 
+// The form provider and the dialog adapter share one title bar: a sizeable
+// form and a sizeable dialog with the same buttons place them alike from the
+// right edge (the form leaves the skin's gap between buttons, the dialog
+// none), answer the same codes at the same title-bar points and show the same
+// glyph pixels for the same state.
+TEST_F(DialogHook, FormAndDialogShareOneTitleBar) {
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
+    TacDialogWnd* a = ProviderOfWindow(d)->DialogWnd;
+    ASSERT_TRUE(a);
+    formtest::FormPtr form = formtest::MakeForm(420, 120, 300, 180);
+    form->SetBorderStyle(bsSizeable);
+    form->SetCaption("Form");
+    TsSkinProvider* p = TObject::Create<TsSkinProvider>(form.get());
+    form->Show();
+    formtest::Pump(120);
+    ASSERT_EQ(ProviderOf(form.get()), p);
+    struct Window {
+        HWND H;
+        const TsCaptionButton* Buttons[3];  // close, maximize, minimize
+        int Space;                          // gap right of each button
+    };
+    const int space = Manager()->CommonSkinData().BISpace;
+    const Window windows[2] = {{form->Handle(), {&p->ButtonClose, &p->ButtonMax, &p->ButtonMin}, space},
+                               {d, {&a->BtnClose, &a->BtnMax, &a->BtnMin}, 0}};
+    auto width = [](HWND H) {
+        RECT r{};
+        GetWindowRect(H, &r);
+        return int(r.right - r.left);
+    };
+    auto paint = [](HWND H) {
+        SetForegroundWindow(H);
+        formtest::Pump(60);
+        RedrawWindow(H, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    };
+    for (const Window& w : windows) paint(w.H);
+    // Placed alike: the same rectangles counted from the right edge.
+    for (int i = 0; i < 3; ++i) {
+        const TRect& f = windows[0].Buttons[i]->Rect;
+        const TRect& g = windows[1].Buttons[i]->Rect;
+        EXPECT_EQ(width(windows[0].H) - f.left, width(windows[1].H) - g.left + (i + 1) * space) << "button " << i;
+        EXPECT_EQ(f.right - f.left, testsupport::kTestTitleButtonWidth) << "button " << i;
+        EXPECT_EQ(f.top, g.top) << "button " << i;
+        EXPECT_EQ(f.bottom, g.bottom) << "button " << i;
+    }
+    const TRect& close = windows[1].Buttons[0]->Rect;
+    const int band = (close.top + close.bottom) / 2, frame = GetSystemMetrics(SM_CXFRAME);
+    struct Row {
+        const char* What;
+        int FromRight;  // 0: FromLeft counts
+        int Buttons;    // buttons right of the point: as many gaps to add
+        int FromLeft;
+        int Y;
+        LRESULT Code;
+    };
+    const int bw = testsupport::kTestTitleButtonWidth;
+    const Row rows[] = {
+        {"close", frame + bw / 2, 1, 0, band, HTCLOSE},
+        {"maximize", frame + bw + bw / 2, 2, 0, band, HTMAXBUTTON},
+        {"minimize", frame + 2 * bw + bw / 2, 3, 0, band, HTMINBUTTON},
+        {"icon", 0, 0, frame + 8, band, HTSYSMENU},
+        {"caption", 0, 0, 120, band, HTCAPTION},
+        {"above the buttons", frame + bw / 2, 1, 0, close.top - 1, HTCAPTION},
+        {"left border", 0, 0, 1, 90, HTLEFT},
+        {"client", 0, 0, 100, 100, HTCLIENT},
+    };
+    for (const Row& r : rows)
+        for (const Window& w : windows) {
+            RECT wr{};
+            GetWindowRect(w.H, &wr);
+            const int x = r.FromRight ? width(w.H) - r.FromRight - r.Buttons * w.Space : r.FromLeft;
+            EXPECT_EQ(SendMessageA(w.H, WM_NCHITTEST, 0, MAKELPARAM(wr.left + x, wr.top + r.Y)), r.Code)
+                << r.What << (w.H == d ? " of the dialog" : " of the form");
+        }
+    // The glyphs: normal, hot under the mouse, pressed; each window active when read.
+    const int codes[3] = {HTCLOSE, HTMAXBUTTON, HTMINBUTTON};
+    for (const Window& w : windows)
+        for (int i = 0; i < 3; ++i) {
+            const char* who = w.H == d ? "dialog" : "form";
+            paint(w.H);
+            const TRect& b = w.Buttons[i]->Rect;
+            const int x = (b.left + b.right) / 2, y = (b.top + b.bottom) / 2;
+            RECT wr{};
+            GetWindowRect(w.H, &wr);
+            EXPECT_EQ(WindowPixel(w.H, x, y), C().TitleGlyph[i][0]) << who << " normal " << i;
+            SendMessageA(w.H, WM_NCHITTEST, 0, MAKELPARAM(wr.left + x, wr.top + y));
+            EXPECT_EQ(WindowPixel(w.H, x, y), C().TitleGlyph[i][1]) << who << " hot " << i;
+            if (codes[i] != HTCLOSE) {
+                SendMessageA(w.H, WM_NCLBUTTONDOWN, WPARAM(codes[i]), MAKELPARAM(wr.left + x, wr.top + y));
+                EXPECT_EQ(WindowPixel(w.H, x, y), C().TitleGlyph[i][2]) << who << " pressed " << i;
+            }
+            // Away from the button: normal again, the press forgotten.
+            SendMessageA(w.H, WM_NCHITTEST, 0, MAKELPARAM(wr.left + 100, wr.top + 100));
+            EXPECT_EQ(WindowPixel(w.H, x, y), C().TitleGlyph[i][0]) << who << " left " << i;
+        }
+    form.reset();
+    DestroyWindow(d);
+    formtest::Pump(30);
+}
+
+// One builder makes the window menu of both owners: the same six items (and
+// the separator) in the same order with the same texts, names and short cut;
+// each owner enables them from its window's style and state.
+TEST_F(DialogHook, SystemMenusOfFormAndDialogHoldTheSameItems) {
+    TPopupMenu* built = TObject::Create<TPopupMenu>(nullptr);
+    std::vector<WPARAM> chosen;
+    const TacSystemMenuItems items = BuildSystemMenuItems(built, [&](WPARAM c) { chosen.push_back(c); });
+    ASSERT_EQ(built->Items()->Count(), 7);
+    EXPECT_TRUE(built->Items()->Items(5)->IsLine());
+    for (TMenuItem* i : {items.Restore, items.Move, items.Size, items.Minimize, items.Maximize, items.Close})
+        i->Click();
+    EXPECT_EQ(chosen, (std::vector<WPARAM>{SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE}));
+    EXPECT_EQ(items.Close->Caption(), "&Close");
+    EXPECT_EQ(ShortCutToText(items.Close->ShortCut()), "Alt+F4");
+
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
+    TacSystemMenu* dm = ProviderOfWindow(d)->DialogWnd->SystemMenu;
+    formtest::FormPtr form = formtest::MakeForm(420, 120, 300, 180);
+    form->SetBorderStyle(bsSizeable);
+    TsSkinProvider* p = TObject::Create<TsSkinProvider>(form.get());
+    form->Show();
+    formtest::Pump(120);
+    ASSERT_TRUE(p->SystemMenu);
+    TsSystemMenu* fm = p->SystemMenu;
+    ASSERT_EQ(fm->Items()->Count(), built->Items()->Count());
+    ASSERT_EQ(dm->Items()->Count(), built->Items()->Count());
+    for (int i = 0; i < built->Items()->Count(); ++i) {
+        TMenuItem* b = built->Items()->Items(i);
+        for (TPopupMenu* m : {static_cast<TPopupMenu*>(fm), static_cast<TPopupMenu*>(dm)}) {
+            EXPECT_EQ(m->Items()->Items(i)->Name(), b->Name()) << i;
+            EXPECT_EQ(m->Items()->Items(i)->Caption(), b->Caption()) << i;
+            EXPECT_EQ(m->Items()->Items(i)->ShortCut(), b->ShortCut()) << i;
+        }
+    }
+    EXPECT_EQ(fm->ItemClose->Name(), "ItemClose");
+    EXPECT_EQ(dm->ItemClose->Name(), "ItemClose");
+    // Normal and zoomed: both owners enable the same items.
+    struct State {
+        const char* What;
+        bool Restore, Move, Size, Minimize, Maximize;
+    };
+    const State states[] = {{"normal", false, true, true, true, true}, {"zoomed", true, false, true, true, false}};
+    for (const State& s : states) {
+        if (s.Restore) {
+            form->SetWindowState(wsMaximized);
+            ShowWindow(d, SW_MAXIMIZE);
+            formtest::Pump(60);
+        }
+        fm->UpdateItems();
+        dm->UpdateItems();
+        for (TsSystemMenu* f : {fm}) {
+            const TMenuItem* pairs[5][2] = {{f->ItemRestore, dm->ItemRestore},
+                                            {f->ItemMove, dm->ItemMove},
+                                            {f->ItemSize, dm->ItemSize},
+                                            {f->ItemMinimize, dm->ItemMinimize},
+                                            {f->ItemMaximize, dm->ItemMaximize}};
+            const bool want[5] = {s.Restore, s.Move, s.Size, s.Minimize, s.Maximize};
+            for (int i = 0; i < 5; ++i) {
+                EXPECT_EQ(pairs[i][0]->Enabled(), want[i]) << s.What << " form item " << i;
+                EXPECT_EQ(pairs[i][1]->Enabled(), want[i]) << s.What << " dialog item " << i;
+                EXPECT_TRUE(pairs[i][0]->Visible() && pairs[i][1]->Visible()) << s.What << " item " << i;
+            }
+        }
+    }
+    form.reset();
+    DestroyWindow(d);
+    formtest::Pump(30);
+    built->Free();
+}
+
 TEST_F(DialogHook, RemoveHookGivesAnOpenDialogBackWhole) {
     HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
     HWND push = GetDlgItem(d, IDOK), box = GetDlgItem(d, 5);
@@ -324,7 +494,7 @@ TEST_F(DialogHook, HitTestsOfTheTitleAndTheZoomedBand) {
     RECT r{};
     GetWindowRect(d, &r);
     auto hit = [&](int X, int Y) { return SendMessageA(d, WM_NCHITTEST, 0, MAKELPARAM(r.left + X, r.top + Y)); };
-    auto centre = [&](const TacTitleButton& b) {
+    auto centre = [&](const TsCaptionButton& b) {
         return hit((b.Rect.left + b.Rect.right) / 2, (b.Rect.top + b.Rect.bottom) / 2);
     };
     // Close, maximize and minimize from the right, the caption between.

@@ -1,0 +1,146 @@
+// The title bar shared by the form provider and the dialog adapter.
+#include "acTitleBar.h"
+
+#include "sAlphaGraph.h"
+#include "sGraphUtils.h"
+
+#include <algorithm>
+
+namespace {
+const char kGlobalInfo[] = "GLOBALINFO";
+}  // namespace
+
+TacTitleMasks LoadTitleMasks(TsSkinManager* M, int SkinIndex, const String& Section, bool Small) {
+    TacTitleMasks r;
+    if (!M) return r;
+    const int gi = SectionIndexOf(M, kGlobalInfo);
+    auto global = [&](const char* name) { return MaskIndexOf(M, gi, kGlobalInfo, name); };
+    if (MaskIndexOfNoParent(M, kGlobalInfo, "BICONCLOSE") < 0) {
+        // Skins that keep the buttons with the frame's own section.
+        r.Min = MaskIndexOf(M, SkinIndex, Section, "BICONMIN");
+        r.Max = MaskIndexOf(M, SkinIndex, Section, "BICONMAX");
+        r.Close = MaskIndexOf(M, SkinIndex, Section, "BICONCLOSE");
+        r.Help = MaskIndexOf(M, SkinIndex, Section, "BICONHELP");
+        return r;
+    }
+    r.Close = global(Small ? "SICONCLOSE" : "BICONCLOSE");
+    r.Min = global(Small ? "SICONMIN" : "BICONMIN");
+    r.Max = global(Small ? "SICONMAX" : "BICONMAX");
+    r.Help = Small && global("SICONHELP") >= 0 ? global("SICONHELP") : global("BICONHELP");
+    if (r.Close < 0) {
+        // No small set: the big glyphs serve.
+        r.Min = global("BICONMIN");
+        r.Max = global("BICONMAX");
+        r.Close = global("BICONCLOSE");
+        r.Help = global("BICONHELP");
+    }
+    return r;
+}
+
+int TitleButtonMask(TsSkinManager* M, int SkinIndex, const String& Section, const TacTitleMasks& Masks, int Code,
+                    bool Iconic, bool Zoomed) {
+    auto restore = [&](const char* name) {
+        const int g = MaskIndexOfNoParent(M, kGlobalInfo, name);
+        return g >= 0 ? g : MaskIndexOf(M, SkinIndex, Section, name);
+    };
+    switch (Code) {
+        case HTCLOSE: return Masks.Close;
+        case HTMAXBUTTON:
+            if (Zoomed) return restore("BICONNORM");
+            return Iconic ? restore("BICONMAX") : Masks.Max;
+        case HTMINBUTTON: return Iconic ? restore("BICONNORM") : Masks.Min;
+        case HTHELP: return Masks.Help;
+        default: return -1;
+    }
+}
+
+TSize TitleButtonSize(TsSkinManager* M, int Mask) {
+    const TSize s = MaskSize(M, Mask);
+    return TSize{s.cx > 0 ? s.cx : 21, s.cy > 0 ? s.cy : 21};
+}
+
+int TitleButtonSpace(TsSkinManager* M) { return M ? M->CommonSkinData().BISpace : 0; }
+
+int TitleIconSize(int Caption) {
+    if (Caption < 9) return 0;
+    if (Caption <= 16) return 8;
+    if (Caption <= 27) return 16;
+    return 32;
+}
+
+bool TrackTitleLeave(HWND Wnd) {
+    TRACKMOUSEEVENT t{};
+    t.cbSize = sizeof t;
+    t.dwFlags = TME_LEAVE | TME_NONCLIENT;
+    t.hwndTrack = Wnd;
+    return TrackMouseEvent(&t) != FALSE;
+}
+
+int FrameGripMask(TsSkinManager* M) { return MaskIndexOfNoParent(M, kGlobalInfo, "GRIPIMAGE"); }
+
+TPoint FrameGripPlace(TsSkinManager* M, int Mask, int Width, int Height, int BorderX, int BorderY) {
+    const TSize s = MaskSize(M, Mask);
+    return TPoint{Width - int(s.cx) - BorderX, Height - int(s.cy) - BorderY};
+}
+
+void PaintFrameGrip(TBitmap* Cache, TsSkinManager* M, int BorderX, int BorderY) {
+    const int grip = FrameGripMask(M);
+    if (grip >= 0)
+        PaintImageState(Cache, FrameGripPlace(M, grip, Cache->Width(), Cache->Height(), BorderX, BorderY), 0, grip, 0,
+                        M);
+}
+
+int TitleButtonTop(int Caption, int Border, int Height) {
+    return (Caption - Height + Border) / 2 + (Height < 16 ? 2 : 0);
+}
+
+void PlaceTitleButton(TsCaptionButton& Button, int& Right, TSize Size, int Space, int Caption, int Border) {
+    const int top = TitleButtonTop(Caption, Border, Size.cy);
+    Button.Rect = TRect{Right - int(Size.cx), top, Right, top + int(Size.cy)};
+    Right = Button.Rect.left - Space;
+}
+
+int TitleBarHitTest(POINT P, int BandTop, int BandHeight, int IconLeft, int IconRight,
+                    const std::vector<TacTitleHit>& Buttons) {
+    if (P.y < BandTop || P.y >= BandTop + BandHeight) return HTNOWHERE;
+    if (IconRight > IconLeft && P.x >= IconLeft && P.x < IconRight) return HTSYSMENU;
+    for (const TacTitleHit& b : Buttons)
+        if (b.Rect.right > b.Rect.left && P.x >= b.Rect.left && P.x < b.Rect.right)
+            return b.Enabled ? b.Code : HTCAPTION;
+    return HTCAPTION;
+}
+
+void PaintTitleButton(TBitmap* Cache, const TsCaptionButton& Button, int Mask, TsPaintState State, bool Dimmed,
+                      TsSkinManager* M) {
+    if (Mask < 0 || !Cache) return;
+    PaintImageState(Cache, TPoint{Button.Rect.left, Button.Rect.top}, acStateIndex(State), Mask, Dimmed ? 2 : 1, M);
+}
+
+// ---------------------------------------------------------------------------
+// TacTitleStrip
+
+TacTitleStrip::TacTitleStrip() : FBmp(NewBitmap24(0, 0)) {}
+TacTitleStrip::~TacTitleStrip() = default;
+
+void TacTitleStrip::Save(TBitmap* Cache, int Left, int Height) {
+    const int w = std::max(Cache->Width() - Left, 0), h = std::max(std::min(Height, Cache->Height()), 0);
+    FBmp->SetPixelFormat(pf24bit);
+    FBmp->SetSize(w, h);
+    if (w > 0 && h > 0) BitBlt(FBmp->Canvas()->Handle(), 0, 0, w, h, Cache->Canvas()->Handle(), Left, 0, SRCCOPY);
+}
+
+void TacTitleStrip::Restore(TBitmap* Cache, const TRect& R) const {
+    if (Empty()) return;
+    const int left = Cache->Width() - FBmp->Width();
+    BitBlt(Cache->Canvas()->Handle(), R.left, R.top, R.right - R.left, R.bottom - R.top, FBmp->Canvas()->Handle(),
+           R.left - left, R.top, SRCCOPY);
+}
+
+void TacTitleStrip::RestoreAll(TBitmap* Cache) const {
+    if (Empty()) return;
+    BitBlt(Cache->Canvas()->Handle(), Cache->Width() - FBmp->Width(), 0, FBmp->Width(), FBmp->Height(),
+           FBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+bool TacTitleStrip::Empty() const { return FBmp->Empty(); }
+int TacTitleStrip::Width() const { return FBmp->Width(); }
