@@ -151,6 +151,12 @@ void TsSkinnedFrame::SetDisabledKind(TsDisabledKind Value) {
 
 void TsSkinnedFrame::StopFade() { ::StopFade(FFadeTimer); }
 
+void TsSkinnedFrame::PrepareCache() {
+    const TsPaintState state = CurrentState();
+    FPainting = ShapeNow(state);
+    RebuildCache(state);
+}
+
 void TsSkinnedFrame::ApplyColors() { ApplySectionColors(SkinData()); }
 
 void TsSkinnedFrame::RemoveRegion() { FRegion.Remove(OwnWindow()); }
@@ -449,6 +455,7 @@ void TsSkinnedFrame::PaintSkinned(HDC DC) {
     TsCacheShape shape = ShapeNow(state);
     const bool rebuild = d->BGChanged || !FShape || *FShape != shape || !d->CacheBmp || d->CacheBmp->Empty();
     if (rebuild) {
+        FPainting = shape;
         RebuildCache(state);
         FShape = std::move(shape);
     }

@@ -137,8 +137,9 @@ public:
     virtual TsPaintState CurrentState();
     // WM_PAINT / WM_PRINT; DC 0 paints the window itself inside BeginPaint/EndPaint.
     void PaintSkinned(HDC DC);
-    // Rebuilds the cache bitmap for the control's state now.
-    void PrepareCache() { RebuildCache(CurrentState()); }
+    // Rebuilds the cache bitmap for the control's state now (what shapes the
+    // picture read once, for the painters: Painting()).
+    void PrepareCache();
     // Stops the animation between two looks (the fade; a control's own too).
     virtual void StopFade();
 
@@ -199,6 +200,10 @@ protected:
     // Enabled, live and focused (as the skin data tracks it) or hot.
     bool ActiveLook() const;
     TsRegionHolder& Region() { return FRegion; }
+    // What the cache rebuild running now paints (state, focus, enabled,
+    // caption), read once at its start: painters take the caption from here
+    // instead of asking the window again.
+    const TsCacheShape& Painting() const { return FPainting; }
 
 private:
     void TrackFocus(const TMessage& M);
@@ -238,6 +243,7 @@ private:
     TsRegionHolder FRegion;
     // The shape of the picture the last paint rebuilt (none before).
     std::optional<TsCacheShape> FShape;
+    TsCacheShape FPainting;
     bool FHidHints = false;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
