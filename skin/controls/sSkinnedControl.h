@@ -30,6 +30,10 @@
 //   RebuildCache(State)     a picture made otherwise than background + border + content
 //   AnimateChange(Ev, Half) a change of look shown otherwise than by the fade (a glow)
 //   StopFade()              stop that other animation too
+// Painters take the caption, state, focus and enabled look from Painting(),
+// read once when the rebuild starts, not from the window again. Containers
+// (children painting over their picture) use TsSkinnedContainer<Base> of
+// sSkinnedContainer.h instead of TsSkinned<Base>.
 // Options: TsFrameOptions{UsesRegion} cuts a window region from the border
 // mask (push-button shapes). State lives in the frame: SkinData(),
 // AnimatEvents(), DisabledKind(), FadeTimer(), Region(), HidHints(); code that
