@@ -274,6 +274,7 @@ bool TsSkinnedFrame::AnswerSkinCommand(TMessage& M) {
         case AC_REMOVESKIN: return RemoveSkin(M, OwnManager(SkinData(), M.LParam));
         case AC_REFRESH: return RefreshSkin(M, OwnManager(SkinData(), M.LParam));
         case AC_STOPFADE: StopFade(); return true;
+        case AC_SHAREDHOT: M.LParam = M.Result = SharesHotWithSiblings() ? 1 : 0; return true;
         case AC_PREPARECACHE: PrepareCache(); return false;
         // The rebuild made for the fade built a region nobody will use.
         case AC_FADEFRAME: FRegion.DropHeld(); return false;

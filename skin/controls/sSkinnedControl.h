@@ -178,6 +178,9 @@ protected:
     virtual bool RefreshSkin(TMessage& Message, bool Own);
     // The unskinned route: the enter/leave events, then the class library.
     virtual void UnskinnedMessage(TMessage& Message);
+    // Only one control of this kind in a parent looks hot: entering a sibling
+    // takes the hot look from this one (the speed buttons of a tool bar).
+    virtual bool SharesHotWithSiblings() const { return false; }
     // The class library's window procedure of the control (its base's WndProc).
     virtual void InheritedWndProc(TMessage& Message) = 0;
 
