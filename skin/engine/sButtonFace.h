@@ -25,7 +25,8 @@ struct TsButtonFace {
 constexpr UINT ButtonCaptionLayout(bool Wrap) {
     return DT_CENTER | DT_EXPANDTABS | (Wrap ? DT_WORDBREAK : DT_SINGLELINE);
 }
-// The size Caption takes on Canvas (its font set) at most MaxWidth wide.
+// The size Caption takes on Canvas (its font set) at most MaxWidth wide; an
+// empty caption is not measured: MaxWidth by 0.
 TSize MeasureButtonCaption(TCanvas* Canvas, const String& Caption, int MaxWidth, UINT Layout);
 // Writes the caption into R (moved by one pixel down-right when pressed) in
 // SkinData's section colours, hot unless Normal, and, when focused and
