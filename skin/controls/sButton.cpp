@@ -2,11 +2,9 @@
 
 #include "ActnList.h"
 #include "Forms.h"
-#include "sAlphaGraph.h"
 #include "sButtonFace.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
-#include "sSkinText.h"
 #include "Scopes.h"
 
 namespace {
