@@ -2,10 +2,9 @@
 
 #include "ActnList.h"
 #include "Forms.h"
-#include "sAlphaGraph.h"
+#include "sButtonFace.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
-#include "sSkinText.h"
 #include "Scopes.h"
 
 namespace {
@@ -139,32 +138,33 @@ TsPaintState TsButton::CurrentState() {
     return TsPaintState::Normal;
 }
 
-int TsButton::MaxCaptionWidth() const { return Caption().empty() ? 0 : Width() - 2; }
+int TsButton::MaxCaptionWidth() const { return Painting().Caption.empty() ? 0 : Width() - 2; }
 
 TSize TsButton::TextRectSize() {
-    TRect r{0, 0, MaxCaptionWidth(), 0};
     TBitmap* cache = SkinData()->CacheBmp;
     if (!cache) return TSize{0, 0};
     cache->Canvas()->SetFont(Font());
-    const UINT flags = DT_CALCRECT | DT_EXPANDTABS | DT_CENTER | (WordWrap() ? DT_WORDBREAK : DT_SINGLELINE);
-    const String text = Caption();
-    RECT rr = r;
-    DrawTextA(cache->Canvas()->Handle(), text.c_str(), static_cast<int>(text.size()), &rr, flags);
-    return TSize{rr.right - rr.left, rr.bottom - rr.top};
+    return MeasureButtonCaption(cache->Canvas(), Painting().Caption, MaxCaptionWidth(),
+                                ButtonCaptionLayout(WordWrap()));
 }
 
-void TsButton::CaptionRect(TRect& R, TsPaintState State) {
+void TsButton::CaptionRect(TRect& R, TsPaintState) {
     const TSize size = TextRectSize();
     const int dx = (Width() - size.cx) / 2;
     const int dy = (Height() - size.cy) / 2;
     R = TRect{dx - 1, dy, Width() - dx + 2, Height() - dy};
-    if (State == TsPaintState::Pressed) OffsetRect(&R, 1, 1);
 }
 
 void TsButton::DrawCaption(TRect& R, UINT Flags, TsPaintState State) {
-    Flags = static_cast<UINT>(DrawTextBiDiModeFlags(static_cast<int>(Flags)));
-    WriteSkinTextWeb(SkinData()->CacheBmp->Canvas(), Caption(), /*Enabled=*/true, State != TsPaintState::Normal,
-                     SkinData(), Flags, R);
+    TsButtonFace face;
+    face.State = State;
+    face.Caption = Painting().Caption;
+    // The focus as the skin data tracks it: no round trip to the system.
+    face.Focused = Enabled() && HandleAllocated() && SkinData()->Focused;
+    // The enabled colours: the frame lays the disabled look over the whole picture.
+    face.Enabled = true;
+    const UINT flags = static_cast<UINT>(DrawTextBiDiModeFlags(static_cast<int>(Flags)));
+    PaintButtonCaption(SkinData()->CacheBmp->Canvas(), face, R, flags, FFocusMargin, SkinData());
 }
 
 void TsButton::PaintCaption(TsPaintState State) {
@@ -176,12 +176,6 @@ void TsButton::PaintCaption(TsPaintState State) {
     TRect r;
     CaptionRect(r, State);
     DrawCaption(r, WordWrap() ? DT_EXPANDTABS | DT_WORDBREAK | DT_CENTER : DT_EXPANDTABS | DT_CENTER, State);
-    const TsGeneralData* s = SkinData()->Section();
-    // The focus as the skin data tracks it: no round trip to the system.
-    if (Enabled() && HandleAllocated() && SkinData()->Focused && !Caption().empty() && s && s->ShowFocus) {
-        InflateRect(&r, FFocusMargin, FFocusMargin);
-        DrawDottedFrame(canvas, r);
-    }
 }
 
 // --- Messages ---------------------------------------------------------------

@@ -28,10 +28,11 @@ public:
     // a cut-short fade), Active (default, focused or hot) or Normal. Asks the
     // system button for its state once.
     TsPaintState CurrentState() override;
-    // The caption's rectangle, centred, moved by (1, 1) when pressed.
+    // The caption's rectangle, centred (the face painter moves it when pressed).
     virtual void CaptionRect(TRect& R, TsPaintState State);
+    // Caption and focus frame through the push buttons' face painter.
     virtual void DrawCaption(TRect& R, UINT Flags, TsPaintState State);
-    // Caption and focus frame on the cache bitmap.
+    // Caption and focus frame on the cache bitmap, of the caption the rebuild read.
     virtual void PaintCaption(TsPaintState State);
     int MaxCaptionWidth() const;
     TSize TextRectSize();

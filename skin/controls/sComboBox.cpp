@@ -391,9 +391,8 @@ void TsCustomComboBox::ComboWndProc(TMessage& M, HWND ComboWnd) {
         switch (M.Msg) {
             case WM_PAINT:
                 if (!live && ComboWnd == FEditHandle) {
-                    PAINTSTRUCT ps;
-                    BeginPaint(ComboWnd, &ps);
-                    EndPaint(ComboWnd, &ps);
+                    // Validated, not painted: the cache shows through.
+                    const TPaintScope validated(ComboWnd, nullptr);
                     return;
                 }
                 break;

@@ -21,7 +21,9 @@ CLASSLIB_DEFINE_CLASS(TsGroupBox, TGroupBox,
     StrProp<TsGroupBox>("CaptionSkin", &TsGroupBox::CaptionSkin, &TsGroupBox::SetCaptionSkin))
 // clang-format on
 
-TsGroupBox::TsGroupBox(TComponent* AOwner) : TsSkinned(AOwner, acCtGroupBox) { FControlStyle.Exclude(csOpaque); }
+TsGroupBox::TsGroupBox(TComponent* AOwner) : TsSkinnedContainer(AOwner, acCtGroupBox) {
+    FControlStyle.Exclude(csOpaque);
+}
 
 TsGroupBox::~TsGroupBox() {
     if (HandleAllocated()) DestroyHandle();
@@ -91,7 +93,7 @@ void TsGroupBox::RebuildCache(TsPaintState) {
     else if (FParent) FillDC(dc, TRect{0, 0, FWidth, c.bottom}, FParent->Color());
     const int frameTop = FCaptionYOffset >= 0 ? strip / 2 : 0;
     PaintDataItem(d, p, false, d->CacheBmp, TPoint{FLeft, FTop + frameTop}, TRect{0, frameTop, FWidth, FHeight}, 0);
-    if (!Caption().empty()) PaintCaption(c, p);
+    if (!Painting().Caption.empty()) PaintCaption(c, p);
     RepairCorners(d, 0, 10);
     d->BGChanged = false;
 }
@@ -114,12 +116,7 @@ void TsGroupBox::PaintCaption(const TRect& C, const TCacheInfo& P) {
     }
     TCanvas* canvas = d->CacheBmp->Canvas();
     canvas->SetFont(Font());
-    WriteSkinTextWebShort(canvas, Caption(), true, false, d, DT_CENTER | DT_VCENTER | DT_SINGLELINE, C);
-}
-
-bool TsGroupBox::CacheOutOfDate() const {
-    const TsCommonData* d = SkinData();
-    return d->BGChanged || !d->CacheBmp || d->CacheBmp->Width() != FWidth || d->CacheBmp->Height() != FHeight;
+    WriteSkinTextWebShort(canvas, Painting().Caption, true, false, d, DT_CENTER | DT_VCENTER | DT_SINGLELINE, C);
 }
 
 void TsGroupBox::PaintToDC(HDC DC) {
@@ -151,20 +148,9 @@ void TsGroupBox::Paint() {
 
 // --- Skin commands: passed on to the children ----------------------------------
 
-bool TsGroupBox::NewSkin(TMessage& M, bool Own) {
-    BroadcastToChildren(this, M);
-    if (Own) CommonMessage(M, SkinData());
-    return true;
+void TsGroupBox::ChildrenToldSkin(WORD Code, bool Own) {
+    if (Own && Code != AC_NEWSKIN) Repaint();
 }
-
-bool TsGroupBox::RemoveSkin(TMessage& M, bool Own) {
-    if (Own) CommonMessage(M, SkinData());
-    BroadcastToChildren(this, M);
-    if (Own) Repaint();
-    return true;
-}
-
-bool TsGroupBox::RefreshSkin(TMessage& M, bool Own) { return RemoveSkin(M, Own); }
 
 // --- Skinned route -----------------------------------------------------------------
 
@@ -179,27 +165,10 @@ bool TsGroupBox::PaintMessage(TMessage& M) {
     return true;
 }
 
-bool TsGroupBox::AnswerCache(TMessage& M) {
-    // A child may ask before the box has painted: it gets the current picture.
-    TsCommonData* d = SkinData();
-    if (CacheOutOfDate() && !IsUpdating(d) && !d->Command9Flag) PrepareCache();
-    CommonAlphaCommand(M, d);
-    return true;
-}
-
 bool TsGroupBox::SkinnedMessage(TMessage& M) {
     TsCommonData* d = SkinData();
-    if (M.Msg == SM_ALPHACMD) {
-        switch (M.WParamHi()) {
-            case AC_GETCACHE: return AnswerCache(M);
-            case AC_SETFLAG9:
-                CommonMessage(M, d);
-                if (d->Command9Flag) PrepareCache();
-                return true;
-            case AC_GETBGCHANGED: M.LParam = M.Result = (d->BGChanged || IsUpdating(d)) ? 1 : 0; return true;
-            default: return false;
-        }
-    }
+    if (AnswerChildren(M)) return true;
+    if (M.Msg == SM_ALPHACMD) return M.WParamHi() == AC_SETFLAG9 && HoldCache(M);
     switch (M.Msg) {
         case WM_MOVE: d->BGChanged = d->BGChanged || NeedsParentBackground(d); return false;
         // The box shows no focus of its own but its caption plate's.

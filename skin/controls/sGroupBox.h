@@ -5,7 +5,7 @@
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
 #include "sRadioButton.h"
-#include "sSkinnedControl.h"
+#include "sSkinnedContainer.h"
 
 // Named apart from the bound label's TsCaptionLayout: two enumerations of one
 // name in one program are one type to the linker, and their property names
@@ -17,7 +17,7 @@ CLASSLIB_ENUM_NAMES(TsGroupCaptionLayout, "clTopLeft", "clTopCenter", "clTopRigh
 // caption on a plate of its own section ("CHECKBOX" unless CaptionSkin names
 // another); copies its cache round its children, paints its windowless ones
 // over it and passes the skin commands on to them. Never hot.
-class TsGroupBox : public TsSkinned<TGroupBox> {
+class TsGroupBox : public TsSkinnedContainer<TGroupBox> {
     CLASSLIB_DECLARE_CLASS(TsGroupBox)
 public:
     explicit TsGroupBox(TComponent* AOwner);
@@ -44,17 +44,13 @@ protected:
     void Paint() override;
     TsPaintState CurrentState() override { return TsPaintState::Normal; }
     void RebuildCache(TsPaintState State) override;
-    bool NewSkin(TMessage& Message, bool Own) override;
-    bool RemoveSkin(TMessage& Message, bool Own) override;
-    bool RefreshSkin(TMessage& Message, bool Own) override;
+    void ChildrenToldSkin(WORD Code, bool Own) override;
     bool SkinnedMessage(TMessage& Message) override;
     void PaintCaption(const TRect& C, const TCacheInfo& P);
 
 private:
     bool PassToBase(TMessage& M);
     bool PaintMessage(TMessage& M);
-    bool AnswerCache(TMessage& M);
-    bool CacheOutOfDate() const;
 
     TsGroupCaptionLayout FCaptionLayout = clTopLeft;
     int FCaptionYOffset = 0;

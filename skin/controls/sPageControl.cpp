@@ -52,7 +52,7 @@ const char* const kFrameSections[] = {"PAGECONTROL", "PAGECONTROLBOTTOM", "PAGEC
 // ---------------------------------------------------------------------------
 // Life
 
-TsPageControl::TsPageControl(TComponent* AOwner) : TsSkinned(AOwner, acCtPageControl) {}
+TsPageControl::TsPageControl(TComponent* AOwner) : TsSkinnedContainer(AOwner, acCtPageControl) {}
 
 // The arrows and close buttons are children: they went before this runs.
 TsPageControl::~TsPageControl() = default;
@@ -322,27 +322,23 @@ void TsPageControl::PaintTabStrip(const TCacheInfo& ParentCache) {
 void TsPageControl::RepaintTab(int PageIndex, int State, HDC DC) {
     TsTabSheet* page = SkinnedPage(PageIndex);
     if (!page || page->TabIndex() < 0 || !FHandle) return;
-    const bool own = DC == nullptr;
-    HDC dc = own ? GetDC(FHandle) : DC;
-    {
-        const TSavedDC saved(dc);
-        if (own) {
-            const TRect r = TabRect(page->TabIndex());
-            const TRect sr = SkinTabRect(page->TabIndex(), State == 2);
-            IntersectClipRect(dc, sr.left, sr.top, std::max(r.right, sr.right), std::max(r.bottom, sr.bottom));
-            if (FActivePage && FActivePage != page) {
-                const TRect a = SkinTabRect(FActivePage->TabIndex(), true);
-                ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
-            }
-            // The page frame under an inactive tab stays as the cache has it.
-            if (State != 2 && (FTabPosition == tpTop || FTabPosition == tpLeft)) {
-                const TRect a = PageAreaRect();
-                ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
-            }
+    const TClientDC dc(FHandle, DC);
+    const TSavedDC saved(dc);
+    if (dc.Owned()) {
+        const TRect r = TabRect(page->TabIndex());
+        const TRect sr = SkinTabRect(page->TabIndex(), State == 2);
+        IntersectClipRect(dc, sr.left, sr.top, std::max(r.right, sr.right), std::max(r.bottom, sr.bottom));
+        if (FActivePage && FActivePage != page) {
+            const TRect a = SkinTabRect(FActivePage->TabIndex(), true);
+            ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
         }
-        DrawSkinTab(PageIndex, State, dc);
+        // The page frame under an inactive tab stays as the cache has it.
+        if (State != 2 && (FTabPosition == tpTop || FTabPosition == tpLeft)) {
+            const TRect a = PageAreaRect();
+            ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
+        }
     }
-    if (own) ReleaseDC(FHandle, dc);
+    DrawSkinTab(PageIndex, State, dc);
 }
 
 bool TsPageControl::RepaintTabStrip(HDC DC) {
@@ -376,71 +372,76 @@ void TsPageControl::RebuildCache(TsPaintState) {
     d->BGChanged = false;
 }
 
+void TsPageControl::ExcludeInactiveCloseBtns(HDC DC) {
+    if (!FShowCloseBtns) return;
+    for (TTabSheet* p : FPages) {
+        auto* s = dynamic_cast<TsTabSheet*>(p);
+        if (!s || p == FActivePage || s->TabIndex() < 0 || !s->UseCloseBtn()) continue;
+        const TRect b = CloseBtnRectOf(SkinTabRect(s->TabIndex(), false));
+        ExcludeClipRect(DC, b.left, b.top, b.right, b.bottom);
+    }
+}
+
 void TsPageControl::PaintPage(HDC GivenDC, bool Printing) {
     TsCommonData* d = SkinData();
     const TPaintScope paint(FHandle, Printing ? GivenDC : nullptr);
     d->Updating = IsUpdating(d);
     if (!d->Updating && !FTabSizeChanged) {
-        HDC dc = Printing ? GivenDC : GetDC(FHandle);
-        const int windowState = SaveDC(dc);
-        d->BGChanged = d->BGChanged || d->HalfVisible || (FParent && QuerySkinCommand(FParent, AC_GETHALFVISIBLE));
-        if (FParent) d->HalfVisible = !RectContainsRect(FParent->ClientRect(), BoundsRect());
-        // The strip shows the parent's colour: a new one is a new picture.
-        const TColor parentColor = FParent ? FParent->Color() : clNone;
-        if (d->BGChanged || !d->CacheBmp || d->CacheBmp->Width() != FWidth || d->CacheBmp->Height() != FHeight ||
-            parentColor != FPaintedParentColor) {
-            FPaintedParentColor = parentColor;
-            RebuildCache(TsPaintState::Normal);
-        }
-        const bool activeTab = TabCount() > 0 && FActivePage && FActivePage->TabIndex() >= 0;
-        {
-            const TSavedDC tabClip(dc);
-            if (activeTab) {
-                const TRect a = SkinTabRect(FActivePage->TabIndex(), true);
-                ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
-            }
-            {
-                const TSavedDC closeClip(dc);
-                if (FShowCloseBtns)
-                    for (TTabSheet* p : FPages) {
-                        auto* s = dynamic_cast<TsTabSheet*>(p);
-                        if (!s || p == FActivePage || s->TabIndex() < 0 || !s->UseCloseBtn()) continue;
-                        const TRect b = CloseBtnRectOf(SkinTabRect(s->TabIndex(), false));
-                        ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
-                    }
-                PaintChildControlsInto(this, d, TPoint{0, 0}, 0, 0, true, dc, TRect{0, 0, FWidth, FHeight});
-            }
-            if (FShowCloseBtns) DrawCloseBtns(dc);
-            PaintGraphicChildren(dc, this);
-            // The tab control repaints on its own hot changes: the hot tab
-            // stays hot through them.
-            if (FHotPage >= 0 && FHotPage < PageCount() && FPages[FHotPage] != FActivePage &&
-                (FHotTrack || FStyle != tsTabs)) {
-                const TSavedDC hotClip(dc);
-                if (FTabPosition == tpTop || FTabPosition == tpLeft) {
-                    const TRect a = PageAreaRect();
-                    ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
-                }
-                DrawSkinTab(FHotPage, FHotTrack ? 1 : 0, dc);
-            }
-        }
-        if (activeTab) {
-            DrawSkinTab(FActivePage->PageIndex(), 2, dc);
-            if (Printing) {
-                const TSavedDC saved(dc);
-                POINT org;
-                GetWindowOrgEx(dc, &org);
-                SetWindowOrgEx(dc, org.x - FActivePage->Left(), org.y - FActivePage->Top(), nullptr);
-                FActivePage->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 1);
-            }
-        }
-        RestoreDC(dc, windowState);
-        if (!Printing) {
-            ReleaseDC(FHandle, dc);
-            if (FActivePage && FActivePage->Showing()) FActivePage->Perform(WM_PAINT, 0, 0);
-        }
+        // The tabs reach outside the update region: a paint draws on the client DC.
+        PaintPageInto(TClientDC(Printing ? nullptr : FHandle, Printing ? GivenDC : nullptr), Printing);
+        if (!Printing && FActivePage && FActivePage->Showing()) FActivePage->Perform(WM_PAINT, 0, 0);
     }
     FPaintedTabCount = VisibleTabCount();
+}
+
+void TsPageControl::PaintPageInto(HDC DC, bool Printing) {
+    const TSavedDC windowState(DC);
+    TsCommonData* d = SkinData();
+    d->BGChanged = d->BGChanged || d->HalfVisible || (FParent && QuerySkinCommand(FParent, AC_GETHALFVISIBLE));
+    if (FParent) d->HalfVisible = !RectContainsRect(FParent->ClientRect(), BoundsRect());
+    // The strip shows the parent's colour: a new one is a new picture.
+    const TColor parentColor = FParent ? FParent->Color() : clNone;
+    if (d->BGChanged || !d->CacheBmp || d->CacheBmp->Width() != FWidth || d->CacheBmp->Height() != FHeight ||
+        parentColor != FPaintedParentColor) {
+        FPaintedParentColor = parentColor;
+        RebuildCache(TsPaintState::Normal);
+    }
+    const bool activeTab = TabCount() > 0 && FActivePage && FActivePage->TabIndex() >= 0;
+    {
+        const TSavedDC tabClip(DC);
+        if (activeTab) {
+            const TRect a = SkinTabRect(FActivePage->TabIndex(), true);
+            ExcludeClipRect(DC, a.left, a.top, a.right, a.bottom);
+        }
+        {
+            const TSavedDC closeClip(DC);
+            ExcludeInactiveCloseBtns(DC);
+            PaintChildControlsInto(this, d, TPoint{0, 0}, 0, 0, true, DC, TRect{0, 0, FWidth, FHeight});
+        }
+        if (FShowCloseBtns) DrawCloseBtns(DC);
+        PaintGraphicChildren(DC, this);
+        // The tab control repaints on its own hot changes: the hot tab
+        // stays hot through them.
+        if (FHotPage >= 0 && FHotPage < PageCount() && FPages[FHotPage] != FActivePage &&
+            (FHotTrack || FStyle != tsTabs)) {
+            const TSavedDC hotClip(DC);
+            if (FTabPosition == tpTop || FTabPosition == tpLeft) {
+                const TRect a = PageAreaRect();
+                ExcludeClipRect(DC, a.left, a.top, a.right, a.bottom);
+            }
+            DrawSkinTab(FHotPage, FHotTrack ? 1 : 0, DC);
+        }
+    }
+    if (activeTab) {
+        DrawSkinTab(FActivePage->PageIndex(), 2, DC);
+        if (Printing) {
+            const TSavedDC saved(DC);
+            POINT org;
+            GetWindowOrgEx(DC, &org);
+            SetWindowOrgEx(DC, org.x - FActivePage->Left(), org.y - FActivePage->Top(), nullptr);
+            FActivePage->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 1);
+        }
+    }
 }
 
 void TsPageControl::UpdateActivePage() {
@@ -455,15 +456,14 @@ void TsPageControl::UpdateActivePage() {
         // Same tabs: only the strip and the two tabs that changed places.
         SkinData()->BGChanged = false;
         if (FActivePage) {
-            HDC dc = GetDC(FHandle);
             {
+                const TClientDC dc(FHandle);
                 const TSavedDC saved(dc);
                 // While the change is animated the fade takes the new
                 // picture from a paint: the cache must follow the new tab.
                 if (!RepaintTabStrip(dc)) SkinData()->BGChanged = true;
                 DrawSkinTab(FActivePage->PageIndex(), 2, dc);
             }
-            ReleaseDC(FHandle, dc);
             FActivePage->Invalidate();
         } else {
             InvalidateOwner(SkinData());
@@ -478,22 +478,19 @@ void TsPageControl::UpdateActivePage() {
 
 void TsPageControl::PaintFrame() {
     // The frame round the active page, outside the strip and the active tab.
-    HDC dc = GetDC(FHandle);
-    {
-        const TSavedDC saved(dc);
-        const TRect s = TabStripRect();
-        ExcludeClipRect(dc, s.left, s.top, s.right, s.bottom);
-        if (FActivePage) {
-            const TRect p = FActivePage->BoundsRect();
-            ExcludeClipRect(dc, p.left, p.top, p.right, p.bottom);
-            if (TabCount() > 0 && FActivePage->TabIndex() >= 0) {
-                const TRect a = SkinTabRect(FActivePage->TabIndex(), true);
-                ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
-            }
+    const TClientDC dc(FHandle);
+    const TSavedDC saved(dc);
+    const TRect s = TabStripRect();
+    ExcludeClipRect(dc, s.left, s.top, s.right, s.bottom);
+    if (FActivePage) {
+        const TRect p = FActivePage->BoundsRect();
+        ExcludeClipRect(dc, p.left, p.top, p.right, p.bottom);
+        if (TabCount() > 0 && FActivePage->TabIndex() >= 0) {
+            const TRect a = SkinTabRect(FActivePage->TabIndex(), true);
+            ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
         }
-        PaintChildControlsInto(this, SkinData(), TPoint{0, 0}, 0, 0, true, dc, TRect{0, 0, FWidth, FHeight});
     }
-    ReleaseDC(FHandle, dc);
+    PaintChildControlsInto(this, SkinData(), TPoint{0, 0}, 0, 0, true, dc, TRect{0, 0, FWidth, FHeight});
 }
 
 void TsPageControl::TabSizeRepaint() {
@@ -503,20 +500,14 @@ void TsPageControl::TabSizeRepaint() {
     }
     TsCommonData* d = SkinData();
     PrepareCacheBmp(d);
-    HDC dc = GetDC(FHandle);
     {
+        const TClientDC dc(FHandle);
         const TSavedDC saved(dc);
         if (TabCount() > 0) PaintTabStrip(ParentCacheOf(d));
         const TRect s = TabStripRect();
         {
             const TSavedDC closeClip(dc);
-            if (FShowCloseBtns)
-                for (TTabSheet* p : FPages) {
-                    auto* t = dynamic_cast<TsTabSheet*>(p);
-                    if (!t || p == FActivePage || t->TabIndex() < 0 || !t->UseCloseBtn()) continue;
-                    const TRect b = CloseBtnRectOf(SkinTabRect(t->TabIndex(), false));
-                    ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
-                }
+            ExcludeInactiveCloseBtns(dc);
             PaintChildControlsInto(this, d, TPoint{s.left, s.top}, 0, 0, false, dc, s);
         }
         // The band between strip and page that inactive tabs reach into.
@@ -530,7 +521,6 @@ void TsPageControl::TabSizeRepaint() {
         BitBlt(dc, band.left, band.top, RectW(band), RectH(band), d->CacheBmp->Canvas()->Handle(), band.left, band.top,
                SRCCOPY);
     }
-    ReleaseDC(FHandle, dc);
     FTabSizeChanged = false;
 }
 
@@ -539,44 +529,66 @@ void TsPageControl::TabSizeRepaint() {
 
 bool TsPageControl::NewSkin(TMessage& M, bool Own) {
     StopFade();
-    BroadcastToChildren(this, M);
-    if (Own) CommonMessage(M, SkinData());
-    UpdateCloseBtnSkin();
-    return true;
+    return TsSkinnedContainer::NewSkin(M, Own);
 }
 
 bool TsPageControl::RemoveSkin(TMessage& M, bool Own) {
     if (DestroyingOwner()) return true;
-    if (Own) {
-        StopFade();
-        CommonMessage(M, SkinData());
-        FHotPage = -1;
-        UpdateScrollArrows();
-        UpdateCloseButtons();
-        if (FHandle) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+    return TsSkinnedContainer::RemoveSkin(M, Own);
+}
+
+void TsPageControl::OwnSkinCommand(TMessage& M, WORD Code) {
+    StopFade();
+    CommonMessage(M, SkinData());
+    switch (Code) {
+        case AC_REMOVESKIN: SkinRemoved(); break;
+        case AC_REFRESH: SkinRefreshed(); break;
+        default: break;
     }
-    BroadcastToChildren(this, M);
+}
+
+void TsPageControl::ChildrenToldSkin(WORD Code, bool) {
+    if (Code == AC_NEWSKIN) UpdateCloseBtnSkin();
+}
+
+void TsPageControl::SkinRemoved() {
+    FHotPage = -1;
+    UpdateScrollArrows();
+    UpdateCloseButtons();
+    if (FHandle) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+}
+
+void TsPageControl::SkinRefreshed() {
+    UpdateCloseBtnSkin();
+    SkinData()->BGChanged = true;
+    UpdateScrollArrows();
+    UpdateCloseButtons();
+    if (Showing() && FHandle) {
+        RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+    }
+    if (ActivePage()) NotifyFormControlLoaded(ActivePage());
+    if (FUpDown) {
+        TsSkinManager* m = SkinData()->GetSkinManager();
+        FUpDown->SetButtonSkin(SectionIndexOf(m, "UPDOWNBTN") >= 0 ? "UPDOWNBTN" : "BUTTON");
+    }
+}
+
+bool TsPageControl::AnswerCache(TMessage& M) {
+    TsCommonData* d = SkinData();
+    ParentCacheInfo = MakeCacheInfo(d->CacheBmp, 0, 0);
+    ParentCacheInfo.Ready = d->CacheBmp && !d->CacheBmp->Empty();
+    M.Result = 1;
     return true;
 }
 
-bool TsPageControl::RefreshSkin(TMessage& M, bool Own) {
-    if (Own) {
-        StopFade();
-        CommonMessage(M, SkinData());
-        UpdateCloseBtnSkin();
-        SkinData()->BGChanged = true;
-        UpdateScrollArrows();
-        UpdateCloseButtons();
-        if (Showing() && FHandle) {
-            RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
-        }
-        if (ActivePage()) NotifyFormControlLoaded(ActivePage());
-        if (FUpDown) {
-            TsSkinManager* m = SkinData()->GetSkinManager();
-            FUpDown->SetButtonSkin(SectionIndexOf(m, "UPDOWNBTN") >= 0 ? "UPDOWNBTN" : "BUTTON");
-        }
-    }
-    BroadcastToChildren(this, M);
+bool TsPageControl::BackgroundChanged() const { return IsUpdating(SkinData()) || FTabSizeChanged; }
+
+bool TsPageControl::ParentChangedPage(const TMessage& M) {
+    TsCommonData* d = SkinData();
+    if (!IsUpdating(d)) return true;
+    d->Updating = false;
+    if (FActivePage && FActivePage->HandleAllocated()) SendMessageA(FActivePage->Handle(), M.Msg, M.WParam, M.LParam);
+    Perform(WM_PAINT, 0, 0);
     return true;
 }
 
@@ -589,28 +601,8 @@ void TsPageControl::UnskinnedMessage(TMessage& M) {
 
 bool TsPageControl::SkinnedMessage(TMessage& M) {
     TsCommonData* d = SkinData();
-    if (M.Msg == SM_ALPHACMD) {
-        switch (M.WParamHi()) {
-            case AC_GETCACHE:
-                ParentCacheInfo = MakeCacheInfo(d->CacheBmp, 0, 0);
-                ParentCacheInfo.Ready = d->CacheBmp && !d->CacheBmp->Empty();
-                M.Result = 1;
-                return true;
-            case AC_PARENTCHANGED:
-                if (IsUpdating(d)) {
-                    d->Updating = false;
-                    if (FActivePage && FActivePage->HandleAllocated())
-                        SendMessageA(FActivePage->Handle(), M.Msg, M.WParam, M.LParam);
-                    Perform(WM_PAINT, 0, 0);
-                }
-                return true;
-            case AC_GETBGCHANGED:
-                M.LParam = IsUpdating(d) || FTabSizeChanged ? 1 : 0;
-                M.Result = M.LParam;
-                return true;
-            default: return false;
-        }
-    }
+    if (AnswerChildren(M)) return true;
+    if (M.Msg == SM_ALPHACMD) return M.WParamHi() == AC_PARENTCHANGED && ParentChangedPage(M);
     switch (M.Msg) {
         case WM_PAINT:
             if (!FParent || FParent->ComponentState().Contains(csDestroying) || Loading()) return false;

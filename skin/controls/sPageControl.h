@@ -7,7 +7,7 @@
 #pragma once
 
 #include "ComCtrls.h"
-#include "sSkinnedControl.h"
+#include "sSkinnedContainer.h"
 #include "sSpeedButton.h"
 
 #include <functional>
@@ -93,7 +93,7 @@ private:
     TsTabBtn* FCloseBtn = nullptr;
 };
 
-class TsPageControl : public TsSkinned<TPageControl> {
+class TsPageControl : public TsSkinnedContainer<TPageControl> {
     CLASSLIB_DECLARE_CLASS(TsPageControl)
 public:
     explicit TsPageControl(TComponent* AOwner);
@@ -149,7 +149,12 @@ protected:
     void AfterInherited(TMessage& Message) override;
     bool NewSkin(TMessage& Message, bool Own) override;
     bool RemoveSkin(TMessage& Message, bool Own) override;
-    bool RefreshSkin(TMessage& Message, bool Own) override;
+    void OwnSkinCommand(TMessage& Message, WORD Code) override;
+    void ChildrenToldSkin(WORD Code, bool Own) override;
+    // The cache as it is, ready or not: the page control rebuilds it only when it paints.
+    bool AnswerCache(TMessage& Message) override;
+    // The tab strip's size changed, or the control waits for its update.
+    bool BackgroundChanged() const override;
     void UnskinnedMessage(TMessage& Message) override;
 
 private:
@@ -166,8 +171,14 @@ private:
     // False when the page-change animation paints instead.
     bool RepaintTabStrip(HDC DC);
     void PaintPage(HDC DC, bool Printing);
+    void PaintPageInto(HDC DC, bool Printing);
+    // The close buttons of the inactive tabs, which paint themselves, out of DC's clip.
+    void ExcludeInactiveCloseBtns(HDC DC);
     void PaintFrame();
     void TabSizeRepaint();
+    void SkinRemoved();
+    void SkinRefreshed();
+    bool ParentChangedPage(const TMessage& Message);
     void PageChangeNotify(TMessage& Message);
     void HintShow(TMessage& Message);
 

@@ -131,9 +131,7 @@ void TsPageControl::RepaintCloseBtn(int PageIndex, int ButtonState, int TabState
     if (TabState != 2 && SkinData()->CacheBmp)
         BitBlt(t->Canvas()->Handle(), 0, t->Height() - 5, t->Width(), 5, SkinData()->CacheBmp->Canvas()->Handle(),
                r.left, r.bottom - 5, SRCCOPY);
-    HDC dc = GetDC(FHandle);
-    DrawCloseBtn(dc, r, ButtonState, t->Canvas()->Handle());
-    ReleaseDC(FHandle, dc);
+    DrawCloseBtn(TClientDC(FHandle), r, ButtonState, t->Canvas()->Handle());
 }
 
 int TsPageControl::CloseBtnPageAt(TPoint P) const {
@@ -466,16 +464,14 @@ bool TsTabSheet::PaintSheet(HDC DC) {
     const TPaintScope paint(FHandle, DC);
     d->Updating = IsUpdating(d);
     if (d->Updating || !d->CacheBmp || d->CacheBmp->Empty()) return true;
-    HDC dc = paint.DC();
-    if (!DC) {
-        dc = GetDC(FHandle);
-    }
     {
+        // The children's surroundings may lie outside the update region: a
+        // paint draws on the client DC.
+        const TClientDC dc(FHandle, DC);
         const TSavedDC saved(dc);
         PaintChildControlsInto(this, d, TPoint{Left(), Top()}, 0, 0, false, dc, TRect{0, 0, Width(), Height()});
         PaintGraphicChildren(dc, this);
     }
-    if (!DC) ReleaseDC(FHandle, dc);
     RefreshChildControls(this);
     return true;
 }

@@ -24,7 +24,7 @@ constexpr UINT kRedrawAllNow = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLC
 // ---------------------------------------------------------------------------
 // TsPanel
 
-TsPanel::TsPanel(TComponent* AOwner) : TsSkinned(AOwner, acCtPanel) {}
+TsPanel::TsPanel(TComponent* AOwner) : TsSkinnedContainer(AOwner, acCtPanel) {}
 
 void TsPanel::PaintWindow(HDC DC) {
     TPanel::PaintWindow(DC);
@@ -64,12 +64,7 @@ void TsPanel::WriteCaption(TRect R) {
     R.top = (R.top + R.bottom - h) / 2;
     R.bottom = R.top + h;
     UINT flags = TextFlagsForAlignment(this, FAlignment) | DT_NOPREFIX;
-    WriteSkinTextWeb(canvas, Caption(), Enabled(), /*Hot=*/false, d, flags, R);
-}
-
-bool TsPanel::CacheOutOfDate() const {
-    const TsCommonData* d = SkinData();
-    return d->BGChanged || !d->CacheBmp || d->CacheBmp->Width() != FWidth || d->CacheBmp->Height() != FHeight;
+    WriteSkinTextWeb(canvas, Painting().Caption, Enabled(), /*Hot=*/false, d, flags, R);
 }
 
 void TsPanel::PaintAll(HDC DC, bool SendUpdated) {
@@ -95,26 +90,21 @@ void TsPanel::PaintAll(HDC DC, bool SendUpdated) {
 
 bool TsPanel::NewSkin(TMessage& M, bool Own) {
     FControlStyle.Exclude(csOpaque);
-    BroadcastToChildren(this, M);
-    if (Own) CommonMessage(M, SkinData());
-    return true;
+    return TsSkinnedContainer::NewSkin(M, Own);
 }
 
 bool TsPanel::RemoveSkin(TMessage& M, bool Own) {
     FControlStyle.Exclude(csOpaque);
-    if (Own) {
-        CommonMessage(M, SkinData());
-        Invalidate();
-    }
-    BroadcastToChildren(this, M);
-    return true;
+    return TsSkinnedContainer::RemoveSkin(M, Own);
 }
 
-bool TsPanel::RefreshSkin(TMessage& M, bool Own) {
-    if (Own) CommonMessage(M, SkinData());
-    BroadcastToChildren(this, M);
-    if (Own) Repaint();
-    return true;
+void TsPanel::OwnSkinCommand(TMessage& M, WORD Code) {
+    CommonMessage(M, SkinData());
+    if (Code == AC_REMOVESKIN) Invalidate();
+}
+
+void TsPanel::ChildrenToldSkin(WORD Code, bool Own) {
+    if (Own && Code == AC_REFRESH) Repaint();
 }
 
 // --- Unskinned route: OnPaint replaces the panel's drawing ---------------------
@@ -143,13 +133,12 @@ bool TsPanel::PrintUnskinned(HDC DC) {
 // --- Skinned route: where the panel differs from the frame ---------------------
 
 bool TsPanel::SkinnedMessage(TMessage& M) {
+    if (AnswerChildren(M)) return true;
     if (M.Msg == SM_ALPHACMD) {
         switch (M.WParamHi()) {
             case AC_PARENTCHANGED: return ParentChangedPanel();
-            case AC_SETFLAG9: return SetFlag9Panel(M);
-            case AC_GETBGCHANGED: return AnswerBGChanged(M);
+            case AC_SETFLAG9: return HoldCache(M);
             case AC_PARENTBGCHANGED: return ParentBGChanged(M);
-            case AC_GETCACHE: return AnswerCache(M);
             default: CommonAlphaCommand(M, SkinData()); return true;
         }
     }
@@ -180,28 +169,8 @@ bool TsPanel::ParentChangedPanel() {
     return true;
 }
 
-bool TsPanel::SetFlag9Panel(TMessage& M) {
-    CommonMessage(M, SkinData());
-    if (SkinData()->Command9Flag) PrepareCache();
-    return true;
-}
-
-bool TsPanel::AnswerBGChanged(TMessage& M) {
-    M.LParam = M.Result = (SkinData()->BGChanged || IsUpdating(SkinData())) ? 1 : 0;
-    return true;
-}
-
 bool TsPanel::ParentBGChanged(const TMessage& M) {
     if (M.WParamLo() == 1) SkinData()->BGChanged = true;
-    return true;
-}
-
-bool TsPanel::AnswerCache(TMessage& M) {
-    // A child may ask before the panel has painted: its picture must be the
-    // panel's current one, not none.
-    TsCommonData* d = SkinData();
-    if (CacheOutOfDate() && !IsUpdating(d) && !d->Command9Flag) PrepareCache();
-    CommonAlphaCommand(M, d);
     return true;
 }
 

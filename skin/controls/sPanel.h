@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "ExtCtrls.h"
-#include "sSkinnedControl.h"
+#include "sSkinnedContainer.h"
 
 #include <functional>
 
@@ -16,7 +16,7 @@ using TPaintEvent = std::function<void(TObject* Sender, TCanvas* Canvas)>;
 // paints), copies it round its windowed children and paints its windowless
 // ones over it; answers command 5 with that cache and passes commands 1, 2
 // and 3 on to its children. Never hot.
-class TsPanel : public TsSkinned<TPanel> {
+class TsPanel : public TsSkinnedContainer<TPanel> {
     CLASSLIB_DECLARE_CLASS(TsPanel)
 public:
     explicit TsPanel(TComponent* AOwner);
@@ -29,7 +29,7 @@ public:
     // canvas) round the windowed children, then paints the windowless ones;
     // with SendUpdated the windowed children are told to repaint (command 6).
     virtual void PaintAll(HDC DC, bool SendUpdated);
-    // The caption, one line centred vertically in R, into the cache.
+    // The caption the cache rebuild read, one line centred vertically in R, into the cache.
     virtual void WriteCaption(TRect R);
 
 protected:
@@ -43,18 +43,15 @@ protected:
     void RebuildCache(TsPaintState State) override;
     bool NewSkin(TMessage& Message, bool Own) override;
     bool RemoveSkin(TMessage& Message, bool Own) override;
-    bool RefreshSkin(TMessage& Message, bool Own) override;
+    void OwnSkinCommand(TMessage& Message, WORD Code) override;
+    void ChildrenToldSkin(WORD Code, bool Own) override;
     void UnskinnedMessage(TMessage& Message) override;
     bool SkinnedMessage(TMessage& Message) override;
 
 private:
-    bool CacheOutOfDate() const;
     bool PrintUnskinned(HDC DC);
     bool ParentChangedPanel();
-    bool SetFlag9Panel(TMessage& M);
-    bool AnswerBGChanged(TMessage& M);
     bool ParentBGChanged(const TMessage& M);
-    bool AnswerCache(TMessage& M);
     bool PaintPanel(HDC DC);
     bool PrintPanel(HDC DC);
     bool PassToBase(TMessage& M);

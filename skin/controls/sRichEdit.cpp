@@ -164,9 +164,8 @@ void TsRichEdit::PaintBorder() {
     if (!bw || IsUpdating(d) || !IsWindowVisible(h)) return;
     UpdateAdapterCache(d, h, false);
     if (!d->CacheBmp || d->CacheBmp->Empty()) return;
-    const HDC dc = GetWindowDC(h);
-    CopyBorderStrips(dc, 0, 0, bw, d->CacheBmp->Canvas()->Handle(), d->CacheBmp->Width(), d->CacheBmp->Height());
-    ReleaseDC(h, dc);
+    CopyBorderStrips(TWindowDC(h), 0, 0, bw, d->CacheBmp->Canvas()->Handle(), d->CacheBmp->Width(),
+                     d->CacheBmp->Height());
 }
 
 void TsRichEdit::SetEnabledColors() {

@@ -151,6 +151,12 @@ void TsSkinnedFrame::SetDisabledKind(TsDisabledKind Value) {
 
 void TsSkinnedFrame::StopFade() { ::StopFade(FFadeTimer); }
 
+void TsSkinnedFrame::PrepareCache() {
+    const TsPaintState state = CurrentState();
+    FPainting = ShapeNow(state);
+    RebuildCache(state);
+}
+
 void TsSkinnedFrame::ApplyColors() { ApplySectionColors(SkinData()); }
 
 void TsSkinnedFrame::RemoveRegion() { FRegion.Remove(OwnWindow()); }
@@ -268,6 +274,7 @@ bool TsSkinnedFrame::AnswerSkinCommand(TMessage& M) {
         case AC_REMOVESKIN: return RemoveSkin(M, OwnManager(SkinData(), M.LParam));
         case AC_REFRESH: return RefreshSkin(M, OwnManager(SkinData(), M.LParam));
         case AC_STOPFADE: StopFade(); return true;
+        case AC_SHAREDHOT: M.LParam = M.Result = SharesHotWithSiblings() ? 1 : 0; return true;
         case AC_PREPARECACHE: PrepareCache(); return false;
         // The rebuild made for the fade built a region nobody will use.
         case AC_FADEFRAME: FRegion.DropHeld(); return false;
@@ -449,6 +456,7 @@ void TsSkinnedFrame::PaintSkinned(HDC DC) {
     TsCacheShape shape = ShapeNow(state);
     const bool rebuild = d->BGChanged || !FShape || *FShape != shape || !d->CacheBmp || d->CacheBmp->Empty();
     if (rebuild) {
+        FPainting = shape;
         RebuildCache(state);
         FShape = std::move(shape);
     }

@@ -30,6 +30,10 @@
 //   RebuildCache(State)     a picture made otherwise than background + border + content
 //   AnimateChange(Ev, Half) a change of look shown otherwise than by the fade (a glow)
 //   StopFade()              stop that other animation too
+// Painters take the caption, state, focus and enabled look from Painting(),
+// read once when the rebuild starts, not from the window again. Containers
+// (children painting over their picture) use TsSkinnedContainer<Base> of
+// sSkinnedContainer.h instead of TsSkinned<Base>.
 // Options: TsFrameOptions{UsesRegion} cuts a window region from the border
 // mask (push-button shapes). State lives in the frame: SkinData(),
 // AnimatEvents(), DisabledKind(), FadeTimer(), Region(), HidHints(); code that
@@ -137,8 +141,9 @@ public:
     virtual TsPaintState CurrentState();
     // WM_PAINT / WM_PRINT; DC 0 paints the window itself inside BeginPaint/EndPaint.
     void PaintSkinned(HDC DC);
-    // Rebuilds the cache bitmap for the control's state now.
-    void PrepareCache() { RebuildCache(CurrentState()); }
+    // Rebuilds the cache bitmap for the control's state now (what shapes the
+    // picture read once, for the painters: Painting()).
+    void PrepareCache();
     // Stops the animation between two looks (the fade; a control's own too).
     virtual void StopFade();
 
@@ -173,6 +178,9 @@ protected:
     virtual bool RefreshSkin(TMessage& Message, bool Own);
     // The unskinned route: the enter/leave events, then the class library.
     virtual void UnskinnedMessage(TMessage& Message);
+    // Only one control of this kind in a parent looks hot: entering a sibling
+    // takes the hot look from this one (the speed buttons of a tool bar).
+    virtual bool SharesHotWithSiblings() const { return false; }
     // The class library's window procedure of the control (its base's WndProc).
     virtual void InheritedWndProc(TMessage& Message) = 0;
 
@@ -199,6 +207,10 @@ protected:
     // Enabled, live and focused (as the skin data tracks it) or hot.
     bool ActiveLook() const;
     TsRegionHolder& Region() { return FRegion; }
+    // What the cache rebuild running now paints (state, focus, enabled,
+    // caption), read once at its start: painters take the caption from here
+    // instead of asking the window again.
+    const TsCacheShape& Painting() const { return FPainting; }
 
 private:
     void TrackFocus(const TMessage& M);
@@ -238,6 +250,7 @@ private:
     TsRegionHolder FRegion;
     // The shape of the picture the last paint rebuilt (none before).
     std::optional<TsCacheShape> FShape;
+    TsCacheShape FPainting;
     bool FHidHints = false;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

@@ -102,6 +102,7 @@ public:
     void ActionChange(TObject* Sender, bool CheckDefaults) override;
 
 protected:
+    bool SharesHotWithSiblings() const override { return true; }
     void Loaded() override;
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;

@@ -1,6 +1,7 @@
 #include "sCommonData.h"
 
 #include "Forms.h"
+#include "StdCtrls.h"
 #include "sControlTypes.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
@@ -26,7 +27,7 @@ bool Destroying(const TObject* Obj) {
 }
 
 bool IsEditOwner(const TsCommonData* d) {
-    return d->ControlTypeCode == acCtEdit || (d->OwnerControl && d->OwnerControl->InheritsFrom("TCustomEdit"));
+    return d->ControlTypeCode == acCtEdit || dynamic_cast<const TCustomEdit*>(d->OwnerControl) != nullptr;
 }
 
 struct TSectionRange {

@@ -1,7 +1,7 @@
 #include "sFade.h"
 
+#include "Scopes.h"
 #include "sAlphaGraph.h"
-
 #include "sMessages.h"
 #include "sSkinManager.h"
 
@@ -42,32 +42,29 @@ LRESULT SendToOwner(TsCommonData* d, WORD Code, LPARAM Data, WORD Argument = 0) 
     return SendSkinCommandToWindow(d->OwnerHandle, Code, Data, Argument);
 }
 
+void CopyFrameTo(HDC DC, TBitmap* Frame) {
+    if (!DC) return;
+    const TSavedDC saved(DC);
+    BitBlt(DC, 0, 0, Frame->Width(), Frame->Height(), Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
 // Puts a frame on the owner's window DC (the parent's, clipped, for a
 // windowless owner). The cache holds the whole window, borders included, so
 // a client DC would shift the frame by the border and cut its right and
 // bottom edges.
 void CopyToOwner(TsCommonData* d, TBitmap* Frame) {
-    HWND wnd = nullptr;
-    HDC dc = nullptr;
-    if (TControl* c = d->OwnerControl) {
-        auto* w = dynamic_cast<TWinControl*>(c);
-        if (w && !w->HandleAllocated()) return;
-        if (!w && (!c->Parent() || !c->Parent()->HandleAllocated())) return;
-        if (w) {
-            wnd = w->Handle();
-            dc = GetWindowDC(wnd);
-        } else {
-            dc = c->GetDeviceContext(wnd);
-        }
-    } else {
-        wnd = d->OwnerHandle;
-        dc = GetWindowDC(wnd);
+    TControl* c = d->OwnerControl;
+    if (!c) return CopyFrameTo(TWindowDC(d->OwnerHandle), Frame);
+    if (auto* w = dynamic_cast<TWinControl*>(c)) {
+        if (w->HandleAllocated()) CopyFrameTo(TWindowDC(w->Handle()), Frame);
+        return;
     }
-    if (!dc) return;
-    const int saved = SaveDC(dc);
-    BitBlt(dc, 0, 0, Frame->Width(), Frame->Height(), Frame->Canvas()->Handle(), 0, 0, SRCCOPY);
-    RestoreDC(dc, saved);
-    ReleaseDC(wnd, dc);
+    if (!c->Parent() || !c->Parent()->HandleAllocated()) return;
+    // The class library gives a windowless control its parent's DC, clipped.
+    HWND wnd = nullptr;
+    const HDC dc = c->GetDeviceContext(wnd);
+    CopyFrameTo(dc, Frame);
+    if (dc) ReleaseDC(wnd, dc);
 }
 
 void TellRefreshTarget(TsCommonData* d) {
@@ -297,9 +294,7 @@ void PrepareOutputWindow(TControl* Control) {
     const TPoint origin = Control->Parent() ? Control->Parent()->ClientToScreen(TPoint{Control->Left(), Control->Top()})
                                             : TPoint{Control->Left(), Control->Top()};
     acSnapshotBitmap = new TBitmap(w, h, pf24bit);
-    HDC screen = GetDC(nullptr);
-    BitBlt(acSnapshotBitmap->Canvas()->Handle(), 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-    ReleaseDC(nullptr, screen);
+    BitBlt(acSnapshotBitmap->Canvas()->Handle(), 0, 0, w, h, TScreenDC(), origin.x, origin.y, SRCCOPY);
     acOutputWindow = new TOutputWindow(nullptr);
     acOutputWindow->Picture = acSnapshotBitmap;
     acOutputWindow->SetBounds(origin.x, origin.y, w, h);
@@ -324,9 +319,7 @@ void FadeInControl(TControl* Control, int Time) {
         for (int i = 1; i <= steps; ++i) {
             const DWORD due = GetTickCount() + 8;
             BlendFadeFrame(&frame, acSnapshotBitmap, &target, 255 - i * 256 / steps);
-            HDC dc = GetDC(out);
-            BitBlt(dc, 0, 0, frame.Width(), frame.Height(), frame.Canvas()->Handle(), 0, 0, SRCCOPY);
-            ReleaseDC(out, dc);
+            BitBlt(TClientDC(out), 0, 0, frame.Width(), frame.Height(), frame.Canvas()->Handle(), 0, 0, SRCCOPY);
             GdiFlush();
             const DWORD now = GetTickCount();
             if (i<steps&& static_cast<int>(due - now)> 0) Sleep(due - now);

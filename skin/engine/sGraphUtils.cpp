@@ -1,5 +1,6 @@
 #include "sGraphUtils.h"
 
+#include "ExtCtrls.h"
 #include "sAlphaGraph.h"
 #include "sCommonData.h"
 #include "sMessages.h"
@@ -632,10 +633,8 @@ void ApplyDisabledLook(TBitmap* Bitmap, TsDisabledKind DisabledKind, TControl* P
 
 namespace {
 
-bool IsSplitter(const TControl* c) {
-    const TClassInfo* info = c->ClassInfo();
-    return info && (info->InheritsFrom("TSplitter") || info->InheritsFrom("TsSplitter"));
-}
+// A splitter, skinned or not, shows its container's picture through it.
+bool IsSplitter(const TControl* c) { return dynamic_cast<const TSplitter*>(c) != nullptr; }
 
 bool Designing(const TControl* c) { return c->ComponentState().Contains(csDesigning); }
 

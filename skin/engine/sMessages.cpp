@@ -125,9 +125,10 @@ bool CommonMessage(TMessage& M, TsCommonData* d) {
                 // Only one speed button of a container can be hot: the others lose it.
                 for (int i = 0; i < win->ControlCount(); ++i) {
                     TControl* c = win->Controls(i);
-                    if (c == entered || !c->InheritsFrom("TsSpeedButton")) continue;
-                    if (TsCommonData* cd = SkinDataOf(c))
-                        if (cd->MouseAbove) c->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(c));
+                    if (c == entered) continue;
+                    const TsCommonData* cd = SkinDataOf(c);
+                    if (cd && cd->MouseAbove && QuerySkinCommand(c, AC_SHAREDHOT))
+                        c->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(c));
                 }
             }
             // The message also reaches the parents of the control entered.

@@ -48,6 +48,7 @@ constexpr WORD AC_BEGINSCROLL = 51;
 constexpr WORD AC_ENDSCROLL = 52;       // lParam = MAKELONG(request code, scroll message)
 constexpr WORD AC_GETAPPLICATION = 60;  // result := the Application object
 constexpr WORD AC_GETCHILDOFFSET = 61;  // answered 0
+constexpr WORD AC_SHAREDHOT = 62;       // lParam := 1 from a control of which one per parent is hot (speed buttons)
 
 inline WPARAM acCommandWParam(WORD Code, WORD Argument = 0) { return MAKEWPARAM(Argument, Code); }
 inline bool IsSkinCommand(const TMessage& M, WORD Code) { return M.Msg == SM_ALPHACMD && M.WParamHi() == Code; }

@@ -1,5 +1,6 @@
 #include "sSkinText.h"
 
+#include "Scopes.h"
 #include "sAlphaGraph.h"
 #include "sCommonData.h"
 #include "sSkinManager.h"
@@ -107,12 +108,10 @@ UINT TextFlagsForAlignment(const TControl* Control, TAlignment Alignment) {
 
 void TextSizeOnScreen(HFONT Font, const String& Text, TSize& Size) {
     Size = TSize{0, 0};
-    HDC dc = GetDC(nullptr);
+    const TScreenDC dc;
     if (!dc) return;
-    HGDIOBJ old = Font ? SelectObject(dc, Font) : nullptr;
+    const TSelectedObject font(dc, Font);
     if (!GetTextExtentPoint32A(dc, Text.c_str(), int(Text.size()), &Size)) Size = TSize{0, 0};
-    if (old) SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
 }
 
 TSize TextSizeOnScreen(TFont* Font, const String& Text) {

@@ -5,6 +5,7 @@
 #include "Buttons.h"
 #include "Scopes.h"
 #include "sAlphaGraph.h"
+#include "sButtonFace.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sSkinFile.h"
@@ -118,8 +119,6 @@ void RepaintNow(HWND H) {
     InvalidateRect(H, nullptr, FALSE);
     UpdateWindow(H);
 }
-
-const TsGeneralData* SectionOf(const TacMainWnd* A) { return A->SkinData ? A->SkinData->Section() : nullptr; }
 
 }  // namespace
 
@@ -253,29 +252,20 @@ HFONT TacBtnWnd::CaptionFont() {
 }
 
 void TacBtnWnd::DrawCaption(TBitmap* Cache, TacButtonFace Face) {
-    const String text = ReadWindowText(CtrlHandle);
-    const bool multi = (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & BS_MULTILINE) != 0;
+    TsButtonFace face;
+    face.State = static_cast<TsPaintState>(Face);
+    face.Caption = ReadWindowText(CtrlHandle);
+    face.Enabled = IsWindowEnabled(CtrlHandle) != FALSE;
+    face.Focused = face.Enabled && !face.Caption.empty() && (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_FOCUS);
     // Measured and written with the same prefix handling, so that "&Yes" is
     // centred on what shows.
-    const UINT layout = DT_CENTER | DT_EXPANDTABS | (multi ? DT_WORDBREAK : DT_SINGLELINE);
+    const UINT layout = ButtonCaptionLayout((GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & BS_MULTILINE) != 0);
     UseFont(Cache, CaptionFont());
-    TCanvas* canvas = Cache->Canvas();
-    TRect measure{0, 0, std::max(AvailableTextWidth(), 1), 0};
-    if (!text.empty()) DrawTextA(canvas->Handle(), text.c_str(), int(text.size()), &measure, layout | DT_CALCRECT);
+    const TSize text = MeasureButtonCaption(Cache->Canvas(), face.Caption, std::max(AvailableTextWidth(), 1), layout);
     TPoint glyphPos{};
-    TRect r = CaptionRect(TSize{RectWidth(measure), RectHeight(measure)}, glyphPos);
-    const bool pushed = Face == bfPressed;
-    if (pushed) OffsetRect(&r, 1, 1);
-    DrawGlyph(Cache, glyphPos, pushed);
-    if (text.empty()) return;
-    TRect out = r;
-    WriteSkinText(canvas, text, IsWindowEnabled(CtrlHandle) != FALSE, out, layout, SkinData->SkinIndex,
-                  Face != bfNormal, SkinManager);
-    const TsGeneralData* s = SectionOf(this);
-    if (IsWindowEnabled(CtrlHandle) && (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_FOCUS) && s && s->ShowFocus) {
-        InflateRect(&r, 1, 1);
-        DrawDottedFrame(canvas, r);
-    }
+    TRect r = CaptionRect(text, glyphPos);
+    DrawGlyph(Cache, glyphPos, face.State == TsPaintState::Pressed);
+    PaintButtonCaption(Cache->Canvas(), face, r, layout, /*FocusMargin=*/1, SkinData);
 }
 
 void TacBtnWnd::PaintButton(HDC DC) {

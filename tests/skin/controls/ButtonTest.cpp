@@ -402,6 +402,50 @@ TEST_F(SkinnedButton, OnePaintAsksTheSystemStateOnce) {
     }
 }
 
+// The caption reads and state questions one paint brings to the button (its
+// own Perform calls included).
+struct PaintTraffic {
+    int GetTextLength = 0, GetText = 0, GetState = 0;
+};
+
+PaintTraffic CountOnePaint(TsButton* B, bool Dirty) {
+    PaintTraffic t;
+    const TWndMethod saved = B->WindowProc;
+    B->WindowProc = [&](TMessage& M) {
+        t.GetTextLength += M.Msg == WM_GETTEXTLENGTH;
+        t.GetText += M.Msg == WM_GETTEXT;
+        t.GetState += M.Msg == BM_GETSTATE;
+        saved(M);
+    };
+    if (Dirty) B->SkinData()->BGChanged = true;
+    RedrawWindow(B->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    B->WindowProc = saved;
+    return t;
+}
+
+int CountColour(const Picture& P, std::uint32_t Rgb) {
+    int n = 0;
+    for (int y = 0; y < P.Height; ++y)
+        for (int x = 0; x < P.Width; ++x) n += P.Pixel(x, y) == Rgb;
+    return n;
+}
+
+TEST_F(SkinnedButton, OneRebuildReadsTheCaptionOnce) {
+    Button->SetCaption("WWW");
+    Button->Font()->SetQuality(fqNonAntialiased);
+    Button->SetFocus();
+    Pump();
+    for (bool dirty : {true, false}) {
+        const PaintTraffic t = CountOnePaint(Button, dirty);
+        const char* what = dirty ? "rebuild" : "clean cache";
+        EXPECT_LE(t.GetText, 1) << what;
+        EXPECT_LE(t.GetTextLength, 1) << what;
+        EXPECT_EQ(t.GetState, 1) << what;
+    }
+    // The caption read once is the one the painters wrote (focused: the hot font).
+    EXPECT_GT(CountColour(testsupport::CaptureClient(H()), C.ButtonHotFont), 10);
+}
+
 TEST_F(SkinnedButton, FocusLostWhileDisabledOrHiddenIsForgotten) {
     const struct {
         const char* Name;

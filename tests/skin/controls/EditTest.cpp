@@ -6,6 +6,7 @@
 
 #include "acSBUtils.h"
 #include "sEdit.h"
+#include "sPanel.h"
 #include "sRichEdit.h"
 
 #include <string>
@@ -284,6 +285,42 @@ TEST_F(SkinnedEdit, FreeingFocusedEditorsWithLabelsRunsClean) {
     Form.reset();
     Pump(30);
     EXPECT_EQ(errors.Count, 0);
+}
+
+// The section's colours become the control's own colours for the editors
+// (an edit, a rich edit) and for no other skinned control, even on an editor
+// section.
+TEST_F(SkinnedEdit, OnlyEditorsTakeTheSectionColours) {
+    auto* rich = Make<TsRichEdit>(Form.get(), 20, 90, 200, 60);
+    auto* panel = Make<TsPanel>(Form.get(), 240, 90, 100, 60);
+    const TColor panelColor = TColor(0x123456);
+    panel->SetColor(panelColor);
+    const struct {
+        const char* What;
+        TControl* Control;
+        TsCommonData* Data;
+        bool Editor;
+    } cases[] = {
+        {"edit", Edit, Edit->SkinData(), true},
+        {"rich edit", rich, rich->SkinData(), true},
+        {"panel", panel, panel->SkinData(), false},
+    };
+    for (const auto& c : cases) c.Data->SetSkinSection("EDIT_HOT");
+    for (bool active : {false, true}) {
+        Skin::Get().Manager()->SetActive(active);
+        Pump(60);
+        for (const auto& c : cases) {
+            const std::string what = std::string(c.What) + (active ? " skinned" : " unskinned");
+            if (!c.Editor) {
+                EXPECT_EQ(c.Control->Color(), panelColor) << what;
+            } else if (active) {
+                EXPECT_EQ(ToRgb(c.Control->Color()), C.Edit) << what;
+            } else {
+                EXPECT_EQ(c.Control->Color(), clWindow) << what;
+                EXPECT_EQ(c.Control->Font()->Color(), clWindowText) << what;
+            }
+        }
+    }
 }
 
 TEST_F(SkinnedEdit, SkinRemovalGivesTheSystemLookBack) {

@@ -4,6 +4,7 @@
 #include "SkinnedControlTest.h"
 
 #include "Timers.h"
+#include "sButton.h"
 #include "sPanel.h"
 #include "sSpeedButton.h"
 
@@ -328,6 +329,40 @@ TEST_F(Buttons, MouseUpRestoresHintsOnlyAfterItsOwnPress) {
     Pump();
     EXPECT_TRUE(Application->ShowHint());
     (void)b;
+}
+
+// A kind of speed button of the program's own.
+class TToolButton : public TsSpeedButton {
+public:
+    using TsSpeedButton::TsSpeedButton;
+};
+
+// Entering a control of a skinned container takes the hot look from the
+// speed buttons among its siblings (kinds derived from it too), and from no
+// other skinned control.
+TEST_F(Buttons, EnteringASiblingTakesTheHotLookOnlyFromSpeedButtons) {
+    auto* panel = Make<TsPanel>(form.get(), 10, 10, 360, 60);
+    auto* entered = MakeButton(panel, 250, 10, 100, 40, "E");
+    const struct {
+        const char* What;
+        TControl* Sibling;
+        bool KeepsHot;
+    } cases[] = {
+        {"speed button", MakeButton(panel, 10, 10, 70, 40, "S"), false},
+        {"derived speed button", Make<TToolButton>(panel, 90, 10, 70, 40), false},
+        {"push button", Make<TsButton>(panel, 170, 10, 70, 40), true},
+    };
+    Pump();
+    // Each sibling shows hot (entering one in turn would take it from the others).
+    for (const auto& c : cases) dynamic_cast<TsSkinnedFrame*>(c.Sibling)->SkinData()->MouseAbove = true;
+    // The class library tells the control entered, then each of its parents.
+    entered->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_TRUE(entered->SkinData()->MouseAbove);
+    for (const auto& c : cases)
+        EXPECT_EQ(dynamic_cast<TsSkinnedFrame*>(c.Sibling)->SkinData()->MouseAbove, c.KeepsHot) << c.What;
+    // Only speed buttons say they share the hot look.
+    for (const auto& c : cases) EXPECT_EQ(Command(c.Sibling, AC_SHAREDHOT) != 0, !c.KeepsHot) << c.What;
+    EXPECT_EQ(Command(panel, AC_SHAREDHOT), 0);
 }
 
 TEST_F(Buttons, GroupKeepsExactlyOneButtonDown) {

@@ -5,7 +5,11 @@
 // library's look back when the skin goes.
 #include "RangeTest.h"
 
+#include "PixelTestSupport.h"
+#include "StdCtrls.h"
+#include "sGraphUtils.h"
 #include "sMessages.h"
+#include "sPanel.h"
 #include "sSplitter.h"
 
 using namespace rangetest;
@@ -100,6 +104,41 @@ TEST_F(Splitter, WaitingForItsParentThenRepaintedAndWithoutSkin) {
     Manager->SetActive(false);
     Pump(50);
     for (std::uint32_t skin : {C().Border[0], C().Border[1], C().Button}) EXPECT_NE(Look(), skin);
+}
+
+// A container copies its picture round its children, but through splitters:
+// a splitter of the class library or a skinned one shows the container's
+// background; another windowless child keeps its place for its own paint.
+TEST_F(Splitter, ContainerPictureShowsThroughSplittersOnly) {
+    auto* panel = Make<TsPanel>(0, 0, 0, 0);
+    panel->SetAlign(alNone);
+    panel->SetBounds(110, 10, 280, 80);
+    const struct {
+        const char* What;
+        TControl* Child;
+        bool ShowsContainer;
+    } cases[] = {
+        {"splitter", formtest::Make<TSplitter>(panel, 10, 10, 20, 60), true},
+        {"skinned splitter", formtest::Make<TsSplitter>(panel, 50, 10, 20, 60), true},
+        {"label", formtest::Make<TLabel>(panel, 90, 10, 60, 60), false},
+    };
+    Pump(30);
+    panel->PrepareCache();
+    TBitmap target(panel->Width(), panel->Height());
+    constexpr std::uint32_t kUntouched = 0xFF00FF;
+    target.Canvas()->Brush()->SetColor(testsupport::ToColor(kUntouched));
+    target.Canvas()->FillRect(TRect{0, 0, panel->Width(), panel->Height()});
+    PaintChildControlsInto(panel, panel->SkinData(), TPoint{0, 0}, 0, 0, false, target.Canvas()->Handle(),
+                           TRect{0, 0, panel->Width(), panel->Height()});
+    GdiFlush();
+    TBitmap& cache = *panel->SkinData()->CacheBmp;
+    for (const auto& c : cases) {
+        const int x = c.Child->Left() + c.Child->Width() / 2, y = c.Child->Top() + c.Child->Height() / 2;
+        const std::uint32_t want = c.ShowsContainer ? testsupport::Px(cache, x, y) : kUntouched;
+        EXPECT_EQ(testsupport::Px(target, x, y), want) << c.What;
+    }
+    // Round the children the container's picture is everywhere.
+    EXPECT_EQ(testsupport::Px(target, 200, 40), testsupport::Px(cache, 200, 40));
 }
 
 }  // namespace
