@@ -104,10 +104,11 @@ public:
     bool HasGrip() const;
     // The brush answered to WM_CTLCOLORDLG (one per colour, freed with the adapter).
     HBRUSH DialogBrush();
-    // Dialog brushes alive in the program (each adapter holds at most one).
-    static int BrushCount();
 
 private:
+    friend struct TacTestAccess;  // the leak tests count what is alive
+    // Dialog brushes alive in the program (each adapter holds at most one).
+    static inline int FBrushCount = 0;
     void Geometry();
     void NCPaint(TMessage& Message);
     void EraseBackground(TMessage& Message);
@@ -148,8 +149,11 @@ public:
     TsSkinProvider* SkinProvider = nullptr;
     TacDialogWnd* DialogWnd = nullptr;
     std::vector<TacMainWnd*> ChildAdapters;
+
+private:
+    friend struct TacTestAccess;
     // Providers alive in the program.
-    static int InstanceCount();
+    static inline int FInstanceCount = 0;
 };
 
 // The hook's state: every entry of the provider list is a live provider.

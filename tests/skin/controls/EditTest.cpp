@@ -4,6 +4,8 @@
 // scroll bars, freeing while focused, and the system look after the skin goes.
 #include "SkinnedControlTest.h"
 
+#include "TestAccess.h"
+#include "TestInput.h"
 #include "acSBUtils.h"
 #include "sEdit.h"
 #include "sRichEdit.h"

@@ -2,6 +2,7 @@
 // command answers, the theme calls, the border corners and the release on
 // destruction and skin removal.
 #include "AdapterTestSupport.h"
+#include "TestAccess.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 // children, parent pictures and colours, hot windows and the skin-change
 // announcement with its order, removal and redraw.
 #include "EngineTestSupport.h"
+#include "TestAccess.h"
 
 #include <stdexcept>
 

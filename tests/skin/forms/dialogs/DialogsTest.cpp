@@ -8,6 +8,7 @@
 #include "FormTestSupport.h"
 #include "PixelTestSupport.h"
 #include "TestSkin.h"
+#include "TestAccess.h"
 #include "TestInput.h"
 #include "TestSupport.h"
 #include "acDials.h"
@@ -226,10 +227,10 @@ TEST_F(DialogHook, TwoHundredMessageBoxesLeaveNothingBehind) {
         ASSERT_EQ(r, IDOK) << "box " << i;
     }
     formtest::Pump(50);
-    EXPECT_EQ(TacProvider::InstanceCount(), 0);
+    EXPECT_EQ(TacTestAccess::ProviderCount(), 0);
     EXPECT_TRUE(acProviderList.empty());
     EXPECT_EQ(AttachedAdapterCount(), adapters);
-    EXPECT_EQ(TacDialogWnd::BrushCount(), 0);
+    EXPECT_EQ(TacTestAccess::DialogBrushCount(), 0);
 }
 
 // A modeless dialog of a message box's style with a push button and a check box.
@@ -334,13 +335,13 @@ TEST_F(DialogHook, HitTestsOfTheTitleAndTheZoomedBand) {
     EXPECT_EQ(centre(a->BtnMax), HTMAXBUTTON);
     EXPECT_EQ(centre(a->BtnMin), HTMINBUTTON);
     EXPECT_EQ(hit((r.right - r.left) / 3, (a->BtnClose.Rect.top + a->BtnClose.Rect.bottom) / 2), HTCAPTION);
-    EXPECT_EQ(TacDialogWnd::BrushCount(), 0);
+    EXPECT_EQ(TacTestAccess::DialogBrushCount(), 0);
     const LRESULT brush = SendMessageA(d, WM_CTLCOLORDLG, 0, 0);
     EXPECT_EQ(SendMessageA(d, WM_CTLCOLORDLG, 0, 0), brush) << "one brush, not one per message";
     LOGBRUSH lb{};
     GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof lb, &lb);
     EXPECT_EQ(lb.lbColor, COLORREF(ColorToRGB(GlobalSkinColor(Manager()))));
-    EXPECT_EQ(TacDialogWnd::BrushCount(), 1);
+    EXPECT_EQ(TacTestAccess::DialogBrushCount(), 1);
     // Zoomed, the outer 2 pixels of every side answer HTERROR.
     ShowWindow(d, SW_MAXIMIZE);
     formtest::Pump(60);
@@ -351,7 +352,7 @@ TEST_F(DialogHook, HitTestsOfTheTitleAndTheZoomedBand) {
     EXPECT_NE(hit(w / 2, h - 3), HTERROR);
     DestroyWindow(d);
     formtest::Pump(30);
-    EXPECT_EQ(TacDialogWnd::BrushCount(), 0) << "freed with its adapter";
+    EXPECT_EQ(TacTestAccess::DialogBrushCount(), 0) << "freed with its adapter";
 }
 
 TEST_F(DialogHook, RequestedPlaceEmptyProvidersAndFormsWithoutWindows) {
@@ -378,7 +379,7 @@ TEST_F(DialogHook, RequestedPlaceEmptyProvidersAndFormsWithoutWindows) {
     EXPECT_FALSE(p->DialogWnd || p->SkinProvider);
     DestroyWindow(plain);
     EXPECT_EQ(ProviderOfWindow(plain), nullptr);
-    EXPECT_EQ(TacProvider::InstanceCount(), 0);
+    EXPECT_EQ(TacTestAccess::ProviderCount(), 0);
     // Looking for the form of a window never makes a form's window.
     formtest::FormPtr hidden = formtest::MakeForm(0, 0, 100, 100);
     EXPECT_EQ(FormOfWindow(GetDesktopWindow()), nullptr);
