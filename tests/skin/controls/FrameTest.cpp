@@ -27,7 +27,7 @@ class Frame : public ::testing::TestWithParam<Kind> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Skin::Get().Manager()->Active());
-        form = MakeForm();
+        form = MakeForm(60, 60, 400, 300);
         control = GetParam().Make(form.get());
         form->Show();
         Pump();

@@ -84,7 +84,7 @@ class Panels : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Skin::Get().Manager()->Active());
-        form = MakeForm();
+        form = MakeForm(60, 60, 400, 300);
     }
     const testsupport::TestSkinColors& C() { return Skin::Get().C(); }
     FormPtr form;

@@ -15,7 +15,7 @@ class EngineMessaging : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Folder.Ok);
-        Form = MakeForm();
+        Form = MakeForm(40, 40, 240, 160);
     }
     TestSkinFolder Folder;
     ManagerPtr M;
