@@ -2,6 +2,7 @@
 // the non-automatic system buttons, one state change per real click, radio
 // buttons excluding their siblings only, the radio group's columns and index.
 #include "StdTest.h"
+#include "TestInput.h"
 
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
@@ -14,11 +15,7 @@ void ClickAt(TControl* C, int X, int Y) {
     const TPoint p = C->ClientToScreen(TPoint{X, Y});
     SetCursorPos(p.x, p.y);
     Pump(20);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
+    testinput::Send({testinput::Button(true), testinput::Button(false)});
     Pump(150);
 }
 

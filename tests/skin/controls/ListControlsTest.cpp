@@ -65,11 +65,7 @@ std::uint32_t Pixel(HWND Wnd, int X, int Y) {
 // Down and up in one go: a tree view waits for the release inside its press.
 void ClickAtOnce(POINT At) {
     testinput::MouseTo(At);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof in[0]);
+    testinput::Send({testinput::Button(true), testinput::Button(false)});
     Pump(120);
 }
 

@@ -25,18 +25,9 @@
 namespace {
 
 TsSkinManager* Manager() {
-    static const testsupport::TestSkinFolder folder([] {
-        testsupport::TestSkinOptions options;
-        options.Forms = true;
-        return options;
-    }());
-    static TsSkinManager* m = [] {
-        TsSkinManager* mgr = TObject::Create<TsSkinManager>(nullptr);
-        String error;
-        if (!folder.Ok || !mgr->LoadSkin(folder.Skin, error)) ADD_FAILURE() << "test skin not loaded: " << error;
-        return mgr;
-    }();
-    return m;
+    testsupport::TestSkinOptions options;
+    options.Forms = true;
+    return testsupport::TestSkinManager(options);
 }
 const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
 
@@ -81,24 +72,8 @@ auto RunModal(std::function<void()> Inside, F Open) {
 }
 
 // Real input without pumping: the modal loop that is running takes it.
-void SendClick(POINT P) {
-    const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in[3]{};
-    for (INPUT& i : in) i.type = INPUT_MOUSE;
-    in[0].mi.dx = (P.x * 65536 + w - 1) / w;
-    in[0].mi.dy = (P.y * 65536 + h - 1) / h;
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, in, sizeof(INPUT));
-}
-void SendKey(WORD Key) {
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = Key;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-}
+using testinput::SendClick;
+using testinput::SendKey;
 POINT CentreOf(HWND h) {
     RECT r{};
     GetWindowRect(h, &r);
