@@ -457,7 +457,8 @@ TestSkinFolder::~TestSkinFolder() { RemoveTree(Root); }
 
 namespace {
 
-// What tells two option sets apart (their skins differ).
+// What tells two option sets apart (their skins differ): every field of
+// TestSkinOptions, a new one too.
 std::string KeyOf(const TestSkinOptions& o) {
     std::string key;
     for (bool b : {o.Fading, o.Second, o.GlobalInfo, o.ScrollBars, o.Headers, o.PageControl, o.Forms, o.GroupBox})
