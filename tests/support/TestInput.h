@@ -40,14 +40,16 @@ inline void Send(std::initializer_list<INPUT> Inputs) {
 // A click at P, not pumped.
 inline void SendClick(POINT P) { Send({Move(P), Button(true), Button(false)}); }
 
-// A key struck (down and up), not pumped.
-inline void SendKey(WORD Key) {
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = Key;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
+inline INPUT KeyInput(WORD Key, bool Up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = Key;
+    in.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
+    return in;
 }
+
+// A key struck (down and up), not pumped.
+inline void SendKey(WORD Key) { Send({KeyInput(Key, false), KeyInput(Key, true)}); }
 
 inline void MouseTo(POINT P) {
     Send({Move(P)});
