@@ -324,6 +324,8 @@ void RemoveSkinnedForm(TCustomForm* Form) {
     list.pop_back();
 }
 
+// The tests' view of the list (declared in their support: the library needs
+// no count of it).
 int SkinnedFormCount() { return static_cast<int>(SkinnedFormList().size()); }
 TCustomForm* SkinnedForms(int Index) { return SkinnedFormList().at(static_cast<std::size_t>(Index)); }
 

@@ -108,8 +108,6 @@ inline void SendRemoveSkin(TsSkinManager* Manager) { SendNewSkin(Manager, true);
 // The forms that a skin provider skins (kept for the broadcast).
 void AddSkinnedForm(TCustomForm* Form);
 void RemoveSkinnedForm(TCustomForm* Form);
-int SkinnedFormCount();
-TCustomForm* SkinnedForms(int Index);
 // The menu painter's active state := the skin's active flag.
 void SyncSkinableMenus(TsSkinManager* Manager);
 

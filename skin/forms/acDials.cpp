@@ -20,8 +20,6 @@ CLASSLIB_DEFINE_CLASS(TacProvider, TComponent)
 
 namespace {
 
-int gProviderCount = 0;
-
 // A provider is taken out of the list before it is freed, so that a search
 // running meanwhile (the hook may run inside a dialog's destruction) never
 // meets it half freed.
@@ -106,7 +104,7 @@ struct TCreatingFlag {
 
 TacProvider::TacProvider(TComponent* AOwner) : TComponent(AOwner) {
     LeftScrollBar = false;
-    ++gProviderCount;
+    ++FInstanceCount;
 }
 
 TacProvider::~TacProvider() {
@@ -117,10 +115,8 @@ TacProvider::~TacProvider() {
         delete DialogWnd;
         DialogWnd = nullptr;
     }
-    --gProviderCount;
+    --FInstanceCount;
 }
-
-int TacProvider::InstanceCount() { return gProviderCount; }
 
 // ---------------------------------------------------------------------------
 // Look-ups

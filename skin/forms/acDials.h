@@ -95,10 +95,11 @@ public:
     bool HasGrip() const;
     // The brush answered to WM_CTLCOLORDLG (one per colour, freed with the adapter).
     HBRUSH DialogBrush();
-    // Dialog brushes alive in the program (each adapter holds at most one).
-    static int BrushCount();
 
 private:
+    friend struct TacTestAccess;  // the leak tests count what is alive
+    // Dialog brushes alive in the program (each adapter holds at most one).
+    static inline int FBrushCount = 0;
     void NCDestroy(TMessage& Message);
     // The skinned route: one handler per message.
     void SkinnedStage(TMessage& Message);
@@ -153,8 +154,11 @@ public:
     TsSkinProvider* SkinProvider = nullptr;
     TacDialogWnd* DialogWnd = nullptr;
     std::vector<TacMainWnd*> ChildAdapters;
+
+private:
+    friend struct TacTestAccess;
     // Providers alive in the program.
-    static int InstanceCount();
+    static inline int FInstanceCount = 0;
 };
 
 // The hook's state: every entry of the provider list is a live provider.

@@ -21,7 +21,6 @@ const char* const kGlobalInfo = "GLOBALINFO";
 bool gRegionSetting = false;
 // A title button was pressed and is held.
 bool gButtonPressed = false;
-int gBrushCount = 0;
 
 bool Has(LONG_PTR Style, LONG_PTR Bits) { return (Style & Bits) == Bits; }
 
@@ -92,7 +91,7 @@ TacDialogWnd::~TacDialogWnd() {
     delete SystemMenu;
     if (FBrush) {
         DeleteObject(FBrush);
-        --gBrushCount;
+        --FBrushCount;
     }
 }
 
@@ -410,15 +409,13 @@ HBRUSH TacDialogWnd::DialogBrush() {
     if (FBrush && c == FBrushColor) return FBrush;
     if (FBrush) {
         DeleteObject(FBrush);
-        --gBrushCount;
+        --FBrushCount;
     }
     FBrush = CreateSolidBrush(COLORREF(c));
     FBrushColor = c;
-    ++gBrushCount;
+    ++FBrushCount;
     return FBrush;
 }
-
-int TacDialogWnd::BrushCount() { return gBrushCount; }
 
 // ---------------------------------------------------------------------------
 // Hit test and title buttons

@@ -63,6 +63,8 @@ void ReleaseAdapter(TacMainWnd* Adapter, bool Redraw, bool Repaint) {
     if (Redraw && live && IsWindowVisible(h)) RedrawAdapterFrame(h, Repaint);
 }
 
+// The adapters attached right now, for the tests' leak checks (declared in
+// their support: the library needs no count of them).
 int AttachedAdapterCount() { return int(AttachedList().size()); }
 
 // ---------------------------------------------------------------------------

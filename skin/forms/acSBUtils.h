@@ -242,8 +242,6 @@ void PaintAdapterBorder(TacMainWnd* Adapter);
 // The release every route shares (procedure, property, tracking, look);
 // Redraw asks for the frame to be drawn again, with Repaint recomputed.
 void ReleaseAdapter(TacMainWnd* Adapter, bool Redraw, bool Repaint);
-// The adapters attached right now (skin commands reach plain windows through it).
-int AttachedAdapterCount();
 
 // --- Adapters of edits, lists, combo boxes and the MDI client -------------
 // (acSBUtilsEdits.cpp) Each concrete adapter attaches at the end of its own

@@ -27,9 +27,9 @@ struct FormDeleter {
 };
 using FormPtr = std::unique_ptr<TForm, FormDeleter>;
 
-// A form that no component owns, at Left, Top with the given size. Each test
-// area wraps it with the size its layouts were written for.
-inline FormPtr MakeForm(int Left, int Top, int Width, int Height) {
+// A form that no component owns, at Left, Top with the given size; tests
+// whose layout needs more room or another place say so.
+inline FormPtr MakeForm(int Left = 40, int Top = 40, int Width = 320, int Height = 240) {
     FormPtr form(TObject::Create<TForm>(nullptr));
     // Tag -98 keeps the window-creation hook from giving the form a skin
     // provider: the tests' forms keep their own colour unless a test gives

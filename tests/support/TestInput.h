@@ -1,6 +1,7 @@
-// Real mouse input for the tests: the cursor moved and the left button pressed
-// and let go through SendInput, as a user's hand would, then the messages
-// pumped through the application's loop.
+// Real input for the tests: the cursor moved, the left button pressed and let
+// go and keys struck through SendInput, as a user's hand would. The plain
+// helpers pump the messages through the application's loop after each step;
+// the Send* ones do not, for a modal loop that is running or a second thread.
 #pragma once
 
 #include <windows.h>
@@ -8,27 +9,55 @@
 #include "FormTestSupport.h"
 
 #include <initializer_list>
+#include <vector>
 
 namespace testinput {
 
 // An absolute move that lands on exactly (X, Y): Wine maps dx to
-// (dx * screen width) >> 16, so dx is rounded up.
-inline void MouseTo(POINT P) {
+// (dx * screen width) >> 16, so dx is rounded up. Extra adds button flags.
+inline INPUT Move(POINT P, DWORD Extra = 0) {
     const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dx = (P.x * 65536 + w - 1) / w;
     in.mi.dy = (P.y * 65536 + h - 1) / h;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | Extra;
+    return in;
+}
+
+inline INPUT Button(bool Down) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = Down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    return in;
+}
+
+inline void Send(std::initializer_list<INPUT> Inputs) {
+    std::vector<INPUT> in(Inputs);
+    SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+}
+
+// A click at P, not pumped.
+inline void SendClick(POINT P) { Send({Move(P), Button(true), Button(false)}); }
+
+inline INPUT KeyInput(WORD Key, bool Up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = Key;
+    in.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+// A key struck (down and up), not pumped.
+inline void SendKey(WORD Key) { Send({KeyInput(Key, false), KeyInput(Key, true)}); }
+
+inline void MouseTo(POINT P) {
+    Send({Move(P)});
     formtest::Pump(20);
 }
 
 inline void LeftButton(bool Down) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = Down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
+    Send({Button(Down)});
     formtest::Pump(20);
 }
 
@@ -38,6 +67,16 @@ inline void Drag(POINT From, std::initializer_list<POINT> Path) {
     LeftButton(true);
     POINT last = From;
     for (POINT p : Path) MouseTo(last = p);
+    LeftButton(false);
+    formtest::Pump(30);
+}
+
+// Press at From, move to To in Steps even steps, let go there.
+inline void Drag(POINT From, POINT To, int Steps = 6) {
+    MouseTo(From);
+    LeftButton(true);
+    for (int i = 1; i <= Steps; ++i)
+        MouseTo(POINT{From.x + (To.x - From.x) * i / Steps, From.y + (To.y - From.y) * i / Steps});
     LeftButton(false);
     formtest::Pump(30);
 }

@@ -10,9 +10,12 @@
 #include <windows.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <memory>
 
 namespace testsupport {
 
@@ -122,6 +125,37 @@ TacBmpImage Checker(std::uint32_t even, std::uint32_t odd) {
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) img.SetPixel(x, y, (x + y) % 2 ? odd : even);
     return img;
+}
+
+// The file's text with Options' sections left out and border masks added.
+// Sections run from their "[NAME]" line to the next.
+std::string Tailored(const std::string& ini, const TestSkinOptions& options) {
+    auto has = [](const std::vector<std::string>& names, const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    std::vector<std::string> blocks;  // blocks[0]: the text before the first section
+    std::size_t start = 0;
+    for (std::size_t at = ini.find("\n["); at != std::string::npos; at = ini.find("\n[", start)) {
+        blocks.push_back(ini.substr(start, at + 1 - start));
+        start = at + 1;
+    }
+    blocks.push_back(ini.substr(start));
+    auto nameOf = [](const std::string& block) {
+        return block.size() > 1 && block[0] == '[' ? block.substr(1, block.find(']') - 1) : std::string();
+    };
+    std::string out;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const std::string name = nameOf(blocks[i]);
+        const std::string owner = name.substr(0, name.find('.'));
+        if (!name.empty() && has(options.Without, owner)) continue;
+        out += blocks[i];
+        const bool lastOfOwner =
+            i + 1 == blocks.size() || nameOf(blocks[i + 1]).substr(0, owner.size() + 1) != owner + ".";
+        if (!name.empty() && lastOfOwner && has(options.BorderMasks, owner) &&
+            ini.find("[" + owner + ".BORDERSMASK]") == std::string::npos)
+            out += "\n[" + owner + ".BORDERSMASK]\nIMAGE=brd3.bmp\nIMAGECOUNT=3\nMASKTYPE=0\nWL=3\nWT=3\nWR=3\nWB=3\n";
+    }
+    return out;
 }
 
 }  // namespace
@@ -316,6 +350,8 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
     col("HOTFONTCOLOR", c.ButtonHotFont);
     mask("EDIT_HOT", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
 
+    ini = Tailored(ini + options.Extra, options);
+
     SkinFileList files;
     files.push_back({"Options.dat", std::vector<std::uint8_t>(ini.begin(), ini.end())});
     files.push_back({"brd3.bmp", Bmp(Border(c, false))});
@@ -419,15 +455,59 @@ TestSkinFolder::TestSkinFolder(const TestSkinOptions& options) {
 
 TestSkinFolder::~TestSkinFolder() { RemoveTree(Root); }
 
+namespace {
+
+// What tells two option sets apart (their skins differ): every field of
+// TestSkinOptions, a new one too.
+std::string KeyOf(const TestSkinOptions& o) {
+    std::string key;
+    for (bool b : {o.Fading, o.Second, o.GlobalInfo, o.ScrollBars, o.Headers, o.PageControl, o.Forms, o.GroupBox})
+        key += b ? '1' : '0';
+    for (const auto* list : {&o.Without, &o.BorderMasks}) {
+        key += '|';
+        for (const std::string& name : *list) key += name + ",";
+    }
+    return key + "|" + o.Extra;
+}
+
+// The folders and managers made so far, by options; the folders go when the
+// executable ends.
+const TestSkinFolder& FolderOf(const TestSkinOptions& options) {
+    static std::map<std::string, std::unique_ptr<TestSkinFolder>> folders;
+    auto& folder = folders[KeyOf(options)];
+    if (!folder) folder = std::make_unique<TestSkinFolder>(options);
+    return *folder;
+}
+
+TsSkinManager* LoadedManager(const std::string& path, bool ok) {
+    auto* manager = TObject::Create<TsSkinManager>(nullptr);
+    String error;
+    if (!ok || !manager->LoadSkin(path, error)) ADD_FAILURE() << "test skin not loaded: " << error;
+    return manager;
+}
+
+}  // namespace
+
+TsSkinManager* TestSkinManager(const TestSkinOptions& options) {
+    static std::map<std::string, TsSkinManager*> managers;
+    TsSkinManager*& manager = managers[KeyOf(options)];
+    if (!manager) {
+        const TestSkinFolder& folder = FolderOf(options);
+        manager = LoadedManager(folder.Skin, folder.Ok);
+    }
+    return manager;
+}
+
+const std::string& TestSkinPath(const TestSkinOptions& options) { return FolderOf(options).Skin; }
+
+TsSkinManager* NewTestSkinManager(const TestSkinOptions& options) {
+    const TestSkinFolder& folder = FolderOf(options);
+    return LoadedManager(folder.Skin, folder.Ok);
+}
+
 SharedTestSkin& SharedTestSkin::Get() {
     static SharedTestSkin skin;
     return skin;
-}
-
-SharedTestSkin::SharedTestSkin() {
-    FManager = TObject::Create<TsSkinManager>(nullptr);
-    String error;
-    if (!FFolder.Ok || !FManager->LoadSkin(FFolder.Skin, error)) ADD_FAILURE() << "test skin not loaded: " << error;
 }
 
 }  // namespace testsupport

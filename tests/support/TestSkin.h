@@ -32,6 +32,14 @@ struct TestSkinOptions {
     bool Forms = false;
     // A GROUPBOX section (brd3, the GLOBALINFO colours).
     bool GroupBox = false;
+    // Sections left out of the file with their masks (e.g. "COLHEADER", so
+    // that a look falls back to another section).
+    std::vector<std::string> Without = {};
+    // Sections given brd3.bmp as their BORDERSMASK (widths 3) where they have
+    // none (e.g. "EDIT").
+    std::vector<std::string> BorderMasks = {};
+    // Sections of a test's own, written as given at the end of the file.
+    std::string Extra = {};
 };
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
@@ -115,9 +123,18 @@ public:
     bool Ok = false;
 };
 
-// The test skin loaded once per test executable into a manager that every test
-// shares (the default manager, unless a test made another one first). A load
-// that fails is reported as a test failure.
+// The test skin of these options, loaded once per test executable into a
+// manager that every test asking for the same options shares; the first one
+// made is the executable's default manager. The files stay until the
+// executable ends. A load that fails is reported as a test failure.
+TsSkinManager* TestSkinManager(const TestSkinOptions& options = {});
+// The folder of the test skin of these options, written once per executable
+// (and the one TestSkinManager loads).
+const std::string& TestSkinPath(const TestSkinOptions& options = {});
+// Another manager with that skin, of the caller's own (it frees it).
+TsSkinManager* NewTestSkinManager(const TestSkinOptions& options = {});
+
+// The test skin with its default options (TestSkinManager()).
 class SharedTestSkin {
 public:
     static SharedTestSkin& Get();
@@ -125,8 +142,7 @@ public:
     const TestSkinColors& C() const { return TestSkinPalette(); }
 
 private:
-    SharedTestSkin();
-    TestSkinFolder FFolder;
+    SharedTestSkin() : FManager(TestSkinManager()) {}
     TsSkinManager* FManager = nullptr;
 };
 

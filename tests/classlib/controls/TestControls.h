@@ -124,11 +124,8 @@ protected:
 
 using formtest::FormDeleter;
 using formtest::FormPtr;
+using formtest::MakeForm;
 using formtest::Pump;
-
-inline FormPtr MakeForm(int Left = 40, int Top = 40, int Width = 320, int Height = 240) {
-    return formtest::MakeForm(Left, Top, Width, Height);
-}
 
 // The screen colour of a point of a window's client area (0x00RRGGBB).
 inline std::uint32_t ClientPixel(HWND Wnd, int X, int Y) {

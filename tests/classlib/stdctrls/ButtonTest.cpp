@@ -46,7 +46,7 @@ int IndexOf(const std::vector<UINT>& List, UINT Msg) {
 }
 
 TEST(Button, WindowIsASuperclassedSystemButton) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* b = Make<TSpyButton>(form.get(), 10, 10, 80, 26);
     b->SetCaption("OK");
     HWND h = b->Handle();
@@ -86,7 +86,7 @@ TEST(Button, WindowIsASuperclassedSystemButton) {
 }
 
 TEST(Button, EachClickGivesExactlyOneOnClick) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* b = Make<TButton>(form.get(), 20, 20, 90, 30);
     b->SetCaption("Press");
     int clicks = 0;
@@ -139,7 +139,7 @@ TEST(Button, EachClickGivesExactlyOneOnClick) {
 }
 
 TEST(Button, DefaultAndCancelFollowTheFocusAndAnswerEnterAndEscape) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* edit = Make<TEdit>(form.get(), 10, 10, 120, 22);
     auto* ok = Make<TSpyButton>(form.get(), 10, 50, 80, 26);
     auto* cancel = Make<TButton>(form.get(), 100, 50, 80, 26);
@@ -212,7 +212,7 @@ TEST(Button, DefaultAndCancelFollowTheFocusAndAnswerEnterAndEscape) {
 }
 
 TEST(Button, SetButtonStyleSwitchesOnlyPushButtons) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* b = Make<TButton>(form.get(), 10, 10, 80, 26);
     b->HandleNeeded();
     b->SetButtonStyle(true);
@@ -227,7 +227,7 @@ TEST(Button, SetButtonStyleSwitchesOnlyPushButtons) {
 }
 
 TEST(Button, WordWrapMakesAMultiLineWindow) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* b = Make<TButton>(form.get(), 10, 10, 60, 40);
     b->SetCaption("Two words");
     HWND before = b->Handle();
@@ -244,7 +244,7 @@ VOID CALLBACK ModalWatchdog(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 TEST(Button, ModalResultEndsShowModal) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* ok = Make<TButton>(form.get(), 10, 10, 80, 26);
     ok->SetModalResult(mrOk);
     int clicks = 0;
@@ -262,7 +262,7 @@ TEST(Button, ModalResultEndsShowModal) {
 }
 
 TEST(Button, TakesCaptionAndEnabledFromItsAction) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* b = Make<TButton>(form.get(), 10, 10, 80, 26);
     auto* action = TObject::Create<TAction>(form.get());
     int runs = 0;
@@ -284,7 +284,7 @@ TEST(Button, TakesCaptionAndEnabledFromItsAction) {
 }
 
 TEST(Edit, IsASuperclassedEditWithItsLimitsAndChangeEvent) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* edit = Make<TEdit>(form.get(), 10, 10, 150, 22);
     int changes = 0;
     edit->OnChange = [&](TObject* s) {

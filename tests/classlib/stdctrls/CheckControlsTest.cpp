@@ -2,6 +2,7 @@
 // the non-automatic system buttons, one state change per real click, radio
 // buttons excluding their siblings only, the radio group's columns and index.
 #include "StdTest.h"
+#include "TestInput.h"
 
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
@@ -14,11 +15,7 @@ void ClickAt(TControl* C, int X, int Y) {
     const TPoint p = C->ClientToScreen(TPoint{X, Y});
     SetCursorPos(p.x, p.y);
     Pump(20);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
+    testinput::Send({testinput::Button(true), testinput::Button(false)});
     Pump(150);
 }
 
@@ -27,7 +24,7 @@ LONG ButtonType(TWinControl* B) { return GetWindowLongA(B->Handle(), GWL_STYLE) 
 }  // namespace
 
 TEST(CheckBox, OneRealClickTogglesOnceThroughTheStateCycle) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* box = Make<TCheckBox>(form.get(), 20, 20, 120, 20);
     box->SetCaption("Check");
     int clicks = 0;
@@ -52,7 +49,7 @@ TEST(CheckBox, OneRealClickTogglesOnceThroughTheStateCycle) {
 }
 
 TEST(RadioButton, CheckingOneUnchecksItsSiblingsOnly) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* a = Make<TRadioButton>(form.get(), 20, 20, 100, 20);
     auto* b = Make<TRadioButton>(form.get(), 20, 50, 100, 20);
     auto* panel = Make<TPanel>(form.get(), 150, 20, 150, 80);
@@ -77,7 +74,7 @@ TEST(RadioButton, CheckingOneUnchecksItsSiblingsOnly) {
 }
 
 TEST(RadioGroup, ItemsFillColumnsAndTheIndexStaysInRange) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* group = Make<TRadioGroup>(form.get(), 10, 10, 310, 130);
     int clicks = 0;
     group->OnClick = [&](TObject*) { ++clicks; };
@@ -120,7 +117,7 @@ TEST(RadioGroup, ItemsFillColumnsAndTheIndexStaysInRange) {
 }
 
 TEST(GroupBox, AlignedChildrenStartBelowTheCaption) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* box = Make<TGroupBox>(form.get(), 10, 10, 200, 120);
     box->SetCaption("Group");
     auto* inner = Make<TPanel>(box, 0, 0, 10, 10);

@@ -9,7 +9,7 @@ using namespace stdtest;
 namespace {
 
 TEST(Edit, SettingsMadeBeforeTheWindowReachItAndItsSuccessor) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* edit = TObject::Create<TEdit>(form.get());
     EXPECT_EQ(edit->Perform(EM_LIMITTEXT, 4, 0), 1);  // no parent, no window yet
     edit->Perform(EM_SETREADONLY, TRUE, 0);

@@ -19,7 +19,7 @@ namespace {
 bool IsInk(std::uint32_t c) { return (c & 0xFF) > 0x80 && ((c >> 16) & 0xFF) < 0x60 && ((c >> 8) & 0xFF) < 0x60; }
 
 TEST(Label, AutoSizeTakesTheSizeDrawTextMeasures) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* label = Make<TLabel>(form.get(), 20, 30, 5, 5);
     EXPECT_TRUE(label->AutoSize());
     label->SetCaption("Hello, world");
@@ -71,7 +71,7 @@ TEST(Label, AutoSizeTakesTheSizeDrawTextMeasures) {
 }
 
 TEST(Label, TextPlacedByAlignmentAndLayout) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* label = Make<TLabel>(form.get(), 10, 10, 5, 5);
     label->SetAutoSize(false);
     label->SetBounds(10, 10, 120, 60);
@@ -109,7 +109,7 @@ TEST(Label, TextPlacedByAlignmentAndLayout) {
 }
 
 TEST(Label, TransparentLabelShowsThePanelBetweenItsGlyphs) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* panel = Make<TPanel>(form.get(), 10, 10, 200, 80);
     panel->SetBevelOuter(bvNone);
     const TColor back = 0xA00000;  // dark blue
@@ -159,7 +159,7 @@ TEST(Label, TransparentLabelShowsThePanelBetweenItsGlyphs) {
 }
 
 TEST(Label, AcceleratorFocusesItsFocusControl) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* label = Make<TLabel>(form.get(), 10, 10, 5, 5);
     label->SetCaption("&Name");
     auto* other = Make<TEdit>(form.get(), 10, 60, 100, 22);
@@ -213,7 +213,7 @@ void CheckPanelPixels(const std::function<std::uint32_t(int, int)>& pixel) {
 }
 
 TEST(Panel, BevelsBorderBandAndFaceReadBack) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* panel = Make<TPanel>(form.get(), 10, 10, 100, 60);
     panel->SetColor(clGreen);
     panel->SetBevelInner(bvLowered);
@@ -245,7 +245,7 @@ TEST(Panel, BevelsBorderBandAndFaceReadBack) {
 }
 
 TEST(Panel, ChildrenAlignInsideTheFrame) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* panel = Make<TPanel>(form.get(), 10, 10, 100, 60);
     panel->SetBevelInner(bvLowered);
     panel->SetBevelWidth(2);
@@ -274,7 +274,7 @@ TEST(Panel, ChildrenAlignInsideTheFrame) {
 }
 
 TEST(Panel, CaptionIsOneLineCentredInsideTheFrame) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* panel = Make<TPanel>(form.get(), 10, 10, 160, 60);
     panel->SetBevelInner(bvLowered);
     panel->SetBevelWidth(2);
@@ -301,7 +301,7 @@ TEST(Panel, CaptionIsOneLineCentredInsideTheFrame) {
 }
 
 TEST(Panel, ParentBackgroundShowsWhatThePanelCovers) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* outer = Make<TPanel>(form.get(), 10, 10, 200, 100);
     outer->SetBevelOuter(bvNone);
     outer->SetColor(clRed);
@@ -321,7 +321,7 @@ TEST(Panel, ParentBackgroundShowsWhatThePanelCovers) {
 }
 
 TEST(PaintBox, OnPaintDrawsOnItsCanvas) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* box = Make<TPaintBox>(form.get(), 10, 10, 30, 20);
     int paints = 0;
     box->OnPaint = [&](TObject* s) {
@@ -366,7 +366,7 @@ TEST(Published, NewControlsHoldTheirPublishedDefaults) {
         EXPECT_TRUE(seen.count(name)) << name;
 
     // And they are set by name through the same table.
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* panel = Make<TPanel>(form.get(), 0, 0, 100, 60);
     SetOrdProp(panel, "BevelOuter", bvLowered);
     SetOrdProp(panel, "BorderWidth", 4);

@@ -10,7 +10,7 @@
 using namespace stdtest;
 
 TEST(Edit, PasswordCharAndNewBorderKeepTextLimitAndMask) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* edit = Make<TEdit>(form.get(), 10, 10, 150, 22);
     edit->SetText("secret");
     edit->SetMaxLength(12);
@@ -29,7 +29,7 @@ TEST(Edit, PasswordCharAndNewBorderKeepTextLimitAndMask) {
 }
 
 TEST(RichEdit, RichEdit20AWindowKeepsLimitTextAndColoursWhenMadeAgain) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* rich = Make<TRichEdit>(form.get(), 10, 10, 200, 100);
     int changes = 0;
     rich->OnChange = [&](TObject*) { ++changes; };

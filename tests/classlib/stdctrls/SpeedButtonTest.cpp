@@ -45,7 +45,7 @@ void FillRectColor(TBitmap& B, const TRect& R, TColor C) {
 }
 
 TEST(SpeedButton, GroupKeepsOneButtonDownThroughItsSiblings) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* panel = Make<TPanel>(form.get(), 0, 0, 200, 60);
     std::vector<TSpeedButton*> b;
     std::vector<int> clicks(4, 0);
@@ -115,7 +115,7 @@ TEST(SpeedButton, GroupKeepsOneButtonDownThroughItsSiblings) {
 }
 
 TEST(SpeedButton, PressDragOffAndReleaseOutsideGivesNoClick) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* b = Make<TSpeedButton>(form.get(), 20, 20, 40, 30);
     int clicks = 0;
     b->OnClick = [&](TObject*) { ++clicks; };
@@ -149,7 +149,7 @@ TEST(SpeedButton, PressDragOffAndReleaseOutsideGivesNoClick) {
 }
 
 TEST(SpeedButton, MouseInControlFollowsTheCursor) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* b = MakePlainButton(form.get(), 40, 30);
     form->Show();
     Pump();
@@ -182,7 +182,7 @@ TEST(SpeedButton, MouseInControlFollowsTheCursor) {
 // Glyph 16 x 16 solid red (transparent colour set elsewhere), caption "Go",
 // Margin 4, Spacing 4, on a flat 120 x 60 button (1 pixel of frame).
 TEST(SpeedButton, GlyphAndCaptionPlacedForEachLayout) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* b = MakePlainButton(form.get(), 120, 60);
     TBitmap glyph(16, 16);
     FillRectColor(glyph, Rect(0, 0, 16, 16), clRed);
@@ -257,7 +257,7 @@ TEST(SpeedButton, GlyphAndCaptionPlacedForEachLayout) {
 // Four pictures side by side on a magenta ground: red, green, blue, yellow
 // squares of 12 x 12 at (2, 2) of each 16 x 16 cell.
 TEST(SpeedButton, EachStateShowsItsGlyphPictureWithoutTheTransparentColour) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* b = MakePlainButton(form.get(), 40, 40);
     TBitmap strip(64, 16);
     FillRectColor(strip, Rect(0, 0, 64, 16), clFuchsia);
@@ -316,7 +316,7 @@ TEST(SpeedButton, EachStateShowsItsGlyphPictureWithoutTheTransparentColour) {
 }
 
 TEST(SpeedButton, DisabledSingleGlyphAndCaptionAreEngraved) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* b = MakePlainButton(form.get(), 40, 40);
     TBitmap glyph(16, 16);
     FillRectColor(glyph, Rect(0, 0, 16, 16), clFuchsia);
@@ -348,7 +348,7 @@ TEST(SpeedButton, DisabledSingleGlyphAndCaptionAreEngraved) {
 }
 
 TEST(SpeedButton, TransparentFlatButtonLetsTheParentShow) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* panel = Make<TPanel>(form.get(), 0, 0, 200, 80);
     panel->SetBevelOuter(bvNone);
     panel->SetColor(clTeal);
@@ -367,7 +367,7 @@ TEST(SpeedButton, TransparentFlatButtonLetsTheParentShow) {
 }
 
 TEST(SpeedButton, ActionGivesGlyphAndDownState) {
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(60, 60, 360, 260);
     auto* images = TObject::Create<TImageList>(form.get());
     TBitmap picture(16, 16);
     FillRectColor(picture, Rect(0, 0, 16, 16), clFuchsia);

@@ -18,11 +18,8 @@ namespace stdtest {
 using formtest::FormDeleter;
 using formtest::FormPtr;
 using formtest::Make;
+using formtest::MakeForm;
 using formtest::Pump;
-
-inline FormPtr MakeForm(int Left = 60, int Top = 60, int Width = 360, int Height = 260) {
-    return formtest::MakeForm(Left, Top, Width, Height);
-}
 
 using testsupport::RGBOfColor;
 

@@ -4,6 +4,7 @@
 // space key; read-only; loading; radio exclusion; the group's caption plate
 // and frame; the radio group's items; the system look after the skin goes.
 #include "SkinnedControlTest.h"
+#include "TestInput.h"
 
 #include "sCheckBox.h"
 #include "sGroupBox.h"
@@ -34,27 +35,17 @@ bool Near(std::uint32_t a, std::uint32_t b) {
     return true;
 }
 
-void SendMouse(DWORD Flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = Flags;
-    SendInput(1, &in, sizeof in);
-}
 void ClickAt(TControl* Ctl, int X, int Y) {
     const TPoint p = Ctl->ClientToScreen(TPoint{X, Y});
     SetCursorPos(p.x, p.y);
     Pump(30);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    testinput::Send({testinput::Button(true)});
     Pump(30);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    testinput::Send({testinput::Button(false)});
     Pump(100);
 }
 void PressSpace() {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = VK_SPACE;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof in[0]);
+    testinput::SendKey(VK_SPACE);
     Pump(100);
 }
 

@@ -4,6 +4,8 @@
 // scroll bars, freeing while focused, and the system look after the skin goes.
 #include "SkinnedControlTest.h"
 
+#include "TestAccess.h"
+#include "TestInput.h"
 #include "acSBUtils.h"
 #include "sEdit.h"
 #include "sPanel.h"
@@ -17,22 +19,13 @@ namespace {
 
 // A real move of the mouse to a screen point.
 void MoveTo(TPoint Screen) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in.mi.dx = Screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = Screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    SendInput(1, &in, sizeof in);
+    testinput::Send({testinput::Move(POINT{Screen.x, Screen.y})});
     Pump(30);
 }
 
 void ClickAt(TPoint Screen) {
     MoveTo(Screen);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
+    testinput::Send({testinput::Button(true), testinput::Button(false)});
     Pump(80);
 }
 
@@ -40,11 +33,7 @@ void ClickAt(TPoint Screen) {
 void Type(const std::string& Keys) {
     for (char k : Keys) {
         const WORD vk = k == '<' ? VK_LEFT : WORD(std::toupper(static_cast<unsigned char>(k)));
-        INPUT in[2] = {};
-        in[0].type = in[1].type = INPUT_KEYBOARD;
-        in[0].ki.wVk = in[1].ki.wVk = vk;
-        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, in, sizeof(INPUT));
+        testinput::SendKey(vk);
         Pump(20);
     }
     Pump(60);
@@ -87,13 +76,10 @@ protected:
     // A rich edit on a skin of its own that has scroll-bar tracks.
     TsRichEdit* MakeRich(int Lines) {
         if (!Bars) {
-            static testsupport::TestSkinFolder folder([] {
-                testsupport::TestSkinOptions o;
-                o.ScrollBars = true;
-                return o;
-            }());
-            Bars = TObject::Create<TsSkinManager>(nullptr);
-            EXPECT_TRUE(Bars->LoadSkin(folder.Skin));
+            testsupport::TestSkinOptions o;
+            o.ScrollBars = true;
+            Bars = testsupport::NewTestSkinManager(o);
+            EXPECT_TRUE(Bars->Active());
         }
         auto* rich = TObject::Create<TsRichEdit>(Form.get());
         rich->SkinData()->SetSkinManager(Bars);

@@ -13,7 +13,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(Skin::Get().Manager()->Active());
         ASSERT_EQ(DefaultManager, Skin::Get().Manager());
-        form = MakeForm();
+        form = MakeForm(60, 60, 400, 300);
         form->SetColor(ToColor(0x204060));
     }
     const testsupport::TestSkinColors& C() { return Skin::Get().C(); }

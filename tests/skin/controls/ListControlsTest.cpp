@@ -27,19 +27,10 @@ namespace {
 const testsupport::TestSkinColors& C = testsupport::TestSkinPalette();
 
 void Key(WORD Vk, bool Alt = false) {
-    std::vector<INPUT> in;
-    auto add = [&](WORD k, bool up) {
-        INPUT i{};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = k;
-        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        in.push_back(i);
-    };
-    if (Alt) add(VK_MENU, false);
-    add(Vk, false);
-    add(Vk, true);
-    if (Alt) add(VK_MENU, true);
-    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    using testinput::KeyInput;
+    if (Alt)
+        testinput::Send({KeyInput(VK_MENU, false), KeyInput(Vk, false), KeyInput(Vk, true), KeyInput(VK_MENU, true)});
+    else testinput::SendKey(Vk);
     Pump(120);
 }
 
@@ -65,11 +56,7 @@ std::uint32_t Pixel(HWND Wnd, int X, int Y) {
 // Down and up in one go: a tree view waits for the release inside its press.
 void ClickAtOnce(POINT At) {
     testinput::MouseTo(At);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof in[0]);
+    testinput::Send({testinput::Button(true), testinput::Button(false)});
     Pump(120);
 }
 

@@ -24,15 +24,11 @@ const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); 
 
 // The test skin with its page-control sections, in its own default manager.
 TsSkinManager* PageSkin() {
-    static testsupport::TestSkinFolder folder([] {
+    static TsSkinManager* m = [] {
         testsupport::TestSkinOptions o;
         o.PageControl = true;
-        return o;
-    }());
-    static TsSkinManager* m = [] {
-        auto* s = TObject::Create<TsSkinManager>(nullptr);
+        TsSkinManager* s = testsupport::TestSkinManager(o);
         s->AnimEffects()->PageChange.Active = false;
-        s->SetSkinName(folder.Skin);
         return s;
     }();
     if (!m->Active()) m->SetActive(true);

@@ -2,6 +2,7 @@
 // window painted round its children, the skin commands passed on, OnPaint
 // without a skin; the drag bar moved by a real drag.
 #include "SkinnedControlTest.h"
+#include "TestInput.h"
 
 #include "sLabel.h"
 #include "Timers.h"
@@ -38,13 +39,6 @@ bool Near(std::uint32_t a, std::uint32_t b, int tol) {
     return true;
 }
 
-void SendLeftButton(DWORD Flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = Flags;
-    SendInput(1, &in, sizeof in);
-}
-
 // Presses the left button on Bar and, from a timer, runs Action once the drag
 // loop runs, with a mouse move queued behind it (a loop still running would
 // take it and move what it holds). True when the loop ended while the button
@@ -68,14 +62,14 @@ bool DragWhile(TsDragBar* Bar, HWND Spare, const std::function<void()>& Action) 
             Action();
             PostMessageA(Spare, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
         } else if (++ticks == 60) {
-            SendLeftButton(MOUSEEVENTF_LEFTUP);
+            testinput::Send({testinput::Button(false)});
         }
     };
-    SendLeftButton(MOUSEEVENTF_LEFTDOWN);
+    testinput::Send({testinput::Button(true)});
     testsupport::PumpUntil([&] { return acted; }, 4000);
     const bool held = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
     timer.SetEnabled(false);
-    SendLeftButton(MOUSEEVENTF_LEFTUP);
+    testinput::Send({testinput::Button(false)});
     Pump(50);
     return acted && held;
 }
@@ -84,7 +78,7 @@ class Panels : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Skin::Get().Manager()->Active());
-        form = MakeForm();
+        form = MakeForm(60, 60, 400, 300);
     }
     const testsupport::TestSkinColors& C() { return Skin::Get().C(); }
     FormPtr form;

@@ -24,17 +24,9 @@ inline const testsupport::TestSkinColors& C() { return testsupport::TestSkinPale
 
 class RangeTest : public ::testing::Test {
 protected:
-    static const std::string& Folder() {
-        static const std::string folder = [] {
-            const std::string f = testsupport::MakeTempFolder("range") + "\\Test";
-            testsupport::WriteTestSkin(f);
-            return f;
-        }();
-        return folder;
-    }
     void SetUp() override {
         Manager = TObject::Create<TsSkinManager>(nullptr);
-        ASSERT_TRUE(Manager->LoadSkin(Folder()));
+        ASSERT_TRUE(Manager->LoadSkin(testsupport::TestSkinPath()));
         Form = TObject::Create<TForm>(nullptr);
         Form->SetBounds(40, 40, 420, 320);
         Form->SetColor(TColor(0x00FFFF));  // yellow, unlike every skin colour

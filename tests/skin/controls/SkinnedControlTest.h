@@ -31,11 +31,8 @@ using Skin = testsupport::SharedTestSkin;
 using formtest::FormDeleter;
 using formtest::FormPtr;
 using formtest::Make;
+using formtest::MakeForm;
 using formtest::Pump;
-
-inline FormPtr MakeForm(int Left = 60, int Top = 60, int Width = 400, int Height = 300) {
-    return formtest::MakeForm(Left, Top, Width, Height);
-}
 
 using testsupport::FindColor;
 using testsupport::FindPixels;

@@ -20,7 +20,7 @@ class Buttons : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Skin::Get().Manager()->Active());
-        form = MakeForm();
+        form = MakeForm(60, 60, 400, 300);
         Application->SetShowHint(true);
     }
     const testsupport::TestSkinColors& C() { return Skin::Get().C(); }

@@ -2,6 +2,7 @@
 // command answers, the theme calls, the border corners and the release on
 // destruction and skin removal.
 #include "AdapterTestSupport.h"
+#include "TestAccess.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ class AdapterTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Manager();
-        host = MakeHost();
+        host = MakeHost(420, 320);
         rec = MakeChild(host, "RecWnd", WS_VSCROLL | WS_BORDER, 10, 10, 150, 100);
         edit = MakeChild(host, "EDIT", ES_MULTILINE | WS_VSCROLL | WS_BORDER, 200, 10, 150, 100);
         gSeen.clear();

@@ -1,12 +1,14 @@
 // Shared by the adapter and scroll-bar tests: the test skin with its scroll
-// sections in the default manager, a recording window class, a host window,
-// real mouse input and pixels read back from window DCs.
+// sections in the default manager, a recording window class, and pixels read
+// back from window DCs.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include "Forms.h"
 #include "PixelTestSupport.h"
+#include "TestHost.h"
+#include "TestInput.h"
 #include "TestSkin.h"
 #include "acSBUtils.h"
 #include "sMessages.h"
@@ -20,23 +22,16 @@ namespace adaptertest {
 
 using testsupport::Ch;
 
-inline TsSkinManager* LoadTestSkin() {
-    static const testsupport::TestSkinFolder folder([] {
-        testsupport::TestSkinOptions options;
-        options.ScrollBars = true;
-        options.Headers = true;
-        return options;
-    }());
-    TsSkinManager* m = TObject::Create<TsSkinManager>(nullptr);
-    String error;
-    if (!folder.Ok || !m->LoadSkin(folder.Skin, error)) ADD_FAILURE() << "test skin not loaded: " << error;
-    return m;
+inline testsupport::TestSkinOptions SkinOptions() {
+    testsupport::TestSkinOptions options;
+    options.ScrollBars = true;
+    options.Headers = true;
+    return options;
 }
 // The default manager of the executable (the first one made).
-inline TsSkinManager* Manager() {
-    static TsSkinManager* m = LoadTestSkin();
-    return m;
-}
+inline TsSkinManager* Manager() { return testsupport::TestSkinManager(SkinOptions()); }
+// A second manager with the same skin (the caller frees it).
+inline TsSkinManager* LoadTestSkin() { return testsupport::NewTestSkinManager(SkinOptions()); }
 inline const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
 inline void Pump(int ms = 30) { testsupport::PumpMessages(ms); }
 
@@ -86,65 +81,18 @@ inline LRESULT CALLBACK RecProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcA(h, m, w, l);
 }
 
-// A visible top-level window at a fixed place of the screen.
-inline HWND MakeHost(int Width = 420, int Height = 320) {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
-        wc.lpfnWndProc = RecProc;
-        wc.lpszClassName = "RecWnd";
-        RegisterClassA(&wc);
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "AdapterHost";
-        return RegisterClassA(&wc) != 0;
-    }();
-    EXPECT_TRUE(registered);
-    HWND h = CreateWindowExA(0, "AdapterHost", "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 80, 80, Width, Height,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetForegroundWindow(h);
-    return h;
-}
+// The class of the recording windows.
+inline const bool gRecWndRegistered = testsupport::RegisterTestClass("RecWnd", RecProc);
+using testsupport::MakeHost;
 inline HWND MakeChild(HWND Host, const char* Class, DWORD Style, int X, int Y, int W, int H) {
     return CreateWindowExA(0, Class, "", WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Host, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-// --- Real input ------------------------------------------------------------
-inline void MoveMouse(POINT P) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(P.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(P.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-    Pump(20);
-    POINT c{};
-    GetCursorPos(&c);
-    if (c.x != P.x || c.y != P.y) SetCursorPos(P.x, P.y);  // rounding of the absolute scale
-    Pump(20);
-}
-inline void LeftButton(bool Down) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = Down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
-    Pump(30);
-}
-inline void Click(POINT P) {
-    MoveMouse(P);
-    LeftButton(true);
-    LeftButton(false);
-}
-// Presses at From, moves in steps to To and lets go there.
-inline void Drag(POINT From, POINT To, int Steps = 6) {
-    MoveMouse(From);
-    LeftButton(true);
-    for (int i = 1; i <= Steps; ++i)
-        MoveMouse(POINT{From.x + (To.x - From.x) * i / Steps, From.y + (To.y - From.y) * i / Steps});
-    LeftButton(false);
-}
+using testinput::Click;
+using testinput::Drag;
+using testinput::LeftButton;
+using testinput::MouseTo;
 
 // --- Pixels and places -----------------------------------------------------
 inline std::uint32_t WindowPixel(HWND h, int X, int Y) {

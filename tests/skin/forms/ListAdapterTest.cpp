@@ -165,7 +165,7 @@ TEST_F(ListAdapterTest, DroppedComboListIsSkinnedAndItsBarsAutoRepeat) {
     ReleaseDC(list, ldc);
 
     // Held on the down arrow: the first step at once, then repeats.
-    MoveMouse(DownArrow(a->ListAdapter));
+    MouseTo(DownArrow(a->ListAdapter));
     LeftButton(true);
     EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 1);
     Pump(800);
@@ -198,7 +198,7 @@ TEST_F(ListAdapterTest, HeaderSectionsPaintFromTheSkinAndAClickStillNotifies) {
 
     POINT on1{s1.left + 40, midY};
     ClientToScreen(header, &on1);
-    MoveMouse(on1);
+    MouseTo(on1);
     Pump(60);
     EXPECT_EQ(section(s1.left), std::make_pair(C().Border[1], C().Header[1]));
     LeftButton(true);
@@ -212,7 +212,7 @@ TEST_F(ListAdapterTest, HeaderSectionsPaintFromTheSkinAndAClickStillNotifies) {
     // Pressed on a divider: no section looks pressed.
     POINT divider{s1.right, midY};
     ClientToScreen(header, &divider);
-    MoveMouse(divider);
+    MouseTo(divider);
     LeftButton(true);
     EXPECT_EQ(a->PressedSection, -1);
     LeftButton(false);

@@ -8,6 +8,7 @@
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "PixelTestSupport.h"
+#include "TestInput.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
 #include "acSBUtils.h"
@@ -28,19 +29,10 @@ namespace {
 using testsupport::Picture;
 
 TsSkinManager* Manager() {
-    static const testsupport::TestSkinFolder folder([] {
-        testsupport::TestSkinOptions options;
-        options.Forms = true;
-        options.ScrollBars = true;
-        return options;
-    }());
-    static TsSkinManager* m = [] {
-        TsSkinManager* mgr = TObject::Create<TsSkinManager>(nullptr);
-        String error;
-        if (!folder.Ok || !mgr->LoadSkin(folder.Skin, error)) ADD_FAILURE() << "test skin not loaded: " << error;
-        return mgr;
-    }();
-    return m;
+    testsupport::TestSkinOptions options;
+    options.Forms = true;
+    options.ScrollBars = true;
+    return testsupport::TestSkinManager(options);
 }
 const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
 
@@ -76,20 +68,11 @@ struct Skinned {
 // modal, so the test thread keeps pumping while a hand moves the mouse.
 namespace hand {
 void To(POINT P) {
-    const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = (P.x * 65536 + w - 1) / w;
-    in.mi.dy = (P.y * 65536 + h - 1) / h;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
+    testinput::Send({testinput::Move(P)});
     Sleep(40);
 }
 void Button(bool Down) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = Down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
+    testinput::Send({testinput::Button(Down)});
     Sleep(60);
 }
 void Click(POINT P) {

@@ -15,7 +15,7 @@ class ScrollBarTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Manager();
-        host = MakeHost();
+        host = MakeHost(420, 320);
         gSeen.clear();
     }
     void TearDown() override {
@@ -146,18 +146,18 @@ TEST_F(ScrollBarTest, HoverPressAndDisabledLooks) {
     HWND h = Plain(0, 99, 10, 50);
     const int a = arrow;
     const POINT away = Screen(POINT{100, 100}), down = Screen(OnVert(-a / 2));
-    MoveMouse(away);
-    MoveMouse(down);
+    MouseTo(away);
+    MouseTo(down);
     Pump(80);  // the hover timer finds the part
     EXPECT_EQ(EdgeAt(-a / 2), C().Border[1]) << "hot";
     EXPECT_EQ(EdgeAt(a / 2), C().Border[0]);
     LeftButton(true);
     EXPECT_EQ(EdgeAt(-a / 2), C().Border[2]) << "pressed";
     LeftButton(false);
-    MoveMouse(away);
+    MouseTo(away);
     Pump(80);
     EXPECT_EQ(EdgeAt(-a / 2), C().Border[0]) << "left";
-    MoveMouse(Screen(OnVert(-a - 4)));
+    MouseTo(Screen(OnVert(-a - 4)));
     LeftButton(true);
     EXPECT_EQ(PixelAt(OnVert(-a - 4)), C().ScrollTrackHot[1]) << "pressed track";
     LeftButton(false);
@@ -182,7 +182,7 @@ TEST_F(ScrollBarTest, ArrowClickHoldAndPageScrollAListBox) {
     EXPECT_EQ(Top(lb), 1);
     EXPECT_EQ(VPos(lb), 1);
     // Held: one at once, none for 300 ms, then one every 55 ms.
-    MoveMouse(down);
+    MouseTo(down);
     LeftButton(true);
     Pump(200);
     EXPECT_EQ(Top(lb), 2);
@@ -231,7 +231,7 @@ TEST_F(ScrollBarTest, EditScrollsByArrowAndBarsSurviveItsOwnRedraws) {
     Click(Screen(OnVert(-arrow / 2)));
     EXPECT_EQ(SendMessageA(ed, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
     // Messages the edit answers by redrawing its system bar: ours go back on top.
-    MoveMouse(Screen(POINT{20, 20}));
+    MouseTo(Screen(POINT{20, 20}));
     Pump(80);
     SendMessageA(ed, EM_LINESCROLL, 0, 20);
     SendMessageA(ed, WM_CHAR, 'x', 0);
@@ -243,9 +243,9 @@ TEST_F(ScrollBarTest, EditScrollsByArrowAndBarsSurviveItsOwnRedraws) {
 TEST_F(ScrollBarTest, LostCaptureMidDragLeavesNoState) {
     HWND h = Plain(0, 99, 10, 0);
     const POINT thumb = ThumbCentre();
-    MoveMouse(thumb);
+    MouseTo(thumb);
     LeftButton(true);
-    MoveMouse(POINT{thumb.x, thumb.y + 30});
+    MouseTo(POINT{thumb.x, thumb.y + 30});
     ASSERT_TRUE(adapter->ThumbDragging);
     const int dragged = VPos(h);
     EXPECT_GT(dragged, 0);

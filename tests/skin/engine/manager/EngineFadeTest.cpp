@@ -72,7 +72,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(Folder.Ok);
         ASSERT_TRUE(M->LoadSkin(Folder.Skin));
-        Form = MakeForm();
+        Form = MakeForm(40, 40, 240, 160);
         Ctl = new TRecWin(Form.get(), true);
         Ctl->SetParent(Form.get());
         Ctl->SetBounds(10, 10, 40, 30);
@@ -300,7 +300,7 @@ TEST(EngineAnim, GlowRepaintsThroughItsParentToTheEnd) {
     TestSkinFolder folder(testsupport::TestSkinOptions{true, false, true});
     ManagerPtr m;
     ASSERT_TRUE(m->LoadSkin(folder.Skin));
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(40, 40, 240, 160);
     auto* parent = new TRecWin(form.get(), true, "PANEL");
     parent->SetParent(form.get());
     parent->SetBounds(0, 0, 100, 60);

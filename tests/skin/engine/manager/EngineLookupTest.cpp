@@ -153,7 +153,7 @@ TEST(EngineManager, FailedLoadSaysWhyAndLeavesWindowsInTheirOwnLook) {
     ASSERT_TRUE(folder.Ok);
     ManagerPtr m;
     m->SetSkinDirectory(folder.Root);
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(40, 40, 240, 160);
     auto* ctl = new TRecWin(form.get(), true);
     ctl->SetParent(form.get());
     form->HandleNeeded();
@@ -378,7 +378,7 @@ TEST(EngineSkinData, NoHoverCodesNeverTurnHot) {
     TestSkinFolder folder;
     ManagerPtr m;
     ASSERT_TRUE(m->LoadSkin(folder.Skin));
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(40, 40, 240, 160);
     auto* ctl = new TRecWin(form.get(), true);
     ctl->SetParent(form.get());
     for (int code : {51, 60, 74, 110, 141, 150, 161}) {
@@ -418,7 +418,7 @@ TEST(EngineSkinData, HasSkinIsUpdatingAndEditColours) {
     TestSkinFolder folder;
     ManagerPtr m;
     ASSERT_TRUE(m->LoadSkin(folder.Skin));
-    FormPtr form = MakeForm();
+    FormPtr form = MakeForm(40, 40, 240, 160);
     auto* parent = new TRecWin(form.get(), true, "PANEL");
     parent->SetParent(form.get());
     auto* ctl = new TRecWin(form.get(), true);

@@ -2,6 +2,7 @@
 // children, parent pictures and colours, hot windows and the skin-change
 // announcement with its order, removal and redraw.
 #include "EngineTestSupport.h"
+#include "TestAccess.h"
 
 #include <stdexcept>
 
@@ -14,7 +15,7 @@ class EngineMessaging : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(Folder.Ok);
-        Form = MakeForm();
+        Form = MakeForm(40, 40, 240, 160);
     }
     TestSkinFolder Folder;
     ManagerPtr M;

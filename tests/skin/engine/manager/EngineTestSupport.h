@@ -123,11 +123,8 @@ public:
 
 using formtest::FormDeleter;
 using formtest::FormPtr;
+using formtest::MakeForm;
 using formtest::Pump;
-
-inline FormPtr MakeForm(int Left = 40, int Top = 40, int Width = 240, int Height = 160) {
-    return formtest::MakeForm(Left, Top, Width, Height);
-}
 
 using testsupport::TestSkinFolder;
 

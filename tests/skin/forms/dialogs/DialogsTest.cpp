@@ -8,6 +8,7 @@
 #include "FormTestSupport.h"
 #include "PixelTestSupport.h"
 #include "TestSkin.h"
+#include "TestAccess.h"
 #include "TestInput.h"
 #include "TestSupport.h"
 #include "acDials.h"
@@ -25,18 +26,9 @@
 namespace {
 
 TsSkinManager* Manager() {
-    static const testsupport::TestSkinFolder folder([] {
-        testsupport::TestSkinOptions options;
-        options.Forms = true;
-        return options;
-    }());
-    static TsSkinManager* m = [] {
-        TsSkinManager* mgr = TObject::Create<TsSkinManager>(nullptr);
-        String error;
-        if (!folder.Ok || !mgr->LoadSkin(folder.Skin, error)) ADD_FAILURE() << "test skin not loaded: " << error;
-        return mgr;
-    }();
-    return m;
+    testsupport::TestSkinOptions options;
+    options.Forms = true;
+    return testsupport::TestSkinManager(options);
 }
 const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
 
@@ -81,24 +73,8 @@ auto RunModal(std::function<void()> Inside, F Open) {
 }
 
 // Real input without pumping: the modal loop that is running takes it.
-void SendClick(POINT P) {
-    const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in[3]{};
-    for (INPUT& i : in) i.type = INPUT_MOUSE;
-    in[0].mi.dx = (P.x * 65536 + w - 1) / w;
-    in[0].mi.dy = (P.y * 65536 + h - 1) / h;
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, in, sizeof(INPUT));
-}
-void SendKey(WORD Key) {
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = Key;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-}
+using testinput::SendClick;
+using testinput::SendKey;
 POINT CentreOf(HWND h) {
     RECT r{};
     GetWindowRect(h, &r);
@@ -227,10 +203,10 @@ TEST_F(DialogHook, TwoHundredMessageBoxesLeaveNothingBehind) {
         ASSERT_EQ(r, IDOK) << "box " << i;
     }
     formtest::Pump(50);
-    EXPECT_EQ(TacProvider::InstanceCount(), 0);
+    EXPECT_EQ(TacTestAccess::ProviderCount(), 0);
     EXPECT_TRUE(acProviderList.empty());
     EXPECT_EQ(AttachedAdapterCount(), adapters);
-    EXPECT_EQ(TacDialogWnd::BrushCount(), 0);
+    EXPECT_EQ(TacTestAccess::DialogBrushCount(), 0);
 }
 
 // A modeless dialog of a message box's style with a push button and a check box.
@@ -504,13 +480,13 @@ TEST_F(DialogHook, HitTestsOfTheTitleAndTheZoomedBand) {
     EXPECT_EQ(centre(a->BtnMax), HTMAXBUTTON);
     EXPECT_EQ(centre(a->BtnMin), HTMINBUTTON);
     EXPECT_EQ(hit((r.right - r.left) / 3, (a->BtnClose.Rect.top + a->BtnClose.Rect.bottom) / 2), HTCAPTION);
-    EXPECT_EQ(TacDialogWnd::BrushCount(), 0);
+    EXPECT_EQ(TacTestAccess::DialogBrushCount(), 0);
     const LRESULT brush = SendMessageA(d, WM_CTLCOLORDLG, 0, 0);
     EXPECT_EQ(SendMessageA(d, WM_CTLCOLORDLG, 0, 0), brush) << "one brush, not one per message";
     LOGBRUSH lb{};
     GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof lb, &lb);
     EXPECT_EQ(lb.lbColor, COLORREF(ColorToRGB(GlobalSkinColor(Manager()))));
-    EXPECT_EQ(TacDialogWnd::BrushCount(), 1);
+    EXPECT_EQ(TacTestAccess::DialogBrushCount(), 1);
     // Zoomed, the outer 2 pixels of every side answer HTERROR.
     ShowWindow(d, SW_MAXIMIZE);
     formtest::Pump(60);
@@ -521,7 +497,7 @@ TEST_F(DialogHook, HitTestsOfTheTitleAndTheZoomedBand) {
     EXPECT_NE(hit(w / 2, h - 3), HTERROR);
     DestroyWindow(d);
     formtest::Pump(30);
-    EXPECT_EQ(TacDialogWnd::BrushCount(), 0) << "freed with its adapter";
+    EXPECT_EQ(TacTestAccess::DialogBrushCount(), 0) << "freed with its adapter";
 }
 
 TEST_F(DialogHook, RequestedPlaceEmptyProvidersAndFormsWithoutWindows) {
@@ -548,7 +524,7 @@ TEST_F(DialogHook, RequestedPlaceEmptyProvidersAndFormsWithoutWindows) {
     EXPECT_FALSE(p->DialogWnd || p->SkinProvider);
     DestroyWindow(plain);
     EXPECT_EQ(ProviderOfWindow(plain), nullptr);
-    EXPECT_EQ(TacProvider::InstanceCount(), 0);
+    EXPECT_EQ(TacTestAccess::ProviderCount(), 0);
     // Looking for the form of a window never makes a form's window.
     formtest::FormPtr hidden = formtest::MakeForm(0, 0, 100, 100);
     EXPECT_EQ(FormOfWindow(GetDesktopWindow()), nullptr);

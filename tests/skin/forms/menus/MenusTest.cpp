@@ -8,6 +8,7 @@
 #include "FormTestSupport.h"
 #include "ImgList.h"
 #include "Menus.h"
+#include "TestInput.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
 #include "Timers.h"
@@ -37,24 +38,19 @@ std::string Hex(std::uint32_t c) {
 
 // The test skin with "MAINMENU" (framed by brd3.bmp), "MENUITEM", "MENULINE"
 // and "EXTRALINE"; without Border the popup frame has no mask.
-std::string WriteMenuSkin(const std::string& name, bool Border) {
-    const std::string folder = testsupport::MakeTempFolder("menus") + "\\" + name;
-    auto files = testsupport::TestSkinFiles();
-    std::string ini(files[0].second.begin(), files[0].second.end());
-    ini += "\n[MAINMENU]\nCOLOR=" + Hex(kPopupBg) + "\nHOTCOLOR=" + Hex(kPopupBg) + "\n";
-    if (Border) ini += "[MAINMENU.BORDERSMASK]\nIMAGE=brd3.bmp\nIMAGECOUNT=3\nMASKTYPE=0\nWL=3\nWT=3\nWR=3\nWB=3\n";
-    ini += "[MENUITEM]\nCOLOR=" + Hex(kItem) + "\nHOTCOLOR=" + Hex(kItemHot) + "\nFONTCOLOR=" + Hex(kItemFont) +
-           "\nHOTFONTCOLOR=" + Hex(kItemHotFont) + "\n";
-    ini += "[MENULINE]\nCOLOR=" + Hex(kLine) + "\nHOTCOLOR=" + Hex(kLine) + "\n";
-    ini += "[EXTRALINE]\nCOLOR=" + Hex(kExtra) + "\nHOTCOLOR=" + Hex(kExtra) + "\nFONTCOLOR=0xFFFFFF\n";
-    files[0].second.assign(ini.begin(), ini.end());
-    CreateDirectoryA(folder.c_str(), nullptr);
-    for (const auto& f : files) testsupport::WriteBytes(folder + "\\" + f.first, f.second);
-    return folder;
+std::string WriteMenuSkin(bool Border) {
+    testsupport::TestSkinOptions options;
+    options.Extra = "\n[MAINMENU]\nCOLOR=" + Hex(kPopupBg) + "\nHOTCOLOR=" + Hex(kPopupBg) + "\n";
+    options.Extra += "[MENUITEM]\nCOLOR=" + Hex(kItem) + "\nHOTCOLOR=" + Hex(kItemHot) +
+                     "\nFONTCOLOR=" + Hex(kItemFont) + "\nHOTFONTCOLOR=" + Hex(kItemHotFont) + "\n";
+    options.Extra += "[MENULINE]\nCOLOR=" + Hex(kLine) + "\nHOTCOLOR=" + Hex(kLine) + "\n";
+    options.Extra += "[EXTRALINE]\nCOLOR=" + Hex(kExtra) + "\nHOTCOLOR=" + Hex(kExtra) + "\nFONTCOLOR=0xFFFFFF\n";
+    if (Border) options.BorderMasks = {"MAINMENU"};
+    return testsupport::TestSkinPath(options);
 }
 
 const std::string& MenuSkin() {
-    static const std::string folder = WriteMenuSkin("Menus", true);
+    static const std::string folder = WriteMenuSkin(true);
     return folder;
 }
 
@@ -77,22 +73,9 @@ HWND OpenPopupWindow() {
     return m && IsWindowVisible(m) ? m : nullptr;
 }
 
-void SendKey(WORD vk) {
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof in[0]);
-}
+using testinput::SendKey;
 
-void MouseTo(POINT p, DWORD extra = 0) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = LONG(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = LONG(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | extra;
-    SendInput(1, &in, sizeof in);
-}
+void MouseTo(POINT p, DWORD extra = 0) { testinput::Send({testinput::Move(p, extra)}); }
 
 // The item's rectangle in its popup window's coordinates.
 RECT ItemRect(HWND popup, TMenuItem* item) {
@@ -247,7 +230,7 @@ TEST_F(SkinnedMenus, ItemSizes) {
 TEST_F(SkinnedMenus, SkinBorderWidthComesFromThePopupMask) {
     EXPECT_EQ(painter->SkinBorderWidth(), 3);
     String error;
-    ASSERT_TRUE(Manager()->LoadSkin(WriteMenuSkin("NoBorder", false), error)) << error;
+    ASSERT_TRUE(Manager()->LoadSkin(WriteMenuSkin(false), error)) << error;
     EXPECT_EQ(painter->SkinBorderWidth(), 0);
 }
 

@@ -4,6 +4,7 @@
 #include "SimpleTestSupport.h"
 
 #include "Buttons.h"
+#include "TestAccess.h"
 #include "ExtCtrls.h"
 #include "StdCtrlsLists.h"
 #include "sMessages.h"

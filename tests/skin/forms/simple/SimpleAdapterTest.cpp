@@ -22,7 +22,7 @@ protected:
     void SetUp() override {
         Manager();
         host = MakeHost();
-        gNotified.clear();
+        gHostNotified.clear();
         MouseAway();
     }
     void TearDown() override { DestroyWindow(host); }
@@ -60,8 +60,8 @@ TEST_F(SimpleAdapterTest, PushButtonFacesFollowTheState) {
         EXPECT_EQ(CountPixels(b, RECT{53, 12, 67, 23}, C().ButtonHotFont) > 0, c.HotFont);
         if (c.Do == Press) {
             testinput::LeftButton(false);
-            EXPECT_EQ(gNotified, std::vector<WORD>{BN_CLICKED});  // the click still reaches the owner
-            gNotified.clear();
+            EXPECT_EQ(gHostNotified, std::vector<WORD>{BN_CLICKED});  // the click still reaches the owner
+            gHostNotified.clear();
         }
         MouseAway();
         a.reset();
@@ -99,7 +99,7 @@ TEST_F(SimpleAdapterTest, RealClickTogglesAndNotifies) {
     testinput::Click(ScreenPoint(h, 40, 10));
     MouseAway();
     EXPECT_EQ(SendMessageA(h, BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(gNotified, std::vector<WORD>{BN_CLICKED});
+    EXPECT_EQ(gHostNotified, std::vector<WORD>{BN_CLICKED});
     EXPECT_EQ(WindowPixel(h, 3, 10), C().Box[1][1]);  // checked, and focused by the click
 }
 
@@ -163,7 +163,7 @@ TEST_F(SimpleAdapterTest, SkinRemovalGivesEachWindowItsOwnLook) {
     EXPECT_EQ(WindowPixel(b, 6, 18), RGBOf(GetSysColor(COLOR_BTNFACE)));
     EXPECT_NE(WindowPixel(s, 190, 15), C().Global);
     testinput::Click(ScreenPoint(b, 30, 18));
-    EXPECT_EQ(gNotified, std::vector<WORD>{BN_CLICKED});
+    EXPECT_EQ(gHostNotified, std::vector<WORD>{BN_CLICKED});
     Manager()->SetActive(true);
     ASSERT_TRUE(Manager()->Active());
     RedrawWindow(b, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
