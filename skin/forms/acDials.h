@@ -126,7 +126,9 @@ private:
     void RepaintButton(int Code);
     void ShowSystemMenu(int X, int Y);
     void Command(WPARAM Code);
-    void PlaceButtons();
+    // Places the title buttons; the left edge of their row.
+    int PlaceButtons();
+    TacTitleLook TitleLook(int ButtonsLeft) const;
     int ButtonMask(int Code) const;
     bool ButtonCanAct(int Code) const;
     TsCaptionButton* ButtonOf(int Code);

@@ -257,25 +257,45 @@ bool TacDialogWnd::ButtonHittable(int Code) const {
     }
 }
 
-// Places the present buttons from the right, centred in the title bar.
-void TacDialogWnd::PlaceButtons() {
+// Places the present buttons from the right, centred in the title bar and
+// side by side (a dialog keeps no gap between them); the row's left edge.
+int TacDialogWnd::PlaceButtons() {
     TsSkinManager* m = SkinData->GetSkinManager();
-    int x = Width - FrameWidth();
+    TacTitleRow row(Width - FrameWidth(), 0, TitleHeight(), FrameHeight());
     auto place = [&](TsCaptionButton& b, bool present, int code) {
-        if (!present) {
-            b.Rect = TRect{0, 0, 0, 0};
-            return;
-        }
-        PlaceTitleButton(b, x, TitleButtonSize(m, ButtonMask(code)), 0, TitleHeight(), FrameHeight());
+        if (present) row.Place(b, TitleButtonSize(m, ButtonMask(code)));
+        else b.Rect = TRect{0, 0, 0, 0};
     };
     place(BtnClose, Has(StyleValue, WS_SYSMENU), HTCLOSE);
     place(BtnMax, Has(StyleValue, WS_MAXIMIZEBOX), HTMAXBUTTON);
     place(BtnMin, Has(StyleValue, WS_MINIMIZEBOX), HTMINBUTTON);
     place(BtnHelp, Has(ExStyleValue, WS_EX_CONTEXTHELP), HTHELP);
+    return row.Left();
 }
 
 // ---------------------------------------------------------------------------
 // Painting
+
+// A dialog's title: FORMTITLE under its own section's strip, the caption in
+// the system's caption font, cut to its place.
+TacTitleLook TacDialogWnd::TitleLook(int ButtonsLeft) const {
+    TsSkinManager* m = SkinData->GetSkinManager();
+    const int title = TitleHeight(), fw = FrameWidth(), fh = FrameHeight();
+    TacTitleLook look;
+    look.Active = Active;
+    look.Band = TRect{0, 0, Width, IsIconic(CtrlHandle) ? Height : title + fh};
+    look.Section = SectionIndexOf(m, "FORMTITLE");
+    if (Has(StyleValue, WS_SYSMENU))
+        look.BarMask = MaskIndexOf(m, SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR");
+    look.BarSpan = TRect{ButtonsLeft, 0, Width - fw, title + fh};
+    look.BarExtent = TacBarExtent::CornerEachSide;
+    look.Text = Caption;
+    look.TextRect = TRect{fw + (IconBmp ? IconBmp->Width() : 0) + 4, fh, ButtonsLeft - 4, fh + title};
+    look.Font = CaptionFont;
+    look.Cut = TacCaptionCut::ToWidth;
+    look.TextSection = look.Section >= 0 ? look.Section : SkinData->SkinIndex;
+    return look;
+}
 
 void TacDialogWnd::PaintFrame() {
     TsSkinManager* m = SkinData ? SkinData->GetSkinManager() : nullptr;
@@ -285,27 +305,16 @@ void TacDialogWnd::PaintFrame() {
     cache->SetPixelFormat(pf24bit);
     cache->SetSize(Width, Height);
     const TRect all{0, 0, Width, Height};
-    const int state = Active ? 1 : 0;
     if (IsValidSectionIndex(m, SkinData->SkinIndex))
-        PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, state);
+        PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, Active ? 1 : 0);
     if (HasGrip()) PaintFrameGrip(cache, m, FrameWidth(), FrameHeight());
     const int title = TitleHeight(), fw = FrameWidth(), fh = FrameHeight();
     if (title > 0) {
-        const TRect band{0, 0, Width, IsIconic(CtrlHandle) ? Height : title + fh};
-        const int ft = SectionIndexOf(m, "FORMTITLE");
-        if (ft >= 0) PaintSkinItem(ft, "FORMTITLE", MakeCacheInfo(cache), true, state, band, TPoint{0, 0}, cache, m);
-        const int iconTop = fh + (title - (IconBmp ? IconBmp->Height() : 0)) / 2;
-        if (IconBmp) cache->Canvas()->Draw(fw, iconTop, IconBmp);
-        PlaceButtons();
-        int left = Width - fw;
-        for (TsCaptionButton* b : {&BtnClose, &BtnMax, &BtnMin, &BtnHelp})
-            if (b->Rect.right > b->Rect.left) left = std::min(left, int(b->Rect.left));
-        const int bar = MaskIndexOf(m, SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR");
-        if (Has(StyleValue, WS_SYSMENU) && bar >= 0) {
-            const int corner = MaskSize(m, bar).cx / 3;
-            PaintNineSliceTemplate(cache, true, state, bar, TRect{left - corner, 0, Width - fw + corner, title + fh},
-                                   m);
-        }
+        const int left = PlaceButtons();
+        const TacTitleLook look = TitleLook(left);
+        PaintTitleBackground(cache, m, look, [&] {
+            if (IconBmp) cache->Canvas()->Draw(fw, fh + (title - IconBmp->Height()) / 2, IconBmp);
+        });
         // The strip behind the buttons, for repainting one of them alone.
         TitleStrip.Save(cache, left, title + fh);
         for (int code : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}) {
@@ -313,13 +322,7 @@ void TacDialogWnd::PaintFrame() {
             if (b->Rect.right > b->Rect.left)
                 PaintTitleButton(cache, *b, ButtonMask(code), b->State, !(Active && ButtonCanAct(code)), m);
         }
-        TCanvas* canvas = cache->Canvas();
-        if (CaptionFont) canvas->Font()->Assign(CaptionFont);
-        const int textLeft = fw + (IconBmp ? IconBmp->Width() : 0) + 4;
-        TRect r{textLeft, fh, left - 4, fh + title};
-        if (r.right > r.left && !Caption.empty())
-            WriteSkinText(canvas, CutTextToWidth(canvas, Caption, r.right - r.left), true, r,
-                          DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, ft >= 0 ? ft : SkinData->SkinIndex, Active, m);
+        PaintTitleCaption(cache, m, look);
     }
     SkinData->BGChanged = false;
 }

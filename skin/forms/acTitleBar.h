@@ -12,6 +12,7 @@
 #include "sControlTypes.h"
 #include "sSkinManager.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -53,9 +54,20 @@ bool TrackTitleLeave(HWND Wnd);
 // Border high: centred, and a small glyph two pixels lower.
 int TitleButtonTop(int Caption, int Border, int Height);
 
-// Puts Button at the right end Right (window coordinates) with Size, centred
-// in the band, and moves Right to its left edge less Space.
-void PlaceTitleButton(TsCaptionButton& Button, int& Right, TSize Size, int Space, int Caption, int Border);
+// The row of title buttons, placed right to left from the frame's inner right
+// edge. Space is the gap kept between two buttons and before the first: the
+// form takes the skin's, a dialog keeps its buttons side by side (0).
+class TacTitleRow {
+public:
+    TacTitleRow(int Right, int Space, int Caption, int Border);
+    // Puts Button next (left of the last one) with Size.
+    void Place(TsCaptionButton& Button, TSize Size);
+    // The left edge of the row: of its last button, the inner right edge while it has none.
+    int Left() const { return FLeft; }
+
+private:
+    int FRight, FLeft, FSpace, FCaption, FBorder;
+};
 
 // The size grip of a sizeable frame: the skin's mask (-1: none), the top-left
 // corner of its picture in a frame Width x Height inside borders BorderX and
@@ -82,6 +94,46 @@ int TitleBarHitTest(POINT P, int BandTop, int BandHeight, int IconLeft, int Icon
 // Dimmed the row of an inactive frame or a button that cannot act.
 void PaintTitleButton(TBitmap* Cache, const TsCaptionButton& Button, int Mask, TsPaintState State, bool Dimmed,
                       TsSkinManager* Manager);
+
+// How far the TITLEBAR strip reaches beyond the buttons it lies under.
+enum class TacBarExtent {
+    CornerEachSide,  // one corner of its mask beyond each end of the buttons
+    ToRightEnd,      // from two corners left of the buttons to their span's right end
+};
+
+// How a caption too long for its place is shortened.
+enum class TacCaptionCut {
+    Ellipsis,  // the system's end ellipsis
+    ToWidth,   // cut to the width first (the skin's own cutting)
+};
+
+// The title band of a frame, chosen once by the frame before each paint: its
+// background, the strip behind the buttons and the caption.
+struct TacTitleLook {
+    bool Active = true;         // the active look (else the inactive one)
+    TRect Band{0, 0, 0, 0};     // the title background (cache coordinates)
+    int Section = -1;           // the skin section painted over Band (-1: none)
+    int BarMask = -1;           // the TITLEBAR mask (-1: no strip)
+    TRect BarSpan{0, 0, 0, 0};  // the buttons' columns and the strip's rows
+    TacBarExtent BarExtent = TacBarExtent::CornerEachSide;
+    // The caption: its text, place, font, alignment and cutting.
+    String Text;
+    TRect TextRect{0, 0, 0, 0};
+    TFont* Font = nullptr;  // nil: the cache's canvas keeps its font
+    bool Bold = false;
+    int FontHeight = 0;  // the font's height in pixels (0: its own)
+    UINT Alignment = 0;  // DT_ flags of the alignment
+    TacCaptionCut Cut = TacCaptionCut::Ellipsis;
+    bool Enabled = true;   // the enabled colours, else the disabled ones
+    int TextSection = -1;  // the section whose text colours the caption takes
+};
+
+// The one painter of a title band on the frame's cache. The background first:
+// Section over Band, then Icon (what the frame shows at the left), then the
+// TITLEBAR strip. The frame paints its buttons over that, then the caption.
+void PaintTitleBackground(TBitmap* Cache, TsSkinManager* Manager, const TacTitleLook& Look,
+                          const std::function<void()>& Icon);
+void PaintTitleCaption(TBitmap* Cache, TsSkinManager* Manager, const TacTitleLook& Look);
 
 // The title bar's picture from a column to the right edge, kept at each frame
 // paint so that one button can be painted again alone on what was under it.

@@ -356,7 +356,8 @@ private:
     // The maximized MDI child whose buttons the frame shows on its menu line; nil when none.
     TCustomForm* MaximizedChild() const;
     void PaintMDIButtons();
-    void PaintCaptionText();
+    // The title band's look for the shared painter (its background down to BandBottom).
+    TacTitleLook TitleLook(int BandBottom) const;
     void PaintMenuLine();
     std::vector<int> ShownButtons() const;
     void SetRegion(HRGN Region, bool Repaint);

@@ -168,28 +168,13 @@ void TsSkinProvider::PaintAll() {
         cache->SetPixelFormat(pf24bit);
         cache->SetSize(w, h);
         const TRect all{0, 0, w, h};
-        const int state = FormActive ? 1 : 0;
         if (IsValidSectionIndex(m, FSkinData->SkinIndex)) {
             if (caption == 0) PaintDataItemBackground(FSkinData, TCacheInfo(), 0, cache, TPoint{0, 0}, all);
-            else PaintDataItem(FSkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, state);
+            else PaintDataItem(FSkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, FormActive ? 1 : 0);
         }
-        if (GripMode == gmRightBottom) {
-            PaintFrameGrip(cache, m, SysBorderWidth(), SysBorderHeight());
-        }
-        if (caption != 0) {
-            const int title = TitleSection();
-            const TRect band{0, 0, w, iconic ? h : caption + sbh};
-            if (title >= 0)
-                PaintSkinItem(title, m->gd()[std::size_t(title)].Name, MakeCacheInfo(cache), true, state, band,
-                              TPoint{0, 0}, cache, m);
-            PaintTitleIcon();
-            const int bar = MaskIndexOfNoParent(m, kGlobalInfo, "TITLEBAR");
-            if (Form->BorderIcons().Contains(biSystemMenu) && SystemMenu && bar >= 0) {
-                const int corner = MaskSize(m, bar).cx / 3;
-                const int barWidth = ButtonsWidth() + 2 * corner;
-                PaintNineSliceTemplate(cache, true, state, bar, TRect{w - barWidth, 0, w, caption + sbh}, m);
-            }
-        }
+        if (GripMode == gmRightBottom) PaintFrameGrip(cache, m, SysBorderWidth(), SysBorderHeight());
+        const TacTitleLook look = caption != 0 ? TitleLook(iconic ? h : caption + sbh) : TacTitleLook{};
+        if (caption != 0) PaintTitleBackground(cache, m, look, [this] { PaintTitleIcon(); });
         if (MenuPresent() && MenuRowHeight() > 0 && !iconic) PaintMenuLine();
         PaintMDIButtons();
         if (caption != 0) {
@@ -197,7 +182,7 @@ void TsSkinProvider::PaintAll() {
             FButtonsStrip.Save(cache, cache->Width() - std::min(ButtonsWidth() + SysBorderWidth() + 10, cache->Width()),
                                caption + sbh);
             PaintTitleButtons();
-            PaintCaptionText();
+            PaintTitleCaption(cache, m, look);
         }
         FMenuChanged = false;
         if (Form->OnPaint) {
@@ -258,15 +243,15 @@ void TsSkinProvider::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
 void TsSkinProvider::PaintTitleButtons() {
     if (!HasBorder()) return;
     TsSkinManager* m = ManagerOf(FSkinData);
-    const int space = TitleButtonSpace(m), height = TitleButtonSize(m, ButtonClose.ImageIndex).cy;
-    int right = FormWidth() - SysBorderWidth() - space;
+    const int height = TitleButtonSize(m, ButtonClose.ImageIndex).cy;
+    TacTitleRow row(FormWidth() - SysBorderWidth(), TitleButtonSpace(m), CaptionHeight(), SysBorderHeight());
     FButtonsStrip.RestoreAll(FSkinData->CacheBmp);
     for (int code : ShownButtons()) {
         TsCaptionButton* b = ElementData(code);
         const int width = code >= teUserFirst ? UserButtonWidth(FTitleButtons->Items(code - teUserFirst))
                                               : int(TitleButtonSize(m, b->ImageIndex).cx);
         const bool enabled = ElementEnabled(code);
-        PlaceTitleButton(*b, right, TSize{width, height}, space, CaptionHeight(), SysBorderHeight());
+        row.Place(*b, TSize{width, height});
         PaintTitleButton(FSkinData->CacheBmp, *b, ElementMask(code), enabled ? b->State : TsPaintState::Normal,
                          !(FormActive && enabled), m);
         if (code >= teUserFirst)
@@ -274,21 +259,29 @@ void TsSkinProvider::PaintTitleButtons() {
     }
 }
 
-void TsSkinProvider::PaintCaptionText() {
-    TBitmap* cache = FSkinData->CacheBmp;
-    TRect r{SysBorderWidth() + IconWidth() + 4, 0, FormWidth() - ButtonsWidth() - 6,
-            CaptionHeight() + SysBorderHeight()};
-    r.top = SysBorderHeight() / 2;
-    if (r.right <= r.left || Form->Caption().empty()) return;
-    TCanvas* canvas = cache->Canvas();
-    canvas->Font()->Assign(Form->Font());
-    canvas->Font()->SetStyle(canvas->Font()->Style() + TFontStyles{fsBold});
-    canvas->Font()->SetHeight(-CaptionFontHeight());
-    const int title = TitleSection();
-    const int section = title >= 0 ? title : FSkinData->SkinIndex;
-    const UINT flags =
-        TextFlagsForAlignment(Form, FCaptionAlignment) | DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
-    WriteSkinText(canvas, Form->Caption(), Form->Enabled(), r, flags, section, FormActive, ManagerOf(FSkinData));
+// The form's title: the title section (or its own TitleSkin) under the skin's
+// global strip, its caption bold in the form's font, aligned as asked and
+// ended with an ellipsis where it is too long.
+TacTitleLook TsSkinProvider::TitleLook(int BandBottom) const {
+    const int w = FormWidth(), top = CaptionHeight() + SysBorderHeight();
+    TacTitleLook look;
+    look.Active = FormActive;
+    look.Band = TRect{0, 0, w, BandBottom};
+    look.Section = TitleSection();
+    if (Form->BorderIcons().Contains(biSystemMenu) && SystemMenu)
+        look.BarMask = MaskIndexOfNoParent(ManagerOf(FSkinData), kGlobalInfo, "TITLEBAR");
+    look.BarSpan = TRect{w - ButtonsWidth(), 0, w, top};
+    look.BarExtent = TacBarExtent::ToRightEnd;
+    look.Text = Form->Caption();
+    look.TextRect = TRect{SysBorderWidth() + IconWidth() + 4, SysBorderHeight() / 2, w - ButtonsWidth() - 6, top};
+    look.Font = Form->Font();
+    look.Bold = true;
+    look.FontHeight = CaptionFontHeight();
+    look.Alignment = TextFlagsForAlignment(Form, FCaptionAlignment);
+    look.Cut = TacCaptionCut::Ellipsis;
+    look.Enabled = Form->Enabled();
+    look.TextSection = look.Section >= 0 ? look.Section : FSkinData->SkinIndex;
+    return look;
 }
 
 void TsSkinProvider::PaintMenuLine() {
