@@ -158,6 +158,69 @@ void PaintTitleCaption(TBitmap* Cache, TsSkinManager* M, const TacTitleLook& Loo
 }
 
 // ---------------------------------------------------------------------------
+// TacTitleElements
+
+TsCaptionButton* TacTitleElements::Element(int Code) {
+    switch (Code) {
+        case HTCLOSE: return &Close;
+        case HTMAXBUTTON: return &Max;
+        case HTMINBUTTON: return &Min;
+        case HTHELP: return &Help;
+        default: return nullptr;
+    }
+}
+
+TacTitleMasks TacTitleElements::Masks() const {
+    return TacTitleMasks{Min.ImageIndex, Max.ImageIndex, Close.ImageIndex, Help.ImageIndex};
+}
+
+void TacTitleElements::SetMasks(const TacTitleMasks& M) {
+    Min.ImageIndex = M.Min;
+    Max.ImageIndex = M.Max;
+    Close.ImageIndex = M.Close;
+    Help.ImageIndex = M.Help;
+}
+
+void TacTitleElements::SetHot(int Code, bool Paint) {
+    if (Code == Hot) return;
+    const int old = Hot;
+    Hot = Code;
+    Pressed = false;
+    if (TsCaptionButton* b = Element(old)) {
+        b->State = TsPaintState::Normal;
+        if (Paint) Repaint(old);
+    }
+    if (TsCaptionButton* b = Element(Code)) {
+        b->State = TsPaintState::Active;
+        if (Paint) Repaint(Code);
+    }
+    // A hot element turns normal when the mouse leaves the frame.
+    if (Code && !TrackingLeave && Window()) TrackingLeave = TrackTitleLeave(Window());
+}
+
+void TacTitleElements::Press(int Code) {
+    if (Code != Hot) {
+        if (TsCaptionButton* old = Element(Hot)) {
+            old->State = TsPaintState::Normal;
+            Repaint(Hot);
+        }
+        Hot = Code;
+    }
+    Pressed = Hittable(Code);
+    TsCaptionButton* b = Element(Code);
+    if (!Pressed || !b) return;
+    b->State = TsPaintState::Pressed;
+    Repaint(Code);
+}
+
+std::vector<TacTitleHit> TacTitleElements::Hits(const std::vector<int>& Codes) {
+    std::vector<TacTitleHit> hits;
+    for (int code : Codes)
+        if (const TsCaptionButton* b = Element(code)) hits.push_back(TacTitleHit{code, b->Rect, Hittable(code)});
+    return hits;
+}
+
+// ---------------------------------------------------------------------------
 // TacTitleStrip
 
 TacTitleStrip::TacTitleStrip() : FBmp(NewBitmap24(0, 0)) {}

@@ -154,3 +154,43 @@ public:
 private:
     std::unique_ptr<TBitmap> FBmp;
 };
+
+// The title elements of a frame and their state: the four system buttons
+// (and whatever more the frame adds), the element under the mouse, whether
+// it is held down, and the picture behind the buttons. The frame tells what
+// differs: the element of a code beyond the four, the glyph an element shows,
+// whether it is shown enabled and acts on a click, how it is painted alone.
+class TacTitleElements {
+public:
+    TacTitleElements() = default;
+    virtual ~TacTitleElements() = default;
+    TacTitleElements(const TacTitleElements&) = delete;
+    TacTitleElements& operator=(const TacTitleElements&) = delete;
+
+    TsCaptionButton Min, Max, Close, Help;
+    int Hot = 0;                 // the element under the mouse (0: none)
+    bool Pressed = false;        // the hot element is held down
+    bool TrackingLeave = false;  // the system reports the mouse leaving the frame
+    // The title bar behind the buttons, for painting one of them alone.
+    TacTitleStrip Strip;
+
+    // The element of Code: one of the four system buttons, else nil.
+    virtual TsCaptionButton* Element(int Code);
+    virtual int Mask(int Code) const = 0;
+    virtual bool Enabled(int Code) const = 0;
+    // Acts on a click: the hit test answers its code and it may be pressed.
+    virtual bool Hittable(int Code) const { return Enabled(Code); }
+    // Paints one element again on the frame's cache and the screen.
+    virtual void Repaint(int Code) = 0;
+    // The frame's window (nil while it has none).
+    virtual HWND Window() const = 0;
+
+    TacTitleMasks Masks() const;
+    void SetMasks(const TacTitleMasks& Masks);
+    // Code turns hot (0: none), the one hot before normal; Paint shows both at once.
+    void SetHot(int Code, bool Paint);
+    // Code is pressed when it acts (it stays hot else); the one hot before turns normal.
+    void Press(int Code);
+    // The hit-test list of the buttons Codes.
+    std::vector<TacTitleHit> Hits(const std::vector<int>& Codes);
+};

@@ -148,7 +148,7 @@ TEST_F(DialogHook, MessageBoxIsSkinnedAndAnswersTheRealClick) {
             // The title in the active FORMTITLE colour (left of the close
             // button, right of the caption), the client in DIALOG's.
             EXPECT_EQ(WindowPixel(box, w - 40, fh + 2), C().Title[1]);
-            const TsCaptionButton& close = p->DialogWnd->BtnClose;
+            const TsCaptionButton& close = p->DialogWnd->Title.Close;
             ASSERT_GT(close.Rect.right, close.Rect.left);
             EXPECT_EQ(close.Rect.right - close.Rect.left, testsupport::kTestTitleButtonWidth) << "FORM's close glyph";
             POINT o{0, 0};
@@ -317,8 +317,8 @@ TEST_F(DialogHook, FormAndDialogShareOneTitleBar) {
         int Space;                          // gap right of each button
     };
     const int space = Manager()->CommonSkinData().BISpace;
-    const Window windows[2] = {{form->Handle(), {&p->ButtonClose, &p->ButtonMax, &p->ButtonMin}, space},
-                               {d, {&a->BtnClose, &a->BtnMax, &a->BtnMin}, 0}};
+    const Window windows[2] = {{form->Handle(), {&p->Title.Close, &p->Title.Max, &p->Title.Min}, space},
+                               {d, {&a->Title.Close, &a->Title.Max, &a->Title.Min}, 0}};
     auto width = [](HWND H) {
         RECT r{};
         GetWindowRect(H, &r);
@@ -499,12 +499,12 @@ TEST_F(DialogHook, HitTestsOfTheTitleAndTheZoomedBand) {
         return hit((b.Rect.left + b.Rect.right) / 2, (b.Rect.top + b.Rect.bottom) / 2);
     };
     // Close, maximize and minimize from the right, the caption between.
-    EXPECT_LT(a->BtnMax.Rect.right, a->BtnClose.Rect.right);
-    EXPECT_LT(a->BtnMin.Rect.right, a->BtnMax.Rect.right);
-    EXPECT_EQ(centre(a->BtnClose), HTCLOSE);
-    EXPECT_EQ(centre(a->BtnMax), HTMAXBUTTON);
-    EXPECT_EQ(centre(a->BtnMin), HTMINBUTTON);
-    EXPECT_EQ(hit((r.right - r.left) / 3, (a->BtnClose.Rect.top + a->BtnClose.Rect.bottom) / 2), HTCAPTION);
+    EXPECT_LT(a->Title.Max.Rect.right, a->Title.Close.Rect.right);
+    EXPECT_LT(a->Title.Min.Rect.right, a->Title.Max.Rect.right);
+    EXPECT_EQ(centre(a->Title.Close), HTCLOSE);
+    EXPECT_EQ(centre(a->Title.Max), HTMAXBUTTON);
+    EXPECT_EQ(centre(a->Title.Min), HTMINBUTTON);
+    EXPECT_EQ(hit((r.right - r.left) / 3, (a->Title.Close.Rect.top + a->Title.Close.Rect.bottom) / 2), HTCAPTION);
     EXPECT_EQ(TacDialogWnd::BrushCount(), 0);
     const LRESULT brush = SendMessageA(d, WM_CTLCOLORDLG, 0, 0);
     EXPECT_EQ(SendMessageA(d, WM_CTLCOLORDLG, 0, 0), brush) << "one brush, not one per message";
@@ -652,11 +652,11 @@ TEST_F(DialogHook, OnePainterDrawsTheCaptionsOfFormAndDialog) {
     auto textPlace = [&](const Window& w, int Width) {
         if (w.H == d) {
             const int fw = GetSystemMetrics(SM_CXFRAME), fh = GetSystemMetrics(SM_CYFRAME);
-            return TRect{fw + a->IconBmp->Width() + 4, fh, a->BtnMin.Rect.left - 4,
+            return TRect{fw + a->IconBmp->Width() + 4, fh, a->Title.Min.Rect.left - 4,
                          fh + GetSystemMetrics(SM_CYCAPTION)};
         }
-        return TRect{p->SysBorderWidth() + p->IconWidth() + 4, p->SysBorderHeight() / 2, Width - p->ButtonsWidth() - 6,
-                     p->CaptionHeight() + p->SysBorderHeight()};
+        return TRect{p->SysBorderWidth() + p->IconWidth() + 4, p->SysBorderHeight() / 2,
+                     Width - p->Title.ButtonsWidth() - 6, p->CaptionHeight() + p->SysBorderHeight()};
     };
     for (const Window& w : windows)
         for (const bool active : {true, false}) {
