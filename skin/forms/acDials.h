@@ -52,6 +52,20 @@ enum TacFrameKind : BYTE {
     fkSmallSizeable = 5,
 };
 
+// A dialog's title elements: the four system buttons as its style shows them.
+class TacDialogTitle : public TacTitleElements {
+public:
+    explicit TacDialogTitle(TacDialogWnd* Dialog) : FDialog(Dialog) {}
+    int Mask(int Code) const override;
+    bool Enabled(int Code) const override;
+    bool Hittable(int Code) const override;
+    void Repaint(int Code) override;
+    HWND Window() const override;
+
+private:
+    TacDialogWnd* FDialog;
+};
+
 class TacDialogWnd : public TacScrollWnd {
     CLASSLIB_DECLARE_CLASS(TacDialogWnd)
 public:
@@ -63,10 +77,10 @@ public:
     void RestoreOriginalLook() override;
 
     std::vector<TRect> RegionRects;
-    int HotButton = 0;
     bool Active = true;
     bool ChildrenCreated = false;
-    TsCaptionButton BtnMin, BtnMax, BtnClose, BtnHelp;
+    // The title buttons, the one under the mouse and the one held down.
+    TacDialogTitle Title{this};
     TBitmap* IconBmp = nullptr;
     HICON IconHandle = nullptr;
     TFont* CaptionFont = nullptr;
@@ -75,8 +89,6 @@ public:
     bool FrameChanged = true;
     int Width = 0, Height = 0;
     BYTE FrameKind = fkFixed;
-    // The title bar behind the buttons, for painting one of them alone.
-    TacTitleStrip TitleStrip;
     TacSystemMenu* SystemMenu = nullptr;
     TacProvider* Provider = nullptr;
 
@@ -112,8 +124,6 @@ private:
     void MouseLeft(TMessage& Message);
     void NewChildren(TMessage& Message);
     void SysCommand(TMessage& Message);
-    // A button acts on a click over it (the hit test answers its code).
-    bool ButtonHittable(int Code) const;
     void Geometry();
     void NCPaint(TMessage& Message);
     void EraseBackground(TMessage& Message);
@@ -122,17 +132,14 @@ private:
     void NCButtonUp(TMessage& Message);
     void NCDoubleClick(TMessage& Message);
     void DialogAlphaCommand(TMessage& Message);
-    void SetHotButton(int Code, bool Repaint);
-    void PressButton(int Code);
-    void RepaintButton(int Code);
     void ShowSystemMenu(int X, int Y);
     void Command(WPARAM Code);
-    void PlaceButtons();
-    int ButtonMask(int Code) const;
-    bool ButtonCanAct(int Code) const;
-    TsCaptionButton* ButtonOf(int Code);
+    // Places the title buttons; the left edge of their row.
+    int PlaceButtons();
+    TacTitleLook TitleLook(int ButtonsLeft) const;
     void CopyToWindow(HDC DC, const TRect& R);
     void AdaptNewChildren();
+    friend class TacDialogTitle;
     HBRUSH FBrush = nullptr;
     TColor FBrushColor = clNone;
     bool FSysMenuRemoved = false;

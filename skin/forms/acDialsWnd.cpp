@@ -19,8 +19,6 @@ const char* const kGlobalInfo = "GLOBALINFO";
 // Set while a region is applied: the nested WM_NCPAINT that follows must not
 // build it again.
 bool gRegionSetting = false;
-// A title button was pressed and is held.
-bool gButtonPressed = false;
 
 bool Has(LONG_PTR Style, LONG_PTR Bits) { return (Style & Bits) == Bits; }
 
@@ -170,10 +168,7 @@ void TacDialogWnd::LoadTitleButtonMasks() {
     if (!m || !IsValidSectionIndex(m, SectionIndexOf(m, kGlobalInfo))) return;
     const bool small = FrameKind != fkFixed && FrameKind != fkSizeable;
     const TacTitleMasks masks = LoadTitleMasks(m, SkinData->SkinIndex, SkinData->SkinSection(), small);
-    BtnMin.ImageIndex = masks.Min;
-    BtnMax.ImageIndex = masks.Max;
-    BtnClose.ImageIndex = masks.Close;
-    BtnHelp.ImageIndex = masks.Help;
+    Title.SetMasks(masks);
 }
 
 // ---------------------------------------------------------------------------
@@ -222,59 +217,87 @@ void TacDialogWnd::Geometry() {
     Caption = ReadWindowText(CtrlHandle);
 }
 
-TsCaptionButton* TacDialogWnd::ButtonOf(int Code) {
-    switch (Code) {
-        case HTMINBUTTON: return &BtnMin;
-        case HTMAXBUTTON: return &BtnMax;
-        case HTCLOSE: return &BtnClose;
-        case HTHELP: return &BtnHelp;
-        default: return nullptr;
-    }
+// ---------------------------------------------------------------------------
+// The title elements
+
+int TacDialogTitle::Mask(int Code) const {
+    const TsCommonData* d = FDialog->SkinData;
+    const HWND h = FDialog->CtrlHandle;
+    return TitleButtonMask(d->GetSkinManager(), d->SkinIndex, d->SkinSection(), Masks(), Code, IsIconic(h) != FALSE,
+                           IsZoomed(h) != FALSE);
 }
 
-int TacDialogWnd::ButtonMask(int Code) const {
-    const TacTitleMasks masks{BtnMin.ImageIndex, BtnMax.ImageIndex, BtnClose.ImageIndex, BtnHelp.ImageIndex};
-    return TitleButtonMask(SkinData ? SkinData->GetSkinManager() : nullptr, SkinData->SkinIndex,
-                           SkinData->SkinSection(), masks, Code, IsIconic(CtrlHandle) != FALSE,
-                           IsZoomed(CtrlHandle) != FALSE);
-}
-
-bool TacDialogWnd::ButtonCanAct(int Code) const {
+bool TacDialogTitle::Enabled(int Code) const {
+    const HWND h = FDialog->CtrlHandle;
     switch (Code) {
-        case HTCLOSE: return CanClose();
-        case HTMAXBUTTON: return IsZoomed(CtrlHandle) ? CanRestore() : CanMaximize();
-        case HTMINBUTTON: return IsIconic(CtrlHandle) ? CanRestore() : CanMinimize();
+        case HTCLOSE: return FDialog->CanClose();
+        case HTMAXBUTTON: return IsZoomed(h) ? FDialog->CanRestore() : FDialog->CanMaximize();
+        case HTMINBUTTON: return IsIconic(h) ? FDialog->CanRestore() : FDialog->CanMinimize();
         default: return true;
     }
 }
 
-bool TacDialogWnd::ButtonHittable(int Code) const {
+bool TacDialogTitle::Hittable(int Code) const {
     switch (Code) {
-        case HTMAXBUTTON: return CanMaximize() || CanRestore();
-        case HTMINBUTTON: return CanMinimize() || IsIconic(CtrlHandle);
+        case HTMAXBUTTON: return FDialog->CanMaximize() || FDialog->CanRestore();
+        case HTMINBUTTON: return FDialog->CanMinimize() || IsIconic(FDialog->CtrlHandle);
         default: return true;
     }
 }
 
-// Places the present buttons from the right, centred in the title bar.
-void TacDialogWnd::PlaceButtons() {
+void TacDialogTitle::Repaint(int Code) {
+    TsCaptionButton* b = Element(Code);
+    TBitmap* cache = FDialog->SkinData ? FDialog->SkinData->CacheBmp : nullptr;
+    const int mask = Mask(Code);
+    if (!b || !cache || b->Rect.right <= b->Rect.left || mask < 0 || !FDialog->SkinnedNow()) return;
+    Strip.Restore(cache, b->Rect);
+    PaintTitleButton(cache, *b, mask, b->State, !(FDialog->Active && Enabled(Code)),
+                     FDialog->SkinData->GetSkinManager());
+    const TWindowDC dc(FDialog->CtrlHandle);
+    FDialog->CopyToWindow(dc.DC(), b->Rect);
+}
+
+HWND TacDialogTitle::Window() const { return FDialog->CtrlHandle; }
+
+// Places the present buttons from the right, centred in the title bar and
+// side by side (a dialog keeps no gap between them); the row's left edge.
+int TacDialogWnd::PlaceButtons() {
     TsSkinManager* m = SkinData->GetSkinManager();
-    int x = Width - FrameWidth();
+    TacTitleRow row(Width - FrameWidth(), 0, TitleHeight(), FrameHeight());
     auto place = [&](TsCaptionButton& b, bool present, int code) {
-        if (!present) {
-            b.Rect = TRect{0, 0, 0, 0};
-            return;
-        }
-        PlaceTitleButton(b, x, TitleButtonSize(m, ButtonMask(code)), 0, TitleHeight(), FrameHeight());
+        if (present) row.Place(b, TitleButtonSize(m, Title.Mask(code)));
+        else b.Rect = TRect{0, 0, 0, 0};
     };
-    place(BtnClose, Has(StyleValue, WS_SYSMENU), HTCLOSE);
-    place(BtnMax, Has(StyleValue, WS_MAXIMIZEBOX), HTMAXBUTTON);
-    place(BtnMin, Has(StyleValue, WS_MINIMIZEBOX), HTMINBUTTON);
-    place(BtnHelp, Has(ExStyleValue, WS_EX_CONTEXTHELP), HTHELP);
+    place(Title.Close, Has(StyleValue, WS_SYSMENU), HTCLOSE);
+    place(Title.Max, Has(StyleValue, WS_MAXIMIZEBOX), HTMAXBUTTON);
+    place(Title.Min, Has(StyleValue, WS_MINIMIZEBOX), HTMINBUTTON);
+    place(Title.Help, Has(ExStyleValue, WS_EX_CONTEXTHELP), HTHELP);
+    return row.Left();
 }
 
 // ---------------------------------------------------------------------------
 // Painting
+
+// A dialog's title: FORMTITLE under its own section's strip, the caption in
+// the system's caption font, cut to its place.
+TacTitleLook TacDialogWnd::TitleLook(int ButtonsLeft) const {
+    TsSkinManager* m = SkinData->GetSkinManager();
+    const int title = TitleHeight(), fw = FrameWidth(), fh = FrameHeight();
+    TacTitleLook look;
+    look.Active = Active;
+    look.Band = TRect{0, 0, Width, IsIconic(CtrlHandle) ? Height : title + fh};
+    look.Section = SectionIndexOf(m, "FORMTITLE");
+    if (Has(StyleValue, WS_SYSMENU))
+        look.BarMask = MaskIndexOf(m, SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR");
+    look.BarSpan = TRect{ButtonsLeft, 0, Width - fw, title + fh};
+    look.BarExtent = TacBarExtent::CornerEachSide;
+    look.Text = Caption;
+    look.TextRect = TRect{fw + (IconBmp ? IconBmp->Width() : 0) + 4, fh, ButtonsLeft - 4, fh + title};
+    look.Font = CaptionFont;
+    look.Cut = TacCaptionCut::ToWidth;
+    look.TextSection = look.Section >= 0 ? look.Section : SkinData->SkinIndex;
+    return look;
+}
 
 void TacDialogWnd::PaintFrame() {
     TsSkinManager* m = SkinData ? SkinData->GetSkinManager() : nullptr;
@@ -284,41 +307,24 @@ void TacDialogWnd::PaintFrame() {
     cache->SetPixelFormat(pf24bit);
     cache->SetSize(Width, Height);
     const TRect all{0, 0, Width, Height};
-    const int state = Active ? 1 : 0;
     if (IsValidSectionIndex(m, SkinData->SkinIndex))
-        PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, state);
+        PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, Active ? 1 : 0);
     if (HasGrip()) PaintFrameGrip(cache, m, FrameWidth(), FrameHeight());
     const int title = TitleHeight(), fw = FrameWidth(), fh = FrameHeight();
     if (title > 0) {
-        const TRect band{0, 0, Width, IsIconic(CtrlHandle) ? Height : title + fh};
-        const int ft = SectionIndexOf(m, "FORMTITLE");
-        if (ft >= 0) PaintSkinItem(ft, "FORMTITLE", MakeCacheInfo(cache), true, state, band, TPoint{0, 0}, cache, m);
-        const int iconTop = fh + (title - (IconBmp ? IconBmp->Height() : 0)) / 2;
-        if (IconBmp) cache->Canvas()->Draw(fw, iconTop, IconBmp);
-        PlaceButtons();
-        int left = Width - fw;
-        for (TsCaptionButton* b : {&BtnClose, &BtnMax, &BtnMin, &BtnHelp})
-            if (b->Rect.right > b->Rect.left) left = std::min(left, int(b->Rect.left));
-        const int bar = MaskIndexOf(m, SkinData->SkinIndex, SkinData->SkinSection(), "TITLEBAR");
-        if (Has(StyleValue, WS_SYSMENU) && bar >= 0) {
-            const int corner = MaskSize(m, bar).cx / 3;
-            PaintNineSliceTemplate(cache, true, state, bar, TRect{left - corner, 0, Width - fw + corner, title + fh},
-                                   m);
-        }
+        const int left = PlaceButtons();
+        const TacTitleLook look = TitleLook(left);
+        PaintTitleBackground(cache, m, look, [&] {
+            if (IconBmp) cache->Canvas()->Draw(fw, fh + (title - IconBmp->Height()) / 2, IconBmp);
+        });
         // The strip behind the buttons, for repainting one of them alone.
-        TitleStrip.Save(cache, left, title + fh);
+        Title.Strip.Save(cache, left, title + fh);
         for (int code : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}) {
-            TsCaptionButton* b = ButtonOf(code);
+            TsCaptionButton* b = Title.Element(code);
             if (b->Rect.right > b->Rect.left)
-                PaintTitleButton(cache, *b, ButtonMask(code), b->State, !(Active && ButtonCanAct(code)), m);
+                PaintTitleButton(cache, *b, Title.Mask(code), b->State, !(Active && Title.Enabled(code)), m);
         }
-        TCanvas* canvas = cache->Canvas();
-        if (CaptionFont) canvas->Font()->Assign(CaptionFont);
-        const int textLeft = fw + (IconBmp ? IconBmp->Width() : 0) + 4;
-        TRect r{textLeft, fh, left - 4, fh + title};
-        if (r.right > r.left && !Caption.empty())
-            WriteSkinText(canvas, CutTextToWidth(canvas, Caption, r.right - r.left), true, r,
-                          DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, ft >= 0 ? ft : SkinData->SkinIndex, Active, m);
+        PaintTitleCaption(cache, m, look);
     }
     SkinData->BGChanged = false;
 }
@@ -424,16 +430,14 @@ void TacDialogWnd::HitTest(TMessage& M) {
     Geometry();
     const POINT p{short(LOWORD(M.LParam)) - WndRect.left, short(HIWORD(M.LParam)) - WndRect.top};
     const int title = TitleHeight(), fw = FrameWidth(), fh = FrameHeight();
-    const TSize closeSize = TitleButtonSize(SkinData->GetSkinManager(), BtnClose.ImageIndex);
+    const TSize closeSize = TitleButtonSize(SkinData->GetSkinManager(), Title.Close.ImageIndex);
     int code = HTNOWHERE;
     if (title > 0) {
         PlaceButtons();
-        std::vector<TacTitleHit> buttons;
-        for (int c : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP})
-            buttons.push_back(TacTitleHit{c, ButtonOf(c)->Rect, ButtonHittable(c)});
         code = TitleBarHitTest(p, TitleButtonTop(title, fh, closeSize.cy), closeSize.cy, fw,
-                               fw + GetSystemMetrics(SM_CXSMICON), buttons);
-        if (ButtonOf(code)) SetHotButton(code, true);
+                               fw + GetSystemMetrics(SM_CXSMICON),
+                               Title.Hits({HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}));
+        if (Title.Element(code)) Title.SetHot(code, true);
     }
     if (code == HTNOWHERE && HasGrip()) {
         TsSkinManager* m = SkinData->GetSkinManager();
@@ -443,54 +447,19 @@ void TacDialogWnd::HitTest(TMessage& M) {
     }
     if (IsZoomed(CtrlHandle) && (p.x < 2 || p.y < 2 || p.x >= Width - 2 || p.y >= Height - 2)) {
         // A zoomed dialog may not be sized from its edges: 2 pixels on every side.
-        SetHotButton(0, true);
+        Title.SetHot(0, true);
         M.Result = HTERROR;
         return;
     }
     if (code == HTNOWHERE || code == HTCAPTION) {
-        SetHotButton(0, true);
+        Title.SetHot(0, true);
         code = int(CallPrevWndProc(M));
     }
     M.Result = code;
 }
 
-void TacDialogWnd::SetHotButton(int Code, bool Repaint) {
-    if (Code == HotButton) return;
-    const int old = HotButton;
-    HotButton = Code;
-    if (TsCaptionButton* b = ButtonOf(old)) {
-        b->State = TsPaintState::Normal;
-        if (Repaint) RepaintButton(old);
-    }
-    if (TsCaptionButton* b = ButtonOf(Code)) {
-        b->State = TsPaintState::Active;
-        if (Repaint) RepaintButton(Code);
-    }
-    gButtonPressed = false;
-    if (Code) TrackTitleLeave(CtrlHandle);
-}
-
-void TacDialogWnd::PressButton(int Code) {
-    SetHotButton(Code, false);
-    if (Code == HTMAXBUTTON && !CanMaximize() && !CanRestore()) return;
-    if (TsCaptionButton* b = ButtonOf(Code)) b->State = TsPaintState::Pressed;
-    gButtonPressed = true;
-    RepaintButton(Code);
-}
-
-void TacDialogWnd::RepaintButton(int Code) {
-    TsCaptionButton* b = ButtonOf(Code);
-    TBitmap* cache = SkinData ? SkinData->CacheBmp : nullptr;
-    const int mask = ButtonMask(Code);
-    if (!b || !cache || b->Rect.right <= b->Rect.left || mask < 0 || !SkinnedNow()) return;
-    TitleStrip.Restore(cache, b->Rect);
-    PaintTitleButton(cache, *b, mask, b->State, !(Active && ButtonCanAct(Code)), SkinData->GetSkinManager());
-    const TWindowDC dc(CtrlHandle);
-    CopyToWindow(dc.DC(), b->Rect);
-}
-
 void TacDialogWnd::ShowSystemMenu(int X, int Y) {
-    SetHotButton(0, true);
+    Title.SetHot(0, true);
     SystemMenu->UpdateItems();
     TsSkinManager* m = SkinData ? SkinData->GetSkinManager() : nullptr;
     if (m && m->SkinnedPopups() && m->SkinableMenus) m->SkinableMenus->InitPopupMenu(SystemMenu, true);
@@ -513,10 +482,10 @@ void TacDialogWnd::NCButtonDown(TMessage& M) {
         case HTHELP:
         case teMDIClose:
         case teMDIMax:
-        case teMDIMin: PressButton(int(M.WParam)); return;
+        case teMDIMin: Title.Press(int(M.WParam)); return;
         default:
             if (IsIconic(CtrlHandle)) return Command(SC_MOVE | HTCAPTION);
-            SetHotButton(0, true);
+            Title.SetHot(0, true);
             if (IsZoomed(CtrlHandle) && M.WParam == HTCAPTION) {
                 if (GetActiveWindow() != CtrlHandle) SetFocus(CtrlHandle);
                 return;
@@ -526,33 +495,33 @@ void TacDialogWnd::NCButtonDown(TMessage& M) {
 }
 
 void TacDialogWnd::NCButtonUp(TMessage& M) {
-    const bool pressed = gButtonPressed;
+    const bool pressed = Title.Pressed;
     const int code = int(M.WParam);
-    TsCaptionButton* b = ButtonOf(code);
+    TsCaptionButton* b = Title.Element(code);
     POINT p{short(LOWORD(M.LParam)), short(HIWORD(M.LParam))};
     if (M.Msg == WM_LBUTTONUP) ClientToScreen(CtrlHandle, &p);
     const bool inside = b && p.x - WndRect.left >= b->Rect.left && p.x - WndRect.left < b->Rect.right;
     switch (code) {
         case HTMINBUTTON:
             if (pressed && !inside) return (void)CallPrevWndProc(M);
-            SetHotButton(0, true);
+            Title.SetHot(0, true);
             if (pressed) Command(IsIconic(CtrlHandle) ? SC_RESTORE : SC_MINIMIZE);
             return;
         case HTMAXBUTTON:
             if (IsIconic(CtrlHandle) && !CanMaximize()) return;
-            SetHotButton(0, true);
+            Title.SetHot(0, true);
             if (!pressed) return;
             Command(IsZoomed(CtrlHandle) ? SC_RESTORE : SC_MAXIMIZE);
             SystemMenu->UpdateItems();
             return;
         case HTCLOSE:
             if (!pressed) return;
-            BtnClose.State = TsPaintState::Normal;
-            gButtonPressed = false;
+            Title.Close.State = TsPaintState::Normal;
+            Title.Pressed = false;
             // The command may free this adapter: it is the last thing done.
             return Command(SC_CLOSE);
         case HTHELP:
-            SetHotButton(0, true);
+            Title.SetHot(0, true);
             if (!pressed) return;
             Command(SC_CONTEXTHELP);
             SystemMenu->UpdateItems();
@@ -661,8 +630,8 @@ void TacDialogWnd::NCDestroy(TMessage& M) {
 
 // A press on a title button released over the client area still ends it.
 void TacDialogWnd::ButtonUp(TMessage& M) {
-    if (!gButtonPressed || !HotButton) return TacScrollWnd::WndProc(M);
-    M.WParam = WPARAM(HotButton);
+    if (!Title.Pressed || !Title.Hot) return TacScrollWnd::WndProc(M);
+    M.WParam = WPARAM(Title.Hot);
     NCButtonUp(M);
 }
 
@@ -708,7 +677,8 @@ void TacDialogWnd::MouseMove(TMessage& M) {
 }
 
 void TacDialogWnd::MouseLeft(TMessage& M) {
-    SetHotButton(0, true);
+    if (M.Msg == WM_NCMOUSELEAVE) Title.TrackingLeave = false;
+    Title.SetHot(0, true);
     TacScrollWnd::WndProc(M);
 }
 
@@ -720,5 +690,5 @@ void TacDialogWnd::NewChildren(TMessage& M) {
 
 void TacDialogWnd::SysCommand(TMessage& M) {
     TacScrollWnd::WndProc(M);
-    if (M.WParam == SC_MAXIMIZE || M.WParam == SC_RESTORE) SetHotButton(0, true);
+    if (M.WParam == SC_MAXIMIZE || M.WParam == SC_RESTORE) Title.SetHot(0, true);
 }

@@ -3,6 +3,8 @@
 
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
+#include "sMessages.h"
+#include "sSkinText.h"
 
 #include <algorithm>
 
@@ -94,10 +96,14 @@ int TitleButtonTop(int Caption, int Border, int Height) {
     return (Caption - Height + Border) / 2 + (Height < 16 ? 2 : 0);
 }
 
-void PlaceTitleButton(TsCaptionButton& Button, int& Right, TSize Size, int Space, int Caption, int Border) {
-    const int top = TitleButtonTop(Caption, Border, Size.cy);
-    Button.Rect = TRect{Right - int(Size.cx), top, Right, top + int(Size.cy)};
-    Right = Button.Rect.left - Space;
+TacTitleRow::TacTitleRow(int Right, int Space, int Caption, int Border)
+    : FRight(Right - Space), FLeft(Right), FSpace(Space), FCaption(Caption), FBorder(Border) {}
+
+void TacTitleRow::Place(TsCaptionButton& Button, TSize Size) {
+    const int top = TitleButtonTop(FCaption, FBorder, Size.cy);
+    Button.Rect = TRect{FRight - int(Size.cx), top, FRight, top + int(Size.cy)};
+    FLeft = Button.Rect.left;
+    FRight = FLeft - FSpace;
 }
 
 int TitleBarHitTest(POINT P, int BandTop, int BandHeight, int IconLeft, int IconRight,
@@ -114,6 +120,104 @@ void PaintTitleButton(TBitmap* Cache, const TsCaptionButton& Button, int Mask, T
                       TsSkinManager* M) {
     if (Mask < 0 || !Cache) return;
     PaintImageState(Cache, TPoint{Button.Rect.left, Button.Rect.top}, acStateIndex(State), Mask, Dimmed ? 2 : 1, M);
+}
+
+// ---------------------------------------------------------------------------
+// The title band
+
+void PaintTitleBackground(TBitmap* Cache, TsSkinManager* M, const TacTitleLook& Look,
+                          const std::function<void()>& Icon) {
+    const int state = Look.Active ? 1 : 0;
+    if (Look.Section >= 0)
+        PaintSkinItem(Look.Section, String(), MakeCacheInfo(Cache), true, state, Look.Band, TPoint{0, 0}, Cache, M);
+    if (Icon) Icon();
+    if (Look.BarMask < 0) return;
+    const int corner = MaskSize(M, Look.BarMask).cx / 3;
+    TRect r = Look.BarSpan;
+    if (Look.BarExtent == TacBarExtent::ToRightEnd) {
+        r.left -= 2 * corner;
+    } else {
+        r.left -= corner;
+        r.right += corner;
+    }
+    PaintNineSliceTemplate(Cache, true, state, Look.BarMask, r, M);
+}
+
+void PaintTitleCaption(TBitmap* Cache, TsSkinManager* M, const TacTitleLook& Look) {
+    TRect r = Look.TextRect;
+    if (r.right <= r.left || Look.Text.empty()) return;
+    TCanvas* canvas = Cache->Canvas();
+    if (Look.Font) canvas->Font()->Assign(Look.Font);
+    if (Look.Bold) canvas->Font()->SetStyle(canvas->Font()->Style() + TFontStyles{fsBold});
+    if (Look.FontHeight) canvas->Font()->SetHeight(-Look.FontHeight);
+    UINT flags = Look.Alignment | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+    String text = Look.Text;
+    if (Look.Cut == TacCaptionCut::Ellipsis) flags |= DT_END_ELLIPSIS;
+    else text = CutTextToWidth(canvas, text, r.right - r.left);
+    WriteSkinText(canvas, text, Look.Enabled, r, flags, Look.TextSection, Look.Active, M);
+}
+
+// ---------------------------------------------------------------------------
+// TacTitleElements
+
+TsCaptionButton* TacTitleElements::Element(int Code) {
+    switch (Code) {
+        case HTCLOSE: return &Close;
+        case HTMAXBUTTON: return &Max;
+        case HTMINBUTTON: return &Min;
+        case HTHELP: return &Help;
+        default: return nullptr;
+    }
+}
+
+TacTitleMasks TacTitleElements::Masks() const {
+    return TacTitleMasks{Min.ImageIndex, Max.ImageIndex, Close.ImageIndex, Help.ImageIndex};
+}
+
+void TacTitleElements::SetMasks(const TacTitleMasks& M) {
+    Min.ImageIndex = M.Min;
+    Max.ImageIndex = M.Max;
+    Close.ImageIndex = M.Close;
+    Help.ImageIndex = M.Help;
+}
+
+void TacTitleElements::SetHot(int Code, bool Paint) {
+    if (Code == Hot) return;
+    const int old = Hot;
+    Hot = Code;
+    Pressed = false;
+    if (TsCaptionButton* b = Element(old)) {
+        b->State = TsPaintState::Normal;
+        if (Paint) Repaint(old);
+    }
+    if (TsCaptionButton* b = Element(Code)) {
+        b->State = TsPaintState::Active;
+        if (Paint) Repaint(Code);
+    }
+    // A hot element turns normal when the mouse leaves the frame.
+    if (Code && !TrackingLeave && Window()) TrackingLeave = TrackTitleLeave(Window());
+}
+
+void TacTitleElements::Press(int Code) {
+    if (Code != Hot) {
+        if (TsCaptionButton* old = Element(Hot)) {
+            old->State = TsPaintState::Normal;
+            Repaint(Hot);
+        }
+        Hot = Code;
+    }
+    Pressed = Hittable(Code);
+    TsCaptionButton* b = Element(Code);
+    if (!Pressed || !b) return;
+    b->State = TsPaintState::Pressed;
+    Repaint(Code);
+}
+
+std::vector<TacTitleHit> TacTitleElements::Hits(const std::vector<int>& Codes) {
+    std::vector<TacTitleHit> hits;
+    for (int code : Codes)
+        if (const TsCaptionButton* b = Element(code)) hits.push_back(TacTitleHit{code, b->Rect, Hittable(code)});
+    return hits;
 }
 
 // ---------------------------------------------------------------------------

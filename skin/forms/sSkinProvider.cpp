@@ -47,7 +47,6 @@ CLASSLIB_DEFINE_CLASS(TsSkinProvider, TComponent,
 
 TsSkinProvider* MDISkinProvider = nullptr;
 TsSkinProvider* ActiveChildProvider = nullptr;
-bool ButtonPressed = false;
 bool ChildMaximizedAtCreate = false;
 
 std::function<int()> TsSkinProvider::SystemMajorVersion = [] {
@@ -399,7 +398,7 @@ void TsSkinProvider::PrepareForm() {
         if (Form->FormStyle() == fsMDIForm && !Designing(this)) SetMDIHook(true);
     }
     UpdateSkinIndexes(FSkinData);
-    LoadTitleButtonMasks();
+    Title.LoadMasks();
     if (Form->FormStyle() == fsMDIChild && MDISkinProvider && HasSkin(MDISkinProvider->FSkinData)) {
         MDISkinProvider->FrameChanged();
         MDISkinProvider->FMenuRows = -1;
@@ -629,26 +628,6 @@ TRect TsSkinProvider::IconRect() const {
     return r;
 }
 
-int TsSkinProvider::UserButtonWidth(TsTitleButton* Button) const {
-    const int glyph = Button->Glyph()->Empty() ? 0 : Button->Glyph()->Width() + 2;
-    return std::max(glyph, int(TitleButtonSize(FSkinData->GetSkinManager(), FTitleButtonMask).cx));
-}
-
-int TsSkinProvider::ButtonsWidth() const {
-    int w = 0;
-    if (Form && Form->BorderIcons().Contains(biSystemMenu) && SystemMenu) {
-        TsSkinManager* m = FSkinData->GetSkinManager();
-        const int space = TitleButtonSpace(m);
-        w += TitleButtonSize(m, ButtonClose.ImageIndex).cx + space;
-        if (MaxShown()) w += TitleButtonSize(m, ButtonMax.ImageIndex).cx + space;
-        if (MinShown()) w += TitleButtonSize(m, ButtonMin.ImageIndex).cx + space;
-        if (Form->BorderIcons().Contains(biHelp)) w += TitleButtonSize(m, ButtonHelp.ImageIndex).cx + space;
-    }
-    for (int i = 0; i < FTitleButtons->Count(); ++i)
-        w += UserButtonWidth(FTitleButtons->Items(i)) + TitleButtonSpace(FSkinData->GetSkinManager());
-    return w;
-}
-
 int TsSkinProvider::MenuRowHeight() const { return Form && Form->Menu() ? GetSystemMetrics(SM_CYMENU) - 1 : 0; }
 
 bool TsSkinProvider::MenuPresent() const {
@@ -674,13 +653,6 @@ int TsSkinProvider::MenuRows() {
     FMenuRows = std::max<int>(1, int(tops.size()));
     return FMenuRows;
 }
-
-bool TsSkinProvider::CloseShown() const { return SystemMenu && SystemMenu->VisibleClose(); }
-bool TsSkinProvider::MaxShown() const { return SystemMenu && SystemMenu->VisibleMax(); }
-bool TsSkinProvider::MinShown() const { return SystemMenu && SystemMenu->VisibleMin(); }
-bool TsSkinProvider::MaxEnabled() const { return SystemMenu && SystemMenu->EnabledMax(); }
-bool TsSkinProvider::MinEnabled() const { return SystemMenu && SystemMenu->EnabledMin(); }
-bool TsSkinProvider::RestoreEnabled() const { return SystemMenu && SystemMenu->EnabledRestore(); }
 
 int TsSkinProvider::TitleSection() const {
     return SectionIndexOf(FSkinData->GetSkinManager(), FTitleSkin.empty() ? String("FORMTITLE") : FTitleSkin);

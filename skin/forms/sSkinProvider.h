@@ -164,6 +164,44 @@ private:
     TWindowProcSubclass FClientHook;
 };
 
+// --- The title elements of a form ------------------------------------------
+
+// The form's title elements: the system buttons its border icons show, the
+// user's title buttons (teUserFirst + index) and a maximized MDI child's
+// buttons, which an MDI frame shows on its menu line.
+class TsFormTitle : public TacTitleElements {
+public:
+    explicit TsFormTitle(TsSkinProvider* Provider) : FProvider(Provider) {}
+    TsCaptionButton MDIMin, MDIMax, MDIClose;
+
+    TsCaptionButton* Element(int Code) override;
+    // The glyph an element shows now: the restore glyph for the maximize
+    // button of a maximized form and the minimize button of an iconic one.
+    int Mask(int Code) const override;
+    bool Enabled(int Code) const override;
+    void Repaint(int Code) override;
+    HWND Window() const override;
+
+    // The glyph masks of every element, from the skin.
+    void LoadMasks();
+    // The title buttons shown, right to left, as element codes. Painting and
+    // hit testing both use this list, so every painted button is hit where it is drawn.
+    std::vector<int> Shown() const;
+    int UserButtonWidth(TsTitleButton* Button) const;
+    // The room the shown buttons take, their gaps included.
+    int ButtonsWidth() const;
+    // The buttons placed and painted on the frame's cache over the saved strip.
+    void PaintButtons();
+    // The system would draw a maximized MDI child's buttons at the right of the
+    // frame's menu bar; the provider paints the menu line, so it draws them too.
+    void PaintMDIButtons();
+
+private:
+    void PaintUserGlyph(TsTitleButton* Button, bool Pressed);
+    TsSkinProvider* FProvider;
+    int FUserMask = -1;  // the skin's TITLEBUTTON glyph of the user's buttons
+};
+
 // --- The provider ------------------------------------------------------------
 
 class TsSkinProvider : public TComponent {
@@ -199,8 +237,8 @@ public:
     TForm* Form = nullptr;
     TsSystemMenu* SystemMenu = nullptr;
     bool FormActive = true;
-    int HotElement = teNone;
-    TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp, MDIMin, MDIMax, MDIClose;
+    // The title buttons: their places, glyphs and states, the hot and the pressed one.
+    TsFormTitle Title{this};
     TsMDIForm* MDIForm = nullptr;
     TacScrollWnd* ScrollAdapter = nullptr;
     // The control adapter of the form's children: made while skinned, freed
@@ -242,26 +280,17 @@ public:
     int IconWidth() const;
     int IconHeight() const;
     TRect IconRect() const;
-    int UserButtonWidth(TsTitleButton* Button) const;
-    int ButtonsWidth() const;
     int MenuRowHeight() const;
     bool MenuPresent() const;
     int MenuRows();
-    bool CloseShown() const;
-    bool MaxShown() const;
-    bool MinShown() const;
-    bool MaxEnabled() const;
-    bool MinEnabled() const;
-    bool RestoreEnabled() const;
     int TitleSection() const;
+    // The maximized MDI child whose buttons the frame shows on its menu line; nil when none.
+    TCustomForm* MaximizedChild() const;
 
     // --- Painting ----------------------------------------------------------
-    void LoadTitleButtonMasks();
     void PaintAll();
     void UpdateFrame(HDC DC);
     void RepaintFormFrame();
-    void PaintTitleButtons();
-    void PaintElementToScreen(int Code);
     void PaintClient(HDC DC, bool SendUpdated);
 
     // --- Mouse ---------------------------------------------------------------
@@ -270,8 +299,6 @@ public:
     // The painted element at the message's point: a title element, the grip,
     // HTTRANSPARENT on the edge of a zoomed form; HTNOWHERE elsewhere.
     int TitleElementAt(const TMessage& Message);
-    void SetHotElement(int Code, bool Repaint);
-    void SetPressedElement(int Code);
     void DropSystemMenu(int X, int Y);
     // The outline drag of rmBorder (started by a move or size command): an
     // inverted rectangle on the desktop follows the mouse, the form moves or
@@ -348,17 +375,10 @@ private:
     }
     void RepaintFrame();
     void ShrinkCache();
-    TsCaptionButton* ElementData(int Code);
-    int ElementMask(int Code) const;
-    bool ElementEnabled(int Code) const;
-    void PaintUserGlyph(TsTitleButton* Button, bool Pressed);
     void PaintTitleIcon();
-    // The maximized MDI child whose buttons the frame shows on its menu line; nil when none.
-    TCustomForm* MaximizedChild() const;
-    void PaintMDIButtons();
-    void PaintCaptionText();
+    // The title band's look for the shared painter (its background down to BandBottom).
+    TacTitleLook TitleLook(int BandBottom) const;
     void PaintMenuLine();
-    std::vector<int> ShownButtons() const;
     void SetRegion(HRGN Region, bool Repaint);
     void RemoveSysMenuStyle(bool Remove);
     // A borderless cover at Screen showing Source of the frame's picture.
@@ -373,8 +393,6 @@ private:
     String FTitleSkin;
     String FMenuLineSkin;
     TWindowProcHook FHook;
-    // The title bar behind the buttons, for painting one of them alone.
-    TacTitleStrip FButtonsStrip;
     int FMenuRows = -1;
     bool FMenuChanged = false;
     bool FMenuRebuilt = false;
@@ -382,8 +400,6 @@ private:
     bool FRgnChanging = false;
     bool FInMenuLoop = false;
     bool FMDIHookPending = false;
-    bool FTrackingLeave = false;
-    int FTitleButtonMask = -1;
 };
 
 // --- Unit state -----------------------------------------------------------------
@@ -392,8 +408,6 @@ private:
 // maximized or restored; nil when none.
 extern TsSkinProvider* MDISkinProvider;
 extern TsSkinProvider* ActiveChildProvider;
-// A title element was pressed in the window (cleared when the hot one changes).
-extern bool ButtonPressed;
 extern bool ChildMaximizedAtCreate;
 
 // Frees a caption or menu cover; Cover is nil before the window goes.

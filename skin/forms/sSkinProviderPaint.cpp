@@ -45,20 +45,22 @@ void RefreshForeignChildWindows(HWND Form) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// Glyphs
+// The title elements
 
-void TsSkinProvider::LoadTitleButtonMasks() {
-    TsSkinManager* m = ManagerOf(FSkinData);
-    if (!m || !Form) return;
+void TsFormTitle::LoadMasks() {
+    TsCommonData* d = FProvider->SkinData();
+    TForm* form = FProvider->Form;
+    TsSkinManager* m = ManagerOf(d);
+    if (!m || !form) return;
     const int gi = SectionIndexOf(m, kGlobalInfo);
     auto global = [&](const char* name) { return MaskIndexOf(m, gi, kGlobalInfo, name); };
-    const String own = FSkinData->SkinSection();
-    const bool small = Form->BorderStyle() != bsSingle && Form->BorderStyle() != bsSizeable;
-    const TacTitleMasks masks = LoadTitleMasks(m, FSkinData->SkinIndex, own, small);
-    ButtonMin.ImageIndex = MDIMin.ImageIndex = masks.Min;
-    ButtonMax.ImageIndex = MDIMax.ImageIndex = masks.Max;
-    ButtonClose.ImageIndex = MDIClose.ImageIndex = masks.Close;
-    ButtonHelp.ImageIndex = masks.Help;
+    const String own = d->SkinSection();
+    const bool small = form->BorderStyle() != bsSingle && form->BorderStyle() != bsSizeable;
+    const TacTitleMasks masks = LoadTitleMasks(m, d->SkinIndex, own, small);
+    SetMasks(masks);
+    MDIMin.ImageIndex = masks.Min;
+    MDIMax.ImageIndex = masks.Max;
+    MDIClose.ImageIndex = masks.Close;
     // A maximized MDI child's buttons on the menu line take the small glyphs of a global set.
     const bool globalSet =
         MaskIndexOfNoParent(m, kGlobalInfo, "BICONCLOSE") >= 0 && global(small ? "SICONCLOSE" : "BICONCLOSE") >= 0;
@@ -67,88 +69,106 @@ void TsSkinProvider::LoadTitleButtonMasks() {
         MDIMax.ImageIndex = global("SICONMAX");
         MDIClose.ImageIndex = global("SICONCLOSE");
     }
-    FTitleButtonMask = global("TITLEBUTTON");
-    if (FTitleButtonMask < 0) FTitleButtonMask = MaskIndexOf(m, FSkinData->SkinIndex, own, "TITLEBUTTON");
-    for (int i = 0; i < FTitleButtons->Count(); ++i) {
-        TsTitleButton* b = FTitleButtons->Items(i);
-        b->BtnData.ImageIndex = b->UseSkinData ? FTitleButtonMask : -1;
+    FUserMask = global("TITLEBUTTON");
+    if (FUserMask < 0) FUserMask = MaskIndexOf(m, d->SkinIndex, own, "TITLEBUTTON");
+    TsTitleButtons* user = FProvider->TitleButtons();
+    for (int i = 0; i < user->Count(); ++i) {
+        TsTitleButton* b = user->Items(i);
+        b->BtnData.ImageIndex = b->UseSkinData ? FUserMask : -1;
     }
 }
 
-// The glyph an element shows now: the restore glyph for the maximize button
-// of a maximized form and the minimize button of an iconic one.
-int TsSkinProvider::ElementMask(int Code) const {
-    TsSkinManager* m = ManagerOf(FSkinData);
-    const bool iconic = Form && Form->HandleAllocated() && IsIconic(Form->Handle());
-    const bool zoomed = Form && Form->HandleAllocated() && IsZoomed(Form->Handle());
-    const TacTitleMasks masks{ButtonMin.ImageIndex, ButtonMax.ImageIndex, ButtonClose.ImageIndex,
-                              ButtonHelp.ImageIndex};
+int TsFormTitle::Mask(int Code) const {
+    TsCommonData* d = FProvider->SkinData();
+    TsSkinManager* m = ManagerOf(d);
+    const HWND h = Window();
+    const bool iconic = h && IsIconic(h), zoomed = h && IsZoomed(h);
     switch (Code) {
         case teClose:
         case teMax:
         case teMin:
-        case teHelp:
-            return TitleButtonMask(m, FSkinData->SkinIndex, FSkinData->SkinSection(), masks, Code, iconic, zoomed);
+        case teHelp: return TitleButtonMask(m, d->SkinIndex, d->SkinSection(), Masks(), Code, iconic, zoomed);
         case teMDIClose: return MDIClose.ImageIndex;
         case teMDIMax: {
             // The small restore glyph where the skin has one.
             const int g = MaskIndexOfNoParent(m, kGlobalInfo, "SICONNORM");
-            const int restore =
-                g >= 0 ? g : MaskIndexOf(m, FSkinData->SkinIndex, FSkinData->SkinSection(), "SICONNORM");
-            return restore >= 0
-                       ? restore
-                       : TitleButtonMask(m, FSkinData->SkinIndex, FSkinData->SkinSection(), masks, teMax, false, true);
+            const int restore = g >= 0 ? g : MaskIndexOf(m, d->SkinIndex, d->SkinSection(), "SICONNORM");
+            return restore >= 0 ? restore
+                                : TitleButtonMask(m, d->SkinIndex, d->SkinSection(), Masks(), teMax, false, true);
         }
         case teMDIMin: return MDIMin.ImageIndex;
         default:
-            if (Code >= teUserFirst && Code - teUserFirst < FTitleButtons->Count())
-                return FTitleButtons->Items(Code - teUserFirst)->BtnData.ImageIndex;
+            if (Code >= teUserFirst && Code - teUserFirst < FProvider->TitleButtons()->Count())
+                return FProvider->TitleButtons()->Items(Code - teUserFirst)->BtnData.ImageIndex;
             return -1;
     }
 }
 
-bool TsSkinProvider::ElementEnabled(int Code) const {
-    const bool iconic = Form && Form->HandleAllocated() && IsIconic(Form->Handle());
-    const bool zoomed = Form && Form->HandleAllocated() && IsZoomed(Form->Handle());
+bool TsFormTitle::Enabled(int Code) const {
+    const TsSystemMenu* menu = FProvider->SystemMenu;
+    const HWND h = Window();
     switch (Code) {
-        case teMax: return zoomed ? RestoreEnabled() : MaxEnabled();
-        case teMin: return iconic ? RestoreEnabled() : MinEnabled();
+        case teMax: return menu && (h && IsZoomed(h) ? menu->EnabledRestore() : menu->EnabledMax());
+        case teMin: return menu && (h && IsIconic(h) ? menu->EnabledRestore() : menu->EnabledMin());
         default:
-            if (Code >= teUserFirst && Code - teUserFirst < FTitleButtons->Count())
-                return FTitleButtons->Items(Code - teUserFirst)->Enabled;
+            if (Code >= teUserFirst && Code - teUserFirst < FProvider->TitleButtons()->Count())
+                return FProvider->TitleButtons()->Items(Code - teUserFirst)->Enabled;
             return true;
     }
 }
 
-TsCaptionButton* TsSkinProvider::ElementData(int Code) {
+TsCaptionButton* TsFormTitle::Element(int Code) {
     switch (Code) {
-        case teClose: return &ButtonClose;
-        case teMax: return &ButtonMax;
-        case teMin: return &ButtonMin;
-        case teHelp: return &ButtonHelp;
         case teMDIClose: return &MDIClose;
         case teMDIMax: return &MDIMax;
         case teMDIMin: return &MDIMin;
         default:
-            if (Code >= teUserFirst && Code - teUserFirst < FTitleButtons->Count())
-                return &FTitleButtons->Items(Code - teUserFirst)->BtnData;
-            return nullptr;
+            if (Code >= teUserFirst && Code - teUserFirst < FProvider->TitleButtons()->Count())
+                return &FProvider->TitleButtons()->Items(Code - teUserFirst)->BtnData;
+            return TacTitleElements::Element(Code);
     }
 }
 
-// The title buttons shown, right to left, as element codes. Painting and hit
-// testing both use this list, so every painted button is hit where it is drawn.
-std::vector<int> TsSkinProvider::ShownButtons() const {
+HWND TsFormTitle::Window() const {
+    const TForm* form = FProvider->Form;
+    return form && form->HandleAllocated() ? form->Handle() : nullptr;
+}
+
+std::vector<int> TsFormTitle::Shown() const {
     std::vector<int> codes;
-    if (!HasBorder() || CaptionHeight() == 0) return codes;
-    if (Form->BorderIcons().Contains(biSystemMenu) && SystemMenu) {
+    const TForm* form = FProvider->Form;
+    const TsSystemMenu* menu = FProvider->SystemMenu;
+    if (!FProvider->HasBorder() || FProvider->CaptionHeight() == 0) return codes;
+    if (form->BorderIcons().Contains(biSystemMenu) && menu) {
         codes.push_back(teClose);
-        if (MaxShown()) codes.push_back(teMax);
-        if (MinShown()) codes.push_back(teMin);
-        if (Form->BorderIcons().Contains(biHelp)) codes.push_back(teHelp);
+        if (menu->VisibleMax()) codes.push_back(teMax);
+        if (menu->VisibleMin()) codes.push_back(teMin);
+        if (form->BorderIcons().Contains(biHelp)) codes.push_back(teHelp);
     }
-    for (int i = 0; i < FTitleButtons->Count(); ++i) codes.push_back(teUserFirst + i);
+    for (int i = 0; i < FProvider->TitleButtons()->Count(); ++i) codes.push_back(teUserFirst + i);
     return codes;
+}
+
+int TsFormTitle::UserButtonWidth(TsTitleButton* Button) const {
+    const int glyph = Button->Glyph()->Empty() ? 0 : Button->Glyph()->Width() + 2;
+    return std::max(glyph, int(TitleButtonSize(ManagerOf(FProvider->SkinData()), FUserMask).cx));
+}
+
+int TsFormTitle::ButtonsWidth() const {
+    const TForm* form = FProvider->Form;
+    const TsSystemMenu* menu = FProvider->SystemMenu;
+    TsSkinManager* m = ManagerOf(FProvider->SkinData());
+    const int space = TitleButtonSpace(m);
+    int w = 0;
+    if (form && form->BorderIcons().Contains(biSystemMenu) && menu) {
+        w += TitleButtonSize(m, Close.ImageIndex).cx + space;
+        if (menu->VisibleMax()) w += TitleButtonSize(m, Max.ImageIndex).cx + space;
+        if (menu->VisibleMin()) w += TitleButtonSize(m, Min.ImageIndex).cx + space;
+        if (form->BorderIcons().Contains(biHelp)) w += TitleButtonSize(m, Help.ImageIndex).cx + space;
+    }
+    for (int i = 0; i < FProvider->TitleButtons()->Count(); ++i)
+        w += UserButtonWidth(FProvider->TitleButtons()->Items(i)) + space;
+    return w;
 }
 
 // ---------------------------------------------------------------------------
@@ -168,36 +188,22 @@ void TsSkinProvider::PaintAll() {
         cache->SetPixelFormat(pf24bit);
         cache->SetSize(w, h);
         const TRect all{0, 0, w, h};
-        const int state = FormActive ? 1 : 0;
         if (IsValidSectionIndex(m, FSkinData->SkinIndex)) {
             if (caption == 0) PaintDataItemBackground(FSkinData, TCacheInfo(), 0, cache, TPoint{0, 0}, all);
-            else PaintDataItem(FSkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, state);
+            else PaintDataItem(FSkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, FormActive ? 1 : 0);
         }
-        if (GripMode == gmRightBottom) {
-            PaintFrameGrip(cache, m, SysBorderWidth(), SysBorderHeight());
-        }
-        if (caption != 0) {
-            const int title = TitleSection();
-            const TRect band{0, 0, w, iconic ? h : caption + sbh};
-            if (title >= 0)
-                PaintSkinItem(title, m->gd()[std::size_t(title)].Name, MakeCacheInfo(cache), true, state, band,
-                              TPoint{0, 0}, cache, m);
-            PaintTitleIcon();
-            const int bar = MaskIndexOfNoParent(m, kGlobalInfo, "TITLEBAR");
-            if (Form->BorderIcons().Contains(biSystemMenu) && SystemMenu && bar >= 0) {
-                const int corner = MaskSize(m, bar).cx / 3;
-                const int barWidth = ButtonsWidth() + 2 * corner;
-                PaintNineSliceTemplate(cache, true, state, bar, TRect{w - barWidth, 0, w, caption + sbh}, m);
-            }
-        }
+        if (GripMode == gmRightBottom) PaintFrameGrip(cache, m, SysBorderWidth(), SysBorderHeight());
+        const TacTitleLook look = caption != 0 ? TitleLook(iconic ? h : caption + sbh) : TacTitleLook{};
+        if (caption != 0) PaintTitleBackground(cache, m, look, [this] { PaintTitleIcon(); });
         if (MenuPresent() && MenuRowHeight() > 0 && !iconic) PaintMenuLine();
-        PaintMDIButtons();
+        Title.PaintMDIButtons();
         if (caption != 0) {
             // The strip reaches a little left of the buttons: a wider one may come with a new caption.
-            FButtonsStrip.Save(cache, cache->Width() - std::min(ButtonsWidth() + SysBorderWidth() + 10, cache->Width()),
-                               caption + sbh);
-            PaintTitleButtons();
-            PaintCaptionText();
+            Title.Strip.Save(cache,
+                             cache->Width() - std::min(Title.ButtonsWidth() + SysBorderWidth() + 10, cache->Width()),
+                             caption + sbh);
+            Title.PaintButtons();
+            PaintTitleCaption(cache, m, look);
         }
         FMenuChanged = false;
         if (Form->OnPaint) {
@@ -243,7 +249,7 @@ void TsSkinProvider::PaintTitleIcon() {
     DrawIconEx(cache->Canvas()->Handle(), r.left, r.top, icon, IconWidth(), IconHeight(), 0, nullptr, DI_NORMAL);
 }
 
-void TsSkinProvider::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
+void TsFormTitle::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
     TBitmap* glyph = Button->Glyph();
     if (glyph->Empty()) return;
     std::unique_ptr<TBitmap> g24 = NewBitmap24(glyph->Width(), glyph->Height());
@@ -252,43 +258,53 @@ void TsSkinProvider::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
     const int x = r.left + (r.right - r.left - glyph->Width()) / 2 + (Pressed ? 1 : 0);
     const int y = r.top + (r.bottom - r.top - glyph->Height()) / 2 + (Pressed ? 1 : 0);
     const TColor key = GetPixel(g24->Canvas()->Handle(), 0, glyph->Height() - 1);
-    CopyBitmapRows(FSkinData->CacheBmp, g24.get(), x, y, key);
+    CopyBitmapRows(FProvider->SkinData()->CacheBmp, g24.get(), x, y, key);
 }
 
-void TsSkinProvider::PaintTitleButtons() {
-    if (!HasBorder()) return;
-    TsSkinManager* m = ManagerOf(FSkinData);
-    const int space = TitleButtonSpace(m), height = TitleButtonSize(m, ButtonClose.ImageIndex).cy;
-    int right = FormWidth() - SysBorderWidth() - space;
-    FButtonsStrip.RestoreAll(FSkinData->CacheBmp);
-    for (int code : ShownButtons()) {
-        TsCaptionButton* b = ElementData(code);
-        const int width = code >= teUserFirst ? UserButtonWidth(FTitleButtons->Items(code - teUserFirst))
-                                              : int(TitleButtonSize(m, b->ImageIndex).cx);
-        const bool enabled = ElementEnabled(code);
-        PlaceTitleButton(*b, right, TSize{width, height}, space, CaptionHeight(), SysBorderHeight());
-        PaintTitleButton(FSkinData->CacheBmp, *b, ElementMask(code), enabled ? b->State : TsPaintState::Normal,
-                         !(FormActive && enabled), m);
-        if (code >= teUserFirst)
-            PaintUserGlyph(FTitleButtons->Items(code - teUserFirst), b->State == TsPaintState::Pressed);
+void TsFormTitle::PaintButtons() {
+    TsSkinProvider* p = FProvider;
+    if (!p->HasBorder()) return;
+    TsSkinManager* m = ManagerOf(p->SkinData());
+    TBitmap* cache = p->SkinData()->CacheBmp;
+    const int height = TitleButtonSize(m, Close.ImageIndex).cy;
+    TacTitleRow row(p->FormWidth() - p->SysBorderWidth(), TitleButtonSpace(m), p->CaptionHeight(),
+                    p->SysBorderHeight());
+    Strip.RestoreAll(cache);
+    for (int code : Shown()) {
+        TsCaptionButton* b = Element(code);
+        TsTitleButton* user = code >= teUserFirst ? p->TitleButtons()->Items(code - teUserFirst) : nullptr;
+        const int width = user ? UserButtonWidth(user) : int(TitleButtonSize(m, b->ImageIndex).cx);
+        const bool enabled = Enabled(code);
+        row.Place(*b, TSize{width, height});
+        PaintTitleButton(cache, *b, Mask(code), enabled ? b->State : TsPaintState::Normal, !(p->FormActive && enabled),
+                         m);
+        if (user) PaintUserGlyph(user, b->State == TsPaintState::Pressed);
     }
 }
 
-void TsSkinProvider::PaintCaptionText() {
-    TBitmap* cache = FSkinData->CacheBmp;
-    TRect r{SysBorderWidth() + IconWidth() + 4, 0, FormWidth() - ButtonsWidth() - 6,
-            CaptionHeight() + SysBorderHeight()};
-    r.top = SysBorderHeight() / 2;
-    if (r.right <= r.left || Form->Caption().empty()) return;
-    TCanvas* canvas = cache->Canvas();
-    canvas->Font()->Assign(Form->Font());
-    canvas->Font()->SetStyle(canvas->Font()->Style() + TFontStyles{fsBold});
-    canvas->Font()->SetHeight(-CaptionFontHeight());
-    const int title = TitleSection();
-    const int section = title >= 0 ? title : FSkinData->SkinIndex;
-    const UINT flags =
-        TextFlagsForAlignment(Form, FCaptionAlignment) | DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
-    WriteSkinText(canvas, Form->Caption(), Form->Enabled(), r, flags, section, FormActive, ManagerOf(FSkinData));
+// The form's title: the title section (or its own TitleSkin) under the skin's
+// global strip, its caption bold in the form's font, aligned as asked and
+// ended with an ellipsis where it is too long.
+TacTitleLook TsSkinProvider::TitleLook(int BandBottom) const {
+    const int w = FormWidth(), top = CaptionHeight() + SysBorderHeight();
+    TacTitleLook look;
+    look.Active = FormActive;
+    look.Band = TRect{0, 0, w, BandBottom};
+    look.Section = TitleSection();
+    if (Form->BorderIcons().Contains(biSystemMenu) && SystemMenu)
+        look.BarMask = MaskIndexOfNoParent(ManagerOf(FSkinData), kGlobalInfo, "TITLEBAR");
+    look.BarSpan = TRect{w - Title.ButtonsWidth(), 0, w, top};
+    look.BarExtent = TacBarExtent::ToRightEnd;
+    look.Text = Form->Caption();
+    look.TextRect = TRect{SysBorderWidth() + IconWidth() + 4, SysBorderHeight() / 2, w - Title.ButtonsWidth() - 6, top};
+    look.Font = Form->Font();
+    look.Bold = true;
+    look.FontHeight = CaptionFontHeight();
+    look.Alignment = TextFlagsForAlignment(Form, FCaptionAlignment);
+    look.Cut = TacCaptionCut::Ellipsis;
+    look.Enabled = Form->Enabled();
+    look.TextSection = look.Section >= 0 ? look.Section : FSkinData->SkinIndex;
+    return look;
 }
 
 void TsSkinProvider::PaintMenuLine() {
@@ -342,28 +358,27 @@ TCustomForm* TsSkinProvider::MaximizedChild() const {
     return child && child->HandleAllocated() && IsZoomed(child->Handle()) ? child : nullptr;
 }
 
-// The system would draw a maximized MDI child's buttons at the right of the
-// frame's menu bar; the provider paints the menu line, so it draws them too.
-void TsSkinProvider::PaintMDIButtons() {
+void TsFormTitle::PaintMDIButtons() {
     for (TsCaptionButton* b : {&MDIMin, &MDIMax, &MDIClose}) b->Rect = TRect{0, 0, 0, 0};
-    TCustomForm* child = MaximizedChild();
-    if (!child || !MenuPresent()) return;
-    TsSkinManager* m = ManagerOf(FSkinData);
+    TsSkinProvider* p = FProvider;
+    TCustomForm* child = p->MaximizedChild();
+    if (!child || !p->MenuPresent()) return;
+    TsSkinManager* m = ManagerOf(p->SkinData());
     const TSize mask = MaskSize(m, MDIClose.ImageIndex);
     const int w = mask.cx > 0 ? int(mask.cx) : 16, h = mask.cy > 0 ? int(mask.cy) : 16;
-    const int row = MenuRowHeight();
-    const int top = CaptionHeight() + SysBorderHeight() + (row - h) / 2;
-    const int right = FormWidth() - SysBorderWidth();
-    TsSkinProvider* cp = ProviderOf(child);
+    const int top = p->CaptionHeight() + p->SysBorderHeight() + (p->MenuRowHeight() - h) / 2;
+    const int right = p->FormWidth() - p->SysBorderWidth();
+    const TsSkinProvider* cp = ProviderOf(child);
+    const TsSystemMenu* menu = cp ? cp->SystemMenu : nullptr;
     const int codes[3] = {teMDIMin, teMDIMax, teMDIClose};
     for (int i = 0; i < 3; ++i) {
-        TsCaptionButton* b = ElementData(codes[i]);
+        TsCaptionButton* b = Element(codes[i]);
         SetRectBounds(b->Rect, right - (3 - i) * (w + 1), top, w, h);
-        const bool enabled = !cp || (codes[i] == teMDIMin   ? cp->MinEnabled()
-                                     : codes[i] == teMDIMax ? cp->RestoreEnabled()
+        const bool enabled = !cp || (codes[i] == teMDIMin   ? menu && menu->EnabledMin()
+                                     : codes[i] == teMDIMax ? menu && menu->EnabledRestore()
                                                             : true);
-        PaintTitleButton(FSkinData->CacheBmp, *b, ElementMask(codes[i]), enabled ? b->State : TsPaintState::Normal,
-                         false, m);
+        PaintTitleButton(p->SkinData()->CacheBmp, *b, Mask(codes[i]), enabled ? b->State : TsPaintState::Normal, false,
+                         m);
     }
 }
 
@@ -406,25 +421,26 @@ void TsSkinProvider::RepaintFormFrame() {
     RestoreDC(dc.DC(), saved);
 }
 
-void TsSkinProvider::PaintElementToScreen(int Code) {
-    TsCaptionButton* b = ElementData(Code);
-    if (!b || !Form || !Form->HandleAllocated() || FButtonsStrip.Empty()) return;
-    if (IconRect().right >= b->Rect.left || b->Rect.right <= b->Rect.left) return;
-    TBitmap* cache = FSkinData->CacheBmp;
+void TsFormTitle::Repaint(int Code) {
+    TsSkinProvider* p = FProvider;
+    TsCaptionButton* b = Element(Code);
+    if (!b || !Window() || Strip.Empty()) return;
+    if (p->IconRect().right >= b->Rect.left || b->Rect.right <= b->Rect.left) return;
+    TBitmap* cache = p->SkinData()->CacheBmp;
     // The button's own background first: its glyph may let it show through.
     if (Code == teMDIMin || Code == teMDIMax || Code == teMDIClose) {
-        const int top = CaptionHeight() + SysBorderHeight();
+        const int top = p->CaptionHeight() + p->SysBorderHeight();
         BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left,
-               b->Rect.bottom - b->Rect.top, MenuLineBmp->Canvas()->Handle(), b->Rect.left, b->Rect.top - top, SRCCOPY);
+               b->Rect.bottom - b->Rect.top, p->MenuLineBmp->Canvas()->Handle(), b->Rect.left, b->Rect.top - top,
+               SRCCOPY);
     } else {
-        FButtonsStrip.Restore(cache, b->Rect);
+        Strip.Restore(cache, b->Rect);
     }
-    const bool enabled = ElementEnabled(Code);
-    PaintTitleButton(cache, *b, ElementMask(Code), enabled ? b->State : TsPaintState::Normal, false,
-                     ManagerOf(FSkinData));
+    const bool enabled = Enabled(Code);
+    PaintTitleButton(cache, *b, Mask(Code), enabled ? b->State : TsPaintState::Normal, false, ManagerOf(p->SkinData()));
     if (Code >= teUserFirst)
-        PaintUserGlyph(FTitleButtons->Items(Code - teUserFirst), b->State == TsPaintState::Pressed);
-    TWindowDC dc(Form->Handle());
+        PaintUserGlyph(p->TitleButtons()->Items(Code - teUserFirst), b->State == TsPaintState::Pressed);
+    TWindowDC dc(Window());
     BitBlt(dc.DC(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left, b->Rect.bottom - b->Rect.top,
            cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, SRCCOPY);
 }

@@ -172,16 +172,16 @@ void TsSkinProvider::NCRButton(TMessage& Message) {
     }
     if (!HasBorder()) return OldProc(Message);
     if (!title) return;
-    SetHotElement(teNone, true);
+    Title.SetHot(teNone, true);
     DropSystemMenu(Message.XPos(), Message.YPos());
 }
 
 void TsSkinProvider::MouseLeft(TMessage& Message) {
     if (Message.Msg == acNCMouseLeave) {
-        FTrackingLeave = false;
-        SetHotElement(teNone, true);
+        Title.TrackingLeave = false;
+        Title.SetHot(teNone, true);
     } else if (OwnMouseMessage(Message, Form)) {
-        SetHotElement(teNone, true);
+        Title.SetHot(teNone, true);
     }
     OldProc(Message);
 }
@@ -303,7 +303,7 @@ void TsSkinProvider::SkinRemoved(TMessage& Message) {
     if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(clBtnFace);
     else Form->Repaint();
     ShrinkCache();
-    SetHotElement(teNone, false);
+    Title.SetHot(teNone, false);
     // The system draws the frame again.
     if (Form->HandleAllocated())
         SetWindowPos(Form->Handle(), nullptr, 0, 0, 0, 0,
@@ -313,7 +313,7 @@ void TsSkinProvider::SkinRemoved(TMessage& Message) {
 void TsSkinProvider::NewSkin() {
     UpdateSkinIndexes(FSkinData);
     if (!FSkinData->GetSkinManager()) return;
-    LoadTitleButtonMasks();
+    Title.LoadMasks();
     if (Form->FormStyle() != fsMDIChild) RemoveSysMenuStyle(true);
     SyncSkinableMenus(FSkinData->GetSkinManager());
     FrameChanged();
@@ -752,7 +752,7 @@ void TsSkinProvider::SysCommand(TMessage& Message) {
             break;
         case SC_MAXIMIZE:
         case SC_RESTORE:
-            SetHotElement(teNone, false);
+            Title.SetHot(teNone, false);
             if (!HasBorder() && cmd == SC_RESTORE) {
                 FrameChanged();
                 SetRegion(nullptr, true);
@@ -772,7 +772,7 @@ void TsSkinProvider::HitTest(TMessage& Message) {
     if (Message.Result == HTNOWHERE || Message.Result == HTCAPTION) {
         // The system's own answer: borders, corners, the client area.
         OldProc(Message);
-        SetHotElement(teNone, true);
+        Title.SetHot(teNone, true);
     }
 }
 
@@ -780,14 +780,12 @@ int TsSkinProvider::TitleElementAt(const TMessage& Message) {
     RECT wr{};
     GetWindowRect(Form->Handle(), &wr);
     const POINT p{Message.XPos() - wr.left, Message.YPos() - wr.top};
-    std::vector<TacTitleHit> buttons;
-    for (int code : ShownButtons()) buttons.push_back(TacTitleHit{code, ElementData(code)->Rect, ElementEnabled(code)});
     const TRect icon = IconRect();
-    const int height = TitleButtonSize(FSkinData->GetSkinManager(), ButtonClose.ImageIndex).cy;
+    const int height = TitleButtonSize(FSkinData->GetSkinManager(), Title.Close.ImageIndex).cy;
     const int title = TitleBarHitTest(p, TitleButtonTop(CaptionHeight(), SysBorderHeight(), height), height, icon.left,
-                                      icon.right, buttons);
+                                      icon.right, Title.Hits(Title.Shown()));
     if (title != HTNOWHERE) {
-        SetHotElement(title == HTCAPTION ? teNone : title, true);
+        Title.SetHot(title == HTCAPTION ? teNone : title, true);
         return title;
     }
     if (GripMode == gmRightBottom) {
@@ -800,49 +798,16 @@ int TsSkinProvider::TitleElementAt(const TMessage& Message) {
         }
     }
     for (int code : {teMDIClose, teMDIMax, teMDIMin}) {
-        const TRect& r = ElementData(code)->Rect;
+        const TRect& r = Title.Element(code)->Rect;
         if (r.right > r.left && PtInRect(&r, p)) {
-            SetHotElement(code, true);
+            Title.SetHot(code, true);
             return code;
         }
     }
-    SetHotElement(teNone, true);
+    Title.SetHot(teNone, true);
     if (IsZoomed(Form->Handle()) && (p.x < 2 || p.y < 2 || p.x >= FormWidth() - 4 || p.y >= FormHeight() - 4))
         return HTTRANSPARENT;
     return HTNOWHERE;
-}
-
-void TsSkinProvider::SetHotElement(int Code, bool Repaint) {
-    if (Code == HotElement) return;
-    if (TsCaptionButton* old = ElementData(HotElement)) {
-        old->State = TsPaintState::Normal;
-        if (Repaint) PaintElementToScreen(HotElement);
-    }
-    HotElement = Code;
-    ButtonPressed = false;
-    if (TsCaptionButton* b = ElementData(Code)) {
-        b->State = TsPaintState::Active;
-        if (Repaint) PaintElementToScreen(Code);
-    }
-    if (Code != teNone && !FTrackingLeave && Form->HandleAllocated()) FTrackingLeave = TrackTitleLeave(Form->Handle());
-}
-
-void TsSkinProvider::SetPressedElement(int Code) {
-    if (HotElement != Code && HotElement != teNone)
-        if (TsCaptionButton* old = ElementData(HotElement)) {
-            old->State = TsPaintState::Normal;
-            PaintElementToScreen(HotElement);
-        }
-    if (Code == teMax && !(MaxEnabled() || (IsZoomed(Form->Handle()) && RestoreEnabled()))) {
-        HotElement = teNone;
-        return;
-    }
-    HotElement = Code;
-    ButtonPressed = true;
-    if (TsCaptionButton* b = ElementData(Code)) {
-        b->State = TsPaintState::Pressed;
-        PaintElementToScreen(Code);
-    }
 }
 
 void TsSkinProvider::NCLButtonDown(TMessage& Message) {
@@ -851,7 +816,7 @@ void TsSkinProvider::NCLButtonDown(TMessage& Message) {
     GetWindowRect(Form->Handle(), &wr);
     const bool sizeCode = code >= HTLEFT && code <= HTBOTTOMRIGHT;
     if (ResizeMode == rmBorder && (code == HTCAPTION || sizeCode) && !IsZoomed(Form->Handle()) && !OutlineDragging()) {
-        SetHotElement(teNone, true);
+        Title.SetHot(teNone, true);
         if (!Form->Active() && Form->FormStyle() != fsMDIChild) SetForegroundWindow(Form->Handle());
         // The size command carries the edge (WMSZ_*) in its low bits, as the system's own does.
         Form->Perform(WM_SYSCOMMAND, code == HTCAPTION ? SC_MOVE | HTCAPTION : SC_SIZE | (code - HTLEFT + WMSZ_LEFT),
@@ -860,7 +825,7 @@ void TsSkinProvider::NCLButtonDown(TMessage& Message) {
     }
     switch (code) {
         case teIcon:
-            SetHotElement(teNone, true);
+            Title.SetHot(teNone, true);
             DropSystemMenu(wr.left + SysBorderWidth(), wr.top + SysBorderHeight() + CaptionHeight());
             return;
         case teMin:
@@ -869,11 +834,11 @@ void TsSkinProvider::NCLButtonDown(TMessage& Message) {
         case teHelp:
         case teMDIClose:
         case teMDIMax:
-        case teMDIMin: SetPressedElement(code); return;
+        case teMDIMin: Title.Press(code); return;
         default: break;
     }
     if (code >= teUserFirst && code - teUserFirst < FTitleButtons->Count()) {
-        SetPressedElement(code);
+        Title.Press(code);
         FTitleButtons->Items(code - teUserFirst)->MouseDown(mbLeft, TShiftState(), Message.XPos(), Message.YPos());
         return;
     }
@@ -881,7 +846,7 @@ void TsSkinProvider::NCLButtonDown(TMessage& Message) {
         Form->Perform(WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
         return;
     }
-    SetHotElement(teNone, true);
+    Title.SetHot(teNone, true);
     if (IsZoomed(Form->Handle()) && Message.YPos() - wr.top <= SysBorderHeight() + CaptionHeight()) {
         if (!Form->Active()) Form->SetFocus();
         return;
@@ -896,29 +861,29 @@ void TsSkinProvider::NCLButtonUp(TMessage& Message) {
     auto command = [wnd](WPARAM c) { SendMessageA(wnd, WM_SYSCOMMAND, c, 0); };
     switch (code) {
         case teHelp:
-            if (ButtonPressed) command(SC_CONTEXTHELP);
-            SetHotElement(teNone, true);
+            if (Title.Pressed) command(SC_CONTEXTHELP);
+            Title.SetHot(teNone, true);
             return;
         case teMin: {
             RECT wr{};
             GetWindowRect(wnd, &wr);
             const POINT p{Message.XPos() - wr.left, Message.YPos() - wr.top};
-            if (!ButtonPressed) {
-                SetHotElement(teNone, true);
+            if (!Title.Pressed) {
+                Title.SetHot(teNone, true);
                 return OldProc(Message);
             }
-            if (!PtInRect(&ButtonMin.Rect, p)) return OldProc(Message);
-            SetHotElement(teNone, true);
+            if (!PtInRect(&Title.Min.Rect, p)) return OldProc(Message);
+            Title.SetHot(teNone, true);
             command(IsIconic(wnd) ? SC_RESTORE : SC_MINIMIZE);
             return;
         }
         case teMax:
-            if (!MaxEnabled() && !(IsZoomed(wnd) && RestoreEnabled())) return;
-            if (!ButtonPressed) {
-                SetHotElement(teNone, true);
+            if (!SystemMenu || !(SystemMenu->EnabledMax() || (IsZoomed(wnd) && SystemMenu->EnabledRestore()))) return;
+            if (!Title.Pressed) {
+                Title.SetHot(teNone, true);
                 return OldProc(Message);
             }
-            SetHotElement(teNone, true);
+            Title.SetHot(teNone, true);
             if (IsZoomed(wnd)) {
                 if (Form->FormStyle() == fsMDIChild) ActiveChildProvider = nullptr;
                 command(SC_RESTORE);
@@ -931,29 +896,29 @@ void TsSkinProvider::NCLButtonUp(TMessage& Message) {
         case teMDIClose:
         case teMDIMax:
         case teMDIMin:
-            if (ButtonPressed)
+            if (Title.Pressed)
                 if (TCustomForm* child = MaximizedChild())
                     SendMessageA(child->Handle(), WM_SYSCOMMAND,
                                  code == teMDIClose ? SC_CLOSE
                                  : code == teMDIMax ? SC_RESTORE
                                                     : SC_MINIMIZE,
                                  0);
-            SetHotElement(teNone, true);
+            Title.SetHot(teNone, true);
             RefreshFormFrame();
             return;
         case teClose:
-            if (!ButtonPressed) return;
-            ButtonClose.State = TsPaintState::Normal;
-            HotElement = teNone;
-            ButtonPressed = false;
+            if (!Title.Pressed) return;
+            Title.Close.State = TsPaintState::Normal;
+            Title.Hot = teNone;
+            Title.Pressed = false;
             command(SC_CLOSE);  // may free the form and this provider: nothing after it
             return;
         default: break;
     }
     if (code >= teUserFirst && code - teUserFirst < FTitleButtons->Count()) {
-        if (ButtonPressed)
+        if (Title.Pressed)
             FTitleButtons->Items(code - teUserFirst)->MouseUp(mbLeft, TShiftState(), Message.XPos(), Message.YPos());
-        SetHotElement(teNone, true);
+        Title.SetHot(teNone, true);
         return;
     }
     OldProc(Message);
@@ -969,7 +934,8 @@ void TsSkinProvider::NCLButtonDblClk(TMessage& Message) {
     }
     if (code != teCaption) return;
     const HWND wnd = Form->Handle();
-    const bool toggle = CloseShown() && (MaxEnabled() || RestoreEnabled());
+    const bool toggle =
+        SystemMenu && SystemMenu->VisibleClose() && (SystemMenu->EnabledMax() || SystemMenu->EnabledRestore());
     if (!toggle && !(IsIconic(wnd) && !HasBorder())) return;
     if (IsZoomed(wnd) || IsIconic(wnd)) {
         SendMessageA(wnd, WM_SYSCOMMAND, SC_RESTORE, 0);

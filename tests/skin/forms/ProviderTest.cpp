@@ -154,7 +154,7 @@ TEST(Provider, FramePixelsActiveAndInactive) {
     TsSkinProvider* p = s.Provider;
     const RECT w = s.Rect();
     const int W = w.right - w.left, H = w.bottom - w.top;
-    const int titleX = W - p->ButtonsWidth() - 12;
+    const int titleX = W - p->Title.ButtonsWidth() - 12;
     auto check = [&](int state, const char* what) {
         SCOPED_TRACE(what);
         const Picture pic = Shot(s.H());
@@ -163,11 +163,11 @@ TEST(Provider, FramePixelsActiveAndInactive) {
         EXPECT_EQ(pic.Pixel(W - 2, H / 2), C().Border[state]);
         EXPECT_EQ(pic.Pixel(W / 2, H - 2), C().Border[state]);
         // Close, maximize and minimize glyphs, right to left, in their normal state.
-        EXPECT_EQ(pic.Pixel(Mid(p->ButtonClose.Rect).x, Mid(p->ButtonClose.Rect).y), C().TitleGlyph[0][0]);
-        EXPECT_EQ(pic.Pixel(Mid(p->ButtonMax.Rect).x, Mid(p->ButtonMax.Rect).y), C().TitleGlyph[1][0]);
-        EXPECT_EQ(pic.Pixel(Mid(p->ButtonMin.Rect).x, Mid(p->ButtonMin.Rect).y), C().TitleGlyph[2][0]);
-        EXPECT_LT(p->ButtonMin.Rect.right, p->ButtonMax.Rect.left);
-        EXPECT_LT(p->ButtonMax.Rect.right, p->ButtonClose.Rect.left);
+        EXPECT_EQ(pic.Pixel(Mid(p->Title.Close.Rect).x, Mid(p->Title.Close.Rect).y), C().TitleGlyph[0][0]);
+        EXPECT_EQ(pic.Pixel(Mid(p->Title.Max.Rect).x, Mid(p->Title.Max.Rect).y), C().TitleGlyph[1][0]);
+        EXPECT_EQ(pic.Pixel(Mid(p->Title.Min.Rect).x, Mid(p->Title.Min.Rect).y), C().TitleGlyph[2][0]);
+        EXPECT_LT(p->Title.Min.Rect.right, p->Title.Max.Rect.left);
+        EXPECT_LT(p->Title.Max.Rect.right, p->Title.Close.Rect.left);
     };
     check(1, "active");
     SetWindowTextA(s.H(), "A new caption");
@@ -205,9 +205,9 @@ TEST(Provider, HitTestOfEveryElement) {
     };
     const Row rows[] = {
         {"icon", s.Centre(p->IconRect()), HTSYSMENU},
-        {"close", s.Centre(p->ButtonClose.Rect), HTCLOSE},
-        {"maximize", s.Centre(p->ButtonMax.Rect), HTMAXBUTTON},
-        {"minimize", s.Centre(p->ButtonMin.Rect), HTMINBUTTON},
+        {"close", s.Centre(p->Title.Close.Rect), HTCLOSE},
+        {"maximize", s.Centre(p->Title.Max.Rect), HTMAXBUTTON},
+        {"minimize", s.Centre(p->Title.Min.Rect), HTMINBUTTON},
         {"user button", s.Centre(user->BtnData.Rect), teUserFirst},
         {"disabled user button", s.Centre(disabled->BtnData.Rect), HTCAPTION},
         {"caption", s.At(W / 2 - 20, p->CaptionHeight() / 2 + 2), HTCAPTION},
@@ -217,21 +217,21 @@ TEST(Provider, HitTestOfEveryElement) {
     };
     for (const Row& r : rows) EXPECT_EQ(s.Hit(r.At), r.Code) << r.What;
     // A hot button shows its hot state; leaving it, the normal one.
-    s.Hit(s.Centre(p->ButtonClose.Rect));
-    EXPECT_EQ(p->HotElement, teClose);
-    EXPECT_EQ(Shot(s.H()).Pixel(Mid(p->ButtonClose.Rect).x, Mid(p->ButtonClose.Rect).y), C().TitleGlyph[0][1]);
+    s.Hit(s.Centre(p->Title.Close.Rect));
+    EXPECT_EQ(p->Title.Hot, teClose);
+    EXPECT_EQ(Shot(s.H()).Pixel(Mid(p->Title.Close.Rect).x, Mid(p->Title.Close.Rect).y), C().TitleGlyph[0][1]);
     s.Hit(s.At(W / 2, H / 2));
-    EXPECT_EQ(p->HotElement, teNone);
-    EXPECT_EQ(Shot(s.H()).Pixel(Mid(p->ButtonClose.Rect).x, Mid(p->ButtonClose.Rect).y), C().TitleGlyph[0][0]);
+    EXPECT_EQ(p->Title.Hot, teNone);
+    EXPECT_EQ(Shot(s.H()).Pixel(Mid(p->Title.Close.Rect).x, Mid(p->Title.Close.Rect).y), C().TitleGlyph[0][0]);
 
     // A dialog frame: close and help, no maximize or minimize.
     Skinned d(bsDialog, 450, 300, 260, 160);
     d.Form->SetBorderIcons(TBorderIcons{biSystemMenu, biHelp});
     d.Provider->RefreshFormFrame();
     Pump();
-    EXPECT_EQ(d.Hit(d.Centre(d.Provider->ButtonClose.Rect)), HTCLOSE);
-    EXPECT_EQ(d.Hit(d.Centre(d.Provider->ButtonHelp.Rect)), HTHELP);
-    EXPECT_FALSE(d.Provider->MaxShown());
+    EXPECT_EQ(d.Hit(d.Centre(d.Provider->Title.Close.Rect)), HTCLOSE);
+    EXPECT_EQ(d.Hit(d.Centre(d.Provider->Title.Help.Rect)), HTHELP);
+    EXPECT_FALSE(d.Provider->SystemMenu->VisibleMax());
 }
 
 // Real mouse input: the caption moves the form, a border sizes it.
@@ -270,11 +270,11 @@ TEST(Provider, TitleButtonsWorkByMouse) {
     EXPECT_EQ(downs, 1);
     EXPECT_EQ(ups, 1);
 
-    ByHand([&] { hand::Click(s.Centre(p->ButtonMax.Rect)); });
+    ByHand([&] { hand::Click(s.Centre(p->Title.Max.Rect)); });
     EXPECT_TRUE(IsZoomed(s.H()));
     // The restore glyph stands where maximize was; it restores.
-    EXPECT_EQ(s.Hit(s.Centre(p->ButtonMax.Rect)), HTMAXBUTTON);
-    ByHand([&] { hand::Click(s.Centre(p->ButtonMax.Rect)); });
+    EXPECT_EQ(s.Hit(s.Centre(p->Title.Max.Rect)), HTMAXBUTTON);
+    ByHand([&] { hand::Click(s.Centre(p->Title.Max.Rect)); });
     EXPECT_FALSE(IsZoomed(s.H()));
 
     const POINT caption = s.At(60, p->CaptionHeight() / 2 + 2);
@@ -286,7 +286,7 @@ TEST(Provider, TitleButtonsWorkByMouse) {
     ShowWindow(s.H(), SW_RESTORE);
     Pump();
 
-    ByHand([&] { hand::Click(s.Centre(p->ButtonMin.Rect)); });
+    ByHand([&] { hand::Click(s.Centre(p->Title.Min.Rect)); });
     EXPECT_TRUE(IsIconic(s.H()));
     ShowWindow(s.H(), SW_RESTORE);
     SetForegroundWindow(s.H());
@@ -297,7 +297,7 @@ TEST(Provider, TitleButtonsWorkByMouse) {
         ++closed;
         a = caHide;
     };
-    ByHand([&] { hand::Click(s.Centre(p->ButtonClose.Rect)); });
+    ByHand([&] { hand::Click(s.Centre(p->Title.Close.Rect)); });
     EXPECT_EQ(closed, 1);
     EXPECT_FALSE(IsWindowVisible(s.H()));
 }
@@ -449,7 +449,7 @@ TEST(Provider, CaptionCoverOnOlderSystems) {
     EXPECT_EQ(cover.bottom - cover.top, p->HeaderHeight());
     EXPECT_EQ(GetForegroundWindow(), foreground);
     EXPECT_FALSE(IsWindow(coverWnd));
-    EXPECT_EQ(Shot(form->Handle()).Pixel(w.right - w.left - p->ButtonsWidth() - 12, 1), C().Title[1]);
+    EXPECT_EQ(Shot(form->Handle()).Pixel(w.right - w.left - p->Title.ButtonsWidth() - 12, 1), C().Title[1]);
     p->Free();
     spy.Release();
 }
@@ -500,14 +500,15 @@ TEST(Provider, MaximizedMDIChildButtonsOnTheFrameMenuLine) {
     ASSERT_TRUE(IsZoomed(child->Handle()));
     fp->RefreshFormFrame();
     Pump(120);
-    const TRect restore = fp->MDIMax.Rect;
+    const TRect restore = fp->Title.MDIMax.Rect;
     ASSERT_GT(restore.right, restore.left);
     EXPECT_GE(restore.top, fp->CaptionHeight() + fp->SysBorderHeight());
     RECT w{};
     GetWindowRect(frame->Handle(), &w);
     const POINT at{w.left + (restore.left + restore.right) / 2, w.top + (restore.top + restore.bottom) / 2};
     EXPECT_EQ(SendMessageA(frame->Handle(), WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), teMDIMax);
-    EXPECT_EQ(Shot(frame->Handle()).Pixel(Mid(fp->MDIClose.Rect).x, Mid(fp->MDIClose.Rect).y), C().TitleGlyph[0][0]);
+    EXPECT_EQ(Shot(frame->Handle()).Pixel(Mid(fp->Title.MDIClose.Rect).x, Mid(fp->Title.MDIClose.Rect).y),
+              C().TitleGlyph[0][0]);
     // During a menu loop a cover hides what the system draws at the menu line's right end.
     auto cover = [] {
         for (int i = 0; i < Screen->FormCount(); ++i)

@@ -20,6 +20,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -123,7 +124,7 @@ TEST_F(DialogHook, MessageBoxIsSkinnedAndAnswersTheRealClick) {
             // The title in the active FORMTITLE colour (left of the close
             // button, right of the caption), the client in DIALOG's.
             EXPECT_EQ(WindowPixel(box, w - 40, fh + 2), C().Title[1]);
-            const TsCaptionButton& close = p->DialogWnd->BtnClose;
+            const TsCaptionButton& close = p->DialogWnd->Title.Close;
             ASSERT_GT(close.Rect.right, close.Rect.left);
             EXPECT_EQ(close.Rect.right - close.Rect.left, testsupport::kTestTitleButtonWidth) << "FORM's close glyph";
             POINT o{0, 0};
@@ -292,8 +293,8 @@ TEST_F(DialogHook, FormAndDialogShareOneTitleBar) {
         int Space;                          // gap right of each button
     };
     const int space = Manager()->CommonSkinData().BISpace;
-    const Window windows[2] = {{form->Handle(), {&p->ButtonClose, &p->ButtonMax, &p->ButtonMin}, space},
-                               {d, {&a->BtnClose, &a->BtnMax, &a->BtnMin}, 0}};
+    const Window windows[2] = {{form->Handle(), {&p->Title.Close, &p->Title.Max, &p->Title.Min}, space},
+                               {d, {&a->Title.Close, &a->Title.Max, &a->Title.Min}, 0}};
     auto width = [](HWND H) {
         RECT r{};
         GetWindowRect(H, &r);
@@ -474,12 +475,12 @@ TEST_F(DialogHook, HitTestsOfTheTitleAndTheZoomedBand) {
         return hit((b.Rect.left + b.Rect.right) / 2, (b.Rect.top + b.Rect.bottom) / 2);
     };
     // Close, maximize and minimize from the right, the caption between.
-    EXPECT_LT(a->BtnMax.Rect.right, a->BtnClose.Rect.right);
-    EXPECT_LT(a->BtnMin.Rect.right, a->BtnMax.Rect.right);
-    EXPECT_EQ(centre(a->BtnClose), HTCLOSE);
-    EXPECT_EQ(centre(a->BtnMax), HTMAXBUTTON);
-    EXPECT_EQ(centre(a->BtnMin), HTMINBUTTON);
-    EXPECT_EQ(hit((r.right - r.left) / 3, (a->BtnClose.Rect.top + a->BtnClose.Rect.bottom) / 2), HTCAPTION);
+    EXPECT_LT(a->Title.Max.Rect.right, a->Title.Close.Rect.right);
+    EXPECT_LT(a->Title.Min.Rect.right, a->Title.Max.Rect.right);
+    EXPECT_EQ(centre(a->Title.Close), HTCLOSE);
+    EXPECT_EQ(centre(a->Title.Max), HTMAXBUTTON);
+    EXPECT_EQ(centre(a->Title.Min), HTMINBUTTON);
+    EXPECT_EQ(hit((r.right - r.left) / 3, (a->Title.Close.Rect.top + a->Title.Close.Rect.bottom) / 2), HTCAPTION);
     EXPECT_EQ(TacTestAccess::DialogBrushCount(), 0);
     const LRESULT brush = SendMessageA(d, WM_CTLCOLORDLG, 0, 0);
     EXPECT_EQ(SendMessageA(d, WM_CTLCOLORDLG, 0, 0), brush) << "one brush, not one per message";
@@ -597,6 +598,73 @@ TEST_F(DialogHook, ChildWindowsGetTheirAdapterByClassAndStyle) {
     SetWindowPos(tab, nullptr, 0, 0, 470, 350, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_TRUE(CreateChildAdapters(p, v));
     DestroyWindow(v);
+    formtest::Pump(30);
+}
+
+// One painter draws the caption of a form and of a dialog, each from its own
+// look: FORMTITLE's text colour on the band's active or inactive colour,
+// between the end the caller gives after its icon and its buttons; the form's
+// caption follows its alignment (right here), the dialog's stays at the left.
+TEST_F(DialogHook, OnePainterDrawsTheCaptionsOfFormAndDialog) {
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
+    TacDialogWnd* a = ProviderOfWindow(d)->DialogWnd;
+    ASSERT_TRUE(a && a->IconBmp);
+    SetWindowTextA(d, "Caption");
+    formtest::FormPtr form = formtest::MakeForm(420, 120, 300, 180);
+    form->SetBorderStyle(bsSizeable);
+    form->SetCaption("Caption");
+    TsSkinProvider* p = TObject::Create<TsSkinProvider>(form.get());
+    p->SetCaptionAlignment(taRightJustify);
+    form->Show();
+    formtest::Pump(120);
+    ASSERT_EQ(ProviderOf(form.get()), p);
+    struct Window {
+        const char* Who;
+        HWND H, Other;
+        bool RightAligned;
+    };
+    const Window windows[] = {{"form", form->Handle(), d, true}, {"dialog", d, form->Handle(), false}};
+    // Each window's own text place: after its icon, before its buttons, in its title rows.
+    auto textPlace = [&](const Window& w, int Width) {
+        if (w.H == d) {
+            const int fw = GetSystemMetrics(SM_CXFRAME), fh = GetSystemMetrics(SM_CYFRAME);
+            return TRect{fw + a->IconBmp->Width() + 4, fh, a->Title.Min.Rect.left - 4,
+                         fh + GetSystemMetrics(SM_CYCAPTION)};
+        }
+        return TRect{p->SysBorderWidth() + p->IconWidth() + 4, p->SysBorderHeight() / 2,
+                     Width - p->Title.ButtonsWidth() - 6, p->CaptionHeight() + p->SysBorderHeight()};
+    };
+    for (const Window& w : windows)
+        for (const bool active : {true, false}) {
+            SCOPED_TRACE(std::string(w.Who) + (active ? " active" : " inactive"));
+            SetForegroundWindow(active ? w.H : w.Other);
+            formtest::Pump(80);
+            RedrawWindow(w.H, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+            const testsupport::Picture pic = testsupport::CaptureWindow(w.H);
+            const TRect t = textPlace(w, pic.Width);
+            ASSERT_GT(t.right - t.left, 60);
+            // The caption's pixels between the icon and the buttons.
+            int first = pic.Width, last = -1, top = pic.Height, bottom = -1;
+            for (int y = 0; y < t.bottom + 2; ++y)
+                for (int x = t.left - 4; x < t.right + 4; ++x)
+                    if (pic.Pixel(x, y) == C().Title[2]) {
+                        first = std::min(first, x), last = std::max(last, x);
+                        top = std::min(top, y), bottom = std::max(bottom, y);
+                    }
+            ASSERT_GE(last, 0) << "no caption in the title's text colour";
+            EXPECT_GE(first, t.left);
+            EXPECT_LT(last, t.right);
+            EXPECT_GE(top, t.top);
+            EXPECT_LT(bottom, t.bottom);
+            const int middle = (t.left + t.right) / 2;
+            if (w.RightAligned) EXPECT_GT(first, middle) << "right-aligned caption";
+            else EXPECT_LT(last, middle) << "left-aligned caption";
+            // Beside the caption the band shows the state's colour.
+            const int beside = w.RightAligned ? first - 3 : last + 3;
+            EXPECT_EQ(pic.Pixel(beside, (top + bottom) / 2), C().Title[active ? 1 : 0]);
+        }
+    form.reset();
+    DestroyWindow(d);
     formtest::Pump(30);
 }
 
