@@ -6,6 +6,7 @@
 #include "FormTestSupport.h"
 #include "Lists.h"
 #include "sAlphaGraph.h"
+#include "sListView.h"
 
 #include <commctrl.h>
 
@@ -216,6 +217,113 @@ TEST_F(ListAdapterTest, HeaderSectionsPaintFromTheSkinAndAClickStillNotifies) {
     LeftButton(true);
     EXPECT_EQ(a->PressedSection, -1);
     LeftButton(false);
+}
+
+// Section 0 of a header as it shows on the screen, in the state the real
+// mouse gives it: away (normal), over it (hot) or pressed on it.
+testsupport::Picture HeaderSectionIn(HWND Header, TsPaintState State) {
+    RECT s{};
+    SendMessageA(Header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&s));
+    POINT over{(s.left + s.right) / 2, (s.top + s.bottom) / 2};
+    ClientToScreen(Header, &over);
+    MoveMouse(State == TsPaintState::Normal ? POINT{5, 5} : over);
+    if (State == TsPaintState::Pressed) LeftButton(true);
+    Pump(60);
+    UpdateWindow(Header);
+    HDC dc = GetDC(Header);
+    testsupport::Picture p = testsupport::CaptureDC(dc, s.left, s.top, s.right - s.left, s.bottom - s.top);
+    ReleaseDC(Header, dc);
+    if (State == TsPaintState::Pressed) LeftButton(false);
+    MoveMouse(POINT{5, 5});
+    Pump(40);
+    return p;
+}
+
+bool Shows(const testsupport::Picture& P, std::uint32_t Colour) {
+    for (int y = 0; y < P.Height; ++y)
+        for (int x = 0; x < P.Width; ++x)
+            if (P.Pixel(x, y) == Colour) return true;
+    return false;
+}
+
+// A skinned list view and a system list view skinned by its adapter show a
+// column's header section alike, pixel for pixel, in every state and sort
+// order: one painter draws both, the sort mark from the skin's arrow glyph.
+TEST_F(ListAdapterTest, SkinnedAndAdaptedListViewHeadersShowTheSameSection) {
+    formtest::FormPtr form = formtest::MakeForm(560, 80, 420, 320);
+    form->Show();
+    auto* skinned = formtest::Make<TsListView>(form.get(), 10, 10, 300, 120);
+    skinned->SetViewStyle(vsReport);
+    TListColumn* column = skinned->Columns()->Add();
+    column->SetCaption("Column");
+    column->SetWidth(90);
+    HWND system = MakeChild(form->Handle(), WC_LISTVIEWA, LVS_REPORT, 10, 150, 300, 120);
+    SendMessageA(system, WM_SETFONT, WPARAM(skinned->Font()->Handle()), TRUE);
+    char caption[] = "Column";
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.cx = 90;
+    col.pszText = caption;
+    SendMessageA(system, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
+    auto* a = Adapt<TacListViewWnd>(system);
+    ASSERT_TRUE(a->HeaderWnd && skinned->HeaderHandle());
+
+    const struct {
+        TSortArrow Arrow;
+        int Format;
+    } orders[] = {{saNone, 0}, {saUp, HDF_SORTUP}, {saDown, HDF_SORTDOWN}};
+    for (const TsPaintState state : {TsPaintState::Normal, TsPaintState::Active, TsPaintState::Pressed}) {
+        for (const auto& order : orders) {
+            SCOPED_TRACE(testing::Message() << "state " << acStateIndex(state) << ", sort " << order.Format);
+            column->SetSortArrow(order.Arrow);
+            HDITEMA item{};
+            item.mask = HDI_FORMAT;
+            SendMessageA(a->HeaderWnd, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            item.fmt = (item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN)) | order.Format;
+            SendMessageA(a->HeaderWnd, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            const testsupport::Picture mine = HeaderSectionIn(skinned->HeaderHandle(), state);
+            const testsupport::Picture adapted = HeaderSectionIn(a->HeaderWnd, state);
+            ASSERT_FALSE(mine.Empty());
+            ASSERT_EQ(mine.Width, adapted.Width);
+            ASSERT_EQ(mine.Height, adapted.Height);
+            int differing = 0;
+            for (int y = 0; y < mine.Height; ++y)
+                for (int x = 0; x < mine.Width; ++x) differing += mine.Pixel(x, y) != adapted.Pixel(x, y);
+            EXPECT_EQ(differing, 0);
+            // The state's border, and the arrow glyph in the state's colour only when sorted.
+            EXPECT_EQ(mine.Pixel(1, mine.Height / 2), C().Border[acStateIndex(state)]);
+            EXPECT_EQ(Shows(mine, C().Glyph[acStateIndex(state)]), order.Format != 0);
+        }
+    }
+}
+
+// "COLHEADER" paints the sections; a skin without it paints them as buttons.
+TEST_F(ListAdapterTest, HeaderSectionsFallBackToButtonsWithoutAColumnHeaderSection) {
+    static const testsupport::TestSkinFolder noHeaders([] {
+        testsupport::TestSkinOptions options;
+        options.ColHeader = false;
+        return options;
+    }());
+    std::unique_ptr<TsSkinManager, void (*)(TsSkinManager*)> buttonsOnly(TObject::Create<TsSkinManager>(nullptr),
+                                                                         [](TsSkinManager* m) { m->Free(); });
+    String error;
+    ASSERT_TRUE(noHeaders.Ok && buttonsOnly->LoadSkin(noHeaders.Skin, error)) << error;
+    const struct {
+        const char* Name;
+        TsSkinManager* Skin;
+        std::uint32_t Face;
+    } cases[] = {{"COLHEADER", Manager(), C().Header[0]}, {"BUTTON", buttonsOnly.get(), C().Button}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        HWND lv = ListView(3);
+        auto* a = Adapt<TacListViewWnd>(lv, "EDIT", c.Skin);
+        ASSERT_NE(a->HeaderWnd, nullptr);
+        const testsupport::Picture section = HeaderSectionIn(a->HeaderWnd, TsPaintState::Normal);
+        EXPECT_EQ(section.Pixel(1, section.Height / 2), C().Border[0]);
+        EXPECT_EQ(section.Pixel(section.Width - 8, section.Height / 2), c.Face);
+        adapters.clear();
+        DestroyWindow(lv);
+    }
 }
 
 TEST_F(ListAdapterTest, ThumbDragAndArrowsScrollToTheRightPlace) {
