@@ -86,11 +86,10 @@ void TacMainWnd::Construct(HWND Handle, TsCommonData* Data, TsSkinManager* Manag
     SkinManager = Manager;
     Destroyed = false;
     if (Data) {
-        SkinData = Data;
+        SkinData.Borrow(Data);
         if (!SkinManager) SkinManager = Data->GetSkinManager();
     } else {
-        OwnSkinData = true;
-        SkinData = new TsCommonData(nullptr, true);
+        SkinData.Own(std::make_unique<TsCommonData>(nullptr, true));
         SkinData->OwnerHandle = Handle;
         SkinData->SetSkinManager(Manager);
         if (!SkinManager) SkinManager = SkinData->GetSkinManager();
@@ -112,8 +111,7 @@ TacMainWnd::~TacMainWnd() {
     }
     auto& l = AttachedList();
     l.erase(std::remove(l.begin(), l.end(), this), l.end());
-    if (OwnSkinData) delete SkinData;
-    SkinData = nullptr;
+    SkinData.Reset();
     SkinManager = nullptr;
 }
 

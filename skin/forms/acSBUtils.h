@@ -6,15 +6,44 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "Controls.h"
 #include "Graphics.h"
 #include "Messages.h"
 #include "WindowHooks.h"
 #include "sCommonData.h"
+#include "sControlTypes.h"
 #include "sGlobals.h"
 #include "sSkinManager.h"
 
 class TacScrollWnd;
+class TacMainWnd;
+
+// An adapter's skin data: the control's own, borrowed, or one the adapter made
+// for a plain window, owned and freed with the adapter. Reads as a pointer.
+class TacAdapterSkinData {
+public:
+    TsCommonData* Get() const { return FData; }
+    operator TsCommonData*() const { return FData; }
+    TsCommonData* operator->() const { return FData; }
+    // True when the adapter made the data (and frees it).
+    bool Owned() const { return FOwned != nullptr; }
+
+private:
+    friend class TacMainWnd;
+    void Borrow(TsCommonData* Data) { FData = Data; }
+    void Own(std::unique_ptr<TsCommonData> Data) {
+        FOwned = std::move(Data);
+        FData = FOwned.get();
+    }
+    void Reset() {
+        FData = nullptr;
+        FOwned.reset();
+    }
+    std::unique_ptr<TsCommonData> FOwned;
+    TsCommonData* FData = nullptr;
+};
 
 // The property under which an attached window keeps its adapter.
 extern const char* const acAdapterProp;
@@ -51,13 +80,12 @@ public:
     HWND ParentWnd = nullptr;
     HWND CtrlHandle = nullptr;
     TsSkinManager* SkinManager = nullptr;
-    TsCommonData* SkinData = nullptr;
+    TacAdapterSkinData SkinData;
     bool Painting = false;
     bool ParamsApplied = false;
     TColor OrigColor = clNone;
     TColor OrigFontColor = clNone;
     bool Destroyed = false;
-    bool OwnSkinData = false;
     // What was replaced: a control's WindowProc, or a plain window's procedure.
     TWndMethod OldWindowProc;
     WNDPROC OldWndProc = nullptr;
@@ -93,8 +121,6 @@ enum TacScrollPart {
     spPageDown = SB_PAGEDOWN,
     spThumb = SB_THUMBTRACK,
 };
-// Painting states of the parts.
-enum TacPartState { psNormal = 0, psHot = 1, psPressed = 2 };
 
 constexpr WORD acScrollFlagWanted = 8;  // the window's style asks for the bar
 constexpr UINT_PTR acHoverTimer = 65522;

@@ -185,12 +185,9 @@ void TacEditWnd::EditNCPaint(TMessage& M) {
     SetUpdating(SkinData, IsUpdating(SkinData));
     M.Result = 0;
     if (SkinData->Updating) return;
-    const HDC dc = GetWindowDC(CtrlHandle);
-    {
-        TSavedDC saved(dc);
-        PaintFrame(dc, InsetLeft);
-    }
-    ReleaseDC(CtrlHandle, dc);
+    const TWindowDC dc(CtrlHandle);
+    TSavedDC saved(dc);
+    PaintFrame(dc, InsetLeft);
 }
 
 void TacEditWnd::ToClientArea(HDC DC) const {
@@ -257,9 +254,7 @@ void TacEditWnd::WndProc(TMessage& M) {
             SetUpdating(SkinData, IsUpdating(SkinData));
             if (SkinData->Updating) {
                 // Validated, nothing drawn: the whole window is drawn when the update ends.
-                PAINTSTRUCT ps;
-                BeginPaint(CtrlHandle, &ps);
-                EndPaint(CtrlHandle, &ps);
+                const TPaintScope validated(CtrlHandle, nullptr);
                 return;
             }
             PaintScrollBars(this, CtrlHandle, nullptr, -1);
@@ -339,12 +334,11 @@ void TacComboListWnd::ListNCPaint(TMessage& M) {
     AdapterGeometry(this);
     PrepareFrame();
     if (!DlgMode) PaintAdapterBorder(this);
-    const HDC dc = GetWindowDC(CtrlHandle);
+    const TWindowDC dc(CtrlHandle);
     TBitmap* cache = SkinData->CacheBmp;
     if (cache && cache->Width() == WndSize.x && cache->Height() == WndSize.y)
         CopyBorderStrips(dc, 0, 0, 2, cache->Canvas()->Handle(), WndSize.x, WndSize.y);
     PaintScrollBars(this, CtrlHandle, dc, -1);
-    ReleaseDC(CtrlHandle, dc);
 }
 
 void TacComboListWnd::WndProc(TMessage& M) {
@@ -451,9 +445,10 @@ void TacComboBoxWnd::PaintComboButton(HDC DC) {
     GetButtonRect(r);
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (!m || !cache || w <= 0 || h <= 0 || r.right > cache->Width() || r.bottom > cache->Height()) return;
-    int state = psNormal;
-    if (ListHandle && IsWindowVisible(ListHandle)) state = psPressed;
-    else if (ControlStateIndex(SkinData) || m->HotWindow == CtrlHandle) state = psHot;
+    const TsPaintState look = ListHandle && IsWindowVisible(ListHandle)                   ? TsPaintState::Pressed
+                              : ControlStateIndex(SkinData) || m->HotWindow == CtrlHandle ? TsPaintState::Active
+                                                                                          : TsPaintState::Normal;
+    const int state = acStateIndex(look);
     std::unique_ptr<TBitmap> bmp = NewBitmap24(cache->Width(), cache->Height());
     BitBlt(bmp->Canvas()->Handle(), 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
     const TacItemIndexes& btn = m->StdIndexes().ComboBtn;
@@ -493,8 +488,7 @@ void TacComboBoxWnd::ComboPaint(TMessage& M) {
     if (Destroyed) return;
     SetUpdating(SkinData, IsUpdating(SkinData));
     if (SkinData->Updating) return;
-    const HDC given = reinterpret_cast<HDC>(M.WParam);
-    const HDC dc = given ? given : GetWindowDC(CtrlHandle);
+    const TWindowDC dc(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
     if (Simple()) {
         PrepareComboCache();
     } else {
@@ -504,7 +498,6 @@ void TacComboBoxWnd::ComboPaint(TMessage& M) {
     if (TBitmap* cache = SkinData->CacheBmp; cache && cache->Width() == WndSize.x)
         CopyBorderStrips(dc, 0, 0, 3, cache->Canvas()->Handle(), cache->Width(), cache->Height());
     if (!Simple()) PaintComboButton(dc);
-    if (!given) ReleaseDC(CtrlHandle, dc);
 }
 
 void TacComboBoxWnd::DrawSelectionText(TBitmap* Cache) {
@@ -595,9 +588,7 @@ void TacComboBoxWnd::WndProc(TMessage& M) {
     if (hotChange || M.Msg == WM_SETFOCUS || M.Msg == WM_KILLFOCUS || M.Msg == WM_LBUTTONUP) {
         TacEditWnd::WndProc(M);
         if (Destroyed || !IsWindowVisible(CtrlHandle)) return;
-        const HDC dc = GetWindowDC(CtrlHandle);
-        PaintComboButton(dc);
-        ReleaseDC(CtrlHandle, dc);
+        PaintComboButton(TWindowDC(CtrlHandle));
         return;
     }
     switch (M.Msg) {
@@ -687,10 +678,8 @@ void TacMDIWnd::WndProc(TMessage& M) {
                         if (!dynamic_cast<TWinControl*>(form->Controls(i))) form->Controls(i)->Repaint();
                 break;
             } else {
-                PAINTSTRUCT ps;
-                const HDC dc = BeginPaint(CtrlHandle, &ps);
-                PaintArea(dc);
-                EndPaint(CtrlHandle, &ps);
+                const TPaintScope paint(CtrlHandle, nullptr);
+                PaintArea(paint.DC());
                 return;
             }
         case WM_ERASEBKGND:
@@ -702,7 +691,7 @@ void TacMDIWnd::WndProc(TMessage& M) {
             M.Result = 0;
             if (maximized) return;
             AdapterGeometry(this);
-            const HDC dc = GetWindowDC(CtrlHandle);
+            const TWindowDC dc(CtrlHandle);
             TBitmap* frame = FormSkinData ? FormSkinData->CacheBmp : nullptr;
             RECT w{}, formRect{};
             GetWindowRect(CtrlHandle, &w);
@@ -714,7 +703,6 @@ void TacMDIWnd::WndProc(TMessage& M) {
                 CopyBorderStrips(dc, 0, 0, 2, strip->Canvas()->Handle(), WndSize.x, WndSize.y);
             }
             PaintScrollBars(this, CtrlHandle, dc, -1);
-            ReleaseDC(CtrlHandle, dc);
             return;
         }
         case WM_PRINT:

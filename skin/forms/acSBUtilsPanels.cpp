@@ -27,13 +27,6 @@ constexpr int kDlgPanelMargin = 6;
 constexpr int kMenuBorder = 3;
 constexpr UINT kRedrawAfterUpdate = RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;  // 0x581
 
-TBitmap* SizeCacheTo(TsCommonData* D, int W, int H) {
-    W = std::max(W, 1), H = std::max(H, 1);
-    if (!D->CacheBmp) D->CacheBmp = new TBitmap(W, H);
-    else if (D->CacheBmp->Width() != W || D->CacheBmp->Height() != H) D->CacheBmp->SetSize(W, H);
-    return D->CacheBmp;
-}
-
 // Half the difference of the window's and the client's width: the border.
 int BorderOf(HWND H) {
     RECT w{}, c{};
@@ -77,7 +70,7 @@ void TacPanelWnd::PaintClient(HDC DC) {
     if (owner->Parent() && owner->Parent()->ControlState().Contains(csCreating)) return;
     AdapterGeometry(this);
     // Rebuilt at every paint: what lies behind may have changed without a word.
-    TBitmap* cache = SizeCacheTo(SkinData, WndSize.x, WndSize.y);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     const TCacheInfo pc = ParentCacheOf(SkinData);
     PaintDataItem(SkinData, pc, false, cache, TPoint{owner->Left(), owner->Top()}, TRect{0, 0, WndSize.x, WndSize.y},
                   0);
@@ -96,10 +89,9 @@ void TacPanelWnd::PaintClient(HDC DC) {
     const int inset = BorderOf(CtrlHandle);
     RECT c{};
     GetClientRect(CtrlHandle, &c);
-    HDC dc = DC ? DC : GetDC(CtrlHandle);
+    const TClientDC dc(CtrlHandle, DC);
     PaintChildControlsInto(owner, SkinData, TPoint{inset, inset}, 0, 0, false, dc, c);
     PaintGraphicChildren(dc, owner);
-    if (!DC) ReleaseDC(CtrlHandle, dc);
     RefreshChildControls(owner);
 }
 
@@ -110,9 +102,8 @@ void TacPanelWnd::PaintFrame(HDC DC) {
     SkinData->BGChanged = true;
     SendSkinCommandToWindow(CtrlHandle, AC_PREPARECACHE, 0);
     if (!SkinData->CacheBmp) return;
-    HDC dc = DC ? DC : GetWindowDC(CtrlHandle);
-    CopyBorderStrips(dc, 0, 0, inset, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x, WndSize.y);
-    if (!DC) ReleaseDC(CtrlHandle, dc);
+    CopyBorderStrips(TWindowDC(CtrlHandle, DC), 0, 0, inset, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x,
+                     WndSize.y);
 }
 
 void TacPanelWnd::WndProc(TMessage& M) {
@@ -189,7 +180,7 @@ TacDlgPanelWnd::TacDlgPanelWnd(HWND Handle, TsCommonData* Data, TsSkinManager* M
 
 void TacDlgPanelWnd::PrepareDlgPanelCache() {
     AdapterGeometry(this);
-    TBitmap* cache = SizeCacheTo(SkinData, WndSize.x, WndSize.y);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     const TCacheInfo pc = ParentCacheOfHandle(CtrlHandle);
     PaintDataItem(SkinData, pc, false, cache, WndPos, TRect{0, 0, WndSize.x, WndSize.y}, 0);
     SkinData->BGChanged = false;
@@ -199,9 +190,8 @@ void TacDlgPanelWnd::PaintFrame(HDC DC) {
     const int border = BorderOf(CtrlHandle);
     if (border < 1) return;
     PrepareDlgPanelCache();
-    HDC dc = DC ? DC : GetWindowDC(CtrlHandle);
-    CopyBorderStrips(dc, 0, 0, border + kDlgPanelMargin, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x, WndSize.y);
-    if (!DC) ReleaseDC(CtrlHandle, dc);
+    CopyBorderStrips(TWindowDC(CtrlHandle, DC), 0, 0, border + kDlgPanelMargin, SkinData->CacheBmp->Canvas()->Handle(),
+                     WndSize.x, WndSize.y);
 }
 
 void TacDlgPanelWnd::PaintClient(HDC DC) {
@@ -328,9 +318,8 @@ void TacToolBarWnd::PaintToolBarBorder() {
     if (!(GetWindowLongPtrA(CtrlHandle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)) return;
     PrepareToolBarCache();
     if (!SkinData->CacheBmp || BorderInset < 1) return;
-    HDC dc = GetWindowDC(CtrlHandle);
-    CopyBorderStrips(dc, 0, 0, BorderInset, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x, WndSize.y);
-    ReleaseDC(CtrlHandle, dc);
+    CopyBorderStrips(TWindowDC(CtrlHandle), 0, 0, BorderInset, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x,
+                     WndSize.y);
 }
 
 void TacToolBarWnd::WndProc(TMessage& M) {
@@ -397,16 +386,14 @@ void TacMnuWnd::WndProc(TMessage& M) {
     if (M.Msg == WM_ERASEBKGND) {
         AdapterGeometry(this);
         if (SkinData->BGChanged) {
-            TBitmap* cache = SizeCacheTo(SkinData, WndSize.x, WndSize.y);
+            TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
             PaintSkinItem(SkinData->SkinIndex, SkinData->SkinSection(), TCacheInfo{}, true, 1,
                           TRect{0, 0, WndSize.x, WndSize.y}, WndPos, cache, SkinManager);
             PaintAdapterBorder(this);
             SkinData->BGChanged = false;
         }
-        HDC dc = M.WParam ? reinterpret_cast<HDC>(M.WParam) : GetWindowDC(CtrlHandle);
-        BitBlt(dc, 0, 0, WndSize.x - 2 * kMenuBorder, WndSize.y - 2 * kMenuBorder,
-               SkinData->CacheBmp->Canvas()->Handle(), kMenuBorder, kMenuBorder, SRCCOPY);
-        if (!M.WParam) ReleaseDC(CtrlHandle, dc);
+        BitBlt(TWindowDC(CtrlHandle, reinterpret_cast<HDC>(M.WParam)), 0, 0, WndSize.x - 2 * kMenuBorder,
+               WndSize.y - 2 * kMenuBorder, SkinData->CacheBmp->Canvas()->Handle(), kMenuBorder, kMenuBorder, SRCCOPY);
         MenuSkinned = 0;
         M.Result = 1;
         return;
@@ -416,10 +403,8 @@ void TacMnuWnd::WndProc(TMessage& M) {
         GetWindowRect(CtrlHandle, &w);
         // The picture of the whole open menu: its frame strips are the border.
         if (PopupBackground->Width() == w.right - w.left && PopupBackground->Height() == w.bottom - w.top) {
-            HDC dc = GetWindowDC(CtrlHandle);
-            CopyBorderStrips(dc, 0, 0, kMenuBorder, PopupBackground->Canvas()->Handle(), PopupBackground->Width(),
-                             PopupBackground->Height());
-            ReleaseDC(CtrlHandle, dc);
+            CopyBorderStrips(TWindowDC(CtrlHandle), 0, 0, kMenuBorder, PopupBackground->Canvas()->Handle(),
+                             PopupBackground->Width(), PopupBackground->Height());
             return;
         }
     }

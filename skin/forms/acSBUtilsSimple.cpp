@@ -30,36 +30,10 @@ namespace {
 constexpr UINT kRedrawAfterMove = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME;  // 0x105
 constexpr double kDisabledBlend = 0.4;
 
-// The cache bitmap of the adapter's data at the window's size.
-TBitmap* SizedCache(TacMainWnd* A) {
-    TsCommonData* d = A->SkinData;
-    if (!d) return nullptr;
-    const int w = std::max<int>(A->WndSize.x, 1), h = std::max<int>(A->WndSize.y, 1);
-    if (!d->CacheBmp) d->CacheBmp = new TBitmap(w, h);
-    else if (d->CacheBmp->Width() != w || d->CacheBmp->Height() != h) d->CacheBmp->SetSize(w, h);
-    return d->CacheBmp;
-}
-
-// The DC to paint on: the one given, else the window's (released at the end).
-class TTargetDC {
-public:
-    TTargetDC(HWND Wnd, HDC DC) : FWnd(DC ? nullptr : Wnd), FDC(DC ? DC : GetDC(Wnd)) {}
-    ~TTargetDC() {
-        if (FWnd && FDC) ReleaseDC(FWnd, FDC);
-    }
-    TTargetDC(const TTargetDC&) = delete;
-    TTargetDC& operator=(const TTargetDC&) = delete;
-    operator HDC() const { return FDC; }
-
-private:
-    HWND FWnd;
-    HDC FDC;
-};
-
 void CopyCacheTo(TacMainWnd* A, HDC DC, int FromX = 0) {
     TBitmap* cache = A->SkinData ? A->SkinData->CacheBmp : nullptr;
     if (!cache) return;
-    const TTargetDC dc(A->CtrlHandle, DC);
+    const TClientDC dc(A->CtrlHandle, DC);
     BitBlt(dc, FromX, 0, cache->Width() - FromX, cache->Height(), cache->Canvas()->Handle(), FromX, 0, SRCCOPY);
 }
 
@@ -68,7 +42,7 @@ void RebuildCache(TacMainWnd* A) {
     AdapterGeometry(A);
     A->SkinData->BGChanged = true;
     SendSkinCommandToWindow(A->CtrlHandle, AC_PREPARECACHE, 0);
-    SizedCache(A);
+    SizeCacheBmp(A->SkinData, A->WndSize.x, A->WndSize.y);
 }
 
 void UseFont(TBitmap* Cache, HFONT Font) {
@@ -220,11 +194,11 @@ void TacLinkWnd::WndProc(TMessage& M) {
 
 bool TacBtnWnd::Pushed() { return (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; }
 
-TacButtonFace TacBtnWnd::FaceState() {
-    if (Pushed()) return bfPressed;
-    if (!IsWindowEnabled(CtrlHandle)) return bfNormal;
+TsPaintState TacBtnWnd::FaceState() {
+    if (Pushed()) return TsPaintState::Pressed;
+    if (!IsWindowEnabled(CtrlHandle)) return TsPaintState::Normal;
     const bool isDefault = (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-    return GetFocus() == CtrlHandle || IsHotWindow(this) || isDefault ? bfHot : bfNormal;
+    return GetFocus() == CtrlHandle || IsHotWindow(this) || isDefault ? TsPaintState::Active : TsPaintState::Normal;
 }
 
 TSize TacBtnWnd::GlyphSize() { return TSize{0, 0}; }
@@ -252,7 +226,7 @@ HFONT TacBtnWnd::CaptionFont() {
     return WindowFont(CtrlHandle);
 }
 
-void TacBtnWnd::DrawCaption(TBitmap* Cache, TacButtonFace Face) {
+void TacBtnWnd::DrawCaption(TBitmap* Cache, TsPaintState Face) {
     const String text = ReadWindowText(CtrlHandle);
     const bool multi = (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & BS_MULTILINE) != 0;
     // Measured and written with the same prefix handling, so that "&Yes" is
@@ -264,13 +238,13 @@ void TacBtnWnd::DrawCaption(TBitmap* Cache, TacButtonFace Face) {
     if (!text.empty()) DrawTextA(canvas->Handle(), text.c_str(), int(text.size()), &measure, layout | DT_CALCRECT);
     TPoint glyphPos{};
     TRect r = CaptionRect(TSize{RectWidth(measure), RectHeight(measure)}, glyphPos);
-    const bool pushed = Face == bfPressed;
+    const bool pushed = Face == TsPaintState::Pressed;
     if (pushed) OffsetRect(&r, 1, 1);
     DrawGlyph(Cache, glyphPos, pushed);
     if (text.empty()) return;
     TRect out = r;
     WriteSkinText(canvas, text, IsWindowEnabled(CtrlHandle) != FALSE, out, layout, SkinData->SkinIndex,
-                  Face != bfNormal, SkinManager);
+                  Face != TsPaintState::Normal, SkinManager);
     const TsGeneralData* s = SectionOf(this);
     if (IsWindowEnabled(CtrlHandle) && (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_FOCUS) && s && s->ShowFocus) {
         InflateRect(&r, 1, 1);
@@ -281,12 +255,12 @@ void TacBtnWnd::DrawCaption(TBitmap* Cache, TacButtonFace Face) {
 void TacBtnWnd::PaintButton(HDC DC) {
     if (IsUpdating(SkinData)) return;
     AdapterGeometry(this);
-    TBitmap* cache = SizedCache(this);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     if (!cache) return;
-    const TacButtonFace face = FaceState();
+    const TsPaintState face = FaceState();
     if (NeedsParentBackground(SkinData)) SendSkinCommandToWindow(ParentWnd, AC_GETBGCOLOR, 0);
     const TCacheInfo pc = ParentCacheOfHandle(CtrlHandle);
-    PaintDataItem(SkinData, pc, false, cache, WndPos, TRect{0, 0, WndSize.x, WndSize.y}, face);
+    PaintDataItem(SkinData, pc, false, cache, WndPos, TRect{0, 0, WndSize.x, WndSize.y}, acStateIndex(face));
     PaintAdapterBorder(this);
     DrawCaption(cache, face);
     if (!IsWindowEnabled(CtrlHandle)) BlendWithParent(this, cache);
@@ -429,7 +403,7 @@ void TacCheckBoxWnd::PaintCheckBox(HDC DC) {
     AdapterGeometry(this);
     if (IsUpdating(SkinData)) return;
     if (!IsWindowVisible(CtrlHandle) && !DC) return;
-    TBitmap* cache = SizedCache(this);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     TsSkinManager* m = SkinManager;
     if (!cache || !m) return;
     const LONG_PTR style = GetWindowLongPtrA(CtrlHandle, GWL_STYLE);
@@ -528,7 +502,7 @@ TRect TacGroupBoxWnd::CaptionRect() {
 void TacGroupBoxWnd::PaintGroupBox(HDC DC) {
     if (IsUpdating(SkinData)) return;
     AdapterGeometry(this);
-    TBitmap* cache = SizedCache(this);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     if (!cache) return;
     const TRect cr = CaptionRect();
     UseFont(cache, SkinData->OwnerControl ? SkinData->OwnerControl->Font()->Handle() : WindowFont(CtrlHandle));
@@ -567,7 +541,7 @@ void TacGroupBoxWnd::PaintGroupBox(HDC DC) {
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE, SkinData->SkinIndex, false, SkinManager);
     }
     SkinData->BGChanged = false;
-    const TTargetDC dc(CtrlHandle, DC);
+    const TClientDC dc(CtrlHandle, DC);
     const TSavedDC saved(dc);
     if (DlgMode) {
         // Only the frame: the controls inside are siblings painted by themselves.
@@ -656,7 +630,7 @@ void TacTransPanelWnd::WndProc(TMessage& M) {
     switch (MessageKind(M)) {
         case WM_ERASEBKGND: {
             RebuildCache(this);
-            const TTargetDC dc(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+            const TClientDC dc(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
             PaintChildWindowsInto(CtrlHandle, SkinData, dc, TRect{0, 0, WndSize.x, WndSize.y});
             M.Result = 1;
             return;
@@ -685,7 +659,7 @@ void TacSpinWnd::PaintSpin(HDC DC) {
     UpState = inside && upper ? int(Pressed) + 1 : 0;
     DownState = inside && !upper ? int(Pressed) + 1 : 0;
     if (IsUpdating(SkinData)) return;
-    TBitmap* cache = SizedCache(this);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     TsSkinManager* m = SkinManager;
     if (!cache || !m) return;
     const TCacheInfo pc = ParentCacheOfHandle(CtrlHandle);

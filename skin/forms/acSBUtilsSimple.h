@@ -12,10 +12,6 @@
 constexpr UINT kSkinCommand = 0xFFFFFFFF;
 inline UINT MessageKind(const TMessage& M) { return M.Msg == SM_ALPHACMD ? kSkinCommand : M.Msg; }
 
-// A painting state of a button face: 0 normal, 1 hot (or focused, or the
-// default button), 2 pressed.
-enum TacButtonFace { bfNormal = 0, bfHot = 1, bfPressed = 2 };
-
 // The message font of the system (what dialogs write their texts in); the
 // caller frees it.
 HFONT CreateMessageFont();
@@ -61,13 +57,14 @@ public:
 
 protected:
     // The steps a bitmap button extends.
-    virtual TacButtonFace FaceState();
+    // Active stands for hot, focused or the default button.
+    virtual TsPaintState FaceState();
     virtual TSize GlyphSize();
     // Where the caption goes (TextSize measured); GlyphPos gets the glyph's place.
     virtual TRect CaptionRect(TSize TextSize, TPoint& GlyphPos);
     virtual int AvailableTextWidth();
     virtual void DrawGlyph(TBitmap* Cache, TPoint GlyphPos, bool Pushed);
-    void DrawCaption(TBitmap* Cache, TacButtonFace Face);
+    void DrawCaption(TBitmap* Cache, TsPaintState Face);
     HFONT CaptionFont();
     bool Pushed();
     void RedrawAround(TMessage& Message);

@@ -3,6 +3,8 @@
 // page presses with auto-repeat, thumb dragging).
 #include "acSBUtils.h"
 
+#include "Scopes.h"
+
 #include "sMessages.h"
 
 #include <algorithm>
@@ -339,9 +341,7 @@ void TacScrollWnd::PaintOneBar(int Kind, int ThumbPos) {
     const TacScrollTracking& t = acScrollTracking;
     const int pressed = t.TrackWindow == CtrlHandle && t.TrackBarKind == Kind ? t.ShownPressedPart : -1;
     if (ThumbPos != -1) ThumbPos -= Kind == SB_HORZ ? w.left : w.top;
-    const HDC dc = GetWindowDC(CtrlHandle);
-    PaintScrollBarImpl(bar, CtrlHandle, dc, ThumbPos, pressed, r, ThumbDragging);
-    ReleaseDC(CtrlHandle, dc);
+    PaintScrollBarImpl(bar, CtrlHandle, TWindowDC(CtrlHandle), ThumbPos, pressed, r, ThumbDragging);
 }
 
 // --- Hover ----------------------------------------------------------------
