@@ -115,6 +115,12 @@ TacMainWnd::~TacMainWnd() {
     SkinManager = nullptr;
 }
 
+void TacMainWnd::MouseOver() {
+    if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(CtrlHandle) &&
+        DefaultManager->HotWindow != CtrlHandle)
+        SetActiveControl(DefaultManager, CtrlHandle);
+}
+
 bool TacMainWnd::SkinnedNow() const { return SkinData && SkinManager && SkinManager->Active(); }
 
 LRESULT TacMainWnd::CallPrevWndProc(TMessage& Message) {
@@ -190,11 +196,7 @@ void TacMainWnd::WndProc(TMessage& M) {
             CallPrevWndProc(M);
             Caption = ReadWindowText(CtrlHandle);
             return;
-        case WM_MOUSEMOVE:
-            if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) &&
-                IsWindowEnabled(CtrlHandle) && DefaultManager->HotWindow != CtrlHandle)
-                SetActiveControl(DefaultManager, CtrlHandle);
-            break;
+        case WM_MOUSEMOVE: MouseOver(); break;
         default: break;
     }
     if (SkinData && IsSkinCommand(M, AC_REMOVESKIN)) {

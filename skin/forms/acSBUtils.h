@@ -105,6 +105,8 @@ protected:
     void DestroyMessage(TMessage& Message);
     // The command answers of the base; False for a command to pass on.
     bool AlphaCommand(TMessage& Message);
+    // The mouse over the window makes it the default manager's hot window.
+    void MouseOver();
 
 private:
     void Construct(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
@@ -225,6 +227,12 @@ protected:
     void Timer(TMessage& Message);
     void MouseMove(TMessage& Message);
     void ButtonUp(TMessage& Message);
+    void StyleChange(TMessage& Message);
+    void NCOtherButton(TMessage& Message);
+    void SysCommand(TMessage& Message);
+    void CaptureChanged(TMessage& Message);
+    void UIActivate(TMessage& Message);
+    void FocusOrWheel(TMessage& Message);
     void HoverTick();
     void RepeatTick();
     void PressedPartMove(TPoint ScreenPoint);
@@ -317,6 +325,9 @@ protected:
     // its own (a base destructor would restore only the base's).
     void ReleaseInDestructor();
     // The routines of the edit's window procedure.
+    void EditCommand(TMessage& Message);
+    void EditPaint(TMessage& Message);
+    void EditErase(TMessage& Message);
     void EditNCPaint(TMessage& Message);
     void EditPrint(TMessage& Message);
     // The base's handling, then the bars redrawn after the messages that move them.
@@ -345,7 +356,11 @@ public:
 
 private:
     void PrepareFrame();
+    // The handlers of the list's procedure; a false answer passes the message on.
     void ListNCPaint(TMessage& Message);
+    void ListNCButtonDown(TMessage& Message);
+    bool ListPrint(TMessage& Message);
+    bool ListButtonUp(TMessage& Message);
 };
 
 class TacComboBoxWnd : public TacEditWnd {
@@ -406,6 +421,14 @@ private:
     bool ChildMaximized() const;
     // The frame's picture under the client window into DC (client coordinates).
     void PaintArea(HDC DC);
+    // The handlers of the window procedure; a false answer passes the message on.
+    void AnswerCache(TMessage& Message);
+    bool PaintClient();
+    bool EraseBackground(TMessage& Message);
+    void PaintBorder(TMessage& Message);
+    void PrintArea(TMessage& Message);
+    // What follows the base's handling: scrolling, new children, the menu.
+    void AfterPassedOn(TMessage& Message);
 };
 
 // --- Adapters of list views, trees, grids and virtual trees ---------------
@@ -438,9 +461,25 @@ private:
     void HookHeader(HWND Header);
     void UnhookHeader();
     void HeaderProc(TMessage& Message);
+    // The handlers of the header's procedure.
+    void HeaderReleased(TMessage& Message);
+    void HeaderPaint(TMessage& Message);
+    void HeaderMoving(TMessage& Message);
+    void HeaderButtonDown(TMessage& Message);
+    void HeaderButtonUp(TMessage& Message);
+    void HeaderMouseMove(TMessage& Message);
+    void HeaderMouseLeave(TMessage& Message);
+    bool HeaderButtons() const;
+    void RedrawHeader();
     void PaintSection(HDC DC, int Index, const TRect& R, bool Empty);
+    // The handlers of the list view's procedure.
+    void ListCommand(TMessage& Message);
+    void Scroll(TMessage& Message);
     void ThumbTrack(TMessage& Message);
-    void HeaderHitUpdate(TMessage& Message);
+    void PrintHeader(TMessage& Message);
+    void ChildCreatedOrDestroyed(TMessage& Message);
+    // What follows the base's handling: the bars, the capture, the header.
+    void AfterPassedOn(TMessage& Message);
     // Where the list view stood when the scroll request began (see ThumbTrack).
     int FRealPos[2] = {0, 0};
 };

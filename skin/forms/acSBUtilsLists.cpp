@@ -148,67 +148,120 @@ void TacListViewWnd::ThumbTrack(TMessage& M) {
     FRealPos[bar] = pos;
 }
 
-void TacListViewWnd::WndProc(TMessage& M) {
-    if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacEditWnd::WndProc(M);
-    if (M.Msg == SM_ALPHACMD) {
-        switch (M.WParamHi()) {
-            case AC_REFRESH:
-                if (!OwnCommand(this, M)) break;
-                TacEditWnd::WndProc(M);
-                if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-                return;
-            case AC_GETDISABLEDKIND: M.Result = SkinData->SkinIndex + 1; return;
-            case AC_BEGINSCROLL:
-                // Where the list stands before a request moves its bar.
-                FRealPos[SB_HORZ] = GetScrollPos(CtrlHandle, SB_HORZ);
-                FRealPos[SB_VERT] = ReportView() ? int(SendMessageA(CtrlHandle, LVM_GETTOPINDEX, 0, 0))
-                                                 : GetScrollPos(CtrlHandle, SB_VERT);
-                break;
-            default: break;
-        }
-        return TacEditWnd::WndProc(M);
-    }
-    switch (M.Msg) {
-        case WM_PAINT: ApplySkinLook(); break;
-        case WM_HSCROLL:
-        case WM_VSCROLL:
-            if (LOWORD(M.WParam) == SB_THUMBTRACK) return ThumbTrack(M);
-            if (M.Msg == WM_VSCROLL) {
-                CallPrevWndProc(M);
-                return;
-            }
+void TacListViewWnd::ListCommand(TMessage& M) {
+    switch (M.WParamHi()) {
+        case AC_REFRESH:
+            if (!OwnCommand(this, M)) break;
+            TacEditWnd::WndProc(M);
+            if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            return;
+        case AC_GETDISABLEDKIND: M.Result = SkinData->SkinIndex + 1; return;
+        case AC_BEGINSCROLL:
+            // Where the list stands before a request moves its bar.
+            FRealPos[SB_HORZ] = GetScrollPos(CtrlHandle, SB_HORZ);
+            FRealPos[SB_VERT] =
+                ReportView() ? int(SendMessageA(CtrlHandle, LVM_GETTOPINDEX, 0, 0)) : GetScrollPos(CtrlHandle, SB_VERT);
             break;
         default: break;
     }
     TacEditWnd::WndProc(M);
-    if (Destroyed) return;
+}
+
+void TacListViewWnd::Scroll(TMessage& M) {
+    if (LOWORD(M.WParam) == SB_THUMBTRACK) return ThumbTrack(M);
+    // The list view scrolls itself vertically; the bars follow its paint.
+    if (M.Msg == WM_VSCROLL) {
+        CallPrevWndProc(M);
+        return;
+    }
+    TacEditWnd::WndProc(M);
+}
+
+void TacListViewWnd::PrintHeader(TMessage& M) {
+    if (!M.WParam || !ReportView() || !HeaderWnd) return;
+    const HDC dc = reinterpret_cast<HDC>(M.WParam);
+    TSavedDC saved(dc);
+    ToClientArea(dc);
+    PaintHeader(dc);
+}
+
+void TacListViewWnd::ChildCreatedOrDestroyed(TMessage& M) {
+    const HWND child = reinterpret_cast<HWND>(M.LParam);
+    char name[96] = {};
+    if (LOWORD(M.WParam) != WM_CREATE && LOWORD(M.WParam) != WM_DESTROY) return;
+    if (!GetClassNameA(child, name, sizeof name) || lstrcmpiA(name, WC_HEADERA) != 0) return;
+    if (LOWORD(M.WParam) == WM_CREATE) HookHeader(child);
+    else if (child == HeaderWnd) UnhookHeader();
+}
+
+void TacListViewWnd::AfterPassedOn(TMessage& M) {
     switch (M.Msg) {
         case LVM_INSERTITEMA:
         case LVM_ARRANGE:
         case WM_STYLECHANGED: RefreshScrollBars(this, true); break;
         case WM_LBUTTONUP: ReleaseCapture(); break;
-        case WM_PRINT:
-            if (M.WParam && ReportView() && HeaderWnd) {
-                const HDC dc = reinterpret_cast<HDC>(M.WParam);
-                TSavedDC saved(dc);
-                ToClientArea(dc);
-                PaintHeader(dc);
-            }
-            break;
-        case WM_PARENTNOTIFY: {
-            const HWND child = reinterpret_cast<HWND>(M.LParam);
-            char name[96] = {};
-            if (LOWORD(M.WParam) != WM_CREATE && LOWORD(M.WParam) != WM_DESTROY) break;
-            if (!GetClassNameA(child, name, sizeof name) || lstrcmpiA(name, WC_HEADERA) != 0) break;
-            if (LOWORD(M.WParam) == WM_CREATE) HookHeader(child);
-            else if (child == HeaderWnd) UnhookHeader();
-            break;
-        }
+        case WM_PRINT: PrintHeader(M); break;
+        case WM_PARENTNOTIFY: ChildCreatedOrDestroyed(M); break;
         default: break;
     }
 }
 
-void TacListViewWnd::HeaderHitUpdate(TMessage& M) {
+void TacListViewWnd::WndProc(TMessage& M) {
+    if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacEditWnd::WndProc(M);
+    if (M.Msg == SM_ALPHACMD) return ListCommand(M);
+    switch (M.Msg) {
+        case WM_PAINT: ApplySkinLook(); break;
+        case WM_HSCROLL:
+        case WM_VSCROLL: return Scroll(M);
+        default: break;
+    }
+    TacEditWnd::WndProc(M);
+    if (!Destroyed) AfterPassedOn(M);
+}
+
+bool TacListViewWnd::HeaderButtons() const { return (GetWindowLongPtrA(HeaderWnd, GWL_STYLE) & HDS_BUTTONS) != 0; }
+
+void TacListViewWnd::RedrawHeader() {
+    if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
+}
+
+void TacListViewWnd::HeaderReleased(TMessage& M) {
+    HeaderHook.CallPrevious(M);
+    HeaderHook.Release();
+    HeaderWnd = nullptr;
+}
+
+void TacListViewWnd::HeaderPaint(TMessage& M) {
+    const TPaintScope paint(HeaderWnd, reinterpret_cast<HDC>(M.WParam));
+    PaintHeader(paint.DC());
+    M.Result = 0;
+}
+
+void TacListViewWnd::HeaderButtonDown(TMessage& M) {
+    const bool buttons = HeaderButtons();
+    HeaderHook.CallPrevious(M);
+    if (!buttons || !HeaderWnd) return;
+    HeaderPressed = true;
+    HDHITTESTINFO hit{};
+    hit.pt = POINT{M.XPos(), M.YPos()};
+    SendMessageA(HeaderWnd, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    // A press on a divider resizes: no section looks pressed.
+    PressedSection = (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) ? -1 : hit.iItem;
+    RedrawHeader();
+}
+
+void TacListViewWnd::HeaderButtonUp(TMessage& M) {
+    if (HeaderButtons()) {
+        PressedSection = -1;
+        HeaderPressed = false;
+    }
+    HeaderHook.CallPrevious(M);
+    RedrawHeader();
+}
+
+void TacListViewWnd::HeaderMouseMove(TMessage& M) {
+    HeaderHook.CallPrevious(M);
+    if (!HeaderWnd) return;
     HDHITTESTINFO hit{};
     hit.pt = POINT{M.XPos(), M.YPos()};
     SendMessageA(HeaderWnd, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
@@ -217,60 +270,34 @@ void TacListViewWnd::HeaderHitUpdate(TMessage& M) {
     HotSection = hot;
     TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, HeaderWnd, 0};
     TrackMouseEvent(&tme);
-    RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
+    RedrawHeader();
+}
+
+void TacListViewWnd::HeaderMouseLeave(TMessage& M) {
+    HeaderHook.CallPrevious(M);
+    HotSection = -1;
+    RedrawHeader();
+}
+
+void TacListViewWnd::HeaderMoving(TMessage& M) {
+    // The list view's frame is drawn again under the header's new place.
+    if (IsWindowVisible(CtrlHandle)) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
+    HeaderHook.CallPrevious(M);
 }
 
 void TacListViewWnd::HeaderProc(TMessage& M) {
-    if (M.Msg == WM_NCDESTROY) {
-        HeaderHook.CallPrevious(M);
-        HeaderHook.Release();
-        HeaderWnd = nullptr;
-        return;
-    }
+    if (M.Msg == WM_NCDESTROY) return HeaderReleased(M);
     if (Destroyed || !HeaderWnd || !HasSkin(SkinData) || !ReportView()) return HeaderHook.CallPrevious(M);
-    const bool buttons = (GetWindowLongPtrA(HeaderWnd, GWL_STYLE) & HDS_BUTTONS) != 0;
     switch (M.Msg) {
-        case WM_PAINT: {
-            const TPaintScope paint(HeaderWnd, reinterpret_cast<HDC>(M.WParam));
-            PaintHeader(paint.DC());
-            M.Result = 0;
-            return;
-        }
+        case WM_PAINT: return HeaderPaint(M);
         case WM_ERASEBKGND: M.Result = 1; return;
-        case WM_WINDOWPOSCHANGING:
-            if (IsWindowVisible(CtrlHandle)) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
-            break;
-        case WM_LBUTTONDOWN:
-            HeaderHook.CallPrevious(M);
-            if (buttons && HeaderWnd) {
-                HeaderPressed = true;
-                HDHITTESTINFO hit{};
-                hit.pt = POINT{M.XPos(), M.YPos()};
-                SendMessageA(HeaderWnd, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-                PressedSection = (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) ? -1 : hit.iItem;
-                RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
-            }
-            return;
-        case WM_LBUTTONUP:
-            if (buttons) {
-                PressedSection = -1;
-                HeaderPressed = false;
-            }
-            HeaderHook.CallPrevious(M);
-            if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
-            return;
-        case WM_MOUSEMOVE:
-            HeaderHook.CallPrevious(M);
-            if (HeaderWnd) HeaderHitUpdate(M);
-            return;
-        case WM_MOUSELEAVE:
-            HeaderHook.CallPrevious(M);
-            HotSection = -1;
-            if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
-            return;
-        default: break;
+        case WM_WINDOWPOSCHANGING: return HeaderMoving(M);
+        case WM_LBUTTONDOWN: return HeaderButtonDown(M);
+        case WM_LBUTTONUP: return HeaderButtonUp(M);
+        case WM_MOUSEMOVE: return HeaderMouseMove(M);
+        case WM_MOUSELEAVE: return HeaderMouseLeave(M);
+        default: return HeaderHook.CallPrevious(M);
     }
-    HeaderHook.CallPrevious(M);
 }
 
 void TacListViewWnd::PaintHeader(HDC DC) {
