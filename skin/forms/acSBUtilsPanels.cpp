@@ -106,6 +106,39 @@ void TacPanelWnd::PaintFrame(HDC DC) {
                      WndSize.y);
 }
 
+void TacPanelWnd::ChildNotify(TMessage& M) {
+    TControl* owner = SkinData->OwnerControl;
+    TacMainWnd::WndProc(M);
+    if (LOWORD(M.WParam) == WM_CREATE) NotifyFormControlLoaded(owner);
+}
+
+void TacPanelWnd::PrintPanel(TMessage& M) {
+    PaintFrame(reinterpret_cast<HDC>(M.WParam));
+    PaintClient(reinterpret_cast<HDC>(M.WParam));
+}
+
+void TacPanelWnd::PaintBorder(TMessage& M) {
+    PaintFrame(nullptr);
+    M.Result = 1;
+}
+
+void TacPanelWnd::PaintPanel(TMessage& M) {
+    const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+    PaintClient(ps.DC());
+}
+
+void TacPanelWnd::PanelCommand(TMessage& M) {
+    switch (M.WParamHi()) {
+        case AC_NEWSKIN: {
+            TMessage copy = M;
+            BroadcastToChildren(SkinData->OwnerControl, copy);
+            break;
+        }
+        case AC_REMOVESKIN: SkinData->SkinIndex = -1; break;
+        default: break;
+    }
+}
+
 void TacPanelWnd::WndProc(TMessage& M) {
     TControl* owner = SkinData ? SkinData->OwnerControl : nullptr;
     if (!SkinnedNow() || !owner || !owner->ControlStyle().Contains(csAcceptsControls) || M.Msg == WM_DESTROY ||
@@ -114,44 +147,22 @@ void TacPanelWnd::WndProc(TMessage& M) {
     const bool skinned = HasSkin(SkinData);
     switch (MessageKind(M)) {
         case WM_UPDATEUISTATE: M.Result = 1; return;
-        case WM_PARENTNOTIFY:
-            TacMainWnd::WndProc(M);
-            if (LOWORD(M.WParam) == WM_CREATE) NotifyFormControlLoaded(owner);
-            return;
-        case WM_PRINT:
-            PaintFrame(reinterpret_cast<HDC>(M.WParam));
-            PaintClient(reinterpret_cast<HDC>(M.WParam));
-            return;
+        case WM_PARENTNOTIFY: return ChildNotify(M);
+        case WM_PRINT: return PrintPanel(M);
         case WM_NCPAINT:
-            if (!skinned) break;
-            PaintFrame(nullptr);
-            M.Result = 1;
-            return;
+            if (skinned) return PaintBorder(M);
+            break;
         case WM_ERASEBKGND:
             if (!skinned) break;
             M.Result = 1;
             return;
         case WM_PAINT:
-            if (!skinned) break;
-            {
-                const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-                PaintClient(ps.DC());
-            }
-            return;
-        case WM_SETTEXT:
-            if (!IsWindowVisible(CtrlHandle)) break;
-            return AdapterRedrawAround(this, M);
-        case kSkinCommand:
-            switch (M.WParamHi()) {
-                case AC_NEWSKIN: {
-                    TMessage copy = M;
-                    BroadcastToChildren(owner, copy);
-                    break;
-                }
-                case AC_REMOVESKIN: SkinData->SkinIndex = -1; break;
-                default: break;
-            }
+            if (skinned) return PaintPanel(M);
             break;
+        case WM_SETTEXT:
+            if (IsWindowVisible(CtrlHandle)) return AdapterRedrawAround(this, M);
+            break;
+        case kSkinCommand: PanelCommand(M); break;
         default: break;
     }
     TacMainWnd::WndProc(M);
@@ -358,55 +369,67 @@ TacMnuWnd::TacMnuWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, co
     MenuSkinned = 0;
 }
 
+void TacMnuWnd::MenuDestroyed(TMessage& M) {
+    MenuSkinned = 0;
+    DestroyMessage(M);
+    ResetMenuGlobals();
+    acSystemPopup = false;
+}
+
+void TacMnuWnd::MenuCommand(TMessage& M) {
+    switch (M.WParamHi()) {
+        case AC_SKINNEDQUERY:
+        case AC_GETAPPLICATION: AlphaCommand(M); break;
+        case AC_SETUPDATING:  // asked: is the open menu painted by the skin?
+            M.LParam = MenuSkinned;
+            break;
+        case AC_POPUPQUERY:
+            if (IsWindowVisible(CtrlHandle)) MenuSkinned = 1;
+            break;
+        default: break;
+    }
+}
+
+void TacMnuWnd::EraseMenu(TMessage& M) {
+    AdapterGeometry(this);
+    if (SkinData->BGChanged) {
+        TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
+        PaintSkinItem(SkinData->SkinIndex, SkinData->SkinSection(), TCacheInfo{}, true, 1,
+                      TRect{0, 0, WndSize.x, WndSize.y}, WndPos, cache, SkinManager);
+        PaintAdapterBorder(this);
+        SkinData->BGChanged = false;
+    }
+    BitBlt(TWindowDC(CtrlHandle, reinterpret_cast<HDC>(M.WParam)), 0, 0, WndSize.x - 2 * kMenuBorder,
+           WndSize.y - 2 * kMenuBorder, SkinData->CacheBmp->Canvas()->Handle(), kMenuBorder, kMenuBorder, SRCCOPY);
+    MenuSkinned = 0;
+    M.Result = 1;
+}
+
+bool TacMnuWnd::PaintMenuFrame() {
+    if (!IsNT || !PopupBackground) return false;
+    RECT w{};
+    GetWindowRect(CtrlHandle, &w);
+    // The picture of the whole open menu: its frame strips are the border.
+    if (PopupBackground->Width() != w.right - w.left || PopupBackground->Height() != w.bottom - w.top) return false;
+    CopyBorderStrips(TWindowDC(CtrlHandle), 0, 0, kMenuBorder, PopupBackground->Canvas()->Handle(),
+                     PopupBackground->Width(), PopupBackground->Height());
+    return true;
+}
+
 void TacMnuWnd::WndProc(TMessage& M) {
     switch (MessageKind(M)) {
         case WM_DESTROY:
-        case WM_NCDESTROY:
-            MenuSkinned = 0;
-            DestroyMessage(M);
-            ResetMenuGlobals();
-            acSystemPopup = false;
-            return;
-        case kSkinCommand:
-            switch (M.WParamHi()) {
-                case AC_SKINNEDQUERY:
-                case AC_GETAPPLICATION: AlphaCommand(M); break;
-                case AC_SETUPDATING:  // asked: is the open menu painted by the skin?
-                    M.LParam = MenuSkinned;
-                    break;
-                case AC_POPUPQUERY:
-                    if (IsWindowVisible(CtrlHandle)) MenuSkinned = 1;
-                    break;
-                default: break;
-            }
-            return;
+        case WM_NCDESTROY: return MenuDestroyed(M);
+        case kSkinCommand: return MenuCommand(M);
         default: break;
     }
     if (!acSystemPopup || !SkinnedNow()) return TacScrollWnd::WndProc(M);
-    if (M.Msg == WM_ERASEBKGND) {
-        AdapterGeometry(this);
-        if (SkinData->BGChanged) {
-            TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
-            PaintSkinItem(SkinData->SkinIndex, SkinData->SkinSection(), TCacheInfo{}, true, 1,
-                          TRect{0, 0, WndSize.x, WndSize.y}, WndPos, cache, SkinManager);
-            PaintAdapterBorder(this);
-            SkinData->BGChanged = false;
-        }
-        BitBlt(TWindowDC(CtrlHandle, reinterpret_cast<HDC>(M.WParam)), 0, 0, WndSize.x - 2 * kMenuBorder,
-               WndSize.y - 2 * kMenuBorder, SkinData->CacheBmp->Canvas()->Handle(), kMenuBorder, kMenuBorder, SRCCOPY);
-        MenuSkinned = 0;
-        M.Result = 1;
-        return;
-    }
-    if (M.Msg == WM_NCPAINT && IsNT && PopupBackground) {
-        RECT w{};
-        GetWindowRect(CtrlHandle, &w);
-        // The picture of the whole open menu: its frame strips are the border.
-        if (PopupBackground->Width() == w.right - w.left && PopupBackground->Height() == w.bottom - w.top) {
-            CopyBorderStrips(TWindowDC(CtrlHandle), 0, 0, kMenuBorder, PopupBackground->Canvas()->Handle(),
-                             PopupBackground->Width(), PopupBackground->Height());
-            return;
-        }
+    switch (M.Msg) {
+        case WM_ERASEBKGND: return EraseMenu(M);
+        case WM_NCPAINT:
+            if (PaintMenuFrame()) return;
+            break;
+        default: break;
     }
     TacScrollWnd::WndProc(M);
 }

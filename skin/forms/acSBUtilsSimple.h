@@ -157,6 +157,14 @@ public:
 protected:
     void PaintClient(HDC DC);
     void PaintFrame(HDC DC);
+
+private:
+    // The handlers of the window procedure.
+    void ChildNotify(TMessage& Message);
+    void PrintPanel(TMessage& Message);
+    void PaintBorder(TMessage& Message);
+    void PaintPanel(TMessage& Message);
+    void PanelCommand(TMessage& Message);
 };
 
 // "TPanel" windows of a dialog, found among the Application's controls.
@@ -182,6 +190,13 @@ public:
               bool Repaint = true);
     void WndProc(TMessage& Message) override;
     int MenuSkinned = 0;
+
+private:
+    // The handlers of the window procedure; a false answer passes the message on.
+    void MenuDestroyed(TMessage& Message);
+    void MenuCommand(TMessage& Message);
+    void EraseMenu(TMessage& Message);
+    bool PaintMenuFrame();
 };
 
 // Redraw around a state change: the window's own procedure runs with drawing
