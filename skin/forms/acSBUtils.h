@@ -374,7 +374,6 @@ public:
     virtual void GetButtonRect(TRect& R);
 
     HWND ListHandle = nullptr;
-    TsCommonData* BtnSkinData = nullptr;
     TacComboListWnd* ListAdapter = nullptr;
 
     void PaintComboButton(HDC DC);

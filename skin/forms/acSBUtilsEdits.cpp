@@ -423,16 +423,12 @@ TacComboBoxWnd::TacComboBoxWnd(HWND Handle, TsCommonData* SkinData, TsSkinManage
 
 TacComboBoxWnd::TacComboBoxWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
                                const String& SectionName)
-    : TacEditWnd(Defer, Handle, SkinData, SkinManager, SectionName) {
-    BtnSkinData = new TsCommonData(nullptr, true);
-}
+    : TacEditWnd(Defer, Handle, SkinData, SkinManager, SectionName) {}
 
 TacComboBoxWnd::~TacComboBoxWnd() {
     ReleaseInDestructor();
     delete ListAdapter;
     ListAdapter = nullptr;
-    delete BtnSkinData;
-    BtnSkinData = nullptr;
 }
 
 bool TacComboBoxWnd::Simple() const { return (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & 3) == CBS_SIMPLE; }

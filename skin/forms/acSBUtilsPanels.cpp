@@ -214,46 +214,56 @@ void TacDlgPanelWnd::PaintClient(HDC DC) {
     BitBlt(DC, 0, 0, c.right, c.bottom, SkinData->CacheBmp->Canvas()->Handle(), border, border, SRCCOPY);
 }
 
+void TacDlgPanelWnd::ChildNotify(TMessage& M) {
+    TacMainWnd::WndProc(M);
+    if (LOWORD(M.WParam) == WM_CREATE && Panel) NotifyFormControlLoaded(Panel);
+}
+
+void TacDlgPanelWnd::PrintPanel(TMessage& M) {
+    PaintFrame(reinterpret_cast<HDC>(M.WParam));
+    PaintClient(reinterpret_cast<HDC>(M.WParam));
+}
+
+void TacDlgPanelWnd::PaintBorder(TMessage& M) {
+    PaintFrame(nullptr);
+    M.Result = 1;
+}
+
+void TacDlgPanelWnd::EraseWithContent(TMessage& M) {
+    // The panel draws its own content inside a margin of the skin.
+    HDC dc = reinterpret_cast<HDC>(M.WParam);
+    PaintClient(dc);
+    const TSavedDC saved(dc);
+    IntersectClipRect(dc, kDlgPanelMargin, kDlgPanelMargin, WndSize.x - kDlgPanelMargin, WndSize.y - kDlgPanelMargin);
+    CallPrevWndProc(WM_PAINT, M.WParam, M.LParam);
+    M.Result = 1;
+}
+
+void TacDlgPanelWnd::PanelCommand(TMessage& M) {
+    if (M.WParamHi() == AC_NEWSKIN && Panel) {
+        TMessage copy = M;
+        BroadcastToChildren(Panel, copy);
+    }
+    TacMainWnd::WndProc(M);
+}
+
 void TacDlgPanelWnd::WndProc(TMessage& M) {
     if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_UPDATEUISTATE: M.Result = 1; return;
-        case WM_PARENTNOTIFY:
-            TacMainWnd::WndProc(M);
-            if (LOWORD(M.WParam) == WM_CREATE && Panel) NotifyFormControlLoaded(Panel);
-            return;
-        case WM_PRINT:
-            PaintFrame(reinterpret_cast<HDC>(M.WParam));
-            PaintClient(reinterpret_cast<HDC>(M.WParam));
-            return;
-        case WM_NCPAINT:
-            PaintFrame(nullptr);
-            M.Result = 1;
-            return;
+        case WM_PARENTNOTIFY: return ChildNotify(M);
+        case WM_PRINT: return PrintPanel(M);
+        case WM_NCPAINT: return PaintBorder(M);
         case WM_PAINT: {
+            // Validated only: the content is drawn with the background.
             const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
             return;
         }
-        case WM_ERASEBKGND: {
-            // The panel draws its own content inside a margin of the skin.
-            HDC dc = reinterpret_cast<HDC>(M.WParam);
-            PaintClient(dc);
-            const TSavedDC saved(dc);
-            IntersectClipRect(dc, kDlgPanelMargin, kDlgPanelMargin, WndSize.x - kDlgPanelMargin,
-                              WndSize.y - kDlgPanelMargin);
-            CallPrevWndProc(WM_PAINT, M.WParam, M.LParam);
-            M.Result = 1;
-            return;
-        }
+        case WM_ERASEBKGND: return EraseWithContent(M);
         case WM_SETTEXT:
             if (IsWindowVisible(CtrlHandle)) SkinData->BGChanged = true;
             break;
-        case kSkinCommand:
-            if (M.WParamHi() == AC_NEWSKIN && Panel) {
-                TMessage copy = M;
-                BroadcastToChildren(Panel, copy);
-            }
-            break;
+        case kSkinCommand: return PanelCommand(M);
         default: break;
     }
     TacMainWnd::WndProc(M);

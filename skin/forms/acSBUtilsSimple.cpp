@@ -557,46 +557,59 @@ void TacGroupBoxWnd::PaintGroupBox(HDC DC) {
     RefreshChildWindows(CtrlHandle);
 }
 
+bool TacGroupBoxWnd::GroupCommand(TMessage& M) {
+    if (M.WParamHi() != AC_CAPTIONHEIGHT) return false;
+    M.Result = RectHeight(CaptionRect());
+    return true;
+}
+
+void TacGroupBoxWnd::EraseGroup(TMessage& M) {
+    PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
+    M.Result = 1;
+}
+
+void TacGroupBoxWnd::PaintGroup(TMessage& M) {
+    const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+    PaintGroupBox(ps.DC());
+}
+
+void TacGroupBoxWnd::PrintGroup(TMessage& M) {
+    SkinData->BGChanged = true;
+    PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
+    TacMainWnd::WndProc(M);
+}
+
+void TacGroupBoxWnd::ChildNotify(TMessage& M) {
+    TacMainWnd::WndProc(M);
+    if (LOWORD(M.WParam) == WM_CREATE && SkinData->OwnerControl) NotifyFormControlLoaded(SkinData->OwnerControl);
+}
+
 void TacGroupBoxWnd::WndProc(TMessage& M) {
     if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    // In a dialog the group box is a frame round its siblings: only its
+    // non-client paint is the skin's.
     switch (MessageKind(M)) {
         case kSkinCommand:
-            if (M.WParamHi() == AC_CAPTIONHEIGHT) {
-                M.Result = RectHeight(CaptionRect());
-                return;
-            }
+            if (GroupCommand(M)) return;
             break;
         case WM_ERASEBKGND:
-            if (DlgMode) break;
-            PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
-            M.Result = 1;
-            return;
+            if (!DlgMode) return EraseGroup(M);
+            break;
         case WM_PAINT:
-            if (DlgMode) break;
-            {
-                const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-                PaintGroupBox(ps.DC());
-            }
-            return;
+            if (!DlgMode) return PaintGroup(M);
+            break;
         case WM_NCPAINT:
-            if (!DlgMode) break;
-            PaintGroupBox(nullptr);
-            return;
+            if (DlgMode) return PaintGroupBox(nullptr);
+            break;
         case WM_PRINT:
-            if (DlgMode) break;
-            SkinData->BGChanged = true;
-            PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
+            if (!DlgMode) return PrintGroup(M);
             break;
         case WM_MOVE:
         case WM_SIZE: SkinData->BGChanged = true; break;
         case WM_SETTEXT:
-            if (!IsWindowVisible(CtrlHandle)) break;
-            return AdapterRedrawAround(this, M);
-        case WM_PARENTNOTIFY:
-            TacMainWnd::WndProc(M);
-            if (LOWORD(M.WParam) == WM_CREATE && SkinData->OwnerControl)
-                NotifyFormControlLoaded(SkinData->OwnerControl);
-            return;
+            if (IsWindowVisible(CtrlHandle)) return AdapterRedrawAround(this, M);
+            break;
+        case WM_PARENTNOTIFY: return ChildNotify(M);
         default: break;
     }
     TacMainWnd::WndProc(M);

@@ -101,6 +101,14 @@ public:
     void WndProc(TMessage& Message) override;
     void PaintGroupBox(HDC DC);
     TRect CaptionRect();
+
+private:
+    // The handlers of the window procedure; a false answer passes the message on.
+    bool GroupCommand(TMessage& Message);
+    void EraseGroup(TMessage& Message);
+    void PaintGroup(TMessage& Message);
+    void PrintGroup(TMessage& Message);
+    void ChildNotify(TMessage& Message);
 };
 
 class TacToolBarWnd : public TacMainWnd {
@@ -180,6 +188,14 @@ protected:
     void PrepareDlgPanelCache();
     void PaintFrame(HDC DC);
     void PaintClient(HDC DC);
+
+private:
+    // The handlers of the window procedure.
+    void ChildNotify(TMessage& Message);
+    void PrintPanel(TMessage& Message);
+    void PaintBorder(TMessage& Message);
+    void EraseWithContent(TMessage& Message);
+    void PanelCommand(TMessage& Message);
 };
 
 // Popup menu windows ("#32768").

@@ -22,10 +22,14 @@ class TVTHeader : public TPersistent {
 public:
     TSet<THeaderOption> Options{hoVisible};
     int Height = 20;
+    int SortColumn = -1;
+    int SortDirection = 0;  // 0: ascending
 };
 // clang-format off
 CLASSLIB_DEFINE_CLASS(TVTHeader, TPersistent, OrdField<TVTHeader>("Options", TTypeKind::tkSet, &TVTHeader::Options),
-                      OrdField<TVTHeader>("Height", TTypeKind::tkInteger, &TVTHeader::Height))
+                      OrdField<TVTHeader>("Height", TTypeKind::tkInteger, &TVTHeader::Height),
+                      OrdField<TVTHeader>("SortColumn", TTypeKind::tkInteger, &TVTHeader::SortColumn),
+                      OrdField<TVTHeader>("SortDirection", TTypeKind::tkInteger, &TVTHeader::SortDirection))
 // clang-format on
 
 class TVirtualStringTree : public TCustomControl {
@@ -295,6 +299,58 @@ TEST_F(ListAdapterTest, SkinnedAndAdaptedListViewHeadersShowTheSameSection) {
             EXPECT_EQ(Shows(mine, C().Glyph[acStateIndex(state)]), order.Format != 0);
         }
     }
+}
+
+// A virtual tree's owner-drawn header, sorted ascending, shows its column as
+// the adapted list view shows a column sorted up: the same section, pixel for pixel.
+TEST_F(ListAdapterTest, VirtualTreeHeaderShowsTheListViewsSection) {
+    formtest::FormPtr form = formtest::MakeForm(560, 80, 420, 320);
+    form->Show();
+    TFont font;
+    HWND system = MakeChild(form->Handle(), WC_LISTVIEWA, LVS_REPORT, 10, 150, 300, 120);
+    SendMessageA(system, WM_SETFONT, WPARAM(font.Handle()), TRUE);
+    char caption[] = "Column";
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.cx = 90;
+    col.pszText = caption;
+    SendMessageA(system, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
+    auto* a = Adapt<TacListViewWnd>(system);
+    ASSERT_NE(a->HeaderWnd, nullptr);
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    SendMessageA(a->HeaderWnd, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.fmt |= HDF_SORTUP;
+    SendMessageA(a->HeaderWnd, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    const testsupport::Picture listed = HeaderSectionIn(a->HeaderWnd, TsPaintState::Normal);
+    ASSERT_FALSE(listed.Empty());
+
+    auto* vt = formtest::Make<TVirtualStringTree>(form.get(), 320, 10, 90, 100);
+    TsCommonData vtData(vt, true);
+    TacVirtualTreeViewWnd tree(vt->Handle(), &vtData, Manager(), "EDIT");
+    Pump(40);
+    ASSERT_TRUE(vt->OnAdvancedHeaderDraw);
+    auto drawn = [&](int SortColumn) {
+        vt->Header()->SortColumn = SortColumn;
+        TBitmap bmp(listed.Width, listed.Height);
+        TacHeaderPaintInfo info;
+        info.DC = bmp.Canvas()->Handle();
+        info.PaintRectangle = TRect{0, 0, listed.Width, listed.Height};
+        info.Column = 0;
+        info.Text = "Column";
+        vt->OnAdvancedHeaderDraw(vt, info, hpeBackground | hpeSortGlyph | hpeText);
+        return testsupport::CaptureDC(info.DC, 0, 0, listed.Width, listed.Height);
+    };
+    const testsupport::Picture sorted = drawn(0);
+    int differing = 0;
+    for (int y = 0; y < listed.Height; ++y)
+        for (int x = 0; x < listed.Width; ++x) differing += listed.Pixel(x, y) != sorted.Pixel(x, y);
+    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(Shows(sorted, C().Glyph[0]));
+    // Another column sorted: no mark on this one.
+    EXPECT_FALSE(Shows(drawn(1), C().Glyph[0]));
+    TacMainWnd* released = &tree;
+    UninitScrollAdapter(vt->Handle(), false, false, released);
 }
 
 // "COLHEADER" paints the sections; a skin without it paints them as buttons.
