@@ -115,6 +115,18 @@ protected:
         }
         return lv;
     }
+    // An adapted system list view on Parent with one column "Column", 90 wide, in Font.
+    TacListViewWnd* OneColumnList(HWND Parent, HFONT Font) {
+        HWND lv = MakeChild(Parent, WC_LISTVIEWA, LVS_REPORT, 10, 150, 300, 120);
+        SendMessageA(lv, WM_SETFONT, WPARAM(Font), TRUE);
+        char caption[] = "Column";
+        LVCOLUMNA col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH;
+        col.cx = 90;
+        col.pszText = caption;
+        SendMessageA(lv, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
+        return Adapt<TacListViewWnd>(lv);
+    }
     // The vertical thumb's centre on the screen.
     POINT Thumb(TacScrollWnd* A) {
         TRect r;
@@ -250,6 +262,23 @@ bool Shows(const testsupport::Picture& P, std::uint32_t Colour) {
     return false;
 }
 
+// Pictures of one size: how many pixels differ.
+int DifferingPixels(const testsupport::Picture& A, const testsupport::Picture& B) {
+    int n = 0;
+    for (int y = 0; y < A.Height; ++y)
+        for (int x = 0; x < A.Width; ++x) n += A.Pixel(x, y) != B.Pixel(x, y);
+    return n;
+}
+
+// Section 0 of Header sorted as Format says (HDF_SORTUP, HDF_SORTDOWN or 0).
+void SetSortFormat(HWND Header, int Format) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    SendMessageA(Header, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.fmt = (item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN)) | Format;
+    SendMessageA(Header, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 // A skinned list view and a system list view skinned by its adapter show a
 // column's header section alike, pixel for pixel, in every state and sort
 // order: one painter draws both, the sort mark from the skin's arrow glyph.
@@ -261,15 +290,7 @@ TEST_F(ListAdapterTest, SkinnedAndAdaptedListViewHeadersShowTheSameSection) {
     TListColumn* column = skinned->Columns()->Add();
     column->SetCaption("Column");
     column->SetWidth(90);
-    HWND system = MakeChild(form->Handle(), WC_LISTVIEWA, LVS_REPORT, 10, 150, 300, 120);
-    SendMessageA(system, WM_SETFONT, WPARAM(skinned->Font()->Handle()), TRUE);
-    char caption[] = "Column";
-    LVCOLUMNA col{};
-    col.mask = LVCF_TEXT | LVCF_WIDTH;
-    col.cx = 90;
-    col.pszText = caption;
-    SendMessageA(system, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
-    auto* a = Adapt<TacListViewWnd>(system);
+    auto* a = OneColumnList(form->Handle(), skinned->Font()->Handle());
     ASSERT_TRUE(a->HeaderWnd && skinned->HeaderHandle());
 
     const struct {
@@ -280,20 +301,13 @@ TEST_F(ListAdapterTest, SkinnedAndAdaptedListViewHeadersShowTheSameSection) {
         for (const auto& order : orders) {
             SCOPED_TRACE(testing::Message() << "state " << acStateIndex(state) << ", sort " << order.Format);
             column->SetSortArrow(order.Arrow);
-            HDITEMA item{};
-            item.mask = HDI_FORMAT;
-            SendMessageA(a->HeaderWnd, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-            item.fmt = (item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN)) | order.Format;
-            SendMessageA(a->HeaderWnd, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            SetSortFormat(a->HeaderWnd, order.Format);
             const testsupport::Picture mine = HeaderSectionIn(skinned->HeaderHandle(), state);
             const testsupport::Picture adapted = HeaderSectionIn(a->HeaderWnd, state);
             ASSERT_FALSE(mine.Empty());
             ASSERT_EQ(mine.Width, adapted.Width);
             ASSERT_EQ(mine.Height, adapted.Height);
-            int differing = 0;
-            for (int y = 0; y < mine.Height; ++y)
-                for (int x = 0; x < mine.Width; ++x) differing += mine.Pixel(x, y) != adapted.Pixel(x, y);
-            EXPECT_EQ(differing, 0);
+            EXPECT_EQ(DifferingPixels(mine, adapted), 0);
             // The state's border, and the arrow glyph in the state's colour only when sorted.
             EXPECT_EQ(mine.Pixel(1, mine.Height / 2), C().Border[acStateIndex(state)]);
             EXPECT_EQ(Shows(mine, C().Glyph[acStateIndex(state)]), order.Format != 0);
@@ -307,21 +321,9 @@ TEST_F(ListAdapterTest, VirtualTreeHeaderShowsTheListViewsSection) {
     formtest::FormPtr form = formtest::MakeForm(560, 80, 420, 320);
     form->Show();
     TFont font;
-    HWND system = MakeChild(form->Handle(), WC_LISTVIEWA, LVS_REPORT, 10, 150, 300, 120);
-    SendMessageA(system, WM_SETFONT, WPARAM(font.Handle()), TRUE);
-    char caption[] = "Column";
-    LVCOLUMNA col{};
-    col.mask = LVCF_TEXT | LVCF_WIDTH;
-    col.cx = 90;
-    col.pszText = caption;
-    SendMessageA(system, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
-    auto* a = Adapt<TacListViewWnd>(system);
+    auto* a = OneColumnList(form->Handle(), font.Handle());
     ASSERT_NE(a->HeaderWnd, nullptr);
-    HDITEMA item{};
-    item.mask = HDI_FORMAT;
-    SendMessageA(a->HeaderWnd, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    item.fmt |= HDF_SORTUP;
-    SendMessageA(a->HeaderWnd, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SetSortFormat(a->HeaderWnd, HDF_SORTUP);
     const testsupport::Picture listed = HeaderSectionIn(a->HeaderWnd, TsPaintState::Normal);
     ASSERT_FALSE(listed.Empty());
 
@@ -342,10 +344,7 @@ TEST_F(ListAdapterTest, VirtualTreeHeaderShowsTheListViewsSection) {
         return testsupport::CaptureDC(info.DC, 0, 0, listed.Width, listed.Height);
     };
     const testsupport::Picture sorted = drawn(0);
-    int differing = 0;
-    for (int y = 0; y < listed.Height; ++y)
-        for (int x = 0; x < listed.Width; ++x) differing += listed.Pixel(x, y) != sorted.Pixel(x, y);
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(DifferingPixels(listed, sorted), 0);
     EXPECT_TRUE(Shows(sorted, C().Glyph[0]));
     // Another column sorted: no mark on this one.
     EXPECT_FALSE(Shows(drawn(1), C().Glyph[0]));
