@@ -17,8 +17,9 @@
 #include <cctype>
 
 CLASSLIB_DEFINE_CLASS(TacToolBarWnd, TacMainWnd)
-CLASSLIB_DEFINE_CLASS(TacPanelWnd, TacMainWnd)
-CLASSLIB_DEFINE_CLASS(TacDlgPanelWnd, TacMainWnd)
+CLASSLIB_DEFINE_CLASS(TacPanelFrameWnd, TacMainWnd)
+CLASSLIB_DEFINE_CLASS(TacPanelWnd, TacPanelFrameWnd)
+CLASSLIB_DEFINE_CLASS(TacDlgPanelWnd, TacPanelFrameWnd)
 CLASSLIB_DEFINE_CLASS(TacMnuWnd, TacScrollWnd)
 
 namespace {
@@ -58,8 +59,25 @@ String TacPanelWnd::SectionOfPanel(TControl* Panel) {
     }
 }
 
+// The answers both panel adapters share.
+void TacPanelFrameWnd::ChildNotify(TMessage& M) {
+    TControl* panel = PanelControl();
+    TacMainWnd::WndProc(M);
+    if (LOWORD(M.WParam) == WM_CREATE && panel) NotifyFormControlLoaded(panel);
+}
+
+void TacPanelFrameWnd::PrintPanel(TMessage& M) {
+    PaintFrame(reinterpret_cast<HDC>(M.WParam));
+    PaintClient(reinterpret_cast<HDC>(M.WParam));
+}
+
+void TacPanelFrameWnd::PaintBorder(TMessage& M) {
+    PaintFrame(nullptr);
+    M.Result = 1;
+}
+
 TacPanelWnd::TacPanelWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, const String& SectionName, bool)
-    : TacMainWnd(TDeferAttach{}, Handle, Data, Manager, SectionName) {
+    : TacPanelFrameWnd(TDeferAttach{}, Handle, Data, Manager, SectionName) {
     if (SkinData->OwnerControl) SkinData->SetSkinSection(SectionOfPanel(SkinData->OwnerControl));
     SubclassAdapterWindow(this, Handle);
 }
@@ -104,22 +122,6 @@ void TacPanelWnd::PaintFrame(HDC DC) {
     if (!SkinData->CacheBmp) return;
     CopyBorderStrips(TWindowDC(CtrlHandle, DC), 0, 0, inset, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x,
                      WndSize.y);
-}
-
-void TacPanelWnd::ChildNotify(TMessage& M) {
-    TControl* owner = SkinData->OwnerControl;
-    TacMainWnd::WndProc(M);
-    if (LOWORD(M.WParam) == WM_CREATE) NotifyFormControlLoaded(owner);
-}
-
-void TacPanelWnd::PrintPanel(TMessage& M) {
-    PaintFrame(reinterpret_cast<HDC>(M.WParam));
-    PaintClient(reinterpret_cast<HDC>(M.WParam));
-}
-
-void TacPanelWnd::PaintBorder(TMessage& M) {
-    PaintFrame(nullptr);
-    M.Result = 1;
 }
 
 void TacPanelWnd::PaintPanel(TMessage& M) {
@@ -173,7 +175,7 @@ void TacPanelWnd::WndProc(TMessage& M) {
 // Panels of dialogs
 
 TacDlgPanelWnd::TacDlgPanelWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, const String& SectionName, bool)
-    : TacMainWnd(TDeferAttach{}, Handle, Data, Manager, SectionName) {
+    : TacPanelFrameWnd(TDeferAttach{}, Handle, Data, Manager, SectionName) {
     Panel = FindControlByHandle(Handle, Application);
     String className;
     if (Panel) {
@@ -212,21 +214,6 @@ void TacDlgPanelWnd::PaintClient(HDC DC) {
     RECT c{};
     GetClientRect(CtrlHandle, &c);
     BitBlt(DC, 0, 0, c.right, c.bottom, SkinData->CacheBmp->Canvas()->Handle(), border, border, SRCCOPY);
-}
-
-void TacDlgPanelWnd::ChildNotify(TMessage& M) {
-    TacMainWnd::WndProc(M);
-    if (LOWORD(M.WParam) == WM_CREATE && Panel) NotifyFormControlLoaded(Panel);
-}
-
-void TacDlgPanelWnd::PrintPanel(TMessage& M) {
-    PaintFrame(reinterpret_cast<HDC>(M.WParam));
-    PaintClient(reinterpret_cast<HDC>(M.WParam));
-}
-
-void TacDlgPanelWnd::PaintBorder(TMessage& M) {
-    PaintFrame(nullptr);
-    M.Result = 1;
 }
 
 void TacDlgPanelWnd::EraseWithContent(TMessage& M) {

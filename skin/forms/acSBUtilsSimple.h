@@ -153,8 +153,26 @@ public:
     int UpState = 0, DownState = 0;
 };
 
+// A panel window whose frame and client the adapter paints itself: the
+// messages both panel adapters answer alike.
+class TacPanelFrameWnd : public TacMainWnd {
+    CLASSLIB_DECLARE_CLASS(TacPanelFrameWnd)
+protected:
+    TacPanelFrameWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
+                     const String& SectionName)
+        : TacMainWnd(Defer, Handle, SkinData, SkinManager, SectionName) {}
+    virtual void PaintFrame(HDC) {}
+    virtual void PaintClient(HDC) {}
+    // The control told when a child window is made in the panel (nil: none).
+    virtual TControl* PanelControl() const { return nullptr; }
+    // The handlers of the window procedures.
+    void ChildNotify(TMessage& Message);
+    void PrintPanel(TMessage& Message);
+    void PaintBorder(TMessage& Message);
+};
+
 // Class-library panels that hold controls: the section chosen from the bevels.
-class TacPanelWnd : public TacMainWnd {
+class TacPanelWnd : public TacPanelFrameWnd {
     CLASSLIB_DECLARE_CLASS(TacPanelWnd)
 public:
     TacPanelWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
@@ -163,20 +181,17 @@ public:
     static String SectionOfPanel(TControl* Panel);
 
 protected:
-    void PaintClient(HDC DC);
-    void PaintFrame(HDC DC);
+    void PaintClient(HDC DC) override;
+    void PaintFrame(HDC DC) override;
+    TControl* PanelControl() const override { return SkinData ? SkinData->OwnerControl : nullptr; }
 
 private:
-    // The handlers of the window procedure.
-    void ChildNotify(TMessage& Message);
-    void PrintPanel(TMessage& Message);
-    void PaintBorder(TMessage& Message);
     void PaintPanel(TMessage& Message);
     void PanelCommand(TMessage& Message);
 };
 
 // "TPanel" windows of a dialog, found among the Application's controls.
-class TacDlgPanelWnd : public TacMainWnd {
+class TacDlgPanelWnd : public TacPanelFrameWnd {
     CLASSLIB_DECLARE_CLASS(TacDlgPanelWnd)
 public:
     TacDlgPanelWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
@@ -186,14 +201,11 @@ public:
 
 protected:
     void PrepareDlgPanelCache();
-    void PaintFrame(HDC DC);
-    void PaintClient(HDC DC);
+    void PaintFrame(HDC DC) override;
+    void PaintClient(HDC DC) override;
+    TControl* PanelControl() const override { return Panel; }
 
 private:
-    // The handlers of the window procedure.
-    void ChildNotify(TMessage& Message);
-    void PrintPanel(TMessage& Message);
-    void PaintBorder(TMessage& Message);
     void EraseWithContent(TMessage& Message);
     void PanelCommand(TMessage& Message);
 };
