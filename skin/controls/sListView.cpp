@@ -2,6 +2,7 @@
 
 #include "Scopes.h"
 #include "acSBUtils.h"
+#include "sPartPainters.h"
 #include "sSkinManager.h"
 #include "sSkinText.h"
 #include "sSkinnedProps.h"
@@ -67,45 +68,24 @@ void TsCustomListView::SetHot(int Section) {
 }
 
 void TsCustomListView::PaintHeaderSection(HDC DC, const TRect& R, int Index, TsPaintState State) {
-    TsSkinManager* m = SkinData()->GetSkinManager();
-    const char* name = "COLHEADER";
-    int section = SectionIndexOf(m, name);
-    if (!IsValidSectionIndex(m, section)) {
-        name = "BUTTON";
-        section = SectionIndexOf(m, name);
-    }
-    TBitmap work(RectWidth(R), RectHeight(R));
-    const TRect all{0, 0, work.Width(), work.Height()};
-    const int state = acStateIndex(State);
-    PaintSkinItem(section, name, TCacheInfo{}, true, state, all, TPoint{0, 0}, &work, m);
-    if (Index >= 0 && Index < FColumns->Count()) {
+    TsHeaderSection section;
+    section.State = State;
+    section.Column = Index >= 0 && Index < FColumns->Count();
+    if (section.Column) {
         TListColumn* col = FColumns->Items(Index);
-        TCanvas* c = work.Canvas();
-        c->Font()->Assign(Font());
-        c->Brush()->SetStyle(bsClear);
-        const int d = State == TsPaintState::Pressed ? 1 : 0;
-        TRect text{4 + d, 1 + d, work.Width() - 8, work.Height() - 1 + d};
-        if (col->SortArrow() != saNone) {
-            // The arrow at the right end, in the section's font colour.
-            const TsGeneralData* s = m->gd().size() > static_cast<size_t>(section) ? &m->gd()[section] : nullptr;
-            const COLORREF arrow = ColorToRGB(s ? TColor(s->FontColor[0]) : Font()->Color());
-            const int cx = work.Width() - 10 + d, cy = work.Height() / 2 + d;
-            const int dir = col->SortArrow() == saUp ? -1 : 1;
-            for (int row = 0; row < 4; ++row)
-                for (int x = -3 + row; x <= 3 - row; ++x) SetPixel(c->Handle(), cx + x, cy - dir * (2 - row), arrow);
-            text.right -= 12;
+        section.Caption = col->Caption();
+        section.Alignment = col->Alignment();
+        section.Sort = col->SortArrow() == saUp     ? TsSortMark::Ascending
+                       : col->SortArrow() == saDown ? TsSortMark::Descending
+                                                    : TsSortMark::None;
+        section.Enabled = Enabled();
+        section.Font = Font()->Handle();
+        if (FSmallImages) {
+            section.Images = FSmallImages->Handle();
+            section.ImageIndex = col->ImageIndex();
         }
-        // The image stands at the left; a left or centred caption starts after it.
-        TCustomImageList* images = FSmallImages;
-        const bool image = images && col->ImageIndex() >= 0 && col->ImageIndex() < images->Count();
-        if (image && col->Alignment() != taRightJustify) text.left += images->Width();
-        if (!col->Caption().empty())
-            WriteSkinText(c, col->Caption(), Enabled(), text,
-                          TextFlagsForAlignment(this, col->Alignment()) | DT_SINGLELINE | DT_END_ELLIPSIS, section,
-                          State != TsPaintState::Normal, m);
-        if (image) images->Draw(c, 4 + d, (work.Height() - images->Height()) / 2 + d, col->ImageIndex(), Enabled());
     }
-    BitBlt(DC, R.left, R.top, work.Width(), work.Height(), work.Canvas()->Handle(), 0, 0, SRCCOPY);
+    DrawHeaderSection(DC, R, section, SkinData()->GetSkinManager());
 }
 
 void TsCustomListView::PaintHeader(HDC DC) {

@@ -261,9 +261,17 @@ bool NeedsParentBackground(const TsCommonData* SkinData) {
     return s->Transparency > 0 || (s->HotTransparency > 0 && ControlStateIndex(SkinData));
 }
 
+TBitmap* SizeCacheBmp(TsCommonData* SkinData, int W, int H) {
+    if (!SkinData) return nullptr;
+    if (!SkinData->CacheBmp) SkinData->CacheBmp = new TBitmap();
+    TBitmap* b = SkinData->CacheBmp;
+    if (b->PixelFormat() != pf24bit) b->SetPixelFormat(pf24bit);
+    if (b->Width() != W || b->Height() != H) b->SetSize(std::max(W, 0), std::max(H, 0));
+    return b;
+}
+
 void PrepareCacheBmp(TsCommonData* SkinData) {
     if (!SkinData) return;
-    if (!SkinData->CacheBmp) SkinData->CacheBmp = new TBitmap();
     int w = 0, h = 0;
     if (SkinData->OwnerControl) {
         w = SkinData->OwnerControl->Width();
@@ -274,9 +282,7 @@ void PrepareCacheBmp(TsCommonData* SkinData) {
         w = r.right - r.left;
         h = r.bottom - r.top;
     }
-    TBitmap* b = SkinData->CacheBmp;
-    if (b->PixelFormat() != pf24bit) b->SetPixelFormat(pf24bit);
-    if (b->Width() != w || b->Height() != h) b->SetSize(std::max(w, 0), std::max(h, 0));
+    SizeCacheBmp(SkinData, w, h);
 }
 
 namespace {

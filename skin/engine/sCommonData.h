@@ -94,6 +94,9 @@ bool IsControlLive(const TControl* Control);
 bool NeedsParentBackground(const TsCommonData* SkinData);
 // The cache bitmap exists, is 24 bits per pixel and has the owner's size.
 void PrepareCacheBmp(TsCommonData* SkinData);
+// The cache bitmap exists, is 24 bits per pixel and is W x H (negative sizes
+// count as 0): the one way controls and adapters size a cache.
+TBitmap* SizeCacheBmp(TsCommonData* SkinData, int W, int H);
 void BeginSkinUpdate(TsCommonData* SkinData);
 void EndSkinUpdate(TsCommonData* SkinData);
 // Every live skin data (the manager clears its references when it goes).

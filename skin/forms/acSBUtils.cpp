@@ -88,11 +88,10 @@ void TacMainWnd::Construct(HWND Handle, TsCommonData* Data, TsSkinManager* Manag
     SkinManager = Manager;
     Destroyed = false;
     if (Data) {
-        SkinData = Data;
+        SkinData.Borrow(Data);
         if (!SkinManager) SkinManager = Data->GetSkinManager();
     } else {
-        OwnSkinData = true;
-        SkinData = new TsCommonData(nullptr, true);
+        SkinData.Own(std::make_unique<TsCommonData>(nullptr, true));
         SkinData->OwnerHandle = Handle;
         SkinData->SetSkinManager(Manager);
         if (!SkinManager) SkinManager = SkinData->GetSkinManager();
@@ -114,9 +113,14 @@ TacMainWnd::~TacMainWnd() {
     }
     auto& l = AttachedList();
     l.erase(std::remove(l.begin(), l.end(), this), l.end());
-    if (OwnSkinData) delete SkinData;
-    SkinData = nullptr;
+    SkinData.Reset();
     SkinManager = nullptr;
+}
+
+void TacMainWnd::MouseOver() {
+    if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(CtrlHandle) &&
+        DefaultManager->HotWindow != CtrlHandle)
+        SetActiveControl(DefaultManager, CtrlHandle);
 }
 
 bool TacMainWnd::SkinnedNow() const { return SkinData && SkinManager && SkinManager->Active(); }
@@ -194,11 +198,7 @@ void TacMainWnd::WndProc(TMessage& M) {
             CallPrevWndProc(M);
             Caption = ReadWindowText(CtrlHandle);
             return;
-        case WM_MOUSEMOVE:
-            if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) &&
-                IsWindowEnabled(CtrlHandle) && DefaultManager->HotWindow != CtrlHandle)
-                SetActiveControl(DefaultManager, CtrlHandle);
-            break;
+        case WM_MOUSEMOVE: MouseOver(); break;
         default: break;
     }
     if (SkinData && IsSkinCommand(M, AC_REMOVESKIN)) {

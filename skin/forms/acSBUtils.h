@@ -6,15 +6,44 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "Controls.h"
 #include "Graphics.h"
 #include "Messages.h"
 #include "WindowHooks.h"
 #include "sCommonData.h"
+#include "sControlTypes.h"
 #include "sGlobals.h"
 #include "sSkinManager.h"
 
 class TacScrollWnd;
+class TacMainWnd;
+
+// An adapter's skin data: the control's own, borrowed, or one the adapter made
+// for a plain window, owned and freed with the adapter. Reads as a pointer.
+class TacAdapterSkinData {
+public:
+    TsCommonData* Get() const { return FData; }
+    operator TsCommonData*() const { return FData; }
+    TsCommonData* operator->() const { return FData; }
+    // True when the adapter made the data (and frees it).
+    bool Owned() const { return FOwned != nullptr; }
+
+private:
+    friend class TacMainWnd;
+    void Borrow(TsCommonData* Data) { FData = Data; }
+    void Own(std::unique_ptr<TsCommonData> Data) {
+        FOwned = std::move(Data);
+        FData = FOwned.get();
+    }
+    void Reset() {
+        FData = nullptr;
+        FOwned.reset();
+    }
+    std::unique_ptr<TsCommonData> FOwned;
+    TsCommonData* FData = nullptr;
+};
 
 // The property under which an attached window keeps its adapter.
 extern const char* const acAdapterProp;
@@ -51,13 +80,12 @@ public:
     HWND ParentWnd = nullptr;
     HWND CtrlHandle = nullptr;
     TsSkinManager* SkinManager = nullptr;
-    TsCommonData* SkinData = nullptr;
+    TacAdapterSkinData SkinData;
     bool Painting = false;
     bool ParamsApplied = false;
     TColor OrigColor = clNone;
     TColor OrigFontColor = clNone;
     bool Destroyed = false;
-    bool OwnSkinData = false;
     // What was replaced: a control's WindowProc, or a plain window's procedure.
     TWndMethod OldWindowProc;
     WNDPROC OldWndProc = nullptr;
@@ -77,6 +105,8 @@ protected:
     void DestroyMessage(TMessage& Message);
     // The command answers of the base; False for a command to pass on.
     bool AlphaCommand(TMessage& Message);
+    // The mouse over the window makes it the default manager's hot window.
+    void MouseOver();
 
 private:
     void Construct(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
@@ -93,8 +123,6 @@ enum TacScrollPart {
     spPageDown = SB_PAGEDOWN,
     spThumb = SB_THUMBTRACK,
 };
-// Painting states of the parts.
-enum TacPartState { psNormal = 0, psHot = 1, psPressed = 2 };
 
 constexpr WORD acScrollFlagWanted = 8;  // the window's style asks for the bar
 constexpr UINT_PTR acHoverTimer = 65522;
@@ -199,6 +227,12 @@ protected:
     void Timer(TMessage& Message);
     void MouseMove(TMessage& Message);
     void ButtonUp(TMessage& Message);
+    void StyleChange(TMessage& Message);
+    void NCOtherButton(TMessage& Message);
+    void SysCommand(TMessage& Message);
+    void CaptureChanged(TMessage& Message);
+    void UIActivate(TMessage& Message);
+    void FocusOrWheel(TMessage& Message);
     void HoverTick();
     void RepeatTick();
     void PressedPartMove(TPoint ScreenPoint);
@@ -289,6 +323,9 @@ protected:
     // its own (a base destructor would restore only the base's).
     void ReleaseInDestructor();
     // The routines of the edit's window procedure.
+    void EditCommand(TMessage& Message);
+    void EditPaint(TMessage& Message);
+    void EditErase(TMessage& Message);
     void EditNCPaint(TMessage& Message);
     void EditPrint(TMessage& Message);
     // The base's handling, then the bars redrawn after the messages that move them.
@@ -317,7 +354,11 @@ public:
 
 private:
     void PrepareFrame();
+    // The handlers of the list's procedure; a false answer passes the message on.
     void ListNCPaint(TMessage& Message);
+    void ListNCButtonDown(TMessage& Message);
+    bool ListPrint(TMessage& Message);
+    bool ListButtonUp(TMessage& Message);
 };
 
 class TacComboBoxWnd : public TacEditWnd {
@@ -331,7 +372,6 @@ public:
     virtual void GetButtonRect(TRect& R);
 
     HWND ListHandle = nullptr;
-    TsCommonData* BtnSkinData = nullptr;
     TacComboListWnd* ListAdapter = nullptr;
 
     void PaintComboButton(HDC DC);
@@ -378,6 +418,14 @@ private:
     bool ChildMaximized() const;
     // The frame's picture under the client window into DC (client coordinates).
     void PaintArea(HDC DC);
+    // The handlers of the window procedure; a false answer passes the message on.
+    void AnswerCache(TMessage& Message);
+    bool PaintClient();
+    bool EraseBackground(TMessage& Message);
+    void PaintBorder(TMessage& Message);
+    void PrintArea(TMessage& Message);
+    // What follows the base's handling: scrolling, new children, the menu.
+    void AfterPassedOn(TMessage& Message);
 };
 
 // --- Adapters of list views, trees, grids and virtual trees ---------------
@@ -410,9 +458,25 @@ private:
     void HookHeader(HWND Header);
     void UnhookHeader();
     void HeaderProc(TMessage& Message);
+    // The handlers of the header's procedure.
+    void HeaderReleased(TMessage& Message);
+    void HeaderPaint(TMessage& Message);
+    void HeaderMoving(TMessage& Message);
+    void HeaderButtonDown(TMessage& Message);
+    void HeaderButtonUp(TMessage& Message);
+    void HeaderMouseMove(TMessage& Message);
+    void HeaderMouseLeave(TMessage& Message);
+    bool HeaderButtons() const;
+    void RedrawHeader();
     void PaintSection(HDC DC, int Index, const TRect& R, bool Empty);
+    // The handlers of the list view's procedure.
+    void ListCommand(TMessage& Message);
+    void Scroll(TMessage& Message);
     void ThumbTrack(TMessage& Message);
-    void HeaderHitUpdate(TMessage& Message);
+    void PrintHeader(TMessage& Message);
+    void ChildCreatedOrDestroyed(TMessage& Message);
+    // What follows the base's handling: the bars, the capture, the header.
+    void AfterPassedOn(TMessage& Message);
     // Where the list view stood when the scroll request began (see ThumbTrack).
     int FRealPos[2] = {0, 0};
 };

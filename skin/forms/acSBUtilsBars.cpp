@@ -2,6 +2,8 @@
 // testing and painting from the skin's scroll sections.
 #include "acSBUtils.h"
 
+#include "Scopes.h"
+
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
@@ -235,12 +237,18 @@ bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, in
     const bool hotWindow = t.HotWindow == Handle;
     if (!hotWindow && !Dragging) PressedPart = spNone;
     const bool hotBar = hotWindow && t.HotBarKind == Bar->BarKind && enabled;
-    auto arrowState = [&](int part) {
-        if (PressedPart == part) return psPressed;
-        return hotBar && t.HotPart == part ? psHot : psNormal;
+    auto partState = [&](int part) {
+        const TsPaintState state = PressedPart == part           ? TsPaintState::Pressed
+                                   : hotBar && t.HotPart == part ? TsPaintState::Active
+                                                                 : TsPaintState::Normal;
+        return acStateIndex(state);
     };
-    const int firstState = arrowState(spLineUp), secondState = arrowState(spLineDown);
-    const int thumbState = PressedPart == spThumb ? psPressed : hotBar && t.HotPart == spThumb ? psHot : psNormal;
+    const int firstState = partState(spLineUp), secondState = partState(spLineDown);
+    const int thumbState = partState(spThumb);
+    // A track part shows pressed while it repeats its page request, never hot.
+    auto trackState = [&](int part) {
+        return acStateIndex(PressedPart == part ? TsPaintState::Pressed : TsPaintState::Normal);
+    };
 
     std::unique_ptr<TBitmap> bmp = NewBitmap24(w, h);
     TCacheInfo ci = WindowCache(Handle);
@@ -253,8 +261,8 @@ bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, in
     };
     if (2 * arrow >= length) {
         const int half = length / 2;
-        track(items.Track1, items.Track1Name, 0, half, psNormal);
-        track(items.Track2, items.Track2Name, half, length, psNormal);
+        track(items.Track1, items.Track1Name, 0, half, acStateIndex(TsPaintState::Normal));
+        track(items.Track2, items.Track2Name, half, length, acStateIndex(TsPaintState::Normal));
         PaintPart(bmp.get(), m, items.First, items.FirstName, Span(horz, 0, half, across), firstState, horz, gpStart);
         PaintPart(bmp.get(), m, items.Second, items.SecondName, Span(horz, half, length, across), secondState, horz,
                   gpEnd);
@@ -264,8 +272,8 @@ bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, in
         if (ThumbPos != -1) pos = ThumbPos;
         pos -= horz ? R.left : R.top;
         const int centre = std::clamp(pos + size / 2, 0, length);
-        track(items.Track1, items.Track1Name, 0, centre, PressedPart == spPageUp ? psPressed : psNormal);
-        track(items.Track2, items.Track2Name, centre, length, PressedPart == spPageDown ? psPressed : psNormal);
+        track(items.Track1, items.Track1Name, 0, centre, trackState(spPageUp));
+        track(items.Track2, items.Track2Name, centre, length, trackState(spPageDown));
         PaintPart(bmp.get(), m, items.First, items.FirstName, Span(horz, 0, arrow, across), firstState, horz, gpStart);
         PaintPart(bmp.get(), m, items.Second, items.SecondName, Span(horz, length - arrow, length, across), secondState,
                   horz, gpEnd);
@@ -315,7 +323,7 @@ LRESULT PaintScrollBars(TacScrollWnd* A, HWND Handle, HDC DC, int ThumbPos) {
         if (owner->ControlState().Contains(csCreating) || (win && !win->Showing())) return 0;
     }
     if (d->BGChanged) SendSkinCommandToWindow(Handle, AC_PREPARECACHE, 0);
-    const HDC dc = DC ? DC : GetWindowDC(Handle);
+    const TWindowDC dc(Handle, DC);
     RECT w{};
     GetWindowRect(Handle, &w);
     auto local = [&](TRect r) {
@@ -355,7 +363,6 @@ LRESULT PaintScrollBars(TacScrollWnd* A, HWND Handle, HDC DC, int ThumbPos) {
             BitBlt(dc, corner.left, corner.top, cw, ch, cb->Canvas()->Handle(), 0, 0, SRCCOPY);
         }
     }
-    if (!DC) ReleaseDC(Handle, dc);
     return 0;
 }
 

@@ -185,12 +185,9 @@ void TacEditWnd::EditNCPaint(TMessage& M) {
     SetUpdating(SkinData, IsUpdating(SkinData));
     M.Result = 0;
     if (SkinData->Updating) return;
-    const HDC dc = GetWindowDC(CtrlHandle);
-    {
-        TSavedDC saved(dc);
-        PaintFrame(dc, InsetLeft);
-    }
-    ReleaseDC(CtrlHandle, dc);
+    const TWindowDC dc(CtrlHandle);
+    TSavedDC saved(dc);
+    PaintFrame(dc, InsetLeft);
 }
 
 void TacEditWnd::ToClientArea(HDC DC) const {
@@ -219,65 +216,69 @@ void TacEditWnd::EditPrint(TMessage& M) {
     SendMessageA(CtrlHandle, WM_PRINTCLIENT, M.WParam, PRF_CLIENT | PRF_OWNED);
 }
 
-void TacEditWnd::WndProc(TMessage& M) {
-    if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacBaseWnd::WndProc(M);
-    if (M.Msg == SM_ALPHACMD) {
-        switch (M.WParamHi()) {
-            case AC_SKINNEDQUERY:
-                M.LParam = 1;
-                M.Result = 1;
-                return;
-            case AC_GETDISABLEDKIND: M.Result = SkinData->SkinIndex + 1; return;
-            case AC_GETAPPLICATION:
-                M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
-                return;
-            case AC_REFRESH:
-                if (!OwnCommand(this, M)) break;
-                TacBaseWnd::WndProc(M);
-                if (!Destroyed) ApplySkinLook();
-                return;
-            case AC_PREPARECACHE:
-                UpdateAdapterCache(SkinData, CtrlHandle, DlgMode);
-                PaintAdapterBorder(this);
-                return;
-            case AC_PARENTCHANGED:
-                if (SkinData->Updating) {
-                    SetUpdating(SkinData, false);
-                    RedrawWindow(CtrlHandle, nullptr, nullptr, acRedrawAll);
-                }
-                break;
-            default: break;
-        }
-        return EditPassOn(M);
-    }
-    const bool visible = IsWindowVisible(CtrlHandle) != FALSE;
-    switch (M.Msg) {
-        case WM_PAINT:
-            if (!visible) break;
-            SetUpdating(SkinData, IsUpdating(SkinData));
+void TacEditWnd::EditCommand(TMessage& M) {
+    switch (M.WParamHi()) {
+        case AC_SKINNEDQUERY:
+            M.LParam = 1;
+            M.Result = 1;
+            return;
+        case AC_GETDISABLEDKIND: M.Result = SkinData->SkinIndex + 1; return;
+        case AC_GETAPPLICATION: M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application)); return;
+        case AC_REFRESH:
+            if (!OwnCommand(this, M)) break;
+            TacBaseWnd::WndProc(M);
+            if (!Destroyed) ApplySkinLook();
+            return;
+        case AC_PREPARECACHE:
+            UpdateAdapterCache(SkinData, CtrlHandle, DlgMode);
+            PaintAdapterBorder(this);
+            return;
+        case AC_PARENTCHANGED:
             if (SkinData->Updating) {
-                // Validated, nothing drawn: the whole window is drawn when the update ends.
-                PAINTSTRUCT ps;
-                BeginPaint(CtrlHandle, &ps);
-                EndPaint(CtrlHandle, &ps);
-                return;
+                SetUpdating(SkinData, false);
+                RedrawWindow(CtrlHandle, nullptr, nullptr, acRedrawAll);
             }
-            PaintScrollBars(this, CtrlHandle, nullptr, -1);
-            if (!ParamsApplied) ApplySkinLook();
             break;
-        case WM_ERASEBKGND:
-            if (!visible) break;
-            SetUpdating(SkinData, IsUpdating(SkinData));
-            if (SkinData->Updating) return;
-            if (!ParamsApplied) ApplySkinLook();
-            break;
-        case WM_NCPAINT:
-            if (visible) return EditNCPaint(M);
-            break;
-        case WM_PRINT: return EditPrint(M);
         default: break;
     }
     EditPassOn(M);
+}
+
+void TacEditWnd::EditPaint(TMessage& M) {
+    if (IsWindowVisible(CtrlHandle)) {
+        SetUpdating(SkinData, IsUpdating(SkinData));
+        if (SkinData->Updating) {
+            // Validated, nothing drawn: the whole window is drawn when the update ends.
+            const TPaintScope validated(CtrlHandle, nullptr);
+            return;
+        }
+        PaintScrollBars(this, CtrlHandle, nullptr, -1);
+        if (!ParamsApplied) ApplySkinLook();
+    }
+    EditPassOn(M);
+}
+
+void TacEditWnd::EditErase(TMessage& M) {
+    if (IsWindowVisible(CtrlHandle)) {
+        SetUpdating(SkinData, IsUpdating(SkinData));
+        if (SkinData->Updating) return;
+        if (!ParamsApplied) ApplySkinLook();
+    }
+    EditPassOn(M);
+}
+
+void TacEditWnd::WndProc(TMessage& M) {
+    if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacBaseWnd::WndProc(M);
+    if (M.Msg == SM_ALPHACMD) return EditCommand(M);
+    switch (M.Msg) {
+        case WM_PAINT: return EditPaint(M);
+        case WM_ERASEBKGND: return EditErase(M);
+        case WM_NCPAINT:
+            if (IsWindowVisible(CtrlHandle)) return EditNCPaint(M);
+            return EditPassOn(M);
+        case WM_PRINT: return EditPrint(M);
+        default: return EditPassOn(M);
+    }
 }
 
 void TacEditWnd::EditPassOn(TMessage& M) {
@@ -297,11 +298,7 @@ void TacEditWnd::EditPassOn(TMessage& M) {
             if (!Painting) RefreshScrollBars(this, true);
             break;
         case WM_SIZE: RepaintFrameOf(CtrlHandle); break;
-        case WM_MOUSEMOVE:
-            if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) &&
-                IsWindowEnabled(CtrlHandle) && DefaultManager->HotWindow != CtrlHandle)
-                SetActiveControl(DefaultManager, CtrlHandle);
-            break;
+        case WM_MOUSEMOVE: MouseOver(); break;
         default: break;
     }
 }
@@ -339,31 +336,57 @@ void TacComboListWnd::ListNCPaint(TMessage& M) {
     AdapterGeometry(this);
     PrepareFrame();
     if (!DlgMode) PaintAdapterBorder(this);
-    const HDC dc = GetWindowDC(CtrlHandle);
+    const TWindowDC dc(CtrlHandle);
     TBitmap* cache = SkinData->CacheBmp;
     if (cache && cache->Width() == WndSize.x && cache->Height() == WndSize.y)
         CopyBorderStrips(dc, 0, 0, 2, cache->Canvas()->Handle(), WndSize.x, WndSize.y);
     PaintScrollBars(this, CtrlHandle, dc, -1);
-    ReleaseDC(CtrlHandle, dc);
+}
+
+void TacComboListWnd::ListNCButtonDown(TMessage& M) {
+    TMessage hit{WM_NCHITTEST, 0, M.LParam, 0};
+    NCHitTest(hit);
+    M.WParam = WPARAM(hit.Result);
+    if (M.WParam == HTHSCROLL || M.WParam == HTVSCROLL) return NCButtonDown(M);
+    M.Result = 0;
+}
+
+bool TacComboListWnd::ListPrint(TMessage& M) {
+    const HDC dc = reinterpret_cast<HDC>(M.WParam);
+    if (!dc || !IsWindowVisible(CtrlHandle)) return false;
+    AdapterGeometry(this);
+    PrepareFrame();
+    CallPrevWndProc(M);
+    if (M.Msg == WM_PRINT && SendMessageA(CtrlHandle, LB_GETCOUNT, 0, 0) > 0) {
+        TBitmap* cache = SkinData->CacheBmp;
+        if (acScrollTracking.PressedPart == spNone && !ListTracking && cache)
+            CopyBorderStrips(dc, 0, 0, 3, cache->Canvas()->Handle(), WndSize.x, WndSize.y);
+        PaintScrollBars(this, CtrlHandle, dc, -1);
+    }
+    M.Result = 0;
+    return true;
+}
+
+bool TacComboListWnd::ListButtonUp(TMessage& M) {
+    const TacScrollTracking& t = acScrollTracking;
+    if (t.TrackWindow != CtrlHandle || t.PressedPart == spNone) return false;
+    // The press on a bar ends here; a drop-down list keeps the capture, which
+    // its combo box holds while the list is open.
+    EndPress(true);
+    if (SimpleList) ReleaseCapture();
+    M.Result = 0;
+    return true;
 }
 
 void TacComboListWnd::WndProc(TMessage& M) {
     if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacEditWnd::WndProc(M);
-    const TacScrollTracking& t = acScrollTracking;
     switch (M.Msg) {
         case WM_TIMER:
             // The list's own timers stop here; the bars' go to their tracking.
             if (IsBarTimer(M.WParam)) Timer(M);
             return;
         case WM_NCLBUTTONDOWN:
-        case WM_NCLBUTTONDBLCLK: {
-            TMessage hit{WM_NCHITTEST, 0, M.LParam, 0};
-            NCHitTest(hit);
-            M.WParam = WPARAM(hit.Result);
-            if (M.WParam == HTHSCROLL || M.WParam == HTVSCROLL) return NCButtonDown(M);
-            M.Result = 0;
-            return;
-        }
+        case WM_NCLBUTTONDBLCLK: return ListNCButtonDown(M);
         case WM_NCPAINT:
             if (Painting) break;
             return ListNCPaint(M);
@@ -377,30 +400,11 @@ void TacComboListWnd::WndProc(TMessage& M) {
             SkinData->BGChanged = true;
             break;
         case WM_PRINT:
-        case WM_PRINTCLIENT: {
-            const HDC dc = reinterpret_cast<HDC>(M.WParam);
-            if (!dc || !IsWindowVisible(CtrlHandle)) break;
-            AdapterGeometry(this);
-            PrepareFrame();
-            CallPrevWndProc(M);
-            if (M.Msg == WM_PRINT && SendMessageA(CtrlHandle, LB_GETCOUNT, 0, 0) > 0) {
-                TBitmap* cache = SkinData->CacheBmp;
-                if (t.PressedPart == spNone && !ListTracking && cache)
-                    CopyBorderStrips(dc, 0, 0, 3, cache->Canvas()->Handle(), WndSize.x, WndSize.y);
-                PaintScrollBars(this, CtrlHandle, dc, -1);
-            }
-            M.Result = 0;
-            return;
-        }
+        case WM_PRINTCLIENT:
+            if (ListPrint(M)) return;
+            break;
         case WM_LBUTTONUP:
-            if (t.TrackWindow == CtrlHandle && t.PressedPart != spNone) {
-                // The press on a bar ends here; a drop-down list keeps the capture,
-                // which its combo box holds while the list is open.
-                EndPress(true);
-                if (SimpleList) ReleaseCapture();
-                M.Result = 0;
-                return;
-            }
+            if (ListButtonUp(M)) return;
             break;
         default: break;
     }
@@ -419,16 +423,12 @@ TacComboBoxWnd::TacComboBoxWnd(HWND Handle, TsCommonData* SkinData, TsSkinManage
 
 TacComboBoxWnd::TacComboBoxWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
                                const String& SectionName)
-    : TacEditWnd(Defer, Handle, SkinData, SkinManager, SectionName) {
-    BtnSkinData = new TsCommonData(nullptr, true);
-}
+    : TacEditWnd(Defer, Handle, SkinData, SkinManager, SectionName) {}
 
 TacComboBoxWnd::~TacComboBoxWnd() {
     ReleaseInDestructor();
     delete ListAdapter;
     ListAdapter = nullptr;
-    delete BtnSkinData;
-    BtnSkinData = nullptr;
 }
 
 bool TacComboBoxWnd::Simple() const { return (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & 3) == CBS_SIMPLE; }
@@ -451,9 +451,10 @@ void TacComboBoxWnd::PaintComboButton(HDC DC) {
     GetButtonRect(r);
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (!m || !cache || w <= 0 || h <= 0 || r.right > cache->Width() || r.bottom > cache->Height()) return;
-    int state = psNormal;
-    if (ListHandle && IsWindowVisible(ListHandle)) state = psPressed;
-    else if (ControlStateIndex(SkinData) || m->HotWindow == CtrlHandle) state = psHot;
+    const TsPaintState look = ListHandle && IsWindowVisible(ListHandle)                   ? TsPaintState::Pressed
+                              : ControlStateIndex(SkinData) || m->HotWindow == CtrlHandle ? TsPaintState::Active
+                                                                                          : TsPaintState::Normal;
+    const int state = acStateIndex(look);
     std::unique_ptr<TBitmap> bmp = NewBitmap24(cache->Width(), cache->Height());
     BitBlt(bmp->Canvas()->Handle(), 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
     const TacItemIndexes& btn = m->StdIndexes().ComboBtn;
@@ -493,8 +494,7 @@ void TacComboBoxWnd::ComboPaint(TMessage& M) {
     if (Destroyed) return;
     SetUpdating(SkinData, IsUpdating(SkinData));
     if (SkinData->Updating) return;
-    const HDC given = reinterpret_cast<HDC>(M.WParam);
-    const HDC dc = given ? given : GetWindowDC(CtrlHandle);
+    const TWindowDC dc(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
     if (Simple()) {
         PrepareComboCache();
     } else {
@@ -504,7 +504,6 @@ void TacComboBoxWnd::ComboPaint(TMessage& M) {
     if (TBitmap* cache = SkinData->CacheBmp; cache && cache->Width() == WndSize.x)
         CopyBorderStrips(dc, 0, 0, 3, cache->Canvas()->Handle(), cache->Width(), cache->Height());
     if (!Simple()) PaintComboButton(dc);
-    if (!given) ReleaseDC(CtrlHandle, dc);
 }
 
 void TacComboBoxWnd::DrawSelectionText(TBitmap* Cache) {
@@ -595,9 +594,7 @@ void TacComboBoxWnd::WndProc(TMessage& M) {
     if (hotChange || M.Msg == WM_SETFOCUS || M.Msg == WM_KILLFOCUS || M.Msg == WM_LBUTTONUP) {
         TacEditWnd::WndProc(M);
         if (Destroyed || !IsWindowVisible(CtrlHandle)) return;
-        const HDC dc = GetWindowDC(CtrlHandle);
-        PaintComboButton(dc);
-        ReleaseDC(CtrlHandle, dc);
+        PaintComboButton(TWindowDC(CtrlHandle));
         return;
     }
     switch (M.Msg) {
@@ -669,64 +666,58 @@ void TacMDIWnd::PaintArea(HDC DC) {
     }
 }
 
-void TacMDIWnd::WndProc(TMessage& M) {
-    if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacBaseWnd::WndProc(M);
-    if (IsSkinCommand(M, AC_GETCACHE)) {
-        if (Form) M.Result = SendSkinCommand(Form, AC_GETCACHE, M.LParam);
-        else if (FormSkinData) ParentCacheInfo = TCacheInfo{FormSkinData->CacheBmp, 0, 0, true};
-        return;
+void TacMDIWnd::AnswerCache(TMessage& M) {
+    if (Form) M.Result = SendSkinCommand(Form, AC_GETCACHE, M.LParam);
+    else if (FormSkinData) ParentCacheInfo = TCacheInfo{FormSkinData->CacheBmp, 0, 0, true};
+}
+
+bool TacMDIWnd::PaintClient() {
+    if (ChildMaximized()) {
+        // The maximized child covers the area: only the frame form's graphic
+        // controls are shown again, and the system paints the rest.
+        if (auto* form = dynamic_cast<TWinControl*>(Form))
+            for (int i = 0; i < form->ControlCount(); ++i)
+                if (!dynamic_cast<TWinControl*>(form->Controls(i))) form->Controls(i)->Repaint();
+        return false;
     }
-    const bool maximized = M.Msg == WM_PAINT || M.Msg == WM_ERASEBKGND || M.Msg == WM_NCPAINT || M.Msg == WM_PRINT
-                               ? ChildMaximized()
-                               : false;
-    switch (M.Msg) {
-        case WM_PAINT:
-            if (maximized) {
-                if (auto* form = dynamic_cast<TWinControl*>(Form))
-                    for (int i = 0; i < form->ControlCount(); ++i)
-                        if (!dynamic_cast<TWinControl*>(form->Controls(i))) form->Controls(i)->Repaint();
-                break;
-            } else {
-                PAINTSTRUCT ps;
-                const HDC dc = BeginPaint(CtrlHandle, &ps);
-                PaintArea(dc);
-                EndPaint(CtrlHandle, &ps);
-                return;
-            }
-        case WM_ERASEBKGND:
-            if (!M.WParam) break;
-            if (!maximized) PaintArea(reinterpret_cast<HDC>(M.WParam));
-            M.Result = 1;
-            return;
-        case WM_NCPAINT: {
-            M.Result = 0;
-            if (maximized) return;
-            AdapterGeometry(this);
-            const HDC dc = GetWindowDC(CtrlHandle);
-            TBitmap* frame = FormSkinData ? FormSkinData->CacheBmp : nullptr;
-            RECT w{}, formRect{};
-            GetWindowRect(CtrlHandle, &w);
-            GetWindowRect(GetAncestor(CtrlHandle, GA_ROOT), &formRect);
-            if (frame && WndSize.x > 0 && WndSize.y > 0) {
-                std::unique_ptr<TBitmap> strip = NewBitmap24(WndSize.x, WndSize.y);
-                BitBlt(strip->Canvas()->Handle(), 0, 0, WndSize.x, WndSize.y, frame->Canvas()->Handle(),
-                       w.left - formRect.left, w.top - formRect.top, SRCCOPY);
-                CopyBorderStrips(dc, 0, 0, 2, strip->Canvas()->Handle(), WndSize.x, WndSize.y);
-            }
-            PaintScrollBars(this, CtrlHandle, dc, -1);
-            ReleaseDC(CtrlHandle, dc);
-            return;
-        }
-        case WM_PRINT:
-            M.Result = 0;
-            if (!M.WParam || maximized) return;
-            PaintScrollBars(this, CtrlHandle, reinterpret_cast<HDC>(M.WParam), -1);
-            PaintArea(reinterpret_cast<HDC>(M.WParam));
-            return;
-        default: break;
+    const TPaintScope paint(CtrlHandle, nullptr);
+    PaintArea(paint.DC());
+    return true;
+}
+
+bool TacMDIWnd::EraseBackground(TMessage& M) {
+    if (!M.WParam) return false;
+    if (!ChildMaximized()) PaintArea(reinterpret_cast<HDC>(M.WParam));
+    M.Result = 1;
+    return true;
+}
+
+void TacMDIWnd::PaintBorder(TMessage& M) {
+    M.Result = 0;
+    if (ChildMaximized()) return;
+    AdapterGeometry(this);
+    const TWindowDC dc(CtrlHandle);
+    TBitmap* frame = FormSkinData ? FormSkinData->CacheBmp : nullptr;
+    RECT w{}, formRect{};
+    GetWindowRect(CtrlHandle, &w);
+    GetWindowRect(GetAncestor(CtrlHandle, GA_ROOT), &formRect);
+    if (frame && WndSize.x > 0 && WndSize.y > 0) {
+        std::unique_ptr<TBitmap> strip = NewBitmap24(WndSize.x, WndSize.y);
+        BitBlt(strip->Canvas()->Handle(), 0, 0, WndSize.x, WndSize.y, frame->Canvas()->Handle(), w.left - formRect.left,
+               w.top - formRect.top, SRCCOPY);
+        CopyBorderStrips(dc, 0, 0, 2, strip->Canvas()->Handle(), WndSize.x, WndSize.y);
     }
-    TacBaseWnd::WndProc(M);
-    if (Destroyed) return;
+    PaintScrollBars(this, CtrlHandle, dc, -1);
+}
+
+void TacMDIWnd::PrintArea(TMessage& M) {
+    M.Result = 0;
+    if (!M.WParam || ChildMaximized()) return;
+    PaintScrollBars(this, CtrlHandle, reinterpret_cast<HDC>(M.WParam), -1);
+    PaintArea(reinterpret_cast<HDC>(M.WParam));
+}
+
+void TacMDIWnd::AfterPassedOn(TMessage& M) {
     if (IsSkinCommand(M, AC_BEGINSCROLL)) {
         SendMessageA(CtrlHandle, WM_SETREDRAW, 0, 0);
     } else if (IsSkinCommand(M, AC_ENDSCROLL)) {
@@ -744,6 +735,24 @@ void TacMDIWnd::WndProc(TMessage& M) {
     } else if (M.Msg == WM_MDIREFRESHMENU && Form && Form->HandleAllocated()) {
         RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
     }
+}
+
+void TacMDIWnd::WndProc(TMessage& M) {
+    if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacBaseWnd::WndProc(M);
+    if (IsSkinCommand(M, AC_GETCACHE)) return AnswerCache(M);
+    switch (M.Msg) {
+        case WM_PAINT:
+            if (PaintClient()) return;
+            break;
+        case WM_ERASEBKGND:
+            if (EraseBackground(M)) return;
+            break;
+        case WM_NCPAINT: return PaintBorder(M);
+        case WM_PRINT: return PrintArea(M);
+        default: break;
+    }
+    TacBaseWnd::WndProc(M);
+    if (!Destroyed) AfterPassedOn(M);
 }
 
 // ---------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
+#include "sPartPainters.h"
 #include "sSkinFile.h"
 #include "sSkinText.h"
 
@@ -24,23 +25,11 @@ CLASSLIB_DEFINE_CLASS(TacVirtualTreeViewWnd, TacEditWnd)
 
 namespace {
 
-constexpr UINT acHeaderTextFlags = DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_END_ELLIPSIS;
 // The sort direction of a virtual tree's header that puts the smallest first.
 constexpr std::int64_t acSortAscending = 0;
 
 bool OwnCommand(const TacMainWnd* A, const TMessage& M) {
     return OwnManager(A->SkinData, M.LParam) || reinterpret_cast<TsSkinManager*>(M.LParam) == A->SkinManager;
-}
-
-// The section column headers are painted with: "COLHEADER", else "BUTTON".
-int HeaderSection(TsSkinManager* M, String& Name) {
-    Name = "COLHEADER";
-    int index = SectionIndexOf(M, Name);
-    if (index < 0) {
-        Name = "BUTTON";
-        index = SectionIndexOf(M, Name);
-    }
-    return index;
 }
 
 // --- Published properties of foreign controls --------------------------
@@ -159,67 +148,120 @@ void TacListViewWnd::ThumbTrack(TMessage& M) {
     FRealPos[bar] = pos;
 }
 
-void TacListViewWnd::WndProc(TMessage& M) {
-    if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacEditWnd::WndProc(M);
-    if (M.Msg == SM_ALPHACMD) {
-        switch (M.WParamHi()) {
-            case AC_REFRESH:
-                if (!OwnCommand(this, M)) break;
-                TacEditWnd::WndProc(M);
-                if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-                return;
-            case AC_GETDISABLEDKIND: M.Result = SkinData->SkinIndex + 1; return;
-            case AC_BEGINSCROLL:
-                // Where the list stands before a request moves its bar.
-                FRealPos[SB_HORZ] = GetScrollPos(CtrlHandle, SB_HORZ);
-                FRealPos[SB_VERT] = ReportView() ? int(SendMessageA(CtrlHandle, LVM_GETTOPINDEX, 0, 0))
-                                                 : GetScrollPos(CtrlHandle, SB_VERT);
-                break;
-            default: break;
-        }
-        return TacEditWnd::WndProc(M);
-    }
-    switch (M.Msg) {
-        case WM_PAINT: ApplySkinLook(); break;
-        case WM_HSCROLL:
-        case WM_VSCROLL:
-            if (LOWORD(M.WParam) == SB_THUMBTRACK) return ThumbTrack(M);
-            if (M.Msg == WM_VSCROLL) {
-                CallPrevWndProc(M);
-                return;
-            }
+void TacListViewWnd::ListCommand(TMessage& M) {
+    switch (M.WParamHi()) {
+        case AC_REFRESH:
+            if (!OwnCommand(this, M)) break;
+            TacEditWnd::WndProc(M);
+            if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            return;
+        case AC_GETDISABLEDKIND: M.Result = SkinData->SkinIndex + 1; return;
+        case AC_BEGINSCROLL:
+            // Where the list stands before a request moves its bar.
+            FRealPos[SB_HORZ] = GetScrollPos(CtrlHandle, SB_HORZ);
+            FRealPos[SB_VERT] =
+                ReportView() ? int(SendMessageA(CtrlHandle, LVM_GETTOPINDEX, 0, 0)) : GetScrollPos(CtrlHandle, SB_VERT);
             break;
         default: break;
     }
     TacEditWnd::WndProc(M);
-    if (Destroyed) return;
+}
+
+void TacListViewWnd::Scroll(TMessage& M) {
+    if (LOWORD(M.WParam) == SB_THUMBTRACK) return ThumbTrack(M);
+    // The list view scrolls itself vertically; the bars follow its paint.
+    if (M.Msg == WM_VSCROLL) {
+        CallPrevWndProc(M);
+        return;
+    }
+    TacEditWnd::WndProc(M);
+}
+
+void TacListViewWnd::PrintHeader(TMessage& M) {
+    if (!M.WParam || !ReportView() || !HeaderWnd) return;
+    const HDC dc = reinterpret_cast<HDC>(M.WParam);
+    TSavedDC saved(dc);
+    ToClientArea(dc);
+    PaintHeader(dc);
+}
+
+void TacListViewWnd::ChildCreatedOrDestroyed(TMessage& M) {
+    const HWND child = reinterpret_cast<HWND>(M.LParam);
+    char name[96] = {};
+    if (LOWORD(M.WParam) != WM_CREATE && LOWORD(M.WParam) != WM_DESTROY) return;
+    if (!GetClassNameA(child, name, sizeof name) || lstrcmpiA(name, WC_HEADERA) != 0) return;
+    if (LOWORD(M.WParam) == WM_CREATE) HookHeader(child);
+    else if (child == HeaderWnd) UnhookHeader();
+}
+
+void TacListViewWnd::AfterPassedOn(TMessage& M) {
     switch (M.Msg) {
         case LVM_INSERTITEMA:
         case LVM_ARRANGE:
         case WM_STYLECHANGED: RefreshScrollBars(this, true); break;
         case WM_LBUTTONUP: ReleaseCapture(); break;
-        case WM_PRINT:
-            if (M.WParam && ReportView() && HeaderWnd) {
-                const HDC dc = reinterpret_cast<HDC>(M.WParam);
-                TSavedDC saved(dc);
-                ToClientArea(dc);
-                PaintHeader(dc);
-            }
-            break;
-        case WM_PARENTNOTIFY: {
-            const HWND child = reinterpret_cast<HWND>(M.LParam);
-            char name[96] = {};
-            if (LOWORD(M.WParam) != WM_CREATE && LOWORD(M.WParam) != WM_DESTROY) break;
-            if (!GetClassNameA(child, name, sizeof name) || lstrcmpiA(name, WC_HEADERA) != 0) break;
-            if (LOWORD(M.WParam) == WM_CREATE) HookHeader(child);
-            else if (child == HeaderWnd) UnhookHeader();
-            break;
-        }
+        case WM_PRINT: PrintHeader(M); break;
+        case WM_PARENTNOTIFY: ChildCreatedOrDestroyed(M); break;
         default: break;
     }
 }
 
-void TacListViewWnd::HeaderHitUpdate(TMessage& M) {
+void TacListViewWnd::WndProc(TMessage& M) {
+    if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacEditWnd::WndProc(M);
+    if (M.Msg == SM_ALPHACMD) return ListCommand(M);
+    switch (M.Msg) {
+        case WM_PAINT: ApplySkinLook(); break;
+        case WM_HSCROLL:
+        case WM_VSCROLL: return Scroll(M);
+        default: break;
+    }
+    TacEditWnd::WndProc(M);
+    if (!Destroyed) AfterPassedOn(M);
+}
+
+bool TacListViewWnd::HeaderButtons() const { return (GetWindowLongPtrA(HeaderWnd, GWL_STYLE) & HDS_BUTTONS) != 0; }
+
+void TacListViewWnd::RedrawHeader() {
+    if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
+}
+
+void TacListViewWnd::HeaderReleased(TMessage& M) {
+    HeaderHook.CallPrevious(M);
+    HeaderHook.Release();
+    HeaderWnd = nullptr;
+}
+
+void TacListViewWnd::HeaderPaint(TMessage& M) {
+    const TPaintScope paint(HeaderWnd, reinterpret_cast<HDC>(M.WParam));
+    PaintHeader(paint.DC());
+    M.Result = 0;
+}
+
+void TacListViewWnd::HeaderButtonDown(TMessage& M) {
+    const bool buttons = HeaderButtons();
+    HeaderHook.CallPrevious(M);
+    if (!buttons || !HeaderWnd) return;
+    HeaderPressed = true;
+    HDHITTESTINFO hit{};
+    hit.pt = POINT{M.XPos(), M.YPos()};
+    SendMessageA(HeaderWnd, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    // A press on a divider resizes: no section looks pressed.
+    PressedSection = (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) ? -1 : hit.iItem;
+    RedrawHeader();
+}
+
+void TacListViewWnd::HeaderButtonUp(TMessage& M) {
+    if (HeaderButtons()) {
+        PressedSection = -1;
+        HeaderPressed = false;
+    }
+    HeaderHook.CallPrevious(M);
+    RedrawHeader();
+}
+
+void TacListViewWnd::HeaderMouseMove(TMessage& M) {
+    HeaderHook.CallPrevious(M);
+    if (!HeaderWnd) return;
     HDHITTESTINFO hit{};
     hit.pt = POINT{M.XPos(), M.YPos()};
     SendMessageA(HeaderWnd, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
@@ -228,68 +270,40 @@ void TacListViewWnd::HeaderHitUpdate(TMessage& M) {
     HotSection = hot;
     TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, HeaderWnd, 0};
     TrackMouseEvent(&tme);
-    RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
+    RedrawHeader();
+}
+
+void TacListViewWnd::HeaderMouseLeave(TMessage& M) {
+    HeaderHook.CallPrevious(M);
+    HotSection = -1;
+    RedrawHeader();
+}
+
+void TacListViewWnd::HeaderMoving(TMessage& M) {
+    // The list view's frame is drawn again under the header's new place.
+    if (IsWindowVisible(CtrlHandle)) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
+    HeaderHook.CallPrevious(M);
 }
 
 void TacListViewWnd::HeaderProc(TMessage& M) {
-    if (M.Msg == WM_NCDESTROY) {
-        HeaderHook.CallPrevious(M);
-        HeaderHook.Release();
-        HeaderWnd = nullptr;
-        return;
-    }
+    if (M.Msg == WM_NCDESTROY) return HeaderReleased(M);
     if (Destroyed || !HeaderWnd || !HasSkin(SkinData) || !ReportView()) return HeaderHook.CallPrevious(M);
-    const bool buttons = (GetWindowLongPtrA(HeaderWnd, GWL_STYLE) & HDS_BUTTONS) != 0;
     switch (M.Msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            const HDC dc = M.WParam ? reinterpret_cast<HDC>(M.WParam) : BeginPaint(HeaderWnd, &ps);
-            PaintHeader(dc);
-            if (!M.WParam) EndPaint(HeaderWnd, &ps);
-            M.Result = 0;
-            return;
-        }
+        case WM_PAINT: return HeaderPaint(M);
         case WM_ERASEBKGND: M.Result = 1; return;
-        case WM_WINDOWPOSCHANGING:
-            if (IsWindowVisible(CtrlHandle)) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
-            break;
-        case WM_LBUTTONDOWN:
-            HeaderHook.CallPrevious(M);
-            if (buttons && HeaderWnd) {
-                HeaderPressed = true;
-                HDHITTESTINFO hit{};
-                hit.pt = POINT{M.XPos(), M.YPos()};
-                SendMessageA(HeaderWnd, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-                PressedSection = (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) ? -1 : hit.iItem;
-                RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
-            }
-            return;
-        case WM_LBUTTONUP:
-            if (buttons) {
-                PressedSection = -1;
-                HeaderPressed = false;
-            }
-            HeaderHook.CallPrevious(M);
-            if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
-            return;
-        case WM_MOUSEMOVE:
-            HeaderHook.CallPrevious(M);
-            if (HeaderWnd) HeaderHitUpdate(M);
-            return;
-        case WM_MOUSELEAVE:
-            HeaderHook.CallPrevious(M);
-            HotSection = -1;
-            if (HeaderWnd) RedrawWindow(HeaderWnd, nullptr, nullptr, RDW_INVALIDATE);
-            return;
-        default: break;
+        case WM_WINDOWPOSCHANGING: return HeaderMoving(M);
+        case WM_LBUTTONDOWN: return HeaderButtonDown(M);
+        case WM_LBUTTONUP: return HeaderButtonUp(M);
+        case WM_MOUSEMOVE: return HeaderMouseMove(M);
+        case WM_MOUSELEAVE: return HeaderMouseLeave(M);
+        default: return HeaderHook.CallPrevious(M);
     }
-    HeaderHook.CallPrevious(M);
 }
 
 void TacListViewWnd::PaintHeader(HDC DC) {
     if (!HeaderWnd) return;
-    const bool own = !DC;
-    if (own) DC = GetDC(HeaderWnd);
+    const TClientDC dc(HeaderWnd, DC);
+    DC = dc;
     RECT client{};
     GetClientRect(HeaderWnd, &client);
     const int count = int(SendMessageA(HeaderWnd, HDM_GETITEMCOUNT, 0, 0));
@@ -315,22 +329,18 @@ void TacListViewWnd::PaintHeader(HDC DC) {
         HeaderHeight = SendMessageA(HeaderWnd, HDM_LAYOUT, 0, reinterpret_cast<LPARAM>(&layout)) ? wp.cy : 0;
     }
     if (right < client.right) PaintSection(DC, -1, TRect{right, 0, client.right, client.bottom}, true);
-    if (own) ReleaseDC(HeaderWnd, DC);
 }
 
 void TacListViewWnd::PaintSection(HDC DC, int Index, const TRect& R, bool Empty) {
-    TsSkinManager* m = SkinData->GetSkinManager();
-    const int w = R.right - R.left, h = R.bottom - R.top;
-    String name;
-    const int section = HeaderSection(m, name);
-    if (w <= 0 || h <= 0 || section < 0) return;
-    const int state = Empty ? psNormal : Index == PressedSection ? psPressed : Index == HotSection ? psHot : psNormal;
-    std::unique_ptr<TBitmap> bmp = NewBitmap24(w, h);
+    TsHeaderSection section;
+    section.Column = !Empty;
+    section.State = Empty                     ? TsPaintState::Normal
+                    : Index == PressedSection ? TsPaintState::Pressed
+                    : Index == HotSection     ? TsPaintState::Active
+                                              : TsPaintState::Normal;
     // See-through parts of the section show the list view's colour.
     TControl* owner = SkinData->OwnerControl;
-    acParentColor = owner ? owner->Color() : TColor(SendMessageA(CtrlHandle, LVM_GETBKCOLOR, 0, 0));
-    PaintSkinItem(section, name, TCacheInfo{}, true, state, TRect{0, 0, w, h}, TPoint{R.left, R.top}, bmp.get(), m);
-    acParentColor = acNoColor;
+    section.BackColor = owner ? owner->Color() : TColor(SendMessageA(CtrlHandle, LVM_GETBKCOLOR, 0, 0));
     if (!Empty) {
         char text[129] = {};
         HDITEMA item{};
@@ -338,45 +348,21 @@ void TacListViewWnd::PaintSection(HDC DC, int Index, const TRect& R, bool Empty)
         item.pszText = text;
         item.cchTextMax = sizeof text;
         SendMessageA(HeaderWnd, HDM_GETITEMA, WPARAM(Index), reinterpret_cast<LPARAM>(&item));
-        TCanvas* c = bmp->Canvas();
-        if (auto font = reinterpret_cast<HFONT>(SendMessageA(CtrlHandle, WM_GETFONT, 0, 0))) c->Font()->SetHandle(font);
-        const TacStandardIndexes& std = m->StdIndexes();
-        const int glyph = (item.fmt & HDF_SORTDOWN) ? std.ScrollBtnBottom.Glyph
-                          : (item.fmt & HDF_SORTUP) ? std.ScrollBtnTop.Glyph
-                                                    : -1;
-        const bool hasGlyph = IsValidMaskIndex(m, glyph);
-        const TSize g = hasGlyph ? MaskSize(m, glyph) : TSize{0, 0};
-        const int room = hasGlyph ? g.cx + 6 : 0;
-        TRect tr{4, 1, w - 8, h - 1};
-        if (state == psPressed) {
-            tr.left += 1;
-            tr.top += 1;
-            tr.bottom += 1;
-        }
-        const int textWidth = c->TextWidth(text) + 5;
-        switch (item.fmt & HDF_JUSTIFYMASK) {
-            case HDF_RIGHT:
-                tr.right -= room;
-                tr.left = std::max(int(tr.left), int(tr.right - textWidth));
-                break;
-            case HDF_CENTER:
-                tr.left += std::max(0, int(tr.right - tr.left - textWidth - room) / 2);
-                tr.right = std::min(int(tr.right - room), int(tr.left + textWidth));
-                break;
-            default: tr.right = std::min(int(tr.right - room), int(tr.left + textWidth)); break;
-        }
-        if (hasGlyph) PaintImageState(bmp.get(), TPoint{tr.right + 6, (h - g.cy) / 2}, state, glyph, 0, m);
-        WriteSkinText(c, text, IsWindowEnabled(CtrlHandle) != FALSE, tr, acHeaderTextFlags, section, state != psNormal,
-                      m);
-        const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(HeaderWnd, HDM_GETIMAGELIST, 0, 0));
-        if ((item.fmt & (HDF_IMAGE | HDF_OWNERDRAW)) && images && item.iImage >= 0) {
-            int iw = 0, ih = 0;
-            ImageList_GetIconSize(images, &iw, &ih);
-            ImageList_Draw(images, item.iImage, c->Handle(), tr.right + 2 + (hasGlyph ? room : 0), (h - ih) / 2,
-                           ILD_TRANSPARENT);
+        section.Caption = text;
+        section.Alignment = (item.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT    ? taRightJustify
+                            : (item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER ? taCenter
+                                                                         : taLeftJustify;
+        section.Sort = (item.fmt & HDF_SORTUP)     ? TsSortMark::Ascending
+                       : (item.fmt & HDF_SORTDOWN) ? TsSortMark::Descending
+                                                   : TsSortMark::None;
+        section.Enabled = IsWindowEnabled(CtrlHandle) != FALSE;
+        section.Font = reinterpret_cast<HFONT>(SendMessageA(CtrlHandle, WM_GETFONT, 0, 0));
+        if (item.fmt & (HDF_IMAGE | HDF_OWNERDRAW)) {
+            section.Images = reinterpret_cast<HIMAGELIST>(SendMessageA(HeaderWnd, HDM_GETIMAGELIST, 0, 0));
+            section.ImageIndex = item.iImage;
         }
     }
-    BitBlt(DC, R.left, R.top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    DrawHeaderSection(DC, R, section, SkinData->GetSkinManager());
 }
 
 // ---------------------------------------------------------------------------
@@ -427,9 +413,8 @@ void TacTreeViewWnd::WndProc(TMessage& M) {
             M.Result = 1;
             if (SkinData->Updating) return;
             if (SkinData->BGChanged) UpdateAdapterCache(SkinData, CtrlHandle, DlgMode);
-            const HDC dc = M.WParam ? reinterpret_cast<HDC>(M.WParam) : GetDC(CtrlHandle);
-            FillDC(dc, TRect{0, 0, WndSize.x, WndSize.y}, TreeColor());
-            if (!M.WParam) ReleaseDC(CtrlHandle, dc);
+            FillDC(TClientDC(CtrlHandle, reinterpret_cast<HDC>(M.WParam)), TRect{0, 0, WndSize.x, WndSize.y},
+                   TreeColor());
             return;
         }
         case WM_LBUTTONUP:
@@ -626,33 +611,19 @@ void TacVirtualTreeViewWnd::HeaderDrawQueryElements(TObject*, TacHeaderPaintInfo
 
 void TacVirtualTreeViewWnd::AdvancedHeaderDraw(TObject* Sender, TacHeaderPaintInfo& Info, int Elements) {
     if (Painting || Destroyed || !HasSkin(SkinData) || !Info.DC) return;
-    TsSkinManager* m = SkinData->GetSkinManager();
-    String name;
-    const int section = HeaderSection(m, name);
-    const TRect& r = Info.PaintRectangle;
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (section < 0 || w <= 0 || h <= 0) return;
-    const int state = Info.Column < 0 ? psNormal : Info.IsDown ? psPressed : Info.IsHot ? psHot : psNormal;
-    std::unique_ptr<TBitmap> bmp = NewBitmap24(w, h);
-    BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, Info.DC, r.left, r.top, SRCCOPY);
-    if ((Elements & hpeBackground) || Info.Column < 0)
-        PaintSkinItem(section, name, TCacheInfo{}, true, state, TRect{0, 0, w, h}, TPoint{r.left, r.top}, bmp.get(), m);
+    TsHeaderSection section;
+    section.Column = Info.Column >= 0;
+    section.State = !section.Column ? TsPaintState::Normal
+                    : Info.IsDown   ? TsPaintState::Pressed
+                    : Info.IsHot    ? TsPaintState::Active
+                                    : TsPaintState::Normal;
+    section.Background = (Elements & hpeBackground) != 0;
+    if (Elements & hpeText) section.Caption = Info.Text;
     TObject* header = Sender ? GetObjectPropByName(Sender, "Header") : nullptr;
-    TRect tr{4, 1, w - 4, h - 1};
-    if ((Elements & hpeSortGlyph) && header && Info.Column >= 0 &&
-        GetOrdPropByName(header, "SortColumn") == Info.Column) {
-        const TacStandardIndexes& std = m->StdIndexes();
-        const int glyph = GetOrdPropByName(header, "SortDirection") != acSortAscending ? std.ScrollBtnTop.Glyph
-                                                                                       : std.ScrollBtnBottom.Glyph;
-        if (IsValidMaskIndex(m, glyph)) {
-            const TSize g = MaskSize(m, glyph);
-            PaintImageState(bmp.get(), TPoint{w - g.cx - 6, (h - g.cy) / 2}, state, glyph, 0, m);
-            tr.right -= g.cx + 6;
-        }
-    }
-    if ((Elements & hpeText) && Info.Column >= 0)
-        WriteSkinText(bmp->Canvas(), Info.Text, true, tr, acHeaderTextFlags, section, state != psNormal, m);
-    BitBlt(Info.DC, r.left, r.top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    if ((Elements & hpeSortGlyph) && header && section.Column && GetOrdPropByName(header, "SortColumn") == Info.Column)
+        section.Sort = GetOrdPropByName(header, "SortDirection") == acSortAscending ? TsSortMark::Ascending
+                                                                                    : TsSortMark::Descending;
+    DrawHeaderSection(Info.DC, Info.PaintRectangle, section, SkinData->GetSkinManager());
 }
 
 void TacVirtualTreeViewWnd::TreePrint(TMessage& M) {

@@ -17,8 +17,9 @@
 #include <cctype>
 
 CLASSLIB_DEFINE_CLASS(TacToolBarWnd, TacMainWnd)
-CLASSLIB_DEFINE_CLASS(TacPanelWnd, TacMainWnd)
-CLASSLIB_DEFINE_CLASS(TacDlgPanelWnd, TacMainWnd)
+CLASSLIB_DEFINE_CLASS(TacPanelFrameWnd, TacMainWnd)
+CLASSLIB_DEFINE_CLASS(TacPanelWnd, TacPanelFrameWnd)
+CLASSLIB_DEFINE_CLASS(TacDlgPanelWnd, TacPanelFrameWnd)
 CLASSLIB_DEFINE_CLASS(TacMnuWnd, TacScrollWnd)
 
 namespace {
@@ -26,13 +27,6 @@ namespace {
 constexpr int kDlgPanelMargin = 6;
 constexpr int kMenuBorder = 3;
 constexpr UINT kRedrawAfterUpdate = RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;  // 0x581
-
-TBitmap* SizeCacheTo(TsCommonData* D, int W, int H) {
-    W = std::max(W, 1), H = std::max(H, 1);
-    if (!D->CacheBmp) D->CacheBmp = new TBitmap(W, H);
-    else if (D->CacheBmp->Width() != W || D->CacheBmp->Height() != H) D->CacheBmp->SetSize(W, H);
-    return D->CacheBmp;
-}
 
 // Half the difference of the window's and the client's width: the border.
 int BorderOf(HWND H) {
@@ -65,8 +59,25 @@ String TacPanelWnd::SectionOfPanel(TControl* Panel) {
     }
 }
 
+// The answers both panel adapters share.
+void TacPanelFrameWnd::ChildNotify(TMessage& M) {
+    TControl* panel = PanelControl();
+    TacMainWnd::WndProc(M);
+    if (LOWORD(M.WParam) == WM_CREATE && panel) NotifyFormControlLoaded(panel);
+}
+
+void TacPanelFrameWnd::PrintPanel(TMessage& M) {
+    PaintFrame(reinterpret_cast<HDC>(M.WParam));
+    PaintClient(reinterpret_cast<HDC>(M.WParam));
+}
+
+void TacPanelFrameWnd::PaintBorder(TMessage& M) {
+    PaintFrame(nullptr);
+    M.Result = 1;
+}
+
 TacPanelWnd::TacPanelWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, const String& SectionName, bool)
-    : TacMainWnd(TDeferAttach{}, Handle, Data, Manager, SectionName) {
+    : TacPanelFrameWnd(TDeferAttach{}, Handle, Data, Manager, SectionName) {
     if (SkinData->OwnerControl) SkinData->SetSkinSection(SectionOfPanel(SkinData->OwnerControl));
     SubclassAdapterWindow(this, Handle);
 }
@@ -77,7 +88,7 @@ void TacPanelWnd::PaintClient(HDC DC) {
     if (owner->Parent() && owner->Parent()->ControlState().Contains(csCreating)) return;
     AdapterGeometry(this);
     // Rebuilt at every paint: what lies behind may have changed without a word.
-    TBitmap* cache = SizeCacheTo(SkinData, WndSize.x, WndSize.y);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     const TCacheInfo pc = ParentCacheOf(SkinData);
     PaintDataItem(SkinData, pc, false, cache, TPoint{owner->Left(), owner->Top()}, TRect{0, 0, WndSize.x, WndSize.y},
                   0);
@@ -96,10 +107,9 @@ void TacPanelWnd::PaintClient(HDC DC) {
     const int inset = BorderOf(CtrlHandle);
     RECT c{};
     GetClientRect(CtrlHandle, &c);
-    HDC dc = DC ? DC : GetDC(CtrlHandle);
+    const TClientDC dc(CtrlHandle, DC);
     PaintChildControlsInto(owner, SkinData, TPoint{inset, inset}, 0, 0, false, dc, c);
     PaintGraphicChildren(dc, owner);
-    if (!DC) ReleaseDC(CtrlHandle, dc);
     RefreshChildControls(owner);
 }
 
@@ -110,9 +120,25 @@ void TacPanelWnd::PaintFrame(HDC DC) {
     SkinData->BGChanged = true;
     SendSkinCommandToWindow(CtrlHandle, AC_PREPARECACHE, 0);
     if (!SkinData->CacheBmp) return;
-    HDC dc = DC ? DC : GetWindowDC(CtrlHandle);
-    CopyBorderStrips(dc, 0, 0, inset, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x, WndSize.y);
-    if (!DC) ReleaseDC(CtrlHandle, dc);
+    CopyBorderStrips(TWindowDC(CtrlHandle, DC), 0, 0, inset, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x,
+                     WndSize.y);
+}
+
+void TacPanelWnd::PaintPanel(TMessage& M) {
+    const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+    PaintClient(ps.DC());
+}
+
+void TacPanelWnd::PanelCommand(TMessage& M) {
+    switch (M.WParamHi()) {
+        case AC_NEWSKIN: {
+            TMessage copy = M;
+            BroadcastToChildren(SkinData->OwnerControl, copy);
+            break;
+        }
+        case AC_REMOVESKIN: SkinData->SkinIndex = -1; break;
+        default: break;
+    }
 }
 
 void TacPanelWnd::WndProc(TMessage& M) {
@@ -123,44 +149,22 @@ void TacPanelWnd::WndProc(TMessage& M) {
     const bool skinned = HasSkin(SkinData);
     switch (MessageKind(M)) {
         case WM_UPDATEUISTATE: M.Result = 1; return;
-        case WM_PARENTNOTIFY:
-            TacMainWnd::WndProc(M);
-            if (LOWORD(M.WParam) == WM_CREATE) NotifyFormControlLoaded(owner);
-            return;
-        case WM_PRINT:
-            PaintFrame(reinterpret_cast<HDC>(M.WParam));
-            PaintClient(reinterpret_cast<HDC>(M.WParam));
-            return;
+        case WM_PARENTNOTIFY: return ChildNotify(M);
+        case WM_PRINT: return PrintPanel(M);
         case WM_NCPAINT:
-            if (!skinned) break;
-            PaintFrame(nullptr);
-            M.Result = 1;
-            return;
+            if (skinned) return PaintBorder(M);
+            break;
         case WM_ERASEBKGND:
             if (!skinned) break;
             M.Result = 1;
             return;
         case WM_PAINT:
-            if (!skinned) break;
-            {
-                const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-                PaintClient(ps.DC());
-            }
-            return;
-        case WM_SETTEXT:
-            if (!IsWindowVisible(CtrlHandle)) break;
-            return AdapterRedrawAround(this, M);
-        case kSkinCommand:
-            switch (M.WParamHi()) {
-                case AC_NEWSKIN: {
-                    TMessage copy = M;
-                    BroadcastToChildren(owner, copy);
-                    break;
-                }
-                case AC_REMOVESKIN: SkinData->SkinIndex = -1; break;
-                default: break;
-            }
+            if (skinned) return PaintPanel(M);
             break;
+        case WM_SETTEXT:
+            if (IsWindowVisible(CtrlHandle)) return AdapterRedrawAround(this, M);
+            break;
+        case kSkinCommand: PanelCommand(M); break;
         default: break;
     }
     TacMainWnd::WndProc(M);
@@ -171,7 +175,7 @@ void TacPanelWnd::WndProc(TMessage& M) {
 // Panels of dialogs
 
 TacDlgPanelWnd::TacDlgPanelWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, const String& SectionName, bool)
-    : TacMainWnd(TDeferAttach{}, Handle, Data, Manager, SectionName) {
+    : TacPanelFrameWnd(TDeferAttach{}, Handle, Data, Manager, SectionName) {
     Panel = FindControlByHandle(Handle, Application);
     String className;
     if (Panel) {
@@ -189,7 +193,7 @@ TacDlgPanelWnd::TacDlgPanelWnd(HWND Handle, TsCommonData* Data, TsSkinManager* M
 
 void TacDlgPanelWnd::PrepareDlgPanelCache() {
     AdapterGeometry(this);
-    TBitmap* cache = SizeCacheTo(SkinData, WndSize.x, WndSize.y);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     const TCacheInfo pc = ParentCacheOfHandle(CtrlHandle);
     PaintDataItem(SkinData, pc, false, cache, WndPos, TRect{0, 0, WndSize.x, WndSize.y}, 0);
     SkinData->BGChanged = false;
@@ -199,9 +203,8 @@ void TacDlgPanelWnd::PaintFrame(HDC DC) {
     const int border = BorderOf(CtrlHandle);
     if (border < 1) return;
     PrepareDlgPanelCache();
-    HDC dc = DC ? DC : GetWindowDC(CtrlHandle);
-    CopyBorderStrips(dc, 0, 0, border + kDlgPanelMargin, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x, WndSize.y);
-    if (!DC) ReleaseDC(CtrlHandle, dc);
+    CopyBorderStrips(TWindowDC(CtrlHandle, DC), 0, 0, border + kDlgPanelMargin, SkinData->CacheBmp->Canvas()->Handle(),
+                     WndSize.x, WndSize.y);
 }
 
 void TacDlgPanelWnd::PaintClient(HDC DC) {
@@ -213,46 +216,41 @@ void TacDlgPanelWnd::PaintClient(HDC DC) {
     BitBlt(DC, 0, 0, c.right, c.bottom, SkinData->CacheBmp->Canvas()->Handle(), border, border, SRCCOPY);
 }
 
+void TacDlgPanelWnd::EraseWithContent(TMessage& M) {
+    // The panel draws its own content inside a margin of the skin.
+    HDC dc = reinterpret_cast<HDC>(M.WParam);
+    PaintClient(dc);
+    const TSavedDC saved(dc);
+    IntersectClipRect(dc, kDlgPanelMargin, kDlgPanelMargin, WndSize.x - kDlgPanelMargin, WndSize.y - kDlgPanelMargin);
+    CallPrevWndProc(WM_PAINT, M.WParam, M.LParam);
+    M.Result = 1;
+}
+
+void TacDlgPanelWnd::PanelCommand(TMessage& M) {
+    if (M.WParamHi() == AC_NEWSKIN && Panel) {
+        TMessage copy = M;
+        BroadcastToChildren(Panel, copy);
+    }
+    TacMainWnd::WndProc(M);
+}
+
 void TacDlgPanelWnd::WndProc(TMessage& M) {
     if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_UPDATEUISTATE: M.Result = 1; return;
-        case WM_PARENTNOTIFY:
-            TacMainWnd::WndProc(M);
-            if (LOWORD(M.WParam) == WM_CREATE && Panel) NotifyFormControlLoaded(Panel);
-            return;
-        case WM_PRINT:
-            PaintFrame(reinterpret_cast<HDC>(M.WParam));
-            PaintClient(reinterpret_cast<HDC>(M.WParam));
-            return;
-        case WM_NCPAINT:
-            PaintFrame(nullptr);
-            M.Result = 1;
-            return;
+        case WM_PARENTNOTIFY: return ChildNotify(M);
+        case WM_PRINT: return PrintPanel(M);
+        case WM_NCPAINT: return PaintBorder(M);
         case WM_PAINT: {
+            // Validated only: the content is drawn with the background.
             const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
             return;
         }
-        case WM_ERASEBKGND: {
-            // The panel draws its own content inside a margin of the skin.
-            HDC dc = reinterpret_cast<HDC>(M.WParam);
-            PaintClient(dc);
-            const TSavedDC saved(dc);
-            IntersectClipRect(dc, kDlgPanelMargin, kDlgPanelMargin, WndSize.x - kDlgPanelMargin,
-                              WndSize.y - kDlgPanelMargin);
-            CallPrevWndProc(WM_PAINT, M.WParam, M.LParam);
-            M.Result = 1;
-            return;
-        }
+        case WM_ERASEBKGND: return EraseWithContent(M);
         case WM_SETTEXT:
             if (IsWindowVisible(CtrlHandle)) SkinData->BGChanged = true;
             break;
-        case kSkinCommand:
-            if (M.WParamHi() == AC_NEWSKIN && Panel) {
-                TMessage copy = M;
-                BroadcastToChildren(Panel, copy);
-            }
-            break;
+        case kSkinCommand: return PanelCommand(M);
         default: break;
     }
     TacMainWnd::WndProc(M);
@@ -328,9 +326,8 @@ void TacToolBarWnd::PaintToolBarBorder() {
     if (!(GetWindowLongPtrA(CtrlHandle, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)) return;
     PrepareToolBarCache();
     if (!SkinData->CacheBmp || BorderInset < 1) return;
-    HDC dc = GetWindowDC(CtrlHandle);
-    CopyBorderStrips(dc, 0, 0, BorderInset, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x, WndSize.y);
-    ReleaseDC(CtrlHandle, dc);
+    CopyBorderStrips(TWindowDC(CtrlHandle), 0, 0, BorderInset, SkinData->CacheBmp->Canvas()->Handle(), WndSize.x,
+                     WndSize.y);
 }
 
 void TacToolBarWnd::WndProc(TMessage& M) {
@@ -369,59 +366,67 @@ TacMnuWnd::TacMnuWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, co
     MenuSkinned = 0;
 }
 
+void TacMnuWnd::MenuDestroyed(TMessage& M) {
+    MenuSkinned = 0;
+    DestroyMessage(M);
+    ResetMenuGlobals();
+    acSystemPopup = false;
+}
+
+void TacMnuWnd::MenuCommand(TMessage& M) {
+    switch (M.WParamHi()) {
+        case AC_SKINNEDQUERY:
+        case AC_GETAPPLICATION: AlphaCommand(M); break;
+        case AC_SETUPDATING:  // asked: is the open menu painted by the skin?
+            M.LParam = MenuSkinned;
+            break;
+        case AC_POPUPQUERY:
+            if (IsWindowVisible(CtrlHandle)) MenuSkinned = 1;
+            break;
+        default: break;
+    }
+}
+
+void TacMnuWnd::EraseMenu(TMessage& M) {
+    AdapterGeometry(this);
+    if (SkinData->BGChanged) {
+        TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
+        PaintSkinItem(SkinData->SkinIndex, SkinData->SkinSection(), TCacheInfo{}, true, 1,
+                      TRect{0, 0, WndSize.x, WndSize.y}, WndPos, cache, SkinManager);
+        PaintAdapterBorder(this);
+        SkinData->BGChanged = false;
+    }
+    BitBlt(TWindowDC(CtrlHandle, reinterpret_cast<HDC>(M.WParam)), 0, 0, WndSize.x - 2 * kMenuBorder,
+           WndSize.y - 2 * kMenuBorder, SkinData->CacheBmp->Canvas()->Handle(), kMenuBorder, kMenuBorder, SRCCOPY);
+    MenuSkinned = 0;
+    M.Result = 1;
+}
+
+bool TacMnuWnd::PaintMenuFrame() {
+    if (!IsNT || !PopupBackground) return false;
+    RECT w{};
+    GetWindowRect(CtrlHandle, &w);
+    // The picture of the whole open menu: its frame strips are the border.
+    if (PopupBackground->Width() != w.right - w.left || PopupBackground->Height() != w.bottom - w.top) return false;
+    CopyBorderStrips(TWindowDC(CtrlHandle), 0, 0, kMenuBorder, PopupBackground->Canvas()->Handle(),
+                     PopupBackground->Width(), PopupBackground->Height());
+    return true;
+}
+
 void TacMnuWnd::WndProc(TMessage& M) {
     switch (MessageKind(M)) {
         case WM_DESTROY:
-        case WM_NCDESTROY:
-            MenuSkinned = 0;
-            DestroyMessage(M);
-            ResetMenuGlobals();
-            acSystemPopup = false;
-            return;
-        case kSkinCommand:
-            switch (M.WParamHi()) {
-                case AC_SKINNEDQUERY:
-                case AC_GETAPPLICATION: AlphaCommand(M); break;
-                case AC_SETUPDATING:  // asked: is the open menu painted by the skin?
-                    M.LParam = MenuSkinned;
-                    break;
-                case AC_POPUPQUERY:
-                    if (IsWindowVisible(CtrlHandle)) MenuSkinned = 1;
-                    break;
-                default: break;
-            }
-            return;
+        case WM_NCDESTROY: return MenuDestroyed(M);
+        case kSkinCommand: return MenuCommand(M);
         default: break;
     }
     if (!acSystemPopup || !SkinnedNow()) return TacScrollWnd::WndProc(M);
-    if (M.Msg == WM_ERASEBKGND) {
-        AdapterGeometry(this);
-        if (SkinData->BGChanged) {
-            TBitmap* cache = SizeCacheTo(SkinData, WndSize.x, WndSize.y);
-            PaintSkinItem(SkinData->SkinIndex, SkinData->SkinSection(), TCacheInfo{}, true, 1,
-                          TRect{0, 0, WndSize.x, WndSize.y}, WndPos, cache, SkinManager);
-            PaintAdapterBorder(this);
-            SkinData->BGChanged = false;
-        }
-        HDC dc = M.WParam ? reinterpret_cast<HDC>(M.WParam) : GetWindowDC(CtrlHandle);
-        BitBlt(dc, 0, 0, WndSize.x - 2 * kMenuBorder, WndSize.y - 2 * kMenuBorder,
-               SkinData->CacheBmp->Canvas()->Handle(), kMenuBorder, kMenuBorder, SRCCOPY);
-        if (!M.WParam) ReleaseDC(CtrlHandle, dc);
-        MenuSkinned = 0;
-        M.Result = 1;
-        return;
-    }
-    if (M.Msg == WM_NCPAINT && IsNT && PopupBackground) {
-        RECT w{};
-        GetWindowRect(CtrlHandle, &w);
-        // The picture of the whole open menu: its frame strips are the border.
-        if (PopupBackground->Width() == w.right - w.left && PopupBackground->Height() == w.bottom - w.top) {
-            HDC dc = GetWindowDC(CtrlHandle);
-            CopyBorderStrips(dc, 0, 0, kMenuBorder, PopupBackground->Canvas()->Handle(), PopupBackground->Width(),
-                             PopupBackground->Height());
-            ReleaseDC(CtrlHandle, dc);
-            return;
-        }
+    switch (M.Msg) {
+        case WM_ERASEBKGND: return EraseMenu(M);
+        case WM_NCPAINT:
+            if (PaintMenuFrame()) return;
+            break;
+        default: break;
     }
     TacScrollWnd::WndProc(M);
 }

@@ -31,36 +31,10 @@ namespace {
 constexpr UINT kRedrawAfterMove = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME;  // 0x105
 constexpr double kDisabledBlend = 0.4;
 
-// The cache bitmap of the adapter's data at the window's size.
-TBitmap* SizedCache(TacMainWnd* A) {
-    TsCommonData* d = A->SkinData;
-    if (!d) return nullptr;
-    const int w = std::max<int>(A->WndSize.x, 1), h = std::max<int>(A->WndSize.y, 1);
-    if (!d->CacheBmp) d->CacheBmp = new TBitmap(w, h);
-    else if (d->CacheBmp->Width() != w || d->CacheBmp->Height() != h) d->CacheBmp->SetSize(w, h);
-    return d->CacheBmp;
-}
-
-// The DC to paint on: the one given, else the window's (released at the end).
-class TTargetDC {
-public:
-    TTargetDC(HWND Wnd, HDC DC) : FWnd(DC ? nullptr : Wnd), FDC(DC ? DC : GetDC(Wnd)) {}
-    ~TTargetDC() {
-        if (FWnd && FDC) ReleaseDC(FWnd, FDC);
-    }
-    TTargetDC(const TTargetDC&) = delete;
-    TTargetDC& operator=(const TTargetDC&) = delete;
-    operator HDC() const { return FDC; }
-
-private:
-    HWND FWnd;
-    HDC FDC;
-};
-
 void CopyCacheTo(TacMainWnd* A, HDC DC, int FromX = 0) {
     TBitmap* cache = A->SkinData ? A->SkinData->CacheBmp : nullptr;
     if (!cache) return;
-    const TTargetDC dc(A->CtrlHandle, DC);
+    const TClientDC dc(A->CtrlHandle, DC);
     BitBlt(dc, FromX, 0, cache->Width() - FromX, cache->Height(), cache->Canvas()->Handle(), FromX, 0, SRCCOPY);
 }
 
@@ -69,7 +43,7 @@ void RebuildCache(TacMainWnd* A) {
     AdapterGeometry(A);
     A->SkinData->BGChanged = true;
     SendSkinCommandToWindow(A->CtrlHandle, AC_PREPARECACHE, 0);
-    SizedCache(A);
+    SizeCacheBmp(A->SkinData, A->WndSize.x, A->WndSize.y);
 }
 
 void UseFont(TBitmap* Cache, HFONT Font) {
@@ -219,11 +193,11 @@ void TacLinkWnd::WndProc(TMessage& M) {
 
 bool TacBtnWnd::Pushed() { return (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; }
 
-TacButtonFace TacBtnWnd::FaceState() {
-    if (Pushed()) return bfPressed;
-    if (!IsWindowEnabled(CtrlHandle)) return bfNormal;
+TsPaintState TacBtnWnd::FaceState() {
+    if (Pushed()) return TsPaintState::Pressed;
+    if (!IsWindowEnabled(CtrlHandle)) return TsPaintState::Normal;
     const bool isDefault = (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-    return GetFocus() == CtrlHandle || IsHotWindow(this) || isDefault ? bfHot : bfNormal;
+    return GetFocus() == CtrlHandle || IsHotWindow(this) || isDefault ? TsPaintState::Active : TsPaintState::Normal;
 }
 
 TSize TacBtnWnd::GlyphSize() { return TSize{0, 0}; }
@@ -251,9 +225,9 @@ HFONT TacBtnWnd::CaptionFont() {
     return WindowFont(CtrlHandle);
 }
 
-void TacBtnWnd::DrawCaption(TBitmap* Cache, TacButtonFace Face) {
+void TacBtnWnd::DrawCaption(TBitmap* Cache, TsPaintState Face) {
     TsButtonFace face;
-    face.State = static_cast<TsPaintState>(Face);
+    face.State = Face;
     face.Caption = ReadWindowText(CtrlHandle);
     face.Enabled = IsWindowEnabled(CtrlHandle) != FALSE;
     face.Focused = face.Enabled && !face.Caption.empty() && (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_FOCUS);
@@ -271,12 +245,12 @@ void TacBtnWnd::DrawCaption(TBitmap* Cache, TacButtonFace Face) {
 void TacBtnWnd::PaintButton(HDC DC) {
     if (IsUpdating(SkinData)) return;
     AdapterGeometry(this);
-    TBitmap* cache = SizedCache(this);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     if (!cache) return;
-    const TacButtonFace face = FaceState();
+    const TsPaintState face = FaceState();
     if (NeedsParentBackground(SkinData)) SendSkinCommandToWindow(ParentWnd, AC_GETBGCOLOR, 0);
     const TCacheInfo pc = ParentCacheOfHandle(CtrlHandle);
-    PaintDataItem(SkinData, pc, false, cache, WndPos, TRect{0, 0, WndSize.x, WndSize.y}, face);
+    PaintDataItem(SkinData, pc, false, cache, WndPos, TRect{0, 0, WndSize.x, WndSize.y}, acStateIndex(face));
     PaintAdapterBorder(this);
     DrawCaption(cache, face);
     if (!IsWindowEnabled(CtrlHandle)) BlendWithParent(this, cache);
@@ -419,7 +393,7 @@ void TacCheckBoxWnd::PaintCheckBox(HDC DC) {
     AdapterGeometry(this);
     if (IsUpdating(SkinData)) return;
     if (!IsWindowVisible(CtrlHandle) && !DC) return;
-    TBitmap* cache = SizedCache(this);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     TsSkinManager* m = SkinManager;
     if (!cache || !m) return;
     const LONG_PTR style = GetWindowLongPtrA(CtrlHandle, GWL_STYLE);
@@ -518,7 +492,7 @@ TRect TacGroupBoxWnd::CaptionRect() {
 void TacGroupBoxWnd::PaintGroupBox(HDC DC) {
     if (IsUpdating(SkinData)) return;
     AdapterGeometry(this);
-    TBitmap* cache = SizedCache(this);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     if (!cache) return;
     const TRect cr = CaptionRect();
     UseFont(cache, SkinData->OwnerControl ? SkinData->OwnerControl->Font()->Handle() : WindowFont(CtrlHandle));
@@ -557,7 +531,7 @@ void TacGroupBoxWnd::PaintGroupBox(HDC DC) {
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE, SkinData->SkinIndex, false, SkinManager);
     }
     SkinData->BGChanged = false;
-    const TTargetDC dc(CtrlHandle, DC);
+    const TClientDC dc(CtrlHandle, DC);
     const TSavedDC saved(dc);
     if (DlgMode) {
         // Only the frame: the controls inside are siblings painted by themselves.
@@ -573,46 +547,59 @@ void TacGroupBoxWnd::PaintGroupBox(HDC DC) {
     RefreshChildWindows(CtrlHandle);
 }
 
+bool TacGroupBoxWnd::GroupCommand(TMessage& M) {
+    if (M.WParamHi() != AC_CAPTIONHEIGHT) return false;
+    M.Result = RectHeight(CaptionRect());
+    return true;
+}
+
+void TacGroupBoxWnd::EraseGroup(TMessage& M) {
+    PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
+    M.Result = 1;
+}
+
+void TacGroupBoxWnd::PaintGroup(TMessage& M) {
+    const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+    PaintGroupBox(ps.DC());
+}
+
+void TacGroupBoxWnd::PrintGroup(TMessage& M) {
+    SkinData->BGChanged = true;
+    PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
+    TacMainWnd::WndProc(M);
+}
+
+void TacGroupBoxWnd::ChildNotify(TMessage& M) {
+    TacMainWnd::WndProc(M);
+    if (LOWORD(M.WParam) == WM_CREATE && SkinData->OwnerControl) NotifyFormControlLoaded(SkinData->OwnerControl);
+}
+
 void TacGroupBoxWnd::WndProc(TMessage& M) {
     if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    // In a dialog the group box is a frame round its siblings: only its
+    // non-client paint is the skin's.
     switch (MessageKind(M)) {
         case kSkinCommand:
-            if (M.WParamHi() == AC_CAPTIONHEIGHT) {
-                M.Result = RectHeight(CaptionRect());
-                return;
-            }
+            if (GroupCommand(M)) return;
             break;
         case WM_ERASEBKGND:
-            if (DlgMode) break;
-            PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
-            M.Result = 1;
-            return;
+            if (!DlgMode) return EraseGroup(M);
+            break;
         case WM_PAINT:
-            if (DlgMode) break;
-            {
-                const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-                PaintGroupBox(ps.DC());
-            }
-            return;
+            if (!DlgMode) return PaintGroup(M);
+            break;
         case WM_NCPAINT:
-            if (!DlgMode) break;
-            PaintGroupBox(nullptr);
-            return;
+            if (DlgMode) return PaintGroupBox(nullptr);
+            break;
         case WM_PRINT:
-            if (DlgMode) break;
-            SkinData->BGChanged = true;
-            PaintGroupBox(reinterpret_cast<HDC>(M.WParam));
+            if (!DlgMode) return PrintGroup(M);
             break;
         case WM_MOVE:
         case WM_SIZE: SkinData->BGChanged = true; break;
         case WM_SETTEXT:
-            if (!IsWindowVisible(CtrlHandle)) break;
-            return AdapterRedrawAround(this, M);
-        case WM_PARENTNOTIFY:
-            TacMainWnd::WndProc(M);
-            if (LOWORD(M.WParam) == WM_CREATE && SkinData->OwnerControl)
-                NotifyFormControlLoaded(SkinData->OwnerControl);
-            return;
+            if (IsWindowVisible(CtrlHandle)) return AdapterRedrawAround(this, M);
+            break;
+        case WM_PARENTNOTIFY: return ChildNotify(M);
         default: break;
     }
     TacMainWnd::WndProc(M);
@@ -646,7 +633,7 @@ void TacTransPanelWnd::WndProc(TMessage& M) {
     switch (MessageKind(M)) {
         case WM_ERASEBKGND: {
             RebuildCache(this);
-            const TTargetDC dc(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+            const TClientDC dc(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
             PaintChildWindowsInto(CtrlHandle, SkinData, dc, TRect{0, 0, WndSize.x, WndSize.y});
             M.Result = 1;
             return;
@@ -675,7 +662,7 @@ void TacSpinWnd::PaintSpin(HDC DC) {
     UpState = inside && upper ? int(Pressed) + 1 : 0;
     DownState = inside && !upper ? int(Pressed) + 1 : 0;
     if (IsUpdating(SkinData)) return;
-    TBitmap* cache = SizedCache(this);
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
     TsSkinManager* m = SkinManager;
     if (!cache || !m) return;
     const TCacheInfo pc = ParentCacheOfHandle(CtrlHandle);

@@ -12,10 +12,6 @@
 constexpr UINT kSkinCommand = 0xFFFFFFFF;
 inline UINT MessageKind(const TMessage& M) { return M.Msg == SM_ALPHACMD ? kSkinCommand : M.Msg; }
 
-// A painting state of a button face: 0 normal, 1 hot (or focused, or the
-// default button), 2 pressed.
-enum TacButtonFace { bfNormal = 0, bfHot = 1, bfPressed = 2 };
-
 // The message font of the system (what dialogs write their texts in); the
 // caller frees it.
 HFONT CreateMessageFont();
@@ -61,13 +57,14 @@ public:
 
 protected:
     // The steps a bitmap button extends.
-    virtual TacButtonFace FaceState();
+    // Active stands for hot, focused or the default button.
+    virtual TsPaintState FaceState();
     virtual TSize GlyphSize();
     // Where the caption goes (TextSize measured); GlyphPos gets the glyph's place.
     virtual TRect CaptionRect(TSize TextSize, TPoint& GlyphPos);
     virtual int AvailableTextWidth();
     virtual void DrawGlyph(TBitmap* Cache, TPoint GlyphPos, bool Pushed);
-    void DrawCaption(TBitmap* Cache, TacButtonFace Face);
+    void DrawCaption(TBitmap* Cache, TsPaintState Face);
     HFONT CaptionFont();
     bool Pushed();
     void RedrawAround(TMessage& Message);
@@ -104,6 +101,14 @@ public:
     void WndProc(TMessage& Message) override;
     void PaintGroupBox(HDC DC);
     TRect CaptionRect();
+
+private:
+    // The handlers of the window procedure; a false answer passes the message on.
+    bool GroupCommand(TMessage& Message);
+    void EraseGroup(TMessage& Message);
+    void PaintGroup(TMessage& Message);
+    void PrintGroup(TMessage& Message);
+    void ChildNotify(TMessage& Message);
 };
 
 class TacToolBarWnd : public TacMainWnd {
@@ -148,8 +153,26 @@ public:
     int UpState = 0, DownState = 0;
 };
 
+// A panel window whose frame and client the adapter paints itself: the
+// messages both panel adapters answer alike.
+class TacPanelFrameWnd : public TacMainWnd {
+    CLASSLIB_DECLARE_CLASS(TacPanelFrameWnd)
+protected:
+    TacPanelFrameWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
+                     const String& SectionName)
+        : TacMainWnd(Defer, Handle, SkinData, SkinManager, SectionName) {}
+    virtual void PaintFrame(HDC) {}
+    virtual void PaintClient(HDC) {}
+    // The control told when a child window is made in the panel (nil: none).
+    virtual TControl* PanelControl() const { return nullptr; }
+    // The handlers of the window procedures.
+    void ChildNotify(TMessage& Message);
+    void PrintPanel(TMessage& Message);
+    void PaintBorder(TMessage& Message);
+};
+
 // Class-library panels that hold controls: the section chosen from the bevels.
-class TacPanelWnd : public TacMainWnd {
+class TacPanelWnd : public TacPanelFrameWnd {
     CLASSLIB_DECLARE_CLASS(TacPanelWnd)
 public:
     TacPanelWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
@@ -158,12 +181,17 @@ public:
     static String SectionOfPanel(TControl* Panel);
 
 protected:
-    void PaintClient(HDC DC);
-    void PaintFrame(HDC DC);
+    void PaintClient(HDC DC) override;
+    void PaintFrame(HDC DC) override;
+    TControl* PanelControl() const override { return SkinData ? SkinData->OwnerControl : nullptr; }
+
+private:
+    void PaintPanel(TMessage& Message);
+    void PanelCommand(TMessage& Message);
 };
 
 // "TPanel" windows of a dialog, found among the Application's controls.
-class TacDlgPanelWnd : public TacMainWnd {
+class TacDlgPanelWnd : public TacPanelFrameWnd {
     CLASSLIB_DECLARE_CLASS(TacDlgPanelWnd)
 public:
     TacDlgPanelWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
@@ -173,8 +201,13 @@ public:
 
 protected:
     void PrepareDlgPanelCache();
-    void PaintFrame(HDC DC);
-    void PaintClient(HDC DC);
+    void PaintFrame(HDC DC) override;
+    void PaintClient(HDC DC) override;
+    TControl* PanelControl() const override { return Panel; }
+
+private:
+    void EraseWithContent(TMessage& Message);
+    void PanelCommand(TMessage& Message);
 };
 
 // Popup menu windows ("#32768").
@@ -185,6 +218,13 @@ public:
               bool Repaint = true);
     void WndProc(TMessage& Message) override;
     int MenuSkinned = 0;
+
+private:
+    // The handlers of the window procedure; a false answer passes the message on.
+    void MenuDestroyed(TMessage& Message);
+    void MenuCommand(TMessage& Message);
+    void EraseMenu(TMessage& Message);
+    bool PaintMenuFrame();
 };
 
 // Redraw around a state change: the window's own procedure runs with drawing

@@ -3,6 +3,8 @@
 // page presses with auto-repeat, thumb dragging).
 #include "acSBUtils.h"
 
+#include "Scopes.h"
+
 #include "sMessages.h"
 
 #include <algorithm>
@@ -165,14 +167,7 @@ void TacScrollWnd::WndProc(TMessage& M) {
     switch (M.Msg) {
         case WM_NCCALCSIZE: return NCCalcSize(M);
         case WM_STYLECHANGING:
-        case WM_STYLECHANGED:
-            if (InNCCalcSize) {
-                M.Result = 0;
-                return;
-            }
-            if (M.Msg == WM_STYLECHANGED && int(M.WParam) == GWL_EXSTYLE)
-                LeftScrollBar = (reinterpret_cast<const STYLESTRUCT*>(M.LParam)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
-            return PassOn(M);
+        case WM_STYLECHANGED: return StyleChange(M);
         case WM_NCHITTEST: return NCHitTest(M);
         case WM_NCPAINT: return NCPaint(M);
         case WM_NCMOUSEMOVE: return NCMouseMove(M);
@@ -181,33 +176,59 @@ void TacScrollWnd::WndProc(TMessage& M) {
         case WM_NCRBUTTONDOWN:
         case WM_NCRBUTTONUP:
         case WM_NCMBUTTONDOWN:
-        case WM_NCMBUTTONUP:
-            if (IsScrollHit(M.WParam)) {
-                M.Result = 0;
-                return;
-            }
-            return PassOn(M);
-        case WM_SYSCOMMAND:
-            if (LOWORD(M.WParam) == (SC_VSCROLL | HTVSCROLL)) return;
-            return PassOn(M);
+        case WM_NCMBUTTONUP: return NCOtherButton(M);
+        case WM_SYSCOMMAND: return SysCommand(M);
         case WM_TIMER: return Timer(M);
         case WM_MOUSEMOVE: return MouseMove(M);
         case WM_LBUTTONUP: return ButtonUp(M);
-        case WM_CAPTURECHANGED: CaptureLost(); return PassOn(M);
-        case CM_UIACTIVATE:
-            if (!WndSize.x) return PassOn(M);
-            CallPrevWndProc(M);
-            SetWindowPos(
-                CtrlHandle, nullptr, 0, 0, WndSize.x, WndSize.y,
-                SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
-            return;
+        case WM_CAPTURECHANGED: return CaptureChanged(M);
+        case CM_UIACTIVATE: return UIActivate(M);
         case CM_FOCUSCHANGED:
-        case CM_MOUSEWHEEL:
-            CallPrevWndProc(M);
-            if (M.Msg == CM_FOCUSCHANGED || !Painting) RefreshScrollBars(this, true);
-            return;
+        case CM_MOUSEWHEEL: return FocusOrWheel(M);
         default: return PassOn(M);
     }
+}
+
+void TacScrollWnd::StyleChange(TMessage& M) {
+    if (InNCCalcSize) {
+        M.Result = 0;
+        return;
+    }
+    if (M.Msg == WM_STYLECHANGED && int(M.WParam) == GWL_EXSTYLE)
+        LeftScrollBar = (reinterpret_cast<const STYLESTRUCT*>(M.LParam)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
+    PassOn(M);
+}
+
+void TacScrollWnd::NCOtherButton(TMessage& M) {
+    // Other buttons on the skinned bars do nothing, as on the system's.
+    if (IsScrollHit(M.WParam)) {
+        M.Result = 0;
+        return;
+    }
+    PassOn(M);
+}
+
+void TacScrollWnd::SysCommand(TMessage& M) {
+    if (LOWORD(M.WParam) == (SC_VSCROLL | HTVSCROLL)) return;
+    PassOn(M);
+}
+
+void TacScrollWnd::CaptureChanged(TMessage& M) {
+    CaptureLost();
+    PassOn(M);
+}
+
+void TacScrollWnd::UIActivate(TMessage& M) {
+    if (!WndSize.x) return PassOn(M);
+    CallPrevWndProc(M);
+    SetWindowPos(
+        CtrlHandle, nullptr, 0, 0, WndSize.x, WndSize.y,
+        SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+}
+
+void TacScrollWnd::FocusOrWheel(TMessage& M) {
+    CallPrevWndProc(M);
+    if (M.Msg == CM_FOCUSCHANGED || !Painting) RefreshScrollBars(this, true);
 }
 
 void TacScrollWnd::ScrollAlphaCommand(TMessage& M) {
@@ -339,9 +360,7 @@ void TacScrollWnd::PaintOneBar(int Kind, int ThumbPos) {
     const TacScrollTracking& t = acScrollTracking;
     const int pressed = t.TrackWindow == CtrlHandle && t.TrackBarKind == Kind ? t.ShownPressedPart : -1;
     if (ThumbPos != -1) ThumbPos -= Kind == SB_HORZ ? w.left : w.top;
-    const HDC dc = GetWindowDC(CtrlHandle);
-    PaintScrollBarImpl(bar, CtrlHandle, dc, ThumbPos, pressed, r, ThumbDragging);
-    ReleaseDC(CtrlHandle, dc);
+    PaintScrollBarImpl(bar, CtrlHandle, TWindowDC(CtrlHandle), ThumbPos, pressed, r, ThumbDragging);
 }
 
 // --- Hover ----------------------------------------------------------------

@@ -280,7 +280,7 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
             mask(name, "GLYPHMASK", "glyph.bmp", 3, 1);
         }
     }
-    if (options.Headers) {
+    if (options.Headers && options.ColHeader) {
         section("COLHEADER");
         colors(c.Header[0], c.Header[1], c.Header[2]);
         col("HOTFONTCOLOR", c.ButtonHotFont);
@@ -309,7 +309,7 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
     // The combo box's button and (unless Headers gives them colours of their
     // own) the list view's column headers: buttons.
     for (const char* name : {"COMBOBTN", "COLHEADER"}) {
-        if (options.Headers && std::string(name) == "COLHEADER") continue;
+        if ((options.Headers || !options.ColHeader) && std::string(name) == "COLHEADER") continue;
         section(name);
         colors(c.Button, c.ButtonHot, c.ButtonFont);
         mask(name, "BORDERSMASK", "brd3.bmp", 3, 0, widths3);

@@ -22,6 +22,8 @@ struct TestSkinOptions {
     bool ScrollBars = false;
     // A COLHEADER section (list-view header sections): brd3 border, Header colours.
     bool Headers = false;
+    // False: no COLHEADER section at all (header sections fall back to BUTTON).
+    bool ColHeader = true;
     // The page-control sections: PAGECONTROL (flat, brd3), TABTOP/TABBOTTOM/
     // TABLEFT/TABRIGHT (brd3), TOOLBUTTON (brd3) and GLOBALINFO's SICONCLOSE
     // (close.bmp: 3 states of 9 x 9 in Close[state]).

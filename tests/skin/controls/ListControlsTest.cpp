@@ -433,10 +433,19 @@ TEST_F(SkinnedLists, ListViewHeaderIsSkinnedHotPressedAndSortedAndNotifiesOnce) 
     Pump(50);
     EXPECT_EQ(f.lv->HotSection(), -2);
 
-    // A sort arrow in the section's font colour at the section's right end.
-    f.lv->Columns()->Items(0)->SetSortArrow(saUp);
+    // A sort mark: the skin's arrow glyph, inside the section.
     const TRect s0 = f.lv->HeaderSectionRect(0);
-    EXPECT_EQ(Pixel(f.header, s0.right - 10, (s0.top + s0.bottom) / 2), C.ButtonFont);
+    auto showsMark = [&] {
+        UpdateWindow(f.header);
+        const testsupport::Picture p = CaptureClient(f.header);
+        for (int y = s0.top; y < s0.bottom; ++y)
+            for (int x = s0.left; x < s0.right; ++x)
+                if (p.Pixel(x, y) == C.Glyph[0]) return true;
+        return false;
+    };
+    EXPECT_FALSE(showsMark());
+    f.lv->Columns()->Items(0)->SetSortArrow(saUp);
+    EXPECT_TRUE(showsMark());
 }
 
 // Where the real mouse goes and presses, per setting; what the header shows.

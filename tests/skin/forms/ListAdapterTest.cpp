@@ -5,7 +5,9 @@
 
 #include "FormTestSupport.h"
 #include "Lists.h"
+#include "Scopes.h"
 #include "sAlphaGraph.h"
+#include "sListView.h"
 
 #include <commctrl.h>
 
@@ -21,10 +23,14 @@ class TVTHeader : public TPersistent {
 public:
     TSet<THeaderOption> Options{hoVisible};
     int Height = 20;
+    int SortColumn = -1;
+    int SortDirection = 0;  // 0: ascending
 };
 // clang-format off
 CLASSLIB_DEFINE_CLASS(TVTHeader, TPersistent, OrdField<TVTHeader>("Options", TTypeKind::tkSet, &TVTHeader::Options),
-                      OrdField<TVTHeader>("Height", TTypeKind::tkInteger, &TVTHeader::Height))
+                      OrdField<TVTHeader>("Height", TTypeKind::tkInteger, &TVTHeader::Height),
+                      OrdField<TVTHeader>("SortColumn", TTypeKind::tkInteger, &TVTHeader::SortColumn),
+                      OrdField<TVTHeader>("SortDirection", TTypeKind::tkInteger, &TVTHeader::SortDirection))
 // clang-format on
 
 class TVirtualStringTree : public TCustomControl {
@@ -109,6 +115,18 @@ protected:
             SendMessageA(lv, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
         }
         return lv;
+    }
+    // An adapted system list view on Parent with one column "Column", 90 wide, in Font.
+    TacListViewWnd* OneColumnList(HWND Parent, HFONT Font) {
+        HWND lv = MakeChild(Parent, WC_LISTVIEWA, LVS_REPORT, 10, 150, 300, 120);
+        SendMessageA(lv, WM_SETFONT, WPARAM(Font), TRUE);
+        char caption[] = "Column";
+        LVCOLUMNA col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH;
+        col.cx = 90;
+        col.pszText = caption;
+        SendMessageA(lv, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
+        return Adapt<TacListViewWnd>(lv);
     }
     // The vertical thumb's centre on the screen.
     POINT Thumb(TacScrollWnd* A) {
@@ -216,6 +234,151 @@ TEST_F(ListAdapterTest, HeaderSectionsPaintFromTheSkinAndAClickStillNotifies) {
     LeftButton(true);
     EXPECT_EQ(a->PressedSection, -1);
     LeftButton(false);
+}
+
+// Section 0 of a header as it shows on the screen, in the state the real
+// mouse gives it: away (normal), over it (hot) or pressed on it.
+testsupport::Picture HeaderSectionIn(HWND Header, TsPaintState State) {
+    RECT s{};
+    SendMessageA(Header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&s));
+    POINT over{(s.left + s.right) / 2, (s.top + s.bottom) / 2};
+    ClientToScreen(Header, &over);
+    MouseTo(State == TsPaintState::Normal ? POINT{5, 5} : over);
+    if (State == TsPaintState::Pressed) LeftButton(true);
+    Pump(60);
+    UpdateWindow(Header);
+    const TClientDC dc(Header);
+    testsupport::Picture p = testsupport::CaptureDC(dc, s.left, s.top, s.right - s.left, s.bottom - s.top);
+    if (State == TsPaintState::Pressed) LeftButton(false);
+    MouseTo(POINT{5, 5});
+    Pump(40);
+    return p;
+}
+
+bool Shows(const testsupport::Picture& P, std::uint32_t Colour) {
+    for (int y = 0; y < P.Height; ++y)
+        for (int x = 0; x < P.Width; ++x)
+            if (P.Pixel(x, y) == Colour) return true;
+    return false;
+}
+
+// Pictures of one size: how many pixels differ.
+int DifferingPixels(const testsupport::Picture& A, const testsupport::Picture& B) {
+    int n = 0;
+    for (int y = 0; y < A.Height; ++y)
+        for (int x = 0; x < A.Width; ++x) n += A.Pixel(x, y) != B.Pixel(x, y);
+    return n;
+}
+
+// Section 0 of Header sorted as Format says (HDF_SORTUP, HDF_SORTDOWN or 0).
+void SetSortFormat(HWND Header, int Format) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    SendMessageA(Header, HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.fmt = (item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN)) | Format;
+    SendMessageA(Header, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+// A skinned list view and a system list view skinned by its adapter show a
+// column's header section alike, pixel for pixel, in every state and sort
+// order: one painter draws both, the sort mark from the skin's arrow glyph.
+TEST_F(ListAdapterTest, SkinnedAndAdaptedListViewHeadersShowTheSameSection) {
+    formtest::FormPtr form = formtest::MakeForm(560, 80, 420, 320);
+    form->Show();
+    auto* skinned = formtest::Make<TsListView>(form.get(), 10, 10, 300, 120);
+    skinned->SetViewStyle(vsReport);
+    TListColumn* column = skinned->Columns()->Add();
+    column->SetCaption("Column");
+    column->SetWidth(90);
+    auto* a = OneColumnList(form->Handle(), skinned->Font()->Handle());
+    ASSERT_TRUE(a->HeaderWnd && skinned->HeaderHandle());
+
+    const struct {
+        TSortArrow Arrow;
+        int Format;
+    } orders[] = {{saNone, 0}, {saUp, HDF_SORTUP}, {saDown, HDF_SORTDOWN}};
+    for (const TsPaintState state : {TsPaintState::Normal, TsPaintState::Active, TsPaintState::Pressed}) {
+        for (const auto& order : orders) {
+            SCOPED_TRACE(testing::Message() << "state " << acStateIndex(state) << ", sort " << order.Format);
+            column->SetSortArrow(order.Arrow);
+            SetSortFormat(a->HeaderWnd, order.Format);
+            const testsupport::Picture mine = HeaderSectionIn(skinned->HeaderHandle(), state);
+            const testsupport::Picture adapted = HeaderSectionIn(a->HeaderWnd, state);
+            ASSERT_FALSE(mine.Empty());
+            ASSERT_EQ(mine.Width, adapted.Width);
+            ASSERT_EQ(mine.Height, adapted.Height);
+            EXPECT_EQ(DifferingPixels(mine, adapted), 0);
+            // The state's border, and the arrow glyph in the state's colour only when sorted.
+            EXPECT_EQ(mine.Pixel(1, mine.Height / 2), C().Border[acStateIndex(state)]);
+            EXPECT_EQ(Shows(mine, C().Glyph[acStateIndex(state)]), order.Format != 0);
+        }
+    }
+}
+
+// A virtual tree's owner-drawn header, sorted ascending, shows its column as
+// the adapted list view shows a column sorted up: the same section, pixel for pixel.
+TEST_F(ListAdapterTest, VirtualTreeHeaderShowsTheListViewsSection) {
+    formtest::FormPtr form = formtest::MakeForm(560, 80, 420, 320);
+    form->Show();
+    TFont font;
+    auto* a = OneColumnList(form->Handle(), font.Handle());
+    ASSERT_NE(a->HeaderWnd, nullptr);
+    SetSortFormat(a->HeaderWnd, HDF_SORTUP);
+    const testsupport::Picture listed = HeaderSectionIn(a->HeaderWnd, TsPaintState::Normal);
+    ASSERT_FALSE(listed.Empty());
+
+    auto* vt = formtest::Make<TVirtualStringTree>(form.get(), 320, 10, 90, 100);
+    TsCommonData vtData(vt, true);
+    TacVirtualTreeViewWnd tree(vt->Handle(), &vtData, Manager(), "EDIT");
+    Pump(40);
+    ASSERT_TRUE(vt->OnAdvancedHeaderDraw);
+    auto drawn = [&](int SortColumn) {
+        vt->Header()->SortColumn = SortColumn;
+        TBitmap bmp(listed.Width, listed.Height);
+        TacHeaderPaintInfo info;
+        info.DC = bmp.Canvas()->Handle();
+        info.PaintRectangle = TRect{0, 0, listed.Width, listed.Height};
+        info.Column = 0;
+        info.Text = "Column";
+        vt->OnAdvancedHeaderDraw(vt, info, hpeBackground | hpeSortGlyph | hpeText);
+        return testsupport::CaptureDC(info.DC, 0, 0, listed.Width, listed.Height);
+    };
+    const testsupport::Picture sorted = drawn(0);
+    EXPECT_EQ(DifferingPixels(listed, sorted), 0);
+    EXPECT_TRUE(Shows(sorted, C().Glyph[0]));
+    // Another column sorted: no mark on this one.
+    EXPECT_FALSE(Shows(drawn(1), C().Glyph[0]));
+    TacMainWnd* released = &tree;
+    UninitScrollAdapter(vt->Handle(), false, false, released);
+}
+
+// "COLHEADER" paints the sections; a skin without it paints them as buttons.
+TEST_F(ListAdapterTest, HeaderSectionsFallBackToButtonsWithoutAColumnHeaderSection) {
+    static const testsupport::TestSkinFolder noHeaders([] {
+        testsupport::TestSkinOptions options;
+        options.ColHeader = false;
+        return options;
+    }());
+    std::unique_ptr<TsSkinManager, void (*)(TsSkinManager*)> buttonsOnly(TObject::Create<TsSkinManager>(nullptr),
+                                                                         [](TsSkinManager* m) { m->Free(); });
+    String error;
+    ASSERT_TRUE(noHeaders.Ok && buttonsOnly->LoadSkin(noHeaders.Skin, error)) << error;
+    const struct {
+        const char* Name;
+        TsSkinManager* Skin;
+        std::uint32_t Face;
+    } cases[] = {{"COLHEADER", Manager(), C().Header[0]}, {"BUTTON", buttonsOnly.get(), C().Button}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        HWND lv = ListView(3);
+        auto* a = Adapt<TacListViewWnd>(lv, "EDIT", c.Skin);
+        ASSERT_NE(a->HeaderWnd, nullptr);
+        const testsupport::Picture section = HeaderSectionIn(a->HeaderWnd, TsPaintState::Normal);
+        EXPECT_EQ(section.Pixel(1, section.Height / 2), C().Border[0]);
+        EXPECT_EQ(section.Pixel(section.Width - 8, section.Height / 2), c.Face);
+        adapters.clear();
+        DestroyWindow(lv);
+    }
 }
 
 TEST_F(ListAdapterTest, ThumbDragAndArrowsScrollToTheRightPlace) {
