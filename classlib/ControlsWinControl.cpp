@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 using namespace controls_detail;
 
@@ -1257,11 +1258,12 @@ void ControlsImpl::ReleaseInnerWindows(TWinControl* Control) {
     // Inner windows normally die with their owner's window. The hook of one
     // that lives on is released: it leaves the window's procedure slot, or,
     // under a later subclass, passes every message straight on.
-    std::vector<HWND> released;
+    // The hooks are released here, once the map's lock is given back.
+    std::vector<std::pair<HWND, TInnerWindow>> released;
     InnerWindows().ForEach([&](HWND Wnd, TInnerWindow& record) {
-        if (record.Owner == Control) released.push_back(Wnd);
+        if (record.Owner == Control) released.emplace_back(Wnd, record);
     });
-    for (HWND wnd : released) InnerWindows().Erase(wnd);
+    for (const auto& entry : released) InnerWindows().Erase(entry.first);
 }
 
 TWinControl* FindInnerWindowOwner(HWND Handle) {
