@@ -1,5 +1,6 @@
 #include "Buttons.h"
 
+#include "Scopes.h"
 #include "ActnList.h"
 #include "Forms.h"
 #include "ImgList.h"
@@ -343,23 +344,24 @@ void TSpeedButton::DrawGlyph(int X, int Y, TButtonState AState) {
             }
         }
         HBITMAP mono = CreateBitmap(w, h, 1, 1, mask.data());
-        HDC mdc = CreateCompatibleDC(dc);
-        HGDIOBJ oldBmp = SelectObject(mdc, mono);
-        COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-        COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
-        auto stamp = [&](int x, int y, TColor color) {
-            HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
-            HGDIOBJ oldBrush = SelectObject(dc, brush);
-            BitBlt(dc, x, y, w, h, mdc, 0, 0, 0x00B8074A);  // PSDPxax: brush where the mask is black
-            SelectObject(dc, oldBrush);
-            DeleteObject(brush);
-        };
-        stamp(X + 1, Y + 1, clBtnHighlight);
-        stamp(X, Y, clBtnShadow);
-        SetTextColor(dc, oldText);
-        SetBkColor(dc, oldBk);
-        SelectObject(mdc, oldBmp);
-        DeleteDC(mdc);
+        {
+            const TMemoryDC mdc(dc);
+            const TSelectedObject monoSelected(mdc, mono);
+            COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+            COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+            auto stamp = [&](int x, int y, TColor color) {
+                HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
+                {
+                    const TSelectedObject brushSelected(dc, brush);
+                    BitBlt(dc, x, y, w, h, mdc, 0, 0, 0x00B8074A);  // PSDPxax: brush where the mask is black
+                }
+                DeleteObject(brush);
+            };
+            stamp(X + 1, Y + 1, clBtnHighlight);
+            stamp(X, Y, clBtnShadow);
+            SetTextColor(dc, oldText);
+            SetBkColor(dc, oldBk);
+        }
         DeleteObject(mono);
         return;
     }

@@ -1,5 +1,7 @@
 #include "ComCtrls.h"
 
+#include "Scopes.h"
+
 #include <algorithm>
 
 // ---------------------------------------------------------------------------
@@ -701,11 +703,10 @@ void TPageControl::DrawTab(TMessage& Message) {
     Message.Result = 1;
     if (!OnDrawTab) return;
     TCanvas* canvas = Canvas();
-    const int saved = SaveDC(item->hDC);
+    const TSavedDC saved(item->hDC);
     canvas->SetHandle(item->hDC);
     OnDrawTab(this, static_cast<int>(item->itemID), item->rcItem, (item->itemState & ODS_SELECTED) != 0);
     canvas->SetHandle(nullptr);
-    RestoreDC(item->hDC, saved);
 }
 
 void TPageControl::Dispatch(TMessage& Message) {

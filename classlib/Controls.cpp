@@ -683,81 +683,113 @@ void TControl::DoMouseUp(TMessage& Message, TMouseButton Button) {
 void TControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
         case WM_MOUSEMOVE:
-            DefaultHandler(Message);
-            if (!FControlStyle.Contains(csNoStdEvents))
-                MouseMove(KeysToShiftState(Message.Keys()), Message.XPos(), Message.YPos());
-            return;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            DefaultHandler(Message);
-            if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
-            if (FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
-            if (Message.Msg == WM_LBUTTONDBLCLK) {
-                if (FControlStyle.Contains(csClickEvents)) DblClick();
-                DoMouseDown(Message, mbLeft, TShiftState{ssDouble});
-            } else {
-                DoMouseDown(Message, mbLeft, TShiftState{});
-            }
-            return;
-        case WM_LBUTTONUP: {
-            DefaultHandler(Message);
-            if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
-            if (FControlState.Contains(csClicked)) {
-                FControlState.Exclude(csClicked);
-                TRect r = ClientRect();
-                POINT p{Message.XPos(), Message.YPos()};
-                if (PtInRect(&r, p)) Click();
-            }
-            DoMouseUp(Message, mbLeft);
-            return;
-        }
+        case WM_LBUTTONUP:
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK:
-            DefaultHandler(Message);
-            DoMouseDown(Message, mbRight, Message.Msg == WM_RBUTTONDBLCLK ? TShiftState{ssDouble} : TShiftState{});
-            return;
         case WM_RBUTTONUP:
-            DefaultHandler(Message);
-            DoMouseUp(Message, mbRight);
-            return;
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
-            DefaultHandler(Message);
-            DoMouseDown(Message, mbMiddle, Message.Msg == WM_MBUTTONDBLCLK ? TShiftState{ssDouble} : TShiftState{});
-            return;
-        case WM_MBUTTONUP:
-            DefaultHandler(Message);
-            DoMouseUp(Message, mbMiddle);
-            return;
-        case WM_CANCELMODE:
-            DefaultHandler(Message);
-            if (GetCaptureControl() == this) SetCaptureControl(nullptr);
-            return;
-        case WM_SETTEXT:
-            DefaultHandler(Message);
-            Perform(CM_TEXTCHANGED, 0, 0);
-            return;
-        case CM_VISIBLECHANGED:
-            if (!FComponentState.Contains(csLoading))
-                InvalidateControl(true, FVisible && FControlStyle.Contains(csOpaque));
-            return;
+        case WM_MBUTTONUP: MouseMessage(Message); return;
+        case WM_CANCELMODE: WMCancelMode(Message); return;
+        case WM_SETTEXT: WMSetText(Message); return;
+        case CM_VISIBLECHANGED: VisibleChanged(); return;
         case CM_ENABLEDCHANGED:
         case CM_COLORCHANGED:
         case CM_FONTCHANGED: Invalidate(); return;
         case CM_PARENTCOLORCHANGED:
-            if (FParentColor && FParent) {
+        case CM_PARENTFONTCHANGED:
+        case CM_PARENTSHOWHINTCHANGED:
+        case CM_PARENTBIDIMODECHANGED: ParentPropertyChanged(Message.Msg); return;
+        case CM_HITTEST: Message.Result = HTCLIENT; return;
+        case CM_MOUSEENTER:
+        case CM_MOUSELEAVE: MouseCrossing(Message); return;
+        case CM_ACTIONUPDATE:
+        case CM_ACTIONEXECUTE: ActionMessage(Message); return;
+        case CM_HINTSHOW:
+        case CM_TEXTCHANGED:
+        case CM_CHANGED: return;
+        default: DefaultHandler(Message);
+    }
+}
+
+void TControl::MouseMessage(TMessage& Message) {
+    DefaultHandler(Message);
+    const bool twice =
+        Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK || Message.Msg == WM_MBUTTONDBLCLK;
+    const TShiftState shift = twice ? TShiftState{ssDouble} : TShiftState{};
+    switch (Message.Msg) {
+        case WM_MOUSEMOVE:
+            if (!FControlStyle.Contains(csNoStdEvents))
+                MouseMove(KeysToShiftState(Message.Keys()), Message.XPos(), Message.YPos());
+            return;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: LeftButtonDown(Message, twice); return;
+        case WM_LBUTTONUP: LeftButtonUp(Message); return;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK: DoMouseDown(Message, mbRight, shift); return;
+        case WM_RBUTTONUP: DoMouseUp(Message, mbRight); return;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK: DoMouseDown(Message, mbMiddle, shift); return;
+        case WM_MBUTTONUP: DoMouseUp(Message, mbMiddle); return;
+        default: return;
+    }
+}
+
+void TControl::LeftButtonDown(TMessage& Message, bool Twice) {
+    if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
+    if (FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
+    if (Twice) {
+        if (FControlStyle.Contains(csClickEvents)) DblClick();
+        DoMouseDown(Message, mbLeft, TShiftState{ssDouble});
+    } else {
+        DoMouseDown(Message, mbLeft, TShiftState{});
+    }
+}
+
+void TControl::LeftButtonUp(TMessage& Message) {
+    if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
+    if (FControlState.Contains(csClicked)) {
+        FControlState.Exclude(csClicked);
+        TRect r = ClientRect();
+        POINT p{Message.XPos(), Message.YPos()};
+        if (PtInRect(&r, p)) Click();
+    }
+    DoMouseUp(Message, mbLeft);
+}
+
+void TControl::WMCancelMode(TMessage& Message) {
+    DefaultHandler(Message);
+    if (GetCaptureControl() == this) SetCaptureControl(nullptr);
+}
+
+void TControl::WMSetText(TMessage& Message) {
+    DefaultHandler(Message);
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+void TControl::VisibleChanged() {
+    if (!FComponentState.Contains(csLoading)) InvalidateControl(true, FVisible && FControlStyle.Contains(csOpaque));
+}
+
+void TControl::ParentPropertyChanged(UINT Msg) {
+    if (!FParent) return;
+    switch (Msg) {
+        case CM_PARENTCOLORCHANGED:
+            if (FParentColor) {
                 SetColor(FParent->Color());
                 FParentColor = true;
             }
             return;
         case CM_PARENTFONTCHANGED:
-            if (FParentFont && FParent) {
+            if (FParentFont) {
                 FFont->Assign(FParent->Font());
                 FParentFont = true;
             }
             return;
         case CM_PARENTSHOWHINTCHANGED:
-            if (FParentShowHint && FParent) {
+            if (FParentShowHint) {
                 bool v = FParent->ShowHint();
                 if (FShowHint != v) {
                     FShowHint = v;
@@ -767,35 +799,32 @@ void TControl::Dispatch(TMessage& Message) {
             }
             return;
         case CM_PARENTBIDIMODECHANGED:
-            if (FParentBiDiMode && FParent) {
+            if (FParentBiDiMode) {
                 SetBiDiMode(FParent->BiDiMode());
                 FParentBiDiMode = true;
             }
             return;
-        case CM_HITTEST: Message.Result = HTCLIENT; return;
-        case CM_MOUSEENTER:
-            if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) MouseEnter();
-            if (FParent)
-                FParent->Perform(CM_MOUSEENTER, 0, Message.LParam ? Message.LParam : reinterpret_cast<LPARAM>(this));
-            return;
-        case CM_MOUSELEAVE:
-            if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) MouseLeave();
-            if (FParent)
-                FParent->Perform(CM_MOUSELEAVE, 0, Message.LParam ? Message.LParam : reinterpret_cast<LPARAM>(this));
-            return;
-        case CM_ACTIONUPDATE:
-            if (FActionLink && FActionLink->Action()) {
-                FActionLink->Update();
-                Message.Result = 1;
-            }
-            return;
-        case CM_ACTIONEXECUTE:
-            if (FActionLink && FActionLink->Action()) Message.Result = FActionLink->Execute(this) ? 1 : 0;
-            return;
-        case CM_HINTSHOW:
-        case CM_TEXTCHANGED:
-        case CM_CHANGED: return;
-        default: DefaultHandler(Message);
+        default: return;
+    }
+}
+
+void TControl::MouseCrossing(TMessage& Message) {
+    const bool entering = Message.Msg == CM_MOUSEENTER;
+    if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) {
+        if (entering) MouseEnter();
+        else MouseLeave();
+    }
+    // The parent hears of it too, with the control that was crossed.
+    if (FParent) FParent->Perform(Message.Msg, 0, Message.LParam ? Message.LParam : reinterpret_cast<LPARAM>(this));
+}
+
+void TControl::ActionMessage(TMessage& Message) {
+    if (!FActionLink || !FActionLink->Action()) return;
+    if (Message.Msg == CM_ACTIONUPDATE) {
+        FActionLink->Update();
+        Message.Result = 1;
+    } else {
+        Message.Result = FActionLink->Execute(this) ? 1 : 0;
     }
 }
 

@@ -390,6 +390,20 @@ protected:
     // Message handlers called from Dispatch.
     void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
     void DoMouseUp(TMessage& Message, TMouseButton Button);
+    // The mouse buttons and moves: the default handling first, then our events.
+    void MouseMessage(TMessage& Message);
+    void LeftButtonDown(TMessage& Message, bool Twice);
+    void LeftButtonUp(TMessage& Message);
+    void WMCancelMode(TMessage& Message);
+    void WMSetText(TMessage& Message);
+    void VisibleChanged();
+    // A CM_PARENT...CHANGED: the property follows the parent's while it is
+    // taken from there.
+    void ParentPropertyChanged(UINT Msg);
+    // CM_MOUSEENTER / CM_MOUSELEAVE, passed on up the parents.
+    void MouseCrossing(TMessage& Message);
+    // CM_ACTIONUPDATE / CM_ACTIONEXECUTE through the action link.
+    void ActionMessage(TMessage& Message);
 
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -594,9 +608,10 @@ protected:
     // (NewChild null), and for each child window made later (NewChild, from
     // WM_PARENTNOTIFY, before its CreateWindowEx returns).
     virtual void HookInnerWindows(HWND NewChild);
-    // Puts our procedure on Inner, which then hands each message to
-    // InnerWndProc; a window hooked already is left as it is. The hook goes
-    // with the inner window.
+    // Subclasses Inner (TWindowProcSubclass, which later subclasses may leave
+    // in any order), which then hands each message to InnerWndProc; a window
+    // hooked already is left as it is. The hook goes with the inner window,
+    // or is released when our own window goes first.
     void HookInnerWindow(HWND Inner);
     // Each message of a hooked inner window; the default passes it on.
     virtual void InnerWndProc(HWND Inner, TMessage& Message);
@@ -628,6 +643,13 @@ private:
     void WMSetCursor(TMessage& Message);
     void WMWindowPosChanged(TMessage& Message);
     void WMContextMenu(TMessage& Message);
+    void WMParentNotify(TMessage& Message);
+    void WMNCCalcSize(TMessage& Message);
+    void WMDestroy(TMessage& Message);
+    // WM_KEYDOWN/UP (and SYS) and WM_CHAR: our key events, then the window's
+    // own handling unless an event ate the key.
+    void KeyMessage(TMessage& Message);
+    void WMMouseWheel(TMessage& Message);
     bool ReflectNotification(TMessage& Message);
     void CNKeyDown(TMessage& Message);
     void CNChar(TMessage& Message);
@@ -636,6 +658,10 @@ private:
     void CMEnabledChanged(TMessage& Message);
     void CMRecreateWnd(TMessage& Message);
     void CMDialogKeyChar(TMessage& Message);
+    // CM_COLORCHANGED / CM_FONTCHANGED: the brush or the window's font
+    // follows, then the children that take theirs from us.
+    void CMColorOrFontChanged(TMessage& Message);
+    void CMParentCtl3DChanged();
     void ApplyAnchors();
     // Takes new bounds as they stand; a new size re-aligns the children and
     // raises OnResize.
@@ -706,29 +732,6 @@ private:
 // Releases the DCs of every control canvas that is not locked.
 void FreeDeviceContexts();
 
-// Routes the messages of a window made outside the library (the edit of a
-// combo box, the header of a list view) through Method, which sees each one
-// first and calls DefaultHandler for the window's own handling. The window's
-// procedure is put back when the object goes (if no one subclassed it after
-// us) and let go when the window is destroyed.
-class TWindowSubclass {
-public:
-    TWindowSubclass(HWND Wnd, TWndMethod Method);
-    ~TWindowSubclass();
-    TWindowSubclass(const TWindowSubclass&) = delete;
-    TWindowSubclass& operator=(const TWindowSubclass&) = delete;
-    HWND Handle() const { return FHandle; }
-    WNDPROC OriginalProc() const { return FOriginal; }
-    void DefaultHandler(TMessage& Message);
-
-private:
-    static LRESULT CALLBACK Proc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
-    void Detach();
-    HWND FHandle = nullptr;
-    WNDPROC FOriginal = nullptr;
-    TWndMethod FMethod;
-};
-
 // ---------------------------------------------------------------------------
 
 // The control of a window of this process made by the library, or nullptr.
@@ -738,8 +741,6 @@ TWinControl* FindControl(HWND Handle);
 WNDPROC ClassLibWindowProc();
 // The control whose inner window Handle is (TWinControl::HookInnerWindow), or nullptr.
 TWinControl* FindInnerWindowOwner(HWND Handle);
-// The procedure every hooked inner window has under later subclasses.
-WNDPROC ClassLibInnerWindowProc();
 // The library window at a screen point, or nullptr.
 TWinControl* FindVCLWindow(const TPoint& Pos);
 // The control under a screen point, windowless children included.

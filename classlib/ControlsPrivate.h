@@ -62,7 +62,8 @@ struct ControlsImpl {
     static LRESULT CALLBACK WndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
     static void Link(TWinControl* Control, HWND Wnd);
     static void Unlink(TWinControl* Control, HWND Wnd);
-    static LRESULT CALLBACK InnerWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    // A message of one of Owner's hooked inner windows.
+    static void InnerWndProc(TWinControl* Owner, HWND Inner, TMessage& Message) { Owner->InnerWndProc(Inner, Message); }
     // The control's window is gone: its inner windows' hooks no longer reach it.
     static void ReleaseInnerWindows(TWinControl* Control);
 };

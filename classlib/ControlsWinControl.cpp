@@ -7,10 +7,14 @@
 #include "Forms.h"
 #include "Menus.h"
 #include "Scopes.h"
+#include "WindowHooks.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
+#include <type_traits>
+#include <utility>
 
 using namespace controls_detail;
 
@@ -755,16 +759,10 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
             continue;
         TRect r = c->BoundsRect();
         if (!RectVisible(DC, &r)) continue;
-        int saved = SaveDC(DC);
+        const TSavedDC saved(DC);
         OffsetViewportOrgEx(DC, c->FLeft, c->FTop, nullptr);
         IntersectClipRect(DC, 0, 0, c->FWidth, c->FHeight);
-        try {
-            c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-        } catch (...) {
-            RestoreDC(DC, saved);
-            throw;
-        }
-        RestoreDC(DC, saved);
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
     }
 }
 
@@ -777,27 +775,17 @@ void TWinControl::WMPaint(TMessage& Message) {
         PaintHandler(Message);
         return;
     }
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(FHandle, &ps);
+    const TPaintScope paint(FHandle, nullptr);
+    HDC dc = paint.DC();
     TRect r = ClientRect();
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP bmp = CreateCompatibleBitmap(dc, std::max<LONG>(1, r.right), std::max<LONG>(1, r.bottom));
-    HGDIOBJ old = SelectObject(mem, bmp);
-    try {
-        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), reinterpret_cast<LPARAM>(mem));
-        Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
-        BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
-    } catch (...) {
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
-        EndPaint(FHandle, &ps);
-        throw;
-    }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    EndPaint(FHandle, &ps);
+    const TMemoryDC mem(dc);
+    // Deleted once the memory DC has let go of it (the selection's scope ends first).
+    const std::unique_ptr<std::remove_pointer_t<HBITMAP>, BOOL(WINAPI*)(HGDIOBJ)> bmp(
+        CreateCompatibleBitmap(dc, std::max<LONG>(1, r.right), std::max<LONG>(1, r.bottom)), &DeleteObject);
+    const TSelectedObject selected(mem, bmp.get());
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem.Handle()), reinterpret_cast<LPARAM>(mem.Handle()));
+    Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem.Handle()), 0);
+    BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
 }
 
 void TWinControl::WMPrintClient(TMessage& Message) {
@@ -838,10 +826,9 @@ void TWinControl::WMNCPaint(TMessage& Message) {
     OffsetRect(&cr, -wr.left, -wr.top);
     RECT outer = cr;
     InflateRect(&outer, FBorderWidth, FBorderWidth);
-    HDC dc = GetWindowDC(FHandle);
+    const TWindowDC dc(FHandle);
     ExcludeClipRect(dc, cr.left, cr.top, cr.right, cr.bottom);
     FillRect(dc, &outer, FBrush->Handle());
-    ReleaseDC(FHandle, dc);
 }
 
 void TWinControl::WMSetCursor(TMessage& Message) {
@@ -1082,56 +1069,23 @@ bool TWinControl::ReflectNotification(TMessage& Message) {
 
 void TWinControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_PARENTNOTIFY:
-            // A window the system class makes inside ours (not a control of
-            // the library) is hooked before anyone else sees it made.
-            if (LOWORD(Message.WParam) == WM_CREATE && FHandle) {
-                HWND child = reinterpret_cast<HWND>(Message.LParam);
-                if (child && !FindControl(child) && GetParent(child) == FHandle) HookInnerWindows(child);
-            }
-            break;
+        case WM_PARENTNOTIFY: WMParentNotify(Message); break;
         case WM_PAINT: WMPaint(Message); return;
         case WM_ERASEBKGND: WMEraseBkgnd(Message); return;
         case WM_NCPAINT: WMNCPaint(Message); return;
-        case WM_NCCALCSIZE:
-            DefaultHandler(Message);
-            if (FBorderWidth > 0) {
-                RECT* r = Message.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0]
-                                         : reinterpret_cast<RECT*>(Message.LParam);
-                InflateRect(r, -FBorderWidth, -FBorderWidth);
-                if (r->right < r->left) r->right = r->left;
-                if (r->bottom < r->top) r->bottom = r->top;
-            }
-            return;
+        case WM_NCCALCSIZE: WMNCCalcSize(Message); return;
         case WM_SETCURSOR: WMSetCursor(Message); return;
         case WM_PRINTCLIENT: WMPrintClient(Message); return;
         case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); return;
         case WM_CONTEXTMENU: WMContextMenu(Message); return;
-        case WM_DESTROY:
-            if (FHandle) {
-                int len = GetWindowTextLengthA(FHandle);
-                String s(static_cast<size_t>(std::max(0, len)) + 1, '\0');
-                s.resize(static_cast<size_t>(std::max(0, GetWindowTextA(FHandle, &s[0], len + 1))));
-                FText = s;
-            }
-            DefaultHandler(Message);
-            return;
+        case WM_DESTROY: WMDestroy(Message); return;
         case WM_SETFOCUS: DefaultHandler(Message); return;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            if (!DoKeyDown(Message)) DefaultHandler(Message);
-            return;
         case WM_KEYUP:
         case WM_SYSKEYUP:
-            if (!DoKeyUp(Message)) DefaultHandler(Message);
-            return;
-        case WM_CHAR:
-            if (!DoKeyPress(Message)) DefaultHandler(Message);
-            return;
-        case WM_MOUSEWHEEL:
-            if (Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam) == 0) DefaultHandler(Message);
-            else Message.Result = 0;
-            return;
+        case WM_CHAR: KeyMessage(Message); return;
+        case WM_MOUSEWHEEL: WMMouseWheel(Message); return;
         case CN_KEYDOWN:
         case CN_SYSKEYDOWN: CNKeyDown(Message); return;
         case CN_CHAR:
@@ -1148,24 +1102,11 @@ void TWinControl::Dispatch(TMessage& Message) {
         case CM_VISIBLECHANGED: CMVisibleChanged(Message); return;
         case CM_ENABLEDCHANGED: CMEnabledChanged(Message); return;
         case CM_COLORCHANGED:
-            FBrush->SetColor(FColor);
-            TControl::Dispatch(Message);
-            NotifyControls(CM_PARENTCOLORCHANGED);
-            return;
-        case CM_FONTCHANGED:
-            if (FHandle) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
-            TControl::Dispatch(Message);
-            NotifyControls(CM_PARENTFONTCHANGED);
-            return;
+        case CM_FONTCHANGED: CMColorOrFontChanged(Message); return;
         case CM_SHOWHINTCHANGED: NotifyControls(CM_PARENTSHOWHINTCHANGED); return;
         case CM_BIDIMODECHANGED: NotifyControls(CM_PARENTBIDIMODECHANGED); return;
         case CM_CTL3DCHANGED: NotifyControls(CM_PARENTCTL3DCHANGED); return;
-        case CM_PARENTCTL3DCHANGED:
-            if (FParentCtl3D && FParent) {
-                SetCtl3D(FParent->Ctl3D());
-                FParentCtl3D = true;
-            }
-            return;
+        case CM_PARENTCTL3DCHANGED: CMParentCtl3DChanged(); return;
         case CM_INVALIDATE:
             if (FHandle && Message.WParam == 0) InvalidateRect(FHandle, nullptr, !FControlStyle.Contains(csOpaque));
             return;
@@ -1176,6 +1117,66 @@ void TWinControl::Dispatch(TMessage& Message) {
     }
     if (ReflectNotification(Message)) return;
     TControl::Dispatch(Message);
+}
+
+void TWinControl::WMParentNotify(TMessage& Message) {
+    // A window the system class makes inside ours (not a control of the
+    // library) is hooked before anyone else sees it made.
+    if (LOWORD(Message.WParam) != WM_CREATE || !FHandle) return;
+    HWND child = reinterpret_cast<HWND>(Message.LParam);
+    if (child && !FindControl(child) && GetParent(child) == FHandle) HookInnerWindows(child);
+}
+
+void TWinControl::WMNCCalcSize(TMessage& Message) {
+    DefaultHandler(Message);
+    if (FBorderWidth <= 0) return;
+    RECT* r = Message.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0]
+                             : reinterpret_cast<RECT*>(Message.LParam);
+    InflateRect(r, -FBorderWidth, -FBorderWidth);
+    if (r->right < r->left) r->right = r->left;
+    if (r->bottom < r->top) r->bottom = r->top;
+}
+
+void TWinControl::WMDestroy(TMessage& Message) {
+    // The text outlives the window (RecreateWnd).
+    if (FHandle) {
+        int len = GetWindowTextLengthA(FHandle);
+        String s(static_cast<size_t>(std::max(0, len)) + 1, '\0');
+        s.resize(static_cast<size_t>(std::max(0, GetWindowTextA(FHandle, &s[0], len + 1))));
+        FText = s;
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::KeyMessage(TMessage& Message) {
+    bool eaten = false;
+    switch (Message.Msg) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: eaten = DoKeyDown(Message); break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP: eaten = DoKeyUp(Message); break;
+        default: eaten = DoKeyPress(Message); break;
+    }
+    if (!eaten) DefaultHandler(Message);
+}
+
+void TWinControl::WMMouseWheel(TMessage& Message) {
+    if (Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam) == 0) DefaultHandler(Message);
+    else Message.Result = 0;
+}
+
+void TWinControl::CMColorOrFontChanged(TMessage& Message) {
+    if (Message.Msg == CM_COLORCHANGED) FBrush->SetColor(FColor);
+    else if (FHandle) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
+    TControl::Dispatch(Message);
+    NotifyControls(Message.Msg == CM_COLORCHANGED ? CM_PARENTCOLORCHANGED : CM_PARENTFONTCHANGED);
+}
+
+void TWinControl::CMParentCtl3DChanged() {
+    if (FParentCtl3D && FParent) {
+        SetCtl3D(FParent->Ctl3D());
+        FParentCtl3D = true;
+    }
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
@@ -1198,13 +1199,33 @@ void TWinControl::DefaultHandler(TMessage& Message) {
 
 namespace {
 struct TInnerWindow {
-    TWinControl* Owner = nullptr;  // null once the owner's window is gone
-    WNDPROC Original = nullptr;
+    TWinControl* Owner = nullptr;
+    // Shared so that a record found in the map keeps the hook alive while
+    // the map lets go of it (the hook is released when the last copy goes).
+    std::shared_ptr<TWindowProcSubclass> Hook;
 };
 
+// Never freed: windows still alive while the program's statics go keep
+// calling through their hooks into it.
 TWindowMap<TInnerWindow>& InnerWindows() {
-    static TWindowMap<TInnerWindow> map;
-    return map;
+    static auto* map = new TWindowMap<TInnerWindow>();
+    return *map;
+}
+
+void InnerWindowMessage(HWND Inner, const std::weak_ptr<TWindowProcSubclass>& Hook, TMessage& Message) {
+    TInnerWindow record;
+    if (!InnerWindows().Find(Inner, record)) {
+        // Let go while a message of the window was still being handled.
+        if (const auto hook = Hook.lock()) hook->CallPrevious(Message);
+        return;
+    }
+    try {
+        ControlsImpl::InnerWndProc(record.Owner, Inner, Message);
+    } catch (const std::exception& e) {
+        Application->HandleException(record.Owner, e);
+    }
+    // The window goes: its own procedure back, if no one came after us.
+    if (Message.Msg == WM_NCDESTROY) InnerWindows().Erase(Inner);
 }
 }  // namespace
 
@@ -1214,60 +1235,41 @@ void TWinControl::HookInnerWindow(HWND Inner) {
     TInnerWindow record;
     if (!Inner || !IsWindow(Inner) || InnerWindows().Find(Inner, record)) return;
     record.Owner = this;
-    record.Original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Inner, GWLP_WNDPROC));
+    record.Hook = std::make_shared<TWindowProcSubclass>();
     // In the map before the procedure changes: the next message may come at once.
     InnerWindows().Set(Inner, record);
-    SetWindowLongPtrA(Inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlsImpl::InnerWndProc));
+    const std::weak_ptr<TWindowProcSubclass> hook = record.Hook;
+    if (!record.Hook->Attach(Inner, [Inner, hook](TMessage& Message) { InnerWindowMessage(Inner, hook, Message); }))
+        InnerWindows().Erase(Inner);
 }
 
 void TWinControl::InnerWndProc(HWND Inner, TMessage& Message) { InnerDefaultHandler(Inner, Message); }
 
 void TWinControl::InnerDefaultHandler(HWND Inner, TMessage& Message) {
     TInnerWindow record;
-    if (!InnerWindows().Find(Inner, record) || !record.Original) {
+    if (!InnerWindows().Find(Inner, record) || !record.Hook) {
         Message.Result = DefWindowProcA(Inner, Message.Msg, Message.WParam, Message.LParam);
         return;
     }
-    Message.Result = CallWindowProcA(record.Original, Inner, Message.Msg, Message.WParam, Message.LParam);
-}
-
-LRESULT CALLBACK ControlsImpl::InnerWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    TInnerWindow record;
-    if (!InnerWindows().Find(Wnd, record)) return DefWindowProcA(Wnd, Msg, WParam, LParam);
-    TMessage message{Msg, WParam, LParam, 0};
-    if (!record.Owner) {
-        message.Result = CallWindowProcA(record.Original, Wnd, Msg, WParam, LParam);
-    } else {
-        try {
-            record.Owner->InnerWndProc(Wnd, message);
-        } catch (const std::exception& e) {
-            Application->HandleException(record.Owner, e);
-        }
-    }
-    if (Msg == WM_NCDESTROY) {
-        // The window goes: its own procedure back, if no one came after us.
-        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd, GWLP_WNDPROC)) == &ControlsImpl::InnerWndProc)
-            SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record.Original));
-        InnerWindows().Erase(Wnd);
-    }
-    return message.Result;
+    record.Hook->CallPrevious(Message);
 }
 
 void ControlsImpl::ReleaseInnerWindows(TWinControl* Control) {
-    // Inner windows normally die with their owner's window; one that lives
-    // on keeps our procedure (a later subclass may chain to it) but passes
-    // every message straight to its own.
-    InnerWindows().ForEach([Control](HWND, TInnerWindow& record) {
-        if (record.Owner == Control) record.Owner = nullptr;
+    // Inner windows normally die with their owner's window. The hook of one
+    // that lives on is released: it leaves the window's procedure slot, or,
+    // under a later subclass, passes every message straight on.
+    // The hooks are released here, once the map's lock is given back.
+    std::vector<std::pair<HWND, TInnerWindow>> released;
+    InnerWindows().ForEach([&](HWND Wnd, TInnerWindow& record) {
+        if (record.Owner == Control) released.emplace_back(Wnd, record);
     });
+    for (const auto& entry : released) InnerWindows().Erase(entry.first);
 }
 
 TWinControl* FindInnerWindowOwner(HWND Handle) {
     TInnerWindow record;
     return Handle && InnerWindows().Find(Handle, record) ? record.Owner : nullptr;
 }
-
-WNDPROC ClassLibInnerWindowProc() { return &ControlsImpl::InnerWndProc; }
 
 // ---------------------------------------------------------------------------
 // TGraphicControl, TCustomControl, TControlCanvas
@@ -1387,80 +1389,4 @@ void FreeDeviceContexts() {
     auto list = CanvasList();
     for (TControlCanvas* c : list)
         if (c->LockCount() == 0) c->FreeHandle();
-}
-
-// ---------------------------------------------------------------------------
-// TWindowSubclass
-
-namespace {
-ATOM SubclassAtom() {
-    static const ATOM atom = GlobalAddAtomA("ClassLibSubclass");
-    return atom;
-}
-// The procedure we replaced, kept on the window for as long as our procedure
-// may still be called there.
-ATOM SubclassOriginalAtom() {
-    static const ATOM atom = GlobalAddAtomA("ClassLibSubclassOriginal");
-    return atom;
-}
-}  // namespace
-
-TWindowSubclass::TWindowSubclass(HWND Wnd, TWndMethod Method) : FHandle(Wnd), FMethod(std::move(Method)) {
-    if (!IsWindow(Wnd)) throw EClassLibError("Invalid window handle");
-    if (GetPropA(Wnd, MAKEINTATOM(SubclassAtom()))) throw EClassLibError("Window already subclassed");
-    FOriginal = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd, GWLP_WNDPROC));
-    SetPropA(Wnd, MAKEINTATOM(SubclassAtom()), this);
-    SetPropA(Wnd, MAKEINTATOM(SubclassOriginalAtom()), reinterpret_cast<HANDLE>(FOriginal));
-    SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindowSubclass::Proc));
-}
-
-TWindowSubclass::~TWindowSubclass() { Detach(); }
-
-void TWindowSubclass::Detach() {
-    if (!FHandle) return;
-    if (IsWindow(FHandle)) {
-        RemovePropA(FHandle, MAKEINTATOM(SubclassAtom()));
-        // Someone who subclassed after us keeps his place; the chain then
-        // still calls Proc, which passes everything to the original.
-        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(FHandle, GWLP_WNDPROC)) == &TWindowSubclass::Proc) {
-            SetWindowLongPtrA(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOriginal));
-            RemovePropA(FHandle, MAKEINTATOM(SubclassOriginalAtom()));
-        }
-    }
-    FHandle = nullptr;
-}
-
-void TWindowSubclass::DefaultHandler(TMessage& Message) {
-    if (!FOriginal) return;
-    Message.Result = CallWindowProcA(FOriginal, FHandle, Message.Msg, Message.WParam, Message.LParam);
-}
-
-LRESULT CALLBACK TWindowSubclass::Proc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    auto* self = static_cast<TWindowSubclass*>(GetPropA(Wnd, MAKEINTATOM(SubclassAtom())));
-    if (!self) {
-        // Detached while a later subclass still chains to us.
-        auto original = reinterpret_cast<WNDPROC>(GetPropA(Wnd, MAKEINTATOM(SubclassOriginalAtom())));
-        if (Msg == WM_NCDESTROY) RemovePropA(Wnd, MAKEINTATOM(SubclassOriginalAtom()));
-        return original ? CallWindowProcA(original, Wnd, Msg, WParam, LParam)
-                        : DefWindowProcA(Wnd, Msg, WParam, LParam);
-    }
-    TMessage message{Msg, WParam, LParam, 0};
-    WNDPROC original = self->FOriginal;
-    try {
-        TWndMethod method = self->FMethod;
-        if (method) method(message);
-        else self->DefaultHandler(message);
-    } catch (const std::exception& e) {
-        Application->HandleException(nullptr, e);
-    }
-    if (Msg == WM_NCDESTROY) {
-        // The window goes: let it go, with its own procedure back in place.
-        if (GetPropA(Wnd, MAKEINTATOM(SubclassAtom())) == self) {
-            RemovePropA(Wnd, MAKEINTATOM(SubclassAtom()));
-            RemovePropA(Wnd, MAKEINTATOM(SubclassOriginalAtom()));
-            SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-            self->FHandle = nullptr;
-        }
-    }
-    return message.Result;
 }

@@ -1,5 +1,6 @@
 #include "Forms.h"
 
+#include "Scopes.h"
 #include "Menus.h"
 
 #include <algorithm>
@@ -719,70 +720,21 @@ void TCustomForm::Dispatch(TMessage& Message) {
             if (FClientHandle) break;
             DispatchCustomPaint(Message);
             return;
-        case WM_ACTIVATE: {
-            bool active = LOWORD(Message.WParam) != WA_INACTIVE;
-            if (FFormStyle == fsMDIForm) {
-                // The frame's default gives the focus on to the active child.
-                DefaultHandler(Message);
-            } else if (active && FActive) {
-                // The default would focus the form itself; the active control gets it back.
-                SetWindowFocus();
-                return;
-            }
-            if (!FParent) SetActive(active);
-            return;
-        }
-        case WM_MDIACTIVATE:
-            DefaultHandler(Message);
-            if (reinterpret_cast<HWND>(Message.LParam) == FHandle) SetActive(true);
-            else if (reinterpret_cast<HWND>(Message.WParam) == FHandle) SetActive(false);
-            return;
+        case WM_ACTIVATE: WMActivate(Message); return;
+        case WM_MDIACTIVATE: WMMDIActivate(Message); return;
         case WM_CLOSE: Close(); return;
         case WM_DESTROY:
             // The window would take the menu bar with it; the menu is not ours.
             if (FMenu && FHandle && GetMenu(FHandle) == FMenu->Handle()) ::SetMenu(FHandle, nullptr);
             break;
-        case WM_SIZE:
-            if (FClientHandle) {
-                // The frame's default would stretch the MDI client over the
-                // aligned controls; aligning places it instead.
-                UpdateBounds();
-                Realign();
-                Message.Result = 0;
-            } else {
-                TWinControl::Dispatch(Message);
-            }
-            if (!FParent && FHandle && IsWindowVisible(FHandle)) {
-                if (Message.WParam == SIZE_MINIMIZED) FWindowState = wsMinimized;
-                else if (Message.WParam == SIZE_MAXIMIZED) FWindowState = wsMaximized;
-                else if (Message.WParam == SIZE_RESTORED) FWindowState = wsNormal;
-            }
-            return;
-        case WM_GETMINMAXINFO: {
-            DefaultHandler(Message);
-            auto* mmi = reinterpret_cast<MINMAXINFO*>(Message.LParam);
-            if (FConstraints->MinWidth() > 0) mmi->ptMinTrackSize.x = FConstraints->MinWidth();
-            if (FConstraints->MinHeight() > 0) mmi->ptMinTrackSize.y = FConstraints->MinHeight();
-            if (FConstraints->MaxWidth() > 0) mmi->ptMaxTrackSize.x = FConstraints->MaxWidth();
-            if (FConstraints->MaxHeight() > 0) mmi->ptMaxTrackSize.y = FConstraints->MaxHeight();
-            return;
-        }
+        case WM_SIZE: WMSize(Message); return;
+        case WM_GETMINMAXINFO: WMGetMinMaxInfo(Message); return;
         case WM_COMMAND:
-            if (Message.LParam == 0 && HIWORD(Message.WParam) <= 1 && DispatchMenuCommand(LOWORD(Message.WParam))) {
-                Message.Result = 0;
-                return;
-            }
+            if (WMMenuCommand(Message)) return;
             break;
         case WM_MEASUREITEM:
         case WM_DRAWITEM:
-            // Only owner-drawn menu items are taken (the dispatchers check the
-            // control type); those of child controls go on to TWinControl.
-            if (Message.Msg == WM_MEASUREITEM
-                    ? DispatchMenuMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam))
-                    : DispatchMenuDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam))) {
-                Message.Result = TRUE;
-                return;
-            }
+            if (MenuItemMessage(Message)) return;
             break;
         case WM_INITMENUPOPUP: DispatchMenuPopup(reinterpret_cast<HMENU>(Message.WParam)); break;
         case WM_MENUCHAR:
@@ -796,30 +748,93 @@ void TCustomForm::Dispatch(TMessage& Message) {
         case CM_DEACTIVATE: Deactivate(); return;
         case CM_RELEASE: Free(); return;
         case CM_DIALOGKEY:
-            if (GetKeyState(VK_MENU) >= 0) {
-                switch (Message.WParam) {
-                    case VK_TAB:
-                        if (GetKeyState(VK_CONTROL) >= 0) {
-                            SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
-                            Message.Result = 1;
-                            return;
-                        }
-                        break;
-                    case VK_LEFT:
-                    case VK_RIGHT:
-                    case VK_UP:
-                    case VK_DOWN:
-                        if (FActiveControl && FActiveControl->Parent()) {
-                            FActiveControl->Parent()->SelectNext(
-                                FActiveControl, Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
-                            Message.Result = 1;
-                        }
-                        return;
-                }
-            }
+            if (CMDialogKey(Message)) return;
             break;
     }
     TWinControl::Dispatch(Message);
+}
+
+void TCustomForm::WMActivate(TMessage& Message) {
+    bool active = LOWORD(Message.WParam) != WA_INACTIVE;
+    if (FFormStyle == fsMDIForm) {
+        // The frame's default gives the focus on to the active child.
+        DefaultHandler(Message);
+    } else if (active && FActive) {
+        // The default would focus the form itself; the active control gets it back.
+        SetWindowFocus();
+        return;
+    }
+    if (!FParent) SetActive(active);
+}
+
+void TCustomForm::WMMDIActivate(TMessage& Message) {
+    DefaultHandler(Message);
+    if (reinterpret_cast<HWND>(Message.LParam) == FHandle) SetActive(true);
+    else if (reinterpret_cast<HWND>(Message.WParam) == FHandle) SetActive(false);
+}
+
+void TCustomForm::WMSize(TMessage& Message) {
+    if (FClientHandle) {
+        // The frame's default would stretch the MDI client over the aligned
+        // controls; aligning places it instead.
+        UpdateBounds();
+        Realign();
+        Message.Result = 0;
+    } else {
+        TWinControl::Dispatch(Message);
+    }
+    if (!FParent && FHandle && IsWindowVisible(FHandle)) {
+        if (Message.WParam == SIZE_MINIMIZED) FWindowState = wsMinimized;
+        else if (Message.WParam == SIZE_MAXIMIZED) FWindowState = wsMaximized;
+        else if (Message.WParam == SIZE_RESTORED) FWindowState = wsNormal;
+    }
+}
+
+void TCustomForm::WMGetMinMaxInfo(TMessage& Message) {
+    DefaultHandler(Message);
+    auto* mmi = reinterpret_cast<MINMAXINFO*>(Message.LParam);
+    if (FConstraints->MinWidth() > 0) mmi->ptMinTrackSize.x = FConstraints->MinWidth();
+    if (FConstraints->MinHeight() > 0) mmi->ptMinTrackSize.y = FConstraints->MinHeight();
+    if (FConstraints->MaxWidth() > 0) mmi->ptMaxTrackSize.x = FConstraints->MaxWidth();
+    if (FConstraints->MaxHeight() > 0) mmi->ptMaxTrackSize.y = FConstraints->MaxHeight();
+}
+
+bool TCustomForm::WMMenuCommand(TMessage& Message) {
+    if (Message.LParam != 0 || HIWORD(Message.WParam) > 1 || !DispatchMenuCommand(LOWORD(Message.WParam))) return false;
+    Message.Result = 0;
+    return true;
+}
+
+bool TCustomForm::MenuItemMessage(TMessage& Message) {
+    // Only owner-drawn menu items are taken (the dispatchers check the
+    // control type); those of child controls go on to TWinControl.
+    const bool taken = Message.Msg == WM_MEASUREITEM
+                           ? DispatchMenuMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam))
+                           : DispatchMenuDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam));
+    if (taken) Message.Result = TRUE;
+    return taken;
+}
+
+bool TCustomForm::CMDialogKey(TMessage& Message) {
+    if (GetKeyState(VK_MENU) < 0) return false;
+    switch (Message.WParam) {
+        case VK_TAB:
+            if (GetKeyState(VK_CONTROL) < 0) return false;
+            SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
+            Message.Result = 1;
+            return true;
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            if (FActiveControl && FActiveControl->Parent()) {
+                FActiveControl->Parent()->SelectNext(FActiveControl,
+                                                     Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
+                Message.Result = 1;
+            }
+            return true;
+        default: return false;
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -845,11 +860,11 @@ void THintWindow::CreateParams(TCreateParams& Params) {
 
 TRect THintWindow::CalcHintRect(int MaxWidth, const String& AHint, void*) {
     TRect r{0, 0, MaxWidth, 0};
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, FFont->Handle());
-    DrawTextA(dc, AHint.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    {
+        const TScreenDC dc;
+        const TSelectedObject font(dc, FFont->Handle());
+        DrawTextA(dc, AHint.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    }
     r.right += 8;
     r.bottom += 4;
     return r;
@@ -1011,10 +1026,8 @@ TRect TScreen::WorkAreaRect() const {
 }
 
 int TScreen::PixelsPerInch() const {
-    HDC dc = GetDC(nullptr);
-    int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return ppi;
+    const TScreenDC dc;
+    return GetDeviceCaps(dc, LOGPIXELSY);
 }
 
 // ---------------------------------------------------------------------------

@@ -160,6 +160,14 @@ private:
     void ShowingChanged();
     void PlaceOnScreen();
     void MenuToWindow();
+    void WMActivate(TMessage& Message);
+    void WMMDIActivate(TMessage& Message);
+    void WMSize(TMessage& Message);
+    void WMGetMinMaxInfo(TMessage& Message);
+    // True when the message was answered here; otherwise TWinControl takes it.
+    bool WMMenuCommand(TMessage& Message);
+    bool MenuItemMessage(TMessage& Message);
+    bool CMDialogKey(TMessage& Message);
 
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};

@@ -1,5 +1,7 @@
 #include "Graphics.h"
 
+#include "Scopes.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -27,9 +29,8 @@ COLORREF GdiColor(TColor Color) { return ColorToRGB(Color) & 0xFFFFFF; }
 
 int ScreenPixelsPerInch() {
     static const int ppi = [] {
-        HDC dc = GetDC(nullptr);
+        const TScreenDC dc;
         int v = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-        if (dc) ReleaseDC(nullptr, dc);
         return v > 0 ? v : 96;
     }();
     return ppi;
@@ -847,9 +848,7 @@ void TBitmap::CopyFromHandle(HBITMAP Source) {
     NewImage(bm.bmWidth, std::abs(bm.bmHeight), bm.bmBitsPixel == 32 ? pf32bit : pf24bit, false);
     if (!FBits) return;
     BITMAPINFO bi = DibInfo(FWidth, FHeight, FPixelFormat == pf32bit ? 32 : 24);
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, Source, 0, static_cast<UINT>(FHeight), FBits, &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    int rows = GetDIBits(TScreenDC(), Source, 0, static_cast<UINT>(FHeight), FBits, &bi, DIB_RGB_COLORS);
     if (rows == 0) throw EClassLibError(SInvalidBitmap);
 }
 

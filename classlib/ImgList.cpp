@@ -1,5 +1,7 @@
 #include "ImgList.h"
 
+#include "Scopes.h"
+
 #include <algorithm>
 
 #include <memory>
@@ -24,16 +26,11 @@ HBITMAP MonoMaskOf(TBitmap* Mask) {
     Mask->Dormant();
     HBITMAP mono = CreateBitmap(Mask->Width(), Mask->Height(), 1, 1, nullptr);
     if (!mono) throw EClassLibError(SOutOfResources);
-    HDC src = CreateCompatibleDC(nullptr);
-    HDC dst = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldSrc = SelectObject(src, Mask->Handle());
-    HGDIOBJ oldDst = SelectObject(dst, mono);
+    const TMemoryDC src, dst;
+    const TSelectedObject srcBitmap(src, Mask->Handle());
+    const TSelectedObject dstBitmap(dst, mono);
     SetBkColor(src, RGB(255, 255, 255));
     BitBlt(dst, 0, 0, Mask->Width(), Mask->Height(), src, 0, 0, SRCCOPY);
-    SelectObject(dst, oldDst);
-    SelectObject(src, oldSrc);
-    DeleteDC(dst);
-    DeleteDC(src);
     return mono;
 }
 

@@ -1,5 +1,7 @@
 #include "Menus.h"
 
+#include "Scopes.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -467,16 +469,14 @@ HBITMAP MenuBitmapOf(TBitmap* Bitmap) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
+    const TScreenDC screen;
     HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC mem = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
+    const TMemoryDC mem(screen);
     if (!dib || !mem) {
         if (dib) DeleteObject(dib);
-        if (mem) DeleteDC(mem);
         return nullptr;
     }
-    HGDIOBJ old = SelectObject(mem, dib);
+    const TSelectedObject selected(mem, dib);
     HDC src = Bitmap->Canvas()->Handle();
     if (Bitmap->Transparent()) {
         RECT r{0, 0, w, h};
@@ -485,8 +485,6 @@ HBITMAP MenuBitmapOf(TBitmap* Bitmap) {
     } else {
         BitBlt(mem, 0, 0, w, h, src, 0, 0, SRCCOPY);
     }
-    SelectObject(mem, old);
-    DeleteDC(mem);
     return dib;
 }
 }  // namespace
@@ -609,18 +607,13 @@ SIZE GlyphSize(const TMenuItem* Item, bool TopLevel) {
     return SIZE{16, 16};
 }
 
-// Lets go of the canvas's hold on a DC it was lent, whatever happens.
+// Lets go of the canvas's hold on a DC it was lent, and gives the DC its
+// state back, whatever happens.
 struct LentCanvas {
     TCanvas Canvas;
-    HDC DC;
-    bool Release;
-    int Saved;
-    LentCanvas(HDC dc, bool release) : DC(dc), Release(release), Saved(SaveDC(dc)) { Canvas.SetHandle(dc); }
-    ~LentCanvas() {
-        Canvas.SetHandle(nullptr);
-        RestoreDC(DC, Saved);
-        if (Release) ReleaseDC(nullptr, DC);
-    }
+    TSavedDC Saved;
+    explicit LentCanvas(HDC dc) : Saved(dc) { Canvas.SetHandle(dc); }
+    ~LentCanvas() { Canvas.SetHandle(nullptr); }
 };
 }  // namespace
 
@@ -1025,7 +1018,8 @@ bool DispatchMenuMeasureItem(MEASUREITEMSTRUCT* mis) {
     if (!mis || mis->CtlType != ODT_MENU) return false;
     TMenuItem* item = MenuRegistry::LiveItem(mis->itemData);
     if (!item) return false;
-    LentCanvas lent(GetDC(nullptr), true);
+    const TScreenDC screen;
+    LentCanvas lent(screen);
     PrepareMenuCanvas(lent.Canvas, item);
     int width = static_cast<int>(mis->itemWidth), height = static_cast<int>(mis->itemHeight);
     item->MeasureItem(&lent.Canvas, width, height);
@@ -1038,7 +1032,7 @@ bool DispatchMenuDrawItem(DRAWITEMSTRUCT* dis) {
     if (!dis || dis->CtlType != ODT_MENU || !dis->hDC) return false;
     TMenuItem* item = MenuRegistry::LiveItem(dis->itemData);
     if (!item) return false;
-    LentCanvas lent(dis->hDC, false);
+    LentCanvas lent(dis->hDC);
     PrepareMenuCanvas(lent.Canvas, item);
     // The item's own state counts even where the system leaves a flag out.
     TOwnerDrawState state = TOwnerDrawState::FromBits(dis->itemState & 0x1FFF);

@@ -1,5 +1,6 @@
 #include "StdCtrls.h"
 
+#include "Scopes.h"
 #include "Forms.h"
 
 #include <richedit.h>
@@ -731,14 +732,10 @@ void TCustomLabel::AdjustBounds() {
     if (FComponentState.Contains(csReading) || FComponentState.Contains(csLoading) || !FAutoSize) return;
     TRect r = ClientRect();
     // The control canvas may hold the parent's DC; measure on the screen's.
-    HDC dc = GetDC(nullptr);
-    try {
+    {
+        const TScreenDC dc;
         FCanvas->WithHandle(dc, [&] { DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0)); });
-    } catch (...) {
-        ReleaseDC(nullptr, dc);
-        throw;
     }
-    ReleaseDC(nullptr, dc);
     int left = FLeft;
     if (FAlignment == taRightJustify) left += FWidth - r.right;
     SetBounds(left, FTop, r.right, r.bottom);

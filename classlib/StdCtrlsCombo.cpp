@@ -1,5 +1,6 @@
 #include "StdCtrlsCombo.h"
 
+#include "Scopes.h"
 #include "Forms.h"
 
 #include <vector>
@@ -209,11 +210,7 @@ void TCustomComboBox::CreateParams(TCreateParams& Params) {
 }
 
 void TCustomComboBox::CreateWnd() {
-    FCreating = true;
-    struct TClear {
-        bool& Flag;
-        ~TClear() { Flag = false; }
-    } clear{FCreating};
+    const TBoolScope creating(FCreating, true);
     TListControlBase::CreateWnd();
     SendMessageA(FHandle, CB_SETMINVISIBLE, FDropDownCount, 0);
     AdjustDropDown();

@@ -6,10 +6,12 @@
 #include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sSkinText.h"
+#include "WindowHooks.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <memory>
 
 TsMenuItemType CurrentItemType = smNormal;
@@ -172,44 +174,56 @@ void KeepArrowRepair(HWND Window, int Index, const TRect& R, TBitmap* Item, int 
 void RepairArrow(HWND Window, int Index) {
     for (TacArrowRepair& r : ArrowRepairs)
         if (r.Window == Window && r.Index == Index) {
-            if (HDC dc = GetDC(Window)) {
+            const TClientDC dc(Window);
+            if (dc.DC())
                 BitBlt(dc, r.R.left, r.R.top, r.R.right - r.R.left, r.R.bottom - r.R.top, r.Strip->Canvas()->Handle(),
                        0, 0, SRCCOPY);
-                ReleaseDC(Window, dc);
-            }
             break;
         }
     ForgetArrowRepairs(Window, Index);
 }
 
-LRESULT CALLBACK PopupMenuWndProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    const auto old = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Window, GWLP_USERDATA));
-    switch (Msg) {
-        case kRepairArrowMessage: RepairArrow(Window, int(WParam)); return 0;
+// The popup's own frame paint is skipped while the background (frame
+// included) covers the window: the items' paint repaints the frame from it.
+bool BackgroundCoversFrame(HWND Window) {
+    if (WindowsMajorVersion() < 6) return true;
+    RECT r;
+    GetWindowRect(Window, &r);
+    return PopupBackground && PopupBackground->Width() == r.right - r.left &&
+           PopupBackground->Height() == r.bottom - r.top;
+}
+
+// The subclasses of the open popup windows (a sub-menu has a window of its
+// own), each released when its window goes.
+// Never freed: a popup still open while the program's statics go keeps
+// calling through its hook.
+std::map<HWND, std::unique_ptr<TWindowProcSubclass>>& PopupHooks() {
+    static auto* hooks = new std::map<HWND, std::unique_ptr<TWindowProcSubclass>>();
+    return *hooks;
+}
+
+// The messages of a popup window answered here; false passes one on.
+bool PopupMenuOwnMessage(HWND Window, TMessage& Message) {
+    switch (Message.Msg) {
+        case kRepairArrowMessage: RepairArrow(Window, int(Message.WParam)); return true;
         case WM_DESTROY:
             ForgetArrowRepairs(Window, -1);
             ResetMenuGlobals();
-            break;
-        case WM_ERASEBKGND: return 1;
-        case WM_NCPAINT: {
-            if (WindowsMajorVersion() < 6) return 1;
-            RECT r;
-            GetWindowRect(Window, &r);
-            if (PopupBackground && PopupBackground->Width() == r.right - r.left &&
-                PopupBackground->Height() == r.bottom - r.top)
-                return 1;
-            break;
-        }
-        case WM_NCDESTROY:
-            // The window goes back to its own procedure for its last message.
-            if (old) {
-                SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-                SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
-            }
-            break;
-        default: break;
+            return false;
+        case WM_ERASEBKGND: Message.Result = 1; return true;
+        case WM_NCPAINT:
+            if (!BackgroundCoversFrame(Window)) return false;
+            Message.Result = 1;
+            return true;
+        default: return false;
     }
-    return old ? CallWindowProcA(old, Window, Msg, WParam, LParam) : DefWindowProcA(Window, Msg, WParam, LParam);
+}
+
+void PopupMenuWindowMessage(HWND Window, TWindowProcSubclass* Hook, TMessage& Message) {
+    if (PopupMenuOwnMessage(Window, Message)) return;
+    Hook->CallPrevious(Message);
+    // Released here, our procedure leaves the slot only while it still holds ours.
+    if (Message.Msg == WM_NCDESTROY) PopupHooks().erase(Window);
 }
 
 // Where the client area's origin lies in the window: the popup's frame.
@@ -497,6 +511,55 @@ int TsSkinableMenus::PopupWidth(TCanvas* ACanvas, TMenuItem* Item) {
 
 // --- The popup background -----------------------------------------------------------
 
+namespace {
+// The extra line's caption, turned a quarter to the left and running from
+// Bottom up.
+void WriteRotatedCaption(TBitmap* Strip, const TFont* Font, TColor Color, int Bottom) {
+    LOGFONTA lf{};
+    std::strncpy(lf.lfFaceName, Font->Name().c_str(), LF_FACESIZE - 1);
+    lf.lfHeight = Font->Size();
+    lf.lfWeight = FW_NORMAL;
+    lf.lfItalic = Font->Style().Contains(fsItalic);
+    lf.lfUnderline = Font->Style().Contains(fsUnderline);
+    lf.lfStrikeOut = Font->Style().Contains(fsStrikeOut);
+    lf.lfCharSet = BYTE(Font->Charset());
+    lf.lfEscapement = lf.lfOrientation = -2700;
+    HFONT rotated = CreateFontIndirectA(&lf);
+    HDC dc = Strip->Canvas()->Handle();
+    {
+        const TSavedDC saved(dc);
+        SelectObject(dc, rotated);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, ColorToRGB(Color));
+        TEXTMETRICA tm{};
+        GetTextMetricsA(dc, &tm);
+        // Turned, the text's cell lies right of its start.
+        TextOutA(dc, (Strip->Width() - tm.tmHeight) / 2, Bottom, ExtraLineCaption.c_str(),
+                 int(ExtraLineCaption.size()));
+    }
+    DeleteObject(rotated);
+}
+}  // namespace
+
+// The extra line down the popup's left side: its section, glyph and caption.
+void TsSkinableMenus::PaintExtraLine(TBitmap* Background, int Section, int Border, int Height) {
+    const TacMenuSupport* support = FManager->MenuSupport();
+    auto strip = NewBitmap24(support->ExtraLineWidth, Height);
+    PaintSkinItem(Section, ExtraLineSection, MakeCacheInfo(Background), true, 0, TRect{0, 0, strip->Width(), Height},
+                  TPoint{Border, Border}, strip.get(), FManager);
+    int textBottom = Height - 12;
+    if (ExtraLineGlyph && !ExtraLineGlyph->Empty()) {
+        const int gw = ExtraLineGlyph->Width(), gh = ExtraLineGlyph->Height();
+        DrawGlyphInto(strip.get(), TRect{(strip->Width() - gw) / 2, Height - 12 - gh, strip->Width(), Height},
+                      ExtraLineGlyph, 1, 0, TacGlyphLook());
+        textBottom = Height - 20 - gh;
+    }
+    WriteRotatedCaption(strip.get(), support->ExtraLineFont(),
+                        TColor(FManager->gd()[std::size_t(Section)].FontColor[0]), textBottom);
+    BitBlt(Background->Canvas()->Handle(), Border, Border, strip->Width(), Height, strip->Canvas()->Handle(), 0, 0,
+           SRCCOPY);
+}
+
 void TsSkinableMenus::PaintPopupBackground(TMenuItem* Item, int Width, int Height, HWND Window) {
     if (!Item || !Item->Parent() || Width <= 0 || Height <= 0) return;
     TMenuItem* first = FirstVisible(Item->Parent());
@@ -518,44 +581,8 @@ void TsSkinableMenus::PaintPopupBackground(TMenuItem* Item, int Width, int Heigh
     const TacMenuSupport* support = FManager->MenuSupport();
     const int extraSection = SectionIndexOf(FManager, ExtraLineSection);
     if (support->UseExtraLine && ExtraLineVisible && extraSection >= 0 && stripHeight > 0 &&
-        support->ExtraLineWidth > 0) {
-        auto strip = NewBitmap24(support->ExtraLineWidth, stripHeight);
-        PaintSkinItem(extraSection, ExtraLineSection, MakeCacheInfo(bg), true, 0,
-                      TRect{0, 0, strip->Width(), stripHeight}, TPoint{sbw, sbw}, strip.get(), FManager);
-        int textBottom = stripHeight - 12;
-        if (ExtraLineGlyph && !ExtraLineGlyph->Empty()) {
-            const int gw = ExtraLineGlyph->Width(), gh = ExtraLineGlyph->Height();
-            DrawGlyphInto(strip.get(),
-                          TRect{(strip->Width() - gw) / 2, stripHeight - 12 - gh, strip->Width(), stripHeight},
-                          ExtraLineGlyph, 1, 0, TacGlyphLook());
-            textBottom = stripHeight - 20 - gh;
-        }
-        // The caption runs from the bottom up.
-        const TFont* font = support->ExtraLineFont();
-        LOGFONTA lf{};
-        std::strncpy(lf.lfFaceName, font->Name().c_str(), LF_FACESIZE - 1);
-        lf.lfHeight = font->Size();
-        lf.lfWeight = FW_NORMAL;
-        lf.lfItalic = font->Style().Contains(fsItalic);
-        lf.lfUnderline = font->Style().Contains(fsUnderline);
-        lf.lfStrikeOut = font->Style().Contains(fsStrikeOut);
-        lf.lfCharSet = BYTE(font->Charset());
-        lf.lfEscapement = lf.lfOrientation = -2700;
-        HFONT rotated = CreateFontIndirectA(&lf);
-        HDC dc = strip->Canvas()->Handle();
-        const int saved = SaveDC(dc);
-        SelectObject(dc, rotated);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, ColorToRGB(TColor(FManager->gd()[std::size_t(extraSection)].FontColor[0])));
-        TEXTMETRICA tm{};
-        GetTextMetricsA(dc, &tm);
-        // Turned a quarter to the left, the text's cell lies right of its start.
-        TextOutA(dc, (strip->Width() - tm.tmHeight) / 2, textBottom, ExtraLineCaption.c_str(),
-                 int(ExtraLineCaption.size()));
-        RestoreDC(dc, saved);
-        DeleteObject(rotated);
-        BitBlt(bg->Canvas()->Handle(), sbw, sbw, strip->Width(), stripHeight, dc, 0, 0, SRCCOPY);
-    }
+        support->ExtraLineWidth > 0)
+        PaintExtraLine(bg, extraSection, sbw, stripHeight);
     delete ExtraLineGlyph;
     ExtraLineGlyph = nullptr;
 
@@ -593,114 +620,169 @@ void TsSkinableMenus::RepaintFrame(HWND Window, TMenuItem* Item, const TRect& AR
 
 // --- Popup items -------------------------------------------------------------------
 
+// How a popup item is drawn, chosen once before any of it is painted.
+struct TsSkinableMenus::TItemLook {
+    HWND Window = nullptr;  // the popup's window, when the DC tells it
+    TPoint Frame{0, 0};     // where the client area lies in the popup
+    int Extra = 0;          // the extra line's width left of the item (first column only)
+    int Width = 0, Height = 0;
+    bool Enabled = false;
+    bool Selected = false;
+    bool Hot = false;
+    bool RightToLeft = false;
+    int Section = -1;  // "MENUITEM"
+};
+
+namespace {
+
+// Without the window the hook finds it later by the item's place, checked
+// again when the message arrives.
+void PostItemPlace(TMenuItem* Item) {
+    if (!Application.Assigned() || !Application->HandleAllocated()) return;
+    MSG queued;
+    HWND app = Application->Handle();
+    HMENU menu = Item->Parent()->Handle();
+    const int index = EntryIndex(Item);
+    if (menu && index >= 0 && !PeekMessageA(&queued, app, acPopupItemMessage, acPopupWindowMessage, PM_NOREMOVE))
+        PostMessageA(app, acPopupItemMessage, reinterpret_cast<WPARAM>(menu), index);
+}
+
+// Gaps of the columns come from the background too: below the last item of
+// a column and left of an item that starts one.
+void CopyColumnGaps(HDC DC, TMenuItem* Item, const TRect& ARect, TPoint Frame) {
+    const int bgBottom = PopupBackground->Height() - 2 * Frame.y;
+    const std::vector<TMenuItem*> entries = VisibleItems(Item->Parent());
+    const auto at = std::find(entries.begin(), entries.end(), Item);
+    const bool last = at + 1 == entries.end();
+    const bool nextBreaks = !last && (*(at + 1))->Break() != mbNone;
+    if ((nextBreaks || last) && ARect.bottom < bgBottom)
+        CopyFromBackground(DC, ARect.left, ARect.bottom, ARect.right - ARect.left, bgBottom - ARect.bottom,
+                           TPoint{ARect.left + Frame.x, ARect.bottom + Frame.y});
+    if (Item->Break() != mbNone && ARect.left >= kColumnGap)
+        CopyFromBackground(DC, ARect.left - kColumnGap, 0, kColumnGap, bgBottom,
+                           TPoint{ARect.left - kColumnGap + Frame.x, Frame.y});
+}
+
+}  // namespace
+
 void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State) {
     auto* item = dynamic_cast<TMenuItem*>(Sender);
     if (!FManager || !item || !item->Parent() || ARect.right <= ARect.left || ARect.bottom <= ARect.top) return;
-    const int factor = InFirstColumn(item) ? 1 : 0;
     if (FirstVisible(item->Parent()) != PopupFirstItem) ResetMenuGlobals();
+    TItemLook look;
+    if (!PreparePopup(item, ACanvas, ARect, look)) return;
+    CurrentItemType = MenuItemTypeOf(item);
+    if (CurrentItemType == smDivider) return DrawDivider(ACanvas, ARect, look.Frame);
+    if (CurrentItemType == smCaption) return DrawCaptionDivider(ACanvas, ARect, item, look.Frame);
+    CopyColumnGaps(ACanvas->Handle(), item, ARect, look.Frame);
+    ChooseItemLook(item, ARect, State, look);
+    if (look.Width > 0) DrawNormalItem(item, ACanvas->Handle(), ARect, State, look);
+}
 
-    HDC dc = ACanvas->Handle();
-    HWND window = IsNT ? WindowFromDC(dc) : nullptr;
+bool TsSkinableMenus::PreparePopup(TMenuItem* Item, TCanvas* ACanvas, const TRect& ARect, TItemLook& Look) {
+    HWND window = IsNT ? WindowFromDC(ACanvas->Handle()) : nullptr;
     if (window && !IsPopupMenuWindow(window)) window = nullptr;
     int width, height;
-    TPoint frame;
     if (window) {
         RECT r;
         GetWindowRect(window, &r);
         width = r.right - r.left;
         height = r.bottom - r.top;
-        frame = ClientOffset(window);
+        Look.Frame = ClientOffset(window);
     } else {
-        width = PopupWidth(ACanvas, item->Parent()) + 2 * BorderWidth;
-        height = PopupHeight(ACanvas, item->Parent()) + 2 * BorderWidth;
-        frame = TPoint{BorderWidth, BorderWidth};
+        width = PopupWidth(ACanvas, Item->Parent()) + 2 * BorderWidth;
+        height = PopupHeight(ACanvas, Item->Parent()) + 2 * BorderWidth;
+        Look.Frame = TPoint{BorderWidth, BorderWidth};
     }
-    PaintPopupBackground(item, width, height, window);
-    if (!PopupBackground) return;
-    if (window) {
-        RepaintFrame(window, item, ARect, factor, frame);
-    } else if (Application.Assigned() && Application->HandleAllocated()) {
-        // Without the window the hook finds it later by the item's place,
-        // checked again when the message arrives.
-        MSG queued;
-        HWND app = Application->Handle();
-        HMENU menu = item->Parent()->Handle();
-        const int index = EntryIndex(item);
-        if (menu && index >= 0 && !PeekMessageA(&queued, app, acPopupItemMessage, acPopupWindowMessage, PM_NOREMOVE))
-            PostMessageA(app, acPopupItemMessage, reinterpret_cast<WPARAM>(menu), index);
-    }
+    Look.Window = window;
+    PaintPopupBackground(Item, width, height, window);
+    if (!PopupBackground) return false;
+    if (window) RepaintFrame(window, Item, ARect, InFirstColumn(Item) ? 1 : 0, Look.Frame);
+    else PostItemPlace(Item);
+    return true;
+}
 
-    const TsMenuItemType type = MenuItemTypeOf(item);
-    if (type == smDivider) {
-        CurrentItemType = smDivider;
-        DrawDivider(ACanvas, ARect, frame);
-        return;
-    }
-    if (type == smCaption) {
-        CurrentItemType = smCaption;
-        DrawCaptionDivider(ACanvas, ARect, item, frame);
-        return;
-    }
-    CurrentItemType = smNormal;
-    const int extra = ActiveExtraLineWidth() * factor;
-    const int bgBottom = PopupBackground->Height() - 2 * frame.y;
+void TsSkinableMenus::ChooseItemLook(TMenuItem* Item, const TRect& ARect, TOwnerDrawState State, TItemLook& Look) {
+    Look.Extra = InFirstColumn(Item) ? ActiveExtraLineWidth() : 0;
+    Look.Width = ARect.right - ARect.left - Look.Extra;
+    Look.Height = ARect.bottom - ARect.top;
+    Look.Enabled = Item->Enabled() && !State.Contains(odDisabled) && !State.Contains(odGrayed);
+    Look.Selected = State.Contains(odSelected);
+    Look.Hot = Look.Enabled && (Look.Selected || State.Contains(odHotLight));
+    Look.RightToLeft = RightToLeftMenu(Item) && MiddleEastLocale();
+    Look.Section = SectionIndexOf(FManager, "MENUITEM");
+}
 
-    // Gaps of the columns come from the background too.
-    const std::vector<TMenuItem*> entries = VisibleItems(item->Parent());
-    const auto at = std::find(entries.begin(), entries.end(), item);
-    const bool last = at + 1 == entries.end();
-    const bool nextBreaks = !last && (*(at + 1))->Break() != mbNone;
-    if ((nextBreaks || last) && ARect.bottom < bgBottom)
-        CopyFromBackground(dc, ARect.left, ARect.bottom, ARect.right - ARect.left, bgBottom - ARect.bottom,
-                           TPoint{ARect.left + frame.x, ARect.bottom + frame.y});
-    if (item->Break() != mbNone && ARect.left >= kColumnGap)
-        CopyFromBackground(dc, ARect.left - kColumnGap, 0, kColumnGap, bgBottom,
-                           TPoint{ARect.left - kColumnGap + frame.x, frame.y});
-
-    const int w = ARect.right - ARect.left - extra, h = ARect.bottom - ARect.top;
-    if (w <= 0) return;
+void TsSkinableMenus::DrawNormalItem(TMenuItem* Item, HDC DC, const TRect& ARect, TOwnerDrawState State,
+                                     const TItemLook& Look) {
+    const int w = Look.Width, h = Look.Height;
     auto bmp = NewBitmap24(w, h);
-    const bool enabled = item->Enabled() && !State.Contains(odDisabled) && !State.Contains(odGrayed);
-    const bool selected = State.Contains(odSelected);
-    const int itemSection = SectionIndexOf(FManager, "MENUITEM");
-    if (itemSection >= 0)
-        PaintSkinItem(itemSection, "MENUITEM", MakeCacheInfo(PopupBackground, frame.x, frame.y), true,
-                      enabled && selected ? 1 : 0, TRect{0, 0, w, h}, TPoint{ARect.left + extra, ARect.top}, bmp.get(),
-                      FManager);
+    if (Look.Section >= 0)
+        PaintSkinItem(Look.Section, "MENUITEM", MakeCacheInfo(PopupBackground, Look.Frame.x, Look.Frame.y), true,
+                      Look.Enabled && Look.Selected ? 1 : 0, TRect{0, 0, w, h},
+                      TPoint{ARect.left + Look.Extra, ARect.top}, bmp.get(), FManager);
     else
-        BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, PopupBackground->Canvas()->Handle(), ARect.left + extra + frame.x,
-               ARect.top + frame.y, SRCCOPY);
-
-    const bool rtl = RightToLeftMenu(item) && MiddleEastLocale();
-    if (State.Contains(odChecked)) {
-        int mask = MaskIndexOfNoParent(FManager, acGlobalInfoName, item->RadioItem() ? "RADIOCHECKED" : "CHECK");
-        if (!IsValidMaskIndex(FManager, mask)) mask = MaskIndexOfNoParent(FManager, acGlobalInfoName, "BOXCHECKED");
-        if (IsValidMaskIndex(FManager, mask)) {
-            const TSize size = MaskSize(FManager, mask);
-            const int x = rtl ? w - Margin - size.cx : Margin;
-            PaintImageState(bmp.get(), TPoint{x, (h - size.cy) / 2}, enabled && selected ? 1 : 0, mask, 0, FManager);
-        }
-    }
-    const TSize glyph = GlyphSizeOf(item, false);
-    if (item->HasBitmap()) {
-        const int off = (h - glyph.cy) / 2;
-        const int x = rtl ? w - off - glyph.cx : off;
-        DrawGlyphInto(bmp.get(), TRect{x, off, x + glyph.cx, off + glyph.cy}, item->Bitmap(), 1, 0, TacGlyphLook());
-    } else if (HasImage(item)) {
-        TCustomImageList* images = item->GetParentMenu()->Images();
-        const int off = (h - images->Height()) / 2;
-        const int x = rtl ? w - off - images->Width() : off;
-        DrawImageListGlyphInto(bmp.get(), TRect{x, off, x + images->Width(), off + images->Height()}, images,
-                               item->ImageIndex(), TacGlyphLook());
-    }
-
+        BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, PopupBackground->Canvas()->Handle(),
+               ARect.left + Look.Extra + Look.Frame.x, ARect.top + Look.Frame.y, SRCCOPY);
+    if (State.Contains(odChecked)) DrawCheckMark(bmp.get(), Item, Look);
+    const TSize glyph = DrawItemGlyph(bmp.get(), Item, Look);
     TCanvas* c = bmp->Canvas();
-    SetCanvasFont(c, item, State.Contains(odDefault));
-    const int indent = glyph.cx + 2 * Margin + Spacing;
+    DrawItemText(c, Item, State, glyph, Look);
+    if (Item->Count() > 0) DrawSubMenuArrow(c, Look);
+    if (OnDrawItem) {
+        TsMenuManagerDrawItemEvent handler = OnDrawItem;
+        handler(Item, c, TRect{0, 0, w, h}, State, CurrentItemType);
+    }
+    if (!Look.Enabled) {
+        const int left = ARect.left + Look.Extra + Look.Frame.x, top = ARect.top + Look.Frame.y;
+        // The item keeps its share; the rest is the background's.
+        BlendBitmapRect(bmp.get(), 0, 0, TColor(0xFF00FF), 1 - kDisabledItemShare, TRect{left, top, left + w, top + h},
+                        PopupBackground);
+    }
+    BitBlt(DC, ARect.left + Look.Extra, ARect.top, w, h, c->Handle(), 0, 0, SRCCOPY);
+    if (Item->Count() > 0 && Look.Window)
+        KeepArrowRepair(Look.Window, EntryIndex(Item), ARect, bmp.get(), ARect.left + Look.Extra);
+    if (Item == FirstVisible(Item->Parent()) && Look.Extra && (!IsNT || WindowsMajorVersion() >= 6))
+        CopyFromBackground(DC, 0, 0, Look.Extra + Look.Frame.x, PopupBackground->Height(), Look.Frame);
+}
+
+void TsSkinableMenus::DrawCheckMark(TBitmap* Bmp, TMenuItem* Item, const TItemLook& Look) {
+    int mask = MaskIndexOfNoParent(FManager, acGlobalInfoName, Item->RadioItem() ? "RADIOCHECKED" : "CHECK");
+    if (!IsValidMaskIndex(FManager, mask)) mask = MaskIndexOfNoParent(FManager, acGlobalInfoName, "BOXCHECKED");
+    if (!IsValidMaskIndex(FManager, mask)) return;
+    const TSize size = MaskSize(FManager, mask);
+    const int x = Look.RightToLeft ? Look.Width - Margin - size.cx : Margin;
+    PaintImageState(Bmp, TPoint{x, (Look.Height - size.cy) / 2}, Look.Enabled && Look.Selected ? 1 : 0, mask, 0,
+                    FManager);
+}
+
+TSize TsSkinableMenus::DrawItemGlyph(TBitmap* Bmp, TMenuItem* Item, const TItemLook& Look) {
+    const int w = Look.Width, h = Look.Height;
+    const TSize glyph = GlyphSizeOf(Item, false);
+    if (Item->HasBitmap()) {
+        const int off = (h - glyph.cy) / 2;
+        const int x = Look.RightToLeft ? w - off - glyph.cx : off;
+        DrawGlyphInto(Bmp, TRect{x, off, x + glyph.cx, off + glyph.cy}, Item->Bitmap(), 1, 0, TacGlyphLook());
+    } else if (HasImage(Item)) {
+        TCustomImageList* images = Item->GetParentMenu()->Images();
+        const int off = (h - images->Height()) / 2;
+        const int x = Look.RightToLeft ? w - off - images->Width() : off;
+        DrawImageListGlyphInto(Bmp, TRect{x, off, x + images->Width(), off + images->Height()}, images,
+                               Item->ImageIndex(), TacGlyphLook());
+    }
+    return glyph;
+}
+
+void TsSkinableMenus::DrawItemText(TCanvas* C, TMenuItem* Item, TOwnerDrawState State, TSize Glyph,
+                                   const TItemLook& Look) {
+    const int w = Look.Width, h = Look.Height;
+    const bool rtl = Look.RightToLeft;
+    SetCanvasFont(C, Item, State.Contains(odDefault));
+    const int indent = Glyph.cx + 2 * Margin + Spacing;
     TRect text{0, 0, w, h};
     if (rtl) text.right -= indent;
     else text.left += indent;
-    String caption = item->Caption();
+    String caption = Item->Caption();
     static const UINT alignments[] = {0, DT_RIGHT, DT_CENTER};
     UINT flags = alignments[Alignment];
     if (!caption.empty() && caption[0] == '\b') {
@@ -710,47 +792,32 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, T
     flags |= DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | DT_NOCLIP;
     if (rtl) flags |= DT_RIGHT;
     if (State.Contains(odNoAccel)) flags |= DT_HIDEPREFIX;
-    const bool hot = enabled && (selected || State.Contains(odHotLight));
-    WriteSkinText(c, caption, true, text, flags, itemSection, hot, FManager);
-    const String shortcut = ShortCutToText(item->ShortCut());
-    if (!shortcut.empty()) {
-        RECT m{0, 0, 0, 0};
-        DrawTextA(c->Handle(), shortcut.c_str(), -1, &m, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
-        const int tw = m.right - m.left;
-        // In the item bitmap, which starts after the extra line.
-        TRect sr = rtl ? TRect{6, 0, 6 + tw, h} : TRect{w - tw - 8, 0, w - 8, h};
-        WriteSkinText(c, shortcut, true, sr, DT_SINGLELINE | DT_VCENTER, itemSection, hot, FManager);
-    }
-    if (item->Count() > 0) {
-        // The sub-menu arrow in the item's text colour, where the system puts its own.
-        const int ah = std::max(3, h / 4);
-        const int ax = rtl ? 6 : w - 8 - ah, ay = h / 2;
-        TColor color = clMenuText;
-        if (itemSection >= 0) {
-            const TsGeneralData& s = FManager->gd()[std::size_t(itemSection)];
-            color = TColor(hot ? s.HotFontColor[0] : s.FontColor[0]);
-        }
-        c->Pen()->SetColor(color);
-        c->Brush()->SetStyle(bsSolid);
-        c->Brush()->SetColor(color);
-        if (rtl) c->Polygon({TPoint{ax + ah, ay - ah}, TPoint{ax + ah, ay + ah}, TPoint{ax, ay}});
-        else c->Polygon({TPoint{ax, ay - ah}, TPoint{ax, ay + ah}, TPoint{ax + ah, ay}});
-    }
+    WriteSkinText(C, caption, true, text, flags, Look.Section, Look.Hot, FManager);
+    const String shortcut = ShortCutToText(Item->ShortCut());
+    if (shortcut.empty()) return;
+    RECT m{0, 0, 0, 0};
+    DrawTextA(C->Handle(), shortcut.c_str(), -1, &m, DT_CALCRECT | DT_EXPANDTABS | DT_SINGLELINE);
+    const int tw = m.right - m.left;
+    // In the item bitmap, which starts after the extra line.
+    TRect sr = rtl ? TRect{6, 0, 6 + tw, h} : TRect{w - tw - 8, 0, w - 8, h};
+    WriteSkinText(C, shortcut, true, sr, DT_SINGLELINE | DT_VCENTER, Look.Section, Look.Hot, FManager);
+}
 
-    if (OnDrawItem) {
-        TsMenuManagerDrawItemEvent handler = OnDrawItem;
-        handler(item, c, TRect{0, 0, w, h}, State, CurrentItemType);
+// The sub-menu arrow in the item's text colour, where the system puts its own.
+void TsSkinableMenus::DrawSubMenuArrow(TCanvas* C, const TItemLook& Look) {
+    const int w = Look.Width, h = Look.Height;
+    const int ah = std::max(3, h / 4);
+    const int ax = Look.RightToLeft ? 6 : w - 8 - ah, ay = h / 2;
+    TColor color = clMenuText;
+    if (Look.Section >= 0) {
+        const TsGeneralData& s = FManager->gd()[std::size_t(Look.Section)];
+        color = TColor(Look.Hot ? s.HotFontColor[0] : s.FontColor[0]);
     }
-    if (!enabled) {
-        const TRect from{ARect.left + extra + frame.x, ARect.top + frame.y, ARect.left + extra + frame.x + w,
-                         ARect.top + frame.y + h};
-        // The item keeps its share; the rest is the background's.
-        BlendBitmapRect(bmp.get(), 0, 0, TColor(0xFF00FF), 1 - kDisabledItemShare, from, PopupBackground);
-    }
-    BitBlt(dc, ARect.left + extra, ARect.top, w, h, c->Handle(), 0, 0, SRCCOPY);
-    if (item->Count() > 0 && window) KeepArrowRepair(window, EntryIndex(item), ARect, bmp.get(), ARect.left + extra);
-    if (item == entries.front() && extra && (!IsNT || WindowsMajorVersion() >= 6))
-        CopyFromBackground(dc, 0, 0, extra + frame.x, PopupBackground->Height(), frame);
+    C->Pen()->SetColor(color);
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(color);
+    if (Look.RightToLeft) C->Polygon({TPoint{ax + ah, ay - ah}, TPoint{ax + ah, ay + ah}, TPoint{ax, ay}});
+    else C->Polygon({TPoint{ax, ay - ah}, TPoint{ax, ay + ah}, TPoint{ax + ah, ay}});
 }
 
 void TsSkinableMenus::DrawDivider(TCanvas* ACanvas, const TRect& ARect, TPoint Frame) {
@@ -812,35 +879,41 @@ void TsSkinableMenus::MeasureMainItem(TObject* Sender, TCanvas* ACanvas, int& Wi
     Width = std::max(Width, ACanvas->TextWidth(text));
 }
 
+TacMenuLinePicture TsSkinableMenus::MenuLineUnder(TMenuItem* Item, const TRect& ARect, std::unique_ptr<TBitmap>& Own,
+                                                  TPoint& ItemInLine) {
+    TCustomForm* form = FindOwnerForm(Item->GetParentMenu());
+    TacMenuLinePicture line;
+    if (acMenuLineSource && form) line = acMenuLineSource(form);
+    if (line.Bmp) {
+        ItemInLine = TPoint{ARect.left - line.Origin.x, ARect.top - line.Origin.y};
+        return line;
+    }
+    const int h = ARect.bottom - ARect.top;
+    int lineWidth = ARect.right;
+    MENUBARINFO mbi{};
+    mbi.cbSize = sizeof mbi;
+    HWND wnd = form && form->HandleAllocated() ? form->Handle() : nullptr;
+    if (wnd && GetMenuBarInfo(wnd, OBJID_MENU, 0, &mbi))
+        lineWidth = std::max<int>(lineWidth, mbi.rcBar.right - mbi.rcBar.left);
+    Own = NewBitmap24(std::max(lineWidth, 1), h);
+    const int lineSection = SectionIndexOf(FManager, "MENULINE");
+    if (lineSection >= 0)
+        PaintSkinItem(lineSection, "MENULINE", TCacheInfo(), true, 0, TRect{0, 0, Own->Width(), h}, TPoint{0, 0},
+                      Own.get(), FManager);
+    else FillDC(Own->Canvas()->Handle(), TRect{0, 0, Own->Width(), h}, clMenuBar);
+    line.Bmp = Own.get();
+    ItemInLine = TPoint{std::min<int>(std::max<int>(0, ARect.left), Own->Width() - 1), 0};
+    return line;
+}
+
 void TsSkinableMenus::DrawMainItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State) {
     auto* item = dynamic_cast<TMenuItem*>(Sender);
     if (!FManager || !item) return;
     const int w = ARect.right - ARect.left, h = ARect.bottom - ARect.top;
     if (w <= 0 || h <= 0) return;
-    TCustomForm* form = FindOwnerForm(item->GetParentMenu());
-    // The provider's menu line when it has one; else a line painted here.
-    TacMenuLinePicture line;
-    if (acMenuLineSource && form) line = acMenuLineSource(form);
     std::unique_ptr<TBitmap> ownLine;
-    TPoint itemInLine{ARect.left, 0};
-    if (line.Bmp) {
-        itemInLine = TPoint{ARect.left - line.Origin.x, ARect.top - line.Origin.y};
-    } else {
-        int lineWidth = ARect.right;
-        MENUBARINFO mbi{};
-        mbi.cbSize = sizeof mbi;
-        HWND wnd = form && form->HandleAllocated() ? form->Handle() : nullptr;
-        if (wnd && GetMenuBarInfo(wnd, OBJID_MENU, 0, &mbi))
-            lineWidth = std::max<int>(lineWidth, mbi.rcBar.right - mbi.rcBar.left);
-        ownLine = NewBitmap24(std::max(lineWidth, 1), h);
-        const int lineSection = SectionIndexOf(FManager, "MENULINE");
-        if (lineSection >= 0)
-            PaintSkinItem(lineSection, "MENULINE", TCacheInfo(), true, 0, TRect{0, 0, ownLine->Width(), h},
-                          TPoint{0, 0}, ownLine.get(), FManager);
-        else FillDC(ownLine->Canvas()->Handle(), TRect{0, 0, ownLine->Width(), h}, clMenuBar);
-        line.Bmp = ownLine.get();
-        itemInLine = TPoint{std::min<int>(std::max<int>(0, ARect.left), ownLine->Width() - 1), 0};
-    }
+    TPoint itemInLine;
+    const TacMenuLinePicture line = MenuLineUnder(item, ARect, ownLine, itemInLine);
 
     const bool enabled = item->Enabled() && !State.Contains(odDisabled) && !State.Contains(odGrayed);
     const bool hot = State.Contains(odSelected) || State.Contains(odHotLight);
@@ -891,10 +964,12 @@ void TsSkinableMenus::DrawMainItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
 void SkinPopupMenuWindow(TsSkinableMenus* Painter, HWND Window, TBitmap* Background) {
     if (!Painter || Painter->InRegion || !IsPopupMenuWindow(Window)) return;
     const TBoolScope inRegion(Painter->InRegion, true);
-    const auto proc = reinterpret_cast<LONG_PTR>(&PopupMenuWndProc);
-    if (GetWindowLongPtrA(Window, GWLP_WNDPROC) != proc) {
-        SetWindowLongPtrA(Window, GWLP_USERDATA, GetWindowLongPtrA(Window, GWLP_WNDPROC));
-        SetWindowLongPtrA(Window, GWLP_WNDPROC, proc);
+    std::unique_ptr<TWindowProcSubclass>& hook = PopupHooks()[Window];
+    // A handle of a window gone unnoticed may come again: its hook is stale.
+    if (!hook || hook->Handle() != Window) {
+        hook = std::make_unique<TWindowProcSubclass>();
+        TWindowProcSubclass* raw = hook.get();
+        hook->Attach(Window, [Window, raw](TMessage& Message) { PopupMenuWindowMessage(Window, raw, Message); });
     }
     if (!IsNT || !Background || Background->Empty()) return;
     // A popup-menu adapter that skins the window answers non-zero.

@@ -8,6 +8,7 @@
 #include "sSkinManager.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // What OnDrawItem is told it painted.
@@ -88,7 +89,22 @@ public:
     void PaintPopupBackground(TMenuItem* Item, int Width, int Height, HWND Window);
 
 private:
+    struct TItemLook;
+    // The steps of DrawItem: the popup's background and frame, the item's
+    // look chosen once, then its face, check, glyph, text and arrow.
+    bool PreparePopup(TMenuItem* Item, TCanvas* ACanvas, const TRect& ARect, TItemLook& Look);
+    void ChooseItemLook(TMenuItem* Item, const TRect& ARect, TOwnerDrawState State, TItemLook& Look);
+    void DrawNormalItem(TMenuItem* Item, HDC DC, const TRect& ARect, TOwnerDrawState State, const TItemLook& Look);
+    void DrawCheckMark(TBitmap* Bmp, TMenuItem* Item, const TItemLook& Look);
+    TSize DrawItemGlyph(TBitmap* Bmp, TMenuItem* Item, const TItemLook& Look);
+    void DrawItemText(TCanvas* C, TMenuItem* Item, TOwnerDrawState State, TSize Glyph, const TItemLook& Look);
+    void DrawSubMenuArrow(TCanvas* C, const TItemLook& Look);
     void SetCanvasFont(TCanvas* ACanvas, TMenuItem* Item, bool Bold);
+    void PaintExtraLine(TBitmap* Background, int Section, int Border, int Height);
+    // The picture a menu-line item is painted on, and where the item lies in
+    // it: the provider's menu line when it has one, else one painted into Own.
+    TacMenuLinePicture MenuLineUnder(TMenuItem* Item, const TRect& ARect, std::unique_ptr<TBitmap>& Own,
+                                     TPoint& ItemInLine);
     void DrawDivider(TCanvas* ACanvas, const TRect& ARect, TPoint Frame);
     void DrawCaptionDivider(TCanvas* ACanvas, const TRect& ARect, TMenuItem* Item, TPoint Frame);
     void RepaintFrame(HWND Window, TMenuItem* Item, const TRect& ARect, int Factor, TPoint Frame);

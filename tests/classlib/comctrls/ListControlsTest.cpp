@@ -2,14 +2,17 @@
 // system windows: items, columns and nodes reach the window and survive a new
 // one, the combo answers its inner windows' colour questions and counts its
 // edit's focus as its own, custom drawing reaches OnAdvancedCustomDraw, and
-// the list view follows its image lists without owning them.
+// the list view follows its image lists without owning them; the combo's
+// inner windows reach ComboWndProc beneath subclasses made outside.
 #include <gtest/gtest.h>
 
 #include "ComCtrls.h"
 #include "FormTestSupport.h"
 #include "StdCtrls.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 using formtest::FormPtr;
@@ -72,6 +75,59 @@ TEST(ComboBox, AnswersItsInnerWindowsColoursAndCountsTheirFocus) {
     combo->OnKeyDown = [&](TObject*, WORD&, TShiftState) { ++keys; };
     SendMessageA(combo->EditHandle(), WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(keys, 1);
+}
+
+// A combo box that writes down which of its inner windows' messages reach ComboWndProc.
+class TRecordingCombo : public TComboBox {
+public:
+    using TComboBox::TComboBox;
+    int Count(HWND Inner, UINT Msg) const {
+        return int(std::count(Seen.begin(), Seen.end(), std::make_pair(Inner, Msg)));
+    }
+    std::vector<std::pair<HWND, UINT>> Seen;
+
+protected:
+    void ComboWndProc(TMessage& Message, HWND ComboWnd) override {
+        Seen.emplace_back(ComboWnd, Message.Msg);
+        TComboBox::ComboWndProc(Message, ComboWnd);
+    }
+};
+
+// A subclass made outside the library, joined after the combo's own hook.
+WNDPROC gForeignNext = nullptr;
+int gForeignSeen = 0;
+LRESULT CALLBACK ForeignProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    ++gForeignSeen;
+    return CallWindowProcA(gForeignNext, Wnd, Msg, WParam, LParam);
+}
+
+TEST(ComboBox, InnerWindowsReachComboWndProcUnderAForeignSubclassLeavingInEitherOrder) {
+    for (const bool foreignLeavesFirst : {true, false}) {
+        SCOPED_TRACE(foreignLeavesFirst ? "the foreign subclass leaves first" : "the window goes first");
+        FormPtr form = formtest::MakeForm(40, 40, 400, 300);
+        form->Show();
+        auto* combo = Make<TRecordingCombo>(form.get(), 10, 10, 150, 24);
+        const HWND edit = combo->EditHandle(), list = combo->ListHandle();
+        ASSERT_TRUE(edit && list);
+        for (HWND inner : {edit, list}) {
+            SendMessageA(inner, WM_NULL, 0, 0);
+            EXPECT_EQ(combo->Count(inner, WM_NULL), 1);
+        }
+        gForeignSeen = 0;
+        gForeignNext = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(edit, GWLP_WNDPROC, LONG_PTR(&ForeignProc)));
+        SendMessageA(edit, WM_CHAR, 'x', 0);
+        EXPECT_EQ(combo->Count(edit, WM_CHAR), 1);
+        EXPECT_GT(gForeignSeen, 0);
+        EXPECT_EQ(combo->Text(), "x");  // on through ComboWndProc to the edit's own procedure
+        if (foreignLeavesFirst) {
+            SetWindowLongPtrA(edit, GWLP_WNDPROC, LONG_PTR(gForeignNext));
+            SendMessageA(edit, WM_CHAR, 'y', 0);
+            EXPECT_EQ(combo->Count(edit, WM_CHAR), 2);
+            EXPECT_EQ(combo->Text(), "xy");
+        }
+        form.reset();  // the inner windows go while the foreign subclass may still be on top
+        EXPECT_FALSE(IsWindow(edit));
+    }
 }
 
 TEST(ListView, ColumnsAndItemsReachTheWindowAndSurviveANewOne) {

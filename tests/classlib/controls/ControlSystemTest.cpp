@@ -5,6 +5,7 @@
 #include "TestControls.h"
 
 #include "Menus.h"
+#include "WindowHooks.h"
 
 using namespace ctltest;
 
@@ -117,26 +118,27 @@ TEST(ControlSystem, AForeignWindowCanBeSubclassedThroughAMethod) {
     auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(edit, GWLP_WNDPROC));
     std::vector<UINT> seen;
     // Freed, a subclass puts the window's procedure back.
-    auto sub = std::make_unique<TWindowSubclass>(edit, TWndMethod());
+    auto sub = std::make_unique<TWindowProcSubclass>();
+    ASSERT_TRUE(sub->Attach(edit, TWndMethod()));
     EXPECT_NE(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(edit, GWLP_WNDPROC)), original);
     sub.reset();
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(edit, GWLP_WNDPROC)), original);
-    TWindowSubclass* self = nullptr;
-    sub = std::make_unique<TWindowSubclass>(edit, [&](TMessage& M) {
+    sub = std::make_unique<TWindowProcSubclass>();
+    TWindowProcSubclass* self = sub.get();
+    ASSERT_TRUE(sub->Attach(edit, [&](TMessage& M) {
         seen.push_back(M.Msg);
         if (M.Msg == WM_GETTEXTLENGTH) {
             M.Result = 99;
             return;
         }
-        self->DefaultHandler(M);
-    });
-    self = sub.get();
+        self->CallPrevious(M);
+    }));
     EXPECT_EQ(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0), 99);
     char text[16] = {};
     SendMessageA(edit, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, "abc");  // passed on to the edit's own procedure
     EXPECT_NE(std::find(seen.begin(), seen.end(), static_cast<UINT>(WM_GETTEXT)), seen.end());
-    EXPECT_THROW(TWindowSubclass(edit, TWndMethod()), EClassLibError);
+    EXPECT_FALSE(sub->Attach(edit, TWndMethod()));  // attached already
     // The window going lets the subclass go.
     DestroyWindow(edit);
     EXPECT_EQ(sub->Handle(), nullptr);

@@ -74,8 +74,9 @@ TEST(WindowLinks, InnerWindowsAreHookedFromTheStartBeneathLaterSubclassesAndGoWi
         host->HandleNeeded();
         std::vector<HWND> inner = host->Inner();
         for (HWND h : inner) {
-            EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)), ClassLibInnerWindowProc());
             EXPECT_EQ(FindInnerWindowOwner(h), host);
+            SendMessageA(h, WM_NULL, 0, 0);
+            EXPECT_EQ(host->Count(h, WM_NULL), 1);
         }
         host->Free();
         for (HWND h : inner) EXPECT_EQ(FindInnerWindowOwner(h), nullptr);

@@ -335,14 +335,16 @@ TEST_F(SkinnedMenus, PostedPopupMessagesAreCheckedWhenTheyArrive) {
     // application hook finds the popup from it and subclasses it.
     const bool wasNT = IsNT;
     IsNT = false;
-    LONG_PTR saved = 0;
-    RunPopup(*popup, [&](HWND window) {
-        // The subclass keeps the window's own procedure there.
-        saved = GetWindowLongPtrA(window, GWLP_USERDATA);
-        return saved != 0;
+    int step = 0;
+    bool painted = false;
+    RunPopup(*popup, [&](HWND) {
+        painted = painted || PopupBackground;
+        return ++step > 6;
     });
     IsNT = wasNT;
-    EXPECT_NE(saved, 0);
+    EXPECT_TRUE(painted);
+    // Only the subclass, put there from the posted place, saw the window go.
+    EXPECT_EQ(PopupBackground, nullptr);
 
     // Posts about menus rebuilt or freed since, or about other windows, do nothing.
     TPopupMenu* freed = TObject::Create<TPopupMenu>(nullptr);
@@ -358,6 +360,57 @@ TEST_F(SkinnedMenus, PostedPopupMessagesAreCheckedWhenTheyArrive) {
     formtest::Pump(100);
     EXPECT_EQ(GetWindowLongPtrA(form->Handle(), GWLP_WNDPROC), formProc);
     ResetMenuGlobals();
+}
+
+// A subclass of the popup window made outside the library after ours. On
+// the window's last message it notes which procedure the slot holds once the
+// procedures beneath it have run.
+WNDPROC gForeignNext = nullptr;
+int gForeignSeen = 0;
+bool gForeignSawTheEnd = false;
+LONG_PTR gSlotAtTheEnd = 0;
+LRESULT CALLBACK ForeignProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    ++gForeignSeen;
+    const LRESULT result = CallWindowProcA(gForeignNext, Wnd, Msg, WParam, LParam);
+    if (Msg == WM_NCDESTROY) {
+        gForeignSawTheEnd = true;
+        gSlotAtTheEnd = GetWindowLongPtrA(Wnd, GWLP_WNDPROC);
+    }
+    return result;
+}
+
+TEST_F(SkinnedMenus, ThePopupWindowSubclassSurvivesAForeignOneLeavingInEitherOrder) {
+    for (const bool foreignLeavesFirst : {true, false}) {
+        SCOPED_TRACE(foreignLeavesFirst ? "the foreign subclass leaves first" : "the window goes first");
+        gForeignSeen = 0;
+        gForeignSawTheEnd = false;
+        gSlotAtTheEnd = 0;
+        int step = 0;
+        const bool closed = RunPopup(*popup, [&](HWND window) {
+            if (step++ < 2) return false;  // painted and subclassed first
+            gForeignNext = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, LONG_PTR(&ForeignProc)));
+            // Ours answers beneath the foreign one...
+            EXPECT_EQ(SendMessageA(window, WM_NCPAINT, 1, 0), 1);
+            EXPECT_GT(gForeignSeen, 0);
+            if (foreignLeavesFirst) {
+                SetWindowLongPtrA(window, GWLP_WNDPROC, LONG_PTR(gForeignNext));
+                // ...and still once it left.
+                const int seen = gForeignSeen;
+                EXPECT_EQ(SendMessageA(window, WM_NCPAINT, 1, 0), 1);
+                EXPECT_EQ(gForeignSeen, seen);
+            }
+            return true;
+        });
+        EXPECT_TRUE(closed);
+        formtest::Pump(50);
+        // The window's going reached ours in either order...
+        EXPECT_EQ(PopupBackground, nullptr);
+        // ...and ours, released there, put no procedure of its own over the foreign one.
+        if (!foreignLeavesFirst) {
+            EXPECT_TRUE(gForeignSawTheEnd);
+            EXPECT_EQ(gSlotAtTheEnd, LONG_PTR(&ForeignProc));
+        }
+    }
 }
 
 TEST_F(SkinnedMenus, APopupOf500ItemsMadeAfterTheSkinAndOwnedByNothingOpensSkinned) {
