@@ -732,6 +732,25 @@ private:
 // Releases the DCs of every control canvas that is not locked.
 void FreeDeviceContexts();
 
+// A control's DC for the scope's life (GetDeviceContext: a windowed control's
+// own, a windowless one's parent's, moved and clipped to the control),
+// released at the scope's end.
+class TControlDC {
+public:
+    explicit TControlDC(TControl* Control) : FDC(Control ? Control->GetDeviceContext(FWnd) : nullptr) {}
+    ~TControlDC() {
+        if (FDC) ReleaseDC(FWnd, FDC);
+    }
+    TControlDC(const TControlDC&) = delete;
+    TControlDC& operator=(const TControlDC&) = delete;
+    HDC DC() const { return FDC; }
+    operator HDC() const { return FDC; }
+
+private:
+    HWND FWnd = nullptr;
+    HDC FDC;
+};
+
 // ---------------------------------------------------------------------------
 
 // The control of a window of this process made by the library, or nullptr.

@@ -471,11 +471,8 @@ void TsSkinnedFrame::PaintSkinned(HDC DC) {
     if (paint.DC()) {
         ShowCache(paint.DC());
     } else if (!wnd) {
-        HWND released = nullptr;
-        if (HDC target = FControl->GetDeviceContext(released)) {
-            CopyCacheTo(target);
-            ReleaseDC(released, target);
-        }
+        const TControlDC target(FControl);
+        if (target.DC()) CopyCacheTo(target);
     }
 }
 

@@ -61,10 +61,7 @@ void CopyToOwner(TsCommonData* d, TBitmap* Frame) {
     }
     if (!c->Parent() || !c->Parent()->HandleAllocated()) return;
     // The class library gives a windowless control its parent's DC, clipped.
-    HWND wnd = nullptr;
-    const HDC dc = c->GetDeviceContext(wnd);
-    CopyFrameTo(dc, Frame);
-    if (dc) ReleaseDC(wnd, dc);
+    CopyFrameTo(TControlDC(c), Frame);
 }
 
 void TellRefreshTarget(TsCommonData* d) {

@@ -213,6 +213,22 @@ bool IsScrollBarEnabled(const TacScrollBar* Bar) {
     return GetScrollBarInfo(Bar->Owner->CtrlHandle, object, &info) && !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
 }
 
+namespace {
+
+// A disabled bar keeps 40 % of its look over the window's picture, or fades
+// to the track's colour where the window has none.
+void ShowDisabled(TBitmap* Bmp, TsSkinManager* M, const TBarItems& Items, HWND Handle, const TRect& R) {
+    const TCacheInfo ci = WindowCache(Handle);
+    if (ci.Ready && ci.Bmp) {
+        BlendBitmapRect(Bmp, 0, 0, clNone, 1 - 0.4, TRect{R.left, R.top, R.right, R.bottom}, ci.Bmp);
+    } else {
+        const TColor c = TColor(M->gd()[std::size_t(Items.Track1.Section)].Color);
+        PaintFadingRoundRect(Bmp, TRect{0, 0, R.right - R.left + 1, R.bottom - R.top + 1}, 60, 0, 0, c);
+    }
+}
+
+}  // namespace
+
 // The bar painter; a thumb drag paints through it with Dragging set.
 bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, int PressedPart, const TRect& R,
                         bool Dragging) {
@@ -251,7 +267,7 @@ bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, in
     };
 
     std::unique_ptr<TBitmap> bmp = NewBitmap24(w, h);
-    TCacheInfo ci = WindowCache(Handle);
+    const TCacheInfo ci = WindowCache(Handle);
     auto track = [&](const TacItemIndexes& item, const char* name, int from, int to, int state) {
         if (to <= from || !IsValidSectionIndex(m, item.Section)) return;
         const TRect piece = Span(horz, from, to, across);
@@ -282,16 +298,7 @@ bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, in
             PaintPart(bmp.get(), m, items.Thumb, items.ThumbName, Span(horz, pos, pos + size, across), thumbState, horz,
                       gpCentre);
     }
-    if (!enabled) {
-        ci = WindowCache(Handle);
-        if (ci.Ready && ci.Bmp) {
-            // The bar keeps 40 % of its look over the window's picture.
-            BlendBitmapRect(bmp.get(), 0, 0, clNone, 1 - 0.4, TRect{R.left, R.top, R.right, R.bottom}, ci.Bmp);
-        } else {
-            const TColor c = TColor(m->gd()[std::size_t(items.Track1.Section)].Color);
-            PaintFadingRoundRect(bmp.get(), TRect{0, 0, w + 1, h + 1}, 60, 0, 0, c);
-        }
-    }
+    if (!enabled) ShowDisabled(bmp.get(), m, items, Handle, R);
     BitBlt(DC, R.left, R.top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
     return true;
 }
