@@ -4,6 +4,11 @@
 
 #include <algorithm>
 
+namespace {
+// Read from a form description: its lines may come in any order.
+bool Loading(const TComponent* Component) { return Component->ComponentState().Contains(csLoading); }
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // TTrackBar
 
@@ -74,8 +79,9 @@ void TTrackBar::ApplyTicks() {
 void TTrackBar::SetOrientation(TTrackBarOrientation Value) {
     if (FOrientation == Value) return;
     FOrientation = Value;
-    // A bar turned keeps its area: width and height change places.
-    SetBounds(FLeft, FTop, FHeight, FWidth);
+    // A bar turned keeps its area: width and height change places. A
+    // description's Width and Height are already the turned bar's.
+    if (!Loading(this)) SetBounds(FLeft, FTop, FHeight, FWidth);
     RecreateWnd();
 }
 
@@ -104,6 +110,24 @@ void TTrackBar::SetThumbLength(int Value) {
     Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.right, r.bottom));
 }
 
+void TTrackBar::SetMin(int Value) {
+    if (Loading(this)) FMin = Value;
+    else SetRange(Value, Value > FMax ? Value : FMax);
+}
+
+void TTrackBar::SetMax(int Value) {
+    if (Loading(this)) FMax = Value;
+    else SetRange(Value < FMin ? Value : FMin, Value);
+}
+
+void TTrackBar::Loaded() {
+    TWinControl::Loaded();
+    const int position = FPosition;
+    SetRange(FMin, FMax);
+    FPosition = std::clamp(position, FMin, FMax);
+    Send(TBM_SETPOS, TRUE, FPosition);
+}
+
 void TTrackBar::SetRange(int AMin, int AMax) {
     if (AMax < AMin) AMax = AMin;
     FMin = AMin;
@@ -118,6 +142,10 @@ void TTrackBar::SetRange(int AMin, int AMax) {
 int TTrackBar::Position() const { return FHandle ? static_cast<int>(Send(TBM_GETPOS, 0, 0)) : FPosition; }
 
 void TTrackBar::SetPosition(int Value) {
+    if (Loading(this)) {
+        FPosition = Value;
+        return;
+    }
     Value = std::clamp(Value, FMin, FMax);
     if (Value == Position()) return;
     FPosition = Value;
@@ -212,9 +240,17 @@ void TProgressBar::DestroyWnd() {
     TWinControl::DestroyWnd();
 }
 
+void TProgressBar::Loaded() {
+    TWinControl::Loaded();
+    const int position = FPosition;
+    SetRange(FMin, FMax);
+    SetPosition(position);
+}
+
 void TProgressBar::SetRange(int AMin, int AMax) {
     FMin = AMin;
     FMax = AMax;
+    if (Loading(this)) return;
     Send(PBM_SETRANGE32, FMin, FMax);
     if (FMax > FMin) FPosition = std::clamp(Position(), FMin, FMax);
 }
@@ -222,6 +258,10 @@ void TProgressBar::SetRange(int AMin, int AMax) {
 int TProgressBar::Position() const { return FHandle ? static_cast<int>(Send(PBM_GETPOS, 0, 0)) : FPosition; }
 
 void TProgressBar::SetPosition(int Value) {
+    if (Loading(this)) {
+        FPosition = Value;
+        return;
+    }
     if (FMax > FMin) Value = std::clamp(Value, FMin, FMax);
     FPosition = Value;
     Send(PBM_SETPOS, Value, 0);
@@ -318,7 +358,16 @@ int TCustomUpDown::Position() const {
     return FHandle ? static_cast<int>(Send(UDM_GETPOS32, 0, 0)) : FPosition;
 }
 
+void TCustomUpDown::Loaded() {
+    TWinControl::Loaded();
+    SetPosition(FPosition);
+}
+
 void TCustomUpDown::SetPosition(int Value) {
+    if (Loading(this)) {
+        FPosition = Value;
+        return;
+    }
     FPosition = std::clamp(Value, std::min(FMin, FMax), std::max(FMin, FMax));
     if (FHandle) {
         Send(UDM_SETPOS32, 0, FPosition);
@@ -335,7 +384,8 @@ void TCustomUpDown::SetIncrement(int Value) {
 void TCustomUpDown::SetOrientation(TUDOrientation Value) {
     if (FOrientation == Value) return;
     FOrientation = Value;
-    SetBounds(FLeft, FTop, FHeight, FWidth);
+    // As the track bar's: the size turns with the control, but not while read.
+    if (!Loading(this)) SetBounds(FLeft, FTop, FHeight, FWidth);
     RecreateWnd();
 }
 

@@ -37,10 +37,13 @@ public:
     void SetTickStyle(TTickStyle Value);
     int ThumbLength() const;
     void SetThumbLength(int Value);
+    // While a description is read, Min, Max and Position keep what is
+    // written, in any order; Loaded puts them in order (Position within the
+    // range). Orientation then turns the bar without turning the size written.
     int Min() const { return FMin; }
-    void SetMin(int Value) { SetRange(Value, Value > FMax ? Value : FMax); }
+    void SetMin(int Value);
     int Max() const { return FMax; }
-    void SetMax(int Value) { SetRange(Value < FMin ? Value : FMin, Value); }
+    void SetMax(int Value);
     void SetRange(int AMin, int AMax);
     int Position() const;
     void SetPosition(int Value);
@@ -63,6 +66,7 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
+    void Loaded() override;
     virtual void Changed();
 
     TTrackBarOrientation FOrientation = trHorizontal;
@@ -110,6 +114,8 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
+    // The range and position a description wrote, in any order, put in order.
+    void Loaded() override;
 
     int FMin = 0, FMax = 100, FPosition = 0, FStep = 10;
     TProgressBarOrientation FOrientation = pbHorizontal;
@@ -160,6 +166,8 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
+    // As the track bar's: Position kept as written until the range is read.
+    void Loaded() override;
 
     int FMin = 0, FMax = 100, FPosition = 0, FIncrement = 1;
     TUDOrientation FOrientation = udVertical;

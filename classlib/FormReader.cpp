@@ -462,6 +462,9 @@ private:
         String Name;
         String Who;
         int Line;
+        // The collection items Target lies in, outermost first: freed with
+        // any of them, the reference is dropped unresolved.
+        std::vector<const TCollectionItem*> Items;
     };
 
     static String Who(const TComponent* c) {
@@ -623,11 +626,16 @@ private:
         if (v.Kind == ValueNode::Collection) {
             auto* collection = dynamic_cast<TCollection*>(info->GetObject ? info->GetObject(target) : nullptr);
             if (!collection) BadValue(p, who, "lines of the form " + p.PathText() + ".Property = value");
+            // A collection written again replaces its items: references still
+            // waiting to be written into the old ones go with them.
+            ForgetReferencesInto(collection);
             Guard(p.Line, [&] { collection->Clear(); });
             for (std::size_t i = 0; i < v.Items.size(); ++i) {
                 TCollectionItem* item = nullptr;
                 Guard(v.ItemLines[i], [&] { item = collection->Add(); });
+                FItems.push_back(item);
                 ApplyProps(item, v.Items[i], "item " + std::to_string(i) + " of " + p.PathText() + " of " + who, false);
+                FItems.pop_back();
             }
             return;
         }
@@ -641,7 +649,18 @@ private:
             return;
         }
         // Components described further down are not made yet.
-        FReferences.push_back({target, info, v.Text, p.PathText() + " of " + who, p.Line});
+        FReferences.push_back({target, info, v.Text, p.PathText() + " of " + who, p.Line, FItems});
+    }
+
+    void ForgetReferencesInto(const TCollection* Collection) {
+        std::vector<const TCollectionItem*> items;
+        for (int i = 0; i < Collection->Count(); ++i) items.push_back(Collection->Items(i));
+        const auto inItems = [&](const Reference& r) {
+            return std::any_of(r.Items.begin(), r.Items.end(), [&](const TCollectionItem* item) {
+                return std::find(items.begin(), items.end(), item) != items.end();
+            });
+        };
+        FReferences.erase(std::remove_if(FReferences.begin(), FReferences.end(), inItems), FReferences.end());
     }
 
     void ResolveReferences() {
@@ -657,6 +676,7 @@ private:
     TComponent* FRoot;
     std::vector<TComponent*> FMade;
     std::vector<Reference> FReferences;
+    std::vector<const TCollectionItem*> FItems;  // the items being read, outermost first
     const TPropInfo* FDeferredVisible = nullptr;
     std::int64_t FVisible = 0;
     int FDeferredVisibleLine = 0;

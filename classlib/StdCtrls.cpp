@@ -127,6 +127,9 @@ void TButton::Dispatch(TMessage& Message) {
 namespace {
 // BS_LEFTTEXT puts the caption at the left of the box.
 DWORD AlignmentStyle(TAlignment Alignment) { return Alignment == taLeftJustify ? BS_LEFTTEXT : 0; }
+// How a description writes a check box's values.
+const char* const kCheckStates[] = {"cbUnchecked", "cbChecked", "cbGrayed"};
+const char* TrueOrFalse(bool Value) { return Value ? "True" : "False"; }
 }  // namespace
 
 // clang-format off
@@ -168,14 +171,33 @@ void TCustomCheckBox::SetAlignment(TAlignment Value) {
     RecreateWnd();
 }
 
+void TCustomCheckBox::Loaded() {
+    TButtonControl::Loaded();
+    FCheckedRead = FStateRead = false;
+}
+
 void TCustomCheckBox::SetState(TCheckBoxState Value) {
+    if (ComponentState().Contains(csLoading)) {
+        if (FCheckedRead && (Value == cbChecked) != GetChecked())
+            throw EClassLibError("State = " + String(kCheckStates[Value]) +
+                                 " disagrees with Checked = " + TrueOrFalse(GetChecked()));
+        FStateRead = true;
+    }
     if (FState == Value) return;
     FState = Value;
     if (HandleAllocated()) SendMessageA(FHandle, BM_SETCHECK, static_cast<WPARAM>(FState), 0);
     if (!FClicksDisabled) Click();
 }
 
-void TCustomCheckBox::SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
+void TCustomCheckBox::SetChecked(bool Value) {
+    const bool loading = ComponentState().Contains(csLoading);
+    if (loading && FStateRead && Value != GetChecked())
+        throw EClassLibError("Checked = " + String(TrueOrFalse(Value)) +
+                             " disagrees with State = " + kCheckStates[FState]);
+    // Checked = False read after State = cbGrayed leaves the box grayed.
+    if (!loading || Value != GetChecked()) SetState(Value ? cbChecked : cbUnchecked);
+    if (loading) FCheckedRead = true;
+}
 
 void TCustomCheckBox::Toggle() {
     switch (FState) {

@@ -67,10 +67,17 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    void Loaded() override;
 
     TAlignment FAlignment = taRightJustify;
     bool FAllowGrayed = false;
     TCheckBoxState FState = cbUnchecked;
+
+private:
+    // A description may write both Checked and State, in either order: they
+    // are one value, so they must agree (Checked = False on a grayed box
+    // does), and a pair that disagrees is an error, never one of them lost.
+    bool FCheckedRead = false, FStateRead = false;
 };
 
 class TCheckBox : public TCustomCheckBox {

@@ -367,8 +367,8 @@ const char* TsCheckBox::MaskName() {
 }
 
 void TsCheckBox::SetChecked(bool Value) {
-    // Form loading sets State, which this leaves alone.
-    if (ComponentState().Contains(csLoading)) return;
+    // A description's value is kept for the window and the first paint.
+    if (ComponentState().Contains(csLoading)) return TsCheckControl::SetChecked(Value);
     if (Value != Checked()) SkinData()->BGChanged = true;
     TsCheckControl::SetChecked(Value);
     if (SkinData()->BGChanged) Repaint();

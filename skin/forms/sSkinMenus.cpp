@@ -357,16 +357,8 @@ void TsSkinableMenus::InitMainMenu(TMainMenu* Menu, bool Value) {
     if (!Menu) return;
     const TAdvancedMenuDrawItemEvent draw(this, &TsSkinableMenus::DrawMainItem);
     const TMenuMeasureItemEvent measure(this, &TsSkinableMenus::MeasureMainItem);
-    for (int i = 0; i < Menu->Items()->Count(); ++i) {
-        TMenuItem* item = Menu->Items()->Items(i);
-        if (!Value) {
-            if (item->OnAdvancedDrawItem == draw) item->OnAdvancedDrawItem = nullptr;
-            if (item->OnMeasureItem == measure) item->OnMeasureItem = nullptr;
-        } else if (FManager && FManager->Active()) {
-            item->OnAdvancedDrawItem = draw;
-            item->OnMeasureItem = measure;
-        }
-    }
+    if (!Value || (FManager && FManager->Active()))
+        for (int i = 0; i < Menu->Items()->Count(); ++i) TakeHandlers(Menu->Items()->Items(i), Value, draw, measure);
     if (Menu->ComponentState().Contains(csDestroying)) return;
     Menu->SetOwnerDraw(Value);
     // The line shows the new skin (or none) at once, not at its next paint.
@@ -388,13 +380,7 @@ void TsSkinableMenus::InitItems(TMenuItem* Item, bool Value) {
     const TMenuMeasureItemEvent measure(this, &TsSkinableMenus::MeasureItem);
     for (int i = 0; i < Item->Count(); ++i) {
         TMenuItem* sub = Item->Items(i);
-        if (!Value) {
-            if (sub->OnAdvancedDrawItem == draw) sub->OnAdvancedDrawItem = nullptr;
-            if (sub->OnMeasureItem == measure) sub->OnMeasureItem = nullptr;
-        } else if (!sub->IsTopLevel()) {
-            if (!sub->OnAdvancedDrawItem) sub->OnAdvancedDrawItem = draw;
-            if (!sub->OnMeasureItem) sub->OnMeasureItem = measure;
-        }
+        if (!Value || !sub->IsTopLevel()) TakeHandlers(sub, Value, draw, measure);
         InitItems(sub, Value);
     }
 }
@@ -404,16 +390,30 @@ void TsSkinableMenus::InitItem(TMenuItem* Item, bool Value) {
     if (TMenu* menu = Item->GetParentMenu()) menu->SetOwnerDraw(Value);
     const TAdvancedMenuDrawItemEvent draw(this, &TsSkinableMenus::DrawItem);
     const TMenuMeasureItemEvent measure(this, &TsSkinableMenus::MeasureItem);
+    const TAdvancedMenuDrawItemEvent drawMain(this, &TsSkinableMenus::DrawMainItem);
+    const TMenuMeasureItemEvent measureMain(this, &TsSkinableMenus::MeasureMainItem);
     if (!Value) {
-        if (Item->OnAdvancedDrawItem == draw) Item->OnAdvancedDrawItem = nullptr;
-        if (Item->OnMeasureItem == measure) Item->OnMeasureItem = nullptr;
+        TakeHandlers(Item, false, draw, measure);
+        TakeHandlers(Item, false, drawMain, measureMain);
     } else if (Item->IsTopLevel()) {
-        Item->OnAdvancedDrawItem = TAdvancedMenuDrawItemEvent(this, &TsSkinableMenus::DrawMainItem);
-        Item->OnMeasureItem = TMenuMeasureItemEvent(this, &TsSkinableMenus::MeasureMainItem);
+        TakeHandlers(Item, true, drawMain, measureMain);
     } else if (FManager && FManager->SkinnedPopups()) {
-        if (!Item->OnAdvancedDrawItem) Item->OnAdvancedDrawItem = draw;
-        if (!Item->OnMeasureItem) Item->OnMeasureItem = measure;
+        TakeHandlers(Item, true, draw, measure);
     }
+}
+
+// The program's own handlers are never replaced: ours go only where it has
+// none, and only ours are taken away again, so that its handlers outlive any
+// number of skin changes.
+void TsSkinableMenus::TakeHandlers(TMenuItem* Item, bool Value, const TAdvancedMenuDrawItemEvent& Draw,
+                                   const TMenuMeasureItemEvent& Measure) {
+    if (!Value) {
+        if (Item->OnAdvancedDrawItem == Draw) Item->OnAdvancedDrawItem = nullptr;
+        if (Item->OnMeasureItem == Measure) Item->OnMeasureItem = nullptr;
+        return;
+    }
+    if (!Item->OnAdvancedDrawItem) Item->OnAdvancedDrawItem = Draw;
+    if (!Item->OnMeasureItem) Item->OnMeasureItem = Measure;
 }
 
 // --- Sizes ----------------------------------------------------------------------

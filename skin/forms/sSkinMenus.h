@@ -65,6 +65,10 @@ public:
     void InitPopupMenu(TPopupMenu* Menu, bool Value);
     void InitItems(TMenuItem* Item, bool Value);
     void InitItem(TMenuItem* Item, bool Value);
+    // Gives Item the handlers Draw and Measure where it has none (Value), or
+    // takes them away where they are these (not Value).
+    static void TakeHandlers(TMenuItem* Item, bool Value, const TAdvancedMenuDrawItemEvent& Draw,
+                             const TMenuMeasureItemEvent& Measure);
     // A popup menu that opens (WM_INITMENUPOPUP) and is not yet owner-drawn
     // is taken while the painter is active.
     void PrepareOpeningMenu(HMENU Menu);

@@ -3,6 +3,8 @@
 // that name their line and leave nothing behind.
 #include <gtest/gtest.h>
 
+#include "ComCtrls.h"
+#include "DescriptionOrders.h"
 #include "ExtCtrls.h"
 #include "FormReader.h"
 #include "FormTestSupport.h"
@@ -59,7 +61,9 @@ CLASSLIB_DEFINE_CLASS(TTestHolder, TComponent,
     ObjProp<TTestHolder, TCollection>("Items", &TTestHolder::GetItems))
 // clang-format on
 
-const bool kRegistered = (RegisterComponentClass<TTestHolder>(), true);
+const bool kRegistered =
+    (RegisterComponentClass<TTestHolder>(), RegisterComponentClass<TTrackBar>(), RegisterComponentClass<TUpDown>(),
+     RegisterComponentClass<TProgressBar>(), RegisterComponentClass<TCheckBox>(), true);
 
 TEST(FormReader, ReadsEveryKindOfValueFromTheResourceAndLeavesDefaultsAlone) {
     ASSERT_TRUE(kRegistered);
@@ -155,6 +159,11 @@ const struct {
      "H (TTestHolder) cannot hold the control B"},
     {"object F: TForm\n object H: TTestHolder\n end\n object H: TTestHolder\n end\nend", 4,
      "A component named H already exists"},
+    // Checked and State are one value written twice: they must agree, in either order.
+    {"object F: TForm\n object C: TCheckBox\n  State = cbGrayed\n  Checked = True\n end\nend", 4,
+     "Checked = True disagrees with State"},
+    {"object F: TForm\n object C: TCheckBox\n  Checked = True\n  State = cbUnchecked\n end\nend", 4,
+     "State = cbUnchecked disagrees with Checked"},
     {"object F: TButton\nend", 1, "the description is of a TButton, not of a TForm"},
     {"object F: TForm\nend\nend", 3, "text after the end of the description"},
     {"", 1, "a description begins with"},
@@ -169,6 +178,34 @@ TEST(FormReader, FaultyDescriptionsNameTheirLineAndFreeWhatWasMade) {
     const int forms = Screen->FormCount();
     EXPECT_THROW(CreateFormFromResource<TForm>(nullptr, "NO_SUCH_FORM"), EReadError);
     EXPECT_EQ(Screen->FormCount(), forms);
+}
+
+// The same values in any order of their lines load the same control: a
+// size is the size written whatever the orientation, a position is kept
+// against the range written after it, and a check box's state is kept.
+const formtest::TDescribedControl kOrders[] = {
+    {"TTrackBar",
+     {"Min = -20", "Max = -5", "Position = -10"},
+     {{"Min", -20}, {"Max", -5}, {"Position", -10}},
+     TBM_GETPOS,
+     -10},
+    // A position outside the range written is clamped to it, in every order.
+    {"TTrackBar",
+     {"Min = 30", "Max = 40", "Position = 90"},
+     {{"Min", 30}, {"Max", 40}, {"Position", 40}},
+     TBM_GETPOS,
+     40},
+    {"TProgressBar",
+     {"Min = 100", "Max = 1000", "Position = 600"},
+     {{"Min", 100}, {"Max", 1000}, {"Position", 600}},
+     PBM_GETPOS,
+     600},
+};
+
+TEST(FormReader, TheSameValuesInAnyOrderLoadTheSameControl) {
+    for (const auto& c : formtest::SharedOrderCases("TTrackBar", "TUpDown", "TCheckBox"))
+        formtest::ExpectSameInEveryOrder(c);
+    for (const auto& c : kOrders) formtest::ExpectSameInEveryOrder(c);
 }
 
 TEST(FormReader, AVisibleFormShowsOnlyOnceReadAndNeverOnAFault) {

@@ -6,8 +6,10 @@
 #include "FormReader.h"
 #include "FormTestSupport.h"
 #include "ComCtrls.h"
+#include "DescriptionOrders.h"
 #include "Lists.h"
 #include "Menus.h"
+#include "StdCtrls.h"
 #include "sButton.h"
 #include "sLabel.h"
 #include "sPanel.h"
@@ -165,6 +167,14 @@ TEST(FormDescriptions, ProviderAndEverySkinnedControlLoadWithTheirValues) {
     ASSERT_TRUE(pages && pages->PageCount() == 2);
     EXPECT_EQ(pages->Pages(1), form->FindComponent("Second"));
     EXPECT_EQ(pages->ActivePage(), form->FindComponent("First"));
+}
+
+// The skinned track bar, up-down and check box read their values as the
+// class library's do: in any order, nothing written dropped.
+TEST(FormDescriptions, SkinnedControlsLoadTheSameValuesInAnyOrder) {
+    RegisterSkinnedClasses();
+    for (const auto& c : formtest::SharedOrderCases("TsTrackBar", "TsUpDown", "TsCheckBox"))
+        formtest::ExpectSameInEveryOrder(c);
 }
 
 }  // namespace

@@ -197,6 +197,58 @@ TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
     EXPECT_FALSE(file->OnMeasureItem);
 }
 
+// A main menu's top-level item with handlers of the program's own keeps them
+// through any number of skin on/off cycles, and the line calls them; an item
+// without handlers of its own gets the painter's while skinned and none after.
+TEST_F(SkinnedMenus, TheProgramsOwnHandlersOnTheMenuLineSurviveSkinCycles) {
+    auto* bar = TObject::Create<TMainMenu>(form);
+    TMenuItem* own = Add(bar->Items(), "Own");
+    TMenuItem* plain = Add(bar->Items(), "Plain");
+    Add(own, "Open");
+    int draws = 0, measures = 0;
+    own->OnAdvancedDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState) { ++draws; };
+    own->OnMeasureItem = [&](TObject*, TCanvas*, int& Width, int& Height) { ++measures, Width = 40, Height = 18; };
+    const TAdvancedMenuDrawItemEvent ownDraw = own->OnAdvancedDrawItem;
+    const TMenuMeasureItemEvent ownMeasure = own->OnMeasureItem;
+    const TAdvancedMenuDrawItemEvent ours(painter, &TsSkinableMenus::DrawMainItem);
+    const TMenuMeasureItemEvent oursMeasure(painter, &TsSkinableMenus::MeasureMainItem);
+    form->SetMenu(bar);
+    painter->InitMenus(true);  // the bar is made after the skin
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0)) << cycle;
+        EXPECT_TRUE(own->OnAdvancedDrawItem == ownDraw) << cycle;
+        EXPECT_TRUE(own->OnMeasureItem == ownMeasure) << cycle;
+        EXPECT_TRUE(plain->OnAdvancedDrawItem == ours) << cycle;
+        EXPECT_TRUE(plain->OnMeasureItem == oursMeasure) << cycle;
+        // The program's handlers are the ones the skinned line calls.
+        draws = measures = 0;
+        form->SetMenu(nullptr);
+        form->SetMenu(bar);
+        DrawMenuBar(form->Handle());
+        formtest::Pump(100);
+        EXPECT_GT(draws, 0) << cycle;
+        EXPECT_GT(measures, 0) << cycle;
+        Manager()->SetActive(false);
+        EXPECT_TRUE(own->OnAdvancedDrawItem == ownDraw) << cycle;
+        EXPECT_TRUE(own->OnMeasureItem == ownMeasure) << cycle;
+        EXPECT_FALSE(plain->OnAdvancedDrawItem) << cycle;
+        EXPECT_FALSE(plain->OnMeasureItem) << cycle;
+        Manager()->SetActive(true);
+    }
+    // One item taken and given back on its own goes the same way.
+    painter->InitItem(own, true);
+    painter->InitItem(plain, true);
+    EXPECT_TRUE(own->OnAdvancedDrawItem == ownDraw);
+    EXPECT_TRUE(plain->OnAdvancedDrawItem == ours);
+    painter->InitItem(own, false);
+    painter->InitItem(plain, false);
+    EXPECT_TRUE(own->OnAdvancedDrawItem == ownDraw);
+    EXPECT_TRUE(own->OnMeasureItem == ownMeasure);
+    EXPECT_FALSE(plain->OnAdvancedDrawItem);
+    EXPECT_FALSE(plain->OnMeasureItem);
+    form->SetMenu(nullptr);
+}
+
 TEST_F(SkinnedMenus, ItemSizes) {
     TCanvas canvas;
     HDC dc = GetDC(nullptr);
