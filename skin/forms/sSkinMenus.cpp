@@ -1028,6 +1028,9 @@ struct TacMenuHooksRegistration {
         acEngineHooks.CreateSkinableMenus = [](TsSkinManager* M) { return new TsSkinableMenus(M); };
         acEngineHooks.FreeSkinableMenus = [](TsSkinableMenus* P) {
             ResetMenuGlobals();
+            // A manager freed with its skin on: the items must not keep
+            // handlers that call into the painter about to go.
+            if (P && P->Active()) P->InitMenus(false);
             delete P;
         };
         // The engine asks whether the painter is in the state "skin active and

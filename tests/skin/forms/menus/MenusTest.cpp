@@ -249,6 +249,30 @@ TEST_F(SkinnedMenus, TheProgramsOwnHandlersOnTheMenuLineSurviveSkinCycles) {
     form->SetMenu(nullptr);
 }
 
+// A manager freed while its skin is on takes its painter's handlers off the
+// menus: an item left with one would call into the freed painter.
+TEST_F(SkinnedMenus, AManagerFreedWhileSkinnedLeavesNoHandlerOfItsPainter) {
+    auto* bar = TObject::Create<TMainMenu>(form);
+    TMenuItem* top = Add(bar->Items(), "Top");
+    TMenuItem* inner = Add(top, "Inner");
+    form->SetMenu(bar);
+    Manager()->SetActive(false);
+    ASSERT_FALSE(top->OnAdvancedDrawItem);
+    TsSkinManager* second = testsupport::NewTestSkinManager();
+    ASSERT_TRUE(second && second->SkinableMenus);
+    second->SkinableMenus->InitMenus(true);
+    ASSERT_TRUE(top->OnAdvancedDrawItem ==
+                TAdvancedMenuDrawItemEvent(second->SkinableMenus, &TsSkinableMenus::DrawMainItem));
+    second->Free();
+    EXPECT_FALSE(top->OnAdvancedDrawItem);
+    EXPECT_FALSE(top->OnMeasureItem);
+    EXPECT_FALSE(inner->OnAdvancedDrawItem);
+    EXPECT_FALSE(inner->OnMeasureItem);
+    EXPECT_FALSE(normal->OnAdvancedDrawItem);
+    Manager()->SetActive(true);
+    form->SetMenu(nullptr);
+}
+
 TEST_F(SkinnedMenus, ItemSizes) {
     TCanvas canvas;
     HDC dc = GetDC(nullptr);
