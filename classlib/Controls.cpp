@@ -760,6 +760,10 @@ void TControl::LeftButtonUp(TMessage& Message) {
 }
 
 void TControl::WMCancelMode(TMessage& Message) {
+    // A windowless child that holds the mouse through this window is told
+    // first: afterwards the capture, and with it the child, is gone.
+    TControl* held = GetCaptureControl();
+    if (held && held != this && held->Parent() == this) held->Perform(WM_CANCELMODE, 0, 0);
     DefaultHandler(Message);
     if (GetCaptureControl() == this) SetCaptureControl(nullptr);
 }
