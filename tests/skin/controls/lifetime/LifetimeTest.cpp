@@ -250,29 +250,39 @@ TEST_F(FadingSkin, LabelsFreedByTheirOwnEnterOrLeaveHandlerReadNoFreedMemory) {
         [](TForm* F) { return static_cast<TsCustomLabel*>(Make<TsLabelFX>(F, 20, 20, 120, 40)); },
     };
     for (const auto& kind : kinds) {
-        for (bool onEnter : {true, false}) {
-            SCOPED_TRACE(onEnter ? "enter" : "leave");
-            auto* form = TObject::Create<TForm>(nullptr);
-            form->SetBounds(40, 40, 300, 200);
-            TsCustomLabel* label = kind(form);
-            label->SetAutoSize(false);
-            label->SetCaption("Label");
-            bool fired = false;
-            const TNotifyEvent freeIt = [&fired](TObject* Sender) {
-                delete Sender;
-                fired = true;
-            };
-            (onEnter ? label->OnMouseEnter : label->OnMouseLeave) = freeIt;
-            form->Show();
-            Pump(60);
-            // As the mouse tracking tells a label it was entered and left.
-            label->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(label));
-            if (!onEnter) label->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(label));
-            Pump(30);
-            EXPECT_TRUE(fired);
-            EXPECT_TRUE(guardedheap::IsFreedMemory(label));
-            form->Free();
-            Pump(30);
+        for (bool realMouse : {false, true}) {
+            for (bool onEnter : {true, false}) {
+                SCOPED_TRACE(std::string(onEnter ? "enter" : "leave") + (realMouse ? ", the mouse" : ", told"));
+                auto* form = TObject::Create<TForm>(nullptr);
+                form->SetBounds(40, 40, 300, 200);
+                TsCustomLabel* label = kind(form);
+                label->SetAutoSize(false);
+                label->SetCaption("Label");
+                bool fired = false;
+                const TNotifyEvent freeIt = [&fired](TObject* Sender) {
+                    delete Sender;
+                    fired = true;
+                };
+                (onEnter ? label->OnMouseEnter : label->OnMouseLeave) = freeIt;
+                form->Show();
+                Pump(60);
+                if (realMouse) {
+                    // The move over the label itself fires the events.
+                    testinput::MouseTo(POINT{20, 20});
+                    const POINT in = CentreOf(label);
+                    SendAndHandle({testinput::Move(in)}, [&] { return fired; });
+                    if (!onEnter) SendAndHandle({testinput::Move(POINT{in.x, in.y + 120})}, [&] { return fired; });
+                } else {
+                    // As the mouse tracking tells a label it was entered and left.
+                    label->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(label));
+                    if (!onEnter) label->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(label));
+                }
+                Pump(30);
+                EXPECT_TRUE(fired);
+                EXPECT_TRUE(guardedheap::IsFreedMemory(label));
+                form->Free();
+                Pump(30);
+            }
         }
     }
 }
