@@ -308,6 +308,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TControl::~TControl() {
+    *FLive = false;
     // Normally done in BeforeDestruction; this covers a plain delete.
     if (gMouseControl == this) gMouseControl = nullptr;
     if (CaptureControl == this) CaptureControl = nullptr;
@@ -661,13 +662,21 @@ void TControl::WndProc(TMessage& Message) {
             }
         }
         switch (Message.Msg) {
-            case WM_MOUSEMOVE: Application->HintMouseMessage(this, Message); break;
+            case WM_MOUSEMOVE:
+                if (!TrackMove(Message)) return;
+                break;
             case WM_LBUTTONDOWN:
             case WM_LBUTTONDBLCLK: FControlState.Include(csLButtonDown); break;
             case WM_LBUTTONUP: FControlState.Exclude(csLButtonDown); break;
         }
     }
     Dispatch(Message);
+}
+
+bool TControl::TrackMove(TMessage& Message) {
+    const std::shared_ptr<const bool> live = FLive;
+    Application->HintMouseMessage(this, Message);
+    return *live;
 }
 
 void TControl::DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift) {
@@ -760,6 +769,10 @@ void TControl::LeftButtonUp(TMessage& Message) {
 }
 
 void TControl::WMCancelMode(TMessage& Message) {
+    // A windowless child that holds the mouse through this window is told
+    // first: afterwards the capture, and with it the child, is gone.
+    TControl* held = GetCaptureControl();
+    if (held && held != this && held->Parent() == this) held->Perform(WM_CANCELMODE, 0, 0);
     DefaultHandler(Message);
     if (GetCaptureControl() == this) SetCaptureControl(nullptr);
 }

@@ -11,6 +11,7 @@
 #include "Messages.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TControl;
@@ -438,6 +439,11 @@ private:
     void FontChanged(TObject* Sender);
     void DoActionChange(TObject* Sender);
     void UpdateAnchorRules();
+    // The hints and the mouse tracking of a move; false when an enter or
+    // leave handler they fired freed this control.
+    bool TrackMove(TMessage& Message);
+    // False once the control is freed.
+    std::shared_ptr<bool> FLive = std::make_shared<bool>(true);
 };
 
 // ---------------------------------------------------------------------------

@@ -41,7 +41,10 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
 }
 
 TWinControl::~TWinControl() {
-    // Normally done in BeforeDestruction; this covers a plain delete.
+    // Normally done in BeforeDestruction; this covers a plain delete. The
+    // parent is left here, while this is still known to be windowed: from
+    // ~TControl it would look among the windowless children and keep this.
+    if (FParent) FParent->RemoveControl(this);
     if (FHandle) {
         HWND wnd = FHandle;
         FControlState.Include(csDestroyingHandle);

@@ -277,10 +277,18 @@ void TSplitter::Paint() {
 }
 
 void TSplitter::Dispatch(TMessage& Message) {
-    // The sizing cursor follows the axis, unless another one was chosen.
-    if (Message.Msg == CM_MOUSEENTER && (FCursor == crHSplit || FCursor == crVSplit))
-        FCursor = Horizontal() ? crHSplit : crVSplit;
+    switch (Message.Msg) {
+        case CM_MOUSEENTER: FollowAxisCursor(); break;
+        // The mouse was taken away: the drag ends where it is.
+        case WM_CANCELMODE: StopSizing(); break;
+        default: break;
+    }
     TGraphicControl::Dispatch(Message);
+}
+
+void TSplitter::FollowAxisCursor() {
+    // The sizing cursor follows the axis, unless another one was chosen.
+    if (FCursor == crHSplit || FCursor == crVSplit) FCursor = Horizontal() ? crHSplit : crVSplit;
 }
 
 TControl* TSplitter::FindSizedControl() const {
@@ -420,6 +428,9 @@ void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
 void TSplitter::MouseMove(TShiftState Shift, int X, int Y) {
     TGraphicControl::MouseMove(Shift, X, Y);
     if (!FSizedControl) return;
+    // A move without the button: its release went elsewhere, and a mere
+    // hover must not resize the neighbour.
+    if (!Shift.Contains(ssLeft)) return StopSizing();
     int newSize = 0, split = 0;
     CalcSplitSize(X, Y, newSize, split);
     if (!DoCanResize(newSize)) return;

@@ -132,6 +132,7 @@ protected:
 
 private:
     bool Horizontal() const { return FAlign == alLeft || FAlign == alRight; }
+    void FollowAxisCursor();
     void CalcSplitSize(int X, int Y, int& NewSize, int& Split) const;
     bool DoCanResize(int& NewSize);
     void UpdateControlSize();

@@ -385,6 +385,16 @@ void TsAlphaListBox::KeyPress(char& Key) {
     if (Key != '\b') Key = 0;
 }
 
+void TsAlphaListBox::SelectionChanged() {
+    Changed();
+    if (!OnChange) return Click();
+    // The handler may free the list: then there is no click to fire.
+    const std::shared_ptr<const bool> alive = Alive();
+    const TNotifyEvent event = OnChange;
+    event(this);
+    if (*alive) Click();
+}
+
 void TsAlphaListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
     FCanvas->FillRect(Rect);
     if (OnDrawItem) {
@@ -424,11 +434,7 @@ void TsAlphaListBox::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
         case CN_COMMAND:
             switch (Message.WParamHi()) {
-                case LBN_SELCHANGE:
-                    Changed();
-                    if (OnChange) OnChange(this);
-                    Click();
-                    break;
+                case LBN_SELCHANGE: return SelectionChanged();
                 case LBN_DBLCLK: DblClick(); break;
                 default: break;
             }

@@ -117,6 +117,8 @@ protected:
     void Recreate();
 
 private:
+    // LBN_SELCHANGE: OnChange, then the click unless the handler freed the list.
+    void SelectionChanged();
     friend class TListBoxStrings;
     void CNDrawItem(TMessage& Message);
     int FindPrefix(const String& Prefix) const;

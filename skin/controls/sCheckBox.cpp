@@ -189,6 +189,8 @@ bool TsCheckControl<Base>::Press(TMessage& M) {
         }
         return true;
     }
+    // As the system's own button does: the release comes back wherever it happens.
+    SetCapture(this->Handle());
     this->FadeOrRepaint(aeMouseDown, /*Half=*/true);
     if (!this->Focused()) TakeFocus();
     if (!*alive) return true;
@@ -204,8 +206,12 @@ template <class Base>
 bool TsCheckControl<Base>::Release(TMessage& M) {
     if (GetReadOnly()) return true;
     const std::shared_ptr<const bool> alive = this->Alive();
-    const bool pressed = FPressed;
+    // A release away from the control (the mouse held) is no click.
+    const TRect client = this->ClientRect();
+    const bool pressed = FPressed && (M.Msg == WM_KEYUP || PtInRect(&client, POINT{M.XPos(), M.YPos()}));
     FPressed = false;
+    if (M.Msg == WM_LBUTTONUP && GetCapture() == this->Handle()) ReleaseCapture();
+    if (!*alive) return true;
     // The state change fires OnClick, whose handler may free the control.
     if (pressed) Released();
     if (!*alive) return true;
@@ -219,6 +225,14 @@ bool TsCheckControl<Base>::Release(TMessage& M) {
         this->OnMouseUp(this, mbLeft, KeysToShiftState(M.Keys()), M.XPos(), M.YPos());
     }
     return true;
+}
+
+template <class Base>
+bool TsCheckControl<Base>::PressLost() {
+    if (!FPressed) return false;
+    FPressed = false;
+    this->Repaint();
+    return false;
 }
 
 template <class Base>
@@ -259,6 +273,8 @@ bool TsCheckControl<Base>::SkinnedMessage(TMessage& M) {
         case WM_LBUTTONDBLCLK: return PressStarts(M) && Press(M);
         case WM_KEYUP:
         case WM_LBUTTONUP: return PressStarts(M) && Release(M);
+        case WM_CANCELMODE:
+        case WM_CAPTURECHANGED: return PressLost();
         case CN_COMMAND: return GetReadOnly();
         case CM_ENABLEDCHANGED: {
             const std::shared_ptr<const bool> alive = this->Alive();

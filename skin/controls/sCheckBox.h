@@ -109,6 +109,8 @@ protected:
     // A press (space or left button) began, or its release came.
     bool Press(TMessage& M);
     bool Release(TMessage& M);
+    // The mouse went to another window, or the press was cancelled: no click.
+    bool PressLost();
     bool PressStarts(const TMessage& M) const;
     bool PaintNow(HDC DC);
 

@@ -76,6 +76,8 @@ std::uint8_t BlendShadow(int Back, int Shadow, int A) {
 
 TsCustomLabel::TsCustomLabel(TComponent* AOwner) : TCustomLabel(AOwner) { SetTransparent(true); }
 
+TsCustomLabel::~TsCustomLabel() { *FAlive = false; }
+
 void TsCustomLabel::SetSkinSection(const String& Value) {
     if (FSkinSection == Value) return;
     FSkinSection = Value;
@@ -144,7 +146,9 @@ void TsCustomLabel::WndProc(TMessage& Message) {
         }
         return;
     }
-    if (Message.Msg == CM_MOUSEENTER && OwnMouseMessage(Message, this) && OnMouseEnter) OnMouseEnter(this);
+    // The handler may free the label: then nothing of it is touched again.
+    if (Message.Msg == CM_MOUSEENTER && OwnMouseMessage(Message, this) && OnMouseEnter && !FireStays(OnMouseEnter))
+        return;
     // Skinned labels say so: adapters leave them alone.
     if (Message.Msg == SM_ALPHACMD && Message.WParamHi() == AC_SKINNEDQUERY) {
         Message.LParam = 1;
@@ -155,8 +159,16 @@ void TsCustomLabel::WndProc(TMessage& Message) {
     if (Message.Msg == SM_ALPHACMD && Message.WParamHi() == AC_REMOVESKIN && NamesDefaultManager(Message)) {
         if (FFont->Color() != clWindowText) FFont->SetColor(clWindowText);
     } else if (Message.Msg == CM_MOUSELEAVE && OwnMouseMessage(Message, this) && OnMouseLeave) {
-        OnMouseLeave(this);
+        FireStays(OnMouseLeave);
     }
+}
+
+bool TsCustomLabel::FireStays(const TNotifyEvent& Event) {
+    const std::shared_ptr<const bool> alive = FAlive;
+    // A copy: the event lives in the label the handler may free.
+    const TNotifyEvent event = Event;
+    event(this);
+    return *alive;
 }
 
 // ---------------------------------------------------------------------------

@@ -153,11 +153,10 @@ bool TsPageControl::CloseBtnPress(TMessage& M) {
     const TRect strip = TabStripRect();
     const int i = PtInRect(&strip, p) ? CloseBtnPageAt(p) : -1;
     if (i < 0) {
-        // Every release ends a press, wherever it happens.
-        if (M.Msg == WM_LBUTTONUP) {
-            acCloseBtnPressed = false;
-            PressedPage = nullptr;
-        }
+        // Every press or release away from a close button ends a press (one
+        // whose release went elsewhere, the mouse not held, included).
+        acCloseBtnPressed = false;
+        PressedPage = nullptr;
         return false;
     }
     TsTabSheet* page = SkinnedPage(i);

@@ -134,12 +134,22 @@ TsSkinnedFrame::TsSkinnedFrame(TControl* Control, TWinControl* Window, TsControl
 
 TsSkinnedFrame::~TsSkinnedFrame() {
     *FAlive = false;
+    // A plain delete skipped FrameGoing.
+    FrameGoing();
+}
+
+void TsSkinnedFrame::FrameGoing() {
     ::StopFade(FFadeTimer);
     RestoreHintsAfterPress(FHidHints);
 }
 
 bool TsSkinnedFrame::Designing() const { return FControl->ComponentState().Contains(csDesigning); }
 bool TsSkinnedFrame::DestroyingOwner() const { return FControl->ComponentState().Contains(csDestroying); }
+bool TsSkinnedFrame::HoldsMouse() const {
+    TWinControl* w = FWin ? FWin : FControl->Parent();
+    return w && w->HandleAllocated() && GetCapture() == w->Handle() && (FWin || GetCaptureControl() == FControl);
+}
+
 HWND TsSkinnedFrame::OwnWindow() const { return FWin && FWin->HandleAllocated() ? FWin->Handle() : nullptr; }
 
 void TsSkinnedFrame::SetDisabledKind(TsDisabledKind Value) {
@@ -181,7 +191,9 @@ bool TsSkinnedFrame::FireMouseEvent(const TMessage& M) {
     const TNotifyEvent& event = M.Msg == CM_MOUSEENTER ? FControl->OnMouseEnter : FControl->OnMouseLeave;
     if (!event) return true;
     const std::shared_ptr<bool> alive = FAlive;
-    event(FControl);
+    // A copy: the event lives in the control the handler may free.
+    const TNotifyEvent copy = event;
+    copy(FControl);
     return *alive;
 }
 
@@ -218,9 +230,20 @@ void TsSkinnedFrame::TrackPress(const TMessage& M) {
             if (FControl->Enabled() && !Designing() && SkinnedNow()) HideHintsForOwnPress();
             break;
         case WM_LBUTTONUP:
-            // Every release after this control's own press brings them back,
-            // whatever its handlers do to the control (disable it, unskin it).
+        case WM_CANCELMODE:
+        case WM_CAPTURECHANGED:
+            // Every end of this control's own press brings them back, whatever
+            // its handlers do to the control (disable it, unskin it): the
+            // release, a cancel, the mouse taken by another window.
             RestoreHintsAfterOwnPress();
+            break;
+        case CM_MOUSELEAVE:
+            // Left without holding the mouse: the release goes elsewhere.
+            if (FHidHints && !HoldsMouse()) RestoreHintsAfterOwnPress();
+            break;
+        case WM_MOUSEMOVE:
+            // The button is up: its release went elsewhere.
+            if (FHidHints && !(M.WParam & MK_LBUTTON)) RestoreHintsAfterOwnPress();
             break;
         default: break;
     }

@@ -187,6 +187,9 @@ protected:
     // --- For the control ------------------------------------------------------
     // The whole window procedure: the template's WndProc calls only this.
     void FrameWndProc(TMessage& Message);
+    // The control starts going, before its owned components are freed: a fade
+    // ticking now outlives its step, never the control's own destructor.
+    void FrameGoing();
     // A state change: fade when Event is animated and the skin allows, else repaint.
     void FadeOrRepaint(TacAnimatEvent Event, bool Half);
     // After construction and Loaded: the section resolved and its colours taken.
@@ -237,6 +240,8 @@ private:
     void ActionUpdate();
 
     HWND OwnWindow() const;
+    // The mouse is captured for this control (its window, or its parent's for it).
+    bool HoldsMouse() const;
     void CopyCacheTo(HDC Target);
     TsCacheShape ShapeNow(TsPaintState State) const;
 
@@ -265,10 +270,20 @@ public:
 
     TsSkinned(TComponent* AOwner, TsControlType Type, TsFrameOptions Options = {})
         : Base(AOwner), TsSkinnedFrame(this, WindowOf(this), Type, Options) {}
+    ~TsSkinned() override {
+        // A plain delete skipped BeforeDestruction: the window's last messages
+        // come now, while the frame they go through still lives.
+        if constexpr (Windowed)
+            if (this->HandleAllocated()) this->DestroyHandle();
+    }
 
     void AfterConstruction() override {
         Base::AfterConstruction();
         ApplyColors();
+    }
+    void BeforeDestruction() override {
+        FrameGoing();
+        Base::BeforeDestruction();
     }
     void WndProc(TMessage& Message) override { FrameWndProc(Message); }
 

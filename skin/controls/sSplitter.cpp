@@ -37,12 +37,28 @@ void TsSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 void TsSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TSplitter::MouseUp(Button, Shift, X, Y);
     if (Button != mbLeft) return;
-    FDragging = false;
-    if (ResizeStyle() == rsUpdate) InvalidateOwner(SkinData());
-    RestoreHintsAfterOwnPress();
+    EndDrag();
     // The drag may have taken the hot look while the bar lagged behind the
     // mouse; the bar under the mouse now is hot again without another move.
     TrackMouseControl(Mouse->CursorPos());
+}
+
+void TsSplitter::MouseMove(TShiftState Shift, int X, int Y) {
+    // The release went elsewhere (the mouse was taken away meanwhile).
+    if (FDragging && !Shift.Contains(ssLeft)) EndDrag();
+    TSplitter::MouseMove(Shift, X, Y);
+}
+
+void TsSplitter::Dispatch(TMessage& Message) {
+    if (Message.Msg == WM_CANCELMODE) EndDrag();
+    TsSkinned::Dispatch(Message);
+}
+
+void TsSplitter::EndDrag() {
+    RestoreHintsAfterOwnPress();
+    if (!FDragging) return;
+    FDragging = false;
+    if (ResizeStyle() == rsUpdate) InvalidateOwner(SkinData());
 }
 
 void TsSplitter::PaintSkinnedWithEvent(TMessage& Message) {

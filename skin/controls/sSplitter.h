@@ -18,12 +18,19 @@ protected:
     bool SkinnedMessage(TMessage& Message) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+
+public:
+    // A cancel (the mouse taken away) ends the drag as a release would.
+    void Dispatch(TMessage& Message) override;
 
 private:
     // A neighbour collapsed to nothing along the splitter's axis is put back
     // beside it, so that the drag can open it again.
     void SnapCollapsedNeighbours();
     void PaintSkinnedWithEvent(TMessage& Message);
+    // The press is over, however it ended: not pressed, hints back.
+    void EndDrag();
 
     bool FDragging = false;
 };

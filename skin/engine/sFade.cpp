@@ -88,6 +88,11 @@ TacSkinTimer::~TacSkinTimer() {
     delete FrameBmp;
 }
 
+void TacSkinTimer::BeforeDestruction() {
+    FFreeing = true;
+    TTimer::BeforeDestruction();
+}
+
 void TacSkinTimer::EndStep() {
     if (--FDepth == 0 && FReleased) Free();
 }
@@ -98,7 +103,9 @@ void TacSkinTimer::Timer() {
 }
 
 void ReleaseSkinTimer(TacSkinTimer* Timer) {
-    if (!Timer || Timer->FReleased || Timer->ComponentState().Contains(csDestroying)) return;
+    // An owner that is going marks the timer csDestroying before it frees it:
+    // released first, a ticking timer still outlives its step.
+    if (!Timer || Timer->FReleased || Timer->FFreeing) return;
     Timer->SetEnabled(false);
     if (Timer->FDepth > 0) {
         // Its step is still running: the step frees it when it ends, and its
@@ -108,6 +115,16 @@ void ReleaseSkinTimer(TacSkinTimer* Timer) {
         return;
     }
     Timer->Free();
+}
+
+void TsFadeTimer::BeforeDestruction() {
+    LeaveHolder();
+    TacSkinTimer::BeforeDestruction();
+}
+
+void TsFadeTimer::LeaveHolder() {
+    if (FHolder && *FHolder == this) *FHolder = nullptr;
+    FHolder = nullptr;
 }
 
 void TsFadeTimer::Step() { FadeStep(this); }
@@ -158,6 +175,7 @@ void StartFade(TsFadeTimer*& Timer, TsCommonData* SkinData, bool Half, int Kind)
     if (!s->FadingEnabled) return;
     if (!Timer) Timer = new TsFadeTimer(SkinData->OwnerControl);
     TsFadeTimer* t = Timer;
+    t->FHolder = &Timer;
     t->SetEnabled(false);
     t->SkinData = SkinData;
     // A copy: the owner is about to rebuild its cache into the new picture.
@@ -174,8 +192,9 @@ void StartFade(TsFadeTimer*& Timer, TsCommonData* SkinData, bool Half, int Kind)
 
 void StopFade(TsFadeTimer*& Timer) {
     TsFadeTimer* t = Timer;
-    if (!t || t->ComponentState().Contains(csDestroying)) return;
+    if (!t) return;
     Timer = nullptr;
+    t->FHolder = nullptr;
     ReleaseSkinTimer(t);
 }
 

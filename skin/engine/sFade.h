@@ -33,6 +33,7 @@ public:
     // it may be touched after EndStep.
     void BeginStep() { ++FDepth; }
     void EndStep();
+    void BeforeDestruction() override;
 
 protected:
     void Timer() override;
@@ -42,20 +43,33 @@ private:
     friend void ReleaseSkinTimer(TacSkinTimer* Timer);
     int FDepth = 0;
     bool FReleased = false;
+    // Its own free has begun (an owner going marks it csDestroying well before).
+    bool FFreeing = false;
 };
 
 // Disables and frees the timer, after its tick when it is ticking.
 void ReleaseSkinTimer(TacSkinTimer* Timer);
 
+// The variable that holds a fade (StartFade's) is cleared when the timer is
+// freed by anyone (its owner going frees it before the owner's destructor
+// runs), so that the owner's later StopFade finds nothing to stop.
 class TsFadeTimer : public TacSkinTimer {
     CLASSLIB_DECLARE_CLASS(TsFadeTimer)
 public:
     explicit TsFadeTimer(TComponent* AOwner) : TacSkinTimer(AOwner) {}
+    ~TsFadeTimer() override { LeaveHolder(); }
+    void BeforeDestruction() override;
     int FadeKind = 0;
     int StepIndex = 0;  // the step shown next, 1 .. Iterations
 
 protected:
     void Step() override;
+
+private:
+    friend void StartFade(TsFadeTimer*& Timer, TsCommonData* SkinData, bool Half, int Kind);
+    friend void StopFade(TsFadeTimer*& Timer);
+    void LeaveHolder();
+    TsFadeTimer** FHolder = nullptr;
 };
 
 class TsAnimTimer : public TacSkinTimer {

@@ -21,8 +21,8 @@ LONG WINAPI ReportFault(EXCEPTION_POINTERS* info) {
     const EXCEPTION_RECORD* r = info->ExceptionRecord;
     bool freed =
         r->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && InArena(reinterpret_cast<void*>(r->ExceptionInformation[1]));
-    std::fprintf(stderr, "exception 0x%08lx%s\n", static_cast<unsigned long>(r->ExceptionCode),
-                 freed ? ": a read of freed memory" : "");
+    std::fprintf(stderr, "exception 0x%08lx at %p%s\n", static_cast<unsigned long>(r->ExceptionCode),
+                 r->ExceptionAddress, freed ? ": a read of freed memory" : "");
     std::fflush(stderr);
     TerminateProcess(GetCurrentProcess(), 3);
     return EXCEPTION_EXECUTE_HANDLER;

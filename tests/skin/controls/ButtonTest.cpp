@@ -631,17 +631,47 @@ TEST_F(FadingButton, PaintWaitsWhileTheFadeDrawsItsFrames) {
     ReleaseDC(H(), dc);
 }
 
+// Told when the fade timer it watches is freed: what the button then holds
+// as its fade, and how often.
+class TFadeWatch : public TComponent {
+public:
+    explicit TFadeWatch(TsButton* AButton) : TComponent(nullptr), Button(AButton) {}
+    TsButton* Button;
+    int Freed = 0;
+    TsFadeTimer* HeldWhenFreed = nullptr;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation != TOperation::opRemove || !AComponent) return;
+        ++Freed;
+        // The button is going: its memory is whole, its fade must be let go.
+        HeldWhenFreed = Button->FadeTimer();
+    }
+};
+
 TEST_F(FadingButton, DestroyedOrStoppedMidFade) {
     Button->Perform(CM_MOUSEENTER, 0, 0);
     ASSERT_NE(Button->FadeTimer(), nullptr);
     Cmd(Button, AC_STOPFADE);
     EXPECT_EQ(Button->FadeTimer(), nullptr);
-    Button->Perform(CM_MOUSELEAVE, 0, 0);
-    ASSERT_NE(Button->FadeTimer(), nullptr);
-    Button->Free();
-    Button = nullptr;
-    Pump(60);
-    SUCCEED();
+    for (bool plainDelete : {false, true}) {
+        SCOPED_TRACE(plainDelete ? "deleted" : "freed");
+        Button->Perform(plainDelete ? CM_MOUSEENTER : CM_MOUSELEAVE, 0, 0);
+        ASSERT_NE(Button->FadeTimer(), nullptr);
+        TFadeWatch watch(Button);
+        watch.FreeNotification(Button->FadeTimer());
+        if (plainDelete) delete Button;
+        else Button->Free();
+        EXPECT_EQ(watch.Freed, 1);
+        // A button still holding its freed fade would stop it again in its destructor.
+        EXPECT_EQ(watch.HeldWhenFreed, nullptr);
+        Pump(60);
+        Button = TObject::Create<TSpyButton>(Form);
+        Button->SetParent(Form);
+        Button->SetBounds(20, 20, 80, 30);
+        Pump(60);
+    }
 }
 
 }  // namespace

@@ -234,6 +234,53 @@ TEST_F(SkinnedChecks, RealClickAndSpaceToggleOnceAndClickOnceSkinnedOrNot) {
     }
 }
 
+// A press hides the program's hints; every way the press can end brings
+// them back, and only a release over the control is a click.
+TEST_F(SkinnedChecks, EveryEndOfAPressRestoresTheHints) {
+    enum End { ReleasedElsewhere, ReleasedOutsideTheForm, CaptureTaken, CancelMode, Freed };
+    for (bool radio : {false, true}) {
+        for (End end : {ReleasedElsewhere, ReleasedOutsideTheForm, CaptureTaken, CancelMode, Freed}) {
+            SCOPED_TRACE(std::string(radio ? "radio button" : "check box") + ", end " + std::to_string(end));
+            TsCheckControl<TCustomCheckBox>* box = nullptr;
+            TsRadioButton* button = nullptr;
+            TWinControl* ctl = nullptr;
+            if (radio) ctl = button = Put<TsRadioButton>(Form.get(), 20, 20, 120, 20, "Radio");
+            else ctl = box = Put<TsCheckBox>(Form.get(), 20, 20, 120, 20, "Box");
+            int clicks = 0;
+            ctl->OnClick = [&clicks](TObject*) { ++clicks; };
+            Application->SetShowHint(true);
+            const TPoint p = ctl->ClientToScreen(TPoint{6, 10});
+            testinput::MouseTo(POINT{p.x, p.y});
+            testinput::LeftButton(true);
+            EXPECT_FALSE(Application->ShowHint()) << "no hint over a control held down";
+            testinput::MouseTo(POINT{p.x + 200, p.y + 150});
+            switch (end) {
+                case ReleasedElsewhere: testinput::LeftButton(false); break;
+                case ReleasedOutsideTheForm:
+                    testinput::MouseTo(POINT{p.x + 600, p.y + 500});
+                    testinput::LeftButton(false);
+                    break;
+                case CaptureTaken: SetCapture(Edit->Handle()); break;
+                case CancelMode:
+                    if (HWND held = GetCapture()) SendMessageA(held, WM_CANCELMODE, 0, 0);
+                    break;
+                case Freed: ctl->Free(); break;
+            }
+            Pump(60);
+            EXPECT_TRUE(Application->ShowHint()) << "the hints stay off after the press";
+            if (end != Freed) {
+                EXPECT_EQ(clicks, 0) << "a press let go elsewhere is no click";
+                EXPECT_FALSE(radio ? button->Checked() : box->Checked());
+                EXPECT_FALSE(radio ? button->Pressed() : box->Pressed());
+            }
+            testinput::LeftButton(false);
+            ReleaseCapture();
+            if (end != Freed) ctl->Free();
+            Pump(30);
+        }
+    }
+}
+
 TEST_F(SkinnedChecks, ReadOnlyTakesNoClickNoSpaceAndNoHotLook) {
     for (bool skinned : {true, false}) {
         auto* box = Put<TsCheckBox>(Form.get(), 20, skinned ? 20 : 60, 120, 20, "Read only");

@@ -66,6 +66,43 @@ TEST_F(Splitter, HotAndLiveDraggingLooksAndARealDrag) {
     EXPECT_EQ(Look(), C().Border[0]);
 }
 
+// A live drag that loses its mouse (a cancel, another window taking it) or
+// its splitter ends: the hints come back, the pressed look goes, and a hover
+// afterwards resizes nothing.
+TEST_F(Splitter, EveryEndOfADragRestoresTheHintsAndTheLook) {
+    enum End { CancelMode, CaptureTaken, Freed };
+    for (End end : {CancelMode, CaptureTaken, Freed}) {
+        SCOPED_TRACE(end);
+        Split->SetResizeStyle(rsUpdate);
+        Application->SetShowHint(true);
+        const POINT from = Middle();
+        testinput::MouseTo(from);
+        testinput::LeftButton(true);
+        testinput::MouseTo(POINT{from.x + 20, from.y});
+        ASSERT_TRUE(Split->Dragging());
+        EXPECT_FALSE(Application->ShowHint());
+        const int width = Side->Width();
+        switch (end) {
+            case CancelMode: SendMessageA(GetCapture(), WM_CANCELMODE, 0, 0); break;
+            case CaptureTaken: SetCapture(Side->Handle()); break;
+            case Freed: Split->Free(); break;
+        }
+        testinput::LeftButton(false);
+        ReleaseCapture();
+        if (end == Freed) {
+            EXPECT_TRUE(Application->ShowHint());
+            break;
+        }
+        const POINT over = At(Split, 1, Split->Height() / 2 + 10);
+        for (int dx : {2, 0, -1, -8}) testinput::MouseTo(POINT{over.x + dx, over.y});
+        EXPECT_TRUE(Application->ShowHint()) << "the hints stay off after the drag";
+        EXPECT_FALSE(Split->Dragging());
+        EXPECT_EQ(Side->Width(), width) << "the neighbour follows a mere hover";
+        testinput::MouseTo(POINT{over.x + 150, over.y});
+        EXPECT_EQ(Look(), C().Border[0]);
+    }
+}
+
 TEST_F(Splitter, OtherResizeStylesNeverShowPressed) {
     for (TResizeStyle style : {rsPattern, rsLine, rsNone}) {
         Split->SetResizeStyle(style);

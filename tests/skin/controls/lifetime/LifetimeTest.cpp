@@ -1,16 +1,29 @@
-// Freeing forms of skinned list controls in the middle of their use (focused,
-// a combo's list open with its skinned bars, bound labels shown, an image
-// list that outlives them) on a heap whose freed memory cannot be read: the
-// windows' last messages while they are destroyed, and later changes of the
-// image list, must not reach freed controls, labels, skin data or adapters.
+// Freeing skinned controls in the middle of their use on a heap whose freed
+// memory cannot be read: forms of busy list controls (focused, a combo's list
+// open with its skinned bars, bound labels shown, an image list that outlives
+// them), every skinned control while its fade runs (freed directly, from its
+// own mouse and click handlers, and with its form), and labels freed by their
+// own enter and leave handlers. The windows' last messages while they are
+// destroyed, the fades' ticks, and later changes of an image list must not
+// reach freed controls, labels, timers, skin data or adapters.
 #include "SkinnedControlTest.h"
 
 #include "ImgList.h"
+#include "TestInput.h"
 #include "sAlphaListBox.h"
+#include "sButton.h"
+#include "sCheckBox.h"
 #include "sComboBox.h"
 #include "sEdit.h"
+#include "sLabel.h"
 #include "sListView.h"
+#include "sRadioButton.h"
+#include "sSpeedButton.h"
+#include "sSplitter.h"
+#include "sTrackBar.h"
 #include "sTreeView.h"
+
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -65,6 +78,212 @@ TEST(SkinnedLifetime, FreeingFormsOfBusyListControlsReadsNoFreedMemory) {
         images->SetSize(24, 24);
         images->Free();
         guardedheap::Enable(false);
+    }
+}
+
+// --- Every skinned control freed while its fade runs ----------------------------
+
+// Loads the fading test skin into the shared manager for one test.
+class FadingSkin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Skin::Get().Manager()->LoadSkin(testsupport::TestSkinPath(testsupport::TestSkinOptions{true})));
+        acNoAnimation = false;
+        guardedheap::Enable(true);
+    }
+    void TearDown() override {
+        guardedheap::Enable(false);
+        Skin::Get().Manager()->LoadSkin(testsupport::TestSkinPath());
+        testinput::MouseTo(POINT{0, 0});
+    }
+};
+
+POINT CentreOf(TControl* C) {
+    const TPoint p = C->Parent()->ClientToScreen(TPoint{C->Left() + C->Width() / 2, C->Top() + C->Height() / 2});
+    return POINT{p.x, p.y};
+}
+
+// Real input, handled at once: the fade it starts (10 ms steps) is still running.
+void SendAndHandle(std::initializer_list<INPUT> Input, const std::function<bool()>& Done) {
+    testinput::Send(Input);
+    const DWORD end = GetTickCount() + 500;
+    do {
+        Application->ProcessMessages();
+        if (Done()) return;
+        Sleep(1);
+    } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+struct FadingRow {
+    const char* Name;
+    std::function<TControl*(TForm*)> Make;
+    // A hover starts a fade (the speed button glows instead).
+    bool Fades;
+};
+
+template <class T>
+FadingRow Row(const char* Name, bool Fades, const char* Section = nullptr) {
+    return {Name,
+            [Name, Section](TForm* F) {
+                T* c = Make<T>(F, 20, 20, 120, 60);
+                c->SetCaption(Name);
+                // A section that fades, for the controls whose own does not.
+                if (Section) c->SkinData()->SetSkinSection(Section);
+                return static_cast<TControl*>(c);
+            },
+            Fades};
+}
+
+const std::vector<FadingRow>& FadingRows() {
+    static const std::vector<FadingRow> rows{
+        Row<TsButton>("button", true),
+        Row<TsCheckBox>("check box", true),
+        Row<TsTrackBar>("track bar", true),
+        Row<TsSpeedButton>("speed button", false),
+        Row<TsComboBox>("combo box", true, "BUTTON"),
+        Row<TsSplitter>("splitter", true, "BUTTON"),
+    };
+    return rows;
+}
+
+// How the control goes while its fade (or glow) runs.
+enum class FreedBy { Free, Delete, OwnLeaveDeletes, OwnEnterReleasesForm, FormFreed, FormReleased };
+
+TEST_F(FadingSkin, EverySkinnedControlFreedMidFadeReadsNoFreedMemory) {
+    for (const FadingRow& row : FadingRows()) {
+        for (FreedBy how : {FreedBy::Free, FreedBy::Delete, FreedBy::OwnLeaveDeletes, FreedBy::OwnEnterReleasesForm,
+                            FreedBy::FormFreed, FreedBy::FormReleased}) {
+            SCOPED_TRACE(std::string(row.Name) + ", way " + std::to_string(static_cast<int>(how)));
+            auto* form = TObject::Create<TForm>(nullptr);
+            form->SetBounds(40, 40, 300, 200);
+            TControl* c = row.Make(form);
+            auto* frame = dynamic_cast<TsSkinnedFrame*>(c);
+            ASSERT_NE(frame, nullptr);
+            form->Show();
+            Pump(60);
+            testinput::MouseTo(POINT{20, 20});
+            bool left = false, entered = false;
+            const bool glows = dynamic_cast<TsSpeedButton*>(c) != nullptr;
+            if (how == FreedBy::OwnEnterReleasesForm) {
+                // The fade starts after the handler; the form goes with the next messages.
+                c->OnMouseEnter = [&entered, form](TObject*) {
+                    form->Release();
+                    entered = true;
+                };
+            }
+            // Entered as the mouse tracking tells a control (a real move may
+            // run the whole fade within one pass of a busy message loop): the
+            // fade (the speed button's glow) starts and runs.
+            c->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(c));
+            TsFadeTimer* fade = frame->FadeTimer();
+            if (!glows) {
+                EXPECT_EQ(fade != nullptr, row.Fades) << "a hover's fade";
+                EXPECT_TRUE(!fade || fade->Enabled());
+            }
+            if (how == FreedBy::OwnLeaveDeletes) {
+                c->OnMouseLeave = [&left](TObject* Sender) {
+                    delete Sender;
+                    left = true;
+                };
+            }
+            switch (how) {
+                case FreedBy::Free: c->Free(); break;
+                case FreedBy::Delete: delete c; break;
+                case FreedBy::OwnLeaveDeletes: c->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(c)); break;
+                case FreedBy::FormFreed: form->Free(); break;
+                case FreedBy::FormReleased: form->Release(); break;
+                case FreedBy::OwnEnterReleasesForm: break;
+            }
+            Pump(100);
+            EXPECT_TRUE(guardedheap::IsFreedMemory(c));
+            EXPECT_EQ(left, how == FreedBy::OwnLeaveDeletes);
+            EXPECT_EQ(entered, how == FreedBy::OwnEnterReleasesForm);
+            if (fade) {
+                EXPECT_TRUE(guardedheap::IsFreedMemory(fade)) << "the fade outlived its control";
+            }
+            if (how == FreedBy::OwnEnterReleasesForm || how == FreedBy::FormFreed || how == FreedBy::FormReleased) {
+                EXPECT_TRUE(guardedheap::IsFreedMemory(form));
+            } else {
+                form->Free();
+            }
+            Pump(30);
+        }
+    }
+}
+
+// A dialog's buttons whose OnClick releases the dialog, clicked with the
+// mouse: the press starts a fade that the free cuts short.
+TEST_F(FadingSkin, ClickHandlersReleasingTheirFormMidFadeReadNoFreedMemory) {
+    const std::vector<FadingRow> rows{Row<TsButton>("button", true), Row<TsCheckBox>("check box", true),
+                                      Row<TsRadioButton>("radio button", true),
+                                      Row<TsSpeedButton>("speed button", false)};
+    for (const FadingRow& row : rows) {
+        {
+            SCOPED_TRACE(row.Name);
+            auto* form = TObject::Create<TForm>(nullptr);
+            form->SetBounds(40, 40, 300, 200);
+            TControl* c = row.Make(form);
+            bool clicked = false;
+            c->OnClick = [&clicked, form](TObject*) {
+                form->Release();
+                clicked = true;
+            };
+            form->Show();
+            Pump(60);
+            testinput::MouseTo(CentreOf(c));
+            Pump(100);  // the hover's fade is over
+            SendAndHandle({testinput::Button(true), testinput::Button(false)}, [&] { return clicked; });
+            EXPECT_TRUE(clicked);
+            Pump(100);
+            EXPECT_TRUE(guardedheap::IsFreedMemory(c));
+            EXPECT_TRUE(guardedheap::IsFreedMemory(form));
+            Pump(30);
+        }
+    }
+}
+
+// --- Labels freed by their own enter and leave handlers --------------------------
+
+TEST_F(FadingSkin, LabelsFreedByTheirOwnEnterOrLeaveHandlerReadNoFreedMemory) {
+    const std::vector<std::function<TsCustomLabel*(TForm*)>> kinds{
+        [](TForm* F) { return static_cast<TsCustomLabel*>(Make<TsLabel>(F, 20, 20, 120, 40)); },
+        [](TForm* F) { return static_cast<TsCustomLabel*>(Make<TsLabelFX>(F, 20, 20, 120, 40)); },
+    };
+    for (const auto& kind : kinds) {
+        for (bool realMouse : {false, true}) {
+            for (bool onEnter : {true, false}) {
+                SCOPED_TRACE(std::string(onEnter ? "enter" : "leave") + (realMouse ? ", the mouse" : ", told"));
+                auto* form = TObject::Create<TForm>(nullptr);
+                form->SetBounds(40, 40, 300, 200);
+                TsCustomLabel* label = kind(form);
+                label->SetAutoSize(false);
+                label->SetCaption("Label");
+                bool fired = false;
+                const TNotifyEvent freeIt = [&fired](TObject* Sender) {
+                    delete Sender;
+                    fired = true;
+                };
+                (onEnter ? label->OnMouseEnter : label->OnMouseLeave) = freeIt;
+                form->Show();
+                Pump(60);
+                if (realMouse) {
+                    // The move over the label itself fires the events.
+                    testinput::MouseTo(POINT{20, 20});
+                    const POINT in = CentreOf(label);
+                    SendAndHandle({testinput::Move(in)}, [&] { return fired; });
+                    if (!onEnter) SendAndHandle({testinput::Move(POINT{in.x, in.y + 120})}, [&] { return fired; });
+                } else {
+                    // As the mouse tracking tells a label it was entered and left.
+                    label->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(label));
+                    if (!onEnter) label->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(label));
+                }
+                Pump(30);
+                EXPECT_TRUE(fired);
+                EXPECT_TRUE(guardedheap::IsFreedMemory(label));
+                form->Free();
+                Pump(30);
+            }
+        }
     }
 }
 

@@ -216,9 +216,14 @@ TEST_F(EngineFade, OwnerDestroyedMidway) {
     FadeOrRepaint(Ctl->FadeTimer, Ctl->SkinData, false, true, 1);
     Watch();
     ASSERT_TRUE(testsupport::PumpUntil([&] { return Ctl->Frames >= 1; }, 3000));
+    // The owner frees its timer as an owned component before its destructor
+    // runs: the variable it stops the fade through must be cleared by then.
+    TsFadeTimer* held = Ctl->FadeTimer;
+    Ctl->HeldAtDestruction = &held;
     Ctl->Free();
     Ctl = nullptr;
     EXPECT_EQ(Spy.Freed, 1);
+    EXPECT_EQ(held, nullptr) << "the owner's destructor stops a freed fade";
     Pump(100);
 }
 

@@ -54,6 +54,7 @@ public:
         }
     }
     ~TRecWin() override {
+        if (HeldAtDestruction) *HeldAtDestruction = FadeTimer;
         StopFade(FadeTimer);
         delete SkinData;
     }
@@ -100,6 +101,8 @@ public:
     }
     TsCommonData* SkinData = nullptr;
     TsFadeTimer* FadeTimer = nullptr;
+    // Told what FadeTimer holds when the destructor starts.
+    TsFadeTimer** HeldAtDestruction = nullptr;
     TColor PaintColor = clNone;
     bool StopOnFrame = false;
     std::vector<SkinCmd> Log;
