@@ -7,6 +7,7 @@
 #include "Lists.h"
 #include "Scopes.h"
 #include "sAlphaGraph.h"
+#include "sComboBox.h"
 #include "sListView.h"
 
 #include <commctrl.h>
@@ -523,6 +524,29 @@ TEST_F(ListAdapterTest, ForeignControlsKeepTheirOwnHandlersAndColours) {
     EXPECT_FALSE(vt->OnHeaderDrawQueryElements);
     EXPECT_FALSE(vt->Header()->Options.Contains(hoOwnerDraw));
     EXPECT_EQ(grid->FixedColor, clBtnFace);
+}
+
+// A window made again (sorting does it) has a new list: that one gets the
+// skinned bars too, the old list's adapter let go with its window.
+TEST_F(ListAdapterTest, ComboMadeAgainSkinsItsNewList) {
+    formtest::FormPtr form = formtest::MakeForm(100, 100, 300, 200);
+    auto* combo = formtest::Make<TsComboBox>(form.get(), 10, 10, 160, 24);
+    for (int i = 0; i < 40; ++i) combo->Items()->Add("item " + std::to_string(40 - i));
+    form->Show();
+    Pump(40);
+    for (const bool sorted : {false, true}) {
+        SCOPED_TRACE(sorted ? "made again" : "first window");
+        combo->SetSorted(sorted);
+        combo->SetDroppedDown(true);
+        Pump(60);
+        const HWND list = combo->ListHandle();
+        ASSERT_TRUE(list && IsWindowVisible(list));
+        ASSERT_NE(combo->ListAdapter(), nullptr);
+        EXPECT_EQ(AdapterOfWindow(list), combo->ListAdapter());
+        EXPECT_FALSE(combo->ListAdapter()->Destroyed);
+        combo->SetDroppedDown(false);
+        Pump(40);
+    }
 }
 
 TEST_F(ListAdapterTest, ScrollAdapterOfASkinnedControlFollowsItsSkin) {
