@@ -347,6 +347,8 @@ void TsCustomComboBox::DropNotification(TMessage& M) {
 }
 
 void TsCustomComboBox::AttachListAdapter(HWND List) {
+    // A list made again with the combo's window: the old one's adapter let go.
+    if (FListAdapter && (FListAdapter->Destroyed || List != FListWindow)) FreeListAdapter();
     // A list longer than the drop-down shows gets the skinned scroll bar.
     if (FListAdapter || !List || List == Handle() || ComponentState().Contains(csLoading) ||
         FItems->GetCount() <= FDropDownCount)

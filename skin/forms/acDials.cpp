@@ -122,7 +122,7 @@ TacProvider::~TacProvider() {
 // Look-ups
 
 String WindowClassName(HWND Window) {
-    char buf[128] = {};
+    char buf[257] = {};  // class names are at most 256 characters
     GetClassNameA(Window, buf, sizeof buf);
     return String(buf);
 }
@@ -267,7 +267,9 @@ bool CreateChildAdapters(TacProvider* Provider, HWND Parent) {
 }
 
 bool AdapterForChildWindow(TacProvider* Provider, HWND Child) {
-    if (!Child || QueryWindowSkinCommand(Child, AC_SKINNEDQUERY)) return true;
+    // An adapter attached earlier counts whatever it answers: a scrolling
+    // adapter whose section the skin lacks says it is not skinned.
+    if (!Child || AdapterOfWindow(Child) || QueryWindowSkinCommand(Child, AC_SKINNEDQUERY)) return true;
     const TCreatingFlag creating;
     const String cls = Lower(WindowClassName(Child));
     const LONG_PTR s = GetWindowLongPtrA(Child, GWL_STYLE);
@@ -277,6 +279,11 @@ bool AdapterForChildWindow(TacProvider* Provider, HWND Child) {
     bool veto = false, geometry = true;
     TacMainWnd* a = MakeChildAdapter(cls, s, Child, m, veto, geometry);
     if (veto) return false;
+    if (a && a->Destroyed) {
+        // The window took no more hooks: nothing of the adapter is in use.
+        delete a;
+        a = nullptr;
+    }
     if (a) {
         Provider->ChildAdapters.push_back(a);
         if (geometry) AdapterGeometry(a);

@@ -59,6 +59,8 @@ void ReleaseAdapter(TacMainWnd* Adapter, bool Redraw, bool Repaint) {
     auto& l = AttachedList();
     l.erase(std::remove(l.begin(), l.end(), Adapter), l.end());
     Adapter->Destroyed = true;
+    // The window's visual style comes back with every release, not only a destructor's.
+    if (live) acSetWindowThemeOn(h);
     Adapter->RestoreOriginalLook();
     if (Redraw && live && IsWindowVisible(h)) RedrawAdapterFrame(h, Repaint);
 }
@@ -107,10 +109,8 @@ TacMainWnd::~TacMainWnd() {
     // While a form's adapter list is cleared outside a skin removal, the
     // window keeps its look; the hooks still leave its procedure chain (their
     // destructors), since nothing may call into a freed adapter.
-    if (!Destroyed && !(acClearingAdapters && !acSkinRemoving) && IsWindow(CtrlHandle)) {
-        acSetWindowThemeOn(CtrlHandle);
+    if (!Destroyed && !(acClearingAdapters && !acSkinRemoving) && IsWindow(CtrlHandle))
         ReleaseAdapter(this, false, false);
-    }
     auto& l = AttachedList();
     l.erase(std::remove(l.begin(), l.end(), this), l.end());
     SkinData.Reset();
@@ -213,22 +213,32 @@ void TacMainWnd::WndProc(TMessage& M) {
 // ---------------------------------------------------------------------------
 // Free routines
 
-void SubclassAdapterWindow(TacMainWnd* Adapter, HWND Handle) {
-    if (!Adapter || !IsWindow(Handle)) return;
+bool SubclassAdapterWindow(TacMainWnd* Adapter, HWND Handle) {
+    if (!Adapter || !IsWindow(Handle)) return false;
     Adapter->Painting = false;
     Adapter->CtrlHandle = Handle;
     SetPropA(Handle, acAdapterProp, Adapter);
     const TWndMethod method(Adapter, &TacMainWnd::WndProc);
+    bool attached = false;
     if (TControl* owner = Adapter->SkinData ? Adapter->SkinData->OwnerControl : nullptr) {
         Adapter->OldWindowProc = owner->WindowProc;
-        Adapter->ControlHook.Attach(owner, method);
+        attached = Adapter->ControlHook.Attach(owner, method);
     } else {
         Adapter->OldWndProc = GetWindowProcA(Handle);
-        Adapter->WindowHook.Attach(Handle, method);
+        attached = Adapter->WindowHook.Attach(Handle, method);
+    }
+    if (!attached) {
+        // Nothing of ours is in the chain: the adapter is released at once,
+        // so that whoever made it frees it.
+        ReleaseAdapter(Adapter, false, false);
+        Adapter->OldWindowProc = nullptr;
+        Adapter->OldWndProc = nullptr;
+        return false;
     }
     if (!IsAttached(Adapter)) AttachedList().push_back(Adapter);
     // Set here, not at start-up: the engine's hook table may be initialised after this unit.
     if (!acEngineHooks.TellAdaptedWindows) acEngineHooks.TellAdaptedWindows = &TellAdaptedWindows;
+    return true;
 }
 
 void UnsubclassAdapterWindow(HWND Handle, bool FreeIt, bool Repaint, TacMainWnd*& Adapter) {
@@ -279,9 +289,13 @@ String ReadWindowText(HWND Handle) {
         if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, w.c_str(), got, &s[0], bytes, nullptr, nullptr);
         return s;
     }
-    char buf[1000] = {};
-    SendMessageA(Handle, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
-    return String(buf);
+    // Sized by asking first: a caption may be of any length.
+    const LRESULT n = SendMessageA(Handle, WM_GETTEXTLENGTH, 0, 0);
+    if (n <= 0) return String();
+    String s(std::size_t(n) + 1, '\0');
+    const LRESULT got = SendMessageA(Handle, WM_GETTEXT, WPARAM(n + 1), reinterpret_cast<LPARAM>(&s[0]));
+    s.resize(std::size_t(std::clamp<LRESULT>(got, 0, n)));
+    return s;
 }
 
 void AdapterGeometry(TacMainWnd* Adapter) {

@@ -257,7 +257,9 @@ private:
 };
 
 // --- Free routines --------------------------------------------------------
-void SubclassAdapterWindow(TacMainWnd* Adapter, HWND Handle);
+// False when the window takes no more hooks: the adapter is left released
+// (Destroyed) for its maker to free.
+bool SubclassAdapterWindow(TacMainWnd* Adapter, HWND Handle);
 // Releases the window; with FreeIt the adapter is freed and Adapter cleared.
 void UnsubclassAdapterWindow(HWND Handle, bool FreeIt, bool Repaint, TacMainWnd*& Adapter);
 void InitScrollAdapter(TacScrollWnd* Adapter, HWND Handle, bool Repaint);

@@ -210,7 +210,11 @@ bool IsScrollBarEnabled(const TacScrollBar* Bar) {
     const LONG object = Bar->BarKind == SB_HORZ   ? OBJID_HSCROLL
                         : Bar->BarKind == SB_VERT ? OBJID_VSCROLL
                                                   : OBJID_CLIENT;
-    return GetScrollBarInfo(Bar->Owner->CtrlHandle, object, &info) && !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
+    if (!GetScrollBarInfo(Bar->Owner->CtrlHandle, object, &info)) return false;
+    // A bar the program disabled (ESB_DISABLE_BOTH) may show it only in its
+    // arrows' states (rgstate 1 and 5), the whole bar's left as it was.
+    const DWORD off = STATE_SYSTEM_UNAVAILABLE;
+    return !(info.rgstate[0] & off) && !((info.rgstate[1] & off) && (info.rgstate[5] & off));
 }
 
 namespace {

@@ -94,7 +94,6 @@ TacEditWnd::~TacEditWnd() {
 void TacEditWnd::ReleaseInDestructor() {
     // Here, not in a base destructor, so that this class's own look comes back.
     if (Destroyed || (acClearingAdapters && !acSkinRemoving) || !IsWindow(CtrlHandle)) return;
-    acSetWindowThemeOn(CtrlHandle);
     ThumbDragging = false;
     ReleaseAdapter(this, true, true);
 }
@@ -567,7 +566,8 @@ void TacComboBoxWnd::CtlColorListBox(TMessage& M) {
     const HWND list = reinterpret_cast<HWND>(M.LParam);
     if (!ListHandle && list) {
         ListHandle = list;
-        if (!ListAdapter) {
+        // A simple combo's list is a child of the dialog: its walk may have adapted it already.
+        if (!ListAdapter && !AdapterOfWindow(ListHandle)) {
             // Made here, inside the list's first paint: the list has no other
             // moment at which its combo box learns of it.
             TBoolScope creating(acCreatingChildAdapters, SkinData->OwnerControl ? acCreatingChildAdapters : DlgMode);

@@ -15,6 +15,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 CLASSLIB_DEFINE_CLASS(TacListViewWnd, TacEditWnd)
@@ -331,6 +332,30 @@ void TacListViewWnd::PaintHeader(HDC DC) {
     if (right < client.right) PaintSection(DC, -1, TRect{right, 0, client.right, client.bottom}, true);
 }
 
+namespace {
+
+// A header section's text, format and image into Item. The header tells no
+// length: the buffer grows until the text leaves room in it.
+String HeaderItemText(HWND Header, int Index, HDITEMA& Item) {
+    String text(128, '\0');
+    for (;;) {
+        Item = HDITEMA{};
+        Item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
+        std::fill(text.begin(), text.end(), '\0');
+        Item.pszText = &text[0];
+        Item.cchTextMax = int(text.size());
+        if (!SendMessageA(Header, HDM_GETITEMA, WPARAM(Index), reinterpret_cast<LPARAM>(&Item))) return String();
+        const std::size_t n = std::strlen(text.c_str());
+        if (n + 1 < text.size() || text.size() >= 0x100000) {
+            text.resize(n);
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+}  // namespace
+
 void TacListViewWnd::PaintSection(HDC DC, int Index, const TRect& R, bool Empty) {
     TsHeaderSection section;
     section.Column = !Empty;
@@ -342,13 +367,8 @@ void TacListViewWnd::PaintSection(HDC DC, int Index, const TRect& R, bool Empty)
     TControl* owner = SkinData->OwnerControl;
     section.BackColor = owner ? owner->Color() : TColor(SendMessageA(CtrlHandle, LVM_GETBKCOLOR, 0, 0));
     if (!Empty) {
-        char text[129] = {};
         HDITEMA item{};
-        item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(HeaderWnd, HDM_GETITEMA, WPARAM(Index), reinterpret_cast<LPARAM>(&item));
-        section.Caption = text;
+        section.Caption = HeaderItemText(HeaderWnd, Index, item);
         section.Alignment = (item.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT    ? taRightJustify
                             : (item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER ? taCenter
                                                                          : taLeftJustify;

@@ -312,14 +312,25 @@ void TacToolBarWnd::PaintToolBar(HDC DC) {
                                 m);
             }
         }
-        char text[256] = {};
-        if (SendMessageA(CtrlHandle, TB_GETBUTTONTEXTA, WPARAM(b.idCommand), reinterpret_cast<LPARAM>(text)) > 0) {
+        const String text = ButtonText(b.idCommand);
+        if (!text.empty()) {
             TRect tr{r.left, textTop, r.right, r.bottom};
             WriteSkinText(bmp.Canvas(), text, enabled, tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
                           section >= 0 ? section : SkinData->SkinIndex, state > 0, m);
         }
     }
     BitBlt(DC, 0, 0, ClientRect.right, ClientRect.bottom, bmp.Canvas()->Handle(), BorderInset, BorderInset, SRCCOPY);
+}
+
+String TacToolBarWnd::ButtonText(int Command) const {
+    // Asked for its length first: a label may be of any length.
+    const LRESULT n = SendMessageA(CtrlHandle, TB_GETBUTTONTEXTA, WPARAM(Command), 0);
+    if (n <= 0) return String();
+    String text(std::size_t(n) + 1, '\0');
+    const LRESULT got =
+        SendMessageA(CtrlHandle, TB_GETBUTTONTEXTA, WPARAM(Command), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(std::size_t(std::clamp<LRESULT>(got, 0, n)));
+    return text;
 }
 
 void TacToolBarWnd::PaintToolBarBorder() {

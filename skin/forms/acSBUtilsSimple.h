@@ -123,6 +123,8 @@ protected:
     void PrepareToolBarCache();
     void PaintToolBar(HDC DC);
     void PaintToolBarBorder();
+    // The label of the button of Command, whatever its length.
+    String ButtonText(int Command) const;
 };
 
 // Size grips ("scrollbar" windows of SBS_SIZEGRIP).

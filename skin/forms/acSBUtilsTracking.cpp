@@ -88,7 +88,7 @@ void InitScrollAdapter(TacScrollWnd* A, HWND Handle, bool Repaint) {
         bar->ReadInfo();
     }
     A->InNCCalcSize = false;
-    SubclassAdapterWindow(A, Handle);
+    if (!SubclassAdapterWindow(A, Handle)) return;
     SetScrollBarMinThumb(Handle, 3, DefaultMinThumbSize());
     A->BarsChangedSince();
     if (Repaint) RedrawAdapterFrame(Handle, true);
@@ -112,7 +112,6 @@ TacScrollWnd::~TacScrollWnd() {
     // Released here, while the scrolling procedure still exists, and with
     // the frame recomputed so that the system's bars come back.
     if (!Destroyed && !(acClearingAdapters && !acSkinRemoving) && IsWindow(CtrlHandle)) {
-        acSetWindowThemeOn(CtrlHandle);
         ThumbDragging = false;
         ReleaseAdapter(this, true, true);
     }

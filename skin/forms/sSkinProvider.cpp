@@ -357,12 +357,10 @@ TsSkinProvider::~TsSkinProvider() {
             if (MDISkinProvider->Form->HandleAllocated())
                 SendMessageA(MDISkinProvider->Form->Handle(), WM_NCPAINT, 0, 0);
         }
-        if (MDISkinProvider == this) {
-            delete MDIForm;
-            MDIForm = nullptr;
-            MDISkinProvider = nullptr;
-        }
     }
+    // Whichever frame was made last: this provider's client hook goes with it.
+    delete MDIForm;
+    MDIForm = nullptr;
     FreeCover(CaptionCover);
     FreeCover(MenuCover);
     // The system menu is an owned component: freed with the provider's other components.

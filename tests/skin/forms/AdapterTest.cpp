@@ -111,7 +111,34 @@ TEST_F(AdapterTest, VisualStyleOffUnlessDialogAndBackOnWhenFreed) {
     gThemeCalls.clear();
     delete new TacMainWnd(rec, nullptr, Manager(), "EDIT");
     EXPECT_EQ(gThemeCalls, (Calls{{L" ", L" "}, {L"(nil)", L"(nil)"}}));
+    // Released before it is freed (the skin goes, or its owner lets go): the
+    // style comes back at the release, once.
+    TsSkinManager* second = LoadTestSkin();
+    for (const bool skinRemoved : {false, true}) {
+        SCOPED_TRACE(skinRemoved ? "skin removed" : "released");
+        gThemeCalls.clear();
+        TacMainWnd* a = new TacScrollWnd(edit, nullptr, second, "EDIT");
+        if (skinRemoved) second->SetActive(false);
+        else UnsubclassAdapterWindow(edit, false, false, a);
+        EXPECT_TRUE(a->Destroyed);
+        EXPECT_EQ(gThemeCalls, (Calls{{L" ", L" "}, {L"(nil)", L"(nil)"}}));
+        delete a;
+        EXPECT_EQ(gThemeCalls.size(), 2u);
+        second->SetActive(true);
+    }
+    second->Free();
     acSetWindowTheme = saved;
+}
+
+TEST_F(AdapterTest, CaptionsOfAnyLengthAreReadWhole) {
+    const std::string caption = std::string(3000, 'c') + "end";
+    SetWindowTextA(rec, caption.c_str());
+    const bool nt = IsNT;
+    for (const bool ntFamily : {true, false}) {
+        IsNT = ntFamily;
+        EXPECT_EQ(ReadWindowText(rec), caption) << (ntFamily ? "NT" : "other");
+    }
+    IsNT = nt;
 }
 
 TEST_F(AdapterTest, ScrollBarLookUpsAndMinimumThumb) {

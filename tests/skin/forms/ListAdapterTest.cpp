@@ -7,6 +7,7 @@
 #include "Lists.h"
 #include "Scopes.h"
 #include "sAlphaGraph.h"
+#include "sComboBox.h"
 #include "sListView.h"
 
 #include <commctrl.h>
@@ -523,6 +524,62 @@ TEST_F(ListAdapterTest, ForeignControlsKeepTheirOwnHandlersAndColours) {
     EXPECT_FALSE(vt->OnHeaderDrawQueryElements);
     EXPECT_FALSE(vt->Header()->Options.Contains(hoOwnerDraw));
     EXPECT_EQ(grid->FixedColor, clBtnFace);
+}
+
+// A section's caption is read whole, however long: its end shows where the
+// section is wide enough for it.
+TEST_F(ListAdapterTest, LongHeaderCaptionShowsItsEnd) {
+    MouseTo(POINT{5, 5});
+    HWND wide = MakeHost(1100, 160);
+    HWND lv = MakeChild(wide, WC_LISTVIEWA, LVS_REPORT, 0, 0, 1080, 120);
+    std::string caption = std::string(128, 'x') + std::string(20, 'W');
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.cx = 1060;
+    col.pszText = &caption[0];
+    SendMessageA(lv, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
+    auto* a = Adapt<TacListViewWnd>(lv);
+    ASSERT_NE(a->HeaderWnd, nullptr);
+    RECT s{};
+    SendMessageA(a->HeaderWnd, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&s));
+    SIZE head{};
+    {
+        const TClientDC dc(a->HeaderWnd);
+        const TSelectedObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(lv, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32A(dc, caption.c_str(), 128, &head);
+    }
+    ASSERT_LT(s.left + head.cx + 40, s.right);
+    RedrawWindow(a->HeaderWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const TClientDC dc(a->HeaderWnd);
+    const testsupport::Picture p = testsupport::CaptureDC(dc, 0, 0, s.right, s.bottom);
+    int end = 0;  // text pixels right of the first 128 characters
+    for (int y = s.top; y < s.bottom; ++y)
+        for (int x = s.left + head.cx + 20; x < s.right - 4; ++x) end += p.Pixel(x, y) == C().Header[2];
+    EXPECT_GT(end, 20);
+    DestroyWindow(wide);
+}
+
+// A window made again (sorting does it) has a new list: that one gets the
+// skinned bars too, the old list's adapter let go with its window.
+TEST_F(ListAdapterTest, ComboMadeAgainSkinsItsNewList) {
+    formtest::FormPtr form = formtest::MakeForm(100, 100, 300, 200);
+    auto* combo = formtest::Make<TsComboBox>(form.get(), 10, 10, 160, 24);
+    for (int i = 0; i < 40; ++i) combo->Items()->Add("item " + std::to_string(40 - i));
+    form->Show();
+    Pump(40);
+    for (const bool sorted : {false, true}) {
+        SCOPED_TRACE(sorted ? "made again" : "first window");
+        combo->SetSorted(sorted);
+        combo->SetDroppedDown(true);
+        Pump(60);
+        const HWND list = combo->ListHandle();
+        ASSERT_TRUE(list && IsWindowVisible(list));
+        ASSERT_NE(combo->ListAdapter(), nullptr);
+        EXPECT_EQ(AdapterOfWindow(list), combo->ListAdapter());
+        EXPECT_FALSE(combo->ListAdapter()->Destroyed);
+        combo->SetDroppedDown(false);
+        Pump(40);
+    }
 }
 
 TEST_F(ListAdapterTest, ScrollAdapterOfASkinnedControlFollowsItsSkin) {

@@ -175,6 +175,25 @@ TEST_F(ScrollBarTest, HoverPressAndDisabledLooks) {
     EXPECT_EQ(CountOf(WM_VSCROLL), 0);
 }
 
+// A bar the program disabled with its arrows neither scrolls nor answers hits.
+TEST_F(ScrollBarTest, BarDisabledByTheProgramDoesNotScroll) {
+    HWND h = Plain(0, 99, 10, 50);
+    ASSERT_TRUE(EnableScrollBar(h, SB_VERT, ESB_DISABLE_BOTH));
+    Pump(30);
+    const POINT up = Screen(OnVert(arrow / 2)), down = Screen(OnVert(-arrow / 2)), track = Screen(OnVert(-arrow - 4));
+    for (const POINT p : {up, down, track}) {
+        EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTNOWHERE);
+        gSeen.clear();
+        Click(p);
+        EXPECT_EQ(CountOf(WM_VSCROLL), 0);
+    }
+    EXPECT_EQ(VPos(h), 50);
+    // Enabled again: the arrow scrolls.
+    EnableScrollBar(h, SB_VERT, ESB_ENABLE_BOTH);
+    Click(down);
+    EXPECT_EQ(VPos(h), 51);
+}
+
 TEST_F(ScrollBarTest, ArrowClickHoldAndPageScrollAListBox) {
     HWND lb = ListBox(200);
     const POINT down = Screen(OnVert(-arrow / 2));

@@ -18,9 +18,11 @@
 #include "sLabel.h"
 #include "sListView.h"
 #include "sRadioButton.h"
+#include "sSkinProvider.h"
 #include "sSpeedButton.h"
 #include "sSplitter.h"
 #include "sTrackBar.h"
+#include "WindowHooks.h"
 #include "sTreeView.h"
 
 #include <functional>
@@ -285,6 +287,37 @@ TEST_F(FadingSkin, LabelsFreedByTheirOwnEnterOrLeaveHandlerReadNoFreedMemory) {
             }
         }
     }
+}
+
+// Two MDI frames: the later one's provider is the one the program knows of.
+// The earlier one's provider, freed while its frame lives, must take its
+// client window's hook with it: the client's next paint would reach it.
+TEST(SkinnedLifetime, ProviderOfAnEarlierMDIFrameFreedBeforeItsFrame) {
+    ASSERT_TRUE(Skin::Get().Manager());
+    guardedheap::Enable(true);
+    FormPtr frames[2] = {MakeForm(40, 40, 360, 260), MakeForm(420, 40, 360, 260)};
+    TsSkinProvider* providers[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        frames[i]->SetFormStyle(fsMDIForm);
+        frames[i]->Show();
+        Pump(30);
+        // Made with the client window there: the provider hooks it at once.
+        const WNDPROC plain = GetWindowProcA(frames[i]->ClientHandle());
+        providers[i] = TObject::Create<TsSkinProvider>(frames[i].get());
+        Pump(60);
+        ASSERT_NE(GetWindowProcA(frames[i]->ClientHandle()), plain);
+    }
+    EXPECT_EQ(MDISkinProvider, providers[1]);
+    const HWND client = frames[0]->ClientHandle();
+    providers[0]->Free();
+    EXPECT_TRUE(guardedheap::IsFreedMemory(providers[0]));
+    RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    SendMessageA(client, WM_MDIACTIVATE, 0, 0);
+    Pump(60);
+    EXPECT_EQ(MDISkinProvider, providers[1]);
+    for (FormPtr& f : frames) f.reset();
+    Pump(30);
+    guardedheap::Enable(false);
 }
 
 }  // namespace

@@ -201,6 +201,48 @@ TEST(SimpleAdapterKinds, SpinButtonHalvesFollowTheCursor) {
     DestroyWindow(host);
 }
 
+TEST(SimpleAdapterKinds, ToolBarLabelsOfAnyLengthArePainted) {
+    Manager();
+    HWND host = MakeHost();
+    HWND bar = MakeChild(host, TOOLBARCLASSNAMEA, "", TBSTYLE_LIST | CCS_NORESIZE | CCS_NODIVIDER, RECT{0, 0, 400, 40});
+    SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    // Labels far past any fixed buffer, and a short one.
+    // (The last runs past the whole stack above a fixed buffer.)
+    const std::string labels[] = {"Go", std::string(300, 'l'), std::string(100000, 'm')};
+    for (int i = 0; i < 3; ++i) {
+        TBBUTTON b{};
+        b.iBitmap = I_IMAGENONE;
+        b.idCommand = 100 + i;
+        b.fsState = TBSTATE_ENABLED;
+        b.fsStyle = BTNS_BUTTON;
+        b.iString = reinterpret_cast<INT_PTR>(labels[i].c_str());
+        SendMessageA(bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
+    }
+    ASSERT_EQ(SendMessageA(bar, TB_GETBUTTONTEXTA, 102, 0), 100000);
+    // The labels the paint reads, seen under the adapter.
+    int read = 0;
+    TWindowProcSubclass recorder;
+    recorder.Attach(bar, [&](TMessage& M) {
+        read += M.Msg == TB_GETBUTTONTEXTA && M.LParam != 0;
+        recorder.CallPrevious(M);
+    });
+    TacToolBarWnd a(bar, nullptr, Manager(), "EDIT");
+    // Its parent is ready: the tool bar paints from now on (as a dialog's children do).
+    SendSkinCommandToWindow(bar, AC_PARENTCHANGED, 0);
+    ASSERT_FALSE(IsUpdating(a.SkinData));
+    for (int i = 0; i < 3; ++i) {
+        RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        Pump(10);
+    }
+    EXPECT_GE(read, 3);
+    // The skin's picture under the buttons, with the short label written on it.
+    RECT first{};
+    SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    EXPECT_GT(CountPixels(bar, first, C().Edit), 0);
+    EXPECT_LT(CountPixels(bar, first, C().Edit), (first.right - first.left) * (first.bottom - first.top));
+    DestroyWindow(host);
+}
+
 TEST(SimpleAdapterKinds, BitmapButtonShowsItsGlyphBesideTheCaption) {
     Manager();
     formtest::FormPtr form = formtest::MakeForm(60, 60, 300, 200);
