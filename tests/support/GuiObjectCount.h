@@ -6,8 +6,9 @@
 //   the handle's generation, left 0) of a live entry. A walk over the 64K
 //   candidate indices takes well under a millisecond.
 // - USER: the windows of the process (top-level, every descendant and the
-//   message-only ones) plus its menus, found as the GDI objects are: IsMenu
-//   on the bare index of every USER handle slot (even values from 0x20).
+//   message-only ones) plus its menus, icons and cursors, found as the GDI
+//   objects are: IsMenu and GetIconInfo on the bare index of every USER
+//   handle slot (even values from 0x20).
 #pragma once
 
 #include <windows.h>
@@ -28,10 +29,19 @@ inline int WalkGdiTable() {
     return n;
 }
 
-inline int WalkMenus() {
+// Menus, icons and cursors (GetIconInfo's copies of the pictures are let go at once).
+inline int WalkMenusAndIcons() {
     int n = 0;
-    for (UINT_PTR i = 0x20; i < 0xFFF0; i += 2)
-        if (IsMenu(reinterpret_cast<HMENU>(i))) ++n;
+    for (UINT_PTR i = 0x20; i < 0xFFF0; i += 2) {
+        ICONINFO ii{};
+        if (IsMenu(reinterpret_cast<HMENU>(i))) {
+            ++n;
+        } else if (GetIconInfo(reinterpret_cast<HICON>(i), &ii)) {
+            ++n;
+            if (ii.hbmMask) DeleteObject(ii.hbmMask);
+            if (ii.hbmColor) DeleteObject(ii.hbmColor);
+        }
+    }
     return n;
 }
 
@@ -66,7 +76,7 @@ inline GuiObjects CountGuiObjects() {
     const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     GuiObjects c;
     c.Gdi = gdi ? int(gdi) : guicount::WalkGdiTable();
-    c.User = user ? int(user) : guicount::CountWindows() + guicount::WalkMenus();
+    c.User = user ? int(user) : guicount::CountWindows() + guicount::WalkMenusAndIcons();
     return c;
 }
 

@@ -103,12 +103,13 @@ void Repaint(HWND H) {
 // --- The count itself ------------------------------------------------------
 
 // Objects leaked on purpose: fonts, a window with children, a message-only
-// window and menus.
+// window, menus and icons.
 struct Deliberate {
-    static constexpr int kFonts = 40, kWindows = 1 + 4 + 1, kMenus = 3;
+    static constexpr int kFonts = 40, kWindows = 1 + 4 + 1, kMenus = 3, kIcons = 2;
     std::vector<HFONT> Fonts;
     HWND Top = nullptr, Message = nullptr;
     std::vector<HMENU> Menus;
+    std::vector<HICON> Icons;
     void LeakFonts() {
         LOGFONTA lf{};
         lf.lfHeight = -13;
@@ -121,16 +122,18 @@ struct Deliberate {
             CreateWindowExA(0, "BUTTON", "", WS_CHILD, 0, 0, 5, 5, Top, nullptr, nullptr, nullptr);
         Message = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
         for (int i = 0; i < kMenus; ++i) Menus.push_back(i ? CreatePopupMenu() : CreateMenu());
+        for (int i = 0; i < kIcons; ++i) Icons.push_back(CopyIcon(LoadIcon(nullptr, IDI_APPLICATION)));
     }
     ~Deliberate() {
         for (HFONT f : Fonts) DeleteObject(f);
         for (HMENU m : Menus) DestroyMenu(m);
+        for (HICON i : Icons) DestroyIcon(i);
         if (Top) DestroyWindow(Top);
         if (Message) DestroyWindow(Message);
     }
 };
 
-TEST(GuiObjectCount, SeesDeliberateLeaksOfFontsWindowsAndMenus) {
+TEST(GuiObjectCount, SeesDeliberateLeaksOfFontsWindowsMenusAndIcons) {
     // The thread's first window brings the input method's window, and its
     // last takes it away: one window stays for the whole count.
     HWND keeper = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
@@ -147,7 +150,7 @@ TEST(GuiObjectCount, SeesDeliberateLeaksOfFontsWindowsAndMenus) {
         EXPECT_EQ(withFonts.User, before.User);
         leaked.LeakUserObjects();
         const GuiObjects withUser = CountGuiObjects();
-        EXPECT_EQ(withUser.User - withFonts.User, Deliberate::kWindows + Deliberate::kMenus);
+        EXPECT_EQ(withUser.User - withFonts.User, Deliberate::kWindows + Deliberate::kMenus + Deliberate::kIcons);
     }
     const GuiObjects after = CountGuiObjects();
     EXPECT_EQ(after.Gdi, before.Gdi);
