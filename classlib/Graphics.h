@@ -159,7 +159,9 @@ public:
 
     // Made on first use from the properties and kept until one changes.
     HFONT Handle() const;
-    // Takes the properties of Value's LOGFONT; Value itself stays the caller's.
+    // Takes the properties of Value's LOGFONT; Value itself stays the caller's,
+    // who deletes it when it made it. A font made only to be described here is
+    // a leak: hand its LOGFONT to SetLogFont instead.
     void SetHandle(HFONT Value);
     bool HandleAllocated() const override { return FHandle != nullptr; }
     LOGFONTA LogFont() const;

@@ -252,7 +252,7 @@ void TsPageControl::PaintVerticalCaption(TsTabSheet* Page, int State, TRect R, i
     v.lfStrikeOut = lf.lfStrikeOut;
     v.lfCharSet = lf.lfCharSet;
     lstrcpynA(v.lfFaceName, "Arial", LF_FACESIZE);
-    canvas->Font()->SetHandle(CreateFontIndirectA(&v));
+    canvas->Font()->SetLogFont(v);
     TsSkinManager* m = SkinData()->GetSkinManager();
     TColor color = clBtnText;
     if (m && IsValidSectionIndex(m, Section)) {

@@ -152,8 +152,7 @@ void TacDialogWnd::PrepareDialog() {
     NONCLIENTMETRICSA ncm{};
     ncm.cbSize = 340;
     CaptionFont = new TFont();
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0))
-        CaptionFont->SetHandle(CreateFontIndirectA(&ncm.lfCaptionFont));
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0)) CaptionFont->SetLogFont(ncm.lfCaptionFont);
     // The system must draw no buttons and no menu of its own.
     if (StyleValue & WS_SYSMENU) {
         SetWindowLongPtrA(h, GWL_STYLE, StyleValue & ~LONG_PTR(WS_SYSMENU));
