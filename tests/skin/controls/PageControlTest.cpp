@@ -319,6 +319,32 @@ TEST_F(PageControlTest, SingleRowTabsScrollWithTheSkinnedArrows) {
     EXPECT_EQ(Pc->ScrollArrows(), nullptr);
 }
 
+// Ours go with the skin; the tab control's own arrows come back in their
+// place, and a click on them reaches the hidden tabs.
+TEST_F(PageControlTest, TabsThatDontFitKeepTheirArrowsWhenTheSkinGoes) {
+    for (int i = 0; i < 12; ++i) {
+        auto* s = TObject::Create<TsTabSheet>(Form.get());
+        s->SetCaption("Page " + std::to_string(i));
+        s->SetPageControl(Pc);
+    }
+    Pc->SetWidth(200);
+    Pump();
+    ASSERT_NE(Pc->ScrollArrows(), nullptr);
+    PageSkin()->SetActive(false);
+    Pump(60);
+    EXPECT_EQ(Pc->ScrollArrows(), nullptr);
+    const HWND arrows = FindWindowExA(Pc->Handle(), nullptr, UPDOWN_CLASSA, nullptr);
+    ASSERT_NE(arrows, nullptr) << "the system's arrows";
+    EXPECT_TRUE(IsWindowVisible(arrows));
+    EXPECT_EQ(Pc->PageCount(), 15);
+    RECT r{};
+    GetWindowRect(arrows, &r);
+    const int before = Pc->TabRect(0).left;
+    testinput::Click(POINT{r.left + (r.right - r.left) * 3 / 4, (r.top + r.bottom) / 2});
+    Pump(60);
+    EXPECT_LT(Pc->TabRect(0).left, before) << "the row scrolled";
+}
+
 // --- Without a skin ------------------------------------------------------------
 
 TEST_F(PageControlTest, SkinRemovalGivesTheSystemTabControlBack) {
