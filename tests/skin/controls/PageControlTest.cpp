@@ -77,6 +77,16 @@ protected:
             default: return TPoint{R.right - 2, c.y};
         }
     }
+    // Twelve more tabs on a narrower control: a single row that scrolls.
+    void AddTabsThatDontFit() {
+        for (int i = 0; i < 12; ++i) {
+            auto* s = TObject::Create<TsTabSheet>(Form.get());
+            s->SetCaption("Page " + std::to_string(i));
+            s->SetPageControl(Pc);
+        }
+        Pc->SetWidth(200);
+        Pump();
+    }
     TRect Tab(int Page) const { return Pc->SkinTabRect(Sheets[Page]->TabIndex(), Sheets[Page] == Pc->ActivePage()); }
 
     FormPtr Form;
@@ -295,13 +305,7 @@ TEST_F(PageControlTest, WithoutACloseImageNoInvisibleButtonCloses) {
 // --- Scroll arrows -------------------------------------------------------------
 
 TEST_F(PageControlTest, SingleRowTabsScrollWithTheSkinnedArrows) {
-    for (int i = 0; i < 12; ++i) {
-        auto* s = TObject::Create<TsTabSheet>(Form.get());
-        s->SetCaption("Page " + std::to_string(i));
-        s->SetPageControl(Pc);
-    }
-    Pc->SetWidth(200);
-    Pump();
+    AddTabsThatDontFit();
     TsUpDown* arrows = Pc->ScrollArrows();
     ASSERT_NE(arrows, nullptr);
     EXPECT_EQ(FindWindowExA(Pc->Handle(), nullptr, UPDOWN_CLASSA, nullptr), nullptr) << "the system's arrows went";
@@ -322,13 +326,7 @@ TEST_F(PageControlTest, SingleRowTabsScrollWithTheSkinnedArrows) {
 // Ours go with the skin; the tab control's own arrows come back in their
 // place, and a click on them reaches the hidden tabs.
 TEST_F(PageControlTest, TabsThatDontFitKeepTheirArrowsWhenTheSkinGoes) {
-    for (int i = 0; i < 12; ++i) {
-        auto* s = TObject::Create<TsTabSheet>(Form.get());
-        s->SetCaption("Page " + std::to_string(i));
-        s->SetPageControl(Pc);
-    }
-    Pc->SetWidth(200);
-    Pump();
+    AddTabsThatDontFit();
     ASSERT_NE(Pc->ScrollArrows(), nullptr);
     PageSkin()->SetActive(false);
     Pump(60);
