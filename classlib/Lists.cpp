@@ -210,9 +210,9 @@ int TStrings::IndexOfObject(TObject* AObject) const {
 
 void TStrings::AddStrings(TStrings* Strings) {
     if (!Strings) return;
-    BeginUpdate();
-    for (int i = 0, n = Strings->Count(); i < n; ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
-    EndUpdate();
+    Updating(*this, [&] {
+        for (int i = 0, n = Strings->Count(); i < n; ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
+    });
 }
 
 bool TStrings::Equals(const TStrings* Strings) const {

@@ -6,6 +6,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstring>
 
 // ---------------------------------------------------------------------------
 // TButtonControl, TButton
@@ -550,10 +551,56 @@ void TCustomRichEdit::CreateParams(TCreateParams& Params) {
 
 void TCustomRichEdit::CreateWnd() {
     TCustomEdit::CreateWnd();
-    SendMessageA(FHandle, EM_SETEVENTMASK, 0, ENM_CHANGE);
     if (FTextLimit > 0) SendMessageA(FHandle, EM_EXLIMITTEXT, 0, FTextLimit);
+    // Before the change events: the document the window is made with is no change.
+    const TColor old = FKeptRtf.empty() ? FDefColor : FKeptDefColor;
+    RestoreDocument();
+    SendMessageA(FHandle, EM_SETEVENTMASK, 0, ENM_CHANGE);
     SendMessageA(FHandle, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
-    SendDefColor();
+    SendDefColor(old);
+}
+
+namespace {
+
+DWORD CALLBACK RtfOut(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
+    reinterpret_cast<String*>(Cookie)->append(reinterpret_cast<const char*>(Buffer), static_cast<size_t>(Count));
+    *Done = Count;
+    return 0;
+}
+
+struct TRtfSource {
+    const String* Rtf;
+    size_t Offset;
+};
+
+DWORD CALLBACK RtfIn(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done) {
+    auto* src = reinterpret_cast<TRtfSource*>(Cookie);
+    const size_t n = std::min(static_cast<size_t>(std::max<LONG>(Count, 0)), src->Rtf->size() - src->Offset);
+    std::memcpy(Buffer, src->Rtf->data() + src->Offset, n);
+    src->Offset += n;
+    *Done = static_cast<LONG>(n);
+    return 0;
+}
+
+}  // namespace
+
+void TCustomRichEdit::KeepDocument() {
+    FKeptRtf.clear();
+    if (!FHandle || FComponentState.Contains(csDestroying)) return;
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&FKeptRtf), 0, &RtfOut};
+    SendMessageA(FHandle, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
+    if (es.dwError) FKeptRtf.clear();
+    FKeptDefColor = FDefColor;
+}
+
+void TCustomRichEdit::RestoreDocument() {
+    // Only while the text is the one it was kept with: text set in between wins.
+    String rtf;
+    rtf.swap(FKeptRtf);
+    if (rtf.empty() || FText != FKeptText) return;
+    TRtfSource src{&rtf, 0};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&src), 0, &RtfIn};
+    SendMessageA(FHandle, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
 }
 
 void TCustomRichEdit::SetScrollBars(TScrollStyle Value) {
@@ -575,19 +622,77 @@ void TCustomRichEdit::SetTextLimit(int Value) {
 
 void TCustomRichEdit::SetDefAttributesColor(TColor Value) {
     if (FDefColor == Value) return;
+    const TColor old = FDefColor;
     FDefColor = Value;
-    SendDefColor();
+    SendDefColor(old);
 }
 
-void TCustomRichEdit::SendDefColor() {
+namespace {
+
+// The format of [From, To) with CFM_COLOR in its mask only when the colour is
+// one all through.
+CHARFORMAT2A RangeFormat(HWND Wnd, LONG From, LONG To) {
+    CHARRANGE r{From, To};
+    SendMessageA(Wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    CHARFORMAT2A cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageA(Wnd, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return cf;
+}
+
+bool OneColour(HWND Wnd, LONG From, LONG To) { return (RangeFormat(Wnd, From, To).dwMask & CFM_COLOR) != 0; }
+
+// The end of the run of one colour that starts at From: a doubling step,
+// then halving, so a run costs a few messages whatever its length.
+LONG RunEnd(HWND Wnd, LONG From, LONG Length) {
+    LONG good = From + 1, step = 1;
+    while (good < Length) {
+        const LONG next = std::min(Length, good + step);
+        if (!OneColour(Wnd, From, next)) {
+            LONG bad = next;
+            while (bad - good > 1) {
+                const LONG mid = good + (bad - good) / 2;
+                (OneColour(Wnd, From, mid) ? good : bad) = mid;
+            }
+            return good;
+        }
+        good = next;
+        step *= 2;
+    }
+    return good;
+}
+
+}  // namespace
+
+void TCustomRichEdit::SendDefColor(TColor Old) {
     if (!HandleAllocated()) return;
     CHARFORMAT2A cf{};
     cf.cbSize = sizeof cf;
     cf.dwMask = CFM_COLOR;
     cf.crTextColor = ColorToRGB(FDefColor);
     SendMessageA(FHandle, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
-    // Text already there keeps its own format unless it has none but the default.
-    SendMessageA(FHandle, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+    // Text already there keeps a colour of its own; only what showed the
+    // default takes the new one. The walk is neither seen nor scrolled to.
+    GETTEXTLENGTHEX gl{GTL_NUMCHARS | GTL_PRECISE, CP_ACP};
+    const LONG length = static_cast<LONG>(SendMessageA(FHandle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0));
+    if (length <= 0) return;
+    const COLORREF old = ColorToRGB(Old);
+    CHARRANGE keep{};
+    POINT scroll{};
+    SendMessageA(FHandle, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&keep));
+    SendMessageA(FHandle, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageA(FHandle, WM_SETREDRAW, FALSE, 0);
+    for (LONG from = 0; from < length;) {
+        const LONG to = RunEnd(FHandle, from, length);
+        const CHARFORMAT2A run = RangeFormat(FHandle, from, to);
+        if ((run.dwEffects & CFE_AUTOCOLOR) || run.crTextColor == old)
+            SendMessageA(FHandle, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+        from = to;
+    }
+    SendMessageA(FHandle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&keep));
+    SendMessageA(FHandle, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageA(FHandle, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(FHandle, nullptr, TRUE);
 }
 
 void TCustomRichEdit::Dispatch(TMessage& Message) {
@@ -597,10 +702,22 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
             FTextLimit = static_cast<int>(Message.LParam);
             if (!HandleAllocated()) return;
             break;
+        case WM_SETFONT:
+            // The window's own font again (only its colour changed) would
+            // reset every run's face, size and weight.
+            if (HandleAllocated() && Message.WParam == FAppliedFont) return;
+            FAppliedFont = Message.WParam;
+            break;
+        // The formatted document outlives the window, as the text does.
+        case WM_DESTROY:
+            FAppliedFont = 0;
+            KeepDocument();
+            break;
         default: break;
     }
     TCustomEdit::Dispatch(Message);
     switch (Message.Msg) {
+        case WM_DESTROY: FKeptText = FText; break;
         case CM_COLORCHANGED:
             if (HandleAllocated()) SendMessageA(FHandle, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
             break;

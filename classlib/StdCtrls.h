@@ -264,7 +264,16 @@ protected:
     TColor FDefColor = clWindowText;
 
 private:
-    void SendDefColor();
+    // The default colour for new text, and for the runs that had the
+    // default colour Old (or the automatic one); other runs keep theirs.
+    void SendDefColor(TColor Old);
+    // The document as RTF, kept from a window's end for the next window.
+    void KeepDocument();
+    void RestoreDocument();
+
+    String FKeptRtf, FKeptText;
+    WPARAM FAppliedFont = 0;
+    TColor FKeptDefColor = clWindowText;
 };
 
 class TRichEdit : public TCustomRichEdit {

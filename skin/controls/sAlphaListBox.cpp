@@ -14,6 +14,10 @@ EClassLibError IndexError(int Index) {
     return EClassLibError("List index out of bounds (" + std::to_string(Index) + ")");
 }
 
+// The items of a virtual list box are the program's (OnData): one given to
+// the list itself would be lost.
+EClassLibError VirtualItemsError() { return EClassLibError("A virtual list box takes its items from OnData"); }
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -43,7 +47,7 @@ TObject* TListBoxStrings::GetObject(int Index) const {
 }
 
 void TListBoxStrings::Put(int Index, const String& S) {
-    if (Virtual()) return;
+    if (Virtual()) throw VirtualItemsError();
     // A new text is a new item to the window: the choice would go with the old one.
     const int current = FListBox->ItemIndex();
     TItemWindowStrings::Put(Index, S);
@@ -75,10 +79,14 @@ void TListBoxStrings::Clear() {
 }
 
 void TListBoxStrings::Insert(int Index, const String& S) {
-    if (!Virtual()) TItemWindowStrings::Insert(Index, S);
+    if (Virtual()) throw VirtualItemsError();
+    TItemWindowStrings::Insert(Index, S);
 }
 
-int TListBoxStrings::Add(const String& S) { return Virtual() ? -1 : TItemWindowStrings::Add(S); }
+int TListBoxStrings::Add(const String& S) {
+    if (Virtual()) throw VirtualItemsError();
+    return TItemWindowStrings::Add(S);
+}
 
 int TListBoxStrings::IndexOf(const String& S) const {
     if (!Virtual()) return TItemWindowStrings::IndexOf(S);
@@ -195,6 +203,7 @@ void TsAlphaListBox::SetStyle(TListBoxStyle Value) {
     if (FStyle == Value) return;
     const bool toVirtual = Value == lbVirtual || Value == lbVirtualOwnerDraw;
     if (toVirtual) {
+        if (!Virtual() && FItems->GetCount() > 0) throw VirtualItemsError();
         FItems->Clear();
         FItems->ClearKept();
         FSorted = false;

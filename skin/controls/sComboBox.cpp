@@ -303,6 +303,10 @@ bool TsCustomComboBox::ChildReadOnlyFilter(const TMessage& M) const {
     }
 }
 
+bool TsCustomComboBox::ListPress(UINT Msg) {
+    return Msg == WM_LBUTTONDOWN || Msg == WM_LBUTTONDBLCLK || Msg == WM_LBUTTONUP;
+}
+
 void TsCustomComboBox::UnskinnedMessage(TMessage& M) {
     if (ReadOnlyFilter(M)) return;
     TsSkinned::UnskinnedMessage(M);
@@ -387,6 +391,11 @@ void TsCustomComboBox::AfterSkinCommand(WORD Code) {
 
 void TsCustomComboBox::ComboWndProc(TMessage& M, HWND ComboWnd) {
     if (ChildReadOnlyFilter(M)) return;
+    if (FReadOnly && ComboWnd == FListHandle && ListPress(M.Msg)) {
+        // A simple combo's list is always there: a click on it only focuses.
+        if (CanFocus()) SetFocus();
+        return;
+    }
     if (SkinnedNow() && FStyle != csSimple) {
         // While nobody types into it, the edit shows the cache's picture.
         const bool live = (Focused() || SkinData()->Focused) && Enabled() && !FReadOnly;

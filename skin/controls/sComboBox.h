@@ -50,6 +50,8 @@ private:
     // The read-only filter both routes run first; true swallows the message.
     bool ReadOnlyFilter(TMessage& Message);
     bool ChildReadOnlyFilter(const TMessage& Message) const;
+    // A press in the list, which a read-only combo does not let choose.
+    static bool ListPress(UINT Msg);
     void AttachListAdapter(HWND List);
     void DropNotification(TMessage& Message);
     void FreeListAdapter();

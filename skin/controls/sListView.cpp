@@ -202,6 +202,22 @@ bool TsCustomListView::ThumbTrack(TMessage& M) {
     return true;
 }
 
+bool TsCustomListView::ColumnWithoutImage(TMessage& M) {
+    // A column without image must not ask for one. The caller's column is
+    // its own (and may be read-only): a copy goes on instead.
+    const auto* c = reinterpret_cast<const LVCOLUMNA*>(M.LParam);
+    if (!c || c->iImage != -1 || !(c->mask & LVCF_IMAGE)) return false;
+    LVCOLUMNA copy = *c;
+    copy.mask &= ~static_cast<UINT>(LVCF_IMAGE);
+    const LPARAM callers = M.LParam;
+    M.LParam = reinterpret_cast<LPARAM>(&copy);
+    const std::shared_ptr<const bool> alive = Alive();
+    InheritedWndProc(M);
+    if (*alive) AfterInherited(M);
+    M.LParam = callers;
+    return true;
+}
+
 bool TsCustomListView::SkinnedMessage(TMessage& M) {
     if (M.Msg == SM_ALPHACMD) {
         switch (M.WParamHi()) {
@@ -226,12 +242,7 @@ bool TsCustomListView::SkinnedMessage(TMessage& M) {
             return true;
         }
         case LVM_SETCOLUMNA:
-        case LVM_INSERTCOLUMNA: {
-            // A column without image must not ask for one.
-            auto* c = reinterpret_cast<LVCOLUMNA*>(M.LParam);
-            if (c && c->iImage == -1) c->mask &= ~static_cast<UINT>(LVCF_IMAGE);
-            return false;
-        }
+        case LVM_INSERTCOLUMNA: return ColumnWithoutImage(M);
         case CM_MOUSELEAVE: SetHot(-2); return TsSystemPainted::SkinnedMessage(M);
         default: return TsSystemPainted::SkinnedMessage(M);
     }

@@ -41,6 +41,7 @@ private:
     // Now (Now) or at the header's next paint.
     void RepaintHeader(bool Now);
     bool ThumbTrack(TMessage& Message);
+    bool ColumnWithoutImage(TMessage& Message);
     // The header drawn into a DC that holds the list view's client area.
     void PrintHeader(HDC DC);
 

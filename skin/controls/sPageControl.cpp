@@ -65,6 +65,7 @@ void TsPageControl::Loaded() {
 }
 
 void TsPageControl::CreateWnd() {
+    FSystemArrowsGone = false;
     TsSkinned::CreateWnd();
     // A window made again (a new tab position, rows or style) gets the
     // arrows and buttons that its new tab layout needs.
@@ -554,6 +555,9 @@ void TsPageControl::ChildrenToldSkin(WORD Code, bool) {
 void TsPageControl::SkinRemoved() {
     FHotPage = -1;
     UpdateScrollArrows();
+    // The tab control makes its arrows once per window: a new window brings
+    // back those that went for ours, or the hidden tabs can't be reached.
+    if (FSystemArrowsGone && FHandle) RecreateWnd();
     UpdateCloseButtons();
     if (FHandle) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
 }

@@ -205,6 +205,9 @@ private:
     TColor FPaintedParentColor = clNone;
     String FSectionName;
     TsUpDown* FUpDown = nullptr;
+    // The tab control's own arrows were destroyed for ours (it makes them
+    // only once per window).
+    bool FSystemArrowsGone = false;
     bool FShowCloseBtns = false;
     String FCloseBtnSkin;
     int FHotPage = -1;

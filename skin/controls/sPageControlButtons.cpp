@@ -303,7 +303,10 @@ void TsPageControl::UpdateScrollArrows() {
     // The tab control's own arrows would paint unskinned over the strip.
     for (HWND own = FindWindowExA(FHandle, nullptr, UPDOWN_CLASSA, nullptr); own;) {
         HWND next = FindWindowExA(FHandle, own, UPDOWN_CLASSA, nullptr);
-        if (!FUpDown || !FUpDown->HandleAllocated() || own != FUpDown->Handle()) DestroyWindow(own);
+        if (!FUpDown || !FUpDown->HandleAllocated() || own != FUpDown->Handle()) {
+            DestroyWindow(own);
+            FSystemArrowsGone = true;
+        }
         own = next;
     }
     int n = HiddenTabCount();

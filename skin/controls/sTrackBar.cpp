@@ -41,13 +41,16 @@ int acTickPixel(int Value, int Min, int Max, int ChannelStart, int ChannelEnd, i
 }
 
 std::vector<int> acTrackTickValues(HWND Wnd, int Min, int Max) {
-    // TBM_GETNUMTICS counts both ends; TBM_GETTIC answers for the ones between.
+    // TBM_GETNUMTICS counts both ends; the ones between come as one array
+    // (TBM_GETPTICS), not a message each: a range may hold a million ticks.
     const int count = static_cast<int>(SendMessageA(Wnd, TBM_GETNUMTICS, 0, 0));
     std::vector<int> values;
     if (count <= 0) return values;
+    values.reserve(static_cast<size_t>(count));
     values.push_back(Min);
-    for (int i = 0; i < count - 2; ++i) {
-        const int v = static_cast<int>(SendMessageA(Wnd, TBM_GETTIC, i, 0));
+    const auto* between = reinterpret_cast<const DWORD*>(SendMessageA(Wnd, TBM_GETPTICS, 0, 0));
+    for (int i = 0; between && i < count - 2; ++i) {
+        const int v = static_cast<int>(between[i]);
         if (v > Min && v < Max) values.push_back(v);
     }
     if (Max > Min) values.push_back(Max);
@@ -135,8 +138,13 @@ void TsTrackBar::PaintTicks(TsPaintState State) {
     const int after = (Vertical() ? channel.right : channel.bottom) + d2;
     const int start = Vertical() ? channel.top : channel.left, end = Vertical() ? channel.bottom : channel.right;
     const int extent = Vertical() ? RectHeight(thumb) : RectWidth(thumb);
-    for (int v : acTrackTickValues(Handle(), FMin, FMax)) {
-        const int along = acTickPixel(v, FMin, FMax, start, end, extent);
+    // Ticks closer than a pixel are one tick on the screen: each pixel is painted once.
+    std::vector<int> pixels;
+    for (int v : acTrackTickValues(Handle(), FMin, FMax))
+        pixels.push_back(acTickPixel(v, FMin, FMax, start, end, extent));
+    std::sort(pixels.begin(), pixels.end());
+    pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+    for (int along : pixels) {
         if (FTickMarks != tmBottomRight) PaintTick(along, before, State, tickMask);
         if (FTickMarks != tmTopLeft) PaintTick(along, after, State, tickMask);
     }

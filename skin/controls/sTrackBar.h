@@ -19,7 +19,7 @@ TRect acTrackThumbRect(HWND Wnd);
 // (Max = Min) puts its tick at the start.
 int acTickPixel(int Value, int Min, int Max, int ChannelStart, int ChannelEnd, int ThumbExtent);
 // The tick values the system window holds: both ends and the ticks between
-// (TBM_GETNUMTICS, TBM_GETTIC), so the pixels are ours for any range and
+// (TBM_GETNUMTICS, TBM_GETPTICS), so the pixels are ours for any range and
 // orientation.
 std::vector<int> acTrackTickValues(HWND Wnd, int Min, int Max);
 

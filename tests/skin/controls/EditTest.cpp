@@ -11,6 +11,8 @@
 #include "sPanel.h"
 #include "sRichEdit.h"
 
+#include <richedit.h>
+
 #include <string>
 
 using namespace skinnedtest;
@@ -333,4 +335,62 @@ TEST_F(SkinnedEdit, SkinRemovalGivesTheSystemLookBack) {
     Pump(80);
     EXPECT_EQ(FramePixel(e, 0, 12), C.Border[0]);
     EXPECT_NE(rich->ScrollAdapter(), nullptr);
+}
+
+namespace {
+
+CHARFORMAT2A RichFormatAt(HWND Rich, LONG At) {
+    CHARRANGE r{At, At + 1};
+    SendMessageA(Rich, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    CHARFORMAT2A cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageA(Rich, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return cf;
+}
+
+}  // namespace
+
+// A run of its own colour and weight keeps both through every recolouring of
+// the default text (skin on and off, disabled and enabled) and through the
+// new window the skin's removal makes; the default text follows the default.
+TEST_F(SkinnedEdit, RichEditKeepsFormattedRunsThroughRecolouringAndANewWindow) {
+    auto* rich = Make<TsRichEdit>(Form.get(), 20, 90, 200, 60);
+    rich->SetText("plain red plain");
+    Pump(30);
+    const COLORREF red = RGB(230, 0, 0);
+    CHARRANGE run{6, 9};
+    SendMessageA(rich->Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&run));
+    CHARFORMAT2A cf{};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_COLOR | CFM_BOLD;
+    cf.dwEffects = CFE_BOLD;
+    cf.crTextColor = red;
+    SendMessageA(rich->Handle(), EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    const HWND first = rich->Handle();
+    const struct {
+        const char* When;
+        std::function<void()> Do;
+    } steps[] = {
+        {"disabled", [&] { rich->SetEnabled(false); }},
+        {"enabled again", [&] { rich->SetEnabled(true); }},
+        {"skin removed", [&] { Skin::Get().Manager()->SetActive(false); }},
+        {"skin back", [&] { Skin::Get().Manager()->SetActive(true); }},
+    };
+    for (const auto& step : steps) {
+        step.Do();
+        Pump(60);
+        const HWND h = rich->Handle();
+        EXPECT_EQ(rich->Text(), "plain red plain") << step.When;
+        for (LONG at : {6, 8}) {
+            const CHARFORMAT2A f = RichFormatAt(h, at);
+            EXPECT_EQ(f.crTextColor, red) << step.When << " at " << at;
+            EXPECT_TRUE(f.dwEffects & CFE_BOLD) << step.When << " at " << at;
+        }
+        for (LONG at : {0, 5, 10, 14}) {
+            const CHARFORMAT2A f = RichFormatAt(h, at);
+            EXPECT_EQ(f.crTextColor, ColorToRGB(rich->DefAttributesColor())) << step.When << " at " << at;
+            EXPECT_FALSE(f.dwEffects & CFE_BOLD) << step.When << " at " << at;
+        }
+    }
+    EXPECT_NE(rich->Handle(), first) << "the skin's removal made a new window";
 }

@@ -190,6 +190,33 @@ TEST_F(SkinnedLists, ReadOnlyComboResistsEveryRoute) {
     }
 }
 
+// A simple combo's list is always on show: a click on one of its items
+// chooses it, unless the combo is read-only.
+TEST_F(SkinnedLists, ClickInASimpleCombosListChoosesOnlyWhenNotReadOnly) {
+    for (bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly);
+        TsComboBox* c = MakeCombo(10, csSimple);
+        c->SetHeight(160);
+        c->SetReadOnly(readOnly);
+        int changes = 0;
+        c->OnChange = [&](TObject*) { ++changes; };
+        Pump(50);
+        const HWND list = c->ListHandle();
+        ASSERT_TRUE(list && IsWindowVisible(list));
+        RECT item{};
+        SendMessageA(list, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item));
+        POINT p{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        ClientToScreen(list, &p);
+        testinput::Click(p);
+        Pump(60);
+        EXPECT_EQ(c->ItemIndex(), readOnly ? 0 : 3);
+        EXPECT_EQ(changes, readOnly ? 0 : 1);
+        EXPECT_EQ(c->Text(), readOnly ? "item 0" : "item 3");
+        c->Free();
+        Pump(30);
+    }
+}
+
 TEST_F(SkinnedLists, OwnerDrawnComboDrawsItsItemOverTheSkinInEveryMood) {
     TsComboBox* c = MakeCombo(4, csOwnerDrawFixed);
     const TColor plain = TColor(0x00336699), lit = TColor(0x00996633);
@@ -327,6 +354,44 @@ TEST_F(SkinnedLists, VirtualListBoxAsksItsEventsAndKeepsItsPlaceInANewWindow) {
     EXPECT_EQ(lb->ItemIndex(), 505);
 }
 
+// Items given to a virtual list box have nowhere to go: every route says so
+// instead of dropping them, and the list still paints afterwards; a filled
+// list keeps its items rather than turning virtual over them.
+TEST_F(SkinnedLists, VirtualListBoxRefusesItemsInsteadOfDroppingThem) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 200);
+    lb->SetStyle(lbVirtual);
+    TStringList source;
+    source.Add("one");
+    source.Add("two");
+    const struct {
+        const char* Route;
+        std::function<void()> Give;
+    } routes[] = {
+        {"Add", [&] { lb->Items()->Add("one"); }},
+        {"Insert", [&] { lb->Items()->Insert(0, "one"); }},
+        {"AddObject", [&] { lb->Items()->AddObject("one", nullptr); }},
+        {"SetItems", [&] { lb->SetItems(&source); }},
+        {"SetText", [&] { lb->Items()->SetText("one\ntwo"); }},
+        {"AddStrings", [&] { lb->Items()->AddStrings(&source); }},
+    };
+    for (const auto& r : routes) {
+        EXPECT_THROW(r.Give(), EClassLibError) << r.Route;
+        EXPECT_EQ(lb->Count(), 0) << r.Route;
+        EXPECT_TRUE(IsWindowVisible(lb->Handle())) << r.Route << ": the list's drawing was left off";
+    }
+    lb->SetCount(3);
+    EXPECT_EQ(SendMessageA(lb->Handle(), LB_GETCOUNT, 0, 0), 3);
+
+    auto* filled = Make<TsListBox>(form.get(), 240, 20, 200, 200);
+    filled->Items()->SetText("a\nb");
+    EXPECT_THROW(filled->SetStyle(lbVirtual), EClassLibError);
+    EXPECT_EQ(filled->Style(), lbStandard);
+    EXPECT_EQ(filled->Items()->Count(), 2);
+    filled->Clear();
+    filled->SetStyle(lbVirtual);
+    EXPECT_EQ(filled->Style(), lbVirtual);
+}
+
 TEST_F(SkinnedLists, UnfocusedOwnerDrawListHighlightsItsCurrentItem) {
     for (bool multi : {false, true}) {
         SCOPED_TRACE(multi);
@@ -449,6 +514,36 @@ TEST_F(SkinnedLists, ListViewHeaderIsSkinnedHotPressedAndSortedAndNotifiesOnce) 
 }
 
 // Where the real mouse goes and presses, per setting; what the header shows.
+// The column the program passes is its own, and may lie in read-only
+// memory: the list view takes it (with or without an image) unchanged.
+TEST_F(SkinnedLists, ListViewTakesColumnsFromReadOnlyMemoryUnchanged) {
+    auto* lv = Make<TsListView>(form.get(), 20, 20, 360, 200);
+    lv->SetViewStyle(vsReport);
+    Pump(30);
+    const SIZE_T page = 4096;
+    auto* columns = static_cast<LVCOLUMNA*>(VirtualAlloc(nullptr, page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(columns, nullptr);
+    static char caption[] = "Name";
+    const UINT mask = LVCF_TEXT | LVCF_WIDTH | LVCF_IMAGE;
+    columns[0] = LVCOLUMNA{};
+    columns[0].mask = mask;
+    columns[0].cx = 80;
+    columns[0].pszText = caption;
+    columns[0].iImage = -1;
+    columns[1] = columns[0];
+    columns[1].cx = 120;
+    DWORD was = 0;
+    ASSERT_TRUE(VirtualProtect(columns, page, PAGE_READONLY, &was));
+    EXPECT_EQ(SendMessageA(lv->Handle(), LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&columns[0])), 0);
+    EXPECT_EQ(SendMessageA(lv->HeaderHandle(), HDM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(lv->Handle(), LVM_GETCOLUMNWIDTH, 0, 0), 80);
+    EXPECT_TRUE(SendMessageA(lv->Handle(), LVM_SETCOLUMNA, 0, reinterpret_cast<LPARAM>(&columns[1])));
+    EXPECT_EQ(SendMessageA(lv->Handle(), LVM_GETCOLUMNWIDTH, 0, 0), 120);
+    EXPECT_EQ(columns[0].mask, mask);
+    EXPECT_EQ(columns[1].mask, mask);
+    VirtualFree(columns, 0, MEM_RELEASE);
+}
+
 TEST_F(SkinnedLists, ListViewHeaderPressesOnlySectionsAndHotTracksOnlyWhenAsked) {
     int order[3] = {2, 0, 1};  // column 2 dragged to the front
     const struct {

@@ -77,6 +77,16 @@ protected:
             default: return TPoint{R.right - 2, c.y};
         }
     }
+    // Twelve more tabs on a narrower control: a single row that scrolls.
+    void AddTabsThatDontFit() {
+        for (int i = 0; i < 12; ++i) {
+            auto* s = TObject::Create<TsTabSheet>(Form.get());
+            s->SetCaption("Page " + std::to_string(i));
+            s->SetPageControl(Pc);
+        }
+        Pc->SetWidth(200);
+        Pump();
+    }
     TRect Tab(int Page) const { return Pc->SkinTabRect(Sheets[Page]->TabIndex(), Sheets[Page] == Pc->ActivePage()); }
 
     FormPtr Form;
@@ -295,13 +305,7 @@ TEST_F(PageControlTest, WithoutACloseImageNoInvisibleButtonCloses) {
 // --- Scroll arrows -------------------------------------------------------------
 
 TEST_F(PageControlTest, SingleRowTabsScrollWithTheSkinnedArrows) {
-    for (int i = 0; i < 12; ++i) {
-        auto* s = TObject::Create<TsTabSheet>(Form.get());
-        s->SetCaption("Page " + std::to_string(i));
-        s->SetPageControl(Pc);
-    }
-    Pc->SetWidth(200);
-    Pump();
+    AddTabsThatDontFit();
     TsUpDown* arrows = Pc->ScrollArrows();
     ASSERT_NE(arrows, nullptr);
     EXPECT_EQ(FindWindowExA(Pc->Handle(), nullptr, UPDOWN_CLASSA, nullptr), nullptr) << "the system's arrows went";
@@ -317,6 +321,26 @@ TEST_F(PageControlTest, SingleRowTabsScrollWithTheSkinnedArrows) {
     Pc->SetMultiLine(true);
     Pump();
     EXPECT_EQ(Pc->ScrollArrows(), nullptr);
+}
+
+// Ours go with the skin; the tab control's own arrows come back in their
+// place, and a click on them reaches the hidden tabs.
+TEST_F(PageControlTest, TabsThatDontFitKeepTheirArrowsWhenTheSkinGoes) {
+    AddTabsThatDontFit();
+    ASSERT_NE(Pc->ScrollArrows(), nullptr);
+    PageSkin()->SetActive(false);
+    Pump(60);
+    EXPECT_EQ(Pc->ScrollArrows(), nullptr);
+    const HWND arrows = FindWindowExA(Pc->Handle(), nullptr, UPDOWN_CLASSA, nullptr);
+    ASSERT_NE(arrows, nullptr) << "the system's arrows";
+    EXPECT_TRUE(IsWindowVisible(arrows));
+    EXPECT_EQ(Pc->PageCount(), 15);
+    RECT r{};
+    GetWindowRect(arrows, &r);
+    const int before = Pc->TabRect(0).left;
+    testinput::Click(POINT{r.left + (r.right - r.left) * 3 / 4, (r.top + r.bottom) / 2});
+    Pump(60);
+    EXPECT_LT(Pc->TabRect(0).left, before) << "the row scrolled";
 }
 
 // --- Without a skin ------------------------------------------------------------

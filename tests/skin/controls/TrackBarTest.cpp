@@ -176,4 +176,36 @@ TEST_F(TrackBar, TicksOfARangeAsWideAsAnIntStayInPlace) {
     EXPECT_EQ(Count(p, C().Tick[0]), 3 * 4) << "both ends and the middle";
 }
 
+namespace countedmessages {
+HWND Target = nullptr;
+int Count = 0;
+LRESULT CALLBACK Hook(int Code, WPARAM W, LPARAM L) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(L);
+    if (Code == HC_ACTION && m->hwnd == Target) ++Count;
+    return CallNextHookEx(nullptr, Code, W, L);
+}
+}  // namespace countedmessages
+
+// A tick at every one of many positions: the paint asks the window a
+// bounded number of questions, not one per tick, and every tick pixel shows.
+TEST_F(TrackBar, ATickAtEachOfManyPositionsCostsAPixelsWorth) {
+    auto* bar = Make<TsTrackBar>(10, 10, 220, 45);
+    bar->SetRange(0, 5000);
+    bar->SetFrequency(1);
+    Pump(30);
+    countedmessages::Target = bar->Handle();
+    countedmessages::Count = 0;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &countedmessages::Hook, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    const Picture p = Shot(bar);
+    UnhookWindowsHookEx(hook);
+    EXPECT_LT(countedmessages::Count, 200) << "messages to the track bar for one paint";
+    const TRect thumb = acTrackThumbRect(bar->Handle()), chan = acTrackChannelRect(bar->Handle(), false);
+    const int row = chan.bottom + (RectHeight(thumb) - RectHeight(chan)) / 2 + 2;
+    for (int v : {0, 1, 2500, 4999, 5000}) {
+        const int along = acTickPixel(v, 0, 5000, chan.left, chan.right, RectWidth(thumb));
+        EXPECT_EQ(p.Pixel(along, row + 1), C().Tick[0]) << v;
+    }
+}
+
 }  // namespace
