@@ -2,6 +2,7 @@
 # an Xvfb display, both stopped again by wine_env_stop (installed as a trap).
 #   wine_env_start PREFIX_DIR [need_display]
 #   wine_env_stop
+#   wine_env_prefix PREFIX_DIR DISPLAY   prints the prefix a display gets
 
 WINE_ENV_XVFB_PID=""
 
@@ -14,6 +15,28 @@ wine_env_free_display() {
     fi
   done
   return 1
+}
+
+# One prefix per display, so that runs on different displays (several
+# developers' runs at once) never share a Wine server: PREFIX_DIR-99 for ":99"
+# and ":99.0" alike. Only the display name is trimmed (its screen number goes,
+# and anything that is no file-name character becomes "_"); PREFIX_DIR is
+# kept whole, whatever dots or spaces its folders hold, and made absolute,
+# since Wine takes no relative prefix.
+wine_env_prefix() {
+  local dir=$1 display=$2
+  local host="" number=${display##*:}
+  case $display in
+    *:*) host=${display%:*} ;;
+  esac
+  number=${number%%.*}
+  local tag=${host:+$host-}$number
+  tag=${tag//[^A-Za-z0-9_.-]/_}
+  case $dir in
+    /*) ;;
+    *) dir=$PWD/$dir ;;
+  esac
+  echo "$dir${tag:+-$tag}"
 }
 
 wine_env_start() {
@@ -35,10 +58,7 @@ wine_env_start() {
     done
   fi
 
-  # One prefix per display, so that runs on different displays (several
-  # developers' runs at once) never share a Wine server.
-  prefix="$prefix-${DISPLAY#:}"
-  prefix=${prefix%%.*}
+  prefix=$(wine_env_prefix "$prefix" "${DISPLAY:-}")
   export WINEPREFIX=$prefix
   mkdir -p "$prefix"
   # A persistent server; its helpers must not hold our pipes or CTest waits on them.
