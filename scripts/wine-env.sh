@@ -2,9 +2,10 @@
 # an Xvfb display, both stopped again by wine_env_stop (installed as a trap).
 #   wine_env_start PREFIX_DIR [need_display]
 #   wine_env_stop
-#   wine_env_prefix PREFIX_DIR DISPLAY   prints the prefix a display gets
+#   wine_env_prefix PREFIX_DIR DISPLAY   prints the name a new prefix gets
 
 WINE_ENV_XVFB_PID=""
+WINE_ENV_LOCK_FD=""
 
 wine_env_free_display() {
   local n
@@ -17,9 +18,8 @@ wine_env_free_display() {
   return 1
 }
 
-# One prefix per display, so that runs on different displays (several
-# developers' runs at once) never share a Wine server: PREFIX_DIR-99 for ":99"
-# and ":99.0" alike. Only the display name is trimmed (its screen number goes,
+# The name of a new prefix, after the display of the run that makes it:
+# PREFIX_DIR-99 for ":99" and ":99.0" alike. Only the display name is trimmed (its screen number goes,
 # and anything that is no file-name character becomes "_"); PREFIX_DIR is
 # kept whole, whatever dots or spaces its folders hold, and made absolute,
 # since Wine takes no relative prefix.
@@ -37,6 +37,32 @@ wine_env_prefix() {
     *) dir=$PWD/$dir ;;
   esac
   echo "$dir${tag:+-$tag}"
+}
+
+# Sets WINEPREFIX to a prefix that an earlier run made (on any display) and
+# no running one holds, else to a new one named for the display. A prefix is
+# over a gigabyte, so it is reused rather than made once per display number;
+# the lock beside it, held until this shell and what it started end, keeps
+# two runs from sharing a prefix and its Wine server.
+wine_env_claim_prefix() {
+  local fresh dir c fd candidates=()
+  fresh=$(wine_env_prefix "$1" "$2")
+  dir=$(wine_env_prefix "$1" "")
+  for c in "$fresh" "$dir"-*; do
+    [ -f "$c/.skin-prefix-ready-2" ] && candidates+=("$c")
+  done
+  candidates+=("$fresh")
+  for c in "${candidates[@]}"; do
+    exec {fd}>>"$c.lock"
+    if flock -n "$fd"; then
+      WINE_ENV_LOCK_FD=$fd
+      export WINEPREFIX=$c
+      return 0
+    fi
+    exec {fd}>&-
+  done
+  echo "no free Wine prefix beside $dir" >&2
+  return 1
 }
 
 wine_env_start() {
@@ -58,8 +84,8 @@ wine_env_start() {
     done
   fi
 
-  prefix=$(wine_env_prefix "$prefix" "${DISPLAY:-}")
-  export WINEPREFIX=$prefix
+  wine_env_claim_prefix "$prefix" "${DISPLAY:-}" || return 1
+  prefix=$WINEPREFIX
   mkdir -p "$prefix"
   # A persistent server; its helpers must not hold our pipes or CTest waits on them.
   wineserver -p </dev/null >/dev/null 2>&1 || true
@@ -89,5 +115,9 @@ wine_env_stop() {
     kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
     wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
     WINE_ENV_XVFB_PID=""
+  fi
+  if [ -n "$WINE_ENV_LOCK_FD" ]; then
+    exec {WINE_ENV_LOCK_FD}>&-
+    WINE_ENV_LOCK_FD=""
   fi
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Where scripts/wine-env.sh puts the Wine prefix: inside the folder it is
-# given, whatever dots and spaces the folders above hold, one per display.
+# given, whatever dots and spaces the folders above hold; one per run at a
+# time, reused by later runs whatever their display.
 # Wine and its server are stood in for by shell functions, so the check takes
 # no time and touches no running Wine; everything it writes is in SCRATCH_DIR.
 #   wine-env-test.sh WINE_ENV_SCRIPT SCRATCH_DIR
@@ -27,9 +28,29 @@ mkdir -p "$build"
   wine_env_start "$build/wineprefix"
   [ "$WINEPREFIX" = "$build/wineprefix-97" ] || fail "started on :97.0, the prefix is '$WINEPREFIX'"
   [ -f "$build/wineprefix-97/.skin-prefix-ready-2" ] || fail "the prefix was not made in '$build'"
+  # A second run while the first holds its prefix gets one of its own.
+  (
+    export DISPLAY=:98
+    wine_env_start "$build/wineprefix"
+    [ "$WINEPREFIX" = "$build/wineprefix-98" ] || fail "a second run at once was given '$WINEPREFIX'"
+    wine_env_stop
+    exit $failures
+  ) || failures=$((failures + $?))
   wine_env_stop
   exit $failures
 ) || failures=$((failures + $?))
+# A later run on yet another display reuses a prefix made before.
+(
+  export DISPLAY=:99
+  wine_env_start "$build/wineprefix"
+  case $WINEPREFIX in
+    "$build/wineprefix-97" | "$build/wineprefix-98") ;;
+    *) fail "a later run on :99 was given '$WINEPREFIX', not a prefix made before" ;;
+  esac
+  wine_env_stop
+  exit $failures
+) || failures=$((failures + $?))
+[ ! -e "$build/wineprefix-99" ] || fail "a later run on :99 made a prefix of its own"
 outside=$(find "$scratch" -mindepth 1 -not -path "$build" -not -path "$build/*" -type f)
 [ -z "$outside" ] || fail "written outside the build folder: $outside"
 others=$(find "$scratch" -mindepth 1 -type d -not -path "$build" -not -path "$build/*" -printf '%P\n' | sort | tr '\n' '|')
