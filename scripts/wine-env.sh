@@ -5,7 +5,7 @@
 #   wine_env_prefix PREFIX_DIR DISPLAY   prints the name a new prefix gets
 
 WINE_ENV_XVFB_PID=""
-WINE_ENV_LOCK_FD=""
+WINE_ENV_LOCK_PID=""
 
 wine_env_free_display() {
   local n
@@ -42,20 +42,24 @@ wine_env_prefix() {
 # Sets WINEPREFIX to a prefix that an earlier run made (on any display) and
 # no running one holds, else to a new one named for the display. A prefix is
 # over a gigabyte, so it is reused rather than made once per display number;
-# the lock beside it, held until this shell and what it started end, keeps
-# two runs from sharing a prefix and its Wine server.
+# the lock beside it keeps two runs from sharing a prefix and its Wine server.
+# The lock is held by a watcher that ends with this shell, not by the shell:
+# every Wine process would inherit it, and one left behind would keep it.
 wine_env_claim_prefix() {
   local fresh dir c fd candidates=()
   fresh=$(wine_env_prefix "$1" "$2")
   dir=$(wine_env_prefix "$1" "")
+  mkdir -p "$(dirname "$dir")"
   for c in "$fresh" "$dir"-*; do
     [ -f "$c/.skin-prefix-ready-2" ] && candidates+=("$c")
   done
-  candidates+=("$fresh")
+  candidates+=("$fresh" "$fresh-2" "$fresh-3" "$fresh-4")
   for c in "${candidates[@]}"; do
     exec {fd}>>"$c.lock"
     if flock -n "$fd"; then
-      WINE_ENV_LOCK_FD=$fd
+      (while kill -0 $$ 2>/dev/null; do eval "sleep 2 $fd>&-"; done) </dev/null >/dev/null 2>&1 &
+      WINE_ENV_LOCK_PID=$!
+      exec {fd}>&-
       export WINEPREFIX=$c
       return 0
     fi
@@ -116,8 +120,9 @@ wine_env_stop() {
     wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
     WINE_ENV_XVFB_PID=""
   fi
-  if [ -n "$WINE_ENV_LOCK_FD" ]; then
-    exec {WINE_ENV_LOCK_FD}>&-
-    WINE_ENV_LOCK_FD=""
+  if [ -n "$WINE_ENV_LOCK_PID" ]; then
+    kill "$WINE_ENV_LOCK_PID" 2>/dev/null || true
+    wait "$WINE_ENV_LOCK_PID" 2>/dev/null || true
+    WINE_ENV_LOCK_PID=""
   fi
 }

@@ -28,7 +28,15 @@ mkdir -p "$build"
   wine_env_start "$build/wineprefix"
   [ "$WINEPREFIX" = "$build/wineprefix-97" ] || fail "started on :97.0, the prefix is '$WINEPREFIX'"
   [ -f "$build/wineprefix-97/.skin-prefix-ready-2" ] || fail "the prefix was not made in '$build'"
-  # A second run while the first holds its prefix gets one of its own.
+  # A second run while the first holds its prefix gets one of its own, even
+  # when its display has the same number.
+  (
+    export DISPLAY=:97.1
+    wine_env_start "$build/wineprefix"
+    [ "$WINEPREFIX" = "$build/wineprefix-97-2" ] || fail "a second run on :97.1 at once was given '$WINEPREFIX'"
+    wine_env_stop
+    exit $failures
+  ) || failures=$((failures + $?))
   (
     export DISPLAY=:98
     wine_env_start "$build/wineprefix"
@@ -44,7 +52,7 @@ mkdir -p "$build"
   export DISPLAY=:99
   wine_env_start "$build/wineprefix"
   case $WINEPREFIX in
-    "$build/wineprefix-97" | "$build/wineprefix-98") ;;
+    "$build/wineprefix-97" | "$build/wineprefix-97-2" | "$build/wineprefix-98") ;;
     *) fail "a later run on :99 was given '$WINEPREFIX', not a prefix made before" ;;
   esac
   wine_env_stop
