@@ -37,28 +37,39 @@ mkdir -p "$build"
     wine_env_stop
     exit $failures
   ) || failures=$((failures + $?))
+  # Another run, once that one is done, takes over its prefix.
   (
     export DISPLAY=:98
     wine_env_start "$build/wineprefix"
-    [ "$WINEPREFIX" = "$build/wineprefix-98" ] || fail "a second run at once was given '$WINEPREFIX'"
+    [ "$WINEPREFIX" = "$build/wineprefix-97-2" ] || fail "a run on :98 was given '$WINEPREFIX', not the free one"
     wine_env_stop
     exit $failures
   ) || failures=$((failures + $?))
   wine_env_stop
   exit $failures
 ) || failures=$((failures + $?))
-# A later run on yet another display reuses a prefix made before.
+# A later run on yet another display reuses a prefix made before, and a
+# process it leaves behind (as a Wine process may be) does not keep it.
 (
   export DISPLAY=:99
   wine_env_start "$build/wineprefix"
   case $WINEPREFIX in
-    "$build/wineprefix-97" | "$build/wineprefix-97-2" | "$build/wineprefix-98") ;;
+    "$build/wineprefix-97" | "$build/wineprefix-97-2") ;;
     *) fail "a later run on :99 was given '$WINEPREFIX', not a prefix made before" ;;
   esac
+  sleep 5 </dev/null >/dev/null 2>&1 &
   wine_env_stop
+  echo "$WINEPREFIX" >"$build/last-prefix"
   exit $failures
 ) || failures=$((failures + $?))
 [ ! -e "$build/wineprefix-99" ] || fail "a later run on :99 made a prefix of its own"
+(
+  export DISPLAY=:100
+  wine_env_start "$build/wineprefix"
+  [ "$WINEPREFIX" = "$(cat "$build/last-prefix")" ] || fail "a process left behind kept its prefix from the next run"
+  wine_env_stop
+  exit $failures
+) || failures=$((failures + $?))
 outside=$(find "$scratch" -mindepth 1 -not -path "$build" -not -path "$build/*" -type f)
 [ -z "$outside" ] || fail "written outside the build folder: $outside"
 others=$(find "$scratch" -mindepth 1 -type d -not -path "$build" -not -path "$build/*" -printf '%P\n' | sort | tr '\n' '|')
