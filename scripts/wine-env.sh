@@ -19,10 +19,10 @@ wine_env_free_display() {
 }
 
 # The name of a new prefix, after the display of the run that makes it:
-# PREFIX_DIR-99 for ":99" and ":99.0" alike. Only the display name is trimmed (its screen number goes,
-# and anything that is no file-name character becomes "_"); PREFIX_DIR is
-# kept whole, whatever dots or spaces its folders hold, and made absolute,
-# since Wine takes no relative prefix.
+# PREFIX_DIR-99 for ":99" and ":99.0" alike. Only the display name is
+# trimmed (its screen number goes, and anything that is no file-name
+# character becomes "_"); PREFIX_DIR is kept whole, whatever dots or spaces
+# its folders hold, and made absolute, since Wine takes no relative prefix.
 wine_env_prefix() {
   local dir=$1 display=$2
   local host="" number=${display##*:}
@@ -91,6 +91,9 @@ wine_env_start() {
   wine_env_claim_prefix "$prefix" "${DISPLAY:-}" || return 1
   prefix=$WINEPREFIX
   mkdir -p "$prefix"
+  # No other run holds the prefix now: a server still running on it is left
+  # from a run that was killed, with its desktop on a display that is gone.
+  wineserver -k </dev/null >/dev/null 2>&1 || true
   # A persistent server; its helpers must not hold our pipes or CTest waits on them.
   wineserver -p </dev/null >/dev/null 2>&1 || true
   if [ ! -f "$prefix/.skin-prefix-ready-2" ]; then
