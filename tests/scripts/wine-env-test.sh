@@ -23,6 +23,16 @@ wineserver() { :; }
 # Started as the scripts start it, from a checkout in dotted and spaced folders.
 build="$scratch/first.last/my src.d/.cache/skin 2.0/build"
 mkdir -p "$build"
+# A run on DISPLAY must be given the prefix WANT.
+expect_prefix() {  # DISPLAY WANT WHO
+  (
+    export DISPLAY=$1
+    wine_env_start "$build/wineprefix"
+    [ "$WINEPREFIX" = "$2" ] || fail "$3 was given '$WINEPREFIX', not '$2'"
+    wine_env_stop
+    exit $failures
+  ) || failures=$((failures + $?))
+}
 (
   export DISPLAY=:97.0
   wine_env_start "$build/wineprefix"
@@ -30,21 +40,9 @@ mkdir -p "$build"
   [ -f "$build/wineprefix-97/.skin-prefix-ready-2" ] || fail "the prefix was not made in '$build'"
   # A second run while the first holds its prefix gets one of its own, even
   # when its display has the same number.
-  (
-    export DISPLAY=:97.1
-    wine_env_start "$build/wineprefix"
-    [ "$WINEPREFIX" = "$build/wineprefix-97-2" ] || fail "a second run on :97.1 at once was given '$WINEPREFIX'"
-    wine_env_stop
-    exit $failures
-  ) || failures=$((failures + $?))
+  expect_prefix :97.1 "$build/wineprefix-97-2" "a second run at once on :97.1"
   # Another run, once that one is done, takes over its prefix.
-  (
-    export DISPLAY=:98
-    wine_env_start "$build/wineprefix"
-    [ "$WINEPREFIX" = "$build/wineprefix-97-2" ] || fail "a run on :98 was given '$WINEPREFIX', not the free one"
-    wine_env_stop
-    exit $failures
-  ) || failures=$((failures + $?))
+  expect_prefix :98 "$build/wineprefix-97-2" "a run on :98 while that prefix was free"
   wine_env_stop
   exit $failures
 ) || failures=$((failures + $?))
@@ -63,13 +61,7 @@ mkdir -p "$build"
   exit $failures
 ) || failures=$((failures + $?))
 [ ! -e "$build/wineprefix-99" ] || fail "a later run on :99 made a prefix of its own"
-(
-  export DISPLAY=:100
-  wine_env_start "$build/wineprefix"
-  [ "$WINEPREFIX" = "$(cat "$build/last-prefix")" ] || fail "a process left behind kept its prefix from the next run"
-  wine_env_stop
-  exit $failures
-) || failures=$((failures + $?))
+expect_prefix :100 "$(cat "$build/last-prefix")" "the run after one that left a process behind"
 outside=$(find "$scratch" -mindepth 1 -not -path "$build" -not -path "$build/*" -type f)
 [ -z "$outside" ] || fail "written outside the build folder: $outside"
 others=$(find "$scratch" -mindepth 1 -type d -not -path "$build" -not -path "$build/*" -printf '%P\n' | sort | tr '\n' '|')
