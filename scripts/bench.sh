@@ -22,8 +22,8 @@ build="$root/$target"
 # server's round trips swing severalfold when the scheduler moves them about.
 cpu=${BENCH_CPU:-1}
 pinned() { taskset -c "$cpu" "$@"; }
-out=$(mktemp)
-trap 'rm -f "$out"; wine_env_stop' EXIT
+# The whole output is kept beside the build, where the ratios are read from.
+out="$build/bench.log"
 {
   echo "=== fade frame ($target, CPU $cpu)"
   pinned wine "$build/bench/fade_bench.exe"

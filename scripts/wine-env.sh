@@ -2,8 +2,10 @@
 # an Xvfb display, both stopped again by wine_env_stop (installed as a trap).
 #   wine_env_start PREFIX_DIR [need_display]
 #   wine_env_stop
+#   wine_env_prefix PREFIX_DIR DISPLAY   prints the name a new prefix gets
 
 WINE_ENV_XVFB_PID=""
+WINE_ENV_LOCK_PID=""
 
 wine_env_free_display() {
   local n
@@ -13,6 +15,57 @@ wine_env_free_display() {
       return 0
     fi
   done
+  return 1
+}
+
+# The name of a new prefix, after the display of the run that makes it:
+# PREFIX_DIR-99 for ":99" and ":99.0" alike. Only the display name is
+# trimmed (its screen number goes, and anything that is no file-name
+# character becomes "_"); PREFIX_DIR is kept whole, whatever dots or spaces
+# its folders hold, and made absolute, since Wine takes no relative prefix.
+wine_env_prefix() {
+  local dir=$1 display=$2
+  local host="" number=${display##*:}
+  case $display in
+    *:*) host=${display%:*} ;;
+  esac
+  number=${number%%.*}
+  local tag=${host:+$host-}$number
+  tag=${tag//[^A-Za-z0-9_.-]/_}
+  case $dir in
+    /*) ;;
+    *) dir=$PWD/$dir ;;
+  esac
+  echo "$dir${tag:+-$tag}"
+}
+
+# Sets WINEPREFIX to a prefix that an earlier run made (on any display) and
+# no running one holds, else to a new one named for the display. A prefix is
+# over a gigabyte, so it is reused rather than made once per display number;
+# the lock beside it keeps two runs from sharing a prefix and its Wine server.
+# The lock is held by a watcher that ends with this shell, not by the shell:
+# every Wine process would inherit it, and one left behind would keep it.
+wine_env_claim_prefix() {
+  local fresh dir c fd candidates=()
+  fresh=$(wine_env_prefix "$1" "$2")
+  dir=$(wine_env_prefix "$1" "")
+  mkdir -p "$(dirname "$dir")"
+  for c in "$fresh" "$dir"-*; do
+    [ -f "$c/.skin-prefix-ready-2" ] && candidates+=("$c")
+  done
+  candidates+=("$fresh" "$fresh-2" "$fresh-3" "$fresh-4")
+  for c in "${candidates[@]}"; do
+    exec {fd}>>"$c.lock"
+    if flock -n "$fd"; then
+      (while kill -0 $$ 2>/dev/null; do eval "sleep 2 $fd>&-"; done) </dev/null >/dev/null 2>&1 &
+      WINE_ENV_LOCK_PID=$!
+      exec {fd}>&-
+      export WINEPREFIX=$c
+      return 0
+    fi
+    exec {fd}>&-
+  done
+  echo "no free Wine prefix beside $dir" >&2
   return 1
 }
 
@@ -35,12 +88,12 @@ wine_env_start() {
     done
   fi
 
-  # One prefix per display, so that runs on different displays (several
-  # developers' runs at once) never share a Wine server.
-  prefix="$prefix-${DISPLAY#:}"
-  prefix=${prefix%%.*}
-  export WINEPREFIX=$prefix
+  wine_env_claim_prefix "$prefix" "${DISPLAY:-}" || return 1
+  prefix=$WINEPREFIX
   mkdir -p "$prefix"
+  # No other run holds the prefix now: a server still running on it is left
+  # from a run that was killed, with its desktop on a display that is gone.
+  wineserver -k </dev/null >/dev/null 2>&1 || true
   # A persistent server; its helpers must not hold our pipes or CTest waits on them.
   wineserver -p </dev/null >/dev/null 2>&1 || true
   if [ ! -f "$prefix/.skin-prefix-ready-2" ]; then
@@ -69,5 +122,10 @@ wine_env_stop() {
     kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
     wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
     WINE_ENV_XVFB_PID=""
+  fi
+  if [ -n "$WINE_ENV_LOCK_PID" ]; then
+    kill "$WINE_ENV_LOCK_PID" 2>/dev/null || true
+    wait "$WINE_ENV_LOCK_PID" 2>/dev/null || true
+    WINE_ENV_LOCK_PID=""
   fi
 }

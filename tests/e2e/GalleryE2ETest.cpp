@@ -6,8 +6,8 @@
 //
 // A missing reference is written and the test fails saying so, so that a
 // person looks at it before it is kept. On a difference the actual picture is
-// written beside the reference (or beside the test program when the source
-// tree cannot be written) and its path printed.
+// written and its path printed. Both go beside the test program: a run writes
+// nothing outside its build folder, the source tree least of all.
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
@@ -292,10 +292,9 @@ protected:
         const std::string ref = folder + "\\" + name + ".png";
         Picture expected;
         if (!FileExists(ref)) {
-            CreateDirectoryA(folder.c_str(), nullptr);
-            const std::string written = SaveAside(actual, ref, name + ".png");
+            const std::string written = SaveAside(actual, name + ".png");
             ADD_FAILURE() << "no reference picture for step '" << name << "': wrote " << written
-                          << "; look at it and keep it in tests/e2e/reference if it is right";
+                          << "; look at it and copy it into tests/e2e/reference if it is right";
             return;
         }
         ASSERT_TRUE(LoadPng(ref, expected)) << "unreadable reference " << ref;
@@ -303,7 +302,7 @@ protected:
         if (expected.Width == actual.Width && expected.Height == actual.Height)
             diff = CountDifferences(expected, actual);
         if (diff >= 0 && diff <= kMaxDifferentPixels) return;
-        const std::string written = SaveAside(actual, folder + "\\" + name + ".actual.png", name + ".actual.png");
+        const std::string written = SaveAside(actual, name + ".actual.png");
         ADD_FAILURE() << "step '" << name << "' differs from " << ref << " ("
                       << (diff < 0 ? std::string("size ") + std::to_string(actual.Width) + "x" +
                                          std::to_string(actual.Height) + " instead of " +
@@ -311,11 +310,9 @@ protected:
                                    : std::to_string(diff) + " pixels)")
                       << "; actual picture: " << written;
     }
-    // Beside the reference, or beside the test program when that fails.
-    static std::string SaveAside(const Picture& p, const std::string& path, const std::string& file) {
-        if (SavePng(p, path)) return path;
-        const std::string fallback = ProgramFolder() + file;
-        return SavePng(p, fallback) ? fallback : std::string("(could not be written)");
+    static std::string SaveAside(const Picture& p, const std::string& file) {
+        const std::string path = ProgramFolder() + file;
+        return SavePng(p, path) ? path : std::string("(could not be written)");
     }
 
     Gallery App;
