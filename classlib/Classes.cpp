@@ -71,6 +71,12 @@ TComponent::TComponent(TComponent* AOwner) {
 
 TComponent::~TComponent() {
     if (!FComponentState.Contains(csDestroying)) Destroying();
+    NotifyFreeing();
+    DestroyComponents();
+    if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::NotifyFreeing() {
     // Tell everyone who asked that we are going.
     while (!FFreeNotifies.empty()) {
         TComponent* other = FFreeNotifies.back();
@@ -78,8 +84,6 @@ TComponent::~TComponent() {
         other->RemoveNotification(this);
         other->Notification(this, TOperation::opRemove);
     }
-    DestroyComponents();
-    if (FOwner) FOwner->RemoveComponent(this);
 }
 
 void TComponent::BeforeDestruction() {

@@ -284,6 +284,10 @@ public:
     // Asks to be told (Notification opRemove) when AComponent is freed.
     void FreeNotification(TComponent* AComponent);
     void RemoveFreeNotification(TComponent* AComponent);
+    // Tells everyone who asked that this component goes (opRemove). The
+    // destructor does it; a class whose own members those told may still
+    // use (unregistering from it) calls it first in its own destructor.
+    void NotifyFreeing();
 
     // Marks the component (and what it owns) as loading; Loaded() ends it.
     void BeginLoading();

@@ -56,7 +56,12 @@ TCustomImageList::TCustomImageList(TComponent* AOwner, int AWidth, int AHeight) 
     CreateList();
 }
 
-TCustomImageList::~TCustomImageList() { DestroyList(); }
+TCustomImageList::~TCustomImageList() {
+    // Those told unregister their change links: the list must still be whole.
+    if (!ComponentState().Contains(csDestroying)) Destroying();
+    NotifyFreeing();
+    DestroyList();
+}
 
 void TCustomImageList::CreateList() {
     UINT flags = (FColorDepth == cd32Bit ? ILC_COLOR32 : ILC_COLOR24) | ILC_MASK;
