@@ -165,6 +165,13 @@ bool TsGroupBox::PaintMessage(TMessage& M) {
     return true;
 }
 
+bool TsGroupBox::FocusChanged(TMessage& M) {
+    const std::shared_ptr<const bool> alive = Alive();
+    PassToBase(M);
+    if (*alive) InvalidateOwner(SkinData());
+    return true;
+}
+
 bool TsGroupBox::SkinnedMessage(TMessage& M) {
     TsCommonData* d = SkinData();
     if (AnswerChildren(M)) return true;
@@ -173,7 +180,7 @@ bool TsGroupBox::SkinnedMessage(TMessage& M) {
         case WM_MOVE: d->BGChanged = d->BGChanged || NeedsParentBackground(d); return false;
         // The box shows no focus of its own but its caption plate's.
         case WM_SETFOCUS:
-        case WM_KILLFOCUS: return PassToBase(M);
+        case WM_KILLFOCUS: return FocusChanged(M);
         case WM_PAINT: return PaintMessage(M);
         case WM_PRINT:
             d->Updating = false;

@@ -49,6 +49,7 @@ protected:
     void PaintCaption(const TRect& C, const TCacheInfo& P);
 
 private:
+    bool FocusChanged(TMessage& M);
     bool PassToBase(TMessage& M);
     bool PaintMessage(TMessage& M);
 
