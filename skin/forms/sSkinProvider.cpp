@@ -14,7 +14,8 @@
 CLASSLIB_DEFINE_CLASS(TsTitleButton, TCollectionItem,
     StrProp<TsTitleButton>("Name", &TsTitleButton::Name, &TsTitleButton::SetName),
     OrdField<TsTitleButton, bool>("UseSkinData", TTypeKind::tkBool, &TsTitleButton::UseSkinData, 1),
-    OrdField<TsTitleButton, bool>("Enabled", TTypeKind::tkBool, &TsTitleButton::Enabled, 1))
+    OrdField<TsTitleButton, bool>("Enabled", TTypeKind::tkBool, &TsTitleButton::Enabled, 1),
+    ObjProp<TsTitleButton, TBitmap>("Glyph", &TsTitleButton::Glyph, &TsTitleButton::SetGlyph))
 // clang-format on
 CLASSLIB_DEFINE_CLASS(TsTitleButtons, TOwnedCollection)
 // clang-format off
