@@ -50,12 +50,15 @@ protected:
 
 private:
     bool FocusChanged(TMessage& M);
+    bool FocusEnteredOrLeft(const TMessage& M);
     bool PassToBase(TMessage& M);
     bool PaintMessage(TMessage& M);
 
     TsGroupCaptionLayout FCaptionLayout = clTopLeft;
     int FCaptionYOffset = 0;
     String FCaptionSkin;
+    // The focus is on the box or on a control inside it.
+    bool FFocusInside = false;
 };
 
 class TsRadioGroup;

@@ -378,15 +378,19 @@ TEST_F(SkinnedChecks, GroupBoxPlateAndFrameHalfACaptionDown) {
     // Above the frame the panel shows through; the plate is the check-box section.
     EXPECT_EQ(p.Pixel(150, frameTop - 2), Px(*panel->SkinData()->CacheBmp, 20 + 150, 20 + frameTop - 2));
     EXPECT_EQ(p.Pixel(c.left + 1, c.top + 1), C.Global);
-    // The plate shows the box's focus (the section's hot state) while it has it.
+    // The plate shows the focus (the section's hot state) while the box or a
+    // control in it has it.
+    auto* field = Put<TEdit>(inside, 10, 40, 60, 22);
     const auto onScreen = [&] { return testsupport::CaptureClient(group->Handle()).Pixel(c.left + 1, c.top + 1); };
     EXPECT_EQ(onScreen(), C.Global);
-    group->SetFocus();
-    Pump();
-    EXPECT_EQ(onScreen(), C.GlobalHot) << "focused";
-    Edit->SetFocus();
-    Pump();
-    EXPECT_EQ(onScreen(), C.Global) << "focus gone";
+    for (TWinControl* focused : {static_cast<TWinControl*>(field), static_cast<TWinControl*>(group)}) {
+        focused->SetFocus();
+        Pump();
+        EXPECT_EQ(onScreen(), C.GlobalHot) << focused->ClassName();
+        Edit->SetFocus();
+        Pump();
+        EXPECT_EQ(onScreen(), C.Global) << focused->ClassName() << ": focus gone";
+    }
     // A see-through plate of its own section shows the frame under it at its own place.
     group->SetCaptionSkin("TRANSPANEL");
     EXPECT_TRUE(Near(Print(group).Pixel(c.left + 1, c.bottom - 1), Half(C.TransPanel, C.Button)));
