@@ -266,6 +266,11 @@ void TsDragBar::Loaded() {
     if (!FDraggedControl) SetDraggedControl(GetParentForm());
 }
 
+void TsDragBar::SetParent(TWinControl* AParent) {
+    TsPanel::SetParent(AParent);
+    if (!ComponentState().Contains(csDestroying)) FollowFormActivation();
+}
+
 void TsDragBar::CreateWnd() {
     TsPanel::CreateWnd();
     FollowFormActivation();

@@ -80,6 +80,9 @@ public:
     void DragLoop(TControl* Control);
     // True while DragLoop runs.
     bool Dragging() const { return FInLoop; }
+    // The form followed is always one the bar is on: that form frees the bar
+    // before it goes.
+    void SetParent(TWinControl* AParent) override;
 
 protected:
     // Read from a description without DraggedControl, the bar moves its form.
