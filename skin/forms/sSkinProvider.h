@@ -17,6 +17,7 @@
 #include "sSkinManager.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TsSkinProvider;
@@ -250,6 +251,10 @@ public:
     // A copy of a message to every adapted child.
     void AdapterBroadcast(UINT Msg, WPARAM WParam, LPARAM LParam);
     TBitmap* MenuLineBmp = nullptr;
+    // The frame under the title (its top rows, before the title is painted), kept
+    // when the skin's form section asks for it: a caption or icon change paints
+    // only the title over it. Nil while there is none to trust.
+    std::unique_ptr<TBitmap> FrameBmp;
     std::vector<TRect> RegionRects;
     bool RgnChanged = true;
     bool FramePainted = false;
@@ -290,7 +295,8 @@ public:
     // --- Painting ----------------------------------------------------------
     void PaintAll();
     void UpdateFrame(HDC DC);
-    void RepaintFormFrame();
+    // TitleOnly: only the title changed, the rest of the frame image stands.
+    void RepaintFormFrame(bool TitleOnly = false);
     void PaintClient(HDC DC, bool SendUpdated);
 
     // --- Mouse ---------------------------------------------------------------
@@ -372,13 +378,24 @@ private:
     void WithoutSystemCaption(TMessage& Message);
     void FrameChanged() {
         if (FSkinData) FSkinData->BGChanged = true;
+        FTitleOnly = false;
     }
+    // The title must be painted again; the frame under it stands when nothing else changed.
+    void TitleChanged();
+    // The whole frame image into the cache (W x H), or only the title over the kept frame.
+    void PaintFrameImage(int W, int H, bool Iconic);
+    bool KeptFrameFits(int W, int H, bool Iconic) const;
+    void RepaintTitle();
+    void SaveFrameImage();
+    // The title's buttons over their saved strip, then its caption.
+    void PaintTitleTop(const TacTitleLook& Look);
     void RepaintFrame();
     void ShrinkCache();
     void PaintTitleIcon();
     // The title band's look for the shared painter (its background down to BandBottom).
     TacTitleLook TitleLook(int BandBottom) const;
     void PaintMenuLine();
+    void PaintOwnDrawing(HDC DC);
     void SetRegion(HRGN Region, bool Repaint);
     void RemoveSysMenuStyle(bool Remove);
     // A borderless cover at Screen showing Source of the frame's picture.
@@ -397,6 +414,7 @@ private:
     bool FMenuChanged = false;
     bool FMenuRebuilt = false;
     bool FClientRepaint = false;
+    bool FTitleOnly = false;
     bool FRgnChanging = false;
     bool FInMenuLoop = false;
     bool FMDIHookPending = false;

@@ -34,12 +34,44 @@ void Snap(int& Pos, int Edge, int Size, int Buffer) {
 // On the screen and made: the frame is painted by the provider.
 bool ShowingNow(const TCustomForm* F) { return Shown(F) && !Creating(F); }
 
+// The repaints pending on a window and on every window inside it, asked for
+// again when the scope ends: turning a window's redraw off validates them all
+// (the children's too, under Wine), and what was invalidated must still paint.
+class TPendingPaints {
+public:
+    explicit TPendingPaints(HWND Wnd) {
+        Keep(Wnd);
+        EnumChildWindows(Wnd, &TPendingPaints::KeepChild, reinterpret_cast<LPARAM>(this));
+    }
+    ~TPendingPaints() {
+        for (const auto& [wnd, rgn] : FPending) {
+            if (IsWindow(wnd)) InvalidateRgn(wnd, rgn, TRUE);
+            DeleteObject(rgn);
+        }
+    }
+    TPendingPaints(const TPendingPaints&) = delete;
+    TPendingPaints& operator=(const TPendingPaints&) = delete;
+
+private:
+    void Keep(HWND Wnd) {
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        if (GetUpdateRgn(Wnd, rgn, FALSE) > NULLREGION) FPending.emplace_back(Wnd, rgn);
+        else DeleteObject(rgn);
+    }
+    static BOOL CALLBACK KeepChild(HWND Wnd, LPARAM Self) {
+        reinterpret_cast<TPendingPaints*>(Self)->Keep(Wnd);
+        return TRUE;
+    }
+    std::vector<std::pair<HWND, HRGN>> FPending;
+};
+
 }  // namespace
 
 bool TsSkinProvider::SkinnedNow() const { return !Dying(Form) && HasSkin(FSkinData); }
 
 void TsSkinProvider::ShrinkCache() {
     if (FSkinData->CacheBmp) FSkinData->CacheBmp->SetSize(0, 0);
+    FrameBmp.reset();
     FSkinData->BGChanged = true;
 }
 
@@ -100,6 +132,7 @@ void TsSkinProvider::SkinnedStage(TMessage& Message) {
 }
 
 void TsSkinProvider::Created(TMessage& Message) {
+    FrameBmp.reset();
     ChildMaximizedAtCreate = Form->FormStyle() == fsMDIChild && ActiveChildProvider && ActiveChildProvider->Form &&
                              ActiveChildProvider->Form->HandleAllocated() &&
                              IsZoomed(ActiveChildProvider->Form->Handle());
@@ -257,8 +290,9 @@ void TsSkinProvider::LookChanged(TMessage& Message) {
                 FrameChanged();
             }
             return OldProc(Message);
-        default:  // WM_SETTINGCHANGE
+        default:  // WM_SETTINGCHANGE: the caption's height may change
             FrameChanged();
+            FrameBmp.reset();
             return OldProc(Message);
     }
 }
@@ -363,6 +397,7 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
             UpdateAdapter();
             UpdateScrollAdapter();
             FrameChanged();
+            FrameBmp.reset();
             FMenuRows = -1;
             if (HasBorder()) RgnChanged = true;
             if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(GlobalSkinColor(m));
@@ -480,12 +515,12 @@ void TsSkinProvider::WithoutSystemCaption(TMessage& Message) {
         OldProc(Message);
         FreeCover(CaptionCover);
     } else {
+        const TPendingPaints pending(Form->Handle());
         Form->Perform(WM_SETREDRAW, 0, 0);
         OldProc(Message);
         Form->Perform(WM_SETREDRAW, 1, 0);
     }
-    FrameChanged();
-    RepaintFormFrame();
+    RepaintFormFrame(true);
 }
 
 void TsSkinProvider::Print(TMessage& Message) {
@@ -507,7 +542,6 @@ void TsSkinProvider::Print(TMessage& Message) {
         if (MDIForm && Form->ClientHandle())
             SendMessageA(Form->ClientHandle(), WM_PRINT, Message.WParam, Message.LParam);
         RestoreDC(dc, saved);
-        if (Form->OnPaint) Form->OnPaint(Form);
     }
     Message.Result = 0;
 }
