@@ -14,11 +14,15 @@
 CLASSLIB_DEFINE_CLASS(TsTitleButton, TCollectionItem,
     StrProp<TsTitleButton>("Name", &TsTitleButton::Name, &TsTitleButton::SetName),
     OrdField<TsTitleButton, bool>("UseSkinData", TTypeKind::tkBool, &TsTitleButton::UseSkinData, 1),
-    OrdField<TsTitleButton, bool>("Enabled", TTypeKind::tkBool, &TsTitleButton::Enabled, 1))
+    OrdField<TsTitleButton, bool>("Enabled", TTypeKind::tkBool, &TsTitleButton::Enabled, 1),
+    ObjProp<TsTitleButton, TBitmap>("Glyph", &TsTitleButton::Glyph, &TsTitleButton::SetGlyph),
+    MethodField<TsTitleButton, TMouseEvent>("OnMouseUp", &TsTitleButton::OnMouseUp),
+    MethodField<TsTitleButton, TMouseEvent>("OnMouseDown", &TsTitleButton::OnMouseDown))
 // clang-format on
 CLASSLIB_DEFINE_CLASS(TsTitleButtons, TOwnedCollection)
 // clang-format off
 CLASSLIB_DEFINE_CLASS(TsTitleIcon, TPersistent,
+    ObjProp<TsTitleIcon, TBitmap>("Glyph", &TsTitleIcon::Glyph, &TsTitleIcon::SetGlyph),
     OrdField<TsTitleIcon, int>("Height", TTypeKind::tkInteger, &TsTitleIcon::Height, 0),
     OrdField<TsTitleIcon, int>("Width", TTypeKind::tkInteger, &TsTitleIcon::Width, 0))
 // clang-format on
@@ -32,7 +36,8 @@ CLASSLIB_DEFINE_CLASS(TsSkinProvider, TComponent,
     OrdProp<TsSkinProvider>("CaptionAlignment", TTypeKind::tkEnumeration, &TsSkinProvider::CaptionAlignment,
                             &TsSkinProvider::SetCaptionAlignment, taLeftJustify),
     ObjProp<TsSkinProvider, TsTitleIcon>("TitleIcon", &TsSkinProvider::TitleIcon),
-    ObjProp<TsSkinProvider, TsTitleButtons>("TitleButtons", &TsSkinProvider::TitleButtons),
+    ObjProp<TsSkinProvider, TsTitleButtons>("TitleButtons", &TsSkinProvider::TitleButtons,
+                                            &TsSkinProvider::SetTitleButtons),
     OrdField<TsSkinProvider, TsGripMode>("GripMode", TTypeKind::tkEnumeration, &TsSkinProvider::GripMode, gmNone),
     ObjProp<TsSkinProvider, TsCommonData>("SkinData", &TsSkinProvider::SkinData),
     OrdField<TsSkinProvider, TsResizeMode>("ResizeMode", TTypeKind::tkEnumeration, &TsSkinProvider::ResizeMode,
@@ -42,7 +47,8 @@ CLASSLIB_DEFINE_CLASS(TsSkinProvider, TComponent,
     OrdProp<TsSkinProvider>("UseGlobalColor", TTypeKind::tkBool, &TsSkinProvider::UseGlobalColor,
                             &TsSkinProvider::SetUseGlobalColor, 1),
     StrProp<TsSkinProvider>("TitleSkin", &TsSkinProvider::TitleSkin, &TsSkinProvider::SetTitleSkin),
-    StrProp<TsSkinProvider>("MenuLineSkin", &TsSkinProvider::MenuLineSkin, &TsSkinProvider::SetMenuLineSkin))
+    StrProp<TsSkinProvider>("MenuLineSkin", &TsSkinProvider::MenuLineSkin, &TsSkinProvider::SetMenuLineSkin),
+    MethodField<TsSkinProvider, TAddItemEvent>("OnSkinItem", &TsSkinProvider::OnSkinItem))
 // clang-format on
 
 TsSkinProvider* MDISkinProvider = nullptr;
@@ -94,6 +100,17 @@ TsTitleButton::TsTitleButton(TCollection* Collection) : TCollectionItem(Collecti
 }
 
 TsTitleButton::~TsTitleButton() { delete FGlyph; }
+
+void TsTitleButton::Assign(TPersistent* Source) {
+    auto* b = dynamic_cast<TsTitleButton*>(Source);
+    if (!b) return TCollectionItem::Assign(Source);
+    FName = b->FName;
+    UseSkinData = b->UseSkinData;
+    Enabled = b->Enabled;
+    SetGlyph(b->Glyph());
+    OnMouseUp = b->OnMouseUp;
+    OnMouseDown = b->OnMouseDown;
+}
 
 void TsTitleButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
@@ -463,6 +480,13 @@ void TsSkinProvider::SetTitleSkin(const String& Value) {
     RepaintFrame();
 }
 
+void TsSkinProvider::SetTitleButtons(TsTitleButtons* Value) {
+    if (!Value || Value == FTitleButtons) return;
+    FTitleButtons->Assign(Value);
+    Title.LoadMasks();
+    if (Form && Form->HandleAllocated()) RefreshFormFrame();
+}
+
 void TsSkinProvider::SetMenuLineSkin(const String& Value) {
     if (Value == FMenuLineSkin) return;
     FMenuLineSkin = Value;
@@ -566,10 +590,7 @@ int TsSkinProvider::ClientOffsetY() const {
 
 void TsSkinProvider::UpdateAdapter() {
     if (!Form || Designing(this) || Dying(Form) || !HasSkin(FSkinData)) return;
-    if (!Adapter) {
-        Adapter = new TacCtrlAdapter(this, Form, FSkinData->GetSkinManager());
-        Adapter->OnSkinItem = OnSkinItem;
-    }
+    if (!Adapter) Adapter = new TacCtrlAdapter(this, Form, FSkinData->GetSkinManager());
     Adapter->AddAllItems();
 }
 

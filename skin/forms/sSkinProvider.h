@@ -66,6 +66,7 @@ public:
     TMouseEvent OnMouseDown;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void Assign(TPersistent* Source) override;
     // Painting state owned by the provider.
     TsCaptionButton BtnData;
 
@@ -198,7 +199,7 @@ public:
     void PaintMDIButtons();
 
 private:
-    void PaintUserGlyph(TsTitleButton* Button, bool Pressed);
+    void PaintUserGlyph(TsTitleButton* Button, bool Pressed, bool Dimmed);
     TsSkinProvider* FProvider;
     int FUserMask = -1;  // the skin's TITLEBUTTON glyph of the user's buttons
 };
@@ -220,6 +221,8 @@ public:
     void SetCaptionAlignment(TAlignment Value);
     TsTitleIcon* TitleIcon() const { return FTitleIcon; }
     TsTitleButtons* TitleButtons() const { return FTitleButtons; }
+    // Takes a copy of Value's buttons.
+    void SetTitleButtons(TsTitleButtons* Value);
     TsGripMode GripMode = gmNone;
     TsCommonData* SkinData() const { return FSkinData; }
     TsResizeMode ResizeMode = rmStandard;
@@ -231,6 +234,7 @@ public:
     void SetTitleSkin(const String& Value);
     String MenuLineSkin() const { return FMenuLineSkin; }
     void SetMenuLineSkin(const String& Value);
+    // Asked by the control adapter for every child it would adapt (followed when set later too).
     TAddItemEvent OnSkinItem;
 
     // --- Run time ----------------------------------------------------------
@@ -305,6 +309,8 @@ public:
     // The painted element at the message's point: a title element, the grip,
     // HTTRANSPARENT on the edge of a zoomed form; HTNOWHERE elsewhere.
     int TitleElementAt(const TMessage& Message);
+    // P (window coordinates) lies in the corner between the form's two skinned bars.
+    bool InBarsCorner(POINT P) const;
     void DropSystemMenu(int X, int Y);
     // The outline drag of rmBorder (started by a move or size command): an
     // inverted rectangle on the desktop follows the mouse, the form moves or
@@ -356,6 +362,9 @@ private:
     void MouseLeft(TMessage& Message);
     void MenuLoop(TMessage& Message);
     void MDIChildChanged(TMessage& Message);
+    void ShowWindowChanged(TMessage& Message);
+    void MouseEntered(TMessage& Message);
+    void Floated(TMessage& Message);
     void ChildrenChanged(TMessage& Message);
     void OutlineMouse(TMessage& Message);
     void LookChanged(TMessage& Message);

@@ -288,7 +288,7 @@ void TsSkinProvider::PaintTitleIcon() {
     DrawIconEx(cache->Canvas()->Handle(), r.left, r.top, icon, IconWidth(), IconHeight(), 0, nullptr, DI_NORMAL);
 }
 
-void TsFormTitle::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
+void TsFormTitle::PaintUserGlyph(TsTitleButton* Button, bool Pressed, bool Dimmed) {
     TBitmap* glyph = Button->Glyph();
     if (glyph->Empty()) return;
     std::unique_ptr<TBitmap> g24 = NewBitmap24(glyph->Width(), glyph->Height());
@@ -297,7 +297,14 @@ void TsFormTitle::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
     const int x = r.left + (r.right - r.left - glyph->Width()) / 2 + (Pressed ? 1 : 0);
     const int y = r.top + (r.bottom - r.top - glyph->Height()) / 2 + (Pressed ? 1 : 0);
     const TColor key = GetPixel(g24->Canvas()->Handle(), 0, glyph->Height() - 1);
-    CopyBitmapRows(FProvider->SkinData()->CacheBmp, g24.get(), x, y, key);
+    TBitmap* cache = FProvider->SkinData()->CacheBmp;
+    // Dimmed as the button's own glyph is: at half strength over what lies under it.
+    std::unique_ptr<TBitmap> under = NewBitmap24(glyph->Width(), glyph->Height());
+    if (Dimmed)
+        BitBlt(under->Canvas()->Handle(), 0, 0, glyph->Width(), glyph->Height(), cache->Canvas()->Handle(), x, y,
+               SRCCOPY);
+    CopyBitmapRows(cache, g24.get(), x, y, key);
+    if (Dimmed) BlendBitmapAt(cache, under.get(), 128, TPoint{x, y}, TRect{0, 0, glyph->Width(), glyph->Height()});
 }
 
 void TsFormTitle::PaintButtons() {
@@ -317,7 +324,7 @@ void TsFormTitle::PaintButtons() {
         row.Place(*b, TSize{width, height});
         PaintTitleButton(cache, *b, Mask(code), enabled ? b->State : TsPaintState::Normal, !(p->FormActive && enabled),
                          m);
-        if (user) PaintUserGlyph(user, b->State == TsPaintState::Pressed);
+        if (user) PaintUserGlyph(user, b->State == TsPaintState::Pressed, !(p->FormActive && enabled));
     }
 }
 
@@ -468,7 +475,8 @@ void TsFormTitle::Repaint(int Code) {
     if (p->IconRect().right >= b->Rect.left || b->Rect.right <= b->Rect.left) return;
     TBitmap* cache = p->SkinData()->CacheBmp;
     // The button's own background first: its glyph may let it show through.
-    if (Code == teMDIMin || Code == teMDIMax || Code == teMDIClose) {
+    const bool mdi = Code == teMDIMin || Code == teMDIMax || Code == teMDIClose;
+    if (mdi) {
         const int top = p->CaptionHeight() + p->SysBorderHeight();
         BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left,
                b->Rect.bottom - b->Rect.top, p->MenuLineBmp->Canvas()->Handle(), b->Rect.left, b->Rect.top - top,
@@ -477,9 +485,11 @@ void TsFormTitle::Repaint(int Code) {
         Strip.Restore(cache, b->Rect);
     }
     const bool enabled = Enabled(Code);
-    PaintTitleButton(cache, *b, Mask(Code), enabled ? b->State : TsPaintState::Normal, false, ManagerOf(p->SkinData()));
+    PaintTitleButton(cache, *b, Mask(Code), enabled ? b->State : TsPaintState::Normal,
+                     !mdi && !(p->FormActive && enabled), ManagerOf(p->SkinData()));
     if (Code >= teUserFirst)
-        PaintUserGlyph(p->TitleButtons()->Items(Code - teUserFirst), b->State == TsPaintState::Pressed);
+        PaintUserGlyph(p->TitleButtons()->Items(Code - teUserFirst), b->State == TsPaintState::Pressed,
+                       !(p->FormActive && enabled));
     TWindowDC dc(Window());
     BitBlt(dc.DC(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left, b->Rect.bottom - b->Rect.top,
            cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, SRCCOPY);

@@ -114,6 +114,9 @@ void TsSkinProvider::SkinnedStage(TMessage& Message) {
         case WM_EXITMENULOOP: return MenuLoop(Message);
         case WM_MDIACTIVATE:
         case WM_MDIDESTROY: return MDIChildChanged(Message);
+        case WM_SHOWWINDOW: return ShowWindowChanged(Message);
+        case CM_MOUSEENTER: return MouseEntered(Message);
+        case CM_FLOATING: return Floated(Message);
         case WM_PRINT: return Print(Message);
         case CM_SHOWINGCHANGED: return ShowingChanged(Message);
         case CM_CONTROLLISTCHANGE:
@@ -123,6 +126,7 @@ void TsSkinProvider::SkinnedStage(TMessage& Message) {
         case WM_LBUTTONUP:
         case WM_CAPTURECHANGED: return OutlineMouse(Message);
         case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
         case CM_VISIBLECHANGED:
         case CM_ENABLEDCHANGED:
         case CM_COLORCHANGED:
@@ -144,7 +148,13 @@ void TsSkinProvider::Sized(TMessage& Message) {
     FrameChanged();
     RgnChanged = true;
     OldProc(Message);
-    if (ShowingNow(Form) && !HasBorder()) RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_FRAME);
+    if (!ShowingNow(Form)) return;
+    // A gradient stretches with the form: the children's pictures of it are stale.
+    if (const TsGeneralData* s = FSkinData->Section(); s && s->GradientPercent > 0)
+        for (int i = 0; i < Form->ControlCount(); ++i)
+            if (TControl* c = Form->Controls(i); !Dying(c))
+                c->Perform(SM_ALPHACMD, MAKEWPARAM(1, AC_PARENTBGCHANGED), 0);
+    if (!HasBorder()) RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_FRAME);
 }
 
 void TsSkinProvider::Activated(TMessage& Message) {
@@ -238,6 +248,30 @@ void TsSkinProvider::MenuLoop(TMessage& Message) {
     OldProc(Message);
 }
 
+void TsSkinProvider::ShowWindowChanged(TMessage& Message) {
+    OldProc(Message);
+    // A maximized child shows its title on the frame's menu line.
+    if (Form->FormStyle() == fsMDIChild && Form->HandleAllocated() && IsZoomed(Form->Handle())) RefreshFormFrame();
+}
+
+// One speed button of the form is hot at a time: the mouse on another takes it.
+void TsSkinProvider::MouseEntered(TMessage& Message) {
+    OldProc(Message);
+    ReleaseSharedHot(Form, reinterpret_cast<TControl*>(Message.LParam));
+}
+
+// Docked or floating again, the form may have a new window: its bars are made again.
+void TsSkinProvider::Floated(TMessage& Message) {
+    OldProc(Message);
+    if (ScrollAdapter) {
+        TacMainWnd* a = ScrollAdapter;
+        UnsubclassAdapterWindow(a->CtrlHandle, true, false, a);
+        ScrollAdapter = static_cast<TacScrollWnd*>(a);
+    }
+    if (Form->HandleAllocated())
+        SendSkinCommandToWindow(Form->Handle(), AC_REFRESH, reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()));
+}
+
 void TsSkinProvider::MDIChildChanged(TMessage& Message) {
     OldProc(Message);
     if (Form->FormStyle() == fsMDIChild && MDISkinProvider && !IsZoomed(Form->Handle())) {
@@ -252,7 +286,9 @@ void TsSkinProvider::ChildrenChanged(TMessage& Message) {
     OldProc(Message);
     switch (Message.Msg) {
         case CM_CONTROLLISTCHANGE:
-            if (auto* w = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(Message.WParam)); w && Adapter)
+            // Sent with the control on the form (LParam 1), or about to leave it (0).
+            if (auto* w = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(Message.WParam));
+                w && Adapter && Message.LParam && Adapter->IsControlSupported(w))
                 Adapter->AddNewItem(w);
             return;
         case WM_NOTIFY:
@@ -290,7 +326,7 @@ void TsSkinProvider::LookChanged(TMessage& Message) {
                 FrameChanged();
             }
             return OldProc(Message);
-        default:  // WM_SETTINGCHANGE: the caption's height may change
+        default:  // WM_SETTINGCHANGE, WM_SYSCOLORCHANGE: the caption's height or colours may change
             FrameChanged();
             FrameBmp.reset();
             return OldProc(Message);
@@ -465,9 +501,14 @@ void TsSkinProvider::NCPaint(TMessage& Message) {
         UpdateFormRegion(false);
     }
     FSkinData->Updating = false;
-    const TWindowDC dc(Form->Handle());
-    if (!dc.DC()) return;
-    PaintFrameTo(dc.DC());
+    // A picture wider than the form was made for a wider one: the client's background moves with the new one.
+    const bool wider = FSkinData->CacheBmp->Width() > FormWidth();
+    {
+        const TWindowDC dc(Form->Handle());
+        if (!dc.DC()) return;
+        PaintFrameTo(dc.DC());
+    }
+    if (wider) InvalidateRect(Form->Handle(), nullptr, FALSE);
     if (MDIForm) MDIForm->ConnectClient();
 }
 
@@ -496,6 +537,15 @@ void TsSkinProvider::NCActivate(TMessage& Message) {
         OldProc(m);
         Message.Result = m.Result;
     }
+    // A child shown as a child: its frame's menu line may show its state.
+    if (Form->FormStyle() == fsMDIChild && ShowingNow(Form) && MDISkinProvider && MDISkinProvider != this &&
+        MDISkinProvider->MDIForm && MDISkinProvider->Form->HandleAllocated()) {
+        MDISkinProvider->FMenuRows = -1;
+        MDISkinProvider->MDIForm->UpdateProvider();
+        if (HWND client = MDISkinProvider->Form->ClientHandle()) SendMessageA(client, WM_NCPAINT, 0, 0);
+    }
+    // The system draws a layered window's frame once more on activation: the skin's goes over it.
+    if (GetWindowLongPtrA(Form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED) RepaintFrame();
     if (!Shown(Form) || Creating(Form)) {
         FormActive = active;
         return;
@@ -505,6 +555,8 @@ void TsSkinProvider::NCActivate(TMessage& Message) {
         FMenuRows = -1;
         RepaintFormFrame();
     }
+    if (!Adapter) UpdateAdapter();
+    RefreshChildControls(Form);
 }
 
 void TsSkinProvider::WithoutSystemCaption(TMessage& Message) {
@@ -822,6 +874,8 @@ int TsSkinProvider::TitleElementAt(const TMessage& Message) {
         Title.SetHot(title == HTCAPTION ? teNone : title, true);
         return title;
     }
+    // The corner between the form's skinned bars sizes a sizeable form, as a size box does.
+    if (InBarsCorner(p) && (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_THICKFRAME)) return teGrip;
     if (GripMode == gmRightBottom) {
         TsSkinManager* m = FSkinData->GetSkinManager();
         if (const int grip = FrameGripMask(m); grip >= 0) {
@@ -842,6 +896,17 @@ int TsSkinProvider::TitleElementAt(const TMessage& Message) {
     if (IsZoomed(Form->Handle()) && (p.x < 2 || p.y < 2 || p.x >= FormWidth() - 4 || p.y >= FormHeight() - 4))
         return HTTRANSPARENT;
     return HTNOWHERE;
+}
+
+bool TsSkinProvider::InBarsCorner(POINT P) const {
+    const TacScrollWnd* a = ScrollAdapter;
+    if (!a || a->Destroyed || !a->VertBar->Visible || !a->HorzBar->Visible) return false;
+    RECT c{};
+    GetClientRect(Form->Handle(), &c);
+    OffsetRect(&c, ClientOffsetX(), ClientOffsetY());
+    const RECT corner{c.right, c.bottom, c.right + ScrollBarMetric(a->VertBar, 1, false),
+                      c.bottom + ScrollBarMetric(a->HorzBar, 1, false)};
+    return PtInRect(&corner, P) != FALSE;
 }
 
 void TsSkinProvider::NCLButtonDown(TMessage& Message) {

@@ -11,6 +11,8 @@
 #include "sSkinProvider.h"
 
 #include <atomic>
+#include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -97,5 +99,18 @@ inline void ByHand(const std::function<void()>& Input) {
 inline Picture Shot(HWND H) { return testsupport::CaptureWindow(H); }
 
 inline POINT Mid(const TRect& R) { return POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
+
+// Half of each of two colours (a glyph at half strength over its background).
+inline std::uint32_t Half(std::uint32_t A, std::uint32_t B) {
+    std::uint32_t c = 0;
+    for (int shift : {0, 8, 16}) c |= ((((A >> shift) & 0xFF) + ((B >> shift) & 0xFF)) / 2) << shift;
+    return c;
+}
+// Each channel within Tolerance.
+inline bool Near(std::uint32_t A, std::uint32_t B, int Tolerance = 2) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(int((A >> shift) & 0xFF) - int((B >> shift) & 0xFF)) > Tolerance) return false;
+    return true;
+}
 
 }  // namespace providertest
