@@ -8,6 +8,8 @@
 #include "sMessages.h"
 #include "sSkinMenus.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 // clang-format off
@@ -605,11 +607,30 @@ void TsSkinProvider::AdapterBroadcast(UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (Adapter && !Designing(this)) Adapter->BroadcastMessage(Msg, WParam, LParam);
 }
 
+// The skinned bars replace the common controls' flat ones (Off); those come
+// back when the system's bars do.
+void TsSkinProvider::SwitchFlatBars(bool Off) {
+    // Taken from the common controls by name: not every import library lists them.
+    static const HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    static const auto getProp = reinterpret_cast<BOOL(WINAPI*)(HWND, int, int*)>(
+        reinterpret_cast<void*>(comctl ? GetProcAddress(comctl, "FlatSB_GetScrollProp") : nullptr));
+    static const auto uninit = reinterpret_cast<HRESULT(WINAPI*)(HWND)>(
+        reinterpret_cast<void*>(comctl ? GetProcAddress(comctl, "UninitializeFlatSB") : nullptr));
+    static const auto init = reinterpret_cast<BOOL(WINAPI*)(HWND)>(
+        reinterpret_cast<void*>(comctl ? GetProcAddress(comctl, "InitializeFlatSB") : nullptr));
+    if (!getProp || !uninit || !init) return;
+    const HWND h = Form->Handle();
+    int flat = 0;
+    if (Off && !FFlatBarsOff && getProp(h, WSB_PROP_WINSTYLE, &flat) && SUCCEEDED(uninit(h))) FFlatBarsOff = true;
+    else if (!Off && FFlatBarsOff && init(h)) FFlatBarsOff = false;
+}
+
 void TsSkinProvider::UpdateScrollAdapter() {
     if (!Form || Dying(Form) || !Form->HandleAllocated() || !IsWindowVisible(Form->Handle())) return;
     TacMainWnd* a = ScrollAdapter;
     // A form without a scroll-bar style has nothing for an adapter to paint.
     const bool bars = (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) != 0;
+    SwitchFlatBars(HasSkin(FSkinData) && bars);
     if (HasSkin(FSkinData) && (bars || a)) {
         // Released on a skin removal, or left on a window made again: a new one takes its place.
         if (a && (a->Destroyed || a->CtrlHandle != Form->Handle()))

@@ -424,6 +424,9 @@ private:
     bool FMenuRebuilt = false;
     bool FClientRepaint = false;
     bool FTitleOnly = false;
+    // The form's flat scroll bars were turned off for the skinned ones.
+    bool FFlatBarsOff = false;
+    void SwitchFlatBars(bool Off);
     bool FRgnChanging = false;
     bool FInMenuLoop = false;
     bool FMDIHookPending = false;

@@ -367,6 +367,7 @@ void TsSkinProvider::SkinRemoved(TMessage& Message) {
     CommonAlphaCommand(Message, FSkinData);
     FMenuRows = -1;
     if (Dying(Form)) return;
+    if (Form->HandleAllocated()) SwitchFlatBars(false);
     RemoveSysMenuStyle(false);
     if (Form->FormStyle() == fsMDIForm) SetMDIHook(false);
     if (Form->HandleAllocated() && !FInMenuLoop) SetRegion(nullptr, true);

@@ -12,7 +12,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -106,11 +105,6 @@ inline std::uint32_t Half(std::uint32_t A, std::uint32_t B) {
     for (int shift : {0, 8, 16}) c |= ((((A >> shift) & 0xFF) + ((B >> shift) & 0xFF)) / 2) << shift;
     return c;
 }
-// Each channel within Tolerance.
-inline bool Near(std::uint32_t A, std::uint32_t B, int Tolerance = 2) {
-    for (int shift : {0, 8, 16})
-        if (std::abs(int((A >> shift) & 0xFF) - int((B >> shift) & 0xFF)) > Tolerance) return false;
-    return true;
-}
+using testsupport::Near;
 
 }  // namespace providertest
