@@ -540,7 +540,7 @@ void TsSkinProvider::NCActivate(TMessage& Message) {
     }
     // A child shown as a child: its frame's menu line may show its state.
     if (Form->FormStyle() == fsMDIChild && ShowingNow(Form) && MDISkinProvider && MDISkinProvider != this &&
-        MDISkinProvider->MDIForm && MDISkinProvider->Form->HandleAllocated()) {
+        MDISkinProvider->MDIForm && !Dying(MDISkinProvider->Form) && MDISkinProvider->Form->HandleAllocated()) {
         MDISkinProvider->FMenuRows = -1;
         MDISkinProvider->MDIForm->UpdateProvider();
         if (HWND client = MDISkinProvider->Form->ClientHandle()) SendMessageA(client, WM_NCPAINT, 0, 0);
