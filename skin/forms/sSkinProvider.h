@@ -309,8 +309,6 @@ public:
     // The painted element at the message's point: a title element, the grip,
     // HTTRANSPARENT on the edge of a zoomed form; HTNOWHERE elsewhere.
     int TitleElementAt(const TMessage& Message);
-    // P (window coordinates) lies in the corner between the form's two skinned bars.
-    bool InBarsCorner(POINT P) const;
     void DropSystemMenu(int X, int Y);
     // The outline drag of rmBorder (started by a move or size command): an
     // inverted rectangle on the desktop follows the mouse, the form moves or

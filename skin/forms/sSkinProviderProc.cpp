@@ -875,8 +875,6 @@ int TsSkinProvider::TitleElementAt(const TMessage& Message) {
         Title.SetHot(title == HTCAPTION ? teNone : title, true);
         return title;
     }
-    // The corner between the form's skinned bars sizes a sizeable form, as a size box does.
-    if (InBarsCorner(p) && (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_THICKFRAME)) return teGrip;
     if (GripMode == gmRightBottom) {
         TsSkinManager* m = FSkinData->GetSkinManager();
         if (const int grip = FrameGripMask(m); grip >= 0) {
@@ -897,17 +895,6 @@ int TsSkinProvider::TitleElementAt(const TMessage& Message) {
     if (IsZoomed(Form->Handle()) && (p.x < 2 || p.y < 2 || p.x >= FormWidth() - 4 || p.y >= FormHeight() - 4))
         return HTTRANSPARENT;
     return HTNOWHERE;
-}
-
-bool TsSkinProvider::InBarsCorner(POINT P) const {
-    const TacScrollWnd* a = ScrollAdapter;
-    if (!a || a->Destroyed || !a->VertBar->Visible || !a->HorzBar->Visible) return false;
-    RECT c{};
-    GetClientRect(Form->Handle(), &c);
-    OffsetRect(&c, ClientOffsetX(), ClientOffsetY());
-    const RECT corner{c.right, c.bottom, c.right + ScrollBarMetric(a->VertBar, 1, false),
-                      c.bottom + ScrollBarMetric(a->HorzBar, 1, false)};
-    return PtInRect(&corner, P) != FALSE;
 }
 
 void TsSkinProvider::NCLButtonDown(TMessage& Message) {

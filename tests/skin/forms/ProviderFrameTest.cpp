@@ -8,6 +8,7 @@
 #include "acTitleBar.h"
 #include "sGlobals.h"
 #include "StdCtrls.h"
+#include "sPanel.h"
 #include "acSBUtils.h"
 #include "sMessages.h"
 #include "sSkinProviderAdapter.h"
@@ -328,8 +329,9 @@ TEST(ProviderFrame, ItemEventSetLaterAndTheAdapterOnActivation) {
 }
 
 // Real drags size the form from its grips: the corner between its skinned
-// scroll bars, and the skin's grip where the provider shows one. The bars
-// are made again when the form floats.
+// scroll bars (their adapter answers for it before the provider), and the
+// skin's grip where the provider shows one. The bars are made again when the
+// form floats.
 TEST(ProviderFrame, GripsSizeTheFormByMouse) {
     auto drag = [](const Skinned& s, POINT From) {
         const RECT before = s.Rect();
@@ -374,6 +376,28 @@ TEST(ProviderFrame, GripsSizeTheFormByMouse) {
         const RECT r = s.Rect();
         drag(s, POINT{r.right - s.Provider->SysBorderWidth() - 3, r.bottom - s.Provider->SysBorderHeight() - 3});
     }
+}
+
+// A form whose section has a gradient tells its children when a new size
+// stretches it: a see-through panel shows the gradient as it is under it now.
+TEST(ProviderFrame, StretchedGradientReachesASeeThroughChild) {
+    Skinned s;
+    s.Provider->SkinData()->SetSkinSection("PANEL");  // a vertical gradient
+    s.Provider->RefreshFormFrame();
+    auto* panel = formtest::Make<TsPanel>(s.Form.get(), 10, 120, 100, 40);
+    panel->SkinData()->SetSkinSection("TRANSPANEL");
+    s.Form->Invalidate();
+    Pump();
+    const std::uint32_t before = testsupport::CaptureClient(panel->Handle()).Pixel(50, 20);
+    SetWindowPos(s.H(), nullptr, 0, 0, 320, 460, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    const std::uint32_t after = testsupport::CaptureClient(panel->Handle()).Pixel(50, 20);
+    panel->SkinData()->BGChanged = true;
+    panel->Invalidate();
+    Pump();
+    const std::uint32_t fresh = testsupport::CaptureClient(panel->Handle()).Pixel(50, 20);
+    EXPECT_NE(fresh, before);
+    EXPECT_EQ(after, fresh);
 }
 
 }  // namespace
