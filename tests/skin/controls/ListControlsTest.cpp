@@ -9,10 +9,12 @@
 // system look of each once the skin goes.
 #include "SkinnedControlTest.h"
 
+#include "Scopes.h"
 #include "TestInput.h"
 #include "acSBUtils.h"
 #include "sAlphaListBox.h"
 #include "sComboBox.h"
+#include "sEdit.h"
 #include "sListView.h"
 #include "sTreeView.h"
 
@@ -61,6 +63,25 @@ void ClickAtOnce(POINT At) {
 }
 
 bool HasAdapter(HWND Wnd) { return Wnd && GetPropA(Wnd, acAdapterProp) != nullptr; }
+
+// A control of the skin of Manager (the default one when nil), placed on Parent.
+template <class T>
+T* MakeWith(TWinControl* Parent, TsSkinManager* Manager, int Left, int Top = 40, int Width = 150, int Height = 120) {
+    T* c = TObject::Create<T>(Parent);
+    c->SkinData()->SetSkinManager(Manager);
+    c->SetParent(Parent);
+    c->SetBounds(Left, Top, Width, Height);
+    return c;
+}
+
+// The two outer columns at mid-height and the two outer rows at mid-width:
+// the frame, which the skin draws where the system draws its sunken bevel.
+std::vector<std::uint32_t> FramePixels(HWND Wnd) {
+    RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    Pump(30);
+    const testsupport::Picture p = testsupport::CaptureWindow(Wnd);
+    return {p.Pixel(0, p.Height / 2), p.Pixel(1, p.Height / 2), p.Pixel(p.Width / 2, 0), p.Pixel(p.Width / 2, 1)};
+}
 
 LPARAM Manager() { return reinterpret_cast<LPARAM>(Skin::Get().Manager()); }
 
@@ -647,6 +668,98 @@ TEST_F(SkinnedLists, TreeViewGetsItsAdapterAndLabelWhenItStartsShowing) {
     tv->SetColor(TColor(0x00305070));
     Command(tv, AC_REMOVESKIN, Manager());
     EXPECT_EQ(Pixel(tv->Handle(), 50, 50), 0x705030u);
+}
+
+// --- Frames ---------------------------------------------------------------------
+
+// The list box, list view and tree view, filled a little, made with Manager
+// and placed on Parent.
+struct ListMaker {
+    const char* Name;
+    TWinControl* (*Make)(TWinControl* Parent, TsSkinManager* Manager);
+};
+
+const ListMaker kListMakers[] = {
+    {"list box",
+     [](TWinControl* P, TsSkinManager* M) -> TWinControl* {
+         auto* c = MakeWith<TsListBox>(P, M, 20);
+         c->Items()->SetText("one\ntwo");
+         return c;
+     }},
+    {"list view",
+     [](TWinControl* P, TsSkinManager* M) -> TWinControl* {
+         auto* c = MakeWith<TsListView>(P, M, 180);
+         c->SetViewStyle(vsReport);
+         c->Columns()->Add()->SetCaption("Name");
+         c->Items()->Add()->SetCaption("row");
+         return c;
+     }},
+    {"tree view",
+     [](TWinControl* P, TsSkinManager* M) -> TWinControl* {
+         auto* c = MakeWith<TsTreeView>(P, M, 340);
+         c->Items()->AddChild(nullptr, "root");
+         return c;
+     }},
+};
+
+TEST_F(SkinnedLists, ListControlsShowTheSkinsFrame) {
+    SetFocus(form->Handle());
+    for (const ListMaker& k : kListMakers) {
+        SCOPED_TRACE(k.Name);
+        TWinControl* c = k.Make(form.get(), nullptr);
+        Pump(30);
+        for (std::uint32_t px : FramePixels(c->Handle())) EXPECT_EQ(px, C.Border[0]);
+    }
+}
+
+// On the built-in skins each list control has the frame a skinned edit of
+// the same section has, in both of them.
+TEST_F(SkinnedLists, ListControlsShareTheEditsFrameOnTheBuiltInSkins) {
+    TsSkinManager* m = testsupport::NewTestSkinManager();
+    for (const char* skin : {"Light", "Dark"}) {
+        SCOPED_TRACE(skin);
+        ASSERT_TRUE(m->LoadSkin(skin));
+        auto* edit = MakeWith<TsEdit>(form.get(), m, 20);
+        edit->SetTop(300);
+        SetFocus(form->Handle());
+        Pump(50);
+        const std::vector<std::uint32_t> want = FramePixels(edit->Handle());
+        for (const ListMaker& k : kListMakers) {
+            SCOPED_TRACE(k.Name);
+            TWinControl* c = k.Make(form.get(), m);
+            Pump(30);
+            EXPECT_EQ(FramePixels(c->Handle()), want);
+            c->Free();
+        }
+        edit->Free();
+    }
+    m->Free();
+}
+
+// A skin switched off leaves each list control in the system's colours and
+// frame at once (its adapter's release puts no colour of the skin back), and
+// the skin switched on again gives back its own.
+TEST_F(SkinnedLists, ListControlsTakeSystemColoursRightAfterTheSkinGoes) {
+    TsSkinManager* m = testsupport::NewTestSkinManager();
+    std::vector<TWinControl*> controls;
+    for (const ListMaker& k : kListMakers) controls.push_back(k.Make(form.get(), m));
+    Pump(50);
+    const std::uint32_t window = RGBOf(GetSysColor(COLOR_WINDOW));
+    for (bool on : {false, true}) {
+        m->SetActive(on);
+        Pump(50);
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            SCOPED_TRACE(std::string(kListMakers[i].Name) + (on ? ", skin on" : ", skin off"));
+            TWinControl* c = controls[i];
+            EXPECT_EQ(c->Color(), on ? ToColor(C.Edit) : clWindow);
+            EXPECT_EQ(c->Font()->Color(), on ? ToColor(C.EditFont) : clWindowText);
+            EXPECT_EQ(HasAdapter(c->Handle()), on);
+            EXPECT_EQ(Pixel(c->Handle(), 140, 100), on ? C.Edit : window);
+            EXPECT_EQ(FramePixels(c->Handle())[0] == C.Border[0], on);
+        }
+    }
+    for (TWinControl* c : controls) c->Free();
+    m->Free();
 }
 
 // --- Skin removal -----------------------------------------------------------------
