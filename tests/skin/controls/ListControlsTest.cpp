@@ -454,6 +454,80 @@ TEST_F(SkinnedLists, ListBoxFindsTheTypedPrefixUntilAPause) {
     }
 }
 
+// The frame follows BorderStyle through a new window, which keeps the items;
+// the property is published.
+TEST_F(SkinnedLists, ListBoxBorderStyleChoosesItsFrame) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 150);
+    lb->Items()->SetText("one\ntwo\nthree");
+    lb->SetItemIndex(2);
+    SetFocus(form->Handle());
+    for (TBorderStyle style : {bsNone, bsSingle}) {
+        SCOPED_TRACE(style);
+        SetOrdProp(lb, "BorderStyle", style);
+        Pump(30);
+        EXPECT_EQ(lb->BorderStyle(), style);
+        EXPECT_EQ((GetWindowLongA(lb->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0, style == bsSingle);
+        // Without a frame the client area, in the section's colour, reaches the edge.
+        EXPECT_EQ(FramePixels(lb->Handle())[0], style == bsSingle ? C.Border[0] : C.Edit);
+        EXPECT_EQ(lb->Items()->Count(), 3);
+        EXPECT_EQ(lb->ItemIndex(), 2);
+    }
+}
+
+// OnVScroll tells each move of the top item by the skinned bar, the wheel or
+// a key; a click that scrolls nothing tells nothing.
+TEST_F(SkinnedLists, ListBoxTellsEachVerticalScroll) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 150);
+    for (int i = 0; i < 40; ++i) lb->Items()->Add("line " + std::to_string(i));
+    int told = 0;
+    lb->OnVScroll = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, lb);
+        ++told;
+    };
+    Pump(30);
+    RECT w{};
+    GetWindowRect(lb->Handle(), &w);
+    const struct {
+        const char* Name;
+        std::function<void()> Do;
+        int Told;
+        bool Moved;
+    } steps[] = {
+        {"an item clicked", [&] { testinput::Click(ScreenOf(lb, 20, 5)); }, 0, false},
+        {"the bar's lower arrow clicked",
+         [&] {
+             testinput::Click(POINT{w.right - 8, w.bottom - 8});
+         },
+         1, true},
+        {"the wheel", [&] { Wheel(1); }, 2, true},
+        {"End", [&] { Key(VK_END); }, 3, true},
+        {"End again", [&] { Key(VK_END); }, 3, false},
+    };
+    for (const auto& k : steps) {
+        SCOPED_TRACE(k.Name);
+        const int top = lb->TopIndex();
+        k.Do();
+        Pump(30);
+        EXPECT_EQ(lb->TopIndex() != top, k.Moved);
+        EXPECT_EQ(told, k.Told);
+    }
+}
+
+// While the skin is on, a colour given by the program gives way to the
+// section's, unless the control keeps colours of its own.
+TEST_F(SkinnedLists, ListBoxKeepsTheSkinsColourUnlessItsOwnIsKept) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 150);
+    for (bool custom : {false, true}) {
+        SCOPED_TRACE(custom);
+        lb->SkinData()->SetCustomColor(custom);
+        lb->SetColor(TColor(0x00305070));
+        const std::uint32_t want = custom ? 0x705030u : C.Edit;
+        EXPECT_EQ(RGBOf(ColorToRGB(lb->Color())), want);
+        EXPECT_EQ(Pixel(lb->Handle(), 100, 100), want);
+        EXPECT_EQ(lb->Font()->Color(), ToColor(C.EditFont));
+    }
+}
+
 // --- List view ------------------------------------------------------------------
 
 struct HeaderFixture {
