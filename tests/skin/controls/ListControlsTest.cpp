@@ -238,6 +238,87 @@ TEST_F(SkinnedLists, ClickInASimpleCombosListChoosesOnlyWhenNotReadOnly) {
     }
 }
 
+// An open list presses the button alone: the frame keeps the focused look.
+TEST_F(SkinnedLists, OpenComboPressesOnlyItsButton) {
+    testsupport::TestSkinOptions framed;
+    framed.BorderMasks = {"COMBOBOX"};
+    auto* c = MakeWith<TsComboBox>(form.get(), testsupport::TestSkinManager(framed), 20, 20, 160, 24);
+    c->SetStyle(csDropDownList);
+    for (int i = 0; i < 5; ++i) c->Items()->Add("item " + std::to_string(i));
+    c->SetItemIndex(0);
+    Pump(50);
+    const TRect b = c->ButtonRect();
+    auto frame = [&] { return Pixel(c->Handle(), 1, c->Height() / 2); };
+    EXPECT_EQ(frame(), C.Border[0]);
+    testinput::Click(ScreenOf(c, (b.left + b.right) / 2, (b.top + b.bottom) / 2));
+    ASSERT_TRUE(c->DroppedDown());
+    EXPECT_EQ(ButtonBorder(c), C.Border[2]);
+    EXPECT_EQ(frame(), C.Border[1]);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(ButtonBorder(c), C.Border[1]);
+    EXPECT_EQ(frame(), C.Border[1]);
+}
+
+// Below a simple combo's list (made a whole number of lines high) lies a
+// strip of the control that the parent shows through, skinned or not.
+TEST_F(SkinnedLists, SimpleComboShowsItsParentBelowItsList) {
+    form->SetColor(TColor(0x00336699));
+    for (bool skinned : {true, false}) {
+        SCOPED_TRACE(skinned);
+        TsComboBox* c = MakeCombo(20, csSimple);
+        if (!skinned) Command(c, AC_REMOVESKIN, Manager());
+        TRect strip{};
+        for (int h = 100; h < 140 && RectHeight(strip) < 3; ++h) {
+            c->SetHeight(h);
+            Pump(20);
+            RECT list{};
+            GetWindowRect(c->ListHandle(), &list);
+            MapWindowPoints(nullptr, c->Handle(), reinterpret_cast<POINT*>(&list), 2);
+            strip = TRect{0, list.bottom, c->Width(), c->Height()};
+        }
+        ASSERT_GE(RectHeight(strip), 3);
+        {
+            // What was on the screen there before.
+            const TClientDC dc(c->Handle());
+            HBRUSH stale = CreateSolidBrush(RGB(255, 0, 255));
+            FillRect(dc, &strip, stale);
+            DeleteObject(stale);
+        }
+        InvalidateRect(c->Handle(), nullptr, TRUE);
+        EXPECT_EQ(Pixel(c->Handle(), c->Width() / 2, (strip.top + strip.bottom) / 2), 0x996633u);
+        c->Free();
+        Pump(30);
+    }
+}
+
+// A read-only simple combo's list, always on show, moves its choice by no
+// key or wheel, whether the edit or the list itself has the focus.
+TEST_F(SkinnedLists, ReadOnlySimpleCombosListIgnoresKeysAndWheel) {
+    TsComboBox* c = MakeCombo(30, csSimple);
+    c->SetHeight(160);
+    c->SetReadOnly(true);
+    int changes = 0;
+    c->OnChange = [&](TObject*) { ++changes; };
+    Pump(50);
+    const HWND list = c->ListHandle();
+    ASSERT_TRUE(list && IsWindowVisible(list));
+    RECT lr{};
+    GetWindowRect(list, &lr);
+    for (bool listFocused : {false, true}) {
+        SCOPED_TRACE(listFocused);
+        c->SetFocus();
+        if (listFocused) SetFocus(list);
+        Pump(30);
+        for (WORD vk : {WORD(VK_DOWN), WORD(VK_NEXT), WORD(VK_END), WORD(0x49)}) Key(vk);
+        testinput::MouseTo(POINT{(lr.left + lr.right) / 2, (lr.top + lr.bottom) / 2});
+        Wheel(3);
+        EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
+        EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
+        EXPECT_EQ(c->ItemIndex(), 0);
+        EXPECT_EQ(changes, 0);
+    }
+}
+
 TEST_F(SkinnedLists, OwnerDrawnComboDrawsItsItemOverTheSkinInEveryMood) {
     TsComboBox* c = MakeCombo(4, csOwnerDrawFixed);
     const TColor plain = TColor(0x00336699), lit = TColor(0x00996633);
