@@ -102,6 +102,15 @@ protected:
         Pump(50);
         return c;
     }
+    // A simple combo whose list is on show; Changes counts its OnChange.
+    TsComboBox* MakeSimple(int Items, bool ReadOnly, int& Changes) {
+        TsComboBox* c = MakeCombo(Items, csSimple);
+        c->SetHeight(160);
+        c->SetReadOnly(ReadOnly);
+        c->OnChange = [&Changes](TObject*) { ++Changes; };
+        Pump(50);
+        return c;
+    }
     // The button's left border column and the glyph's opaque middle.
     std::uint32_t ButtonBorder(TsComboBox* c) {
         const TRect b = c->ButtonRect();
@@ -216,12 +225,8 @@ TEST_F(SkinnedLists, ReadOnlyComboResistsEveryRoute) {
 TEST_F(SkinnedLists, ClickInASimpleCombosListChoosesOnlyWhenNotReadOnly) {
     for (bool readOnly : {false, true}) {
         SCOPED_TRACE(readOnly);
-        TsComboBox* c = MakeCombo(10, csSimple);
-        c->SetHeight(160);
-        c->SetReadOnly(readOnly);
         int changes = 0;
-        c->OnChange = [&](TObject*) { ++changes; };
-        Pump(50);
+        TsComboBox* c = MakeSimple(10, readOnly, changes);
         const HWND list = c->ListHandle();
         ASSERT_TRUE(list && IsWindowVisible(list));
         RECT item{};
@@ -294,12 +299,8 @@ TEST_F(SkinnedLists, SimpleComboShowsItsParentBelowItsList) {
 // A read-only simple combo's list, always on show, moves its choice by no
 // key or wheel, whether the edit or the list itself has the focus.
 TEST_F(SkinnedLists, ReadOnlySimpleCombosListIgnoresKeysAndWheel) {
-    TsComboBox* c = MakeCombo(30, csSimple);
-    c->SetHeight(160);
-    c->SetReadOnly(true);
     int changes = 0;
-    c->OnChange = [&](TObject*) { ++changes; };
-    Pump(50);
+    TsComboBox* c = MakeSimple(30, true, changes);
     const HWND list = c->ListHandle();
     ASSERT_TRUE(list && IsWindowVisible(list));
     RECT lr{};
