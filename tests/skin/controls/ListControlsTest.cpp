@@ -536,21 +536,28 @@ TEST_F(SkinnedLists, ListBoxFindsTheTypedPrefixUntilAPause) {
     }
 }
 
-// The frame follows BorderStyle through a new window, which keeps the items;
-// the property is published.
+// The frame follows BorderStyle (and Ctl3D: sunken edge or a flat line)
+// through a new window, which keeps the items; the property is published.
 TEST_F(SkinnedLists, ListBoxBorderStyleChoosesItsFrame) {
     auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 150);
     lb->Items()->SetText("one\ntwo\nthree");
     lb->SetItemIndex(2);
     SetFocus(form->Handle());
-    for (TBorderStyle style : {bsNone, bsSingle}) {
-        SCOPED_TRACE(style);
-        SetOrdProp(lb, "BorderStyle", style);
+    const struct {
+        TBorderStyle Style;
+        bool Ctl3D;
+        LONG Edge, Line;  // WS_EX_CLIENTEDGE, WS_BORDER
+    } cases[] = {{bsNone, true, 0, 0}, {bsSingle, true, WS_EX_CLIENTEDGE, 0}, {bsSingle, false, 0, WS_BORDER}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::to_string(k.Style) + (k.Ctl3D ? " 3D" : " flat"));
+        SetOrdProp(lb, "BorderStyle", k.Style);
+        lb->SetCtl3D(k.Ctl3D);
         Pump(30);
-        EXPECT_EQ(lb->BorderStyle(), style);
-        EXPECT_EQ((GetWindowLongA(lb->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0, style == bsSingle);
+        EXPECT_EQ(lb->BorderStyle(), k.Style);
+        EXPECT_EQ(GetWindowLongA(lb->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, k.Edge);
+        EXPECT_EQ(GetWindowLongA(lb->Handle(), GWL_STYLE) & WS_BORDER, k.Line);
         // Without a frame the client area, in the section's colour, reaches the edge.
-        EXPECT_EQ(FramePixels(lb->Handle())[0], style == bsSingle ? C.Border[0] : C.Edit);
+        EXPECT_EQ(FramePixels(lb->Handle())[0], k.Style == bsSingle ? C.Border[0] : C.Edit);
         EXPECT_EQ(lb->Items()->Count(), 3);
         EXPECT_EQ(lb->ItemIndex(), 2);
     }
