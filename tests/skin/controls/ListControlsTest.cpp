@@ -1,17 +1,20 @@
 // The skinned combo box, list box, list view and tree view on real windows
 // with the test skin, driven with real mouse and keys: the combo's frame and
-// button in each look, its long list with skinned scroll bars, one change per
-// chosen item, a read-only combo against every route; list-box, list-view and
-// tree colours from the skin, the skinned column header (hot, pressed, sort
-// arrow, column images, visual order, presses only on sections), one
-// notification per header click, the header in printed pictures, a node
-// unfolded by key, the tree's adapter and label made when it shows; and the
-// system look of each once the skin goes.
+// button in each look (an open list presses the button only), its long list
+// with skinned scroll bars, one change per chosen item, a read-only combo
+// against every route, a simple combo's parent below its list; list-box,
+// list-view and tree colours and frames from the skin (the built-in skins'
+// too), the list box's border styles and scroll event, the skinned column
+// header (hot, pressed, sort arrow, column images, visual order, presses only
+// on sections), one notification per header click, the header in printed
+// pictures, a node unfolded by key, the tree's adapter and label made when it
+// shows; and the system look of each once the skin goes.
 #include "SkinnedControlTest.h"
 
 #include "Scopes.h"
 #include "TestInput.h"
 #include "acSBUtils.h"
+#include "sAlphaGraph.h"
 #include "sAlphaListBox.h"
 #include "sComboBox.h"
 #include "sEdit.h"
@@ -282,13 +285,8 @@ TEST_F(SkinnedLists, SimpleComboShowsItsParentBelowItsList) {
             strip = TRect{0, list.bottom, c->Width(), c->Height()};
         }
         ASSERT_GE(RectHeight(strip), 3);
-        {
-            // What was on the screen there before.
-            const TClientDC dc(c->Handle());
-            HBRUSH stale = CreateSolidBrush(RGB(255, 0, 255));
-            FillRect(dc, &strip, stale);
-            DeleteObject(stale);
-        }
+        // What was on the screen there before.
+        FillDC(TClientDC(c->Handle()), strip, TColor(0x00FF00FF));
         InvalidateRect(c->Handle(), nullptr, TRUE);
         EXPECT_EQ(Pixel(c->Handle(), c->Width() / 2, (strip.top + strip.bottom) / 2), 0x996633u);
         c->Free();
