@@ -126,6 +126,9 @@ CLASSLIB_DEFINE_CLASS(TsAlphaListBox, TListControlBase,
                             &TsAlphaListBox::SetTabWidth, 0),
     OrdProp<TsAlphaListBox>("Columns", TTypeKind::tkInteger, &TsAlphaListBox::Columns, &TsAlphaListBox::SetColumns,
                             0),
+    OrdProp<TsAlphaListBox>("BorderStyle", TTypeKind::tkEnumeration, &TsAlphaListBox::BorderStyle,
+                            &TsAlphaListBox::SetBorderStyle, bsSingle),
+    MethodField<TsAlphaListBox>("OnVScroll", &TsAlphaListBox::OnVScroll),
     ObjProp<TsAlphaListBox, TsBoundLabel>("BoundLabel", &TsAlphaListBox::BoundLabel),
     OrdProp<TWinControl>("TabStop", TTypeKind::tkBool, &TWinControl::TabStop, &TWinControl::SetTabStop, 1))
 // clang-format on
@@ -153,9 +156,32 @@ TsAlphaListBox::~TsAlphaListBox() {
 
 void TsAlphaListBox::WndProc(TMessage& M) {
     const std::shared_ptr<const bool> alive = Alive();
+    const int top = FHandle && MayScrollVertically(M.Msg) ? TopIndex() : -1;
     TsWithBoundLabel::WndProc(M);
-    if (!*alive) return;
-    if ((M.Msg == WM_SIZE || M.Msg == CM_ENABLEDCHANGED) && !ComponentState().Contains(csLoading)) SendColumnWidth();
+    if (*alive) AfterMessage(M, top);
+}
+
+bool TsAlphaListBox::MayScrollVertically(UINT Msg) const {
+    return FColumns == 0 && (Msg == WM_VSCROLL || Msg == WM_MOUSEWHEEL || Msg == WM_KEYDOWN);
+}
+
+void TsAlphaListBox::AfterMessage(const TMessage& M, int TopBefore) {
+    const bool loading = ComponentState().Contains(csLoading);
+    switch (M.Msg) {
+        case WM_SIZE:
+        case CM_ENABLEDCHANGED:
+            if (!loading) SendColumnWidth();
+            break;
+        case CM_COLORCHANGED:
+            // The skin's colours stay while it is on, unless the control keeps its own.
+            if (HasSkin(SkinData())) acTakeSectionColors(SkinData(), true);
+            break;
+        case CM_CTL3DCHANGED:
+            if (FBorderStyle == bsSingle && HandleAllocated() && !loading) RecreateWnd();
+            break;
+        default: break;
+    }
+    if (TopBefore >= 0 && OnVScroll && FHandle && TopIndex() != TopBefore) OnVScroll(this);
 }
 
 void TsAlphaListBox::CreateParams(TCreateParams& Params) {
@@ -170,7 +196,10 @@ void TsAlphaListBox::CreateParams(TCreateParams& Params) {
     if (FTabWidth != 0) Params.Style |= LBS_USETABSTOPS;
     if (!FIntegralHeight) Params.Style |= LBS_NOINTEGRALHEIGHT;
     if (!FAutoHideScroll) Params.Style |= LBS_DISABLENOSCROLL;
-    Params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (FBorderStyle == bsSingle) {
+        if (Ctl3D()) Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else Params.Style |= WS_BORDER;
+    }
     Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 

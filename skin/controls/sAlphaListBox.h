@@ -82,6 +82,9 @@ public:
     // Milliseconds after the last key when the typed prefix starts anew.
     int AutoCompleteDelay() const { return FAutoCompleteDelay; }
     void SetAutoCompleteDelay(int Value) { FAutoCompleteDelay = Value; }
+    // bsSingle: a sunken frame (the skin's while a skin is on); bsNone: none.
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value) { SetWindowSetting(FBorderStyle, Value); }
     // The number of items of the virtual styles.
     int Count() const;
     void SetCount(int Value);
@@ -107,6 +110,8 @@ public:
     TLBGetDataEvent OnData;
     TLBFindDataEvent OnDataFind;
     TLBGetDataObjectEvent OnDataObject;
+    // The list scrolled up or down: its bar, the wheel or a key moved its top item.
+    TNotifyEvent OnVScroll;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -126,10 +131,16 @@ private:
     void RedrawItem(int Index);
     // LB_GETTEXT / LB_GETTEXTLEN of the virtual styles, answered from OnData.
     void VirtualText(TMessage& Message);
+    // A message by which the bar, the wheel or a key may move the top item of
+    // a list that scrolls up and down.
+    bool MayScrollVertically(UINT Msg) const;
+    // What follows the frame's handling: column width, skin colours, frame, scroll event.
+    void AfterMessage(const TMessage& Message, int TopBefore);
 
     std::unique_ptr<TListBoxStrings> FItems;
     std::unique_ptr<TControlCanvas> FCanvas;
     TListBoxStyle FStyle = lbStandard;
+    TBorderStyle FBorderStyle = bsSingle;
     int FItemHeight = 16;
     bool FSorted = false;
     bool FMultiSelect = false;

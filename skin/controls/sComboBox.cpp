@@ -2,6 +2,7 @@
 
 #include "Scopes.h"
 #include "acSBUtils.h"
+#include "sAlphaGraph.h"
 #include "sListControls.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
@@ -85,7 +86,7 @@ int TsCustomComboBox::GlyphHeight() const {
 }
 
 TsPaintState TsCustomComboBox::CurrentState() {
-    if (FDropped) return TsPaintState::Pressed;
+    // An open list presses the button only (PaintButton): the frame keeps the focused look.
     return TsSkinned::CurrentState();
 }
 
@@ -131,10 +132,35 @@ void TsCustomComboBox::ShowCache(HDC Target) {
         return;
     }
     CopyBorderStrips(Target, 0, 0, kFrame, src, Width(), h);
-    if (FStyle == csSimple) return;
+    if (FStyle == csSimple) return PaintStripBelowList(Target);
     const TRect b = ButtonRect();
     BitBlt(Target, b.left, b.top, RectWidth(b), RectHeight(b), src, b.left, b.top, SRCCOPY);
     if (OwnerDrawn()) DrawEditItem(Target);
+}
+
+TRect TsCustomComboBox::StripBelowList() const {
+    if (FStyle != csSimple || !FHandle || !FListHandle || !IsWindowVisible(FListHandle)) return TRect{};
+    RECT list{}, client{};
+    GetWindowRect(FListHandle, &list);
+    MapWindowPoints(nullptr, FHandle, reinterpret_cast<POINT*>(&list), 2);
+    GetClientRect(FHandle, &client);
+    return list.bottom < client.bottom ? TRect{0, list.bottom, client.right, client.bottom} : TRect{};
+}
+
+void TsCustomComboBox::PaintStripBelowList(HDC Target) {
+    const TRect r = StripBelowList();
+    if (IsRectEmpty(&r) || !Target) return;
+    if (SkinnedNow()) {
+        const TCacheInfo parent = ParentCacheOf(SkinData());
+        if (parent.Ready && parent.Bmp) {
+            BitBlt(Target, r.left, r.top, RectWidth(r), RectHeight(r), parent.Bmp->Canvas()->Handle(),
+                   parent.X + Left() + r.left, parent.Y + Top() + r.top, SRCCOPY);
+            return;
+        }
+    }
+    const TColor back = Parent() ? QueryParentColor(Parent()) : Color();
+    acParentColor = acNoColor;
+    FillDC(Target, r, back);
 }
 
 void TsCustomComboBox::DrawEditItem(HDC Target) {
@@ -309,7 +335,9 @@ bool TsCustomComboBox::ListPress(UINT Msg) {
 
 void TsCustomComboBox::UnskinnedMessage(TMessage& M) {
     if (ReadOnlyFilter(M)) return;
+    const std::shared_ptr<const bool> alive = Alive();
     TsSkinned::UnskinnedMessage(M);
+    if (*alive && M.Msg == WM_PAINT) PaintStripBelowList(TClientDC(FHandle, reinterpret_cast<HDC>(M.WParam)));
 }
 
 bool TsCustomComboBox::SkinnedMessage(TMessage& M) {

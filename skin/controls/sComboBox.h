@@ -59,6 +59,11 @@ private:
     bool UserDrawn() const { return OwnerDrawn() && OnDrawItem; }
     // The edit area's item drawn over the cache (owner-drawn styles).
     void DrawEditItem(HDC Target);
+    // A simple combo's list may end above the control's bottom: neither the
+    // system nor the list paints what lies below it. Client coordinates.
+    TRect StripBelowList() const;
+    // That strip, as the parent's picture (or colour) behind the control.
+    void PaintStripBelowList(HDC Target);
     bool CopyEditItemFromCache(TMessage& Message);
 
     TAlignment FAlignment = taLeftJustify;

@@ -20,7 +20,7 @@ void acFreeScrollAdapter(TacMainWnd*& Adapter, HWND Wnd) {
     Adapter = nullptr;
 }
 
-void acUpdateScrollAdapter(TsCommonData* SkinData, TacMainWnd*& Adapter, bool /*Tree*/) {
+void acUpdateScrollAdapter(TsCommonData* SkinData, TacMainWnd*& Adapter, bool Tree) {
     auto* w = SkinData ? dynamic_cast<TWinControl*>(SkinData->OwnerControl) : nullptr;
     const bool wanted =
         w && HasSkin(SkinData) && w->HandleAllocated() && w->Showing() && !w->ComponentState().Contains(csDestroying);
@@ -28,5 +28,9 @@ void acUpdateScrollAdapter(TsCommonData* SkinData, TacMainWnd*& Adapter, bool /*
     HWND wnd = w && w->HandleAllocated() ? w->Handle() : nullptr;
     if (Adapter && (!wanted || AdapterOfWindow(wnd) != Adapter)) acFreeScrollAdapter(Adapter, wnd);
     if (!wanted || Adapter) return;
-    Adapter = new TacScrollWnd(wnd, SkinData, SkinData->GetSkinManager(), SkinData->SkinSection());
+    // The edit's and the tree's adapters paint the section's frame where the
+    // system would draw its sunken bevel.
+    TsSkinManager* m = SkinData->GetSkinManager();
+    if (Tree) Adapter = new TacTreeViewWnd(wnd, SkinData, m, SkinData->SkinSection());
+    else Adapter = new TacEditWnd(wnd, SkinData, m, SkinData->SkinSection());
 }

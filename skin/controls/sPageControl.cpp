@@ -8,6 +8,7 @@
 #include "sMessages.h"
 #include "sSkinManager.h"
 #include "sSkinText.h"
+#include "sSkinnedProps.h"
 #include "sUpDown.h"
 
 #include <windowsx.h>
@@ -17,7 +18,9 @@ CLASSLIB_DEFINE_CLASS(TsPageControl, TPageControl,
     ObjProp<TsPageControl, TsCommonData>("SkinData", &TsPageControl::SkinData),
     OrdProp<TsPageControl>("ShowCloseBtns", TTypeKind::tkBool, &TsPageControl::ShowCloseBtns,
                            &TsPageControl::SetShowCloseBtns, 0),
-    StrProp<TsPageControl>("CloseBtnSkin", &TsPageControl::CloseBtnSkin, &TsPageControl::SetCloseBtnSkin))
+    StrProp<TsPageControl>("CloseBtnSkin", &TsPageControl::CloseBtnSkin, &TsPageControl::SetCloseBtnSkin),
+    acAnimatEventsProp<TsPageControl>(),
+    MethodField<TsPageControl>("OnCloseBtnClick", &TsPageControl::OnCloseBtnClick))
 // clang-format on
 
 namespace {

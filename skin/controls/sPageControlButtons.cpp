@@ -322,6 +322,8 @@ void TsPageControl::CreateUpDown() {
     FUpDown->SetVisible(false);
     FUpDown->SetOrientation(udHorizontal);
     FUpDown->SetBounds(0, 0, (GetSystemMetrics(SM_CXHSCROLL) + 1) * 2, GetSystemMetrics(SM_CYHSCROLL) + 1);
+    // The arrows are part of the strip: the page control's skin, not the default one.
+    FUpDown->SkinData()->SetSkinManager(SkinData()->SkinManager());
     TsSkinManager* m = SkinData()->GetSkinManager();
     FUpDown->SetButtonSkin(SectionIndexOf(m, "UPDOWNBTN") >= 0 ? "UPDOWNBTN" : "BUTTON");
     FUpDown->SetParent(this);
@@ -336,6 +338,10 @@ void TsPageControl::CreateUpDown() {
 
 void TsPageControl::PlaceUpDown() {
     if (!FUpDown) return;
+    if (FUpDown->SkinData()->SkinManager() != SkinData()->SkinManager()) {
+        FUpDown->SkinData()->SetSkinManager(SkinData()->SkinManager());
+        InvalidateOwner(FUpDown->SkinData());
+    }
     FUpDown->SetBounds(FWidth - FUpDown->Width(), FTabPosition == tpTop ? 0 : FHeight - FUpDown->Height(),
                        FUpDown->Width(), FUpDown->Height());
     FUpDown->SetMax(HiddenTabCount());
@@ -451,8 +457,9 @@ bool TsTabSheet::SkinCommand(TMessage& M) {
             return true;
         }
         case AC_GETBGCOLOR:
+            // The page control's colour while skinned; the class library's step follows in any case.
             if (skinned && pc->HandleAllocated()) SendSkinCommandToWindow(pc->Handle(), AC_GETBGCOLOR, 0);
-            return true;
+            return false;
         case AC_GETAPPLICATION:
             M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application));
             return true;

@@ -339,6 +339,15 @@ protected:
     // The section: the skin data's, -1 when it has none.
     const TsGeneralData* SectionData() const;
 
+    // The owner's colours as the skin's look left them: only a colour still
+    // the skin's goes back to the original (the control or the program may
+    // have chosen another since).
+    TColor FAppliedColor = clNone;
+    TColor FAppliedFontColor = clNone;
+    // The adapter made the owner opaque (its background is the adapter's to
+    // paint); released, the window erases its background again.
+    bool FMadeOpaque = false;
+
 private:
     HBRUSH FBrush = nullptr;
     TColor FBrushColor = clNone;

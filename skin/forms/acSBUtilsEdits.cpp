@@ -103,10 +103,12 @@ void TacEditWnd::Attach(bool Repaint) {
     SaveOriginalLook();
     ParamsApplied = false;
     InitScrollAdapter(this, CtrlHandle, Repaint);
-    if (TControl* owner = SkinData->OwnerControl; owner && !owner->InheritsFrom("TCustomListView")) {
+    if (TControl* owner = SkinData->OwnerControl;
+        owner && !owner->InheritsFrom("TCustomListView") && !owner->ControlStyle().Contains(csOpaque)) {
         TControlStyle style = owner->ControlStyle();
         style.Include(csOpaque);
         owner->SetControlStyle(style);
+        FMadeOpaque = true;
     }
 }
 
@@ -133,10 +135,17 @@ void TacEditWnd::RestoreOriginalLook() {
         SetWindowPos(CtrlHandle, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
     TControl* owner = SkinData ? SkinData->OwnerControl : nullptr;
-    if (owner && !owner->ComponentState().Contains(csDestroying) && OrigColor != clNone) {
-        owner->SetColor(OrigColor);
-        owner->Font()->SetColor(OrigFontColor);
+    if (owner && !owner->ComponentState().Contains(csDestroying)) {
+        if (OrigColor != clNone && owner->Color() == FAppliedColor) owner->SetColor(OrigColor);
+        if (OrigColor != clNone && owner->Font()->Color() == FAppliedFontColor) owner->Font()->SetColor(OrigFontColor);
+        if (FMadeOpaque) {
+            TControlStyle style = owner->ControlStyle();
+            style.Exclude(csOpaque);
+            owner->SetControlStyle(style);
+        }
     }
+    FAppliedColor = FAppliedFontColor = clNone;
+    FMadeOpaque = false;
 }
 
 void TacEditWnd::ApplySkinLook() {
@@ -160,6 +169,8 @@ void TacEditWnd::ApplySkinLook() {
         if (s && !SkinData->CustomFont() && s->HotFontColor[0] != acSkinNoColor &&
             owner->Font()->Color() != TColor(s->HotFontColor[0]))
             owner->Font()->SetColor(TColor(s->HotFontColor[0]));
+        FAppliedColor = owner->Color();
+        FAppliedFontColor = owner->Font()->Color();
     } else {
         BgColor = s && !DlgMode ? TColor(s->Color) : clWindow;
         FrameColor = 0;

@@ -395,6 +395,9 @@ TacTreeViewWnd::TacTreeViewWnd(HWND Handle, TsCommonData* SkinData, TsSkinManage
 }
 
 TColor TacTreeViewWnd::TreeColor() const {
+    // A colour the program gave the control stays under the skin.
+    if (TControl* owner = SkinData ? SkinData->OwnerControl : nullptr; owner && SkinData->CustomColor())
+        return owner->Color();
     const TsGeneralData* s = SectionData();
     return DlgMode || !s ? clWindow : TColor(s->HotColor);
 }
@@ -404,10 +407,12 @@ void TacTreeViewWnd::ApplySkinLook() {
     const TsGeneralData* s = SectionData();
     const TColor back = TreeColor();
     if (TControl* owner = SkinData->OwnerControl) {
-        if (s && !DlgMode && s->HotFontColor[0] != acSkinNoColor &&
+        if (s && !DlgMode && !SkinData->CustomFont() && s->HotFontColor[0] != acSkinNoColor &&
             owner->Font()->Color() != TColor(s->HotFontColor[0]))
             owner->Font()->SetColor(TColor(s->HotFontColor[0]));
         if (DlgMode || back != owner->Color()) SendMessageA(CtrlHandle, TVM_SETBKCOLOR, 0, LPARAM(ColorToRGB(back)));
+        FAppliedColor = owner->Color();
+        FAppliedFontColor = owner->Font()->Color();
     } else {
         SendMessageA(CtrlHandle, TVM_SETBKCOLOR, 0, LPARAM(ColorToRGB(back)));
         // A plain tree's text would keep the system's colour on any background.
@@ -419,9 +424,12 @@ void TacTreeViewWnd::ApplySkinLook() {
 void TacTreeViewWnd::RestoreOriginalLook() {
     TacEditWnd::RestoreOriginalLook();
     if (!IsWindow(CtrlHandle)) return;
-    // -1: the system's own colours again.
-    SendMessageA(CtrlHandle, TVM_SETBKCOLOR, 0, LPARAM(-1));
-    if (!SkinData || !SkinData->OwnerControl) SendMessageA(CtrlHandle, TVM_SETTEXTCOLOR, 0, LPARAM(-1));
+    // A control's own colour, which may be one of the program's; else -1,
+    // the system's colours again.
+    TControl* owner = SkinData ? SkinData->OwnerControl : nullptr;
+    if (owner && owner->ComponentState().Contains(csDestroying)) return;
+    SendMessageA(CtrlHandle, TVM_SETBKCOLOR, 0, owner ? LPARAM(ColorToRGB(owner->Color())) : LPARAM(-1));
+    if (!owner) SendMessageA(CtrlHandle, TVM_SETTEXTCOLOR, 0, LPARAM(-1));
     InvalidateRect(CtrlHandle, nullptr, TRUE);
 }
 

@@ -306,6 +306,8 @@ SkinFileList TestSkinFiles(const TestSkinOptions& options) {
     mask("COMBOBOX", "GLYPHMASK", "glyph.bmp", 3, 1);
     section("EDIT");
     colors(c.Edit, c.Edit, c.EditFont);
+    // A frame of its own: the edit-like controls show the skin's border.
+    mask("EDIT", "BORDERSMASK", "brd3.bmp", 3, 0, widths3);
     // The combo box's button and (unless Headers gives them colours of their
     // own) the list view's column headers: buttons.
     for (const char* name : {"COMBOBTN", "COLHEADER"}) {

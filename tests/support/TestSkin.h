@@ -38,7 +38,7 @@ struct TestSkinOptions {
     // that a look falls back to another section).
     std::vector<std::string> Without = {};
     // Sections given brd3.bmp as their BORDERSMASK (widths 3) where they have
-    // none (e.g. "EDIT").
+    // none (e.g. "COMBOBOX").
     std::vector<std::string> BorderMasks = {};
     // Sections of a test's own, written as given at the end of the file.
     std::string Extra = {};
@@ -98,7 +98,7 @@ constexpr int kTestTitleButtonHeight = 14;
 // DRAGBAR (brd3c, DRAWCENTRE), TRACKBAR (slider 11 x 21, sliderv 21 x 11,
 // channel 9 x 4 with WL = WR = 3, ticks 1 x 4 / 4 x 1), GAUGE, PROGRESSH,
 // PROGRESSV, SCROLLBTNTOP/BOTTOM/LEFT/RIGHT (brd3, glyph, textures),
-// with ScrollBars SCROLLBAR1H/1V/2H/2V (flat) and SCROLLSLIDERH/V (brd3, glyph), COMBOBOX (glyph), EDIT, COMBOBTN and COLHEADER (brd3, the button colours), CHECKBOX, RADIOBUTTON, CYC1 and CYC2 (PARENTCLASS of
+// with ScrollBars SCROLLBAR1H/1V/2H/2V (flat) and SCROLLSLIDERH/V (brd3, glyph), COMBOBOX (glyph), EDIT (brd3), COMBOBTN and COLHEADER (brd3, the button colours), CHECKBOX, RADIOBUTTON, CYC1 and CYC2 (PARENTCLASS of
 // each other), EDIT_HOT (Edit / GlobalHot colours, EditFont / ButtonHotFont, brd3).
 using SkinFileList = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
 SkinFileList TestSkinFiles(const TestSkinOptions& options = {});

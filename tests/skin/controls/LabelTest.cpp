@@ -63,7 +63,7 @@ TEST_F(Labels, SectionUnderTheTextAndItsFontColour) {
     label->SetBounds(10, 10, 80, 40);
     label->SetSkinSection("EDIT");
     auto bmp = PaintGraphic(label, 0x00FF00);
-    EXPECT_EQ(Px(*bmp, 78, 38), C().Edit);  // the section's colour behind the text
+    EXPECT_EQ(Px(*bmp, 70, 30), C().Edit);  // the section's colour behind the text, inside its border
     EXPECT_EQ(ToRgb(label->Font()->Color()), C().EditFont);
     EXPECT_GT(RectWidth(FindColor(*bmp, All(*bmp), C().EditFont)), 0);
     // The section at index 0 ("GLOBALINFO") counts as none.

@@ -1,18 +1,23 @@
 // The skinned combo box, list box, list view and tree view on real windows
 // with the test skin, driven with real mouse and keys: the combo's frame and
-// button in each look, its long list with skinned scroll bars, one change per
-// chosen item, a read-only combo against every route; list-box, list-view and
-// tree colours from the skin, the skinned column header (hot, pressed, sort
-// arrow, column images, visual order, presses only on sections), one
-// notification per header click, the header in printed pictures, a node
-// unfolded by key, the tree's adapter and label made when it shows; and the
-// system look of each once the skin goes.
+// button in each look (an open list presses the button only), its long list
+// with skinned scroll bars, one change per chosen item, a read-only combo
+// against every route, a simple combo's parent below its list; list-box,
+// list-view and tree colours and frames from the skin (the built-in skins'
+// too), the list box's border styles and scroll event, the skinned column
+// header (hot, pressed, sort arrow, column images, visual order, presses only
+// on sections), one notification per header click, the header in printed
+// pictures, a node unfolded by key, the tree's adapter and label made when it
+// shows; and the system look of each once the skin goes.
 #include "SkinnedControlTest.h"
 
+#include "Scopes.h"
 #include "TestInput.h"
 #include "acSBUtils.h"
+#include "sAlphaGraph.h"
 #include "sAlphaListBox.h"
 #include "sComboBox.h"
+#include "sEdit.h"
 #include "sListView.h"
 #include "sTreeView.h"
 
@@ -62,6 +67,25 @@ void ClickAtOnce(POINT At) {
 
 bool HasAdapter(HWND Wnd) { return Wnd && GetPropA(Wnd, acAdapterProp) != nullptr; }
 
+// A control of the skin of Manager (the default one when nil), placed on Parent.
+template <class T>
+T* MakeWith(TWinControl* Parent, TsSkinManager* Manager, int Left, int Top = 40, int Width = 150, int Height = 120) {
+    T* c = TObject::Create<T>(Parent);
+    c->SkinData()->SetSkinManager(Manager);
+    c->SetParent(Parent);
+    c->SetBounds(Left, Top, Width, Height);
+    return c;
+}
+
+// The two outer columns at mid-height and the two outer rows at mid-width:
+// the frame, which the skin draws where the system draws its sunken bevel.
+std::vector<std::uint32_t> FramePixels(HWND Wnd) {
+    RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    Pump(30);
+    const testsupport::Picture p = testsupport::CaptureWindow(Wnd);
+    return {p.Pixel(0, p.Height / 2), p.Pixel(1, p.Height / 2), p.Pixel(p.Width / 2, 0), p.Pixel(p.Width / 2, 1)};
+}
+
 LPARAM Manager() { return reinterpret_cast<LPARAM>(Skin::Get().Manager()); }
 
 class SkinnedLists : public ::testing::Test {
@@ -78,6 +102,15 @@ protected:
         c->SetStyle(Style);
         for (int i = 0; i < Items; ++i) c->Items()->Add("item " + std::to_string(i));
         c->SetItemIndex(0);
+        Pump(50);
+        return c;
+    }
+    // A simple combo whose list is on show; Changes counts its OnChange.
+    TsComboBox* MakeSimple(int Items, bool ReadOnly, int& Changes) {
+        TsComboBox* c = MakeCombo(Items, csSimple);
+        c->SetHeight(160);
+        c->SetReadOnly(ReadOnly);
+        c->OnChange = [&Changes](TObject*) { ++Changes; };
         Pump(50);
         return c;
     }
@@ -195,12 +228,8 @@ TEST_F(SkinnedLists, ReadOnlyComboResistsEveryRoute) {
 TEST_F(SkinnedLists, ClickInASimpleCombosListChoosesOnlyWhenNotReadOnly) {
     for (bool readOnly : {false, true}) {
         SCOPED_TRACE(readOnly);
-        TsComboBox* c = MakeCombo(10, csSimple);
-        c->SetHeight(160);
-        c->SetReadOnly(readOnly);
         int changes = 0;
-        c->OnChange = [&](TObject*) { ++changes; };
-        Pump(50);
+        TsComboBox* c = MakeSimple(10, readOnly, changes);
         const HWND list = c->ListHandle();
         ASSERT_TRUE(list && IsWindowVisible(list));
         RECT item{};
@@ -214,6 +243,78 @@ TEST_F(SkinnedLists, ClickInASimpleCombosListChoosesOnlyWhenNotReadOnly) {
         EXPECT_EQ(c->Text(), readOnly ? "item 0" : "item 3");
         c->Free();
         Pump(30);
+    }
+}
+
+// An open list presses the button alone: the frame keeps the focused look.
+TEST_F(SkinnedLists, OpenComboPressesOnlyItsButton) {
+    testsupport::TestSkinOptions framed;
+    framed.BorderMasks = {"COMBOBOX"};
+    auto* c = MakeWith<TsComboBox>(form.get(), testsupport::TestSkinManager(framed), 20, 20, 160, 24);
+    c->SetStyle(csDropDownList);
+    for (int i = 0; i < 5; ++i) c->Items()->Add("item " + std::to_string(i));
+    c->SetItemIndex(0);
+    Pump(50);
+    const TRect b = c->ButtonRect();
+    auto frame = [&] { return Pixel(c->Handle(), 1, c->Height() / 2); };
+    EXPECT_EQ(frame(), C.Border[0]);
+    testinput::Click(ScreenOf(c, (b.left + b.right) / 2, (b.top + b.bottom) / 2));
+    ASSERT_TRUE(c->DroppedDown());
+    EXPECT_EQ(ButtonBorder(c), C.Border[2]);
+    EXPECT_EQ(frame(), C.Border[1]);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(ButtonBorder(c), C.Border[1]);
+    EXPECT_EQ(frame(), C.Border[1]);
+}
+
+// Below a simple combo's list (made a whole number of lines high) lies a
+// strip of the control that the parent shows through, skinned or not.
+TEST_F(SkinnedLists, SimpleComboShowsItsParentBelowItsList) {
+    form->SetColor(TColor(0x00336699));
+    for (bool skinned : {true, false}) {
+        SCOPED_TRACE(skinned);
+        TsComboBox* c = MakeCombo(20, csSimple);
+        if (!skinned) Command(c, AC_REMOVESKIN, Manager());
+        TRect strip{};
+        for (int h = 100; h < 140 && RectHeight(strip) < 3; ++h) {
+            c->SetHeight(h);
+            Pump(20);
+            RECT list{};
+            GetWindowRect(c->ListHandle(), &list);
+            MapWindowPoints(nullptr, c->Handle(), reinterpret_cast<POINT*>(&list), 2);
+            strip = TRect{0, list.bottom, c->Width(), c->Height()};
+        }
+        ASSERT_GE(RectHeight(strip), 3);
+        // What was on the screen there before.
+        FillDC(TClientDC(c->Handle()), strip, TColor(0x00FF00FF));
+        InvalidateRect(c->Handle(), nullptr, TRUE);
+        EXPECT_EQ(Pixel(c->Handle(), c->Width() / 2, (strip.top + strip.bottom) / 2), 0x996633u);
+        c->Free();
+        Pump(30);
+    }
+}
+
+// A read-only simple combo's list, always on show, moves its choice by no
+// key or wheel, whether the edit or the list itself has the focus.
+TEST_F(SkinnedLists, ReadOnlySimpleCombosListIgnoresKeysAndWheel) {
+    int changes = 0;
+    TsComboBox* c = MakeSimple(30, true, changes);
+    const HWND list = c->ListHandle();
+    ASSERT_TRUE(list && IsWindowVisible(list));
+    RECT lr{};
+    GetWindowRect(list, &lr);
+    for (bool listFocused : {false, true}) {
+        SCOPED_TRACE(listFocused);
+        c->SetFocus();
+        if (listFocused) SetFocus(list);
+        Pump(30);
+        for (WORD vk : {WORD(VK_DOWN), WORD(VK_NEXT), WORD(VK_END), WORD(0x49)}) Key(vk);
+        testinput::MouseTo(POINT{(lr.left + lr.right) / 2, (lr.top + lr.bottom) / 2});
+        Wheel(3);
+        EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
+        EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
+        EXPECT_EQ(c->ItemIndex(), 0);
+        EXPECT_EQ(changes, 0);
     }
 }
 
@@ -433,6 +534,87 @@ TEST_F(SkinnedLists, ListBoxFindsTheTypedPrefixUntilAPause) {
     }
 }
 
+// The frame follows BorderStyle (and Ctl3D: sunken edge or a flat line)
+// through a new window, which keeps the items; the property is published.
+TEST_F(SkinnedLists, ListBoxBorderStyleChoosesItsFrame) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 150);
+    lb->Items()->SetText("one\ntwo\nthree");
+    lb->SetItemIndex(2);
+    SetFocus(form->Handle());
+    const struct {
+        TBorderStyle Style;
+        bool Ctl3D;
+        LONG Edge, Line;  // WS_EX_CLIENTEDGE, WS_BORDER
+    } cases[] = {{bsNone, true, 0, 0}, {bsSingle, true, WS_EX_CLIENTEDGE, 0}, {bsSingle, false, 0, WS_BORDER}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::to_string(k.Style) + (k.Ctl3D ? " 3D" : " flat"));
+        SetOrdProp(lb, "BorderStyle", k.Style);
+        lb->SetCtl3D(k.Ctl3D);
+        Pump(30);
+        EXPECT_EQ(lb->BorderStyle(), k.Style);
+        EXPECT_EQ(GetWindowLongA(lb->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, k.Edge);
+        EXPECT_EQ(GetWindowLongA(lb->Handle(), GWL_STYLE) & WS_BORDER, k.Line);
+        // Without a frame the client area, in the section's colour, reaches the edge.
+        EXPECT_EQ(FramePixels(lb->Handle())[0], k.Style == bsSingle ? C.Border[0] : C.Edit);
+        EXPECT_EQ(lb->Items()->Count(), 3);
+        EXPECT_EQ(lb->ItemIndex(), 2);
+    }
+}
+
+// OnVScroll tells each move of the top item by the skinned bar, the wheel or
+// a key; a click that scrolls nothing tells nothing.
+TEST_F(SkinnedLists, ListBoxTellsEachVerticalScroll) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 150);
+    for (int i = 0; i < 40; ++i) lb->Items()->Add("line " + std::to_string(i));
+    int told = 0;
+    lb->OnVScroll = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, lb);
+        ++told;
+    };
+    Pump(30);
+    RECT w{};
+    GetWindowRect(lb->Handle(), &w);
+    const struct {
+        const char* Name;
+        std::function<void()> Do;
+        int Told;
+        bool Moved;
+    } steps[] = {
+        {"an item clicked", [&] { testinput::Click(ScreenOf(lb, 20, 5)); }, 0, false},
+        {"the bar's lower arrow clicked",
+         [&] {
+             testinput::Click(POINT{w.right - 8, w.bottom - 8});
+         },
+         1, true},
+        {"the wheel", [&] { Wheel(1); }, 2, true},
+        {"End", [&] { Key(VK_END); }, 3, true},
+        {"End again", [&] { Key(VK_END); }, 3, false},
+    };
+    for (const auto& k : steps) {
+        SCOPED_TRACE(k.Name);
+        const int top = lb->TopIndex();
+        k.Do();
+        Pump(30);
+        EXPECT_EQ(lb->TopIndex() != top, k.Moved);
+        EXPECT_EQ(told, k.Told);
+    }
+}
+
+// While the skin is on, a colour given by the program gives way to the
+// section's, unless the control keeps colours of its own.
+TEST_F(SkinnedLists, ListBoxKeepsTheSkinsColourUnlessItsOwnIsKept) {
+    auto* lb = Make<TsListBox>(form.get(), 20, 20, 200, 150);
+    for (bool custom : {false, true}) {
+        SCOPED_TRACE(custom);
+        lb->SkinData()->SetCustomColor(custom);
+        lb->SetColor(TColor(0x00305070));
+        const std::uint32_t want = custom ? 0x705030u : C.Edit;
+        EXPECT_EQ(RGBOf(ColorToRGB(lb->Color())), want);
+        EXPECT_EQ(Pixel(lb->Handle(), 100, 100), want);
+        EXPECT_EQ(lb->Font()->Color(), ToColor(C.EditFont));
+    }
+}
+
 // --- List view ------------------------------------------------------------------
 
 struct HeaderFixture {
@@ -647,6 +829,98 @@ TEST_F(SkinnedLists, TreeViewGetsItsAdapterAndLabelWhenItStartsShowing) {
     tv->SetColor(TColor(0x00305070));
     Command(tv, AC_REMOVESKIN, Manager());
     EXPECT_EQ(Pixel(tv->Handle(), 50, 50), 0x705030u);
+}
+
+// --- Frames ---------------------------------------------------------------------
+
+// The list box, list view and tree view, filled a little, made with Manager
+// and placed on Parent.
+struct ListMaker {
+    const char* Name;
+    TWinControl* (*Make)(TWinControl* Parent, TsSkinManager* Manager);
+};
+
+const ListMaker kListMakers[] = {
+    {"list box",
+     [](TWinControl* P, TsSkinManager* M) -> TWinControl* {
+         auto* c = MakeWith<TsListBox>(P, M, 20);
+         c->Items()->SetText("one\ntwo");
+         return c;
+     }},
+    {"list view",
+     [](TWinControl* P, TsSkinManager* M) -> TWinControl* {
+         auto* c = MakeWith<TsListView>(P, M, 180);
+         c->SetViewStyle(vsReport);
+         c->Columns()->Add()->SetCaption("Name");
+         c->Items()->Add()->SetCaption("row");
+         return c;
+     }},
+    {"tree view",
+     [](TWinControl* P, TsSkinManager* M) -> TWinControl* {
+         auto* c = MakeWith<TsTreeView>(P, M, 340);
+         c->Items()->AddChild(nullptr, "root");
+         return c;
+     }},
+};
+
+TEST_F(SkinnedLists, ListControlsShowTheSkinsFrame) {
+    SetFocus(form->Handle());
+    for (const ListMaker& k : kListMakers) {
+        SCOPED_TRACE(k.Name);
+        TWinControl* c = k.Make(form.get(), nullptr);
+        Pump(30);
+        for (std::uint32_t px : FramePixels(c->Handle())) EXPECT_EQ(px, C.Border[0]);
+    }
+}
+
+// On the built-in skins each list control has the frame a skinned edit of
+// the same section has, in both of them.
+TEST_F(SkinnedLists, ListControlsShareTheEditsFrameOnTheBuiltInSkins) {
+    TsSkinManager* m = testsupport::NewTestSkinManager();
+    for (const char* skin : {"Light", "Dark"}) {
+        SCOPED_TRACE(skin);
+        ASSERT_TRUE(m->LoadSkin(skin));
+        auto* edit = MakeWith<TsEdit>(form.get(), m, 20);
+        edit->SetTop(300);
+        SetFocus(form->Handle());
+        Pump(50);
+        const std::vector<std::uint32_t> want = FramePixels(edit->Handle());
+        for (const ListMaker& k : kListMakers) {
+            SCOPED_TRACE(k.Name);
+            TWinControl* c = k.Make(form.get(), m);
+            Pump(30);
+            EXPECT_EQ(FramePixels(c->Handle()), want);
+            c->Free();
+        }
+        edit->Free();
+    }
+    m->Free();
+}
+
+// A skin switched off leaves each list control in the system's colours and
+// frame at once (its adapter's release puts no colour of the skin back), and
+// the skin switched on again gives back its own.
+TEST_F(SkinnedLists, ListControlsTakeSystemColoursRightAfterTheSkinGoes) {
+    TsSkinManager* m = testsupport::NewTestSkinManager();
+    std::vector<TWinControl*> controls;
+    for (const ListMaker& k : kListMakers) controls.push_back(k.Make(form.get(), m));
+    Pump(50);
+    const std::uint32_t window = RGBOf(GetSysColor(COLOR_WINDOW));
+    for (bool on : {false, true}) {
+        m->SetActive(on);
+        Pump(50);
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            SCOPED_TRACE(std::string(kListMakers[i].Name) + (on ? ", skin on" : ", skin off"));
+            TWinControl* c = controls[i];
+            EXPECT_EQ(c->Color(), on ? ToColor(C.Edit) : clWindow);
+            EXPECT_EQ(c->Font()->Color(), on ? ToColor(C.EditFont) : clWindowText);
+            EXPECT_EQ(HasAdapter(c->Handle()), on);
+            EXPECT_EQ(Pixel(c->Handle(), 140, 100), on ? C.Edit : window);
+            EXPECT_EQ(FramePixels(c->Handle())[0] == C.Border[0], on);
+        }
+    }
+    for (TWinControl* c : controls) c->Free();
+    m->Free();
 }
 
 // --- Skin removal -----------------------------------------------------------------

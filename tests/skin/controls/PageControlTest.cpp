@@ -246,6 +246,37 @@ TEST_F(PageControlTest, SheetsShowThePageControlsPictureAndAnswerForIt) {
     EXPECT_EQ(m.LParam, 0);
 }
 
+// A sheet passes the background-colour command to its page control while
+// that is skinned; its class's own handling follows, skinned or not (here it
+// answers when nobody did before it).
+class ColourAnsweringSheet : public TsTabSheet {
+public:
+    using TsTabSheet::TsTabSheet;
+    void Dispatch(TMessage& M) override {
+        if (M.Msg == SM_ALPHACMD && M.WParamHi() == AC_GETBGCOLOR) {
+            ++Asked;
+            if (acParentColor == acNoColor) acParentColor = TColor(0x00112233);
+        }
+        TsTabSheet::Dispatch(M);
+    }
+    int Asked = 0;
+};
+
+TEST_F(PageControlTest, SheetLetsItsClassAnswerTheBackgroundColour) {
+    auto* s = TObject::Create<ColourAnsweringSheet>(Form.get());
+    s->SetPageControl(Pc);
+    s->SetColor(TColor(0x00305070));
+    Pump();
+    for (bool skinned : {true, false}) {
+        SCOPED_TRACE(skinned);
+        PageSkin()->SetActive(skinned);
+        Pump();
+        EXPECT_EQ(QueryParentColor(s), TColor(0x00112233));
+        acParentColor = acNoColor;
+    }
+    EXPECT_EQ(s->Asked, 2);
+}
+
 // --- Close buttons -------------------------------------------------------------
 
 struct CloseCase {
@@ -293,6 +324,26 @@ TEST_F(PageControlTest, CloseButtonsCloseTheClickedPageOnly) {
     EXPECT_EQ(Pc->HotPage(), Sheets[2]->PageIndex()) << "the hot index follows the pages that are left";
 }
 
+// AnimatEvents and OnCloseBtnClick are published: set by name, the event
+// answers a real click on a close button.
+TEST_F(PageControlTest, AnimatEventsAndTheCloseEventArePublished) {
+    const TacAnimatEvents events{aeMouseEnter, aeMouseUp};
+    SetOrdProp(Pc, "AnimatEvents", static_cast<std::int64_t>(events.ToBits()));
+    EXPECT_EQ(Pc->AnimatEvents(), events);
+    EXPECT_EQ(GetOrdProp(Pc, "AnimatEvents"), static_cast<std::int64_t>(events.ToBits()));
+    int asked = -1;
+    const TacCloseBtnClick handler = [&](TComponent*, int Index, bool& CanClose, TacCloseAction&) {
+        asked = Index;
+        CanClose = false;
+    };
+    ASSERT_TRUE(SetMethodProp(Pc, "OnCloseBtnClick", handler));
+    Pc->SetShowCloseBtns(true);
+    Pump();
+    testinput::Click(Screen(Centre(Pc->CloseBtnRect(Sheets[2]))));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(Pc->PageCount(), 3);
+}
+
 TEST_F(PageControlTest, WithoutACloseImageNoInvisibleButtonCloses) {
     Pc->SetShowCloseBtns(true);
     Pc->SetCloseBtnSkin("NOSUCHSECTION");
@@ -321,6 +372,34 @@ TEST_F(PageControlTest, SingleRowTabsScrollWithTheSkinnedArrows) {
     Pc->SetMultiLine(true);
     Pump();
     EXPECT_EQ(Pc->ScrollArrows(), nullptr);
+}
+
+// A page control of another skin than the default one scrolls its tabs with
+// arrows of that skin.
+TEST_F(PageControlTest, ScrollArrowsTakeThePageControlsSkin) {
+    testsupport::TestSkinOptions o;
+    o.PageControl = true;
+    o.Second = true;
+    TsSkinManager* second = testsupport::TestSkinManager(o);
+    ASSERT_NE(second, PageSkin());
+    auto* pc = TObject::Create<TsPageControl>(Form.get());
+    pc->SkinData()->SetSkinManager(second);
+    pc->SetParent(Form.get());
+    pc->SetBounds(10, 10, 200, 240);
+    for (int i = 0; i < 15; ++i) {
+        auto* sheet = TObject::Create<TsTabSheet>(Form.get());
+        sheet->SetCaption("Page " + std::to_string(i));
+        sheet->SetPageControl(pc);
+    }
+    Pump();
+    TsUpDown* arrows = pc->ScrollArrows();
+    ASSERT_NE(arrows, nullptr);
+    EXPECT_EQ(arrows->SkinData()->GetSkinManager(), second);
+    RedrawWindow(arrows->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const Picture p = CaptureClient(arrows->Handle());
+    // The left half's left border, in the second skin's colour.
+    EXPECT_EQ(p.Pixel(1, p.Height / 2), testsupport::TestSkinPalette(true).Border[0]);
+    EXPECT_NE(testsupport::TestSkinPalette(true).Border[0], C().Border[0]);
 }
 
 // Ours go with the skin; the tab control's own arrows come back in their

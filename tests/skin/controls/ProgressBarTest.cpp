@@ -2,7 +2,7 @@
 // and segmented, horizontal and vertical bars for any range (Min other than
 // 0, Max = Min, too narrow for blocks, the narrower block at Max); the fill
 // following every change, by setter or message; ProgressSkin; the system look
-// back when the skin goes. The frame is the "EDIT" section, the fill
+// back when the skin goes. The frame is the flat "COMBOBOX" section, the fill
 // "PROGRESSH" / "PROGRESSV".
 #include "RangeTest.h"
 
@@ -24,7 +24,7 @@ class ProgressFill : public RangeTest, public ::testing::WithParamInterface<Fill
 protected:
     TsProgressBar* MakeBar(const FillCase& c) {
         auto* bar = TObject::Create<TsProgressBar>(Form);
-        bar->SkinData()->SetSkinSection("EDIT");
+        bar->SkinData()->SetSkinSection("COMBOBOX");
         bar->SetOrientation(c.Vertical ? pbVertical : pbHorizontal);
         bar->SetSmooth(c.Smooth);
         bar->SetRange(c.Min, c.Max);
@@ -68,7 +68,7 @@ class ProgressBar : public RangeTest {};
 
 TEST_F(ProgressBar, TheFillFollowsSettersMessagesAndItsSection) {
     auto* bar = Make<TsProgressBar>(10, 10, 102, 12);
-    bar->SkinData()->SetSkinSection("EDIT");
+    bar->SkinData()->SetSkinSection("COMBOBOX");
     bar->SetSmooth(true);
     auto filled = [&] { return Count(Shot(bar), C().Panel) / 10; };
     bar->SetPosition(20);

@@ -32,7 +32,7 @@ TEST(TestSkinOptions, LeaveOutSectionsAddBorderMasksAndAppendSections) {
     const TacSkinData plain = Load(root + "\\Plain", {});
     TestSkinOptions options;
     options.Without = {"COLHEADER", "SCROLLBTNTOP"};
-    options.BorderMasks = {"EDIT", "BUTTON"};
+    options.BorderMasks = {"COMBOBOX", "BUTTON"};
     options.Extra = "\n[OWN]\nCOLOR=0x123456\n";
     const TacSkinData skin = Load(root + "\\Tailored", options);
 
@@ -47,9 +47,9 @@ TEST(TestSkinOptions, LeaveOutSectionsAddBorderMasksAndAppendSections) {
     ASSERT_GE(own, 0);
     EXPECT_EQ(skin.Sections[own].Color, 0x563412u);  // the file's 0xRRGGBB as a TColor
 
-    // EDIT gets the 3-pixel border; BUTTON keeps the one it has.
-    EXPECT_EQ(plain.MaskIndexOf(plain.SectionIndexOf("EDIT"), "EDIT", "BORDERSMASK"), -1);
-    const int border = skin.MaskIndexOf(skin.SectionIndexOf("EDIT"), "EDIT", "BORDERSMASK");
+    // COMBOBOX gets the 3-pixel border; BUTTON keeps the one it has.
+    EXPECT_EQ(plain.MaskIndexOf(plain.SectionIndexOf("COMBOBOX"), "COMBOBOX", "BORDERSMASK"), -1);
+    const int border = skin.MaskIndexOf(skin.SectionIndexOf("COMBOBOX"), "COMBOBOX", "BORDERSMASK");
     ASSERT_GE(border, 0);
     const TsMaskData& mask = skin.Masks[border];
     EXPECT_TRUE(mask.Valid()) << mask.Error;
@@ -61,7 +61,7 @@ TEST(TestSkinOptions, LeaveOutSectionsAddBorderMasksAndAppendSections) {
         return m.SectionName == "COLHEADER" || m.SectionName == "SCROLLBTNTOP";
     });
     EXPECT_GT(gone, 4);
-    EXPECT_EQ(skin.Masks.size(), plain.Masks.size() - std::size_t(gone) + 1);  // and EDIT's border
+    EXPECT_EQ(skin.Masks.size(), plain.Masks.size() - std::size_t(gone) + 1);  // and COMBOBOX's border
     RemoveTree(root);
 }
 
