@@ -32,6 +32,9 @@ public:
     explicit TsSpeedButton(TComponent* AOwner);
     ~TsSpeedButton() override;
     void AfterConstruction() override;
+    // The drop-down menu is on the screen: the button that opened it gives
+    // back the hints its press hid and is no longer the menu's owner.
+    static void DropDownMenuShown();
 
     void SetDisabledKind(TsDisabledKind Value);
     TsDisabledGlyphKind DisabledGlyphKind() const { return FDisabledGlyphKind; }
