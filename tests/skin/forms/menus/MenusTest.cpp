@@ -15,6 +15,8 @@
 #include "sGlobals.h"
 #include "sSkinManager.h"
 #include "sSkinMenus.h"
+#include "sSkinProvider.h"
+#include "sSpeedButton.h"
 
 #include <cmath>
 #include <functional>
@@ -113,6 +115,8 @@ protected:
     void SetUp() override {
         form = TObject::Create<TForm>(Application.Get());
         form->SetBounds(40, 40, 400, 300);
+        // Its provider prepares the menus the form gets after the skin came.
+        TObject::Create<TsSkinProvider>(form);
         form->Show();
         SetForegroundWindow(form->Handle());
         popup = TObject::Create<TPopupMenu>(form);
@@ -169,7 +173,7 @@ TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
     int own = 0;
     normal->OnAdvancedDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState) { ++own; };
     const TAdvancedMenuDrawItemEvent ownHandler = normal->OnAdvancedDrawItem;
-    painter->InitMenus(true);
+    form->SetMenu(bar);  // a menu made after the skin takes it when its form shows it
     EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0));
     EXPECT_TRUE(OwnerDrawn(file->Handle(), 0));
     for (int i = 0; i < 7; ++i) EXPECT_TRUE(OwnerDrawn(popup->Handle(), i)) << i;
@@ -195,6 +199,7 @@ TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
     EXPECT_TRUE(normal->OnAdvancedDrawItem == ownHandler);
     EXPECT_FALSE(checked->OnAdvancedDrawItem);
     EXPECT_FALSE(file->OnMeasureItem);
+    form->SetMenu(nullptr);
 }
 
 // A main menu's top-level item with handlers of the program's own keeps them
@@ -212,8 +217,7 @@ TEST_F(SkinnedMenus, TheProgramsOwnHandlersOnTheMenuLineSurviveSkinCycles) {
     const TMenuMeasureItemEvent ownMeasure = own->OnMeasureItem;
     const TAdvancedMenuDrawItemEvent ours(painter, &TsSkinableMenus::DrawMainItem);
     const TMenuMeasureItemEvent oursMeasure(painter, &TsSkinableMenus::MeasureMainItem);
-    form->SetMenu(bar);
-    painter->InitMenus(true);  // the bar is made after the skin
+    form->SetMenu(bar);  // the bar is made after the skin, which it takes now
     for (int cycle = 0; cycle < 3; ++cycle) {
         EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0)) << cycle;
         EXPECT_TRUE(own->OnAdvancedDrawItem == ownDraw) << cycle;
@@ -522,7 +526,6 @@ TEST_F(SkinnedMenus, MainMenuItemsArePaintedOnTheMenuLine) {
     images->AddMasked(&red, clFuchsia);
     bar->SetImages(images);
     file->SetImageIndex(0);
-    painter->InitMenus(true);
     form->SetMenu(bar);
     form->Show();
     formtest::Pump(200);
@@ -537,6 +540,39 @@ TEST_F(SkinnedMenus, MainMenuItemsArePaintedOnTheMenuLine) {
     EXPECT_EQ(shot.Pixel(a.left - w.left + 3 + 8, (a.top + a.bottom) / 2 - w.top), 0xFF0000u) << "the item's image";
     EXPECT_TRUE(NearMix(shot.Pixel(b.left - w.left + 1, b.top - w.top + 1), kItem, kLine, 102 / 255.0))
         << std::hex << shot.Pixel(b.left - w.left + 1, b.top - w.top + 1);
+}
+
+// A skinned drop-down button hides the hints for its press; they come back as
+// soon as the painter draws its menu, and the button no longer owns it.
+TEST_F(SkinnedMenus, ADropDownButtonsMenuGivesTheHintsBackWhenItIsDrawn) {
+    Application->SetShowHint(true);
+    auto* b = TObject::Create<TsSpeedButton>(form);
+    b->SetParent(form);
+    b->SetBounds(20, 20, 76, 30);
+    b->SetDropdownMenu(popup);
+    b->SetButtonStyle(tbsDropDown);
+    formtest::Pump(100);
+    bool hintsWhileOpen = false;
+    TsSpeedButton* ownerWhileOpen = b;
+    TTimer probe(nullptr), watchdog(nullptr);
+    probe.SetInterval(150);
+    probe.OnTimer = [&](TObject*) {
+        if (!OpenPopupWindow()) return;
+        hintsWhileOpen = Application->ShowHint();
+        ownerWhileOpen = acDropDownButton;
+        EndMenu();
+    };
+    watchdog.SetInterval(6000);
+    watchdog.OnTimer = [&](TObject*) { EndMenu(); };
+    POINT arrow{20 + 76 - 8, 20 + 15};
+    ClientToScreen(form->Handle(), &arrow);
+    testinput::Click(arrow);
+    probe.SetEnabled(false);
+    watchdog.SetEnabled(false);
+    EXPECT_TRUE(hintsWhileOpen);
+    EXPECT_EQ(ownerWhileOpen, nullptr);
+    EXPECT_TRUE(Application->ShowHint());
+    b->SetDropdownMenu(nullptr);
 }
 
 }  // namespace
