@@ -186,8 +186,14 @@ TEST(MDI, AChildsMenuIsMergedDrawnOpenedByAClickAndUnmerged) {
         else testinput::SendKey(VK_ESCAPE);
     });
     EXPECT_EQ(cuts, 1);
+    // With the frame's own items hidden the line stays for the child's.
+    for (int i = 0; i < f.Menu->Items()->Count(); ++i) f.Menu->Items()->Items(i)->SetVisible(false);
+    EXPECT_TRUE(f.Provider->MenuPresent());
+    EXPECT_EQ(f.Provider->MenuRows(), 1);
     child->Free();
     Pump(150);
+    EXPECT_FALSE(f.Provider->MenuPresent());
+    for (int i = 0; i < f.Menu->Items()->Count(); ++i) f.Menu->Items()->Items(i)->SetVisible(true);
     EXPECT_EQ(Bar(f.H()), (std::vector<std::string>{"File", "Window"}));
     EXPECT_EQ(f.Menu->Merged(), nullptr);
 }
