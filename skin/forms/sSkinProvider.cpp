@@ -441,20 +441,17 @@ void TsSkinProvider::RebuildMainMenu() {
     Form->Menu()->Rebuild();
 }
 
-void TsSkinProvider::BeginMDIUpdate(bool WithFrame) {
-    BeginSkinUpdate(FSkinData);
-    Form->Perform(WM_SETREDRAW, 0, 0);
-    if (WithFrame && Form->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider != this &&
-        !Dying(MDISkinProvider->Form))
-        MDISkinProvider->BeginMDIUpdate(false);
-}
+void TsSkinProvider::BeginMDIUpdate(bool WithFrame) { HoldMDIUpdate(true, WithFrame); }
 
-void TsSkinProvider::EndMDIUpdate(bool WithFrame) {
-    EndSkinUpdate(FSkinData);
-    Form->Perform(WM_SETREDRAW, 1, 0);
+void TsSkinProvider::EndMDIUpdate(bool WithFrame) { HoldMDIUpdate(false, WithFrame); }
+
+void TsSkinProvider::HoldMDIUpdate(bool Hold, bool WithFrame) {
+    if (Hold) BeginSkinUpdate(FSkinData);
+    else EndSkinUpdate(FSkinData);
+    Form->Perform(WM_SETREDRAW, Hold ? 0 : 1, 0);
     if (WithFrame && Form->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider != this &&
         !Dying(MDISkinProvider->Form))
-        MDISkinProvider->EndMDIUpdate(false);
+        MDISkinProvider->HoldMDIUpdate(Hold, false);
 }
 
 void TsSkinProvider::RefreshMDIFrame() {

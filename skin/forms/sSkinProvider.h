@@ -359,6 +359,7 @@ private:
     // A system command of an MDI child: a maximized child's state is shown on its frame.
     void MDIChildCommand(TMessage& Message);
     void RestoreOtherMaximizedChildren();
+    void HoldMDIUpdate(bool Hold, bool WithFrame);
     void PosChanging(TMessage& Message);
     void PosChanged(TMessage& Message);
     void Sizing(TMessage& Message);

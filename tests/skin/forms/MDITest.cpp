@@ -70,13 +70,7 @@ int BarPos(HWND Wnd, const std::string& Text) {
     return -1;
 }
 
-bool OwnerDrawn(HMENU Menu, int Index) {
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE;
-    GetMenuItemInfoA(Menu, UINT(Index), TRUE, &info);
-    return (info.fType & MFT_OWNERDRAW) != 0;
-}
+using testsupport::OwnerDrawnEntry;
 
 POINT Centre(const RECT& R) { return POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
 
@@ -136,12 +130,12 @@ TEST(MDI, AFormMadeAfterTheSkinTakesItsMenus) {
     form->SetMenu(bar);
     Pump();
     TsSkinableMenus* painter = Manager()->SkinableMenus;
-    EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0));
+    EXPECT_TRUE(OwnerDrawnEntry(bar->Handle(), 0));
     EXPECT_TRUE(file->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::DrawMainItem));
     EXPECT_TRUE(open->OnMeasureItem == TMenuMeasureItemEvent(painter, &TsSkinableMenus::MeasureItem));
     TMenuItem* later = Add(bar->Items(), "Later");
     Pump();
-    EXPECT_TRUE(OwnerDrawn(bar->Handle(), 1));
+    EXPECT_TRUE(OwnerDrawnEntry(bar->Handle(), 1));
     EXPECT_TRUE(later->OnMeasureItem == TMenuMeasureItemEvent(painter, &TsSkinableMenus::MeasureMainItem));
     // The line shows the skin's menu items.
     RECT w{}, r{};

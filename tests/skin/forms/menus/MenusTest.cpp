@@ -158,13 +158,7 @@ protected:
     TsSkinableMenus* painter = nullptr;
 };
 
-bool OwnerDrawn(HMENU menu, int index) {
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE;
-    GetMenuItemInfoA(menu, UINT(index), TRUE, &info);
-    return (info.fType & MFT_OWNERDRAW) != 0;
-}
+using testsupport::OwnerDrawnEntry;
 
 TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
     auto* bar = TObject::Create<TMainMenu>(form);
@@ -174,10 +168,10 @@ TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
     normal->OnAdvancedDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState) { ++own; };
     const TAdvancedMenuDrawItemEvent ownHandler = normal->OnAdvancedDrawItem;
     form->SetMenu(bar);  // a menu made after the skin takes it when its form shows it
-    EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0));
-    EXPECT_TRUE(OwnerDrawn(file->Handle(), 0));
-    for (int i = 0; i < 7; ++i) EXPECT_TRUE(OwnerDrawn(popup->Handle(), i)) << i;
-    EXPECT_TRUE(OwnerDrawn(sub->Handle(), 0));
+    EXPECT_TRUE(OwnerDrawnEntry(bar->Handle(), 0));
+    EXPECT_TRUE(OwnerDrawnEntry(file->Handle(), 0));
+    for (int i = 0; i < 7; ++i) EXPECT_TRUE(OwnerDrawnEntry(popup->Handle(), i)) << i;
+    EXPECT_TRUE(OwnerDrawnEntry(sub->Handle(), 0));
     EXPECT_TRUE(popup->MenuAnimation.Contains(maNone));
     EXPECT_TRUE(normal->OnAdvancedDrawItem == ownHandler);  // the program's own handler stays
     EXPECT_TRUE(file->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::DrawMainItem));
@@ -185,16 +179,16 @@ TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
 
     // Without skinned popups the main menu stays skinned.
     Manager()->SetSkinnedPopups(false);
-    EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0));
-    EXPECT_FALSE(OwnerDrawn(popup->Handle(), 0));
+    EXPECT_TRUE(OwnerDrawnEntry(bar->Handle(), 0));
+    EXPECT_FALSE(OwnerDrawnEntry(popup->Handle(), 0));
     EXPECT_FALSE(checked->OnAdvancedDrawItem);
     Manager()->SetSkinnedPopups(true);
-    EXPECT_TRUE(OwnerDrawn(popup->Handle(), 0));
+    EXPECT_TRUE(OwnerDrawnEntry(popup->Handle(), 0));
 
     Manager()->SetActive(false);
     EXPECT_FALSE(painter->Active());
     for (HMENU m : {bar->Handle(), file->Handle(), popup->Handle(), sub->Handle()})
-        for (int i = 0; i < GetMenuItemCount(m); ++i) EXPECT_FALSE(OwnerDrawn(m, i));
+        for (int i = 0; i < GetMenuItemCount(m); ++i) EXPECT_FALSE(OwnerDrawnEntry(m, i));
     EXPECT_FALSE(popup->MenuAnimation.Contains(maNone));
     EXPECT_TRUE(normal->OnAdvancedDrawItem == ownHandler);
     EXPECT_FALSE(checked->OnAdvancedDrawItem);
@@ -219,7 +213,7 @@ TEST_F(SkinnedMenus, TheProgramsOwnHandlersOnTheMenuLineSurviveSkinCycles) {
     const TMenuMeasureItemEvent oursMeasure(painter, &TsSkinableMenus::MeasureMainItem);
     form->SetMenu(bar);  // the bar is made after the skin, which it takes now
     for (int cycle = 0; cycle < 3; ++cycle) {
-        EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0)) << cycle;
+        EXPECT_TRUE(OwnerDrawnEntry(bar->Handle(), 0)) << cycle;
         EXPECT_TRUE(own->OnAdvancedDrawItem == ownDraw) << cycle;
         EXPECT_TRUE(own->OnMeasureItem == ownMeasure) << cycle;
         EXPECT_TRUE(plain->OnAdvancedDrawItem == ours) << cycle;
@@ -504,7 +498,7 @@ TEST_F(SkinnedMenus, APopupOf500ItemsMadeAfterTheSkinAndOwnedByNothingOpensSkinn
         backgrounds.insert(PopupBackground);
     };
     EXPECT_TRUE(RunPopup(late, [&](HWND) {
-        ownerDrawn = OwnerDrawn(late.Handle(), 0);
+        ownerDrawn = OwnerDrawnEntry(late.Handle(), 0);
         return drawn > 0;
     }));
     painter->OnDrawItem = nullptr;
