@@ -114,6 +114,7 @@ void TCustomForm::BeforeDestruction() {
     }
     if (Application.Assigned() && Application->FMainForm == this) Application->FMainForm = nullptr;
     if (FMenu) {
+        MergeMenuIntoFrame(false);
         FMenu->RemoveFreeNotification(this);
         if (FHandle && GetMenu(FHandle) == FMenu->Handle()) ::SetMenu(FHandle, nullptr);
         FMenu->SetWindowHandle(nullptr);
@@ -252,6 +253,7 @@ void TCustomForm::DestroyWindowHandle() {
     if (FHandle && FMenu && GetMenu(FHandle) == FMenu->Handle()) ::SetMenu(FHandle, nullptr);
     if (FFormState.Contains(fsCreatedMDIChild) && FHandle) {
         HWND wnd = FHandle;
+        MergeMenuIntoFrame(false);
         FControlState.Include(csDestroyingHandle);
         if (FMDIFrameClient && IsWindow(FMDIFrameClient))
             SendMessageA(FMDIFrameClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(wnd), 0);
@@ -313,8 +315,12 @@ void TCustomForm::SetMenu(TMainMenu* Value) {
         if (FHandle && GetMenu(FHandle) == FMenu->Handle()) ::SetMenu(FHandle, nullptr);
         FMenu->SetWindowHandle(nullptr);
     }
+    if (FMenu) MergeMenuIntoFrame(false);
     FMenu = Value;
     if (Value) Value->FreeNotification(this);
+    if (FFormStyle == fsMDIChild && FHandle && MDIFrame() && MDIFrame()->ActiveMDIChild() == this)
+        MergeMenuIntoFrame(true);
+    if (FFormStyle == fsMDIForm && Value && ActiveMDIChild()) Value->Merge(ActiveMDIChild()->Menu());
     MenuToWindow();
     Perform(CM_MENUCHANGED, 0, 0);
 }
@@ -769,8 +775,22 @@ void TCustomForm::WMActivate(TMessage& Message) {
 
 void TCustomForm::WMMDIActivate(TMessage& Message) {
     DefaultHandler(Message);
-    if (reinterpret_cast<HWND>(Message.LParam) == FHandle) SetActive(true);
-    else if (reinterpret_cast<HWND>(Message.WParam) == FHandle) SetActive(false);
+    if (reinterpret_cast<HWND>(Message.LParam) == FHandle) {
+        MergeMenuIntoFrame(true);
+        SetActive(true);
+    } else if (reinterpret_cast<HWND>(Message.WParam) == FHandle) {
+        // The child activated next merges its own menu in place of ours.
+        if (!Message.LParam) MergeMenuIntoFrame(false);
+        SetActive(false);
+    }
+}
+
+void TCustomForm::MergeMenuIntoFrame(bool Merge) {
+    if (FFormStyle != fsMDIChild) return;
+    TCustomForm* frame = MDIFrame();
+    if (!frame || !frame->FMenu) return;
+    if (Merge) frame->FMenu->Merge(FMenu);
+    else if (FMenu) frame->FMenu->Unmerge(FMenu);
 }
 
 void TCustomForm::WMSize(TMessage& Message) {

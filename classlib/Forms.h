@@ -162,6 +162,8 @@ private:
     void MenuToWindow();
     void WMActivate(TMessage& Message);
     void WMMDIActivate(TMessage& Message);
+    // An MDI child's main menu joins its frame's (Merge) or leaves it.
+    void MergeMenuIntoFrame(bool Merge);
     void WMSize(TMessage& Message);
     void WMGetMinMaxInfo(TMessage& Message);
     // True when the message was answered here; otherwise TWinControl takes it.

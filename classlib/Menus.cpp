@@ -532,12 +532,41 @@ void TMenuItem::FillEntry(MENUITEMINFOA& Info, String& Text) const {
     else if (FHandle) DestroyOwnHandle();  // already detached by the parent
 }
 
+UINT TMenuItem::DetachOwnEntries() const {
+    // The system's own entries carry no item: a maximized MDI child's window
+    // menu (first) and its buttons (last). They stay where they are.
+    const int n = GetMenuItemCount(FHandle);
+    std::vector<bool> own(std::size_t(std::max(n, 0)));
+    bool firstHasSubMenu = false;
+    for (int i = 0; i < n; ++i) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_DATA | MIIM_SUBMENU;
+        if (!GetMenuItemInfoA(FHandle, UINT(i), TRUE, &info)) continue;
+        own[std::size_t(i)] = info.dwItemData != 0;
+        if (i == 0) firstHasSubMenu = info.hSubMenu != nullptr;
+    }
+    const auto first = std::find(own.begin(), own.end(), true);
+    UINT lead = first != own.end() ? UINT(first - own.begin()) : (n > 0 && firstHasSubMenu ? 1 : 0);
+    for (int i = n - 1; i >= 0; --i)
+        if (own[std::size_t(i)]) RemoveMenu(FHandle, UINT(i), MF_BYPOSITION);
+    return lead;
+}
+
 void TMenuItem::RefreshEntries() const {
     if (!FHandle) return;
-    DetachEntries();
+    std::vector<TMenuItem*> shown;
     UINT pos = 0;
-    for (TMenuItem* item : FItems) {
-        if (!item->FVisible) continue;
+    if (FMenu) {
+        shown = FMenu->ShownItems();
+        if (FMenu->IsMenuBar()) pos = DetachOwnEntries();
+        else DetachEntries();
+    } else {
+        DetachEntries();
+        for (TMenuItem* item : FItems)
+            if (item->FVisible) shown.push_back(item);
+    }
+    for (TMenuItem* item : shown) {
         MENUITEMINFOA info;
         String text;
         item->FillEntry(info, text);
@@ -761,6 +790,18 @@ void TMenu::RewriteEntries() {
     refresh(FItems);
 }
 
+void TMenu::Rebuild() {
+    RewriteEntries();
+    MenuChanged(this, nullptr, true);
+}
+
+std::vector<TMenuItem*> TMenu::ShownItems() const {
+    std::vector<TMenuItem*> shown;
+    for (TMenuItem* item : FItems->FItems)
+        if (item->FVisible) shown.push_back(item);
+    return shown;
+}
+
 void TMenu::SetOwnerDraw(bool Value) {
     if (FOwnerDraw == Value) return;
     FOwnerDraw = Value;
@@ -854,12 +895,57 @@ bool TMenu::IsShortCut(WORD Key, TShiftState Shift) {
 }
 
 TMainMenu::~TMainMenu() {
+    if (FMergedInto) FMergedInto->Unmerge(this);
+    if (FMerged) FMerged->FMergedInto = nullptr;
+    FMerged = nullptr;
     HMENU h = HandleIfMade();
     if (h && FWindowHandle && IsWindow(FWindowHandle) && GetMenu(FWindowHandle) == h) SetMenu(FWindowHandle, nullptr);
 }
 
+void TMainMenu::Merge(TMainMenu* Menu) {
+    if (Menu == this || Menu == FMerged) return;
+    if (FMerged) FMerged->FMergedInto = nullptr;
+    if (Menu && Menu->FMergedInto) Menu->FMergedInto->Unmerge(Menu);
+    FMerged = Menu;
+    if (Menu) Menu->FMergedInto = this;
+    Items()->RefreshEntries();
+    MenuChanged(this, nullptr, true);
+}
+
+void TMainMenu::Unmerge(TMainMenu* Menu) {
+    if (Menu && Menu == FMerged) Merge(nullptr);
+}
+
+bool TMainMenu::IsMergedItem(const TMenuItem* Item) const {
+    return FMerged && Item && Item->Parent() == FMerged->Items();
+}
+
+std::vector<TMenuItem*> TMainMenu::ShownItems() const {
+    std::vector<TMenuItem*> shown = TMenu::ShownItems();
+    if (!FMerged) return shown;
+    // The merged menu's groups replace ours, hidden items' groups too.
+    std::vector<int> groups;
+    for (int i = 0; i < FMerged->Items()->Count(); ++i) groups.push_back(FMerged->Items()->Items(i)->GroupIndex());
+    shown.erase(std::remove_if(shown.begin(), shown.end(),
+                               [&](TMenuItem* i) {
+                                   return std::find(groups.begin(), groups.end(), i->GroupIndex()) != groups.end();
+                               }),
+                shown.end());
+    for (TMenuItem* item : FMerged->TMenu::ShownItems()) {
+        auto at = std::find_if(shown.begin(), shown.end(),
+                               [&](TMenuItem* i) { return i->GroupIndex() > item->GroupIndex(); });
+        shown.insert(at, item);
+    }
+    return shown;
+}
+
 void TMainMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) {
     if (ComponentState().Contains(csDestroying)) return;
+    // The bar that shows our items shows their change.
+    if (FMergedInto) {
+        FMergedInto->Items()->RefreshEntries();
+        FMergedInto->MenuChanged(FMergedInto, Source, Rebuild);
+    }
     if (FWindowHandle && IsWindow(FWindowHandle)) {
         DrawMenuBar(FWindowHandle);
         SendMessageA(FWindowHandle, CM_MENUCHANGED, 0, 0);
@@ -890,8 +976,11 @@ UINT TPopupMenu::TrackFlags() const {
     return flags;
 }
 
+std::function<void(TPopupMenu* Menu)> PopupMenuOpening;
+
 void TPopupMenu::Popup(int X, int Y) {
     DoPopup(this);
+    if (PopupMenuOpening) PopupMenuOpening(this);
     HMENU menu = Handle();
     HWND owner = FWindowHandle ? FWindowHandle : PopupList.Window();
     // The menu may be freed while it is open (by a timer, by a message

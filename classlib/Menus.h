@@ -180,12 +180,16 @@ protected:
 
 private:
     friend class TMenu;
+    friend class TMainMenu;
     friend struct MenuRegistry;
     void ItemsChanged();
     void RefreshEntries() const;
     void FillEntry(MENUITEMINFOA& Info, String& Text) const;
     void DestroyOwnHandle() const;
     void DetachEntries() const;
+    // On a menu bar: takes out the entries of items only; returns the place
+    // where the items' entries begin.
+    UINT DetachOwnEntries() const;
     void TurnSiblingsOff();
     void ActionChanged(TObject* Sender);
     bool IsOwnerDrawn() const;
@@ -232,6 +236,12 @@ public:
     TBiDiMode BiDiMode = bdLeftToRight;
     bool IsRightToLeft() const { return BiDiMode != bdLeftToRight; }
 
+    // Every entry written again, so that the system measures owner-drawn ones anew.
+    void Rebuild();
+    // The top-level items the menu shows, in order: its own, and on a menu
+    // bar the items of a menu merged into it.
+    virtual std::vector<TMenuItem*> ShownItems() const;
+
     // Searches this menu's items only.
     TMenuItem* FindItem(UINT_PTR Value, TFindItemKind Kind) const;
     // Clicks the item with that command; false when the menu has none.
@@ -273,12 +283,26 @@ public:
     HWND WindowHandle() const { return FWindowHandle; }
     void SetWindowHandle(HWND Value) { FWindowHandle = Value; }
 
+    // Menu's top-level items join this bar (an MDI child's menu in its
+    // frame's) by GroupIndex: each of its groups takes the place of this
+    // menu's items of the same group, other groups go in ascending order.
+    // One menu at a time; nullptr, or Unmerge, takes it out again.
+    void Merge(TMainMenu* Menu);
+    void Unmerge(TMainMenu* Menu);
+    TMainMenu* Merged() const { return FMerged; }
+    TMainMenu* MergedInto() const { return FMergedInto; }
+    // The top-level items of the merged menu among ShownItems.
+    bool IsMergedItem(const TMenuItem* Item) const;
+    std::vector<TMenuItem*> ShownItems() const override;
+
 protected:
     bool IsMenuBar() const override { return true; }
     void MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) override;
 
 private:
     HWND FWindowHandle = nullptr;
+    TMainMenu* FMerged = nullptr;      // merged into this one
+    TMainMenu* FMergedInto = nullptr;  // the bar this one is merged into
 };
 
 // A context menu (CreatePopupMenu), shown with Popup.
@@ -349,6 +373,10 @@ private:
 };
 
 extern TPopupList PopupList;
+
+// Told of every popup menu that Popup is about to show, after its OnPopup: a
+// painter that draws menus takes the ones made since it started.
+extern std::function<void(TPopupMenu* Menu)> PopupMenuOpening;
 
 // ---------------------------------------------------------------------------
 // Menu messages for windows that show menus (forms, the popup-list window).

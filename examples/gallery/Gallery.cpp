@@ -1,9 +1,10 @@
 // The gallery: one form showing the library's skinned controls over the
 // plain ones, with a skin switch.
-//   gallery [--skin Light|Dark] [--screenshot FILE.bmp]
+//   gallery [--skin Light|Dark] [--screenshot FILE.bmp] [--mdi]
 // --skin chooses the skin to start with (a built-in name, a skin folder or a
 // packed file); "Light" by default. With --screenshot it paints, copies its
-// window from the screen into a 24-bit BMP and exits.
+// window from the screen into a 24-bit BMP and exits. --mdi shows the MDI
+// example instead: a skinned frame with two documents merging their menus.
 #include <windows.h>
 
 #include "Buttons.h"
@@ -14,6 +15,7 @@
 #include "StdCtrlsLists.h"
 #include "GalleryHandleRow.h"
 #include "GalleryMenus.h"
+#include "GalleryMDI.h"
 #include "sSkinProvider.h"
 #include "GalleryRows.h"
 #include "GalleryRange.h"
@@ -233,9 +235,11 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::string screenshot;
     std::string skin = "Light";
+    bool mdi = false;
     for (int i = 1; i < __argc; ++i) {
         if (std::strcmp(__argv[i], "--screenshot") == 0 && i + 1 < __argc) screenshot = __argv[++i];
         else if (std::strcmp(__argv[i], "--skin") == 0 && i + 1 < __argc) skin = __argv[++i];
+        else if (std::strcmp(__argv[i], "--mdi") == 0) mdi = true;
     }
 
     Application->Initialize();
@@ -243,6 +247,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->CreateForm(form);
     // The manager first, so that the controls are made with the skin active.
     auto* manager = TObject::Create<TsSkinManager>(form);
+    if (mdi) {
+        manager->SetSkinName(skin.c_str());
+        BuildMDIExample(form);
+        Application->Run();
+        return 0;
+    }
     AddGalleryMenus(form);  // before the skin, which makes them owner-drawn
     // The form's frame, title bar and system menu (with the skin list) in the skin's look.
     TObject::Create<TsSkinProvider>(form)->MakeSkinMenu = true;

@@ -566,6 +566,13 @@ void TsSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     TSpeedButton::MouseDown(Button, Shift, X, Y);
 }
 
+void TsSpeedButton::DropDownMenuShown() {
+    TsSpeedButton* b = acDropDownButton;
+    if (!b) return;
+    acDropDownButton = nullptr;
+    b->RestoreHintsAfterOwnPress();
+}
+
 void TsSpeedButton::DropDownPress() {
     acDropDownButton = this;
     StopGlow();

@@ -34,6 +34,9 @@ public:
     void AfterConstruction() override;
     // A windowless control hears of no WM_SIZE: a new place or size marks the picture changed here.
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    // The drop-down menu is on the screen: the button that opened it gives
+    // back the hints its press hid and is no longer the menu's owner.
+    static void DropDownMenuShown();
 
     void SetDisabledKind(TsDisabledKind Value);
     TsDisabledGlyphKind DisabledGlyphKind() const { return FDisabledGlyphKind; }

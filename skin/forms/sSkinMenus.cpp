@@ -1,11 +1,13 @@
 #include "sSkinMenus.h"
 
+#include "Forms.h"
 #include "Scopes.h"
 #include "sAlphaGraph.h"
 #include "sCommonData.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sSkinText.h"
+#include "sSpeedButton.h"
 #include "WindowHooks.h"
 
 #include <algorithm>
@@ -240,34 +242,20 @@ TPoint ClientOffset(HWND Window) {
 // ---------------------------------------------------------------------------
 
 // Popup menus made after the skin was loaded (or owned by nothing that the
-// painter visits) are taken when they first open: the thread's sent messages
-// are watched for WM_INITMENUPOPUP, which comes before the popup's items are
-// measured.
+// painter visits) are taken where they open: the class library tells of every
+// popup menu before it is tracked, after its OnPopup has filled it.
 namespace {
-HHOOK MenuOpenHook = nullptr;
 TsSkinableMenus* MenuOpenPainter = nullptr;
-
-LRESULT CALLBACK MenuOpenHookProc(int Code, WPARAM WParam, LPARAM LParam) {
-    if (Code == HC_ACTION && MenuOpenPainter) {
-        const auto* m = reinterpret_cast<const CWPSTRUCT*>(LParam);
-        // No exception may cross the system's frames that called us.
-        try {
-            if (m->message == WM_INITMENUPOPUP) MenuOpenPainter->PrepareOpeningMenu(reinterpret_cast<HMENU>(m->wParam));
-        } catch (...) {
-        }
-    }
-    return CallNextHookEx(MenuOpenHook, Code, WParam, LParam);
-}
 
 void WatchOpeningMenus(TsSkinableMenus* Painter, bool Watch) {
     if (Watch) {
         MenuOpenPainter = Painter;
-        if (!MenuOpenHook)
-            MenuOpenHook = SetWindowsHookExA(WH_CALLWNDPROC, MenuOpenHookProc, nullptr, GetCurrentThreadId());
+        PopupMenuOpening = [](TPopupMenu* Menu) {
+            if (MenuOpenPainter) MenuOpenPainter->PrepareOpeningMenu(Menu);
+        };
     } else if (MenuOpenPainter == Painter) {
         MenuOpenPainter = nullptr;
-        if (MenuOpenHook) UnhookWindowsHookEx(MenuOpenHook);
-        MenuOpenHook = nullptr;
+        PopupMenuOpening = nullptr;
     }
 }
 }  // namespace
@@ -314,13 +302,10 @@ int TsSkinableMenus::ActiveExtraLineWidth() const {
 
 // --- Turning menus owner-drawn ------------------------------------------------
 
-void TsSkinableMenus::PrepareOpeningMenu(HMENU Menu) {
-    if (!FActive || !FManager || !FManager->SkinnedPopups()) return;
-    TMenuItem* root = FindMenuItemByHandle(Menu);
-    auto* popup = root ? dynamic_cast<TPopupMenu*>(root->GetParentMenu()) : nullptr;
-    // Only a popup's own list: entries of a menu already being tracked stay.
-    if (!popup || popup->Items() != root || popup->OwnerDraw()) return;
-    InitPopupMenu(popup, true);
+void TsSkinableMenus::PrepareOpeningMenu(TPopupMenu* Menu) {
+    if (!FActive || !FManager || !FManager->SkinnedPopups() || !Menu) return;
+    // Every time: items added since the last opening take the painter too.
+    InitPopupMenu(Menu, true);
 }
 
 void TsSkinableMenus::SetActive(bool Value) {
@@ -333,24 +318,34 @@ void TsSkinableMenus::InitMenus(bool Value) {
     FActive = Value;
     WatchOpeningMenus(this, Value);
     if (!FManager || FManager->ComponentState().Contains(csDesigning) || !Application.Assigned()) return;
+    FPopupsActive = Value && FManager->SkinnedPopups();
+    InitOwnedMenus(Application.Get(), Value);
+    // Forms owned by nothing are not among the application's components.
+    if (Screen.Assigned())
+        for (int i = 0; i < Screen->FormCount(); ++i) InitOwnedMenus(Screen->Forms(i), Value);
+}
+
+void TsSkinableMenus::InitOwnedMenus(TComponent* Owner, bool Value) {
+    if (!Owner || !FManager) return;
     const bool popups = Value && FManager->SkinnedPopups();
-    FPopupsActive = popups;
-    std::function<void(TComponent*)> visit = [&](TComponent* Owner) {
-        for (int i = 0; i < Owner->ComponentCount(); ++i) {
-            TComponent* c = Owner->Components(i);
-            if (auto* main = dynamic_cast<TMainMenu*>(c)) {
-                InitMainMenu(main, Value);
-                for (int k = 0; k < main->Items()->Count(); ++k) InitItems(main->Items()->Items(k), popups);
-            } else if (auto* popup = dynamic_cast<TPopupMenu*>(c)) {
-                InitPopupMenu(popup, popups);
-            } else if (auto* item = dynamic_cast<TMenuItem*>(c)) {
-                TMenu* menu = item->GetParentMenu();
-                if (!dynamic_cast<TMainMenu*>(menu)) InitItems(item, popups);
-            }
-            visit(c);
+    for (int i = 0; i < Owner->ComponentCount(); ++i) {
+        TComponent* c = Owner->Components(i);
+        if (auto* main = dynamic_cast<TMainMenu*>(c)) {
+            InitMenuBar(main, Value);
+        } else if (auto* popup = dynamic_cast<TPopupMenu*>(c)) {
+            InitPopupMenu(popup, popups);
+        } else if (auto* item = dynamic_cast<TMenuItem*>(c)) {
+            TMenu* menu = item->GetParentMenu();
+            if (!dynamic_cast<TMainMenu*>(menu)) InitItems(item, popups);
         }
-    };
-    visit(Application.Get());
+        InitOwnedMenus(c, Value);
+    }
+}
+
+void TsSkinableMenus::InitMenuBar(TMainMenu* Menu, bool Value) {
+    InitMainMenu(Menu, Value);
+    const bool popups = Value && FManager && FManager->SkinnedPopups();
+    for (int k = 0; Menu && k < Menu->Items()->Count(); ++k) InitItems(Menu->Items()->Items(k), popups);
 }
 
 void TsSkinableMenus::InitMainMenu(TMainMenu* Menu, bool Value) {
@@ -669,6 +664,7 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, T
     auto* item = dynamic_cast<TMenuItem*>(Sender);
     if (!FManager || !item || !item->Parent() || ARect.right <= ARect.left || ARect.bottom <= ARect.top) return;
     if (FirstVisible(item->Parent()) != PopupFirstItem) ResetMenuGlobals();
+    TsSpeedButton::DropDownMenuShown();
     TItemLook look;
     if (!PreparePopup(item, ACanvas, ARect, look)) return;
     CurrentItemType = MenuItemTypeOf(item);
@@ -881,7 +877,10 @@ void TsSkinableMenus::MeasureMainItem(TObject* Sender, TCanvas* ACanvas, int& Wi
 
 TacMenuLinePicture TsSkinableMenus::MenuLineUnder(TMenuItem* Item, const TRect& ARect, std::unique_ptr<TBitmap>& Own,
                                                   TPoint& ItemInLine) {
-    TCustomForm* form = FindOwnerForm(Item->GetParentMenu());
+    TMenu* menu = Item->GetParentMenu();
+    // A merged item lies on the line of the bar it is merged into.
+    if (auto* bar = dynamic_cast<TMainMenu*>(menu); bar && bar->MergedInto()) menu = bar->MergedInto();
+    TCustomForm* form = FindOwnerForm(menu);
     TacMenuLinePicture line;
     if (acMenuLineSource && form) line = acMenuLineSource(form);
     if (line.Bmp) {

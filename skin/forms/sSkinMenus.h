@@ -59,8 +59,13 @@ public:
     bool InRegion = false;
 
     // --- Turning menus owner-drawn ----------------------------------------
-    // Every menu among the components of the application (and theirs).
+    // Every menu among the components of the application and of every form
+    // (and theirs).
     void InitMenus(bool Value);
+    // The menus among Owner's components (and theirs).
+    void InitOwnedMenus(TComponent* Owner, bool Value);
+    // A menu bar: its line items and their popups.
+    void InitMenuBar(TMainMenu* Menu, bool Value);
     void InitMainMenu(TMainMenu* Menu, bool Value);
     void InitPopupMenu(TPopupMenu* Menu, bool Value);
     void InitItems(TMenuItem* Item, bool Value);
@@ -69,9 +74,8 @@ public:
     // takes them away where they are these (not Value).
     static void TakeHandlers(TMenuItem* Item, bool Value, const TAdvancedMenuDrawItemEvent& Draw,
                              const TMenuMeasureItemEvent& Measure);
-    // A popup menu that opens (WM_INITMENUPOPUP) and is not yet owner-drawn
-    // is taken while the painter is active.
-    void PrepareOpeningMenu(HMENU Menu);
+    // A popup menu about to open is taken while the painter is active.
+    void PrepareOpeningMenu(TPopupMenu* Menu);
 
     // --- Handlers ----------------------------------------------------------
     void MeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);

@@ -55,7 +55,6 @@ CLASSLIB_DEFINE_CLASS(TsSkinProvider, TComponent,
 
 TsSkinProvider* MDISkinProvider = nullptr;
 TsSkinProvider* ActiveChildProvider = nullptr;
-bool ChildMaximizedAtCreate = false;
 
 std::function<int()> TsSkinProvider::SystemMajorVersion = [] {
     OSVERSIONINFOA vi{};
@@ -444,18 +443,48 @@ void TsSkinProvider::RefreshFormFrame() {
 
 void TsSkinProvider::PrepareMenus(bool Activate) {
     TsSkinManager* m = FSkinData->GetSkinManager();
-    if (Designing(this) || !m || !m->SkinableMenus || !m->IsDefault() || !Form) return;
-    std::function<void(TComponent*)> walk = [&](TComponent* c) {
-        for (int i = 0; i < c->ComponentCount(); ++i) {
-            TComponent* item = c->Components(i);
-            if (item == SystemMenu) continue;
-            if (auto* mm = dynamic_cast<TMainMenu*>(item)) m->SkinableMenus->InitMainMenu(mm, Activate);
-            else if (auto* pm = dynamic_cast<TPopupMenu*>(item))
-                m->SkinableMenus->InitPopupMenu(pm, Activate && m->SkinnedPopups());
-            walk(item);
-        }
-    };
-    walk(Form);
+    if (Designing(this) || !m || !m->SkinableMenus || !m->IsDefault() || Dying(Form) || FPreparingMenus) return;
+    // Menus follow the manager's skin, whatever the form's own section: a
+    // program's own owner-drawn menus are never taken while no skin is on.
+    if (Activate && !m->Active()) return;
+    // Turning a menu owner-drawn tells the form its menu changed, which asks again.
+    const TBoolScope preparing(FPreparingMenus, true);
+    m->SkinableMenus->InitOwnedMenus(Form, Activate);
+    // The active MDI child's items drawn on this form's line.
+    if (Form->Menu() && Form->Menu()->Merged()) m->SkinableMenus->InitMenuBar(Form->Menu()->Merged(), Activate);
+}
+
+void TsSkinProvider::RebuildMainMenu() {
+    if (FMenuRebuilt || !Form || !Form->Menu() || Form->Menu()->Items()->Count() == 0) return;
+    FMenuRebuilt = true;
+    Form->Menu()->Rebuild();
+}
+
+void TsSkinProvider::BeginMDIUpdate(bool WithFrame) { HoldMDIUpdate(true, WithFrame); }
+
+void TsSkinProvider::EndMDIUpdate(bool WithFrame) { HoldMDIUpdate(false, WithFrame); }
+
+void TsSkinProvider::HoldMDIUpdate(bool Hold, bool WithFrame) {
+    if (Hold) BeginSkinUpdate(FSkinData);
+    else EndSkinUpdate(FSkinData);
+    Form->Perform(WM_SETREDRAW, Hold ? 0 : 1, 0);
+    if (WithFrame && Form->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider != this &&
+        !Dying(MDISkinProvider->Form))
+        MDISkinProvider->HoldMDIUpdate(Hold, false);
+}
+
+void TsSkinProvider::RefreshMDIFrame() {
+    TsSkinProvider* f = MDISkinProvider;
+    if (!f || Dying(f->Form) || !f->Form->HandleAllocated()) return;
+    BeginSkinUpdate(f->FSkinData);
+    f->FrameChanged();
+    f->FMenuRows = -1;
+    f->FMenuChanged = true;
+    EndSkinUpdate(f->FSkinData);
+    // The redraw without updates held back paints the frame once, with its
+    // children: a redraw switched off and on again leaves them unpainted.
+    RedrawWindow(f->Form->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 TsSkinProvider* TsSkinProvider::QueryProvider(TControl* Control) {
@@ -672,10 +701,8 @@ int TsSkinProvider::MenuRowHeight() const { return Form && Form->Menu() ? GetSys
 
 bool TsSkinProvider::MenuPresent() const {
     if (!Form || Form->BorderStyle() == bsDialog || Form->FormStyle() == fsMDIChild || !Form->Menu()) return false;
-    TMenuItem* items = Form->Menu()->Items();
-    for (int i = 0; i < items->Count(); ++i)
-        if (items->Items(i)->Visible()) return true;
-    return false;
+    // An MDI frame's line also shows its active child's merged items.
+    return !Form->Menu()->ShownItems().empty();
 }
 
 int TsSkinProvider::MenuRows() {

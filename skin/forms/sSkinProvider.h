@@ -272,6 +272,16 @@ public:
     void PrepareForm();
     void RefreshFormFrame();
     void PrepareMenus(bool Activate);
+    // The main menu's entries written anew, so that the system measures the
+    // owner-drawn ones for the skin; once per form until an MDI change.
+    void RebuildMainMenu();
+    // No painting of the form (and, WithFrame, of an MDI child's frame)
+    // while an MDI child changes its state; End gives it back.
+    void BeginMDIUpdate(bool WithFrame);
+    void EndMDIUpdate(bool WithFrame);
+    // The MDI frame's title and menu line made anew for its children's
+    // state, and its client area redrawn.
+    static void RefreshMDIFrame();
     void SetMDIHook(bool Active);
     static TsSkinProvider* QueryProvider(TControl* Control);
 
@@ -353,6 +363,13 @@ private:
     void Created(TMessage& Message);
     void Sized(TMessage& Message);
     void Activated(TMessage& Message);
+    void RepaintOtherMDIChildren();
+    void ChildActivated(TMessage& Message);
+    void MeasureItem(TMessage& Message);
+    // A system command of an MDI child: a maximized child's state is shown on its frame.
+    void MDIChildCommand(TMessage& Message);
+    void RestoreOtherMaximizedChildren();
+    void HoldMDIUpdate(bool Hold, bool WithFrame);
     void PosChanging(TMessage& Message);
     void PosChanged(TMessage& Message);
     void Sizing(TMessage& Message);
@@ -428,6 +445,10 @@ private:
     bool FRgnChanging = false;
     bool FInMenuLoop = false;
     bool FMDIHookPending = false;
+    // Made as an MDI child while the active child was maximized: no frame of
+    // its own is painted until its first client paint. Each form's own.
+    bool FChildMaximizedAtCreate = false;
+    bool FPreparingMenus = false;
 };
 
 // --- Unit state -----------------------------------------------------------------
@@ -436,7 +457,6 @@ private:
 // maximized or restored; nil when none.
 extern TsSkinProvider* MDISkinProvider;
 extern TsSkinProvider* ActiveChildProvider;
-extern bool ChildMaximizedAtCreate;
 
 // Frees a caption or menu cover; Cover is nil before the window goes.
 void FreeCover(TForm*& Cover);

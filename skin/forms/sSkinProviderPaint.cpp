@@ -372,7 +372,6 @@ void TsSkinProvider::PaintMenuLine() {
     // The system does not draw the menu bar while the provider paints the frame:
     // each item is drawn here by its own owner-draw handler.
     HMENU menu = GetMenu(Form->Handle());
-    TMenuItem* items = Form->Menu()->Items();
     RECT wr{};
     GetWindowRect(Form->Handle(), &wr);
     if (TCustomForm* child = MaximizedChild()) {
@@ -382,9 +381,8 @@ void TsSkinProvider::PaintMenuLine() {
         const int size = MenuRowHeight() - 2;
         DrawIconEx(cache->Canvas()->Handle(), SysBorderWidth() + 1, top + 1, icon, size, size, 0, nullptr, DI_NORMAL);
     }
-    for (int i = 0; i < items->Count(); ++i) {
-        TMenuItem* item = items->Items(i);
-        if (!item->Visible()) continue;
+    // The frame's items and those of its active MDI child merged among them.
+    for (TMenuItem* item : Form->Menu()->ShownItems()) {
         // The item's place in the menu bar, which may hold items of the system's own.
         const int pos = MenuBarPosition(menu, item);
         RECT r{};
@@ -546,8 +544,8 @@ void TsSkinProvider::PaintForm(TMessage& Message) {
                              IsZoomed(ActiveChildProvider->Form->Handle());
         if (!Form->ComponentState().Contains(csDestroying) && !covered) PaintClient(scope.DC(), true);
     }
-    if (ChildMaximizedAtCreate) {
-        ChildMaximizedAtCreate = false;
+    if (FChildMaximizedAtCreate) {
+        FChildMaximizedAtCreate = false;
         if (Form->FormStyle() == fsMDIChild) ActiveChildProvider = this;
     }
     Message.Result = 0;

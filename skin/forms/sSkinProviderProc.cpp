@@ -117,6 +117,8 @@ void TsSkinProvider::SkinnedStage(TMessage& Message) {
         case WM_SHOWWINDOW: return ShowWindowChanged(Message);
         case CM_MOUSEENTER: return MouseEntered(Message);
         case CM_FLOATING: return Floated(Message);
+        case WM_CHILDACTIVATE: return ChildActivated(Message);
+        case WM_MEASUREITEM: return MeasureItem(Message);
         case WM_PRINT: return Print(Message);
         case CM_SHOWINGCHANGED: return ShowingChanged(Message);
         case CM_CONTROLLISTCHANGE:
@@ -137,9 +139,9 @@ void TsSkinProvider::SkinnedStage(TMessage& Message) {
 
 void TsSkinProvider::Created(TMessage& Message) {
     FrameBmp.reset();
-    ChildMaximizedAtCreate = Form->FormStyle() == fsMDIChild && ActiveChildProvider && ActiveChildProvider->Form &&
-                             ActiveChildProvider->Form->HandleAllocated() &&
-                             IsZoomed(ActiveChildProvider->Form->Handle());
+    FChildMaximizedAtCreate = Form->FormStyle() == fsMDIChild && ActiveChildProvider && ActiveChildProvider->Form &&
+                              ActiveChildProvider->Form->HandleAllocated() &&
+                              IsZoomed(ActiveChildProvider->Form->Handle());
     OldProc(Message);
     PrepareForm();
 }
@@ -154,6 +156,9 @@ void TsSkinProvider::Sized(TMessage& Message) {
         for (int i = 0; i < Form->ControlCount(); ++i)
             if (TControl* c = Form->Controls(i); !Dying(c))
                 c->Perform(SM_ALPHACMD, MAKEWPARAM(1, AC_PARENTBGCHANGED), 0);
+    // A maximized child's buttons and icon lie on its frame's menu line.
+    if (Form->FormStyle() == fsMDIChild && IsZoomed(Form->Handle()) && MDISkinProvider && MDISkinProvider != this)
+        MDISkinProvider->RepaintFrame();
     if (!HasBorder()) RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_FRAME);
 }
 
@@ -164,8 +169,21 @@ void TsSkinProvider::Activated(TMessage& Message) {
     FormActive = Message.WParamLo() != WA_INACTIVE;
     FrameChanged();
     FMenuRows = -1;
+    if (Form->FormStyle() == fsMDIChild) RepaintOtherMDIChildren();
     if (showing) RepaintFormFrame();
+    PrepareMenus(true);
     if (SystemMenu) SystemMenu->UpdateItems();
+}
+
+// The other children of the frame show themselves inactive, and the frame's
+// menu line follows the active one.
+void TsSkinProvider::RepaintOtherMDIChildren() {
+    if (!MDISkinProvider || !MDISkinProvider->Form || MDISkinProvider == this) return;
+    TCustomForm* frame = MDISkinProvider->Form;
+    for (int i = 0; i < frame->MDIChildCount(); ++i)
+        if (TCustomForm* c = frame->MDIChildren(i); c != Form && c->HandleAllocated() && IsWindowVisible(c->Handle()))
+            SendMessageA(c->Handle(), WM_NCPAINT, 0, 0);
+    MDISkinProvider->FrameChanged();
 }
 
 void TsSkinProvider::PosChanging(TMessage& Message) {
@@ -272,8 +290,29 @@ void TsSkinProvider::Floated(TMessage& Message) {
         SendSkinCommandToWindow(Form->Handle(), AC_REFRESH, reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()));
 }
 
+void TsSkinProvider::ChildActivated(TMessage& Message) {
+    OldProc(Message);
+    RebuildMainMenu();
+    if (Form->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider->MaximizedChild()) RepaintFormFrame();
+}
+
+// An item of the main menu measured for the first time may have been added
+// since the menus were prepared: it takes the painter's handlers now.
+void TsSkinProvider::MeasureItem(TMessage& Message) {
+    auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+    TsSkinManager* m = FSkinData->GetSkinManager();
+    TMainMenu* bar = Form->Menu();
+    if (mis && mis->CtlType == ODT_MENU && bar && m && m->SkinableMenus && Form->FormStyle() != fsMDIChild) {
+        TMenuItem* item = bar->FindItem(mis->itemID, fkCommand);
+        if (!item && bar->Merged()) item = bar->Merged()->FindItem(mis->itemID, fkCommand);
+        if (item) m->SkinableMenus->InitItem(item, true);
+    }
+    OldProc(Message);
+}
+
 void TsSkinProvider::MDIChildChanged(TMessage& Message) {
     OldProc(Message);
+    FMenuRebuilt = false;
     if (Form->FormStyle() == fsMDIChild && MDISkinProvider && !IsZoomed(Form->Handle())) {
         MDISkinProvider->FMenuChanged = true;
         MDISkinProvider->RefreshFormFrame();
@@ -325,7 +364,9 @@ void TsSkinProvider::LookChanged(TMessage& Message) {
                 FMenuRows = -1;
                 FrameChanged();
             }
-            return OldProc(Message);
+            OldProc(Message);
+            // A menu set or changed after the skin came takes it now.
+            return PrepareMenus(true);
         default:  // WM_SETTINGCHANGE, WM_SYSCOLORCHANGE: the caption's height or colours may change
             FrameChanged();
             FrameBmp.reset();
@@ -395,6 +436,7 @@ void TsSkinProvider::NewSkin() {
         MDIForm->ConnectClient();
     }
     if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(GlobalSkinColor(FSkinData->GetSkinManager()));
+    if (!Loading(FSkinData->GetSkinManager())) PrepareMenus(true);
     UpdateAdapter();
 }
 
@@ -406,6 +448,8 @@ void TsSkinProvider::UnskinnedMessage(TMessage& Message) {
         return;
     }
     OldProc(Message);
+    // Menus follow the manager's skin even where the form has no section of its own.
+    if (Message.Msg == WM_ACTIVATE || Message.Msg == CM_MENUCHANGED) return PrepareMenus(true);
     // A window made after the skin was loaded heard no skin command: it takes the skin now.
     if (Message.Msg == WM_CREATE && !Dying(Form)) {
         TsSkinManager* m = FSkinData->GetSkinManager();
@@ -416,8 +460,13 @@ void TsSkinProvider::UnskinnedMessage(TMessage& Message) {
         return;
     }
     if (Message.Msg == WM_NCDESTROY && Form->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider != this &&
-        MDISkinProvider->MDIForm && !Dying(MDISkinProvider->Form) && HasSkin(MDISkinProvider->FSkinData))
+        MDISkinProvider->MDIForm && !Dying(MDISkinProvider->Form) && HasSkin(MDISkinProvider->FSkinData)) {
         MDISkinProvider->RefreshFormFrame();
+        // The last child gone: its picture must not stay on the frame's client.
+        if (!MDISkinProvider->Form->ActiveMDIChild())
+            RedrawWindow(MDISkinProvider->Form->ClientHandle(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+    }
 }
 
 void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
@@ -438,6 +487,7 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
             FMenuRows = -1;
             if (HasBorder()) RgnChanged = true;
             if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(GlobalSkinColor(m));
+            if (!Loading(m)) PrepareMenus(true);
             if (Form->HandleAllocated() && IsWindowVisible(Form->Handle()))
                 RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
             if (MDIForm) MDIForm->ConnectClient();
@@ -487,12 +537,13 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
 
 void TsSkinProvider::NCPaint(TMessage& Message) {
     Message.Result = 0;
-    if (!Shown(Form) || Loading(this) || Creating(Form) || ChildMaximizedAtCreate) return;
+    if (!Shown(Form) || Loading(this) || Creating(Form) || FChildMaximizedAtCreate) return;
     if (SystemMajorVersion() >= 6 && ResizeMode == rmBorder) ResizeMode = rmStandard;
     if (Form->FormStyle() == fsMDIChild && ActiveChildProvider && ActiveChildProvider != this &&
         ActiveChildProvider->Form && ActiveChildProvider->Form->HandleAllocated() &&
         IsZoomed(ActiveChildProvider->Form->Handle()))
         return;
+    RebuildMainMenu();
     const bool thick = (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & WS_THICKFRAME) != 0;
     const bool iconic = IsIconic(Form->Handle()) != FALSE;
     if (!FRgnChanging && RgnChanged && (HasBorder() || thick || iconic)) {
@@ -817,17 +868,11 @@ void TsSkinProvider::SysCommand(TMessage& Message) {
         }
         return;
     }
+    if (mdiChild) return MDIChildCommand(Message);
     TsSkinProvider* keep = this;
     OldProc(Message);
     // A close may have freed the form and this provider with it.
     if (cmd == SC_CLOSE || keep != ProviderOf(Form)) return;
-    if (mdiChild) {
-        if (cmd == SC_MAXIMIZE) ActiveChildProvider = this;
-        if (SystemMenu) SystemMenu->UpdateItems();
-        if (MDISkinProvider && MDISkinProvider != this) MDISkinProvider->RefreshFormFrame();
-        FrameChanged();
-        return;
-    }
     switch (cmd) {
         case SC_MINIMIZE: ShrinkCache(); break;
         case SC_KEYMENU:
@@ -848,6 +893,57 @@ void TsSkinProvider::SysCommand(TMessage& Message) {
         default: break;
     }
     if (SystemMenu) SystemMenu->UpdateItems();
+}
+
+void TsSkinProvider::MDIChildCommand(TMessage& Message) {
+    const WPARAM cmd = Message.WParam & 0xFFF0;
+    const HWND wnd = Form->Handle();
+    const bool wasMax = IsZoomed(wnd) != FALSE;
+    TsSkinProvider* frame = MDISkinProvider != this ? MDISkinProvider : nullptr;
+    if (cmd == SC_CLOSE) {
+        // The close may free the form and this provider: nothing of ours after it.
+        if (frame && frame->MDIForm && wasMax) RefreshMDIFrame();
+        Title.SetHot(teNone, false);
+        if (frame) {
+            const TBoolScope noRegion(frame->FInMenuLoop, true);
+            OldProc(Message);
+        } else {
+            OldProc(Message);
+        }
+        if (wasMax && MDISkinProvider == frame) RefreshMDIFrame();
+        return;
+    }
+    const bool maxChanging = (wasMax && cmd != SC_MAXIMIZE) || (cmd == SC_RESTORE && IsIconic(wnd));
+    if (cmd == SC_RESTORE && FChildMaximizedAtCreate) return;
+    if (maxChanging) BeginSkinUpdate(FSkinData);
+    switch (cmd) {
+        case SC_MAXIMIZE:
+        case SC_RESTORE:
+            if (cmd == SC_MAXIMIZE) ActiveChildProvider = this;
+            BeginMDIUpdate(true);
+            OldProc(Message);
+            FrameChanged();
+            EndMDIUpdate(true);
+            RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            if (cmd == SC_RESTORE) RestoreOtherMaximizedChildren();
+            break;
+        default: OldProc(Message); break;
+    }
+    if (cmd == SC_MINIMIZE) FrameChanged();
+    if (maxChanging) EndSkinUpdate(FSkinData);
+    if (frame) frame->FMenuRows = -1;
+    if (frame && (maxChanging || cmd == SC_MAXIMIZE || cmd == SC_MINIMIZE)) RefreshMDIFrame();
+    if (SystemMenu) SystemMenu->UpdateItems();
+}
+
+// A child restored from maximized leaves no sibling maximized behind it.
+void TsSkinProvider::RestoreOtherMaximizedChildren() {
+    TCustomForm* frame = MDISkinProvider && MDISkinProvider != this ? MDISkinProvider->Form : nullptr;
+    for (int i = 0; frame && i < frame->MDIChildCount(); ++i)
+        if (TCustomForm* c = frame->MDIChildren(i); c != Form && c->HandleAllocated() && IsZoomed(c->Handle())) {
+            c->SetWindowState(wsNormal);
+            RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
 }
 
 // ---------------------------------------------------------------------------

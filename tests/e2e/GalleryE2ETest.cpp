@@ -190,7 +190,7 @@ int CountDifferences(const Picture& a, const Picture& b) {
 class Gallery {
 public:
     ~Gallery() { Quit(); }
-    bool Start(const std::string& args) {
+    bool Start(const std::string& args, const char* Title = "Skin gallery") {
         const std::string exe = Native(ProgramFolder() + GALLERY_RELATIVE_PATH);
         std::string cmd = "\"" + exe + "\" " + args;
         STARTUPINFOA si{};
@@ -202,7 +202,7 @@ public:
         Started = true;
         const DWORD end = GetTickCount() + 20000;
         while (static_cast<int>(end - GetTickCount()) > 0) {
-            Window = FindWindowA(nullptr, "Skin gallery");
+            Window = FindWindowA(nullptr, Title);
             if (Window && IsWindowVisible(Window)) return true;
             Sleep(50);
         }
@@ -834,4 +834,22 @@ TEST_F(GalleryE2E, SkinnedFrameMovedMaximizedAndRestored) {
     EXPECT_EQ(back.left, moved.left);
     EXPECT_EQ(back.right - back.left, before.right - before.left);
     Check("18-frame-restored");
+}
+
+// The gallery's MDI example, started on each skin: the frame's skinned menu
+// line shows the maximized document's icon, its menu merged between the
+// frame's File and Window, and its buttons; the other document lies under it.
+class GalleryMDIE2E : public GalleryE2E {
+protected:
+    void SetUp() override { Away(); }
+};
+
+TEST_F(GalleryMDIE2E, FrameWithAMaximizedDocumentAndMergedMenusOnBothSkins) {
+    for (const std::string skin : {"Light", "Dark"}) {
+        App.Quit();
+        ASSERT_TRUE(App.Start("--mdi --skin " + skin, "Skin gallery MDI"));
+        SetForegroundWindow(App.Window);
+        Settle(1200);
+        Check(skin == "Light" ? "mdi-01-frame" : "mdi-02-dark-frame");
+    }
 }

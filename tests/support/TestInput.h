@@ -8,7 +8,10 @@
 
 #include "FormTestSupport.h"
 
+#include <atomic>
+#include <functional>
 #include <initializer_list>
+#include <thread>
 #include <vector>
 
 namespace testinput {
@@ -86,6 +89,46 @@ inline void Click(POINT At) {
     LeftButton(true);
     LeftButton(false);
     formtest::Pump(30);
+}
+
+// Real mouse input from a second thread: the system's move, size and menu
+// loops are modal, so the test thread keeps pumping while a hand moves the mouse.
+namespace hand {
+inline void To(POINT P) {
+    Send({Move(P)});
+    Sleep(40);
+}
+inline void Button(bool Down) {
+    Send({testinput::Button(Down)});
+    Sleep(60);
+}
+inline void Click(POINT P) {
+    To(P);
+    Button(true);
+    Button(false);
+}
+inline void Drag(POINT From, POINT To_) {
+    To(From);
+    Button(true);
+    To(POINT{(From.x + To_.x) / 2, (From.y + To_.y) / 2});
+    To(To_);
+    Button(false);
+}
+}  // namespace hand
+
+// Input runs on a second thread while this one pumps; the cursor is left in
+// a corner afterwards.
+inline void ByHand(const std::function<void()>& Input) {
+    std::atomic<bool> done{false};
+    std::thread t([&] {
+        Input();
+        done = true;
+    });
+    while (!done) formtest::Pump(10);
+    t.join();
+    formtest::Pump(150);
+    hand::To(POINT{5, GetSystemMetrics(SM_CYSCREEN) - 5});
+    formtest::Pump(100);
 }
 
 }  // namespace testinput

@@ -46,4 +46,13 @@ inline std::uint32_t RGBOf(COLORREF c) {
 std::string MakeTempFolder(const std::string& prefix);
 void RemoveTree(const std::string& path);
 
+// Whether the entry at Index of Menu is owner-drawn.
+inline bool OwnerDrawnEntry(HMENU Menu, int Index) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    GetMenuItemInfoA(Menu, UINT(Index), TRUE, &info);
+    return (info.fType & MFT_OWNERDRAW) != 0;
+}
+
 }  // namespace testsupport

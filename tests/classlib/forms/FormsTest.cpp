@@ -385,4 +385,75 @@ TEST(Forms, AFormFreedWithItsOwnerRaisesOnDestroy) {
     EXPECT_EQ(destroyed, 1);
 }
 
+// The texts of a window's menu bar; the system's own entries (a maximized
+// child's window menu and buttons) have none.
+std::vector<std::string> BarTexts(HWND Wnd) {
+    std::vector<std::string> texts;
+    HMENU m = GetMenu(Wnd);
+    for (int i = 0, n = m ? GetMenuItemCount(m) : 0; i < n; ++i) {
+        char text[64] = {};
+        if (GetMenuStringA(m, UINT(i), text, sizeof text, MF_BYPOSITION) > 0) texts.push_back(text);
+    }
+    return texts;
+}
+
+TMenuItem* TopItem(TMainMenu* Menu, const char* Caption, int Group) {
+    TMenuItem* item = NewItem(Caption, 0, false, true, nullptr);
+    item->SetGroupIndex(Group);
+    Menu->Items()->Add(item);
+    return item;
+}
+
+// The active MDI child's main menu joins its frame's bar by GroupIndex: its
+// groups replace the frame's items of the same group, the others fall in
+// order. Another child activated brings its own; a change of a merged item
+// shows on the bar; a maximized child's entries of the system stay; the
+// menu leaves the bar with its child, or when it is freed itself.
+TEST(Forms, AnMDIChildsMenuMergesIntoItsFramesBar) {
+    FormPtr frame = MakeForm(20, 20, 520, 400);
+    frame->SetFormStyle(fsMDIForm);
+    auto* bar = TObject::Create<TMainMenu>(frame.get());
+    TopItem(bar, "File", 0);
+    TopItem(bar, "Edit", 1);
+    TopItem(bar, "Window", 9);
+    frame->SetMenu(bar);
+    frame->Show();
+    Pump();
+    using Texts = std::vector<std::string>;
+    auto child = [](const std::vector<std::pair<const char*, int>>& Items) {
+        auto* c = TObject::Create<TForm>(nullptr);
+        auto* menu = TObject::Create<TMainMenu>(c);
+        for (const auto& [caption, group] : Items) TopItem(menu, caption, group);
+        c->SetMenu(menu);
+        c->SetFormStyle(fsMDIChild);
+        Pump();
+        return c;
+    };
+    TForm* a = child({{"Doc edit", 1}, {"Tools", 5}});
+    EXPECT_EQ(BarTexts(frame->Handle()), (Texts{"File", "Doc edit", "Tools", "Window"}));
+    TForm* b = child({{"Format", 2}, {"Help", 10}});
+    EXPECT_EQ(BarTexts(frame->Handle()), (Texts{"File", "Edit", "Format", "Window", "Help"}));
+    frame->Next();  // a again
+    Pump();
+    EXPECT_EQ(BarTexts(frame->Handle()), (Texts{"File", "Doc edit", "Tools", "Window"}));
+    a->Menu()->Items()->Items(1)->SetCaption("Extras");
+    EXPECT_EQ(BarTexts(frame->Handle()), (Texts{"File", "Doc edit", "Extras", "Window"}));
+    SendMessageA(frame->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+    Pump();
+    const int withSystem = GetMenuItemCount(GetMenu(frame->Handle()));
+    a->Menu()->Items()->Items(0)->SetCaption("Text");
+    EXPECT_EQ(GetMenuItemCount(GetMenu(frame->Handle())), withSystem) << "the system's entries stay";
+    EXPECT_EQ(BarTexts(frame->Handle()), (Texts{"File", "Text", "Extras", "Window"}));
+    SendMessageA(frame->ClientHandle(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+    Pump();
+    a->Menu()->Free();
+    EXPECT_EQ(BarTexts(frame->Handle()), (Texts{"File", "Edit", "Window"}));
+    b->Free();  // a, without a menu now, is active
+    Pump();
+    EXPECT_EQ(BarTexts(frame->Handle()), (Texts{"File", "Edit", "Window"}));
+    EXPECT_EQ(bar->Merged(), nullptr);
+    a->Free();
+    Pump();
+}
+
 }  // namespace

@@ -16,9 +16,7 @@
 
 #include <commctrl.h>
 
-#include <atomic>
 #include <functional>
-#include <thread>
 
 namespace {
 

@@ -56,43 +56,9 @@ struct Skinned {
     LRESULT Hit(POINT Screen) const { return SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(Screen.x, Screen.y)); }
 };
 
-// Real mouse input from a second thread: the system's move and size loops are
-// modal, so the test thread keeps pumping while a hand moves the mouse.
-namespace hand {
-inline void To(POINT P) {
-    testinput::Send({testinput::Move(P)});
-    Sleep(40);
-}
-inline void Button(bool Down) {
-    testinput::Send({testinput::Button(Down)});
-    Sleep(60);
-}
-inline void Click(POINT P) {
-    To(P);
-    Button(true);
-    Button(false);
-}
-inline void Drag(POINT From, POINT To_) {
-    To(From);
-    Button(true);
-    To(POINT{(From.x + To_.x) / 2, (From.y + To_.y) / 2});
-    To(To_);
-    Button(false);
-}
-}  // namespace hand
-
-inline void ByHand(const std::function<void()>& Input) {
-    std::atomic<bool> done{false};
-    std::thread t([&] {
-        Input();
-        done = true;
-    });
-    while (!done) Pump(10);
-    t.join();
-    Pump(150);
-    hand::To(POINT{5, GetSystemMetrics(SM_CYSCREEN) - 5});
-    Pump(100);
-}
+// Real mouse input from a second thread (the system's move and size loops are modal).
+namespace hand = testinput::hand;
+using testinput::ByHand;
 
 // The window as it is on the screen, frame included.
 inline Picture Shot(HWND H) { return testsupport::CaptureWindow(H); }

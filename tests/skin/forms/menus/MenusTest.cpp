@@ -15,6 +15,8 @@
 #include "sGlobals.h"
 #include "sSkinManager.h"
 #include "sSkinMenus.h"
+#include "sSkinProvider.h"
+#include "sSpeedButton.h"
 
 #include <cmath>
 #include <functional>
@@ -113,6 +115,8 @@ protected:
     void SetUp() override {
         form = TObject::Create<TForm>(Application.Get());
         form->SetBounds(40, 40, 400, 300);
+        // Its provider prepares the menus the form gets after the skin came.
+        TObject::Create<TsSkinProvider>(form);
         form->Show();
         SetForegroundWindow(form->Handle());
         popup = TObject::Create<TPopupMenu>(form);
@@ -154,13 +158,7 @@ protected:
     TsSkinableMenus* painter = nullptr;
 };
 
-bool OwnerDrawn(HMENU menu, int index) {
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE;
-    GetMenuItemInfoA(menu, UINT(index), TRUE, &info);
-    return (info.fType & MFT_OWNERDRAW) != 0;
-}
+using testsupport::OwnerDrawnEntry;
 
 TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
     auto* bar = TObject::Create<TMainMenu>(form);
@@ -169,11 +167,11 @@ TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
     int own = 0;
     normal->OnAdvancedDrawItem = [&](TObject*, TCanvas*, TRect, TOwnerDrawState) { ++own; };
     const TAdvancedMenuDrawItemEvent ownHandler = normal->OnAdvancedDrawItem;
-    painter->InitMenus(true);
-    EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0));
-    EXPECT_TRUE(OwnerDrawn(file->Handle(), 0));
-    for (int i = 0; i < 7; ++i) EXPECT_TRUE(OwnerDrawn(popup->Handle(), i)) << i;
-    EXPECT_TRUE(OwnerDrawn(sub->Handle(), 0));
+    form->SetMenu(bar);  // a menu made after the skin takes it when its form shows it
+    EXPECT_TRUE(OwnerDrawnEntry(bar->Handle(), 0));
+    EXPECT_TRUE(OwnerDrawnEntry(file->Handle(), 0));
+    for (int i = 0; i < 7; ++i) EXPECT_TRUE(OwnerDrawnEntry(popup->Handle(), i)) << i;
+    EXPECT_TRUE(OwnerDrawnEntry(sub->Handle(), 0));
     EXPECT_TRUE(popup->MenuAnimation.Contains(maNone));
     EXPECT_TRUE(normal->OnAdvancedDrawItem == ownHandler);  // the program's own handler stays
     EXPECT_TRUE(file->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::DrawMainItem));
@@ -181,20 +179,21 @@ TEST_F(SkinnedMenus, EveryMenuTurnsOwnerDrawnWithTheSkinAndBackWithoutIt) {
 
     // Without skinned popups the main menu stays skinned.
     Manager()->SetSkinnedPopups(false);
-    EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0));
-    EXPECT_FALSE(OwnerDrawn(popup->Handle(), 0));
+    EXPECT_TRUE(OwnerDrawnEntry(bar->Handle(), 0));
+    EXPECT_FALSE(OwnerDrawnEntry(popup->Handle(), 0));
     EXPECT_FALSE(checked->OnAdvancedDrawItem);
     Manager()->SetSkinnedPopups(true);
-    EXPECT_TRUE(OwnerDrawn(popup->Handle(), 0));
+    EXPECT_TRUE(OwnerDrawnEntry(popup->Handle(), 0));
 
     Manager()->SetActive(false);
     EXPECT_FALSE(painter->Active());
     for (HMENU m : {bar->Handle(), file->Handle(), popup->Handle(), sub->Handle()})
-        for (int i = 0; i < GetMenuItemCount(m); ++i) EXPECT_FALSE(OwnerDrawn(m, i));
+        for (int i = 0; i < GetMenuItemCount(m); ++i) EXPECT_FALSE(OwnerDrawnEntry(m, i));
     EXPECT_FALSE(popup->MenuAnimation.Contains(maNone));
     EXPECT_TRUE(normal->OnAdvancedDrawItem == ownHandler);
     EXPECT_FALSE(checked->OnAdvancedDrawItem);
     EXPECT_FALSE(file->OnMeasureItem);
+    form->SetMenu(nullptr);
 }
 
 // A main menu's top-level item with handlers of the program's own keeps them
@@ -212,10 +211,9 @@ TEST_F(SkinnedMenus, TheProgramsOwnHandlersOnTheMenuLineSurviveSkinCycles) {
     const TMenuMeasureItemEvent ownMeasure = own->OnMeasureItem;
     const TAdvancedMenuDrawItemEvent ours(painter, &TsSkinableMenus::DrawMainItem);
     const TMenuMeasureItemEvent oursMeasure(painter, &TsSkinableMenus::MeasureMainItem);
-    form->SetMenu(bar);
-    painter->InitMenus(true);  // the bar is made after the skin
+    form->SetMenu(bar);  // the bar is made after the skin, which it takes now
     for (int cycle = 0; cycle < 3; ++cycle) {
-        EXPECT_TRUE(OwnerDrawn(bar->Handle(), 0)) << cycle;
+        EXPECT_TRUE(OwnerDrawnEntry(bar->Handle(), 0)) << cycle;
         EXPECT_TRUE(own->OnAdvancedDrawItem == ownDraw) << cycle;
         EXPECT_TRUE(own->OnMeasureItem == ownMeasure) << cycle;
         EXPECT_TRUE(plain->OnAdvancedDrawItem == ours) << cycle;
@@ -500,7 +498,7 @@ TEST_F(SkinnedMenus, APopupOf500ItemsMadeAfterTheSkinAndOwnedByNothingOpensSkinn
         backgrounds.insert(PopupBackground);
     };
     EXPECT_TRUE(RunPopup(late, [&](HWND) {
-        ownerDrawn = OwnerDrawn(late.Handle(), 0);
+        ownerDrawn = OwnerDrawnEntry(late.Handle(), 0);
         return drawn > 0;
     }));
     painter->OnDrawItem = nullptr;
@@ -522,7 +520,6 @@ TEST_F(SkinnedMenus, MainMenuItemsArePaintedOnTheMenuLine) {
     images->AddMasked(&red, clFuchsia);
     bar->SetImages(images);
     file->SetImageIndex(0);
-    painter->InitMenus(true);
     form->SetMenu(bar);
     form->Show();
     formtest::Pump(200);
@@ -537,6 +534,39 @@ TEST_F(SkinnedMenus, MainMenuItemsArePaintedOnTheMenuLine) {
     EXPECT_EQ(shot.Pixel(a.left - w.left + 3 + 8, (a.top + a.bottom) / 2 - w.top), 0xFF0000u) << "the item's image";
     EXPECT_TRUE(NearMix(shot.Pixel(b.left - w.left + 1, b.top - w.top + 1), kItem, kLine, 102 / 255.0))
         << std::hex << shot.Pixel(b.left - w.left + 1, b.top - w.top + 1);
+}
+
+// A skinned drop-down button hides the hints for its press; they come back as
+// soon as the painter draws its menu, and the button no longer owns it.
+TEST_F(SkinnedMenus, ADropDownButtonsMenuGivesTheHintsBackWhenItIsDrawn) {
+    Application->SetShowHint(true);
+    auto* b = TObject::Create<TsSpeedButton>(form);
+    b->SetParent(form);
+    b->SetBounds(20, 20, 76, 30);
+    b->SetDropdownMenu(popup);
+    b->SetButtonStyle(tbsDropDown);
+    formtest::Pump(100);
+    bool hintsWhileOpen = false;
+    TsSpeedButton* ownerWhileOpen = b;
+    TTimer probe(nullptr), watchdog(nullptr);
+    probe.SetInterval(150);
+    probe.OnTimer = [&](TObject*) {
+        if (!OpenPopupWindow()) return;
+        hintsWhileOpen = Application->ShowHint();
+        ownerWhileOpen = acDropDownButton;
+        EndMenu();
+    };
+    watchdog.SetInterval(6000);
+    watchdog.OnTimer = [&](TObject*) { EndMenu(); };
+    POINT arrow{20 + 76 - 8, 20 + 15};
+    ClientToScreen(form->Handle(), &arrow);
+    testinput::Click(arrow);
+    probe.SetEnabled(false);
+    watchdog.SetEnabled(false);
+    EXPECT_TRUE(hintsWhileOpen);
+    EXPECT_EQ(ownerWhileOpen, nullptr);
+    EXPECT_TRUE(Application->ShowHint());
+    b->SetDropdownMenu(nullptr);
 }
 
 }  // namespace
