@@ -81,8 +81,9 @@ public:
     bool ChildrenCreated = false;
     // The title buttons, the one under the mouse and the one held down.
     TacDialogTitle Title{this};
-    TBitmap* IconBmp = nullptr;
-    HICON IconHandle = nullptr;
+    HICON IconHandle = nullptr;  // the window's own
+    HICON TitleIcon = nullptr;   // its small-size copy, ours
+    TSize IconSize{0, 0};
     TFont* CaptionFont = nullptr;
     LONG_PTR StyleValue = 0;
     LONG_PTR ExStyleValue = 0;

@@ -84,7 +84,7 @@ TacDialogWnd::TacDialogWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manag
 TacDialogWnd::~TacDialogWnd() {
     // Released here, where the dialog's own restoring still runs.
     if (!Destroyed && IsWindow(CtrlHandle)) ReleaseAdapter(this, false, false);
-    delete IconBmp;
+    if (TitleIcon) DestroyIcon(TitleIcon);
     delete CaptionFont;
     delete SystemMenu;
     if (FBrush) {
@@ -132,23 +132,15 @@ void TacDialogWnd::PrepareDialog() {
     else if (StyleValue & WS_THICKFRAME) FrameKind = fkSizeable;
     else if (StyleValue & DS_MODALFRAME) FrameKind = fkModal;
     else FrameKind = fkSizeable;
-    // The title icon, drawn once at small-icon size on the key colour.
+    // The title icon at small-icon size, drawn with its own transparency
+    // over the title band (a copy on a key colour kept the blended edge
+    // pixels of the key colour).
     IconHandle = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_SMALL, 0));
     if (!IconHandle) IconHandle = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_BIG, 0));
-    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    HICON copy =
-        IconHandle ? static_cast<HICON>(CopyImage(IconHandle, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)) : nullptr;
-    IconBmp = new TBitmap();
-    IconBmp->SetPixelFormat(pf24bit);
-    IconBmp->SetSize(cx, cy);
-    IconBmp->Canvas()->Brush()->SetColor(TColor(0xFF00FF));
-    IconBmp->Canvas()->FillRect(TRect{0, 0, cx, cy});
-    DrawIconEx(IconBmp->Canvas()->Handle(), 0, 0, copy ? copy : LoadIcon(nullptr, IDI_APPLICATION), cx, cy, 0, nullptr,
-               DI_NORMAL);
-    if (copy) DestroyIcon(copy);
-    IconBmp->SetTransparentMode(tmFixed);
-    IconBmp->SetTransparentColor(TColor(0xFF00FF));
-    IconBmp->SetTransparent(true);
+    IconSize = TSize{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+    if (IconHandle)
+        TitleIcon =
+            static_cast<HICON>(CopyImage(IconHandle, IMAGE_ICON, IconSize.cx, IconSize.cy, LR_COPYFROMRESOURCE));
     NONCLIENTMETRICSA ncm{};
     ncm.cbSize = 340;
     CaptionFont = new TFont();
@@ -291,7 +283,7 @@ TacTitleLook TacDialogWnd::TitleLook(int ButtonsLeft) const {
     look.BarSpan = TRect{ButtonsLeft, 0, Width - fw, title + fh};
     look.BarExtent = TacBarExtent::CornerEachSide;
     look.Text = Caption;
-    look.TextRect = TRect{fw + (IconBmp ? IconBmp->Width() : 0) + 4, fh, ButtonsLeft - 4, fh + title};
+    look.TextRect = TRect{fw + IconSize.cx + 4, fh, ButtonsLeft - 4, fh + title};
     look.Font = CaptionFont;
     look.Cut = TacCaptionCut::ToWidth;
     look.TextSection = look.Section >= 0 ? look.Section : SkinData->SkinIndex;
@@ -314,7 +306,9 @@ void TacDialogWnd::PaintFrame() {
         const int left = PlaceButtons();
         const TacTitleLook look = TitleLook(left);
         PaintTitleBackground(cache, m, look, [&] {
-            if (IconBmp) cache->Canvas()->Draw(fw, fh + (title - IconBmp->Height()) / 2, IconBmp);
+            DrawIconEx(cache->Canvas()->Handle(), fw, fh + (title - IconSize.cy) / 2,
+                       TitleIcon ? TitleIcon : LoadIcon(nullptr, IDI_APPLICATION), IconSize.cx, IconSize.cy, 0, nullptr,
+                       DI_NORMAL);
         });
         // The strip behind the buttons, for repainting one of them alone.
         Title.Strip.Save(cache, left, title + fh);

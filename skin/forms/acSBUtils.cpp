@@ -380,7 +380,7 @@ void SetPixelOf(TBitmap* B, int X, int Y, std::uint32_t C) {
 
 }  // namespace
 
-void PaintAdapterBorder(TacMainWnd* Adapter) {
+void PaintAdapterBorder(TacMainWnd* Adapter, int State) {
     if (!Adapter || !Adapter->SkinData || Adapter->DlgMode) return;
     TsCommonData* d = Adapter->SkinData;
     TsSkinManager* m = d->GetSkinManager();
@@ -400,7 +400,8 @@ void PaintAdapterBorder(TacMainWnd* Adapter) {
         }
     }
     const TCacheInfo pc = parentColor == acNoColor ? ParentCacheOfHandle(Adapter->CtrlHandle) : TCacheInfo{};
-    const TacRect sr = md.StateRect(0);
+    // The corners of the state the section was painted in.
+    const TacRect sr = md.StateRect(State);
     const int w = cache->Width(), h = cache->Height();
     // Corner pieces of the mask's margins; type 1 masks keep their opacity
     // rows below the states, so the key colour is read from the state rows alone.

@@ -274,7 +274,7 @@ String ReadWindowText(HWND Handle);
 void AdapterGeometry(TacMainWnd* Adapter);
 TWinControl* FindControlByHandle(HWND Handle, TComponent* Component);
 void UpdateAdapterCache(TsCommonData* SkinData, HWND Handle, bool UseSkinFrame);
-void PaintAdapterBorder(TacMainWnd* Adapter);
+void PaintAdapterBorder(TacMainWnd* Adapter, int State = 0);
 // The release every route shares (procedure, property, tracking, look);
 // Redraw asks for the frame to be drawn again, with Repaint recomputed.
 void ReleaseAdapter(TacMainWnd* Adapter, bool Redraw, bool Repaint);
@@ -332,6 +332,8 @@ protected:
     void EditPrint(TMessage& Message);
     // The base's handling, then the bars redrawn after the messages that move them.
     void EditPassOn(TMessage& Message);
+    // The colours a foreign window asks its parent for (WM_CTLCOLOR*).
+    void ForeignColors(TMessage& Message);
     // DC's origin moved to the client area's corner and clipped to it (printing).
     void ToClientArea(HDC DC) const;
     // The cache rebuilt when out of date and the frame strips and bars drawn into DC.

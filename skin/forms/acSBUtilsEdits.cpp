@@ -276,8 +276,25 @@ void TacEditWnd::WndProc(TMessage& M) {
             if (IsWindowVisible(CtrlHandle)) return EditNCPaint(M);
             return EditPassOn(M);
         case WM_PRINT: return EditPrint(M);
+        case CN_CTLCOLOREDIT:
+        case CN_CTLCOLORLISTBOX:
+        case CN_CTLCOLORSTATIC: return ForeignColors(M);
         default: return EditPassOn(M);
     }
+}
+
+void TacEditWnd::ForeignColors(TMessage& M) {
+    // A window of our own takes its colours from its control; a foreign one
+    // asks its parent, which hands the question to us.
+    const TsGeneralData* s = SectionData();
+    if (SkinData->OwnerControl || DlgMode || !s) return EditPassOn(M);
+    if (!ParamsApplied) ApplySkinLook();
+    TColor text = s->FontColor[0] != acSkinNoColor ? TColor(s->FontColor[0]) : clWindowText;
+    if (!IsWindowEnabled(CtrlHandle)) text = MixColorsHalf(TColor(ColorToRGB(text)), TColor(ColorToRGB(BgColor)));
+    const HDC dc = reinterpret_cast<HDC>(M.WParam);
+    SetTextColor(dc, ColorToRGB(text));
+    SetBkColor(dc, ColorToRGB(BgColor));
+    M.Result = reinterpret_cast<LRESULT>(ColorBrush(BgColor));
 }
 
 void TacEditWnd::EditPassOn(TMessage& M) {
@@ -324,9 +341,16 @@ void TacComboListWnd::PrepareFrame() {
     TBitmap* cache = SkinData->CacheBmp;
     const TRect all{0, 0, cache->Width(), cache->Height()};
     FillBitmap(cache, all, BgColor);
-    HBRUSH frame = CreateSolidBrush(ColorToRGB(FrameColor));
-    FrameRect(cache->Canvas()->Handle(), &all, frame);
-    DeleteObject(frame);
+    TsSkinManager* m = SkinData->GetSkinManager();
+    if (!DlgMode && IsValidMaskIndex(m, SkinData->BorderIndex)) {
+        // The open list takes its section's own frame, like the windows it
+        // drops from; a line of a fixed colour is left for a section without one.
+        PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, 0);
+    } else {
+        HBRUSH frame = CreateSolidBrush(ColorToRGB(FrameColor));
+        FrameRect(cache->Canvas()->Handle(), &all, frame);
+        DeleteObject(frame);
+    }
     SkinData->BGChanged = false;
 }
 

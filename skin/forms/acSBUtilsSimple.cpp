@@ -251,7 +251,7 @@ void TacBtnWnd::PaintButton(HDC DC) {
     if (NeedsParentBackground(SkinData)) SendSkinCommandToWindow(ParentWnd, AC_GETBGCOLOR, 0);
     const TCacheInfo pc = ParentCacheOfHandle(CtrlHandle);
     PaintDataItem(SkinData, pc, false, cache, WndPos, TRect{0, 0, WndSize.x, WndSize.y}, acStateIndex(face));
-    PaintAdapterBorder(this);
+    PaintAdapterBorder(this, acStateIndex(face));
     DrawCaption(cache, face);
     if (!IsWindowEnabled(CtrlHandle)) BlendWithParent(this, cache);
     acParentColor = acNoColor;

@@ -130,6 +130,12 @@ TEST_F(DialogHook, MessageBoxIsSkinnedAndAnswersTheRealClick) {
             POINT o{0, 0};
             ClientToScreen(box, &o);
             EXPECT_EQ(WindowPixel(box, o.x - r.left + 2, o.y - r.top + 2), C().Form[1]);
+            // The title icon shows none of a key colour at its edges.
+            const testsupport::Picture title = testsupport::CaptureWindow(box);
+            int key = 0;
+            for (int y = 0; y < o.y - r.top; ++y)
+                for (int x = 0; x < 40; ++x) key += title.Pixel(x, y) == 0xFF00FF;
+            EXPECT_EQ(key, 0);
             // The button's real click ends the box with its answer.
             SendClick(CentreOf(GetDlgItem(box, IDOK)));
             checked = true;
@@ -608,7 +614,7 @@ TEST_F(DialogHook, ChildWindowsGetTheirAdapterByClassAndStyle) {
 TEST_F(DialogHook, OnePainterDrawsTheCaptionsOfFormAndDialog) {
     HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
     TacDialogWnd* a = ProviderOfWindow(d)->DialogWnd;
-    ASSERT_TRUE(a && a->IconBmp);
+    ASSERT_TRUE(a && a->IconSize.cx > 0);
     SetWindowTextA(d, "Caption");
     formtest::FormPtr form = formtest::MakeForm(420, 120, 300, 180);
     form->SetBorderStyle(bsSizeable);
@@ -628,8 +634,7 @@ TEST_F(DialogHook, OnePainterDrawsTheCaptionsOfFormAndDialog) {
     auto textPlace = [&](const Window& w, int Width) {
         if (w.H == d) {
             const int fw = GetSystemMetrics(SM_CXFRAME), fh = GetSystemMetrics(SM_CYFRAME);
-            return TRect{fw + a->IconBmp->Width() + 4, fh, a->Title.Min.Rect.left - 4,
-                         fh + GetSystemMetrics(SM_CYCAPTION)};
+            return TRect{fw + a->IconSize.cx + 4, fh, a->Title.Min.Rect.left - 4, fh + GetSystemMetrics(SM_CYCAPTION)};
         }
         return TRect{p->SysBorderWidth() + p->IconWidth() + 4, p->SysBorderHeight() / 2,
                      Width - p->Title.ButtonsWidth() - 6, p->CaptionHeight() + p->SysBorderHeight()};
