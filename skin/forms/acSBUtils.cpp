@@ -103,6 +103,13 @@ void TacMainWnd::Construct(HWND Handle, TsCommonData* Data, TsSkinManager* Manag
     SaveOriginalLook();
     ParamsApplied = false;
     Caption = ReadWindowText(Handle);
+    // The skin paints the whole control from now on: nothing behind it need be.
+    // (A list view is left as it was: it keeps erasing behind its items.)
+    if (TControl* owner = SkinData->OwnerControl; owner && !owner->InheritsFrom("TCustomListView")) {
+        TControlStyle style = owner->ControlStyle();
+        style.Include(csOpaque);
+        owner->SetControlStyle(style);
+    }
 }
 
 TacMainWnd::~TacMainWnd() {

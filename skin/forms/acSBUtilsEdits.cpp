@@ -103,11 +103,6 @@ void TacEditWnd::Attach(bool Repaint) {
     SaveOriginalLook();
     ParamsApplied = false;
     InitScrollAdapter(this, CtrlHandle, Repaint);
-    if (TControl* owner = SkinData->OwnerControl; owner && !owner->InheritsFrom("TCustomListView")) {
-        TControlStyle style = owner->ControlStyle();
-        style.Include(csOpaque);
-        owner->SetControlStyle(style);
-    }
 }
 
 const TsGeneralData* TacEditWnd::SectionData() const { return SkinData ? SkinData->Section() : nullptr; }

@@ -566,6 +566,9 @@ TEST_F(DialogHook, ChildWindowsGetTheirAdapterByClassAndStyle) {
         {"STATIC", SS_LEFT, "TacStaticWnd"},
         {"STATIC", SS_ICON, "TacIconWnd"},
         {"STATIC", SS_ETCHEDFRAME, ""},
+        {"STATIC", SS_GRAYRECT, ""},  // a filled rectangle of its own colour
+        {"STATIC", SS_WHITERECT, ""},
+        {"STATIC", SS_BLACKRECT, "TacStaticWnd"},
         {"STATIC", SS_OWNERDRAW, ""},
         {"BUTTON", BS_GROUPBOX, "TacGroupBoxWnd"},
         {"BUTTON", BS_AUTORADIOBUTTON, "TacCheckBoxWnd"},
