@@ -1,5 +1,6 @@
 // A form's frame under the skin provider against the system's frame: a full
-// frame repaint, and a caption drag of 100 moves, each as a ratio from one run.
+// frame repaint, a caption change and a caption drag of 100 moves, each as a
+// ratio from one run.
 #include "BenchTimer.h"
 #include "Forms.h"
 #include "sSkinManager.h"
@@ -30,6 +31,16 @@ double FrameTime(TForm* form) {
     });
 }
 
+// A caption change: the title painted again (over the kept frame image where
+// the skin keeps one).
+double CaptionTime(TForm* form) {
+    int i = 0;
+    return BestMicroseconds(20, [form, &i] {
+        SetWindowTextA(form->Handle(), ++i % 2 ? "Another caption of the form" : "A form with a frame");
+        GdiFlush();
+    });
+}
+
 // What the system's move loop does while the caption is dragged: 100 moves of
 // a few pixels, each followed by the paints it causes.
 double DragTime(TForm* form) {
@@ -54,10 +65,12 @@ int main() {
     }
     TForm* skinned = MakeForm(true);
     const double skinnedFrame = FrameTime(skinned), skinnedDrag = DragTime(skinned);
+    const double skinnedCaption = CaptionTime(skinned);
     skinned->Free();
     manager->SetActive(false);
     TForm* plain = MakeForm(false);
     const double plainFrame = FrameTime(plain), plainDrag = DragTime(plain);
+    const double plainCaption = CaptionTime(plain);
     plain->Free();
     manager->Free();
 
@@ -67,5 +80,9 @@ int main() {
     std::printf("caption drag of 100 moves, skinned:  %10.0f us\n", skinnedDrag);
     std::printf("caption drag of 100 moves, system:   %10.0f us\n", plainDrag);
     std::printf("ratio skinned / system:              %10.2f\n", plainDrag > 0 ? skinnedDrag / plainDrag : 0.0);
+    std::printf("caption change, skinned:             %10.0f us\n", skinnedCaption);
+    std::printf("caption change, system:              %10.0f us\n", plainCaption);
+    std::printf("ratio skinned / system:              %10.2f\n",
+                plainCaption > 0 ? skinnedCaption / plainCaption : 0.0);
     return 0;
 }

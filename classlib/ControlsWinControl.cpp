@@ -336,7 +336,6 @@ void TWinControl::InsertControl(TControl* AControl) {
     if (AControl == this || (windowed && windowed->ContainsControl(this)))
         throw EClassLibError("A control cannot have itself as its parent");
     if (AControl->FParent) AControl->FParent->RemoveControl(AControl);
-    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
     // A window whose parent changes is made again under the new parent.
     if (windowed && windowed->FHandle) windowed->DestroyHandle();
     if (windowed) {
@@ -358,6 +357,8 @@ void TWinControl::InsertControl(TControl* AControl) {
         AControl->Invalidate();
     }
     AControl->UpdateAnchorRules();
+    // Told once the control is on this parent, with its window when this one has its own.
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
     Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
     if (AControl->FAlign != alNone) AlignControl(AControl);
 }

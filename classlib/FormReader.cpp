@@ -9,10 +9,12 @@
 #include "ImgList.h"
 #include "Lists.h"
 #include "Menus.h"
+#include "Scopes.h"
 #include "StdCtrls.h"
 #include "Timers.h"
 
 #include <algorithm>
+#include <functional>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -151,11 +153,11 @@ bool IsColorProperty(const String& Name) { return Name.size() >= 5 && SameText(N
 // The text: tokens, then a tree of objects, read completely before anything
 // is made, so that a description with a fault in its syntax builds nothing.
 
-enum class Tok { End, Ident, Int, Str, Symbol };
+enum class Tok { End, Ident, Int, Str, Binary, Symbol };
 
 struct Token {
     Tok Kind = Tok::End;
-    String Text;  // identifier, string contents or the symbol
+    String Text;  // identifier, string contents, the bytes of binary data or the symbol
     std::int64_t Number = 0;
     int Line = 1;
 };
@@ -204,6 +206,7 @@ private:
         if (std::isalpha(c) || c == '_') return ReadIdent();
         if (std::isdigit(c) || c == '$' || c == '-') return ReadNumber();
         if (c == '\'' || c == '#') return ReadString();
+        if (c == '{') return ReadBinary();
         if (std::strchr(":=.,[]<>", c) && c != 0) {
             FToken.Kind = Tok::Symbol;
             FToken.Text = String(1, static_cast<char>(c));
@@ -275,6 +278,28 @@ private:
         }
     }
 
+    // {hexadecimal digits}, two to a byte, spread over any number of lines.
+    void ReadBinary() {
+        FToken.Kind = Tok::Binary;
+        ++FPos;
+        int high = -1;
+        for (;;) {
+            SkipBlanks();
+            if (FPos >= FEnd) Fail("binary data not closed: '}' is missing");
+            const unsigned char c = static_cast<unsigned char>(*FPos++);
+            if (c == '}') break;
+            if (!std::isxdigit(c)) Fail("hexadecimal digits expected in binary data");
+            const int d = std::isdigit(c) ? c - '0' : std::toupper(c) - 'A' + 10;
+            if (high < 0) {
+                high = d;
+            } else {
+                FToken.Text += static_cast<char>(high * 16 + d);
+                high = -1;
+            }
+        }
+        if (high >= 0) Fail("binary data of an odd number of digits");
+    }
+
     const char* FPos;
     const char* FEnd;
     int FLine = 1;
@@ -284,9 +309,9 @@ private:
 struct PropNode;
 
 struct ValueNode {
-    enum Kind { Int, Str, Ident, Set, Collection } Kind = Int;
+    enum Kind { Int, Str, Ident, Set, Collection, Binary } Kind = Int;
     std::int64_t Number = 0;
-    String Text;                               // string or identifier
+    String Text;                               // string, identifier or bytes
     std::vector<String> Names;                 // set elements
     std::vector<std::vector<PropNode>> Items;  // collection items
     std::vector<int> ItemLines;
@@ -383,6 +408,9 @@ private:
         } else if (t.Kind == Tok::Str) {
             v.Kind = ValueNode::Str;
             v.Text = FLex.Take().Text;
+        } else if (t.Kind == Tok::Binary) {
+            v.Kind = ValueNode::Binary;
+            v.Text = FLex.Take().Text;
         } else if (t.Kind == Tok::Ident && !IsKeyword(t, "end") && !IsKeyword(t, "object")) {
             v.Kind = ValueNode::Ident;
             v.Text = FLex.Take().Text;
@@ -428,6 +456,42 @@ private:
     Lexer FLex;
 };
 
+// The picture of an uncompressed BMP file's bytes (1 to 32 bits a pixel); false
+// when the bytes are not one or claim more than they hold.
+bool LoadBmpBytes(TBitmap& Bitmap, const String& Bytes) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(Bytes.data());
+    const std::size_t size = Bytes.size();
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    if (size < sizeof fh + sizeof ih) return false;
+    std::memcpy(&fh, data, sizeof fh);
+    std::memcpy(&ih, data + sizeof fh, sizeof ih);
+    if (fh.bfType != 0x4D42 || ih.biSize < sizeof ih || ih.biSize > size - sizeof fh) return false;
+    const std::int64_t w = ih.biWidth, h = ih.biHeight < 0 ? -std::int64_t(ih.biHeight) : ih.biHeight;
+    const int bits = ih.biBitCount;
+    if (w <= 0 || h <= 0 || w > 32767 || h > 32767 || ih.biPlanes != 1 || ih.biCompression != BI_RGB) return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+    const std::int64_t colours = bits <= 8 ? (ih.biClrUsed ? ih.biClrUsed : (1 << bits)) : 0;
+    const std::int64_t stride = (w * bits + 31) / 32 * 4;
+    const std::int64_t infoEnd = std::int64_t(sizeof fh) + ih.biSize + colours * 4;
+    if (colours > 256 || infoEnd > std::int64_t(size) || fh.bfOffBits < infoEnd ||
+        std::int64_t(fh.bfOffBits) + stride * h > std::int64_t(size))
+        return false;
+    // The pixels exactly as written: a section of the file's own format, then the bitmap's.
+    std::vector<std::uint8_t> info(data + sizeof fh, data + infoEnd);
+    void* pixels = nullptr;
+    const TScreenDC screen;
+    HBITMAP made = CreateDIBSection(screen.DC(), reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS,
+                                    &pixels, nullptr, 0);
+    if (!made || !pixels) {
+        if (made) DeleteObject(made);
+        return false;
+    }
+    std::memcpy(pixels, data + fh.bfOffBits, static_cast<std::size_t>(stride * h));
+    Bitmap.SetHandle(made);
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // Building: components made, placed and set in the order described.
 
@@ -441,16 +505,16 @@ public:
                              "the description is of a " + node.ClassName + ", not of a " + FRoot->ClassName());
         FRoot->BeginLoading();
         try {
+            const String oldName = FRoot->Name();
             Guard(node.Line, [&] { FRoot->SetName(node.Name); });
+            FUndo.push_back([this, oldName] { FRoot->SetName(oldName); });
             ApplyProps(FRoot, node.Props, Who(FRoot), true);
             for (const ObjectNode& child : node.Children) BuildChild(child, FRoot);
             ResolveReferences();
             Guard(node.Line, [&] { FRoot->EndLoading(); });
             if (FDeferredVisible) Guard(FDeferredVisibleLine, [&] { FDeferredVisible->SetOrd(FRoot, FVisible); });
         } catch (...) {
-            // Children go before the controls that hold them: newest first.
-            for (auto it = FMade.rbegin(); it != FMade.rend(); ++it) (*it)->Free();
-            FMade.clear();
+            Undo();
             throw;
         }
     }
@@ -528,7 +592,44 @@ private:
                 FDeferredVisibleLine = p.Line;
                 continue;
             }
+            if (isRoot) KeepForUndo(target, info);
             ApplyValue(target, info, p, who);
+        }
+    }
+
+    // The root's value of a property before the description writes it.
+    void KeepForUndo(TObject* target, const TPropInfo* info) {
+        if (info->Kind == TTypeKind::tkString && info->GetStr && info->SetStr) {
+            FUndo.push_back([target, info, old = info->GetStr(target)] { info->SetStr(target, old); });
+        } else if (info->Kind == TTypeKind::tkClass) {
+            // A reference goes back to what it named; an object of the root's
+            // own (a font, a picture) takes its values back through its parts.
+            TObject* old = info->GetObject && info->SetObject ? info->GetObject(target) : nullptr;
+            if (info->SetObject && (!old || dynamic_cast<TComponent*>(old)))
+                FUndo.push_back([target, info, old] { info->SetObject(target, old); });
+        } else if (info->GetOrd && info->SetOrd) {
+            FUndo.push_back([target, info, old = info->GetOrd(target)] { info->SetOrd(target, old); });
+        }
+    }
+
+    // Nothing of a faulty description stays: what it made is freed, the
+    // root's own values are put back and the root is out of loading again.
+    void Undo() {
+        // Children go before the controls that hold them: newest first.
+        for (auto it = FMade.rbegin(); it != FMade.rend(); ++it) (*it)->Free();
+        FMade.clear();
+        for (auto it = FUndo.rbegin(); it != FUndo.rend(); ++it) {
+            try {
+                (*it)();
+            } catch (...) {
+                // A value the root refuses back stays as it is; the rest still go back.
+            }
+        }
+        FUndo.clear();
+        try {
+            FRoot->EndLoading();
+        } catch (...) {
+            // The original fault is the one reported.
         }
     }
 
@@ -540,6 +641,7 @@ private:
             case ValueNode::Ident: given = p.Value.Text; break;
             case ValueNode::Set: given = "a set"; break;
             case ValueNode::Collection: given = "a collection"; break;
+            case ValueNode::Binary: given = "binary data"; break;
         }
         throw EReadError(p.Line,
                          "bad value " + given + " for " + p.PathText() + " of " + who + " (" + expected + " expected)");
@@ -623,6 +725,7 @@ private:
 
     void ApplyObject(TObject* target, const TPropInfo* info, const PropNode& p, const String& who) {
         const ValueNode& v = p.Value;
+        if (v.Kind == ValueNode::Binary) return ApplyPicture(target, info, p, who);
         if (v.Kind == ValueNode::Collection) {
             auto* collection = dynamic_cast<TCollection*>(info->GetObject ? info->GetObject(target) : nullptr);
             if (!collection) BadValue(p, who, "lines of the form " + p.PathText() + ".Property = value");
@@ -652,6 +755,19 @@ private:
         FReferences.push_back({target, info, v.Text, p.PathText() + " of " + who, p.Line, FItems});
     }
 
+    // A picture property written as the bytes of a BMP file; {} empties it.
+    static void ApplyPicture(TObject* target, const TPropInfo* info, const PropNode& p, const String& who) {
+        auto* picture = dynamic_cast<TBitmap*>(info->GetObject ? info->GetObject(target) : nullptr);
+        if (!picture) BadValue(p, who, "a value that is not binary data");
+        TBitmap loaded;
+        if (!p.Value.Text.empty() && !LoadBmpBytes(loaded, p.Value.Text))
+            throw EReadError(p.Line, p.PathText() + " of " + who + " is no picture (the bytes of a BMP file expected)");
+        Guard(p.Line, [&] {
+            if (info->SetObject) info->SetObject(target, &loaded);
+            else picture->Assign(&loaded);
+        });
+    }
+
     void ForgetReferencesInto(const TCollection* Collection) {
         std::vector<const TCollectionItem*> items;
         for (int i = 0; i < Collection->Count(); ++i) items.push_back(Collection->Items(i));
@@ -675,6 +791,7 @@ private:
 
     TComponent* FRoot;
     std::vector<TComponent*> FMade;
+    std::vector<std::function<void()>> FUndo;
     std::vector<Reference> FReferences;
     std::vector<const TCollectionItem*> FItems;  // the items being read, outermost first
     const TPropInfo* FDeferredVisible = nullptr;

@@ -33,7 +33,8 @@ void RegisterComponentClass() {
 // description's outer object names. The new components are owned by Root and
 // placed on the control they are described in; every component loaded gets
 // Loaded once, after all are read. On any fault the components made so far
-// are freed and EReadError is raised; Root is then only fit to be freed.
+// are freed, Root's own values written are put back (Root leaves loading
+// again) and EReadError is raised.
 void ReadComponentFromText(TComponent* Root, const String& Text);
 // The same from an RCDATA resource of Module (nullptr: the program).
 void ReadComponentResource(TComponent* Root, const String& ResourceName, HMODULE Module = nullptr);

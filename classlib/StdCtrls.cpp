@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 // ---------------------------------------------------------------------------
 // TButtonControl, TButton
@@ -629,8 +631,11 @@ void TCustomRichEdit::SetDefAttributesColor(TColor Value) {
 
 namespace {
 
-// The format of [From, To) with CFM_COLOR in its mask only when the colour is
-// one all through.
+// What a font given by WM_SETFONT sets in every run.
+constexpr DWORD kFontAttributes =
+    CFM_FACE | CFM_CHARSET | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+
+// The format of [From, To); an attribute that varies in it is left out of the mask.
 CHARFORMAT2A RangeFormat(HWND Wnd, LONG From, LONG To) {
     CHARRANGE r{From, To};
     SendMessageA(Wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
@@ -640,19 +645,20 @@ CHARFORMAT2A RangeFormat(HWND Wnd, LONG From, LONG To) {
     return cf;
 }
 
-bool OneColour(HWND Wnd, LONG From, LONG To) { return (RangeFormat(Wnd, From, To).dwMask & CFM_COLOR) != 0; }
+bool Uniform(HWND Wnd, LONG From, LONG To, DWORD Mask) { return (RangeFormat(Wnd, From, To).dwMask & Mask) == Mask; }
 
-// The end of the run of one colour that starts at From: a doubling step,
-// then halving, so a run costs a few messages whatever its length.
-LONG RunEnd(HWND Wnd, LONG From, LONG Length) {
+// The end of the run that starts at From with the attributes of Mask one
+// all through: a doubling step, then halving, so a run costs a few messages
+// whatever its length.
+LONG RunEnd(HWND Wnd, LONG From, LONG Length, DWORD Mask) {
     LONG good = From + 1, step = 1;
     while (good < Length) {
         const LONG next = std::min(Length, good + step);
-        if (!OneColour(Wnd, From, next)) {
+        if (!Uniform(Wnd, From, next, Mask)) {
             LONG bad = next;
             while (bad - good > 1) {
                 const LONG mid = good + (bad - good) / 2;
-                (OneColour(Wnd, From, mid) ? good : bad) = mid;
+                (Uniform(Wnd, From, mid, Mask) ? good : bad) = mid;
             }
             return good;
         }
@@ -660,6 +666,81 @@ LONG RunEnd(HWND Wnd, LONG From, LONG Length) {
         step *= 2;
     }
     return good;
+}
+
+// Selections made for a walk over the text are neither seen nor scrolled
+// to; the program's selection is put back.
+class TQuietSelection {
+public:
+    explicit TQuietSelection(HWND Wnd) : FWnd(Wnd) {
+        SendMessageA(FWnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&FKeep));
+        SendMessageA(FWnd, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&FScroll));
+        SendMessageA(FWnd, WM_SETREDRAW, FALSE, 0);
+    }
+    ~TQuietSelection() {
+        SendMessageA(FWnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&FKeep));
+        SendMessageA(FWnd, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&FScroll));
+        SendMessageA(FWnd, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(FWnd, nullptr, TRUE);
+    }
+    TQuietSelection(const TQuietSelection&) = delete;
+    TQuietSelection& operator=(const TQuietSelection&) = delete;
+
+private:
+    HWND FWnd;
+    CHARRANGE FKeep{};
+    POINT FScroll{};
+};
+
+// Calls Visit(from, to, format) for each run of one Mask format.
+template <typename F>
+void ForEachRun(HWND Wnd, DWORD Mask, F&& Visit) {
+    GETTEXTLENGTHEX gl{GTL_NUMCHARS | GTL_PRECISE, CP_ACP};
+    const LONG length = static_cast<LONG>(SendMessageA(Wnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0));
+    if (length <= 0) return;
+    const TQuietSelection quiet(Wnd);
+    for (LONG from = 0; from < length;) {
+        const LONG to = RunEnd(Wnd, from, length, Mask);
+        Visit(from, to, RangeFormat(Wnd, from, to));
+        from = to;
+    }
+}
+
+void SetRunFormat(HWND Wnd, LONG From, LONG To, const CHARFORMAT2A& Format) {
+    CHARRANGE r{From, To};
+    SendMessageA(Wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    SendMessageA(Wnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&Format));
+}
+
+// The font attributes in which Run differs from Default: those the program
+// gave the run of its own.
+DWORD OwnAttributes(const CHARFORMAT2A& Run, const CHARFORMAT2A& Default) {
+    DWORD own = 0;
+    if (lstrcmpiA(Run.szFaceName, Default.szFaceName) != 0 || Run.bCharSet != Default.bCharSet)
+        own |= CFM_FACE | CFM_CHARSET;
+    if (Run.yHeight != Default.yHeight) own |= CFM_SIZE;
+    for (const DWORD effect : {CFM_BOLD, CFM_ITALIC, CFM_UNDERLINE, CFM_STRIKEOUT})
+        if ((Run.dwEffects ^ Default.dwEffects) & effect) own |= effect;
+    return own;
+}
+
+// Gives the window a new font (SetFont) for the default text; the window
+// gives it to every run, so what runs had of their own is noted first and
+// given back after.
+template <typename F>
+void SetFontKeepingRuns(HWND Wnd, F&& SetFont) {
+    CHARFORMAT2A def{};
+    def.cbSize = sizeof def;
+    SendMessageA(Wnd, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&def));
+    std::vector<std::pair<CHARRANGE, CHARFORMAT2A>> own;
+    ForEachRun(Wnd, kFontAttributes, [&](LONG From, LONG To, CHARFORMAT2A Run) {
+        Run.dwMask = OwnAttributes(Run, def);
+        if (Run.dwMask) own.push_back({CHARRANGE{From, To}, Run});
+    });
+    SetFont();
+    if (own.empty() || !IsWindow(Wnd)) return;
+    const TQuietSelection quiet(Wnd);
+    for (const auto& [range, format] : own) SetRunFormat(Wnd, range.cpMin, range.cpMax, format);
 }
 
 }  // namespace
@@ -672,27 +753,11 @@ void TCustomRichEdit::SendDefColor(TColor Old) {
     cf.crTextColor = ColorToRGB(FDefColor);
     SendMessageA(FHandle, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
     // Text already there keeps a colour of its own; only what showed the
-    // default takes the new one. The walk is neither seen nor scrolled to.
-    GETTEXTLENGTHEX gl{GTL_NUMCHARS | GTL_PRECISE, CP_ACP};
-    const LONG length = static_cast<LONG>(SendMessageA(FHandle, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0));
-    if (length <= 0) return;
+    // default takes the new one.
     const COLORREF old = ColorToRGB(Old);
-    CHARRANGE keep{};
-    POINT scroll{};
-    SendMessageA(FHandle, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&keep));
-    SendMessageA(FHandle, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-    SendMessageA(FHandle, WM_SETREDRAW, FALSE, 0);
-    for (LONG from = 0; from < length;) {
-        const LONG to = RunEnd(FHandle, from, length);
-        const CHARFORMAT2A run = RangeFormat(FHandle, from, to);
-        if ((run.dwEffects & CFE_AUTOCOLOR) || run.crTextColor == old)
-            SendMessageA(FHandle, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-        from = to;
-    }
-    SendMessageA(FHandle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&keep));
-    SendMessageA(FHandle, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-    SendMessageA(FHandle, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(FHandle, nullptr, TRUE);
+    ForEachRun(FHandle, CFM_COLOR, [&](LONG From, LONG To, const CHARFORMAT2A& Run) {
+        if ((Run.dwEffects & CFE_AUTOCOLOR) || Run.crTextColor == old) SetRunFormat(FHandle, From, To, cf);
+    });
 }
 
 void TCustomRichEdit::Dispatch(TMessage& Message) {
@@ -707,6 +772,7 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
             // reset every run's face, size and weight.
             if (HandleAllocated() && Message.WParam == FAppliedFont) return;
             FAppliedFont = Message.WParam;
+            if (HandleAllocated()) return SetFontKeepingRuns(FHandle, [&] { TCustomEdit::Dispatch(Message); });
             break;
         // The formatted document outlives the window, as the text does.
         case WM_DESTROY:

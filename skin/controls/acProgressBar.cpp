@@ -1,5 +1,6 @@
 #include "acProgressBar.h"
 
+#include "Scopes.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
 #include "sSkinnedProps.h"
@@ -97,12 +98,36 @@ void TsProgressBar::PaintContent(TsPaintState) {
         PaintSkinItem(index, name, self, false, 0, r, TPoint{r.left, r.top}, cache, m);
 }
 
+void TsProgressBar::ShowCache(HDC Target) {
+    const int band = BorderWidth();
+    TBitmap* cache = SkinData()->CacheBmp;
+    if (band <= 0 || FPrinting) return TsSkinned::ShowCache(Target);
+    if (!cache || cache->Empty()) return;
+    BitBlt(Target, 0, 0, Width() - 2 * band, Height() - 2 * band, cache->Canvas()->Handle(), band, band, SRCCOPY);
+    PaintBand();
+}
+
+void TsProgressBar::PaintBand() {
+    const int band = BorderWidth();
+    TBitmap* cache = SkinData()->CacheBmp;
+    if (band <= 0 || !HandleAllocated() || !cache || cache->Width() != Width() || cache->Height() != Height()) return;
+    const TWindowDC dc(Handle());
+    ExcludeClipRect(dc, band, band, Width() - band, Height() - band);
+    BitBlt(dc, 0, 0, Width(), Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
 bool TsProgressBar::SkinnedMessage(TMessage& Message) {
     switch (Message.Msg) {
         // The system window invalidates itself on every change of its fill.
-        case WM_PAINT:
-        case WM_PRINT: SkinData()->BGChanged = true; return false;
-        case WM_NCPAINT: return true;
+        case WM_PAINT: SkinData()->BGChanged = true; return false;
+        case WM_PRINT: {
+            // A printed picture starts at the window's corner, band and all.
+            SkinData()->BGChanged = true;
+            const TBoolScope printing(FPrinting, true);
+            PaintSkinned(reinterpret_cast<HDC>(Message.WParam));
+            return true;
+        }
+        case WM_NCPAINT: PaintBand(); return true;
         case PBM_SETPOS:
         case PBM_SETRANGE:
         case PBM_SETRANGE32:

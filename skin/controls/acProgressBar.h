@@ -35,7 +35,13 @@ public:
 protected:
     void PaintContent(TsPaintState State) override;
     bool SkinnedMessage(TMessage& Message) override;
+    // The cache is the whole window: with a BorderWidth the client shows its
+    // inside and the band round the client is painted from it as well.
+    void ShowCache(HDC Target) override;
 
 private:
+    void PaintBand();
+
     String FProgressSkin;
+    bool FPrinting = false;
 };

@@ -7,6 +7,8 @@
 #include "sSkinManager.h"
 #include "Scopes.h"
 
+#include <utility>
+
 namespace {
 
 template <typename Prop>
@@ -260,9 +262,10 @@ void TsButton::ShowReleased() {
 }
 
 void TsButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    // Any release ends the press, also one that comes disabled or unskinned.
+    const bool pressed = std::exchange(FPressed, false);
     if (HasSkin(SkinData(), /*CheckActive=*/false) && Enabled() && !ComponentState().Contains(csDesigning)) {
-        if (!FPressed || ComponentState().Contains(csDestroying)) return;
-        FPressed = false;
+        if (!pressed || ComponentState().Contains(csDestroying)) return;
         if (Button == mbLeft) ShowReleased();
     }
     TButton::MouseUp(Button, Shift, X, Y);

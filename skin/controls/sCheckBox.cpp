@@ -188,10 +188,9 @@ bool TsCheckControl<Base>::Press(TMessage& M) {
         if (!this->Focused()) TakeFocus();
         if (!*alive) return true;
         this->Repaint();
-        if (this->OnKeyDown) {
-            WORD key = static_cast<WORD>(M.WParam);
-            this->OnKeyDown(this, key, KeyDataToShiftState(M.LParam));
-        }
+        // Through the virtual: a radio group's item passes its keys to the group.
+        WORD key = static_cast<WORD>(M.WParam);
+        this->KeyDown(key, KeyDataToShiftState(M.LParam));
         return true;
     }
     // As the system's own button does: the release comes back wherever it happens.
@@ -222,10 +221,8 @@ bool TsCheckControl<Base>::Release(TMessage& M) {
     if (!*alive) return true;
     this->Repaint();
     if (M.Msg == WM_KEYUP) {
-        if (this->OnKeyUp) {
-            WORD key = static_cast<WORD>(M.WParam);
-            this->OnKeyUp(this, key, KeyDataToShiftState(M.LParam));
-        }
+        WORD key = static_cast<WORD>(M.WParam);
+        this->KeyUp(key, KeyDataToShiftState(M.LParam));
     } else if (this->OnMouseUp) {
         this->OnMouseUp(this, mbLeft, KeysToShiftState(M.Keys()), M.XPos(), M.YPos());
     }

@@ -101,7 +101,8 @@ void TsGroupBox::RebuildCache(TsPaintState) {
 void TsGroupBox::PaintCaption(const TRect& C, const TCacheInfo& P) {
     TsCommonData* d = SkinData();
     TsSkinManager* m = d->GetSkinManager();
-    const int state = SkinData()->Focused ? 1 : 0;
+    // A box rarely holds the focus itself: the plate shows it while a control in the box has it.
+    const int state = SkinData()->Focused || FFocusInside ? 1 : 0;
     if (FCaptionSkin.empty()) {
         if (!P.Ready && FParent) {
             FillDC(d->CacheBmp->Canvas()->Handle(), C, FParent->Color());
@@ -165,6 +166,19 @@ bool TsGroupBox::PaintMessage(TMessage& M) {
     return true;
 }
 
+bool TsGroupBox::FocusChanged(TMessage& M) {
+    const std::shared_ptr<const bool> alive = Alive();
+    PassToBase(M);
+    if (*alive) InvalidateOwner(SkinData());
+    return true;
+}
+
+bool TsGroupBox::FocusEnteredOrLeft(const TMessage& M) {
+    FFocusInside = M.Msg == CM_ENTER;
+    // The frame goes on to show the change.
+    return false;
+}
+
 bool TsGroupBox::SkinnedMessage(TMessage& M) {
     TsCommonData* d = SkinData();
     if (AnswerChildren(M)) return true;
@@ -173,7 +187,9 @@ bool TsGroupBox::SkinnedMessage(TMessage& M) {
         case WM_MOVE: d->BGChanged = d->BGChanged || NeedsParentBackground(d); return false;
         // The box shows no focus of its own but its caption plate's.
         case WM_SETFOCUS:
-        case WM_KILLFOCUS: return PassToBase(M);
+        case WM_KILLFOCUS: return FocusChanged(M);
+        case CM_ENTER:
+        case CM_EXIT: return FocusEnteredOrLeft(M);
         case WM_PAINT: return PaintMessage(M);
         case WM_PRINT:
             d->Updating = false;

@@ -49,12 +49,16 @@ protected:
     void PaintCaption(const TRect& C, const TCacheInfo& P);
 
 private:
+    bool FocusChanged(TMessage& M);
+    bool FocusEnteredOrLeft(const TMessage& M);
     bool PassToBase(TMessage& M);
     bool PaintMessage(TMessage& M);
 
     TsGroupCaptionLayout FCaptionLayout = clTopLeft;
     int FCaptionYOffset = 0;
     String FCaptionSkin;
+    // The focus is on the box or on a control inside it.
+    bool FFocusInside = false;
 };
 
 class TsRadioGroup;

@@ -250,15 +250,59 @@ TsDragBar::TsDragBar(TComponent* AOwner) : TsPanel(AOwner) {
 
 void TsDragBar::SetDraggedControl(TControl* Value) {
     if (FDraggedControl == Value) return;
-    // A drag under way holds the same registration for its target.
-    if (FDraggedControl && FDraggedControl != FDragTarget) FDraggedControl->RemoveFreeNotification(this);
+    TControl* old = FDraggedControl;
     FDraggedControl = Value;
+    Unwatch(old);
     if (Value) Value->FreeNotification(this);
+}
+
+void TsDragBar::Unwatch(TComponent* C) {
+    // A drag under way, the dragged control and the followed form each hold the same registration.
+    if (C && C != FDraggedControl && C != FDragTarget && C != FFormHook.Control()) C->RemoveFreeNotification(this);
+}
+
+void TsDragBar::Loaded() {
+    TsPanel::Loaded();
+    if (!FDraggedControl) SetDraggedControl(GetParentForm());
+}
+
+void TsDragBar::SetParent(TWinControl* AParent) {
+    TsPanel::SetParent(AParent);
+    if (!ComponentState().Contains(csDestroying)) FollowFormActivation();
+}
+
+void TsDragBar::CreateWnd() {
+    TsPanel::CreateWnd();
+    FollowFormActivation();
+}
+
+void TsDragBar::FollowFormActivation() {
+    TCustomForm* form = GetParentForm();
+    if (FFormHook.Control() == form) return;
+    StopFollowingForm();
+    if (!form) return;
+    form->FreeNotification(this);
+    FFormHook.Attach(form, [this](TMessage& M) { FormMessage(M); });
+}
+
+void TsDragBar::StopFollowingForm() {
+    TControl* form = FFormHook.Control();
+    FFormHook.Release();
+    Unwatch(form);
+}
+
+void TsDragBar::FormMessage(TMessage& M) {
+    const std::shared_ptr<const bool> alive = Alive();
+    FFormHook.CallPrevious(M);
+    if (!*alive) return;
+    if (M.Msg == CM_ACTIVATE) FFont->SetColor(clCaptionText);
+    else if (M.Msg == CM_DEACTIVATE) FFont->SetColor(clInactiveCaptionText);
 }
 
 void TsDragBar::Notification(TComponent* AComponent, TOperation Operation) {
     TsPanel::Notification(AComponent, Operation);
     if (Operation != TOperation::opRemove) return;
+    if (AComponent == FFormHook.Control()) FFormHook.Release();
     if (AComponent == FDraggedControl) FDraggedControl = nullptr;
     if (AComponent == FDragTarget) FDragTarget = nullptr;
 }
@@ -335,14 +379,8 @@ void TsDragBar::DragLoop(TControl* Control) {
     }
     if (GetCapture() == own) ReleaseCapture();
     if (!*alive) return;
-    if (notified && FDragTarget && FDragTarget != FDraggedControl) FDragTarget->RemoveFreeNotification(this);
+    TControl* target = FDragTarget;
     FDragTarget = nullptr;
+    if (notified) Unwatch(target);
     FInLoop = false;
-}
-
-void TsDragBar::WndProc(TMessage& M) {
-    // The caption text follows the application's activation (the bar itself
-    // keeps its colour); only a top-level window is told of it.
-    if (M.Msg == WM_ACTIVATEAPP) FFont->SetColor(M.WParam ? clCaptionText : clInactiveCaptionText);
-    TsPanel::WndProc(M);
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "ExtCtrls.h"
+#include "WindowHooks.h"
 #include "sSkinnedContainer.h"
 
 #include <functional>
@@ -79,14 +80,28 @@ public:
     void DragLoop(TControl* Control);
     // True while DragLoop runs.
     bool Dragging() const { return FInLoop; }
-    void WndProc(TMessage& Message) override;
+    // The form followed is always one the bar is on: that form frees the bar
+    // before it goes.
+    void SetParent(TWinControl* AParent) override;
 
 protected:
+    // Read from a description without DraggedControl, the bar moves its form.
+    void Loaded() override;
+    void CreateWnd() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     bool PaintsBorderCentre() const override { return true; }
 
 private:
+    // The caption text follows its form's activation, which only the form is
+    // told of: the bar listens in on the form's messages.
+    void FollowFormActivation();
+    void StopFollowingForm();
+    void FormMessage(TMessage& M);
+    // Drops our free notification from C unless we still hold C another way.
+    void Unwatch(TComponent* C);
+
+    TWindowProcHook FFormHook;
     TControl* FDraggedControl = nullptr;
     // What DragLoop moves: cleared by the free notification when it goes.
     TControl* FDragTarget = nullptr;

@@ -2,11 +2,14 @@
 
 #include "FormReader.h"
 #include "acProgressBar.h"
+#include "sAlphaListBox.h"
 #include "sButton.h"
 #include "sCheckBox.h"
+#include "sComboBox.h"
 #include "sEdit.h"
 #include "sGroupBox.h"
 #include "sLabel.h"
+#include "sListView.h"
 #include "sPageControl.h"
 #include "sPanel.h"
 #include "sRadioButton.h"
@@ -16,6 +19,7 @@
 #include "sSpeedButton.h"
 #include "sSplitter.h"
 #include "sTrackBar.h"
+#include "sTreeView.h"
 #include "sUpDown.h"
 
 void RegisterSkinnedClasses() {
@@ -39,4 +43,9 @@ void RegisterSkinnedClasses() {
     RegisterComponentClass<TsSplitter>();
     RegisterComponentClass<TsPageControl>();
     RegisterComponentClass<TsTabSheet>();
+    RegisterComponentClass<TsComboBox>();
+    RegisterComponentClass<TsListBox>();
+    RegisterComponentClass<TsAlphaListBox>();
+    RegisterComponentClass<TsListView>();
+    RegisterComponentClass<TsTreeView>();
 }

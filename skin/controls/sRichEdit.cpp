@@ -13,6 +13,7 @@
 CLASSLIB_DEFINE_CLASS(TsRichEdit, TRichEdit,
     ObjProp<TsRichEdit, TsCommonData>("SkinData", &TsRichEdit::SkinData),
     ObjProp<TsRichEdit, TsBoundLabel>("BoundLabel", &TsRichEdit::BoundLabel),
+    StrProp<TsRichEdit>("Text", &TsRichEdit::Text, &TsRichEdit::SetText),
     OrdProp<TsRichEdit, TsDisabledKind, TsDisabledKind>("DisabledKind", TTypeKind::tkSet, &TsRichEdit::DisabledKind,
                                                    &TsRichEdit::SetDisabledKind, TsDisabledKind{dkBlended}.ToBits()))
 // clang-format on
@@ -38,6 +39,12 @@ void TsRichEdit::AfterConstruction() {
     // Only the section: the colours come with the first skin command or Loaded.
     TRichEdit::AfterConstruction();
     AssignDefaultSection(SkinData());
+}
+
+void TsRichEdit::SetDisabledKind(TsDisabledKind Value) {
+    if (DisabledKind() == Value) return;
+    TsSkinned::SetDisabledKind(Value);
+    if (HandleAllocated() && !Enabled()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 void TsRichEdit::FreeAdapter() {

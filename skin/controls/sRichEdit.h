@@ -22,6 +22,8 @@ public:
     TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
     // The adapter that paints border and scroll bars while skinned, else nil.
     TacMainWnd* ScrollAdapter() const { return FScrollAdapter; }
+    // The border that shows it is in the window's frame.
+    void SetDisabledKind(TsDisabledKind Value);
     void WndProc(TMessage& Message) override;
 
 protected:

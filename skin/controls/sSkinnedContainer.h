@@ -16,6 +16,7 @@
 #pragma once
 
 #include "sMessages.h"
+#include "sSkinFile.h"
 #include "sSkinnedControl.h"
 
 template <class Base>
@@ -53,8 +54,17 @@ protected:
         switch (M.WParamHi()) {
             case AC_GETCACHE: return AnswerCache(M);
             case AC_GETBGCHANGED: M.LParam = M.Result = BackgroundChanged() ? 1 : 0; return true;
+            case AC_GETBGCOLOR: return AnswerColor(M);
             default: return false;
         }
+    }
+    // What shows behind the children is the section's colour, not Color.
+    bool AnswerColor(TMessage& M) {
+        const TsGeneralData* s = HasSkin(this->SkinData()) ? this->SkinData()->Section() : nullptr;
+        if (!s) return false;
+        acParentColor = TColor(s->Color);
+        M.LParam = M.Result = 1;
+        return true;
     }
     // Command 9: the flag taken, then, while it is set, the cache rebuilt now
     // (the children are about to paint from it).

@@ -67,6 +67,12 @@ void TsSpeedButton::Changed() {
     RepaintThroughParent();
 }
 
+void TsSpeedButton::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (SkinData() && (ALeft != FLeft || ATop != FTop || AWidth != FWidth || AHeight != FHeight))
+        SkinData()->BGChanged = true;
+    TsSkinned::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
 void TsSpeedButton::SetDisabledKind(TsDisabledKind Value) {
     if (DisabledKind() == Value) return;
     TsSkinned::SetDisabledKind(Value);
@@ -362,7 +368,9 @@ void TsSpeedButton::DrawGlyph(TsPaintState State) {
 
 void TsSpeedButton::UpdateImageGlyph() {
     if (!Glyph()->Empty() || FComponentState.Contains(csLoading) || ImageCountOf(FImages) < 1) return;
-    int n = DrawImageListGlyph(FImages, FImageIndex, Glyph(), TsDisabledKind{dkGrayed});
+    // A grey picture for the disabled look only when the program asked for grey.
+    const TsDisabledKind kind = FDisabledGlyphKind.Contains(dgGrayed) ? TsDisabledKind{dkGrayed} : TsDisabledKind{};
+    int n = DrawImageListGlyph(FImages, FImageIndex, Glyph(), kind);
     if (n > 0) SetNumGlyphs(n);
 }
 
@@ -677,7 +685,8 @@ bool TsSpeedButton::SkinnedMessage(TMessage& M) {
     switch (M.Msg) {
         case WM_ERASEBKGND: return true;
         case WM_SIZE:
-        case WM_WINDOWPOSCHANGED: return BoundsChanged();
+        case WM_WINDOWPOSCHANGED:
+        case CM_FONTCHANGED: return ShapeChanged();
         case WM_LBUTTONUP: return ReleasedDuringGlow();
         case CM_MOUSELEAVE: return MouseLeftSpeed();
         default: return false;
@@ -697,7 +706,7 @@ bool TsSpeedButton::SetFlag9Speed(TMessage& M) {
     return true;
 }
 
-bool TsSpeedButton::BoundsChanged() {
+bool TsSpeedButton::ShapeChanged() {
     if (FVisible) SkinData()->BGChanged = true;
     return false;
 }

@@ -32,6 +32,8 @@ public:
     explicit TsSpeedButton(TComponent* AOwner);
     ~TsSpeedButton() override;
     void AfterConstruction() override;
+    // A windowless control hears of no WM_SIZE: a new place or size marks the picture changed here.
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
     void SetDisabledKind(TsDisabledKind Value);
     TsDisabledGlyphKind DisabledGlyphKind() const { return FDisabledGlyphKind; }
@@ -129,7 +131,7 @@ private:
     void PaintPart(const TCacheInfo& ci, const TRect& R, TPoint Offset, TsPaintState State, bool Content);
     bool ParentChangedSpeed();
     bool SetFlag9Speed(TMessage& M);
-    bool BoundsChanged();
+    bool ShapeChanged();
     bool ReleasedDuringGlow();
     bool MouseLeftSpeed();
 

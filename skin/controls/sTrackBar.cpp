@@ -207,13 +207,15 @@ void TsTrackBar::StretchThumb(const TRect& Thumb, int State, int Mask) {
     TBitmap* source = m->MaskBitmap(Mask);
     if (!source) return;
     const TsMaskData& md = m->ma()[Mask];
-    const int sw = md.StateWidth(), sh = md.StateHeight();
-    const int s = std::min(State, md.ImageCount - 1);
+    // The state's own rectangle: a mask may be cut from a picture it shares.
+    const TacRect from = md.StateRect(State);
     TBitmap pic(RectWidth(Thumb), RectHeight(Thumb));
     SetStretchBltMode(pic.Canvas()->Handle(), COLORONCOLOR);
-    StretchBlt(pic.Canvas()->Handle(), 0, 0, RectWidth(Thumb), RectHeight(Thumb), source->Canvas()->Handle(), s * sw, 0,
-               sw, sh, SRCCOPY);
+    StretchBlt(pic.Canvas()->Handle(), 0, 0, RectWidth(Thumb), RectHeight(Thumb), source->Canvas()->Handle(), from.Left,
+               from.Top, from.Width(), from.Height(), SRCCOPY);
     GdiFlush();
+    // Ticks above (left of) the bar: it points the other way, as a thumb that fits does.
+    if (FTickMarks == tmTopLeft) Mirror(pic, Vertical());
     // Key-coloured pixels keep what lies under the thumb; a thumb reaching
     // past the control is cut at its edges.
     TBitmap* cache = SkinData()->CacheBmp;

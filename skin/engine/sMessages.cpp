@@ -121,16 +121,7 @@ bool CommonMessage(TMessage& M, TsCommonData* d) {
         case CM_MOUSEENTER: {
             if (!owner || owner->ComponentState().Contains(csDesigning)) break;
             TControl* entered = reinterpret_cast<TControl*>(M.LParam);
-            if (win && DefaultManager) {
-                // Only one speed button of a container can be hot: the others lose it.
-                for (int i = 0; i < win->ControlCount(); ++i) {
-                    TControl* c = win->Controls(i);
-                    if (c == entered) continue;
-                    const TsCommonData* cd = SkinDataOf(c);
-                    if (cd && cd->MouseAbove && QuerySkinCommand(c, AC_SHAREDHOT))
-                        c->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(c));
-                }
-            }
+            if (win && DefaultManager) ReleaseSharedHot(win, entered);
             // The message also reaches the parents of the control entered.
             if (entered && entered != owner) break;
             if (!IsNoHoverCode(d->ControlTypeCode)) d->MouseAbove = true;
@@ -261,6 +252,17 @@ void BroadcastToChildren(TControl* Control, TMessage& Message) {
         if (child.Freed() || container.Freed() || c->Parent() != w) continue;
         auto* cw = dynamic_cast<TWinControl*>(c);
         if (cw && !QuerySkinCommand(cw, AC_SKINNEDQUERY) && !child.Freed()) BroadcastToChildren(cw, Message);
+    }
+}
+
+void ReleaseSharedHot(TWinControl* Container, TControl* Entered) {
+    if (!Container) return;
+    for (int i = 0; i < Container->ControlCount(); ++i) {
+        TControl* c = Container->Controls(i);
+        if (c == Entered) continue;
+        const TsCommonData* cd = SkinDataOf(c);
+        if (cd && cd->MouseAbove && QuerySkinCommand(c, AC_SHAREDHOT))
+            c->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(c));
     }
 }
 

@@ -92,6 +92,8 @@ TColor QueryParentColor(TControl* Control);
 void BroadcastToChildren(TControl* Control, TMessage& Message);
 // Command 6 to every non-graphic child that is not being destroyed.
 void RefreshChildControls(TWinControl* Container);
+// Only one speed button of a container is hot: every other one that is leaves it (Entered keeps it).
+void ReleaseSharedHot(TWinControl* Container, TControl* Entered);
 // Command 6 to every WS_CHILD window below Window.
 void RefreshChildWindows(HWND Window);
 // Command 25 with lParam = Control to the window of the control's form.

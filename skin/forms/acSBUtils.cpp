@@ -335,6 +335,17 @@ TWinControl* FindControlByHandle(HWND Handle, TComponent* Component) {
     return nullptr;
 }
 
+namespace {
+
+// The disabled look the owner chose, when it publishes one (a skinned
+// editor does; the window it answers for is ours, so it is asked by name).
+TsDisabledKind OwnerDisabledKind(const TControl* Owner) {
+    if (!HasPublishedProperty(Owner, "DisabledKind")) return TsDisabledKind{dkBlended};
+    return TsDisabledKind::FromBits(static_cast<std::uint64_t>(GetOrdProp(Owner, "DisabledKind")));
+}
+
+}  // namespace
+
 void UpdateAdapterCache(TsCommonData* SkinData, HWND Handle, bool UseSkinFrame) {
     if (!SkinData || !SkinData->BGChanged || !IsWindow(Handle)) return;
     RECT r{};
@@ -367,7 +378,7 @@ void UpdateAdapterCache(TsCommonData* SkinData, HWND Handle, bool UseSkinFrame) 
         DeleteObject(frame);
     }
     if (TControl* owner = SkinData->OwnerControl; owner && !owner->Enabled())
-        ApplyDisabledLook(cache, TsDisabledKind{dkBlended}, owner->Parent(), TPoint{owner->Left(), owner->Top()}, ci);
+        ApplyDisabledLook(cache, OwnerDisabledKind(owner), owner->Parent(), TPoint{owner->Left(), owner->Top()}, ci);
     SkinData->BGChanged = false;
 }
 

@@ -7,6 +7,7 @@
 #include "sSkinText.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 const char kGlobalInfo[] = "GLOBALINFO";
@@ -119,7 +120,17 @@ int TitleBarHitTest(POINT P, int BandTop, int BandHeight, int IconLeft, int Icon
 void PaintTitleButton(TBitmap* Cache, const TsCaptionButton& Button, int Mask, TsPaintState State, bool Dimmed,
                       TsSkinManager* M) {
     if (Mask < 0 || !Cache) return;
-    PaintImageState(Cache, TPoint{Button.Rect.left, Button.Rect.top}, acStateIndex(State), Mask, Dimmed ? 2 : 1, M);
+    const TPoint at{Button.Rect.left, Button.Rect.top};
+    const int w = Button.Rect.right - Button.Rect.left, h = Button.Rect.bottom - Button.Rect.top;
+    if (!Dimmed || w <= 0 || h <= 0) {
+        PaintImageState(Cache, at, acStateIndex(State), Mask, 1, M);
+        return;
+    }
+    // The glyph at half strength over what lies under it.
+    std::unique_ptr<TBitmap> under = NewBitmap24(w, h);
+    BitBlt(under->Canvas()->Handle(), 0, 0, w, h, Cache->Canvas()->Handle(), at.x, at.y, SRCCOPY);
+    PaintImageState(Cache, at, acStateIndex(State), Mask, 2, M);
+    BlendBitmapAt(Cache, under.get(), 128, at, TRect{0, 0, w, h});
 }
 
 // ---------------------------------------------------------------------------

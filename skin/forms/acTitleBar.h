@@ -90,8 +90,8 @@ struct TacTitleHit {
 int TitleBarHitTest(POINT P, int BandTop, int BandHeight, int IconLeft, int IconRight,
                     const std::vector<TacTitleHit>& Buttons);
 
-// One button's glyph on the frame's cache: State picks the glyph's frame,
-// Dimmed the row of an inactive frame or a button that cannot act.
+// One button's glyph on the frame's cache: State picks the glyph's frame;
+// Dimmed (an inactive frame, or a button that cannot act) draws it at half strength.
 void PaintTitleButton(TBitmap* Cache, const TsCaptionButton& Button, int Mask, TsPaintState State, bool Dimmed,
                       TsSkinManager* Manager);
 

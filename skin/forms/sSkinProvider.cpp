@@ -8,17 +8,23 @@
 #include "sMessages.h"
 #include "sSkinMenus.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 // clang-format off
 CLASSLIB_DEFINE_CLASS(TsTitleButton, TCollectionItem,
     StrProp<TsTitleButton>("Name", &TsTitleButton::Name, &TsTitleButton::SetName),
     OrdField<TsTitleButton, bool>("UseSkinData", TTypeKind::tkBool, &TsTitleButton::UseSkinData, 1),
-    OrdField<TsTitleButton, bool>("Enabled", TTypeKind::tkBool, &TsTitleButton::Enabled, 1))
+    OrdField<TsTitleButton, bool>("Enabled", TTypeKind::tkBool, &TsTitleButton::Enabled, 1),
+    ObjProp<TsTitleButton, TBitmap>("Glyph", &TsTitleButton::Glyph, &TsTitleButton::SetGlyph),
+    MethodField<TsTitleButton, TMouseEvent>("OnMouseUp", &TsTitleButton::OnMouseUp),
+    MethodField<TsTitleButton, TMouseEvent>("OnMouseDown", &TsTitleButton::OnMouseDown))
 // clang-format on
 CLASSLIB_DEFINE_CLASS(TsTitleButtons, TOwnedCollection)
 // clang-format off
 CLASSLIB_DEFINE_CLASS(TsTitleIcon, TPersistent,
+    ObjProp<TsTitleIcon, TBitmap>("Glyph", &TsTitleIcon::Glyph, &TsTitleIcon::SetGlyph),
     OrdField<TsTitleIcon, int>("Height", TTypeKind::tkInteger, &TsTitleIcon::Height, 0),
     OrdField<TsTitleIcon, int>("Width", TTypeKind::tkInteger, &TsTitleIcon::Width, 0))
 // clang-format on
@@ -32,7 +38,8 @@ CLASSLIB_DEFINE_CLASS(TsSkinProvider, TComponent,
     OrdProp<TsSkinProvider>("CaptionAlignment", TTypeKind::tkEnumeration, &TsSkinProvider::CaptionAlignment,
                             &TsSkinProvider::SetCaptionAlignment, taLeftJustify),
     ObjProp<TsSkinProvider, TsTitleIcon>("TitleIcon", &TsSkinProvider::TitleIcon),
-    ObjProp<TsSkinProvider, TsTitleButtons>("TitleButtons", &TsSkinProvider::TitleButtons),
+    ObjProp<TsSkinProvider, TsTitleButtons>("TitleButtons", &TsSkinProvider::TitleButtons,
+                                            &TsSkinProvider::SetTitleButtons),
     OrdField<TsSkinProvider, TsGripMode>("GripMode", TTypeKind::tkEnumeration, &TsSkinProvider::GripMode, gmNone),
     ObjProp<TsSkinProvider, TsCommonData>("SkinData", &TsSkinProvider::SkinData),
     OrdField<TsSkinProvider, TsResizeMode>("ResizeMode", TTypeKind::tkEnumeration, &TsSkinProvider::ResizeMode,
@@ -42,7 +49,8 @@ CLASSLIB_DEFINE_CLASS(TsSkinProvider, TComponent,
     OrdProp<TsSkinProvider>("UseGlobalColor", TTypeKind::tkBool, &TsSkinProvider::UseGlobalColor,
                             &TsSkinProvider::SetUseGlobalColor, 1),
     StrProp<TsSkinProvider>("TitleSkin", &TsSkinProvider::TitleSkin, &TsSkinProvider::SetTitleSkin),
-    StrProp<TsSkinProvider>("MenuLineSkin", &TsSkinProvider::MenuLineSkin, &TsSkinProvider::SetMenuLineSkin))
+    StrProp<TsSkinProvider>("MenuLineSkin", &TsSkinProvider::MenuLineSkin, &TsSkinProvider::SetMenuLineSkin),
+    MethodField<TsSkinProvider, TAddItemEvent>("OnSkinItem", &TsSkinProvider::OnSkinItem))
 // clang-format on
 
 TsSkinProvider* MDISkinProvider = nullptr;
@@ -94,6 +102,17 @@ TsTitleButton::TsTitleButton(TCollection* Collection) : TCollectionItem(Collecti
 }
 
 TsTitleButton::~TsTitleButton() { delete FGlyph; }
+
+void TsTitleButton::Assign(TPersistent* Source) {
+    auto* b = dynamic_cast<TsTitleButton*>(Source);
+    if (!b) return TCollectionItem::Assign(Source);
+    FName = b->FName;
+    UseSkinData = b->UseSkinData;
+    Enabled = b->Enabled;
+    SetGlyph(b->Glyph());
+    OnMouseUp = b->OnMouseUp;
+    OnMouseDown = b->OnMouseDown;
+}
 
 void TsTitleButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
@@ -463,6 +482,13 @@ void TsSkinProvider::SetTitleSkin(const String& Value) {
     RepaintFrame();
 }
 
+void TsSkinProvider::SetTitleButtons(TsTitleButtons* Value) {
+    if (!Value || Value == FTitleButtons) return;
+    FTitleButtons->Assign(Value);
+    Title.LoadMasks();
+    if (Form && Form->HandleAllocated()) RefreshFormFrame();
+}
+
 void TsSkinProvider::SetMenuLineSkin(const String& Value) {
     if (Value == FMenuLineSkin) return;
     FMenuLineSkin = Value;
@@ -566,10 +592,7 @@ int TsSkinProvider::ClientOffsetY() const {
 
 void TsSkinProvider::UpdateAdapter() {
     if (!Form || Designing(this) || Dying(Form) || !HasSkin(FSkinData)) return;
-    if (!Adapter) {
-        Adapter = new TacCtrlAdapter(this, Form, FSkinData->GetSkinManager());
-        Adapter->OnSkinItem = OnSkinItem;
-    }
+    if (!Adapter) Adapter = new TacCtrlAdapter(this, Form, FSkinData->GetSkinManager());
     Adapter->AddAllItems();
 }
 
@@ -584,11 +607,30 @@ void TsSkinProvider::AdapterBroadcast(UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (Adapter && !Designing(this)) Adapter->BroadcastMessage(Msg, WParam, LParam);
 }
 
+// The skinned bars replace the common controls' flat ones (Off); those come
+// back when the system's bars do.
+void TsSkinProvider::SwitchFlatBars(bool Off) {
+    // Taken from the common controls by name: not every import library lists them.
+    static const HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    static const auto getProp = reinterpret_cast<BOOL(WINAPI*)(HWND, int, int*)>(
+        reinterpret_cast<void*>(comctl ? GetProcAddress(comctl, "FlatSB_GetScrollProp") : nullptr));
+    static const auto uninit = reinterpret_cast<HRESULT(WINAPI*)(HWND)>(
+        reinterpret_cast<void*>(comctl ? GetProcAddress(comctl, "UninitializeFlatSB") : nullptr));
+    static const auto init = reinterpret_cast<BOOL(WINAPI*)(HWND)>(
+        reinterpret_cast<void*>(comctl ? GetProcAddress(comctl, "InitializeFlatSB") : nullptr));
+    if (!getProp || !uninit || !init) return;
+    const HWND h = Form->Handle();
+    int flat = 0;
+    if (Off && !FFlatBarsOff && getProp(h, WSB_PROP_WINSTYLE, &flat) && SUCCEEDED(uninit(h))) FFlatBarsOff = true;
+    else if (!Off && FFlatBarsOff && init(h)) FFlatBarsOff = false;
+}
+
 void TsSkinProvider::UpdateScrollAdapter() {
     if (!Form || Dying(Form) || !Form->HandleAllocated() || !IsWindowVisible(Form->Handle())) return;
     TacMainWnd* a = ScrollAdapter;
     // A form without a scroll-bar style has nothing for an adapter to paint.
     const bool bars = (GetWindowLongPtrA(Form->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) != 0;
+    SwitchFlatBars(HasSkin(FSkinData) && bars);
     if (HasSkin(FSkinData) && (bars || a)) {
         // Released on a skin removal, or left on a window made again: a new one takes its place.
         if (a && (a->Destroyed || a->CtrlHandle != Form->Handle()))

@@ -17,6 +17,7 @@
 #include "sSkinManager.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TsSkinProvider;
@@ -65,6 +66,7 @@ public:
     TMouseEvent OnMouseDown;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void Assign(TPersistent* Source) override;
     // Painting state owned by the provider.
     TsCaptionButton BtnData;
 
@@ -197,7 +199,7 @@ public:
     void PaintMDIButtons();
 
 private:
-    void PaintUserGlyph(TsTitleButton* Button, bool Pressed);
+    void PaintUserGlyph(TsTitleButton* Button, bool Pressed, bool Dimmed);
     TsSkinProvider* FProvider;
     int FUserMask = -1;  // the skin's TITLEBUTTON glyph of the user's buttons
 };
@@ -219,6 +221,8 @@ public:
     void SetCaptionAlignment(TAlignment Value);
     TsTitleIcon* TitleIcon() const { return FTitleIcon; }
     TsTitleButtons* TitleButtons() const { return FTitleButtons; }
+    // Takes a copy of Value's buttons.
+    void SetTitleButtons(TsTitleButtons* Value);
     TsGripMode GripMode = gmNone;
     TsCommonData* SkinData() const { return FSkinData; }
     TsResizeMode ResizeMode = rmStandard;
@@ -230,6 +234,7 @@ public:
     void SetTitleSkin(const String& Value);
     String MenuLineSkin() const { return FMenuLineSkin; }
     void SetMenuLineSkin(const String& Value);
+    // Asked by the control adapter for every child it would adapt (followed when set later too).
     TAddItemEvent OnSkinItem;
 
     // --- Run time ----------------------------------------------------------
@@ -250,6 +255,10 @@ public:
     // A copy of a message to every adapted child.
     void AdapterBroadcast(UINT Msg, WPARAM WParam, LPARAM LParam);
     TBitmap* MenuLineBmp = nullptr;
+    // The frame under the title (its top rows, before the title is painted), kept
+    // when the skin's form section asks for it: a caption or icon change paints
+    // only the title over it. Nil while there is none to trust.
+    std::unique_ptr<TBitmap> FrameBmp;
     std::vector<TRect> RegionRects;
     bool RgnChanged = true;
     bool FramePainted = false;
@@ -290,7 +299,8 @@ public:
     // --- Painting ----------------------------------------------------------
     void PaintAll();
     void UpdateFrame(HDC DC);
-    void RepaintFormFrame();
+    // TitleOnly: only the title changed, the rest of the frame image stands.
+    void RepaintFormFrame(bool TitleOnly = false);
     void PaintClient(HDC DC, bool SendUpdated);
 
     // --- Mouse ---------------------------------------------------------------
@@ -350,6 +360,9 @@ private:
     void MouseLeft(TMessage& Message);
     void MenuLoop(TMessage& Message);
     void MDIChildChanged(TMessage& Message);
+    void ShowWindowChanged(TMessage& Message);
+    void MouseEntered(TMessage& Message);
+    void Floated(TMessage& Message);
     void ChildrenChanged(TMessage& Message);
     void OutlineMouse(TMessage& Message);
     void LookChanged(TMessage& Message);
@@ -372,13 +385,24 @@ private:
     void WithoutSystemCaption(TMessage& Message);
     void FrameChanged() {
         if (FSkinData) FSkinData->BGChanged = true;
+        FTitleOnly = false;
     }
+    // The title must be painted again; the frame under it stands when nothing else changed.
+    void TitleChanged();
+    // The whole frame image into the cache (W x H), or only the title over the kept frame.
+    void PaintFrameImage(int W, int H, bool Iconic);
+    bool KeptFrameFits(int W, int H, bool Iconic) const;
+    void RepaintTitle();
+    void SaveFrameImage();
+    // The title's buttons over their saved strip, then its caption.
+    void PaintTitleTop(const TacTitleLook& Look);
     void RepaintFrame();
     void ShrinkCache();
     void PaintTitleIcon();
     // The title band's look for the shared painter (its background down to BandBottom).
     TacTitleLook TitleLook(int BandBottom) const;
     void PaintMenuLine();
+    void PaintOwnDrawing(HDC DC);
     void SetRegion(HRGN Region, bool Repaint);
     void RemoveSysMenuStyle(bool Remove);
     // A borderless cover at Screen showing Source of the frame's picture.
@@ -397,6 +421,10 @@ private:
     bool FMenuChanged = false;
     bool FMenuRebuilt = false;
     bool FClientRepaint = false;
+    bool FTitleOnly = false;
+    // The form's flat scroll bars were turned off for the skinned ones.
+    bool FFlatBarsOff = false;
+    void SwitchFlatBars(bool Off);
     bool FRgnChanging = false;
     bool FInMenuLoop = false;
     bool FMDIHookPending = false;

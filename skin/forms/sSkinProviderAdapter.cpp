@@ -1,17 +1,17 @@
-// The control adapter: which standard control gets which window adapter, the
-// walks over a form, and the form-owned stand-in that keeps one on a form.
+// The control adapter: which standard control gets which window adapter, and
+// the walks over a form.
 #include "sSkinProviderAdapter.h"
 
 #include "Forms.h"
 #include "Scopes.h"
 #include "StdCtrls.h"
 #include "sMessages.h"
+#include "sSkinProvider.h"
 
 #include <algorithm>
 
 CLASSLIB_DEFINE_CLASS(TacAdapterItem, TPersistent)
 CLASSLIB_DEFINE_CLASS(TacCtrlAdapter, TPersistent)
-CLASSLIB_DEFINE_CLASS(TacFormCtrlAdapter, TComponent)
 
 namespace {
 
@@ -101,7 +101,9 @@ TsSkinManager* TacCtrlAdapter::SkinManager() const { return FManager ? FManager 
 
 bool TacCtrlAdapter::AskSkinItem(TComponent* Item, String& Section) {
     bool canBeAdded = true;
-    if (OnSkinItem) OnSkinItem(Item, canBeAdded, Section);
+    // The provider's event as it is now: one set after the adapter was made counts too.
+    const TAddItemEvent& event = Provider ? Provider->OnSkinItem : OnSkinItem;
+    if (event) event(Item, canBeAdded, Section);
     return canBeAdded;
 }
 
@@ -231,49 +233,4 @@ void TacCtrlAdapter::Consider(TComponent* Component, bool AnyLabel) {
 void TacCtrlAdapter::Walk(TWinControl* Container) {
     for (int i = 0; i < Container->ComponentCount(); ++i) Consider(Container->Components(i), true);
     for (int i = 0; i < Container->ControlCount(); ++i) Consider(Container->Controls(i), false);
-}
-
-// ---------------------------------------------------------------------------
-// TacFormCtrlAdapter
-
-namespace {
-UINT WalkMessage() {
-    static const UINT msg = RegisterWindowMessageA("acCtrlAdapterWalk");
-    return msg;
-}
-}  // namespace
-
-TacFormCtrlAdapter::TacFormCtrlAdapter(TCustomForm* AForm, TsSkinManager* AManager)
-    : TComponent(AForm), FAdapter(new TacCtrlAdapter(nullptr, AForm, AManager)), FForm(AForm) {
-    if (!AForm) return;
-    FHook.Attach(AForm, TWndMethod(this, &TacFormCtrlAdapter::FormWndProc));
-    FAdapter->AddAllItems();
-}
-
-TacFormCtrlAdapter::~TacFormCtrlAdapter() {
-    FHook.Release();
-    delete FAdapter;
-    FAdapter = nullptr;
-}
-
-void TacFormCtrlAdapter::WalkLater() {
-    if (FWalkPosted || !FForm->HandleAllocated()) return;
-    FWalkPosted = PostMessageA(FForm->Handle(), WalkMessage(), 0, 0) != FALSE;
-}
-
-void TacFormCtrlAdapter::FormWndProc(TMessage& M) {
-    if (M.Msg == WalkMessage()) {
-        FWalkPosted = false;
-        FAdapter->AddAllItems();
-        return;
-    }
-    const bool skinCommand = M.Msg == SM_ALPHACMD;
-    if (skinCommand && M.WParamHi() == AC_REMOVESKIN) FAdapter->RemoveAllItems();
-    FHook.CallPrevious(M);
-    // A control's window is complete only after its creation notice: walked
-    // when the queue comes round.
-    if ((M.Msg == WM_PARENTNOTIFY && LOWORD(M.WParam) == WM_CREATE) || (M.Msg == WM_SHOWWINDOW && M.WParam) ||
-        (skinCommand && (M.WParamHi() == AC_CONTROLLOADED || M.WParamHi() == AC_REFRESH)))
-        WalkLater();
-    else if (skinCommand && M.WParamHi() == AC_PARENTCHANGED) FAdapter->BroadcastMessage(M.Msg, M.WParam, M.LParam);
 }

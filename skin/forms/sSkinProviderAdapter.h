@@ -1,6 +1,6 @@
 // The control adapter of a skinned form: standard controls of the class
 // lists of the skin manager get window adapters, plain labels the skin's
-// colours; and a stand-in owner that keeps one on a form.
+// colours.
 #pragma once
 
 #include "WindowHooks.h"
@@ -62,7 +62,7 @@ public:
     TacAdapterItems Items;
     TsSkinProvider* Provider = nullptr;
     TWinControl* Form = nullptr;
-    // The provider's item event (consulted for labels and every added control).
+    // The item event of an adapter without provider (one with a provider asks the provider's).
     TAddItemEvent OnSkinItem;
 
 private:
@@ -70,24 +70,4 @@ private:
     void Consider(TComponent* Component, bool AnyLabel);
     bool AskSkinItem(TComponent* Item, String& Section);
     TsSkinManager* FManager = nullptr;
-};
-
-// Keeps a control adapter on a form until a skin provider does: made with
-// the form as owner (and freed with it), it walks the form at once, again
-// when controls are created or report themselves loaded, lets go of every
-// control when the skin is removed and walks again when one comes back.
-class TacFormCtrlAdapter : public TComponent {
-    CLASSLIB_DECLARE_CLASS(TacFormCtrlAdapter)
-public:
-    TacFormCtrlAdapter(TCustomForm* AForm, TsSkinManager* AManager = nullptr);
-    ~TacFormCtrlAdapter() override;
-    TacCtrlAdapter* Adapter() const { return FAdapter; }
-
-private:
-    void FormWndProc(TMessage& Message);
-    void WalkLater();
-    TacCtrlAdapter* FAdapter = nullptr;
-    TCustomForm* FForm = nullptr;
-    TWindowProcHook FHook;
-    bool FWalkPosted = false;
 };

@@ -10,6 +10,7 @@
 #include "sSkinText.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -175,54 +176,92 @@ int TsFormTitle::ButtonsWidth() const {
 // The frame image
 
 void TsSkinProvider::PaintAll() {
+    const bool titleOnly = std::exchange(FTitleOnly, false);
     if (!Form || !Form->HandleAllocated() || Form->FormState().Contains(fsCreating)) return;
-    TsSkinManager* m = ManagerOf(FSkinData);
     TBitmap* cache = FSkinData->CacheBmp;
-    if (!m || !cache) return;
+    if (!ManagerOf(FSkinData) || !cache) return;
     const bool iconic = IsIconic(Form->Handle()) != FALSE;
-    const int caption = CaptionHeight(), sbh = SysBorderHeight();
     const int w = FormWidth();
-    const int h = iconic ? caption + sbh + 1 : FormHeight();
+    const int h = iconic ? CaptionHeight() + SysBorderHeight() + 1 : FormHeight();
     if (FSkinData->BGChanged || cache->Width() != w || cache->Height() != h) {
-        RgnChanged = true;
-        cache->SetPixelFormat(pf24bit);
-        cache->SetSize(w, h);
-        const TRect all{0, 0, w, h};
-        if (IsValidSectionIndex(m, FSkinData->SkinIndex)) {
-            if (caption == 0) PaintDataItemBackground(FSkinData, TCacheInfo(), 0, cache, TPoint{0, 0}, all);
-            else PaintDataItem(FSkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, FormActive ? 1 : 0);
-        }
-        if (GripMode == gmRightBottom) PaintFrameGrip(cache, m, SysBorderWidth(), SysBorderHeight());
-        const TacTitleLook look = caption != 0 ? TitleLook(iconic ? h : caption + sbh) : TacTitleLook{};
-        if (caption != 0) PaintTitleBackground(cache, m, look, [this] { PaintTitleIcon(); });
-        if (MenuPresent() && MenuRowHeight() > 0 && !iconic) PaintMenuLine();
-        Title.PaintMDIButtons();
-        if (caption != 0) {
-            // The strip reaches a little left of the buttons: a wider one may come with a new caption.
-            Title.Strip.Save(cache,
-                             cache->Width() - std::min(Title.ButtonsWidth() + SysBorderWidth() + 10, cache->Width()),
-                             caption + sbh);
-            Title.PaintButtons();
-            PaintTitleCaption(cache, m, look);
+        if (titleOnly && KeptFrameFits(w, h, iconic)) {
+            RepaintTitle();
+        } else {
+            PaintFrameImage(w, h, iconic);
+            // Windowless children keep pictures of their background: they take it anew.
+            FClientRepaint = true;
         }
         FMenuChanged = false;
-        if (Form->OnPaint) {
-            TCanvas* canvas = Form->Canvas();
-            HDC old = canvas->Handle();
-            canvas->Lock();
-            canvas->SetHandle(cache->Canvas()->Handle());
-            SetWindowOrgEx(canvas->Handle(), -ClientOffsetX(), -ClientOffsetY(), nullptr);
-            Form->OnPaint(Form);
-            SetWindowOrgEx(canvas->Handle(), 0, 0, nullptr);
-            canvas->SetHandle(old);
-            canvas->Unlock();
-        }
         FramePainted = true;
         FSkinData->BGChanged = false;
-        // Windowless children keep pictures of their background: they take it anew.
-        FClientRepaint = true;
     }
     FSkinData->Updating = false;
+}
+
+void TsSkinProvider::PaintFrameImage(int W, int H, bool Iconic) {
+    TsSkinManager* m = ManagerOf(FSkinData);
+    TBitmap* cache = FSkinData->CacheBmp;
+    const int caption = CaptionHeight(), sbh = SysBorderHeight();
+    RgnChanged = true;
+    cache->SetPixelFormat(pf24bit);
+    cache->SetSize(W, H);
+    const TRect all{0, 0, W, H};
+    if (IsValidSectionIndex(m, FSkinData->SkinIndex)) {
+        if (caption == 0) PaintDataItemBackground(FSkinData, TCacheInfo(), 0, cache, TPoint{0, 0}, all);
+        else PaintDataItem(FSkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, FormActive ? 1 : 0);
+    }
+    if (GripMode == gmRightBottom) PaintFrameGrip(cache, m, SysBorderWidth(), SysBorderHeight());
+    const TsGeneralData* section = FSkinData->Section();
+    if (section && section->ReservedBoolean && caption != 0 && !Iconic) SaveFrameImage();
+    else FrameBmp.reset();
+    const TacTitleLook look = caption != 0 ? TitleLook(Iconic ? H : caption + sbh) : TacTitleLook{};
+    if (caption != 0) PaintTitleBackground(cache, m, look, [this] { PaintTitleIcon(); });
+    if (MenuPresent() && MenuRowHeight() > 0 && !Iconic) PaintMenuLine();
+    Title.PaintMDIButtons();
+    if (caption != 0) PaintTitleTop(look);
+}
+
+void TsSkinProvider::PaintTitleTop(const TacTitleLook& Look) {
+    TBitmap* cache = FSkinData->CacheBmp;
+    // The strip reaches a little left of the buttons: a wider one may come with a new caption.
+    Title.Strip.Save(cache, cache->Width() - std::min(Title.ButtonsWidth() + SysBorderWidth() + 10, cache->Width()),
+                     CaptionHeight() + SysBorderHeight());
+    Title.PaintButtons();
+    PaintTitleCaption(cache, ManagerOf(FSkinData), Look);
+}
+
+void TsSkinProvider::TitleChanged() {
+    FTitleOnly = !FSkinData->BGChanged;
+    FSkinData->BGChanged = true;
+}
+
+// The kept frame is the one under the title now: the cache holds the frame of
+// this size (painted in the same active state, since any other change asks for
+// a whole new picture), and the menu line stands.
+bool TsSkinProvider::KeptFrameFits(int W, int H, bool Iconic) const {
+    const TBitmap* cache = FSkinData->CacheBmp;
+    const TsGeneralData* section = FSkinData->Section();
+    return FrameBmp && section && section->ReservedBoolean && !FMenuChanged && !Iconic && CaptionHeight() != 0 &&
+           FrameBmp->Width() == W && FrameBmp->Height() == CaptionHeight() + SysBorderHeight() && cache->Width() == W &&
+           cache->Height() == H;
+}
+
+void TsSkinProvider::SaveFrameImage() {
+    TBitmap* cache = FSkinData->CacheBmp;
+    const int rows = CaptionHeight() + SysBorderHeight();
+    if (!FrameBmp || FrameBmp->Width() != cache->Width() || FrameBmp->Height() != rows)
+        FrameBmp = NewBitmap24(cache->Width(), rows);
+    BitBlt(FrameBmp->Canvas()->Handle(), 0, 0, cache->Width(), rows, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+// The title over the kept frame, drawn as a whole frame paint draws it.
+void TsSkinProvider::RepaintTitle() {
+    TBitmap* cache = FSkinData->CacheBmp;
+    BitBlt(cache->Canvas()->Handle(), 0, 0, FrameBmp->Width(), FrameBmp->Height(), FrameBmp->Canvas()->Handle(), 0, 0,
+           SRCCOPY);
+    const TacTitleLook look = TitleLook(CaptionHeight() + SysBorderHeight());
+    PaintTitleBackground(cache, ManagerOf(FSkinData), look, [this] { PaintTitleIcon(); });
+    PaintTitleTop(look);
 }
 
 void TsSkinProvider::PaintTitleIcon() {
@@ -249,7 +288,7 @@ void TsSkinProvider::PaintTitleIcon() {
     DrawIconEx(cache->Canvas()->Handle(), r.left, r.top, icon, IconWidth(), IconHeight(), 0, nullptr, DI_NORMAL);
 }
 
-void TsFormTitle::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
+void TsFormTitle::PaintUserGlyph(TsTitleButton* Button, bool Pressed, bool Dimmed) {
     TBitmap* glyph = Button->Glyph();
     if (glyph->Empty()) return;
     std::unique_ptr<TBitmap> g24 = NewBitmap24(glyph->Width(), glyph->Height());
@@ -258,7 +297,14 @@ void TsFormTitle::PaintUserGlyph(TsTitleButton* Button, bool Pressed) {
     const int x = r.left + (r.right - r.left - glyph->Width()) / 2 + (Pressed ? 1 : 0);
     const int y = r.top + (r.bottom - r.top - glyph->Height()) / 2 + (Pressed ? 1 : 0);
     const TColor key = GetPixel(g24->Canvas()->Handle(), 0, glyph->Height() - 1);
-    CopyBitmapRows(FProvider->SkinData()->CacheBmp, g24.get(), x, y, key);
+    TBitmap* cache = FProvider->SkinData()->CacheBmp;
+    // Dimmed as the button's own glyph is: at half strength over what lies under it.
+    std::unique_ptr<TBitmap> under = NewBitmap24(glyph->Width(), glyph->Height());
+    if (Dimmed)
+        BitBlt(under->Canvas()->Handle(), 0, 0, glyph->Width(), glyph->Height(), cache->Canvas()->Handle(), x, y,
+               SRCCOPY);
+    CopyBitmapRows(cache, g24.get(), x, y, key);
+    if (Dimmed) BlendBitmapAt(cache, under.get(), 128, TPoint{x, y}, TRect{0, 0, glyph->Width(), glyph->Height()});
 }
 
 void TsFormTitle::PaintButtons() {
@@ -278,7 +324,7 @@ void TsFormTitle::PaintButtons() {
         row.Place(*b, TSize{width, height});
         PaintTitleButton(cache, *b, Mask(code), enabled ? b->State : TsPaintState::Normal, !(p->FormActive && enabled),
                          m);
-        if (user) PaintUserGlyph(user, b->State == TsPaintState::Pressed);
+        if (user) PaintUserGlyph(user, b->State == TsPaintState::Pressed, !(p->FormActive && enabled));
     }
 }
 
@@ -408,13 +454,14 @@ void TsSkinProvider::UpdateFrame(HDC DC) {
     if (acAnimationWindow) SendSkinCommandToWindow(acAnimationWindow, AC_REFRESH, 0);
 }
 
-void TsSkinProvider::RepaintFormFrame() {
+void TsSkinProvider::RepaintFormFrame(bool TitleOnly) {
     TsSkinProvider* p = this;
     if (Form && Form->FormStyle() == fsMDIChild && Form->HandleAllocated() && IsZoomed(Form->Handle()) &&
         MDISkinProvider)
         p = MDISkinProvider;
     if (!p->Form || !p->Form->HandleAllocated()) return;
-    p->FrameChanged();
+    if (TitleOnly && p == this) TitleChanged();
+    else p->FrameChanged();
     TWindowDC dc(p->Form->Handle());
     const int saved = SaveDC(dc.DC());
     p->UpdateFrame(dc.DC());
@@ -428,7 +475,8 @@ void TsFormTitle::Repaint(int Code) {
     if (p->IconRect().right >= b->Rect.left || b->Rect.right <= b->Rect.left) return;
     TBitmap* cache = p->SkinData()->CacheBmp;
     // The button's own background first: its glyph may let it show through.
-    if (Code == teMDIMin || Code == teMDIMax || Code == teMDIClose) {
+    const bool mdi = Code == teMDIMin || Code == teMDIMax || Code == teMDIClose;
+    if (mdi) {
         const int top = p->CaptionHeight() + p->SysBorderHeight();
         BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left,
                b->Rect.bottom - b->Rect.top, p->MenuLineBmp->Canvas()->Handle(), b->Rect.left, b->Rect.top - top,
@@ -437,9 +485,11 @@ void TsFormTitle::Repaint(int Code) {
         Strip.Restore(cache, b->Rect);
     }
     const bool enabled = Enabled(Code);
-    PaintTitleButton(cache, *b, Mask(Code), enabled ? b->State : TsPaintState::Normal, false, ManagerOf(p->SkinData()));
+    PaintTitleButton(cache, *b, Mask(Code), enabled ? b->State : TsPaintState::Normal,
+                     !mdi && !(p->FormActive && enabled), ManagerOf(p->SkinData()));
     if (Code >= teUserFirst)
-        PaintUserGlyph(p->TitleButtons()->Items(Code - teUserFirst), b->State == TsPaintState::Pressed);
+        PaintUserGlyph(p->TitleButtons()->Items(Code - teUserFirst), b->State == TsPaintState::Pressed,
+                       !(p->FormActive && enabled));
     TWindowDC dc(Window());
     BitBlt(dc.DC(), b->Rect.left, b->Rect.top, b->Rect.right - b->Rect.left, b->Rect.bottom - b->Rect.top,
            cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, SRCCOPY);
@@ -465,12 +515,21 @@ void TsSkinProvider::PaintClient(HDC DC, bool SendUpdated) {
     RECT c{};
     GetClientRect(Form->Handle(), &c);
     PaintChildControlsInto(Form, FSkinData, TPoint{ClientOffsetX(), ClientOffsetY()}, 0, 0, false, DC, TRect(c));
+    PaintOwnDrawing(DC);
     PaintGraphicChildren(DC, Form, FClientRepaint || changed);
     if (SendUpdated) {
         RefreshChildControls(Form);
         RefreshForeignChildWindows(Form->Handle());
     }
     FClientRepaint = false;
+}
+
+// The form's OnPaint on DC (client coordinates), over the skin's background
+// and under the windowless children, as the form's own paint would be.
+void TsSkinProvider::PaintOwnDrawing(HDC DC) {
+    if (!Form->OnPaint) return;
+    if (auto* canvas = dynamic_cast<TControlCanvas*>(Form->Canvas()))
+        canvas->WithHandle(DC, [this] { Form->OnPaint(Form); });
 }
 
 void TsSkinProvider::PaintForm(TMessage& Message) {

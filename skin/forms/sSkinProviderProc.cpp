@@ -34,12 +34,44 @@ void Snap(int& Pos, int Edge, int Size, int Buffer) {
 // On the screen and made: the frame is painted by the provider.
 bool ShowingNow(const TCustomForm* F) { return Shown(F) && !Creating(F); }
 
+// The repaints pending on a window and on every window inside it, asked for
+// again when the scope ends: turning a window's redraw off validates them all
+// (the children's too, under Wine), and what was invalidated must still paint.
+class TPendingPaints {
+public:
+    explicit TPendingPaints(HWND Wnd) {
+        Keep(Wnd);
+        EnumChildWindows(Wnd, &TPendingPaints::KeepChild, reinterpret_cast<LPARAM>(this));
+    }
+    ~TPendingPaints() {
+        for (const auto& [wnd, rgn] : FPending) {
+            if (IsWindow(wnd)) InvalidateRgn(wnd, rgn, TRUE);
+            DeleteObject(rgn);
+        }
+    }
+    TPendingPaints(const TPendingPaints&) = delete;
+    TPendingPaints& operator=(const TPendingPaints&) = delete;
+
+private:
+    void Keep(HWND Wnd) {
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        if (GetUpdateRgn(Wnd, rgn, FALSE) > NULLREGION) FPending.emplace_back(Wnd, rgn);
+        else DeleteObject(rgn);
+    }
+    static BOOL CALLBACK KeepChild(HWND Wnd, LPARAM Self) {
+        reinterpret_cast<TPendingPaints*>(Self)->Keep(Wnd);
+        return TRUE;
+    }
+    std::vector<std::pair<HWND, HRGN>> FPending;
+};
+
 }  // namespace
 
 bool TsSkinProvider::SkinnedNow() const { return !Dying(Form) && HasSkin(FSkinData); }
 
 void TsSkinProvider::ShrinkCache() {
     if (FSkinData->CacheBmp) FSkinData->CacheBmp->SetSize(0, 0);
+    FrameBmp.reset();
     FSkinData->BGChanged = true;
 }
 
@@ -82,6 +114,9 @@ void TsSkinProvider::SkinnedStage(TMessage& Message) {
         case WM_EXITMENULOOP: return MenuLoop(Message);
         case WM_MDIACTIVATE:
         case WM_MDIDESTROY: return MDIChildChanged(Message);
+        case WM_SHOWWINDOW: return ShowWindowChanged(Message);
+        case CM_MOUSEENTER: return MouseEntered(Message);
+        case CM_FLOATING: return Floated(Message);
         case WM_PRINT: return Print(Message);
         case CM_SHOWINGCHANGED: return ShowingChanged(Message);
         case CM_CONTROLLISTCHANGE:
@@ -91,6 +126,7 @@ void TsSkinProvider::SkinnedStage(TMessage& Message) {
         case WM_LBUTTONUP:
         case WM_CAPTURECHANGED: return OutlineMouse(Message);
         case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
         case CM_VISIBLECHANGED:
         case CM_ENABLEDCHANGED:
         case CM_COLORCHANGED:
@@ -100,6 +136,7 @@ void TsSkinProvider::SkinnedStage(TMessage& Message) {
 }
 
 void TsSkinProvider::Created(TMessage& Message) {
+    FrameBmp.reset();
     ChildMaximizedAtCreate = Form->FormStyle() == fsMDIChild && ActiveChildProvider && ActiveChildProvider->Form &&
                              ActiveChildProvider->Form->HandleAllocated() &&
                              IsZoomed(ActiveChildProvider->Form->Handle());
@@ -111,7 +148,13 @@ void TsSkinProvider::Sized(TMessage& Message) {
     FrameChanged();
     RgnChanged = true;
     OldProc(Message);
-    if (ShowingNow(Form) && !HasBorder()) RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_FRAME);
+    if (!ShowingNow(Form)) return;
+    // A gradient stretches with the form: the children's pictures of it are stale.
+    if (const TsGeneralData* s = FSkinData->Section(); s && s->GradientPercent > 0)
+        for (int i = 0; i < Form->ControlCount(); ++i)
+            if (TControl* c = Form->Controls(i); !Dying(c))
+                c->Perform(SM_ALPHACMD, MAKEWPARAM(1, AC_PARENTBGCHANGED), 0);
+    if (!HasBorder()) RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_FRAME);
 }
 
 void TsSkinProvider::Activated(TMessage& Message) {
@@ -205,6 +248,30 @@ void TsSkinProvider::MenuLoop(TMessage& Message) {
     OldProc(Message);
 }
 
+void TsSkinProvider::ShowWindowChanged(TMessage& Message) {
+    OldProc(Message);
+    // A maximized child shows its title on the frame's menu line.
+    if (Form->FormStyle() == fsMDIChild && Form->HandleAllocated() && IsZoomed(Form->Handle())) RefreshFormFrame();
+}
+
+// One speed button of the form is hot at a time: the mouse on another takes it.
+void TsSkinProvider::MouseEntered(TMessage& Message) {
+    OldProc(Message);
+    ReleaseSharedHot(Form, reinterpret_cast<TControl*>(Message.LParam));
+}
+
+// Docked or floating again, the form may have a new window: its bars are made again.
+void TsSkinProvider::Floated(TMessage& Message) {
+    OldProc(Message);
+    if (ScrollAdapter) {
+        TacMainWnd* a = ScrollAdapter;
+        UnsubclassAdapterWindow(a->CtrlHandle, true, false, a);
+        ScrollAdapter = static_cast<TacScrollWnd*>(a);
+    }
+    if (Form->HandleAllocated())
+        SendSkinCommandToWindow(Form->Handle(), AC_REFRESH, reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()));
+}
+
 void TsSkinProvider::MDIChildChanged(TMessage& Message) {
     OldProc(Message);
     if (Form->FormStyle() == fsMDIChild && MDISkinProvider && !IsZoomed(Form->Handle())) {
@@ -219,7 +286,9 @@ void TsSkinProvider::ChildrenChanged(TMessage& Message) {
     OldProc(Message);
     switch (Message.Msg) {
         case CM_CONTROLLISTCHANGE:
-            if (auto* w = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(Message.WParam)); w && Adapter)
+            // Sent with the control on the form (LParam 1), or about to leave it (0).
+            if (auto* w = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(Message.WParam));
+                w && Adapter && Message.LParam && Adapter->IsControlSupported(w))
                 Adapter->AddNewItem(w);
             return;
         case WM_NOTIFY:
@@ -257,8 +326,9 @@ void TsSkinProvider::LookChanged(TMessage& Message) {
                 FrameChanged();
             }
             return OldProc(Message);
-        default:  // WM_SETTINGCHANGE
+        default:  // WM_SETTINGCHANGE, WM_SYSCOLORCHANGE: the caption's height or colours may change
             FrameChanged();
+            FrameBmp.reset();
             return OldProc(Message);
     }
 }
@@ -297,6 +367,7 @@ void TsSkinProvider::SkinRemoved(TMessage& Message) {
     CommonAlphaCommand(Message, FSkinData);
     FMenuRows = -1;
     if (Dying(Form)) return;
+    if (Form->HandleAllocated()) SwitchFlatBars(false);
     RemoveSysMenuStyle(false);
     if (Form->FormStyle() == fsMDIForm) SetMDIHook(false);
     if (Form->HandleAllocated() && !FInMenuLoop) SetRegion(nullptr, true);
@@ -363,6 +434,7 @@ void TsSkinProvider::SkinnedAlphaCommand(TMessage& Message) {
             UpdateAdapter();
             UpdateScrollAdapter();
             FrameChanged();
+            FrameBmp.reset();
             FMenuRows = -1;
             if (HasBorder()) RgnChanged = true;
             if (FUseGlobalColor && !FSkinData->CustomColor()) Form->SetColor(GlobalSkinColor(m));
@@ -430,9 +502,14 @@ void TsSkinProvider::NCPaint(TMessage& Message) {
         UpdateFormRegion(false);
     }
     FSkinData->Updating = false;
-    const TWindowDC dc(Form->Handle());
-    if (!dc.DC()) return;
-    PaintFrameTo(dc.DC());
+    // A picture wider than the form was made for a wider one: the client's background moves with the new one.
+    const bool wider = FSkinData->CacheBmp->Width() > FormWidth();
+    {
+        const TWindowDC dc(Form->Handle());
+        if (!dc.DC()) return;
+        PaintFrameTo(dc.DC());
+    }
+    if (wider) InvalidateRect(Form->Handle(), nullptr, FALSE);
     if (MDIForm) MDIForm->ConnectClient();
 }
 
@@ -461,6 +538,15 @@ void TsSkinProvider::NCActivate(TMessage& Message) {
         OldProc(m);
         Message.Result = m.Result;
     }
+    // A child shown as a child: its frame's menu line may show its state.
+    if (Form->FormStyle() == fsMDIChild && ShowingNow(Form) && MDISkinProvider && MDISkinProvider != this &&
+        MDISkinProvider->MDIForm && !Dying(MDISkinProvider->Form) && MDISkinProvider->Form->HandleAllocated()) {
+        MDISkinProvider->FMenuRows = -1;
+        MDISkinProvider->MDIForm->UpdateProvider();
+        if (HWND client = MDISkinProvider->Form->ClientHandle()) SendMessageA(client, WM_NCPAINT, 0, 0);
+    }
+    // The system draws a layered window's frame once more on activation: the skin's goes over it.
+    if (GetWindowLongPtrA(Form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED) RepaintFrame();
     if (!Shown(Form) || Creating(Form)) {
         FormActive = active;
         return;
@@ -470,6 +556,8 @@ void TsSkinProvider::NCActivate(TMessage& Message) {
         FMenuRows = -1;
         RepaintFormFrame();
     }
+    if (!Adapter) UpdateAdapter();
+    RefreshChildControls(Form);
 }
 
 void TsSkinProvider::WithoutSystemCaption(TMessage& Message) {
@@ -480,12 +568,12 @@ void TsSkinProvider::WithoutSystemCaption(TMessage& Message) {
         OldProc(Message);
         FreeCover(CaptionCover);
     } else {
+        const TPendingPaints pending(Form->Handle());
         Form->Perform(WM_SETREDRAW, 0, 0);
         OldProc(Message);
         Form->Perform(WM_SETREDRAW, 1, 0);
     }
-    FrameChanged();
-    RepaintFormFrame();
+    RepaintFormFrame(true);
 }
 
 void TsSkinProvider::Print(TMessage& Message) {
@@ -507,7 +595,6 @@ void TsSkinProvider::Print(TMessage& Message) {
         if (MDIForm && Form->ClientHandle())
             SendMessageA(Form->ClientHandle(), WM_PRINT, Message.WParam, Message.LParam);
         RestoreDC(dc, saved);
-        if (Form->OnPaint) Form->OnPaint(Form);
     }
     Message.Result = 0;
 }

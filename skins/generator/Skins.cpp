@@ -386,6 +386,8 @@ SkinFiles Build(const Palette& p) {
     for (const char* name : {"FORM", "DIALOG"}) {
         w.Section(name);
         w.Colors(p.Bg, p.Bg, p.Text, p.Text);
+        // A form's frame under its title is kept: a caption change repaints only the title.
+        if (std::strcmp(name, "FORM") == 0) w.Num("RESERVEDBOOLEAN", 1);
         w.Mask(name, "BORDERSMASK", "frame.bmp", frame, frameSpec);
     }
     w.Section("FORMTITLE");

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 
 namespace testsupport {
@@ -19,6 +20,12 @@ inline TColor ToColor(std::uint32_t rgb) {
 inline std::uint32_t RGBOfColor(TColor c) { return RGBOf(ColorToRGB(c)); }
 // Channel i of 0xRRGGBB: 0 blue, 1 green, 2 red.
 inline int Ch(std::uint32_t rgb, int i) { return int((rgb >> (8 * i)) & 0xFF); }
+// Every channel of A within Tol of B's.
+inline bool Near(std::uint32_t A, std::uint32_t B, int Tol = 2) {
+    for (int i = 0; i < 3; ++i)
+        if (std::abs(Ch(A, i) - Ch(B, i)) > Tol) return false;
+    return true;
+}
 
 // 0x00RRGGBB of a pixel of a 24- or 32-bit bitmap, read from its rows.
 inline std::uint32_t Px(TBitmap& Bmp, int X, int Y) {

@@ -3,6 +3,7 @@
 // record the handler changes; reflected notifications; the published
 // properties by name; and the fixed texts of misuse.
 #include "TestControls.h"
+#include "WindowHooks.h"
 
 using namespace ctltest;
 
@@ -61,6 +62,37 @@ TEST(ControlMessages, CreationGoesThroughWndProcFromTheFirstMessage) {
     GetClassNameA(wnd, cls, sizeof(cls));
     EXPECT_STREQ(cls, "TLogWin");
     EXPECT_EQ(FindControl(wnd), c);
+}
+
+// A parent hears of a control put on it once the control is on it, with its
+// window made in the parent's; of one taken off once it is off.
+TEST(ControlMessages, ControlListChangeComesWithTheControlInPlace) {
+    FormPtr form = MakeForm();
+    ASSERT_TRUE(IsWindow(form->Handle()));
+    struct Seen {
+        LPARAM Inserting;
+        TWinControl* Parent;
+        bool Window;
+    };
+    std::vector<Seen> seen;
+    TWindowProcHook spy;
+    spy.Attach(form.get(), [&](TMessage& m) {
+        if (m.Msg == CM_CONTROLLISTCHANGE) {
+            auto* w = reinterpret_cast<TWinControl*>(m.WParam);
+            seen.push_back(Seen{m.LParam, w->Parent(), w->HandleAllocated()});
+        }
+        spy.CallPrevious(m);
+    });
+    auto* c = TObject::Create<TLogWin>(form.get());
+    c->SetParent(form.get());
+    c->SetParent(nullptr);
+    spy.Release();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].Inserting, 1);
+    EXPECT_EQ(seen[0].Parent, form.get());
+    EXPECT_TRUE(seen[0].Window);
+    EXPECT_EQ(seen[1].Inserting, 0);
+    EXPECT_EQ(seen[1].Parent, nullptr);
 }
 
 TEST(ControlMessages, ShowHideAndEnableSendTheirMessagesInOrder) {

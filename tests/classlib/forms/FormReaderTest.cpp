@@ -180,6 +180,34 @@ TEST(FormReader, FaultyDescriptionsNameTheirLineAndFreeWhatWasMade) {
     EXPECT_EQ(Screen->FormCount(), forms);
 }
 
+// The root of a faulty description keeps the values it had, names and nested
+// ones too, and is out of loading: the next description reads into it as
+// into a fresh form.
+TEST(FormReader, AFaultyDescriptionLeavesTheRootAsItWas) {
+    formtest::FormPtr form(TObject::Create<TForm>(nullptr));
+    form->SetName("Before");
+    form->SetCaption("Own");
+    form->SetWidth(300);
+    form->Font()->SetColor(clRed);
+    const int size = form->Font()->Size();
+    EXPECT_THROW(ReadComponentFromText(form.get(),
+                                       "object F: TForm\n Caption = 'Described'\n Width = 500\n"
+                                       " Font.Color = clBlue\n Font.Size = 20\n"
+                                       " object B: TButton\n Nope = 1\n end\nend"),
+                 EReadError);
+    EXPECT_EQ(form->Name(), "Before");
+    EXPECT_EQ(form->Caption(), "Own");
+    EXPECT_EQ(form->Width(), 300);
+    EXPECT_EQ(form->Font()->Color(), clRed);
+    EXPECT_EQ(form->Font()->Size(), size);
+    EXPECT_FALSE(form->ComponentState().Contains(csLoading));
+    EXPECT_FALSE(form->ComponentState().Contains(csReading));
+    EXPECT_EQ(form->ComponentCount(), 0);
+    ReadComponentFromText(form.get(), "object F: TForm\n Caption = 'Second'\nend");
+    EXPECT_EQ(form->Caption(), "Second");
+    EXPECT_FALSE(form->ComponentState().Contains(csLoading));
+}
+
 // The same values in any order of their lines load the same control: a
 // size is the size written whatever the orientation, a position is kept
 // against the range written after it, and a check box's state is kept.

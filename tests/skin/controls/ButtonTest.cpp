@@ -487,6 +487,31 @@ TEST_F(SkinnedButton, HintsComeBackWhenOnClickDisablesOrUnskins) {
     }
 }
 
+// A press whose release comes while the button is disabled or unskinned is
+// over all the same: a later stray release is no release of a press.
+TEST_F(SkinnedButton, ReleaseWhileDisabledOrUnskinnedEndsThePress) {
+    const struct {
+        const char* Name;
+        std::function<void()> Between, Back;
+    } cases[] = {{"disabled", [this] { Button->SetEnabled(false); }, [this] { Button->SetEnabled(true); }},
+                 {"unskinned", [this] { Manager->SetActive(false); }, [this] { Manager->SetActive(true); }}};
+    for (const auto& c : cases) {
+        int ups = 0;
+        Button->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++ups; };
+        SendMessageA(H(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        ASSERT_TRUE(Button->Pressed()) << c.Name;
+        c.Between();
+        SendMessageA(H(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+        EXPECT_FALSE(Button->Pressed()) << c.Name;
+        c.Back();
+        Pump();
+        ups = 0;
+        SendMessageA(H(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+        EXPECT_EQ(ups, 0) << c.Name << ": a stray release";
+        Pump();
+    }
+}
+
 TEST_F(SkinnedButton, FreedByItsOwnEnterOrLeaveHandler) {
     for (UINT msg : {CM_MOUSEENTER, CM_MOUSELEAVE}) {
         auto* b = TObject::Create<TPoisonedButton>(Form);

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 using namespace skinnedtest;
 using testsupport::Picture;
@@ -401,6 +402,19 @@ TEST_F(SkinnedChecks, GroupBoxPlateAndFrameHalfACaptionDown) {
     // Above the frame the panel shows through; the plate is the check-box section.
     EXPECT_EQ(p.Pixel(150, frameTop - 2), Px(*panel->SkinData()->CacheBmp, 20 + 150, 20 + frameTop - 2));
     EXPECT_EQ(p.Pixel(c.left + 1, c.top + 1), C.Global);
+    // The plate shows the focus (the section's hot state) while the box or a
+    // control in it has it.
+    auto* field = Put<TEdit>(inside, 10, 40, 60, 22);
+    const auto onScreen = [&] { return testsupport::CaptureClient(group->Handle()).Pixel(c.left + 1, c.top + 1); };
+    EXPECT_EQ(onScreen(), C.Global);
+    for (TWinControl* focused : {static_cast<TWinControl*>(field), static_cast<TWinControl*>(group)}) {
+        focused->SetFocus();
+        Pump();
+        EXPECT_EQ(onScreen(), C.GlobalHot) << focused->ClassName();
+        Edit->SetFocus();
+        Pump();
+        EXPECT_EQ(onScreen(), C.Global) << focused->ClassName() << ": focus gone";
+    }
     // A see-through plate of its own section shows the frame under it at its own place.
     group->SetCaptionSkin("TRANSPANEL");
     EXPECT_TRUE(Near(Print(group).Pixel(c.left + 1, c.bottom - 1), Half(C.TransPanel, C.Button)));
@@ -423,6 +437,12 @@ TEST_F(SkinnedChecks, RadioGroupItemsTakeClicksAndFollowItemIndex) {
     ClickAt(group->Buttons(3), 6, group->Buttons(3)->Height() / 2);
     EXPECT_EQ(group->ItemIndex(), 3);
     EXPECT_EQ(clicks, 1);
+    // The focused item's space key reaches the group's own key handler.
+    std::vector<WORD> keys;
+    group->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) { keys.push_back(Key); };
+    PressSpace();
+    EXPECT_EQ(keys, std::vector<WORD>{VK_SPACE});
+    EXPECT_EQ(group->ItemIndex(), 3);
     const std::uint32_t g = GlyphPixel(group->Buttons(3));
     EXPECT_TRUE(g == C.Box[RadioChecked][0] || g == C.Box[RadioChecked][1]);
     group->SetItemIndex(0);

@@ -394,3 +394,90 @@ TEST_F(SkinnedEdit, RichEditKeepsFormattedRunsThroughRecolouringAndANewWindow) {
     }
     EXPECT_NE(rich->Handle(), first) << "the skin's removal made a new window";
 }
+
+// A new face, size or weight through Font reaches the text that follows the
+// default; a run keeps what the program gave it of its own (face, size,
+// weight, colour) and takes the rest from the new font.
+TEST_F(SkinnedEdit, RichEditFontChangeKeepsEachRunsOwnFormat) {
+    auto* rich = Make<TsRichEdit>(Form.get(), 20, 90, 300, 80);
+    rich->Font()->SetName("Tahoma");
+    rich->Font()->SetSize(9);
+    rich->SetText("plain big bold face red");
+    Pump(30);
+    const HWND h = rich->Handle();
+    const COLORREF red = RGB(230, 0, 0);
+    const auto format = [&](LONG From, LONG To, DWORD Mask, auto&& Fill) {
+        CHARRANGE r{From, To};
+        SendMessageA(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+        CHARFORMAT2A cf{};
+        cf.cbSize = sizeof cf;
+        cf.dwMask = Mask;
+        Fill(cf);
+        SendMessageA(h, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    };
+    format(6, 9, CFM_SIZE, [](CHARFORMAT2A& cf) { cf.yHeight = 20 * 20; });
+    format(10, 14, CFM_BOLD, [](CHARFORMAT2A& cf) { cf.dwEffects = CFE_BOLD; });
+    format(15, 19, CFM_FACE, [](CHARFORMAT2A& cf) { lstrcpyA(cf.szFaceName, "Courier New"); });
+    format(20, 23, CFM_COLOR, [&](CHARFORMAT2A& cf) { cf.crTextColor = red; });
+    const LONG oldSize = RichFormatAt(h, 0).yHeight;
+    rich->Font()->SetName("Times New Roman");
+    rich->Font()->SetSize(14);
+    Pump(60);
+    ASSERT_EQ(rich->Handle(), h);
+    const LONG newSize = RichFormatAt(h, 0).yHeight;
+    EXPECT_GT(newSize, oldSize);
+    const struct {
+        LONG At;
+        const char* Face;
+        LONG Size;
+        bool Bold;
+        COLORREF Colour;
+    } runs[] = {
+        {0, "Times New Roman", newSize, false, ColorToRGB(rich->DefAttributesColor())},
+        {7, "Times New Roman", 20 * 20, false, ColorToRGB(rich->DefAttributesColor())},
+        {11, "Times New Roman", newSize, true, ColorToRGB(rich->DefAttributesColor())},
+        {16, "Courier New", newSize, false, ColorToRGB(rich->DefAttributesColor())},
+        {21, "Times New Roman", newSize, false, red},
+    };
+    for (const auto& run : runs) {
+        const CHARFORMAT2A f = RichFormatAt(h, run.At);
+        EXPECT_STREQ(f.szFaceName, run.Face) << "at " << run.At;
+        EXPECT_EQ(f.yHeight, run.Size) << "at " << run.At;
+        EXPECT_EQ((f.dwEffects & CFE_BOLD) != 0, run.Bold) << "at " << run.At;
+        EXPECT_EQ(f.crTextColor, run.Colour) << "at " << run.At;
+    }
+    // A bold font makes the default text bold and leaves the sized run its size.
+    rich->Font()->SetStyle(TFontStyles{fsBold});
+    Pump(30);
+    EXPECT_TRUE(RichFormatAt(h, 0).dwEffects & CFE_BOLD);
+    EXPECT_EQ(RichFormatAt(h, 7).yHeight, 20 * 20);
+    EXPECT_TRUE(RichFormatAt(h, 7).dwEffects & CFE_BOLD);
+}
+
+// The border of a disabled rich edit (painted by its scroll adapter) takes the
+// disabled look the program chose; the text is a published property.
+TEST_F(SkinnedEdit, RichEditDisabledBorderFollowsDisabledKindAndTextIsPublished) {
+    auto* rich = Make<TsRichEdit>(Form.get(), 20, 90, 200, 60);
+    rich->SkinData()->SetSkinSection("EDIT_HOT");
+    SetStrProp(rich, "Text", "described");
+    EXPECT_EQ(rich->Text(), "described");
+    rich->SetEnabled(false);
+    const struct {
+        TsDisabledKind Kind;
+        const char* Name;
+    } kinds[] = {
+        {TsDisabledKind{}, "none"}, {TsDisabledKind{dkBlended}, "blended"}, {TsDisabledKind{dkGrayed}, "grayed"}};
+    std::uint32_t seen[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        rich->SetDisabledKind(kinds[i].Kind);
+        Pump(60);
+        seen[i] = FramePixel(rich->Handle(), 0, 30);
+    }
+    const auto channel = [](std::uint32_t c, int shift) { return int((c >> shift) & 0xFF); };
+    EXPECT_EQ(seen[0], C.Border[0]) << "none";
+    EXPECT_NE(seen[1], C.Border[0]) << "blended";
+    EXPECT_NE(seen[1], seen[2]);
+    EXPECT_EQ(channel(seen[2], 16), channel(seen[2], 8)) << "grayed";
+    EXPECT_EQ(channel(seen[2], 8), channel(seen[2], 0)) << "grayed";
+    EXPECT_NE(seen[2], C.Border[0]);
+}

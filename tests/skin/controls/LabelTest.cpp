@@ -3,6 +3,7 @@
 #include "SkinnedControlTest.h"
 
 #include "sLabel.h"
+#include "sPanel.h"
 
 using namespace skinnedtest;
 
@@ -85,6 +86,25 @@ TEST_F(Labels, DisabledTextIsFortyPercentFontOverTheParentColour) {
     EXPECT_GT(RectWidth(FindColor(*bmp, All(*bmp), mix)), 0);
     EXPECT_EQ(RectWidth(FindColor(*bmp, All(*bmp), font)), 0);
     EXPECT_EQ(RectWidth(FindPixels(*bmp, All(*bmp), [&](std::uint32_t p) { return p != mix && p != 0xFFFFFF; })), 0);
+}
+
+// On a skinned panel the background the text mixes toward is the panel's
+// section colour (its answer to the colour query), not its own Color.
+TEST_F(Labels, DisabledTextOnASkinnedPanelMixesTowardTheSectionColour) {
+    auto* panel = Make<TsPanel>(form.get(), 10, 10, 200, 100);
+    panel->SkinData()->SetSkinSection("EDIT");
+    panel->SetColor(ToColor(0x808080));
+    auto* label = MakeLabel<TsCustomLabel>(panel, "Off");
+    label->SetEnabled(false);
+    form->Show();
+    Pump();
+    auto bmp = PaintGraphic(label, 0xFFFFFF);
+    const std::uint32_t font = ToRgb(label->Font()->Color()), back = C().Edit;
+    std::uint32_t mix = 0;
+    for (int i = 0; i < 3; ++i)
+        mix |= std::uint32_t(int(Ch(back, i) + (Ch(font, i) - Ch(back, i)) * 0.4 + 0.5)) << (8 * i);
+    EXPECT_GT(RectWidth(FindColor(*bmp, All(*bmp), mix)), 0) << std::hex << mix;
+    EXPECT_EQ(acParentColor, acNoColor);
 }
 
 TEST_F(Labels, DisabledLabelLeavesNoParentColourForTheNextControl) {

@@ -4,9 +4,11 @@
 #include "SkinnedControlTest.h"
 #include "TestInput.h"
 
+#include "FormReader.h"
 #include "sLabel.h"
 #include "Timers.h"
 #include "sPanel.h"
+#include "sRegisterClasses.h"
 
 #include <functional>
 #include <stdexcept>
@@ -255,6 +257,35 @@ TEST_F(Panels, DragBarMovesItsFormByARealDragAndLetsGo) {
     RECT wr;
     GetWindowRect(form->Handle(), &wr);
     EXPECT_EQ(wr.left, left0 + 30);
+}
+
+// Read from a description without DraggedControl, a bar moves the form that
+// holds it; its caption text follows that form's activation, which only the
+// form is told of.
+TEST_F(Panels, DragBarTakesItsFormWhenLoadedAndFollowsItsActivation) {
+    RegisterSkinnedClasses();
+    ReadComponentFromText(form.get(), "object Loaded: TForm object Drag: TsDragBar end end");
+    auto* bar = dynamic_cast<TsDragBar*>(form->FindComponent("Drag"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->DraggedControl(), form.get());
+    FormPtr other = MakeForm(420, 60, 200, 120);
+    for (TForm* f : {form.get(), other.get()}) f->Show();
+    const struct {
+        TForm* Active;
+        TColor Caption;
+    } steps[] = {{form.get(), clCaptionText}, {other.get(), clInactiveCaptionText}, {form.get(), clCaptionText}};
+    for (const auto& step : steps) {
+        SetForegroundWindow(step.Active->Handle());
+        SetActiveWindow(step.Active->Handle());
+        Pump(60);
+        EXPECT_EQ(bar->Font()->Color(), step.Caption) << (step.Active == form.get() ? "own form" : "other form");
+    }
+    // The bar freed before its form leaves the form's messages working.
+    bar->Free();
+    SetForegroundWindow(other->Handle());
+    SetForegroundWindow(form->Handle());
+    Pump(60);
+    EXPECT_TRUE(form->Active());
 }
 
 TEST_F(Panels, DragLoopEndsWhenTheButtonIsAlreadyUp) {

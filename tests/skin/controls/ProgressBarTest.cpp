@@ -97,4 +97,27 @@ TEST_F(ProgressBar, TheFillFollowsSettersMessagesAndItsSection) {
     EXPECT_EQ(Count(plain, C().Panel), 0);
 }
 
+// With a BorderWidth the band round the client is the skin's frame too, the
+// frame's right column shows, and the fill is where its range puts it after
+// every change (nothing stale in the band or the client).
+TEST_F(ProgressBar, ABorderWidthShowsTheWholeFrameRoundTheFill) {
+    auto* bar = Make<TsProgressBar>(10, 10, 60, 20);
+    bar->SkinData()->SetSkinSection("EDIT");
+    bar->SetSmooth(true);
+    bar->SetBorderWidth(3);
+    const int b = 3 + 1;
+    for (const int position : {100, 50, 0, 75}) {
+        bar->SetPosition(position);
+        Pump(40);
+        const Picture p = testsupport::CaptureWindow(bar->Handle());
+        ASSERT_EQ(p.Width, 60);
+        const int right = b + (52 * position + 50) / 100;
+        EXPECT_EQ(Count(p, C().Panel), (right - b) * 12) << position;
+        EXPECT_EQ(Count(p, RECT{b, b, right, 16}, C().Panel), (right - b) * 12) << position;
+        EXPECT_EQ(Count(p, C().Edit), 60 * 20 - (right - b) * 12) << position;
+        EXPECT_EQ(p.Pixel(59, 10), C().Edit) << position;
+        EXPECT_EQ(p.Pixel(57, 18), C().Edit) << position;
+    }
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include "sPanel.h"
 #include "sSpeedButton.h"
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -179,6 +180,55 @@ TEST_F(Buttons, PropertiesThatReshapeTheButton) {
     b->SetButtonStyle(tbsSeparator);
     auto bmp = PaintGraphic(b, 0xFFFFFF);
     EXPECT_EQ(Px(*bmp, 30, 15), 0x336699u);
+}
+
+// A windowless button hears of no WM_SIZE: after a new size or font at run
+// time it paints the picture a new button of that size and font paints.
+TEST_F(Buttons, ResizedOrRefontedButtonPaintsAPictureOfItsNewShape) {
+    auto* b = MakeButton(form.get(), 10, 10, 60, 30, "Cap");
+    PaintGraphic(b);
+    const struct {
+        const char* What;
+        std::function<void(TsSpeedButton*)> Do;
+    } changes[] = {
+        {"size", [](TsSpeedButton* x) { x->SetBounds(x->Left(), x->Top(), 90, 40); }},
+        {"font", [](TsSpeedButton* x) { SharpFont(x->Font(), -22); }},
+    };
+    for (const auto& c : changes) {
+        c.Do(b);
+        auto* fresh = MakeButton(form.get(), 200, 10, b->Width(), b->Height(), "Cap");
+        c.Do(fresh);
+        const auto seen = PaintGraphic(b), want = PaintGraphic(fresh);
+        int wrong = 0;
+        for (int y = 0; y < b->Height(); ++y)
+            for (int x = 0; x < b->Width(); ++x) wrong += Px(*seen, x, y) != Px(*want, x, y);
+        EXPECT_EQ(wrong, 0) << c.What;
+        fresh->Free();
+    }
+}
+
+// Unskinned, a glyph from the image list gets a grey disabled picture only
+// when DisabledGlyphKind asks for grey.
+TEST_F(Buttons, ImageListGlyphHasAGreyPictureOnlyWhenAskedFor) {
+    TBitmap picture(16, 16);
+    picture.Canvas()->Brush()->SetColor(ToColor(0xE03010));
+    picture.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    TCustomImageList images(nullptr, 16, 16);
+    images.Add(&picture, nullptr);
+    for (const bool grey : {false, true}) {
+        auto* b = Make<TsSpeedButton>(form.get(), 10, 10, 60, 30);
+        b->SkinData()->SetSkinSection("NO SUCH SECTION");
+        b->SetDisabledGlyphKind(grey ? TsDisabledGlyphKind{dgGrayed} : TsDisabledGlyphKind{dgBlended});
+        b->SetImages(&images);
+        b->SetImageIndex(0);
+        PaintGraphic(b);
+        EXPECT_EQ(b->NumGlyphs(), grey ? 2 : 1) << grey;
+        if (grey) {
+            const std::uint32_t g = Px(*b->Glyph(), 16 + 8, 8);
+            EXPECT_TRUE(Ch(g, 0) == Ch(g, 1) && Ch(g, 1) == Ch(g, 2)) << std::hex << g;
+        }
+        b->Free();
+    }
 }
 
 TEST_F(Buttons, ArrowOpensTheMenuAndTheBodyDoesNot) {

@@ -208,4 +208,38 @@ TEST_F(TrackBar, ATickAtEachOfManyPositionsCostsAPixelsWorth) {
     }
 }
 
+// A thumb picture cut from the skin's master picture (GLOBALINFO's boxes:
+// the checked box's 8 rows over the grayed box's), whole or stretched: read
+// from its own rectangle, and upside down with the ticks above the bar.
+TEST_F(TrackBar, AThumbCutFromTheMasterPictureShowsItsOwnRowsEitherWayUp) {
+    testsupport::TestSkinOptions o;
+    o.Extra = "\n[CUTTHUMB]\nCOLOR=0x808080\n[CUTTHUMB.SLIDERMASK]\nIMAGECOUNT=3\nMASKTYPE=0\nRECT=0,8,21,13\n";
+    TsSkinManager* cut = testsupport::TestSkinManager(o);
+    const std::uint32_t upper = C().Box[1][0], lower = C().Box[2][0];
+    const struct {
+        int Length;  // 13: a 7 x 13 thumb, the picture's own size
+        TTickMark Marks;
+        bool UpperOnTop;
+    } cases[] = {{13, tmBottomRight, true}, {13, tmTopLeft, false}, {40, tmBottomRight, true}, {40, tmTopLeft, false}};
+    for (const auto& c : cases) {
+        auto* bar = Make<TsTrackBar>(10, 10, 220, 60);
+        bar->SkinData()->SetSkinManager(cut);
+        bar->SkinData()->SetSkinSection("CUTTHUMB");
+        bar->SetTickMarks(c.Marks);
+        bar->SetThumbLength(c.Length);
+        const Picture p = Shot(bar);
+        const TRect t = acTrackThumbRect(bar->Handle());
+        if (c.Length == 13) {
+            ASSERT_EQ(RectWidth(t) * 100 + RectHeight(t), 7 * 100 + 13) << "the picture fits";
+        }
+        const int x = (t.left + t.right) / 2;
+        const std::uint32_t top = p.Pixel(x, t.top), bottom = p.Pixel(x, t.bottom - 1);
+        EXPECT_EQ(top, c.UpperOnTop ? upper : lower) << c.Length << " " << c.Marks;
+        EXPECT_EQ(bottom, c.UpperOnTop ? lower : upper) << c.Length << " " << c.Marks;
+        const int upperRows = Count(p, RECT{x, t.top, x + 1, t.bottom}, upper);
+        EXPECT_NEAR(upperRows, RectHeight(t) * 8.0 / 13, 1.0) << c.Length << " " << c.Marks;
+        bar->Free();
+    }
+}
+
 }  // namespace

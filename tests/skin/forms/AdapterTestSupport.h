@@ -101,11 +101,7 @@ inline std::uint32_t WindowPixel(HWND h, int X, int Y) {
     ReleaseDC(h, dc);
     return testsupport::RGBOf(c);
 }
-inline bool Near(std::uint32_t A, std::uint32_t B, int Tol = 2) {
-    for (int i = 0; i < 3; ++i)
-        if (std::abs(Ch(A, i) - Ch(B, i)) > Tol) return false;
-    return true;
-}
+using testsupport::Near;
 // A bar's rectangle relative to the window's top-left corner.
 inline RECT LocalBarRect(TacScrollWnd* A, int Kind) {
     TRect r;

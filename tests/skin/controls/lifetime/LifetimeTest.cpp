@@ -17,6 +17,7 @@
 #include "sEdit.h"
 #include "sLabel.h"
 #include "sListView.h"
+#include "sPanel.h"
 #include "sRadioButton.h"
 #include "sSkinProvider.h"
 #include "sSpeedButton.h"
@@ -317,6 +318,34 @@ TEST(SkinnedLifetime, ProviderOfAnEarlierMDIFrameFreedBeforeItsFrame) {
     EXPECT_EQ(MDISkinProvider, providers[1]);
     for (FormPtr& f : frames) f.reset();
     Pump(30);
+    guardedheap::Enable(false);
+}
+
+// A drag bar listens in on its form's messages: freed before its form, with
+// its form, or taken off its form before that form goes, neither the bar
+// nor the form is read after its end.
+TEST(SkinnedLifetime, DragBarsFollowingTheirFormEndInAnyOrder) {
+    guardedheap::Enable(true);
+    enum End { BarFirst, WithTheForm, TakenOff };
+    for (End end : {BarFirst, WithTheForm, TakenOff}) {
+        FormPtr form = MakeForm(40, 40, 300, 200), other = MakeForm(360, 40, 200, 120);
+        auto* bar = TObject::Create<TsDragBar>(nullptr);
+        bar->SetParent(form.get());
+        for (TForm* f : {form.get(), other.get()}) f->Show();
+        SetForegroundWindow(form->Handle());
+        Pump(30);
+        if (end == BarFirst) bar->Free();
+        if (end == TakenOff) bar->SetParent(nullptr);
+        if (end != BarFirst) {
+            // The bar is not the form's component: only its parent.
+            form.reset();
+            EXPECT_EQ(guardedheap::IsFreedMemory(bar), end == WithTheForm) << end;
+            if (end == TakenOff) bar->Free();
+        }
+        SetForegroundWindow(other->Handle());
+        if (form) SetForegroundWindow(form->Handle());
+        Pump(30);
+    }
     guardedheap::Enable(false);
 }
 

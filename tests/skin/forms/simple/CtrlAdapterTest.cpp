@@ -8,7 +8,7 @@
 #include "ExtCtrls.h"
 #include "StdCtrlsLists.h"
 #include "sMessages.h"
-#include "sSkinProviderAdapter.h"
+#include "FormCtrlAdapter.h"
 
 #include <map>
 

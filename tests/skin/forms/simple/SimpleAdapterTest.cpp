@@ -6,7 +6,7 @@
 #include "Buttons.h"
 #include "acSBUtilsSimple.h"
 #include "sMessages.h"
-#include "sSkinProviderAdapter.h"
+#include "FormCtrlAdapter.h"
 
 #include <commctrl.h>
 

@@ -1,0 +1,110 @@
+// What the provider tests share: the test skin with forms and scroll bars, a
+// shown form with a provider, and real mouse input from a second thread.
+#pragma once
+
+#include "FormTestSupport.h"
+#include "PixelTestSupport.h"
+#include "TestInput.h"
+#include "TestSkin.h"
+#include "TestSupport.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <thread>
+
+namespace providertest {
+
+using testsupport::Picture;
+
+inline testsupport::TestSkinOptions Options() {
+    testsupport::TestSkinOptions options;
+    options.Forms = true;
+    options.ScrollBars = true;
+    return options;
+}
+inline TsSkinManager* Manager() { return testsupport::TestSkinManager(Options()); }
+inline const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
+
+inline void Pump(int ms = 60) { formtest::Pump(ms); }
+
+// A shown form with a provider.
+struct Skinned {
+    formtest::FormPtr Form;
+    TsSkinProvider* Provider;
+    explicit Skinned(TFormBorderStyle Style = bsSizeable, int Left = 100, int Top = 80, int W = 320, int H = 220) {
+        Manager();
+        Form = formtest::MakeForm(Left, Top, W, H);
+        Form->SetBorderStyle(Style);
+        Form->SetCaption("Provider");
+        Provider = TObject::Create<TsSkinProvider>(Form.get());
+        Form->Show();
+        SetForegroundWindow(Form->Handle());
+        Pump(120);
+    }
+    HWND H() const { return Form->Handle(); }
+    RECT Rect() const {
+        RECT r{};
+        GetWindowRect(H(), &r);
+        return r;
+    }
+    // A window point as a screen point.
+    POINT At(int X, int Y) const { return POINT{Rect().left + X, Rect().top + Y}; }
+    POINT Centre(const TRect& R) const { return At((R.left + R.right) / 2, (R.top + R.bottom) / 2); }
+    LRESULT Hit(POINT Screen) const { return SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(Screen.x, Screen.y)); }
+};
+
+// Real mouse input from a second thread: the system's move and size loops are
+// modal, so the test thread keeps pumping while a hand moves the mouse.
+namespace hand {
+inline void To(POINT P) {
+    testinput::Send({testinput::Move(P)});
+    Sleep(40);
+}
+inline void Button(bool Down) {
+    testinput::Send({testinput::Button(Down)});
+    Sleep(60);
+}
+inline void Click(POINT P) {
+    To(P);
+    Button(true);
+    Button(false);
+}
+inline void Drag(POINT From, POINT To_) {
+    To(From);
+    Button(true);
+    To(POINT{(From.x + To_.x) / 2, (From.y + To_.y) / 2});
+    To(To_);
+    Button(false);
+}
+}  // namespace hand
+
+inline void ByHand(const std::function<void()>& Input) {
+    std::atomic<bool> done{false};
+    std::thread t([&] {
+        Input();
+        done = true;
+    });
+    while (!done) Pump(10);
+    t.join();
+    Pump(150);
+    hand::To(POINT{5, GetSystemMetrics(SM_CYSCREEN) - 5});
+    Pump(100);
+}
+
+// The window as it is on the screen, frame included.
+inline Picture Shot(HWND H) { return testsupport::CaptureWindow(H); }
+
+inline POINT Mid(const TRect& R) { return POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
+
+// Half of each of two colours (a glyph at half strength over its background).
+inline std::uint32_t Half(std::uint32_t A, std::uint32_t B) {
+    std::uint32_t c = 0;
+    for (int shift : {0, 8, 16}) c |= ((((A >> shift) & 0xFF) + ((B >> shift) & 0xFF)) / 2) << shift;
+    return c;
+}
+using testsupport::Near;
+
+}  // namespace providertest
