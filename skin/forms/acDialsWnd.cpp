@@ -290,18 +290,38 @@ TacTitleLook TacDialogWnd::TitleLook(int ButtonsLeft) const {
     return look;
 }
 
-void TacDialogWnd::PaintFrame() {
+bool TacDialogWnd::KeepsTitleBackground() const {
+    const TsGeneralData* s = SkinData ? SkinData->Section() : nullptr;
+    return s && s->ReservedBoolean && TitleHeight() > 0;
+}
+
+void TacDialogWnd::PaintFrame(bool TitleOnly) {
     TsSkinManager* m = SkinData ? SkinData->GetSkinManager() : nullptr;
     if (!m) return;
     if (!SkinData->CacheBmp) SkinData->CacheBmp = new TBitmap();
     TBitmap* cache = SkinData->CacheBmp;
-    cache->SetPixelFormat(pf24bit);
-    cache->SetSize(Width, Height);
-    const TRect all{0, 0, Width, Height};
-    if (IsValidSectionIndex(m, SkinData->SkinIndex))
-        PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, Active ? 1 : 0);
-    if (HasGrip()) PaintFrameGrip(cache, m, FrameWidth(), FrameHeight());
     const int title = TitleHeight(), fw = FrameWidth(), fh = FrameHeight();
+    const bool fast =
+        TitleOnly && TitleBgBmp && TitleBgBmp->Width() == Width && cache->Width() == Width && cache->Height() == Height;
+    if (fast) {
+        // Only the title changed: its band starts again from the frame's picture under it.
+        BitBlt(cache->Canvas()->Handle(), 0, 0, Width, title + fh, TitleBgBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    } else {
+        cache->SetPixelFormat(pf24bit);
+        cache->SetSize(Width, Height);
+        const TRect all{0, 0, Width, Height};
+        if (IsValidSectionIndex(m, SkinData->SkinIndex))
+            PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, Active ? 1 : 0);
+        if (HasGrip()) PaintFrameGrip(cache, m, fw, fh);
+        if (KeepsTitleBackground()) {
+            if (!TitleBgBmp || TitleBgBmp->Width() != Width) {
+                if (!TitleBgBmp) TitleBgBmp = std::make_unique<TBitmap>();
+                TitleBgBmp->SetPixelFormat(pf24bit);
+                TitleBgBmp->SetSize(Width, title + fh);
+            }
+            BitBlt(TitleBgBmp->Canvas()->Handle(), 0, 0, Width, title + fh, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+        }
+    }
     if (title > 0) {
         const int left = PlaceButtons();
         const TacTitleLook look = TitleLook(left);
@@ -336,6 +356,25 @@ void TacDialogWnd::UpdateDialogRegion(bool Redraw) {
     FRegionSet = true;
 }
 
+void TacDialogWnd::CopyFrameToWindow(bool Thin) {
+    const TWindowDC dc(CtrlHandle);
+    if (Thin) {
+        const int b = 3;
+        for (const TRect& r : {TRect{0, 0, Width, b}, TRect{0, 0, b, Height}, TRect{0, Height - b, Width, Height},
+                               TRect{Width - b, 0, Width, Height}})
+            CopyToWindow(dc, r);
+        return;
+    }
+    // Everything around the client area.
+    POINT o{0, 0};
+    ClientToScreen(CtrlHandle, &o);
+    RECT cr{};
+    GetClientRect(CtrlHandle, &cr);
+    const int cl = o.x - WndRect.left, ct = o.y - WndRect.top;
+    ExcludeClipRect(dc, cl, ct, cl + cr.right, ct + cr.bottom);
+    CopyToWindow(dc, TRect{0, 0, Width, Height});
+}
+
 void TacDialogWnd::NCPaint(TMessage& M) {
     M.Result = 0;
     if (!IsWindowVisible(CtrlHandle)) return;
@@ -358,22 +397,7 @@ void TacDialogWnd::NCPaint(TMessage& M) {
     if (SkinData->BGChanged || !SkinData->CacheBmp || SkinData->CacheBmp->Width() != Width ||
         SkinData->CacheBmp->Height() != Height)
         PaintFrame();
-    const TWindowDC dc(CtrlHandle);
-    if (thin) {
-        const int b = 3;
-        for (const TRect& r : {TRect{0, 0, Width, b}, TRect{0, 0, b, Height}, TRect{0, Height - b, Width, Height},
-                               TRect{Width - b, 0, Width, Height}})
-            CopyToWindow(dc, r);
-    } else {
-        // Everything around the client area.
-        POINT o{0, 0};
-        ClientToScreen(CtrlHandle, &o);
-        RECT cr{};
-        GetClientRect(CtrlHandle, &cr);
-        const int cl = o.x - WndRect.left, ct = o.y - WndRect.top;
-        ExcludeClipRect(dc, cl, ct, cl + cr.right, ct + cr.bottom);
-        CopyToWindow(dc, TRect{0, 0, Width, Height});
-    }
+    CopyFrameToWindow(thin);
     if (acRefreshTarget) SendSkinCommand(acRefreshTarget, AC_REFRESH, 0);
     SkinData->Updating = false;
     gRegionSetting = false;
@@ -653,6 +677,15 @@ void TacDialogWnd::TitleChanged(TMessage& M) {
     CallPrevWndProc(M);
     if (!IsWindowVisible(CtrlHandle)) return;
     if (M.Msg == WM_NCACTIVATE) Active = M.WParam != 0;
+    if (M.Msg == WM_SETTEXT && !SkinData->BGChanged && KeepsTitleBackground() && TitleBgBmp) {
+        // A new caption alone: the title band is painted again over the
+        // frame's kept picture, the rest of the frame comes from the cache
+        // (the system may have drawn its own caption over it meanwhile).
+        Caption = ReadWindowText(CtrlHandle);
+        PaintFrame(true);
+        CopyFrameToWindow(false);
+        return;
+    }
     SkinData->BGChanged = true;
     SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
     if (M.Msg == WM_NCACTIVATE) M.Result = 1;

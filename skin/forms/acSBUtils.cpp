@@ -104,8 +104,10 @@ void TacMainWnd::Construct(HWND Handle, TsCommonData* Data, TsSkinManager* Manag
     ParamsApplied = false;
     Caption = ReadWindowText(Handle);
     // The skin paints the whole control from now on: nothing behind it need be.
-    // (A list view is left as it was: it keeps erasing behind its items.)
-    if (TControl* owner = SkinData->OwnerControl; owner && !owner->InheritsFrom("TCustomListView")) {
+    // List and tree views are left as they were: their windows paint their
+    // background only when asked to erase it.
+    if (TControl* owner = SkinData->OwnerControl;
+        owner && !owner->InheritsFrom("TCustomListView") && !owner->InheritsFrom("TCustomTreeView")) {
         TControlStyle style = owner->ControlStyle();
         style.Include(csOpaque);
         owner->SetControlStyle(style);

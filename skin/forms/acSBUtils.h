@@ -360,6 +360,7 @@ private:
     void PrepareFrame();
     // The handlers of the list's procedure; a false answer passes the message on.
     void ListNCPaint(TMessage& Message);
+    void FillBelowSimpleList();
     void ListNCButtonDown(TMessage& Message);
     bool ListPrint(TMessage& Message);
     bool ListButtonUp(TMessage& Message);
@@ -566,6 +567,7 @@ private:
         return TacHeaderPaintQueryElementsEvent(this, &TacVirtualTreeViewWnd::HeaderDrawQueryElements);
     }
     void TreePrint(TMessage& Message);
+    void TreeNCPaint(TMessage& Message);
 };
 
 // The scrolling adapter of a skinned edit-like (or tree) control, the owner

@@ -336,6 +336,9 @@ bool PaintScrollBar(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, int Pr
 }
 
 bool IsSizeGripPlace(const TacScrollWnd* A, HWND Handle) {
+    // A grip sizes the top-level window: none where that cannot be sized.
+    const HWND root = GetAncestor(Handle, GA_ROOT);
+    if (root && (!(GetWindowLongPtrA(root, GWL_STYLE) & WS_THICKFRAME) || IsZoomed(root))) return false;
     if (!(GetWindowLongPtrA(Handle, GWL_STYLE) & WS_CHILD)) return true;
     const HWND parent = GetParent(Handle);
     if (!parent) return true;

@@ -359,6 +359,24 @@ void TacComboListWnd::ListNCPaint(TMessage& M) {
     if (cache && cache->Width() == WndSize.x && cache->Height() == WndSize.y)
         CopyBorderStrips(dc, 0, 0, 2, cache->Canvas()->Handle(), WndSize.x, WndSize.y);
     PaintScrollBars(this, CtrlHandle, dc, -1);
+    if (SimpleList) FillBelowSimpleList();
+}
+
+void TacComboListWnd::FillBelowSimpleList() {
+    // A simple combo box is taller than its edit line and list together when
+    // the list holds whole items only: the rest shows its parent's picture.
+    const HWND combo = GetParent(CtrlHandle);
+    RECT list{}, box{};
+    if (!combo || !GetWindowRect(CtrlHandle, &list) || !GetWindowRect(combo, &box) || list.bottom >= box.bottom) return;
+    const TCacheInfo ci = ParentCacheOfHandle(combo);
+    if (!ci.Ready || !ci.Bmp) return;
+    const HWND parent = GetParent(combo);
+    RECT pr{};
+    if (!parent || !GetWindowRect(parent, &pr)) return;
+    const int x = box.left - pr.left + ci.X, y = list.bottom - pr.top + ci.Y;
+    const TWindowDC dc(combo);
+    BitBlt(dc, 0, list.bottom - box.top, box.right - box.left, box.bottom - list.bottom, ci.Bmp->Canvas()->Handle(), x,
+           y, SRCCOPY);
 }
 
 void TacComboListWnd::ListNCButtonDown(TMessage& M) {

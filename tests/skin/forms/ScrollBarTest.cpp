@@ -143,8 +143,31 @@ TEST_F(ScrollBarTest, HitTestingGivesEveryPart) {
     GetWindowRect(h, &w);
     EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(x, pos)), HTVSCROLL);
     EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(r.left - 30, r.bottom + 2)), HTHSCROLL);
-    EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(w.right - 2, w.bottom - 2)), HTBOTTOMRIGHT);
     EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(w.left + 30, w.top + 30)), HTCLIENT);
+}
+
+// The square between the bars is a size grip only where the top-level window
+// can be sized: a press and drag there leaves a child of a fixed form alone.
+TEST_F(ScrollBarTest, GripOnlyWhereTheFormCanBeSized) {
+    HWND h = Plain();
+    RECT w{};
+    GetWindowRect(h, &w);
+    const POINT corner{w.right - 3, w.bottom - 3};
+    EXPECT_NE(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
+    Drag(corner, POINT{corner.x - 40, corner.y - 30});
+    Pump(50);
+    RECT after{};
+    GetWindowRect(h, &after);
+    EXPECT_EQ(after.right - after.left, w.right - w.left) << "the child sized itself";
+    EXPECT_EQ(after.bottom - after.top, w.bottom - w.top);
+    // A sizeable form: its child's corner is the form's grip.
+    SetWindowLongPtrA(host, GWL_STYLE, GetWindowLongPtrA(host, GWL_STYLE) | WS_THICKFRAME);
+    SetWindowPos(host, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    RECT c{};
+    GetClientRect(host, &c);
+    MoveWindow(h, 0, 0, c.right, c.bottom, TRUE);
+    GetWindowRect(h, &w);
+    EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(w.right - 2, w.bottom - 2)), HTBOTTOMRIGHT);
 }
 
 TEST_F(ScrollBarTest, ThumbGeometryCountsFromMinAndClamps) {

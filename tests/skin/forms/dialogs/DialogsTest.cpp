@@ -29,6 +29,8 @@ namespace {
 TsSkinManager* Manager() {
     testsupport::TestSkinOptions options;
     options.Forms = true;
+    // A dialog section that keeps its frame's picture under the title.
+    options.Extra = "\n[DIALOGKEPT]\nPARENTCLASS=DIALOG\nRESERVEDBOOLEAN=1\n";
     return testsupport::TestSkinManager(options);
 }
 const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
@@ -553,6 +555,41 @@ TEST_F(DialogHook, FormsWithoutProviderGetOneUnlessTaggedMinus98) {
         }
     }
     EXPECT_TRUE(acProviderList.empty()) << "a form's provider goes with its form";
+}
+
+// A section that keeps the frame's picture under the title repaints only the
+// title band on a new caption, and it looks exactly as a whole repaint.
+TEST_F(DialogHook, NewCaptionOverTheKeptTitleBackgroundEqualsAWholeRepaint) {
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    TacDialogWnd* a = ProviderOfWindow(d)->DialogWnd;
+    ASSERT_TRUE(a);
+    a->SkinData->SetSkinSection("DIALOGKEPT");
+    UpdateSkinIndexes(a->SkinData);
+    a->SkinData->BGChanged = true;
+    RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    formtest::Pump(30);
+    ASSERT_TRUE(a->TitleBgBmp) << "the band under the title is kept";
+    int nonClientPaints = 0;
+    TWindowProcSubclass count;
+    count.Attach(d, [&](TMessage& M) {
+        nonClientPaints += M.Msg == WM_NCPAINT;
+        count.CallPrevious(M);
+    });
+    SetWindowTextA(d, "A longer caption");
+    const testsupport::Picture fast = testsupport::CaptureWindow(d);
+    EXPECT_EQ(nonClientPaints, 0) << "the title alone is painted";
+    a->SkinData->BGChanged = true;
+    RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    formtest::Pump(30);
+    const testsupport::Picture whole = testsupport::CaptureWindow(d);
+    count.Release();
+    ASSERT_EQ(fast.Width, whole.Width);
+    int differ = 0;
+    for (int y = 0; y < whole.Height; ++y)
+        for (int x = 0; x < whole.Width; ++x) differ += fast.Pixel(x, y) != whole.Pixel(x, y);
+    EXPECT_EQ(differ, 0);
+    DestroyWindow(d);
+    formtest::Pump(30);
 }
 
 // The table of child adapters by class and style, on one modeless dialog.
