@@ -657,6 +657,7 @@ private:
     void KeyMessage(TMessage& Message);
     void WMMouseWheel(TMessage& Message);
     bool ReflectNotification(TMessage& Message);
+    bool ReflectColorsToForeignChild(HWND Child, TMessage& Message);
     void CNKeyDown(TMessage& Message);
     void CNChar(TMessage& Message);
     void CMShowingChanged(TMessage& Message);

@@ -1066,9 +1066,26 @@ bool TWinControl::ReflectNotification(TMessage& Message) {
     }
     if (!child || child == FHandle) return false;
     TWinControl* target = FindControl(child);
-    if (!target) return false;
+    if (!target) return ReflectColorsToForeignChild(child, Message);
     Message.Result = target->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
     return true;
+}
+
+bool TWinControl::ReflectColorsToForeignChild(HWND Child, TMessage& Message) {
+    if (Message.Msg < WM_CTLCOLORMSGBOX || Message.Msg > WM_CTLCOLORSTATIC) return false;
+    // A window that is not ours may still be given its colours by whoever
+    // subclassed it; an inner part of such a window (a combo box's edit)
+    // asks through its own parent. Windows that know nothing of the
+    // reflected message answer 0 and keep their own colours.
+    const HWND owner = GetParent(Child);
+    for (HWND h : {Child, owner != FHandle ? owner : nullptr}) {
+        const LRESULT brush = h ? SendMessageA(h, CN_BASE + Message.Msg, Message.WParam, Message.LParam) : 0;
+        if (brush) {
+            Message.Result = brush;
+            return true;
+        }
+    }
+    return false;
 }
 
 void TWinControl::Dispatch(TMessage& Message) {

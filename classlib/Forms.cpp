@@ -1216,6 +1216,11 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
     for (HWND w = wnd; w && !control; w = (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr)
         control = FindControl(w);
     if (!control) return false;
+    // A window of another kind inside says, as in a dialog, whether it wants
+    // the key itself (a combo box's open list takes Escape and Enter).
+    if (control->Handle() != Msg.hwnd &&
+        (SendMessageA(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, reinterpret_cast<LPARAM>(&Msg)) & DLGC_WANTMESSAGE))
+        return false;
     return control->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
 }
 

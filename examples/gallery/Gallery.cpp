@@ -202,6 +202,9 @@ void BuildForm(TForm* form, TsSkinManager* manager) {
     flat->SetLayout(blGlyphTop);
     flat->SetCaption("Flat");
     flat->SetFlat(true);
+    // An adapter skins windows: the class library's speed buttons have none.
+    auto* windowless = Put<TLabel>(form, 318, y0 + 88, 0, 0);
+    windowless->SetCaption("(windowless: own look)");
 
     AddHandleSkinnedRow(form, manager, 470, y0 + 14);
 

@@ -105,6 +105,7 @@ void TsCheckControl<Base>::PaintCaption(TsPaintState) {
     const int limit = this->Width() - (RectWidth(g) + FTextIndent + 2 * FMargin + 2);
     TRect r{0, 0, limit, 0};
     canvas->TextRect(r, text, UINT(DT_CALCRECT | (wrap ? DT_WORDBREAK : DT_SINGLELINE)));
+    const int textWidth = RectWidth(r);
     const int top = std::max((this->Height() - RectHeight(r)) / 2, FMargin);
     const int bottom = this->Height() - top;
     if (this->GetControlsAlignment() == taRightJustify) {
@@ -119,6 +120,10 @@ void TsCheckControl<Base>::PaintCaption(TsPaintState) {
     canvas->Pen()->SetStyle(psClear);
     canvas->Brush()->SetStyle(bsSolid);
     if (!this->SkinData()->Focused || !FShowFocus) return;
+    // Around the caption itself, not the room it may take.
+    const int shown = std::min(textWidth, RectWidth(r));
+    if (wrap) r.left += (RectWidth(r) - shown) / 2;
+    r.right = r.left + shown;
     r.bottom -= wrap ? 1 : 2;
     r.top += 1;
     InflateRect(&r, 1, 1);

@@ -408,6 +408,18 @@ void TsCustomComboBox::AfterInherited(TMessage& M) {
     }
 }
 
+void TsCustomComboBox::Loaded() {
+    TsWithBoundLabel::Loaded();
+    acTakeSectionColors(SkinData(), HasSkin(SkinData()));
+}
+
+void TsCustomComboBox::CreateWnd() {
+    TsWithBoundLabel::CreateWnd();
+    // A window made while the skin is on shows the section's colours at once,
+    // not only after the next change of skin.
+    if (HasSkin(SkinData())) acTakeSectionColors(SkinData(), true);
+}
+
 void TsCustomComboBox::AfterSkinCommand(WORD Code) {
     if (Code == AC_REMOVESKIN) {
         FreeListAdapter();

@@ -38,6 +38,8 @@ protected:
     void UnskinnedMessage(TMessage& Message) override;
     void AfterInherited(TMessage& Message) override;
     void AfterSkinCommand(WORD Code) override;
+    void Loaded() override;
+    void CreateWnd() override;
     void ComboWndProc(TMessage& Message, HWND ComboWnd) override;
     void RebuildCache(TsPaintState State) override;
     void ShowCache(HDC Target) override;

@@ -11,6 +11,7 @@
 #include "sSkinnedProps.h"
 #include "sUpDown.h"
 
+#include <algorithm>
 #include <windowsx.h>
 
 // clang-format off
@@ -198,6 +199,7 @@ void TsPageControl::PaintTab(int PageIndex, int State, TPoint Offset, TBitmap* B
     }
     // Without a section of its own the caption takes the page frame's colours.
     if (section < 0) section = d->SkinIndex;
+    if (!selected) r = VisibleTabPart(r);
     OffsetRect(&r, Offset.x, Offset.y);
     if (FOwnerDraw) {
         if (!OnDrawTab) return;
@@ -212,6 +214,20 @@ void TsPageControl::PaintTab(int PageIndex, int State, TPoint Offset, TBitmap* B
     }
     if (FTabPosition == tpLeft || FTabPosition == tpRight) PaintVerticalCaption(page, State, r, section, Bitmap);
     else PaintTabCaption(page, State, r, section, Bitmap);
+}
+
+TRect TsPageControl::VisibleTabPart(TRect R) const {
+    // An inactive tab reaches under the page frame, which covers that part:
+    // its caption is centred in what shows.
+    if (FStyle != tsTabs) return R;
+    const TRect a = PageAreaRect();
+    switch (FTabPosition) {
+        case tpTop: R.bottom = std::max(R.top, std::min(R.bottom, a.top)); break;
+        case tpBottom: R.top = std::min(R.bottom, std::max(R.top, a.bottom)); break;
+        case tpLeft: R.right = std::max(R.left, std::min(R.right, a.left)); break;
+        case tpRight: R.left = std::min(R.right, std::max(R.left, a.right)); break;
+    }
+    return R;
 }
 
 void TsPageControl::PaintTabCaption(TsTabSheet* Page, int State, const TRect& Tab, int Section, TBitmap* Bitmap) {
@@ -234,8 +250,12 @@ void TsPageControl::PaintTabCaption(TsTabSheet* Page, int State, const TRect& Ta
     DrawTextOnDC(canvas->Handle(), c, t, DT_CALCRECT);
     TRect f{0, 0, RectW(t), RectH(t)};
     OffsetRect(&f, Tab.left + (RectW(Tab) - RectW(t)) / 2, Tab.top + (RectH(Tab) - RectH(t)) / 2);
-    InflateRect(&f, 2, 1);
     if (image) OffsetRect(&f, FImages->Width() / 2, 0);
+    // A pixel clear of the letters all round, inside the tab's edges.
+    InflateRect(&f, 3, 2);
+    TRect inside = Tab;
+    InflateRect(&inside, -3, -3);
+    IntersectRect(&f, &f, &inside);
     DrawDottedFrame(canvas, f);
 }
 

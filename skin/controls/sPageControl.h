@@ -111,6 +111,7 @@ public:
     // --- Geometry (client coordinates) ---------------------------------
     TRect TabStripRect() const { return SplitAtPage(true); }
     TRect PageAreaRect() const { return SplitAtPage(false); }
+    TRect VisibleTabPart(TRect R) const;
     // A tab's rectangle as the skin draws it: inactive tabs reach into the
     // page frame, the active one stands out on every side.
     TRect SkinTabRect(int TabIndex, bool Active) const;

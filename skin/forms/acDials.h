@@ -13,6 +13,7 @@
 #include "sMessages.h"
 #include "sSkinManager.h"
 
+#include <memory>
 #include <vector>
 
 class TacDialogWnd;
@@ -81,8 +82,12 @@ public:
     bool ChildrenCreated = false;
     // The title buttons, the one under the mouse and the one held down.
     TacDialogTitle Title{this};
-    TBitmap* IconBmp = nullptr;
-    HICON IconHandle = nullptr;
+    // The top band of the frame (title and frame height) before the title is
+    // painted, for sections whose flag asks to keep it.
+    std::unique_ptr<TBitmap> TitleBgBmp;
+    HICON IconHandle = nullptr;  // the window's own
+    HICON TitleIcon = nullptr;   // its small-size copy, ours
+    TSize IconSize{0, 0};
     TFont* CaptionFont = nullptr;
     LONG_PTR StyleValue = 0;
     LONG_PTR ExStyleValue = 0;
@@ -94,7 +99,12 @@ public:
 
     void PrepareDialog();
     void LoadTitleButtonMasks();
-    void PaintFrame();
+    // TitleOnly: the title band alone, over the frame's picture kept from
+    // the last whole paint (TitleBgBmp), when the section keeps one.
+    void PaintFrame(bool TitleOnly = false);
+    bool KeepsTitleBackground() const;
+    // The cache's frame around the client area (Thin: a 3-pixel border) to the window.
+    void CopyFrameToWindow(bool Thin);
     void UpdateDialogRegion(bool Redraw);
     // Frame and title sizes of the kind (title 0 without the whole WS_CAPTION).
     int FrameWidth() const;

@@ -84,7 +84,7 @@ TacDialogWnd::TacDialogWnd(HWND Handle, TsCommonData* Data, TsSkinManager* Manag
 TacDialogWnd::~TacDialogWnd() {
     // Released here, where the dialog's own restoring still runs.
     if (!Destroyed && IsWindow(CtrlHandle)) ReleaseAdapter(this, false, false);
-    delete IconBmp;
+    if (TitleIcon) DestroyIcon(TitleIcon);
     delete CaptionFont;
     delete SystemMenu;
     if (FBrush) {
@@ -132,23 +132,15 @@ void TacDialogWnd::PrepareDialog() {
     else if (StyleValue & WS_THICKFRAME) FrameKind = fkSizeable;
     else if (StyleValue & DS_MODALFRAME) FrameKind = fkModal;
     else FrameKind = fkSizeable;
-    // The title icon, drawn once at small-icon size on the key colour.
+    // The title icon at small-icon size, drawn with its own transparency
+    // over the title band (a copy on a key colour kept the blended edge
+    // pixels of the key colour).
     IconHandle = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_SMALL, 0));
     if (!IconHandle) IconHandle = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_BIG, 0));
-    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    HICON copy =
-        IconHandle ? static_cast<HICON>(CopyImage(IconHandle, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)) : nullptr;
-    IconBmp = new TBitmap();
-    IconBmp->SetPixelFormat(pf24bit);
-    IconBmp->SetSize(cx, cy);
-    IconBmp->Canvas()->Brush()->SetColor(TColor(0xFF00FF));
-    IconBmp->Canvas()->FillRect(TRect{0, 0, cx, cy});
-    DrawIconEx(IconBmp->Canvas()->Handle(), 0, 0, copy ? copy : LoadIcon(nullptr, IDI_APPLICATION), cx, cy, 0, nullptr,
-               DI_NORMAL);
-    if (copy) DestroyIcon(copy);
-    IconBmp->SetTransparentMode(tmFixed);
-    IconBmp->SetTransparentColor(TColor(0xFF00FF));
-    IconBmp->SetTransparent(true);
+    IconSize = TSize{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+    if (IconHandle)
+        TitleIcon =
+            static_cast<HICON>(CopyImage(IconHandle, IMAGE_ICON, IconSize.cx, IconSize.cy, LR_COPYFROMRESOURCE));
     NONCLIENTMETRICSA ncm{};
     ncm.cbSize = 340;
     CaptionFont = new TFont();
@@ -291,30 +283,52 @@ TacTitleLook TacDialogWnd::TitleLook(int ButtonsLeft) const {
     look.BarSpan = TRect{ButtonsLeft, 0, Width - fw, title + fh};
     look.BarExtent = TacBarExtent::CornerEachSide;
     look.Text = Caption;
-    look.TextRect = TRect{fw + (IconBmp ? IconBmp->Width() : 0) + 4, fh, ButtonsLeft - 4, fh + title};
+    look.TextRect = TRect{fw + IconSize.cx + 4, fh, ButtonsLeft - 4, fh + title};
     look.Font = CaptionFont;
     look.Cut = TacCaptionCut::ToWidth;
     look.TextSection = look.Section >= 0 ? look.Section : SkinData->SkinIndex;
     return look;
 }
 
-void TacDialogWnd::PaintFrame() {
+bool TacDialogWnd::KeepsTitleBackground() const {
+    const TsGeneralData* s = SkinData ? SkinData->Section() : nullptr;
+    return s && s->ReservedBoolean && TitleHeight() > 0;
+}
+
+void TacDialogWnd::PaintFrame(bool TitleOnly) {
     TsSkinManager* m = SkinData ? SkinData->GetSkinManager() : nullptr;
     if (!m) return;
     if (!SkinData->CacheBmp) SkinData->CacheBmp = new TBitmap();
     TBitmap* cache = SkinData->CacheBmp;
-    cache->SetPixelFormat(pf24bit);
-    cache->SetSize(Width, Height);
-    const TRect all{0, 0, Width, Height};
-    if (IsValidSectionIndex(m, SkinData->SkinIndex))
-        PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, Active ? 1 : 0);
-    if (HasGrip()) PaintFrameGrip(cache, m, FrameWidth(), FrameHeight());
     const int title = TitleHeight(), fw = FrameWidth(), fh = FrameHeight();
+    const bool fast =
+        TitleOnly && TitleBgBmp && TitleBgBmp->Width() == Width && cache->Width() == Width && cache->Height() == Height;
+    if (fast) {
+        // Only the title changed: its band starts again from the frame's picture under it.
+        BitBlt(cache->Canvas()->Handle(), 0, 0, Width, title + fh, TitleBgBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    } else {
+        cache->SetPixelFormat(pf24bit);
+        cache->SetSize(Width, Height);
+        const TRect all{0, 0, Width, Height};
+        if (IsValidSectionIndex(m, SkinData->SkinIndex))
+            PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, Active ? 1 : 0);
+        if (HasGrip()) PaintFrameGrip(cache, m, fw, fh);
+        if (KeepsTitleBackground()) {
+            if (!TitleBgBmp || TitleBgBmp->Width() != Width) {
+                if (!TitleBgBmp) TitleBgBmp = std::make_unique<TBitmap>();
+                TitleBgBmp->SetPixelFormat(pf24bit);
+                TitleBgBmp->SetSize(Width, title + fh);
+            }
+            BitBlt(TitleBgBmp->Canvas()->Handle(), 0, 0, Width, title + fh, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+        }
+    }
     if (title > 0) {
         const int left = PlaceButtons();
         const TacTitleLook look = TitleLook(left);
         PaintTitleBackground(cache, m, look, [&] {
-            if (IconBmp) cache->Canvas()->Draw(fw, fh + (title - IconBmp->Height()) / 2, IconBmp);
+            DrawIconEx(cache->Canvas()->Handle(), fw, fh + (title - IconSize.cy) / 2,
+                       TitleIcon ? TitleIcon : LoadIcon(nullptr, IDI_APPLICATION), IconSize.cx, IconSize.cy, 0, nullptr,
+                       DI_NORMAL);
         });
         // The strip behind the buttons, for repainting one of them alone.
         Title.Strip.Save(cache, left, title + fh);
@@ -342,6 +356,25 @@ void TacDialogWnd::UpdateDialogRegion(bool Redraw) {
     FRegionSet = true;
 }
 
+void TacDialogWnd::CopyFrameToWindow(bool Thin) {
+    const TWindowDC dc(CtrlHandle);
+    if (Thin) {
+        const int b = 3;
+        for (const TRect& r : {TRect{0, 0, Width, b}, TRect{0, 0, b, Height}, TRect{0, Height - b, Width, Height},
+                               TRect{Width - b, 0, Width, Height}})
+            CopyToWindow(dc, r);
+        return;
+    }
+    // Everything around the client area.
+    POINT o{0, 0};
+    ClientToScreen(CtrlHandle, &o);
+    RECT cr{};
+    GetClientRect(CtrlHandle, &cr);
+    const int cl = o.x - WndRect.left, ct = o.y - WndRect.top;
+    ExcludeClipRect(dc, cl, ct, cl + cr.right, ct + cr.bottom);
+    CopyToWindow(dc, TRect{0, 0, Width, Height});
+}
+
 void TacDialogWnd::NCPaint(TMessage& M) {
     M.Result = 0;
     if (!IsWindowVisible(CtrlHandle)) return;
@@ -364,22 +397,7 @@ void TacDialogWnd::NCPaint(TMessage& M) {
     if (SkinData->BGChanged || !SkinData->CacheBmp || SkinData->CacheBmp->Width() != Width ||
         SkinData->CacheBmp->Height() != Height)
         PaintFrame();
-    const TWindowDC dc(CtrlHandle);
-    if (thin) {
-        const int b = 3;
-        for (const TRect& r : {TRect{0, 0, Width, b}, TRect{0, 0, b, Height}, TRect{0, Height - b, Width, Height},
-                               TRect{Width - b, 0, Width, Height}})
-            CopyToWindow(dc, r);
-    } else {
-        // Everything around the client area.
-        POINT o{0, 0};
-        ClientToScreen(CtrlHandle, &o);
-        RECT cr{};
-        GetClientRect(CtrlHandle, &cr);
-        const int cl = o.x - WndRect.left, ct = o.y - WndRect.top;
-        ExcludeClipRect(dc, cl, ct, cl + cr.right, ct + cr.bottom);
-        CopyToWindow(dc, TRect{0, 0, Width, Height});
-    }
+    CopyFrameToWindow(thin);
     if (acRefreshTarget) SendSkinCommand(acRefreshTarget, AC_REFRESH, 0);
     SkinData->Updating = false;
     gRegionSetting = false;
@@ -659,6 +677,15 @@ void TacDialogWnd::TitleChanged(TMessage& M) {
     CallPrevWndProc(M);
     if (!IsWindowVisible(CtrlHandle)) return;
     if (M.Msg == WM_NCACTIVATE) Active = M.WParam != 0;
+    if (M.Msg == WM_SETTEXT && !SkinData->BGChanged && KeepsTitleBackground() && TitleBgBmp) {
+        // A new caption alone: the title band is painted again over the
+        // frame's kept picture, the rest of the frame comes from the cache
+        // (the system may have drawn its own caption over it meanwhile).
+        Caption = ReadWindowText(CtrlHandle);
+        PaintFrame(true);
+        CopyFrameToWindow(false);
+        return;
+    }
     SkinData->BGChanged = true;
     SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
     if (M.Msg == WM_NCACTIVATE) M.Result = 1;

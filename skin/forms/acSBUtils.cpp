@@ -62,6 +62,14 @@ void ReleaseAdapter(TacMainWnd* Adapter, bool Redraw, bool Repaint) {
     // The window's visual style comes back with every release, not only a destructor's.
     if (live) acSetWindowThemeOn(h);
     Adapter->RestoreOriginalLook();
+    // Released, the window erases its own background again.
+    if (TControl* owner = Adapter->SkinData ? Adapter->SkinData->OwnerControl : nullptr;
+        Adapter->MadeOwnerOpaque && owner && !owner->ComponentState().Contains(csDestroying)) {
+        TControlStyle style = owner->ControlStyle();
+        style.Exclude(csOpaque);
+        owner->SetControlStyle(style);
+    }
+    Adapter->MadeOwnerOpaque = false;
     if (Redraw && live && IsWindowVisible(h)) RedrawAdapterFrame(h, Repaint);
 }
 
@@ -103,6 +111,16 @@ void TacMainWnd::Construct(HWND Handle, TsCommonData* Data, TsSkinManager* Manag
     SaveOriginalLook();
     ParamsApplied = false;
     Caption = ReadWindowText(Handle);
+    // The skin paints the whole control from now on: nothing behind it need
+    // be. A list view is left as it was: it paints its background only when
+    // asked to erase it.
+    if (TControl* owner = SkinData->OwnerControl;
+        owner && !owner->InheritsFrom("TCustomListView") && !owner->ControlStyle().Contains(csOpaque)) {
+        TControlStyle style = owner->ControlStyle();
+        style.Include(csOpaque);
+        owner->SetControlStyle(style);
+        MadeOwnerOpaque = true;
+    }
 }
 
 TacMainWnd::~TacMainWnd() {
@@ -391,7 +409,7 @@ void SetPixelOf(TBitmap* B, int X, int Y, std::uint32_t C) {
 
 }  // namespace
 
-void PaintAdapterBorder(TacMainWnd* Adapter) {
+void PaintAdapterBorder(TacMainWnd* Adapter, int State) {
     if (!Adapter || !Adapter->SkinData || Adapter->DlgMode) return;
     TsCommonData* d = Adapter->SkinData;
     TsSkinManager* m = d->GetSkinManager();
@@ -411,7 +429,8 @@ void PaintAdapterBorder(TacMainWnd* Adapter) {
         }
     }
     const TCacheInfo pc = parentColor == acNoColor ? ParentCacheOfHandle(Adapter->CtrlHandle) : TCacheInfo{};
-    const TacRect sr = md.StateRect(0);
+    // The corners of the state the section was painted in.
+    const TacRect sr = md.StateRect(State);
     const int w = cache->Width(), h = cache->Height();
     // Corner pieces of the mask's margins; type 1 masks keep their opacity
     // rows below the states, so the key colour is read from the state rows alone.

@@ -83,6 +83,8 @@ public:
     TacAdapterSkinData SkinData;
     bool Painting = false;
     bool ParamsApplied = false;
+    // The owner control was made opaque here; released, it is given back as it was.
+    bool MadeOwnerOpaque = false;
     TColor OrigColor = clNone;
     TColor OrigFontColor = clNone;
     bool Destroyed = false;
@@ -274,7 +276,7 @@ String ReadWindowText(HWND Handle);
 void AdapterGeometry(TacMainWnd* Adapter);
 TWinControl* FindControlByHandle(HWND Handle, TComponent* Component);
 void UpdateAdapterCache(TsCommonData* SkinData, HWND Handle, bool UseSkinFrame);
-void PaintAdapterBorder(TacMainWnd* Adapter);
+void PaintAdapterBorder(TacMainWnd* Adapter, int State = 0);
 // The release every route shares (procedure, property, tracking, look);
 // Redraw asks for the frame to be drawn again, with Repaint recomputed.
 void ReleaseAdapter(TacMainWnd* Adapter, bool Redraw, bool Repaint);
@@ -332,6 +334,8 @@ protected:
     void EditPrint(TMessage& Message);
     // The base's handling, then the bars redrawn after the messages that move them.
     void EditPassOn(TMessage& Message);
+    // The colours a foreign window asks its parent for (WM_CTLCOLOR*).
+    void ForeignColors(TMessage& Message);
     // DC's origin moved to the client area's corner and clipped to it (printing).
     void ToClientArea(HDC DC) const;
     // The cache rebuilt when out of date and the frame strips and bars drawn into DC.
@@ -344,9 +348,6 @@ protected:
     // have chosen another since).
     TColor FAppliedColor = clNone;
     TColor FAppliedFontColor = clNone;
-    // The adapter made the owner opaque (its background is the adapter's to
-    // paint); released, the window erases its background again.
-    bool FMadeOpaque = false;
 
 private:
     HBRUSH FBrush = nullptr;
@@ -367,6 +368,7 @@ private:
     void PrepareFrame();
     // The handlers of the list's procedure; a false answer passes the message on.
     void ListNCPaint(TMessage& Message);
+    void FillBelowSimpleList();
     void ListNCButtonDown(TMessage& Message);
     bool ListPrint(TMessage& Message);
     bool ListButtonUp(TMessage& Message);
@@ -573,6 +575,7 @@ private:
         return TacHeaderPaintQueryElementsEvent(this, &TacVirtualTreeViewWnd::HeaderDrawQueryElements);
     }
     void TreePrint(TMessage& Message);
+    void TreeNCPaint(TMessage& Message);
 };
 
 // The scrolling adapter of a skinned edit-like (or tree) control, the owner

@@ -164,6 +164,30 @@ long long ScrollMulDiv(long long A, long long B, long long C) {
     return negative ? -q : q;
 }
 
+namespace {
+
+// The shortest thumb that still shows its picture whole: both ends, the
+// grip glyph and a little body between them, and never shorter than the
+// system's own thumb or the least the window asked for.
+int ThumbMinimum(const TacScrollBar* Bar, bool Horz) {
+    int least = std::max(Bar->MinThumbSize, GetSystemMetrics(Horz ? SM_CXHTHUMB : SM_CYVTHUMB));
+    const TsSkinManager* m = ManagerOf(Bar);
+    if (!m || !m->Active()) return least;
+    const TacItemIndexes& thumb = ItemsOf(m, Horz).Thumb;
+    int picture = 0;
+    if (IsValidMaskIndex(m, thumb.Border)) {
+        const TsMaskData& k = m->ma()[std::size_t(thumb.Border)];
+        picture = Horz ? k.WL + k.WR : k.WT + k.WB;
+    }
+    if (IsValidMaskIndex(m, thumb.Glyph)) {
+        const TSize g = MaskSize(m, thumb.Glyph);
+        picture += (Horz ? g.cx : g.cy) + 2;
+    }
+    return std::max(least, picture);
+}
+
+}  // namespace
+
 void CalcThumb(const TacScrollBar* Bar, const TRect& R, int& ThumbSize, int& ThumbPos) {
     const bool horz = Horizontal(Bar);
     const int a = ScrollBarMetric(Bar, 0, false);
@@ -179,7 +203,7 @@ void CalcThumb(const TacScrollBar* Bar, const TRect& R, int& ThumbSize, int& Thu
     } else if (range > 0) {
         // A page far beyond the range gives a thumb longer than any bar, kept
         // within an int that the hit test can still add a place to.
-        size = int(std::clamp<long long>(ScrollMulDiv(page, track, range), Bar->MinThumbSize, INT_MAX / 2));
+        size = int(std::clamp<long long>(ScrollMulDiv(page, track, range), ThumbMinimum(Bar, horz), INT_MAX / 2));
     }
     int offset = 0;
     if (range > 0) {
@@ -312,6 +336,9 @@ bool PaintScrollBar(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, int Pr
 }
 
 bool IsSizeGripPlace(const TacScrollWnd* A, HWND Handle) {
+    // A grip sizes the top-level window: none where that cannot be sized.
+    const HWND root = GetAncestor(Handle, GA_ROOT);
+    if (root && (!(GetWindowLongPtrA(root, GWL_STYLE) & WS_THICKFRAME) || IsZoomed(root))) return false;
     if (!(GetWindowLongPtrA(Handle, GWL_STYLE) & WS_CHILD)) return true;
     const HWND parent = GetParent(Handle);
     if (!parent) return true;
@@ -357,7 +384,12 @@ LRESULT PaintScrollBars(TacScrollWnd* A, HWND Handle, HDC DC, int ThumbPos) {
         if (cw > 0 && ch > 0) {
             std::unique_ptr<TBitmap> cb = NewBitmap24(cw, ch);
             const TCacheInfo ci = WindowCache(Handle);
-            if (ci.Ready && ci.Bmp) {
+            // The square belongs to the bars beside it: it takes their
+            // track's colour, not the window's (white on a light edit).
+            const int track = ItemsOf(m, false).Track1.Section;
+            if (IsValidSectionIndex(m, track)) {
+                FillDC(cb->Canvas()->Handle(), TRect{0, 0, cw, ch}, TColor(m->gd()[std::size_t(track)].Color));
+            } else if (ci.Ready && ci.Bmp) {
                 BitBlt(cb->Canvas()->Handle(), 0, 0, cw, ch, ci.Bmp->Canvas()->Handle(), corner.left, corner.top,
                        SRCCOPY);
             } else {

@@ -103,13 +103,6 @@ void TacEditWnd::Attach(bool Repaint) {
     SaveOriginalLook();
     ParamsApplied = false;
     InitScrollAdapter(this, CtrlHandle, Repaint);
-    if (TControl* owner = SkinData->OwnerControl;
-        owner && !owner->InheritsFrom("TCustomListView") && !owner->ControlStyle().Contains(csOpaque)) {
-        TControlStyle style = owner->ControlStyle();
-        style.Include(csOpaque);
-        owner->SetControlStyle(style);
-        FMadeOpaque = true;
-    }
 }
 
 const TsGeneralData* TacEditWnd::SectionData() const { return SkinData ? SkinData->Section() : nullptr; }
@@ -138,14 +131,8 @@ void TacEditWnd::RestoreOriginalLook() {
     if (owner && !owner->ComponentState().Contains(csDestroying)) {
         if (OrigColor != clNone && owner->Color() == FAppliedColor) owner->SetColor(OrigColor);
         if (OrigColor != clNone && owner->Font()->Color() == FAppliedFontColor) owner->Font()->SetColor(OrigFontColor);
-        if (FMadeOpaque) {
-            TControlStyle style = owner->ControlStyle();
-            style.Exclude(csOpaque);
-            owner->SetControlStyle(style);
-        }
     }
     FAppliedColor = FAppliedFontColor = clNone;
-    FMadeOpaque = false;
 }
 
 void TacEditWnd::ApplySkinLook() {
@@ -287,8 +274,25 @@ void TacEditWnd::WndProc(TMessage& M) {
             if (IsWindowVisible(CtrlHandle)) return EditNCPaint(M);
             return EditPassOn(M);
         case WM_PRINT: return EditPrint(M);
+        case CN_CTLCOLOREDIT:
+        case CN_CTLCOLORLISTBOX:
+        case CN_CTLCOLORSTATIC: return ForeignColors(M);
         default: return EditPassOn(M);
     }
+}
+
+void TacEditWnd::ForeignColors(TMessage& M) {
+    // A window of our own takes its colours from its control; a foreign one
+    // asks its parent, which hands the question to us.
+    const TsGeneralData* s = SectionData();
+    if (SkinData->OwnerControl || DlgMode || !s) return EditPassOn(M);
+    if (!ParamsApplied) ApplySkinLook();
+    TColor text = s->FontColor[0] != acSkinNoColor ? TColor(s->FontColor[0]) : clWindowText;
+    if (!IsWindowEnabled(CtrlHandle)) text = MixColorsHalf(TColor(ColorToRGB(text)), TColor(ColorToRGB(BgColor)));
+    const HDC dc = reinterpret_cast<HDC>(M.WParam);
+    SetTextColor(dc, ColorToRGB(text));
+    SetBkColor(dc, ColorToRGB(BgColor));
+    M.Result = reinterpret_cast<LRESULT>(ColorBrush(BgColor));
 }
 
 void TacEditWnd::EditPassOn(TMessage& M) {
@@ -335,9 +339,16 @@ void TacComboListWnd::PrepareFrame() {
     TBitmap* cache = SkinData->CacheBmp;
     const TRect all{0, 0, cache->Width(), cache->Height()};
     FillBitmap(cache, all, BgColor);
-    HBRUSH frame = CreateSolidBrush(ColorToRGB(FrameColor));
-    FrameRect(cache->Canvas()->Handle(), &all, frame);
-    DeleteObject(frame);
+    TsSkinManager* m = SkinData->GetSkinManager();
+    if (!DlgMode && IsValidMaskIndex(m, SkinData->BorderIndex)) {
+        // The open list takes its section's own frame, like the windows it
+        // drops from; a line of a fixed colour is left for a section without one.
+        PaintDataItem(SkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, 0);
+    } else {
+        HBRUSH frame = CreateSolidBrush(ColorToRGB(FrameColor));
+        FrameRect(cache->Canvas()->Handle(), &all, frame);
+        DeleteObject(frame);
+    }
     SkinData->BGChanged = false;
 }
 
@@ -351,6 +362,24 @@ void TacComboListWnd::ListNCPaint(TMessage& M) {
     if (cache && cache->Width() == WndSize.x && cache->Height() == WndSize.y)
         CopyBorderStrips(dc, 0, 0, 2, cache->Canvas()->Handle(), WndSize.x, WndSize.y);
     PaintScrollBars(this, CtrlHandle, dc, -1);
+    if (SimpleList) FillBelowSimpleList();
+}
+
+void TacComboListWnd::FillBelowSimpleList() {
+    // A simple combo box is taller than its edit line and list together when
+    // the list holds whole items only: the rest shows its parent's picture.
+    const HWND combo = GetParent(CtrlHandle);
+    RECT list{}, box{};
+    if (!combo || !GetWindowRect(CtrlHandle, &list) || !GetWindowRect(combo, &box) || list.bottom >= box.bottom) return;
+    const TCacheInfo ci = ParentCacheOfHandle(combo);
+    if (!ci.Ready || !ci.Bmp) return;
+    const HWND parent = GetParent(combo);
+    RECT pr{};
+    if (!parent || !GetWindowRect(parent, &pr)) return;
+    const int x = box.left - pr.left + ci.X, y = list.bottom - pr.top + ci.Y;
+    const TWindowDC dc(combo);
+    BitBlt(dc, 0, list.bottom - box.top, box.right - box.left, box.bottom - list.bottom, ci.Bmp->Canvas()->Handle(), x,
+           y, SRCCOPY);
 }
 
 void TacComboListWnd::ListNCButtonDown(TMessage& M) {

@@ -668,8 +668,25 @@ void TacVirtualTreeViewWnd::TreePrint(TMessage& M) {
         OffsetViewportOrgEx(dc, InsetLeft, top, nullptr);
         SendMessageA(CtrlHandle, WM_PRINTCLIENT, M.WParam, PRF_CLIENT);
     }
+    // The tree prints what it draws outside its client area itself (its header).
+    CallPrevWndProc(M);
     TSavedDC saved(dc);
     PaintFrame(dc, InsetLeft);
+    M.Result = 0;
+}
+
+void TacVirtualTreeViewWnd::TreeNCPaint(TMessage& M) {
+    AdapterGeometry(this);
+    SetUpdating(SkinData, IsUpdating(SkinData));
+    M.Result = 0;
+    if (SkinData->Updating) return;
+    const TWindowDC dc(CtrlHandle);
+    TSavedDC saved(dc);
+    PaintFrame(dc, InsetLeft);
+    // Asked to print with no flags, the tree paints its own non-client parts
+    // (the header) over the frame.
+    LPARAM none = 0;
+    CallPrevWndProc(WM_PRINT, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)), none);
 }
 
 void TacVirtualTreeViewWnd::WndProc(TMessage& M) {
@@ -685,6 +702,9 @@ void TacVirtualTreeViewWnd::WndProc(TMessage& M) {
             break;
         case WM_ERASEBKGND: M.Result = 1; return;
         case WM_PRINT: return TreePrint(M);
+        case WM_NCPAINT:
+            if (IsWindowVisible(CtrlHandle)) return TreeNCPaint(M);
+            break;
         default: break;
     }
     TacEditWnd::WndProc(M);

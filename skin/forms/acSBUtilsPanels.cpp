@@ -404,7 +404,7 @@ void TacMnuWnd::EraseMenu(TMessage& M) {
         TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
         PaintSkinItem(SkinData->SkinIndex, SkinData->SkinSection(), TCacheInfo{}, true, 1,
                       TRect{0, 0, WndSize.x, WndSize.y}, WndPos, cache, SkinManager);
-        PaintAdapterBorder(this);
+        PaintAdapterBorder(this, 1);
         SkinData->BGChanged = false;
     }
     BitBlt(TWindowDC(CtrlHandle, reinterpret_cast<HDC>(M.WParam)), 0, 0, WndSize.x - 2 * kMenuBorder,

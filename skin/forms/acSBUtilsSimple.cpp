@@ -251,7 +251,7 @@ void TacBtnWnd::PaintButton(HDC DC) {
     if (NeedsParentBackground(SkinData)) SendSkinCommandToWindow(ParentWnd, AC_GETBGCOLOR, 0);
     const TCacheInfo pc = ParentCacheOfHandle(CtrlHandle);
     PaintDataItem(SkinData, pc, false, cache, WndPos, TRect{0, 0, WndSize.x, WndSize.y}, acStateIndex(face));
-    PaintAdapterBorder(this);
+    PaintAdapterBorder(this, acStateIndex(face));
     DrawCaption(cache, face);
     if (!IsWindowEnabled(CtrlHandle)) BlendWithParent(this, cache);
     acParentColor = acNoColor;
@@ -265,6 +265,11 @@ void TacBtnWnd::RedrawAround(TMessage& M) { AdapterRedrawAround(this, M); }
 void TacBtnWnd::HotTracking() {
     if (CursorInside(CtrlHandle)) TakeHotWindow(this);
     else DropHotWindow(this);
+}
+
+bool TacBtnWnd::ShowsItsBackground() {
+    const TsGeneralData* s = SkinData->Section();
+    return s && (s->Transparency > 0 || (s->HotTransparency > 0 && FaceState() != TsPaintState::Normal));
 }
 
 void TacBtnWnd::WndProc(TMessage& M) {
@@ -301,6 +306,13 @@ void TacBtnWnd::WndProc(TMessage& M) {
         case WM_SETTEXT:
             if (!visible) break;
             return RedrawAround(M);
+        case WM_MOVE:
+            // A button that shows what is behind it shows it at its new place.
+            if (visible && ShowsItsBackground()) {
+                SkinData->BGChanged = true;
+                RepaintNow(CtrlHandle);
+            }
+            break;
         case WM_MOUSELEAVE: DropHotWindow(this); break;
         case WM_MOUSEMOVE:
             CallPrevWndProc(M);
@@ -547,6 +559,21 @@ void TacGroupBoxWnd::PaintGroupBox(HDC DC) {
     RefreshChildWindows(CtrlHandle);
 }
 
+TacGroupBoxWnd::~TacGroupBoxWnd() {
+    // Released here, where this class's own restoring still runs.
+    if (Destroyed || (acClearingAdapters && !acSkinRemoving) || !IsWindow(CtrlHandle)) return;
+    ReleaseAdapter(this, false, false);
+}
+
+void TacGroupBoxWnd::RestoreOriginalLook() {
+    // Given back, the group box paints only its frame and caption again.
+    TControl* owner = SkinData ? SkinData->OwnerControl : nullptr;
+    if (!owner || owner->ComponentState().Contains(csDestroying)) return;
+    TControlStyle style = owner->ControlStyle();
+    style.Exclude(csOpaque);
+    owner->SetControlStyle(style);
+}
+
 bool TacGroupBoxWnd::GroupCommand(TMessage& M) {
     if (M.WParamHi() != AC_CAPTIONHEIGHT) return false;
     M.Result = RectHeight(CaptionRect());
@@ -742,6 +769,8 @@ TacMainWnd* StaticAdapter(HWND H, LONG_PTR Style, TsSkinManager* M) {
         case SS_ETCHEDHORZ:
         case SS_ETCHEDVERT:
         case SS_ETCHEDFRAME:  // their lines stay
+        case SS_GRAYRECT:     // as do the rectangles the program chose
+        case SS_WHITERECT:
         case SS_OWNERDRAW: return nullptr;
         case SS_ICON:
         case SS_BITMAP: return new TacIconWnd(H, nullptr, M, "CHECKBOX");

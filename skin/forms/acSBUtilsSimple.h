@@ -69,6 +69,8 @@ protected:
     bool Pushed();
     void RedrawAround(TMessage& Message);
     void HotTracking();
+    // A transparent section, or a hot one shown now: its picture follows a move.
+    bool ShowsItsBackground();
 };
 
 // Buttons of the bitmap-button class lists: a glyph beside the caption.
@@ -98,7 +100,9 @@ class TacGroupBoxWnd : public TacMainWnd {
     CLASSLIB_DECLARE_CLASS(TacGroupBoxWnd)
 public:
     using TacMainWnd::TacMainWnd;
+    ~TacGroupBoxWnd() override;
     void WndProc(TMessage& Message) override;
+    void RestoreOriginalLook() override;
     void PaintGroupBox(HDC DC);
     TRect CaptionRect();
 

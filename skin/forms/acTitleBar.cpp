@@ -151,6 +151,15 @@ void PaintTitleBackground(TBitmap* Cache, TsSkinManager* M, const TacTitleLook& 
         r.left -= corner;
         r.right += corner;
     }
+    // The strip lies inside the title's own edge line, which stays whole.
+    if (IsValidSectionIndex(M, Look.Section)) {
+        const int edge = MaskIndexOf(M, Look.Section, M->gd()[std::size_t(Look.Section)].Name, "BORDERSMASK");
+        if (IsValidMaskIndex(M, edge)) {
+            const TsMaskData& k = M->ma()[std::size_t(edge)];
+            r.top = std::max<LONG>(r.top, Look.Band.top + k.WT);
+            r.right = std::min<LONG>(r.right, Look.Band.right - k.WR);
+        }
+    }
     PaintNineSliceTemplate(Cache, true, state, Look.BarMask, r, M);
 }
 

@@ -358,13 +358,29 @@ void TsSkinProvider::PaintMenuLine() {
     TBitmap* cache = FSkinData->CacheBmp;
     const int top = CaptionHeight() + SysBorderHeight();
     const int height = MenuRows() * MenuRowHeight();
-    const TRect band{0, top, cache->Width(), std::min(top + height, cache->Height())};
-    if (band.bottom <= band.top) return;
+    // The line reaches down to the client area (the system keeps a row under
+    // its items) and stays inside the frame's side edges.
+    int bottom = top + height;
+    if (Form->HandleAllocated()) {
+        POINT client{0, 0};
+        RECT wr{};
+        ClientToScreen(Form->Handle(), &client);
+        GetWindowRect(Form->Handle(), &wr);
+        bottom = std::max<int>(bottom, client.y - wr.top);
+    }
+    int left = 0, right = cache->Width();
+    if (IsValidMaskIndex(m, FSkinData->BorderIndex)) {
+        const TsMaskData& k = m->ma()[std::size_t(FSkinData->BorderIndex)];
+        left = k.WL;
+        right -= k.WR;
+    }
+    const TRect band{left, top, right, std::min(bottom, cache->Height())};
+    if (band.bottom <= band.top || band.right <= band.left) return;
     int line = FMenuLineSkin.empty() ? -1 : SectionIndexOf(m, FMenuLineSkin);
     if (line < 0) line = SectionIndexOf(m, "MENULINE");
     if (line >= 0)
         PaintSkinItem(line, m->gd()[std::size_t(line)].Name, MakeCacheInfo(cache), true, FormActive ? 1 : 0, band,
-                      TPoint{0, top}, cache, m);
+                      TPoint{left, top}, cache, m);
     MenuLineBmp->SetPixelFormat(pf24bit);
     MenuLineBmp->SetSize(FormWidth(), band.bottom - band.top);
     BitBlt(MenuLineBmp->Canvas()->Handle(), 0, 0, MenuLineBmp->Width(), MenuLineBmp->Height(),

@@ -138,6 +138,34 @@ TEST(Button, EachClickGivesExactlyOneOnClick) {
     EXPECT_EQ(clicks, 4);
 }
 
+// A window of another kind on the form says whether it wants a key: a system
+// combo box with its list open takes Escape and Enter to close the list.
+TEST(Button, AForeignComboBoxsOpenListTakesEscapeBeforeTheCancelButton) {
+    FormPtr form = MakeForm(60, 60, 360, 260);
+    auto* cancel = Make<TButton>(form.get(), 100, 50, 80, 26);
+    cancel->SetCancel(true);
+    int cancelClicks = 0;
+    cancel->OnClick = [&](TObject*) { ++cancelClicks; };
+    form->Show();
+    HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 10, 120,
+                                 120, form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (const char* item : {"one", "two"}) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    SetFocus(combo);
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    Pump();
+    ASSERT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+    auto escape = [&] {
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageA(GetFocus(), WM_KEYUP, VK_ESCAPE, 0xC0000001);
+        Pump();
+    };
+    escape();
+    EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the list is closed";
+    EXPECT_EQ(cancelClicks, 0);
+    escape();  // with the list closed, Escape is the form's again
+    EXPECT_EQ(cancelClicks, 1);
+}
+
 TEST(Button, DefaultAndCancelFollowTheFocusAndAnswerEnterAndEscape) {
     FormPtr form = MakeForm(60, 60, 360, 260);
     auto* edit = Make<TEdit>(form.get(), 10, 10, 120, 22);

@@ -12,6 +12,7 @@
 #include "sRadioButton.h"
 #include "sSkinText.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -209,6 +210,29 @@ TEST_F(SkinnedChecks, CaptionsRightAlignedAndWordWrapped) {
         for (int x = 0; x < w.Width; ++x)
             if (w.Pixel(x, y) == C.GlobalFont) top = std::min(top, y), bottom = std::max(bottom, y);
     EXPECT_GT(bottom - top, 20);
+}
+
+// The focus frame goes round the caption, not round the room the caption
+// may take (a radio button's reaches to its right edge).
+TEST_F(SkinnedChecks, FocusFrameGoesRoundTheCaptionOnly) {
+    TWinControl* boxes[] = {Put<TsRadioButton>(Form.get(), 20, 20, 200, 20, "Third"),
+                            Put<TsCheckBox>(Form.get(), 20, 60, 200, 20, "Third")};
+    const int text = TextSizeOnScreen(boxes[0]->Font(), "Third").cx;
+    for (TWinControl* box : boxes) {
+        // Wider than its caption, as in a radio group's column.
+        box->SetAutoSize(false);
+        box->SetWidth(200);
+        box->SetFocus();
+        Pump();
+        const Picture p = Print(box);
+        int left = p.Width, right = -1;
+        for (int y = 0; y < p.Height; ++y)
+            for (int x = 0; x < p.Width; ++x)
+                if (p.Pixel(x, y) == 0x000000) left = std::min(left, x), right = std::max(right, x);
+        ASSERT_GE(right, 0) << box->ClassName() << ": no focus frame";
+        EXPECT_GE(right - left + 1, text) << box->ClassName();
+        EXPECT_LE(right - left + 1, text + 6) << box->ClassName();
+    }
 }
 
 TEST_F(SkinnedChecks, RealClickAndSpaceToggleOnceAndClickOnceSkinnedOrNot) {

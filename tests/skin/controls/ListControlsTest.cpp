@@ -137,6 +137,12 @@ TEST_F(SkinnedLists, ComboButtonShowsEachLookFromTheSkin) {
     EXPECT_EQ(Pixel(c->Handle(), 4, 4), C.Edit);
     EXPECT_EQ(ButtonBorder(c), C.Border[0]);
     EXPECT_EQ(GlyphPixel(c), C.Glyph[0]);
+    // The text in the section's font colour from the first paint on.
+    const testsupport::Picture first = CaptureClient(c->Handle());
+    int text = 0;
+    for (int y = 2; y < c->Height() - 2; ++y)
+        for (int x = 2; x < b.left; ++x) text += first.Pixel(x, y) == C.EditFont;
+    EXPECT_GT(text, 5);
     // Hot under the real mouse.
     testinput::MouseTo(ScreenOf(c, 10, 10));
     Pump(80);

@@ -8,6 +8,8 @@
 #include "sPanel.h"
 #include "sUpDown.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <tuple>
 
 #include <commctrl.h>
@@ -142,6 +144,51 @@ TEST_F(PageControlTest, TabsInEveryPositionAndStateShowTheirSections) {
     for (int y = t.top + 3; y < t.bottom - 3; ++y)
         for (int x = t.left + 3; x < t.right - 3; ++x) grey = grey || p.Pixel(x, y) == 0x808080;
     EXPECT_TRUE(grey);
+}
+
+// The box of the pixels of colour Rgb inside R (empty when there is none).
+TRect Find(const Picture& P, const TRect& R, std::uint32_t Rgb) {
+    long left = R.right, top = R.bottom, right = R.left, bottom = R.top;
+    for (long y = R.top; y < R.bottom; ++y)
+        for (long x = R.left; x < R.right; ++x)
+            if (P.Pixel(x, y) == Rgb) {
+                left = std::min(left, x), top = std::min(top, y);
+                right = std::max(right, x + 1), bottom = std::max(bottom, y + 1);
+            }
+    return left < right ? TRect{left, top, right, bottom} : TRect{0, 0, 0, 0};
+}
+
+TEST_F(PageControlTest, CaptionsSitInWhatShowsOfTheirTabsAndTheFocusFrameClearsThem) {
+    for (TTabPosition pos : {tpTop, tpBottom}) {
+        SCOPED_TRACE(int(pos));
+        Pc->SetTabPosition(pos);
+        Pc->SetActivePage(Sheets[0]);
+        Pump(30);
+        const Picture p = Shot();
+        // An inactive tab reaches under the page frame: its caption is
+        // centred in the part above (or below) it.
+        const TRect t = Tab(1), area = Pc->PageAreaRect();
+        const int top = pos == tpTop ? t.top : std::max<int>(t.top, area.bottom);
+        const int bottom = pos == tpTop ? std::min<int>(t.bottom, area.top) : t.bottom;
+        const TRect text = Find(p, t, C().ButtonFont);
+        ASSERT_LT(text.top, text.bottom);
+        EXPECT_GE(text.top, top);
+        EXPECT_LE(text.bottom, bottom);
+        EXPECT_LE(std::abs((text.top + text.bottom) - (top + bottom)), 3);
+    }
+    Pc->SetTabPosition(tpTop);
+    Sheets[0]->SetCaption("Gauges");  // letters above and below the line
+    SetForegroundWindow(Form->Handle());
+    Pc->SetFocus();
+    const Picture p = Shot();
+    const TRect t = Tab(0);
+    const TRect text = Find(p, t, C().ButtonHotFont), frame = Find(p, t, 0x000000);
+    ASSERT_LT(text.top, text.bottom);
+    ASSERT_LT(frame.top, frame.bottom) << "no focus frame";
+    EXPECT_LT(frame.left, text.left - 1);
+    EXPECT_LT(frame.top, text.top - 1);
+    EXPECT_GT(frame.right, text.right + 1);
+    EXPECT_GT(frame.bottom, text.bottom + 1);
 }
 
 TEST_F(PageControlTest, TabPageAtSkipsHiddenTabsAndButtonStylesKeepTheirRectangles) {

@@ -2,7 +2,9 @@
 // command answers, the theme calls, the border corners and the release on
 // destruction and skin removal.
 #include "AdapterTestSupport.h"
+#include "FormTestSupport.h"
 #include "TestAccess.h"
+#include "sPanel.h"
 
 namespace {
 
@@ -194,6 +196,78 @@ TEST_F(AdapterTest, SkinRemovalReachesAWindowSkinnedByHandle) {
     EXPECT_EQ(after.right, before.right);  // the system's bar has its room again
     delete a;
     second->Free();
+}
+
+// A foreign window asks its parent for its colours (WM_CTLCOLOR*): on a form
+// of ours the question reaches the window's adapter, which answers with its
+// section's colours; a window without an adapter keeps the system's.
+TEST(ForeignWindowColours, AdaptedWindowsOnAFormTakeTheirSectionsColours) {
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(40, 40, 540, 140);
+    form->Show();
+    auto make = [&](const char* Class, DWORD Style, int X) {
+        return CreateWindowExA(0, Class, "", WS_CHILD | WS_VISIBLE | Style, X, 10, 120, 80, form->Handle(), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    };
+    const HWND edit = make("EDIT", ES_MULTILINE, 10), list = make("LISTBOX", LBS_NOINTEGRALHEIGHT, 140),
+               combo = make("COMBOBOX", CBS_DROPDOWNLIST, 270), plain = make("EDIT", ES_MULTILINE, 400);
+    for (HWND h : {edit, plain}) SetWindowTextA(h, "WWWW");
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("WWWW"));
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("WWWW"));
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    TacEditWnd e(edit, nullptr, Manager(), "EDIT"), l(list, nullptr, Manager(), "EDIT");
+    TacComboBoxWnd c(combo, nullptr, Manager(), "COMBOBOX");
+    SetFocus(form->Handle());
+    for (HWND h : {edit, list, combo, plain})
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    Pump(50);
+    const struct {
+        const char* Name;
+        HWND Window;
+        std::uint32_t Back, Text;
+    } cases[] = {{"edit", edit, C().Edit, C().EditFont},
+                 {"list box", list, C().Edit, C().EditFont},
+                 {"combo box", combo, C().Edit, C().EditFont},
+                 {"edit without adapter", plain, 0xFFFFFF, 0x000000}};
+    for (const auto& k : cases) {
+        RECT r{};
+        GetClientRect(k.Window, &r);
+        HDC dc = GetDC(k.Window);
+        // The combo box's selection field ends at its button.
+        EXPECT_EQ(testsupport::RGBOf(GetPixel(dc, r.right / 2, r.bottom - 5)), k.Back) << k.Name;
+        int text = 0;
+        for (int y = 0; y < std::min<int>(r.bottom, 18); ++y)
+            for (int x = 0; x < 60; ++x) text += testsupport::RGBOf(GetPixel(dc, x, y)) == k.Text;
+        ReleaseDC(k.Window, dc);
+        EXPECT_GT(text, 5) << k.Name;
+    }
+}
+
+// A simple combo box's list holds whole items only: what is left of the box
+// below it shows the picture of the box's parent, not a system colour.
+TEST(ForeignWindowColours, SimpleComboShowsItsParentBelowItsList) {
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(40, 40, 320, 240);
+    auto* panel = formtest::Make<TsPanel>(form.get(), 0, 0, 300, 200);
+    form->Show();
+    HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_SIMPLE, 20, 20, 140, 125,
+                                 panel->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (const char* item : {"one", "two", "three"})
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    TacComboBoxWnd adapter(combo, nullptr, Manager(), "COMBOBOX");
+    RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(50);
+    HWND list = FindWindowExA(combo, nullptr, "ComboLBox", nullptr);
+    ASSERT_TRUE(list);
+    RECT lr{}, cr{};
+    GetWindowRect(list, &lr);
+    GetWindowRect(combo, &cr);
+    ASSERT_LT(lr.bottom, cr.bottom - 1) << "no room below the list";
+    const int x = 30, y = int(cr.bottom - cr.top) - 1;  // the box's last row
+    const std::uint32_t shown = WindowPixel(combo, x, y);
+    TBitmap* picture = panel->SkinData()->CacheBmp;
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(shown, testsupport::Px(*picture, 20 + x, 20 + y));
 }
 
 }  // namespace

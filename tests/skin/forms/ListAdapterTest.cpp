@@ -41,6 +41,15 @@ public:
     TVTHeader* Header() const { return FHeader.get(); }
     TacAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
     TacHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+    // The flags of each WM_PRINT that reached the tree itself (a real one
+    // paints its header, outside its client area, on those).
+    std::vector<LPARAM> Prints;
+
+protected:
+    void WndProc(TMessage& M) override {
+        if (M.Msg == WM_PRINT) Prints.push_back(M.LParam);
+        TCustomControl::WndProc(M);
+    }
 
 private:
     std::unique_ptr<TVTHeader> FHeader = std::make_unique<TVTHeader>();
@@ -514,6 +523,15 @@ TEST_F(ListAdapterTest, ForeignControlsKeepTheirOwnHandlersAndColours) {
         EXPECT_EQ(elements, 27);
         EXPECT_TRUE(vt->Header()->Options.Contains(hoOwnerDraw));
         EXPECT_EQ(grid->FixedColor, GlobalSkinColor(Manager()));
+        // The tree draws its own non-client parts when the frame is painted,
+        // and when it is printed after its client area.
+        vt->Prints.clear();
+        SendMessageA(vt->Handle(), WM_NCPAINT, 1, 0);
+        EXPECT_EQ(vt->Prints, std::vector<LPARAM>{0});
+        TBitmap printed(vt->Width(), vt->Height());
+        vt->Prints.clear();
+        SendMessageA(vt->Handle(), WM_PRINT, WPARAM(printed.Canvas()->Handle()), PRF_NONCLIENT | PRF_CLIENT);
+        EXPECT_EQ(vt->Prints, std::vector<LPARAM>{PRF_NONCLIENT | PRF_CLIENT});
         // Released as on a skin removal.
         TacMainWnd* pa = &a;
         UninitScrollAdapter(vt->Handle(), false, false, pa);

@@ -7,6 +7,7 @@
 #include "WindowHooks.h"
 #include "acTitleBar.h"
 #include "sGlobals.h"
+#include "Menus.h"
 #include "StdCtrls.h"
 #include "sPanel.h"
 #include "acSBUtils.h"
@@ -398,6 +399,42 @@ TEST(ProviderFrame, StretchedGradientReachesASeeThroughChild) {
     const std::uint32_t fresh = testsupport::CaptureClient(panel->Handle()).Pixel(50, 20);
     EXPECT_NE(fresh, before);
     EXPECT_EQ(after, fresh);
+}
+
+}  // namespace
+
+namespace {
+
+// The frame's edge line stays whole round the title buttons' strip and beside
+// the menu line, and the menu line reaches down to the client area.
+TEST(ProviderFrame, EdgesStayWholeRoundTheButtonStripAndTheMenuLine) {
+    for (const char* skin : {"Light", "Dark"}) {
+        SCOPED_TRACE(skin);
+        const BuiltinSkin builtin(skin);
+        Skinned s;
+        auto* menu = TObject::Create<TMainMenu>(s.Form.get());
+        auto* file = TObject::Create<TMenuItem>(menu);
+        file->SetCaption("File");
+        menu->Items()->Add(file);
+        s.Form->SetMenu(menu);
+        s.Provider->RefreshFormFrame();
+        Pump(60);
+        const RECT w = s.Rect();
+        const int W = w.right - w.left, H = w.bottom - w.top;
+        POINT client{0, 0};
+        ClientToScreen(s.H(), &client);
+        const int clientTop = client.y - w.top;
+        const Picture p = Shot(s.H());
+        const TRect close = s.Provider->Title.Close.Rect;
+        const int underStrip = (close.left + close.right) / 2, middle = W / 2;
+        EXPECT_EQ(p.Pixel(underStrip, 0), p.Pixel(middle, 0)) << "top edge under the strip";
+        EXPECT_EQ(p.Pixel(W - 1, (close.top + close.bottom) / 2), p.Pixel(W - 1, H / 2)) << "right edge beside it";
+        const int menuRow = clientTop - s.Provider->MenuRowHeight() / 2;
+        EXPECT_EQ(p.Pixel(0, menuRow), p.Pixel(0, H / 2)) << "left edge beside the menu line";
+        EXPECT_EQ(p.Pixel(W - 1, menuRow), p.Pixel(W - 1, H / 2)) << "right edge beside the menu line";
+        EXPECT_TRUE(testsupport::Near(p.Pixel(middle, clientTop - 1), p.Pixel(middle, clientTop - 3), 8))
+            << "the row under the menu items is the menu line's";
+    }
 }
 
 }  // namespace

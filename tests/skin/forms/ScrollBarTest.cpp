@@ -4,12 +4,20 @@
 // state after a lost capture.
 #include "AdapterTestSupport.h"
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 
 namespace {
 
 using namespace adaptertest;
+
+// The shortest thumb: the system's own, or the whole slider picture (its
+// two 3-pixel ends, the 4-pixel grip glyph and a pixel on either side).
+int MinThumb() {
+    return std::max(GetSystemMetrics(SM_CYVTHUMB),
+                    2 * testsupport::kTestBorderWidth + testsupport::kTestGlyphHeight + 2);
+}
 
 class ScrollBarTest : public ::testing::Test {
 protected:
@@ -90,6 +98,28 @@ TEST_F(ScrollBarTest, BarsTakeTheirRoomAndPaintTheSkinSections) {
     const RECT hr = LocalBarRect(adapter.get(), SB_HORZ);
     EXPECT_EQ(WindowPixel(h, hr.left + arrow / 2, hr.top + 1), C().Border[0]);
     EXPECT_EQ(WindowPixel(h, hr.right - arrow - 4, (hr.top + hr.bottom) / 2), C().ScrollTrack[1]);
+    // The square between the bars is theirs, not the window's.
+    const RECT vr = LocalBarRect(adapter.get(), SB_VERT);
+    EXPECT_EQ(WindowPixel(h, vr.left + 1, hr.top + 1), C().ScrollTrack[0]);
+}
+
+TEST_F(ScrollBarTest, ShortThumbKeepsItsWholePicture) {
+    // A page of 1 in 10,000 lines: proportionally under a pixel long.
+    Plain(0, 9999, 1, 0);
+    int size = 0, pos = 0;
+    VertBar(size, pos);
+    EXPECT_EQ(size, MinThumb());
+    adapter->VertBar->MinThumbSize = 40;  // a window may ask for more
+    VertBar(size, pos);
+    EXPECT_EQ(size, 40);
+    adapter->VertBar->MinThumbSize = DefaultMinThumbSize();
+    // Both 3-pixel ends and the glyph between them are painted.
+    RECT w{};
+    GetWindowRect(adapter->CtrlHandle, &w);
+    const int top = pos - w.top - LocalBarRect(adapter.get(), SB_VERT).top;  // along the bar
+    EXPECT_EQ(EdgeAt(top + 1), C().Border[0]);
+    EXPECT_EQ(EdgeAt(top + MinThumb() - 2), C().Border[0]);
+    EXPECT_NE(PixelAt(OnVert(top + 3)), C().ScrollTrack[0]);
 }
 
 TEST_F(ScrollBarTest, HitTestingGivesEveryPart) {
@@ -113,8 +143,31 @@ TEST_F(ScrollBarTest, HitTestingGivesEveryPart) {
     GetWindowRect(h, &w);
     EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(x, pos)), HTVSCROLL);
     EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(r.left - 30, r.bottom + 2)), HTHSCROLL);
-    EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(w.right - 2, w.bottom - 2)), HTBOTTOMRIGHT);
     EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(w.left + 30, w.top + 30)), HTCLIENT);
+}
+
+// The square between the bars is a size grip only where the top-level window
+// can be sized: a press and drag there leaves a child of a fixed form alone.
+TEST_F(ScrollBarTest, GripOnlyWhereTheFormCanBeSized) {
+    HWND h = Plain();
+    RECT w{};
+    GetWindowRect(h, &w);
+    const POINT corner{w.right - 3, w.bottom - 3};
+    EXPECT_NE(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
+    Drag(corner, POINT{corner.x - 40, corner.y - 30});
+    Pump(50);
+    RECT after{};
+    GetWindowRect(h, &after);
+    EXPECT_EQ(after.right - after.left, w.right - w.left) << "the child sized itself";
+    EXPECT_EQ(after.bottom - after.top, w.bottom - w.top);
+    // A sizeable form: its child's corner is the form's grip.
+    SetWindowLongPtrA(host, GWL_STYLE, GetWindowLongPtrA(host, GWL_STYLE) | WS_THICKFRAME);
+    SetWindowPos(host, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    RECT c{};
+    GetClientRect(host, &c);
+    MoveWindow(h, 0, 0, c.right, c.bottom, TRUE);
+    GetWindowRect(h, &w);
+    EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(w.right - 2, w.bottom - 2)), HTBOTTOMRIGHT);
 }
 
 TEST_F(ScrollBarTest, ThumbGeometryCountsFromMinAndClamps) {
@@ -128,7 +181,7 @@ TEST_F(ScrollBarTest, ThumbGeometryCountsFromMinAndClamps) {
                  {10, 109, 10, 100, track / 10, track - track / 10},
                  {10, 109, 10, 500, track / 10, track - track / 10},  // beyond the end: clamped
                  {0, 99, 0, 0, a, 0},                                 // no page: an arrow long
-                 {0, 9999, 1, 0, 10, 0},                              // the minimum thumb
+                 {0, 9999, 1, 0, MinThumb(), 0},                      // the minimum thumb
                  // Ranges as wide as an int allows: counted without overflow.
                  {0, INT_MAX, 0, 1 << 30, a, (track - a + 1) / 2},
                  {INT_MIN, INT_MAX, 0, 0, a, (track - a + 1) / 2},

@@ -29,6 +29,8 @@ namespace {
 TsSkinManager* Manager() {
     testsupport::TestSkinOptions options;
     options.Forms = true;
+    // A dialog section that keeps its frame's picture under the title.
+    options.Extra = "\n[DIALOGKEPT]\nPARENTCLASS=DIALOG\nRESERVEDBOOLEAN=1\n";
     return testsupport::TestSkinManager(options);
 }
 const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
@@ -130,6 +132,12 @@ TEST_F(DialogHook, MessageBoxIsSkinnedAndAnswersTheRealClick) {
             POINT o{0, 0};
             ClientToScreen(box, &o);
             EXPECT_EQ(WindowPixel(box, o.x - r.left + 2, o.y - r.top + 2), C().Form[1]);
+            // The title icon shows none of a key colour at its edges.
+            const testsupport::Picture title = testsupport::CaptureWindow(box);
+            int key = 0;
+            for (int y = 0; y < o.y - r.top; ++y)
+                for (int x = 0; x < 40; ++x) key += title.Pixel(x, y) == 0xFF00FF;
+            EXPECT_EQ(key, 0);
             // The button's real click ends the box with its answer.
             SendClick(CentreOf(GetDlgItem(box, IDOK)));
             checked = true;
@@ -549,6 +557,41 @@ TEST_F(DialogHook, FormsWithoutProviderGetOneUnlessTaggedMinus98) {
     EXPECT_TRUE(acProviderList.empty()) << "a form's provider goes with its form";
 }
 
+// A section that keeps the frame's picture under the title repaints only the
+// title band on a new caption, and it looks exactly as a whole repaint.
+TEST_F(DialogHook, NewCaptionOverTheKeptTitleBackgroundEqualsAWholeRepaint) {
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    TacDialogWnd* a = ProviderOfWindow(d)->DialogWnd;
+    ASSERT_TRUE(a);
+    a->SkinData->SetSkinSection("DIALOGKEPT");
+    UpdateSkinIndexes(a->SkinData);
+    a->SkinData->BGChanged = true;
+    RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    formtest::Pump(30);
+    ASSERT_TRUE(a->TitleBgBmp) << "the band under the title is kept";
+    int nonClientPaints = 0;
+    TWindowProcSubclass count;
+    count.Attach(d, [&](TMessage& M) {
+        nonClientPaints += M.Msg == WM_NCPAINT;
+        count.CallPrevious(M);
+    });
+    SetWindowTextA(d, "A longer caption");
+    const testsupport::Picture fast = testsupport::CaptureWindow(d);
+    EXPECT_EQ(nonClientPaints, 0) << "the title alone is painted";
+    a->SkinData->BGChanged = true;
+    RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    formtest::Pump(30);
+    const testsupport::Picture whole = testsupport::CaptureWindow(d);
+    count.Release();
+    ASSERT_EQ(fast.Width, whole.Width);
+    int differ = 0;
+    for (int y = 0; y < whole.Height; ++y)
+        for (int x = 0; x < whole.Width; ++x) differ += fast.Pixel(x, y) != whole.Pixel(x, y);
+    EXPECT_EQ(differ, 0);
+    DestroyWindow(d);
+    formtest::Pump(30);
+}
+
 // The table of child adapters by class and style, on one modeless dialog.
 TEST_F(DialogHook, ChildWindowsGetTheirAdapterByClassAndStyle) {
     struct Row {
@@ -560,6 +603,9 @@ TEST_F(DialogHook, ChildWindowsGetTheirAdapterByClassAndStyle) {
         {"STATIC", SS_LEFT, "TacStaticWnd"},
         {"STATIC", SS_ICON, "TacIconWnd"},
         {"STATIC", SS_ETCHEDFRAME, ""},
+        {"STATIC", SS_GRAYRECT, ""},  // a filled rectangle of its own colour
+        {"STATIC", SS_WHITERECT, ""},
+        {"STATIC", SS_BLACKRECT, "TacStaticWnd"},
         {"STATIC", SS_OWNERDRAW, ""},
         {"BUTTON", BS_GROUPBOX, "TacGroupBoxWnd"},
         {"BUTTON", BS_AUTORADIOBUTTON, "TacCheckBoxWnd"},
@@ -608,7 +654,7 @@ TEST_F(DialogHook, ChildWindowsGetTheirAdapterByClassAndStyle) {
 TEST_F(DialogHook, OnePainterDrawsTheCaptionsOfFormAndDialog) {
     HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
     TacDialogWnd* a = ProviderOfWindow(d)->DialogWnd;
-    ASSERT_TRUE(a && a->IconBmp);
+    ASSERT_TRUE(a && a->IconSize.cx > 0);
     SetWindowTextA(d, "Caption");
     formtest::FormPtr form = formtest::MakeForm(420, 120, 300, 180);
     form->SetBorderStyle(bsSizeable);
@@ -628,8 +674,7 @@ TEST_F(DialogHook, OnePainterDrawsTheCaptionsOfFormAndDialog) {
     auto textPlace = [&](const Window& w, int Width) {
         if (w.H == d) {
             const int fw = GetSystemMetrics(SM_CXFRAME), fh = GetSystemMetrics(SM_CYFRAME);
-            return TRect{fw + a->IconBmp->Width() + 4, fh, a->Title.Min.Rect.left - 4,
-                         fh + GetSystemMetrics(SM_CYCAPTION)};
+            return TRect{fw + a->IconSize.cx + 4, fh, a->Title.Min.Rect.left - 4, fh + GetSystemMetrics(SM_CYCAPTION)};
         }
         return TRect{p->SysBorderWidth() + p->IconWidth() + 4, p->SysBorderHeight() / 2,
                      Width - p->Title.ButtonsWidth() - 6, p->CaptionHeight() + p->SysBorderHeight()};

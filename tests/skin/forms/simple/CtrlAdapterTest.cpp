@@ -104,6 +104,9 @@ TEST_F(CtrlAdapterTest, EachControlGetsTheAdapterOfItsClassList) {
         {"list", "TacEditWnd"},
     };
     EXPECT_EQ(Kinds(a), expected);
+    // The skin paints each adapted control whole.
+    for (const auto& [name, c] : controls)
+        EXPECT_TRUE(expected.at(name).empty() || c->ControlStyle().Contains(csOpaque)) << name;
     EXPECT_EQ(a->GetItem(a->IndexOf(button))->SkinData->SkinSection(), "BUTTON");
     EXPECT_EQ(a->GetItem(a->IndexOf(panel))->SkinData->SkinSection(), "PANEL");
     EXPECT_EQ(a->GetItem(a->IndexOf(controls["group"]))->SkinData->SkinSection(), "GROUPBOX");
@@ -201,6 +204,7 @@ TEST_F(CtrlAdapterTest, SkinRemovalAndFreeingGiveTheControlsBack) {
     Pump();
     EXPECT_EQ(holder->Adapter()->Count(), 0);
     EXPECT_FALSE(QuerySkinCommand(button, AC_SKINNEDQUERY));
+    EXPECT_FALSE(controls["group"]->ControlStyle().Contains(csOpaque)) << "a group box paints only its frame";
     EXPECT_EQ(WindowPixel(button->Handle(), 6, 15), own);
     Manager()->SetActive(true);
     Pump();
