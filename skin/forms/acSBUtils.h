@@ -157,6 +157,8 @@ long long ScrollMulDiv(long long A, long long B, long long C);
 void CalcThumb(const TacScrollBar* Bar, const TRect& R, int& ThumbSize, int& ThumbPos);
 int ScrollBarHitPart(const TacScrollBar* Bar, const TRect& R, TPoint P);
 bool IsScrollBarEnabled(const TacScrollBar* Bar);
+// An arrow (spLineUp, spLineDown) may be disabled on its own; other parts go with the bar.
+bool IsScrollPartEnabled(const TacScrollBar* Bar, int Part);
 // R in window coordinates; ThumbPos -1 for the computed place.
 bool PaintScrollBar(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, int PressedPart, const TRect& R);
 // The same; Dragging lets a thumb drag paint the bar it holds back otherwise.
@@ -187,6 +189,9 @@ struct TacScrollTracking {
     int DragThumbSize = 0;
     int DragGrabOffset = 0;
     int LastTrackPos = -1;
+    // The thumb request being sent (its message holds 16 bits of the place).
+    HWND ThumbRequestWindow = nullptr;
+    int ThumbRequestPos = 0;
 };
 extern TacScrollTracking acScrollTracking;
 // Forgets every hover and press of Window, killing its timers.
@@ -194,6 +199,9 @@ void ResetScrollTracking(HWND Window);
 
 // One scroll request with commands 51 and 52 around it.
 void SendScrollMessage(HWND Handle, UINT Msg, int Code, int Position);
+// The whole place a thumb request to Handle (SB_THUMBTRACK, SB_THUMBPOSITION
+// in WParam) names: a drag of ours sends places beyond 16 bits too.
+int ThumbRequestPosition(HWND Handle, WPARAM WParam);
 
 // --- The scrolling adapter ------------------------------------------------
 class TacScrollWnd : public TacMainWnd {

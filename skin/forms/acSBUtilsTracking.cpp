@@ -8,6 +8,7 @@
 #include "sMessages.h"
 
 #include <algorithm>
+#include <utility>
 
 CLASSLIB_DEFINE_CLASS(TacScrollWnd, TacMainWnd)
 
@@ -65,8 +66,20 @@ void ResetScrollTracking(HWND Window) {
 void SendScrollMessage(HWND Handle, UINT Msg, int Code, int Position) {
     SendSkinCommandToWindow(Handle, AC_BEGINSCROLL, 0);
     if (Code == SB_THUMBTRACK) SetScrollPos(Handle, Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, Position, FALSE);
+    TacScrollTracking& t = acScrollTracking;
+    const HWND outerWindow = std::exchange(t.ThumbRequestWindow, Handle);
+    const int outerPos = std::exchange(t.ThumbRequestPos, Position);
     SendMessageA(Handle, Msg, MAKEWPARAM(Code, Position & 0xFFFF), 0);
+    t.ThumbRequestWindow = outerWindow;
+    t.ThumbRequestPos = outerPos;
     SendSkinCommandToWindow(Handle, AC_ENDSCROLL, MAKELONG(Code, Msg));
+}
+
+int ThumbRequestPosition(HWND Handle, WPARAM WParam) {
+    const TacScrollTracking& t = acScrollTracking;
+    const int low = HIWORD(WParam);
+    // Any other sender's request stands for what it says.
+    return t.ThumbRequestWindow == Handle && (t.ThumbRequestPos & 0xFFFF) == low ? t.ThumbRequestPos : low;
 }
 
 // ---------------------------------------------------------------------------
@@ -432,7 +445,7 @@ void TacScrollWnd::NCButtonDown(TMessage& M) {
     const int part = ScrollBarHitPart(bar, r, p);
     if (part == spNone) return PassOn(M);
     M.Result = 0;
-    if (!IsScrollBarEnabled(bar)) return;
+    if (!IsScrollPartEnabled(bar, part)) return;
     t.HotWindow = CtrlHandle;
     t.TrackWindow = CtrlHandle;
     t.TrackScrollMsg = kind == SB_HORZ ? WM_HSCROLL : WM_VSCROLL;
@@ -512,7 +525,8 @@ void TacScrollWnd::RepeatTick() {
     POINT p{};
     GetCursorPos(&p);
     PressedPartMove(p);
-    if (t.ShownPressedPart != spNone) {
+    // A held arrow the program disabled meanwhile (at the end) stops there.
+    if (t.ShownPressedPart != spNone && IsScrollPartEnabled(Bar(t.TrackBarKind), t.ShownPressedPart)) {
         Painting = true;
         SendScrollMessage(CtrlHandle, t.TrackScrollMsg, t.ShownPressedPart, 0);
         Painting = false;

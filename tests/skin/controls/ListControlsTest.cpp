@@ -4,7 +4,8 @@
 // chosen item, a read-only combo against every route; list-box, list-view and
 // tree colours from the skin, the skinned column header (hot, pressed, sort
 // arrow, column images, visual order, presses only on sections), one
-// notification per header click, the header in printed pictures, a node
+// notification per header click, the header in printed pictures, thumb
+// dragging, a node
 // unfolded by key, the tree's adapter and label made when it shows; and the
 // system look of each once the skin goes.
 #include "SkinnedControlTest.h"
@@ -610,6 +611,31 @@ TEST_F(SkinnedLists, ListViewHeaderShowsColumnImagesAndIsInItsPrintedPicture) {
     const auto printed = testsupport::PrintWindowClient(f.lv->Handle(), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
     EXPECT_EQ(printed.Pixel((s1.left + s1.right) / 2, y), C.Button);
     EXPECT_EQ(printed.Pixel(s0.left + 12, y), 0x40C020u);
+}
+
+// The list view scrolls by the thumb's move once: it shows the row the bar
+// says, and the thumb stays under the pointer.
+TEST_F(SkinnedLists, ListViewThumbDragScrollsOnceByTheDifference) {
+    HeaderFixture f = MakeReport(form.get());
+    for (int i = 5; i < 100; ++i) f.lv->Items()->Add()->SetCaption("row " + std::to_string(i));
+    Pump(50);
+    auto* a = dynamic_cast<TacScrollWnd*>(f.lv->ScrollAdapter());
+    ASSERT_TRUE(a);
+    auto thumb = [&] {
+        TRect bar;
+        ScrollBarRect(a, SB_VERT, a->CtrlHandle, bar);
+        a->VertBar->ReadInfo();
+        int size = 0, pos = 0;
+        CalcThumb(a->VertBar, bar, size, pos);
+        return POINT{(bar.left + bar.right) / 2, pos + size / 2};
+    };
+    const POINT from = thumb();
+    testinput::Drag(from, {POINT{from.x, from.y + 25}, POINT{from.x, from.y + 50}});
+    Pump(60);
+    const int top = static_cast<int>(SendMessageA(f.lv->Handle(), LVM_GETTOPINDEX, 0, 0));
+    EXPECT_GT(top, 10);
+    EXPECT_EQ(top, GetScrollPos(f.lv->Handle(), SB_VERT));
+    EXPECT_NEAR(thumb().y, from.y + 50, 3);
 }
 
 // --- Tree view ------------------------------------------------------------------
