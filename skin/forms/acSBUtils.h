@@ -70,6 +70,9 @@ public:
     LRESULT CallPrevWndProc(UINT Msg, WPARAM WParam, LPARAM& LParam);
     // A skin is there to draw with (skin data, manager, active skin).
     bool SkinnedNow() const;
+    // False once the adapter is freed: a handler reached through a message
+    // passed on may free the control, and its adapter with it (TacLiveness).
+    std::shared_ptr<const bool> Alive() const { return FAlive; }
 
     bool DlgMode = false;
     String Caption;
@@ -111,6 +114,20 @@ protected:
 private:
     void Construct(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
                    bool KeepTheme);
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+};
+
+// Taken before an adapter passes a message on (or sends one to its window):
+// Gone() afterwards tells that the adapter was freed, or let go of its
+// window, meanwhile. Then the adapter touches neither itself nor the window.
+class TacLiveness {
+public:
+    explicit TacLiveness(const TacMainWnd* Adapter) : FAlive(Adapter->Alive()), FAdapter(Adapter) {}
+    bool Gone() const { return !*FAlive || FAdapter->Destroyed; }
+
+private:
+    std::shared_ptr<const bool> FAlive;
+    const TacMainWnd* FAdapter;
 };
 
 // --- Scroll bars ----------------------------------------------------------
@@ -244,9 +261,10 @@ protected:
     void HoverTick();
     void RepeatTick();
     void PressedPartMove(TPoint ScreenPoint);
-    void CaptureLost();
+    // False when a request's handler freed the adapter or released it (EndPress too).
+    bool CaptureLost();
     void PaintOneBar(int Kind, int ThumbPos = -1);
-    void EndPress(bool Cancelled);
+    bool EndPress(bool Cancelled);
     void TrackThumb(TacScrollBar* Bar, TPoint ScreenPoint);
     void ScrollAlphaCommand(TMessage& Message);
     // Passes the message on, then repaints the bars if the window moved them.

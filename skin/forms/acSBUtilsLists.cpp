@@ -216,8 +216,9 @@ void TacListViewWnd::WndProc(TMessage& M) {
         case WM_VSCROLL: return Scroll(M);
         default: break;
     }
+    const TacLiveness live(this);
     TacEditWnd::WndProc(M);
-    if (!Destroyed) AfterPassedOn(M);
+    if (!live.Gone()) AfterPassedOn(M);
 }
 
 bool TacListViewWnd::HeaderButtons() const { return (GetWindowLongPtrA(HeaderWnd, GWL_STYLE) & HDS_BUTTONS) != 0; }
@@ -559,8 +560,9 @@ void TacGridWnd::WndProc(TMessage& M) {
         }
         default: break;
     }
+    const TacLiveness live(this);
     TacEditWnd::WndProc(M);
-    if (Destroyed) return;
+    if (live.Gone()) return;
     if (M.Msg == WM_PAINT) RefreshScrollBars(this, true);
     else if (M.Msg == WM_WINDOWPOSCHANGED && IsWindowVisible(CtrlHandle)) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
 }

@@ -10,6 +10,7 @@
 // system look of each once the skin goes.
 #include "SkinnedControlTest.h"
 
+#include "ScrollBarPlaces.h"
 #include "TestInput.h"
 #include "acSBUtils.h"
 #include "sAlphaListBox.h"
@@ -621,21 +622,13 @@ TEST_F(SkinnedLists, ListViewThumbDragScrollsOnceByTheDifference) {
     Pump(50);
     auto* a = dynamic_cast<TacScrollWnd*>(f.lv->ScrollAdapter());
     ASSERT_TRUE(a);
-    auto thumb = [&] {
-        TRect bar;
-        ScrollBarRect(a, SB_VERT, a->CtrlHandle, bar);
-        a->VertBar->ReadInfo();
-        int size = 0, pos = 0;
-        CalcThumb(a->VertBar, bar, size, pos);
-        return POINT{(bar.left + bar.right) / 2, pos + size / 2};
-    };
-    const POINT from = thumb();
+    const POINT from = testsupport::VertThumbCentre(a);
     testinput::Drag(from, {POINT{from.x, from.y + 25}, POINT{from.x, from.y + 50}});
     Pump(60);
     const int top = static_cast<int>(SendMessageA(f.lv->Handle(), LVM_GETTOPINDEX, 0, 0));
     EXPECT_GT(top, 10);
     EXPECT_EQ(top, GetScrollPos(f.lv->Handle(), SB_VERT));
-    EXPECT_NEAR(thumb().y, from.y + 50, 3);
+    EXPECT_NEAR(testsupport::VertThumbCentre(a).y, from.y + 50, 3);
 }
 
 // --- Tree view ------------------------------------------------------------------

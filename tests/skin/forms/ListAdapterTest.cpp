@@ -6,6 +6,7 @@
 #include "FormTestSupport.h"
 #include "Lists.h"
 #include "Scopes.h"
+#include "ScrollBarPlaces.h"
 #include "sAlphaGraph.h"
 #include "sComboBox.h"
 #include "sListView.h"
@@ -143,15 +144,7 @@ protected:
         SendMessageA(lv, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
         return Adapt<TacListViewWnd>(lv);
     }
-    // The vertical thumb's centre on the screen.
-    POINT Thumb(TacScrollWnd* A) {
-        TRect r;
-        ScrollBarRect(A, SB_VERT, A->CtrlHandle, r);
-        A->VertBar->ReadInfo();
-        int size = 0, pos = 0;
-        CalcThumb(A->VertBar, r, size, pos);
-        return POINT{(r.left + r.right) / 2, pos + size / 2};
-    }
+    POINT Thumb(TacScrollWnd* A) { return testsupport::VertThumbCentre(A); }
     POINT DownArrow(TacScrollWnd* A) {
         TRect r;
         ScrollBarRect(A, SB_VERT, A->CtrlHandle, r);

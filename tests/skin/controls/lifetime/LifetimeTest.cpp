@@ -3,12 +3,15 @@
 // open with its skinned bars, bound labels shown, an image list that outlives
 // them), every skinned control while its fade runs (freed directly, from its
 // own mouse and click handlers, and with its form), and labels freed by their
-// own enter and leave handlers. The windows' last messages while they are
+// own enter and leave handlers, as are the controls a scroll adapter skins.
+// The windows' last messages while they are
 // destroyed, the fades' ticks, and later changes of an image list must not
 // reach freed controls, labels, timers, skin data or adapters.
 #include "SkinnedControlTest.h"
 
 #include "ImgList.h"
+#include "ScrollBarPlaces.h"
+#include "TestHost.h"
 #include "TestInput.h"
 #include "sAlphaListBox.h"
 #include "sButton.h"
@@ -18,16 +21,19 @@
 #include "sLabel.h"
 #include "sListView.h"
 #include "sRadioButton.h"
+#include "sRichEdit.h"
 #include "sSkinProvider.h"
 #include "sSpeedButton.h"
 #include "sSplitter.h"
 #include "sTrackBar.h"
 #include "WindowHooks.h"
+#include "acSBUtils.h"
 #include "sTreeView.h"
 
 #include <functional>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace guardedheap {
@@ -286,6 +292,82 @@ TEST_F(FadingSkin, LabelsFreedByTheirOwnEnterOrLeaveHandlerReadNoFreedMemory) {
                 Pump(30);
             }
         }
+    }
+}
+
+// --- Controls of scroll adapters freed by their own enter and leave handlers -----
+
+// The handler runs inside the adapter's passing on of the window's message:
+// the adapter goes with its control and must not look at itself afterwards.
+TEST_F(FadingSkin, ScrollAdaptedControlsFreedByTheirOwnEnterOrLeaveHandlerReadNoFreedMemory) {
+    const std::vector<std::pair<const char*, std::function<TWinControl*(TForm*)>>> kinds{
+        {"list box", [](TForm* F) { return static_cast<TWinControl*>(Make<TsListBox>(F, 20, 20, 120, 80)); }},
+        {"list view", [](TForm* F) { return static_cast<TWinControl*>(Make<TsListView>(F, 20, 20, 120, 80)); }},
+        {"tree view", [](TForm* F) { return static_cast<TWinControl*>(Make<TsTreeView>(F, 20, 20, 120, 80)); }},
+        {"rich edit", [](TForm* F) { return static_cast<TWinControl*>(Make<TsRichEdit>(F, 20, 20, 120, 80)); }},
+    };
+    for (const auto& [name, make] : kinds) {
+        for (bool onEnter : {true, false}) {
+            SCOPED_TRACE(std::string(name) + (onEnter ? ", enter" : ", leave"));
+            auto* form = TObject::Create<TForm>(nullptr);
+            form->SetBounds(40, 40, 300, 200);
+            TWinControl* c = make(form);
+            bool fired = false;
+            (onEnter ? c->OnMouseEnter : c->OnMouseLeave) = [&fired](TObject* Sender) {
+                delete Sender;
+                fired = true;
+            };
+            form->Show();
+            Pump(60);
+            testinput::MouseTo(POINT{20, 20});
+            const POINT in = CentreOf(c);
+            SendAndHandle({testinput::Move(in)}, [&] { return fired; });
+            if (!onEnter) SendAndHandle({testinput::Move(POINT{in.x + 150, in.y})}, [&] { return fired; });
+            Pump(30);
+            EXPECT_TRUE(fired);
+            EXPECT_TRUE(guardedheap::IsFreedMemory(c));
+            form->Free();
+            Pump(30);
+        }
+    }
+}
+
+// A window whose program frees the window's adapter on its first scroll
+// request (as a skin removed from a scroll handler would): the adapter sent
+// the request from its press or drag and must not go on after it.
+TacScrollWnd* gFreedOnScroll = nullptr;
+
+LRESULT CALLBACK FreesItsAdapterOnScroll(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_VSCROLL && gFreedOnScroll) delete std::exchange(gFreedOnScroll, nullptr);
+    return DefWindowProcA(h, m, w, l);
+}
+
+TEST(SkinnedLifetime, AdapterFreedByTheScrollRequestItSentReadsNoFreedMemory) {
+    ASSERT_TRUE(Skin::Get().Manager());
+    static const bool registered = testsupport::RegisterTestClass("FreesItsAdapter", FreesItsAdapterOnScroll);
+    ASSERT_TRUE(registered);
+    for (bool thumb : {false, true}) {
+        SCOPED_TRACE(thumb ? "thumb dragged" : "arrow pressed");
+        guardedheap::Enable(true);
+        HWND host = testsupport::MakeHost(300, 200);
+        HWND h = CreateWindowExA(0, "FreesItsAdapter", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 200, 150, host,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+        const SCROLLINFO si{sizeof si, SIF_ALL, 0, 99, 10, 0, 0};
+        SetScrollInfo(h, SB_VERT, &si, TRUE);
+        auto* adapter = new TacScrollWnd(h, nullptr, Skin::Get().Manager(), "EDIT");
+        Pump(30);
+        TRect bar;
+        ASSERT_TRUE(ScrollBarRect(adapter, SB_VERT, h, bar));
+        const POINT centre = testsupport::VertThumbCentre(adapter);
+        gFreedOnScroll = adapter;
+        if (thumb) testinput::Drag(centre, POINT{centre.x, centre.y + 40});
+        else testinput::Click(POINT{centre.x, bar.bottom - 4});
+        Pump(30);
+        EXPECT_EQ(gFreedOnScroll, nullptr);
+        EXPECT_TRUE(guardedheap::IsFreedMemory(adapter));
+        DestroyWindow(host);
+        Pump(20);
+        guardedheap::Enable(false);
     }
 }
 
