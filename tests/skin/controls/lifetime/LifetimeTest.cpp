@@ -28,7 +28,10 @@
 #include "sTrackBar.h"
 #include "WindowHooks.h"
 #include "acSBUtils.h"
+#include "acSBUtilsSimple.h"
 #include "sTreeView.h"
+
+#include <commctrl.h>
 
 #include <functional>
 
@@ -332,36 +335,67 @@ TEST_F(FadingSkin, ScrollAdaptedControlsFreedByTheirOwnEnterOrLeaveHandlerReadNo
     }
 }
 
-// A window whose program frees the window's adapter on its first scroll
-// request (as a skin removed from a scroll handler would): the adapter sent
-// the request from its press or drag and must not go on after it.
-TacScrollWnd* gFreedOnScroll = nullptr;
+// A window whose program frees an adapter on its first scroll request (as a
+// skin removed from a scroll handler would): the adapter of the window, or of
+// its spin button, sent the request from a press or drag and must not go on
+// after it.
+TacMainWnd* gFreedOnScroll = nullptr;
 
-LRESULT CALLBACK FreesItsAdapterOnScroll(HWND h, UINT m, WPARAM w, LPARAM l) {
+LRESULT CALLBACK FreesAnAdapterOnScroll(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_VSCROLL && gFreedOnScroll) delete std::exchange(gFreedOnScroll, nullptr);
     return DefWindowProcA(h, m, w, l);
 }
 
 TEST(SkinnedLifetime, AdapterFreedByTheScrollRequestItSentReadsNoFreedMemory) {
     ASSERT_TRUE(Skin::Get().Manager());
-    static const bool registered = testsupport::RegisterTestClass("FreesItsAdapter", FreesItsAdapterOnScroll);
+    static const bool registered = testsupport::RegisterTestClass("FreesAnAdapter", FreesAnAdapterOnScroll);
     ASSERT_TRUE(registered);
-    for (bool thumb : {false, true}) {
-        SCOPED_TRACE(thumb ? "thumb dragged" : "arrow pressed");
-        guardedheap::Enable(true);
-        HWND host = testsupport::MakeHost(300, 200);
-        HWND h = CreateWindowExA(0, "FreesItsAdapter", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 200, 150, host,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    TsSkinManager* manager = Skin::Get().Manager();
+    auto bar = [manager](HWND h) {
         const SCROLLINFO si{sizeof si, SIF_ALL, 0, 99, 10, 0, 0};
         SetScrollInfo(h, SB_VERT, &si, TRUE);
-        auto* adapter = new TacScrollWnd(h, nullptr, Skin::Get().Manager(), "EDIT");
+        return new TacScrollWnd(h, nullptr, manager, "EDIT");
+    };
+    const struct {
+        const char* Name;
+        std::function<TacMainWnd*(HWND)> Make;
+        std::function<POINT(TacMainWnd*)> From;  // where the press starts
+        int DragBy;
+    } rows[] = {
+        {"spin button pressed",
+         [manager](HWND h) {
+             HWND spin = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, 20, 20, 20, 40, h, nullptr,
+                                         GetModuleHandleA(nullptr), nullptr);
+             return static_cast<TacMainWnd*>(new TacSpinWnd(spin, nullptr, manager, "SPEEDBUTTON_SMALL"));
+         },
+         [](TacMainWnd* A) {
+             POINT p{10, 10};  // the upper button
+             ClientToScreen(A->CtrlHandle, &p);
+             return p;
+         },
+         0},
+        {"arrow pressed", bar,
+         [](TacMainWnd* A) {
+             TRect r;
+             ScrollBarRect(static_cast<TacScrollWnd*>(A), SB_VERT, A->CtrlHandle, r);
+             return POINT{(r.left + r.right) / 2, r.bottom - 4};
+         },
+         0},
+        {"thumb dragged", bar,
+         [](TacMainWnd* A) { return testsupport::VertThumbCentre(static_cast<TacScrollWnd*>(A)); }, 40},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        guardedheap::Enable(true);
+        HWND host = testsupport::MakeHost(300, 200);
+        HWND h = CreateWindowExA(0, "FreesAnAdapter", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 200, 150, host,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+        TacMainWnd* adapter = row.Make(h);
         Pump(30);
-        TRect bar;
-        ASSERT_TRUE(ScrollBarRect(adapter, SB_VERT, h, bar));
-        const POINT centre = testsupport::VertThumbCentre(adapter);
+        const POINT from = row.From(adapter);
         gFreedOnScroll = adapter;
-        if (thumb) testinput::Drag(centre, POINT{centre.x, centre.y + 40});
-        else testinput::Click(POINT{centre.x, bar.bottom - 4});
+        if (row.DragBy) testinput::Drag(from, POINT{from.x, from.y + row.DragBy});
+        else testinput::Click(from);
         Pump(30);
         EXPECT_EQ(gFreedOnScroll, nullptr);
         EXPECT_TRUE(guardedheap::IsFreedMemory(adapter));
