@@ -184,8 +184,12 @@ bool TsCustomListView::ThumbTrack(TMessage& M) {
     // Only a skinned bar knows where its thumb was: without an adapter the
     // list view scrolls as the system bar tells it.
     auto* adapter = dynamic_cast<TacScrollWnd*>(ScrollAdapter());
-    if (!adapter || acScrollTracking.LastTrackPos < 0) return false;
-    int delta = static_cast<int>(M.WParamHi()) - acScrollTracking.LastTrackPos;
+    const int from = acScrollTracking.LastTrackPos;
+    if (!adapter || from < 0) return false;
+    int delta = ThumbRequestPosition(Handle(), M.WParam) - from;
+    // The list view scrolls from its own bar's place, which the drag has
+    // moved already: put back where the list stands, so that it moves once.
+    SetScrollPos(Handle(), M.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, from, FALSE);
     if (M.Msg == WM_VSCROLL && FViewStyle == vsReport) {
         RECT r{};
         r.left = LVIR_BOUNDS;

@@ -124,6 +124,7 @@ void TacMainWnd::Construct(HWND Handle, TsCommonData* Data, TsSkinManager* Manag
 }
 
 TacMainWnd::~TacMainWnd() {
+    *FAlive = false;
     // While a form's adapter list is cleared outside a skin removal, the
     // window keeps its look; the hooks still leave its procedure chain (their
     // destructors), since nothing may call into a freed adapter.

@@ -70,6 +70,9 @@ public:
     LRESULT CallPrevWndProc(UINT Msg, WPARAM WParam, LPARAM& LParam);
     // A skin is there to draw with (skin data, manager, active skin).
     bool SkinnedNow() const;
+    // False once the adapter is freed: a handler reached through a message
+    // passed on may free the control, and its adapter with it (TacLiveness).
+    std::shared_ptr<const bool> Alive() const { return FAlive; }
 
     bool DlgMode = false;
     String Caption;
@@ -113,6 +116,20 @@ protected:
 private:
     void Construct(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,
                    bool KeepTheme);
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+};
+
+// Taken before an adapter passes a message on (or sends one to its window):
+// Gone() afterwards tells that the adapter was freed, or let go of its
+// window, meanwhile. Then the adapter touches neither itself nor the window.
+class TacLiveness {
+public:
+    explicit TacLiveness(const TacMainWnd* Adapter) : FAlive(Adapter->Alive()), FAdapter(Adapter) {}
+    bool Gone() const { return !*FAlive || FAdapter->Destroyed; }
+
+private:
+    std::shared_ptr<const bool> FAlive;
+    const TacMainWnd* FAdapter;
 };
 
 // --- Scroll bars ----------------------------------------------------------
@@ -159,6 +176,8 @@ long long ScrollMulDiv(long long A, long long B, long long C);
 void CalcThumb(const TacScrollBar* Bar, const TRect& R, int& ThumbSize, int& ThumbPos);
 int ScrollBarHitPart(const TacScrollBar* Bar, const TRect& R, TPoint P);
 bool IsScrollBarEnabled(const TacScrollBar* Bar);
+// An arrow (spLineUp, spLineDown) may be disabled on its own; other parts go with the bar.
+bool IsScrollPartEnabled(const TacScrollBar* Bar, int Part);
 // R in window coordinates; ThumbPos -1 for the computed place.
 bool PaintScrollBar(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, int PressedPart, const TRect& R);
 // The same; Dragging lets a thumb drag paint the bar it holds back otherwise.
@@ -189,6 +208,9 @@ struct TacScrollTracking {
     int DragThumbSize = 0;
     int DragGrabOffset = 0;
     int LastTrackPos = -1;
+    // The thumb request being sent (its message holds 16 bits of the place).
+    HWND ThumbRequestWindow = nullptr;
+    int ThumbRequestPos = 0;
 };
 extern TacScrollTracking acScrollTracking;
 // Forgets every hover and press of Window, killing its timers.
@@ -196,6 +218,9 @@ void ResetScrollTracking(HWND Window);
 
 // One scroll request with commands 51 and 52 around it.
 void SendScrollMessage(HWND Handle, UINT Msg, int Code, int Position);
+// The whole place a thumb request to Handle (SB_THUMBTRACK, SB_THUMBPOSITION
+// in WParam) names: a drag of ours sends places beyond 16 bits too.
+int ThumbRequestPosition(HWND Handle, WPARAM WParam);
 
 // --- The scrolling adapter ------------------------------------------------
 class TacScrollWnd : public TacMainWnd {
@@ -238,9 +263,10 @@ protected:
     void HoverTick();
     void RepeatTick();
     void PressedPartMove(TPoint ScreenPoint);
-    void CaptureLost();
+    // False when a request's handler freed the adapter or released it (EndPress too).
+    bool CaptureLost();
     void PaintOneBar(int Kind, int ThumbPos = -1);
-    void EndPress(bool Cancelled);
+    bool EndPress(bool Cancelled);
     void TrackThumb(TacScrollBar* Bar, TPoint ScreenPoint);
     void ScrollAlphaCommand(TMessage& Message);
     // Passes the message on, then repaints the bars if the window moved them.

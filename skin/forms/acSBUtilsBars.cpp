@@ -227,31 +227,52 @@ int ScrollBarHitPart(const TacScrollBar* Bar, const TRect& R, TPoint P) {
     return horz ? HitAlong(Bar, R.left, R.right, P.x, size, pos) : HitAlong(Bar, R.top, R.bottom, P.y, size, pos);
 }
 
-bool IsScrollBarEnabled(const TacScrollBar* Bar) {
+namespace {
+
+bool ReadBarStates(const TacScrollBar* Bar, SCROLLBARINFO& Info) {
     if (!Bar || !Bar->Owner) return false;
-    SCROLLBARINFO info{};
-    info.cbSize = sizeof info;
+    Info = SCROLLBARINFO{};
+    Info.cbSize = sizeof Info;
     const LONG object = Bar->BarKind == SB_HORZ   ? OBJID_HSCROLL
                         : Bar->BarKind == SB_VERT ? OBJID_VSCROLL
                                                   : OBJID_CLIENT;
-    if (!GetScrollBarInfo(Bar->Owner->CtrlHandle, object, &info)) return false;
+    return GetScrollBarInfo(Bar->Owner->CtrlHandle, object, &Info) != FALSE;
+}
+
+constexpr DWORD Unavailable = STATE_SYSTEM_UNAVAILABLE;
+
+}  // namespace
+
+bool IsScrollBarEnabled(const TacScrollBar* Bar) {
+    SCROLLBARINFO info;
+    if (!ReadBarStates(Bar, info)) return false;
     // A bar the program disabled (ESB_DISABLE_BOTH) may show it only in its
     // arrows' states (rgstate 1 and 5), the whole bar's left as it was.
-    const DWORD off = STATE_SYSTEM_UNAVAILABLE;
-    return !(info.rgstate[0] & off) && !((info.rgstate[1] & off) && (info.rgstate[5] & off));
+    return !(info.rgstate[0] & Unavailable) && !((info.rgstate[1] & Unavailable) && (info.rgstate[5] & Unavailable));
+}
+
+bool IsScrollPartEnabled(const TacScrollBar* Bar, int Part) {
+    if (Part != spLineUp && Part != spLineDown) return IsScrollBarEnabled(Bar);
+    SCROLLBARINFO info;
+    if (!ReadBarStates(Bar, info)) return false;
+    // One arrow may be disabled alone (ESB_DISABLE_LTUP, ESB_DISABLE_RTDN).
+    return !(info.rgstate[0] & Unavailable) && !(info.rgstate[Part == spLineUp ? 1 : 5] & Unavailable);
 }
 
 namespace {
 
-// A disabled bar keeps 40 % of its look over the window's picture, or fades
-// to the track's colour where the window has none.
-void ShowDisabled(TBitmap* Bmp, TsSkinManager* M, const TBarItems& Items, HWND Handle, const TRect& R) {
+// A disabled bar, or Part of it (a disabled arrow; in the bar bitmap's
+// coordinates), keeps 40 % of its look over the window's picture, or fades to
+// the track's colour where the window has none.
+void ShowDisabled(TBitmap* Bmp, TsSkinManager* M, const TBarItems& Items, HWND Handle, const TRect& R,
+                  const TRect& Part) {
     const TCacheInfo ci = WindowCache(Handle);
     if (ci.Ready && ci.Bmp) {
-        BlendBitmapRect(Bmp, 0, 0, clNone, 1 - 0.4, TRect{R.left, R.top, R.right, R.bottom}, ci.Bmp);
+        const TRect under{R.left + Part.left, R.top + Part.top, R.left + Part.right, R.top + Part.bottom};
+        BlendBitmapRect(Bmp, Part.left, Part.top, clNone, 1 - 0.4, under, ci.Bmp);
     } else {
         const TColor c = TColor(M->gd()[std::size_t(Items.Track1.Section)].Color);
-        PaintFadingRoundRect(Bmp, TRect{0, 0, R.right - R.left + 1, R.bottom - R.top + 1}, 60, 0, 0, c);
+        PaintFadingRoundRect(Bmp, Part, 60, 0, 0, c);
     }
 }
 
@@ -281,8 +302,13 @@ bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, in
     const bool hotWindow = t.HotWindow == Handle;
     if (!hotWindow && !Dragging) PressedPart = spNone;
     const bool hotBar = hotWindow && t.HotBarKind == Bar->BarKind && enabled;
+    // An arrow the program disabled alone is never hot or pressed.
+    const bool arrowOn[2] = {enabled && IsScrollPartEnabled(Bar, spLineUp),
+                             enabled && IsScrollPartEnabled(Bar, spLineDown)};
     auto partState = [&](int part) {
-        const TsPaintState state = PressedPart == part           ? TsPaintState::Pressed
+        const bool off = (part == spLineUp && !arrowOn[0]) || (part == spLineDown && !arrowOn[1]);
+        const TsPaintState state = off                           ? TsPaintState::Normal
+                                   : PressedPart == part         ? TsPaintState::Pressed
                                    : hotBar && t.HotPart == part ? TsPaintState::Active
                                                                  : TsPaintState::Normal;
         return acStateIndex(state);
@@ -303,30 +329,29 @@ bool PaintScrollBarImpl(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, in
                           TPoint{R.left + piece.left, R.top + piece.top}, piece, state, false, ci, name,
                           item.HotTexture);
     };
-    if (2 * arrow >= length) {
-        const int half = length / 2;
-        track(items.Track1, items.Track1Name, 0, half, acStateIndex(TsPaintState::Normal));
-        track(items.Track2, items.Track2Name, half, length, acStateIndex(TsPaintState::Normal));
-        PaintPart(bmp.get(), m, items.First, items.FirstName, Span(horz, 0, half, across), firstState, horz, gpStart);
-        PaintPart(bmp.get(), m, items.Second, items.SecondName, Span(horz, half, length, across), secondState, horz,
-                  gpEnd);
-    } else {
-        int size = 0, pos = 0;
+    // Too short for a thumb: each arrow takes half.
+    const bool halves = 2 * arrow >= length;
+    const TRect first = Span(horz, 0, halves ? length / 2 : arrow, across);
+    const TRect second = Span(horz, halves ? length / 2 : length - arrow, length, across);
+    int size = 0, pos = 0;
+    if (!halves) {
         CalcThumb(Bar, R, size, pos);
         if (ThumbPos != -1) pos = ThumbPos;
         pos -= horz ? R.left : R.top;
-        const int centre = std::clamp(pos + size / 2, 0, length);
-        track(items.Track1, items.Track1Name, 0, centre, trackState(spPageUp));
-        track(items.Track2, items.Track2Name, centre, length, trackState(spPageDown));
-        PaintPart(bmp.get(), m, items.First, items.FirstName, Span(horz, 0, arrow, across), firstState, horz, gpStart);
-        PaintPart(bmp.get(), m, items.Second, items.SecondName, Span(horz, length - arrow, length, across), secondState,
-                  horz, gpEnd);
-        // Shown exactly where the hit test finds a thumb.
-        if (enabled && size >= 1 && size < length - 2 * plain)
-            PaintPart(bmp.get(), m, items.Thumb, items.ThumbName, Span(horz, pos, pos + size, across), thumbState, horz,
-                      gpCentre);
     }
-    if (!enabled) ShowDisabled(bmp.get(), m, items, Handle, R);
+    const int centre = halves ? length / 2 : std::clamp(pos + size / 2, 0, length);
+    const TsPaintState normal = TsPaintState::Normal;
+    track(items.Track1, items.Track1Name, 0, centre, halves ? acStateIndex(normal) : trackState(spPageUp));
+    track(items.Track2, items.Track2Name, centre, length, halves ? acStateIndex(normal) : trackState(spPageDown));
+    PaintPart(bmp.get(), m, items.First, items.FirstName, first, firstState, horz, gpStart);
+    PaintPart(bmp.get(), m, items.Second, items.SecondName, second, secondState, horz, gpEnd);
+    // Shown exactly where the hit test finds a thumb.
+    if (!halves && enabled && size >= 1 && size < length - 2 * plain)
+        PaintPart(bmp.get(), m, items.Thumb, items.ThumbName, Span(horz, pos, pos + size, across), thumbState, horz,
+                  gpCentre);
+    if (!enabled) ShowDisabled(bmp.get(), m, items, Handle, R, TRect{0, 0, w, h});
+    for (int i : {0, 1})
+        if (enabled && !arrowOn[i]) ShowDisabled(bmp.get(), m, items, Handle, R, i == 0 ? first : second);
     BitBlt(DC, R.left, R.top, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
     return true;
 }

@@ -50,8 +50,9 @@ void TacBaseWnd::WndProc(TMessage& M) {
     if (Destroyed || !SkinData || !HasSkin(SkinData)) return TacScrollWnd::WndProc(M);
     if (M.Msg == SM_ALPHACMD) {
         if (M.WParamHi() == AC_REFRESH && OwnCommand(this, M)) {
+            const TacLiveness live(this);
             TacScrollWnd::WndProc(M);
-            if (!Destroyed) RepaintFrameOf(CtrlHandle);
+            if (!live.Gone()) RepaintFrameOf(CtrlHandle);
             return;
         }
         if (M.WParamHi() == AC_PREPARECACHE) UpdateAdapterCache(SkinData, CtrlHandle, false);
@@ -63,8 +64,9 @@ void TacBaseWnd::WndProc(TMessage& M) {
         case acReflectedBase: return;
         default: break;
     }
+    const TacLiveness live(this);
     TacScrollWnd::WndProc(M);
-    if (Destroyed) return;
+    if (live.Gone()) return;
     switch (M.Msg) {
         case WM_SIZE:
         case WM_HSCROLL:
@@ -223,8 +225,11 @@ void TacEditWnd::EditCommand(TMessage& M) {
         case AC_GETAPPLICATION: M.Result = reinterpret_cast<LRESULT>(static_cast<TApplication*>(Application)); return;
         case AC_REFRESH:
             if (!OwnCommand(this, M)) break;
-            TacBaseWnd::WndProc(M);
-            if (!Destroyed) ApplySkinLook();
+            {
+                const TacLiveness live(this);
+                TacBaseWnd::WndProc(M);
+                if (!live.Gone()) ApplySkinLook();
+            }
             return;
         case AC_PREPARECACHE:
             UpdateAdapterCache(SkinData, CtrlHandle, DlgMode);
@@ -296,8 +301,9 @@ void TacEditWnd::ForeignColors(TMessage& M) {
 }
 
 void TacEditWnd::EditPassOn(TMessage& M) {
+    const TacLiveness live(this);
     TacBaseWnd::WndProc(M);
-    if (Destroyed) return;
+    if (live.Gone()) return;
     switch (M.Msg) {
         case LB_SETCURSEL:
         case LB_SETTOPINDEX:
@@ -411,9 +417,10 @@ bool TacComboListWnd::ListButtonUp(TMessage& M) {
     if (t.TrackWindow != CtrlHandle || t.PressedPart == spNone) return false;
     // The press on a bar ends here; a drop-down list keeps the capture, which
     // its combo box holds while the list is open.
-    EndPress(true);
-    if (SimpleList) ReleaseCapture();
     M.Result = 0;
+    const bool simple = SimpleList;
+    EndPress(true);
+    if (simple) ReleaseCapture();
     return true;
 }
 
@@ -447,8 +454,9 @@ void TacComboListWnd::WndProc(TMessage& M) {
             break;
         default: break;
     }
+    const TacLiveness live(this);
     TacEditWnd::WndProc(M);
-    if (M.Msg == WM_WINDOWPOSCHANGED && !Destroyed) RefreshScrollBars(this, IsWindowVisible(CtrlHandle) != FALSE);
+    if (M.Msg == WM_WINDOWPOSCHANGED && !live.Gone()) RefreshScrollBars(this, IsWindowVisible(CtrlHandle) != FALSE);
 }
 
 // ---------------------------------------------------------------------------
@@ -529,8 +537,9 @@ void TacComboBoxWnd::PrepareComboCache() {
 
 void TacComboBoxWnd::ComboPaint(TMessage& M) {
     AdapterGeometry(this);
+    const TacLiveness live(this);
     CallPrevWndProc(M);
-    if (Destroyed) return;
+    if (live.Gone()) return;
     SetUpdating(SkinData, IsUpdating(SkinData));
     if (SkinData->Updating) return;
     const TWindowDC dc(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
@@ -601,8 +610,9 @@ void TacComboBoxWnd::ComboPrint(TMessage& M) {
 }
 
 void TacComboBoxWnd::CtlColorListBox(TMessage& M) {
+    const TacLiveness live(this);
     TacEditWnd::WndProc(M);
-    if (Destroyed) return;
+    if (live.Gone()) return;
     const HWND list = reinterpret_cast<HWND>(M.LParam);
     if (!ListHandle && list) {
         ListHandle = list;
@@ -791,8 +801,9 @@ void TacMDIWnd::WndProc(TMessage& M) {
         case WM_PRINT: return PrintArea(M);
         default: break;
     }
+    const TacLiveness live(this);
     TacBaseWnd::WndProc(M);
-    if (!Destroyed) AfterPassedOn(M);
+    if (!live.Gone()) AfterPassedOn(M);
 }
 
 // ---------------------------------------------------------------------------

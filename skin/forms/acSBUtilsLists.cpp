@@ -130,7 +130,7 @@ void TacListViewWnd::RestoreOriginalLook() {
 void TacListViewWnd::ThumbTrack(TMessage& M) {
     M.Result = 0;
     const int bar = M.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT;
-    const int pos = HIWORD(M.WParam);
+    const int pos = ThumbRequestPosition(CtrlHandle, M.WParam);
     const int real = FRealPos[bar];
     if (pos == real) return;
     // The list view takes its place from its own scroll bar, which the drag
@@ -216,8 +216,9 @@ void TacListViewWnd::WndProc(TMessage& M) {
         case WM_VSCROLL: return Scroll(M);
         default: break;
     }
+    const TacLiveness live(this);
     TacEditWnd::WndProc(M);
-    if (!Destroyed) AfterPassedOn(M);
+    if (!live.Gone()) AfterPassedOn(M);
 }
 
 bool TacListViewWnd::HeaderButtons() const { return (GetWindowLongPtrA(HeaderWnd, GWL_STYLE) & HDS_BUTTONS) != 0; }
@@ -550,7 +551,7 @@ void TacGridWnd::WndProc(TMessage& M) {
                 // A data grid reads the record to show from the bar's position.
                 SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
                 GetScrollInfo(CtrlHandle, SB_VERT, &si);
-                si.nTrackPos = HIWORD(M.WParam);
+                si.nTrackPos = ThumbRequestPosition(CtrlHandle, M.WParam);
                 si.nPos = si.nTrackPos + (LOWORD(M.WParam) == SB_THUMBPOSITION ? 1 : 0);
                 si.fMask = SIF_POS;
                 SetScrollInfo(CtrlHandle, SB_VERT, &si, FALSE);
@@ -567,8 +568,9 @@ void TacGridWnd::WndProc(TMessage& M) {
         }
         default: break;
     }
+    const TacLiveness live(this);
     TacEditWnd::WndProc(M);
-    if (Destroyed) return;
+    if (live.Gone()) return;
     if (M.Msg == WM_PAINT) RefreshScrollBars(this, true);
     else if (M.Msg == WM_WINDOWPOSCHANGED && IsWindowVisible(CtrlHandle)) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
 }
@@ -696,7 +698,7 @@ void TacVirtualTreeViewWnd::WndProc(TMessage& M) {
         case WM_VSCROLL:
             if (LOWORD(M.WParam) == SB_THUMBTRACK) {
                 // The tree reads where to go from the bar.
-                SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, HIWORD(M.WParam), 0};
+                SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, ThumbRequestPosition(CtrlHandle, M.WParam), 0};
                 SetScrollInfo(CtrlHandle, M.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, &si, FALSE);
             }
             break;

@@ -167,8 +167,10 @@ void TacPanelWnd::WndProc(TMessage& M) {
         case kSkinCommand: PanelCommand(M); break;
         default: break;
     }
+    // The panel's own resize handlers run meanwhile and may free it.
+    const TacLiveness live(this);
     TacMainWnd::WndProc(M);
-    if (M.Msg == WM_WINDOWPOSCHANGING) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
+    if (M.Msg == WM_WINDOWPOSCHANGING && !live.Gone()) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -348,8 +350,11 @@ void TacToolBarWnd::WndProc(TMessage& M) {
         case WM_SIZE:
         case WM_WINDOWPOSCHANGED:
             SkinData->BGChanged = true;
-            TacMainWnd::WndProc(M);
-            SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
+            {
+                const TacLiveness live(this);
+                TacMainWnd::WndProc(M);
+                if (!live.Gone()) SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
+            }
             return;
         case WM_PAINT: {
             const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));

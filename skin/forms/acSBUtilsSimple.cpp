@@ -107,8 +107,10 @@ HFONT CreateMessageFont() {
 void AdapterRedrawAround(TacMainWnd* A, TMessage& M) {
     const HWND h = A->CtrlHandle;
     SendMessageA(h, WM_SETREDRAW, FALSE, 0);
+    const TacLiveness live(A);
     A->CallPrevWndProc(M);
     SendMessageA(h, WM_SETREDRAW, TRUE, 0);
+    if (live.Gone()) return;
     if (M.Msg == WM_SETTEXT) A->Caption = ReadWindowText(h);
     A->SkinData->BGChanged = true;
     RepaintNow(h);
@@ -314,10 +316,12 @@ void TacBtnWnd::WndProc(TMessage& M) {
             }
             break;
         case WM_MOUSELEAVE: DropHotWindow(this); break;
-        case WM_MOUSEMOVE:
+        case WM_MOUSEMOVE: {
+            const TacLiveness live(this);
             CallPrevWndProc(M);
-            HotTracking();
+            if (!live.Gone()) HotTracking();
             return;
+        }
         default: break;
     }
     TacMainWnd::WndProc(M);
@@ -475,7 +479,9 @@ void TacCheckBoxWnd::WndProc(TMessage& M) {
         case WM_MOUSELEAVE: DropHotWindow(this); break;
         default: break;
     }
+    const TacLiveness live(this);
     TacMainWnd::WndProc(M);
+    if (live.Gone()) return;
     if ((M.Msg == WM_KEYDOWN && M.WParam == VK_SPACE) || M.Msg == WM_SETFOCUS || M.Msg == WM_KILLFOCUS) {
         RepaintNow(CtrlHandle);
     } else if (M.Msg == WM_NCHITTEST) {
@@ -725,8 +731,12 @@ void TacSpinWnd::WndProc(TMessage& M) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
             Pressed = M.Msg == WM_LBUTTONDOWN;
-            TacMainWnd::WndProc(M);
-            RepaintNow(CtrlHandle);
+            {
+                // The press changes the buddy: its handler may close the dialog.
+                const TacLiveness live(this);
+                TacMainWnd::WndProc(M);
+                if (!live.Gone()) RepaintNow(CtrlHandle);
+            }
             return;
         case WM_MOUSELEAVE:
             DropHotWindow(this);
@@ -735,8 +745,9 @@ void TacSpinWnd::WndProc(TMessage& M) {
         default: break;
     }
     const bool wasHot = IsHotWindow(this);
+    const TacLiveness live(this);
     TacMainWnd::WndProc(M);
-    if (M.Msg == WM_MOUSEMOVE) {
+    if (M.Msg == WM_MOUSEMOVE && !live.Gone()) {
         TakeHotWindow(this);
         if (wasHot) RepaintNow(CtrlHandle);
     }

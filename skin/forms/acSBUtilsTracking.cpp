@@ -8,6 +8,7 @@
 #include "sMessages.h"
 
 #include <algorithm>
+#include <utility>
 
 CLASSLIB_DEFINE_CLASS(TacScrollWnd, TacMainWnd)
 
@@ -65,8 +66,20 @@ void ResetScrollTracking(HWND Window) {
 void SendScrollMessage(HWND Handle, UINT Msg, int Code, int Position) {
     SendSkinCommandToWindow(Handle, AC_BEGINSCROLL, 0);
     if (Code == SB_THUMBTRACK) SetScrollPos(Handle, Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, Position, FALSE);
+    TacScrollTracking& t = acScrollTracking;
+    const HWND outerWindow = std::exchange(t.ThumbRequestWindow, Handle);
+    const int outerPos = std::exchange(t.ThumbRequestPos, Position);
     SendMessageA(Handle, Msg, MAKEWPARAM(Code, Position & 0xFFFF), 0);
+    t.ThumbRequestWindow = outerWindow;
+    t.ThumbRequestPos = outerPos;
     SendSkinCommandToWindow(Handle, AC_ENDSCROLL, MAKELONG(Code, Msg));
+}
+
+int ThumbRequestPosition(HWND Handle, WPARAM WParam) {
+    const TacScrollTracking& t = acScrollTracking;
+    const int low = HIWORD(WParam);
+    // Any other sender's request stands for what it says.
+    return t.ThumbRequestWindow == Handle && (t.ThumbRequestPos & 0xFFFF) == low ? t.ThumbRequestPos : low;
 }
 
 // ---------------------------------------------------------------------------
@@ -142,10 +155,12 @@ bool TacScrollWnd::BarsChangedSince() {
 }
 
 void TacScrollWnd::PassOn(TMessage& M) {
+    const TacLiveness live(this);
     CallPrevWndProc(M);
+    if (live.Gone()) return;
     // Controls redraw their system bars on SetScrollInfo from many messages;
     // ours go back on top whenever what they show changed.
-    if (!Destroyed && !Painting && !ThumbDragging && IsWindow(CtrlHandle) && SkinnedNow() && BarsChangedSince())
+    if (!Painting && !ThumbDragging && IsWindow(CtrlHandle) && SkinnedNow() && BarsChangedSince())
         RefreshScrollBars(this, true);
 }
 
@@ -213,20 +228,23 @@ void TacScrollWnd::SysCommand(TMessage& M) {
 }
 
 void TacScrollWnd::CaptureChanged(TMessage& M) {
-    CaptureLost();
-    PassOn(M);
+    if (CaptureLost()) PassOn(M);
 }
 
 void TacScrollWnd::UIActivate(TMessage& M) {
     if (!WndSize.x) return PassOn(M);
+    const TacLiveness live(this);
     CallPrevWndProc(M);
+    if (live.Gone()) return;
     SetWindowPos(
         CtrlHandle, nullptr, 0, 0, WndSize.x, WndSize.y,
         SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
 }
 
 void TacScrollWnd::FocusOrWheel(TMessage& M) {
+    const TacLiveness live(this);
     CallPrevWndProc(M);
+    if (live.Gone()) return;
     if (M.Msg == CM_FOCUSCHANGED || !Painting) RefreshScrollBars(this, true);
 }
 
@@ -240,7 +258,9 @@ void TacScrollWnd::ScrollAlphaCommand(TMessage& M) {
             if (own) {
                 // The window is the system's again: procedure and property back,
                 // the frame recomputed with its own bars.
+                const TacLiveness live(this);
                 CallPrevWndProc(M);
+                if (live.Gone()) return;
                 TacMainWnd* self = this;
                 UninitScrollAdapter(CtrlHandle, false, true, self);
                 return;
@@ -250,8 +270,9 @@ void TacScrollWnd::ScrollAlphaCommand(TMessage& M) {
             if (own) {
                 UpdateSkinIndexes(SkinData);
                 SkinData->BGChanged = true;
+                const TacLiveness live(this);
                 CallPrevWndProc(M);
-                RedrawAdapterFrame(CtrlHandle, true);
+                if (!live.Gone()) RedrawAdapterFrame(CtrlHandle, true);
                 return;
             }
             break;
@@ -338,8 +359,9 @@ void TacScrollWnd::NCHitTest(TMessage& M) {
 void TacScrollWnd::NCPaint(TMessage& M) {
     // The system paints the frame first (and, under Wine, its own bars in
     // the room we took); ours go over them.
+    const TacLiveness live(this);
     CallPrevWndProc(M);
-    if (!IsWindowVisible(CtrlHandle)) return;
+    if (live.Gone() || !IsWindowVisible(CtrlHandle)) return;
     SetUpdating(SkinData, IsUpdating(SkinData));
     if (!SkinData->Updating && !Painting) {
         BarsChangedSince();
@@ -432,7 +454,7 @@ void TacScrollWnd::NCButtonDown(TMessage& M) {
     const int part = ScrollBarHitPart(bar, r, p);
     if (part == spNone) return PassOn(M);
     M.Result = 0;
-    if (!IsScrollBarEnabled(bar)) return;
+    if (!IsScrollPartEnabled(bar, part)) return;
     t.HotWindow = CtrlHandle;
     t.TrackWindow = CtrlHandle;
     t.TrackScrollMsg = kind == SB_HORZ ? WM_HSCROLL : WM_VSCROLL;
@@ -453,7 +475,9 @@ void TacScrollWnd::NCButtonDown(TMessage& M) {
     } else {
         t.ShownPressedPart = part;
         PaintOneBar(kind);
+        const TacLiveness live(this);
         SendScrollMessage(CtrlHandle, t.TrackScrollMsg, part, 0);
+        if (live.Gone()) return;
         PaintOneBar(kind);
         t.RepeatTimerId = SetTimer(CtrlHandle, acFirstRepeatTimer, 300, nullptr);
     }
@@ -485,7 +509,9 @@ void TacScrollWnd::TrackThumb(TacScrollBar* B, TPoint P) {
     if (pos != t.LastTrackPos) {
         B->ScrollInfo.nTrackPos = pos;
         Painting = true;
+        const TacLiveness live(this);
         SendScrollMessage(CtrlHandle, t.TrackScrollMsg, SB_THUMBTRACK, pos);
+        if (live.Gone()) return;
         Painting = false;
     }
     t.LastTrackPos = pos;
@@ -512,9 +538,12 @@ void TacScrollWnd::RepeatTick() {
     POINT p{};
     GetCursorPos(&p);
     PressedPartMove(p);
-    if (t.ShownPressedPart != spNone) {
+    // A held arrow the program disabled meanwhile (at the end) stops there.
+    if (t.ShownPressedPart != spNone && IsScrollPartEnabled(Bar(t.TrackBarKind), t.ShownPressedPart)) {
         Painting = true;
+        const TacLiveness live(this);
         SendScrollMessage(CtrlHandle, t.TrackScrollMsg, t.ShownPressedPart, 0);
+        if (live.Gone()) return;
         Painting = false;
         PaintOneBar(t.TrackBarKind);
     }
@@ -535,7 +564,7 @@ void TacScrollWnd::Timer(TMessage& M) {
     M.Result = 0;
 }
 
-void TacScrollWnd::EndPress(bool Cancelled) {
+bool TacScrollWnd::EndPress(bool Cancelled) {
     TacScrollTracking& t = acScrollTracking;
     const int part = t.PressedPart, kind = t.TrackBarKind;
     const UINT msg = t.TrackScrollMsg;
@@ -550,25 +579,31 @@ void TacScrollWnd::EndPress(bool Cancelled) {
     const bool dragging = ThumbDragging;
     ThumbDragging = false;
     Painting = true;
+    const HWND h = CtrlHandle;
+    const TacLiveness live(this);
     if (part == spThumb) {
-        if (dragging) SendScrollMessage(CtrlHandle, msg, SB_THUMBPOSITION, t.LastTrackPos);
-        SendScrollMessage(CtrlHandle, msg, SB_ENDSCROLL, t.LastTrackPos);
+        if (dragging) SendScrollMessage(h, msg, SB_THUMBPOSITION, t.LastTrackPos);
+        if (!live.Gone()) SendScrollMessage(h, msg, SB_ENDSCROLL, t.LastTrackPos);
     } else if (part != spNone) {
-        SendScrollMessage(CtrlHandle, msg, SB_ENDSCROLL, 0);
+        SendScrollMessage(h, msg, SB_ENDSCROLL, 0);
     }
-    Painting = false;
     t.LastTrackPos = -1;
-    if (!Cancelled && GetCapture() == CtrlHandle) ReleaseCapture();
+    if (!Cancelled && GetCapture() == h) ReleaseCapture();
+    if (live.Gone()) return false;
+    Painting = false;
     if (kind != -1) PaintOneBar(kind);
+    return true;
 }
 
 void TacScrollWnd::ButtonUp(TMessage& M) {
     const TacScrollTracking& t = acScrollTracking;
-    if (t.TrackWindow == CtrlHandle && t.PressedPart != spNone) EndPress(false);
+    if (t.TrackWindow == CtrlHandle && t.PressedPart != spNone && !EndPress(false)) return;
     PassOn(M);
 }
 
-void TacScrollWnd::CaptureLost() {
+bool TacScrollWnd::CaptureLost() {
     const TacScrollTracking& t = acScrollTracking;
-    if (t.TrackWindow == CtrlHandle && t.PressedPart != spNone && HWND(GetCapture()) != CtrlHandle) EndPress(true);
+    if (t.TrackWindow == CtrlHandle && t.PressedPart != spNone && HWND(GetCapture()) != CtrlHandle)
+        return EndPress(true);
+    return true;
 }

@@ -7,10 +7,11 @@
 // too), the list box's border styles and scroll event, the skinned column
 // header (hot, pressed, sort arrow, column images, visual order, presses only
 // on sections), one notification per header click, the header in printed
-// pictures, a node unfolded by key, the tree's adapter and label made when it
+// pictures, thumb dragging, a node unfolded by key, the tree's adapter and label made when it
 // shows; and the system look of each once the skin goes.
 #include "SkinnedControlTest.h"
 
+#include "ScrollBarPlaces.h"
 #include "Scopes.h"
 #include "TestInput.h"
 #include "acSBUtils.h"
@@ -798,6 +799,23 @@ TEST_F(SkinnedLists, ListViewHeaderShowsColumnImagesAndIsInItsPrintedPicture) {
     const auto printed = testsupport::PrintWindowClient(f.lv->Handle(), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
     EXPECT_EQ(printed.Pixel((s1.left + s1.right) / 2, y), C.Button);
     EXPECT_EQ(printed.Pixel(s0.left + 12, y), 0x40C020u);
+}
+
+// The list view scrolls by the thumb's move once: it shows the row the bar
+// says, and the thumb stays under the pointer.
+TEST_F(SkinnedLists, ListViewThumbDragScrollsOnceByTheDifference) {
+    HeaderFixture f = MakeReport(form.get());
+    for (int i = 5; i < 100; ++i) f.lv->Items()->Add()->SetCaption("row " + std::to_string(i));
+    Pump(50);
+    auto* a = dynamic_cast<TacScrollWnd*>(f.lv->ScrollAdapter());
+    ASSERT_TRUE(a);
+    const POINT from = testsupport::VertThumbCentre(a);
+    testinput::Drag(from, {POINT{from.x, from.y + 25}, POINT{from.x, from.y + 50}});
+    Pump(60);
+    const int top = static_cast<int>(SendMessageA(f.lv->Handle(), LVM_GETTOPINDEX, 0, 0));
+    EXPECT_GT(top, 10);
+    EXPECT_EQ(top, GetScrollPos(f.lv->Handle(), SB_VERT));
+    EXPECT_NEAR(testsupport::VertThumbCentre(a).y, from.y + 50, 3);
 }
 
 // --- Tree view ------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "FormTestSupport.h"
 #include "Lists.h"
 #include "Scopes.h"
+#include "ScrollBarPlaces.h"
 #include "sAlphaGraph.h"
 #include "sComboBox.h"
 #include "sListView.h"
@@ -61,12 +62,13 @@ CLASSLIB_DEFINE_CLASS(TVirtualStringTree, TCustomControl, ObjProp<TVirtualString
                                                       &TVirtualStringTree::OnHeaderDrawQueryElements))
 // clang-format on
 
-// A grid with the fixed colour and title font only.
+// A grid with the fixed colour, title font and data source only.
 class TDBGrid : public TCustomControl {
     CLASSLIB_DECLARE_CLASS(TDBGrid)
 public:
     using TCustomControl::TCustomControl;
     TColor FixedColor = clBtnFace;
+    int DataSource = 0;
     TFont* TitleFont() const { return FTitleFont.get(); }
 
 private:
@@ -74,8 +76,21 @@ private:
 };
 // clang-format off
 CLASSLIB_DEFINE_CLASS(TDBGrid, TCustomControl, OrdField<TDBGrid>("FixedColor", TTypeKind::tkInteger, &TDBGrid::FixedColor),
-                      ObjProp<TDBGrid>("TitleFont", &TDBGrid::TitleFont))
+                      ObjProp<TDBGrid>("TitleFont", &TDBGrid::TitleFont),
+                      OrdField<TDBGrid>("DataSource", TTypeKind::tkInteger, &TDBGrid::DataSource))
 // clang-format on
+
+// A skinned list view of owner data: as many rows as its count says.
+class TOwnerDataListView : public TsListView {
+public:
+    using TsListView::TsListView;
+
+protected:
+    void CreateParams(TCreateParams& Params) override {
+        TsListView::CreateParams(Params);
+        Params.Style |= LVS_OWNERDATA;
+    }
+};
 
 namespace {
 
@@ -138,15 +153,7 @@ protected:
         SendMessageA(lv, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
         return Adapt<TacListViewWnd>(lv);
     }
-    // The vertical thumb's centre on the screen.
-    POINT Thumb(TacScrollWnd* A) {
-        TRect r;
-        ScrollBarRect(A, SB_VERT, A->CtrlHandle, r);
-        A->VertBar->ReadInfo();
-        int size = 0, pos = 0;
-        CalcThumb(A->VertBar, r, size, pos);
-        return POINT{(r.left + r.right) / 2, pos + size / 2};
-    }
+    POINT Thumb(TacScrollWnd* A) { return testsupport::VertThumbCentre(A); }
     POINT DownArrow(TacScrollWnd* A) {
         TRect r;
         ScrollBarRect(A, SB_VERT, A->CtrlHandle, r);
@@ -447,6 +454,63 @@ TEST_F(ListAdapterTest, ThumbDragAndArrowsScrollToTheRightPlace) {
         Pump(30);
         EXPECT_TRUE(dragged.Bits == testsupport::CaptureClient(c.Window).Bits) << c.Name;
     }
+}
+
+// A thumb dragged past place 65,535 lands there in every adapter that reads
+// the place (the request itself carries only its low 16 bits).
+TEST_F(ListAdapterTest, ThumbDraggedPastSixteenBitsLandsThere) {
+    constexpr int rows = 100000;
+    ShowWindow(host, SW_HIDE);  // the form takes its place
+    formtest::FormPtr form = formtest::MakeForm(40, 40, 660, 260);
+    form->Show();
+    HWND lv = MakeChild(form->Handle(), WC_LISTVIEWA, LVS_REPORT | LVS_OWNERDATA | WS_BORDER, 10, 10, 150, 200);
+    auto* skinned = formtest::Make<TOwnerDataListView>(form.get(), 170, 10, 150, 200);
+    skinned->SetViewStyle(vsReport);
+    auto* vt = formtest::Make<TVirtualStringTree>(form.get(), 330, 10, 150, 200);
+    auto* grid = formtest::Make<TDBGrid>(form.get(), 490, 10, 150, 200);
+    LVCOLUMNA col{};
+    col.mask = LVCF_WIDTH;
+    col.cx = 90;
+    SendMessageA(lv, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
+    SendMessageA(lv, LVM_SETITEMCOUNT, rows, 0);
+    skinned->Columns()->Add()->SetWidth(90);
+    skinned->Perform(LVM_SETITEMCOUNT, rows, 0);
+    for (HWND h : {vt->Handle(), grid->Handle()}) {
+        const SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, rows - 1, 10, 0, 0};
+        SetScrollInfo(h, SB_VERT, &si, TRUE);
+    }
+    TsCommonData vtData(vt, true), gridData(grid, true);
+    Adapt<TacListViewWnd>(lv);
+    adapters.push_back(std::make_unique<TacVirtualTreeViewWnd>(vt->Handle(), &vtData, Manager(), "EDIT"));
+    adapters.push_back(std::make_unique<TacGridWnd>(grid->Handle(), &gridData, Manager(), "EDIT"));
+    Pump(60);
+    const struct {
+        const char* Name;
+        TacScrollWnd* Adapter;
+        bool ShowsRows;  // the first row shown is the bar's place
+    } cases[] = {
+        {"adapted list view", static_cast<TacScrollWnd*>(adapters[0].get()), true},
+        {"skinned list view", dynamic_cast<TacScrollWnd*>(skinned->ScrollAdapter()), true},
+        {"virtual tree", static_cast<TacScrollWnd*>(adapters[1].get()), false},
+        {"data grid", static_cast<TacScrollWnd*>(adapters[2].get()), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(c.Adapter);
+        const HWND h = c.Adapter->CtrlHandle;
+        TRect r;
+        ASSERT_TRUE(ScrollBarRect(c.Adapter, SB_VERT, h, r));
+        const POINT from = Thumb(c.Adapter), to{from.x, r.top + (r.bottom - r.top) * 3 / 4};
+        Drag(from, to);
+        Pump(60);
+        const int pos = GetScrollPos(h, SB_VERT);
+        EXPECT_GT(pos, 65535);
+        if (c.ShowsRows) {
+            EXPECT_EQ(int(SendMessageA(h, LVM_GETTOPINDEX, 0, 0)), pos);
+        }
+        EXPECT_NEAR(Thumb(c.Adapter).y, to.y, 4);
+    }
+    adapters.clear();  // before the skin data they hold
 }
 
 TEST_F(ListAdapterTest, MDIClientShowsTheFramePicture) {

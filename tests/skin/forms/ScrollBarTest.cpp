@@ -228,23 +228,64 @@ TEST_F(ScrollBarTest, HoverPressAndDisabledLooks) {
     EXPECT_EQ(CountOf(WM_VSCROLL), 0);
 }
 
-// A bar the program disabled with its arrows neither scrolls nor answers hits.
-TEST_F(ScrollBarTest, BarDisabledByTheProgramDoesNotScroll) {
-    HWND h = Plain(0, 99, 10, 50);
-    ASSERT_TRUE(EnableScrollBar(h, SB_VERT, ESB_DISABLE_BOTH));
-    Pump(30);
-    const POINT up = Screen(OnVert(arrow / 2)), down = Screen(OnVert(-arrow / 2)), track = Screen(OnVert(-arrow - 4));
-    for (const POINT p : {up, down, track}) {
-        EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTNOWHERE);
+// A bar or an arrow the program disabled neither scrolls nor looks hot or
+// pressed: it shows the disabled look (a single arrow as it shows on a bar
+// disabled whole), and what stays enabled works as ever.
+TEST_F(ScrollBarTest, BarsAndArrowsDisabledByTheProgramDoNotScroll) {
+    struct Look {
+        std::uint32_t Edge, Middle;
+        bool operator==(const Look& O) const { return Edge == O.Edge && Middle == O.Middle; }
+    };
+    Look off[2]{};  // each arrow's look on a bar disabled whole
+    const struct {
+        const char* Name;
+        UINT Flags;
+        bool Off[2];  // up, down
+    } cases[] = {{"both", ESB_DISABLE_BOTH, {true, true}},
+                 {"up", ESB_DISABLE_UP, {true, false}},
+                 {"down", ESB_DISABLE_DOWN, {false, true}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        adapter.reset();
+        DestroyWindow(GetWindow(host, GW_CHILD));
+        HWND h = Plain(0, 99, 10, 50);
+        ASSERT_TRUE(EnableScrollBar(h, SB_VERT, c.Flags));
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        Pump(60);
+        const bool whole = c.Off[0] && c.Off[1];
+        for (int i = 0; i < 2; ++i) {
+            const int along = i == 0 ? arrow / 2 : -arrow / 2;
+            const POINT p = Screen(OnVert(along));
+            auto look = [&] { return Look{EdgeAt(along), PixelAt(OnVert(along))}; };
+            if (whole) off[i] = look();
+            MouseTo(p);
+            Pump(80);
+            if (c.Off[i]) EXPECT_TRUE(look() == off[i]) << i << " hovered";
+            else EXPECT_EQ(look().Edge, C().Border[1]) << i << " hovered";
+            EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), whole ? HTNOWHERE : HTVSCROLL);
+            gSeen.clear();
+            LeftButton(true);
+            if (c.Off[i]) EXPECT_TRUE(look() == off[i]) << i << " pressed";
+            else EXPECT_EQ(look().Edge, C().Border[2]) << i << " pressed";
+            LeftButton(false);
+            EXPECT_EQ(CountOf(WM_VSCROLL), c.Off[i] ? 0 : 2) << i;
+            EXPECT_EQ(VPos(h), c.Off[i] ? 50 : 50 + (i == 0 ? -1 : 1)) << i;
+            MouseTo(Screen(POINT{100, 100}));
+            Pump(80);
+            if (c.Off[i]) EXPECT_TRUE(look() == off[i]) << i;
+            else EXPECT_EQ(look().Edge, C().Border[0]) << i;
+            if (!c.Off[i]) SendMessageA(h, WM_VSCROLL, i == 0 ? SB_LINEDOWN : SB_LINEUP, 0);  // back to 50
+        }
+        // The track pages unless the whole bar is disabled.
         gSeen.clear();
-        Click(p);
-        EXPECT_EQ(CountOf(WM_VSCROLL), 0);
+        Click(Screen(OnVert(-arrow - 4)));
+        EXPECT_EQ(VPos(h), whole ? 50 : 60);
     }
-    EXPECT_EQ(VPos(h), 50);
+    EXPECT_NE(off[0].Edge, C().Border[0]) << "the disabled look is not the enabled one";
     // Enabled again: the arrow scrolls.
-    EnableScrollBar(h, SB_VERT, ESB_ENABLE_BOTH);
-    Click(down);
-    EXPECT_EQ(VPos(h), 51);
+    EnableScrollBar(adapter->CtrlHandle, SB_VERT, ESB_ENABLE_BOTH);
+    Click(Screen(OnVert(-arrow / 2)));
+    EXPECT_EQ(VPos(adapter->CtrlHandle), 61);
 }
 
 TEST_F(ScrollBarTest, ArrowClickHoldAndPageScrollAListBox) {

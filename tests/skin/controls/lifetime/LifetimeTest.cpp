@@ -3,12 +3,15 @@
 // open with its skinned bars, bound labels shown, an image list that outlives
 // them), every skinned control while its fade runs (freed directly, from its
 // own mouse and click handlers, and with its form), and labels freed by their
-// own enter and leave handlers. The windows' last messages while they are
+// own enter and leave handlers, as are the controls a scroll adapter skins.
+// The windows' last messages while they are
 // destroyed, the fades' ticks, and later changes of an image list must not
 // reach freed controls, labels, timers, skin data or adapters.
 #include "SkinnedControlTest.h"
 
 #include "ImgList.h"
+#include "ScrollBarPlaces.h"
+#include "TestHost.h"
 #include "TestInput.h"
 #include "sAlphaListBox.h"
 #include "sButton.h"
@@ -19,16 +22,22 @@
 #include "sListView.h"
 #include "sPanel.h"
 #include "sRadioButton.h"
+#include "sRichEdit.h"
 #include "sSkinProvider.h"
 #include "sSpeedButton.h"
 #include "sSplitter.h"
 #include "sTrackBar.h"
 #include "WindowHooks.h"
+#include "acSBUtils.h"
+#include "acSBUtilsSimple.h"
 #include "sTreeView.h"
+
+#include <commctrl.h>
 
 #include <functional>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace guardedheap {
@@ -287,6 +296,113 @@ TEST_F(FadingSkin, LabelsFreedByTheirOwnEnterOrLeaveHandlerReadNoFreedMemory) {
                 Pump(30);
             }
         }
+    }
+}
+
+// --- Controls of scroll adapters freed by their own enter and leave handlers -----
+
+// The handler runs inside the adapter's passing on of the window's message:
+// the adapter goes with its control and must not look at itself afterwards.
+TEST_F(FadingSkin, ScrollAdaptedControlsFreedByTheirOwnEnterOrLeaveHandlerReadNoFreedMemory) {
+    const std::vector<std::pair<const char*, std::function<TWinControl*(TForm*)>>> kinds{
+        {"list box", [](TForm* F) { return static_cast<TWinControl*>(Make<TsListBox>(F, 20, 20, 120, 80)); }},
+        {"list view", [](TForm* F) { return static_cast<TWinControl*>(Make<TsListView>(F, 20, 20, 120, 80)); }},
+        {"tree view", [](TForm* F) { return static_cast<TWinControl*>(Make<TsTreeView>(F, 20, 20, 120, 80)); }},
+        {"rich edit", [](TForm* F) { return static_cast<TWinControl*>(Make<TsRichEdit>(F, 20, 20, 120, 80)); }},
+    };
+    for (const auto& [name, make] : kinds) {
+        for (bool onEnter : {true, false}) {
+            SCOPED_TRACE(std::string(name) + (onEnter ? ", enter" : ", leave"));
+            auto* form = TObject::Create<TForm>(nullptr);
+            form->SetBounds(40, 40, 300, 200);
+            TWinControl* c = make(form);
+            bool fired = false;
+            (onEnter ? c->OnMouseEnter : c->OnMouseLeave) = [&fired](TObject* Sender) {
+                delete Sender;
+                fired = true;
+            };
+            form->Show();
+            Pump(60);
+            testinput::MouseTo(POINT{20, 20});
+            const POINT in = CentreOf(c);
+            SendAndHandle({testinput::Move(in)}, [&] { return fired; });
+            if (!onEnter) SendAndHandle({testinput::Move(POINT{in.x + 150, in.y})}, [&] { return fired; });
+            Pump(30);
+            EXPECT_TRUE(fired);
+            EXPECT_TRUE(guardedheap::IsFreedMemory(c));
+            form->Free();
+            Pump(30);
+        }
+    }
+}
+
+// A window whose program frees an adapter on its first scroll request (as a
+// skin removed from a scroll handler would): the adapter of the window, or of
+// its spin button, sent the request from a press or drag and must not go on
+// after it.
+TacMainWnd* gFreedOnScroll = nullptr;
+
+LRESULT CALLBACK FreesAnAdapterOnScroll(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_VSCROLL && gFreedOnScroll) delete std::exchange(gFreedOnScroll, nullptr);
+    return DefWindowProcA(h, m, w, l);
+}
+
+TEST(SkinnedLifetime, AdapterFreedByTheScrollRequestItSentReadsNoFreedMemory) {
+    ASSERT_TRUE(Skin::Get().Manager());
+    static const bool registered = testsupport::RegisterTestClass("FreesAnAdapter", FreesAnAdapterOnScroll);
+    ASSERT_TRUE(registered);
+    TsSkinManager* manager = Skin::Get().Manager();
+    auto bar = [manager](HWND h) {
+        const SCROLLINFO si{sizeof si, SIF_ALL, 0, 99, 10, 0, 0};
+        SetScrollInfo(h, SB_VERT, &si, TRUE);
+        return new TacScrollWnd(h, nullptr, manager, "EDIT");
+    };
+    const struct {
+        const char* Name;
+        std::function<TacMainWnd*(HWND)> Make;
+        std::function<POINT(TacMainWnd*)> From;  // where the press starts
+        int DragBy;
+    } rows[] = {
+        {"spin button pressed",
+         [manager](HWND h) {
+             HWND spin = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, 20, 20, 20, 40, h, nullptr,
+                                         GetModuleHandleA(nullptr), nullptr);
+             return static_cast<TacMainWnd*>(new TacSpinWnd(spin, nullptr, manager, "SPEEDBUTTON_SMALL"));
+         },
+         [](TacMainWnd* A) {
+             POINT p{10, 10};  // the upper button
+             ClientToScreen(A->CtrlHandle, &p);
+             return p;
+         },
+         0},
+        {"arrow pressed", bar,
+         [](TacMainWnd* A) {
+             TRect r;
+             ScrollBarRect(static_cast<TacScrollWnd*>(A), SB_VERT, A->CtrlHandle, r);
+             return POINT{(r.left + r.right) / 2, r.bottom - 4};
+         },
+         0},
+        {"thumb dragged", bar,
+         [](TacMainWnd* A) { return testsupport::VertThumbCentre(static_cast<TacScrollWnd*>(A)); }, 40},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        guardedheap::Enable(true);
+        HWND host = testsupport::MakeHost(300, 200);
+        HWND h = CreateWindowExA(0, "FreesAnAdapter", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 200, 150, host,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+        TacMainWnd* adapter = row.Make(h);
+        Pump(30);
+        const POINT from = row.From(adapter);
+        gFreedOnScroll = adapter;
+        if (row.DragBy) testinput::Drag(from, POINT{from.x, from.y + row.DragBy});
+        else testinput::Click(from);
+        Pump(30);
+        EXPECT_EQ(gFreedOnScroll, nullptr);
+        EXPECT_TRUE(guardedheap::IsFreedMemory(adapter));
+        DestroyWindow(host);
+        Pump(20);
+        guardedheap::Enable(false);
     }
 }
 
