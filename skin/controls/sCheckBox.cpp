@@ -170,7 +170,8 @@ bool TsCheckControl<Base>::CanAutoSize(int& NewWidth, int& NewHeight) {
 
 template <class Base>
 void TsCheckControl<Base>::TakeFocus() {
-    const TBoolScope quiet(this->FClicksDisabled, true);
+    // OnEnter may free the control.
+    const TBoolScope quiet(this->FClicksDisabled, true, this->Alive());
     ::SetFocus(this->Handle());
 }
 
@@ -183,10 +184,8 @@ bool TsCheckControl<Base>::Press(TMessage& M) {
         if (!this->Focused()) TakeFocus();
         if (!*alive) return true;
         this->Repaint();
-        if (this->OnKeyDown) {
-            WORD key = static_cast<WORD>(M.WParam);
-            this->OnKeyDown(this, key, KeyDataToShiftState(M.LParam));
-        }
+        WORD key = static_cast<WORD>(M.WParam);
+        FireEvent(this->OnKeyDown, this, key, KeyDataToShiftState(M.LParam));
         return true;
     }
     // As the system's own button does: the release comes back wherever it happens.
@@ -195,9 +194,9 @@ bool TsCheckControl<Base>::Press(TMessage& M) {
     if (!this->Focused()) TakeFocus();
     if (!*alive) return true;
     if (M.Msg == WM_LBUTTONDBLCLK) {
-        if (this->OnDblClick) this->OnDblClick(this);
-    } else if (this->OnMouseDown) {
-        this->OnMouseDown(this, mbLeft, KeysToShiftState(M.Keys()), M.XPos(), M.YPos());
+        FireEvent(this->OnDblClick, this);
+    } else {
+        FireEvent(this->OnMouseDown, this, mbLeft, KeysToShiftState(M.Keys()), M.XPos(), M.YPos());
     }
     return true;
 }
@@ -217,12 +216,10 @@ bool TsCheckControl<Base>::Release(TMessage& M) {
     if (!*alive) return true;
     this->Repaint();
     if (M.Msg == WM_KEYUP) {
-        if (this->OnKeyUp) {
-            WORD key = static_cast<WORD>(M.WParam);
-            this->OnKeyUp(this, key, KeyDataToShiftState(M.LParam));
-        }
-    } else if (this->OnMouseUp) {
-        this->OnMouseUp(this, mbLeft, KeysToShiftState(M.Keys()), M.XPos(), M.YPos());
+        WORD key = static_cast<WORD>(M.WParam);
+        FireEvent(this->OnKeyUp, this, key, KeyDataToShiftState(M.LParam));
+    } else {
+        FireEvent(this->OnMouseUp, this, mbLeft, KeysToShiftState(M.Keys()), M.XPos(), M.YPos());
     }
     return true;
 }

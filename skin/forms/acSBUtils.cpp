@@ -106,6 +106,7 @@ void TacMainWnd::Construct(HWND Handle, TsCommonData* Data, TsSkinManager* Manag
 }
 
 TacMainWnd::~TacMainWnd() {
+    *FAlive = false;
     // While a form's adapter list is cleared outside a skin removal, the
     // window keeps its look; the hooks still leave its procedure chain (their
     // destructors), since nothing may call into a freed adapter.
@@ -132,6 +133,12 @@ LRESULT TacMainWnd::CallPrevWndProc(TMessage& Message) {
         return Message.Result;
     }
     return CallWindowProcMessageA(OldWndProc, CtrlHandle, Message);
+}
+
+bool TacMainWnd::CallPrevStays(TMessage& Message) {
+    const std::shared_ptr<const bool> alive = FAlive;
+    CallPrevWndProc(Message);
+    return *alive;
 }
 
 LRESULT TacMainWnd::CallPrevWndProc(UINT Msg, WPARAM WParam, LPARAM& LParam) {
@@ -195,8 +202,8 @@ void TacMainWnd::WndProc(TMessage& M) {
             if (SkinData) SkinData->BGChanged = true;
             break;
         case WM_SETTEXT:
-            CallPrevWndProc(M);
-            Caption = ReadWindowText(CtrlHandle);
+            // An edit's OnChange runs in there.
+            if (CallPrevStays(M)) Caption = ReadWindowText(CtrlHandle);
             return;
         case WM_MOUSEMOVE: MouseOver(); break;
         default: break;

@@ -142,7 +142,8 @@ bool TacScrollWnd::BarsChangedSince() {
 }
 
 void TacScrollWnd::PassOn(TMessage& M) {
-    CallPrevWndProc(M);
+    // The control's handlers (a click, a key, a change) may free it.
+    if (!CallPrevStays(M)) return;
     // Controls redraw their system bars on SetScrollInfo from many messages;
     // ours go back on top whenever what they show changed.
     if (!Destroyed && !Painting && !ThumbDragging && IsWindow(CtrlHandle) && SkinnedNow() && BarsChangedSince())
@@ -226,7 +227,7 @@ void TacScrollWnd::UIActivate(TMessage& M) {
 }
 
 void TacScrollWnd::FocusOrWheel(TMessage& M) {
-    CallPrevWndProc(M);
+    if (!CallPrevStays(M)) return;
     if (M.Msg == CM_FOCUSCHANGED || !Painting) RefreshScrollBars(this, true);
 }
 

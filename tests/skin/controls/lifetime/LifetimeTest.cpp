@@ -9,6 +9,7 @@
 #include "SkinnedControlTest.h"
 
 #include "ImgList.h"
+#include "SelfFreeing.h"
 #include "TestInput.h"
 #include "sAlphaListBox.h"
 #include "sButton.h"
@@ -16,7 +17,10 @@
 #include "sComboBox.h"
 #include "sEdit.h"
 #include "sLabel.h"
+#include "sGroupBox.h"
 #include "sListView.h"
+#include "sPageControl.h"
+#include "sPanel.h"
 #include "sRadioButton.h"
 #include "sSkinProvider.h"
 #include "sSpeedButton.h"
@@ -100,10 +104,7 @@ protected:
     }
 };
 
-POINT CentreOf(TControl* C) {
-    const TPoint p = C->Parent()->ClientToScreen(TPoint{C->Left() + C->Width() / 2, C->Top() + C->Height() / 2});
-    return POINT{p.x, p.y};
-}
+using selffreeing::CentreOf;
 
 // Real input, handled at once: the fade it starts (10 ms steps) is still running.
 void SendAndHandle(std::initializer_list<INPUT> Input, const std::function<bool()>& Done) {
@@ -318,6 +319,67 @@ TEST(SkinnedLifetime, ProviderOfAnEarlierMDIFrameFreedBeforeItsFrame) {
     for (FormPtr& f : frames) f.reset();
     Pump(30);
     guardedheap::Enable(false);
+}
+
+// --- Skinned controls freed by their own handlers ----------------------------------
+
+// Each skinned control freed by each of its own handlers, fired by real
+// input: the skinned paths after the handler (the release's repaint and
+// fade, the focus frame, the hints restored) must see that it went.
+TEST_F(FadingSkin, SkinnedControlsFreedByTheirOwnHandlersReadNoFreedMemory) {
+    using namespace selffreeing;
+    auto withItems = [](auto* C) {
+        for (const char* i : {"one", "two", "three"}) C->Items()->Add(i);
+        return static_cast<TControl*>(C);
+    };
+    const std::vector<TKind> kinds{
+        {"button", MakeAt<TsButton>, {}, {}, {}},
+        {"check box", MakeAt<TsCheckBox>, {}, {}, {}},
+        {"radio button", MakeAt<TsRadioButton>, {}, {}, {}},
+        {"edit",
+         MakeAt<TsEdit>,
+         [](TControl* C, TNotifyEvent E) { static_cast<TsEdit*>(C)->OnChange = E; },
+         [](TControl*) { Key('A'); },
+         {}},
+        {"combo box",
+         [withItems](TWinControl* P) { return withItems(Make<TsComboBox>(P, 20, 20, 120, 24)); },
+         [](TControl* C, TNotifyEvent E) { static_cast<TsComboBox*>(C)->OnChange = E; },
+         [](TControl*) { Key(VK_DOWN); },
+         // The mouse reaches its edit and list, not the combo itself.
+         {THandler::Click, THandler::MouseDown, THandler::MouseUp, THandler::MouseEnter, THandler::MouseLeave,
+          THandler::Enter}},
+        {"list box",
+         [withItems](TWinControl* P) { return withItems(Make<TsListBox>(P, 20, 20, 120, 40)); },
+         [](TControl* C, TNotifyEvent E) { static_cast<TsListBox*>(C)->OnChange = E; },
+         [](TControl* C) { Click(CentreOf(C)); },
+         {}},
+        {"track bar",
+         MakeAt<TsTrackBar>,
+         [](TControl* C, TNotifyEvent E) { static_cast<TsTrackBar*>(C)->OnChange = E; },
+         [](TControl*) { Key(VK_RIGHT); },
+         {}},
+        {"page control",
+         [](TWinControl* P) {
+             auto* pc = Make<TsPageControl>(P, 20, 20, 120, 60);
+             for (const char* name : {"One", "Two"}) {
+                 auto* s = TObject::Create<TsTabSheet>(pc);
+                 s->SetCaption(name);
+                 s->SetPageControl(pc);
+             }
+             return static_cast<TControl*>(pc);
+         },
+         [](TControl* C, TNotifyEvent E) { static_cast<TsPageControl*>(C)->OnChange = E; },
+         [](TControl*) { Key(VK_RIGHT); },
+         {},
+         // On the first tab: the page covers the rest.
+         POINT{12, 8}},
+        // Containers take no focus from a click.
+        {"panel", MakeAt<TsPanel>, {}, {}, {THandler::Enter}},
+        {"group box", MakeAt<TsGroupBox>, {}, {}, {THandler::Enter}},
+        {"speed button", MakeAt<TsSpeedButton>, {}, {}, {}},
+        {"label", MakeAt<TsLabel>, {}, {}, {}},
+    };
+    RunAll(kinds, [](TWinControl* P) { return Make<TsEdit>(P, 20, 120, 100, 24); });
 }
 
 }  // namespace
