@@ -188,6 +188,7 @@ inline void RunAll(const std::vector<TKind>& Kinds, const std::function<TControl
             EXPECT_EQ(fired, 1);
             if (fired != 1) continue;
             EXPECT_TRUE(guardedheap::IsFreedMemory(c));
+            guardedheap::Enable(false);
             // The form and its other control go on working.
             Click(CentreOf(other));
             EXPECT_TRUE(other->Focused());
