@@ -16,9 +16,14 @@ void TBasicActionLink::SetAction(TBasicAction* Value) {
 }
 
 bool TBasicActionLink::Execute(TComponent* AComponent) {
-    if (!FAction) return false;
-    FAction->SetActionComponent(AComponent);
-    bool done = FAction->Execute();
+    TBasicAction* action = FAction;
+    if (!action) return false;
+    // The component is the action's for the run only: afterwards it may go.
+    // The handler may free the action, or the client and this link with it.
+    const TFreeWatch watch(action);
+    action->SetActionComponent(AComponent);
+    const bool done = action->Execute();
+    if (!watch.Freed()) action->SetActionComponent(nullptr);
     return done;
 }
 

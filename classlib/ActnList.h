@@ -60,7 +60,7 @@ public:
     virtual void ExecuteTarget(TObject*) {}
     virtual void UpdateTarget(TObject*) {}
 
-    // The component that started the latest Execute through a link.
+    // The component whose link runs the action, while its Execute runs (nil after).
     TComponent* ActionComponent() const { return FActionComponent; }
     void SetActionComponent(TComponent* Value) { FActionComponent = Value; }
 

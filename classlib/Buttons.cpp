@@ -168,8 +168,9 @@ void TSpeedButton::ActionChange(TObject* Sender, bool CheckDefaults) {
 // --- Mouse -----------------------------------------------------------------------
 
 void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const std::shared_ptr<const bool> live = Alive();
     TGraphicControl::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft || !Enabled()) return;
+    if (!*live || Button != mbLeft || !Enabled()) return;
     if (!FDown) {
         FState = bsDown;
         Invalidate();
@@ -178,8 +179,9 @@ void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
 }
 
 void TSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
+    const std::shared_ptr<const bool> live = Alive();
     TGraphicControl::MouseMove(Shift, X, Y);
-    if (!FDragging) return;
+    if (!*live || !FDragging) return;
     // Dragged off the button, it looks released; back on, pressed again.
     bool inside = X >= 0 && X < FWidth && Y >= 0 && Y < FHeight;
     TButtonState state = FDown ? bsExclusive : (inside ? bsDown : bsUp);
@@ -190,8 +192,9 @@ void TSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const std::shared_ptr<const bool> live = Alive();
     TGraphicControl::MouseUp(Button, Shift, X, Y);
-    if (!FDragging || Button != mbLeft) return;
+    if (!*live || !FDragging || Button != mbLeft) return;
     FDragging = false;
     bool doClick = X >= 0 && X < FWidth && Y >= 0 && Y < FHeight;
     if (FGroupIndex == 0) {
@@ -237,10 +240,12 @@ void TSpeedButton::Dispatch(TMessage& Message) {
                 Message.Result = 1;
             }
             return;
-        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONDBLCLK: {
+            const std::shared_ptr<const bool> live = Alive();
             TGraphicControl::Dispatch(Message);
-            if (FDown) DblClick();
+            if (*live && FDown) DblClick();
             return;
+        }
     }
     TGraphicControl::Dispatch(Message);
 }

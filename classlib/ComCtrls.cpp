@@ -182,9 +182,7 @@ void TTrackBar::ClearTicks() {
     if (FTickStyle == tsManual) Send(TBM_CLEARTICS, TRUE, 0);
 }
 
-void TTrackBar::Changed() {
-    if (OnChange) OnChange(this);
-}
+void TTrackBar::Changed() { FireEvent(OnChange, this); }
 
 void TTrackBar::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
@@ -663,9 +661,7 @@ bool TPageControl::CanChange() {
     return allow;
 }
 
-void TPageControl::Change() {
-    if (OnChange) OnChange(this);
-}
+void TPageControl::Change() { FireEvent(OnChange, this); }
 
 int TPageControl::TabCount() const {
     return static_cast<int>(std::count_if(FPages.begin(), FPages.end(), [](TTabSheet* p) { return p->FTabVisible; }));

@@ -361,7 +361,7 @@ void TCustomListView::NotifyReflected(TMessage& Message) {
             if (!(nm->uChanged & LVIF_STATE) || nm->iItem < 0 || nm->iItem >= FItems->Count()) return;
             const bool was = (nm->uOldState & LVIS_SELECTED) != 0, now = (nm->uNewState & LVIS_SELECTED) != 0;
             if (was != now && OnSelectItem) OnSelectItem(this, FItems->Item(nm->iItem), now);
-            if (OnChange) OnChange(this);
+            FireEvent(OnChange, this);
             return;
         }
         default: DefaultHandler(Message); return;
@@ -557,9 +557,7 @@ void TCustomTreeView::Dispatch(TMessage& Message) {
                     break;
                 }
                 case TVN_SELCHANGEDA:
-                case TVN_SELCHANGEDW:
-                    if (OnChange) OnChange(this, FItems->FindNode(nm->itemNew.hItem));
-                    break;
+                case TVN_SELCHANGEDW: FireEvent(OnChange, this, FItems->FindNode(nm->itemNew.hItem)); break;
                 default: DefaultHandler(Message); break;
             }
             return;

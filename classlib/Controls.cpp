@@ -724,7 +724,11 @@ void TControl::Dispatch(TMessage& Message) {
 }
 
 void TControl::MouseMessage(TMessage& Message) {
+    const std::shared_ptr<const bool> live = FLive;
+    // The system's own handling may run a handler (a button's click) that
+    // frees the control.
     DefaultHandler(Message);
+    if (!*live) return;
     const bool twice =
         Message.Msg == WM_LBUTTONDBLCLK || Message.Msg == WM_RBUTTONDBLCLK || Message.Msg == WM_MBUTTONDBLCLK;
     const TShiftState shift = twice ? TShiftState{ssDouble} : TShiftState{};
@@ -750,8 +754,9 @@ void TControl::LeftButtonDown(TMessage& Message, bool Twice) {
     if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(true);
     if (FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
     if (Twice) {
+        const std::shared_ptr<const bool> live = FLive;
         if (FControlStyle.Contains(csClickEvents)) DblClick();
-        DoMouseDown(Message, mbLeft, TShiftState{ssDouble});
+        if (*live) DoMouseDown(Message, mbLeft, TShiftState{ssDouble});
     } else {
         DoMouseDown(Message, mbLeft, TShiftState{});
     }
@@ -763,7 +768,9 @@ void TControl::LeftButtonUp(TMessage& Message) {
         FControlState.Exclude(csClicked);
         TRect r = ClientRect();
         POINT p{Message.XPos(), Message.YPos()};
+        const std::shared_ptr<const bool> live = FLive;
         if (PtInRect(&r, p)) Click();
+        if (!*live) return;
     }
     DoMouseUp(Message, mbLeft);
 }
@@ -824,8 +831,11 @@ void TControl::ParentPropertyChanged(UINT Msg) {
 void TControl::MouseCrossing(TMessage& Message) {
     const bool entering = Message.Msg == CM_MOUSEENTER;
     if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) {
+        const std::shared_ptr<const bool> live = FLive;
         if (entering) MouseEnter();
         else MouseLeave();
+        // A handler that freed the control leaves nothing to tell.
+        if (!*live) return;
     }
     // The parent hears of it too, with the control that was crossed.
     if (FParent) FParent->Perform(Message.Msg, 0, Message.LParam ? Message.LParam : reinterpret_cast<LPARAM>(this));
@@ -905,33 +915,25 @@ void TControl::SetMouseCapture(bool Value) {
 }
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+    FireEvent(OnMouseDown, this, Button, Shift, X, Y);
 }
 
 void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+    FireEvent(OnMouseUp, this, Button, Shift, X, Y);
 }
 
-void TControl::MouseMove(TShiftState Shift, int X, int Y) {
-    if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
-}
+void TControl::MouseMove(TShiftState Shift, int X, int Y) { FireEvent(OnMouseMove, this, Shift, X, Y); }
 
-void TControl::MouseEnter() {
-    if (OnMouseEnter) OnMouseEnter(this);
-}
+void TControl::MouseEnter() { FireEvent(OnMouseEnter, this); }
 
-void TControl::MouseLeave() {
-    if (OnMouseLeave) OnMouseLeave(this);
-}
+void TControl::MouseLeave() { FireEvent(OnMouseLeave, this); }
 
 void TControl::Click() {
-    if (OnClick) OnClick(this);
+    if (OnClick) FireEvent(OnClick, this);
     else if (FActionLink && FActionLink->Action() && !FComponentState.Contains(csDesigning)) FActionLink->Execute(this);
 }
 
-void TControl::DblClick() {
-    if (OnDblClick) OnDblClick(this);
-}
+void TControl::DblClick() { FireEvent(OnDblClick, this); }
 
 TCustomForm* TControl::GetParentForm() const { return ::GetParentForm(this); }
 

@@ -322,6 +322,9 @@ public:
     LRESULT Perform(UINT Msg, WPARAM WParam, LPARAM LParam);
     // The same with the caller's record, which sees every change to it.
     LRESULT Perform(TMessage& Message);
+    // False once the control is freed: code that calls a handler (which may
+    // free the control) keeps a copy and looks at it before going on.
+    std::shared_ptr<const bool> Alive() const { return FLive; }
 
     // --- Painting ------------------------------------------------------
     virtual void Invalidate();
@@ -599,6 +602,8 @@ protected:
     bool DoKeyDown(TMessage& Message);
     bool DoKeyUp(TMessage& Message);
     bool DoKeyPress(TMessage& Message);
+    // The form's key preview (KeyPreview) takes the key first; true when it ate it.
+    bool FormPreviewEats(TMessage& Message, bool (TWinControl::*Do)(TMessage&));
     virtual void DoEnter();
     virtual void DoExit();
 

@@ -876,21 +876,22 @@ void TWinControl::WMContextMenu(TMessage& Message) {
 
 // --- Keyboard -------------------------------------------------------------------
 
-void TWinControl::KeyDown(WORD& Key, TShiftState Shift) {
-    if (OnKeyDown) OnKeyDown(this, Key, Shift);
-}
+void TWinControl::KeyDown(WORD& Key, TShiftState Shift) { FireEvent(OnKeyDown, this, Key, Shift); }
 
-void TWinControl::KeyUp(WORD& Key, TShiftState Shift) {
-    if (OnKeyUp) OnKeyUp(this, Key, Shift);
-}
+void TWinControl::KeyUp(WORD& Key, TShiftState Shift) { FireEvent(OnKeyUp, this, Key, Shift); }
 
-void TWinControl::KeyPress(char& Key) {
-    if (OnKeyPress) OnKeyPress(this, Key);
+void TWinControl::KeyPress(char& Key) { FireEvent(OnKeyPress, this, Key); }
+
+bool TWinControl::FormPreviewEats(TMessage& Message, bool (TWinControl::*Do)(TMessage&)) {
+    TCustomForm* form = GetParentForm();
+    if (!form || form == this || !form->KeyPreview) return false;
+    // A preview that freed this control ate the key as well.
+    const std::shared_ptr<const bool> live = Alive();
+    return (form->*Do)(Message) || !*live;
 }
 
 bool TWinControl::DoKeyDown(TMessage& Message) {
-    TCustomForm* form = GetParentForm();
-    if (form && form != this && form->KeyPreview && form->DoKeyDown(Message)) return true;
+    if (FormPreviewEats(Message, &TWinControl::DoKeyDown)) return true;
     WORD key = Message.CharCode();
     if (!FControlStyle.Contains(csNoStdEvents)) {
         KeyDown(key, KeyDataToShiftState(Message.LParam));
@@ -900,8 +901,7 @@ bool TWinControl::DoKeyDown(TMessage& Message) {
 }
 
 bool TWinControl::DoKeyUp(TMessage& Message) {
-    TCustomForm* form = GetParentForm();
-    if (form && form != this && form->KeyPreview && form->DoKeyUp(Message)) return true;
+    if (FormPreviewEats(Message, &TWinControl::DoKeyUp)) return true;
     WORD key = Message.CharCode();
     if (!FControlStyle.Contains(csNoStdEvents)) {
         KeyUp(key, KeyDataToShiftState(Message.LParam));
@@ -911,8 +911,7 @@ bool TWinControl::DoKeyUp(TMessage& Message) {
 }
 
 bool TWinControl::DoKeyPress(TMessage& Message) {
-    TCustomForm* form = GetParentForm();
-    if (form && form != this && form->KeyPreview && form->DoKeyPress(Message)) return true;
+    if (FormPreviewEats(Message, &TWinControl::DoKeyPress)) return true;
     char ch = static_cast<char>(Message.CharCode());
     if (!FControlStyle.Contains(csNoStdEvents)) {
         KeyPress(ch);
@@ -966,13 +965,9 @@ void TWinControl::CNChar(TMessage& Message) {
 
 void TWinControl::CMDialogKeyChar(TMessage& Message) { Broadcast(Message); }
 
-void TWinControl::DoEnter() {
-    if (OnEnter) OnEnter(this);
-}
+void TWinControl::DoEnter() { FireEvent(OnEnter, this); }
 
-void TWinControl::DoExit() {
-    if (OnExit) OnExit(this);
-}
+void TWinControl::DoExit() { FireEvent(OnExit, this); }
 
 // --- Messages --------------------------------------------------------------------
 
@@ -992,18 +987,24 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message) {
 
 void TWinControl::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_SETFOCUS:
+        case WM_SETFOCUS: {
+            // OnEnter (or another's OnExit) may free this control.
+            const std::shared_ptr<const bool> live = Alive();
             if (TCustomForm* form = GetParentForm(); form && !form->SetFocusedControl(this)) return;
+            if (!*live) return;
             break;
+        }
         case WM_KILLFOCUS:
             if (FControlState.Contains(csFocusing)) return;
             break;
         case WM_MOUSELEAVE:
             FTrackingMouse = false;
             if (Application.Assigned()) {
+                const std::shared_ptr<const bool> live = Alive();
                 POINT p;
                 GetCursorPos(&p);
                 TrackMouseControl(p);
+                if (!*live) return;
             }
             break;
         default:
@@ -1170,6 +1171,7 @@ void TWinControl::WMDestroy(TMessage& Message) {
 }
 
 void TWinControl::KeyMessage(TMessage& Message) {
+    const std::shared_ptr<const bool> live = Alive();
     bool eaten = false;
     switch (Message.Msg) {
         case WM_KEYDOWN:
@@ -1178,7 +1180,7 @@ void TWinControl::KeyMessage(TMessage& Message) {
         case WM_SYSKEYUP: eaten = DoKeyUp(Message); break;
         default: eaten = DoKeyPress(Message); break;
     }
-    if (!eaten) DefaultHandler(Message);
+    if (!eaten && *live) DefaultHandler(Message);
 }
 
 void TWinControl::WMMouseWheel(TMessage& Message) {

@@ -368,7 +368,7 @@ void TSplitter::UpdateControlSize() {
     }
     FParent->Update();
     FOldSize = FNewSize;
-    if (OnMoved) OnMoved(this);
+    FireEvent(OnMoved, this);
 }
 
 void TSplitter::AllocateLineDC() {
@@ -402,8 +402,9 @@ void TSplitter::DrawLine() {
 }
 
 void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const std::shared_ptr<const bool> live = Alive();
     TGraphicControl::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft || !FParent) return;
+    if (!*live || Button != mbLeft || !FParent) return;
     FSizedControl = FindSizedControl();
     if (!FSizedControl) return;
     FSizedControl->FreeNotification(this);
@@ -426,8 +427,9 @@ void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
 }
 
 void TSplitter::MouseMove(TShiftState Shift, int X, int Y) {
+    const std::shared_ptr<const bool> live = Alive();
     TGraphicControl::MouseMove(Shift, X, Y);
-    if (!FSizedControl) return;
+    if (!*live || !FSizedControl) return;
     // A move without the button: its release went elsewhere, and a mere
     // hover must not resize the neighbour.
     if (!Shift.Contains(ssLeft)) return StopSizing();
@@ -443,8 +445,9 @@ void TSplitter::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const std::shared_ptr<const bool> live = Alive();
     TGraphicControl::MouseUp(Button, Shift, X, Y);
-    if (!FSizedControl) return;
+    if (!*live || !FSizedControl) return;
     if (FLineVisible) DrawLine();
     UpdateControlSize();
     StopSizing();
@@ -528,7 +531,8 @@ void TRadioItems::SetItemIndex(int Value) {
     }
     Value = std::max(-1, std::min(Value, Count() - 1));
     if (Value == FItemIndex) return;
-    const TBoolScope guard(FClickGuard, true);
+    // The buttons' OnClick may free the group, and these items with it.
+    const TBoolScope guard(FClickGuard, true, FGroup->Alive());
     if (FItemIndex >= 0 && FItemIndex < Count()) Button(FItemIndex)->SetChecked(false);
     FItemIndex = Value;
     if (Value >= 0) Button(Value)->SetChecked(true);
@@ -567,7 +571,8 @@ void TRadioItems::Loaded(int StripHeight) {
     ItemsChanged(FItems);
     Arrange(StripHeight);
     if (FItemIndex < 0 || FItemIndex >= Count()) return;
-    const TBoolScope guard(FClickGuard, true);
+    // The buttons' OnClick may free the group, and these items with it.
+    const TBoolScope guard(FClickGuard, true, FGroup->Alive());
     Button(FItemIndex)->SetChecked(true);
 }
 

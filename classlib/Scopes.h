@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 // BeginPaint/EndPaint on Wnd when DC is 0 (a real paint); otherwise the paint
 // goes to the DC given and the window's pending update is left alone.
 class TPaintScope {
@@ -142,14 +144,23 @@ private:
 };
 
 // Sets a Boolean for the scope's life and puts the old value back after.
+// A flag of an object that the scope's code may free (a control's, around
+// its handlers) comes with the object's liveness (TControl::Alive()): a
+// freed object's flag is left alone.
 class TBoolScope {
 public:
-    TBoolScope(bool& Flag, bool Value) : FFlag(Flag), FOld(Flag) { FFlag = Value; }
-    ~TBoolScope() { FFlag = FOld; }
+    TBoolScope(bool& Flag, bool Value, std::shared_ptr<const bool> OwnerAlive = nullptr)
+        : FFlag(Flag), FOld(Flag), FOwnerAlive(std::move(OwnerAlive)) {
+        FFlag = Value;
+    }
+    ~TBoolScope() {
+        if (!FOwnerAlive || *FOwnerAlive) FFlag = FOld;
+    }
     TBoolScope(const TBoolScope&) = delete;
     TBoolScope& operator=(const TBoolScope&) = delete;
 
 private:
     bool& FFlag;
     bool FOld;
+    std::shared_ptr<const bool> FOwnerAlive;
 };

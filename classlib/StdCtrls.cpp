@@ -482,9 +482,7 @@ void TCustomEdit::SelectAll() {
     if (HandleAllocated()) SendMessageA(FHandle, EM_SETSEL, 0, -1);
 }
 
-void TCustomEdit::Change() {
-    if (OnChange) OnChange(this);
-}
+void TCustomEdit::Change() { FireEvent(OnChange, this); }
 
 void TCustomEdit::Dispatch(TMessage& Message) {
     switch (Message.Msg) {

@@ -329,17 +329,11 @@ void TCustomComboBox::SetMaxLength(int Value) {
     if (FHandle) SendMessageA(FHandle, CB_LIMITTEXT, FMaxLength, 0);
 }
 
-void TCustomComboBox::Change() {
-    if (OnChange) OnChange(this);
-}
+void TCustomComboBox::Change() { FireEvent(OnChange, this); }
 
-void TCustomComboBox::DropDown() {
-    if (OnDropDown) OnDropDown(this);
-}
+void TCustomComboBox::DropDown() { FireEvent(OnDropDown, this); }
 
-void TCustomComboBox::CloseUp() {
-    if (OnCloseUp) OnCloseUp(this);
-}
+void TCustomComboBox::CloseUp() { FireEvent(OnCloseUp, this); }
 
 void TCustomComboBox::MeasureItem(int Index, int& Height) {
     if (OnMeasureItem) OnMeasureItem(this, Index, Height);
@@ -396,8 +390,9 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
             switch (HIWORD(Message.WParam)) {
                 case CBN_SELCHANGE:
                     if (!FCreating) {
+                        const std::shared_ptr<const bool> live = Alive();
                         Change();
-                        Click();
+                        if (*live) Click();
                     }
                     return;
                 case CBN_EDITCHANGE:

@@ -99,7 +99,7 @@ void TCustomListBox::SetBorderStyle(TBorderStyle Value) {
 void TCustomListBox::Dispatch(TMessage& Message) {
     if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == LBN_SELCHANGE) {
         FItemIndex = ItemIndex();
-        if (OnClick) OnClick(this);
+        FireEvent(OnClick, this);
         return;
     }
     TWinControl::Dispatch(Message);

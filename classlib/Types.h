@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 using String = std::string;
 
@@ -64,3 +65,12 @@ private:
 
 class TObject;
 using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// Calls an event's handler through a copy: a handler may free the object the
+// event lives in, and the original with it, while it still runs.
+template <typename TEvent, typename... TArgs>
+void FireEvent(const TEvent& Event, TArgs&&... Args) {
+    if (!Event) return;
+    const TEvent handler = Event;
+    handler(std::forward<TArgs>(Args)...);
+}

@@ -391,8 +391,9 @@ int TsAlphaListBox::FindPrefix(const String& Prefix) const {
 }
 
 void TsAlphaListBox::KeyPress(char& Key) {
+    const std::shared_ptr<const bool> alive = Alive();
     TsSystemPainted::KeyPress(Key);
-    if (!FAutoComplete || Key == 0 || !FHandle) return;
+    if (!*alive || !FAutoComplete || Key == 0 || !FHandle) return;
     const DWORD now = GetTickCount();
     if (now - FLastTime >= static_cast<DWORD>(FAutoCompleteDelay)) FFilter.clear();
     FLastTime = now;

@@ -213,15 +213,17 @@ void TsButton::Dispatch(TMessage& Message) {
             }
             return;
         case WM_KEYDOWN:
-        case WM_KEYUP:
+        case WM_KEYUP: {
+            const std::shared_ptr<const bool> alive = Alive();
             TButton::Dispatch(Message);
             // The system button shows its pushed state by drawing itself,
             // which an owner-drawn one does not: repaint from the skin.
-            if (Message.WParam == VK_SPACE && HasSkin(SkinData(), /*CheckActive=*/false) && SkinnedNow()) {
+            if (*alive && Message.WParam == VK_SPACE && HasSkin(SkinData(), /*CheckActive=*/false) && SkinnedNow()) {
                 SkinData()->BGChanged = true;
                 Repaint();
             }
             return;
+        }
         default: TButton::Dispatch(Message);
     }
 }

@@ -175,7 +175,8 @@ bool TsCheckControl<Base>::CanAutoSize(int& NewWidth, int& NewHeight) {
 
 template <class Base>
 void TsCheckControl<Base>::TakeFocus() {
-    const TBoolScope quiet(this->FClicksDisabled, true);
+    // OnEnter may free the control.
+    const TBoolScope quiet(this->FClicksDisabled, true, this->Alive());
     ::SetFocus(this->Handle());
 }
 
@@ -199,9 +200,9 @@ bool TsCheckControl<Base>::Press(TMessage& M) {
     if (!this->Focused()) TakeFocus();
     if (!*alive) return true;
     if (M.Msg == WM_LBUTTONDBLCLK) {
-        if (this->OnDblClick) this->OnDblClick(this);
-    } else if (this->OnMouseDown) {
-        this->OnMouseDown(this, mbLeft, KeysToShiftState(M.Keys()), M.XPos(), M.YPos());
+        FireEvent(this->OnDblClick, this);
+    } else {
+        FireEvent(this->OnMouseDown, this, mbLeft, KeysToShiftState(M.Keys()), M.XPos(), M.YPos());
     }
     return true;
 }
@@ -223,8 +224,8 @@ bool TsCheckControl<Base>::Release(TMessage& M) {
     if (M.Msg == WM_KEYUP) {
         WORD key = static_cast<WORD>(M.WParam);
         this->KeyUp(key, KeyDataToShiftState(M.LParam));
-    } else if (this->OnMouseUp) {
-        this->OnMouseUp(this, mbLeft, KeysToShiftState(M.Keys()), M.XPos(), M.YPos());
+    } else {
+        FireEvent(this->OnMouseUp, this, mbLeft, KeysToShiftState(M.Keys()), M.XPos(), M.YPos());
     }
     return true;
 }

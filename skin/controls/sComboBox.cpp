@@ -288,10 +288,13 @@ bool TsCustomComboBox::ReadOnlyFilter(TMessage& M) {
             // A click only focuses.
             if (CanFocus()) SetFocus();
             return true;
-        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONDBLCLK: {
+            // OnEnter may free the combo.
+            const std::shared_ptr<const bool> alive = Alive();
             if (CanFocus()) SetFocus();
-            if (OnDblClick) OnDblClick(this);
+            if (*alive) FireEvent(OnDblClick, this);
             return true;
+        }
         case WM_COMMAND:
             // A command whose whole word is the drop-down code (no control id).
             return M.WParam == CBN_DROPDOWN;

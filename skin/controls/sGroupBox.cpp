@@ -230,20 +230,24 @@ void TsGroupButton::Dispatch(TMessage& M) {
         return;
     }
     if (FInClick) return;
-    const TBoolScope guard(FInClick, true);
+    // OnClick may free the button.
+    const TBoolScope guard(FInClick, true, Alive());
     const WORD code = HIWORD(M.WParam);
     if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && FGroup->CanModify()) TsRadioButton::Dispatch(M);
 }
 
 void TsGroupButton::KeyPress(char& Key) {
+    const std::shared_ptr<const bool> alive = Alive();
     TsRadioButton::KeyPress(Key);
+    if (!*alive) return;
     FGroup->KeyPress(Key);
     if ((Key == '\b' || Key == ' ') && !FGroup->CanModify()) Key = '\0';
 }
 
 void TsGroupButton::KeyDown(WORD& Key, TShiftState Shift) {
+    const std::shared_ptr<const bool> alive = Alive();
     TsRadioButton::KeyDown(Key, Shift);
-    FGroup->KeyDown(Key, Shift);
+    if (*alive) FGroup->KeyDown(Key, Shift);
 }
 
 // ---------------------------------------------------------------------------

@@ -76,8 +76,6 @@ std::uint8_t BlendShadow(int Back, int Shadow, int A) {
 
 TsCustomLabel::TsCustomLabel(TComponent* AOwner) : TCustomLabel(AOwner) { SetTransparent(true); }
 
-TsCustomLabel::~TsCustomLabel() { *FAlive = false; }
-
 void TsCustomLabel::SetSkinSection(const String& Value) {
     if (FSkinSection == Value) return;
     FSkinSection = Value;
@@ -164,10 +162,8 @@ void TsCustomLabel::WndProc(TMessage& Message) {
 }
 
 bool TsCustomLabel::FireStays(const TNotifyEvent& Event) {
-    const std::shared_ptr<const bool> alive = FAlive;
-    // A copy: the event lives in the label the handler may free.
-    const TNotifyEvent event = Event;
-    event(this);
+    const std::shared_ptr<const bool> alive = Alive();
+    FireEvent(Event, this);
     return *alive;
 }
 

@@ -24,7 +24,6 @@ class TsCustomLabel : public TCustomLabel {
     CLASSLIB_DECLARE_CLASS(TsCustomLabel)
 public:
     explicit TsCustomLabel(TComponent* AOwner);
-    ~TsCustomLabel() override;
 
     // Empty: no section background. A section at index 0 counts as absent.
     String SkinSection() const { return FSkinSection; }
@@ -48,7 +47,6 @@ protected:
 private:
     // Fires an enter or leave event; false when its handler freed the label.
     bool FireStays(const TNotifyEvent& Event);
-    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // The usual skinned label: UseSkinColor lets it follow the skin's font colour.

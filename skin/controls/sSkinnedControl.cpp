@@ -191,9 +191,7 @@ bool TsSkinnedFrame::FireMouseEvent(const TMessage& M) {
     const TNotifyEvent& event = M.Msg == CM_MOUSEENTER ? FControl->OnMouseEnter : FControl->OnMouseLeave;
     if (!event) return true;
     const std::shared_ptr<bool> alive = FAlive;
-    // A copy: the event lives in the control the handler may free.
-    const TNotifyEvent copy = event;
-    copy(FControl);
+    FireEvent(event, FControl);
     return *alive;
 }
 
@@ -378,7 +376,10 @@ bool TsSkinnedFrame::Moved() {
 bool TsSkinnedFrame::FocusGained(TMessage& M) {
     if (Designing() || !FControl->Visible()) return false;
     if (!FControl->Enabled() || DestroyingOwner()) return true;
+    // OnEnter may free the control.
+    const std::shared_ptr<bool> alive = FAlive;
     InheritedWndProc(M);
+    if (!*alive) return true;
     if (FFadeTimer) FadeStep(FFadeTimer);
     else InvalidateOwner(SkinData());
     return true;
@@ -388,7 +389,10 @@ bool TsSkinnedFrame::FocusLost(TMessage& M) {
     if (Designing() || !FControl->Visible()) return false;
     if (!FControl->Enabled() || DestroyingOwner()) return true;
     if (FFadeTimer) StopFade();
+    // OnExit may free the control.
+    const std::shared_ptr<bool> alive = FAlive;
     InheritedWndProc(M);
+    if (!*alive) return true;
     if (HasSkin(SkinData(), /*CheckActive=*/false)) {
         SkinData()->Focused = false;
         InvalidateOwner(SkinData());

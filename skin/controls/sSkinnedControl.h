@@ -286,6 +286,8 @@ public:
         Base::BeforeDestruction();
     }
     void WndProc(TMessage& Message) override { FrameWndProc(Message); }
+    // The frame's: false from the moment the frame goes, before the base's.
+    using TsSkinnedFrame::Alive;
 
 protected:
     // The window-only steps of the frame are compiled out for windowless bases.

@@ -28,15 +28,17 @@ void TsSplitter::SnapCollapsedNeighbours() {
 void TsSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (Button == mbLeft) HideHintsForOwnPress();
     if (AutoSnap()) SnapCollapsedNeighbours();
+    const std::shared_ptr<const bool> alive = Alive();
     TSplitter::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft) return;
+    if (!*alive || Button != mbLeft) return;
     FDragging = true;
     if (ResizeStyle() == rsUpdate) InvalidateOwner(SkinData());
 }
 
 void TsSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const std::shared_ptr<const bool> alive = Alive();
     TSplitter::MouseUp(Button, Shift, X, Y);
-    if (Button != mbLeft) return;
+    if (!*alive || Button != mbLeft) return;
     EndDrag();
     // The drag may have taken the hot look while the bar lagged behind the
     // mouse; the bar under the mouse now is hot again without another move.

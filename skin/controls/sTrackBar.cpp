@@ -265,7 +265,7 @@ void TsTrackBar::Scrolled(TMessage& Message) {
     if (!*alive) return;
     InvalidateOwner(SkinData());
     Update();
-    if (OnUserChange) OnUserChange(this);
+    FireEvent(OnUserChange, this);
 }
 
 bool TsTrackBar::SkinnedMessage(TMessage& Message) {

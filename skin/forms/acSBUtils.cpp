@@ -153,6 +153,12 @@ LRESULT TacMainWnd::CallPrevWndProc(TMessage& Message) {
     return CallWindowProcMessageA(OldWndProc, CtrlHandle, Message);
 }
 
+bool TacMainWnd::CallPrevStays(TMessage& Message) {
+    const TacLiveness live(this);
+    CallPrevWndProc(Message);
+    return !live.Gone();
+}
+
 LRESULT TacMainWnd::CallPrevWndProc(UINT Msg, WPARAM WParam, LPARAM& LParam) {
     TMessage m{Msg, WParam, LParam, 0};
     const LRESULT r = CallPrevWndProc(m);
@@ -214,8 +220,8 @@ void TacMainWnd::WndProc(TMessage& M) {
             if (SkinData) SkinData->BGChanged = true;
             break;
         case WM_SETTEXT:
-            CallPrevWndProc(M);
-            Caption = ReadWindowText(CtrlHandle);
+            // An edit's OnChange runs in there.
+            if (CallPrevStays(M)) Caption = ReadWindowText(CtrlHandle);
             return;
         case WM_MOUSEMOVE: MouseOver(); break;
         default: break;

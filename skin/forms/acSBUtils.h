@@ -68,6 +68,9 @@ public:
     // Hands a message to what the adapter replaced; 0 when nothing was.
     LRESULT CallPrevWndProc(TMessage& Message);
     LRESULT CallPrevWndProc(UINT Msg, WPARAM WParam, LPARAM& LParam);
+    // The same, false when the control's handlers freed the control and
+    // this adapter with it: nothing of the adapter may be touched then.
+    bool CallPrevStays(TMessage& Message);
     // A skin is there to draw with (skin data, manager, active skin).
     bool SkinnedNow() const;
     // False once the adapter is freed: a handler reached through a message

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "Buttons.h"
+#include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "FormTestSupport.h"
 #include "ImgList.h"
 #include "Menus.h"
+#include "SelfFreeing.h"
 #include "StdCtrls.h"
+#include "StdCtrlsCombo.h"
+#include "StdCtrlsLists.h"
 #include "Timers.h"
 
 namespace guardedheap {
@@ -136,6 +140,57 @@ TEST_F(Lifetime, BroadcastSurvivesChildrenThatFreeOrMoveThemselves) {
         else EXPECT_EQ(children[i]->Parent(), i % 3 == 1 ? static_cast<TWinControl*>(other) : form) << i;
     }
     form->Free();
+}
+
+// Every control of the library freed by each of its own handlers, fired by
+// real input: the paths back through the control (the click after the
+// release, the press after the focus, the default handling after a key)
+// must see that it went.
+TEST_F(Lifetime, ControlsFreedByTheirOwnHandlersReadNoFreedMemory) {
+    using namespace selffreeing;
+    auto items = [](TStrings* S) {
+        for (const char* i : {"one", "two", "three"}) S->Add(i);
+    };
+    const std::vector<TKind> kinds{
+        {"button", MakeAt<TButton>, {}, {}, {}},
+        {"check box", MakeAt<TCheckBox>, {}, {}, {}},
+        {"radio button", MakeAt<TRadioButton>, {}, {}, {}},
+        {"edit",
+         MakeAt<TEdit>,
+         [](TControl* C, TNotifyEvent E) { static_cast<TEdit*>(C)->OnChange = E; },
+         [](TControl*) { Key('A'); },
+         {}},
+        {"combo box",
+         [items](TWinControl* P) {
+             auto* c = static_cast<TComboBox*>(MakeAt<TComboBox>(P));
+             items(c->Items());
+             return static_cast<TControl*>(c);
+         },
+         [](TControl* C, TNotifyEvent E) { static_cast<TComboBox*>(C)->OnChange = E; },
+         [](TControl*) { Key(VK_DOWN); },
+         // The mouse reaches its edit and list, not the combo itself.
+         {THandler::Click, THandler::MouseDown, THandler::MouseUp, THandler::MouseEnter, THandler::MouseLeave,
+          THandler::Enter}},
+        {"list box",
+         [items](TWinControl* P) {
+             auto* c = static_cast<TListBox*>(MakeAt<TListBox>(P));
+             items(c->Items());
+             return static_cast<TControl*>(c);
+         },
+         {},
+         {},
+         {}},
+        {"track bar",
+         MakeAt<TTrackBar>,
+         [](TControl* C, TNotifyEvent E) { static_cast<TTrackBar*>(C)->OnChange = E; },
+         [](TControl*) { Key(VK_RIGHT); },
+         {}},
+        // A panel takes no focus from a click.
+        {"panel", MakeAt<TPanel>, {}, {}, {THandler::Enter}},
+        {"speed button", MakeAt<TSpeedButton>, {}, {}, {}},
+        {"label", MakeAt<TLabel>, {}, {}, {}},
+    };
+    RunAll(kinds, [](TWinControl* P) { return Make<TEdit>(P, 20, 120, 100, 24); });
 }
 
 }  // namespace

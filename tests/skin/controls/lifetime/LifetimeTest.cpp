@@ -9,9 +9,15 @@
 // reach freed controls, labels, timers, skin data or adapters.
 #include "SkinnedControlTest.h"
 
+#include "ActnList.h"
+#include "ComCtrls.h"
+#include "ComCtrlsLists.h"
 #include "ImgList.h"
 #include "ScrollBarPlaces.h"
 #include "TestHost.h"
+#include "Menus.h"
+#include "StdCtrls.h"
+#include "SelfFreeing.h"
 #include "TestInput.h"
 #include "sAlphaListBox.h"
 #include "sButton.h"
@@ -19,7 +25,9 @@
 #include "sComboBox.h"
 #include "sEdit.h"
 #include "sLabel.h"
+#include "sGroupBox.h"
 #include "sListView.h"
+#include "sPageControl.h"
 #include "sPanel.h"
 #include "sRadioButton.h"
 #include "sRichEdit.h"
@@ -110,10 +118,7 @@ protected:
     }
 };
 
-POINT CentreOf(TControl* C) {
-    const TPoint p = C->Parent()->ClientToScreen(TPoint{C->Left() + C->Width() / 2, C->Top() + C->Height() / 2});
-    return POINT{p.x, p.y};
-}
+using selffreeing::CentreOf;
 
 // Real input, handled at once: the fade it starts (10 ms steps) is still running.
 void SendAndHandle(std::initializer_list<INPUT> Input, const std::function<bool()>& Done) {
@@ -463,6 +468,296 @@ TEST(SkinnedLifetime, DragBarsFollowingTheirFormEndInAnyOrder) {
         Pump(30);
     }
     guardedheap::Enable(false);
+}
+
+// --- Skinned controls freed by their own handlers ----------------------------------
+
+// Each skinned control freed by each of its own handlers, fired by real
+// input: the skinned paths after the handler (the release's repaint and
+// fade, the focus frame, the hints restored) must see that it went.
+TEST_F(FadingSkin, SkinnedControlsFreedByTheirOwnHandlersReadNoFreedMemory) {
+    using namespace selffreeing;
+    auto withItems = [](auto* C) {
+        for (const char* i : {"one", "two", "three"}) C->Items()->Add(i);
+        return static_cast<TControl*>(C);
+    };
+    const std::vector<TKind> kinds{
+        {"button", MakeAt<TsButton>, {}, {}, {}},
+        {"check box", MakeAt<TsCheckBox>, {}, {}, {}},
+        {"radio button", MakeAt<TsRadioButton>, {}, {}, {}},
+        {"edit",
+         MakeAt<TsEdit>,
+         [](TControl* C, TNotifyEvent E) { static_cast<TsEdit*>(C)->OnChange = E; },
+         [](TControl*) { Key('A'); },
+         {}},
+        {"combo box",
+         [withItems](TWinControl* P) { return withItems(Make<TsComboBox>(P, 20, 20, 120, 24)); },
+         [](TControl* C, TNotifyEvent E) { static_cast<TsComboBox*>(C)->OnChange = E; },
+         [](TControl*) { Key(VK_DOWN); },
+         // The mouse reaches its edit and list, not the combo itself.
+         {THandler::Click, THandler::MouseDown, THandler::MouseUp, THandler::MouseEnter, THandler::MouseLeave,
+          THandler::Enter}},
+        {"list box",
+         [withItems](TWinControl* P) { return withItems(Make<TsListBox>(P, 20, 20, 120, 40)); },
+         [](TControl* C, TNotifyEvent E) { static_cast<TsListBox*>(C)->OnChange = E; },
+         [](TControl* C) { Click(CentreOf(C)); },
+         {}},
+        {"track bar",
+         MakeAt<TsTrackBar>,
+         [](TControl* C, TNotifyEvent E) { static_cast<TsTrackBar*>(C)->OnChange = E; },
+         [](TControl*) { Key(VK_RIGHT); },
+         {}},
+        {"page control",
+         [](TWinControl* P) {
+             auto* pc = Make<TsPageControl>(P, 20, 20, 120, 60);
+             for (const char* name : {"One", "Two"}) {
+                 auto* s = TObject::Create<TsTabSheet>(pc);
+                 s->SetCaption(name);
+                 s->SetPageControl(pc);
+             }
+             return static_cast<TControl*>(pc);
+         },
+         [](TControl* C, TNotifyEvent E) { static_cast<TsPageControl*>(C)->OnChange = E; },
+         [](TControl*) { Key(VK_RIGHT); },
+         {},
+         // On the first tab: the page covers the rest.
+         POINT{12, 8}},
+        // Containers take no focus from a click.
+        {"panel", MakeAt<TsPanel>, {}, {}, {THandler::Enter}},
+        {"group box", MakeAt<TsGroupBox>, {}, {}, {THandler::Enter}},
+        {"speed button", MakeAt<TsSpeedButton>, {}, {}, {}},
+        {"label", MakeAt<TsLabel>, {}, {}, {}},
+        {"splitter", MakeAt<TsSplitter>, {}, {}, {}},
+        {"list view",
+         [](TWinControl* P) {
+             auto* v = Make<TsListView>(P, 20, 20, 120, 40);
+             v->SetViewStyle(vsList);
+             for (const char* i : {"one", "two"}) v->Items()->Add()->SetCaption(i);
+             return static_cast<TControl*>(v);
+         },
+         [](TControl* C, TNotifyEvent E) { static_cast<TsListView*>(C)->OnChange = E; },
+         [](TControl* C) { Click(ScreenAt(C, 12, 8)); },
+         {},
+         // On the first item.
+         POINT{12, 8}},
+        {"tree view",
+         [](TWinControl* P) {
+             auto* t = Make<TsTreeView>(P, 20, 20, 120, 40);
+             t->Items()->AddChild(nullptr, "root");
+             return static_cast<TControl*>(t);
+         },
+         {},
+         {},
+         {}},
+    };
+    RunAll(kinds, [](TWinControl* P) { return Make<TsEdit>(P, 20, 120, 100, 24); });
+}
+
+// --- Components freed before those that hold them ---------------------------------
+
+// A component that others refer to (an image list, a menu, a manager, an
+// action, a control) freed first, by Free or by a plain delete, then its
+// holder used and freed: neither the holder's notice of the free nor its own
+// later use and free may read the freed component.
+TEST(SkinnedLifetime, ComponentsFreedBeforeTheirHoldersReadNoFreedMemory) {
+    ASSERT_TRUE(Skin::Get().Manager());
+    using TMake = std::function<std::pair<TComponent*, TComponent*>(TForm * Form)>;
+    using TCheck = std::function<void(TComponent * Holder)>;
+    struct TRow {
+        TRow(const char* AName, TMake AMake, TCheck ACheck = {})
+            : Name(AName), Make(std::move(AMake)), Check(std::move(ACheck)) {}
+        const char* Name;
+        // Makes the referenced component and its holder on Form.
+        TMake Make;
+        // What the holder says of the reference afterwards.
+        TCheck Check;
+    };
+    auto images = [] {
+        auto* l = TObject::Create<TImageList>(nullptr);
+        l->SetSize(16, 16);
+        return l;
+    };
+    auto popup = [] {
+        auto* m = TObject::Create<TPopupMenu>(nullptr);
+        auto* i = TObject::Create<TMenuItem>(m);
+        i->SetCaption("Item");
+        m->Items()->Add(i);
+        return m;
+    };
+    using TPair = std::pair<TComponent*, TComponent*>;
+    const std::vector<TRow> rows{
+        {"image list of a list view",
+         [images](TForm* F) {
+             auto* l = images();
+             auto* v = Make<TListView>(F, 10, 10, 120, 80);
+             v->SetSmallImages(l);
+             return TPair{l, v};
+         }},
+        {"image list of a skinned list view",
+         [images](TForm* F) {
+             auto* l = images();
+             auto* v = Make<TsListView>(F, 10, 10, 120, 80);
+             v->SetSmallImages(l);
+             return TPair{l, v};
+         }},
+        {"image list of a skinned page control",
+         [images](TForm* F) {
+             auto* l = images();
+             auto* pc = Make<TsPageControl>(F, 10, 10, 120, 80);
+             auto* sheet = TObject::Create<TsTabSheet>(pc);
+             sheet->SetCaption("One");
+             sheet->SetPageControl(pc);
+             pc->SetImages(l);
+             return TPair{l, pc};
+         }},
+        {"image list of a form's menu",
+         [images](TForm* F) {
+             auto* l = images();
+             auto* m = TObject::Create<TMainMenu>(F);
+             auto* i = TObject::Create<TMenuItem>(m);
+             i->SetCaption("File");
+             m->Items()->Add(i);
+             m->SetImages(l);
+             F->SetMenu(m);
+             return TPair{l, m};
+         }},
+        {"image list of a popup menu",
+         [images, popup](TForm* F) {
+             auto* l = images();
+             TPopupMenu* m = popup();
+             m->SetImages(l);
+             F->InsertComponent(m);
+             return TPair{l, m};
+         }},
+        {"image list of an action list",
+         [images](TForm* F) {
+             auto* l = images();
+             auto* a = TObject::Create<TActionList>(F);
+             a->SetImages(l);
+             return TPair{l, a};
+         }},
+        {"image list of a skinned speed button",
+         [images](TForm* F) {
+             auto* l = images();
+             auto* b = Make<TsSpeedButton>(F, 10, 10, 80, 30);
+             b->SetImages(l);
+             return TPair{l, b};
+         }},
+        {"image list of a skinned check box",
+         [images](TForm* F) {
+             auto* l = images();
+             auto* b = Make<TsCheckBox>(F, 10, 10, 80, 30);
+             b->SetImages(l);
+             return TPair{l, b};
+         }},
+        {"popup menu of a skinned button",
+         [popup](TForm* F) {
+             TPopupMenu* m = popup();
+             auto* b = Make<TsButton>(F, 10, 10, 80, 30);
+             b->SetPopupMenu(m);
+             return TPair{m, b};
+         }},
+        {"drop-down menu of a skinned speed button",
+         [popup](TForm* F) {
+             TPopupMenu* m = popup();
+             auto* b = Make<TsSpeedButton>(F, 10, 10, 80, 30);
+             b->SetDropdownMenu(m);
+             return TPair{m, b};
+         }},
+        {"menu of a form",
+         [](TForm* F) {
+             auto* m = TObject::Create<TMainMenu>(nullptr);
+             auto* i = TObject::Create<TMenuItem>(m);
+             i->SetCaption("File");
+             m->Items()->Add(i);
+             F->SetMenu(m);
+             return TPair{m, F};
+         }},
+        {"skin manager of a skinned button",
+         [](TForm* F) {
+             auto* m = TObject::Create<TsSkinManager>(nullptr);
+             auto* b = Make<TsButton>(F, 10, 10, 80, 30);
+             b->SkinData()->SetSkinManager(m);
+             return TPair{m, b};
+         }},
+        {"skin manager of a form provider",
+         [](TForm* F) {
+             // Active: the provider adapts the form's children through it.
+             auto* m = TObject::Create<TsSkinManager>(nullptr);
+             m->LoadSkin(testsupport::TestSkinPath());
+             auto* p = TObject::Create<TsSkinProvider>(F);
+             p->SkinData()->SetSkinManager(m);
+             Make<TEdit>(F, 10, 40, 80, 24);
+             return TPair{m, p};
+         }},
+        {"action of a skinned button",
+         [](TForm* F) {
+             auto* a = TObject::Create<TAction>(nullptr);
+             a->SetCaption("Act");
+             auto* b = Make<TsButton>(F, 10, 10, 80, 30);
+             b->SetAction(a);
+             return TPair{a, b};
+         }},
+        {"client that ran an action",
+         [](TForm* F) {
+             auto* a = TObject::Create<TAction>(F);
+             a->OnExecute = [](TObject*) {};
+             auto* b = Make<TButton>(F, 10, 10, 80, 30);
+             b->SetAction(a);
+             b->Click();
+             return TPair{b, a};
+         },
+         [](TComponent* Holder) { EXPECT_EQ(static_cast<TAction*>(Holder)->ActionComponent(), nullptr); }},
+        {"action list of an action",
+         [](TForm* F) {
+             auto* l = TObject::Create<TActionList>(nullptr);
+             auto* a = TObject::Create<TAction>(F);
+             a->SetActionList(l);
+             return TPair{l, a};
+         }},
+        {"focus control of a label",
+         [](TForm* F) {
+             auto* e = Make<TsEdit>(F, 10, 40, 80, 24);
+             auto* l = Make<TsLabel>(F, 10, 10, 80, 20);
+             l->SetCaption("&Name");
+             l->SetFocusControl(e);
+             return TPair{e, l};
+         }},
+        {"dragged control of a drag bar",
+         [](TForm* F) {
+             auto* p = Make<TsPanel>(F, 10, 40, 120, 80);
+             auto* bar = Make<TsDragBar>(F, 10, 10, 120, 20);
+             bar->SetDraggedControl(p);
+             return TPair{p, bar};
+         }},
+    };
+    for (const TRow& row : rows) {
+        for (bool plainDelete : {false, true}) {
+            SCOPED_TRACE(std::string(row.Name) + (plainDelete ? ", deleted" : ", freed"));
+            guardedheap::Enable(true);
+            auto* form = TObject::Create<TForm>(nullptr);
+            form->SetBounds(40, 40, 300, 200);
+            const TPair made = row.Make(form);
+            // The pages the guarded heap never reuses are kept for the components.
+            guardedheap::Enable(false);
+            form->Show();
+            Pump(40);
+            if (plainDelete) delete made.first;
+            else made.first->Free();
+            EXPECT_TRUE(guardedheap::IsFreedMemory(made.first));
+            // The holder goes on: painted, its accelerators and menus asked,
+            // told of a new control.
+            RedrawWindow(form->Handle(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            form->Perform(CM_DIALOGCHAR, 'N', 0);
+            Make<TsEdit>(form, 150, 10, 80, 24);
+            Pump(40);
+            if (row.Check) row.Check(made.second);
+            form->Free();
+            Pump(30);
+            guardedheap::Enable(false);
+        }
+    }
 }
 
 }  // namespace

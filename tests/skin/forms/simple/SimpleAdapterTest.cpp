@@ -10,7 +10,10 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -201,46 +204,51 @@ TEST(SimpleAdapterKinds, SpinButtonHalvesFollowTheCursor) {
     DestroyWindow(host);
 }
 
-TEST(SimpleAdapterKinds, ToolBarLabelsOfAnyLengthArePainted) {
+// Labels past any fixed buffer: the paint reads each whole, at its own length
+// (one of 300 characters overran the 256 the adapter once read into, and
+// the whole program died), and the skin's picture shows under the buttons.
+TEST(SimpleAdapterKinds, ToolBarLabelsOfAnyLengthAreReadWholeAndPainted) {
     Manager();
-    HWND host = MakeHost();
-    HWND bar = MakeChild(host, TOOLBARCLASSNAMEA, "", TBSTYLE_LIST | CCS_NORESIZE | CCS_NODIVIDER, RECT{0, 0, 400, 40});
-    SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    // Labels far past any fixed buffer, and a short one.
-    // (The last runs past the whole stack above a fixed buffer.)
-    const std::string labels[] = {"Go", std::string(300, 'l'), std::string(100000, 'm')};
-    for (int i = 0; i < 3; ++i) {
+    // Characters that make no address or count if they land on the stack.
+    for (const std::string& label : {std::string("Go"), std::string(300, '\xff'), std::string(100000, 'm')}) {
+        SCOPED_TRACE(label.size());
+        HWND host = MakeHost();
+        HWND bar =
+            MakeChild(host, TOOLBARCLASSNAMEA, "", TBSTYLE_LIST | CCS_NORESIZE | CCS_NODIVIDER, RECT{0, 0, 400, 40});
+        SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
         TBBUTTON b{};
         b.iBitmap = I_IMAGENONE;
-        b.idCommand = 100 + i;
+        b.idCommand = 100;
         b.fsState = TBSTATE_ENABLED;
         b.fsStyle = BTNS_BUTTON;
-        b.iString = reinterpret_cast<INT_PTR>(labels[i].c_str());
+        b.iString = reinterpret_cast<INT_PTR>(label.c_str());
         SendMessageA(bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
+        ASSERT_EQ(SendMessageA(bar, TB_GETBUTTONTEXTA, 100, 0), LRESULT(label.size()));
+        // The lengths of the labels the paint reads, seen under the adapter.
+        std::vector<std::size_t> read;
+        TWindowProcSubclass recorder;
+        recorder.Attach(bar, [&](TMessage& M) {
+            recorder.CallPrevious(M);
+            if (M.Msg == TB_GETBUTTONTEXTA && M.LParam) read.push_back(std::strlen(reinterpret_cast<char*>(M.LParam)));
+        });
+        TacToolBarWnd a(bar, nullptr, Manager(), "EDIT");
+        // Its parent is ready: the tool bar paints from now on (as a dialog's children do).
+        SendSkinCommandToWindow(bar, AC_PARENTCHANGED, 0);
+        ASSERT_FALSE(IsUpdating(a.SkinData));
+        for (int i = 0; i < 3; ++i) {
+            RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            Pump(10);
+        }
+        EXPECT_GE(read.size(), 3u);
+        for (std::size_t n : read) EXPECT_EQ(n, label.size());
+        RECT first{};
+        SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+        EXPECT_GT(CountPixels(bar, first, C().Edit), 0);
+        if (label.size() == 2) {  // the short label is written on the picture
+            EXPECT_LT(CountPixels(bar, first, C().Edit), (first.right - first.left) * (first.bottom - first.top));
+        }
+        DestroyWindow(host);
     }
-    ASSERT_EQ(SendMessageA(bar, TB_GETBUTTONTEXTA, 102, 0), 100000);
-    // The labels the paint reads, seen under the adapter.
-    int read = 0;
-    TWindowProcSubclass recorder;
-    recorder.Attach(bar, [&](TMessage& M) {
-        read += M.Msg == TB_GETBUTTONTEXTA && M.LParam != 0;
-        recorder.CallPrevious(M);
-    });
-    TacToolBarWnd a(bar, nullptr, Manager(), "EDIT");
-    // Its parent is ready: the tool bar paints from now on (as a dialog's children do).
-    SendSkinCommandToWindow(bar, AC_PARENTCHANGED, 0);
-    ASSERT_FALSE(IsUpdating(a.SkinData));
-    for (int i = 0; i < 3; ++i) {
-        RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        Pump(10);
-    }
-    EXPECT_GE(read, 3);
-    // The skin's picture under the buttons, with the short label written on it.
-    RECT first{};
-    SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-    EXPECT_GT(CountPixels(bar, first, C().Edit), 0);
-    EXPECT_LT(CountPixels(bar, first, C().Edit), (first.right - first.left) * (first.bottom - first.top));
-    DestroyWindow(host);
 }
 
 TEST(SimpleAdapterKinds, BitmapButtonShowsItsGlyphBesideTheCaption) {
