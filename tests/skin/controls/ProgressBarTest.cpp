@@ -102,7 +102,7 @@ TEST_F(ProgressBar, TheFillFollowsSettersMessagesAndItsSection) {
 // every change (nothing stale in the band or the client).
 TEST_F(ProgressBar, ABorderWidthShowsTheWholeFrameRoundTheFill) {
     auto* bar = Make<TsProgressBar>(10, 10, 60, 20);
-    bar->SkinData()->SetSkinSection("EDIT");
+    bar->SkinData()->SetSkinSection("COMBOBOX");  // flat, in the edit's colour
     bar->SetSmooth(true);
     bar->SetBorderWidth(3);
     const int b = 3 + 1;

@@ -180,10 +180,11 @@ TEST_F(ListAdapterTest, DroppedComboListIsSkinnedAndItsBarsAutoRepeat) {
     HWND list = a->ListHandle;
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     Pump(40);
-    // The frame: a black line round the list's colour, and skinned bar tracks.
+    // The frame: the list's section's own border round its colour, and
+    // skinned bar tracks.
     RECT w{};
     GetWindowRect(list, &w);
-    EXPECT_EQ(WindowPixel(list, 0, 20), 0u);
+    EXPECT_EQ(WindowPixel(list, 0, 20), C().Border[0]);
     EXPECT_TRUE(Near(WindowPixel(list, 1, 20), C().Edit));
     const RECT bar = LocalBarRect(a->ListAdapter, SB_VERT);
     EXPECT_TRUE(Near(WindowPixel(list, (bar.left + bar.right) / 2, bar.bottom - 20), C().ScrollTrack[1]));
