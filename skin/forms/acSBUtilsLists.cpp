@@ -678,15 +678,11 @@ void TacVirtualTreeViewWnd::TreePrint(TMessage& M) {
 }
 
 void TacVirtualTreeViewWnd::TreeNCPaint(TMessage& M) {
-    AdapterGeometry(this);
-    SetUpdating(SkinData, IsUpdating(SkinData));
-    M.Result = 0;
-    if (SkinData->Updating) return;
-    const TWindowDC dc(CtrlHandle);
-    TSavedDC saved(dc);
-    PaintFrame(dc, InsetLeft);
+    EditNCPaint(M);
+    if (Destroyed || SkinData->Updating) return;
     // Asked to print with no flags, the tree paints its own non-client parts
     // (the header) over the frame.
+    const TWindowDC dc(CtrlHandle);
     LPARAM none = 0;
     CallPrevWndProc(WM_PRINT, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)), none);
 }
