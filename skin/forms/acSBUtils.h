@@ -413,6 +413,11 @@ public:
 };
 
 // The client window of an MDI frame, painted with the frame form's picture.
+// The frame's picture under an MDI client window painted into DC (the
+// client's coordinates), with the frame's windowless controls that the client
+// window covers drawn over it; false while the picture does not reach that far.
+bool PaintMDIArea(HWND Client, TWinControl* Frame, TBitmap* FrameCache, HDC DC);
+
 class TacMDIWnd : public TacBaseWnd {
     CLASSLIB_DECLARE_CLASS(TacMDIWnd)
 public:

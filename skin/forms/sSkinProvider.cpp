@@ -747,13 +747,39 @@ void TsMDIForm::UpdateProvider() {
     Provider->RefreshFormFrame();
 }
 
+void TsMDIForm::PaintArea(TBitmap* Cache) {
+    const HWND client = FClientHook.Handle();
+    if (!client || !Provider->Form || !Provider->Form->HandleAllocated()) return;
+    RECT c{}, w{};
+    GetClientRect(client, &c);
+    GetWindowRect(Provider->Form->Handle(), &w);
+    POINT origin{0, 0};
+    ClientToScreen(client, &origin);
+    const TRect r{origin.x - w.left, origin.y - w.top, origin.x - w.left + c.right, origin.y - w.top + c.bottom};
+    TsSkinManager* m = Provider->SkinData()->GetSkinManager();
+    const int area = SectionIndexOf(m, "MDIAREA");
+    if (area >= 0) PaintItemToDC(area, "MDIAREA", TCacheInfo(), m, Cache->Canvas()->Handle(), TPoint{0, 0}, r, 0);
+    else FillDC(Cache->Canvas()->Handle(), r, GlobalSkinColor(m));
+}
+
 void TsMDIForm::PaintBackground(HDC DC) {
+    TsCommonData* data = Provider->SkinData();
+    if (data->BGChanged) Provider->PaintAll();
+    if (PaintMDIArea(FClientHook.Handle(), Provider->Form, data->CacheBmp, DC)) return;
+    // No frame picture yet (the frame is being made): the section alone.
     RECT r{};
     GetClientRect(FClientHook.Handle(), &r);
-    TsSkinManager* m = Provider->SkinData()->GetSkinManager();
+    TsSkinManager* m = data->GetSkinManager();
     const int area = SectionIndexOf(m, "MDIAREA");
     if (area >= 0) PaintItemToDC(area, "MDIAREA", TCacheInfo(), m, DC, TPoint{0, 0}, TRect(r), 0);
     else FillDC(DC, TRect(r), GlobalSkinColor(m));
+}
+
+void TsMDIForm::ClientMoved(TMessage& Message) {
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+    if (pos && (pos->flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE))
+        Provider->SkinData()->BGChanged = true;
+    FClientHook.CallPrevious(Message);
 }
 
 void TsMDIForm::ClientProc(TMessage& Message) {
@@ -762,6 +788,7 @@ void TsMDIForm::ClientProc(TMessage& Message) {
                 PaintBackground(reinterpret_cast<HDC>(Message.WParam));
                 Message.Result = 1;
                 return;
+            case WM_WINDOWPOSCHANGED: return ClientMoved(Message);
             case WM_MDIACTIVATE:
             case WM_MDIRESTORE:
             case WM_MDIMAXIMIZE:
