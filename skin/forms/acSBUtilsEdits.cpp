@@ -687,19 +687,21 @@ bool TacMDIWnd::ChildMaximized() const {
     return active && maximized;
 }
 
-bool PaintMDIArea(HWND Client, TWinControl* Frame, TBitmap* FrameCache, HDC DC) {
-    RECT client{};
+TRect MDIAreaRect(HWND Client, HWND Frame) {
+    RECT client{}, frame{};
     GetClientRect(Client, &client);
-    // The frame's picture covers its whole window: the client area lies at
-    // the client window's client origin in it.
-    const HWND top = Frame && Frame->HandleAllocated() ? Frame->Handle() : GetAncestor(Client, GA_ROOT);
+    GetWindowRect(Frame, &frame);
     POINT origin{0, 0};
     ClientToScreen(Client, &origin);
-    RECT formRect{};
-    GetWindowRect(top, &formRect);
-    const int x = origin.x - formRect.left, y = origin.y - formRect.top;
-    if (!FrameCache || FrameCache->Width() < x + client.right || FrameCache->Height() < y + client.bottom) return false;
-    BitBlt(DC, 0, 0, client.right, client.bottom, FrameCache->Canvas()->Handle(), x, y, SRCCOPY);
+    const int x = origin.x - frame.left, y = origin.y - frame.top;
+    return TRect{x, y, x + client.right, y + client.bottom};
+}
+
+bool PaintMDIArea(HWND Client, TWinControl* Frame, TBitmap* FrameCache, HDC DC) {
+    const HWND top = Frame && Frame->HandleAllocated() ? Frame->Handle() : GetAncestor(Client, GA_ROOT);
+    const TRect r = MDIAreaRect(Client, top);
+    if (!FrameCache || FrameCache->Width() < r.right || FrameCache->Height() < r.bottom) return false;
+    BitBlt(DC, 0, 0, r.right - r.left, r.bottom - r.top, FrameCache->Canvas()->Handle(), r.left, r.top, SRCCOPY);
     if (Frame) {
         // A windowless control of the frame under the client window would be
         // hidden by it: it shows on the area instead, as on any skinned surface.

@@ -747,19 +747,17 @@ void TsMDIForm::UpdateProvider() {
     Provider->RefreshFormFrame();
 }
 
-void TsMDIForm::PaintArea(TBitmap* Cache) {
-    const HWND client = FClientHook.Handle();
-    if (!client || !Provider->Form || !Provider->Form->HandleAllocated()) return;
-    RECT c{}, w{};
-    GetClientRect(client, &c);
-    GetWindowRect(Provider->Form->Handle(), &w);
-    POINT origin{0, 0};
-    ClientToScreen(client, &origin);
-    const TRect r{origin.x - w.left, origin.y - w.top, origin.x - w.left + c.right, origin.y - w.top + c.bottom};
+void TsMDIForm::PaintSection(HDC DC, const TRect& R) {
     TsSkinManager* m = Provider->SkinData()->GetSkinManager();
     const int area = SectionIndexOf(m, "MDIAREA");
-    if (area >= 0) PaintItemToDC(area, "MDIAREA", TCacheInfo(), m, Cache->Canvas()->Handle(), TPoint{0, 0}, r, 0);
-    else FillDC(Cache->Canvas()->Handle(), r, GlobalSkinColor(m));
+    if (area >= 0) PaintItemToDC(area, "MDIAREA", TCacheInfo(), m, DC, TPoint{0, 0}, R, 0);
+    else FillDC(DC, R, GlobalSkinColor(m));
+}
+
+void TsMDIForm::PaintArea(TBitmap* Cache) {
+    const HWND client = FClientHook.Handle();
+    if (client && Provider->Form && Provider->Form->HandleAllocated())
+        PaintSection(Cache->Canvas()->Handle(), MDIAreaRect(client, Provider->Form->Handle()));
 }
 
 void TsMDIForm::PaintBackground(HDC DC) {
@@ -769,10 +767,7 @@ void TsMDIForm::PaintBackground(HDC DC) {
     // No frame picture yet (the frame is being made): the section alone.
     RECT r{};
     GetClientRect(FClientHook.Handle(), &r);
-    TsSkinManager* m = data->GetSkinManager();
-    const int area = SectionIndexOf(m, "MDIAREA");
-    if (area >= 0) PaintItemToDC(area, "MDIAREA", TCacheInfo(), m, DC, TPoint{0, 0}, TRect(r), 0);
-    else FillDC(DC, TRect(r), GlobalSkinColor(m));
+    PaintSection(DC, TRect(r));
 }
 
 void TsMDIForm::ClientMoved(TMessage& Message) {

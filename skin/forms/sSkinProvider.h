@@ -166,6 +166,8 @@ public:
 private:
     void ClientProc(TMessage& Message);
     void PaintBackground(HDC DC);
+    // The area's section (else the global colour) on R of DC.
+    void PaintSection(HDC DC, const TRect& R);
     // The client window moved or took another size: the frame's picture
     // holds the area at its old place.
     void ClientMoved(TMessage& Message);
