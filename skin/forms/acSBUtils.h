@@ -441,6 +441,14 @@ public:
     bool ShowButton = true;
 };
 
+// The client area of an MDI client window in its frame's picture, which
+// covers the frame's whole window.
+TRect MDIAreaRect(HWND Client, HWND Frame);
+// The frame's picture under an MDI client window painted into DC (the
+// client's coordinates), with the frame's windowless controls that the client
+// window covers drawn over it; false while the picture does not reach that far.
+bool PaintMDIArea(HWND Client, TWinControl* Frame, TBitmap* FrameCache, HDC DC);
+
 // The client window of an MDI frame, painted with the frame form's picture.
 class TacMDIWnd : public TacBaseWnd {
     CLASSLIB_DECLARE_CLASS(TacMDIWnd)

@@ -697,23 +697,37 @@ bool TacMDIWnd::ChildMaximized() const {
     return active && maximized;
 }
 
+TRect MDIAreaRect(HWND Client, HWND Frame) {
+    RECT client{}, frame{};
+    GetClientRect(Client, &client);
+    GetWindowRect(Frame, &frame);
+    POINT origin{0, 0};
+    ClientToScreen(Client, &origin);
+    const int x = origin.x - frame.left, y = origin.y - frame.top;
+    return TRect{x, y, x + client.right, y + client.bottom};
+}
+
+bool PaintMDIArea(HWND Client, TWinControl* Frame, TBitmap* FrameCache, HDC DC) {
+    const HWND top = Frame && Frame->HandleAllocated() ? Frame->Handle() : GetAncestor(Client, GA_ROOT);
+    const TRect r = MDIAreaRect(Client, top);
+    if (!FrameCache || FrameCache->Width() < r.right || FrameCache->Height() < r.bottom) return false;
+    BitBlt(DC, 0, 0, r.right - r.left, r.bottom - r.top, FrameCache->Canvas()->Handle(), r.left, r.top, SRCCOPY);
+    if (Frame) {
+        // A windowless control of the frame under the client window would be
+        // hidden by it: it shows on the area instead, as on any skinned surface.
+        POINT at{0, 0};
+        MapWindowPoints(top, Client, &at, 1);
+        PaintGraphicChildren(DC, Frame, false, nullptr, TPoint{at.x, at.y});
+    }
+    return true;
+}
+
 void TacMDIWnd::PaintArea(HDC DC) {
+    TBitmap* frame = FormSkinData ? FormSkinData->CacheBmp : nullptr;
+    if (PaintMDIArea(CtrlHandle, dynamic_cast<TWinControl*>(Form), frame, DC)) return;
     RECT client{};
     GetClientRect(CtrlHandle, &client);
-    TBitmap* frame = FormSkinData ? FormSkinData->CacheBmp : nullptr;
-    const HWND top = GetAncestor(CtrlHandle, GA_ROOT);
-    // The frame's picture covers its whole window: the client area lies at
-    // the client window's client origin in it.
-    POINT origin{0, 0};
-    ClientToScreen(CtrlHandle, &origin);
-    RECT formRect{};
-    GetWindowRect(top, &formRect);
-    const int x = origin.x - formRect.left, y = origin.y - formRect.top;
-    if (frame && frame->Width() >= x + client.right && frame->Height() >= y + client.bottom) {
-        BitBlt(DC, 0, 0, client.right, client.bottom, frame->Canvas()->Handle(), x, y, SRCCOPY);
-    } else {
-        FillDC(DC, TRect{0, 0, client.right, client.bottom}, GlobalSkinColor(SkinData->GetSkinManager()));
-    }
+    FillDC(DC, TRect{0, 0, client.right, client.bottom}, GlobalSkinColor(SkinData->GetSkinManager()));
 }
 
 void TacMDIWnd::AnswerCache(TMessage& M) {

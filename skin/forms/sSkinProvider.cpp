@@ -747,13 +747,34 @@ void TsMDIForm::UpdateProvider() {
     Provider->RefreshFormFrame();
 }
 
-void TsMDIForm::PaintBackground(HDC DC) {
-    RECT r{};
-    GetClientRect(FClientHook.Handle(), &r);
+void TsMDIForm::PaintSection(HDC DC, const TRect& R) {
     TsSkinManager* m = Provider->SkinData()->GetSkinManager();
     const int area = SectionIndexOf(m, "MDIAREA");
-    if (area >= 0) PaintItemToDC(area, "MDIAREA", TCacheInfo(), m, DC, TPoint{0, 0}, TRect(r), 0);
-    else FillDC(DC, TRect(r), GlobalSkinColor(m));
+    if (area >= 0) PaintItemToDC(area, "MDIAREA", TCacheInfo(), m, DC, TPoint{0, 0}, R, 0);
+    else FillDC(DC, R, GlobalSkinColor(m));
+}
+
+void TsMDIForm::PaintArea(TBitmap* Cache) {
+    const HWND client = FClientHook.Handle();
+    if (client && Provider->Form && Provider->Form->HandleAllocated())
+        PaintSection(Cache->Canvas()->Handle(), MDIAreaRect(client, Provider->Form->Handle()));
+}
+
+void TsMDIForm::PaintBackground(HDC DC) {
+    TsCommonData* data = Provider->SkinData();
+    if (data->BGChanged) Provider->PaintAll();
+    if (PaintMDIArea(FClientHook.Handle(), Provider->Form, data->CacheBmp, DC)) return;
+    // No frame picture yet (the frame is being made): the section alone.
+    RECT r{};
+    GetClientRect(FClientHook.Handle(), &r);
+    PaintSection(DC, TRect(r));
+}
+
+void TsMDIForm::ClientMoved(TMessage& Message) {
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+    if (pos && (pos->flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE))
+        Provider->SkinData()->BGChanged = true;
+    FClientHook.CallPrevious(Message);
 }
 
 void TsMDIForm::ClientProc(TMessage& Message) {
@@ -762,6 +783,7 @@ void TsMDIForm::ClientProc(TMessage& Message) {
                 PaintBackground(reinterpret_cast<HDC>(Message.WParam));
                 Message.Result = 1;
                 return;
+            case WM_WINDOWPOSCHANGED: return ClientMoved(Message);
             case WM_MDIACTIVATE:
             case WM_MDIRESTORE:
             case WM_MDIMAXIMIZE:

@@ -158,11 +158,19 @@ public:
     void ConnectClient();
     // The frame repaints its title and menu line for the active child's state.
     void UpdateProvider();
+    // The MDI area ("MDIAREA", else the skin's global colour) painted into
+    // the frame's picture at the client window's place.
+    void PaintArea(TBitmap* Cache);
     TsSkinProvider* Provider;
 
 private:
     void ClientProc(TMessage& Message);
     void PaintBackground(HDC DC);
+    // The area's section (else the global colour) on R of DC.
+    void PaintSection(HDC DC, const TRect& R);
+    // The client window moved or took another size: the frame's picture
+    // holds the area at its old place.
+    void ClientMoved(TMessage& Message);
     TWindowProcSubclass FClientHook;
 };
 

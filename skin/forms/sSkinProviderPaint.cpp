@@ -210,6 +210,7 @@ void TsSkinProvider::PaintFrameImage(int W, int H, bool Iconic) {
         if (caption == 0) PaintDataItemBackground(FSkinData, TCacheInfo(), 0, cache, TPoint{0, 0}, all);
         else PaintDataItem(FSkinData, TCacheInfo(), true, cache, TPoint{0, 0}, all, FormActive ? 1 : 0);
     }
+    if (MDIForm && !Iconic) MDIForm->PaintArea(cache);
     if (GripMode == gmRightBottom) PaintFrameGrip(cache, m, SysBorderWidth(), SysBorderHeight());
     const TsGeneralData* section = FSkinData->Section();
     if (section && section->ReservedBoolean && caption != 0 && !Iconic) SaveFrameImage();
@@ -525,7 +526,9 @@ void TsSkinProvider::PaintClient(HDC DC, bool SendUpdated) {
     }
     const bool changed = FSkinData->BGChanged;
     if (!FSkinData->Command9Flag || changed) PaintAll();
-    if (Form->FormStyle() == fsMDIForm) return;
+    // An MDI frame paints its client too: the client window clips itself out,
+    // and what lies beside it (a splitter, the gaps of aligned controls)
+    // shows the skin rather than the window class's brush.
     RECT c{};
     GetClientRect(Form->Handle(), &c);
     PaintChildControlsInto(Form, FSkinData, TPoint{ClientOffsetX(), ClientOffsetY()}, 0, 0, false, DC, TRect(c));

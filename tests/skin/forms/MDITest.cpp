@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
+#include "ExtCtrls.h"
 #include "Menus.h"
 #include "PixelTestSupport.h"
 #include "TestInput.h"
@@ -12,7 +13,9 @@
 #include "TestSupport.h"
 #include "sSkinManager.h"
 #include "sSkinMenus.h"
+#include "sPanel.h"
 #include "sSkinProvider.h"
+#include "sSplitter.h"
 
 #include <string>
 #include <vector>
@@ -32,7 +35,8 @@ TsSkinManager* Manager() {
     options.Extra =
         "\n[MAINMENU]\nCOLOR=0x305070\nHOTCOLOR=0x305070\n"
         "[MENUITEM]\nCOLOR=0xE0D0A0\nHOTCOLOR=0x802040\nFONTCOLOR=0x000080\nHOTFONTCOLOR=0xFFFFFF\n"
-        "[MENULINE]\nCOLOR=0x70A030\nHOTCOLOR=0x70A030\n";
+        "[MENULINE]\nCOLOR=0x70A030\nHOTCOLOR=0x70A030\n"
+        "[MDIAREA]\nCOLOR=0x4060C0\nHOTCOLOR=0x4060C0\n";
     return testsupport::TestSkinManager(options);
 }
 const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
@@ -230,6 +234,50 @@ TEST(MDI, ChildFramesMinimizeRestoreMaximizeAndCloseByClicks) {
     EXPECT_EQ(f.Form->MDIChildCount(), 1);
     a->Free();
     Pump();
+}
+
+// The frame's client around the MDI client shows the skin: a splitter beside
+// the client (no section of its own in the test skin: the frame's colour) and
+// the MDI area with the frame's windowless controls drawn into it, with no
+// child, a normal one and a maximized one.
+TEST(MDI, TheClientAreaShowsTheFramesControlsAndSplitterOnTheSkin) {
+    constexpr std::uint32_t kArea = 0x4060C0, kBox = 0x123456;
+    Frame f;
+    auto* panel = TObject::Create<TsPanel>(f.Form.get());
+    panel->SetParent(f.Form.get());
+    panel->SetWidth(100);
+    panel->SetAlign(alLeft);
+    auto* splitter = TObject::Create<TsSplitter>(f.Form.get());
+    splitter->SetParent(f.Form.get());
+    splitter->SetLeft(200);
+    splitter->SetAlign(alLeft);
+    auto* box = TObject::Create<TPaintBox>(f.Form.get());
+    box->SetBounds(130, 250, 40, 30);
+    box->OnPaint = [box](TObject*) {
+        box->Canvas()->Brush()->SetColor(TColor(0x563412));
+        box->Canvas()->FillRect(TRect{0, 0, box->Width(), box->Height()});
+    };
+    box->SetParent(f.Form.get());
+    RECT w{};
+    POINT o{0, 0};
+    GetWindowRect(f.H(), &w);
+    ClientToScreen(f.H(), &o);
+    const int x = o.x - w.left, y = o.y - w.top, s = splitter->Left();
+    for (int child = 0; child < 3; ++child) {
+        SCOPED_TRACE(child);
+        TForm* c = child ? f.Child("Doc", 200, 10) : nullptr;
+        if (child == 2) c->SetWindowState(wsMaximized);
+        RedrawWindow(f.H(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+        Pump(150);
+        const Picture shot = testsupport::CaptureWindow(f.H());
+        for (int at : {s, s + splitter->Width() / 2})
+            EXPECT_EQ(shot.Pixel(x + at, y + 100), C().Global) << "the splitter at " << at;
+        if (child < 2) {
+            EXPECT_EQ(shot.Pixel(x + 300, y + 300), kArea);
+            EXPECT_EQ(shot.Pixel(x + 150, y + 265), kBox) << "the windowless control over the MDI area";
+        }
+        if (c) c->Free();
+    }
 }
 
 // The skinned system menu takes its captions from the program's string table
