@@ -11,6 +11,8 @@
 #include "sSkinFile.h"
 #include "sSkinText.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -142,7 +144,9 @@ void TacStaticWnd::PaintStatic(HDC DC) {
 }
 
 void TacStaticWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || LeftAlone() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    // A skin without the section leaves the window its own look.
+    if (!SkinnedNow() || !HasSkin(SkinData) || LeftAlone() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY)
+        return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_ERASEBKGND:
             if (!IsWindowVisible(CtrlHandle)) break;
@@ -182,9 +186,23 @@ void TacIconWnd::PaintContent(TBitmap* Cache) {
 
 void TacLinkWnd::PaintContent(TBitmap* Cache) { Cache->Canvas()->Brush()->SetStyle(bsClear); }
 
+void TacLinkWnd::PaintLink(HDC DC) {
+    // Opaque, the link fills itself with its parent's static brush: it is
+    // transparent while it writes over the skin's background.
+    PaintStatic(DC);
+    const LONG_PTR style = GetWindowLongPtrA(CtrlHandle, GWL_STYLE);
+    const bool own = (style & LWS_TRANSPARENT) != 0;
+    if (!own) SetWindowLongPtrA(CtrlHandle, GWL_STYLE, style | LWS_TRANSPARENT);
+    LPARAM none = 0;
+    CallPrevWndProc(WM_PAINT, WPARAM(DC), none);
+    if (!own) SetWindowLongPtrA(CtrlHandle, GWL_STYLE, style);
+}
+
 void TacLinkWnd::WndProc(TMessage& M) {
-    if (M.Msg == WM_PAINT && SkinnedNow() && IsWindowVisible(CtrlHandle)) {
-        CallPrevWndProc(M);
+    if (M.Msg == WM_PAINT && SkinnedNow() && HasSkin(SkinData) && IsWindowVisible(CtrlHandle)) {
+        const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+        PaintLink(ps.DC());
+        M.Result = 0;
         return;
     }
     TacStaticWnd::WndProc(M);
@@ -275,7 +293,8 @@ bool TacBtnWnd::ShowsItsBackground() {
 }
 
 void TacBtnWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || !HasSkin(SkinData) || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY)
+        return TacMainWnd::WndProc(M);
     const bool visible = IsWindowVisible(CtrlHandle) != FALSE;
     switch (MessageKind(M)) {
         case kSkinCommand:
@@ -455,7 +474,8 @@ void TacCheckBoxWnd::PaintCheckBox(HDC DC) {
 }
 
 void TacCheckBoxWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || !HasSkin(SkinData) || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY)
+        return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case kSkinCommand:
             if (M.WParamHi() == AC_MOUSEENTER || M.WParamHi() == AC_MOUSELEAVE) {
@@ -608,7 +628,8 @@ void TacGroupBoxWnd::ChildNotify(TMessage& M) {
 }
 
 void TacGroupBoxWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (!SkinnedNow() || !HasSkin(SkinData) || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY)
+        return TacMainWnd::WndProc(M);
     // In a dialog the group box is a frame round its siblings: only its
     // non-client paint is the skin's.
     switch (MessageKind(M)) {

@@ -45,6 +45,9 @@ public:
     using TacStaticWnd::TacStaticWnd;
     void WndProc(TMessage& Message) override;
     void PaintContent(TBitmap* Cache) override;
+
+private:
+    void PaintLink(HDC DC);
 };
 
 class TacBtnWnd : public TacMainWnd {

@@ -132,6 +132,34 @@ TEST_F(AdapterTest, VisualStyleOffUnlessDialogAndBackOnWhenFreed) {
     acSetWindowTheme = saved;
 }
 
+BOOL CALLBACK CollectThemeProp(HWND, LPSTR Name, HANDLE, ULONG_PTR Out) {
+    char buf[64] = {};
+    if (IS_INTRESOURCE(Name)) GlobalGetAtomNameA(ATOM(reinterpret_cast<ULONG_PTR>(Name)), buf, sizeof buf);
+    else lstrcpynA(buf, Name, sizeof buf);
+    if (std::string(buf).find("ux") != std::string::npos)
+        reinterpret_cast<std::vector<std::string>*>(Out)->push_back(buf);
+    return TRUE;
+}
+// The window's theme properties as the system's visual-style library keeps them.
+std::vector<std::string> ThemeProps(HWND h) {
+    std::vector<std::string> names;
+    EnumPropsExA(h, CollectThemeProp, reinterpret_cast<LPARAM>(&names));
+    return names;
+}
+
+TEST_F(AdapterTest, TheSystemsVisualStyleRecordIsBackAfterTheSkinGoes) {
+    ASSERT_NE(acSetWindowTheme, nullptr);
+    const std::vector<std::string> own = ThemeProps(edit);
+    TsSkinManager* second = LoadTestSkin();
+    TacMainWnd* a = new TacScrollWnd(edit, nullptr, second, "EDIT");
+    EXPECT_NE(ThemeProps(edit), own);  // switched off while skinned
+    second->SetActive(false);
+    EXPECT_EQ(ThemeProps(edit), own);
+    delete a;
+    EXPECT_EQ(ThemeProps(edit), own);
+    second->Free();
+}
+
 TEST_F(AdapterTest, CaptionsOfAnyLengthAreReadWhole) {
     const std::string caption = std::string(3000, 'c') + "end";
     SetWindowTextA(rec, caption.c_str());

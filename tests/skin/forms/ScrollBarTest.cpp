@@ -103,6 +103,31 @@ TEST_F(ScrollBarTest, BarsTakeTheirRoomAndPaintTheSkinSections) {
     EXPECT_EQ(WindowPixel(h, vr.left + 1, hr.top + 1), C().ScrollTrack[0]);
 }
 
+// With WS_EX_LEFTSCROLLBAR the vertical bar and its room are on the left,
+// and the horizontal bar starts beside it.
+TEST_F(ScrollBarTest, LeftBarIsPaintedOnTheLeft) {
+    HWND h = MakeChild(host, "RecWnd", WS_VSCROLL | WS_HSCROLL, 0, 0, 420, 320);
+    SetWindowLongPtrA(h, GWL_EXSTYLE, WS_EX_LEFTSCROLLBAR);
+    SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    SendMessageA(h, RW_SETRANGE, MAKEWPARAM(0, 99), MAKELPARAM(10, 50));
+    Skin(h);
+    const int t = ScrollBarMetric(adapter->VertBar, 1, false);
+    POINT origin{0, 0};
+    ClientToScreen(h, &origin);
+    EXPECT_EQ(ScreenOf(h, POINT{t, 0}).x, origin.x);
+    const RECT vr = LocalBarRect(adapter.get(), SB_VERT), hr = LocalBarRect(adapter.get(), SB_HORZ);
+    EXPECT_EQ(vr.left, 0);
+    EXPECT_EQ(hr.left, t);
+    EXPECT_EQ(EdgeAt(arrow / 2), C().Border[0]);
+    EXPECT_EQ(PixelAt(OnVert(arrow + 4)), C().ScrollTrack[0]);
+    EXPECT_EQ(WindowPixel(h, hr.left + arrow / 2, hr.top + 1), C().Border[0]);
+    EXPECT_EQ(WindowPixel(h, hr.right - arrow - 4, (hr.top + hr.bottom) / 2), C().ScrollTrack[1]);
+    EXPECT_EQ(WindowPixel(h, 410, 100), testsupport::RGBOf(GetSysColor(COLOR_WINDOW)));  // the client area
+    // A real click on the lower arrow, now on the left, scrolls.
+    Click(Screen(OnVert(-arrow / 2)));
+    EXPECT_EQ(VPos(h), 51);
+}
+
 TEST_F(ScrollBarTest, ShortThumbKeepsItsWholePicture) {
     // A page of 1 in 10,000 lines: proportionally under a pixel long.
     Plain(0, 9999, 1, 0);

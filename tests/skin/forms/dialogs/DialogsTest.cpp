@@ -246,6 +246,27 @@ HWND MakeDialog(DWORD Style) {
     return d;
 }
 
+// A pop-up dialog without a caption: no title and no region, only the
+// 3-pixel frame of its skin picture round the client area in DIALOG's colour.
+TEST_F(DialogHook, CaptionlessPopupDialogGetsAThinSkinFrame) {
+    HWND d = MakeDialog(WS_POPUP | DS_MODALFRAME);
+    ASSERT_TRUE(ProviderOfWindow(d) && ProviderOfWindow(d)->DialogWnd);
+    EXPECT_EQ(ProviderOfWindow(d)->DialogWnd->FrameKind, fkNoCaption);
+    RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    formtest::Pump(60);
+    RECT r{};
+    GetWindowRect(d, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    EXPECT_EQ(GetWindowRgn(d, CreateRectRgn(0, 0, 0, 0)), ERROR);
+    for (const POINT p : {POINT{1, h / 2}, POINT{w / 2, 1}, POINT{w - 2, h / 2}, POINT{w / 2, h - 2}})
+        EXPECT_EQ(WindowPixel(d, p.x, p.y), C().Border[1]) << p.x << "," << p.y;
+    POINT o{0, 0};
+    ClientToScreen(d, &o);
+    EXPECT_EQ(o.y - r.top, GetSystemMetrics(SM_CYDLGFRAME));
+    EXPECT_EQ(WindowPixel(d, w - 10, o.y - r.top + 2), C().Form[1]);
+    DestroyWindow(d);
+}
+
 TEST_F(DialogHook, WindowMenuOfTheIconSendsTheChosenCommand) {
     HWND d = MakeDialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
     std::vector<WPARAM> seen;

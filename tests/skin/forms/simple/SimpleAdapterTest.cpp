@@ -326,3 +326,153 @@ TEST(SimpleAdapterKinds, DialogChildrenGetTheAdapterOfTheirClassAndStyle) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace simpletest;
+
+// A 16 x 16 icon: its left half opaque in Rgb, its right half transparent.
+HICON HalfIcon(std::uint32_t Rgb) {
+    BYTE andBits[16 * 2];
+    DWORD xorBits[16 * 16];
+    for (int y = 0; y < 16; ++y) {
+        andBits[2 * y] = 0x00;
+        andBits[2 * y + 1] = 0xFF;
+        for (int x = 0; x < 16; ++x) xorBits[16 * y + x] = x < 8 ? Rgb : 0;
+    }
+    return CreateIcon(GetModuleHandleA(nullptr), 16, 16, 1, 32, andBits, reinterpret_cast<BYTE*>(xorBits));
+}
+
+// Windows the skin paints with its CHECKBOX section: what it fills behind
+// them shows where they draw nothing of their own, and their own content
+// (an icon, a link's text) stays on top.
+TEST(SimpleAdapterKinds, IconLinkAndPaneWindowsShowTheSectionBehindTheirContent) {
+    Manager();
+    HWND host = MakeHost();
+    static const bool panel = testsupport::RegisterTestClass("TPanel", DefWindowProcA);
+    (void)panel;
+    const std::uint32_t iconRgb = 0x20C040;
+    HICON icon = HalfIcon(iconRgb);
+    struct Case {
+        const char* Class;
+        const char* Text;
+        DWORD Style;
+        POINT Behind;           // a point the skin fills
+        std::uint32_t Content;  // of the window's own content (an icon's; a link's text: any but the section's)
+        RECT ContentAt;         // where it shows
+    };
+    const Case cases[] = {
+        {"STATIC", "", SS_ICON, {12, 8}, iconRgb, RECT{0, 0, 8, 16}},
+        {"SysLink", "Go <a>there</a>", 0, {190, 12}, 0, RECT{0, 0, 120, 20}},
+        {"#32770", "", 0, {150, 60}, 0, RECT{}},
+        {"TPanel", "", WS_BORDER, {150, 60}, 0, RECT{}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Class);
+        HWND h = MakeChild(host, c.Class, c.Text, c.Style, RECT{20, 20, 220, 120});
+        ASSERT_TRUE(h);
+        if (c.Style == SS_ICON) SendMessageA(h, STM_SETICON, WPARAM(icon), 0);
+        std::unique_ptr<TacMainWnd> a(CreateSimpleAdapter(h, Manager()));
+        ASSERT_TRUE(a);
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        Pump();
+        EXPECT_EQ(WindowPixel(h, c.Behind.x, c.Behind.y), C().Global) << a->ClassName();
+        const RECT& cr = c.ContentAt;
+        if (!IsRectEmpty(&cr)) {
+            EXPECT_GT(CountPixels(h, cr, c.Content ? c.Content : C().Global), 0);
+            EXPECT_LT(CountPixels(h, cr, C().Global), (cr.right - cr.left) * (cr.bottom - cr.top));
+        }
+        a.reset();
+        DestroyWindow(h);
+    }
+    DestroyIcon(icon);
+    DestroyWindow(host);
+}
+
+// The tool bar's buttons in the TOOLBUTTON section: normal, hot under the
+// cursor and pressed by a real press, each with its caption written on it.
+TEST(SimpleAdapterKinds, ToolBarButtonFacesFollowTheCursor) {
+    Manager();
+    testsupport::TestSkinOptions options;
+    options.PageControl = true;
+    TsSkinManager* m = testsupport::TestSkinManager(options);
+    HWND host = MakeHost();
+    HWND bar = MakeChild(host, TOOLBARCLASSNAMEA, "", TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NORESIZE | CCS_NODIVIDER,
+                         RECT{0, 0, 400, 40});
+    SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    TBBUTTON b{I_IMAGENONE, 100, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, reinterpret_cast<INT_PTR>("Go there")};
+    SendMessageA(bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
+    TacToolBarWnd a(bar, nullptr, m, "CHECKBOX");
+    SendSkinCommandToWindow(bar, AC_PARENTCHANGED, 0);
+    RECT r{};
+    SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+    const int midY = (r.top + r.bottom) / 2;
+    struct Case {
+        const char* Name;
+        bool Over, Press;
+        std::uint32_t Edge, Face;
+    };
+    for (const Case& c : {Case{"normal", false, false, C().Border[0], C().ToolButton},
+                          Case{"hot", true, false, C().Border[1], C().TabHot},
+                          Case{"pressed", true, true, C().Border[2], C().TabHot}}) {
+        SCOPED_TRACE(c.Name);
+        if (c.Over) testinput::MouseTo(ScreenPoint(bar, r.left + 4, midY));
+        if (c.Press) testinput::LeftButton(true);
+        RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        Pump();
+        EXPECT_EQ(WindowPixel(bar, r.left + 1, midY), c.Edge);
+        EXPECT_EQ(WindowPixel(bar, r.left + 4, r.top + 4), c.Face);
+        EXPECT_GT(CountPixels(bar, r, C().ButtonFont), 0);
+        if (c.Press) testinput::LeftButton(false);
+    }
+    MouseAway();
+    DestroyWindow(host);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace simpletest;
+
+// A skin without the sections the adapters ask for: each window keeps its
+// own look and still answers a real click.
+TEST(SimpleAdapterKinds, ASkinWithoutTheSectionLeavesTheWindowItsOwnLook) {
+    Manager();
+    testsupport::TestSkinOptions options;
+    options.Without = {"BUTTON", "CHECKBOX", "GROUPBOX"};
+    TsSkinManager* m = testsupport::TestSkinManager(options);
+    HWND host = MakeHost();
+    const std::uint32_t face = RGBOf(GetSysColor(COLOR_BTNFACE));
+    struct Case {
+        const char* Class;
+        DWORD Style;
+        POINT At;  // a point of the window's own face, in Own
+        std::uint32_t Own;
+        std::size_t Notices;  // of a click
+    };
+    const Case cases[] = {
+        {"BUTTON", BS_PUSHBUTTON, {60, 6}, face, 1},
+        {"BUTTON", BS_AUTOCHECKBOX, {100, 10}, face, 1},
+        {"BUTTON", BS_GROUPBOX, {100, 25}, RGBOf(GetSysColor(COLOR_WINDOW)), 0},  // the host shows through
+        {"STATIC", SS_LEFT | SS_NOTIFY, {150, 10}, face, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Class << " style " << c.Style);
+        HWND h = MakeChild(host, c.Class, "Own", c.Style, RECT{20, 20, 220, 60});
+        std::unique_ptr<TacMainWnd> a(CreateSimpleAdapter(h, m));
+        ASSERT_TRUE(a);
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        Pump();
+        EXPECT_EQ(WindowPixel(h, c.At.x, c.At.y), c.Own);
+        gHostNotified.clear();
+        testinput::Click(ScreenPoint(h, 30, 10));
+        MouseAway();
+        EXPECT_EQ(gHostNotified.size(), c.Notices);
+        a.reset();
+        DestroyWindow(h);
+    }
+    DestroyWindow(host);
+}
+
+}  // namespace
