@@ -732,6 +732,7 @@ TsMDIForm::TsMDIForm(TsSkinProvider* AProvider) : Provider(AProvider) { ConnectC
 
 TsMDIForm::~TsMDIForm() {
     HWND client = FClientHook.Handle();
+    FAdapter.reset();
     FClientHook.Release();
     if (client && IsWindow(client)) InvalidateRect(client, nullptr, TRUE);
 }
@@ -739,7 +740,13 @@ TsMDIForm::~TsMDIForm() {
 void TsMDIForm::ConnectClient() {
     if (FClientHook.Attached() || !Provider->Form || !Provider->Form->HandleAllocated()) return;
     HWND client = Provider->Form->ClientHandle();
-    if (client) FClientHook.Attach(client, TWndMethod(this, &TsMDIForm::ClientProc));
+    if (!client || !FClientHook.Attach(client, TWndMethod(this, &TsMDIForm::ClientProc))) return;
+    // Over the hook: the client's frame and bars are the skin's, and its area
+    // is the frame's picture.
+    FAdapter = std::make_unique<TacMDIWnd>(client, nullptr, Provider->SkinData()->GetSkinManager(), "CHECKBOX");
+    FAdapter->Form = Provider->Form;
+    FAdapter->FormSkinData = Provider->SkinData();
+    FAdapter->Provider = Provider;
 }
 
 void TsMDIForm::UpdateProvider() {

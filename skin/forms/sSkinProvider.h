@@ -149,6 +149,8 @@ private:
 
 // Hooks an MDI frame's client window: its background is painted from
 // "MDIAREA" (else the frame's section) and the frame hears of child changes.
+class TacMDIWnd;
+
 class TsMDIForm : public TObject {
     CLASSLIB_DECLARE_CLASS(TsMDIForm)
 public:
@@ -172,6 +174,8 @@ private:
     // holds the area at its old place.
     void ClientMoved(TMessage& Message);
     TWindowProcSubclass FClientHook;
+    // The client window's own frame and scroll bars, in the skin.
+    std::unique_ptr<TacMDIWnd> FAdapter;
 };
 
 // --- The title elements of a form ------------------------------------------

@@ -275,6 +275,13 @@ TEST(MDI, TheClientAreaShowsTheFramesControlsAndSplitterOnTheSkin) {
         if (child < 2) {
             EXPECT_EQ(shot.Pixel(x + 300, y + 300), kArea);
             EXPECT_EQ(shot.Pixel(x + 150, y + 265), kBox) << "the windowless control over the MDI area";
+            // The client window's edge is the frame's picture (the active
+            // form's colour), not the system's sunken edge.
+            RECT cw{};
+            GetWindowRect(f.Form->ClientHandle(), &cw);
+            for (int across : {0, 1})
+                EXPECT_EQ(shot.Pixel(cw.left - w.left + across, (cw.top + cw.bottom) / 2 - w.top), C().Form[1])
+                    << "client edge column " << across;
         }
         if (c) c->Free();
     }
