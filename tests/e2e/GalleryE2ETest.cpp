@@ -362,6 +362,7 @@ protected:
     }
 
     void DropDown(const std::string& Name);
+    void SwitchSkin();
 
     Gallery App;
     Picture Previous;
@@ -393,6 +394,13 @@ constexpr POINT kGroupOne{16 + 395 + 28, kToolbarY};
 constexpr POINT kGroupThree{16 + 515 + 28, kToolbarY};
 // The skin switch at client (660, 10), 110 x 28.
 constexpr POINT kSwitch{715, 24};
+
+// A click on the skin switch, the new skin's repaint ended.
+void GalleryE2E::SwitchSkin() {
+    Click(At(kSwitch.x, kSwitch.y));
+    Away();
+    Settle(1000);
+}
 
 // The drop-down menu of the "Menu" speed button, opened by a click on its
 // arrow part and captured open; Escape closes it. The menu runs its own loop
@@ -460,9 +468,7 @@ TEST_F(GalleryE2E, DrivenThroughHoverPressTabAndSkinSwitch) {
     Settle(1000);
     Check("08-group-three", toolbar);
 
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
+    SwitchSkin();
     Check("09-dark", kWhole);
 
     MoveTo(At(kSpeedLeft.x, kSpeedLeft.y));
@@ -478,9 +484,7 @@ TEST_F(GalleryE2E, DrivenThroughHoverPressTabAndSkinSwitch) {
     Settle(1000);
     Check("12-dark-group-one", toolbar);
 
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
+    SwitchSkin();
     Check("13-light-again", kWhole);
 }
 
@@ -621,9 +625,7 @@ TEST_F(GalleryE2E, RangeRowDrivenWithTheMouse) {
     Settle();
     Check("20-range-split", Client(420, 682, 760, 760));
 
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
+    SwitchSkin();
     Check("21-range-dark", kWhole);
 }
 namespace {
@@ -677,9 +679,7 @@ TEST_F(GalleryE2E, MenusOpenedByRealInput) {
     };
     for (const std::string skin : {"", "dark-"}) {
         if (!skin.empty()) {
-            Click(At(kSwitch.x, kSwitch.y));
-            Away();
-            Settle(1000);
+            SwitchSkin();
             Previous = Capture();
         }
         MoveTo(At(kBackground.x, kBackground.y));
@@ -789,13 +789,9 @@ TEST_F(GalleryE2E, CheckBoxesRadioButtonsAndGroupsTakeClicksAndSpace) {
     Settle(1000);
     Check("29-radio-chosen", Screen(ScreenRectOf(radio)));
 
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
+    SwitchSkin();
     Check("30-checks-dark", kWhole);
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
+    SwitchSkin();
 }
 
 // The row of list controls: the fruit combo opened with the mouse and its
@@ -826,8 +822,7 @@ TEST_F(GalleryE2E, ListRowComboOpenedAndAnItemClicked) {
     Check("32-list-combo-chosen", Screen(r));
 
     // The list view's "Fruit" column header hot under the cursor, then
-    // pressed; released, it sorts the other way. Then the same on Dark, with
-    // the combo's list open there too.
+    // pressed. Then the same on Dark, with the combo's list open there too.
     HWND view = FindGalleryChild(App.Window, "TsListView", nullptr);
     ASSERT_TRUE(view);
     RECT v{};
@@ -836,9 +831,7 @@ TEST_F(GalleryE2E, ListRowComboOpenedAndAnItemClicked) {
     const RECT header = Screen(RECT{v.left, v.top, v.right, v.top + 20});
     for (const std::string skin : {"", "dark-"}) {
         if (!skin.empty()) {
-            Click(At(kSwitch.x, kSwitch.y));
-            Away();
-            Settle(1000);
+            SwitchSkin();
             Previous = Capture();
             Click(POINT{r.right - 8, (r.top + r.bottom) / 2});
             Settle(400);
@@ -893,9 +886,7 @@ TEST_F(GalleryE2E, PagesSwitchedAndClosedByClicks) {
     narrow(436);
 
     // The same on Dark, then the page control has its width again.
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
+    SwitchSkin();
     Previous = Capture();
     ASSERT_TRUE(narrow(110)) << "no scroll arrows on the narrowed page control on Dark";
     Check("40-dark-pages-tab-arrows", tabRow);
@@ -936,9 +927,7 @@ TEST_F(GalleryE2E, SystemDialogsOpenedFromTheGalleryAreSkinnedOnBothSkins) {
     int n = 42;
     for (const std::string skin : {"", "dark-"}) {
         if (!skin.empty()) {
-            Click(At(kSwitch.x, kSwitch.y));
-            Away();
-            Settle(1000);
+            SwitchSkin();
         }
         for (int i = 0; i < 3; ++i) {
             Previous = Capture();
@@ -990,9 +979,7 @@ TEST_F(GalleryE2E, SkinnedFrameMovedMaximizedAndRestored) {
     // Maximized on each skin; restored, it takes its place and size back.
     for (const std::string skin : {"", "dark-"}) {
         if (!skin.empty()) {
-            Click(At(kSwitch.x, kSwitch.y));
-            Away();
-            Settle(1000);
+            SwitchSkin();
         }
         const POINT max = find(HTMAXBUTTON);
         ASSERT_GE(max.x, 0) << "no maximize button on the title bar";
