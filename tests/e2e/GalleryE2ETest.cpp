@@ -14,6 +14,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -172,10 +173,12 @@ bool LoadPng(const std::string& path, Picture& pic) {
     return true;
 }
 
-int CountDifferences(const Picture& a, const Picture& b) {
+// Pixels that differ within Area (the whole pictures when it is empty).
+int CountDifferences(const Picture& a, const Picture& b, RECT Area = RECT{}) {
+    if (IsRectEmpty(&Area)) Area = RECT{0, 0, a.Width, a.Height};
     int n = 0;
-    for (int y = 0; y < a.Height; ++y)
-        for (int x = 0; x < a.Width; ++x) {
+    for (int y = std::max(0, int(Area.top)); y < std::min(a.Height, int(Area.bottom)); ++y)
+        for (int x = std::max(0, int(Area.left)); x < std::min(a.Width, int(Area.right)); ++x) {
             const std::uint32_t p = a.Pixel(x, y), q = b.Pixel(x, y);
             for (int s : {0, 8, 16})
                 if (std::abs(int((p >> s) & 0xFF) - int((q >> s) & 0xFF)) > kTolerance) {
@@ -186,16 +189,23 @@ int CountDifferences(const Picture& a, const Picture& b) {
     return n;
 }
 
+constexpr const char* kStartFolder = "C:\\gallery-files";
+
 // The gallery process, closed whatever happens to the test.
 class Gallery {
 public:
     ~Gallery() { Quit(); }
     bool Start(const std::string& args, const char* Title = "Skin gallery") {
+        // The open-file dialog lists the folder the gallery starts in: one the
+        // test fills, so that its picture does not follow the build folder.
+        CreateDirectoryA(kStartFolder, nullptr);
+        CreateDirectoryA((std::string(kStartFolder) + "\\Pictures").c_str(), nullptr);
+        if (FILE* f = std::fopen((std::string(kStartFolder) + "\\Notes.txt").c_str(), "wb")) std::fclose(f);
         const std::string exe = Native(ProgramFolder() + GALLERY_RELATIVE_PATH);
         std::string cmd = "\"" + exe + "\" " + args;
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &Info)) {
+        if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, kStartFolder, &si, &Info)) {
             ADD_FAILURE() << "cannot start " << exe << " (error " << GetLastError() << ")";
             return false;
         }
@@ -234,6 +244,7 @@ protected:
         ASSERT_TRUE(App.Start(""));
         SetForegroundWindow(App.Window);
         Settle(1200);
+        Previous = Capture();
     }
 
     // Screen point of a client point of the gallery.
@@ -276,18 +287,53 @@ protected:
         Settle(300);
     }
 
-    Picture Capture() const {
-        RECT r{};
+    // The window's part on the screen: a maximized window's frame lies
+    // beyond the screen's edges, and a capture cannot reach past them.
+    RECT Captured() const {
+        RECT r{}, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         GetWindowRect(App.Window, &r);
+        IntersectRect(&r, &r, &screen);
+        return r;
+    }
+    Picture Capture() const {
+        const RECT r = Captured();
         HDC screen = GetDC(nullptr);
         Picture p = testsupport::CaptureDC(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
         ReleaseDC(nullptr, screen);
         return p;
     }
 
-    void Check(const std::string& name) {
+    // A place of the capture given in the gallery's client coordinates.
+    RECT Client(int Left, int Top, int Right, int Bottom) const {
+        const POINT a = At(Left, Top), b = At(Right, Bottom);
+        return Screen(RECT{a.x, a.y, b.x, b.y});
+    }
+    RECT Screen(RECT r) const {
+        const RECT w = Captured();
+        OffsetRect(&r, -w.left, -w.top);
+        return r;
+    }
+    static RECT ScreenRectOf(HWND h) {
+        RECT r{};
+        GetWindowRect(h, &r);
+        return r;
+    }
+    // The whole capture: a step that changes everything.
+    static constexpr RECT kWhole{0, 0, 16384, 16384};
+
+    // Each step names the place its action changed: the capture must differ
+    // there from the one before, so that a step whose state never came (a
+    // menu that did not open, a skin not switched) fails even when its
+    // reference was taken of the same stale screen.
+    void Check(const std::string& name, RECT Changed) {
         const Picture actual = Capture();
         ASSERT_FALSE(actual.Empty()) << name;
+        if (!IsRectEmpty(&Changed) && actual.Width == Previous.Width && actual.Height == Previous.Height) {
+            EXPECT_GT(CountDifferences(Previous, actual, Changed), 20)
+                << "step '" << name << "' shows no change at (" << Changed.left << ", " << Changed.top << ")-("
+                << Changed.right << ", " << Changed.bottom << ") of the capture";
+        }
+        Previous = actual;
         const std::string folder = ReferenceFolder();
         const std::string ref = folder + "\\" + name + ".png";
         Picture expected;
@@ -315,7 +361,11 @@ protected:
         return SavePng(p, path) ? path : std::string("(could not be written)");
     }
 
+    void DropDown(const std::string& Name);
+    void SwitchSkin();
+
     Gallery App;
+    Picture Previous;
 };
 
 // The gallery's popup menu, when one is shown.
@@ -345,42 +395,29 @@ constexpr POINT kGroupThree{16 + 515 + 28, kToolbarY};
 // The skin switch at client (660, 10), 110 x 28.
 constexpr POINT kSwitch{715, 24};
 
-TEST_F(GalleryE2E, DrivenThroughHoverPressTabAndSkinSwitch) {
-    Check("01-start");
-
-    // The "Normal" button at client (16, 48), 100 x 30.
-    const POINT normal = At(66, 63);
-    MoveTo(normal);
-    Settle();
-    Check("02-hover");
-
-    Button(true);
-    Settle();
-    Check("03-pressed");
-
-    Button(false);
-    Settle();
-    Check("04-released");
-
+// A click on the skin switch, the new skin's repaint ended.
+void GalleryE2E::SwitchSkin() {
+    Click(At(kSwitch.x, kSwitch.y));
     Away();
-    Settle();
-    Key(VK_TAB);
-    Settle();
-    Check("05-tab");
-
-    // A speed button glows while hot; the glow has ended when captured.
-    MoveTo(At(kSpeedLeft.x, kSpeedLeft.y));
     Settle(1000);
-    Check("06-speed-hover");
+}
 
-    // The arrow part opens the drop-down menu; Escape closes it. The menu
-    // runs its own loop in the gallery, so a menu left open is closed here
-    // whatever happens, never waited on.
+// The drop-down menu of the "Menu" speed button, opened by a click on its
+// arrow part and captured open; Escape closes it. The menu runs its own loop
+// in the gallery, so a menu left open is closed here whatever happens, never
+// waited on.
+void GalleryE2E::DropDown(const std::string& Name) {
+    // The hot glow ends before the press: the look the open menu leaves on
+    // the button would otherwise depend on how far it had come.
+    MoveTo(At(kDropArrow.x, kDropArrow.y));
+    Settle(1000);
+    Button(true);
+    Settle(200);
+    Button(false);
+    ASSERT_TRUE(WaitFor(true, 3000)) << "a click on the arrow part opened no menu";
     Away();
-    Settle();
-    Click(At(kDropArrow.x, kDropArrow.y));
-    const bool opened = WaitFor(true, 3000);
-    EXPECT_TRUE(opened) << "a click on the arrow part opened no menu";
+    Settle(1000);
+    Check(Name, Screen(ScreenRectOf(VisibleMenu())));
     Key(VK_ESCAPE);
     if (!WaitFor(false, 3000)) {
         if (HWND m = VisibleMenu()) PostMessageA(m, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -390,32 +427,65 @@ TEST_F(GalleryE2E, DrivenThroughHoverPressTabAndSkinSwitch) {
     }
     Away();
     Settle(1000);
-    Check("07-menu-closed");
+}
+
+TEST_F(GalleryE2E, DrivenThroughHoverPressTabAndSkinSwitch) {
+    Check("01-start", RECT{});
+
+    // The "Normal" button at client (16, 48), 100 x 30.
+    const RECT buttons = Client(16, 48, 650, 130), toolbar = Client(16, 190, 760, 240);
+    const POINT normal = At(66, 63);
+    MoveTo(normal);
+    Settle();
+    Check("02-hover", buttons);
+
+    Button(true);
+    Settle();
+    Check("03-pressed", buttons);
+
+    Button(false);
+    Settle();
+    Check("04-released", buttons);
+
+    Away();
+    Settle();
+    Key(VK_TAB);
+    Settle();
+    Check("05-tab", buttons);
+
+    // A speed button glows while hot; the glow has ended when captured.
+    MoveTo(At(kSpeedLeft.x, kSpeedLeft.y));
+    Settle(1000);
+    Check("06-speed-hover", toolbar);
+
+    Away();
+    Settle();
+    DropDown("07-speed-menu-open");
 
     // The group keeps one button down: "Three" goes down, "Two" up.
     Click(At(kGroupThree.x, kGroupThree.y));
     Away();
     Settle(1000);
-    Check("08-group-three");
+    Check("08-group-three", toolbar);
 
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
-    Check("09-dark");
+    SwitchSkin();
+    Check("09-dark", kWhole);
 
     MoveTo(At(kSpeedLeft.x, kSpeedLeft.y));
     Settle(1000);
-    Check("10-dark-speed-hover");
+    Check("10-dark-speed-hover", toolbar);
+
+    Away();
+    Settle();
+    DropDown("11-dark-speed-menu-open");
 
     Click(At(kGroupOne.x, kGroupOne.y));
     Away();
     Settle(1000);
-    Check("11-dark-group-one");
+    Check("12-dark-group-one", toolbar);
 
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
-    Check("12-light-again");
+    SwitchSkin();
+    Check("13-light-again", kWhole);
 }
 
 // The system list box of the gallery is skinned by handle: a click on its
@@ -450,7 +520,7 @@ TEST_F(GalleryE2E, SkinnedScrollBarOfASystemListBoxScrolls) {
     const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     const LRESULT visible = client.bottom / SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
     EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), count - visible);
-    Check("scroll-01-list");
+    Check("14-list-scrolled", Screen(r));
 }
 
 // The system combo box, list view and tree view of the gallery are skinned
@@ -467,7 +537,7 @@ TEST_F(GalleryE2E, SkinnedComboOpensAndListViewScrolls) {
     Click(button);
     EXPECT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the click opened no list";
     Settle();
-    Check("17-combo-open");
+    Check("15-combo-open", Screen(RECT{r.left, r.bottom, r.right, r.bottom + 60}));
     Click(button);
     Settle();
     EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
@@ -490,7 +560,7 @@ TEST_F(GalleryE2E, SkinnedComboOpensAndListViewScrolls) {
     Settle(600);
     const LRESULT top = SendMessageA(view, LVM_GETTOPINDEX, 0, 0);
     EXPECT_GT(top, 5);
-    Check("18-listview-scrolled");
+    Check("16-listview-scrolled", Screen(r));
 }
 
 // The skinned edit takes real typing, and the skinned rich edit scrolls by a
@@ -517,7 +587,7 @@ TEST_F(GalleryE2E, SkinnedEditTakesTypingAndRichEditScrolls) {
     Away();
     Settle(600);
     EXPECT_GT(SendMessageA(rich, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    Check("14-edit-typed");
+    Check("17-edit-typed", Screen(ScreenRectOf(edit)));
 }
 
 }  // namespace
@@ -542,23 +612,21 @@ TEST_F(GalleryE2E, RangeRowDrivenWithTheMouse) {
     drag(At(63, 694), At(180, 694));
     Away();
     Settle();
-    Check("range-01-thumb-dragged");
+    Check("18-range-thumb-dragged", Client(16, 682, 210, 730));
 
     // The upper arrow steps the bar once more.
     Click(At(230, 694));
     Away();
     Settle();
-    Check("range-02-arrow-up");
+    Check("19-range-arrow-up", Client(16, 682, 410, 760));
 
     drag(At(543, 707), At(603, 707));
     Away();
     Settle();
-    Check("range-03-split");
+    Check("20-range-split", Client(420, 682, 760, 760));
 
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
-    Check("range-04-dark");
+    SwitchSkin();
+    Check("21-range-dark", kWhole);
 }
 namespace {
 
@@ -575,14 +643,45 @@ void RightClick() {
     SendInput(2, in, sizeof in[0]);
 }
 
+// A point of the window's title band where its hit test answers Code,
+// searched from the right as the title buttons stand there; (-1, -1) if none.
+POINT FindHit(HWND Window, LRESULT Code, bool FromLeft = false) {
+    RECT r{};
+    GetWindowRect(Window, &r);
+    for (int y = r.top + 2; y < r.top + GetSystemMetrics(SM_CYCAPTION) + 8; ++y)
+        for (int i = 2; i < 200; ++i) {
+            const int x = FromLeft ? r.left + i : r.right - i;
+            if (SendMessageA(Window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == Code)
+                return POINT{FromLeft ? x + 3 : x - 3, y + 3};
+        }
+    return POINT{-1, -1};
+}
+
+// Per skin: the form's popup menu, the "Edit" drop-down of its menu line and
+// the window menu opened from the title icon, which lists the skins.
 TEST_F(GalleryE2E, MenusOpenedByRealInput) {
+    int n = 22;
+    auto step = [&](const std::string& skin, const char* name) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%02d-", n++);
+        return number + skin + name;
+    };
+    // Each Escape closes one level; one more would reach the form's Cancel
+    // button (the window menu leaves no menu line active behind it).
+    auto close = [this](int escapes) {
+        for (int i = 0; i < escapes; ++i) Key(VK_ESCAPE);
+        if (!WaitFor(false, 3000)) {
+            PostMessageA(App.Window, WM_CANCELMODE, 0, 0);
+            ASSERT_TRUE(WaitFor(false, 3000)) << "the menu did not close";
+        }
+        Away();
+        Settle();
+    };
     for (const std::string skin : {"", "dark-"}) {
         if (!skin.empty()) {
-            Click(At(kSwitch.x, kSwitch.y));
-            Away();
-            Settle(1000);
+            SwitchSkin();
+            Previous = Capture();
         }
-        const std::string step = skin.empty() ? "menu-01-" : "menu-03-";
         MoveTo(At(kBackground.x, kBackground.y));
         Settle(300);
         RightClick();
@@ -593,7 +692,7 @@ TEST_F(GalleryE2E, MenusOpenedByRealInput) {
         Key(VK_DOWN);
         Key(VK_DOWN);
         Settle();
-        Check(step + skin + "popup");
+        Check(step(skin, "menu-popup"), Screen(ScreenRectOf(VisibleMenu())));
         Key(VK_ESCAPE);
         ASSERT_TRUE(WaitFor(false, 3000)) << "Escape did not close the popup menu";
 
@@ -604,15 +703,21 @@ TEST_F(GalleryE2E, MenusOpenedByRealInput) {
         Settle(300);
         Key(VK_RIGHT);
         Settle();
-        Check((skin.empty() ? "menu-02-" : "menu-04-") + skin + "main-menu-edit");
-        Key(VK_ESCAPE);
-        Key(VK_ESCAPE);
-        if (!WaitFor(false, 3000)) {
-            PostMessageA(App.Window, WM_CANCELMODE, 0, 0);
-            ASSERT_TRUE(WaitFor(false, 3000)) << "the drop-down menu did not close";
-        }
+        Check(step(skin, "menu-main-edit"), Screen(ScreenRectOf(VisibleMenu())));
+        close(2);
+
+        const POINT icon = FindHit(App.Window, HTSYSMENU, true);
+        ASSERT_GE(icon.x, 0) << "no window menu icon on the title bar";
+        Click(icon);
+        EXPECT_TRUE(WaitFor(true, 3000)) << "a click on the title icon opened no menu";
         Away();
+        Settle(300);
+        // Its first item, "Available skins", opened on the skin list.
+        Key(VK_DOWN);
+        Key(VK_RIGHT);
         Settle();
+        Check(step(skin, "system-menu"), Screen(ScreenRectOf(VisibleMenu())));
+        close(2);
     }
 }
 
@@ -667,7 +772,7 @@ TEST_F(GalleryE2E, CheckBoxesRadioButtonsAndGroupsTakeClicksAndSpace) {
     Settle();
     const Picture checked = glyph();
     EXPECT_GT(CountDifferences(unchecked, checked), 10) << "a click did not check the box";
-    Check("20-check-clicked");
+    Check("28-check-clicked", Screen(r));
     // The space key on the focused box unchecks it again; once the focus has
     // gone on, it looks as it did at the start.
     Key(VK_SPACE);
@@ -682,15 +787,11 @@ TEST_F(GalleryE2E, CheckBoxesRadioButtonsAndGroupsTakeClicksAndSpace) {
     }
     Away();
     Settle(1000);
-    Check("21-radio-chosen");
+    Check("29-radio-chosen", Screen(ScreenRectOf(radio)));
 
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
-    Check("22-checks-dark");
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
+    SwitchSkin();
+    Check("30-checks-dark", kWhole);
+    SwitchSkin();
 }
 
 // The row of list controls: the fruit combo opened with the mouse and its
@@ -703,7 +804,7 @@ TEST_F(GalleryE2E, ListRowComboOpenedAndAnItemClicked) {
     Click(POINT{r.right - 8, (r.top + r.bottom) / 2});
     Settle(400);
     ASSERT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the click did not open the list";
-    Check("23-list-combo-open");
+    Check("31-list-combo-open", Screen(RECT{r.left, r.bottom, r.right, r.bottom + 60}));
     // The open list is the top-most list window of a combo (the gallery is
     // another process, so GetComboBoxInfo cannot reach it).
     HWND open = FindWindowA("ComboLBox", nullptr);
@@ -718,7 +819,40 @@ TEST_F(GalleryE2E, ListRowComboOpenedAndAnItemClicked) {
     Settle(600);
     EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 3);
-    Check("24-list-combo-chosen");
+    Check("32-list-combo-chosen", Screen(r));
+
+    // The list view's "Fruit" column header hot under the cursor, then
+    // pressed. Then the same on Dark, with the combo's list open there too.
+    HWND view = FindGalleryChild(App.Window, "TsListView", nullptr);
+    ASSERT_TRUE(view);
+    RECT v{};
+    GetWindowRect(view, &v);
+    const POINT fruit{v.left + 25, v.top + 10};
+    const RECT header = Screen(RECT{v.left, v.top, v.right, v.top + 20});
+    for (const std::string skin : {"", "dark-"}) {
+        if (!skin.empty()) {
+            SwitchSkin();
+            Previous = Capture();
+            Click(POINT{r.right - 8, (r.top + r.bottom) / 2});
+            Settle(400);
+            ASSERT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0)) << "the click did not open the list";
+            Check("35-dark-list-combo-open", Screen(RECT{r.left, r.bottom, r.right, r.bottom + 60}));
+            Click(POINT{r.right - 8, (r.top + r.bottom) / 2});
+            Away();
+            Settle(600);
+            EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+            Previous = Capture();
+        }
+        MoveTo(fruit);
+        Settle();
+        Check(skin.empty() ? "33-header-hot" : "36-dark-header-hot", header);
+        Button(true);
+        Settle();
+        Check(skin.empty() ? "34-header-pressed" : "37-dark-header-pressed", header);
+        Button(false);
+        Away();
+        Settle();
+    }
 }
 // The page control at client (790, 730): its tabs "Buttons", "Gauges" and
 // "Closable" from x 794 on, 20 high; the close cross near the right end of the
@@ -732,23 +866,45 @@ TEST_F(GalleryE2E, PagesSwitchedAndClosedByClicks) {
     Away();
     Settle();
     EXPECT_EQ(SendMessageA(pages, TCM_GETCURSEL, 0, 0), 1);
-    Check("17-pages-gauges");
+    Check("38-pages-gauges", Client(790, 730, 1226, 880));
 
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
+    // Narrowed as a form's anchored page control is, its tabs no longer fit:
+    // the scroll arrows show at the tab row's right end.
+    const RECT tabRow = Client(790, 726, 1226, 754);
+    // The arrows shown, the visible one of the page control's up-downs.
+    auto narrow = [&](int width) {
+        SetWindowPos(pages, nullptr, 0, 0, width, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Settle();
+        HWND h = nullptr;
+        while ((h = FindWindowExA(pages, h, "TsUpDown", nullptr)) != nullptr && !IsWindowVisible(h)) {
+        }
+        return h;
+    };
+    HWND arrows = narrow(110);
+    ASSERT_TRUE(arrows) << "no scroll arrows on the narrowed page control";
+    Check("39-pages-tab-arrows", tabRow);
+    narrow(436);
+
+    // The same on Dark, then the page control has its width again.
+    SwitchSkin();
+    Previous = Capture();
+    ASSERT_TRUE(narrow(110)) << "no scroll arrows on the narrowed page control on Dark";
+    Check("40-dark-pages-tab-arrows", tabRow);
+    narrow(436);
+
     Click(cross);
     Away();
     Settle();
     EXPECT_EQ(SendMessageA(pages, TCM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(SendMessageA(pages, TCM_GETCURSEL, 0, 0), 1) << "closing another page keeps the one shown";
-    Check("18-pages-dark-closed");
+    Check("41-dark-pages-closed", Client(790, 730, 1226, 880));
 }
 namespace {
 
 // The gallery's message box, when one is shown.
+// Any dialog of the gallery, when one is shown (the test's display is its own).
 HWND VisibleDialog() {
-    HWND d = FindWindowA("#32770", "Skin gallery");
+    HWND d = FindWindowA("#32770", nullptr);
     return d && IsWindowVisible(d) ? d : nullptr;
 }
 
@@ -758,30 +914,38 @@ bool WaitForDialog(bool want, int ms) {
     return (VisibleDialog() != nullptr) == want;
 }
 
-// The "Message box..." button of the dialog row at client (790, 900), 138 x 28.
-constexpr POINT kMessageBoxButton{790 + 69, 900 + 14};
+// The buttons of the dialog row at client (790, 900), 138 x 28, 146 apart:
+// "Message box...", "Open a file..." and "Choose a colour...".
+constexpr int kDialogButtonY = 900 + 14;
+constexpr int kDialogButtonX[] = {790 + 69, 790 + 146 + 69, 790 + 292 + 69};
 
 }  // namespace
 
-TEST_F(GalleryE2E, MessageBoxOpenedFromTheGalleryIsSkinnedOnBothSkins) {
+// The message box, the open-file dialog and the colour dialog, opened from
+// the gallery's buttons on each skin and closed with Escape (Cancel).
+TEST_F(GalleryE2E, SystemDialogsOpenedFromTheGalleryAreSkinnedOnBothSkins) {
+    int n = 42;
     for (const std::string skin : {"", "dark-"}) {
         if (!skin.empty()) {
-            Click(At(kSwitch.x, kSwitch.y));
+            SwitchSkin();
+        }
+        for (int i = 0; i < 3; ++i) {
+            Previous = Capture();
+            Click(At(kDialogButtonX[i], kDialogButtonY));
+            ASSERT_TRUE(WaitForDialog(true, 10000)) << "button " << i << " opened no dialog";
             Away();
             Settle(1000);
+            char name[64];
+            std::snprintf(name, sizeof name, "%02d-%s%s", n++, skin.c_str(),
+                          i == 0   ? "message-box"
+                          : i == 1 ? "open-file"
+                                   : "colour");
+            Check(name, Screen(ScreenRectOf(VisibleDialog())));
+            Key(VK_ESCAPE);
+            ASSERT_TRUE(WaitForDialog(false, 3000)) << "Escape did not close " << name;
+            Settle();
         }
-        Click(At(kMessageBoxButton.x, kMessageBoxButton.y));
-        ASSERT_TRUE(WaitForDialog(true, 3000)) << "the button opened no message box";
-        Away();
-        Settle();
-        Check((skin.empty() ? "dialogs-01-" : "dialogs-02-") + skin + "message-box");
-        Key(VK_RETURN);
-        ASSERT_TRUE(WaitForDialog(false, 3000)) << "Enter did not close the message box";
-        Settle();
     }
-    Click(At(kSwitch.x, kSwitch.y));
-    Away();
-    Settle(1000);
 }
 
 // The gallery's skinned frame by real input: its caption drag moves it, its
@@ -793,13 +957,7 @@ TEST_F(GalleryE2E, SkinnedFrameMovedMaximizedAndRestored) {
         GetWindowRect(App.Window, &r);
         return r;
     };
-    auto find = [&](LRESULT code) {
-        const RECT r = window();
-        for (int y = r.top + 2; y < r.top + GetSystemMetrics(SM_CYCAPTION) + 8; ++y)
-            for (int x = r.right - 2; x > r.right - 200; --x)
-                if (SendMessageA(App.Window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == code) return POINT{x - 3, y + 3};
-        return POINT{-1, -1};
-    };
+    auto find = [this](LRESULT code) { return FindHit(App.Window, code); };
     const RECT before = window();
     const POINT grab{before.left + 300, before.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
     ASSERT_EQ(SendMessageA(App.Window, WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), HTCAPTION);
@@ -818,22 +976,29 @@ TEST_F(GalleryE2E, SkinnedFrameMovedMaximizedAndRestored) {
     EXPECT_EQ(moved.left - before.left, -15);
     EXPECT_EQ(moved.top - before.top, 10);
 
-    const POINT max = find(HTMAXBUTTON);
-    ASSERT_GE(max.x, 0) << "no maximize button on the title bar";
-    Click(max);
-    Away();
-    Settle();
-    EXPECT_TRUE(IsZoomed(App.Window));
-    const POINT restore = find(HTMAXBUTTON);
-    ASSERT_GE(restore.x, 0);
-    Click(restore);
-    Away();
-    Settle();
-    EXPECT_FALSE(IsZoomed(App.Window));
-    const RECT back = window();
-    EXPECT_EQ(back.left, moved.left);
-    EXPECT_EQ(back.right - back.left, before.right - before.left);
-    Check("18-frame-restored");
+    // Maximized on each skin; restored, it takes its place and size back.
+    for (const std::string skin : {"", "dark-"}) {
+        if (!skin.empty()) {
+            SwitchSkin();
+        }
+        const POINT max = find(HTMAXBUTTON);
+        ASSERT_GE(max.x, 0) << "no maximize button on the title bar";
+        Click(max);
+        Away();
+        Settle();
+        EXPECT_TRUE(IsZoomed(App.Window));
+        Check(skin.empty() ? "48-frame-maximized" : "49-dark-frame-maximized", kWhole);
+        const POINT restore = find(HTMAXBUTTON);
+        ASSERT_GE(restore.x, 0);
+        Click(restore);
+        Away();
+        Settle();
+        EXPECT_FALSE(IsZoomed(App.Window));
+        const RECT back = window();
+        EXPECT_EQ(back.left, moved.left);
+        EXPECT_EQ(back.right - back.left, before.right - before.left);
+        Previous = Capture();
+    }
 }
 
 // The gallery's MDI example, started on each skin: the frame's skinned menu
@@ -850,6 +1015,6 @@ TEST_F(GalleryMDIE2E, FrameWithAMaximizedDocumentAndMergedMenusOnBothSkins) {
         ASSERT_TRUE(App.Start("--mdi --skin " + skin, "Skin gallery MDI"));
         SetForegroundWindow(App.Window);
         Settle(1200);
-        Check(skin == "Light" ? "mdi-01-frame" : "mdi-02-dark-frame");
+        Check(skin == "Light" ? "mdi-01-frame" : "mdi-02-dark-frame", RECT{});
     }
 }
