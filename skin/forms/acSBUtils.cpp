@@ -128,12 +128,16 @@ TacMainWnd::~TacMainWnd() {
     // While a form's adapter list is cleared outside a skin removal, the
     // window keeps its look; the hooks still leave its procedure chain (their
     // destructors), since nothing may call into a freed adapter.
-    if (!Destroyed && !(acClearingAdapters && !acSkinRemoving) && IsWindow(CtrlHandle))
-        ReleaseAdapter(this, false, false);
+    ReleaseFromDestructor(false);
     auto& l = AttachedList();
     l.erase(std::remove(l.begin(), l.end(), this), l.end());
     SkinData.Reset();
     SkinManager = nullptr;
+}
+
+void TacMainWnd::ReleaseFromDestructor(bool Redraw) {
+    if (Destroyed || (acClearingAdapters && !acSkinRemoving) || !IsWindow(CtrlHandle)) return;
+    ReleaseAdapter(this, Redraw, Redraw);
 }
 
 void TacMainWnd::MouseOver() {

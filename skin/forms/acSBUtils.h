@@ -115,6 +115,10 @@ protected:
     bool AlphaCommand(TMessage& Message);
     // The mouse over the window makes it the default manager's hot window.
     void MouseOver();
+    // The release a destructor runs, from the class whose own look must come
+    // back (a base destructor would restore only the base's); none while a
+    // form's adapter list is cleared outside a skin removal.
+    void ReleaseFromDestructor(bool Redraw);
 
 private:
     void Construct(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager, const String& SectionName,

@@ -94,10 +94,8 @@ TacEditWnd::~TacEditWnd() {
 }
 
 void TacEditWnd::ReleaseInDestructor() {
-    // Here, not in a base destructor, so that this class's own look comes back.
-    if (Destroyed || (acClearingAdapters && !acSkinRemoving) || !IsWindow(CtrlHandle)) return;
-    ThumbDragging = false;
-    ReleaseAdapter(this, true, true);
+    if (!Destroyed) ThumbDragging = false;
+    ReleaseFromDestructor(true);
 }
 
 void TacEditWnd::Attach(bool Repaint) {

@@ -585,11 +585,7 @@ void TacGroupBoxWnd::PaintGroupBox(HDC DC) {
     RefreshChildWindows(CtrlHandle);
 }
 
-TacGroupBoxWnd::~TacGroupBoxWnd() {
-    // Released here, where this class's own restoring still runs.
-    if (Destroyed || (acClearingAdapters && !acSkinRemoving) || !IsWindow(CtrlHandle)) return;
-    ReleaseAdapter(this, false, false);
-}
+TacGroupBoxWnd::~TacGroupBoxWnd() { ReleaseFromDestructor(false); }
 
 void TacGroupBoxWnd::RestoreOriginalLook() {
     // Given back, the group box paints only its frame and caption again.
