@@ -51,6 +51,7 @@ int main() {
     std::printf("  BlendFadeFrame (fade timer)  %9.1f us  %5.2f x memcpy\n", fade, fade / copy);
     std::printf("  GDI AlphaBlend, in place     %9.1f us  %5.2f x memcpy\n", gdi, gdi / copy);
     std::printf("  BlendBitmaps / AlphaBlend    %9.2f\n", blend / gdi);
+    ReportRatio("fade.frame", fade, copy, 2.0);
     // Each kernel of the row blender alone over the same bytes (the fade uses the widest the CPU runs).
     const auto* a = static_cast<const std::uint8_t*>(oldPic->ScanLine(0));
     const struct {

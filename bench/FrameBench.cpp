@@ -1,12 +1,13 @@
 // A form's frame under the skin provider against the system's frame: a full
-// frame repaint, a caption change and a caption drag of 100 moves, each as a
-// ratio from one run.
+// repaint (frame and client), the frame alone, the client alone, a caption
+// change and a caption drag of 100 moves.
 #include "BenchTimer.h"
 #include "Forms.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -20,22 +21,40 @@ TForm* MakeForm(bool Skinned) {
     return form;
 }
 
-// The whole non-client area rebuilt and painted (the skinned frame's image is
-// made again, not copied from its cache).
-double FrameTime(TForm* form) {
+// The whole window rebuilt and painted (the skinned frame's image is made
+// again, not copied from its cache); Flags choose the frame, the client or both.
+double RepaintTime(const std::string& key, TForm* form, UINT Flags) {
     TsSkinProvider* p = ProviderOf(form);
-    return BestMicroseconds(20, [form, p] {
+    return Measure(key, 20, [form, p, Flags] {
         if (p) p->SkinData()->BGChanged = true;
-        RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        RedrawWindow(form->Handle(), nullptr, nullptr, Flags | RDW_UPDATENOW);
+        GdiFlush();
+    });
+}
+
+// The client alone, its picture still valid, as after an uncovering.
+double ClientTime(const std::string& key, TForm* form) {
+    return Measure(key, 20, [form] {
+        RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        GdiFlush();
+    });
+}
+
+// The frame alone, as the system asks for it.
+double FrameOnlyTime(const std::string& key, TForm* form) {
+    TsSkinProvider* p = ProviderOf(form);
+    return Measure(key, 20, [form, p] {
+        if (p) p->SkinData()->BGChanged = true;
+        SendMessageA(form->Handle(), WM_NCPAINT, 1, 0);
         GdiFlush();
     });
 }
 
 // A caption change: the title painted again (over the kept frame image where
 // the skin keeps one).
-double CaptionTime(TForm* form) {
+double CaptionTime(const std::string& key, TForm* form) {
     int i = 0;
-    return BestMicroseconds(20, [form, &i] {
+    return Measure(key, 20, [form, &i] {
         SetWindowTextA(form->Handle(), ++i % 2 ? "Another caption of the form" : "A form with a frame");
         GdiFlush();
     });
@@ -43,8 +62,8 @@ double CaptionTime(TForm* form) {
 
 // What the system's move loop does while the caption is dragged: 100 moves of
 // a few pixels, each followed by the paints it causes.
-double DragTime(TForm* form) {
-    return BestMicroseconds(5, [form] {
+double DragTime(const std::string& key, TForm* form) {
+    return Measure(key, 5, [form] {
         for (int i = 0; i < 100; ++i) {
             SetWindowPos(form->Handle(), nullptr, 40 + (i % 50) * 3, 40 + (i % 25) * 2, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -54,35 +73,48 @@ double DragTime(TForm* form) {
     });
 }
 
+
+struct TFigures {
+    double Full, Frame, Client, Drag, Caption;
+};
+
+TFigures Run(bool Skinned) {
+    const std::string side = Skinned ? ".skinned" : ".plain";
+    TForm* form = MakeForm(Skinned);
+    TFigures f{};
+    f.Full = RepaintTime("frame.full" + side, form, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    f.Frame = FrameOnlyTime("frame.only" + side, form);
+    f.Client = ClientTime("frame.client" + side, form);
+    f.Drag = DragTime("frame.drag" + side, form);
+    f.Caption = CaptionTime("frame.caption" + side, form);
+    form->Free();
+    return f;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    ReadBenchArguments(argc, argv);
     Application->Initialize();
     TsSkinManager* manager = TObject::Create<TsSkinManager>(nullptr);
     if (!manager->LoadSkin("Light")) {
         std::printf("the built-in skin \"Light\" did not load: %s\n", manager->LastError().c_str());
         return 1;
     }
-    TForm* skinned = MakeForm(true);
-    const double skinnedFrame = FrameTime(skinned), skinnedDrag = DragTime(skinned);
-    const double skinnedCaption = CaptionTime(skinned);
-    skinned->Free();
+    const TFigures s = Run(true);
     manager->SetActive(false);
-    TForm* plain = MakeForm(false);
-    const double plainFrame = FrameTime(plain), plainDrag = DragTime(plain);
-    const double plainCaption = CaptionTime(plain);
-    plain->Free();
+    const TFigures p = Run(false);
     manager->Free();
 
-    std::printf("full frame repaint, skinned (Light): %10.0f us\n", skinnedFrame);
-    std::printf("full frame repaint, system frame:    %10.0f us\n", plainFrame);
-    std::printf("ratio skinned / system:              %10.2f\n", plainFrame > 0 ? skinnedFrame / plainFrame : 0.0);
-    std::printf("caption drag of 100 moves, skinned:  %10.0f us\n", skinnedDrag);
-    std::printf("caption drag of 100 moves, system:   %10.0f us\n", plainDrag);
-    std::printf("ratio skinned / system:              %10.2f\n", plainDrag > 0 ? skinnedDrag / plainDrag : 0.0);
-    std::printf("caption change, skinned:             %10.0f us\n", skinnedCaption);
-    std::printf("caption change, system:              %10.0f us\n", plainCaption);
-    std::printf("ratio skinned / system:              %10.2f\n",
-                plainCaption > 0 ? skinnedCaption / plainCaption : 0.0);
+    std::printf("a 640 x 480 form, us (skinned / system, ratio):\n");
+    auto line = [](const char* what, const char* key, double a, double b, double goal) {
+        const double r = ReportRatio(key, a, b, goal);
+        std::printf("  %-40s %9.0f %9.0f  %5.2f%s\n", what, a, b, r, goal > 0 ? "" : "  (no goal)");
+    };
+    line("full repaint, frame and client (goal 1.10)", "frame.full", s.Full, p.Full, 1.10);
+    line("the frame alone", "frame.only", s.Frame, p.Frame, 0);
+    line("the client alone", "frame.client", s.Client, p.Client, 0);
+    line("caption drag of 100 moves (goal 1.10)", "frame.drag", s.Drag, p.Drag, 1.10);
+    line("caption change", "frame.caption", s.Caption, p.Caption, 0);
     return 0;
 }
