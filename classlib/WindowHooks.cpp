@@ -3,6 +3,9 @@
 #include "Forms.h"
 
 #include <array>
+#include <cstdint>
+#include <mutex>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,6 +27,13 @@ LRESULT CallWindowProcMessageA(WNDPROC Proc, HWND Wnd, TMessage& Message) {
 // tell its own entries apart in a chain that holds it twice. So each hook on a
 // window takes one of a few distinct procedures (a slot) and keeps its state
 // in a window property named after that slot.
+//
+// Every message of a hooked window needs its state, and a window property is
+// a round trip to the window server under Wine: messages look it up in a
+// table of this process instead. The property stays the proof that a window
+// still carries the state: it dies with the window, while an entry of the
+// table outlives a window that was destroyed behind our back, whose handle
+// may come back for another window.
 
 namespace {
 
@@ -55,17 +65,53 @@ namespace {
 
 using TState = TWindowProcSubclass::TState;
 
+// The states by window and slot (a window's procedure may run on any thread
+// that owns windows, so the table is locked).
+class TStateTable {
+public:
+    TState* Find(HWND Wnd, int Slot) {
+        const std::lock_guard<std::mutex> lock(FLock);
+        const auto it = FStates.find(Key(Wnd, Slot));
+        return it == FStates.end() ? nullptr : it->second;
+    }
+    void Set(HWND Wnd, int Slot, TState* State) {
+        const std::lock_guard<std::mutex> lock(FLock);
+        FStates[Key(Wnd, Slot)] = State;
+    }
+    void Remove(HWND Wnd, int Slot, TState* State) {
+        const std::lock_guard<std::mutex> lock(FLock);
+        const auto it = FStates.find(Key(Wnd, Slot));
+        if (it != FStates.end() && it->second == State) FStates.erase(it);
+    }
+
+private:
+    static unsigned long long Key(HWND Wnd, int Slot) {
+        return (static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(Wnd)) << 5) | unsigned(Slot);
+    }
+    std::mutex FLock;
+    std::unordered_map<unsigned long long, TState*> FStates;
+};
+
+TStateTable& States() {
+    static TStateTable table;
+    return table;
+}
+
+// The state the window's property names: what attaching and releasing go by.
 TState* StateOf(HWND Wnd, int Slot) { return static_cast<TState*>(GetPropA(Wnd, MAKEINTATOM(SlotAtom(Slot)))); }
 
 void Forget(TState* State) {
     if (State->Wnd && StateOf(State->Wnd, State->Slot) == State)
         RemovePropA(State->Wnd, MAKEINTATOM(SlotAtom(State->Slot)));
+    if (State->Wnd) States().Remove(State->Wnd, State->Slot, State);
     State->Wnd = nullptr;
     State->Self.reset();  // may free State
 }
 
 LRESULT Dispatch(int Slot, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    TState* raw = StateOf(Wnd, Slot);
+    // Only Attach puts a slot's procedure into a window's chain, and it sets
+    // the table's entry first: the entry found here is this window's own.
+    TState* raw = States().Find(Wnd, Slot);
     if (!raw) return DefWindowProcA(Wnd, Msg, WParam, LParam);
     // The handler may release (and so free) the hook while it runs.
     const std::shared_ptr<TState> state = raw->shared_from_this();
@@ -126,6 +172,7 @@ bool TWindowProcSubclass::Attach(HWND Wnd, TWndMethod Method) {
     state->Method = std::move(Method);
     state->Prev = GetWindowProcA(Wnd);
     SetPropA(Wnd, MAKEINTATOM(SlotAtom(slot)), state.get());
+    States().Set(Wnd, slot, state.get());
     SetWindowProcA(Wnd, kSlotProcs[std::size_t(slot)]);
     FState = std::move(state);
     return true;
@@ -136,7 +183,11 @@ void TWindowProcSubclass::Release() {
     const std::shared_ptr<TState> state = std::move(FState);
     FState.reset();
     const HWND wnd = state->Wnd;
-    if (!wnd || !IsWindow(wnd) || StateOf(wnd, state->Slot) != state.get()) return;
+    if (!wnd || !IsWindow(wnd) || StateOf(wnd, state->Slot) != state.get()) {
+        // The window went without telling us: its entry must not outlive the state.
+        if (wnd) States().Remove(wnd, state->Slot, state.get());
+        return;
+    }
     state->Released = true;
     state->Method = nullptr;
     if (GetWindowProcA(wnd) == kSlotProcs[std::size_t(state->Slot)]) {
