@@ -73,7 +73,6 @@ double DragTime(const std::string& key, TForm* form) {
     });
 }
 
-
 struct TFigures {
     double Full, Frame, Client, Drag, Caption;
 };

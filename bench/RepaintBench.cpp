@@ -275,8 +275,8 @@ TFigures Run(const char* side, bool skinned) {
     const std::string s = side;
     TFigures f{};
     const int w = kColumns * 84 + 24, h = kRows * 32 + 48;
-    f.ButtonsAlone = FormRepaint("buttons.controls." + s, w, h, skinned ? AddSkinnedButtons : AddPlainButtons,
-                                 kNoProviderTag);
+    f.ButtonsAlone =
+        FormRepaint("buttons.controls." + s, w, h, skinned ? AddSkinnedButtons : AddPlainButtons, kNoProviderTag);
     f.Buttons = FormRepaint("buttons.form." + s, w, h, skinned ? AddSkinnedButtons : AddPlainButtons);
     f.Mixed = FormRepaint("mixed.form." + s, w, h + 136, skinned ? AddSkinnedMixed : AddPlainMixed);
     f.Every = FormRepaint("every.form." + s, 800, 480,

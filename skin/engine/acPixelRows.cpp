@@ -229,6 +229,32 @@ void acBlendColorRow(std::uint8_t* dst, int pixels, std::uint32_t color, int wei
     }
 }
 
+bool acPlainMiddle(const TacRows24& Rows, int X, int Y, int W, int H, int MaxEdge, TacPlainMiddle& Middle) {
+    if (Rows.Empty() || W <= 0 || H <= 0 || X < 0 || Y < 0 || X + W > Rows.Width || Y + H > Rows.Height) return false;
+    // The colour of the middle, and how far in from each side along the
+    // middle row and column it starts.
+    const int cx = X + W / 2, cy = Y + H / 2;
+    const std::uint32_t color = Rows.ColorAt(cx, cy);
+    TacPlainMiddle m{color};
+    while (m.Left < MaxEdge && m.Left < W / 2 && Rows.ColorAt(X + m.Left, cy) != color) ++m.Left;
+    while (m.Right < MaxEdge && m.Right < W / 2 && Rows.ColorAt(X + W - 1 - m.Right, cy) != color) ++m.Right;
+    while (m.Top < MaxEdge && m.Top < H / 2 && Rows.ColorAt(cx, Y + m.Top) != color) ++m.Top;
+    while (m.Bottom < MaxEdge && m.Bottom < H / 2 && Rows.ColorAt(cx, Y + H - 1 - m.Bottom) != color) ++m.Bottom;
+    // Then all of what lies inside: its first row pixel by pixel, every other
+    // row against it (most pictures differ within the first few pixels; a
+    // plain one costs one pass of memcmp).
+    const int x0 = X + m.Left, y0 = Y + m.Top, w = W - m.Left - m.Right, h = H - m.Top - m.Bottom;
+    if (w <= 0 || h <= 0) return false;
+    const std::uint8_t* first = Rows.At(x0, y0);
+    for (int x = 0; x < w; ++x)
+        if (Rows.ColorAt(x0 + x, y0) != color) return false;
+    const std::size_t bytes = std::size_t(w) * 3;
+    for (int y = y0 + 1; y < y0 + h; ++y)
+        if (std::memcmp(first, Rows.At(x0, y), bytes) != 0) return false;
+    Middle = m;
+    return true;
+}
+
 void acFillRow(std::uint8_t* dst, int pixels, std::uint32_t color) {
     if (pixels <= 0) return;
     const std::uint8_t px[3] = {std::uint8_t(color >> 16), std::uint8_t(color >> 8), std::uint8_t(color)};

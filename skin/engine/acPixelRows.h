@@ -73,6 +73,16 @@ void acMixBytesWith(TacMixKernel Kernel, std::uint8_t* dst, const std::uint8_t* 
 void acBlendColorRow(std::uint8_t* dst, int pixels, std::uint32_t color, int weight);
 // Every pixel set to one colour (0x00BBGGRR).
 void acFillRow(std::uint8_t* dst, int pixels, std::uint32_t color);
+// A block of one colour (0x00BBGGRR) in a picture, and how many rows and
+// columns of the block that was asked about lie outside it on each side.
+struct TacPlainMiddle {
+    std::uint32_t Color = 0;
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+// True when the W x H block at (X, Y), which lies wholly inside Rows, is of
+// one colour but for at most MaxEdge rows or columns along each of its sides
+// (a frame's inner line showing there); Middle tells the colour and the edges.
+bool acPlainMiddle(const TacRows24& Rows, int X, int Y, int W, int H, int MaxEdge, TacPlainMiddle& Middle);
 // Pixels copied except those of the key colour (0x00BBGGRR) in Src.
 void acCopyRowKeyed(std::uint8_t* dst, const std::uint8_t* src, int pixels, std::uint32_t key);
 // Like acCopyRowKeyed, but a key pixel takes the pixel of Back instead.

@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <atomic>
+
 TsSkinManager* DefaultManager = nullptr;
 TCacheInfo ParentCacheInfo;
 TColor acParentColor = acNoColor;
@@ -53,6 +55,29 @@ private:
 };
 
 }  // namespace
+
+namespace {
+
+// Indexes past the table (SM_REMOTESESSION and its like) are asked every time.
+constexpr int kKeptMetrics = 128;
+
+std::atomic<int> KeptMetrics[kKeptMetrics];
+std::atomic<bool> KnownMetrics[kKeptMetrics];
+
+}  // namespace
+
+int acSystemMetric(int Index) {
+    if (Index < 0 || Index >= kKeptMetrics) return GetSystemMetrics(Index);
+    if (KnownMetrics[Index].load(std::memory_order_acquire)) return KeptMetrics[Index].load(std::memory_order_relaxed);
+    const int value = GetSystemMetrics(Index);
+    KeptMetrics[Index].store(value, std::memory_order_relaxed);
+    KnownMetrics[Index].store(true, std::memory_order_release);
+    return value;
+}
+
+void acForgetSystemMetrics() {
+    for (auto& known : KnownMetrics) known.store(false, std::memory_order_release);
+}
 
 void acFetchProgramIcons(HICON& Small, HICON& Large) {
     Small = Large = nullptr;

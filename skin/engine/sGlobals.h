@@ -71,6 +71,12 @@ extern HICON acProgramIconLarge;
 void acFetchProgramIcons(HICON& Small, HICON& Large);
 // The platform is of the NT family.
 extern bool IsNT;
+// GetSystemMetrics(Index), asked of the system once until the settings
+// change: under Wine every call reads the settings anew (tens of
+// microseconds), and each frame and bar paint asks a score of them.
+int acSystemMetric(int Index);
+// Forgets the kept metrics: on WM_SETTINGCHANGE and with every new skin.
+void acForgetSystemMetrics();
 // uxtheme's SetWindowTheme, nullptr when the system has none. Call it with
 // L" ", L" " to switch visual styles off for a window and nullptr, nullptr to
 // switch them back on (or use acSetWindowThemeOff/On, which check the pointer).

@@ -649,18 +649,53 @@ TCacheInfo CacheOfContainer(TWinControl* Container) {
 
 }  // namespace
 
+TacPlainArea PlainAreaIn(TBitmap* Bmp, const TRect& R) {
+    // Wider edges than a frame's inner lines are not worth the strips.
+    constexpr int kMaxEdge = 8;
+    TacPlainMiddle m;
+    if (!Bmp || !acPlainMiddle(RowsOf(Bmp), R.left, R.top, R.right - R.left, R.bottom - R.top, kMaxEdge, m)) return {};
+    return TacPlainArea{TColor(m.Color), m.Left, m.Top, m.Right, m.Bottom};
+}
+
+void CopyOrFill(HDC DC, const TRect& Dest, TBitmap* Src, TPoint SrcOrigin, const TacPlainArea& Plain) {
+    if (!Src) return;
+    HDC src = Src->Canvas()->Handle();
+    auto copy = [&](int x, int y, int w, int h) {
+        if (w > 0 && h > 0)
+            BitBlt(DC, Dest.left + x, Dest.top + y, w, h, src, SrcOrigin.x + x, SrcOrigin.y + y, SRCCOPY);
+    };
+    const int w = Dest.right - Dest.left, h = Dest.bottom - Dest.top;
+    if (Plain.Color == clNone) return copy(0, 0, w, h);
+    const RECT middle{Dest.left + Plain.Left, Dest.top + Plain.Top, Dest.right - Plain.Right,
+                      Dest.bottom - Plain.Bottom};
+    const HBRUSH brush = CreateSolidBrush(ColorToRGB(Plain.Color));
+    FillRect(DC, &middle, brush);
+    DeleteObject(brush);
+    copy(0, 0, w, Plain.Top);
+    copy(0, h - Plain.Bottom, w, Plain.Bottom);
+    copy(0, Plain.Top, Plain.Left, h - Plain.Top - Plain.Bottom);
+    copy(w - Plain.Right, Plain.Top, Plain.Right, h - Plain.Top - Plain.Bottom);
+}
+
 void PaintChildControlsInto(TWinControl* Control, TsCommonData* SkinData, TPoint SourceOrigin, int OffsetY, int OffsetX,
-                            bool CornerRepair, HDC DC, const TRect& DestRect) {
+                            bool CornerRepair, HDC DC, const TRect& DestRect, const TacPlainArea& Plain) {
     if (!Control || !SkinData || !DC || DestRect.right <= DestRect.left || DestRect.bottom <= DestRect.top) return;
     TBitmap* cache = SkinData->CacheBmp;
     if (!cache || cache->Empty()) return;
     if (CornerRepair) RepairAllCorners(SkinData, 0);
     const int saved = SaveDC(DC);
     IntersectClipRect(DC, DestRect.left, DestRect.top, DestRect.right, DestRect.bottom);
+    // The control's own DC of a window that clips its children leaves them
+    // out already, window regions and all: asking each child for its region
+    // would cost two round trips to the window server per child and paint.
+    const bool childrenClipped = Control->HandleAllocated() && WindowFromDC(DC) == Control->Handle() &&
+                                 (GetWindowLongPtrA(Control->Handle(), GWL_STYLE) & WS_CLIPCHILDREN);
     for (int i = 0; i < Control->ControlCount(); ++i) {
         TControl* c = Control->Controls(i);
         if (!c || IsSplitter(c) || c->Width() <= 0 || c->Height() <= 0) continue;
         if (!c->Visible() && !Designing(c)) continue;
+        if (childrenClipped && dynamic_cast<TWinControl*>(c) && static_cast<TWinControl*>(c)->HandleAllocated())
+            continue;
         // Windowed children paint themselves; graphic ones are painted over
         // the cache afterwards (PaintGraphicChildren); opaque and designed
         // ones cover their place anyway.
@@ -685,8 +720,7 @@ void PaintChildControlsInto(TWinControl* Control, TsCommonData* SkinData, TPoint
         }
         if (shape) DeleteObject(shape);
     }
-    BitBlt(DC, DestRect.left, DestRect.top, DestRect.right - DestRect.left, DestRect.bottom - DestRect.top,
-           cache->Canvas()->Handle(), SourceOrigin.x, SourceOrigin.y, SRCCOPY);
+    CopyOrFill(DC, DestRect, cache, SourceOrigin, Plain);
     RestoreDC(DC, saved);
 }
 

@@ -104,13 +104,29 @@ void RepairCorners(TsCommonData* SkinData, int State, int CornerMask);
 void ApplyDisabledLook(TBitmap* Bitmap, TsDisabledKind DisabledKind, TControl* Parent, TPoint Offset,
                        const TCacheInfo& ParentCache);
 
+// --- Plain backgrounds -----------------------------------------------------
+// A background of one colour but for a few rows and columns along its edges
+// (a frame's inner line). Color clNone: a picture, to be copied whole.
+struct TacPlainArea {
+    TColor Color = clNone;
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+// What R of Bmp is (Color clNone when it is more than one colour, or leaves
+// the picture).
+TacPlainArea PlainAreaIn(TBitmap* Bmp, const TRect& R);
+// Dest of DC from Src at SrcOrigin; a plain area is filled, but for its edges:
+// a fill sends no pixels through the window server, a copy sends them all.
+void CopyOrFill(HDC DC, const TRect& Dest, TBitmap* Src, TPoint SrcOrigin, const TacPlainArea& Plain);
+
 // --- Children over a cache ------------------------------------------------
 // Copies SkinData's cache to DestRect of DC, taken from SourceOrigin, clipped
 // to DestRect and leaving out the rectangles (moved by OffsetX, OffsetY) of
 // Control's visible windowed children and of its graphic, opaque or designed
 // ones (never splitters). CornerRepair runs RepairAllCorners(SkinData, 0) first.
+// Plain tells what the cache holds there, when it is known (CopyOrFill).
 void PaintChildControlsInto(TWinControl* Control, TsCommonData* SkinData, TPoint SourceOrigin, int OffsetY, int OffsetX,
-                            bool CornerRepair, HDC DC, const TRect& DestRect);
+                            bool CornerRepair, HDC DC, const TRect& DestRect,
+                            const TacPlainArea& Plain = TacPlainArea());
 // Paints the visible windowless children of Container into DC, each through
 // a bitmap of its own that starts as the container's picture under it;
 // positions moved by Offset. With Repaint the children are told their

@@ -266,16 +266,15 @@ void ReleaseSharedHot(TWinControl* Container, TControl* Entered) {
     }
 }
 
+// Our own controls hear it through WindowProc (adapters on them hook it too):
+// no trip through the window manager for each child of each paint.
 void RefreshChildControls(TWinControl* Container) {
     if (!Container) return;
     for (int i = 0; i < Container->ControlCount(); ++i) {
         TControl* c = Container->Controls(i);
         if (Destroying(c) || dynamic_cast<TGraphicControl*>(c)) continue;
-        if (auto* w = dynamic_cast<TWinControl*>(c)) {
-            if (w->HandleAllocated() && w->Showing()) SendSkinCommandToWindow(w->Handle(), AC_PARENTCHANGED, 0);
-        } else {
-            c->Perform(SM_ALPHACMD, acCommandWParam(AC_PARENTCHANGED), 0);
-        }
+        auto* w = dynamic_cast<TWinControl*>(c);
+        if (!w || (w->HandleAllocated() && w->Showing())) c->Perform(SM_ALPHACMD, acCommandWParam(AC_PARENTCHANGED), 0);
     }
 }
 
@@ -413,6 +412,8 @@ void SendNewSkin(TsSkinManager* Manager, bool Removing) {
     } else {
         if (Manager->SkinableMenus && acEngineHooks.ResetMenuBorderWidth)
             acEngineHooks.ResetMenuBorderWidth(Manager->SkinableMenus);
+        // The system's settings may have changed while no skinned form listened.
+        acForgetSystemMetrics();
         {
             const TBoolScope changing(acSkinChanging, true);
             Manager->UpdateStandardIndexes();

@@ -10,6 +10,7 @@
 #include "acSBUtils.h"
 #include "acSystemMenu.h"
 #include "acTitleBar.h"
+#include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
 
@@ -92,6 +93,10 @@ public:
     LONG_PTR StyleValue = 0;
     LONG_PTR ExStyleValue = 0;
     bool FrameChanged = true;
+    // What the cache holds under the client area, known once asked after
+    // each new picture.
+    TacPlainArea ClientFill;
+    bool ClientFillKnown = false;
     int Width = 0, Height = 0;
     BYTE FrameKind = fkFixed;
     TacSystemMenu* SystemMenu = nullptr;

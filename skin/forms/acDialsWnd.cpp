@@ -137,7 +137,7 @@ void TacDialogWnd::PrepareDialog() {
     // pixels of the key colour).
     IconHandle = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_SMALL, 0));
     if (!IconHandle) IconHandle = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_BIG, 0));
-    IconSize = TSize{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+    IconSize = TSize{acSystemMetric(SM_CXSMICON), acSystemMetric(SM_CYSMICON)};
     if (IconHandle)
         TitleIcon =
             static_cast<HICON>(CopyImage(IconHandle, IMAGE_ICON, IconSize.cx, IconSize.cy, LR_COPYFROMRESOURCE));
@@ -169,8 +169,8 @@ int TacDialogWnd::FrameWidth() const {
     switch (FrameKind) {
         case fkNoCaption: return 0;
         case fkSizeable:
-        case fkSmallSizeable: return GetSystemMetrics(SM_CXFRAME);
-        default: return GetSystemMetrics(SM_CXDLGFRAME);
+        case fkSmallSizeable: return acSystemMetric(SM_CXFRAME);
+        default: return acSystemMetric(SM_CXDLGFRAME);
     }
 }
 
@@ -178,14 +178,14 @@ int TacDialogWnd::FrameHeight() const {
     switch (FrameKind) {
         case fkNoCaption: return 0;
         case fkSizeable:
-        case fkSmallSizeable: return GetSystemMetrics(SM_CYFRAME);
-        default: return GetSystemMetrics(SM_CYDLGFRAME);
+        case fkSmallSizeable: return acSystemMetric(SM_CYFRAME);
+        default: return acSystemMetric(SM_CYDLGFRAME);
     }
 }
 
 int TacDialogWnd::TitleHeight() const {
     if (FrameKind == fkNoCaption || !Has(StyleValue, WS_CAPTION)) return 0;
-    return FrameKind >= fkSmallFixed ? GetSystemMetrics(SM_CYSMCAPTION) : GetSystemMetrics(SM_CYCAPTION);
+    return FrameKind >= fkSmallFixed ? acSystemMetric(SM_CYSMCAPTION) : acSystemMetric(SM_CYCAPTION);
 }
 
 bool TacDialogWnd::CanMaximize() const {
@@ -340,6 +340,7 @@ void TacDialogWnd::PaintFrame(bool TitleOnly) {
         PaintTitleCaption(cache, m, look);
     }
     SkinData->BGChanged = false;
+    ClientFillKnown = false;
 }
 
 void TacDialogWnd::CopyToWindow(HDC DC, const TRect& R) {
@@ -417,9 +418,17 @@ void TacDialogWnd::EraseBackground(TMessage& M) {
     ClientToScreen(CtrlHandle, &o);
     RECT cr{};
     GetClientRect(CtrlHandle, &cr);
-    BitBlt(dc, 0, 0, cr.right, cr.bottom, SkinData->CacheBmp->Canvas()->Handle(), o.x - WndRect.left, o.y - WndRect.top,
-           SRCCOPY);
-    RefreshChildWindows(CtrlHandle);
+    const TPoint origin{o.x - WndRect.left, o.y - WndRect.top};
+    if (!ClientFillKnown) {
+        ClientFillKnown = true;
+        ClientFill =
+            PlainAreaIn(SkinData->CacheBmp, TRect{origin.x, origin.y, origin.x + cr.right, origin.y + cr.bottom});
+    }
+    CopyOrFill(dc, TRect(cr), SkinData->CacheBmp, origin, ClientFill);
+    // A system dialog holds no controls of the class library: only adapted
+    // windows below it hear the command.
+    if (SkinData->OwnerControl) RefreshChildWindows(CtrlHandle);
+    else RefreshAdaptedDescendants(CtrlHandle);
     M.Result = 1;
 }
 
@@ -451,9 +460,9 @@ void TacDialogWnd::HitTest(TMessage& M) {
     int code = HTNOWHERE;
     if (title > 0) {
         PlaceButtons();
-        code = TitleBarHitTest(p, TitleButtonTop(title, fh, closeSize.cy), closeSize.cy, fw,
-                               fw + GetSystemMetrics(SM_CXSMICON),
-                               Title.Hits({HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}));
+        code =
+            TitleBarHitTest(p, TitleButtonTop(title, fh, closeSize.cy), closeSize.cy, fw,
+                            fw + acSystemMetric(SM_CXSMICON), Title.Hits({HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}));
         if (Title.Element(code)) Title.SetHot(code, true);
     }
     if (code == HTNOWHERE && HasGrip()) {
@@ -491,7 +500,7 @@ void TacDialogWnd::Command(WPARAM Code) { SendMessageA(CtrlHandle, WM_SYSCOMMAND
 void TacDialogWnd::NCButtonDown(TMessage& M) {
     switch (M.WParam) {
         case HTSYSMENU:
-            ShowSystemMenu(WndRect.left + FrameWidth(), WndRect.top + FrameHeight() + GetSystemMetrics(SM_CYSMICON));
+            ShowSystemMenu(WndRect.left + FrameWidth(), WndRect.top + FrameHeight() + acSystemMetric(SM_CYSMICON));
             return;
         case HTMINBUTTON:
         case HTMAXBUTTON:
@@ -603,6 +612,7 @@ void TacDialogWnd::DialogAlphaCommand(TMessage& M) {
 void TacDialogWnd::WndProc(TMessage& M) {
     if (M.Msg == WM_NCDESTROY) return NCDestroy(M);
     if (M.Msg == WM_DESTROY) return (void)CallPrevWndProc(M);
+    if (M.Msg == WM_SETTINGCHANGE) acForgetSystemMetrics();
     if (Destroyed || !SkinnedNow() || !HasSkin(SkinData)) return TacScrollWnd::WndProc(M);
     if (M.Msg == SM_ALPHACMD) return DialogAlphaCommand(M);
     SkinnedStage(M);

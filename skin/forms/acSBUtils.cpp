@@ -292,6 +292,22 @@ TacMainWnd* AdapterOfWindow(HWND Handle) {
     return Handle ? static_cast<TacMainWnd*>(GetPropA(Handle, acAdapterProp)) : nullptr;
 }
 
+std::vector<HWND> AdaptedForeignChildren(HWND Parent) {
+    std::vector<HWND> children;
+    for (const TacMainWnd* a : AttachedList())
+        if (!a->Destroyed && a->WindowHook.Attached() && GetAncestor(a->CtrlHandle, GA_PARENT) == Parent)
+            children.push_back(a->CtrlHandle);
+    return children;
+}
+
+void RefreshAdaptedDescendants(HWND Window) {
+    std::vector<HWND> below;
+    for (const TacMainWnd* a : AttachedList())
+        if (!a->Destroyed && IsChild(Window, a->CtrlHandle)) below.push_back(a->CtrlHandle);
+    for (HWND h : below)
+        if (IsWindow(h) && (GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) SendSkinCommandToWindow(h, AC_PARENTCHANGED, 0);
+}
+
 TacScrollBar* ScrollBarOfWindow(HWND Handle, int Bar) {
     auto* a = dynamic_cast<TacScrollWnd*>(AdapterOfWindow(Handle));
     return a ? a->Bar(Bar) : nullptr;

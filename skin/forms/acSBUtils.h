@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "Controls.h"
 #include "Graphics.h"
@@ -244,6 +245,8 @@ public:
     bool LeftScrollBar = false;
     int InsetLeft = 0, InsetRight = 0, InsetTop = 0, InsetBottom = 0;
     bool InNCCalcSize = false;
+    // The window's redrawing is off (WM_SETREDRAW): the bars wait for it too.
+    bool RedrawOff = false;
 
     TacScrollBar* Bar(int Kind) const { return Kind == SB_HORZ ? HorzBar : Kind == SB_VERT ? VertBar : nullptr; }
 
@@ -254,6 +257,7 @@ protected:
         : TacMainWnd(Defer, Handle, SkinData, SkinManager, SectionName) {}
     // The handlers of the window procedure (tracking ones in acSBUtilsTracking.cpp).
     void NCCalcSize(TMessage& Message);
+    void SetRedraw(TMessage& Message);
     void NCHitTest(TMessage& Message);
     void NCPaint(TMessage& Message);
     void NCMouseMove(TMessage& Message);
@@ -301,6 +305,14 @@ void InitScrollAdapter(TacScrollWnd* Adapter, HWND Handle, bool Repaint);
 void UninitScrollAdapter(HWND Handle, bool FreeIt, bool Repaint, TacMainWnd*& Adapter);
 void RedrawAdapterFrame(HWND Handle, bool FrameChanged);
 TacMainWnd* AdapterOfWindow(HWND Handle);
+// The windows that adapters subclassed (no controls of the class library)
+// and that are direct children of Parent: found without asking the window
+// manager for Parent's children.
+std::vector<HWND> AdaptedForeignChildren(HWND Parent);
+// Command 6 to every adapted window below Window: what RefreshChildWindows
+// does for a window that holds no controls of the class library, without
+// asking the window manager for the children of every window below it.
+void RefreshAdaptedDescendants(HWND Window);
 TacScrollBar* ScrollBarOfWindow(HWND Handle, int Bar);
 // Bar 0, 1, or 3 (both); 1 when set, 0 without an adapter.
 int SetScrollBarMinThumb(HWND Handle, int Bar, int Size);

@@ -105,7 +105,7 @@ int ScrollBarMetric(const TacScrollBar* Bar, int Which, bool UseSkin) {
     const bool horz = Horizontal(Bar);
     if (Which == 1) {
         if (Bar->ArrowWidth >= 0) return Bar->ArrowWidth;
-        return -Bar->ArrowWidth * GetSystemMetrics(horz ? SM_CYHSCROLL : SM_CXVSCROLL);
+        return -Bar->ArrowWidth * acSystemMetric(horz ? SM_CYHSCROLL : SM_CXVSCROLL);
     }
     if (Bar->ArrowLength >= 0) return Bar->ArrowLength;
     int l = ScrollWidth;
@@ -170,7 +170,7 @@ namespace {
 // grip glyph and a little body between them, and never shorter than the
 // system's own thumb or the least the window asked for.
 int ThumbMinimum(const TacScrollBar* Bar, bool Horz) {
-    int least = std::max(Bar->MinThumbSize, GetSystemMetrics(Horz ? SM_CXHTHUMB : SM_CYVTHUMB));
+    int least = std::max(Bar->MinThumbSize, acSystemMetric(Horz ? SM_CXHTHUMB : SM_CYVTHUMB));
     const TsSkinManager* m = ManagerOf(Bar);
     if (!m || !m->Active()) return least;
     const TacItemIndexes& thumb = ItemsOf(m, Horz).Thumb;
@@ -438,5 +438,5 @@ void RefreshScrollBars(TacScrollWnd* A, bool Repaint) {
     if (!A || !A->HorzBar || !A->VertBar) return;
     A->HorzBar->ReadInfo();
     A->VertBar->ReadInfo();
-    if (Repaint) PaintScrollBars(A, A->CtrlHandle, nullptr, -1);
+    if (Repaint && !A->RedrawOff) PaintScrollBars(A, A->CtrlHandle, nullptr, -1);
 }

@@ -482,7 +482,7 @@ void TacComboBoxWnd::GetButtonRect(TRect& R) {
     RECT w{};
     GetWindowRect(CtrlHandle, &w);
     const int width = w.right - w.left, height = w.bottom - w.top;
-    const int bw = (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & CBS_DROPDOWN) ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    const int bw = (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & CBS_DROPDOWN) ? acSystemMetric(SM_CXVSCROLL) : 0;
     R.left = (GetWindowLongPtrA(CtrlHandle, GWL_EXSTYLE) & WS_EX_RTLREADING) ? 2 : width - bw - 2;
     R.top = 2;
     R.right = R.left + bw;

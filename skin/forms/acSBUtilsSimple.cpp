@@ -213,11 +213,14 @@ void TacLinkWnd::WndProc(TMessage& M) {
 
 bool TacBtnWnd::Pushed() { return (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; }
 
+// The button knows its own focus (BST_FOCUS): asking the system whose the
+// focus is would cost a round trip to the window server at every paint.
 TsPaintState TacBtnWnd::FaceState() {
     if (Pushed()) return TsPaintState::Pressed;
     if (!IsWindowEnabled(CtrlHandle)) return TsPaintState::Normal;
     const bool isDefault = (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-    return GetFocus() == CtrlHandle || IsHotWindow(this) || isDefault ? TsPaintState::Active : TsPaintState::Normal;
+    const bool focused = (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_FOCUS) != 0;
+    return focused || IsHotWindow(this) || isDefault ? TsPaintState::Active : TsPaintState::Normal;
 }
 
 TSize TacBtnWnd::GlyphSize() { return TSize{0, 0}; }

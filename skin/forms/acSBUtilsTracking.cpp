@@ -180,6 +180,7 @@ void TacScrollWnd::WndProc(TMessage& M) {
     if (M.Msg == SM_ALPHACMD) return ScrollAlphaCommand(M);
     switch (M.Msg) {
         case WM_NCCALCSIZE: return NCCalcSize(M);
+        case WM_SETREDRAW: return SetRedraw(M);
         case WM_STYLECHANGING:
         case WM_STYLECHANGED: return StyleChange(M);
         case WM_NCHITTEST: return NCHitTest(M);
@@ -201,6 +202,16 @@ void TacScrollWnd::WndProc(TMessage& M) {
         case CM_MOUSEWHEEL: return FocusOrWheel(M);
         default: return PassOn(M);
     }
+}
+
+// A list filled between BeginUpdate and EndUpdate draws nothing, and its
+// bars neither: they would be painted again for every line added. They catch
+// up once the window draws again.
+void TacScrollWnd::SetRedraw(TMessage& M) {
+    RedrawOff = M.WParam == 0;
+    const TacLiveness live(this);
+    PassOn(M);
+    if (!live.Gone() && !RedrawOff) RefreshScrollBars(this, true);
 }
 
 void TacScrollWnd::StyleChange(TMessage& M) {

@@ -105,7 +105,7 @@ bool HasImage(const TMenuItem* Item) {
     return menu && menu->Images() && Item->ImageIndex() >= 0 && Item->ImageIndex() < menu->Images()->Count();
 }
 
-bool MiddleEastLocale() { return GetSystemMetrics(SM_MIDEASTENABLED) != 0; }
+bool MiddleEastLocale() { return acSystemMetric(SM_MIDEASTENABLED) != 0; }
 
 bool RightToLeftMenu(const TMenuItem* Item) {
     TMenu* menu = Item->GetParentMenu();
@@ -869,7 +869,7 @@ void TsSkinableMenus::DrawCaptionDivider(TCanvas* ACanvas, const TRect& ARect, T
 void TsSkinableMenus::MeasureMainItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height) {
     auto* item = dynamic_cast<TMenuItem*>(Sender);
     if (!item) return;
-    Height = GetSystemMetrics(SM_CYMENU) - 1;
+    Height = acSystemMetric(SM_CYMENU) - 1;
     SetCanvasFont(ACanvas, item, item->Default());
     const String text = RemoveChar(item->Caption() + ShortCutToText(item->ShortCut()), '&');
     Width = std::max(Width, ACanvas->TextWidth(text));

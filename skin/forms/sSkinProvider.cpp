@@ -551,7 +551,7 @@ int TsSkinProvider::CaptionHeight() const {
     const LONG_PTR style = GetWindowLongPtrA(Form->Handle(), GWL_STYLE);
     if (!((HasBorder() && (style & WS_CAPTION) == WS_CAPTION) || IsIconic(Form->Handle()))) return 0;
     const TFormBorderStyle bs = Form->BorderStyle();
-    return GetSystemMetrics(bs == bsToolWindow || bs == bsSizeToolWin ? SM_CYSMCAPTION : SM_CYCAPTION);
+    return acSystemMetric(bs == bsToolWindow || bs == bsSizeToolWin ? SM_CYSMCAPTION : SM_CYCAPTION);
 }
 
 namespace {
@@ -564,12 +564,12 @@ bool FixedFrame(const TCustomForm* F) {
 
 int TsSkinProvider::SysBorderHeight() const {
     if (!HasBorder()) return 0;
-    return GetSystemMetrics(FixedFrame(Form) ? SM_CYFIXEDFRAME : SM_CYSIZEFRAME);
+    return acSystemMetric(FixedFrame(Form) ? SM_CYFIXEDFRAME : SM_CYSIZEFRAME);
 }
 
 int TsSkinProvider::SysBorderWidth() const {
     if (!HasBorder()) return 0;
-    return GetSystemMetrics(FixedFrame(Form) ? SM_CXFIXEDFRAME : SM_CXSIZEFRAME);
+    return acSystemMetric(FixedFrame(Form) ? SM_CXFIXEDFRAME : SM_CXSIZEFRAME);
 }
 
 int TsSkinProvider::BottomFrame() const { return SysBorderHeight() + (Form ? Form->BorderWidth() : 0); }
@@ -692,12 +692,16 @@ TRect TsSkinProvider::IconRect() const {
     TRect r;
     r.left = SysBorderWidth();
     r.right = r.left + IconWidth();
-    r.top = (CaptionHeight() + SysBorderHeight() - IconHeight()) / 2;
+    // A maximized window's border lies off the screen: the icon is centred
+    // in the caption that shows, or it would lose its top rows.
+    if (Form && Form->HandleAllocated() && IsZoomed(Form->Handle()))
+        r.top = SysBorderHeight() + (CaptionHeight() - IconHeight()) / 2;
+    else r.top = (CaptionHeight() + SysBorderHeight() - IconHeight()) / 2;
     r.bottom = r.top + IconHeight();
     return r;
 }
 
-int TsSkinProvider::MenuRowHeight() const { return Form && Form->Menu() ? GetSystemMetrics(SM_CYMENU) - 1 : 0; }
+int TsSkinProvider::MenuRowHeight() const { return Form && Form->Menu() ? acSystemMetric(SM_CYMENU) - 1 : 0; }
 
 bool TsSkinProvider::MenuPresent() const {
     if (!Form || Form->BorderStyle() == bsDialog || Form->FormStyle() == fsMDIChild || !Form->Menu()) return false;

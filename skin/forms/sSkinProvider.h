@@ -14,6 +14,7 @@
 #include "acTitleBar.h"
 #include "sCommonData.h"
 #include "sControlTypes.h"
+#include "sGraphUtils.h"
 #include "sSkinManager.h"
 
 #include <functional>
@@ -451,6 +452,11 @@ private:
     bool FMenuRebuilt = false;
     bool FClientRepaint = false;
     bool FTitleOnly = false;
+    // What the cache holds under the client area, known once asked after
+    // each new picture.
+    TacPlainArea FClientFill;
+    bool FClientFillKnown = false;
+    const TacPlainArea& ClientFill();
     // The form's flat scroll bars were turned off for the skinned ones.
     bool FFlatBarsOff = false;
     void SwitchFlatBars(bool Off);

@@ -3,6 +3,7 @@
 #include "sSkinProvider.h"
 
 #include "Scopes.h"
+#include "acSBUtils.h"
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
@@ -35,12 +36,11 @@ int MenuBarPosition(HMENU Menu, TMenuItem* Item) {
 // Windows put on the form by handle are no controls of the class library, so
 // the form's control list does not reach them: an adapter on one that left
 // its paint for later (the form's picture was being made) hears of it here.
+// Only adapted windows answer the command, so the adapters' own list is
+// walked, not the form's children.
 void RefreshForeignChildWindows(HWND Form) {
-    std::vector<HWND> children;
-    for (HWND h = GetWindow(Form, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
-        if (!FindControl(h) && IsWindowVisible(h)) children.push_back(h);
-    for (HWND h : children)
-        if (IsWindow(h)) SendSkinCommandToWindow(h, AC_PARENTCHANGED, 0);
+    for (HWND h : AdaptedForeignChildren(Form))
+        if (IsWindow(h) && IsWindowVisible(h)) SendSkinCommandToWindow(h, AC_PARENTCHANGED, 0);
 }
 
 }  // namespace
@@ -194,6 +194,7 @@ void TsSkinProvider::PaintAll() {
         FMenuChanged = false;
         FramePainted = true;
         FSkinData->BGChanged = false;
+        FClientFillKnown = false;
     }
     FSkinData->Updating = false;
 }
@@ -531,7 +532,8 @@ void TsSkinProvider::PaintClient(HDC DC, bool SendUpdated) {
     // shows the skin rather than the window class's brush.
     RECT c{};
     GetClientRect(Form->Handle(), &c);
-    PaintChildControlsInto(Form, FSkinData, TPoint{ClientOffsetX(), ClientOffsetY()}, 0, 0, false, DC, TRect(c));
+    PaintChildControlsInto(Form, FSkinData, TPoint{ClientOffsetX(), ClientOffsetY()}, 0, 0, false, DC, TRect(c),
+                           ClientFill());
     PaintOwnDrawing(DC);
     PaintGraphicChildren(DC, Form, FClientRepaint || changed);
     if (SendUpdated) {
@@ -539,6 +541,19 @@ void TsSkinProvider::PaintClient(HDC DC, bool SendUpdated) {
         RefreshForeignChildWindows(Form->Handle());
     }
     FClientRepaint = false;
+}
+
+// A plain background reaches the window as a fill, several times faster
+// than a copy of its pixels: the cache is looked at once per new picture.
+const TacPlainArea& TsSkinProvider::ClientFill() {
+    if (!FClientFillKnown) {
+        FClientFillKnown = true;
+        RECT c{};
+        GetClientRect(Form->Handle(), &c);
+        OffsetRect(&c, ClientOffsetX(), ClientOffsetY());
+        FClientFill = PlainAreaIn(FSkinData->CacheBmp, TRect(c));
+    }
+    return FClientFill;
 }
 
 // The form's OnPaint on DC (client coordinates), over the skin's background
@@ -645,7 +660,7 @@ void TsSkinProvider::ShowMenuCover() {
     GetWindowRect(Form->Handle(), &r);
     const int top = CaptionHeight() + SysBorderHeight(), width = 60;
     const TRect source{FormWidth() - width - SysBorderWidth(), top, FormWidth() - SysBorderWidth(),
-                       top + GetSystemMetrics(SM_CYMENU) + 3};
+                       top + acSystemMetric(SM_CYMENU) + 3};
     MenuCover = ShowCover(nullptr, source, POINT{r.left + source.left, r.top + top}, HWND_TOP, "acMDIIcons");
 }
 

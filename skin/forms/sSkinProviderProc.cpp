@@ -368,6 +368,7 @@ void TsSkinProvider::LookChanged(TMessage& Message) {
             // A menu set or changed after the skin came takes it now.
             return PrepareMenus(true);
         default:  // WM_SETTINGCHANGE, WM_SYSCOLORCHANGE: the caption's height or colours may change
+            acForgetSystemMetrics();
             FrameChanged();
             FrameBmp.reset();
             return OldProc(Message);

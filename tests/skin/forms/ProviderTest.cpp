@@ -62,6 +62,66 @@ TEST(Provider, GeometryMatchesTheWindow) {
     EXPECT_EQ(TitleIconSize(28), 32);
 }
 
+// The frame's sizes are kept between paints, but never past a change of the
+// system's settings: a bigger caption reaches the frame at once, and so does
+// the size given back.
+TEST(Provider, GeometryFollowsASettingsChange) {
+    Skinned s;
+    NONCLIENTMETRICSA old{};
+    old.cbSize = sizeof old;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof old, &old, 0));
+    // Wine tells the windows only of changes it also writes to the registry,
+    // which would outlive the test: the notice goes out as the system's would.
+    auto set = [](NONCLIENTMETRICSA m) {
+        SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof m, &m, 0);
+        SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0, SMTO_ABORTIFHUNG, 2000,
+                            nullptr);
+        Pump();
+    };
+    const int before = s.Provider->CaptionHeight();
+    NONCLIENTMETRICSA bigger = old;
+    bigger.iCaptionHeight += 8;
+    set(bigger);
+    const int grown = GetSystemMetrics(SM_CYCAPTION), seen = s.Provider->CaptionHeight();
+    set(old);
+    EXPECT_NE(grown, before);
+    EXPECT_EQ(seen, grown);
+    EXPECT_EQ(s.Provider->CaptionHeight(), before);
+}
+
+// A maximized window's border lies off the screen; its title icon is centred
+// in the caption that shows, whole: a glyph with a red top row and a blue
+// bottom row shows both on the screen.
+TEST(Provider, MaximizedTitleIconShowsWhole) {
+    Skinned s;
+    TBitmap* glyph = s.Provider->TitleIcon()->Glyph();
+    glyph->SetPixelFormat(pf24bit);
+    glyph->SetSize(16, 16);
+    TCanvas* c = glyph->Canvas();
+    c->Brush()->SetColor(TColor(0x00FF00));
+    c->FillRect(TRect{0, 0, 16, 16});
+    c->Brush()->SetColor(TColor(0x0000FF));
+    c->FillRect(TRect{0, 0, 16, 1});
+    c->Brush()->SetColor(TColor(0xFF0000));
+    c->FillRect(TRect{0, 15, 16, 16});
+    ShowWindow(s.H(), SW_MAXIMIZE);
+    Pump();
+    RECT w{};
+    GetWindowRect(s.H(), &w);
+    ASSERT_LT(w.top, 0) << "the maximized frame's border is expected off the screen";
+    HDC screen = GetDC(nullptr);
+    const Picture top = testsupport::CaptureDC(screen, 0, 0, 40, 40);
+    ReleaseDC(nullptr, screen);
+    int red = -1, blue = -1;
+    for (int y = 0; y < top.Height; ++y)
+        for (int x = 0; x < top.Width; ++x) {
+            if (top.Pixel(x, y) == 0xFF0000 && red < 0) red = y;
+            if (top.Pixel(x, y) == 0x0000FF) blue = y;
+        }
+    EXPECT_GE(red, 0) << "the icon's top row is off the screen";
+    EXPECT_EQ(blue - red, 15);
+}
+
 // The painted frame: title colour, border states and glyphs, active and
 // inactive; a caption or icon change never lets the system caption through.
 TEST(Provider, FramePixelsActiveAndInactive) {

@@ -354,3 +354,67 @@ TEST(Primitives, Frame3DAndFill) {
     EXPECT_EQ(Px(b.get(), 5, 1), 0x204060u);
     EXPECT_EQ(Px(b.get(), 5, 2), 0u);
 }
+
+// A plain background reaches a window as a fill, its edges as copies: what
+// lands there must be what a copy of the whole picture would give, and only
+// a background that is plain enough may take the fill.
+TEST(Primitives, PlainAreaIsFilledExactlyAsACopyWouldPaintIt) {
+    constexpr int kW = 40, kH = 30;
+    const TRect area{3, 4, 37, 28};  // the client area inside a 40 x 30 cache
+    const struct {
+        const char* Name;
+        void (*Make)(TBitmap*);
+        bool Plain;
+    } cases[] = {
+        {"one colour", [](TBitmap*) {}, true},
+        {"a frame line along the left and right edge",
+         [](TBitmap* b) {
+             for (int y = 0; y < kH; ++y) SetPx(b, 3, y, 0x102030), SetPx(b, 36, y, 0x405060);
+         },
+         true},
+        {"two rows at the bottom and one at the top",
+         [](TBitmap* b) {
+             for (int x = 0; x < kW; ++x)
+                 SetPx(b, x, 26, 0x111111), SetPx(b, x, 27, 0x222222), SetPx(b, x, 4, 0x333333);
+         },
+         true},
+        {"one odd pixel in the middle", [](TBitmap* b) { SetPx(b, 20, 15, 0xABCDEF); }, false},
+        {"one odd pixel in the last row's middle", [](TBitmap* b) { SetPx(b, 20, 27, 0xABCDEF); }, true},
+        {"an odd pixel just inside the edges",
+         [](TBitmap* b) {
+             for (int y = 0; y < kH; ++y) SetPx(b, 3, y, 0x102030);
+             SetPx(b, 4, 10, 0xABCDEF);
+         },
+         false},
+        {"an edge wider than a frame's lines",
+         [](TBitmap* b) {
+             for (int x = 3; x < 3 + 9; ++x)
+                 for (int y = 0; y < kH; ++y) SetPx(b, x, y, 0x102030);
+         },
+         false},
+        {"a picture",
+         [](TBitmap* b) {
+             for (int y = 0; y < kH; ++y)
+                 for (int x = 0; x < kW; ++x) SetPx(b, x, y, PatternAt(x, y));
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        auto cache = Filled(kW, kH, 0xE0D0C0);
+        c.Make(cache.get());
+        const TacPlainArea plain = PlainAreaIn(cache.get(), area);
+        EXPECT_EQ(plain.Color != clNone, c.Plain);
+        // Into a window-sized target full of another colour, at another place.
+        auto filled = Filled(50, 40, 0x000000), copied = Filled(50, 40, 0x000000);
+        const TRect dest{5, 6, 5 + area.right - area.left, 6 + area.bottom - area.top};
+        CopyOrFill(filled->Canvas()->Handle(), dest, cache.get(), TPoint{area.left, area.top}, plain);
+        CopyOrFill(copied->Canvas()->Handle(), dest, cache.get(), TPoint{area.left, area.top}, TacPlainArea());
+        GdiFlush();
+        EXPECT_EQ(Bytes(filled.get()), Bytes(copied.get()));
+    }
+    // An area that leaves the picture is never plain.
+    auto cache = Filled(kW, kH, 0xE0D0C0);
+    EXPECT_EQ(PlainAreaIn(cache.get(), TRect{30, 0, 41, 10}).Color, clNone);
+    EXPECT_EQ(PlainAreaIn(nullptr, area).Color, clNone);
+}
