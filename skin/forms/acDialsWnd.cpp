@@ -562,6 +562,8 @@ void TacDialogWnd::NCButtonDown(TMessage& M) {
 }
 
 void TacDialogWnd::NCButtonUp(TMessage& M) {
+    // A command the dialog's procedure answers may close, and free, the dialog.
+    const TacLiveness live(this);
     const bool pressed = Title.Pressed;
     const int code = int(M.WParam);
     TsCaptionButton* b = Title.Element(code);
@@ -579,7 +581,7 @@ void TacDialogWnd::NCButtonUp(TMessage& M) {
             Title.SetHot(0, true);
             if (!pressed) return;
             Command(IsZoomed(CtrlHandle) ? SC_RESTORE : SC_MAXIMIZE);
-            SystemMenu->UpdateItems();
+            if (!live.Gone()) SystemMenu->UpdateItems();
             return;
         case HTCLOSE:
             if (!pressed) return;
@@ -591,6 +593,7 @@ void TacDialogWnd::NCButtonUp(TMessage& M) {
             Title.SetHot(0, true);
             if (!pressed) return;
             Command(SC_CONTEXTHELP);
+            if (live.Gone()) return;
             SystemMenu->UpdateItems();
             SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
             return;
@@ -601,8 +604,9 @@ void TacDialogWnd::NCButtonUp(TMessage& M) {
 void TacDialogWnd::NCDoubleClick(TMessage& M) {
     if (M.WParam == HTCAPTION) {
         if (!CanMaximize() && !CanRestore()) return;
+        const TacLiveness live(this);
         Command(IsZoomed(CtrlHandle) || IsIconic(CtrlHandle) ? SC_RESTORE : SC_MAXIMIZE);
-        SystemMenu->UpdateItems();
+        if (!live.Gone()) SystemMenu->UpdateItems();
     } else if (M.WParam == HTSYSMENU) {
         Command(SC_CLOSE);
     }
@@ -721,14 +725,14 @@ void TacDialogWnd::NCRightButton(TMessage& M) {
 void TacDialogWnd::Resized(TMessage& M) {
     SkinData->BGChanged = true;
     FrameChanged = true;
-    CallPrevWndProc(M);
-    if (M.Msg == WM_SIZE) RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    if (CallPrevStays(M) && M.Msg == WM_SIZE)
+        RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
-// Enabling, a new caption or activation: the title is painted anew.
+// Enabling, a new caption or activation: the title is painted anew (unless
+// the dialog's procedure closed the dialog, a pop-up that goes on deactivation).
 void TacDialogWnd::TitleChanged(TMessage& M) {
-    CallPrevWndProc(M);
-    if (!IsWindowVisible(CtrlHandle)) return;
+    if (!CallPrevStays(M) || !IsWindowVisible(CtrlHandle)) return;
     if (M.Msg == WM_NCACTIVATE) Active = M.WParam != 0;
     if (M.Msg == WM_SETTEXT && !SkinData->BGChanged && KeepsTitleBackground() && TitleBgBmp) {
         // A new caption alone: the title band is painted again over the
@@ -819,12 +823,13 @@ void TacDialogWnd::MouseLeft(TMessage& M) {
 }
 
 void TacDialogWnd::NewChildren(TMessage& M) {
-    CallPrevWndProc(M);
+    if (!CallPrevStays(M)) return;
     AdaptNewChildren();
     RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TacDialogWnd::SysCommand(TMessage& M) {
+    const TacLiveness live(this);
     TacScrollWnd::WndProc(M);
-    if (M.WParam == SC_MAXIMIZE || M.WParam == SC_RESTORE) Title.SetHot(0, true);
+    if (!live.Gone() && (M.WParam == SC_MAXIMIZE || M.WParam == SC_RESTORE)) Title.SetHot(0, true);
 }
