@@ -135,6 +135,10 @@ private:
     void Resized(TMessage& Message);
     void TitleChanged(TMessage& Message);
     void DrawItem(TMessage& Message);
+    void ChildColors(TMessage& Message);
+    void Paint(TMessage& Message);
+    void RecolourPanels();
+    void ItemInSectionColours(const DRAWITEMSTRUCT& Item);
     void MouseMove(TMessage& Message);
     void MouseLeft(TMessage& Message);
     void NewChildren(TMessage& Message);

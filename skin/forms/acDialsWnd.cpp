@@ -4,11 +4,17 @@
 #include "acDials.h"
 
 #include "Scopes.h"
+#include "acSBUtilsSimple.h"
+#include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sSkinMenus.h"
 #include "sSkinProvider.h"
 #include "sSkinText.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
 
 CLASSLIB_DEFINE_CLASS(TacSystemMenu, TacWindowMenu)
 CLASSLIB_DEFINE_CLASS(TacDialogWnd, TacScrollWnd)
@@ -31,6 +37,50 @@ void FlatScrollBars(HWND Window, bool On) {
     auto proc = reinterpret_cast<TFlatProc>(
         reinterpret_cast<void*>(GetProcAddress(lib, On ? "InitializeFlatSB" : "UninitializeFlatSB")));
     if (proc) proc(Window);
+}
+
+// R of DC read into a picture of its own (24 bits, rows readable at once).
+std::unique_ptr<TBitmap> ReadPixels(HDC DC, const RECT& R) {
+    const int w = R.right - R.left, h = R.bottom - R.top;
+    if (w <= 0 || h <= 0) return nullptr;
+    std::unique_ptr<TBitmap> b = NewBitmap24(w, h);
+    BitBlt(b->Canvas()->Handle(), 0, 0, w, h, DC, R.left, R.top, SRCCOPY);
+    GdiFlush();
+    return b;
+}
+
+void WritePixels(HDC DC, const RECT& R, TBitmap* B) {
+    BitBlt(DC, R.left, R.top, R.right - R.left, R.bottom - R.top, B->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+// Channel C (0 blue, 1 green, 2 red) of a COLORREF, in a 24-bit row's order.
+int Channel(COLORREF Colour, int C) { return int((Colour >> (8 * (2 - C))) & 0xFF); }
+
+// What the system drew in R with its colours From (background) and FromText
+// (text, its smoothed edges included) moves to the same place between Back
+// and Text; the other pixels (an icon's colours) stay.
+void Recolour(HDC DC, const RECT& R, COLORREF From, COLORREF FromText, COLORREF Back, COLORREF Text) {
+    int k = 0;
+    for (int c = 1; c < 3; ++c)
+        if (std::abs(Channel(FromText, c) - Channel(From, c)) > std::abs(Channel(FromText, k) - Channel(From, k)))
+            k = c;
+    const int span = Channel(FromText, k) - Channel(From, k);
+    std::unique_ptr<TBitmap> b = ReadPixels(DC, R);
+    if (!b || span == 0) return;
+    for (int y = 0; y < b->Height(); ++y) {
+        auto* row = static_cast<std::uint8_t*>(b->ScanLine(y));
+        for (int x = 0; x < b->Width(); ++x) {
+            std::uint8_t* p = row + 3 * x;
+            const double a = double(p[k] - Channel(From, k)) / span;
+            bool between = a >= 0 && a <= 1;
+            for (int c = 0; c < 3 && between; ++c)
+                between = std::abs(Channel(From, c) + a * (Channel(FromText, c) - Channel(From, c)) - p[c]) <= 2;
+            if (!between) continue;
+            for (int c = 0; c < 3; ++c)
+                p[c] = std::uint8_t(Channel(Back, c) + a * (Channel(Text, c) - Channel(Back, c)) + 0.5);
+        }
+    }
+    WritePixels(DC, R, b.get());
 }
 
 }  // namespace
@@ -521,6 +571,8 @@ void TacDialogWnd::NCButtonDown(TMessage& M) {
 }
 
 void TacDialogWnd::NCButtonUp(TMessage& M) {
+    // A command the dialog's procedure answers may close, and free, the dialog.
+    const TacLiveness live(this);
     const bool pressed = Title.Pressed;
     const int code = int(M.WParam);
     TsCaptionButton* b = Title.Element(code);
@@ -538,7 +590,7 @@ void TacDialogWnd::NCButtonUp(TMessage& M) {
             Title.SetHot(0, true);
             if (!pressed) return;
             Command(IsZoomed(CtrlHandle) ? SC_RESTORE : SC_MAXIMIZE);
-            SystemMenu->UpdateItems();
+            if (!live.Gone()) SystemMenu->UpdateItems();
             return;
         case HTCLOSE:
             if (!pressed) return;
@@ -550,6 +602,7 @@ void TacDialogWnd::NCButtonUp(TMessage& M) {
             Title.SetHot(0, true);
             if (!pressed) return;
             Command(SC_CONTEXTHELP);
+            if (live.Gone()) return;
             SystemMenu->UpdateItems();
             SendMessageA(CtrlHandle, WM_NCPAINT, 1, 0);
             return;
@@ -560,8 +613,9 @@ void TacDialogWnd::NCButtonUp(TMessage& M) {
 void TacDialogWnd::NCDoubleClick(TMessage& M) {
     if (M.WParam == HTCAPTION) {
         if (!CanMaximize() && !CanRestore()) return;
+        const TacLiveness live(this);
         Command(IsZoomed(CtrlHandle) || IsIconic(CtrlHandle) ? SC_RESTORE : SC_MAXIMIZE);
-        SystemMenu->UpdateItems();
+        if (!live.Gone()) SystemMenu->UpdateItems();
     } else if (M.WParam == HTSYSMENU) {
         Command(SC_CLOSE);
     }
@@ -635,8 +689,11 @@ void TacDialogWnd::SkinnedStage(TMessage& M) {
         case WM_ENABLE:
         case WM_SETTEXT:
         case WM_NCACTIVATE: return TitleChanged(M);
-        case WM_PAINT: CallPrevWndProc(M); return;
+        case WM_PAINT: return Paint(M);
         case WM_CTLCOLORDLG: M.Result = reinterpret_cast<LRESULT>(DialogBrush()); return;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSTATIC: return ChildColors(M);
         case WM_DRAWITEM: return DrawItem(M);
         case WM_MOUSEMOVE: return MouseMove(M);
         case WM_NCMOUSELEAVE:
@@ -678,14 +735,14 @@ void TacDialogWnd::NCRightButton(TMessage& M) {
 void TacDialogWnd::Resized(TMessage& M) {
     SkinData->BGChanged = true;
     FrameChanged = true;
-    CallPrevWndProc(M);
-    if (M.Msg == WM_SIZE) RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    if (CallPrevStays(M) && M.Msg == WM_SIZE)
+        RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
-// Enabling, a new caption or activation: the title is painted anew.
+// Enabling, a new caption or activation: the title is painted anew (unless
+// the dialog's procedure closed the dialog, a pop-up that goes on deactivation).
 void TacDialogWnd::TitleChanged(TMessage& M) {
-    CallPrevWndProc(M);
-    if (!IsWindowVisible(CtrlHandle)) return;
+    if (!CallPrevStays(M) || !IsWindowVisible(CtrlHandle)) return;
     if (M.Msg == WM_NCACTIVATE) Active = M.WParam != 0;
     if (M.Msg == WM_SETTEXT && !SkinData->BGChanged && KeepsTitleBackground() && TitleBgBmp) {
         // A new caption alone: the title band is painted again over the
@@ -702,9 +759,66 @@ void TacDialogWnd::TitleChanged(TMessage& M) {
 }
 
 void TacDialogWnd::DrawItem(TMessage& M) {
-    if (auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam); d && d->CtlType == ODT_STATIC)
-        SetBkMode(d->hDC, TRANSPARENT);
+    const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(M.LParam);
+    if (d && d->CtlType == ODT_STATIC) SetBkMode(d->hDC, TRANSPARENT);
+    const TacLiveness live(this);
     TacScrollWnd::WndProc(M);
+    if (!live.Gone() && d && (d->CtlType == ODT_COMBOBOX || d->CtlType == ODT_LISTBOX)) ItemInSectionColours(*d);
+}
+
+// An item the dialog drew in the system's window colours (the open-file
+// dialog's folder list) takes its control's section colours; a selected one
+// keeps the system's highlight.
+void TacDialogWnd::ItemInSectionColours(const DRAWITEMSTRUCT& Item) {
+    auto* a = dynamic_cast<TacEditWnd*>(AdapterOfWindow(Item.hwndItem));
+    TColor back = clNone, text = clNone;
+    if ((Item.itemState & ODS_SELECTED) || !a || !a->SkinnedNow() || !a->SectionLook(back, text)) return;
+    Recolour(Item.hDC, Item.rcItem, GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT), ColorToRGB(back),
+             ColorToRGB(text));
+}
+
+void TacDialogWnd::Paint(TMessage& M) {
+    if (CallPrevStays(M)) RecolourPanels();
+}
+
+// Panels the dialog paints on itself (a text-less static left alone, as the
+// colour dialog's swatches) are filled with the system's face colour around
+// what is drawn there: those pixels show the dialog's picture instead.
+void TacDialogWnd::RecolourPanels() {
+    TBitmap* cache = SkinData->CacheBmp;
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    for (HWND c = GetWindow(CtrlHandle, GW_CHILD); c && cache; c = GetWindow(c, GW_HWNDNEXT)) {
+        const auto* s = dynamic_cast<TacStaticWnd*>(AdapterOfWindow(c));
+        if (!s || !s->LeftAlone() || !IsWindowVisible(c) || GetWindowTextLengthA(c) > 0) continue;
+        RECT r{};
+        GetClientRect(c, &r);
+        POINT o{0, 0};
+        ClientToScreen(c, &o);
+        const int dx = o.x - WndRect.left, dy = o.y - WndRect.top;
+        const TClientDC dc(c);
+        std::unique_ptr<TBitmap> b = ReadPixels(dc, r);
+        if (!b || dx < 0 || dy < 0 || dx + b->Width() > cache->Width() || dy + b->Height() > cache->Height()) continue;
+        for (int y = 0; y < b->Height(); ++y) {
+            auto* row = static_cast<std::uint8_t*>(b->ScanLine(y));
+            const auto* under = static_cast<const std::uint8_t*>(cache->ScanLine(y + dy)) + 3 * dx;
+            for (int x = 0; x < 3 * b->Width(); x += 3)
+                if (RGB(row[x + 2], row[x + 1], row[x]) == face) std::copy(under + x, under + x + 3, row + x);
+        }
+        WritePixels(dc, r, b.get());
+    }
+}
+
+// A child adapted with a section of its own (an edit, a list box, a combo box
+// or the edit inside one, which asks through its combo box) takes the
+// section's colours; the others ask the dialog's own procedure.
+void TacDialogWnd::ChildColors(TMessage& M) {
+    const HWND child = reinterpret_cast<HWND>(M.LParam);
+    auto* a = dynamic_cast<TacEditWnd*>(AdapterOfWindow(child));
+    if (const HWND parent = GetParent(child); !a && parent != CtrlHandle)
+        a = dynamic_cast<TacEditWnd*>(AdapterOfWindow(parent));
+    HBRUSH b = a && !a->Destroyed && a->SkinnedNow() ? a->SectionColors(reinterpret_cast<HDC>(M.WParam)) : nullptr;
+    if (b) M.Result = reinterpret_cast<LRESULT>(b);
+    else TacScrollWnd::WndProc(M);
 }
 
 void TacDialogWnd::MouseMove(TMessage& M) {
@@ -719,12 +833,13 @@ void TacDialogWnd::MouseLeft(TMessage& M) {
 }
 
 void TacDialogWnd::NewChildren(TMessage& M) {
-    CallPrevWndProc(M);
+    if (!CallPrevStays(M)) return;
     AdaptNewChildren();
     RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TacDialogWnd::SysCommand(TMessage& M) {
+    const TacLiveness live(this);
     TacScrollWnd::WndProc(M);
-    if (M.WParam == SC_MAXIMIZE || M.WParam == SC_RESTORE) Title.SetHot(0, true);
+    if (!live.Gone() && (M.WParam == SC_MAXIMIZE || M.WParam == SC_RESTORE)) Title.SetHot(0, true);
 }

@@ -361,6 +361,12 @@ public:
     // One brush of Colour for the WM_CTLCOLOR* answers, kept until the colour
     // changes or the adapter goes.
     HBRUSH ColorBrush(TColor Colour);
+    // A foreign window's WM_CTLCOLOR* answer: the section's colours set into
+    // DC and the brush to return (the adapter's own); nil for a window of a
+    // control of ours, or without a section, which keeps its own colours.
+    HBRUSH SectionColors(HDC DC);
+    // The same colours: False where SectionColors gives no brush.
+    bool SectionLook(TColor& Back, TColor& Text);
 
 protected:
     TacEditWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
@@ -443,6 +449,7 @@ private:
     void ComboPaint(TMessage& Message);
     void ComboPrint(TMessage& Message);
     void CtlColorListBox(TMessage& Message);
+    void CtlColorEdit(TMessage& Message);
     void DrawSelectionText(TBitmap* Cache);
     bool Simple() const;
 };

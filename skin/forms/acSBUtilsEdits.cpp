@@ -159,7 +159,7 @@ void TacEditWnd::ApplySkinLook() {
         FAppliedColor = owner->Color();
         FAppliedFontColor = owner->Font()->Color();
     } else {
-        BgColor = s && !DlgMode ? TColor(s->Color) : clWindow;
+        BgColor = s ? TColor(s->Color) : clWindow;
         FrameColor = 0;
     }
     SkinData->BGChanged = true;
@@ -287,15 +287,26 @@ void TacEditWnd::WndProc(TMessage& M) {
 void TacEditWnd::ForeignColors(TMessage& M) {
     // A window of our own takes its colours from its control; a foreign one
     // asks its parent, which hands the question to us.
+    if (HBRUSH b = SectionColors(reinterpret_cast<HDC>(M.WParam))) M.Result = reinterpret_cast<LRESULT>(b);
+    else EditPassOn(M);
+}
+
+bool TacEditWnd::SectionLook(TColor& Back, TColor& Text) {
     const TsGeneralData* s = SectionData();
-    if (SkinData->OwnerControl || DlgMode || !s) return EditPassOn(M);
+    if (SkinData->OwnerControl || !s) return false;
     if (!ParamsApplied) ApplySkinLook();
-    TColor text = s->FontColor[0] != acSkinNoColor ? TColor(s->FontColor[0]) : clWindowText;
-    if (!IsWindowEnabled(CtrlHandle)) text = MixColorsHalf(TColor(ColorToRGB(text)), TColor(ColorToRGB(BgColor)));
-    const HDC dc = reinterpret_cast<HDC>(M.WParam);
-    SetTextColor(dc, ColorToRGB(text));
-    SetBkColor(dc, ColorToRGB(BgColor));
-    M.Result = reinterpret_cast<LRESULT>(ColorBrush(BgColor));
+    Back = BgColor;
+    Text = s->FontColor[0] != acSkinNoColor ? TColor(s->FontColor[0]) : clWindowText;
+    if (!IsWindowEnabled(CtrlHandle)) Text = MixColorsHalf(TColor(ColorToRGB(Text)), TColor(ColorToRGB(Back)));
+    return true;
+}
+
+HBRUSH TacEditWnd::SectionColors(HDC DC) {
+    TColor back = clNone, text = clNone;
+    if (!SectionLook(back, text)) return nullptr;
+    SetTextColor(DC, ColorToRGB(text));
+    SetBkColor(DC, ColorToRGB(back));
+    return ColorBrush(back);
 }
 
 void TacEditWnd::EditPassOn(TMessage& M) {
@@ -624,7 +635,7 @@ void TacComboBoxWnd::CtlColorListBox(TMessage& M) {
             ListAdapter->SimpleList = Simple();
         }
     }
-    if (list != ListHandle || DlgMode) return;
+    if (list != ListHandle) return;
     const LRESULT index = SendSkinCommandToWindow(ListHandle, AC_GETDISABLEDKIND, 0);
     TsSkinManager* m = SkinData->GetSkinManager();
     if (index <= 0 || !m || !IsValidSectionIndex(m, int(index) - 1)) return;
@@ -634,6 +645,19 @@ void TacComboBoxWnd::CtlColorListBox(TMessage& M) {
     SetBkColor(dc, ColorToRGB(TColor(s.Color)));
     // Every time, not only the first: the list paints again with each scroll.
     M.Result = reinterpret_cast<LRESULT>(ColorBrush(TColor(s.Color)));
+}
+
+// The edit inside the combo box asks the combo box: an edit adapted on its own
+// answers with its section's colours, any other with the combo box's. The
+// question goes no further (an extended combo box would answer it with the
+// system's colours).
+void TacComboBoxWnd::CtlColorEdit(TMessage& M) {
+    const HWND edit = reinterpret_cast<HWND>(M.LParam);
+    auto* a = dynamic_cast<TacEditWnd*>(AdapterOfWindow(edit));
+    if (!a || a->Destroyed || !a->SkinnedNow()) a = this;
+    HBRUSH b = GetParent(edit) == CtrlHandle ? a->SectionColors(reinterpret_cast<HDC>(M.WParam)) : nullptr;
+    if (b) M.Result = reinterpret_cast<LRESULT>(b);
+    else TacEditWnd::WndProc(M);
 }
 
 void TacComboBoxWnd::WndProc(TMessage& M) {
@@ -654,6 +678,8 @@ void TacComboBoxWnd::WndProc(TMessage& M) {
             return;
         case WM_PAINT: return ComboPaint(M);
         case WM_CTLCOLORLISTBOX: return CtlColorListBox(M);
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC: return CtlColorEdit(M);
         case WM_PRINT: return ComboPrint(M);
         default: break;
     }

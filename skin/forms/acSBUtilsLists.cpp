@@ -104,7 +104,7 @@ void TacListViewWnd::SaveOriginalLook() {
 void TacListViewWnd::ApplySkinLook() {
     TacEditWnd::ApplySkinLook();
     COLORREF back = ColorToRGB(clWindow), text = ColorToRGB(clWindowText);
-    if (const TsGeneralData* s = SectionData(); s && !DlgMode) {
+    if (const TsGeneralData* s = SectionData()) {
         back = ColorToRGB(TColor(s->Color));
         if (s->FontColor[0] != acSkinNoColor) text = ColorToRGB(TColor(s->FontColor[0]));
     }

@@ -131,9 +131,13 @@ void TacStaticWnd::PaintContent(TBitmap* Cache) {
     HFONT font = CreateMessageFont();
     UseFont(Cache, font ? font : WindowFont(CtrlHandle));
     if (font) DeleteObject(font);
-    TRect r{0, 0, WndSize.x + 4, WndSize.y};
+    // The static's own alignment: a right-aligned label that overhangs its
+    // dialog's edge (the colour dialog's short form) shows no letter inside.
+    const LONG_PTR type = GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & SS_TYPEMASK;
+    const UINT align = type == SS_RIGHT ? DT_RIGHT : type == SS_CENTER ? DT_CENTER : DT_LEFT;
+    TRect r{0, 0, WndSize.x + (align == DT_LEFT ? 4 : 0), WndSize.y};
     WriteSkinText(Cache->Canvas(), ReadWindowText(CtrlHandle), IsWindowEnabled(CtrlHandle) != FALSE, r,
-                  DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP, SkinData->SkinIndex, false, SkinManager);
+                  DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP | align, SkinData->SkinIndex, false, SkinManager);
 }
 
 void TacStaticWnd::PaintStatic(HDC DC) {

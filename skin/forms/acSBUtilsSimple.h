@@ -25,9 +25,11 @@ public:
     void WndProc(TMessage& Message) override;
     // The window's own content over the skin's background.
     virtual void PaintContent(TBitmap* Cache);
+    // A tab stop or a static edge: the window, often a panel its dialog
+    // paints on, keeps its own look.
+    bool LeftAlone() const;
 
 protected:
-    bool LeftAlone() const;
     void PaintStatic(HDC DC);
 };
 

@@ -36,6 +36,7 @@
 #include "sSplitter.h"
 #include "sTrackBar.h"
 #include "WindowHooks.h"
+#include "acDials.h"
 #include "acSBUtils.h"
 #include "acSBUtilsSimple.h"
 #include "sTreeView.h"
@@ -445,6 +446,65 @@ TEST(SkinnedLifetime, ProviderOfAnEarlierMDIFrameFreedBeforeItsFrame) {
 // A drag bar listens in on its form's messages: freed before its form, with
 // its form, or taken off its form before that form goes, neither the bar
 // nor the form is read after its end.
+// A hooked dialog whose own procedure closes it on a message (a pop-up that
+// goes when it loses activation, a command answered by closing): the
+// dialog's adapter, freed with the window, must not go on after passing the
+// message on.
+UINT gCloseOn = 0;
+INT_PTR CALLBACK ClosesItselfDlgProc(HWND h, UINT Msg, WPARAM W, LPARAM) {
+    if (gCloseOn && Msg == gCloseOn && !(Msg == WM_NCACTIVATE && W)) {
+        gCloseOn = 0;
+        DestroyWindow(h);
+        return TRUE;
+    }
+    return Msg == WM_INITDIALOG;
+}
+
+TEST(SkinnedLifetime, HookedDialogClosedByItsOwnProcedureReadsNoFreedMemory) {
+    ASSERT_TRUE(Skin::Get().Manager());
+    // The dialog hook of a skin with the dialog's sections, for this test only.
+    testsupport::TestSkinOptions options;
+    options.Forms = true;
+    TsSkinManager* forms = testsupport::TestSkinManager(options);
+    forms->SetIsDefault(true);
+    struct TBack {
+        ~TBack() { Skin::Get().Manager()->SetIsDefault(true); }
+    } back;
+    const struct {
+        UINT Msg;
+        std::function<void(HWND)> Send;
+    } rows[] = {
+        {WM_NCACTIVATE, [](HWND d) { SendMessageA(d, WM_NCACTIVATE, FALSE, 0); }},
+        {WM_SIZE, [](HWND d) { SetWindowPos(d, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER); }},
+        {acNewChildrenMessage, [](HWND d) { SendMessageA(d, acNewChildrenMessage, 0, 0); }},
+        {WM_SYSCOMMAND, [](HWND d) { SendMessageA(d, WM_SYSCOMMAND, SC_RESTORE, 0); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Msg);
+        guardedheap::Enable(true);
+        struct alignas(4) {
+            DLGTEMPLATE t;
+            WORD menu, cls, title;
+        } tpl{};
+        tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME;
+        tpl.t.cx = 160;
+        tpl.t.cy = 80;
+        HWND d = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tpl.t, nullptr, ClosesItselfDlgProc, 0);
+        ShowWindow(d, SW_SHOW);
+        SetForegroundWindow(d);
+        Pump(60);
+        TacProvider* p = ProviderOfWindow(d);
+        ASSERT_TRUE(p && p->DialogWnd);
+        const TacDialogWnd* adapter = p->DialogWnd;
+        gCloseOn = row.Msg;
+        row.Send(d);
+        Pump(30);
+        EXPECT_FALSE(IsWindow(d));
+        EXPECT_TRUE(guardedheap::IsFreedMemory(adapter));
+        guardedheap::Enable(false);
+    }
+}
+
 TEST(SkinnedLifetime, DragBarsFollowingTheirFormEndInAnyOrder) {
     guardedheap::Enable(true);
     enum End { BarFirst, WithTheForm, TakenOff };

@@ -19,6 +19,7 @@
 #include "sSkinProvider.h"
 
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include <algorithm>
 #include <functional>
@@ -179,6 +180,106 @@ TEST_F(DialogHook, StandardColourDialogIsSkinnedAndClosedByEscape) {
     EXPECT_FALSE(chosen);
     formtest::Pump(50);
     EXPECT_TRUE(acProviderList.empty());
+}
+
+// A pixel of Child in its client coordinates (negative: from the far edge).
+std::uint32_t ClientPixel(HWND Child, int X, int Y) {
+    RECT c{};
+    GetClientRect(Child, &c);
+    POINT p{X < 0 ? c.right + X : X, Y < 0 ? c.bottom + Y : Y};
+    HDC dc = GetDC(Child);
+    const COLORREF v = GetPixel(dc, p.x, p.y);
+    ReleaseDC(Child, dc);
+    return testsupport::RGBOf(v);
+}
+
+// The open-file dialog's fields ask their dialog for colours, or are told
+// them (the list view): each shows its section's colour, not the system's.
+TEST_F(DialogHook, OpenFileDialogFieldsShowTheirSectionsColour) {
+    bool checked = false;
+    RunModal(
+        [&] {
+            HWND d = Visible("#32770");
+            ASSERT_TRUE(ProviderOfWindow(d) && ProviderOfWindow(d)->DialogWnd);
+            // The file name: an extended combo box's edit.
+            const HWND name = reinterpret_cast<HWND>(SendMessageA(GetDlgItem(d, cmb13), CBEM_GETEDITCONTROL, 0, 0));
+            const HWND list = FindWindowExA(FindWindowExA(d, nullptr, "SHELLDLL_DefView", nullptr), nullptr,
+                                            "SysListView32", nullptr);
+            RECT type{};
+            GetClientRect(GetDlgItem(d, cmb1), &type);
+            const struct {
+                const char* Field;
+                HWND Window;
+                int X, Y;
+            } rows[] = {
+                {"file list", list, -8, -8},
+                {"file name", name, -4, 4},
+                {"files of type", GetDlgItem(d, cmb1), type.right / 2, type.bottom / 2},
+                {"look in", GetDlgItem(d, cmb2), type.right / 2, type.bottom / 2},
+            };
+            RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            for (const auto& r : rows) {
+                ASSERT_TRUE(r.Window) << r.Field;
+                EXPECT_EQ(ClientPixel(r.Window, r.X, r.Y), C().Edit) << r.Field;
+            }
+            PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+            checked = true;
+        },
+        [] {
+            char file[MAX_PATH] = {};
+            OPENFILENAMEA of{};
+            of.lStructSize = sizeof of;
+            of.lpstrFile = file;
+            of.nMaxFile = MAX_PATH;
+            of.lpstrFilter = "All files\0*.*\0";
+            of.Flags = OFN_EXPLORER;
+            return GetOpenFileNameA(&of);
+        });
+    EXPECT_TRUE(checked);
+}
+
+// The colour dialog's swatch panels, which the dialog fills itself, show the
+// dialog's colour between the swatches; nothing of the hidden half shows at
+// the right edge of the short dialog.
+TEST_F(DialogHook, ColourDialogPanelsAndEdgeShowTheDialogsColour) {
+    bool checked = false;
+    RunModal(
+        [&] {
+            HWND d = Visible("#32770");
+            ASSERT_TRUE(ProviderOfWindow(d) && ProviderOfWindow(d)->DialogWnd);
+            RedrawWindow(d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            formtest::Pump(30);
+            const std::uint32_t back = ClientPixel(d, 2, 2);
+            for (const bool clicked : {false, true}) {
+                EXPECT_EQ(ClientPixel(GetDlgItem(d, 720), -1, -1), back) << "basic colours " << clicked;
+                EXPECT_EQ(ClientPixel(GetDlgItem(d, 721), -1, -1), back) << "custom colours " << clicked;
+                SendClick(CentreOf(GetDlgItem(d, 720)));  // a swatch chosen repaints the panels
+                formtest::Pump(60);
+            }
+            // The right-aligned label of the hidden half overhangs the edge:
+            // the columns of it inside the dialog hold no letter.
+            const HWND label = GetDlgItem(d, 730);
+            RECT l{}, c{};
+            GetWindowRect(label, &l);
+            GetClientRect(d, &c);
+            MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&l), 2);
+            ASSERT_TRUE(IsWindowVisible(label) && l.left < c.right && l.right > c.right);
+            const testsupport::Picture shown = testsupport::CaptureClient(d);
+            int letter = 0;
+            for (int y = l.top; y < l.bottom; ++y)
+                for (int x = l.left; x < c.right; ++x) letter += shown.Pixel(x, y) != shown.Pixel(l.left, l.top);
+            EXPECT_EQ(letter, 0);
+            PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+            checked = true;
+        },
+        [] {
+            static COLORREF custom[16] = {};
+            CHOOSECOLORA cc{};
+            cc.lStructSize = sizeof cc;
+            cc.lpCustColors = custom;
+            return ChooseColorA(&cc);
+        });
+    EXPECT_TRUE(checked);
 }
 
 TEST_F(DialogHook, PopupMenuWindowIsAdaptedOnCreation) {
