@@ -34,7 +34,7 @@ pinned() { taskset -c "$cpu" "$@"; }
 our_wineserver() {
   local pid
   for pid in $(pgrep -x 'wineserver(64)?' || true); do
-    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
       echo "$pid"
     fi
   done
@@ -77,6 +77,16 @@ bench() {  # name [arguments...]
   done
 } 2>&1 | tee "$out"
 
+echo "=== medians of $runs runs ($target): times in microseconds, skinned and plain"
+awk '$1 == "@time" { k = $2; side = k; sub(/.*\./, "", side); sub(/\.[^.]*$/, "", k)
+    v[k, side] = v[k, side] " " $3; if (!(k in seen)) { seen[k] = 1; names[++n] = k } }
+  function median(list,   c, a, x, y, t) {
+    c = split(substr(list, 2), a, " ")
+    for (x = 1; x <= c; x++) for (y = x + 1; y <= c; y++) if (a[y] < a[x]) { t = a[x]; a[x] = a[y]; a[y] = t }
+    return c % 2 ? a[(c + 1) / 2] : (a[c / 2] + a[c / 2 + 1]) / 2
+  }
+  END { for (i = 1; i <= n; i++) printf "  %-20s %10.0f %10.0f\n", names[i], median(v[names[i], "skinned"]), median(v[names[i], "plain"]) }
+' "$results" | tee -a "$out"
 echo "=== medians of $runs runs ($target): ratio, goal"
 awk '$1 == "@ratio" { v[$2] = v[$2] " " $3; g[$2] = $4 + 0; order[$2] = order[$2] ? order[$2] : ++n; names[n] = $2 }
   END {
