@@ -465,7 +465,7 @@ void TacMnuWnd::WndProc(TMessage& M) {
         case kSkinCommand: return MenuCommand(M);
         default: break;
     }
-    if (!acSystemPopup || !SkinnedNow()) return TacScrollWnd::WndProc(M);
+    if (!acSystemPopup || OwnLook(M)) return TacScrollWnd::WndProc(M);
     switch (M.Msg) {
         case WM_ERASEBKGND: return EraseMenu(M);
         case WM_PAINT: return PaintOverSystem(M);
