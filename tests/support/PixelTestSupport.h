@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Graphics.h"
+#include "Scopes.h"
 #include "TestSupport.h"
 
 #include <algorithm>
@@ -33,6 +34,9 @@ inline std::uint32_t Px(TBitmap& Bmp, int X, int Y) {
     const std::uint8_t* p = row + X * (Bmp.PixelFormat() == pf32bit ? 4 : 3);
     return (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
 }
+
+// 0x00RRGGBB of a pixel of a window, frame included, as it is on the screen.
+inline std::uint32_t WindowPixel(HWND H, int X, int Y) { return RGBOf(GetPixel(TWindowDC(H), X, Y)); }
 
 // The smallest rectangle holding every pixel of Area for which Match is
 // true; empty (0, 0, 0, 0) when there is none. At reads a pixel.

@@ -393,9 +393,8 @@ TEST(SimpleAdapterKinds, IconLinkAndPaneWindowsShowTheSectionBehindTheirContent)
 // cursor and pressed by a real press, each with its caption written on it.
 TEST(SimpleAdapterKinds, ToolBarButtonFacesFollowTheCursor) {
     Manager();
-    testsupport::TestSkinOptions options;
-    options.PageControl = true;
-    TsSkinManager* m = testsupport::TestSkinManager(options);
+    TsSkinManager* m =
+        testsupport::TestSkinManager(testsupport::OptionsWith({&testsupport::TestSkinOptions::PageControl}));
     HWND host = MakeHost();
     HWND bar = MakeChild(host, TOOLBARCLASSNAMEA, "", TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NORESIZE | CCS_NODIVIDER,
                          RECT{0, 0, 400, 40});
