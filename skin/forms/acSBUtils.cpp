@@ -93,7 +93,6 @@ TacMainWnd::TacMainWnd(TDeferAttach Defer, HWND Handle, TsCommonData* SkinData, 
 
 void TacMainWnd::Construct(HWND Handle, TsCommonData* Data, TsSkinManager* Manager, const String& SectionName,
                            bool KeepTheme) {
-    if (!KeepTheme && Upper(SectionName) != "DIALOG") acSetWindowThemeOff(Handle);
     CtrlHandle = Handle;
     SkinManager = Manager;
     Destroyed = false;
@@ -107,6 +106,10 @@ void TacMainWnd::Construct(HWND Handle, TsCommonData* Data, TsSkinManager* Manag
         if (!SkinManager) SkinManager = SkinData->GetSkinManager();
     }
     if (SkinData->SkinSection().empty()) SkinData->SetSkinSection(SectionName);
+    // A loaded skin without the section leaves the window its own look, its
+    // visual style included.
+    const bool lacksSection = SkinManager && SkinManager->Active() && !HasSkin(SkinData);
+    if (!KeepTheme && !lacksSection && Upper(SectionName) != "DIALOG") acSetWindowThemeOff(Handle);
     DlgMode = acCreatingChildAdapters;
     SaveOriginalLook();
     ParamsApplied = false;
@@ -147,6 +150,10 @@ void TacMainWnd::MouseOver() {
 }
 
 bool TacMainWnd::SkinnedNow() const { return SkinData && SkinManager && SkinManager->Active(); }
+
+bool TacMainWnd::OwnLook(const TMessage& M) const {
+    return !SkinnedNow() || !HasSkin(SkinData) || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY;
+}
 
 LRESULT TacMainWnd::CallPrevWndProc(TMessage& Message) {
     if (OldWindowProc) {

@@ -74,6 +74,9 @@ public:
     bool CallPrevStays(TMessage& Message);
     // A skin is there to draw with (skin data, manager, active skin).
     bool SkinnedNow() const;
+    // The window keeps its own look for this message: no skin now, none for
+    // the adapter's section, or the window is going.
+    bool OwnLook(const TMessage& Message) const;
     // False once the adapter is freed: a handler reached through a message
     // passed on may free the control, and its adapter with it (TacLiveness).
     std::shared_ptr<const bool> Alive() const { return FAlive; }

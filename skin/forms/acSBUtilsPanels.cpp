@@ -5,6 +5,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "Scopes.h"
+#include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sSkinFile.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 
 CLASSLIB_DEFINE_CLASS(TacToolBarWnd, TacMainWnd)
 CLASSLIB_DEFINE_CLASS(TacPanelFrameWnd, TacMainWnd)
@@ -344,7 +346,7 @@ void TacToolBarWnd::PaintToolBarBorder() {
 }
 
 void TacToolBarWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (OwnLook(M)) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_ERASEBKGND: M.Result = 1; return;
         case WM_SIZE:
@@ -403,19 +405,46 @@ void TacMnuWnd::MenuCommand(TMessage& M) {
     }
 }
 
-void TacMnuWnd::EraseMenu(TMessage& M) {
+void TacMnuWnd::PrepareMenuCache() {
     AdapterGeometry(this);
-    if (SkinData->BGChanged) {
-        TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
-        PaintSkinItem(SkinData->SkinIndex, SkinData->SkinSection(), TCacheInfo{}, true, 1,
-                      TRect{0, 0, WndSize.x, WndSize.y}, WndPos, cache, SkinManager);
-        PaintAdapterBorder(this, 1);
-        SkinData->BGChanged = false;
-    }
+    if (!SkinData->BGChanged) return;
+    TBitmap* cache = SizeCacheBmp(SkinData, WndSize.x, WndSize.y);
+    PaintSkinItem(SkinData->SkinIndex, SkinData->SkinSection(), TCacheInfo{}, true, 1,
+                  TRect{0, 0, WndSize.x, WndSize.y}, WndPos, cache, SkinManager);
+    PaintAdapterBorder(this, 1);
+    SkinData->BGChanged = false;
+}
+
+void TacMnuWnd::EraseMenu(TMessage& M) {
+    PrepareMenuCache();
     BitBlt(TWindowDC(CtrlHandle, reinterpret_cast<HDC>(M.WParam)), 0, 0, WndSize.x - 2 * kMenuBorder,
            WndSize.y - 2 * kMenuBorder, SkinData->CacheBmp->Canvas()->Handle(), kMenuBorder, kMenuBorder, SRCCOPY);
     MenuSkinned = 0;
     M.Result = 1;
+}
+
+// The system may draw the whole popup, ground included, when it paints (Wine
+// does): its picture goes over the skin's with the system's menu colour
+// left out, so that the items and the selection stay the system's.
+void TacMnuWnd::PaintOverSystem(TMessage& M) {
+    const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
+    PrepareMenuCache();
+    RECT c{};
+    GetClientRect(CtrlHandle, &c);
+    POINT origin{0, 0};
+    MapWindowPoints(CtrlHandle, nullptr, &origin, 1);
+    const std::unique_ptr<TBitmap> system = NewBitmap24(c.right, c.bottom), shown = NewBitmap24(c.right, c.bottom);
+    if (!system || !shown || !ps.DC()) return;
+    const COLORREF ground = GetSysColor(COLOR_MENU);
+    HDC sys = system->Canvas()->Handle();
+    FillDC(sys, TRect{0, 0, c.right, c.bottom}, TColor(ground));
+    LPARAM flags = PRF_CLIENT;
+    CallPrevWndProc(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(sys), flags);
+    HDC out = shown->Canvas()->Handle();
+    BitBlt(out, 0, 0, c.right, c.bottom, SkinData->CacheBmp->Canvas()->Handle(), origin.x - WndRect.left,
+           origin.y - WndRect.top, SRCCOPY);
+    TransparentBlt(out, 0, 0, c.right, c.bottom, sys, 0, 0, c.right, c.bottom, ground);
+    BitBlt(ps.DC(), 0, 0, c.right, c.bottom, out, 0, 0, SRCCOPY);
 }
 
 bool TacMnuWnd::PaintMenuFrame() {
@@ -436,9 +465,10 @@ void TacMnuWnd::WndProc(TMessage& M) {
         case kSkinCommand: return MenuCommand(M);
         default: break;
     }
-    if (!acSystemPopup || !SkinnedNow()) return TacScrollWnd::WndProc(M);
+    if (!acSystemPopup || OwnLook(M)) return TacScrollWnd::WndProc(M);
     switch (M.Msg) {
         case WM_ERASEBKGND: return EraseMenu(M);
+        case WM_PAINT: return PaintOverSystem(M);
         case WM_NCPAINT:
             if (PaintMenuFrame()) return;
             break;

@@ -149,8 +149,7 @@ void TacStaticWnd::PaintStatic(HDC DC) {
 
 void TacStaticWnd::WndProc(TMessage& M) {
     // A skin without the section leaves the window its own look.
-    if (!SkinnedNow() || !HasSkin(SkinData) || LeftAlone() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY)
-        return TacMainWnd::WndProc(M);
+    if (OwnLook(M) || LeftAlone()) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_ERASEBKGND:
             if (!IsWindowVisible(CtrlHandle)) break;
@@ -300,8 +299,7 @@ bool TacBtnWnd::ShowsItsBackground() {
 }
 
 void TacBtnWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || !HasSkin(SkinData) || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY)
-        return TacMainWnd::WndProc(M);
+    if (OwnLook(M)) return TacMainWnd::WndProc(M);
     const bool visible = IsWindowVisible(CtrlHandle) != FALSE;
     switch (MessageKind(M)) {
         case kSkinCommand:
@@ -481,8 +479,7 @@ void TacCheckBoxWnd::PaintCheckBox(HDC DC) {
 }
 
 void TacCheckBoxWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || !HasSkin(SkinData) || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY)
-        return TacMainWnd::WndProc(M);
+    if (OwnLook(M)) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case kSkinCommand:
             if (M.WParamHi() == AC_MOUSEENTER || M.WParamHi() == AC_MOUSELEAVE) {
@@ -631,8 +628,7 @@ void TacGroupBoxWnd::ChildNotify(TMessage& M) {
 }
 
 void TacGroupBoxWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || !HasSkin(SkinData) || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY)
-        return TacMainWnd::WndProc(M);
+    if (OwnLook(M)) return TacMainWnd::WndProc(M);
     // In a dialog the group box is a frame round its siblings: only its
     // non-client paint is the skin's.
     switch (MessageKind(M)) {
@@ -666,7 +662,7 @@ void TacGroupBoxWnd::WndProc(TMessage& M) {
 // Size grips and nested dialog panes
 
 void TacSizerWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (OwnLook(M)) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_PAINT: {
             const TPaintScope ps(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
@@ -686,7 +682,7 @@ void TacSizerWnd::WndProc(TMessage& M) {
 }
 
 void TacTransPanelWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (OwnLook(M)) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_ERASEBKGND: {
             RebuildCache(this);
@@ -743,7 +739,7 @@ void TacSpinWnd::PaintSpin(HDC DC) {
 }
 
 void TacSpinWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (OwnLook(M)) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_NCPAINT:
         case WM_ERASEBKGND: M.Result = 1; return;

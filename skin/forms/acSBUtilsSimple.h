@@ -234,7 +234,9 @@ private:
     // The handlers of the window procedure; a false answer passes the message on.
     void MenuDestroyed(TMessage& Message);
     void MenuCommand(TMessage& Message);
+    void PrepareMenuCache();
     void EraseMenu(TMessage& Message);
+    void PaintOverSystem(TMessage& Message);
     bool PaintMenuFrame();
 };
 

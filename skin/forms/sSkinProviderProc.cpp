@@ -250,7 +250,11 @@ void TsSkinProvider::MouseLeft(TMessage& Message) {
 void TsSkinProvider::MenuLoop(TMessage& Message) {
     switch (Message.Msg) {
         case WM_INITMENUPOPUP:
-            if (HIWORD(Message.LParam) != 0) acSystemPopup = true;
+            // The flag of the message is not set everywhere for the window menu
+            // that the program opens itself (Wine leaves it 0): the menu says it.
+            if (HIWORD(Message.LParam) != 0 ||
+                reinterpret_cast<HMENU>(Message.WParam) == GetSystemMenu(Form->Handle(), FALSE))
+                acSystemPopup = true;
             break;
         case WM_ENTERMENULOOP:
             if (!FInMenuLoop && MaximizedChild()) {

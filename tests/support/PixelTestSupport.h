@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Graphics.h"
+#include "Scopes.h"
 #include "TestSupport.h"
 
 #include <algorithm>
@@ -34,13 +35,17 @@ inline std::uint32_t Px(TBitmap& Bmp, int X, int Y) {
     return (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
 }
 
+// 0x00RRGGBB of a pixel of a window, frame included, as it is on the screen.
+inline std::uint32_t WindowPixel(HWND H, int X, int Y) { return RGBOf(GetPixel(TWindowDC(H), X, Y)); }
+
 // The smallest rectangle holding every pixel of Area for which Match is
-// true; empty (0, 0, 0, 0) when there is none.
-inline TRect FindPixels(TBitmap& Bmp, const TRect& Area, const std::function<bool(std::uint32_t)>& Match) {
+// true; empty (0, 0, 0, 0) when there is none. At reads a pixel.
+inline TRect FindPixelsBy(const TRect& Area, const std::function<std::uint32_t(int, int)>& At,
+                          const std::function<bool(std::uint32_t)>& Match) {
     TRect box{Area.right, Area.bottom, Area.left, Area.top};
     for (int y = Area.top; y < Area.bottom; ++y)
         for (int x = Area.left; x < Area.right; ++x)
-            if (Match(Px(Bmp, x, y))) {
+            if (Match(At(x, y))) {
                 box.left = std::min<LONG>(box.left, x);
                 box.top = std::min<LONG>(box.top, y);
                 box.right = std::max<LONG>(box.right, x + 1);
@@ -49,9 +54,20 @@ inline TRect FindPixels(TBitmap& Bmp, const TRect& Area, const std::function<boo
     if (box.right <= box.left) return TRect{0, 0, 0, 0};
     return box;
 }
+inline TRect FindPixels(TBitmap& Bmp, const TRect& Area, const std::function<bool(std::uint32_t)>& Match) {
+    return FindPixelsBy(
+        Area, [&Bmp](int X, int Y) { return Px(Bmp, X, Y); }, Match);
+}
 
 inline TRect FindColor(TBitmap& Bmp, const TRect& Area, std::uint32_t Rgb) {
     return FindPixels(Bmp, Area, [Rgb](std::uint32_t p) { return p == Rgb; });
+}
+// The same in a picture read back from the screen; the whole picture when
+// Area is empty.
+inline TRect FindColor(const Picture& P, TRect Area, std::uint32_t Rgb) {
+    if (Area.right <= Area.left) Area = TRect{0, 0, P.Width, P.Height};
+    return FindPixelsBy(
+        Area, [&P](int X, int Y) { return P.Pixel(X, Y); }, [Rgb](std::uint32_t p) { return p == Rgb; });
 }
 
 }  // namespace testsupport

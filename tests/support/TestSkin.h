@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +44,13 @@ struct TestSkinOptions {
     // Sections of a test's own, written as given at the end of the file.
     std::string Extra = {};
 };
+
+// The options with the named parts on, e.g. OptionsWith({&TestSkinOptions::Forms}).
+inline TestSkinOptions OptionsWith(std::initializer_list<bool TestSkinOptions::*> Parts) {
+    TestSkinOptions options;
+    for (bool TestSkinOptions::*part : Parts) options.*part = true;
+    return options;
+}
 
 // The test skin's colours, 0xRRGGBB (the file writes them so).
 struct TestSkinColors {

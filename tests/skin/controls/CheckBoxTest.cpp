@@ -197,19 +197,13 @@ TEST_F(SkinnedChecks, CaptionsRightAlignedAndWordWrapped) {
     EXPECT_EQ(g.right, 160 - 2);
     const Picture p = Print(right);
     EXPECT_EQ(p.Pixel((g.left + g.right) / 2, 12), C.Box[BoxUnchecked][0]);
-    int textLeft = 999, textRight = -1;
-    for (int y = 0; y < p.Height; ++y)
-        for (int x = 0; x < p.Width; ++x)
-            if (p.Pixel(x, y) == C.GlobalFont) textLeft = std::min(textLeft, x), textRight = std::max(textRight, x);
-    EXPECT_GE(textLeft, 2);
-    EXPECT_LT(textRight, g.left);
+    const TRect text = FindColor(p, TRect{}, C.GlobalFont);
+    ASSERT_LT(text.left, text.right);
+    EXPECT_GE(text.left, 2);
+    EXPECT_LE(text.right, g.left);
     // Wrapped: text on more than one line.
-    const Picture w = Print(wrapped);
-    int top = 999, bottom = -1;
-    for (int y = 0; y < w.Height; ++y)
-        for (int x = 0; x < w.Width; ++x)
-            if (w.Pixel(x, y) == C.GlobalFont) top = std::min(top, y), bottom = std::max(bottom, y);
-    EXPECT_GT(bottom - top, 20);
+    const TRect lines = FindColor(Print(wrapped), TRect{}, C.GlobalFont);
+    EXPECT_GT(lines.bottom - lines.top, 21);
 }
 
 // The focus frame goes round the caption, not round the room the caption
@@ -224,14 +218,10 @@ TEST_F(SkinnedChecks, FocusFrameGoesRoundTheCaptionOnly) {
         box->SetWidth(200);
         box->SetFocus();
         Pump();
-        const Picture p = Print(box);
-        int left = p.Width, right = -1;
-        for (int y = 0; y < p.Height; ++y)
-            for (int x = 0; x < p.Width; ++x)
-                if (p.Pixel(x, y) == 0x000000) left = std::min(left, x), right = std::max(right, x);
-        ASSERT_GE(right, 0) << box->ClassName() << ": no focus frame";
-        EXPECT_GE(right - left + 1, text) << box->ClassName();
-        EXPECT_LE(right - left + 1, text + 6) << box->ClassName();
+        const TRect frame = FindColor(Print(box), TRect{}, 0x000000);
+        ASSERT_LT(frame.left, frame.right) << box->ClassName() << ": no focus frame";
+        EXPECT_GE(frame.right - frame.left, text) << box->ClassName();
+        EXPECT_LE(frame.right - frame.left, text + 6) << box->ClassName();
     }
 }
 

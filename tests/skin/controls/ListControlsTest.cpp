@@ -20,6 +20,7 @@
 #include "sComboBox.h"
 #include "sEdit.h"
 #include "sListView.h"
+#include "sPanel.h"
 #include "sTreeView.h"
 
 #include <functional>
@@ -275,28 +276,51 @@ TEST_F(SkinnedLists, OpenComboPressesOnlyItsButton) {
 }
 
 // Below a simple combo's list (made a whole number of lines high) lies a
-// strip of the control that the parent shows through, skinned or not.
+// strip of the control that shows what is behind it: the form's colour
+// under our combo, skinned or not, and the skinned panel's picture under a
+// system combo box with its adapter.
 TEST_F(SkinnedLists, SimpleComboShowsItsParentBelowItsList) {
     form->SetColor(TColor(0x00336699));
-    for (bool skinned : {true, false}) {
-        SCOPED_TRACE(skinned);
-        TsComboBox* c = MakeCombo(20, csSimple);
-        if (!skinned) Command(c, AC_REMOVESKIN, Manager());
+    auto* panel = Make<TsPanel>(form.get(), 200, 20, 300, 300);
+    enum Kind { Skinned, SkinRemoved, SystemAdapted };
+    for (Kind kind : {Skinned, SkinRemoved, SystemAdapted}) {
+        SCOPED_TRACE(kind);
+        TsComboBox* own = nullptr;
+        HWND combo = nullptr;
+        std::unique_ptr<TacComboBoxWnd> adapter;
+        if (kind == SystemAdapted) {
+            combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_SIMPLE, 20, 20, 160, 100,
+                                    panel->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+            for (int i = 0; i < 20; ++i) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
+            adapter = std::make_unique<TacComboBoxWnd>(combo, nullptr, Skin::Get().Manager(), "COMBOBOX");
+        } else {
+            own = MakeCombo(20, csSimple);
+            if (kind == SkinRemoved) Command(own, AC_REMOVESKIN, Manager());
+            combo = own->Handle();
+        }
+        const HWND list = FindWindowExA(combo, nullptr, "ComboLBox", nullptr);
+        ASSERT_TRUE(list);
         TRect strip{};
         for (int h = 100; h < 140 && RectHeight(strip) < 3; ++h) {
-            c->SetHeight(h);
+            SetWindowPos(combo, nullptr, 0, 0, 160, h, SWP_NOMOVE | SWP_NOZORDER);
             Pump(20);
-            RECT list{};
-            GetWindowRect(c->ListHandle(), &list);
-            MapWindowPoints(nullptr, c->Handle(), reinterpret_cast<POINT*>(&list), 2);
-            strip = TRect{0, list.bottom, c->Width(), c->Height()};
+            RECT l{}, c{};
+            GetWindowRect(list, &l);
+            MapWindowPoints(nullptr, combo, reinterpret_cast<POINT*>(&l), 2);
+            GetClientRect(combo, &c);
+            strip = TRect{0, l.bottom, c.right, c.bottom};
         }
         ASSERT_GE(RectHeight(strip), 3);
         // What was on the screen there before.
-        FillDC(TClientDC(c->Handle()), strip, TColor(0x00FF00FF));
-        InvalidateRect(c->Handle(), nullptr, TRUE);
-        EXPECT_EQ(Pixel(c->Handle(), c->Width() / 2, (strip.top + strip.bottom) / 2), 0x996633u);
-        c->Free();
+        FillDC(TClientDC(combo), strip, TColor(0x00FF00FF));
+        InvalidateRect(combo, nullptr, TRUE);
+        const TPoint at{strip.right / 2, (strip.top + strip.bottom) / 2};
+        const std::uint32_t behind =
+            kind == SystemAdapted ? Px(*panel->SkinData()->CacheBmp, 20 + at.x, 20 + at.y) : 0x996633u;
+        EXPECT_EQ(Pixel(combo, at.x, at.y), behind);
+        adapter.reset();
+        if (own) own->Free();
+        else DestroyWindow(combo);
         Pump(30);
     }
 }

@@ -146,18 +146,6 @@ TEST_F(PageControlTest, TabsInEveryPositionAndStateShowTheirSections) {
     EXPECT_TRUE(grey);
 }
 
-// The box of the pixels of colour Rgb inside R (empty when there is none).
-TRect Find(const Picture& P, const TRect& R, std::uint32_t Rgb) {
-    long left = R.right, top = R.bottom, right = R.left, bottom = R.top;
-    for (long y = R.top; y < R.bottom; ++y)
-        for (long x = R.left; x < R.right; ++x)
-            if (P.Pixel(x, y) == Rgb) {
-                left = std::min(left, x), top = std::min(top, y);
-                right = std::max(right, x + 1), bottom = std::max(bottom, y + 1);
-            }
-    return left < right ? TRect{left, top, right, bottom} : TRect{0, 0, 0, 0};
-}
-
 TEST_F(PageControlTest, CaptionsSitInWhatShowsOfTheirTabsAndTheFocusFrameClearsThem) {
     for (TTabPosition pos : {tpTop, tpBottom}) {
         SCOPED_TRACE(int(pos));
@@ -170,7 +158,7 @@ TEST_F(PageControlTest, CaptionsSitInWhatShowsOfTheirTabsAndTheFocusFrameClearsT
         const TRect t = Tab(1), area = Pc->PageAreaRect();
         const int top = pos == tpTop ? t.top : std::max<int>(t.top, area.bottom);
         const int bottom = pos == tpTop ? std::min<int>(t.bottom, area.top) : t.bottom;
-        const TRect text = Find(p, t, C().ButtonFont);
+        const TRect text = FindColor(p, t, C().ButtonFont);
         ASSERT_LT(text.top, text.bottom);
         EXPECT_GE(text.top, top);
         EXPECT_LE(text.bottom, bottom);
@@ -182,7 +170,7 @@ TEST_F(PageControlTest, CaptionsSitInWhatShowsOfTheirTabsAndTheFocusFrameClearsT
     Pc->SetFocus();
     const Picture p = Shot();
     const TRect t = Tab(0);
-    const TRect text = Find(p, t, C().ButtonHotFont), frame = Find(p, t, 0x000000);
+    const TRect text = FindColor(p, t, C().ButtonHotFont), frame = FindColor(p, t, 0x000000);
     ASSERT_LT(text.top, text.bottom);
     ASSERT_LT(frame.top, frame.bottom) << "no focus frame";
     EXPECT_LT(frame.left, text.left - 1);

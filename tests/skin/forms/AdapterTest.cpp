@@ -4,7 +4,6 @@
 #include "AdapterTestSupport.h"
 #include "FormTestSupport.h"
 #include "TestAccess.h"
-#include "sPanel.h"
 
 namespace {
 
@@ -269,33 +268,6 @@ TEST(ForeignWindowColours, AdaptedWindowsOnAFormTakeTheirSectionsColours) {
         ReleaseDC(k.Window, dc);
         EXPECT_GT(text, 5) << k.Name;
     }
-}
-
-// A simple combo box's list holds whole items only: what is left of the box
-// below it shows the picture of the box's parent, not a system colour.
-TEST(ForeignWindowColours, SimpleComboShowsItsParentBelowItsList) {
-    Manager();
-    formtest::FormPtr form = formtest::MakeForm(40, 40, 320, 240);
-    auto* panel = formtest::Make<TsPanel>(form.get(), 0, 0, 300, 200);
-    form->Show();
-    HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_SIMPLE, 20, 20, 140, 125,
-                                 panel->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
-    for (const char* item : {"one", "two", "three"})
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-    TacComboBoxWnd adapter(combo, nullptr, Manager(), "COMBOBOX");
-    RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump(50);
-    HWND list = FindWindowExA(combo, nullptr, "ComboLBox", nullptr);
-    ASSERT_TRUE(list);
-    RECT lr{}, cr{};
-    GetWindowRect(list, &lr);
-    GetWindowRect(combo, &cr);
-    ASSERT_LT(lr.bottom, cr.bottom - 1) << "no room below the list";
-    const int x = 30, y = int(cr.bottom - cr.top) - 1;  // the box's last row
-    const std::uint32_t shown = WindowPixel(combo, x, y);
-    TBitmap* picture = panel->SkinData()->CacheBmp;
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(shown, testsupport::Px(*picture, 20 + x, 20 + y));
 }
 
 }  // namespace

@@ -22,11 +22,9 @@ namespace adaptertest {
 
 using testsupport::Ch;
 
-inline testsupport::TestSkinOptions SkinOptions() {
-    testsupport::TestSkinOptions options;
-    options.ScrollBars = true;
-    options.Headers = true;
-    return options;
+using testsupport::TestSkinOptions;
+inline TestSkinOptions SkinOptions() {
+    return testsupport::OptionsWith({&TestSkinOptions::ScrollBars, &TestSkinOptions::Headers});
 }
 // The default manager of the executable (the first one made).
 inline TsSkinManager* Manager() { return testsupport::TestSkinManager(SkinOptions()); }
@@ -95,13 +93,8 @@ using testinput::LeftButton;
 using testinput::MouseTo;
 
 // --- Pixels and places -----------------------------------------------------
-inline std::uint32_t WindowPixel(HWND h, int X, int Y) {
-    HDC dc = GetWindowDC(h);
-    const COLORREF c = GetPixel(dc, X, Y);
-    ReleaseDC(h, dc);
-    return testsupport::RGBOf(c);
-}
 using testsupport::Near;
+using testsupport::WindowPixel;
 // A bar's rectangle relative to the window's top-left corner.
 inline RECT LocalBarRect(TacScrollWnd* A, int Kind) {
     TRect r;

@@ -11,6 +11,7 @@
 #include "TestInput.h"
 #include "TestSkin.h"
 #include "TestSupport.h"
+#include "sGlobals.h"
 #include "sSkinManager.h"
 #include "sSkinMenus.h"
 #include "sPanel.h"
@@ -18,6 +19,7 @@
 #include "sSplitter.h"
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -305,6 +307,39 @@ TEST(SystemMenu, CaptionsComeFromTheProgramsStringTable) {
     p->SystemMenu->MakeSkinItems();
     ASSERT_GT(p->SystemMenu->Items()->Count(), 0);
     EXPECT_EQ(p->SystemMenu->Items()->Items(0)->Caption(), "Vorhandene Skins");
+}
+
+// The window menu the program opens itself is the system's, drawn by the
+// system: the skin's popup ground shows behind its captions.
+TEST(SystemMenu, TheWindowMenuOpenedByTheProgramShowsTheSkinsGround) {
+    Manager();
+    formtest::FormPtr form = formtest::MakeForm(80, 60, 320, 200);
+    TObject::Create<TsSkinProvider>(form.get());
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Pump();
+    Picture shot;
+    std::thread reader([&] {
+        for (int i = 0; i < 50 && shot.Empty(); ++i) {
+            Sleep(80);
+            HWND popup = FindWindowA("#32768", nullptr);
+            if (popup && IsWindowVisible(popup)) shot = testsupport::CaptureWindow(popup);
+        }
+        testinput::SendKey(VK_ESCAPE);
+    });
+    TrackPopupMenu(GetSystemMenu(form->Handle(), FALSE), TPM_LEFTALIGN, 120, 80, 0, form->Handle(), nullptr);
+    reader.join();
+    ASSERT_FALSE(shot.Empty()) << "the menu did not open";
+    int ground = 0, captions = 0;
+    for (int y = 0; y < shot.Height; ++y)
+        for (int x = 0; x < shot.Width; ++x) {
+            ground += shot.Pixel(x, y) == 0x305070;
+            captions += shot.Pixel(x, y) == testsupport::RGBOf(GetSysColor(COLOR_MENUTEXT));
+        }
+    EXPECT_GT(ground, shot.Width * shot.Height / 2);
+    EXPECT_GT(captions, 100);
+    Pump();
+    EXPECT_FALSE(acSystemPopup) << "the flag outlives its menu";
 }
 
 }  // namespace

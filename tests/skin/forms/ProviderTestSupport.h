@@ -19,11 +19,9 @@ namespace providertest {
 
 using testsupport::Picture;
 
-inline testsupport::TestSkinOptions Options() {
-    testsupport::TestSkinOptions options;
-    options.Forms = true;
-    options.ScrollBars = true;
-    return options;
+using testsupport::TestSkinOptions;
+inline TestSkinOptions Options() {
+    return testsupport::OptionsWith({&TestSkinOptions::Forms, &TestSkinOptions::ScrollBars});
 }
 inline TsSkinManager* Manager() { return testsupport::TestSkinManager(Options()); }
 inline const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }

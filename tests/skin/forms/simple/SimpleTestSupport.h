@@ -18,9 +18,7 @@
 namespace simpletest {
 
 inline TsSkinManager* Manager() {
-    testsupport::TestSkinOptions options;
-    options.GroupBox = true;
-    return testsupport::TestSkinManager(options);
+    return testsupport::TestSkinManager(testsupport::OptionsWith({&testsupport::TestSkinOptions::GroupBox}));
 }
 inline const testsupport::TestSkinColors& C() { return testsupport::TestSkinPalette(); }
 inline void Pump(int ms = 40) { formtest::Pump(ms); }
@@ -32,12 +30,7 @@ inline HWND MakeChild(HWND Host, const char* Class, const char* Text, DWORD Styl
                            R.bottom - R.top, Host, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-inline std::uint32_t WindowPixel(HWND h, int X, int Y) {
-    HDC dc = GetWindowDC(h);
-    const COLORREF c = GetPixel(dc, X, Y);
-    ReleaseDC(h, dc);
-    return testsupport::RGBOf(c);
-}
+using testsupport::WindowPixel;
 // Pixels of the window's rectangle R (window coordinates) in colour Rgb.
 inline int CountPixels(HWND h, RECT R, std::uint32_t Rgb) {
     const testsupport::Picture p = testsupport::CaptureWindow(h);
