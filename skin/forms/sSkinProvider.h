@@ -380,6 +380,7 @@ private:
     void ChildActivated(TMessage& Message);
     void MeasureItem(TMessage& Message);
     // A system command of an MDI child: a maximized child's state is shown on its frame.
+    void KeyMenu(const TMessage& Message);
     void MDIChildCommand(TMessage& Message);
     void RestoreOtherMaximizedChildren();
     void HoldMDIUpdate(bool Hold, bool WithFrame);

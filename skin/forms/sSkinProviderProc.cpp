@@ -870,6 +870,8 @@ void TsSkinProvider::SysCommand(TMessage& Message) {
         if (cmd == SC_MINIMIZE || cmd == SC_MAXIMIZE || cmd == SC_RESTORE) {
             FMenuRows = -1;
             RepaintFrame();
+        } else if (cmd == SC_KEYMENU) {
+            KeyMenu(Message);
         }
         return;
     }
@@ -880,13 +882,7 @@ void TsSkinProvider::SysCommand(TMessage& Message) {
     if (cmd == SC_CLOSE || keep != ProviderOf(Form)) return;
     switch (cmd) {
         case SC_MINIMIZE: ShrinkCache(); break;
-        case SC_KEYMENU:
-            if (LOWORD(Message.LParam) == ' ' && Form->BorderIcons().Contains(biSystemMenu) && HasBorder()) {
-                RECT r{};
-                GetWindowRect(Form->Handle(), &r);
-                DropSystemMenu(r.left + SysBorderWidth(), r.top + SysBorderHeight() + CaptionHeight());
-            }
-            break;
+        case SC_KEYMENU: KeyMenu(Message); break;
         case SC_MAXIMIZE:
         case SC_RESTORE:
             Title.SetHot(teNone, false);
@@ -898,6 +894,15 @@ void TsSkinProvider::SysCommand(TMessage& Message) {
         default: break;
     }
     if (SystemMenu) SystemMenu->UpdateItems();
+}
+
+// Alt+Space: the window menu under the title. A skinned form has no
+// system-menu style, so the system opens none of its own.
+void TsSkinProvider::KeyMenu(const TMessage& Message) {
+    if (LOWORD(Message.LParam) != ' ' || !Form->BorderIcons().Contains(biSystemMenu) || !HasBorder()) return;
+    RECT r{};
+    GetWindowRect(Form->Handle(), &r);
+    DropSystemMenu(r.left + SysBorderWidth(), r.top + SysBorderHeight() + CaptionHeight());
 }
 
 void TsSkinProvider::MDIChildCommand(TMessage& Message) {

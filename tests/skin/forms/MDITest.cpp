@@ -18,6 +18,7 @@
 #include "sSkinProvider.h"
 #include "sSplitter.h"
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -242,6 +243,35 @@ TEST(MDI, ChildFramesMinimizeRestoreMaximizeAndCloseByClicks) {
 // the client (no section of its own in the test skin: the frame's colour) and
 // the MDI area with the frame's windowless controls drawn into it, with no
 // child, a normal one and a maximized one.
+// Alt+Space opens the window menu under the title, on an MDI frame as on a
+// plain form: a skinned frame has no system-menu style, so the system would
+// open none.
+TEST(MDI, AltSpaceOpensTheWindowMenuOfAFrameAndAForm) {
+    for (const bool mdi : {true, false}) {
+        SCOPED_TRACE(mdi ? "MDI frame" : "form");
+        Frame f;
+        if (!mdi) {
+            f.Form->SetFormStyle(fsNormal);
+            Pump(120);
+        }
+        SetForegroundWindow(f.H());
+        Pump();
+        std::atomic<bool> opened{false};
+        ByHand([&] {
+            testinput::Send({testinput::KeyInput(VK_MENU, false), testinput::KeyInput(VK_SPACE, false),
+                             testinput::KeyInput(VK_SPACE, true), testinput::KeyInput(VK_MENU, true)});
+            for (int i = 0; i < 50 && !opened; ++i) {
+                HWND popup = FindWindowA("#32768", nullptr);
+                opened = popup && IsWindowVisible(popup);
+                Sleep(40);
+            }
+            testinput::SendKey(VK_ESCAPE);
+            Sleep(100);
+        });
+        EXPECT_TRUE(opened);
+    }
+}
+
 TEST(MDI, TheClientAreaShowsTheFramesControlsAndSplitterOnTheSkin) {
     constexpr std::uint32_t kArea = 0x4060C0, kBox = 0x123456;
     Frame f;
