@@ -272,6 +272,47 @@ TEST_F(Buttons, ArrowOpensTheMenuAndTheBodyDoesNot) {
     b->SetDropdownMenu(nullptr);
 }
 
+// Without OnClick the whole button opens the menu; while it is open the arrow
+// part looks pressed, and the main part only when the press was on it (its
+// glyph then moves by (1, 1)).
+TEST_F(Buttons, OpenMenuPressesThePartThatWasPressed) {
+    auto* b = MakeButton(form.get(), 20, 20, 100, 30, "Drop");
+    TPopupMenu menu(nullptr);
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption("Item");
+    menu.Items()->Add(item);
+    b->SetDropdownMenu(&menu);
+    b->SetButtonStyle(tbsDropDown);
+    form->Show();
+    Pump();
+    const auto up = PaintGraphic(b);
+    const TRect g0 = FindColor(*up, All(*up), kGlyph);
+    std::unique_ptr<TBitmap> open;
+    menu.OnPopup = [&](TObject*) { open = PaintGraphic(b); };
+    TTimer closer(nullptr);
+    closer.SetInterval(100);
+    closer.OnTimer = [&](TObject*) { EndMenu(); };
+    const struct {
+        const char* Where;
+        int X;
+        bool BodyPressed;
+    } cases[] = {{"arrow", 100 + 8, false}, {"body", 10, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Where);
+        open.reset();
+        Click(form->Handle(), 20 + c.X, 20 + 15);
+        ASSERT_TRUE(open);
+        const TRect g = FindColor(*open, All(*open), kGlyph);
+        EXPECT_EQ(g.left - g0.left, c.BodyPressed ? 1 : 0);
+        EXPECT_EQ(g.top - g0.top, c.BodyPressed ? 1 : 0);
+        int arrowChanged = 0;
+        for (int y = 0; y < 30; ++y) arrowChanged += Px(*open, 100 + 1, y) != Px(*up, 100 + 1, y);
+        EXPECT_GT(arrowChanged, 0) << "the arrow part looks pressed";
+    }
+    closer.SetEnabled(false);
+    b->SetDropdownMenu(nullptr);
+}
+
 TEST_F(Buttons, MenuItemThatFreesItsButtonLeavesNothingBehind) {
     auto* b = MakeButton(form.get(), 20, 20, 60, 30, "Drop");
     auto* other = MakeButton(form.get(), 20, 80, 60, 30, "Other");
