@@ -22,6 +22,8 @@
 #include "sListView.h"
 #include "sTreeView.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 using namespace skinnedtest;
@@ -917,6 +919,35 @@ TEST_F(SkinnedLists, ListControlsShareTheEditsFrameOnTheBuiltInSkins) {
             c->Free();
         }
         edit->Free();
+    }
+    m->Free();
+}
+
+// On the built-in skins a header section pressed under the real mouse looks
+// plainly other than the same section hot.
+TEST_F(SkinnedLists, HeaderPressedStandsApartFromHotOnTheBuiltInSkins) {
+    TsSkinManager* m = testsupport::NewTestSkinManager();
+    for (const char* skin : {"Light", "Dark"}) {
+        SCOPED_TRACE(skin);
+        ASSERT_TRUE(m->LoadSkin(skin));
+        auto* lv = MakeWith<TsListView>(form.get(), m, 20, 20, 300, 100);
+        lv->SetViewStyle(vsReport);
+        lv->Columns()->Add()->SetWidth(120);
+        Pump(50);
+        const TRect s = lv->HeaderSectionRect(0);
+        const int x = s.left + 60, y = s.top + 3;
+        testinput::MouseTo(ScreenOf(lv, x, y));
+        Pump(50);
+        const std::uint32_t hot = Pixel(lv->HeaderHandle(), x, y);
+        testinput::LeftButton(true);
+        const std::uint32_t pressed = Pixel(lv->HeaderHandle(), x, y);
+        testinput::LeftButton(false);
+        int apart = 0;
+        for (int ch = 0; ch < 24; ch += 8)
+            apart = std::max(apart, std::abs(int((hot >> ch) & 0xFF) - int((pressed >> ch) & 0xFF)));
+        EXPECT_GE(apart, 16) << std::hex << hot << " " << pressed;
+        testinput::MouseTo(POINT{5, 5});
+        lv->Free();
     }
     m->Free();
 }
