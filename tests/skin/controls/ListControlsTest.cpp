@@ -181,6 +181,15 @@ TEST_F(SkinnedLists, LongComboListGetsSkinnedBarsAndAClickedItemChangesOnce) {
     RECT lr{};
     GetWindowRect(c->ListHandle(), &lr);
     const int h = static_cast<int>(SendMessageA(c->ListHandle(), LB_GETITEMHEIGHT, 0, 0));
+    // DropDownCount whole lines inside the skin's frame: the frame, painted
+    // again after the lines (as a refresh of the bar does), leaves the last
+    // line's bottom row the list's own colour.
+    RECT client{};
+    GetClientRect(c->ListHandle(), &client);
+    EXPECT_EQ(client.bottom, c->DropDownCount() * h);
+    SendMessageA(c->ListHandle(), WM_NCPAINT, 1, 0);
+    const testsupport::Picture inside = CaptureClient(c->ListHandle());
+    EXPECT_EQ(inside.Pixel(client.right - 3, client.bottom - 1), inside.Pixel(client.right - 3, client.bottom - h / 2));
     testinput::Click(POINT{lr.left + 20, lr.top + 3 + 3 * h + h / 2});
     EXPECT_FALSE(c->DroppedDown());
     EXPECT_EQ(c->ItemIndex(), 3);
