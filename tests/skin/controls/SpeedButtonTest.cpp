@@ -43,6 +43,18 @@ TsSpeedButton* MakeButton(TWinControl* parent, int left, int top, int w, int h, 
     return b;
 }
 
+// A drop-down button at (20, 20), Width wide with its arrow part beyond,
+// whose menu holds one item.
+TsSpeedButton* MakeDropDown(TWinControl* Parent, int Width, TPopupMenu& Menu) {
+    auto* b = MakeButton(Parent, 20, 20, Width, 30, "Drop");
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption("Item");
+    Menu.Items()->Add(item);
+    b->SetDropdownMenu(&Menu);
+    b->SetButtonStyle(tbsDropDown);
+    return b;
+}
+
 TSize Measure(TFont* font, const char* text) {
     TBitmap b(4, 4);
     b.Canvas()->SetFont(font);
@@ -232,13 +244,8 @@ TEST_F(Buttons, ImageListGlyphHasAGreyPictureOnlyWhenAskedFor) {
 }
 
 TEST_F(Buttons, ArrowOpensTheMenuAndTheBodyDoesNot) {
-    auto* b = MakeButton(form.get(), 20, 20, 60, 30, "Drop");
     TPopupMenu menu(nullptr);
-    auto* item = new TMenuItem(nullptr);
-    item->SetCaption("Item");
-    menu.Items()->Add(item);
-    b->SetDropdownMenu(&menu);
-    b->SetButtonStyle(tbsDropDown);
+    auto* b = MakeDropDown(form.get(), 60, menu);
     int clicks = 0, popups = 0;
     bool shownWhileOpen = false, hintsWhileOpen = true;
     b->OnClick = [&](TObject*) { ++clicks; };
@@ -276,13 +283,8 @@ TEST_F(Buttons, ArrowOpensTheMenuAndTheBodyDoesNot) {
 // part looks pressed, and the main part only when the press was on it (its
 // glyph then moves by (1, 1)).
 TEST_F(Buttons, OpenMenuPressesThePartThatWasPressed) {
-    auto* b = MakeButton(form.get(), 20, 20, 100, 30, "Drop");
     TPopupMenu menu(nullptr);
-    auto* item = new TMenuItem(nullptr);
-    item->SetCaption("Item");
-    menu.Items()->Add(item);
-    b->SetDropdownMenu(&menu);
-    b->SetButtonStyle(tbsDropDown);
+    auto* b = MakeDropDown(form.get(), 100, menu);
     form->Show();
     Pump();
     const auto up = PaintGraphic(b);
@@ -355,13 +357,9 @@ TEST_F(Buttons, MenuItemThatFreesItsButtonLeavesNothingBehind) {
 }
 
 TEST_F(Buttons, ExceptionsInTheDropDownMenuLeaveTheButtonsWorking) {
-    auto* b = MakeButton(form.get(), 20, 20, 60, 30, "Drop");
     TPopupMenu menu(nullptr);
-    auto* item = new TMenuItem(nullptr);
-    item->SetCaption("Item");
-    menu.Items()->Add(item);
-    b->SetDropdownMenu(&menu);
-    b->SetButtonStyle(tbsDropDown);
+    auto* b = MakeDropDown(form.get(), 60, menu);
+    TMenuItem* item = menu.Items()->Items(0);
     form->Show();
     Pump();
     CountExceptions errors;
