@@ -695,6 +695,13 @@ void TsPageControl::AfterInherited(TMessage& M) {
             break;
         case WM_LBUTTONDOWN:
             if (FStyle != tsTabs && FHotPage != -1) RepaintTab(FHotPage, 1, nullptr);
+            UpdateScrollArrows();
+            break;
+        case WM_KEYDOWN:
+        case TCM_SETCURSEL:
+        case TCM_SETCURFOCUS:
+            // The row scrolls to the chosen tab after telling of the change.
+            UpdateScrollArrows();
             break;
         case WM_PARENTNOTIFY:
             if (LOWORD(M.WParam) == WM_CREATE) NotifyFormControlLoaded(this);

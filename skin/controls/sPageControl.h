@@ -127,8 +127,11 @@ public:
     int HotPage() const { return FHotPage; }
     void SetActivePage(TTabSheet* Page) override;
 
-    // Tabs cut off by the control's right edge (single-row top or bottom tabs).
+    // Tabs scrolled off the row's left end or cut off by the control's right edge
+    // (single-row top or bottom tabs).
     int HiddenTabCount() const;
+    // The first tab the single row shows (the row's scroll position), -1 before its layout.
+    int FirstShownTab() const;
     TsUpDown* ScrollArrows() const { return FUpDown; }
 
     // --- Drawing -------------------------------------------------------

@@ -275,14 +275,24 @@ void TsPageControl::SetCloseBtnSkin(const String& Value) {
 // ---------------------------------------------------------------------------
 // Tab scroll arrows
 
+// The tab control gives the tabs scrolled off the row's left end an empty
+// rectangle; before its first layout every tab has one.
+int TsPageControl::FirstShownTab() const {
+    for (int k = 0; k < TabCount(); ++k)
+        if (const TRect r = TabRect(k); r.left != r.right) return k;
+    return -1;
+}
+
 int TsPageControl::HiddenTabCount() const {
     if (!Skinned() || !FHandle) return 0;
+    const int first = FirstShownTab();
+    if (first < 0) return 0;
     int free = FWidth - 3;
     if (FUpDown) free -= FUpDown->Width();
-    int n = 0;
-    for (int k = 0; k < TabCount(); ++k) {
+    int n = first;
+    for (int k = first; k < TabCount(); ++k) {
         const TRect r = TabRect(k);
-        if (r.left != r.right && (r.right > free || r.right <= 4)) ++n;
+        if (r.right > free || r.right <= 4) ++n;
     }
     return n;
 }
@@ -345,13 +355,7 @@ void TsPageControl::PlaceUpDown() {
     FUpDown->SetBounds(FWidth - FUpDown->Width(), FTabPosition == tpTop ? 0 : FHeight - FUpDown->Height(),
                        FUpDown->Width(), FUpDown->Height());
     FUpDown->SetMax(HiddenTabCount());
-    int first = 0;
-    for (int k = 0; k < TabCount(); ++k)
-        if (TabRect(k).left > 0) {
-            first = k;
-            break;
-        }
-    FUpDown->SetPosition(first);
+    FUpDown->SetPosition(std::max(0, FirstShownTab()));
 }
 
 void TsPageControl::UpDownClick() {

@@ -556,11 +556,12 @@ void TsSpeedButton::StopGlow() {
 
 void TsSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (Button == mbLeft && Enabled() && FButtonStyle == tbsDropDown && FDropdownMenu) {
-        if (X <= FWidth - 16 && OnClick) {
+        const bool onBody = X <= FWidth - ArrowWidth();
+        if (onBody && OnClick) {
             TSpeedButton::MouseDown(Button, Shift, X, Y);
             return;
         }
-        DropDownPress();
+        DropDownPress(onBody);
         return;
     }
     TSpeedButton::MouseDown(Button, Shift, X, Y);
@@ -573,7 +574,7 @@ void TsSpeedButton::DropDownMenuShown() {
     b->RestoreHintsAfterOwnPress();
 }
 
-void TsSpeedButton::DropDownPress() {
+void TsSpeedButton::DropDownPress(bool OnBody) {
     acDropDownButton = this;
     StopGlow();
     if (acDropDownMenuOpen) return;
@@ -614,7 +615,9 @@ void TsSpeedButton::DropDownPress() {
     } end{this, Alive()};
     FMenuShown = true;
     SkinData()->BGChanged = true;
-    if (!OnClick) FState = bsDown;
+    // The arrow part shows pressed while the menu is open; the main part only
+    // when the press that opened it was on the main part.
+    if (!OnClick && OnBody) FState = bsDown;
     // The menu takes the mouse from here: no capture of ours may outlive it.
     SetMouseCapture(false);
     FControlState.Exclude(csLButtonDown);

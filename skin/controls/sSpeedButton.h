@@ -130,7 +130,8 @@ private:
     void FadeOrGlow(bool Half, bool Animate);
     void StartGlow(bool Half);
     void GlyphChangedHandler(TObject* Sender);
-    void DropDownPress();
+    // OnBody: the press was on the main part, not on the arrow part.
+    void DropDownPress(bool OnBody);
     void PaintPart(const TCacheInfo& ci, const TRect& R, TPoint Offset, TsPaintState State, bool Content);
     bool ParentChangedSpeed();
     bool SetFlag9Speed(TMessage& M);

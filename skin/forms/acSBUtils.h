@@ -247,6 +247,9 @@ public:
     bool ThumbDragging = false;
     bool LeftScrollBar = false;
     int InsetLeft = 0, InsetRight = 0, InsetTop = 0, InsetBottom = 0;
+    // The least frame on each side: a skin's frame drawn wider than the
+    // system's would otherwise cover the client area's edge.
+    int LeastInset = 0;
     bool InNCCalcSize = false;
     // The window's redrawing is off (WM_SETREDRAW): the bars wait for it too.
     bool RedrawOff = false;
@@ -420,8 +423,14 @@ public:
 
 private:
     void PrepareFrame();
+    // The width of the skin's frame round an open drop-down list, 0 without one.
+    int ListFrameWidth() const;
+    // What the skin's frame adds on each side to the system's border.
+    int ListFrameExtra() const;
     // The handlers of the list's procedure; a false answer passes the message on.
     void ListNCPaint(TMessage& Message);
+    void ListNCCalcSize(TMessage& Message);
+    void ListPlacing(TMessage& Message);
     void FillBelowSimpleList();
     void ListNCButtonDown(TMessage& Message);
     bool ListPrint(TMessage& Message);

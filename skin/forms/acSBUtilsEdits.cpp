@@ -26,6 +26,8 @@ constexpr UINT acMDICalcScroll = 0x3F;
 // A list box of a combo box starts and ends its own mouse tracking.
 constexpr UINT acListTrackBegin = 0x1AE;
 constexpr UINT acListTrackEnd = 0x1AF;
+// The skin's frame round an open drop-down list, in pixels.
+constexpr int acComboListFrame = 2;
 // Redraw of the whole window, frame and children included, at once.
 constexpr UINT acRedrawAll = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
 
@@ -338,7 +340,15 @@ void TacEditWnd::EditPassOn(TMessage& M) {
 TacComboListWnd::TacComboListWnd(HWND Handle, TsCommonData* SkinData, TsSkinManager* SkinManager,
                                  const String& SectionName, bool Repaint)
     : TacEditWnd(TDeferAttach{!Repaint}, Handle, SkinData, SkinManager, SectionName) {
+    RECT was{};
+    GetWindowRect(Handle, &was);
     Attach(Repaint);
+    // A list adapted while open (a system combo's, in its first paint) was
+    // sized for the system's border: it takes the skin's frame in height too.
+    const int extra = ListFrameExtra();
+    if (extra > 0 && IsWindowVisible(Handle))
+        SetWindowPos(Handle, nullptr, 0, 0, was.right - was.left, was.bottom - was.top + 2 * extra,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TacComboListWnd::PrepareFrame() {
@@ -367,6 +377,13 @@ void TacComboListWnd::PrepareFrame() {
     SkinData->BGChanged = false;
 }
 
+int TacComboListWnd::ListFrameWidth() const {
+    // A simple combo's list is its child and keeps the system's frame; a
+    // drop-down list stands on the desktop.
+    if (SimpleList || DlgMode || !SkinData || GetParent(CtrlHandle) != GetDesktopWindow()) return 0;
+    return IsValidMaskIndex(SkinData->GetSkinManager(), SkinData->BorderIndex) ? acComboListFrame : 0;
+}
+
 void TacComboListWnd::ListNCPaint(TMessage& M) {
     M.Result = 0;
     AdapterGeometry(this);
@@ -375,7 +392,7 @@ void TacComboListWnd::ListNCPaint(TMessage& M) {
     const TWindowDC dc(CtrlHandle);
     TBitmap* cache = SkinData->CacheBmp;
     if (cache && cache->Width() == WndSize.x && cache->Height() == WndSize.y)
-        CopyBorderStrips(dc, 0, 0, 2, cache->Canvas()->Handle(), WndSize.x, WndSize.y);
+        CopyBorderStrips(dc, 0, 0, acComboListFrame, cache->Canvas()->Handle(), WndSize.x, WndSize.y);
     PaintScrollBars(this, CtrlHandle, dc, -1);
     if (SimpleList) FillBelowSimpleList();
 }
@@ -395,6 +412,25 @@ void TacComboListWnd::FillBelowSimpleList() {
     const TWindowDC dc(combo);
     BitBlt(dc, 0, list.bottom - box.top, box.right - box.left, box.bottom - list.bottom, ci.Bmp->Canvas()->Handle(), x,
            y, SRCCOPY);
+}
+
+void TacComboListWnd::ListNCCalcSize(TMessage& M) {
+    LeastInset = ListFrameWidth();
+    NCCalcSize(M);
+}
+
+void TacComboListWnd::ListPlacing(TMessage& M) {
+    // The combo box sizes the list it opens for the system's border: the
+    // skin's wider frame is added, or it would cut the last line.
+    auto* wp = reinterpret_cast<WINDOWPOS*>(M.LParam);
+    if (!wp || (wp->flags & SWP_NOSIZE)) return;
+    if (!(wp->flags & SWP_SHOWWINDOW) && IsWindowVisible(CtrlHandle)) return;
+    wp->cy += 2 * ListFrameExtra();
+}
+
+int TacComboListWnd::ListFrameExtra() const {
+    const int own = (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & WS_BORDER) ? GetSystemMetrics(SM_CYBORDER) : 0;
+    return std::max(0, ListFrameWidth() - own);
 }
 
 void TacComboListWnd::ListNCButtonDown(TMessage& M) {
@@ -448,7 +484,8 @@ void TacComboListWnd::WndProc(TMessage& M) {
         case WM_ERASEBKGND:
         case WM_HSCROLL:
         case WM_VSCROLL: CallPrevWndProc(M); return;
-        case WM_NCCALCSIZE: return NCCalcSize(M);
+        case WM_NCCALCSIZE: return ListNCCalcSize(M);
+        case WM_WINDOWPOSCHANGING: ListPlacing(M); break;
         case acListTrackBegin: ListTracking = true; break;
         case acListTrackEnd:
             ListTracking = false;

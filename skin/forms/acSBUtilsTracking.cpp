@@ -322,6 +322,12 @@ void TacScrollWnd::NCCalcSize(TMessage& M) {
     } else {
         CallPrevWndProc(M);
     }
+    if (LeastInset > 0) {
+        r->left = std::max(r->left, before.left + LeastInset);
+        r->top = std::max(r->top, before.top + LeastInset);
+        r->right = std::min(r->right, before.right - LeastInset);
+        r->bottom = std::min(r->bottom, before.bottom - LeastInset);
+    }
     InsetLeft = r->left - before.left;
     InsetRight = before.right - r->right;
     InsetTop = r->top - before.top;

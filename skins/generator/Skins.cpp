@@ -598,8 +598,12 @@ SkinFiles Build(const Palette& p) {
     w.Mask("COLHEADER", "BORDERSMASK", "colheader.bmp",
            Strip(Three([&](int s) {
                      Layer l(10, 20);
-                     const std::uint32_t top = s == 1 ? p.Sel : p.FaceTop[s == 2 ? 2 : 0];
-                     l.Fill(Box(0, 0, 10, 20), Vertical(top, p.FaceBottom[s], 0, 20));
+                     // Light's pressed face is nearly its hot one, so a pressed
+                     // section takes the selection's pressed colour there.
+                     const bool pressedSel = s == 2 && !p.Dark;
+                     const std::uint32_t top = s == 1 ? p.Sel : pressedSel ? p.SelPressed : p.FaceTop[s == 2 ? 2 : 0];
+                     const std::uint32_t bottom = pressedSel ? p.SelPressed : p.FaceBottom[s];
+                     l.Fill(Box(0, 0, 10, 20), Vertical(top, bottom, 0, 20));
                      l.Fill(Box(9, 4, 10, 16), Solid(p.Line));
                      l.Fill(Box(0, 19, 10, 20), Solid(p.FaceBorder[0]));
                      return l;

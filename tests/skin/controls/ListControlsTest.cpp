@@ -23,6 +23,8 @@
 #include "sPanel.h"
 #include "sTreeView.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 using namespace skinnedtest;
@@ -180,6 +182,15 @@ TEST_F(SkinnedLists, LongComboListGetsSkinnedBarsAndAClickedItemChangesOnce) {
     RECT lr{};
     GetWindowRect(c->ListHandle(), &lr);
     const int h = static_cast<int>(SendMessageA(c->ListHandle(), LB_GETITEMHEIGHT, 0, 0));
+    // DropDownCount whole lines inside the skin's frame: the frame, painted
+    // again after the lines (as a refresh of the bar does), leaves the last
+    // line's bottom row the list's own colour.
+    RECT client{};
+    GetClientRect(c->ListHandle(), &client);
+    EXPECT_EQ(client.bottom, c->DropDownCount() * h);
+    SendMessageA(c->ListHandle(), WM_NCPAINT, 1, 0);
+    const testsupport::Picture inside = CaptureClient(c->ListHandle());
+    EXPECT_EQ(inside.Pixel(client.right - 3, client.bottom - 1), inside.Pixel(client.right - 3, client.bottom - h / 2));
     testinput::Click(POINT{lr.left + 20, lr.top + 3 + 3 * h + h / 2});
     EXPECT_FALSE(c->DroppedDown());
     EXPECT_EQ(c->ItemIndex(), 3);
@@ -941,6 +952,35 @@ TEST_F(SkinnedLists, ListControlsShareTheEditsFrameOnTheBuiltInSkins) {
             c->Free();
         }
         edit->Free();
+    }
+    m->Free();
+}
+
+// On the built-in skins a header section pressed under the real mouse looks
+// plainly other than the same section hot.
+TEST_F(SkinnedLists, HeaderPressedStandsApartFromHotOnTheBuiltInSkins) {
+    TsSkinManager* m = testsupport::NewTestSkinManager();
+    for (const char* skin : {"Light", "Dark"}) {
+        SCOPED_TRACE(skin);
+        ASSERT_TRUE(m->LoadSkin(skin));
+        auto* lv = MakeWith<TsListView>(form.get(), m, 20, 20, 300, 100);
+        lv->SetViewStyle(vsReport);
+        lv->Columns()->Add()->SetWidth(120);
+        Pump(50);
+        const TRect s = lv->HeaderSectionRect(0);
+        const int x = s.left + 60, y = s.top + 3;
+        testinput::MouseTo(ScreenOf(lv, x, y));
+        Pump(50);
+        const std::uint32_t hot = Pixel(lv->HeaderHandle(), x, y);
+        testinput::LeftButton(true);
+        const std::uint32_t pressed = Pixel(lv->HeaderHandle(), x, y);
+        testinput::LeftButton(false);
+        int apart = 0;
+        for (int ch = 0; ch < 24; ch += 8)
+            apart = std::max(apart, std::abs(int((hot >> ch) & 0xFF) - int((pressed >> ch) & 0xFF)));
+        EXPECT_GE(apart, 16) << std::hex << hot << " " << pressed;
+        testinput::MouseTo(POINT{5, 5});
+        lv->Free();
     }
     m->Free();
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <tuple>
 
 #include <commctrl.h>
@@ -410,6 +411,74 @@ TEST_F(PageControlTest, SingleRowTabsScrollWithTheSkinnedArrows) {
     Pc->SetMultiLine(true);
     Pump();
     EXPECT_EQ(Pc->ScrollArrows(), nullptr);
+}
+
+// Whatever leaves a single row's tabs not fitting (a resize, a page closed
+// and a resize, the selection moved, the skin switched), the
+// skinned arrows show then, and their position is the row's first tab shown.
+TEST_F(PageControlTest, ScrollArrowsShowWheneverTabsDontFitAndFollowTheRow) {
+    Pc->SetShowCloseBtns(true);
+    Sheets[0]->SetCaption("Buttons");
+    Sheets[1]->SetCaption("Gauges");
+    Sheets[2]->SetCaption("Closable     ");
+    Pc->SetActivePage(Sheets[1]);
+    Pump();
+    auto key = [&](WORD Vk) {
+        SetFocus(Pc->Handle());
+        testinput::SendKey(Vk);
+        Pump(60);
+    };
+    const struct {
+        const char* What;
+        std::function<void()> Do;
+    } steps[] = {
+        {"narrowed", [&] { Pc->SetWidth(100); }},
+        {"last tab chosen by keys", [&] { key(VK_RIGHT); }},
+        {"first tab chosen by keys",
+         [&] {
+             key(VK_LEFT);
+             key(VK_LEFT);
+         }},
+        {"last page chosen by the program", [&] { Pc->SetActivePage(Sheets[2]); }},
+        {"widened", [&] { Pc->SetWidth(380); }},
+        {"narrowed, a page closed",
+         [&] {
+             Pc->SetActivePage(Sheets[1]);
+             Pc->SetWidth(100);
+             Pump(60);
+             Pc->SetWidth(380);
+             Pump(60);
+             testinput::Click(Screen(Centre(Pc->CloseBtnRect(Sheets[2]))));
+             Pump(60);
+             Pc->SetWidth(110);
+         }},
+        {"skin switched",
+         [&] {
+             PageSkin()->SetActive(false);
+             Pump(60);
+             PageSkin()->SetActive(true);
+         }},
+    };
+    for (const auto& c : steps) {
+        SCOPED_TRACE(c.What);
+        c.Do();
+        Pump(60);
+        bool hidden = false;
+        int first = -1;
+        std::string rects;
+        for (int k = 0; k < Pc->TabCount(); ++k) {
+            const TRect r = Pc->TabRect(k);
+            rects += " " + std::to_string(r.left) + ".." + std::to_string(r.right);
+            // Scrolled off the row's left end: an empty rectangle.
+            hidden = hidden || r.left == r.right || r.right > Pc->Width();
+            if (first < 0 && r.left != r.right) first = k;
+        }
+        TsUpDown* arrows = Pc->ScrollArrows();
+        ASSERT_EQ(arrows && arrows->Visible(), hidden) << rects << " in " << Pc->Width();
+        if (arrows) {
+            EXPECT_EQ(arrows->Position(), first);
+        }
+    }
 }
 
 // A page control of another skin than the default one scrolls its tabs with

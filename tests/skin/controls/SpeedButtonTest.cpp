@@ -43,6 +43,18 @@ TsSpeedButton* MakeButton(TWinControl* parent, int left, int top, int w, int h, 
     return b;
 }
 
+// A drop-down button at (20, 20), Width wide with its arrow part beyond,
+// whose menu holds one item.
+TsSpeedButton* MakeDropDown(TWinControl* Parent, int Width, TPopupMenu& Menu) {
+    auto* b = MakeButton(Parent, 20, 20, Width, 30, "Drop");
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption("Item");
+    Menu.Items()->Add(item);
+    b->SetDropdownMenu(&Menu);
+    b->SetButtonStyle(tbsDropDown);
+    return b;
+}
+
 TSize Measure(TFont* font, const char* text) {
     TBitmap b(4, 4);
     b.Canvas()->SetFont(font);
@@ -232,13 +244,8 @@ TEST_F(Buttons, ImageListGlyphHasAGreyPictureOnlyWhenAskedFor) {
 }
 
 TEST_F(Buttons, ArrowOpensTheMenuAndTheBodyDoesNot) {
-    auto* b = MakeButton(form.get(), 20, 20, 60, 30, "Drop");
     TPopupMenu menu(nullptr);
-    auto* item = new TMenuItem(nullptr);
-    item->SetCaption("Item");
-    menu.Items()->Add(item);
-    b->SetDropdownMenu(&menu);
-    b->SetButtonStyle(tbsDropDown);
+    auto* b = MakeDropDown(form.get(), 60, menu);
     int clicks = 0, popups = 0;
     bool shownWhileOpen = false, hintsWhileOpen = true;
     b->OnClick = [&](TObject*) { ++clicks; };
@@ -268,6 +275,42 @@ TEST_F(Buttons, ArrowOpensTheMenuAndTheBodyDoesNot) {
     EXPECT_FALSE(b->MenuShown());
     EXPECT_EQ(acDropDownButton, nullptr);
     EXPECT_FALSE(acDropDownMenuOpen);
+    closer.SetEnabled(false);
+    b->SetDropdownMenu(nullptr);
+}
+
+// Without OnClick the whole button opens the menu; while it is open the arrow
+// part looks pressed, and the main part only when the press was on it (its
+// glyph then moves by (1, 1)).
+TEST_F(Buttons, OpenMenuPressesThePartThatWasPressed) {
+    TPopupMenu menu(nullptr);
+    auto* b = MakeDropDown(form.get(), 100, menu);
+    form->Show();
+    Pump();
+    const auto up = PaintGraphic(b);
+    const TRect g0 = FindColor(*up, All(*up), kGlyph);
+    std::unique_ptr<TBitmap> open;
+    menu.OnPopup = [&](TObject*) { open = PaintGraphic(b); };
+    TTimer closer(nullptr);
+    closer.SetInterval(100);
+    closer.OnTimer = [&](TObject*) { EndMenu(); };
+    const struct {
+        const char* Where;
+        int X;
+        bool BodyPressed;
+    } cases[] = {{"arrow", 100 + 8, false}, {"body", 10, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Where);
+        open.reset();
+        Click(form->Handle(), 20 + c.X, 20 + 15);
+        ASSERT_TRUE(open);
+        const TRect g = FindColor(*open, All(*open), kGlyph);
+        EXPECT_EQ(g.left - g0.left, c.BodyPressed ? 1 : 0);
+        EXPECT_EQ(g.top - g0.top, c.BodyPressed ? 1 : 0);
+        int arrowChanged = 0;
+        for (int y = 0; y < 30; ++y) arrowChanged += Px(*open, 100 + 1, y) != Px(*up, 100 + 1, y);
+        EXPECT_GT(arrowChanged, 0) << "the arrow part looks pressed";
+    }
     closer.SetEnabled(false);
     b->SetDropdownMenu(nullptr);
 }
@@ -314,13 +357,9 @@ TEST_F(Buttons, MenuItemThatFreesItsButtonLeavesNothingBehind) {
 }
 
 TEST_F(Buttons, ExceptionsInTheDropDownMenuLeaveTheButtonsWorking) {
-    auto* b = MakeButton(form.get(), 20, 20, 60, 30, "Drop");
     TPopupMenu menu(nullptr);
-    auto* item = new TMenuItem(nullptr);
-    item->SetCaption("Item");
-    menu.Items()->Add(item);
-    b->SetDropdownMenu(&menu);
-    b->SetButtonStyle(tbsDropDown);
+    auto* b = MakeDropDown(form.get(), 60, menu);
+    TMenuItem* item = menu.Items()->Items(0);
     form->Show();
     Pump();
     CountExceptions errors;

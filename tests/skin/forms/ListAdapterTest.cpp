@@ -180,12 +180,12 @@ TEST_F(ListAdapterTest, DroppedComboListIsSkinnedAndItsBarsAutoRepeat) {
     HWND list = a->ListHandle;
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     Pump(40);
-    // The frame: the list's section's own border round its colour, and
-    // skinned bar tracks.
+    // The frame: the list's section's own border, 2 pixels outside the
+    // lines, round its colour, and skinned bar tracks.
     RECT w{};
     GetWindowRect(list, &w);
     EXPECT_EQ(WindowPixel(list, 0, 20), C().Border[0]);
-    EXPECT_TRUE(Near(WindowPixel(list, 1, 20), C().Edit));
+    EXPECT_TRUE(Near(WindowPixel(list, 2, 20), C().Edit));
     const RECT bar = LocalBarRect(a->ListAdapter, SB_VERT);
     EXPECT_TRUE(Near(WindowPixel(list, (bar.left + bar.right) / 2, bar.bottom - 20), C().ScrollTrack[1]));
     // The drop-down button shows its pressed glyph while the list is open.
