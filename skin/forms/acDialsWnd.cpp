@@ -787,8 +787,12 @@ void TacDialogWnd::Paint(TMessage& M) {
 void TacDialogWnd::RecolourPanels() {
     TBitmap* cache = SkinData->CacheBmp;
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    for (HWND c = GetWindow(CtrlHandle, GW_CHILD); c && cache; c = GetWindow(c, GW_HWNDNEXT)) {
-        const auto* s = dynamic_cast<TacStaticWnd*>(AdapterOfWindow(c));
+    if (!cache) return;
+    // The adapters' list, not the dialog's children: no round trips to the
+    // window server at each paint for the children that are no such panels.
+    for (const TacMainWnd* a : ForeignChildAdapters(CtrlHandle)) {
+        const auto* s = dynamic_cast<const TacStaticWnd*>(a);
+        const HWND c = a->CtrlHandle;
         if (!s || !s->LeftAlone() || !IsWindowVisible(c) || GetWindowTextLengthA(c) > 0) continue;
         RECT r{};
         GetClientRect(c, &r);

@@ -295,15 +295,28 @@ void RedrawAdapterFrame(HWND Handle, bool FrameChanged) {
     else SendMessageA(Handle, WM_NCPAINT, 1, 0);
 }
 
+// The adapters' own list, newest first, as the window's property would name
+// it: asking the window for its property is a round trip to the window
+// server under Wine, and colour questions and paints ask for every child.
 TacMainWnd* AdapterOfWindow(HWND Handle) {
-    return Handle ? static_cast<TacMainWnd*>(GetPropA(Handle, acAdapterProp)) : nullptr;
+    if (!Handle) return nullptr;
+    const auto& l = AttachedList();
+    for (auto it = l.rbegin(); it != l.rend(); ++it)
+        if ((*it)->CtrlHandle == Handle) return *it;
+    return nullptr;
+}
+
+std::vector<TacMainWnd*> ForeignChildAdapters(HWND Parent) {
+    std::vector<TacMainWnd*> children;
+    for (TacMainWnd* a : AttachedList())
+        if (!a->Destroyed && a->WindowHook.Attached() && GetAncestor(a->CtrlHandle, GA_PARENT) == Parent)
+            children.push_back(a);
+    return children;
 }
 
 std::vector<HWND> AdaptedForeignChildren(HWND Parent) {
     std::vector<HWND> children;
-    for (const TacMainWnd* a : AttachedList())
-        if (!a->Destroyed && a->WindowHook.Attached() && GetAncestor(a->CtrlHandle, GA_PARENT) == Parent)
-            children.push_back(a->CtrlHandle);
+    for (const TacMainWnd* a : ForeignChildAdapters(Parent)) children.push_back(a->CtrlHandle);
     return children;
 }
 

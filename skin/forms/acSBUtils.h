@@ -315,6 +315,8 @@ TacMainWnd* AdapterOfWindow(HWND Handle);
 // and that are direct children of Parent: found without asking the window
 // manager for Parent's children.
 std::vector<HWND> AdaptedForeignChildren(HWND Parent);
+// Their adapters (valid until a message reaches any of them).
+std::vector<TacMainWnd*> ForeignChildAdapters(HWND Parent);
 // Command 6 to every adapted window below Window: what RefreshChildWindows
 // does for a window that holds no controls of the class library, without
 // asking the window manager for the children of every window below it.
