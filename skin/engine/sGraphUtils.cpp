@@ -770,12 +770,18 @@ void PaintChildWindowsInto(HWND Window, TsCommonData* Data, HDC DC, const TRect&
     if (!Window || !Data || !DC || !Data->CacheBmp || Data->CacheBmp->Empty()) return;
     const int w = R.right - R.left, h = R.bottom - R.top;
     if (w <= 0 || h <= 0) return;
-    TBitmap work;
-    work.Assign(Data->CacheBmp);
-    HDC mem = work.Canvas()->Handle();
     std::vector<HWND> kids;
     for (HWND c = GetWindow(Window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         if (GetWindowLongPtrA(c, GWL_STYLE) & WS_VISIBLE) kids.push_back(c);  // the container may be off screen
+    // Nothing to lay over the cache (a group box in a dialog frames its
+    // siblings): no working copy of it either.
+    if (kids.empty()) {
+        BitBlt(DC, R.left, R.top, w, h, Data->CacheBmp->Canvas()->Handle(), R.left, R.top, SRCCOPY);
+        return;
+    }
+    TBitmap work;
+    work.Assign(Data->CacheBmp);
+    HDC mem = work.Canvas()->Handle();
     // Bottom of the z order first, so that windows on top end on top. Each
     // prints into a bitmap of its own at the origin (system controls do not
     // all print into a DC whose origin was moved), laid over the cache's
