@@ -769,6 +769,31 @@ TEST_F(DialogHook, ChildWindowsGetTheirAdapterByClassAndStyle) {
     formtest::Pump(30);
 }
 
+// A tree view in a hooked dialog, which never asks its parent for colours,
+// is told its section's ground and text like the dialog's other fields.
+TEST_F(DialogHook, TreeViewInADialogShowsItsSectionsColours) {
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | DS_MODALFRAME);
+    HWND tree =
+        CreateWindowExA(0, "SysTreeView32", "", WS_CHILD | WS_VISIBLE, 100, 10, 120, 60, d, nullptr, nullptr, nullptr);
+    TVINSERTSTRUCTA item{};
+    item.hInsertAfter = TVI_LAST;
+    item.item.mask = TVIF_TEXT;
+    item.item.pszText = const_cast<char*>("Branch");
+    SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(d, SM_ALPHACMD, acCommandWParam(AC_ADAPTNEWCHILDREN), 0);
+    ASSERT_TRUE(AdaptedAs<TacTreeViewWnd>(tree));
+    RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    formtest::Pump(30);
+    EXPECT_EQ(ClientPixel(tree, -4, -4), C().Edit);
+    const testsupport::Picture shown = testsupport::CaptureClient(tree);
+    int text = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < shown.Width; ++x) text += shown.Pixel(x, y) == C().EditFont;
+    EXPECT_GT(text, 0);
+    DestroyWindow(d);
+    formtest::Pump(30);
+}
+
 // One painter draws the caption of a form and of a dialog, each from its own
 // look: FORMTITLE's text colour on the band's active or inactive colour,
 // between the end the caller gives after its icon and its buttons; the form's
