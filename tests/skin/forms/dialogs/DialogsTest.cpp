@@ -253,6 +253,19 @@ TEST_F(DialogHook, ColourDialogPanelsAndEdgeShowTheDialogsColour) {
             for (const bool clicked : {false, true}) {
                 EXPECT_EQ(ClientPixel(GetDlgItem(d, 720), -1, -1), back) << "basic colours " << clicked;
                 EXPECT_EQ(ClientPixel(GetDlgItem(d, 721), -1, -1), back) << "custom colours " << clicked;
+                // The swatches' sunken edges show none of the system's edge
+                // colours (its highlight is white, which a swatch has too).
+                const testsupport::Picture basic = testsupport::CaptureClient(GetDlgItem(d, 720));
+                int edge = 0, white = 0;
+                for (int y = 0; y < basic.Height; ++y)
+                    for (int x = 0; x < basic.Width; ++x) {
+                        const std::uint32_t p = basic.Pixel(x, y);
+                        white += p == 0xFFFFFF;
+                        for (const int i : {COLOR_3DLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW})
+                            edge += p == testsupport::RGBOf(GetSysColor(i));
+                    }
+                EXPECT_EQ(edge, 0) << clicked;
+                EXPECT_GT(white, 100) << "the white swatch " << clicked;
                 SendClick(CentreOf(GetDlgItem(d, 720)));  // a swatch chosen repaints the panels
                 formtest::Pump(60);
             }
