@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 CLASSLIB_DEFINE_CLASS(TacSystemMenu, TacWindowMenu)
 CLASSLIB_DEFINE_CLASS(TacDialogWnd, TacScrollWnd)
@@ -81,6 +82,71 @@ void Recolour(HDC DC, const RECT& R, COLORREF From, COLORREF FromText, COLORREF 
         }
     }
     WritePixels(DC, R, b.get());
+}
+
+// The share of white (above zero) or black (below) a system 3D edge colour
+// mixes into the dialog's picture: the sunken swatches keep their relief in
+// the skin's tones. 0 for any other colour.
+class TEdgeShades {
+public:
+    TEdgeShades() {
+        for (int i = 0; i < 4; ++i) FColours[i] = GetSysColor(kIndexes[i]);
+    }
+    double Of(COLORREF Pixel) const {
+        for (int i = 0; i < 4; ++i)
+            if (FColours[i] == Pixel) return kShades[i];
+        return 0;
+    }
+
+private:
+    static constexpr int kIndexes[4] = {COLOR_BTNHIGHLIGHT, COLOR_3DLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW};
+    static constexpr double kShades[4] = {0.3, 0.15, -0.3, -0.55};
+    COLORREF FColours[4] = {};
+};
+
+// A panel the dialog paints itself (B; at Dx, Dy in the dialog's picture
+// Under): its ground, the system's face colour, shows the dialog's picture,
+// and the 2-pixel sunken edges round its swatches (edge colours at most two
+// pixels from the ground or the panel's side) are shaded from that picture.
+// A swatch's own colour stays, a white or grey one too: its inside lies
+// farther from the ground.
+void RecolourPanelPixels(TBitmap* B, TBitmap* Under, int Dx, int Dy) {
+    const int w = B->Width(), h = B->Height();
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const auto pixel = [&](int x, int y) -> std::uint8_t* {
+        return static_cast<std::uint8_t*>(B->ScanLine(y)) + 3 * x;
+    };
+    const auto colour = [&](int x, int y) {
+        const std::uint8_t* p = pixel(x, y);
+        return COLORREF(RGB(p[2], p[1], p[0]));
+    };
+    std::vector<char> ground(std::size_t(w) * std::size_t(h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) ground[std::size_t(y) * w + x] = colour(x, y) == face;
+    const auto nearGround = [&](int x, int y) {
+        for (int d = 1; d <= 2; ++d)
+            for (const POINT s : {POINT{-d, 0}, POINT{d, 0}, POINT{0, -d}, POINT{0, d}}) {
+                const int nx = x + s.x, ny = y + s.y;
+                if (nx < 0 || ny < 0 || nx >= w || ny >= h || ground[std::size_t(ny) * w + nx]) return true;
+            }
+        return false;
+    };
+    const TEdgeShades shades;
+    for (int y = 0; y < h; ++y) {
+        const auto* under = static_cast<const std::uint8_t*>(Under->ScanLine(y + Dy)) + 3 * Dx;
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = pixel(x, y);
+            const std::uint8_t* u = under + 3 * x;
+            if (ground[std::size_t(y) * w + x]) {
+                std::copy(u, u + 3, p);
+                continue;
+            }
+            const double shade = shades.Of(colour(x, y));
+            if (shade == 0 || !nearGround(x, y)) continue;
+            for (int c = 0; c < 3; ++c)
+                p[c] = std::uint8_t(shade > 0 ? u[c] + shade * (255 - u[c]) + 0.5 : u[c] * (1 + shade) + 0.5);
+        }
+    }
 }
 
 }  // namespace
@@ -783,10 +849,10 @@ void TacDialogWnd::Paint(TMessage& M) {
 
 // Panels the dialog paints on itself (a text-less static left alone, as the
 // colour dialog's swatches) are filled with the system's face colour around
-// what is drawn there: those pixels show the dialog's picture instead.
+// what is drawn there, and their swatches sunk by the system's edges: both
+// move onto the dialog's picture.
 void TacDialogWnd::RecolourPanels() {
     TBitmap* cache = SkinData->CacheBmp;
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
     if (!cache) return;
     // The adapters' list, not the dialog's children: no round trips to the
     // window server at each paint for the children that are no such panels.
@@ -802,12 +868,7 @@ void TacDialogWnd::RecolourPanels() {
         const TClientDC dc(c);
         std::unique_ptr<TBitmap> b = ReadPixels(dc, r);
         if (!b || dx < 0 || dy < 0 || dx + b->Width() > cache->Width() || dy + b->Height() > cache->Height()) continue;
-        for (int y = 0; y < b->Height(); ++y) {
-            auto* row = static_cast<std::uint8_t*>(b->ScanLine(y));
-            const auto* under = static_cast<const std::uint8_t*>(cache->ScanLine(y + dy)) + 3 * dx;
-            for (int x = 0; x < 3 * b->Width(); x += 3)
-                if (RGB(row[x + 2], row[x + 1], row[x]) == face) std::copy(under + x, under + x + 3, row + x);
-        }
+        RecolourPanelPixels(b.get(), cache, dx, dy);
         WritePixels(dc, r, b.get());
     }
 }

@@ -400,7 +400,7 @@ TColor TacTreeViewWnd::TreeColor() const {
     if (TControl* owner = SkinData ? SkinData->OwnerControl : nullptr; owner && SkinData->CustomColor())
         return owner->Color();
     const TsGeneralData* s = SectionData();
-    return DlgMode || !s ? clWindow : TColor(s->HotColor);
+    return s ? TColor(s->HotColor) : clWindow;
 }
 
 void TacTreeViewWnd::ApplySkinLook() {
@@ -416,8 +416,9 @@ void TacTreeViewWnd::ApplySkinLook() {
         FAppliedFontColor = owner->Font()->Color();
     } else {
         SendMessageA(CtrlHandle, TVM_SETBKCOLOR, 0, LPARAM(ColorToRGB(back)));
-        // A plain tree's text would keep the system's colour on any background.
-        if (s && !DlgMode && s->FontColor[0] != acSkinNoColor)
+        // A plain tree's text would keep the system's colour on any background;
+        // one in a dialog is told too, as it never asks its dialog.
+        if (s && s->FontColor[0] != acSkinNoColor)
             SendMessageA(CtrlHandle, TVM_SETTEXTCOLOR, 0, LPARAM(ColorToRGB(TColor(s->FontColor[0]))));
     }
 }

@@ -239,7 +239,7 @@ void TacDlgPanelWnd::PanelCommand(TMessage& M) {
 }
 
 void TacDlgPanelWnd::WndProc(TMessage& M) {
-    if (!SkinnedNow() || M.Msg == WM_DESTROY || M.Msg == WM_NCDESTROY) return TacMainWnd::WndProc(M);
+    if (OwnLook(M)) return TacMainWnd::WndProc(M);
     switch (MessageKind(M)) {
         case WM_UPDATEUISTATE: M.Result = 1; return;
         case WM_PARENTNOTIFY: return ChildNotify(M);

@@ -253,6 +253,19 @@ TEST_F(DialogHook, ColourDialogPanelsAndEdgeShowTheDialogsColour) {
             for (const bool clicked : {false, true}) {
                 EXPECT_EQ(ClientPixel(GetDlgItem(d, 720), -1, -1), back) << "basic colours " << clicked;
                 EXPECT_EQ(ClientPixel(GetDlgItem(d, 721), -1, -1), back) << "custom colours " << clicked;
+                // The swatches' sunken edges show none of the system's edge
+                // colours (its highlight is white, which a swatch has too).
+                const testsupport::Picture basic = testsupport::CaptureClient(GetDlgItem(d, 720));
+                int edge = 0, white = 0;
+                for (int y = 0; y < basic.Height; ++y)
+                    for (int x = 0; x < basic.Width; ++x) {
+                        const std::uint32_t p = basic.Pixel(x, y);
+                        white += p == 0xFFFFFF;
+                        for (const int i : {COLOR_3DLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW})
+                            edge += p == testsupport::RGBOf(GetSysColor(i));
+                    }
+                EXPECT_EQ(edge, 0) << clicked;
+                EXPECT_GT(white, 100) << "the white swatch " << clicked;
                 SendClick(CentreOf(GetDlgItem(d, 720)));  // a swatch chosen repaints the panels
                 formtest::Pump(60);
             }
@@ -766,6 +779,31 @@ TEST_F(DialogHook, ChildWindowsGetTheirAdapterByClassAndStyle) {
     SetWindowPos(tab, nullptr, 0, 0, 470, 350, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_TRUE(CreateChildAdapters(p, v));
     DestroyWindow(v);
+    formtest::Pump(30);
+}
+
+// A tree view in a hooked dialog, which never asks its parent for colours,
+// is told its section's ground and text like the dialog's other fields.
+TEST_F(DialogHook, TreeViewInADialogShowsItsSectionsColours) {
+    HWND d = MakeDialog(WS_POPUP | WS_CAPTION | DS_MODALFRAME);
+    HWND tree =
+        CreateWindowExA(0, "SysTreeView32", "", WS_CHILD | WS_VISIBLE, 100, 10, 120, 60, d, nullptr, nullptr, nullptr);
+    TVINSERTSTRUCTA item{};
+    item.hInsertAfter = TVI_LAST;
+    item.item.mask = TVIF_TEXT;
+    item.item.pszText = const_cast<char*>("Branch");
+    SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(d, SM_ALPHACMD, acCommandWParam(AC_ADAPTNEWCHILDREN), 0);
+    ASSERT_TRUE(AdaptedAs<TacTreeViewWnd>(tree));
+    RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    formtest::Pump(30);
+    EXPECT_EQ(ClientPixel(tree, -4, -4), C().Edit);
+    const testsupport::Picture shown = testsupport::CaptureClient(tree);
+    int text = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < shown.Width; ++x) text += shown.Pixel(x, y) == C().EditFont;
+    EXPECT_GT(text, 0);
+    DestroyWindow(d);
     formtest::Pump(30);
 }
 

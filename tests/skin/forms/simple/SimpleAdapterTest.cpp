@@ -281,14 +281,30 @@ namespace {
 
 using namespace simpletest;
 
+// A panel of no class-library control, of the class name the adapters know;
+// it paints a colour of its own, which no skin has.
+constexpr std::uint32_t kForeignPanelRgb = 0x123456;
+LRESULT CALLBACK ForeignPanelProc(HWND H, UINT Msg, WPARAM W, LPARAM L) {
+    if (Msg != WM_ERASEBKGND) return DefWindowProcA(H, Msg, W, L);
+    RECT r{};
+    GetClientRect(H, &r);
+    HBRUSH b = CreateSolidBrush(RGB(0x12, 0x34, 0x56));
+    FillRect(reinterpret_cast<HDC>(W), &r, b);
+    DeleteObject(b);
+    return 1;
+}
+// The class library registers its own class of that name for its panels.
+void RegisterForeignPanelClass() {
+    WNDCLASSA wc{};
+    if (GetClassInfoA(GetModuleHandleA(nullptr), "TPanel", &wc) && wc.lpfnWndProc == ForeignPanelProc) return;
+    UnregisterClassA("TPanel", GetModuleHandleA(nullptr));
+    ASSERT_TRUE(testsupport::RegisterTestClass("TPanel", ForeignPanelProc));
+}
+
 TEST(SimpleAdapterKinds, DialogChildrenGetTheAdapterOfTheirClassAndStyle) {
     Manager();
     HWND host = MakeHost();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TPanel";  // a panel of no class-library control
-    RegisterClassA(&wc);
+    RegisterForeignPanelClass();
     struct Case {
         const char* Class;
         DWORD Style;
@@ -349,8 +365,7 @@ HICON HalfIcon(std::uint32_t Rgb) {
 TEST(SimpleAdapterKinds, IconLinkAndPaneWindowsShowTheSectionBehindTheirContent) {
     Manager();
     HWND host = MakeHost();
-    static const bool panel = testsupport::RegisterTestClass("TPanel", DefWindowProcA);
-    (void)panel;
+    RegisterForeignPanelClass();
     const std::uint32_t iconRgb = 0x20C040;
     HICON icon = HalfIcon(iconRgb);
     struct Case {
@@ -442,6 +457,7 @@ TEST(SimpleAdapterKinds, ASkinWithoutTheSectionLeavesTheWindowItsOwnLook) {
     options.Without = {"BUTTON", "CHECKBOX", "GROUPBOX", "SPEEDBUTTON_SMALL"};
     TsSkinManager* m = testsupport::TestSkinManager(options);
     HWND host = MakeHost();
+    RegisterForeignPanelClass();
     struct Case {
         const char* Class;
         DWORD Style;
@@ -456,8 +472,12 @@ TEST(SimpleAdapterKinds, ASkinWithoutTheSectionLeavesTheWindowItsOwnLook) {
         {UPDOWN_CLASSA, UDS_HORZ, 0},
         {"#32770", WS_BORDER | DS_CONTROL, 0},
         {TOOLBARCLASSNAMEA, CCS_NORESIZE | CCS_NODIVIDER, 0},
+        {"TPanel", 0, 0},  // a panel of the CHECKBOX section
     };
     const auto look = [](HWND h) {
+        RECT r{};
+        GetWindowRect(h, &r);
+        PatBlt(TWindowDC(h), 0, 0, r.right - r.left, r.bottom - r.top, BLACKNESS);  // what is not drawn again shows
         RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
         Pump();
         return testsupport::CaptureWindow(h);
@@ -466,6 +486,9 @@ TEST(SimpleAdapterKinds, ASkinWithoutTheSectionLeavesTheWindowItsOwnLook) {
         SCOPED_TRACE(testing::Message() << c.Class << " style " << c.Style);
         HWND h = MakeChild(host, c.Class, "Own", c.Style, RECT{20, 20, 220, 60});
         const testsupport::Picture own = look(h);
+        if (std::strcmp(c.Class, "TPanel") == 0) {
+            ASSERT_EQ(own.Pixel(5, 5), kForeignPanelRgb);
+        }
         std::unique_ptr<TacMainWnd> a(CreateSimpleAdapter(h, m));
         ASSERT_TRUE(a);
         EXPECT_TRUE(own.Bits == look(h).Bits) << "the adapter changed the look";
