@@ -1,7 +1,7 @@
 // A form's frame under the skin provider against the system's frame: a full
 // repaint (frame and client), the frame alone, the client alone, a caption
 // change and a caption drag of 100 moves.
-#include "BenchTimer.h"
+#include "BenchSkin.h"
 #include "Forms.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
@@ -93,13 +93,8 @@ TFigures Run(bool Skinned) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    ReadBenchArguments(argc, argv);
-    Application->Initialize();
-    TsSkinManager* manager = TObject::Create<TsSkinManager>(nullptr);
-    if (!manager->LoadSkin("Light")) {
-        std::printf("the built-in skin \"Light\" did not load: %s\n", manager->LastError().c_str());
-        return 1;
-    }
+    TsSkinManager* manager = StartWithLightSkin(argc, argv);
+    if (!manager) return 1;
     const TFigures s = Run(true);
     manager->SetActive(false);
     const TFigures p = Run(false);

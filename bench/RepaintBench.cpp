@@ -9,7 +9,7 @@
 //   every.form        one of every skinned control that has a plain twin;
 //   dialog.hook       a system dialog box skinned by the hook, against the
 //                     same dialog with the skin off.
-#include "BenchTimer.h"
+#include "BenchSkin.h"
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "ComCtrlsLists.h"
@@ -288,13 +288,8 @@ TFigures Run(const char* side, bool skinned) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    ReadBenchArguments(argc, argv);
-    Application->Initialize();
-    TsSkinManager* manager = TObject::Create<TsSkinManager>(nullptr);
-    if (!manager->LoadSkin("Light")) {
-        std::printf("the built-in skin \"Light\" did not load: %s\n", manager->LastError().c_str());
-        return 1;
-    }
+    TsSkinManager* manager = StartWithLightSkin(argc, argv);
+    if (!manager) return 1;
     const TFigures skinned = Run("skinned", true);
     manager->SetActive(false);
     const TFigures plain = Run("plain", false);

@@ -668,9 +668,10 @@ void CopyOrFill(HDC DC, const TRect& Dest, TBitmap* Src, TPoint SrcOrigin, const
     if (Plain.Color == clNone) return copy(0, 0, w, h);
     const RECT middle{Dest.left + Plain.Left, Dest.top + Plain.Top, Dest.right - Plain.Right,
                       Dest.bottom - Plain.Bottom};
-    const HBRUSH brush = CreateSolidBrush(ColorToRGB(Plain.Color));
-    FillRect(DC, &middle, brush);
-    DeleteObject(brush);
+    // The DC's own brush: no brush object made and freed at every paint.
+    const COLORREF before = SetDCBrushColor(DC, ColorToRGB(Plain.Color));
+    FillRect(DC, &middle, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetDCBrushColor(DC, before);
     copy(0, 0, w, Plain.Top);
     copy(0, h - Plain.Bottom, w, Plain.Bottom);
     copy(0, Plain.Top, Plain.Left, h - Plain.Top - Plain.Bottom);

@@ -314,12 +314,6 @@ std::vector<TacMainWnd*> ForeignChildAdapters(HWND Parent) {
     return children;
 }
 
-std::vector<HWND> AdaptedForeignChildren(HWND Parent) {
-    std::vector<HWND> children;
-    for (const TacMainWnd* a : ForeignChildAdapters(Parent)) children.push_back(a->CtrlHandle);
-    return children;
-}
-
 void RefreshAdaptedDescendants(HWND Window) {
     std::vector<HWND> below;
     for (const TacMainWnd* a : AttachedList())

@@ -311,11 +311,9 @@ void InitScrollAdapter(TacScrollWnd* Adapter, HWND Handle, bool Repaint);
 void UninitScrollAdapter(HWND Handle, bool FreeIt, bool Repaint, TacMainWnd*& Adapter);
 void RedrawAdapterFrame(HWND Handle, bool FrameChanged);
 TacMainWnd* AdapterOfWindow(HWND Handle);
-// The windows that adapters subclassed (no controls of the class library)
-// and that are direct children of Parent: found without asking the window
-// manager for Parent's children.
-std::vector<HWND> AdaptedForeignChildren(HWND Parent);
-// Their adapters (valid until a message reaches any of them).
+// The adapters of windows they subclassed (no controls of the class library)
+// that are direct children of Parent, found without asking the window manager
+// for Parent's children; valid until a message reaches any of them.
 std::vector<TacMainWnd*> ForeignChildAdapters(HWND Parent);
 // Command 6 to every adapted window below Window: what RefreshChildWindows
 // does for a window that holds no controls of the class library, without

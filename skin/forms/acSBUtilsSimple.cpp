@@ -214,16 +214,14 @@ void TacLinkWnd::WndProc(TMessage& M) {
 // ---------------------------------------------------------------------------
 // Push buttons
 
-bool TacBtnWnd::Pushed() { return (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; }
-
 // The button knows its own focus (BST_FOCUS): asking the system whose the
 // focus is would cost a round trip to the window server at every paint.
 TsPaintState TacBtnWnd::FaceState() {
-    if (Pushed()) return TsPaintState::Pressed;
+    const LRESULT state = SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0);
+    if (state & BST_PUSHED) return TsPaintState::Pressed;
     if (!IsWindowEnabled(CtrlHandle)) return TsPaintState::Normal;
     const bool isDefault = (GetWindowLongPtrA(CtrlHandle, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-    const bool focused = (SendMessageA(CtrlHandle, BM_GETSTATE, 0, 0) & BST_FOCUS) != 0;
-    return focused || IsHotWindow(this) || isDefault ? TsPaintState::Active : TsPaintState::Normal;
+    return (state & BST_FOCUS) || IsHotWindow(this) || isDefault ? TsPaintState::Active : TsPaintState::Normal;
 }
 
 TSize TacBtnWnd::GlyphSize() { return TSize{0, 0}; }

@@ -71,7 +71,6 @@ protected:
     virtual void DrawGlyph(TBitmap* Cache, TPoint GlyphPos, bool Pushed);
     void DrawCaption(TBitmap* Cache, TsPaintState Face);
     HFONT CaptionFont();
-    bool Pushed();
     void RedrawAround(TMessage& Message);
     void HotTracking();
     // A transparent section, or a hot one shown now: its picture follows a move.

@@ -39,7 +39,9 @@ int MenuBarPosition(HMENU Menu, TMenuItem* Item) {
 // Only adapted windows answer the command, so the adapters' own list is
 // walked, not the form's children.
 void RefreshForeignChildWindows(HWND Form) {
-    for (HWND h : AdaptedForeignChildren(Form))
+    std::vector<HWND> children;  // an answer may free adapters of the list
+    for (const TacMainWnd* a : ForeignChildAdapters(Form)) children.push_back(a->CtrlHandle);
+    for (HWND h : children)
         if (IsWindow(h) && IsWindowVisible(h)) SendSkinCommandToWindow(h, AC_PARENTCHANGED, 0);
 }
 
