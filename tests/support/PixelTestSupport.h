@@ -70,4 +70,13 @@ inline TRect FindColor(const Picture& P, TRect Area, std::uint32_t Rgb) {
         Area, [&P](int X, int Y) { return P.Pixel(X, Y); }, [Rgb](std::uint32_t p) { return p == Rgb; });
 }
 
+// How many pixels of Area (the whole picture when empty) Match.
+inline int CountPixels(const Picture& P, TRect Area, const std::function<bool(std::uint32_t)>& Match) {
+    if (Area.right <= Area.left) Area = TRect{0, 0, P.Width, P.Height};
+    int n = 0;
+    for (int y = Area.top; y < Area.bottom; ++y)
+        for (int x = Area.left; x < Area.right; ++x) n += Match(P.Pixel(x, y));
+    return n;
+}
+
 }  // namespace testsupport

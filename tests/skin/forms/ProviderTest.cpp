@@ -112,14 +112,9 @@ TEST(Provider, MaximizedTitleIconShowsWhole) {
     HDC screen = GetDC(nullptr);
     const Picture top = testsupport::CaptureDC(screen, 0, 0, 40, 40);
     ReleaseDC(nullptr, screen);
-    int red = -1, blue = -1;
-    for (int y = 0; y < top.Height; ++y)
-        for (int x = 0; x < top.Width; ++x) {
-            if (top.Pixel(x, y) == 0xFF0000 && red < 0) red = y;
-            if (top.Pixel(x, y) == 0x0000FF) blue = y;
-        }
-    EXPECT_GE(red, 0) << "the icon's top row is off the screen";
-    EXPECT_EQ(blue - red, 15);
+    const TRect red = testsupport::FindColor(top, {}, 0xFF0000), blue = testsupport::FindColor(top, {}, 0x0000FF);
+    EXPECT_GT(red.right, red.left) << "the icon's top row is off the screen";
+    EXPECT_EQ(blue.top - red.top, 15);
 }
 
 // The painted frame: title colour, border states and glyphs, active and

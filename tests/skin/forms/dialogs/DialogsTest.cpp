@@ -256,16 +256,17 @@ TEST_F(DialogHook, ColourDialogPanelsAndEdgeShowTheDialogsColour) {
                 // The swatches' sunken edges show none of the system's edge
                 // colours (its highlight is white, which a swatch has too).
                 const testsupport::Picture basic = testsupport::CaptureClient(GetDlgItem(d, 720));
-                int edge = 0, white = 0;
-                for (int y = 0; y < basic.Height; ++y)
-                    for (int x = 0; x < basic.Width; ++x) {
-                        const std::uint32_t p = basic.Pixel(x, y);
-                        white += p == 0xFFFFFF;
-                        for (const int i : {COLOR_3DLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW})
-                            edge += p == testsupport::RGBOf(GetSysColor(i));
-                    }
-                EXPECT_EQ(edge, 0) << clicked;
-                EXPECT_GT(white, 100) << "the white swatch " << clicked;
+                EXPECT_EQ(
+                    testsupport::CountPixels(basic, {},
+                                             [](std::uint32_t p) {
+                                                 for (const int i : {COLOR_3DLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW})
+                                                     if (p == testsupport::RGBOf(GetSysColor(i))) return true;
+                                                 return false;
+                                             }),
+                    0)
+                    << clicked;
+                EXPECT_GT(testsupport::CountPixels(basic, {}, [](std::uint32_t p) { return p == 0xFFFFFF; }), 100)
+                    << "the white swatch " << clicked;
                 SendClick(CentreOf(GetDlgItem(d, 720)));  // a swatch chosen repaints the panels
                 formtest::Pump(60);
             }
@@ -278,10 +279,10 @@ TEST_F(DialogHook, ColourDialogPanelsAndEdgeShowTheDialogsColour) {
             MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&l), 2);
             ASSERT_TRUE(IsWindowVisible(label) && l.left < c.right && l.right > c.right);
             const testsupport::Picture shown = testsupport::CaptureClient(d);
-            int letter = 0;
-            for (int y = l.top; y < l.bottom; ++y)
-                for (int x = l.left; x < c.right; ++x) letter += shown.Pixel(x, y) != shown.Pixel(l.left, l.top);
-            EXPECT_EQ(letter, 0);
+            const std::uint32_t ground = shown.Pixel(l.left, l.top);
+            EXPECT_EQ(testsupport::CountPixels(shown, TRect{l.left, l.top, c.right, l.bottom},
+                                               [ground](std::uint32_t p) { return p != ground; }),
+                      0);
             PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
             checked = true;
         },
@@ -799,10 +800,8 @@ TEST_F(DialogHook, TreeViewInADialogShowsItsSectionsColours) {
     formtest::Pump(30);
     EXPECT_EQ(ClientPixel(tree, -4, -4), C().Edit);
     const testsupport::Picture shown = testsupport::CaptureClient(tree);
-    int text = 0;
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < shown.Width; ++x) text += shown.Pixel(x, y) == C().EditFont;
-    EXPECT_GT(text, 0);
+    const TRect text = testsupport::FindColor(shown, TRect{0, 0, shown.Width, 20}, C().EditFont);
+    EXPECT_GT(text.right, text.left);
     DestroyWindow(d);
     formtest::Pump(30);
 }
